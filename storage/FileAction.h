@@ -1,0 +1,85 @@
+// Preset files: the shipped default preset, the working copy "temp" and the
+// user's preset documents, all XML property lists holding a preset dictionary.
+// Every write is atomic (write beside, then rename); a preset is checked
+// before it can replace anything.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/Outcome.h"
+#include "model/Records.h"
+
+namespace padkbd {
+
+struct Preset {
+  ButtonValueList buttons;
+  PadValuePtr global;
+};
+
+// A checked read: `preset` is usable exactly when `outcome` is a success;
+// otherwise `outcome.message()` names the first problem.
+struct PresetRead {
+  Outcome outcome = Outcome::success();
+  Preset preset;
+};
+
+// Checks a preset: 64 controls, element i with buttonID i, every value within
+// its list's range (the -1 colour of an other control allowed).
+Outcome checkPreset(const Preset& preset);
+
+// Parses property-list bytes (XML or binary) into a checked preset.
+PresetRead parsePreset(std::string_view bytes);
+// Reads and checks a preset file.
+PresetRead readPresetFile(const std::filesystem::path& path);
+// The preset as XML property-list text.
+std::string presetToXml(const ButtonValueList& buttons, const PadValue& global);
+// Writes the preset as an XML property list, atomically.
+Outcome writePresetFile(const std::filesystem::path& path, const ButtonValueList& buttons,
+                        const PadValue& global);
+
+class FileAction {
+ public:
+  FileAction(std::filesystem::path resourceDir, std::filesystem::path workingCopy);
+
+  // $XDG_DATA_HOME/padkbd/temp.plist, or ~/.local/share/padkbd/temp.plist.
+  static std::filesystem::path defaultWorkingCopyPath();
+  // The shipped resources for a program at `executable`: resources/ in the
+  // build tree, or share/padkbd/ beside an installed bin/.
+  static std::filesystem::path findResourceDir(const std::filesystem::path& executable);
+
+  const std::filesystem::path& resourceDir() const;
+  const std::filesystem::path& workingCopyPath() const;
+
+  // The file "<name>.<type>" of the resource directory, if it exists.
+  std::optional<std::filesystem::path> pathForResource(std::string_view name,
+                                                       std::string_view type) const;
+
+  // Lenient reads (no check), as the preset format reads them.
+  ButtonValueList GetButtonValuesFromDefault() const;
+  PadValuePtr GetPadValueFromDefault() const;
+  ButtonValueList GetButtonValuesFromTemp();
+  PadValuePtr GetPadValueFromTemp();
+  Outcome WriteButtonValuesToTempWithData(const ButtonValueList& buttons, const PadValue& global);
+
+  // Checked whole-preset reads. The default preset never fails: when the
+  // shipped file is missing or refused, the copy built into the program is
+  // used and the reason logged.
+  Preset defaultPreset() const;
+  PresetRead readTempPreset();
+
+  // Load, first half: checks the document and only then writes it, as XML,
+  // over the working copy.
+  Outcome importDocument(const std::filesystem::path& document);
+  // Save, second half: copies the working copy into the document, atomically.
+  Outcome exportWorkingCopy(const std::filesystem::path& document);
+
+  // The string lists of the "basic" resource, by key (empty when unreadable).
+  std::map<std::string, std::vector<std::string>> readChoiceLists() const;
+};
+
+}  // namespace padkbd
