@@ -48,8 +48,12 @@ Sink setSink(Sink sink) {
   return old;
 }
 
-void diagLine(std::string_view line) { emit(Channel::Diagnostic, line); }
-void outText(std::string_view text) { emit(Channel::Output, text); }
+void diagLine(std::string_view line) {
+  emit(Channel::Diagnostic, line);
+}
+void outText(std::string_view text) {
+  emit(Channel::Output, text);
+}
 
 Capture::Capture() {
   previous_ = setSink([this](Channel channel, std::string_view text) {
@@ -62,7 +66,9 @@ Capture::Capture() {
   });
 }
 
-Capture::~Capture() { setSink(std::move(previous_)); }
+Capture::~Capture() {
+  setSink(std::move(previous_));
+}
 
 std::vector<std::string> Capture::diagnostics() const {
   std::lock_guard lock(mutex_);

@@ -47,7 +47,9 @@ constexpr std::int32_t search(const CodeTable<N>& table, Byte byte) {
 }
 
 // Byte to index, identity kind: the byte's signed value, every byte accepted.
-constexpr std::int32_t identity(Byte byte) { return byte; }
+constexpr std::int32_t identity(Byte byte) {
+  return byte;
+}
 
 namespace detail {
 template <std::size_t N>
@@ -83,42 +85,90 @@ inline constexpr CodeTable<9> kMemTable{"memory slot table", detail::iota<9>()};
 inline constexpr CodeTable<128> k127Table{"0-127 table", detail::iota<128>()};
 // clang-format on
 
-constexpr Byte GetFrom127WithIndex(std::int32_t index) { return lookup(k127Table, index); }
+constexpr Byte GetFrom127WithIndex(std::int32_t index) {
+  return lookup(k127Table, index);
+}
 
 // Control ID
-constexpr Byte GetButtonIDCharFromIndex(std::int32_t index) { return lookup(kButtonIDTable, index); }
-constexpr std::int32_t GetButtonIDIndexFromChar(Byte b) { return search(kButtonIDTable, b); }
+constexpr Byte GetButtonIDCharFromIndex(std::int32_t index) {
+  return lookup(kButtonIDTable, index);
+}
+constexpr std::int32_t GetButtonIDIndexFromChar(Byte b) {
+  return search(kButtonIDTable, b);
+}
 
 // Fields whose byte equals their index.
-constexpr Byte GetValueCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetValueIndexFromChar(Byte b) { return identity(b); }
-constexpr Byte GetMIDInumbCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetMIDInumbIndexFromChar(Byte b) { return identity(b); }
-constexpr Byte GetMinCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetMinIndexFromChar(Byte b) { return identity(b); }
-constexpr Byte GetMaxCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetMaxIndexFromChar(Byte b) { return identity(b); }
-constexpr Byte GetCRCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetCRIndexFromChar(Byte b) { return identity(b); }
-constexpr Byte GetCGCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetCGIndexFromChar(Byte b) { return identity(b); }
-constexpr Byte GetCBCharFromIndex(std::int32_t index) { return GetFrom127WithIndex(index); }
-constexpr std::int32_t GetCBIndexFromChar(Byte b) { return identity(b); }
+constexpr Byte GetValueCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetValueIndexFromChar(Byte b) {
+  return identity(b);
+}
+constexpr Byte GetMIDInumbCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetMIDInumbIndexFromChar(Byte b) {
+  return identity(b);
+}
+constexpr Byte GetMinCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetMinIndexFromChar(Byte b) {
+  return identity(b);
+}
+constexpr Byte GetMaxCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetMaxIndexFromChar(Byte b) {
+  return identity(b);
+}
+constexpr Byte GetCRCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetCRIndexFromChar(Byte b) {
+  return identity(b);
+}
+constexpr Byte GetCGCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetCGIndexFromChar(Byte b) {
+  return identity(b);
+}
+constexpr Byte GetCBCharFromIndex(std::int32_t index) {
+  return GetFrom127WithIndex(index);
+}
+constexpr std::int32_t GetCBIndexFromChar(Byte b) {
+  return identity(b);
+}
 
 // Modes: the caller picks the pair by the control's kind.
-constexpr Byte GetPadModeCharFromIndex(std::int32_t index) { return lookup(kPadModeTable, index); }
-constexpr std::int32_t GetPadModeIndexFromChar(Byte b) { return search(kPadModeTable, b); }
+constexpr Byte GetPadModeCharFromIndex(std::int32_t index) {
+  return lookup(kPadModeTable, index);
+}
+constexpr std::int32_t GetPadModeIndexFromChar(Byte b) {
+  return search(kPadModeTable, b);
+}
 constexpr Byte GetOtherModeCharFromIndex(std::int32_t index) {
   return lookup(kOtherModeTable, index);
 }
-constexpr std::int32_t GetOtherModeIndexFromChar(Byte b) { return search(kOtherModeTable, b); }
+constexpr std::int32_t GetOtherModeIndexFromChar(Byte b) {
+  return search(kOtherModeTable, b);
+}
 
-constexpr Byte GetChannelCharFromIndex(std::int32_t index) { return lookup(kChannelTable, index); }
-constexpr std::int32_t GetChannelIndexFromChar(Byte b) { return search(kChannelTable, b); }
+constexpr Byte GetChannelCharFromIndex(std::int32_t index) {
+  return lookup(kChannelTable, index);
+}
+constexpr std::int32_t GetChannelIndexFromChar(Byte b) {
+  return search(kChannelTable, b);
+}
 
 // Mode option: through the four-entry curve table one way, identity the other.
-constexpr Byte GetModeOptionCharFromIndex(std::int32_t index) { return lookup(kCurveTable, index); }
-constexpr std::int32_t GetModeOptionIndexFromChar(Byte b) { return identity(b); }
+constexpr Byte GetModeOptionCharFromIndex(std::int32_t index) {
+  return lookup(kCurveTable, index);
+}
+constexpr std::int32_t GetModeOptionIndexFromChar(Byte b) {
+  return identity(b);
+}
 
 // Global block.
 constexpr Byte GetGlobalKnobRelativeModeCharFromIndex(std::int32_t index) {
@@ -142,7 +192,9 @@ constexpr std::int32_t GetGlobalMIDIChannelIndexFromChar(Byte b) {
 constexpr Byte GetGlobalVelocityCurveCharFromIndex(std::int32_t index) {
   return lookup(kCurveTable, index);
 }
-constexpr std::int32_t GetGlobalVelocityCurveIndexFromChar(Byte b) { return search(kCurveTable, b); }
+constexpr std::int32_t GetGlobalVelocityCurveIndexFromChar(Byte b) {
+  return search(kCurveTable, b);
+}
 constexpr Byte GetGlobalPadVelocityCurveCharFromIndex(std::int32_t index) {
   return lookup(kCurveTable, index);
 }
@@ -155,7 +207,11 @@ constexpr Byte GetGlobalKnobAccelerationCurveCharFromIndex(std::int32_t index) {
 constexpr std::int32_t GetGlobalKnobAccelerationCurveIndexFromChar(Byte b) {
   return search(kKnobAccelerationTable, b);
 }
-constexpr Byte GetMemCharFromIndex(std::int32_t index) { return lookup(kMemTable, index); }
-constexpr std::int32_t GetMemIndexFromChar(Byte b) { return search(kMemTable, b); }
+constexpr Byte GetMemCharFromIndex(std::int32_t index) {
+  return lookup(kMemTable, index);
+}
+constexpr std::int32_t GetMemIndexFromChar(Byte b) {
+  return search(kMemTable, b);
+}
 
 }  // namespace padkbd::ValueAction

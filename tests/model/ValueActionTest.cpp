@@ -13,7 +13,9 @@ namespace {
 
 using namespace ValueAction;
 
-constexpr Byte b(int v) { return static_cast<Byte>(v); }
+constexpr Byte b(int v) {
+  return static_cast<Byte>(v);
+}
 
 TEST(ValueAction, ControlIdTableBothWays) {
   // The rows the editor and the wire depend on.
@@ -90,9 +92,9 @@ TEST(ValueAction, SearchConversionsTakeFirstMatchOrZero) {
 }
 
 TEST(ValueAction, IdentityConversionsAcceptEveryByteAsSigned) {
-  for (auto toIndex : {GetValueIndexFromChar, GetMIDInumbIndexFromChar, GetMinIndexFromChar,
-                       GetMaxIndexFromChar, GetModeOptionIndexFromChar, GetCRIndexFromChar,
-                       GetCGIndexFromChar, GetCBIndexFromChar}) {
+  for (auto toIndex :
+       {GetValueIndexFromChar, GetMIDInumbIndexFromChar, GetMinIndexFromChar, GetMaxIndexFromChar,
+        GetModeOptionIndexFromChar, GetCRIndexFromChar, GetCGIndexFromChar, GetCBIndexFromChar}) {
     EXPECT_EQ(toIndex(b(0x00)), 0);
     EXPECT_EQ(toIndex(b(0x7F)), 127);
     EXPECT_EQ(toIndex(b(0x80)), -128);
@@ -115,9 +117,9 @@ TEST(ValueAction, IndexToByteForCalledOutEntries) {
   EXPECT_EQ(GetMemCharFromIndex(8), 0x08);
   for (int i = 0; i < 128; ++i) {
     EXPECT_EQ(GetFrom127WithIndex(i), i);
-    for (auto toByte : {GetValueCharFromIndex, GetMIDInumbCharFromIndex, GetMinCharFromIndex,
-                        GetMaxCharFromIndex, GetCRCharFromIndex, GetCGCharFromIndex,
-                        GetCBCharFromIndex}) {
+    for (auto toByte :
+         {GetValueCharFromIndex, GetMIDInumbCharFromIndex, GetMinCharFromIndex, GetMaxCharFromIndex,
+          GetCRCharFromIndex, GetCGCharFromIndex, GetCBCharFromIndex}) {
       ASSERT_EQ(toByte(i), i);
     }
   }
@@ -131,9 +133,10 @@ TEST(ValueAction, SearchTablesRoundTripEveryEntry) {
   for (int i = 0; i < kChannelTable.size(); ++i)
     EXPECT_EQ(GetChannelIndexFromChar(GetChannelCharFromIndex(i)), i);
   for (int i = 0; i < kOctaveTranspositionTable.size(); ++i)
-    EXPECT_EQ(GetGlobalOctaveTranspositionIndexFromChar(GetGlobalOctaveTranspositionCharFromIndex(i)),
-              i);
-  for (int i = 0; i < kMemTable.size(); ++i) EXPECT_EQ(GetMemIndexFromChar(GetMemCharFromIndex(i)), i);
+    EXPECT_EQ(
+        GetGlobalOctaveTranspositionIndexFromChar(GetGlobalOctaveTranspositionCharFromIndex(i)), i);
+  for (int i = 0; i < kMemTable.size(); ++i)
+    EXPECT_EQ(GetMemIndexFromChar(GetMemCharFromIndex(i)), i);
   for (int i = 0; i < kGlobalChannelTable.size(); ++i)
     EXPECT_EQ(GetGlobalMIDIChannelIndexFromChar(GetGlobalMIDIChannelCharFromIndex(i)), i);
 }
