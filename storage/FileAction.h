@@ -4,6 +4,7 @@
 // before it can replace anything.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -15,6 +16,10 @@
 #include "model/Records.h"
 
 namespace padkbd {
+
+// Files larger than this are refused unread: a preset is some 30 KB, and a
+// huge or hostile file must not stall the program.
+inline constexpr std::uintmax_t kMaxPresetFileBytes = 1024 * 1024;
 
 struct Preset {
   ButtonValueList buttons;
@@ -41,6 +46,15 @@ std::string presetToXml(const ButtonValueList& buttons, const PadValue& global);
 // Writes the preset as an XML property list, atomically.
 Outcome writePresetFile(const std::filesystem::path& path, const ButtonValueList& buttons,
                         const PadValue& global);
+
+// Writes `bytes` to `path` atomically: a sibling temporary file is written,
+// flushed to disk and renamed over `path`. On failure the old file is whole
+// and the message says what went wrong.
+Outcome writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The default preset as built into the program (the XML text of
+// resources/default.plist at build time).
+std::string_view builtinDefaultPresetXml();
 
 class FileAction {
  public:
@@ -80,6 +94,14 @@ class FileAction {
 
   // The string lists of the "basic" resource, by key (empty when unreadable).
   std::map<std::string, std::vector<std::string>> readChoiceLists() const;
+
+  // Makes sure the working copy exists: the first time it is needed it is
+  // seeded from the shipped "temp" resource (its folder created).
+  Outcome ensureWorkingCopy();
+
+ private:
+  std::filesystem::path resourceDir_;
+  std::filesystem::path workingCopy_;
 };
 
 }  // namespace padkbd
