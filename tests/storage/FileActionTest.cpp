@@ -242,6 +242,21 @@ std::vector<DamageCase> damageCases() {
   cases.push_back({"empty file", "", false, "empty"});
   cases.push_back({"10 MB file", std::string(10 * 1024 * 1024, ' ') + valid, false, "too large"});
   {
+    // Entities are not expanded: a "billion laughs" document stays small.
+    std::string laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"haha\">"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
+        "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+        "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e "
+        "\"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
+        "<!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\"><!ENTITY g "
+        "\"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\">"
+        "<!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\"><!ENTITY i "
+        "\"&h;&h;&h;&h;&h;&h;&h;&h;&h;&h;\">]>"
+        "<plist version=\"1.0\"><dict><key>ButtonArray</key><string>&i;</string></dict></plist>";
+    cases.push_back({"entity expansion", laughs, false, ""});
+  }
+  {
     // Deep nesting just under the size limit must neither crash nor hang.
     std::string deep = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\">";
     for (int i = 0; i < 100000; ++i) deep += "<array>";
