@@ -451,7 +451,7 @@ TEST_F(FileActionTest, DefaultReadsGiveEqualValuesInNewObjects) {
     EXPECT_EQ(*first[i], *second[i]);
     EXPECT_NE(first[i], second[i]);
   }
-  EXPECT_EQ(files_.GetPadValueFromDefault()->globalOctaveTransposition, 4);
+  EXPECT_EQ(files_.GetPadValueFromDefault()->globalOctaveTransposition, 0);
   EXPECT_NE(files_.GetPadValueFromDefault(), files_.GetPadValueFromDefault());
 }
 

@@ -63,7 +63,7 @@ TEST(ShippedResources, DefaultAndTempArePresetsByTheRules) {
         EXPECT_EQ(b.MIDInumb, 36 + i - 8) << "pads play consecutive notes from 36";
       }
     }
-    EXPECT_EQ(read.preset.global->globalOctaveTransposition, 4);
+    EXPECT_EQ(read.preset.global->globalOctaveTransposition, 0);
     expectDecimalStrings(file);
     // The build tree carries the same file.
     EXPECT_EQ(test::readAll(test::shippedResourceDir() / name), test::readAll(file));
@@ -88,7 +88,8 @@ TEST(ShippedResources, BasicHasTheTwelveListsWithTheirItemCounts) {
   }
   EXPECT_EQ(lists.at("select127")[127], "127");
   EXPECT_EQ(lists.at("selectChannel")[16], "Global");
-  EXPECT_EQ(lists.at("globalOctave")[4], "0");
+  EXPECT_EQ(lists.at("globalOctave")[0], "0");  // bytes 00-04 are 0..+4, 41-44 are -1..-4
+  EXPECT_EQ(lists.at("globalOctave")[5], "-1");
   EXPECT_EQ(lists.at("buttonName")[8], "Pad 1");
 
   // No resource, no lists.
