@@ -1,0 +1,191 @@
+// The controller itself, in process: a UsbBackend that answers the handshake,
+// keeps nine memory slots of settings and eight gains, replies to read
+// requests from slot 0, stores writes, and logs every transfer. It never
+// sleeps: a reply is queued by the request and handed to the next readPipe;
+// with nothing queued a read times out at once with 0 bytes.
+//
+// Wire format it understands (M1 M2 M3 = config::kManufacturerId):
+//   handshake  04 F0 7E 7F | 07 0A 0B F7                       (8 bytes)
+//     reply    04 F0 7E 0A | 04 01 03 XX | 06 YY F7           (11 bytes, version XX.YY)
+//   read       04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 06 WW F7          (15 bytes)
+//     reply    04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 07 WW VV F7       (16 bytes)
+//   write      04 F0 M1 M2 | 04 M3 7F 42 | 04 02 YY PP | 07 WW VV F7       (16 bytes)
+//              YY 00-08: memory slot; YY 40, PP 34, WW 70-77: gain WW-70.
+// Valid (PP, WW): every control ID with PP 00-06, pad controls (index 8-55)
+// also with PP 07-09 (green, red, blue); globals PP 40 with WW 02 03 06 and
+// PP 41 with WW 01 03 04. Anything else is a protocol error: it is recorded
+// (naming the bytes in hex) and gets no reply.
+//
+// Thread-safe: one mutex guards the state, so a test may inspect it while
+// another thread talks to it. Inspection returns copies.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "model/Outcome.h"
+#include "model/Records.h"
+#include "padkbd/BuildConfig.h"
+#include "usb/UsbBackend.h"
+
+namespace padkbd {
+
+class SimulatedController final : public UsbBackend {
+ public:
+  static constexpr int kSlotCount = 9;
+  static constexpr int kGainCount = 8;
+  static constexpr std::uint64_t kDeviceId = 1;
+  static constexpr const char* kDeviceName = "padkbd simulated controller";
+  static constexpr int kMidiInterface = 1;  // the second interface; pipe 1 bulk IN, pipe 2 bulk OUT
+
+  // Fault switches. All off by default; they may be changed at any time
+  // through faults(). "Transfers" are writePipe and readPipe calls, counted
+  // from construction (or the last resetCounters()), failed ones included.
+  struct Faults {
+    enum class WrongReply {
+      None,
+      ChangedValue,    // the value byte (offset 14) is changed (VV ^ 0x01)
+      ChangedHeader,   // a fixed byte is changed (offset 7: 42 becomes 43)
+      OtherParameter,  // the reply is for the next valid (PP, WW) address, with its value
+    };
+
+    bool absent = false;            // findDevices finds nothing
+    bool oneInterfaceOnly = false;  // the device shows only its first interface
+    int handshakeFailures = 0;      // the first N handshakes get a wrong reply (byte 3 0A -> 0B)
+    // Requests (handshakes and reads) after the first N get no reply; 0: never replies.
+    std::optional<int> noReplyAfter;
+    // Replies to read requests after the first `shortReplyAfter` are cut to
+    // `shortReply` bytes (0: off), e.g. 8.
+    std::size_t shortReply = 0;
+    int shortReplyAfter = 0;
+    // Replies to read requests after the first `wrongReplyAfter` are wrong.
+    WrongReply wrongReply = WrongReply::None;
+    int wrongReplyAfter = 0;
+    // Writes after the first N transfers fail with IoError; nothing is stored.
+    std::optional<int> writeFailureAfter;
+    // After N transfers the device is gone: every later call fails with
+    // NoDevice and findDevices finds nothing (until replug()).
+    std::optional<int> unplugAfter;
+  };
+
+  enum class Direction { Out, In };
+  struct Transfer {
+    Direction direction = Direction::Out;
+    int pipe = 0;
+    std::vector<std::uint8_t> bytes;  // written, or delivered to the reader
+    UsbStatus status = UsbStatus::Success;
+  };
+
+  // (parameter byte PP, target byte WW)
+  using Address = std::pair<std::uint8_t, std::uint8_t>;
+
+  explicit SimulatedController(std::uint16_t vendorId = config::kUsbVendorId,
+                               std::uint16_t productId = config::kUsbProductId);
+
+  // --- Set-up -------------------------------------------------------------
+  Faults& faults() { return faults_; }  // change before or between exchanges
+  void setFirmwareVersion(std::uint8_t major, std::uint8_t minor);  // default 01.02
+  // Back to the built-in initial settings (all slots and gains).
+  void resetSettings();
+  void resetCounters();  // transfer/handshake/read counters (fault thresholds)
+  void replug();         // ends an unplug; faults().unplugAfter is cleared
+
+  // --- Settings -----------------------------------------------------------
+  static bool isValidAddress(std::uint8_t pp, std::uint8_t ww);
+  // Every valid address, in (PP, WW) order: 598 of them.
+  static std::vector<Address> addresses();
+  // The raw byte at an address of a slot; none for an invalid slot/address.
+  std::optional<std::uint8_t> rawValue(int slot, std::uint8_t pp, std::uint8_t ww) const;
+  bool setRawValue(int slot, std::uint8_t pp, std::uint8_t ww, std::uint8_t value);
+  // Slot contents decoded as the codec decodes replies (list indices);
+  // buttonID is the control index, CR/CG/CB are -1 on other controls.
+  // An invalid slot or index gives an all-zero record.
+  ButtonValue controlInSlot(int slot, int index) const;
+  PadValue globalsInSlot(int slot) const;  // mem = slot, no version
+  // Encodes a record into a slot as a full write would (list index -> byte).
+  void setControlInSlot(int slot, int index, const ButtonValue& value);
+  void setGlobalsInSlot(int slot, const PadValue& value);
+  std::array<std::uint8_t, kGainCount> gains() const;
+  void setGain(int n, std::uint8_t value);
+
+  // State file: the nine slots and the gains, as text (see SimulatedController.cpp
+  // for the format). A failed load changes nothing; save writes atomically.
+  Outcome loadState(const std::filesystem::path& path);
+  Outcome saveState(const std::filesystem::path& path) const;
+
+  // --- Inspection ---------------------------------------------------------
+  std::vector<Transfer> transfers() const;
+  std::vector<std::vector<std::uint8_t>> writes() const;  // bytes of every writePipe call
+  std::size_t transferCount() const;
+  int handshakeCount() const;                       // handshake requests received
+  int readRequestCount() const;                     // value read requests received
+  int writeCount() const;                           // write messages stored (settings and gains)
+  std::vector<std::string> protocolErrors() const;  // empty when all was understood
+  std::size_t pendingReplies() const;
+  bool isUnplugged() const;
+  bool isInterfaceOpen() const;         // some handle is claimed
+  std::size_t openHandleCount() const;  // handles created and not yet released
+  void clearLog();                      // transfers and protocol errors
+
+  // --- UsbBackend ---------------------------------------------------------
+  std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
+  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
+  UsbStatus createInterface(const UsbDevice& device, int interfaceNumber,
+                            UsbInterfaceHandle& handle) override;
+  UsbStatus openInterface(UsbInterfaceHandle handle) override;
+  UsbStatus closeInterface(UsbInterfaceHandle handle) override;
+  void releaseInterface(UsbInterfaceHandle handle) override;
+  UsbStatus numEndpoints(UsbInterfaceHandle handle, int& count) override;
+  UsbStatus pipeProperties(UsbInterfaceHandle handle, int pipe,
+                           UsbPipeProperties& properties) override;
+  UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
+                      std::size_t size) override;
+  UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
+                     std::size_t& received) override;
+
+ private:
+  using Slot = std::map<Address, std::uint8_t>;
+  struct Handle {
+    int interfaceNumber = 0;
+    bool open = false;
+  };
+
+  bool unpluggedLocked();  // applies unplugAfter
+  void handleRequest(const std::vector<std::uint8_t>& bytes);
+  void protocolError(const std::string& what, const std::vector<std::uint8_t>& bytes);
+  bool shouldReply();
+  void setControlLocked(int slot, int index, const ButtonValue& value);
+  ButtonValue controlLocked(int slot, int index) const;
+  static std::array<Slot, kSlotCount> initialSlots();
+  static std::array<std::uint8_t, kGainCount> initialGains();
+
+  mutable std::mutex mutex_;
+  std::uint16_t vendorId_;
+  std::uint16_t productId_;
+  Faults faults_;
+  std::uint8_t versionMajor_ = 0x01;
+  std::uint8_t versionMinor_ = 0x02;
+  std::array<Slot, kSlotCount> slots_;
+  std::array<std::uint8_t, kGainCount> gains_{};
+  std::vector<Transfer> log_;
+  std::vector<std::string> errors_;
+  std::vector<std::vector<std::uint8_t>> pending_;
+  std::map<UsbInterfaceHandle, Handle> handles_;
+  UsbInterfaceHandle nextHandle_ = 1;
+  std::size_t transferCount_ = 0;
+  int handshakes_ = 0;
+  int readRequests_ = 0;
+  int requests_ = 0;  // handshakes and reads, for noReplyAfter
+  int stored_ = 0;
+  bool unplugged_ = false;
+};
+
+}  // namespace padkbd
