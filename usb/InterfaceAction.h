@@ -29,8 +29,17 @@ class InterfaceAction {
   static constexpr int kReadPipe = 1;
   static constexpr int kWritePipe = 2;
 
+  // The backend must outlive this object.
   explicit InterfaceAction(UsbBackend& backend, std::uint16_t vendorId = config::kUsbVendorId,
                            std::uint16_t productId = config::kUsbProductId);
+  // Gives a still-held interface back to the backend.
+  ~InterfaceAction();
+  InterfaceAction(const InterfaceAction&) = delete;
+  InterfaceAction& operator=(const InterfaceAction&) = delete;
+
+  // The USB ids FindDevice looks for (the command line can override the
+  // build-time ones).
+  void setIds(std::uint16_t vendorId, std::uint16_t productId);
 
   bool FindDevice();
   bool CreateInterface();
@@ -46,6 +55,23 @@ class InterfaceAction {
   bool hasDevice() const;
   bool hasInterface() const;
   const std::array<std::uint8_t, kReceiveBufferSize>& receiveBuffer() const;
+  const std::optional<UsbDevice>& device() const { return currentDevice; }
+
+ private:
+  // One read into the receive buffer; returns the count delivered (0 when
+  // nothing arrived or there is no interface). Records lastRead.
+  std::size_t readIntoBuffer();
+  std::string bufferHexLine() const;
+  std::string bufferText() const;
+  void dropInterface();  // close and release the held handle, if any
+
+  UsbBackend& backend;
+  std::uint16_t vendorId;
+  std::uint16_t productId;
+  std::optional<UsbDevice> currentDevice;
+  UsbInterfaceHandle currentInterface = 0;  // 0: none
+  std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer_{};
+  ReadResult lastRead_;
 };
 
 }  // namespace padkbd
