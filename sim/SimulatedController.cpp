@@ -548,6 +548,11 @@ std::size_t SimulatedController::openHandleCount() const {
   return handles_.size();
 }
 
+void SimulatedController::setLogTransfers(bool on) {
+  std::lock_guard lock(mutex_);
+  logTransfers_ = on;
+}
+
 void SimulatedController::clearLog() {
   std::lock_guard lock(mutex_);
   log_.clear();
@@ -753,7 +758,7 @@ UsbStatus SimulatedController::writePipe(UsbInterfaceHandle handle, int pipe,
   std::vector<std::uint8_t> bytes;
   if (data != nullptr) bytes.assign(data, data + size);
   const auto record = [&](UsbStatus status) {
-    log_.push_back(Transfer{Direction::Out, pipe, bytes, status});
+    if (logTransfers_) log_.push_back(Transfer{Direction::Out, pipe, bytes, status});
     return status;
   };
   const bool gone = unpluggedLocked();
@@ -784,7 +789,7 @@ UsbStatus SimulatedController::readPipe(UsbInterfaceHandle handle, int pipe, std
   std::lock_guard lock(mutex_);
   received = 0;
   const auto record = [&](UsbStatus status, std::vector<std::uint8_t> bytes = {}) {
-    log_.push_back(Transfer{Direction::In, pipe, std::move(bytes), status});
+    if (logTransfers_) log_.push_back(Transfer{Direction::In, pipe, std::move(bytes), status});
     return status;
   };
   const bool gone = unpluggedLocked();

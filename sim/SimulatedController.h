@@ -27,7 +27,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -134,6 +133,9 @@ class SimulatedController final : public UsbBackend {
   bool isInterfaceOpen() const;         // some handle is claimed
   std::size_t openHandleCount() const;  // handles created and not yet released
   void clearLog();                      // transfers and protocol errors
+  // Long runs (benchmarks) can stop keeping transfers; counters and
+  // protocol errors are kept either way.
+  void setLogTransfers(bool on);
 
   // --- UsbBackend ---------------------------------------------------------
   std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
@@ -186,6 +188,7 @@ class SimulatedController final : public UsbBackend {
   int requests_ = 0;  // handshakes and reads, for noReplyAfter
   int stored_ = 0;
   bool unplugged_ = false;
+  bool logTransfers_ = true;
 };
 
 }  // namespace padkbd

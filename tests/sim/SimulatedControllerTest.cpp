@@ -77,6 +77,12 @@ TEST(SimulatedController, HandshakeRepliesWithTheChosenVersion) {
             (Bytes{0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01, 0x03, 0x1A, 0x06, 0x00, 0xF7}));
   EXPECT_EQ(link.sim.handshakeCount(), 2);
   EXPECT_TRUE(link.sim.protocolErrors().empty());
+  EXPECT_EQ(link.sim.transfers().size(), 4u);
+  link.sim.clearLog();
+  link.sim.setLogTransfers(false);
+  EXPECT_EQ(link.ask(kHandshake).size(), 11u);
+  EXPECT_TRUE(link.sim.transfers().empty());
+  EXPECT_EQ(link.sim.transferCount(), 6u);
 }
 
 TEST(SimulatedController, AnswersEveryValidAddressFromSlotZero) {
