@@ -45,9 +45,11 @@ class SimulatedController final : public UsbBackend {
   static constexpr const char* kDeviceName = "padkbd simulated controller";
   static constexpr int kMidiInterface = 1;  // the second interface; pipe 1 bulk IN, pipe 2 bulk OUT
 
-  // Fault switches. All off by default; they may be changed at any time
-  // through faults(). "Transfers" are writePipe and readPipe calls, counted
-  // from construction (or the last resetCounters()), failed ones included.
+  // Fault switches. All off by default; they may be changed between calls
+  // through faults() (not while another thread is talking to the simulator).
+  // Every N below counts from construction or the last resetCounters():
+  // "transfers" are writePipe and readPipe calls, failed ones included;
+  // handshakes, requests and read requests are those understood.
   struct Faults {
     enum class WrongReply {
       None,
