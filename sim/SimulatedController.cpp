@@ -213,7 +213,6 @@ void SimulatedController::resetCounters() {
   transferCount_ = 0;
   handshakes_ = 0;
   readRequests_ = 0;
-  requests_ = 0;
   stored_ = 0;
 }
 
@@ -566,15 +565,18 @@ void SimulatedController::protocolError(const std::string& what,
   errors_.push_back(fmt::format("{} ({} bytes): {}", what, bytes.size(), hexBytes(bytes)));
 }
 
-bool SimulatedController::shouldReply() {
-  ++requests_;
-  return !faults_.noReplyAfter || requests_ <= *faults_.noReplyAfter;
+bool SimulatedController::repliesToHandshake() const {
+  return !faults_.noReplyAfter || *faults_.noReplyAfter > 0;
+}
+
+bool SimulatedController::repliesToRead() const {
+  return !faults_.noReplyAfter || readRequests_ <= *faults_.noReplyAfter;
 }
 
 void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
   if (std::equal(b.begin(), b.end(), kHandshakeRequest.begin(), kHandshakeRequest.end())) {
     ++handshakes_;
-    if (!shouldReply()) return;
+    if (!repliesToHandshake()) return;
     std::vector<std::uint8_t> reply = {0x04, 0xF0,          0x7E, 0x0A,          0x04, 0x01,
                                        0x03, versionMajor_, 0x06, versionMinor_, 0xF7};
     if (handshakes_ <= faults_.handshakeFailures) reply[3] = 0x0B;
@@ -591,7 +593,7 @@ void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
       return;
     }
     ++readRequests_;
-    if (!shouldReply()) return;
+    if (!repliesToRead()) return;
     const Slot& slot0 = slots_[0];
     Address address{pp, ww};
     std::vector<std::uint8_t> reply(b.begin(), b.begin() + 12);

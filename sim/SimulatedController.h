@@ -61,7 +61,8 @@ class SimulatedController final : public UsbBackend {
     bool absent = false;            // findDevices finds nothing
     bool oneInterfaceOnly = false;  // the device shows only its first interface
     int handshakeFailures = 0;      // the first N handshakes get a wrong reply (byte 3 0A -> 0B)
-    // Requests (handshakes and reads) after the first N get no reply; 0: never replies.
+    // Read requests after the first N get no reply; 0: the controller never
+    // replies, not even to the handshake.
     std::optional<int> noReplyAfter;
     // Replies to read requests after the first `shortReplyAfter` are cut to
     // `shortReply` bytes (0: off), e.g. 8.
@@ -165,7 +166,8 @@ class SimulatedController final : public UsbBackend {
   bool unpluggedLocked();  // applies unplugAfter
   void handleRequest(const std::vector<std::uint8_t>& bytes);
   void protocolError(const std::string& what, const std::vector<std::uint8_t>& bytes);
-  bool shouldReply();
+  bool repliesToHandshake() const;
+  bool repliesToRead() const;
   void setControlLocked(int slot, int index, const ButtonValue& value);
   ButtonValue controlLocked(int slot, int index) const;
   static std::array<Slot, kSlotCount> initialSlots();
@@ -187,7 +189,6 @@ class SimulatedController final : public UsbBackend {
   std::size_t transferCount_ = 0;
   int handshakes_ = 0;
   int readRequests_ = 0;
-  int requests_ = 0;  // handshakes and reads, for noReplyAfter
   int stored_ = 0;
   bool unplugged_ = false;
   bool logTransfers_ = true;

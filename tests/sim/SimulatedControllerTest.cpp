@@ -251,11 +251,13 @@ TEST(SimulatedController, NoReplyAfterNRequestsOrAlways) {
   Link link;
   link.sim.faults().noReplyAfter = 1;
   EXPECT_EQ(link.ask(kHandshake).size(), 11u);
+  EXPECT_EQ(link.ask(readRequest(0x00, 0x30)).size(), 16u);
+  EXPECT_EQ(link.ask(kHandshake).size(), 11u);  // handshakes are still answered
   UsbStatus status = UsbStatus::Success;
   link.send(readRequest(0x00, 0x30));
   EXPECT_TRUE(link.receive(&status).empty());
   EXPECT_EQ(status, UsbStatus::Timeout);
-  EXPECT_EQ(link.sim.readRequestCount(), 1);  // the request arrived, only the reply is missing
+  EXPECT_EQ(link.sim.readRequestCount(), 2);  // the request arrived, only the reply is missing
 
   Link silent;
   silent.sim.faults().noReplyAfter = 0;
