@@ -49,7 +49,7 @@ class SimulatedController final : public UsbBackend {
   // through faults() (not while another thread is talking to the simulator).
   // Every N below counts from construction or the last resetCounters():
   // "transfers" are writePipe and readPipe calls, failed ones included;
-  // handshakes, requests and read requests are those understood.
+  // handshakes and read requests are those the simulator understood.
   struct Faults {
     enum class WrongReply {
       None,
