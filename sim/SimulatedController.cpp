@@ -167,8 +167,10 @@ SimulatedController::initialSlots() {
       slot[{kValue, ww}] = static_cast<std::uint8_t>((i * 13 + s * 7) % 128);
       slot[{kMode, ww}] = pad ? at(VA::kPadModeTable, i + s) : at(VA::kOtherModeTable, i + s);
       slot[{kChannel, ww}] = at(VA::kChannelTable, i + s + 1);
-      slot[{kMidiNumber, ww}] =
-          static_cast<std::uint8_t>(pad ? (36 + (i - kFirstPadControl) + s) % 128 : (20 + i + s));
+      // Pads climb in whole tones from 40, so no pad has the note a
+      // chromatic layout from 36 would give it.
+      slot[{kMidiNumber, ww}] = static_cast<std::uint8_t>(
+          pad ? (40 + 2 * (i - kFirstPadControl) + s) % 128 : (20 + i + s));
       slot[{kMin, ww}] = static_cast<std::uint8_t>((i + s) % 16);
       slot[{kMax, ww}] = static_cast<std::uint8_t>(127 - (i + s) % 16);
       slot[{kModeOption, ww}] = at(VA::kCurveTable, i + s + 1);

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "model/ValueAction.h"
+#include "storage/FileAction.h"
 #include "tests/support/TempDir.h"
 
 namespace padkbd {
@@ -134,6 +135,31 @@ TEST(SimulatedController, InitialSettingsAreValidAndUnlikeAFactoryPreset) {
   EXPECT_EQ(g.globalOctaveTransposition, 5);
   EXPECT_NE(sim.gains()[0], 64);
   EXPECT_NE(sim.controlInSlot(1, 8), sim.controlInSlot(0, 8));
+}
+
+TEST(SimulatedController, InitialSettingsPassThePresetCheckAndDifferFromTheDefault) {
+  SimulatedController sim;
+  for (int s = 0; s < SimulatedController::kSlotCount; ++s) {
+    Preset preset;
+    for (int i = 0; i < kControlCount; ++i) {
+      preset.buttons.push_back(std::make_shared<ButtonValue>(sim.controlInSlot(s, i)));
+    }
+    preset.global = std::make_shared<PadValue>(sim.globalsInSlot(s));
+    const Outcome checked = checkPreset(preset);
+    EXPECT_TRUE(checked) << "slot " << s << ": " << checked.message();
+  }
+  const PresetRead shipped = parsePreset(builtinDefaultPresetXml());
+  ASSERT_TRUE(shipped.outcome) << shipped.outcome.message();
+  for (int i = 0; i < kControlCount; ++i) {
+    const ButtonValue& d = *shipped.preset.buttons.at(static_cast<std::size_t>(i));
+    const ButtonValue v = sim.controlInSlot(0, i);
+    EXPECT_NE(v, d) << "control " << i;
+    if (isPadControl(i)) {
+      EXPECT_NE(v.MIDInumb, d.MIDInumb) << "control " << i;
+    }
+  }
+  EXPECT_NE(sim.globalsInSlot(0).globalOctaveTransposition,
+            shipped.preset.global->globalOctaveTransposition);
 }
 
 TEST(SimulatedController, WritesLandInTheirSlotAndGainsInTheGainTable) {
