@@ -1,0 +1,95 @@
+// UsbBackend over libusb-1.0: the backend the program uses on Linux.
+//
+// Devices are looked up in libusb's device list; each one found is kept
+// referenced for the life of the backend so that later createInterface calls
+// reach the very device found at start-up. An interface handle is an open
+// libusb device handle plus the interface number; opening it claims the
+// interface with libusb's auto-detach, so a kernel driver that holds it
+// (snd-usb-audio for a USB-MIDI interface) is detached for the exchange and
+// given back when the claim is released.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "usb/UsbBackend.h"
+
+struct libusb_context;
+struct libusb_device;
+struct libusb_device_handle;
+
+namespace padkbd {
+
+class LibusbBackend final : public UsbBackend {
+ public:
+  // How long a read waits for the controller's transfer. Long enough for a
+  // controller busy storing a slot, short enough that one that never answers
+  // does not freeze the program.
+  static constexpr std::chrono::milliseconds kReadTimeout{1000};
+  // A write that the device does not take within this time fails instead of
+  // blocking the program.
+  static constexpr std::chrono::milliseconds kWriteTimeout{1000};
+
+  explicit LibusbBackend(std::chrono::milliseconds readTimeout = kReadTimeout,
+                         std::chrono::milliseconds writeTimeout = kWriteTimeout);
+  ~LibusbBackend() override;
+  LibusbBackend(const LibusbBackend&) = delete;
+  LibusbBackend& operator=(const LibusbBackend&) = delete;
+
+  // Success when libusb could be initialised; otherwise every call finds
+  // nothing or fails with this status.
+  UsbStatus initStatus() const { return initStatus_; }
+  std::chrono::milliseconds readTimeout() const { return readTimeout_; }
+
+  std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
+  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
+  UsbStatus createInterface(const UsbDevice& device, int interfaceNumber,
+                            UsbInterfaceHandle& handle) override;
+  UsbStatus openInterface(UsbInterfaceHandle handle) override;
+  UsbStatus closeInterface(UsbInterfaceHandle handle) override;
+  void releaseInterface(UsbInterfaceHandle handle) override;
+  UsbStatus numEndpoints(UsbInterfaceHandle handle, int& count) override;
+  UsbStatus pipeProperties(UsbInterfaceHandle handle, int pipe,
+                           UsbPipeProperties& properties) override;
+  UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
+                      std::size_t size) override;
+  UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
+                     std::size_t& received) override;
+
+ private:
+  struct Pipe {
+    UsbPipeProperties properties;
+    unsigned char address = 0;
+  };
+  struct Interface {
+    libusb_device_handle* device = nullptr;
+    int number = 0;
+    bool claimed = false;
+    std::vector<Pipe> pipes;  // pipe n is pipes[n - 1]
+  };
+
+  libusb_device* deviceFor(const UsbDevice& device) const;
+  Interface* interfaceFor(UsbInterfaceHandle handle);
+  // The pipe for a transfer in the given direction, or the status that says
+  // why there is none.
+  UsbStatus transferPipe(UsbInterfaceHandle handle, int pipe, int direction, Interface*& interface,
+                         unsigned char& address);
+
+  libusb_context* context_ = nullptr;
+  UsbStatus initStatus_ = UsbStatus::Success;
+  std::chrono::milliseconds readTimeout_;
+  std::chrono::milliseconds writeTimeout_;
+  // Devices found so far, each holding one libusb reference; ids stay the
+  // same when a later search finds the same device again.
+  std::map<std::uint64_t, libusb_device*> devices_;
+  std::uint64_t nextDeviceId_ = 1;
+  std::map<UsbInterfaceHandle, Interface> interfaces_;
+  UsbInterfaceHandle nextInterface_ = 1;
+};
+
+// libusb's error code (or any other return value) as a backend status.
+UsbStatus usbStatusFromLibusb(int error);
+
+}  // namespace padkbd
