@@ -34,24 +34,17 @@ std::string hex(const Bytes& bytes) {
 
 Bytes deviceDescriptor(const EmulatedDeviceDescription& description) {
   const std::uint8_t productIndex = description.product.empty() ? 0 : kProductStringIndex;
-  return {18,
-          0x01,
-          0x00,
-          0x02,  // USB 2.0
-          0x00,
-          0x00,
-          0x00,
-          64,  // class per interface, 64-byte control endpoint
-          static_cast<std::uint8_t>(description.vendorId & 0xFF),
-          static_cast<std::uint8_t>(description.vendorId >> 8),
-          static_cast<std::uint8_t>(description.productId & 0xFF),
-          static_cast<std::uint8_t>(description.productId >> 8),
-          0x00,
-          0x01,  // device release 1.00
-          0x00,
-          productIndex,
-          0x00,   // manufacturer, product, serial strings
-          0x01};  // one configuration
+  const auto low = [](std::uint16_t v) { return static_cast<std::uint8_t>(v & 0xFF); };
+  const auto high = [](std::uint16_t v) { return static_cast<std::uint8_t>(v >> 8); };
+  // clang-format off
+  return {18, 0x01, 0x00, 0x02,                    // USB 2.0
+          0x00, 0x00, 0x00, 64,                    // class per interface, 64-byte endpoint 0
+          low(description.vendorId), high(description.vendorId),
+          low(description.productId), high(description.productId),
+          0x00, 0x01,                              // device release 1.00
+          0x00, productIndex, 0x00,                // manufacturer, product, serial strings
+          0x01};                                   // one configuration
+  // clang-format on
 }
 
 // Interface 0 is an audio control interface without endpoints; interface 1
@@ -59,21 +52,15 @@ Bytes deviceDescriptor(const EmulatedDeviceDescription& description) {
 // OUT endpoint second.
 Bytes configDescriptor() {
   constexpr std::uint8_t kTotal = 9 + 9 + 9 + 7 + 7;
-  return {9,    0x02, kTotal,
-          0x00, 2,    1,
-          0,    0x80, 50,  // config
-          9,    0x04, 0,
-          0,    0,    0x01,
-          0x01, 0x00, 0,  // interface 0
-          9,    0x04, 1,
-          0,    2,    0x01,
-          0x03, 0x00, 0,  // interface 1
-          7,    0x05, EmulatedUsbDevice::kInEndpoint,
-          0x02, 64,   0,
-          0,  // bulk IN
-          7,    0x05, EmulatedUsbDevice::kOutEndpoint,
-          0x02, 64,   0,
-          0};  // bulk OUT
+  constexpr std::uint8_t kIn = EmulatedUsbDevice::kInEndpoint;
+  constexpr std::uint8_t kOut = EmulatedUsbDevice::kOutEndpoint;
+  // clang-format off
+  return {9, 0x02, kTotal, 0x00, 2, 1, 0, 0x80, 50,  // configuration 1, two interfaces
+          9, 0x04, 0, 0, 0, 0x01, 0x01, 0x00, 0,     // interface 0: audio control
+          9, 0x04, 1, 0, 2, 0x01, 0x03, 0x00, 0,     // interface 1: MIDI streaming
+          7, 0x05, kIn, 0x02, 64, 0, 0,              // bulk IN, 64 bytes
+          7, 0x05, kOut, 0x02, 64, 0, 0};            // bulk OUT, 64 bytes
+  // clang-format on
 }
 
 Bytes stringDescriptor(const std::string& text) {
@@ -108,24 +95,29 @@ Bytes EmulatedUsbDevice::handshakeReply() {
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 06 WW F7
 Bytes EmulatedUsbDevice::readRequest(std::uint8_t parameter, std::uint8_t target) {
   const auto& m = config::kManufacturerId;
-  return {0x04, 0xF0, m[0], m[1],      0x04, m[2],   0x7F, 0x42,
-          0x04, 0x01, 0x00, parameter, 0x06, target, 0xF7};
+  // clang-format off
+  return {0x04, 0xF0, m[0], m[1],
+          0x04, m[2], 0x7F, 0x42,
+          0x04, 0x01, 0x00, parameter,
+          0x06, target, 0xF7};
+  // clang-format on
 }
 
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 07 WW VV F7
 Bytes EmulatedUsbDevice::readReply(std::uint8_t parameter, std::uint8_t target) {
   const auto& m = config::kManufacturerId;
-  return {0x04, 0xF0,      m[0], m[1],   0x04,
-          m[2], 0x7F,      0x42, 0x04,   0x01,
-          0x00, parameter, 0x07, target, valueFor(parameter, target),
-          0xF7};
+  // clang-format off
+  return {0x04, 0xF0, m[0], m[1],
+          0x04, m[2], 0x7F, 0x42,
+          0x04, 0x01, 0x00, parameter,
+          0x07, target, valueFor(parameter, target), 0xF7};
+  // clang-format on
 }
 
 EmulatedUsbDevice::EmulatedUsbDevice(UMockdevTestbed* testbed,
                                      EmulatedDeviceDescription description)
     : description_(std::move(description)),
       devnode_(fmt::sprintf("/dev/bus/usb/%03d/%03d", description_.bus, description_.address)),
-      testbed_(testbed),
       handler_(umockdev_ioctl_base_new()),
       deviceDescriptor_(deviceDescriptor(description_)),
       configDescriptor_(configDescriptor()) {
@@ -135,7 +127,7 @@ EmulatedUsbDevice::EmulatedUsbDevice(UMockdevTestbed* testbed,
   GError* error = nullptr;
   // Attached before the device exists, so that its node is made as the
   // handler's socket rather than as a plain file.
-  if (!umockdev_testbed_attach_ioctl(testbed_, devnode_.c_str(), handler_, &error)) {
+  if (!umockdev_testbed_attach_ioctl(testbed, devnode_.c_str(), handler_, &error)) {
     const std::string message = error != nullptr ? error->message : "unknown error";
     g_clear_error(&error);
     throw std::runtime_error("umockdev cannot attach the ioctl handler: " + message);
@@ -176,7 +168,7 @@ EmulatedUsbDevice::EmulatedUsbDevice(UMockdevTestbed* testbed,
       description_.address, description_.vendorId, description_.productId,
       hexAttribute(descriptors));
   if (!description_.product.empty()) text += "A: product=" + description_.product + "\\n\n";
-  if (!umockdev_testbed_add_from_string(testbed_, text.c_str(), &error)) {
+  if (!umockdev_testbed_add_from_string(testbed, text.c_str(), &error)) {
     const std::string message = error != nullptr ? error->message : "unknown error";
     g_clear_error(&error);
     throw std::runtime_error("umockdev cannot add the device: " + message);

@@ -44,7 +44,8 @@ class EmulatedUsbDevice {
   static constexpr int kMaxPacketSize = 64;
   static constexpr const char* kDriver = "snd-usb-audio";
 
-  // Adds the device to the testbed, its ioctl handler attached first.
+  // Adds the device to the testbed, its ioctl handler attached first. Destroy
+  // it after the testbed (whose thread calls it) or once no client has it open.
   EmulatedUsbDevice(UMockdevTestbed* testbed, EmulatedDeviceDescription description);
   ~EmulatedUsbDevice();
   EmulatedUsbDevice(const EmulatedUsbDevice&) = delete;
@@ -100,7 +101,6 @@ class EmulatedUsbDevice {
 
   EmulatedDeviceDescription description_;
   std::string devnode_;
-  UMockdevTestbed* testbed_;
   UMockdevIoctlBase* handler_;
   Bytes deviceDescriptor_;
   Bytes configDescriptor_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <umockdev.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -232,6 +233,22 @@ TEST_F(LibusbBackendTest, HandshakeAndHundredsOfExchangesArriveInOrder) {
     // The value at offset 14 is the one for this very request.
     ASSERT_EQ(reply[14], EmulatedUsbDevice::valueFor(parameter, target));
   }
+  // A reply longer than the read asked for is an overflow, and the caller's
+  // buffer keeps its bytes even though libusb took in the first eight.
+  const Bytes request = EmulatedUsbDevice::readRequest(5, 9);
+  ASSERT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
+            UsbStatus::Success);
+  requests.push_back(request);
+  const Bytes fullReply = EmulatedUsbDevice::readReply(5, 9);
+  replies.emplace_back(fullReply.begin(), fullReply.begin() + 8);  // what the bus carried
+  std::uint8_t small[8];
+  std::fill(std::begin(small), std::end(small), 0xEE);
+  std::size_t received = 99;
+  EXPECT_EQ(backend.readPipe(handle, kReadPipe, small, sizeof small, received),
+            UsbStatus::Overflow);
+  EXPECT_EQ(received, 0u);
+  EXPECT_TRUE(std::all_of(std::begin(small), std::end(small), [](auto b) { return b == 0xEE; }));
+
   // Every write went out whole (15 bytes stay 15) and in order.
   EXPECT_EQ(device.received(), requests);
   EXPECT_EQ(device.sent(), replies);
