@@ -208,16 +208,10 @@ UsbStatus LibusbBackend::createInterface(const UsbDevice& device, int interfaceN
   if (!present) return UsbStatus::NotFound;
 
   libusb_device_handle* opened = nullptr;
+  // Lack of permission comes back as AccessDenied; the transport tells the
+  // user about the udev rule.
   const int openResult = libusb_open(found, &opened);
-  if (openResult != LIBUSB_SUCCESS) {
-    if (openResult == LIBUSB_ERROR_ACCESS) {
-      log::diag(
-          "No permission to use the keyboard at bus %03d address %03d: install the udev rule "
-          "70-padkbd.rules as the README says, then plug the keyboard in again",
-          libusb_get_bus_number(found), libusb_get_device_address(found));
-    }
-    return usbStatusFromLibusb(openResult);
-  }
+  if (openResult != LIBUSB_SUCCESS) return usbStatusFromLibusb(openResult);
   handle = nextInterface_++;
   interfaces_[handle] = Interface{opened, interfaceNumber, false, std::move(pipes)};
   return UsbStatus::Success;
