@@ -27,5 +27,10 @@ run: build
 	  echo "padkbd: the core is built; the editor window is not part of this build yet."; \
 	fi
 
+# Benchmarks of the controller synchronisation against the simulated controller.
+bench: configure
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench
+	@$(BUILD_DIR)/bench/sync_bench
+
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -4,6 +4,7 @@
 // delegates to the layer that does the work.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,6 +52,24 @@ class PadAction {
 
   InterfaceAction& interfaceAction();
   FileAction& fileAction();
+
+ private:
+  // Handshakes until one succeeds or kHandshakeAttempts were made, closing
+  // the interface between attempts. Leaves the interface as the last
+  // attempt left it.
+  bool handshakeWithRetry();
+  // The reply strings of one read; all empty when the read failed or was too
+  // short to be a reply, so bytes an earlier reply left behind never match.
+  std::array<std::string, 11> readHandshakeReply();
+  // Without the controller: the default preset, version "未连接".
+  void fallBackToDefault();
+  void fail(std::string message);
+
+  InterfaceAction& interface_;
+  FileAction& files_;
+  CurrentPreset preset_;
+  std::optional<std::string> deviceVersion_;
+  std::string lastError_;
 };
 
 }  // namespace padkbd

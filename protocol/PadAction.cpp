@@ -1,0 +1,266 @@
+#include "protocol/PadAction.h"
+
+#include <exception>
+#include <utility>
+
+#include "model/Log.h"
+#include "model/ValueAction.h"
+#include "padkbd/BuildConfig.h"
+#include "protocol/ButtonAction.h"
+#include "protocol/Messages.h"
+
+namespace padkbd {
+
+PadAction::PadAction(InterfaceAction& interfaceAction, FileAction& fileAction)
+    : interface_(interfaceAction), files_(fileAction) {}
+
+ButtonValuePtr PadAction::GetButtonValueWithID(std::int32_t index) const {
+  return preset_.GetButtonValueWithID(index);
+}
+
+PadValuePtr PadAction::getPadValue() const {
+  return preset_.getPadValue();
+}
+
+const CurrentPreset& PadAction::currentPreset() const {
+  return preset_;
+}
+
+Outcome PadAction::GetDefaultValue() {
+  Preset preset = files_.defaultPreset();
+  preset_.replace(std::move(preset.buttons), std::move(preset.global));
+  return Outcome::success();
+}
+
+Outcome PadAction::GetTempValue() {
+  PresetRead read = files_.readTempPreset();
+  // A damaged working copy leaves the current preset in force.
+  if (!read.outcome) return read.outcome;
+  preset_.replace(std::move(read.preset.buttons), std::move(read.preset.global));
+  return Outcome::success();
+}
+
+Outcome PadAction::WriteButtonValuesToTemp() {
+  if (!preset_.currentPadValue) return Outcome::failure("there are no settings to save yet");
+  return files_.WriteButtonValuesToTempWithData(preset_.buttonValueArray, *preset_.currentPadValue);
+}
+
+std::array<std::string, 11> PadAction::readHandshakeReply() {
+  std::array<std::string, 11> reply = interface_.ReadVersionFromDevice();
+  const ReadResult& read = interface_.lastRead();
+  if (!read.ok() || read.count < messages::kHandshakeReplyMinimum) {
+    for (std::string& element : reply) element.clear();
+  }
+  return reply;
+}
+
+bool PadAction::HandshakeOperation() {
+  interface_.openInterface();
+  // The write's status is not needed: the read that follows decides.
+  interface_.WriteToDeviceWithChar(messages::kHandshakeRequest.data(),
+                                   static_cast<std::int32_t>(messages::kHandshakeRequest.size()));
+  std::array<std::string, 11> reply = readHandshakeReply();
+  // A reply that does not start a SysEx packet is something else the
+  // controller had pending; its answer is the next transfer.
+  if (reply[0] != messages::kHandshakePattern[0]) reply = readHandshakeReply();
+  log::diag("version    %s %s %s %s %s %s %s %s %s %s %s", reply[0], reply[1], reply[2], reply[3],
+            reply[4], reply[5], reply[6], reply[7], reply[8], reply[9], reply[10]);
+  std::size_t matches = 0;
+  for (std::size_t i = 0; i < reply.size(); ++i) {
+    if (reply[i] == messages::kHandshakePattern[i]) ++matches;
+  }
+  if (matches != messages::kHandshakeMatches) {
+    log::diag("handshake no");
+    return false;
+  }
+  log::diag("handshake yes");
+  deviceVersion_ = fmt::format("{}.{}", reply[messages::kVersionMajorElement],
+                               reply[messages::kVersionMinorElement]);
+  return true;
+}
+
+bool PadAction::handshakeWithRetry() {
+  bool ok = HandshakeOperation();
+  for (int attempts = 1; !ok && attempts < kHandshakeAttempts; ++attempts) {
+    log::diag("do HandshakeOperation");
+    interface_.closeInterface();
+    ok = HandshakeOperation();
+  }
+  return ok;
+}
+
+void PadAction::fallBackToDefault() {
+  log::diag("加载默认数据");
+  GetDefaultValue();
+  preset_.currentPadValue->version = "未连接";
+}
+
+void PadAction::fail(std::string message) {
+  lastError_ = std::move(message);
+  log::diag("%s", lastError_);
+}
+
+bool PadAction::ReadPadValueFromDevice() {
+  lastError_.clear();
+  preset_.replace({}, std::make_shared<PadValue>());
+  try {
+    if (!interface_.FindDevice()) {
+      fail(fmt::format("no controller found (USB {:04x}:{:04x})", config::kUsbVendorId,
+                       config::kUsbProductId));
+      fallBackToDefault();
+      return false;
+    }
+    if (!interface_.CreateInterface()) {
+      fail("the controller was found but its interface could not be opened");
+      fallBackToDefault();
+      return false;
+    }
+    if (!handshakeWithRetry()) {
+      interface_.KillInterface();
+      fail(fmt::format("the controller did not answer the handshake after {} attempts",
+                       kHandshakeAttempts));
+      fallBackToDefault();
+      return false;
+    }
+    ButtonAction::ExchangeError error;
+    log::diag("读取buttonValue");
+    std::optional<ButtonValueList> buttons = ButtonAction::GetButtonValues(interface_, &error);
+    PadValuePtr pad;
+    if (buttons) {
+      log::diag("读取buttonValue完毕");
+      pad = ButtonAction::GetPadValue(interface_, &error);
+    }
+    if (!pad) {
+      // Nothing read so far becomes the current preset: a half-read set of
+      // controls would mix the controller's settings with the defaults.
+      interface_.KillInterface();
+      fail(fmt::format("the controller stopped answering during the read ({}): {}", error.where(),
+                       error.reason));
+      fallBackToDefault();
+      return false;
+    }
+    pad->version = deviceVersion_.value_or(std::string());
+    preset_.replace(std::move(*buttons), std::move(pad));
+    interface_.KillInterface();
+    return true;
+  } catch (const std::exception& e) {
+    interface_.KillInterface();
+    fail(fmt::format("reading the controller failed: {}", e.what()));
+    fallBackToDefault();
+    return false;
+  }
+}
+
+bool PadAction::OpenInterface() {
+  lastError_.clear();
+  if (!interface_.hasDevice()) {
+    fail("no controller was found at start-up");
+    return false;
+  }
+  if (!interface_.CreateInterface()) {
+    fail("the controller's interface could not be opened");
+    return false;
+  }
+  if (!handshakeWithRetry()) {
+    interface_.KillInterface();
+    fail(fmt::format("the controller did not answer the handshake after {} attempts",
+                     kHandshakeAttempts));
+    return false;
+  }
+  return true;
+}
+
+bool PadAction::WritePadValueToDevice() {
+  lastError_.clear();
+  bool ok = false;
+  try {
+    const PadValuePtr& pad = preset_.currentPadValue;
+    if (!pad) {
+      fail("there are no settings to send yet");
+    } else if (!ValueAction::kMemTable.contains(pad->mem)) {
+      // A slot outside the table would write into a slot that does not exist.
+      fail(fmt::format("memory slot index {} is outside 0-8; nothing was sent", pad->mem));
+    } else {
+      ButtonAction::ExchangeError error;
+      ok = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad, &error);
+      if (!ok) fail(fmt::format("the send stopped ({}): {}", error.where(), error.reason));
+    }
+  } catch (const std::exception& e) {
+    ok = false;
+    fail(fmt::format("the send failed: {}", e.what()));
+  } catch (...) {
+    ok = false;
+    fail("the send failed");
+  }
+  interface_.closeInterface();
+  return ok;
+}
+
+const std::optional<std::string>& PadAction::deviceVersion() const {
+  return deviceVersion_;
+}
+
+const std::string& PadAction::lastError() const {
+  return lastError_;
+}
+
+PopUpValue PadAction::InitializePopUp() const {
+  const std::map<std::string, std::vector<std::string>> lists = files_.readChoiceLists();
+  auto list = [&lists](const char* key) {
+    auto it = lists.find(key);
+    return it == lists.end() ? StringList{} : it->second;
+  };
+  PopUpValue pu;
+  pu.globalCArray = list("globalChannel");
+  pu.globalOArray = list("globalOctave");
+  pu.globalPVCArray = list("globalPadVelCurve");
+  pu.globalKAArray = list("globalKnobAccel");
+  pu.globalVCArray = list("globalVelocityCurve");
+  pu.nameArray = list("buttonName");
+  pu.padModeArray = list("selectPadMod");
+  pu.otherModeArray = list("selectOtherMod");
+  pu.modeOptionArray = {};
+  pu.valArray = list("select127");
+  pu.channelArray = list("selectChannel");
+  pu.CCnumArray = list("selectCCNumber");
+  pu.minArray = list("select127");
+  pu.maxArray = list("select127");
+  pu.memArray = list("mem");
+  pu.crArray = list("select127");
+  pu.cgArray = list("select127");
+  pu.cbArray = list("select127");
+  return pu;
+}
+
+StringList PadAction::GetPadModeOptionWithModeIndex(std::int32_t mode) {
+  switch (mode) {
+    case 1:
+      return {"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"};
+    case 2:
+    case 3:
+      return {"Toggle", "Gate"};
+    default:
+      return {};
+  }
+}
+
+StringList PadAction::GetOtherModeOptionWithModeIndex(std::int32_t mode) {
+  switch (mode) {
+    case 1:
+      return {"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"};
+    case 2:
+      return {"NRPN", "RPN"};
+    default:
+      return {};
+  }
+}
+
+InterfaceAction& PadAction::interfaceAction() {
+  return interface_;
+}
+
+FileAction& PadAction::fileAction() {
+  return files_;
+}
+
+}  // namespace padkbd

@@ -1,0 +1,321 @@
+// The device half of ButtonAction against the simulated controller: the bytes
+// on the wire, the order of exchange, the full read and write, and how reads
+// and writes that fail end an exchange.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "model/Log.h"
+#include "protocol/ButtonAction.h"
+#include "protocol/Messages.h"
+#include "sim/SimulatedController.h"
+#include "tests/protocol/ProtocolTestSupport.h"
+#include "usb/InterfaceAction.h"
+
+namespace padkbd {
+namespace {
+
+using test::Bytes;
+using test::M1;
+using test::M2;
+using test::M3;
+using test::sysexOf;
+using Direction = SimulatedController::Direction;
+
+class CodecTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(io.FindDevice());
+    ASSERT_TRUE(io.CreateInterface());
+    sim.clearLog();
+    sim.resetCounters();
+  }
+
+  // The parameter bytes of the read requests written, in order.
+  std::vector<std::uint8_t> requestedParameters() const {
+    std::vector<std::uint8_t> out;
+    for (const Bytes& w : sim.writes()) out.push_back(sysexOf(w).at(8));
+    return out;
+  }
+
+  log::Capture capture;
+  SimulatedController sim;
+  InterfaceAction io{sim};
+};
+
+// A preset whose every field is in range and differs between controls, so a
+// swapped parameter or control shows.
+ButtonValueList variedControls() {
+  ButtonValueList list;
+  for (int i = 0; i < kControlCount; ++i) {
+    auto b = std::make_shared<ButtonValue>();
+    b->buttonID = i;
+    b->value = (i * 7) % 128;
+    b->mode = isPadControl(i) ? i % 4 : i % 3;
+    b->channel = i % 17;
+    b->MIDInumb = (i * 3 + 1) % 128;
+    b->min = i % 20;
+    b->max = 127 - i;
+    b->modeOption = i % 4;
+    b->CR = isPadControl(i) ? (i * 5) % 128 : -1;
+    b->CG = isPadControl(i) ? (i * 11) % 128 : -1;
+    b->CB = isPadControl(i) ? (i * 13) % 128 : -1;
+    list.push_back(b);
+  }
+  return list;
+}
+
+PadValue variedGlobals(int mem) {
+  PadValue pad;
+  pad.globalKnobRelativeMode = 1;
+  pad.globalOctaveTransposition = 7;
+  pad.globalMIDIChannel = 9;
+  pad.globalVelocityCurve = 2;
+  pad.globalPadVelocityCurve = 3;
+  pad.globalKnobAccelerationCurve = 1;
+  pad.mem = mem;
+  return pad;
+}
+
+TEST_F(CodecTest, ControlReadRequestsAreByteExactInExchangeOrder) {
+  // Control index 0 (ID 30), an other control: seven requests, no colour.
+  ButtonValuePtr other = ButtonAction::GetButtonValueWithWW(io, 0x30, 0);
+  ASSERT_TRUE(other);
+  const auto writes = sim.writes();
+  ASSERT_EQ(writes.size(), 7u);
+  for (std::uint8_t pp = 0; pp < 7; ++pp) {
+    ASSERT_EQ(writes[pp].size(), 15u) << "no fourth byte in the last packet";
+    EXPECT_EQ(sysexOf(writes[pp]),
+              (Bytes{0xF0, M1, M2, M3, 0x7F, 0x42, 0x01, 0x00, pp, 0x30, 0xF7}));
+    EXPECT_EQ((Bytes{writes[pp].end() - 3, writes[pp].end()}), (Bytes{0x06, 0x30, 0xF7}));
+  }
+  EXPECT_EQ(other->CR, -1);
+  EXPECT_EQ(other->CG, -1);
+  EXPECT_EQ(other->CB, -1);
+  EXPECT_EQ(*other, sim.controlInSlot(0, 0));
+
+  // Control index 8 (ID 50), a pad control: red 08 before green 07, then blue 09.
+  sim.clearLog();
+  ButtonValuePtr pad = ButtonAction::GetButtonValueWithWW(io, 0x50, 8);
+  ASSERT_TRUE(pad);
+  EXPECT_EQ(requestedParameters(), (std::vector<std::uint8_t>{0x00, 0x01, 0x02, 0x03, 0x04, 0x05,
+                                                              0x06, 0x08, 0x07, 0x09}));
+  for (const Bytes& w : sim.writes()) EXPECT_EQ(sysexOf(w).at(9), 0x50);
+  EXPECT_EQ(pad->buttonID, 8);
+  EXPECT_EQ(*pad, sim.controlInSlot(0, 8));
+  EXPECT_TRUE(sim.protocolErrors().empty());
+}
+
+TEST_F(CodecTest, RepliesConvertThroughTheTableOfTheControlsKind) {
+  // Mode byte 08 is pad mode 2, but in no row of the other-mode table; channel byte 41 is 16.
+  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x50, 0x08));
+  ASSERT_TRUE(sim.setRawValue(0, 0x02, 0x50, 0x41));
+  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x30, 0x08));
+  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x50, 8)->mode, 2);
+  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x50, 8)->channel, 16);
+  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x30, 0)->mode, 0);
+
+  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x03, 0x41));
+  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x02, 0x7F));
+  PadValuePtr globals = ButtonAction::GetPadValue(io);
+  ASSERT_TRUE(globals);
+  EXPECT_EQ(globals->globalOctaveTransposition, 5);
+  EXPECT_EQ(globals->globalKnobRelativeMode, 1);
+  EXPECT_EQ(globals->mem, 0);
+  EXPECT_TRUE(globals->version.empty());
+}
+
+TEST_F(CodecTest, GlobalAndGainMessagesAreByteExact) {
+  ASSERT_TRUE(ButtonAction::SetDeviceWithPadValue(io, PadValue{}, 0x00));
+  const std::vector<std::array<std::uint8_t, 3>> expected = {
+      {0x40, 0x02, 0x01}, {0x40, 0x03, 0x00}, {0x40, 0x06, 0x00},
+      {0x41, 0x01, 0x00}, {0x41, 0x03, 0x00}, {0x41, 0x04, 0x00}};
+  auto writes = sim.writes();
+  ASSERT_EQ(writes.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(writes[i].size(), 16u);
+    const auto [pp, ww, vv] = expected[i];
+    EXPECT_EQ(sysexOf(writes[i]),
+              (Bytes{0xF0, M1, M2, M3, 0x7F, 0x42, 0x02, 0x00, pp, ww, vv, 0xF7}));
+  }
+
+  sim.clearLog();
+  ASSERT_EQ(ButtonAction::setGainWithArray(io, std::vector<std::int32_t>(8, 64)), 1);
+  writes = sim.writes();
+  ASSERT_EQ(writes.size(), 8u);
+  for (std::uint8_t n = 0; n < 8; ++n) {
+    EXPECT_EQ(writes[n], (Bytes{0x04, 0xF0, M1, M2, 0x04, M3, 0x7F, 0x42, 0x04, 0x02, 0x40, 0x34,
+                                0x07, static_cast<std::uint8_t>(0x70 + n), 0x40, 0xF7}));
+  }
+  EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{64, 64, 64, 64, 64, 64, 64, 64}));
+}
+
+TEST_F(CodecTest, FullReadIs598StrictlyAlternatingPairs) {
+  std::optional<ButtonValueList> controls = ButtonAction::GetButtonValues(io);
+  ASSERT_TRUE(controls);
+  PadValuePtr globals = ButtonAction::GetPadValue(io);
+  ASSERT_TRUE(globals);
+
+  const auto transfers = sim.transfers();
+  ASSERT_EQ(transfers.size(), 2u * 598u);
+  for (std::size_t i = 0; i < transfers.size(); i += 2) {
+    EXPECT_EQ(transfers[i].direction, Direction::Out) << i;
+    EXPECT_EQ(transfers[i].pipe, 2);
+    EXPECT_EQ(transfers[i].bytes.size(), 15u);
+    EXPECT_EQ(transfers[i + 1].direction, Direction::In) << i + 1;
+    EXPECT_EQ(transfers[i + 1].pipe, 1);
+  }
+  ASSERT_EQ(controls->size(), 64u);
+  for (int i = 0; i < 64; ++i) {
+    EXPECT_EQ((*controls)[i]->buttonID, i);
+    EXPECT_EQ(*(*controls)[i], sim.controlInSlot(0, i)) << "control " << i;
+  }
+  PadValue expected = sim.globalsInSlot(0);
+  expected.mem = 0;
+  EXPECT_EQ(*globals, expected);
+  EXPECT_TRUE(sim.protocolErrors().empty());
+}
+
+TEST_F(CodecTest, FullWriteSends598MessagesWithTheSlotOfMem) {
+  const ButtonValueList controls = variedControls();
+  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, controls, variedGlobals(3)));
+  EXPECT_EQ(capture.count("YY------->03"), 1u);
+  auto writes = sim.writes();
+  ASSERT_EQ(writes.size(), 598u);
+  for (const Bytes& w : writes) {
+    ASSERT_EQ(w.size(), 16u);
+    EXPECT_EQ(sysexOf(w).at(7), 0x03);
+  }
+  // Controls in index order, then the six globals.
+  EXPECT_EQ(sysexOf(writes.front()).at(9), 0x30);
+  EXPECT_EQ(sysexOf(writes[7]).at(9), 0x01);
+  EXPECT_EQ(sysexOf(writes[592]),
+            (Bytes{0xF0, M1, M2, M3, 0x7F, 0x42, 0x02, 0x03, 0x40, 0x02, 0x7F, 0xF7}));
+  EXPECT_TRUE(sim.protocolErrors().empty());
+
+  sim.clearLog();
+  capture.clear();
+  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, {}, variedGlobals(0)));
+  EXPECT_EQ(capture.count("YY------->00"), 1u);
+  writes = sim.writes();
+  ASSERT_EQ(writes.size(), 6u) << "an empty list writes only the global block";
+  for (const Bytes& w : writes) EXPECT_EQ(sysexOf(w).at(8) & 0xFE, 0x40);
+}
+
+TEST_F(CodecTest, PresetWrittenToSlot0ReadsBackFieldForField) {
+  const ButtonValueList controls = variedControls();
+  const PadValue globals = variedGlobals(0);
+  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, controls, globals));
+
+  std::optional<ButtonValueList> back = ButtonAction::GetButtonValues(io);
+  PadValuePtr backGlobals = ButtonAction::GetPadValue(io);
+  ASSERT_TRUE(back);
+  ASSERT_TRUE(backGlobals);
+  for (int i = 0; i < 64; ++i) {
+    EXPECT_EQ(*(*back)[i], *controls[i]) << "control " << i;
+  }
+  EXPECT_EQ(*backGlobals, globals);
+
+  // Colours of other controls are never sent and always read back as -1.
+  controls[3]->CR = 12;
+  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, controls, globals));
+  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x09, 3)->CR, -1);
+}
+
+TEST_F(CodecTest, NothingOutsideATableIsSent) {
+  const ButtonValueList controls = variedControls();
+  for (int mem : {9, -1, 1000}) {
+    ButtonAction::ExchangeError error;
+    EXPECT_FALSE(ButtonAction::SetDeviceWithArray(io, controls, variedGlobals(mem), &error));
+    EXPECT_NE(error.reason.find("outside 0-8"), std::string::npos) << error.reason;
+  }
+  EXPECT_EQ(capture.count("YY------->09"), 0u);
+
+  const std::vector<std::vector<std::int32_t>> badGains = {std::vector<std::int32_t>(7, 64),
+                                                           {},
+                                                           {64, 64, 64, 64, 64, 64, 64, 128},
+                                                           {-1, 64, 64, 64, 64, 64, 64, 64}};
+  for (const auto& gains : badGains) EXPECT_EQ(ButtonAction::setGainWithArray(io, gains), 0);
+  EXPECT_TRUE(sim.writes().empty());
+
+  // More than eight: the first eight are sent.
+  EXPECT_EQ(ButtonAction::setGainWithArray(io, {0, 1, 2, 3, 4, 5, 6, 127, 500}), 1);
+  EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{0, 1, 2, 3, 4, 5, 6, 127}));
+}
+
+TEST_F(CodecTest, AReadThatDidNotDeliverAValueEndsTheRead) {
+  struct Case {
+    const char* name;
+    std::function<void(SimulatedController::Faults&)> arm;
+    const char* reason;
+  };
+  using Wrong = SimulatedController::Faults::WrongReply;
+  const std::vector<Case> cases = {
+      {"no reply", [](auto& f) { f.noReplyAfter = 100; }, "no reply"},
+      {"short reply",
+       [](auto& f) {
+         f.shortReply = 8;
+         f.shortReplyAfter = 100;
+       },
+       "short reply (8 bytes)"},
+      {"header changed",
+       [](auto& f) {
+         f.wrongReply = Wrong::ChangedHeader;
+         f.wrongReplyAfter = 100;
+       },
+       "different request"},
+      {"other parameter",
+       [](auto& f) {
+         f.wrongReply = Wrong::OtherParameter;
+         f.wrongReplyAfter = 100;
+       },
+       "different request"},
+      {"unplugged", [](auto& f) { f.unplugAfter = 201; }, "no reply"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimulatedController device;
+    InterfaceAction link(device);
+    ASSERT_TRUE(link.FindDevice());
+    ASSERT_TRUE(link.CreateInterface());
+    // A whole reply first, so the receive buffer holds a stale value.
+    ASSERT_TRUE(ButtonAction::GetButtonValueWithWW(link, 0x30, 0));
+    device.resetCounters();
+    c.arm(device.faults());
+
+    ButtonAction::ExchangeError error;
+    EXPECT_FALSE(ButtonAction::GetButtonValues(link, &error));
+    EXPECT_NE(error.reason.find(c.reason), std::string::npos) << error.reason;
+    // Request 101 is the fifth of control 12 (8 other controls of 7, then pads of 10).
+    EXPECT_EQ(error.where(), "control 12, parameter 04");
+    EXPECT_EQ(device.readRequestCount(), 101) << "nothing asked after the failed read";
+  }
+
+  sim.faults().noReplyAfter = 3;
+  ButtonAction::ExchangeError error;
+  EXPECT_FALSE(ButtonAction::GetPadValue(io, &error));
+  EXPECT_EQ(error.where(), "global settings, parameter 41, target 01");
+}
+
+TEST_F(CodecTest, AFailedWriteStopsTheFullWrite) {
+  sim.faults().writeFailureAfter = 100;
+  ButtonAction::ExchangeError error;
+  EXPECT_FALSE(ButtonAction::SetDeviceWithArray(io, variedControls(), variedGlobals(2), &error));
+  EXPECT_EQ(sim.writes().size(), 101u) << "nothing is attempted after the failed write";
+  EXPECT_EQ(sim.writeCount(), 100);
+  EXPECT_EQ(error.where(), "control 12, parameter 04");
+  EXPECT_NE(error.reason.find("the write failed"), std::string::npos);
+
+  // A gain write that fails reports 0 too.
+  SimulatedController device;
+  InterfaceAction link(device);
+  ASSERT_TRUE(link.FindDevice());
+  ASSERT_TRUE(link.CreateInterface());
+  device.resetCounters();
+  device.faults().writeFailureAfter = 4;
+  EXPECT_EQ(ButtonAction::setGainWithArray(link, std::vector<std::int32_t>(8, 1)), 0);
+  EXPECT_EQ(device.writes().size(), 5u);
+}
+
+}  // namespace
+}  // namespace padkbd
