@@ -148,6 +148,11 @@ bool PadAction::ReadPadValueFromDevice() {
     fail(fmt::format("reading the controller failed: {}", e.what()));
     fallBackToDefault();
     return false;
+  } catch (...) {
+    interface_.KillInterface();
+    fail("reading the controller failed");
+    fallBackToDefault();
+    return false;
   }
 }
 
