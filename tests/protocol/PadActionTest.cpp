@@ -208,7 +208,7 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPreset) {
                    config::kUsbProductId)},
       {"one interface only", [](Faults& f) { f.oneInterfaceOnly = true; },
        "the controller was found but its interface could not be opened"},
-      {"no reply", [](Faults& f) { f.noReplyAfter = 301; },
+      {"no reply", [](Faults& f) { f.noReplyAfter = 300; },
        "the controller stopped answering during the read (control 32, parameter 04): no reply"},
       {"short reply",
        [](Faults& f) {
