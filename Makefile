@@ -1,5 +1,6 @@
 # Quick start: `make run` starts the editor, `make test` runs every test.
 # Both install what is missing first (scripts/install-deps).
+# `make run ARGS=--simulate` starts the editor on the simulated keyboard.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -21,11 +22,7 @@ test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 
 run: build
-	@if [ -x $(BUILD_DIR)/editor/padkbd-editor ]; then \
-	  exec $(BUILD_DIR)/editor/padkbd-editor; \
-	else \
-	  echo "padkbd: the core is built; the editor window is not part of this build yet."; \
-	fi
+	@exec $(BUILD_DIR)/editor/padkbd-editor $(ARGS)
 
 # Benchmarks of the controller synchronisation against the simulated controller.
 bench: configure

@@ -1,0 +1,152 @@
+#include "editor/GainController.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "model/Log.h"
+#include "protocol/ButtonAction.h"
+#include "protocol/PadAction.h"
+
+namespace padkbd::editor {
+
+namespace {
+const QString kSent = QStringLiteral("成功发送到设备!");
+const QString kConnectFailed = QStringLiteral("连接到设备失败.");
+}  // namespace
+
+GainController::GainController(PadAction& padAction, QWidget* parent)
+    : QDialog(parent), padAction_(padAction) {
+  setObjectName(QStringLiteral("gainDialog"));
+  setWindowTitle(QStringLiteral("Gains"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(18, 16, 18, 14);
+  layout->setSpacing(12);
+  auto* title = new QLabel(QStringLiteral("Gain of each of the eight inputs (0 to 127)"), this);
+  title->setStyleSheet(QStringLiteral("font-weight: 600;"));
+  layout->addWidget(title);
+
+  auto* grid = new QGridLayout();
+  grid->setHorizontalSpacing(18);
+  grid->setVerticalSpacing(6);
+  for (int n = 0; n < kGainCount; ++n) {
+    const int tag = n + 1;
+    auto* slider = new QSlider(Qt::Vertical, this);
+    slider->setObjectName(QStringLiteral("slider%1").arg(tag));
+    slider->setProperty("tag", tag);
+    slider->setRange(0, ButtonAction::kGainMaximum);
+    slider->setMinimumHeight(170);
+    slider->setTickPosition(QSlider::TicksBothSides);
+    slider->setTickInterval(16);
+    connect(slider, &QSlider::valueChanged, this, [this, slider] { changeAction(slider); });
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("label%1").arg(tag));
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(56);
+    auto* name = new QLabel(QStringLiteral("Gain %1").arg(tag), this);
+    name->setAlignment(Qt::AlignCenter);
+    grid->addWidget(name, 0, n, Qt::AlignHCenter);
+    grid->addWidget(slider, 1, n, Qt::AlignHCenter);
+    grid->addWidget(label, 2, n, Qt::AlignHCenter);
+    sliders[static_cast<std::size_t>(n)] = slider;
+    labels[static_cast<std::size_t>(n)] = label;
+  }
+  layout->addLayout(grid);
+
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("gainStatus"));
+  status_->setMinimumHeight(22);
+  layout->addWidget(status_);
+
+  auto* buttons = new QHBoxLayout();
+  auto* defaultButton = new QPushButton(QStringLiteral("Default"), this);
+  defaultButton->setObjectName(QStringLiteral("gainDefaultButton"));
+  auto* applyButton = new QPushButton(QStringLiteral("Apply"), this);
+  applyButton->setObjectName(QStringLiteral("gainApplyButton"));
+  auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton->setObjectName(QStringLiteral("gainOKButton"));
+  for (QPushButton* b : {defaultButton, applyButton, okButton}) b->setAutoDefault(false);
+  okButton->setDefault(true);
+  buttons->addWidget(defaultButton);
+  buttons->addStretch(1);
+  buttons->addWidget(applyButton);
+  buttons->addWidget(okButton);
+  layout->addLayout(buttons);
+  connect(defaultButton, &QPushButton::clicked, this, &GainController::doDefaultAction);
+  connect(applyButton, &QPushButton::clicked, this, &GainController::doApplyAction);
+  connect(okButton, &QPushButton::clicked, this, &GainController::doOKAction);
+
+  viewDidLoad();
+}
+
+void GainController::viewDidLoad() {
+  defaultNumber = 64;
+  gainArray.clear();
+  setDefault();
+}
+
+void GainController::setDefault() {
+  gainArray.assign(kGainCount, defaultNumber);
+  log::diag("gainArray count %lu", static_cast<unsigned long>(gainArray.size()));
+  for (QSlider* slider : sliders) {
+    const QSignalBlocker quiet(slider);
+    slider->setValue(defaultNumber);
+  }
+  for (int tag = 1; tag <= kGainCount; ++tag) showValueWithTag(tag, defaultNumber);
+  log::diag("setDefault");
+}
+
+void GainController::showValueWithTag(int tag, int value) {
+  if (tag < 1 || tag > kGainCount) return;
+  labels[static_cast<std::size_t>(tag - 1)]->setText(QString::asprintf("%d/127", value));
+}
+
+void GainController::changeAction(QObject* slider) {
+  auto* s = qobject_cast<QSlider*>(slider);
+  if (s == nullptr) return;
+  bool ok = false;
+  const int tag = s->property("tag").toInt(&ok);
+  if (!ok || tag < 1 || tag > kGainCount) return;
+  gainArray[static_cast<std::size_t>(tag - 1)] = s->value();
+  showValueWithTag(tag, s->value());
+}
+
+QString GainController::status() const {
+  return status_->text();
+}
+
+bool GainController::apply() {
+  if (!padAction_.OpenInterface()) {
+    log::diag("gains: %s", padAction_.lastError());
+    status_->setText(kConnectFailed);
+    return false;
+  }
+  ButtonAction::ExchangeError error;
+  const bool sent = ButtonAction::setGainWithArray(padAction_.interfaceAction(), gainArray, &error) != 0;
+  padAction_.interfaceAction().closeInterface();
+  if (!sent) log::diag("gains: %s (%s)", error.reason, error.where());
+  status_->setText(sent ? kSent : kConnectFailed);
+  return sent;
+}
+
+void GainController::doOKAction() {
+  log::diag("OK");
+  // A failed send keeps the dialog open, so its outcome is seen.
+  if (apply()) accept();
+}
+
+void GainController::doApplyAction() {
+  log::diag("Apply");
+  apply();
+}
+
+void GainController::doDefaultAction() {
+  log::diag("Default");
+  setDefault();
+}
+
+}  // namespace padkbd::editor

@@ -1,0 +1,51 @@
+// The gain dialog: eight sliders (tags 1 to 8) with their "%d/127" labels,
+// and OK, Apply and Default. Apply sends the eight gains to the keyboard.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QLabel;
+class QSlider;
+
+namespace padkbd {
+class PadAction;
+}
+
+namespace padkbd::editor {
+
+class GainController : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kGainCount = 8;
+
+  explicit GainController(PadAction& padAction, QWidget* parent = nullptr);
+
+  void viewDidLoad();
+  void setDefault();
+  void showValueWithTag(int tag, int value);
+  // What the last Apply reported.
+  QString status() const;
+
+  std::vector<std::int32_t> gainArray;
+  int defaultNumber = 64;
+  std::array<QSlider*, kGainCount> sliders{};
+  std::array<QLabel*, kGainCount> labels{};
+
+ public slots:
+  void doOKAction();
+  void doApplyAction();
+  void doDefaultAction();
+  void changeAction(QObject* slider);
+
+ private:
+  bool apply();
+
+  PadAction& padAction_;
+  QLabel* status_ = nullptr;
+};
+
+}  // namespace padkbd::editor
