@@ -513,6 +513,17 @@ void ViewController::bulkChange() {
   }
   setBulkElementsEnabled(true);
   BulkButton->setText(kEnterBulkTitle);
+  // With bulk mode off, the bulk record's other fields would take edits that
+  // nothing ever copies or sends; no control is current until the next pick.
+  btn.reset();
+  clearControlPanel();
+}
+
+void ViewController::clearControlPanel() {
+  controlName->clear();
+  modeOption->clear();
+  pu.modeOptionArray.clear();
+  for (QComboBox* menu : {mode, val, channel, CCnum, min, max, cr, cg, cb}) choose(menu, -1);
 }
 
 // ---------------------------------------------------------------------------

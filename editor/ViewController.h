@@ -157,6 +157,7 @@ class ViewController : public QObject {
   void selectControl(QObject* element, std::int32_t index, bool refillMode);
   void setStatus(const QString& text);
   void setBulkElementsEnabled(bool enabled);
+  void clearControlPanel();
   void showControlAfterReplace();
   void labelSelectors();
   QString controlNameFor(std::int32_t index) const;
