@@ -1,0 +1,43 @@
+#include "tests/editor/EditorHarness.h"
+
+#include "editor/SelectorSurface.h"
+
+namespace padkbd::test {
+
+EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare)
+    : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()) {
+  if (prepare) prepare(sim_);
+  io_ = std::make_unique<InterfaceAction>(sim_);
+  files_ = std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR,
+                                        FileAction::defaultWorkingCopyPath());
+  padAction_ = std::make_unique<PadAction>(*io_, *files_);
+  window_ = std::make_unique<editor::MainWindowController>(*padAction_);
+}
+
+EditorHarness::~EditorHarness() {
+  window_.reset();
+}
+
+QStringList EditorHarness::selectedTags() {
+  QStringList tags;
+  for (QAbstractButton* element : vc().taggedElements()) {
+    if (editor::imageOf(element) == QLatin1String("selected")) {
+      tags << element->property("tag").toString();
+    }
+  }
+  return tags;
+}
+
+QStringList itemsOf(const QComboBox* menu) {
+  QStringList items;
+  for (int i = 0; i < menu->count(); ++i) items << menu->itemText(i);
+  return items;
+}
+
+QStringList toQStringList(const std::vector<std::string>& list) {
+  QStringList items;
+  for (const auto& item : list) items << QString::fromStdString(item);
+  return items;
+}
+
+}  // namespace padkbd::test

@@ -1,0 +1,55 @@
+// An editor window over the simulated controller, with its working copy in a
+// temporary folder: the whole program as main.cpp composes it, minus USB.
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "editor/MainWindowController.h"
+#include "editor/ViewController.h"
+#include "protocol/PadAction.h"
+#include "sim/SimulatedController.h"
+#include "storage/FileAction.h"
+#include "tests/support/TempDir.h"
+#include "usb/InterfaceAction.h"
+
+namespace padkbd::test {
+
+class EditorHarness {
+ public:
+  // `prepare` sets the controller up (faults, settings) before the start-up read.
+  explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {});
+  ~EditorHarness();
+
+  SimulatedController& sim() { return sim_; }
+  PadAction& padAction() { return *padAction_; }
+  FileAction& files() { return *files_; }
+  editor::MainWindowController& window() { return *window_; }
+  editor::ViewController& vc() { return window_->viewController(); }
+  const TempDir& dir() const { return dir_; }
+
+  QAbstractButton* element(int tag) { return vc().viewWithTag(tag); }
+  // Names of the elements tagged 1 to 72 that show "selected".
+  QStringList selectedTags();
+  // The record at control index i of the current preset.
+  ButtonValuePtr record(int index) { return padAction_->GetButtonValueWithID(index); }
+
+ private:
+  TempDir dir_;
+  ScopedEnv xdg_;
+  SimulatedController sim_;
+  std::unique_ptr<InterfaceAction> io_;
+  std::unique_ptr<FileAction> files_;
+  std::unique_ptr<PadAction> padAction_;
+  std::unique_ptr<editor::MainWindowController> window_;
+};
+
+// The items of a menu, in order.
+QStringList itemsOf(const QComboBox* menu);
+// The items of a choice list, as a QStringList.
+QStringList toQStringList(const std::vector<std::string>& list);
+
+}  // namespace padkbd::test

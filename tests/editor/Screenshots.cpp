@@ -1,0 +1,92 @@
+// Takes screenshots of the editor window for people to look at (run under
+// Xvfb by the `gui` test): the default preset and the simulated keyboard with
+// a pad chosen, bulk mode, the message window after a send, and the gains.
+// Usage: editor_screenshots OUTPUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QTextStream>
+#include <cstdio>
+
+#include "editor/GainController.h"
+#include "editor/MessageController.h"
+#include "tests/editor/EditorHarness.h"
+
+namespace {
+
+bool save(QWidget* widget, const QDir& folder, const QString& name) {
+  widget->show();
+  if (!QTest::qWaitForWindowExposed(widget)) {
+    std::fprintf(stderr, "screenshots: %s was never shown\n", qPrintable(name));
+    return false;
+  }
+  QTest::qWait(150);  // let the window settle (layouts, style sheets)
+  const QString path = folder.filePath(name);
+  if (!widget->grab().save(path)) {
+    std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("screenshot %s\n", qPrintable(path));
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: editor_screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  QDir folder(QString::fromLocal8Bit(argv[1]));
+  if (!folder.mkpath(QStringLiteral("."))) {
+    std::fprintf(stderr, "screenshots: cannot create %s\n", argv[1]);
+    return 1;
+  }
+  bool ok = true;
+
+  {  // No keyboard: the default preset, Pad 14 chosen.
+    padkbd::test::EditorHarness editor([](padkbd::SimulatedController& sim) {
+      sim.faults().absent = true;
+    });
+    QTest::mouseClick(editor.element(9 + 13), Qt::LeftButton);
+    ok &= save(&editor.window(), folder, QStringLiteral("editor-default-preset.png"));
+  }
+  {  // The simulated keyboard: a pad chosen, then bulk mode, a send, the gains.
+    padkbd::test::EditorHarness editor;
+    auto& vc = editor.vc();
+    QTest::mouseClick(editor.element(9 + 5), Qt::LeftButton);
+    ok &= save(&editor.window(), folder, QStringLiteral("editor-simulate.png"));
+
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) {
+      QTest::mouseClick(editor.element(tag), Qt::LeftButton);
+    }
+    vc.changeModeAction(1);
+    ok &= save(&editor.window(), folder, QStringLiteral("editor-bulk-mode.png"));
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    if (auto* message = vc.messageWindow()) {
+      ok &= save(message, folder, QStringLiteral("editor-message-after-send.png"));
+      ok &= save(&editor.window(), folder, QStringLiteral("editor-after-send.png"));
+      message->close();
+    } else {
+      std::fprintf(stderr, "screenshots: the send opened no message window\n");
+      ok = false;
+    }
+
+    QTest::mouseClick(vc.gainsButton, Qt::LeftButton);
+    auto* gains = editor.window().findChild<padkbd::editor::GainController*>();
+    if (gains != nullptr) {
+      gains->sliders[2]->setValue(100);
+      gains->sliders[5]->setValue(20);
+      ok &= save(gains, folder, QStringLiteral("editor-gains.png"));
+    } else {
+      std::fprintf(stderr, "screenshots: no gain dialog\n");
+      ok = false;
+    }
+  }
+  return ok ? 0 : 1;
+}
