@@ -1,2 +1,357 @@
+// The editor window, part one: start-up, choice lists, selection and editing.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
-int main() { return 0; }
+#include <QTimer>
+
+#include "editor/SelectorSurface.h"
+#include "model/Log.h"
+#include "tests/editor/EditorHarness.h"
+
+using padkbd::ButtonValue;
+using padkbd::PadValue;
+using padkbd::SimulatedController;
+using padkbd::test::EditorHarness;
+using padkbd::test::itemsOf;
+using padkbd::test::toQStringList;
+
+namespace {
+
+// A tagged object that is not in the window, for otherButtonAction (the
+// layout has no other buttons: no tag is left for them).
+struct OtherButton : QObject {
+  explicit OtherButton(int tag) { setProperty("tag", tag); }
+};
+
+void checkGlobalMenus(EditorHarness& editor, const PadValue& expected) {
+  auto& vc = editor.vc();
+  QCOMPARE(vc.globalC->currentIndex(), expected.globalMIDIChannel);
+  QCOMPARE(vc.globalO->currentIndex(), expected.globalOctaveTransposition);
+  QCOMPARE(vc.globalPVC->currentIndex(), expected.globalPadVelocityCurve);
+  QCOMPARE(vc.globalKA->currentIndex(), expected.globalKnobAccelerationCurve);
+  QCOMPARE(vc.globalVC->currentIndex(), expected.globalVelocityCurve);
+  QCOMPARE(vc.mem->currentIndex(), expected.mem);
+}
+
+void checkStartState(EditorHarness& editor) {
+  auto& vc = editor.vc();
+  // Tags 1 to 64 each on exactly one element, none above; all unselected.
+  const auto elements = vc.taggedElements();
+  QCOMPARE(elements.size(), std::size_t{64});
+  for (int tag = 1; tag <= 64; ++tag) {
+    int carriers = 0;
+    for (QAbstractButton* element : vc.view()->findChildren<QAbstractButton*>()) {
+      if (element->property("tag").toInt() == tag) ++carriers;
+    }
+    QCOMPARE(carriers, 1);
+  }
+  QVERIFY(editor.selectedTags().isEmpty());
+  QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("unselected"));
+  QVERIFY(vc.firmware->isReadOnly());
+  QVERIFY(vc.controlName->isReadOnly());
+  QVERIFY(!vc.btn);
+  QVERIFY(!vc.isPad);
+  QVERIFY(!vc.isSub);
+  QVERIFY(!vc.isBulk);
+  QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
+  QCOMPARE(vc.modeOption->count(), 0);
+  QCOMPARE(vc.val->currentIndex(), -1);  // no record shown yet
+  QCOMPARE(vc.bulkBtn->buttonID, 100);
+  QVERIFY(vc.pad == editor.padAction().getPadValue());
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    // The transport's lines would drown the test output.
+    padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
+  }
+
+  void startsWithController() {
+    PadValue globals;
+    globals.globalMIDIChannel = 9;
+    globals.globalOctaveTransposition = 6;
+    globals.globalPadVelocityCurve = 2;
+    globals.globalKnobAccelerationCurve = 1;
+    globals.globalVelocityCurve = 3;
+    padkbd::log::Capture log;
+    EditorHarness editor([&](SimulatedController& sim) {
+      sim.setFirmwareVersion(0x02, 0x1a);
+      sim.setGlobalsInSlot(0, globals);
+    });
+    auto& vc = editor.vc();
+    QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
+    QCOMPARE(vc.firmware->text(), QStringLiteral("02.1a"));
+    QCOMPARE(editor.sim().readRequestCount(), 598);
+    globals.mem = 0;  // never read from the keyboard
+    checkGlobalMenus(editor, globals);
+    checkStartState(editor);
+    QCOMPARE(log.count("加载默认数据"), std::size_t{0});
+  }
+
+  void startsWithoutController() {
+    EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
+    auto& vc = editor.vc();
+    QCOMPARE(vc.message->text(), QStringLiteral("连接到设备失败."));
+    QCOMPARE(vc.firmware->text(), QStringLiteral("未连接"));
+    const padkbd::Preset shipped = editor.files().defaultPreset();
+    PadValue expected = *shipped.global;
+    checkGlobalMenus(editor, expected);
+    checkStartState(editor);
+    QCOMPARE(*editor.record(30), *shipped.buttons[30]);
+  }
+
+  void choiceListsFilledOnceEach() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    const QList<QPair<QComboBox*, int>> counts = {
+        {vc.globalC, 16}, {vc.globalO, 9},   {vc.globalPVC, 4}, {vc.globalKA, 3},
+        {vc.globalVC, 4}, {vc.mode, 4},      {vc.modeOption, 0}, {vc.val, 128},
+        {vc.channel, 17}, {vc.CCnum, 128},   {vc.min, 128},     {vc.max, 128},
+        {vc.mem, 9},      {vc.cr, 128},      {vc.cg, 128},      {vc.cb, 128}};
+    for (int round = 0; round < 2; ++round) {
+      for (const auto& [menu, count] : counts) QCOMPARE(menu->count(), count);
+      QCOMPARE(vc.pu.nameArray.size(), std::size_t{64});
+      vc.getItem();
+    }
+    QCOMPARE(itemsOf(vc.val), toQStringList(vc.pu.valArray));
+    QCOMPARE(itemsOf(vc.cb), toQStringList(vc.pu.cbArray));
+    QCOMPARE(itemsOf(vc.globalC), toQStringList(vc.pu.globalCArray));
+  }
+
+  void selectsByEachKindOfButton() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    padkbd::log::Capture log;
+
+    // A black button of a pad: pad lists, colours usable, by a real click.
+    QTest::mouseClick(editor.element(9), Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(8));
+    QVERIFY(vc.isPad);
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
+    QVERIFY(vc.cr->isEnabled() && vc.cg->isEnabled() && vc.cb->isEnabled());
+    QCOMPARE(vc.cr->currentIndex(), editor.record(8)->CR);
+    QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[8]));
+    QCOMPARE(editor.selectedTags(), QStringList{"9"});
+    QCOMPARE(log.count("btn.id------>8"), std::size_t{1});
+    QCOMPARE(log.count(fmt::sprintf("btn.modeOption------>%d", editor.record(8)->modeOption)),
+             std::size_t{1});
+    QCOMPARE(log.count("showButtonValue---------->8"), std::size_t{1});
+    QCOMPARE(vc.val->currentIndex(), editor.record(8)->value);
+    QCOMPARE(vc.channel->currentIndex(), editor.record(8)->channel);
+    QCOMPARE(vc.CCnum->currentIndex(), editor.record(8)->MIDInumb);
+    QCOMPARE(vc.max->currentIndex(), editor.record(8)->max);
+
+    // A black button of an other control: the other lists (its kind decides),
+    // colour menus disabled and showing nothing for the -1 colours.
+    QTest::mouseClick(editor.element(60), Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(59));
+    QCOMPARE(editor.record(59)->CR, -1);
+    QVERIFY(!vc.isPad);
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
+    QVERIFY(!vc.cr->isEnabled() && !vc.cg->isEnabled() && !vc.cb->isEnabled());
+    QCOMPARE(vc.cr->currentIndex(), -1);
+    QCOMPARE(vc.cg->currentIndex(), -1);
+    QCOMPARE(vc.cb->currentIndex(), -1);
+    QCOMPARE(editor.selectedTags(), QStringList{"60"});
+
+    // A white button, first bank: control 0, other lists.
+    QTest::mouseClick(editor.element(1), Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(0));
+    QVERIFY(!vc.isPad);
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
+    QVERIFY(!vc.cr->isEnabled());
+    QCOMPARE(editor.selectedTags(), QStringList{"1"});
+
+    // Second bank: the same white button is control 8, a pad.
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    QVERIFY(vc.isSub);
+    QVERIFY(vc.btn == editor.record(8));  // the bank switch moved 0 to 8
+    QTest::mouseClick(editor.element(3), Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(10));
+    QVERIFY(vc.isPad);
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
+    QVERIFY(vc.cr->isEnabled());
+    QCOMPARE(editor.element(3)->text(), QString::fromStdString(vc.pu.nameArray[10]));
+    QCOMPARE(editor.selectedTags(), QStringList{"3"});
+    QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
+
+    // Other buttons: tag t is control t + 7; the mode list follows the kind.
+    OtherButton first(1);
+    vc.otherButtonAction(&first);
+    QVERIFY(vc.btn == editor.record(8));
+    QVERIFY(vc.isPad);
+    QVERIFY(editor.selectedTags().isEmpty());  // the clicked object is not in the window
+    OtherButton last(56);
+    vc.otherButtonAction(&last);
+    QVERIFY(vc.btn == editor.record(63));
+    QVERIFY(!vc.isPad);
+    QVERIFY(!vc.cr->isEnabled());
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
+
+    // A tag that names no control changes nothing.
+    OtherButton outside(57);
+    vc.otherButtonAction(&outside);
+    QVERIFY(vc.btn == editor.record(63));
+  }
+
+  void bankSwitchPairsTheBanks() {
+    {  // Before any selection the switch counts index 0 and makes 8 current.
+      EditorHarness editor;
+      auto& vc = editor.vc();
+      padkbd::log::Capture log;
+      vc.changePadAction(vc.bankSwitch);
+      QVERIFY(vc.btn == editor.record(8));
+      QVERIFY(vc.isSub);
+      QVERIFY(vc.isPad);
+      QCOMPARE(log.count("btn.buttonID----->0"), std::size_t{1});
+      QVERIFY(editor.selectedTags().isEmpty());
+      QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
+    }
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QTest::mouseClick(editor.element(8), Qt::LeftButton);  // white 8: control 7
+    QVERIFY(vc.btn == editor.record(7));
+    padkbd::log::Capture log;
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(15));
+    QVERIFY(vc.isPad);
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
+    QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[15]));
+    QCOMPARE(editor.selectedTags(), QStringList{"8"});  // no image but the switch's own
+    QCOMPARE(log.count("btn.buttonID----->7"), std::size_t{1});
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(7));
+    QVERIFY(!vc.isSub);
+    QVERIFY(!vc.isPad);
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
+    QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("unselected"));
+
+    QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    QVERIFY(vc.btn == editor.record(20));
+    QVERIFY(vc.isSub);
+    QCOMPARE(editor.selectedTags(), QStringList{"21"});
+    QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
+  }
+
+  void modeChangeRefillsOptions() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QTest::mouseClick(editor.element(12), Qt::LeftButton);  // control 11, a pad
+    auto record = editor.record(11);
+    record->modeOption = 1;
+    padkbd::log::Capture log;
+    vc.mode->setCurrentIndex(1);
+    emit vc.mode->activated(1);
+    QCOMPARE(record->mode, 1);
+    QCOMPARE(record->modeOption, 0);
+    QCOMPARE(itemsOf(vc.modeOption),
+             (QStringList{"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"}));
+    QCOMPARE(vc.modeOption->currentIndex(), 0);
+    QCOMPARE(log.count("btn.mode------>1"), std::size_t{1});
+    for (int pos : {2, 3}) {
+      record->modeOption = 1;
+      vc.changeModeAction(pos);
+      QCOMPARE(itemsOf(vc.modeOption), (QStringList{"Toggle", "Gate"}));
+      QCOMPARE(record->modeOption, 0);
+    }
+    record->modeOption = 1;
+    vc.changeModeAction(0);
+    QCOMPARE(vc.modeOption->count(), 0);
+    QCOMPARE(vc.modeOption->currentIndex(), -1);
+    QCOMPARE(record->modeOption, 0);
+    QCOMPARE(record->mode, 0);
+
+    QTest::mouseClick(editor.element(2), Qt::LeftButton);  // control 1, an other control
+    vc.changeModeAction(2);
+    QCOMPARE(itemsOf(vc.modeOption), (QStringList{"NRPN", "RPN"}));
+    QCOMPARE(editor.record(1)->mode, 2);
+    vc.changeModeOptionAction(1);
+    QCOMPARE(editor.record(1)->modeOption, 1);
+  }
+
+  void editsReachTheCurrentPreset() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    const auto before = *editor.record(20);
+    // Before any selection, control edits change nothing.
+    const std::vector<ButtonValue> untouched = [&] {
+      std::vector<ButtonValue> all;
+      for (const auto& r : editor.padAction().currentPreset().buttonValueArray) all.push_back(*r);
+      return all;
+    }();
+    for (QComboBox* menu : {vc.val, vc.channel, vc.CCnum, vc.min, vc.max, vc.cr, vc.mode}) {
+      emit menu->activated(3);
+    }
+    for (std::size_t i = 0; i < untouched.size(); ++i) {
+      QCOMPARE(*editor.padAction().currentPreset().buttonValueArray[i], untouched[i]);
+    }
+
+    QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
+    auto activate = [](QComboBox* menu, int position) {
+      menu->setCurrentIndex(position);
+      emit menu->activated(position);
+    };
+    activate(vc.val, 101);
+    activate(vc.channel, 16);
+    activate(vc.CCnum, 64);
+    activate(vc.min, 90);  // above max: stored as chosen
+    activate(vc.max, 10);
+    activate(vc.cr, 5);
+    activate(vc.cg, 6);
+    activate(vc.cb, 7);
+    activate(vc.mode, 2);
+    activate(vc.modeOption, 1);
+    const auto& list = editor.padAction().currentPreset().buttonValueArray;
+    const ButtonValue& edited = *list[20];
+    QCOMPARE(edited.value, 101);
+    QCOMPARE(edited.channel, 16);
+    QCOMPARE(edited.MIDInumb, 64);
+    QCOMPARE(edited.min, 90);
+    QCOMPARE(edited.max, 10);
+    QCOMPARE(edited.CR, 5);
+    QCOMPARE(edited.CG, 6);
+    QCOMPARE(edited.CB, 7);
+    QCOMPARE(edited.mode, 2);
+    QCOMPARE(edited.modeOption, 1);
+    QCOMPARE(edited.buttonID, before.buttonID);
+    // The previous record keeps its edits after another selection.
+    QTest::mouseClick(editor.element(22), Qt::LeftButton);
+    QCOMPARE(list[20]->value, 101);
+
+    activate(vc.globalC, 4);
+    activate(vc.globalO, 8);
+    activate(vc.globalPVC, 3);
+    activate(vc.globalKA, 2);
+    activate(vc.globalVC, 1);
+    activate(vc.mem, 7);
+    const PadValue& global = *editor.padAction().getPadValue();
+    QCOMPARE(global.globalMIDIChannel, 4);
+    QCOMPARE(global.globalOctaveTransposition, 8);
+    QCOMPARE(global.globalPadVelocityCurve, 3);
+    QCOMPARE(global.globalKnobAccelerationCurve, 2);
+    QCOMPARE(global.globalVelocityCurve, 1);
+    QCOMPARE(global.mem, 7);
+    // Nothing reached the keyboard.
+    QCOMPARE(editor.sim().writeCount(), 0);
+  }
+
+  void closingTheWindowQuits() {
+    EditorHarness editor;
+    editor.window().show();
+    QTimer::singleShot(0, &editor.window(), [&] { editor.window().close(); });
+    // Should the close not quit, this ends the loop with a failure code.
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
