@@ -126,7 +126,8 @@ bool GainController::apply() {
     return false;
   }
   ButtonAction::ExchangeError error;
-  const bool sent = ButtonAction::setGainWithArray(padAction_.interfaceAction(), gainArray, &error) != 0;
+  const bool sent =
+      ButtonAction::setGainWithArray(padAction_.interfaceAction(), gainArray, &error) != 0;
   padAction_.interfaceAction().closeInterface();
   if (!sent) log::diag("gains: %s (%s)", error.reason, error.where());
   status_->setText(sent ? kSent : kConnectFailed);

@@ -8,7 +8,9 @@
 namespace padkbd::editor {
 
 MessageController::MessageController(QWidget* messageView, QWidget* parent)
-    : QDialog(parent), view_(messageView), home_(messageView ? messageView->parentWidget() : nullptr) {
+    : QDialog(parent),
+      view_(messageView),
+      home_(messageView ? messageView->parentWidget() : nullptr) {
   setObjectName(QStringLiteral("messageWindow"));
   setWindowTitle(QStringLiteral("padkbd"));
   setAttribute(Qt::WA_DeleteOnClose);

@@ -49,9 +49,8 @@ void buildSelectorSurface(QWidget* grid) {
   layout->addWidget(bank, 0, 0);
   for (int n = 0; n < kWhiteButtonCount; ++n) {
     const int tag = n + 1;
-    layout->addWidget(makeElement(grid, QStringLiteral("white%1").arg(tag), "white", kWhiteLook,
-                                  tag),
-                      0, n + 1);
+    layout->addWidget(
+        makeElement(grid, QStringLiteral("white%1").arg(tag), "white", kWhiteLook, tag), 0, n + 1);
   }
   // A little air between the controls row and the pads.
   layout->setRowMinimumHeight(1, 10);
@@ -65,9 +64,9 @@ void buildSelectorSurface(QWidget* grid) {
   // Row 9: the eight other controls 56-63, tags 57-64.
   for (int n = 0; n < kColumns; ++n) {
     const int tag = 57 + n;
-    layout->addWidget(makeElement(grid, QStringLiteral("other%1").arg(n + 1), "black",
-                                  kOtherLook, tag),
-                      9, 1 + n);
+    layout->addWidget(
+        makeElement(grid, QStringLiteral("other%1").arg(n + 1), "black", kOtherLook, tag), 9,
+        1 + n);
   }
   layout->setColumnMinimumWidth(0, 72);
 }

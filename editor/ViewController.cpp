@@ -133,21 +133,17 @@ void ViewController::connectElements() {
   for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
     const QString selector = element->property("selector").toString();
     if (selector == QLatin1String("black")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] {
-        blackButtonAction(element);
-      });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { blackButtonAction(element); });
     } else if (selector == QLatin1String("white")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] {
-        whiteButtonAction(element);
-      });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { whiteButtonAction(element); });
     } else if (selector == QLatin1String("other")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] {
-        otherButtonAction(element);
-      });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { otherButtonAction(element); });
     } else if (selector == QLatin1String("bank")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] {
-        changePadAction(element);
-      });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { changePadAction(element); });
     }
   }
   // `activated` comes from the user only, so showing a record never writes it back.
@@ -169,8 +165,7 @@ void ViewController::connectElements() {
   connect(cb, &QComboBox::activated, this, &ViewController::changeCBAction);
 
   connect(BulkButton, &QPushButton::clicked, this, &ViewController::bulkChange);
-  connect(sendToKeyboardButton, &QPushButton::clicked, this,
-          &ViewController::sendToKeyboardAction);
+  connect(sendToKeyboardButton, &QPushButton::clicked, this, &ViewController::sendToKeyboardAction);
   connect(DefaultButton, &QPushButton::clicked, this, &ViewController::changeToDefaultAction);
   connect(LoadButton, &QPushButton::clicked, this, &ViewController::loadAction);
   connect(SaveButton, &QPushButton::clicked, this, &ViewController::saveAction);
@@ -219,7 +214,8 @@ void ViewController::setUI() {
 
 void ViewController::initButtonImage() {
   for (int tag = kFirstTag; tag <= kLastTag; ++tag) {
-    if (QAbstractButton* element = viewWithTag(tag)) setImage(element, QStringLiteral("unselected"));
+    if (QAbstractButton* element = viewWithTag(tag))
+      setImage(element, QStringLiteral("unselected"));
   }
 }
 
@@ -484,10 +480,9 @@ void ViewController::changeCBAction(int position) {
 // Bulk change
 
 void ViewController::setBulkElementsEnabled(bool enabled) {
-  for (QWidget* element :
-       std::initializer_list<QWidget*>{globalC, globalO, globalPVC, globalKA, globalVC, val,
-                                       channel, CCnum, min, max, mem, sendToKeyboardButton,
-                                       DefaultButton, LoadButton, SaveButton}) {
+  for (QWidget* element : std::initializer_list<QWidget*>{
+           globalC, globalO, globalPVC, globalKA, globalVC, val, channel, CCnum, min, max, mem,
+           sendToKeyboardButton, DefaultButton, LoadButton, SaveButton}) {
     element->setEnabled(enabled);
   }
 }
@@ -575,7 +570,8 @@ void ViewController::showGainsAction() {
 
 void ViewController::showPresetProblem(const QString& title, const std::string& reason) {
   log::diag("%s: %s", title.toStdString(), reason);
-  if (dialogs.showProblem) dialogs.showProblem(view_->window(), title, QString::fromStdString(reason));
+  if (dialogs.showProblem)
+    dialogs.showProblem(view_->window(), title, QString::fromStdString(reason));
 }
 
 // After the current preset was replaced: the firmware field keeps telling what
@@ -605,10 +601,9 @@ void ViewController::changeToDefaultAction() {
 }
 
 void ViewController::loadAction() {
-  const QString path = dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window())
-                                                : QString();
+  const QString path =
+      dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window()) : QString();
   if (path.isEmpty()) return;
-  log::diag("path---->%s", path.toStdString());
   const Outcome imported = padAction_.fileAction().importDocument(path.toStdString());
   if (!imported) {
     showPresetProblem(QStringLiteral("The preset was not loaded"), imported.message());
@@ -628,10 +623,9 @@ void ViewController::saveAction() {
     showPresetProblem(QStringLiteral("The preset was not saved"), written.message());
     return;
   }
-  const QString path = dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window())
-                                                : QString();
+  const QString path =
+      dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window()) : QString();
   if (path.isEmpty()) return;
-  log::diag("save path--->%s", path.toStdString());
   const Outcome exported = padAction_.fileAction().exportWorkingCopy(path.toStdString());
   if (!exported) {
     showPresetProblem(QStringLiteral("The preset was not saved"), exported.message());

@@ -1,2 +1,470 @@
+// The editor window, part two: bulk change, send, gains, Default/Load/Save.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
-int main() { return 0; }
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "editor/GainController.h"
+#include "editor/MessageController.h"
+#include "editor/SelectorSurface.h"
+#include "model/Log.h"
+#include "tests/editor/EditorHarness.h"
+
+using padkbd::ButtonValue;
+using padkbd::PadValue;
+using padkbd::SimulatedController;
+using padkbd::test::EditorHarness;
+using padkbd::test::itemsOf;
+using padkbd::test::toQStringList;
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kSendSucceeded = QStringLiteral("成功发送到设备!");
+const QString kConnectFailed = QStringLiteral("连接到设备失败.");
+
+std::string readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<ButtonValue> snapshot(EditorHarness& editor) {
+  std::vector<ButtonValue> all;
+  for (const auto& r : editor.padAction().currentPreset().buttonValueArray) all.push_back(*r);
+  return all;
+}
+
+void activate(QComboBox* menu, int position) {
+  menu->setCurrentIndex(position);
+  emit menu->activated(position);
+}
+
+QList<QWidget*> bulkDisabled(padkbd::editor::ViewController& vc) {
+  return {vc.globalC,       vc.globalO,    vc.globalPVC, vc.globalKA,
+          vc.globalVC,      vc.val,        vc.channel,   vc.CCnum,
+          vc.min,           vc.max,        vc.mem,       vc.sendToKeyboardButton,
+          vc.DefaultButton, vc.LoadButton, vc.SaveButton};
+}
+
+padkbd::editor::GainController* openGains(EditorHarness& editor) {
+  QTest::mouseClick(editor.vc().gainsButton, Qt::LeftButton);
+  return editor.window().findChild<padkbd::editor::GainController*>();
+}
+
+}  // namespace
+
+class ActionsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
+  }
+
+  void bulkChangePass() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QTest::mouseClick(editor.element(30), Qt::LeftButton);
+    const auto before = snapshot(editor);
+
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QVERIFY(vc.isBulk);
+    QVERIFY(vc.btn == vc.bulkBtn);
+    QCOMPARE(vc.controlName->text(), QStringLiteral("批量参数"));
+    QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));
+    QVERIFY(editor.selectedTags().isEmpty());
+    for (QWidget* element : bulkDisabled(vc))
+      QVERIFY2(!element->isEnabled(), qPrintable(element->objectName()));
+    for (QWidget* element : QList<QWidget*>{vc.mode, vc.modeOption, vc.cr, vc.cg, vc.cb,
+                                            vc.BulkButton, vc.bankSwitch, editor.element(9)}) {
+      QVERIFY2(element->isEnabled(), qPrintable(element->objectName()));
+    }
+    // The first pass starts from mode 0 (no options) and colour 100/100/100.
+    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
+    QCOMPARE(vc.mode->currentIndex(), 0);
+    QCOMPARE(vc.modeOption->count(), 0);
+    QCOMPARE(vc.cr->currentIndex(), 100);
+    QCOMPARE(vc.cg->currentIndex(), 100);
+    QCOMPARE(vc.cb->currentIndex(), 100);
+
+    // The same pad twice: out again, unlit.
+    QTest::mouseClick(editor.element(9), Qt::LeftButton);
+    QCOMPARE(editor.selectedTags(), QStringList{"9"});
+    QTest::mouseClick(editor.element(9), Qt::LeftButton);
+    QVERIFY(vc.bulkArray.empty());
+    QVERIFY(editor.selectedTags().isEmpty());
+
+    for (int tag : {10, 21, 56}) QTest::mouseClick(editor.element(tag), Qt::LeftButton);
+    // Other controls take no pad mode or colour: their black buttons and the
+    // white buttons are ignored, and the bulk record stays current.
+    QTest::mouseClick(editor.element(60), Qt::LeftButton);
+    QTest::mouseClick(editor.element(2), Qt::LeftButton);
+    QCOMPARE(vc.bulkArray.size(), std::size_t{3});
+    QCOMPARE(editor.selectedTags(), (QStringList{"10", "21", "56"}));
+    QVERIFY(vc.btn == vc.bulkBtn);
+    QVERIFY(vc.isPad);
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);  // the bulk record stays current
+    QVERIFY(vc.btn == vc.bulkBtn);
+    QCOMPARE(vc.controlName->text(), QStringLiteral("批量参数"));
+
+    activate(vc.mode, 1);
+    QCOMPARE(itemsOf(vc.modeOption),
+             (QStringList{"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"}));
+    activate(vc.modeOption, 2);
+    activate(vc.cr, 10);
+    activate(vc.cg, 20);
+    activate(vc.cb, 30);
+    QVERIFY(snapshot(editor) == before);  // nothing copied before leaving
+
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QVERIFY(!vc.isBulk);
+    QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
+    for (QWidget* element : bulkDisabled(vc)) QVERIFY(element->isEnabled());
+    const auto after = snapshot(editor);
+    for (int i = 0; i < 64; ++i) {
+      ButtonValue expected = before[static_cast<std::size_t>(i)];
+      if (i == 9 || i == 20 || i == 55) {
+        expected.mode = 1;
+        expected.modeOption = 2;
+        expected.CR = 10;
+        expected.CG = 20;
+        expected.CB = 30;
+      }
+      QCOMPARE(after[static_cast<std::size_t>(i)], expected);
+    }
+    // No control is current afterwards: edits go nowhere until the next pick.
+    QVERIFY(!vc.btn);
+    QCOMPARE(vc.controlName->text(), QString());
+    activate(vc.val, 77);
+    QVERIFY(snapshot(editor) == after);
+    QCOMPARE(vc.bulkBtn->value, 0);
+    QCOMPARE(editor.selectedTags(), (QStringList{"10", "21", "56"}));
+
+    // Entering again: an empty selection, the previous pass's values shown.
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QVERIFY(vc.bulkArray.empty());
+    QVERIFY(editor.selectedTags().isEmpty());
+    QCOMPARE(vc.mode->currentIndex(), 1);
+    QCOMPARE(vc.modeOption->currentIndex(), 2);
+    QCOMPARE(vc.cr->currentIndex(), 10);
+    QCOMPARE(vc.cb->currentIndex(), 30);
+    // Leaving with nothing chosen copies nothing.
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QVERIFY(snapshot(editor) == after);
+  }
+
+  void sendWritesTheChosenSlot() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
+    activate(vc.val, 99);
+    activate(vc.cg, 3);
+    activate(vc.mem, 4);
+    activate(vc.globalC, 11);
+    const ButtonValue edited = *editor.record(20);
+    const ButtonValue unchangedInSlot0 = editor.sim().controlInSlot(0, 20);
+
+    // The message window is open before the first byte goes out.
+    bool windowOpenAtFirstTransfer = false;
+    bool sawTransfer = false;
+    padkbd::log::setSink([&](padkbd::log::Channel channel, std::string_view) {
+      if (channel == padkbd::log::Channel::Output && !sawTransfer) {
+        sawTransfer = true;
+        windowOpenAtFirstTransfer = vc.messageWindow() && vc.messageWindow()->isVisible();
+      }
+    });
+    QSignalSpy status(vc.message, &QLineEdit::textChanged);
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
+
+    QVERIFY(sawTransfer);
+    QVERIFY(windowOpenAtFirstTransfer);
+    QCOMPARE(status.size(), 2);
+    QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("发送中……"));
+    QCOMPARE(vc.message->text(), kSendSucceeded);
+    QVERIFY(vc.messageWindow());
+    QCOMPARE(vc.messageWindow()->text(), kSendSucceeded);
+    QCOMPARE(editor.sim().controlInSlot(4, 20), edited);
+    QCOMPARE(editor.sim().globalsInSlot(4).globalMIDIChannel, 11);
+    QCOMPARE(editor.sim().controlInSlot(0, 20), unchangedInSlot0);
+    QVERIFY(editor.sim().protocolErrors().empty());
+    QVERIFY(!editor.sim().isInterfaceOpen());
+
+    // A second send opens a new message window; the first one's view came back.
+    QPointer<padkbd::editor::MessageController> first = vc.messageWindow();
+    vc.sendToKeyboardAction();
+    QApplication::processEvents();
+    QVERIFY(vc.messageWindow() && vc.messageWindow() != first);
+    QCOMPARE(vc.messageWindow()->text(), kSendSucceeded);
+    vc.messageWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!vc.messageWindow());
+    QVERIFY(vc.messageView->parentWidget() != nullptr);
+    QVERIFY(vc.messageView->window() == &editor.window());
+  }
+
+  void sendReportsFailure() {
+    {  // No controller at all.
+      EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
+      auto& vc = editor.vc();
+      QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+      QCOMPARE(vc.message->text(), kConnectFailed);
+      QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
+      QCOMPARE(editor.sim().writeCount(), 0);
+    }
+    {  // The write fails half-way.
+      EditorHarness editor;
+      auto& vc = editor.vc();
+      editor.sim().resetCounters();
+      editor.sim().faults().writeFailureAfter = 200;
+      QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+      QCOMPARE(vc.message->text(), kConnectFailed);
+      QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
+      QVERIFY(!editor.sim().isInterfaceOpen());
+    }
+    {  // Unplugged after start-up.
+      EditorHarness editor;
+      auto& vc = editor.vc();
+      editor.sim().resetCounters();
+      editor.sim().faults().unplugAfter = 0;
+      QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+      QCOMPARE(vc.message->text(), kConnectFailed);
+      QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
+    }
+  }
+
+  void upgradeFirmwareDoesNothing() {
+    EditorHarness editor;
+    const auto before = snapshot(editor);
+    const std::size_t transfers = editor.sim().transferCount();
+    editor.vc().upgradeFirmwareAction();
+    QVERIFY(snapshot(editor) == before);
+    QCOMPARE(editor.sim().transferCount(), transfers);
+  }
+
+  void gainDialog() {
+    EditorHarness editor;
+    padkbd::log::Capture log;
+    auto* gains = openGains(editor);
+    QVERIFY(gains);
+    QVERIFY(gains->isVisible());
+    QCOMPARE(log.count("gainArray count 8"), std::size_t{1});
+    QCOMPARE(log.count("setDefault"), std::size_t{1});
+    QCOMPARE(gains->gainArray, std::vector<std::int32_t>(8, 64));
+    for (int n = 0; n < 8; ++n) {
+      QSlider* slider = gains->findChild<QSlider*>(QStringLiteral("slider%1").arg(n + 1));
+      QVERIFY(slider);
+      QCOMPARE(slider->property("tag").toInt(), n + 1);
+      QCOMPARE(slider->minimum(), 0);
+      QCOMPARE(slider->maximum(), 127);
+      QCOMPARE(slider->value(), 64);
+      QCOMPARE(gains->findChild<QLabel*>(QStringLiteral("label%1").arg(n + 1))->text(),
+               QStringLiteral("64/127"));
+    }
+
+    gains->sliders[2]->setValue(100);
+    QCOMPARE(gains->gainArray[2], 100);
+    QCOMPARE(gains->labels[2]->text(), QStringLiteral("100/127"));
+    for (int n : {0, 1, 3, 4, 5, 6, 7}) {
+      QCOMPARE(gains->gainArray[static_cast<std::size_t>(n)], 64);
+      QCOMPARE(gains->labels[static_cast<std::size_t>(n)]->text(), QStringLiteral("64/127"));
+    }
+    gains->showValueWithTag(0, 5);
+    gains->showValueWithTag(9, 5);
+    for (QLabel* label : gains->labels) QVERIFY(label->text() != QStringLiteral("5/127"));
+
+    // Apply sends the eight gains as eight messages and keeps the dialog open.
+    gains->sliders[7]->setValue(0);
+    const int writesBefore = editor.sim().writeCount();
+    QTest::mouseClick(gains->findChild<QPushButton*>(QStringLiteral("gainApplyButton")),
+                      Qt::LeftButton);
+    QCOMPARE(log.count("Apply"), std::size_t{1});
+    QCOMPARE(editor.sim().writeCount() - writesBefore, 8);
+    const std::array<std::uint8_t, 8> sent = editor.sim().gains();
+    const std::array<std::uint8_t, 8> expected = {64, 64, 100, 64, 64, 64, 64, 0};
+    QVERIFY(sent == expected);
+    QCOMPARE(gains->status(), kSendSucceeded);
+    QVERIFY(gains->isVisible());
+    QVERIFY(!editor.sim().isInterfaceOpen());
+    QVERIFY(editor.sim().protocolErrors().empty());
+
+    // Default puts everything back to 64.
+    QTest::mouseClick(gains->findChild<QPushButton*>(QStringLiteral("gainDefaultButton")),
+                      Qt::LeftButton);
+    QCOMPARE(log.count("Default"), std::size_t{1});
+    QCOMPARE(log.count("setDefault"), std::size_t{2});
+    QCOMPARE(gains->gainArray, std::vector<std::int32_t>(8, 64));
+    for (int n = 0; n < 8; ++n) {
+      QCOMPARE(gains->sliders[static_cast<std::size_t>(n)]->value(), 64);
+      QCOMPARE(gains->labels[static_cast<std::size_t>(n)]->text(), QStringLiteral("64/127"));
+    }
+
+    // OK applies and closes.
+    gains->sliders[0]->setValue(1);
+    QTest::mouseClick(gains->findChild<QPushButton*>(QStringLiteral("gainOKButton")),
+                      Qt::LeftButton);
+    QCOMPARE(log.count("OK"), std::size_t{1});
+    QCOMPARE(editor.sim().gains()[0], std::uint8_t{1});
+    QVERIFY(!gains->isVisible());
+  }
+
+  void gainsWithoutController() {
+    EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
+    auto* gains = openGains(editor);
+    gains->sliders[4]->setValue(30);
+    gains->doApplyAction();
+    QCOMPARE(gains->status(), kConnectFailed);
+    QCOMPARE(gains->gainArray[4], 30);
+    QCOMPARE(gains->labels[4]->text(), QStringLiteral("30/127"));
+    gains->doOKAction();  // fails the same way and stays open to say so
+    QVERIFY(gains->isVisible());
+    QCOMPARE(gains->gainArray[4], 30);
+  }
+
+  void saveThenLoadGivesTheSamePreset() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    const fs::path document = editor.dir() / "mine.padkbd";
+    int saveAsked = 0;
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {
+      ++saveAsked;
+      return QString::fromStdString(document.string());
+    };
+    vc.dialogs.openDocumentPath = [&](QWidget*) {
+      return QString::fromStdString(document.string());
+    };
+    QStringList problems;
+    vc.dialogs.showProblem = [&](QWidget*, const QString&, const QString& text) {
+      problems << text;
+    };
+
+    QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
+    activate(vc.val, 42);
+    activate(vc.mode, 1);
+    activate(vc.globalO, 2);
+    activate(vc.mem, 5);
+    const auto saved = snapshot(editor);
+    const PadValue savedGlobal = *editor.padAction().getPadValue();
+    QTest::mouseClick(vc.SaveButton, Qt::LeftButton);
+    QCOMPARE(saveAsked, 1);
+    QVERIFY(fs::exists(document));
+
+    // Default replaces everything; the current control follows to the new list.
+    QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
+    QVERIFY(snapshot(editor) != saved);
+    QVERIFY(vc.btn == editor.record(20));
+    QCOMPARE(vc.val->currentIndex(), editor.record(20)->value);
+    QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // what the keyboard said
+    QVERIFY(vc.pad == editor.padAction().getPadValue());
+
+    const auto oldRecord = vc.btn;
+    QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
+    QVERIFY(problems.isEmpty());
+    QVERIFY(snapshot(editor) == saved);
+    PadValue loaded = *editor.padAction().getPadValue();
+    QCOMPARE(loaded.globalOctaveTransposition, savedGlobal.globalOctaveTransposition);
+    QCOMPARE(loaded.mem, 5);
+    QCOMPARE(vc.globalO->currentIndex(), 2);
+    QCOMPARE(vc.mem->currentIndex(), 5);
+    QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));
+    // The edit after a load reaches the new record, which is what a send takes.
+    QVERIFY(vc.btn != oldRecord);
+    QVERIFY(vc.btn == editor.record(20));
+    QCOMPARE(vc.val->currentIndex(), 42);
+    activate(vc.val, 7);
+    QCOMPARE(editor.record(20)->value, 7);
+    QCOMPARE(oldRecord->value, editor.files().defaultPreset().buttons[20]->value);
+
+    // Saving twice to the same path replaces the file whole.
+    QTest::mouseClick(vc.SaveButton, Qt::LeftButton);
+    QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
+    QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
+    QCOMPARE(editor.record(20)->value, 7);
+  }
+
+  void cancelAndRefusalChangeNothing() {
+    EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
+    auto& vc = editor.vc();
+    QCOMPARE(vc.firmware->text(), QStringLiteral("未连接"));
+    QStringList problems;
+    vc.dialogs.showProblem = [&](QWidget*, const QString&, const QString& text) {
+      problems << text;
+    };
+    const fs::path workingCopy = editor.files().workingCopyPath();
+
+    // Save cancelled: the working copy holds the preset, no document appears.
+    QTest::mouseClick(editor.element(33), Qt::LeftButton);
+    activate(vc.CCnum, 12);
+    vc.dialogs.saveDocumentPath = [](QWidget*) { return QString(); };
+    QTest::mouseClick(vc.SaveButton, Qt::LeftButton);
+    QVERIFY(fs::exists(workingCopy));
+    const std::string copy = readAll(workingCopy);
+    QVERIFY(copy.find("<integer>12</integer>") != std::string::npos ||
+            copy.find("<string>12</string>") != std::string::npos);
+
+    // Load cancelled: nothing changes, the working copy included.
+    const auto before = snapshot(editor);
+    const auto list = editor.padAction().currentPreset().buttonValueArray;
+    vc.dialogs.openDocumentPath = [](QWidget*) { return QString(); };
+    QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
+    QVERIFY(snapshot(editor) == before);
+    QCOMPARE(readAll(workingCopy), copy);
+
+    // A damaged document: refused with its reason, nothing replaced.
+    const fs::path damaged = editor.dir() / "damaged.padkbd";
+    std::ofstream(damaged) << "<?xml version=\"1.0\"?><plist><dict><key>ButtonArray</key>";
+    vc.dialogs.openDocumentPath = [&](QWidget*) {
+      return QString::fromStdString(damaged.string());
+    };
+    QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
+    QCOMPARE(problems.size(), 1);
+    QVERIFY(!problems.first().isEmpty());
+    QVERIFY(editor.padAction().currentPreset().buttonValueArray == list);
+    QVERIFY(snapshot(editor) == before);
+    QCOMPARE(readAll(workingCopy), copy);
+    QVERIFY(vc.btn == editor.record(32));
+
+    // Default without a keyboard: the firmware field still says so.
+    QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
+    QCOMPARE(vc.firmware->text(), QStringLiteral("未连接"));
+
+    // Bulk mode keeps the bulk record current through a replacement.
+    vc.bulkChange();
+    vc.changeToDefaultAction();
+    QVERIFY(vc.btn == vc.bulkBtn);
+  }
+
+  void failedWorkingCopyWriteStopsTheSave() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    // The working copy's folder is a regular file, so no write can succeed.
+    const fs::path folder = editor.files().workingCopyPath().parent_path();
+    fs::remove_all(folder);
+    fs::create_directories(folder.parent_path());
+    std::ofstream(folder) << "in the way";
+    int saveAsked = 0;
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {
+      ++saveAsked;
+      return QString::fromStdString((editor.dir() / "never.padkbd").string());
+    };
+    QStringList problems;
+    vc.dialogs.showProblem = [&](QWidget*, const QString&, const QString& text) {
+      problems << text;
+    };
+    QTest::mouseClick(vc.SaveButton, Qt::LeftButton);
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(saveAsked, 0);
+    QVERIFY(!fs::exists(editor.dir() / "never.padkbd"));
+  }
+};
+
+QTEST_MAIN(ActionsTest)
+#include "ActionsTest.moc"

@@ -8,8 +8,8 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
     : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()) {
   if (prepare) prepare(sim_);
   io_ = std::make_unique<InterfaceAction>(sim_);
-  files_ = std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR,
-                                        FileAction::defaultWorkingCopyPath());
+  files_ =
+      std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
   padAction_ = std::make_unique<PadAction>(*io_, *files_);
   window_ = std::make_unique<editor::MainWindowController>(*padAction_);
 }

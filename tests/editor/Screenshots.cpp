@@ -47,9 +47,8 @@ int main(int argc, char** argv) {
   bool ok = true;
 
   {  // No keyboard: the default preset, Pad 14 chosen.
-    padkbd::test::EditorHarness editor([](padkbd::SimulatedController& sim) {
-      sim.faults().absent = true;
-    });
+    padkbd::test::EditorHarness editor(
+        [](padkbd::SimulatedController& sim) { sim.faults().absent = true; });
     QTest::mouseClick(editor.element(9 + 13), Qt::LeftButton);
     ok &= save(&editor.window(), folder, QStringLiteral("editor-default-preset.png"));
   }

@@ -111,10 +111,10 @@ class WindowTest : public QObject {
     EditorHarness editor;
     auto& vc = editor.vc();
     const QList<QPair<QComboBox*, int>> counts = {
-        {vc.globalC, 16}, {vc.globalO, 9},   {vc.globalPVC, 4}, {vc.globalKA, 3},
-        {vc.globalVC, 4}, {vc.mode, 4},      {vc.modeOption, 0}, {vc.val, 128},
-        {vc.channel, 17}, {vc.CCnum, 128},   {vc.min, 128},     {vc.max, 128},
-        {vc.mem, 9},      {vc.cr, 128},      {vc.cg, 128},      {vc.cb, 128}};
+        {vc.globalC, 16}, {vc.globalO, 9}, {vc.globalPVC, 4},  {vc.globalKA, 3},
+        {vc.globalVC, 4}, {vc.mode, 4},    {vc.modeOption, 0}, {vc.val, 128},
+        {vc.channel, 17}, {vc.CCnum, 128}, {vc.min, 128},      {vc.max, 128},
+        {vc.mem, 9},      {vc.cr, 128},    {vc.cg, 128},       {vc.cb, 128}};
     for (int round = 0; round < 2; ++round) {
       for (const auto& [menu, count] : counts) QCOMPARE(menu->count(), count);
       QCOMPARE(vc.pu.nameArray.size(), std::size_t{64});
