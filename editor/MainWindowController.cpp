@@ -35,9 +35,12 @@ const char* const kWindowStyle = R"(
 #firmware, #controlName { background: palette(window); }
 #message {
   border: none;
+  border-top: 1px solid rgb(214, 214, 214);
   background: transparent;
+  padding-top: 6px;
   font-size: 10pt;
 }
+#hint { color: #6b7079; }
 #sendToKeyboardButton { font-weight: 600; padding: 5px 22px; }
 )";
 

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -114,6 +115,7 @@ ViewController::ViewController(QWidget* view, PadAction& padAction, QObject* par
   selectedView = outlet<QWidget>("selectedView");
   bankSwitch = outlet<QAbstractButton>("bankSwitch");
   messageView = outlet<QWidget>("messageView");
+  colourSwatch = outlet<QLabel>("colourSwatch");
   connectElements();
 }
 
@@ -196,6 +198,7 @@ void ViewController::viewDidLoad() {
   setUI();
   getItem();
   showPadValue();
+  showColourSwatch();
 }
 
 void ViewController::viewDidAppear() {
@@ -407,6 +410,23 @@ void ViewController::showButtonValue() {
   cr->setEnabled(colour);
   cg->setEnabled(colour);
   cb->setEnabled(colour);
+  showColourSwatch();
+}
+
+void ViewController::showColourSwatch() {
+  const bool colour = btn && (isBulk || isPadControl(btn->buttonID));
+  auto component = [](std::int32_t c) { return c >= 0 && c <= 127 ? c * 255 / 127 : -1; };
+  if (colour && component(btn->CR) >= 0 && component(btn->CG) >= 0 && component(btn->CB) >= 0) {
+    colourSwatch->setStyleSheet(
+        QStringLiteral("background-color: rgb(%1, %2, %3); border: 1px solid rgb(120, 120, 120); "
+                       "border-radius: 5px;")
+            .arg(component(btn->CR))
+            .arg(component(btn->CG))
+            .arg(component(btn->CB)));
+  } else {
+    colourSwatch->setStyleSheet(
+        QStringLiteral("border: 1px dashed rgb(170, 170, 170); border-radius: 5px;"));
+  }
 }
 
 void ViewController::changeModeOptionWithModeIndex() {
@@ -467,13 +487,19 @@ void ViewController::changeMaxAction(int position) {
   if (btn) btn->max = position;
 }
 void ViewController::changeCRAction(int position) {
-  if (btn) btn->CR = position;
+  if (!btn) return;
+  btn->CR = position;
+  showColourSwatch();
 }
 void ViewController::changeCGAction(int position) {
-  if (btn) btn->CG = position;
+  if (!btn) return;
+  btn->CG = position;
+  showColourSwatch();
 }
 void ViewController::changeCBAction(int position) {
-  if (btn) btn->CB = position;
+  if (!btn) return;
+  btn->CB = position;
+  showColourSwatch();
 }
 
 // ---------------------------------------------------------------------------
@@ -519,6 +545,7 @@ void ViewController::clearControlPanel() {
   modeOption->clear();
   pu.modeOptionArray.clear();
   for (QComboBox* menu : {mode, val, channel, CCnum, min, max, cr, cg, cb}) choose(menu, -1);
+  showColourSwatch();
 }
 
 // ---------------------------------------------------------------------------

@@ -135,6 +135,7 @@ class ViewController : public QObject {
   QWidget* selectedView = nullptr;
   QAbstractButton* bankSwitch = nullptr;
   QWidget* messageView = nullptr;
+  QLabel* colourSwatch = nullptr;  // shows the current control's colour
 
   // Editor state.
   ButtonValuePtr btn;  // the current control: a record of the current preset, or bulkBtn
@@ -158,6 +159,7 @@ class ViewController : public QObject {
   void setStatus(const QString& text);
   void setBulkElementsEnabled(bool enabled);
   void clearControlPanel();
+  void showColourSwatch();
   void showControlAfterReplace();
   void labelSelectors();
   QString controlNameFor(std::int32_t index) const;
