@@ -1,11 +1,15 @@
 // The editor window, part two: bulk change, send, gains, Default/Load/Save.
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -440,6 +444,63 @@ class ActionsTest : public QObject {
     vc.bulkChange();
     vc.changeToDefaultAction();
     QVERIFY(vc.btn == vc.bulkBtn);
+  }
+
+  void platformDialogsAsTheUserSeesThem() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
+    vc.dialogs = platform;
+    const fs::path document = editor.dir() / "Untitle.padkbd";
+
+    // The save dialog: its message, the suggested name and type; confirming it saves.
+    QString title;
+    QStringList filters;
+    QString suffix;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      title = dialog->windowTitle();
+      filters = dialog->nameFilters();
+      suffix = dialog->defaultSuffix();
+      dialog->setDirectory(QString::fromStdString(editor.dir().path().string()));
+      dialog->selectFile(QStringLiteral("Untitle.padkbd"));
+      QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    vc.saveAction();
+    QCOMPARE(title, QStringLiteral("Choose the path to save the document"));
+    QVERIFY(filters.first().contains(QStringLiteral("*.padkbd")));
+    QCOMPARE(suffix, QStringLiteral("padkbd"));
+    QVERIFY(fs::exists(document));
+
+    // The open dialog, cancelled: nothing happens.
+    const auto before = snapshot(editor);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+      dialog->reject();
+    });
+    vc.loadAction();
+    QVERIFY(snapshot(editor) == before);
+
+    // A refused document: a message box names the reason.
+    const fs::path damaged = editor.dir() / "short.padkbd";
+    std::ofstream(damaged) << "not a preset";
+    vc.dialogs.openDocumentPath = [&](QWidget*) {
+      return QString::fromStdString(damaged.string());
+    };
+    QString boxText;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      boxText = box->text();
+      box->accept();
+    });
+    vc.loadAction();
+    QVERIFY(boxText.contains(QStringLiteral("short.padkbd")));
+    QVERIFY(snapshot(editor) == before);
   }
 
   void failedWorkingCopyWriteStopsTheSave() {
