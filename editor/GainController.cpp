@@ -123,6 +123,7 @@ bool GainController::apply() {
   if (!padAction_.OpenInterface()) {
     log::diag("gains: %s", padAction_.lastError());
     status_->setText(kConnectFailed);
+    status_->setToolTip(QString::fromStdString(padAction_.lastError()));
     return false;
   }
   ButtonAction::ExchangeError error;
@@ -131,6 +132,7 @@ bool GainController::apply() {
   padAction_.interfaceAction().closeInterface();
   if (!sent) log::diag("gains: %s (%s)", error.reason, error.where());
   status_->setText(sent ? kSent : kConnectFailed);
+  status_->setToolTip(sent ? QString() : QString::fromStdString(error.reason));
   return sent;
 }
 

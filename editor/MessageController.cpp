@@ -23,6 +23,13 @@ MessageController::MessageController(QWidget* messageView, QWidget* parent)
     messageField = view_->findChild<QLabel*>(QStringLiteral("messageField"));
   }
   if (messageField) messageField->clear();
+  detail_ = new QLabel(this);
+  detail_->setObjectName(QStringLiteral("messageDetail"));
+  detail_->setAlignment(Qt::AlignCenter);
+  detail_->setWordWrap(true);
+  detail_->setStyleSheet(QStringLiteral("color: #6b7079;"));
+  detail_->hide();
+  layout->addWidget(detail_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -39,6 +46,15 @@ void MessageController::setMessage(const QString& text) {
 
 QString MessageController::text() const {
   return messageField ? messageField->text() : QString();
+}
+
+void MessageController::setDetail(const QString& detail) {
+  detail_->setText(detail);
+  detail_->setVisible(!detail.isEmpty());
+}
+
+QString MessageController::detail() const {
+  return detail_->text();
 }
 
 void MessageController::returnView() {

@@ -19,12 +19,16 @@ class MessageController : public QDialog {
   // Shows the text at once; the window keeps no other copy of it.
   void setMessage(const QString& text);
   QString text() const;
+  // A smaller line under the text: why it failed, for example.
+  void setDetail(const QString& detail);
+  QString detail() const;
   // Puts messageView back where the layout had it.
   void returnView();
 
   QPointer<QLabel> messageField;
 
  private:
+  QLabel* detail_ = nullptr;
   QPointer<QWidget> view_;
   QPointer<QWidget> home_;
 };

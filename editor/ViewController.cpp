@@ -561,21 +561,30 @@ void ViewController::sendToKeyboardAction() {
   messageWindow_ = window;
   window->open();
 
-  auto report = [this, window](const QString& text) {
+  // The fixed texts say what happened; the detail line and the status field's
+  // tooltip say why.
+  auto report = [this, window](const QString& text, const std::string& why = {}) {
     setStatus(text);
-    if (messageWindow_ == window) window->setMessage(text);
+    message->setToolTip(QString::fromStdString(why));
+    if (messageWindow_ != window) return;
+    window->setMessage(text);
+    window->setDetail(QString::fromStdString(why));
   };
   if (!padAction_.OpenInterface()) {
     log::diag("send: %s", padAction_.lastError());
-    report(kConnectFailed);
+    report(kConnectFailed, padAction_.lastError());
     return;
   }
   report(kSending);
   // Let the window draw "发送中……" before the write holds the thread.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   const bool written = padAction_.WritePadValueToDevice();
-  if (!written) log::diag("send: %s", padAction_.lastError());
-  report(written ? kSendSucceeded : kConnectFailed);
+  if (!written) {
+    log::diag("send: %s", padAction_.lastError());
+    report(kConnectFailed, padAction_.lastError());
+    return;
+  }
+  report(kSendSucceeded);
 }
 
 void ViewController::upgradeFirmwareAction() {

@@ -222,6 +222,7 @@ class ActionsTest : public QObject {
       QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
       QCOMPARE(vc.message->text(), kConnectFailed);
       QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
+      QVERIFY(!vc.messageWindow()->detail().isEmpty());  // and why
       QCOMPARE(editor.sim().writeCount(), 0);
     }
     {  // The write fails half-way.
