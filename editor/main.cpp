@@ -3,6 +3,7 @@
 // editor window, then runs the event loop until the window is closed.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 #include <memory>
 
 #include "editor/MainWindowController.h"
@@ -14,19 +15,34 @@
 #include "usb/LibusbBackend.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("padkbd-editor"));
-  QApplication::setApplicationVersion(QString::fromLatin1(padkbd::config::kVersion));
-
+  QCoreApplication::setApplicationName(QStringLiteral("padkbd-editor"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(padkbd::config::kVersion));
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("Editor for the settings of the USB-MIDI pad keyboard."));
-  parser.addHelpOption();
-  parser.addVersionOption();
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption simulate(
       QStringLiteral("simulate"),
       QStringLiteral("Work with a simulated keyboard instead of USB (no hardware needed)."));
   parser.addOption(simulate);
+
+  // Help and version need no display, so they are answered before the window system starts.
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (help.names().contains(arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1))) {
+      QString text = parser.helpText();
+      text.replace(QStringLiteral("<executable_name>"), QStringLiteral("padkbd-editor"));
+      std::fputs(qPrintable(text), stdout);
+      return 0;
+    }
+    if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
+      std::printf("padkbd-editor %s\n", padkbd::config::kVersion);
+      return 0;
+    }
+  }
+
+  QApplication app(argc, argv);
   parser.process(app);
 
   std::unique_ptr<padkbd::UsbBackend> backend;
