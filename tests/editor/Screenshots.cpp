@@ -1,6 +1,6 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
-// a pad chosen, bulk mode, the message window after a send, and the gains.
+// a pad chosen, the second bank, bulk mode, the message window after a send, and the gains.
 // Usage: editor_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -57,6 +57,12 @@ int main(int argc, char** argv) {
     auto& vc = editor.vc();
     QTest::mouseClick(editor.element(9 + 5), Qt::LeftButton);
     ok &= save(&editor.window(), folder, QStringLiteral("editor-simulate.png"));
+
+    // The second bank: the top row stands for Pad 1 to 8.
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    QTest::mouseClick(editor.element(3), Qt::LeftButton);
+    ok &= save(&editor.window(), folder, QStringLiteral("editor-bank-2.png"));
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
 
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) {
