@@ -31,6 +31,7 @@ std::vector<std::string> splitSimulate(int argc, char** argv) {
     std::string arg = argv[i];
     if (arg == "--") optionsEnded = true;
     if (!optionsEnded && i > 0 && arg.rfind("--simulate=", 0) == 0) {
+      if (arg.size() == 11) throw CLI::ValidationError("--simulate=STATEFILE needs a file name");
       args.emplace_back("--simulate");
       args.push_back(std::string(kSimulateState) + "=" + arg.substr(11));
     } else {
@@ -88,11 +89,46 @@ std::string oneLine(std::string text) {
   return text;
 }
 
+std::string names(const std::vector<CLI::App*>& commands) {
+  std::string text;
+  for (const CLI::App* command : commands) {
+    text += (text.empty() ? "" : ", ") + command->get_name();
+  }
+  return text;
+}
+
+// The one line a usage error gets: which command it concerns and why.
+std::string usageReason(CLI::App& app, int argc, char** argv, const CLI::ParseError& error) {
+  const auto commands = app.get_subcommands([](CLI::App*) { return true; });
+  const auto chosen = app.get_subcommands();
+  if (chosen.empty()) {
+    // The first word that is not an option names the command.
+    for (int i = 1; i < argc; ++i) {
+      const std::string word = argv[i];
+      if (word.empty() || word[0] == '-') continue;
+      for (const CLI::App* command : commands) {
+        if (command->get_name() == word) return oneLine(error.what());
+      }
+      return fmt::format("unknown command \"{}\" (commands: {})", word, names(commands));
+    }
+    return fmt::format("a command is required (commands: {})", names(commands));
+  }
+  const std::string name = chosen.front()->get_name();
+  std::string reason = oneLine(error.what());
+  if (reason.rfind(name + ":", 0) != 0) reason = name + ": " + reason;
+  return reason;
+}
+
 }  // namespace
 
 int run(int argc, char** argv) {
   CLI::App app{"Reads, sends, checks and compares the presets of the keyboard controller.",
                "padkbd"};
+  app.footer(
+      "Device commands (info, read, send, gains) also take --simulate[=STATEFILE], --device "
+      "VID:PID and --trace; every command takes -q.\n"
+      "Exit status: 0 done, 1 refused or failed (diff: different), 2 usage error (diff: "
+      "unreadable preset).");
   app.set_version_flag("--version", fmt::format("padkbd {}", config::kVersion));
   app.require_subcommand(1, 1);
   app.fallthrough();
@@ -119,7 +155,7 @@ int run(int argc, char** argv) {
 
   auto* send =
       app.add_subcommand("send", "Check a preset document and write it into a memory slot");
-  send->add_option("file", file, "Preset document (-: standard input)")
+  send->add_option("FILE", file, "Preset document (-: standard input)")
       ->required()
       ->type_name("FILE");
   send->add_option("--slot", slot, "Memory slot 0-8 (default: the document's)")
@@ -136,28 +172,28 @@ int run(int argc, char** argv) {
   addDeviceOptions(gainsCommand, device);
 
   auto* check = app.add_subcommand("check", "Check preset documents");
-  check->add_option("files", checkFiles, "Preset documents (-: standard input)")
+  check->add_option("FILE", checkFiles, "Preset documents (-: standard input)")
       ->required()
       ->type_name("FILE");
 
   auto* show = app.add_subcommand("show", "Print a preset in readable form");
-  show->add_option("file", file, "Preset document (-: standard input)")
+  show->add_option("FILE", file, "Preset document (-: standard input)")
       ->required()
       ->type_name("FILE");
   show->add_flag("--json", json, "Print one JSON object");
 
   auto* diff = app.add_subcommand("diff", "Print every setting that differs between two presets");
-  diff->add_option("first", file, "First preset document")->required()->type_name("A");
-  diff->add_option("second", second, "Second preset document")->required()->type_name("B");
+  diff->add_option("A", file, "First preset document")->required()->type_name("A");
+  diff->add_option("B", second, "Second preset document")->required()->type_name("B");
 
   auto* defaults = app.add_subcommand("default", "Write the shipped default preset");
   defaults->add_option("-o,--output", output, "Document to write (default or -: standard output)")
       ->type_name("FILE");
 
-  const std::vector<std::string> args = splitSimulate(argc, argv);
-  std::vector<const char*> pointers;
-  for (const std::string& arg : args) pointers.push_back(arg.c_str());
   try {
+    const std::vector<std::string> args = splitSimulate(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& arg : args) pointers.push_back(arg.c_str());
     app.parse(static_cast<int>(pointers.size()), pointers.data());
     if (device.stateGiven && device.options.stateFile.empty()) {
       throw CLI::ValidationError("--simulate=STATEFILE needs a file name");
@@ -169,7 +205,8 @@ int run(int argc, char** argv) {
   } catch (const CLI::Success& e) {
     return app.exit(e);  // --help, --version: to standard output, status 0
   } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "padkbd: %s (see padkbd --help)\n", oneLine(e.what()).c_str());
+    std::fprintf(stderr, "padkbd: %s (see padkbd --help)\n",
+                 usageReason(app, argc, argv, e).c_str());
     return kExitUsage;
   }
 

@@ -99,7 +99,7 @@ bool connect(Context& context, DeviceSession& session) {
     return false;
   }
   if (!session.pad().OpenInterface()) {
-    context.console.error(failureReason(session, "the controller did not answer the handshake"));
+    context.console.error(failureReason(session, "opening the controller failed"));
     return false;
   }
   return true;

@@ -47,7 +47,57 @@ FaultSpec splitFault(const std::string& fault) {
 }
 
 constexpr const char* kFaultNames[] = {"absent",         "one-interface", "no-reply",
-                                       "handshake-fail", "write-failure", "unplug"};
+                                       "handshake-fail", "write-failure", "unplug",
+                                       "access-denied",  "busy"};
+
+// The two ways a real system refuses the interface, which the simulated
+// controller itself never does: no permission on the device node (no udev
+// rule), and an interface another program has claimed.
+class RefusingBackend final : public UsbBackend {
+ public:
+  RefusingBackend(UsbBackend& inner, UsbStatus createStatus, UsbStatus openStatus)
+      : inner_(inner), createStatus_(createStatus), openStatus_(openStatus) {}
+
+  std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override {
+    return inner_.findDevices(vendorId, productId);
+  }
+  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override {
+    return inner_.listInterfaces(device);
+  }
+  UsbStatus createInterface(const UsbDevice& device, int interfaceNumber,
+                            UsbInterfaceHandle& handle) override {
+    if (createStatus_ != UsbStatus::Success) return createStatus_;
+    return inner_.createInterface(device, interfaceNumber, handle);
+  }
+  UsbStatus openInterface(UsbInterfaceHandle handle) override {
+    if (openStatus_ != UsbStatus::Success) return openStatus_;
+    return inner_.openInterface(handle);
+  }
+  UsbStatus closeInterface(UsbInterfaceHandle handle) override {
+    return inner_.closeInterface(handle);
+  }
+  void releaseInterface(UsbInterfaceHandle handle) override { inner_.releaseInterface(handle); }
+  UsbStatus numEndpoints(UsbInterfaceHandle handle, int& count) override {
+    return inner_.numEndpoints(handle, count);
+  }
+  UsbStatus pipeProperties(UsbInterfaceHandle handle, int pipe,
+                           UsbPipeProperties& properties) override {
+    return inner_.pipeProperties(handle, pipe, properties);
+  }
+  UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
+                      std::size_t size) override {
+    return inner_.writePipe(handle, pipe, data, size);
+  }
+  UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
+                     std::size_t& received) override {
+    return inner_.readPipe(handle, pipe, data, capacity, received);
+  }
+
+ private:
+  UsbBackend& inner_;
+  UsbStatus createStatus_;
+  UsbStatus openStatus_;
+};
 
 void applyFault(SimulatedController& sim, const std::string& fault) {
   if (fault.empty()) return;
@@ -112,6 +162,13 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const std::filesystem
     simulated_ = std::make_unique<SimulatedController>();
     applyFault(*simulated_, options_.fault);
     backend = simulated_.get();
+    const std::string refusal = splitFault(options_.fault).name;
+    if (refusal == "access-denied" || refusal == "busy") {
+      refusing_ = std::make_unique<RefusingBackend>(
+          *backend, refusal == "access-denied" ? UsbStatus::AccessDenied : UsbStatus::Success,
+          refusal == "busy" ? UsbStatus::Busy : UsbStatus::Success);
+      backend = refusing_.get();
+    }
   } else {
     libusb_ = std::make_unique<LibusbBackend>();
     backend = libusb_.get();
@@ -185,15 +242,12 @@ std::string DeviceSession::explain(const std::string& fallback) const {
     return fmt::format(
         "no permission to open the controller (USB id {}): install the udev rule "
         "resources/70-padkbd.rules (sudo cp resources/70-padkbd.rules /etc/udev/rules.d/, then "
-        "unplug and replug the controller; see README, \"USB permissions\")",
+        "unplug and replug the controller; see README, \"USB access on Linux\")",
         formatUsbIds(ids_));
   }
   if (access == UsbStatus::Busy) {
     return "the controller's interface is busy: another program holds it (close the padkbd "
            "editor or any other program using the keyboard, then try again)";
-  }
-  if (trace_->lastFailure() == UsbStatus::NoDevice) {
-    return "the controller was unplugged or stopped answering (" + fallback + ")";
   }
   if (!fallback.empty()) return fallback;
   return "the controller did not answer";

@@ -80,6 +80,7 @@ class DeviceSession {
   std::filesystem::path privateDir_;
   std::unique_ptr<SimulatedController> simulated_;
   std::unique_ptr<LibusbBackend> libusb_;
+  std::unique_ptr<UsbBackend> refusing_;  // test switch in front of the simulated controller
   std::unique_ptr<TraceBackend> trace_;
   std::unique_ptr<InterfaceAction> transport_;
   std::unique_ptr<FileAction> files_;

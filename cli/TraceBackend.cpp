@@ -29,14 +29,9 @@ void TraceBackend::endMessages() {
   console_.endProgress();
 }
 
-UsbStatus TraceBackend::note(UsbStatus status) {
-  if (status != UsbStatus::Success) lastFailure_ = status;
-  return status;
-}
-
 UsbStatus TraceBackend::noteAccess(UsbStatus status) {
   if (status != UsbStatus::Success) accessFailure_ = status;
-  return note(status);
+  return status;
 }
 
 void TraceBackend::traceLine(char direction, const std::uint8_t* data, std::size_t size,
@@ -66,7 +61,7 @@ UsbStatus TraceBackend::openInterface(UsbInterfaceHandle handle) {
 }
 
 UsbStatus TraceBackend::closeInterface(UsbInterfaceHandle handle) {
-  return note(inner_.closeInterface(handle));
+  return inner_.closeInterface(handle);
 }
 
 void TraceBackend::releaseInterface(UsbInterfaceHandle handle) {
@@ -74,17 +69,17 @@ void TraceBackend::releaseInterface(UsbInterfaceHandle handle) {
 }
 
 UsbStatus TraceBackend::numEndpoints(UsbInterfaceHandle handle, int& count) {
-  return note(inner_.numEndpoints(handle, count));
+  return inner_.numEndpoints(handle, count);
 }
 
 UsbStatus TraceBackend::pipeProperties(UsbInterfaceHandle handle, int pipe,
                                        UsbPipeProperties& properties) {
-  return note(inner_.pipeProperties(handle, pipe, properties));
+  return inner_.pipeProperties(handle, pipe, properties);
 }
 
 UsbStatus TraceBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                                   std::size_t size) {
-  const UsbStatus status = note(inner_.writePipe(handle, pipe, data, size));
+  const UsbStatus status = inner_.writePipe(handle, pipe, data, size);
   ++transfers_;
   if (status != UsbStatus::Success) ++failedWrites_;
   traceLine('>', data, size, status);
@@ -98,7 +93,7 @@ UsbStatus TraceBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std
 UsbStatus TraceBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
                                  std::size_t capacity, std::size_t& received) {
   received = 0;
-  const UsbStatus status = note(inner_.readPipe(handle, pipe, data, capacity, received));
+  const UsbStatus status = inner_.readPipe(handle, pipe, data, capacity, received);
   ++transfers_;
   // Never trust a count larger than the buffer it describes.
   const std::size_t shown = received <= capacity ? received : capacity;

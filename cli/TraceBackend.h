@@ -28,8 +28,6 @@ class TraceBackend final : public UsbBackend {
   // The last failure of a call that gains access to the device (creating,
   // opening or releasing an interface): tells "permission" from "busy".
   std::optional<UsbStatus> accessFailure() const { return accessFailure_; }
-  // The last failure of any call.
-  std::optional<UsbStatus> lastFailure() const { return lastFailure_; }
 
   std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
   std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
@@ -47,7 +45,6 @@ class TraceBackend final : public UsbBackend {
                      std::size_t& received) override;
 
  private:
-  UsbStatus note(UsbStatus status);
   UsbStatus noteAccess(UsbStatus status);
   void traceLine(char direction, const std::uint8_t* data, std::size_t size, UsbStatus status);
 
@@ -58,7 +55,6 @@ class TraceBackend final : public UsbBackend {
   std::size_t failedWrites_ = 0;
   std::size_t failedReads_ = 0;
   std::optional<UsbStatus> accessFailure_;
-  std::optional<UsbStatus> lastFailure_;
   std::string progressWhat_;
   std::size_t progressSize_ = 0;
   std::size_t progressTotal_ = 0;

@@ -332,7 +332,9 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
   ASSERT_TRUE(after.loadState(path("state")).ok());
   EXPECT_TRUE(slotHolds(after, 3, preset));
   for (int slot = 0; slot < SimulatedController::kSlotCount; ++slot) {
-    if (slot != 3) EXPECT_TRUE(sameSlot(after, initial, slot)) << "slot " << slot;
+    if (slot != 3) {
+      EXPECT_TRUE(sameSlot(after, initial, slot)) << "slot " << slot;
+    }
   }
   // The document itself is left as it was.
   EXPECT_EQ(readPresetFile(path("p.padkbd")).preset.global->mem, 5);
@@ -399,6 +401,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
       {"check"},
       {"diff", "a"},
       {"show", "a", "--bogus"},
+      {"read", "--simulate", "--simulate-fault", "meteor"},
   };
   for (const auto& args : cases) {
     const Result result = run(args);
@@ -460,6 +463,18 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
                                    "--simulate-fault", "one-interface", "-q"});
   EXPECT_EQ(oneInterface.status, 1);
   ASSERT_EQ(oneInterface.errLines().size(), 1u) << oneInterface.err;
+
+  // The two refusals a real system gives name their fix.
+  const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
+  EXPECT_EQ(denied.status, 1);
+  ASSERT_EQ(denied.errLines().size(), 1u) << denied.err;
+  EXPECT_NE(denied.err.find("resources/70-padkbd.rules"), std::string::npos) << denied.err;
+  EXPECT_NE(denied.err.find("permission"), std::string::npos) << denied.err;
+  const Result busy =
+      run({"send", path("p.padkbd").string(), "--simulate", "--simulate-fault", "busy", "-q"});
+  EXPECT_EQ(busy.status, 1);
+  ASSERT_EQ(busy.errLines().size(), 1u) << busy.err;
+  EXPECT_NE(busy.err.find("another program holds it"), std::string::npos) << busy.err;
 
   // Gains go through, and a damaged state file is refused and left alone.
   const std::string state = "--simulate=" + path("state").string();
