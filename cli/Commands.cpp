@@ -255,7 +255,15 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
     context.console.error(failureReason(session, "sending to the controller failed"));
     return finish(context, session, kExitFailed);
   }
-  context.console.diagnostic(fmt::format("sent {} to memory slot {}", nameOf(file), target));
+  // Slots are numbered 0-8 here; the editor shows them by their labels.
+  const auto labels = session.files().readChoiceLists();
+  const auto mem = labels.find("mem");
+  const bool labelled =
+      mem != labels.end() && target >= 0 && static_cast<std::size_t>(target) < mem->second.size();
+  context.console.diagnostic(
+      labelled ? fmt::format("sent {} to memory slot {} ({})", nameOf(file), target,
+                             mem->second[static_cast<std::size_t>(target)])
+               : fmt::format("sent {} to memory slot {}", nameOf(file), target));
   return finish(context, session, kExitOk);
 }
 
