@@ -464,6 +464,11 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   EXPECT_EQ(oneInterface.status, 1);
   ASSERT_EQ(oneInterface.errLines().size(), 1u) << oneInterface.err;
 
+  // A word after a bare --simulate is not its state file.
+  const Result plainSimulate = run({"send", "--simulate", path("p.padkbd").string(), "-q"});
+  EXPECT_EQ(plainSimulate.status, 0) << plainSimulate.err;
+  EXPECT_EQ(readPresetFile(path("p.padkbd")).outcome.ok(), true);
+
   // The two refusals a real system gives name their fix.
   const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
   EXPECT_EQ(denied.status, 1);
