@@ -58,9 +58,8 @@ Outcome writeDocument(const std::string& output, const ButtonValueList& buttons,
     }
     return Outcome::success();
   }
-  Outcome written = writePresetFile(output, buttons, global);
-  if (!written) return Outcome::failure(fmt::format("{}: {}", output, written.message()));
-  return written;
+  // The message names the file.
+  return writePresetFile(output, buttons, global);
 }
 
 ChoiceLists choiceLists(Context& context) {

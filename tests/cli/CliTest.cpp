@@ -197,6 +197,12 @@ TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
   ASSERT_EQ(toFile.status, 0) << toFile.err;
   EXPECT_TRUE(toFile.out.empty());
   EXPECT_EQ(readFile(path("default.padkbd")), def.out);
+
+  // A destination that cannot be written: one line, and the old file whole.
+  const Result blocked = run({"default", "-o", (path("default.padkbd") / "x").string()});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_EQ(blocked.errLines().size(), 1u) << blocked.err;
+  EXPECT_EQ(readFile(path("default.padkbd")), def.out);
 }
 
 TEST_F(Cli, CheckReportsEveryFileAndItsFirstProblem) {
