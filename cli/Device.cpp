@@ -122,7 +122,7 @@ void applyFault(SimulatedController& sim, const std::string& fault) {
 std::filesystem::path makePrivateDir() {
   std::error_code ec;
   std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-  if (ec) base = "/tmp";
+  if (ec) return {};
   std::string pattern = (base / "padkbd-cli-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) return {};
   return pattern;
