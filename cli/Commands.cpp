@@ -1,0 +1,288 @@
+#include "cli/Commands.h"
+
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <string_view>
+
+#include "cli/PresetReport.h"
+#include "protocol/ButtonAction.h"
+
+namespace padkbd::cli {
+namespace {
+
+constexpr const char* kStdio = "-";
+// The full write and the full read: 592 control messages and 6 global ones.
+constexpr std::size_t kFullExchange = 598;
+constexpr std::size_t kReadRequestSize = 15;
+constexpr std::size_t kWriteMessageSize = 16;
+
+// Reads a preset document, "-" meaning standard input, and checks it.
+PresetRead readDocument(const std::string& file) {
+  if (file != kStdio) return readPresetFile(file);
+  std::string bytes;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) {
+    bytes.append(buffer, n);
+    if (bytes.size() > kMaxPresetFileBytes) {
+      PresetRead refused;
+      refused.outcome = Outcome::failure(
+          fmt::format("more than {} bytes: not a preset document", kMaxPresetFileBytes));
+      return refused;
+    }
+  }
+  if (std::ferror(stdin)) {
+    PresetRead refused;
+    refused.outcome = Outcome::failure("standard input could not be read");
+    return refused;
+  }
+  return parsePreset(bytes);
+}
+
+std::string nameOf(const std::string& file) {
+  return file == kStdio ? std::string("standard input") : file;
+}
+
+bool writeStdout(std::string_view text) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  return std::fflush(stdout) == 0 && written && !std::ferror(stdout);
+}
+
+// Writes a preset as a document: to standard output for "" or "-", else
+// atomically to the file.
+Outcome writeDocument(const std::string& output, const ButtonValueList& buttons,
+                      const PadValue& global) {
+  if (output.empty() || output == kStdio) {
+    if (!writeStdout(presetToXml(buttons, global))) {
+      return Outcome::failure("standard output could not be written");
+    }
+    return Outcome::success();
+  }
+  // The message names the file.
+  return writePresetFile(output, buttons, global);
+}
+
+ChoiceLists choiceLists(Context& context) {
+  FileAction files(context.resourceDir, {});
+  ChoiceLists lists = files.readChoiceLists();
+  if (lists.empty()) {
+    context.console.diagnostic(
+        fmt::format("choice labels not found (basic.plist in {}): showing numbers",
+                    context.resourceDir.string()));
+  }
+  return lists;
+}
+
+// Why the last exchange failed, in one line for the user.
+std::string failureReason(DeviceSession& session, const std::string& what) {
+  if (!session.transport().hasDevice()) return session.notFoundReason();
+  const std::string& detail = session.pad().lastError();
+  return session.explain(detail.empty() ? what : fmt::format("{}: {}", what, detail));
+}
+
+// Ends a device command: saves the simulated controller's state, and turns a
+// failure to do so into a failed command.
+int finish(Context& context, DeviceSession& session, int status) {
+  if (Outcome saved = session.finish(); !saved) {
+    context.console.error(saved.message());
+    return kExitFailed;
+  }
+  return status;
+}
+
+// Finds the controller, opens its interface and completes a handshake.
+bool connect(Context& context, DeviceSession& session) {
+  std::string reason;
+  if (!session.find(reason)) {
+    context.console.error(reason);
+    return false;
+  }
+  if (!session.pad().OpenInterface()) {
+    context.console.error(failureReason(session, "opening the controller failed"));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int runCheck(Context& context, const std::vector<std::string>& files) {
+  (void)context;
+  int status = kExitOk;
+  std::string report;
+  for (const std::string& file : files) {
+    const PresetRead read = readDocument(file);
+    if (read.outcome) {
+      report += fmt::format("{}: ok\n", file);
+    } else {
+      report += fmt::format("{}: {}\n", file, read.outcome.message());
+      status = kExitFailed;
+    }
+  }
+  if (!writeStdout(report)) return kExitFailed;
+  return status;
+}
+
+int runShow(Context& context, const std::string& file, bool json) {
+  const PresetRead read = readDocument(file);
+  if (!read.outcome) {
+    context.console.error(fmt::format("{}: {}", nameOf(file), read.outcome.message()));
+    return kExitFailed;
+  }
+  const ChoiceLists lists = choiceLists(context);
+  std::string text;
+  if (json) {
+    text = presetJson(read.preset, lists);
+  } else {
+    for (const std::string& line : presetLines(read.preset, lists)) text += line + "\n";
+  }
+  return writeStdout(text) ? kExitOk : kExitFailed;
+}
+
+int runDiff(Context& context, const std::string& first, const std::string& second) {
+  if (first == kStdio && second == kStdio) {
+    context.console.error("only one of the two presets can come from standard input");
+    return kExitUsage;
+  }
+  const PresetRead a = readDocument(first);
+  const PresetRead b = readDocument(second);
+  bool readable = true;
+  for (const auto* read : {&a, &b}) {
+    if (!read->outcome) {
+      context.console.error(
+          fmt::format("{}: {}", nameOf(read == &a ? first : second), read->outcome.message()));
+      readable = false;
+    }
+  }
+  if (!readable) return kExitUsage;
+  const std::vector<std::string> differences =
+      presetDifferences(a.preset, b.preset, choiceLists(context));
+  std::string text;
+  for (const std::string& line : differences) text += line + "\n";
+  if (!writeStdout(text)) return kExitUsage;
+  return differences.empty() ? kExitOk : kExitFailed;
+}
+
+int runDefault(Context& context, const std::string& output) {
+  FileAction files(context.resourceDir, {});
+  const Preset preset = files.defaultPreset();
+  if (Outcome written = writeDocument(output, preset.buttons, *preset.global); !written) {
+    context.console.error(written.message());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int runInfo(Context& context, const DeviceOptions& device) {
+  DeviceSession session(device, context.resourceDir, context.console);
+  if (Outcome started = session.start(); !started) {
+    context.console.error(started.message());
+    return kExitFailed;
+  }
+  if (!connect(context, session)) return finish(context, session, kExitFailed);
+  const auto& version = session.pad().deviceVersion();
+  session.transport().KillInterface();
+  if (!writeStdout(fmt::format("firmware {}\n", version.value_or("unknown")))) {
+    return finish(context, session, kExitFailed);
+  }
+  return finish(context, session, kExitOk);
+}
+
+int runRead(Context& context, const DeviceOptions& device, const std::string& output) {
+  DeviceSession session(device, context.resourceDir, context.console);
+  if (Outcome started = session.start(); !started) {
+    context.console.error(started.message());
+    return kExitFailed;
+  }
+  session.trace().expectMessages("reading", kReadRequestSize, kFullExchange);
+  const bool read = session.pad().ReadPadValueFromDevice();
+  session.trace().endMessages();
+  // Without the controller the editor falls back to the default preset; a
+  // backup must not: nothing is written then.
+  if (!read) {
+    context.console.error(failureReason(session, "reading the controller failed"));
+    return finish(context, session, kExitFailed);
+  }
+  const CurrentPreset& current = session.pad().currentPreset();
+  const Preset preset{current.buttonValueArray, current.currentPadValue};
+  if (Outcome usable = checkPreset(preset); !usable) {
+    context.console.error(
+        fmt::format("the controller sent settings outside their lists ({}); nothing written",
+                    usable.message()));
+    return finish(context, session, kExitFailed);
+  }
+  if (Outcome written = writeDocument(output, preset.buttons, *preset.global); !written) {
+    context.console.error(written.message());
+    return finish(context, session, kExitFailed);
+  }
+  return finish(context, session, kExitOk);
+}
+
+int runSend(Context& context, const DeviceOptions& device, const std::string& file,
+            std::optional<int> slot) {
+  const PresetRead document = readDocument(file);
+  if (!document.outcome) {
+    context.console.error(
+        fmt::format("{}: {}; nothing sent", nameOf(file), document.outcome.message()));
+    return kExitFailed;
+  }
+  DeviceSession session(device, context.resourceDir, context.console);
+  if (Outcome started = session.start(); !started) {
+    context.console.error(started.message());
+    return kExitFailed;
+  }
+  // The document becomes the current preset the way the editor loads one:
+  // through the working copy, which for this tool is a private one.
+  Outcome loaded = writePresetFile(session.files().workingCopyPath(), document.preset.buttons,
+                                   *document.preset.global);
+  if (loaded) loaded = session.pad().GetTempValue();
+  if (!loaded) {
+    context.console.error(fmt::format("{}: {}; nothing sent", nameOf(file), loaded.message()));
+    return finish(context, session, kExitFailed);
+  }
+  if (slot) {
+    // The current preset's own global record, fresh from the private working
+    // copy: the document itself is left as it is.
+    session.pad().getPadValue()->mem = *slot;
+  }
+  const int target = session.pad().getPadValue()->mem;
+  if (!connect(context, session)) return finish(context, session, kExitFailed);
+  session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
+  const bool written = session.pad().WritePadValueToDevice();
+  session.trace().endMessages();
+  if (!written || session.trace().failedWrites() != 0) {
+    context.console.error(failureReason(session, "sending to the controller failed"));
+    return finish(context, session, kExitFailed);
+  }
+  // Slots are numbered 0-8 here; the editor shows them by their labels.
+  const auto labels = session.files().readChoiceLists();
+  const auto mem = labels.find("mem");
+  const bool labelled =
+      mem != labels.end() && target >= 0 && static_cast<std::size_t>(target) < mem->second.size();
+  context.console.diagnostic(
+      labelled ? fmt::format("sent {} to memory slot {} ({})", nameOf(file), target,
+                             mem->second[static_cast<std::size_t>(target)])
+               : fmt::format("sent {} to memory slot {}", nameOf(file), target));
+  return finish(context, session, kExitOk);
+}
+
+int runGains(Context& context, const DeviceOptions& device, const std::vector<int>& gains) {
+  DeviceSession session(device, context.resourceDir, context.console);
+  if (Outcome started = session.start(); !started) {
+    context.console.error(started.message());
+    return kExitFailed;
+  }
+  if (!connect(context, session)) return finish(context, session, kExitFailed);
+  ButtonAction::ExchangeError error;
+  const std::vector<std::int32_t> values(gains.begin(), gains.end());
+  const bool sent = ButtonAction::setGainWithArray(session.transport(), values, &error) == 1;
+  session.transport().KillInterface();
+  if (!sent) {
+    context.console.error(session.explain(
+        fmt::format("sending the gains failed at {}: {}", error.where(), error.reason)));
+    return finish(context, session, kExitFailed);
+  }
+  return finish(context, session, kExitOk);
+}
+
+}  // namespace padkbd::cli

@@ -1,0 +1,84 @@
+#include "cli/Console.h"
+
+#include <fmt/format.h>
+
+namespace padkbd::cli {
+
+Console::Console(std::FILE* err, bool quiet, bool terminal)
+    : err_(err), quiet_(quiet), terminal_(terminal) {}
+
+Console::~Console() {
+  if (capturing_) {
+    if (!pendingOutput_.empty()) diagnostic(pendingOutput_);
+    log::setSink(std::move(previous_));
+  }
+  endProgress();
+}
+
+void Console::captureLog() {
+  if (capturing_) return;
+  capturing_ = true;
+  previous_ =
+      log::setSink([this](log::Channel channel, std::string_view text) { onLog(channel, text); });
+}
+
+void Console::onLog(log::Channel channel, std::string_view text) {
+  if (channel == log::Channel::Diagnostic) {
+    diagnostic(text);
+    return;
+  }
+  // The transport prints pieces of a line ("PipeRef %d: " then the rest);
+  // keep them together so each becomes one line here.
+  pendingOutput_.append(text);
+  std::size_t start = 0;
+  for (std::size_t nl; (nl = pendingOutput_.find('\n', start)) != std::string::npos;
+       start = nl + 1) {
+    diagnostic(std::string_view(pendingOutput_).substr(start, nl - start));
+  }
+  pendingOutput_.erase(0, start);
+}
+
+void Console::line(std::string_view text) {
+  clearProgress();
+  std::fwrite(text.data(), 1, text.size(), err_);
+  std::fputc('\n', err_);
+  redrawProgress();
+  std::fflush(err_);
+}
+
+void Console::error(std::string_view text) {
+  line(fmt::format("padkbd: {}", text));
+}
+
+void Console::diagnostic(std::string_view text) {
+  if (!quiet_) line(text);
+}
+
+void Console::progress(std::string_view what, std::size_t done, std::size_t total) {
+  if (!showsProgress()) return;
+  progressText_ = fmt::format("{} {}/{}", what, done, total);
+  clearProgress();
+  redrawProgress();
+  std::fflush(err_);
+}
+
+void Console::endProgress() {
+  clearProgress();
+  progressText_.clear();
+  std::fflush(err_);
+}
+
+void Console::clearProgress() {
+  if (!progressShown_) return;
+  // Carriage return and "erase to end of line": the next text starts clean.
+  std::fputs("\r\x1b[K", err_);
+  progressShown_ = false;
+}
+
+void Console::redrawProgress() {
+  if (progressText_.empty() || !showsProgress()) return;
+  std::fwrite(progressText_.data(), 1, progressText_.size(), err_);
+  progressShown_ = true;
+}
+
+}  // namespace padkbd::cli

@@ -1,0 +1,90 @@
+// The controller as the device commands reach it: the libusb backend or the
+// simulated controller (with its slots kept in a state file between runs),
+// behind the tracing decorator, with the transport, storage and PadAction
+// objects built over them. The tool's FileAction gets a working copy of its
+// own in a private temporary folder, so the editor's is never touched.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/Console.h"
+#include "cli/TraceBackend.h"
+#include "model/Outcome.h"
+#include "protocol/PadAction.h"
+#include "storage/FileAction.h"
+#include "usb/InterfaceAction.h"
+
+namespace padkbd {
+class SimulatedController;
+class LibusbBackend;
+}  // namespace padkbd
+
+namespace padkbd::cli {
+
+struct UsbIds {
+  std::uint16_t vendorId = 0;
+  std::uint16_t productId = 0;
+};
+
+// "VID:PID" in hexadecimal ("1209:0001", "0x1209:0x0001"); none when malformed.
+std::optional<UsbIds> parseUsbIds(const std::string& text);
+std::string formatUsbIds(UsbIds ids);
+
+struct DeviceOptions {
+  bool simulate = false;
+  std::string stateFile;  // empty: the simulated controller starts fresh and is forgotten
+  std::string fault;      // test switch of the simulated controller, see applyFault
+  std::optional<UsbIds> ids;
+  bool trace = false;
+};
+
+// Checks a fault name of --simulate-fault: "" when usable, else the reason.
+std::string checkFault(const std::string& fault);
+
+class DeviceSession {
+ public:
+  DeviceSession(const DeviceOptions& options, const std::filesystem::path& resourceDir,
+                Console& console);
+  ~DeviceSession();
+  DeviceSession(const DeviceSession&) = delete;
+  DeviceSession& operator=(const DeviceSession&) = delete;
+
+  // Loads the simulated controller's state file (when given and present);
+  // a failure is a reason for the user.
+  Outcome start();
+  // Saves the simulated controller's state file back (when given).
+  Outcome finish();
+
+  InterfaceAction& transport() { return *transport_; }
+  FileAction& files() { return *files_; }
+  PadAction& pad() { return *pad_; }
+  TraceBackend& trace() { return *trace_; }
+  UsbIds ids() const { return ids_; }
+
+  // Finds the controller; on failure `reason` says why, with the fix.
+  bool find(std::string& reason);
+  // What find() says when there is no controller.
+  std::string notFoundReason() const;
+  // One line for the user on why opening or talking to the controller failed,
+  // from what the backend reported; `fallback` when nothing better is known.
+  std::string explain(const std::string& fallback) const;
+
+ private:
+  DeviceOptions options_;
+  Console& console_;
+  UsbIds ids_;
+  std::filesystem::path privateDir_;
+  std::unique_ptr<SimulatedController> simulated_;
+  std::unique_ptr<LibusbBackend> libusb_;
+  std::unique_ptr<UsbBackend> refusing_;  // test switch in front of the simulated controller
+  std::unique_ptr<TraceBackend> trace_;
+  std::unique_ptr<InterfaceAction> transport_;
+  std::unique_ptr<FileAction> files_;
+  std::unique_ptr<PadAction> pad_;
+};
+
+}  // namespace padkbd::cli

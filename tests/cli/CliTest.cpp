@@ -1,0 +1,506 @@
+// Runs the built padkbd program as a user would and looks at its exit status,
+// standard output, standard error and the files it leaves.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "padkbd/BuildConfig.h"
+#include "sim/SimulatedController.h"
+#include "storage/FileAction.h"
+#include "tests/support/TempDir.h"
+
+namespace padkbd {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+
+  std::vector<std::string> errLines() const { return lines(err); }
+  std::vector<std::string> outLines() const { return lines(out); }
+  static std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+  }
+};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(tmp_.path() / "xdg");
+    fs::create_directories(tmp_.path() / "tmp");
+    fs::create_directories(tmp_.path() / "io");
+  }
+
+  void TearDown() override {
+    // The editor's working copy is never touched, and the tool's private
+    // working copy is gone when it ends.
+    EXPECT_TRUE(fs::is_empty(tmp_.path() / "xdg"));
+    EXPECT_TRUE(fs::is_empty(tmp_.path() / "tmp"));
+  }
+
+  fs::path path(const std::string& name) const { return tmp_.path() / name; }
+
+  // Runs padkbd with `args`, feeding `input` on standard input.
+  Result run(const std::vector<std::string>& args, const std::string& input = {}) {
+    const fs::path in = tmp_.path() / "io" / "stdin";
+    const fs::path out = tmp_.path() / "io" / "stdout";
+    const fs::path err = tmp_.path() / "io" / "stderr";
+    writeFile(in, input);
+    const std::string xdg = (tmp_.path() / "xdg").string();
+    const std::string tmpdir = (tmp_.path() / "tmp").string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int inFd = ::open(in.c_str(), O_RDONLY);
+      const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (inFd < 0 || outFd < 0 || errFd < 0) ::_exit(127);
+      ::dup2(inFd, 0);
+      ::dup2(outFd, 1);
+      ::dup2(errFd, 2);
+      ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+      ::setenv("TMPDIR", tmpdir.c_str(), 1);
+      ::unsetenv("PADKBD_RESOURCE_DIR");
+      std::vector<char*> argv;
+      std::string exe = PADKBD_CLI_EXE;
+      argv.push_back(exe.data());
+      std::vector<std::string> copy = args;
+      for (std::string& arg : copy) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      ::execv(exe.c_str(), argv.data());
+      ::_exit(127);
+    }
+    Result result;
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+      result.status = WEXITSTATUS(status);
+    }
+    result.out = readFile(out);
+    result.err = readFile(err);
+    return result;
+  }
+
+  // The shipped default preset, as the program writes it.
+  Preset defaultPreset() {
+    const Result result = run({"default"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    PresetRead read = parsePreset(result.out);
+    EXPECT_TRUE(read.outcome.ok()) << read.outcome.message();
+    return read.preset;
+  }
+
+  static Preset copyOf(const Preset& preset) {
+    Preset copy;
+    for (const auto& record : preset.buttons) {
+      copy.buttons.push_back(std::make_shared<ButtonValue>(*record));
+    }
+    copy.global = std::make_shared<PadValue>(*preset.global);
+    return copy;
+  }
+
+  void save(const fs::path& file, const Preset& preset) {
+    ASSERT_TRUE(writePresetFile(file, preset.buttons, *preset.global).ok());
+  }
+
+  test::TempDir tmp_;
+};
+
+// A preset that differs from the default in every kind of field, with the
+// other controls' colours at -1 as a read from the keyboard leaves them.
+Preset changed(Preset preset) {
+  for (std::size_t i = 0; i < preset.buttons.size(); ++i) {
+    ButtonValue& b = *preset.buttons[i];
+    b.value = static_cast<int>((i * 7) % 128);
+    b.MIDInumb = static_cast<int>((i * 5 + 3) % 128);
+    b.channel = static_cast<int>(i % 17);
+    b.min = 1;
+    b.max = 126;
+    if (isPadControl(static_cast<int>(i))) {
+      b.mode = 1;
+      b.modeOption = 3;
+      b.CR = static_cast<int>(i);
+      b.CG = 127 - static_cast<int>(i);
+      b.CB = 64;
+    } else {
+      b.mode = 2;
+      b.modeOption = 1;
+      b.CR = b.CG = b.CB = -1;
+    }
+  }
+  preset.global->globalKnobRelativeMode = 1;
+  preset.global->globalOctaveTransposition = 6;
+  preset.global->globalMIDIChannel = 9;
+  preset.global->globalVelocityCurve = 2;
+  preset.global->globalPadVelocityCurve = 3;
+  preset.global->globalKnobAccelerationCurve = 1;
+  preset.global->mem = 0;
+  return preset;
+}
+
+TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
+  const Result def = run({"default"});
+  ASSERT_EQ(def.status, 0) << def.err;
+  ASSERT_TRUE(parsePreset(def.out).outcome.ok());
+
+  const Result show = run({"show", "-"}, def.out);
+  ASSERT_EQ(show.status, 0) << show.err;
+  const auto lines = show.outLines();
+  ASSERT_EQ(lines.size(), 65u);
+  const std::regex control(
+      R"(^control (\d+) \([^)]+\): value .*, mode .*, channel .*, MIDI number .*, min .*, max .*, mode option .*$)");
+  for (int i = 0; i < 64; ++i) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(lines[i], m, control)) << lines[i];
+    EXPECT_EQ(std::stoi(m[1]), i);
+    // Colours belong to pad controls only.
+    EXPECT_EQ(lines[i].find(", red ") != std::string::npos, isPadControl(i)) << lines[i];
+  }
+  EXPECT_EQ(lines[64].rfind("global: knob relative mode ", 0), 0u) << lines[64];
+  EXPECT_NE(lines[64].find(", memory slot "), std::string::npos);
+
+  const Result json = run({"show", "--json", "-"}, def.out);
+  ASSERT_EQ(json.status, 0) << json.err;
+  const auto doc = nlohmann::json::parse(json.out);
+  ASSERT_EQ(doc.at("controls").size(), 64u);
+  EXPECT_EQ(doc["controls"][12]["index"], 12);
+  EXPECT_EQ(doc["controls"][12]["kind"], "pad");
+  EXPECT_TRUE(doc["controls"][12]["red"].contains("label"));
+  EXPECT_FALSE(doc["controls"][0].contains("red"));
+  EXPECT_TRUE(doc["controls"][0]["channel"].contains("index"));
+  EXPECT_TRUE(doc.at("global").contains("mem"));
+
+  // -o writes the same document to a file.
+  const Result toFile = run({"default", "-o", path("default.padkbd").string()});
+  ASSERT_EQ(toFile.status, 0) << toFile.err;
+  EXPECT_TRUE(toFile.out.empty());
+  EXPECT_EQ(readFile(path("default.padkbd")), def.out);
+
+  // A destination that cannot be written: one line, and the old file whole.
+  const Result blocked = run({"default", "-o", (path("default.padkbd") / "x").string()});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_EQ(blocked.errLines().size(), 1u) << blocked.err;
+  EXPECT_EQ(readFile(path("default.padkbd")), def.out);
+}
+
+TEST_F(Cli, CheckReportsEveryFileAndItsFirstProblem) {
+  const Preset good = defaultPreset();
+  save(path("good.padkbd"), good);
+
+  Preset short63 = copyOf(good);
+  short63.buttons.pop_back();
+  writeFile(path("short.padkbd"), presetToXml(short63.buttons, *short63.global));
+  Preset outOfRange = copyOf(good);
+  outOfRange.buttons[12]->channel = 99;
+  writeFile(path("range.padkbd"), presetToXml(outOfRange.buttons, *outOfRange.global));
+  const std::string xml = readFile(path("good.padkbd"));
+  writeFile(path("truncated.padkbd"), xml.substr(0, xml.size() / 2));
+  writeFile(path("noise.padkbd"), std::string("\x01\x02garbage\xff", 11));
+  fs::create_directories(path("folder.padkbd"));
+
+  const Result ok = run({"check", path("good.padkbd").string()});
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_EQ(ok.out, path("good.padkbd").string() + ": ok\n");
+
+  const std::vector<std::string> bad = {"short.padkbd", "range.padkbd",  "truncated.padkbd",
+                                        "noise.padkbd", "folder.padkbd", "missing.padkbd"};
+  std::vector<std::string> args = {"check", path("good.padkbd").string()};
+  for (const auto& name : bad) args.push_back(path(name).string());
+  const Result mixed = run(args);
+  EXPECT_EQ(mixed.status, 1);
+  const auto lines = mixed.outLines();
+  ASSERT_EQ(lines.size(), bad.size() + 1) << mixed.out;
+  EXPECT_EQ(lines[0], path("good.padkbd").string() + ": ok");
+  for (std::size_t i = 0; i < bad.size(); ++i) {
+    const std::string prefix = path(bad[i]).string() + ": ";
+    ASSERT_EQ(lines[i + 1].rfind(prefix, 0), 0u) << lines[i + 1];
+    EXPECT_NE(lines[i + 1], prefix + "ok");
+    EXPECT_GT(lines[i + 1].size(), prefix.size() + 3) << "no reason given: " << lines[i + 1];
+  }
+  // The problem with the 13th control is named.
+  EXPECT_NE(lines[2].find("12"), std::string::npos) << lines[2];
+
+  // Standard input works too; a refused preset is not shown.
+  EXPECT_EQ(run({"check", "-"}, xml).status, 0);
+  const Result show = run({"show", path("range.padkbd").string()});
+  EXPECT_EQ(show.status, 1);
+  EXPECT_TRUE(show.out.empty());
+  ASSERT_EQ(show.errLines().size(), 1u) << show.err;
+  EXPECT_EQ(show.err.rfind("padkbd: " + path("range.padkbd").string() + ": ", 0), 0u);
+}
+
+TEST_F(Cli, DiffListsEachDifferingFieldAndTellsSameDifferentUnreadable) {
+  const Preset a = defaultPreset();
+  Preset b = copyOf(a);
+  b.buttons[12]->channel = a.buttons[12]->channel == 9 ? 2 : 9;
+  b.buttons[12]->CR = a.buttons[12]->CR == 5 ? 6 : 5;
+  b.global->mem = a.global->mem == 4 ? 5 : 4;
+  save(path("a.padkbd"), a);
+  save(path("b.padkbd"), b);
+
+  const Result same = run({"diff", path("a.padkbd").string(), path("a.padkbd").string()});
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_TRUE(same.out.empty()) << same.out;
+
+  const Result different = run({"diff", path("a.padkbd").string(), path("b.padkbd").string()});
+  EXPECT_EQ(different.status, 1) << different.err;
+  const auto lines = different.outLines();
+  ASSERT_EQ(lines.size(), 3u) << different.out;
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(^control 12 \(.+\): channel .+ → .+$)")))
+      << lines[0];
+  EXPECT_TRUE(std::regex_match(lines[1], std::regex(R"(^control 12 \(.+\): red .+ → .+$)")))
+      << lines[1];
+  EXPECT_TRUE(std::regex_match(lines[2], std::regex(R"(^global: memory slot .+ → .+$)")))
+      << lines[2];
+
+  writeFile(path("broken.padkbd"), "<plist><dict>");
+  const Result unreadable =
+      run({"diff", path("a.padkbd").string(), path("broken.padkbd").string()});
+  EXPECT_EQ(unreadable.status, 2);
+  EXPECT_TRUE(unreadable.out.empty());
+  EXPECT_EQ(unreadable.errLines().size(), 1u) << unreadable.err;
+  EXPECT_EQ(run({"diff", path("missing.padkbd").string(), path("a.padkbd").string()}).status, 2);
+}
+
+TEST_F(Cli, SendThenReadThroughOneStateFileGivesTheSamePreset) {
+  const Preset sent = changed(defaultPreset());
+  save(path("sent.padkbd"), sent);
+  const std::string state = "--simulate=" + path("state").string();
+
+  const Result send = run({"send", path("sent.padkbd").string(), state, "-q"});
+  ASSERT_EQ(send.status, 0) << send.err;
+  EXPECT_TRUE(send.out.empty());
+  EXPECT_TRUE(send.err.empty()) << send.err;  // -q
+  ASSERT_TRUE(fs::exists(path("state")));
+
+  const Result read = run({"read", state, "-q", "-o", path("read.padkbd").string()});
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_TRUE(read.out.empty());
+  const Result diff = run({"diff", path("sent.padkbd").string(), path("read.padkbd").string()});
+  EXPECT_EQ(diff.status, 0) << diff.out;
+
+  // Without a state file every run starts from the simulated controller's
+  // own settings: the send is forgotten.
+  const Result fresh = run({"read", "--simulate", "-q"});
+  ASSERT_EQ(fresh.status, 0) << fresh.err;
+  writeFile(path("fresh.padkbd"), fresh.out);
+  EXPECT_EQ(run({"diff", path("sent.padkbd").string(), path("fresh.padkbd").string()}).status, 1);
+}
+
+TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
+  SimulatedController initial;
+  ASSERT_TRUE(initial.saveState(path("state")).ok());
+  Preset preset = changed(defaultPreset());
+  preset.global->mem = 5;
+  save(path("p.padkbd"), preset);
+  const std::string state = "--simulate=" + path("state").string();
+
+  auto slotHolds = [&](const SimulatedController& sim, int slot, const Preset& p) {
+    for (int i = 0; i < kControlCount; ++i) {
+      if (!(sim.controlInSlot(slot, i) == *p.buttons[i])) return false;
+    }
+    PadValue global = *p.global;
+    global.mem = slot;
+    return sim.globalsInSlot(slot) == global;
+  };
+  auto sameSlot = [](const SimulatedController& x, const SimulatedController& y, int slot) {
+    for (int i = 0; i < kControlCount; ++i) {
+      if (!(x.controlInSlot(slot, i) == y.controlInSlot(slot, i))) return false;
+    }
+    return x.globalsInSlot(slot) == y.globalsInSlot(slot);
+  };
+
+  const Result send = run({"send", path("p.padkbd").string(), "--slot", "3", state, "-q"});
+  ASSERT_EQ(send.status, 0) << send.err;
+  SimulatedController after;
+  ASSERT_TRUE(after.loadState(path("state")).ok());
+  EXPECT_TRUE(slotHolds(after, 3, preset));
+  for (int slot = 0; slot < SimulatedController::kSlotCount; ++slot) {
+    if (slot != 3) {
+      EXPECT_TRUE(sameSlot(after, initial, slot)) << "slot " << slot;
+    }
+  }
+  // The document itself is left as it was.
+  EXPECT_EQ(readPresetFile(path("p.padkbd")).preset.global->mem, 5);
+
+  // Without --slot the document's own slot is used.
+  ASSERT_EQ(run({"send", path("p.padkbd").string(), state, "-q"}).status, 0);
+  SimulatedController later;
+  ASSERT_TRUE(later.loadState(path("state")).ok());
+  EXPECT_TRUE(slotHolds(later, 5, preset));
+  EXPECT_TRUE(sameSlot(later, after, 3));
+  EXPECT_TRUE(sameSlot(later, initial, 0));
+
+  // A refused document sends nothing and leaves the state file as it was.
+  const std::string before = readFile(path("state"));
+  Preset bad = copyOf(preset);
+  bad.buttons[3]->mode = 7;
+  writeFile(path("bad.padkbd"), presetToXml(bad.buttons, *bad.global));
+  const Result refused = run({"send", path("bad.padkbd").string(), state});
+  EXPECT_EQ(refused.status, 1);
+  ASSERT_EQ(refused.errLines().size(), 1u) << refused.err;
+  EXPECT_NE(refused.err.find("nothing sent"), std::string::npos) << refused.err;
+  EXPECT_EQ(readFile(path("state")), before);
+}
+
+TEST_F(Cli, TraceWritesOneLinePerTransferAndKeepsStdoutForTheDocument) {
+  const Result traced = run({"read", "--simulate", "--trace", "-q"});
+  ASSERT_EQ(traced.status, 0) << traced.err;
+  const auto lines = traced.errLines();
+  // 598 requests and their replies, plus the handshake and its reply.
+  EXPECT_EQ(lines.size(), 1196u + 2u);
+  const std::regex transfer(R"(^[<>]( [0-9a-f]{2})+$)");
+  std::size_t out = 0;
+  for (const auto& line : lines) {
+    EXPECT_TRUE(std::regex_match(line, transfer)) << line;
+    if (line[0] == '>') ++out;
+  }
+  EXPECT_EQ(out, 599u);
+  EXPECT_EQ(lines[0], "> 04 f0 7e 7f 07 0a 0b f7");
+  EXPECT_TRUE(parsePreset(traced.out).outcome.ok());
+
+  // Without -q the diagnostic and transport lines go to standard error too,
+  // and standard output still holds the document alone.
+  const Result chatty = run({"read", "--simulate"});
+  ASSERT_EQ(chatty.status, 0) << chatty.err;
+  EXPECT_GT(chatty.errLines().size(), 598u);
+  EXPECT_TRUE(parsePreset(chatty.out).outcome.ok());
+  EXPECT_EQ(chatty.out, traced.out);
+}
+
+TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"frobnicate"},
+      {"gains", "1", "2", "3", "4", "5", "6", "7"},
+      {"gains", "1", "2", "3", "4", "5", "6", "7", "128", "--simulate"},
+      {"gains", "1", "2", "3", "4", "5", "6", "7", "x", "--simulate"},
+      {"gains", "1", "2", "3", "4", "5", "6", "7", "8", "9", "--simulate"},
+      {"send", "p.padkbd", "--slot", "9", "--simulate"},
+      {"send", "--simulate"},
+      {"read", "--device", "12345:1"},
+      {"read", "--device", "nonsense"},
+      {"read", "--simulate="},
+      {"info", "--simulate-fault", "absent"},
+      {"check"},
+      {"diff", "a"},
+      {"show", "a", "--bogus"},
+      {"read", "--simulate", "--simulate-fault", "meteor"},
+  };
+  for (const auto& args : cases) {
+    const Result result = run(args);
+    std::string joined;
+    for (const auto& a : args) joined += a + " ";
+    EXPECT_EQ(result.status, 2) << joined << "\n" << result.err;
+    EXPECT_TRUE(result.out.empty()) << joined;
+    ASSERT_EQ(result.errLines().size(), 1u) << joined << "\n" << result.err;
+    EXPECT_EQ(result.err.rfind("padkbd: ", 0), 0u) << result.err;
+  }
+
+  const Result help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("send"), std::string::npos);
+  const Result sendHelp = run({"send", "--help"});
+  EXPECT_EQ(sendHelp.status, 0);
+  EXPECT_NE(sendHelp.out.find("--slot"), std::string::npos);
+  EXPECT_NE(sendHelp.out.find("--simulate"), std::string::npos);
+  const Result version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("padkbd ") + config::kVersion + "\n");
+}
+
+TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
+  const Result info = run({"info", "--simulate", "-q"});
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out, "firmware 01.02\n");
+
+  const Result absent = run({"info", "--simulate", "--simulate-fault", "absent", "-q"});
+  EXPECT_EQ(absent.status, 1);
+  EXPECT_TRUE(absent.out.empty());
+  ASSERT_EQ(absent.errLines().size(), 1u) << absent.err;
+  EXPECT_NE(absent.err.find("no controller found"), std::string::npos) << absent.err;
+
+  const Result otherIds = run({"read", "--simulate", "--device", "1234:5678", "-q"});
+  EXPECT_EQ(otherIds.status, 1);
+  EXPECT_TRUE(otherIds.out.empty());
+  EXPECT_NE(otherIds.err.find("1234:5678"), std::string::npos) << otherIds.err;
+
+  // A controller that stops answering mid-read: nothing is written, not even
+  // the default preset.
+  const Result silent = run({"read", "--simulate", "--simulate-fault", "no-reply=100", "-q", "-o",
+                             path("backup.padkbd").string()});
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_FALSE(fs::exists(path("backup.padkbd")));
+  ASSERT_EQ(silent.errLines().size(), 1u) << silent.err;
+  const Result silentStdout = run({"read", "--simulate", "--simulate-fault", "no-reply", "-q"});
+  EXPECT_EQ(silentStdout.status, 1);
+  EXPECT_TRUE(silentStdout.out.empty());
+
+  const Preset preset = defaultPreset();
+  save(path("p.padkbd"), preset);
+  const Result writeFails = run({"send", path("p.padkbd").string(), "--simulate",
+                                 "--simulate-fault", "write-failure=40", "-q"});
+  EXPECT_EQ(writeFails.status, 1);
+  ASSERT_EQ(writeFails.errLines().size(), 1u) << writeFails.err;
+
+  const Result oneInterface = run({"gains", "1", "2", "3", "4", "5", "6", "7", "8", "--simulate",
+                                   "--simulate-fault", "one-interface", "-q"});
+  EXPECT_EQ(oneInterface.status, 1);
+  ASSERT_EQ(oneInterface.errLines().size(), 1u) << oneInterface.err;
+
+  // A word after a bare --simulate is not its state file.
+  const Result plainSimulate = run({"send", "--simulate", path("p.padkbd").string(), "-q"});
+  EXPECT_EQ(plainSimulate.status, 0) << plainSimulate.err;
+  EXPECT_EQ(readPresetFile(path("p.padkbd")).outcome.ok(), true);
+
+  // The two refusals a real system gives name their fix.
+  const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
+  EXPECT_EQ(denied.status, 1);
+  ASSERT_EQ(denied.errLines().size(), 1u) << denied.err;
+  EXPECT_NE(denied.err.find("resources/70-padkbd.rules"), std::string::npos) << denied.err;
+  EXPECT_NE(denied.err.find("permission"), std::string::npos) << denied.err;
+  const Result busy =
+      run({"send", path("p.padkbd").string(), "--simulate", "--simulate-fault", "busy", "-q"});
+  EXPECT_EQ(busy.status, 1);
+  ASSERT_EQ(busy.errLines().size(), 1u) << busy.err;
+  EXPECT_NE(busy.err.find("another program holds it"), std::string::npos) << busy.err;
+
+  // Gains go through, and a damaged state file is refused and left alone.
+  const std::string state = "--simulate=" + path("state").string();
+  const Result gains = run({"gains", "0", "1", "2", "64", "100", "125", "126", "127", state, "-q"});
+  ASSERT_EQ(gains.status, 0) << gains.err;
+  SimulatedController sim;
+  ASSERT_TRUE(sim.loadState(path("state")).ok());
+  EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{0, 1, 2, 64, 100, 125, 126, 127}));
+
+  writeFile(path("damaged"), "not a state file\n");
+  const Result damaged = run({"info", "--simulate=" + path("damaged").string(), "-q"});
+  EXPECT_EQ(damaged.status, 1);
+  ASSERT_EQ(damaged.errLines().size(), 1u) << damaged.err;
+  EXPECT_EQ(readFile(path("damaged")), "not a state file\n");
+}
+
+}  // namespace
+}  // namespace padkbd
