@@ -14,28 +14,7 @@ namespace {
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-// Keys and string values of a dictionary, in the order they are stored.
-std::vector<std::pair<std::string, std::string>> entries(plist_t dic) {
-  std::vector<std::pair<std::string, std::string>> out;
-  plist_dict_iter iter = nullptr;
-  plist_dict_new_iter(dic, &iter);
-  for (;;) {
-    char* key = nullptr;
-    plist_t value = nullptr;
-    plist_dict_next_item(dic, iter, &key, &value);
-    if (key == nullptr) break;
-    std::string text = "<not a string>";
-    if (plist_get_node_type(value) == PLIST_STRING) {
-      std::uint64_t length = 0;
-      const char* chars = plist_get_string_ptr(value, &length);
-      text.assign(chars, length);
-    }
-    out.emplace_back(key, text);
-    std::free(key);
-  }
-  std::free(iter);
-  return out;
-}
+using test::entries;
 
 PlistNode parseXml(const std::string& xml) {
   plist_t node = nullptr;

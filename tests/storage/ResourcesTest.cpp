@@ -23,21 +23,10 @@ void expectDecimalStrings(const fs::path& file) {
   auto expectDic = [&](plist_t dic, std::size_t keys, const std::string& where) {
     ASSERT_EQ(plist_get_node_type(dic), PLIST_DICT) << where;
     EXPECT_EQ(plist_dict_get_size(dic), keys) << where;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(dic, &iter);
-    for (;;) {
-      char* key = nullptr;
-      plist_t value = nullptr;
-      plist_dict_next_item(dic, iter, &key, &value);
-      if (key == nullptr) break;
-      ASSERT_EQ(plist_get_node_type(value), PLIST_STRING) << where << " " << key;
-      std::uint64_t length = 0;
-      const char* chars = plist_get_string_ptr(value, &length);
-      const std::string text(chars, length);
-      EXPECT_EQ(text, fmt::sprintf("%d", integerOf(value))) << where << " " << key;
-      std::free(key);
+    for (const auto& [key, text] : test::entries(dic)) {
+      EXPECT_EQ(text, fmt::sprintf("%d", integerOf(plist_dict_get_item(dic, key.c_str()))))
+          << where << " " << key;
     }
-    std::free(iter);
   };
   for (std::uint32_t i = 0; i < kControlCount; ++i) {
     expectDic(test::controlDic(root, i), kButtonKeys.size(), fmt::format("control {}", i));

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "storage/FileAction.h"
 #include "storage/PresetDictionary.h"
@@ -46,6 +48,30 @@ inline PlistNode presetDic(const Preset& preset) {
 
 inline plist_t controlDic(const PlistNode& root, std::uint32_t index) {
   return plist_array_get_item(plist_dict_get_item(root.get(), kButtonArrayKey), index);
+}
+
+// Keys of a dictionary with their string values, in the order they are stored;
+// a value of another kind reads "<not a string>".
+inline std::vector<std::pair<std::string, std::string>> entries(plist_t dic) {
+  std::vector<std::pair<std::string, std::string>> out;
+  plist_dict_iter iter = nullptr;
+  plist_dict_new_iter(dic, &iter);
+  for (;;) {
+    char* key = nullptr;
+    plist_t value = nullptr;
+    plist_dict_next_item(dic, iter, &key, &value);
+    if (key == nullptr) break;
+    std::string text = "<not a string>";
+    if (plist_get_node_type(value) == PLIST_STRING) {
+      std::uint64_t length = 0;
+      const char* chars = plist_get_string_ptr(value, &length);
+      text.assign(chars, length);
+    }
+    out.emplace_back(key, text);
+    std::free(key);
+  }
+  std::free(iter);
+  return out;
 }
 
 inline std::string readAll(const std::filesystem::path& path) {
