@@ -105,8 +105,8 @@ bool PadAction::ReadPadValueFromDevice() {
   preset_.replace({}, std::make_shared<PadValue>());
   try {
     if (!interface_.FindDevice()) {
-      fail(fmt::format("no controller found (USB {:04x}:{:04x})", config::kUsbVendorId,
-                       config::kUsbProductId));
+      fail(fmt::format("no controller found (USB {:04x}:{:04x})", interface_.searchVendorId(),
+                       interface_.searchProductId()));
       fallBackToDefault();
       return false;
     }

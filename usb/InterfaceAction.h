@@ -40,6 +40,9 @@ class InterfaceAction {
   // The USB ids FindDevice looks for (the command line can override the
   // build-time ones).
   void setIds(std::uint16_t vendorId, std::uint16_t productId);
+  // The ids FindDevice looks for.
+  std::uint16_t searchVendorId() const { return vendorId; }
+  std::uint16_t searchProductId() const { return productId; }
 
   bool FindDevice();
   bool CreateInterface();

@@ -251,6 +251,13 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPreset) {
   }
 }
 
+TEST_F(PadActionTest, NoControllerNamesTheIdsThatWereSearchedFor) {
+  InterfaceAction other(backend, 0x1234, 0xabcd);  // a keyboard with other ids (--device)
+  PadAction fresh(other, files);
+  EXPECT_FALSE(fresh.ReadPadValueFromDevice());
+  EXPECT_EQ(fresh.lastError(), "no controller found (USB 1234:abcd)");
+}
+
 TEST_F(PadActionTest, SendWritesTheEditedPresetIntoTheSlotOfMem) {
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
   // Edits in place reach the send.
