@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QIcon>
+#include <QPainter>
 #include <QToolButton>
 
 namespace padkbd::editor {
@@ -15,6 +16,59 @@ constexpr int kPadRows = 6;
 // so the white selectors are drawn as knobs and the last black row as buttons.
 constexpr const char* kWhiteLook = "knob";
 constexpr const char* kOtherLook = "button";
+
+constexpr int kLightSize = 12;
+const char* const kLightName = "colourLight";
+
+// A small round light in the element's top right corner. It takes no clicks,
+// so the element under it still selects.
+class ColourLight : public QWidget {
+ public:
+  explicit ColourLight(QWidget* element) : QWidget(element) {
+    setObjectName(QString::fromLatin1(kLightName));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFixedSize(kLightSize, kLightSize);
+    move(element->width() - kLightSize - 5, 4);
+    hide();
+  }
+
+  QColor colour() const { return colour_; }
+  void setColour(const QColor& colour) {
+    if (colour == colour_) return;
+    colour_ = colour;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF dot = QRectF(rect()).adjusted(1, 1, -1, -1);
+    if (!colour_.isValid()) {
+      // Unlit: a dark lens in a grey rim.
+      painter.setPen(QPen(QColor(110, 110, 110), 1));
+      painter.setBrush(QColor(45, 45, 48));
+      painter.drawEllipse(dot);
+      return;
+    }
+    painter.setPen(QPen(colour_.darker(170), 1));
+    painter.setBrush(colour_);
+    painter.drawEllipse(dot);
+    // A glint, so a lit light reads as a light and not as a flat spot.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 110));
+    painter.drawEllipse(QRectF(dot.left() + 2.5, dot.top() + 2, dot.width() / 3, dot.height() / 3));
+  }
+
+ private:
+  QColor colour_;
+};
+
+ColourLight* lightIn(const QObject* element) {
+  return element == nullptr ? nullptr
+                            : element->findChild<ColourLight*>(QString::fromLatin1(kLightName),
+                                                               Qt::FindDirectChildrenOnly);
+}
 
 QToolButton* makeElement(QWidget* parent, const QString& name, const char* selector,
                          const char* look, int tag) {
@@ -30,6 +84,7 @@ QToolButton* makeElement(QWidget* parent, const QString& name, const char* selec
   element->setIconSize(pad ? QSize(50, 50) : QSize(40, 40));
   element->setFixedSize(pad ? QSize(72, 74) : QSize(72, 64));
   setImage(element, QStringLiteral("unselected"));
+  if (pad || QString::fromLatin1(selector) == QLatin1String("white")) new ColourLight(element);
   return element;
 }
 
@@ -83,6 +138,29 @@ void setImage(QAbstractButton* element, const QString& name) {
 
 QString imageOf(const QObject* element) {
   return element == nullptr ? QString() : element->property("image").toString();
+}
+
+QColor padColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
+  auto inRange = [](std::int32_t c) { return c >= 0 && c <= 127; };
+  if (!inRange(red) || !inRange(green) || !inRange(blue)) return {};
+  return QColor(red * 255 / 127, green * 255 / 127, blue * 255 / 127);
+}
+
+void setLight(QAbstractButton* element, const QColor& colour) {
+  if (ColourLight* light = lightIn(element)) {
+    light->setColour(colour);
+    light->show();
+  }
+}
+
+void hideLight(QAbstractButton* element) {
+  if (ColourLight* light = lightIn(element)) light->hide();
+}
+
+std::optional<QColor> lightOf(const QObject* element) {
+  const ColourLight* light = lightIn(element);
+  if (light == nullptr || light->isHidden()) return std::nullopt;
+  return light->colour();
 }
 
 }  // namespace padkbd::editor

@@ -232,6 +232,8 @@ void ViewController::showPadValue() {
   choose(globalVC, pad->globalVelocityCurve);
   choose(mem, pad->mem);
   firmware->setText(QString::fromStdString(pad->version));
+  // Every path that replaces the preset (start-up read, Default, Load) ends here.
+  showPadLights();
 }
 
 QAbstractButton* ViewController::viewWithTag(int tag) const {
@@ -289,15 +291,34 @@ QString ViewController::controlNameFor(std::int32_t index) const {
   return QStringLiteral("Control %1").arg(index + 1);
 }
 
+// The control a selector element selects now (the white ones follow the bank).
+std::int32_t ViewController::controlIndexOf(const QObject* element) const {
+  const int tag = tagOf(element);
+  const QString selector = element->property("selector").toString();
+  if (selector == QLatin1String("white") && isSub) return tag + 7;
+  if (selector == QLatin1String("other")) return tag + 7;
+  return tag - 1;
+}
+
 // Each selector element is labelled with the name of the control it selects now.
 void ViewController::labelSelectors() {
   for (QAbstractButton* element : taggedElements()) {
-    const int tag = tagOf(element);
-    const QString selector = element->property("selector").toString();
-    std::int32_t index = tag - 1;
-    if (selector == QLatin1String("white") && isSub) index = tag + 7;
-    if (selector == QLatin1String("other")) index = tag + 7;
-    element->setText(controlNameFor(index));
+    element->setText(controlNameFor(controlIndexOf(element)));
+  }
+}
+
+// Each element that stands for a pad shows that pad's colour in the current
+// preset, so the colour scheme reads at a glance; the others show no light.
+void ViewController::showPadLights() {
+  for (QAbstractButton* element : taggedElements()) {
+    const std::int32_t index = controlIndexOf(element);
+    const ButtonValuePtr record =
+        isPadControl(index) ? padAction_.GetButtonValueWithID(index) : nullptr;
+    if (record) {
+      setLight(element, padColour(record->CR, record->CG, record->CB));
+    } else {
+      hideLight(element);
+    }
   }
 }
 
@@ -379,6 +400,7 @@ void ViewController::changePadAction(QObject* element) {
   if (partner) btn = partner;
   if (btn && !isBulk) isPad = isPadControl(btn->buttonID);
   labelSelectors();
+  showPadLights();
   showButtonValue();
 }
 
@@ -415,14 +437,14 @@ void ViewController::showButtonValue() {
 
 void ViewController::showColourSwatch() {
   const bool colour = btn && (isBulk || isPadControl(btn->buttonID));
-  auto component = [](std::int32_t c) { return c >= 0 && c <= 127 ? c * 255 / 127 : -1; };
-  if (colour && component(btn->CR) >= 0 && component(btn->CG) >= 0 && component(btn->CB) >= 0) {
+  const QColor shown = colour ? padColour(btn->CR, btn->CG, btn->CB) : QColor();
+  if (shown.isValid()) {
     colourSwatch->setStyleSheet(
         QStringLiteral("background-color: rgb(%1, %2, %3); border: 1px solid rgb(120, 120, 120); "
                        "border-radius: 5px;")
-            .arg(component(btn->CR))
-            .arg(component(btn->CG))
-            .arg(component(btn->CB)));
+            .arg(shown.red())
+            .arg(shown.green())
+            .arg(shown.blue()));
   } else {
     colourSwatch->setStyleSheet(
         QStringLiteral("border: 1px dashed rgb(170, 170, 170); border-radius: 5px;"));
@@ -490,16 +512,19 @@ void ViewController::changeCRAction(int position) {
   if (!btn) return;
   btn->CR = position;
   showColourSwatch();
+  showPadLights();
 }
 void ViewController::changeCGAction(int position) {
   if (!btn) return;
   btn->CG = position;
   showColourSwatch();
+  showPadLights();
 }
 void ViewController::changeCBAction(int position) {
   if (!btn) return;
   btn->CB = position;
   showColourSwatch();
+  showPadLights();
 }
 
 // ---------------------------------------------------------------------------
@@ -532,6 +557,7 @@ void ViewController::bulkChange() {
     record->CG = bulkBtn->CG;
     record->CB = bulkBtn->CB;
   }
+  showPadLights();
   setBulkElementsEnabled(true);
   BulkButton->setText(kEnterBulkTitle);
   // With bulk mode off, the bulk record's other fields would take edits that

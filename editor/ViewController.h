@@ -162,6 +162,8 @@ class ViewController : public QObject {
   void showColourSwatch();
   void showControlAfterReplace();
   void labelSelectors();
+  void showPadLights();
+  std::int32_t controlIndexOf(const QObject* element) const;
   QString controlNameFor(std::int32_t index) const;
   void showPresetProblem(const QString& title, const std::string& reason);
 

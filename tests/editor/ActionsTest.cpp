@@ -1,4 +1,5 @@
 // The editor window, part two: bulk change, send, gains, Default/Load/Save.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -6,10 +7,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -163,6 +166,92 @@ class ActionsTest : public QObject {
     // Leaving with nothing chosen copies nothing.
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(snapshot(editor) == after);
+  }
+
+  // Each element that stands for a pad shows the pad's colour in the current
+  // preset: after the start-up read, a colour edit, the bulk copy and Default.
+  void padLightsFollowThePreset() {
+    using padkbd::editor::lightOf;
+    using padkbd::editor::padColour;
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto colourOf = [&](int index) {
+      const auto record = editor.record(index);
+      return padColour(record->CR, record->CG, record->CB);
+    };
+    auto checkLights = [&](const QString& when) {
+      for (int tag = 1; tag <= 64; ++tag) {
+        const auto light = lightOf(editor.element(tag));
+        const bool standsForPad = (tag >= 9 && tag <= 56) || (vc.isSub && tag <= 8);
+        const QString what = QStringLiteral("%1, tag %2").arg(when).arg(tag);
+        QVERIFY2(light.has_value() == standsForPad, qPrintable(what));
+        if (!standsForPad) continue;
+        const int index = tag <= 8 ? tag + 7 : tag - 1;
+        QVERIFY2(*light == colourOf(index), qPrintable(what));
+      }
+    };
+
+    // The simulated keyboard's pads are a rainbow: lit, and not all alike.
+    checkLights(QStringLiteral("start-up"));
+    QSet<QRgb> colours;
+    for (int tag = 9; tag <= 56; ++tag) {
+      const auto light = lightOf(editor.element(tag));
+      QVERIFY(light->isValid());
+      colours.insert(light->rgb());
+    }
+    QVERIFY(colours.size() >= 6);
+    // The light takes no clicks: a click on it lands on the pad.
+    QAbstractButton* pad5 = editor.element(13);
+    auto* light = pad5->findChild<QWidget*>(QStringLiteral("colourLight"));
+    QVERIFY(light != nullptr);
+    QVERIFY(pad5->childAt(light->geometry().center()) == nullptr);
+
+    // 0-127 scales to 0-255; -1 or out of range is unlit, black is a colour.
+    QCOMPARE(padColour(127, 0, 64), QColor(255, 0, 128));
+    QVERIFY(padColour(0, 0, 0).isValid());
+    for (auto [r, g, b] : {std::array{-1, 0, 0}, std::array{0, 128, 0}, std::array{0, 0, -2}})
+      QVERIFY(!padColour(r, g, b).isValid());
+
+    // A colour edit through the menus relights that pad only.
+    QTest::mouseClick(pad5, Qt::LeftButton);
+    const QColor pad6 = *lightOf(editor.element(14));
+    activate(vc.cr, 0);
+    activate(vc.cg, 127);
+    QCOMPARE(*lightOf(pad5), padColour(0, 127, editor.record(12)->CB));
+    activate(vc.cb, 0);
+    QCOMPARE(*lightOf(pad5), QColor(0, 255, 0));
+    QCOMPARE(*lightOf(editor.element(14)), pad6);
+    QVERIFY(padkbd::editor::imageOf(pad5) == QStringLiteral("selected"));
+
+    // The second bank: the top row stands for Pad 1-8 and lights with them;
+    // an edit through it shows on both elements of the pad.
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    checkLights(QStringLiteral("second bank"));
+    QTest::mouseClick(editor.element(2), Qt::LeftButton);
+    activate(vc.cr, 127);
+    QCOMPARE(*lightOf(editor.element(2)), *lightOf(editor.element(10)));
+    QCOMPARE(lightOf(editor.element(2))->red(), 255);
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    checkLights(QStringLiteral("first bank"));
+
+    // Bulk mode: the chosen pads light in the bulk colour once it is left.
+    const QColor pad7 = *lightOf(editor.element(15));
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    for (int tag : {13, 20, 56}) QTest::mouseClick(editor.element(tag), Qt::LeftButton);
+    activate(vc.cr, 0);
+    activate(vc.cg, 0);
+    activate(vc.cb, 127);
+    QCOMPARE(*lightOf(pad5), QColor(0, 255, 0));  // nothing copied yet
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    for (int tag : {13, 20, 56}) QCOMPARE(*lightOf(editor.element(tag)), QColor(0, 0, 255));
+    QCOMPARE(*lightOf(editor.element(15)), pad7);
+    checkLights(QStringLiteral("after bulk"));
+
+    // Default replaces the preset: the lights show the shipped colours.
+    QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
+    QCOMPARE(editor.record(12)->CR, editor.files().defaultPreset().buttons[12]->CR);
+    checkLights(QStringLiteral("after Default"));
+    QVERIFY(*lightOf(pad5) != QColor(0, 0, 255));
   }
 
   void sendWritesTheChosenSlot() {
