@@ -26,6 +26,7 @@
 using padkbd::ButtonValue;
 using padkbd::PadValue;
 using padkbd::SimulatedController;
+using padkbd::test::activate;
 using padkbd::test::EditorHarness;
 using padkbd::test::itemsOf;
 using padkbd::test::toQStringList;
@@ -41,17 +42,6 @@ std::string readAll(const fs::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-std::vector<ButtonValue> snapshot(EditorHarness& editor) {
-  std::vector<ButtonValue> all;
-  for (const auto& r : editor.padAction().currentPreset().buttonValueArray) all.push_back(*r);
-  return all;
-}
-
-void activate(QComboBox* menu, int position) {
-  menu->setCurrentIndex(position);
-  emit menu->activated(position);
 }
 
 QList<QWidget*> bulkDisabled(padkbd::editor::ViewController& vc) {
@@ -80,7 +70,7 @@ class ActionsTest : public QObject {
     EditorHarness editor;
     auto& vc = editor.vc();
     QTest::mouseClick(editor.element(30), Qt::LeftButton);
-    const auto before = snapshot(editor);
+    const auto before = editor.snapshot();
 
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(vc.isBulk);
@@ -129,13 +119,13 @@ class ActionsTest : public QObject {
     activate(vc.cr, 10);
     activate(vc.cg, 20);
     activate(vc.cb, 30);
-    QVERIFY(snapshot(editor) == before);  // nothing copied before leaving
+    QVERIFY(editor.snapshot() == before);  // nothing copied before leaving
 
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(!vc.isBulk);
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
     for (QWidget* element : bulkDisabled(vc)) QVERIFY(element->isEnabled());
-    const auto after = snapshot(editor);
+    const auto after = editor.snapshot();
     for (int i = 0; i < 64; ++i) {
       ButtonValue expected = before[static_cast<std::size_t>(i)];
       if (i == 9 || i == 20 || i == 55) {
@@ -151,7 +141,7 @@ class ActionsTest : public QObject {
     QVERIFY(!vc.btn);
     QCOMPARE(vc.controlName->text(), QString());
     activate(vc.val, 77);
-    QVERIFY(snapshot(editor) == after);
+    QVERIFY(editor.snapshot() == after);
     QCOMPARE(vc.bulkBtn->value, 0);
     QCOMPARE(editor.selectedTags(), (QStringList{"10", "21", "56"}));
 
@@ -165,7 +155,7 @@ class ActionsTest : public QObject {
     QCOMPARE(vc.cb->currentIndex(), 30);
     // Leaving with nothing chosen copies nothing.
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-    QVERIFY(snapshot(editor) == after);
+    QVERIFY(editor.snapshot() == after);
   }
 
   // Each element that stands for a pad shows the pad's colour in the current
@@ -337,10 +327,10 @@ class ActionsTest : public QObject {
 
   void upgradeFirmwareDoesNothing() {
     EditorHarness editor;
-    const auto before = snapshot(editor);
+    const auto before = editor.snapshot();
     const std::size_t transfers = editor.sim().transferCount();
     editor.vc().upgradeFirmwareAction();
-    QVERIFY(snapshot(editor) == before);
+    QVERIFY(editor.snapshot() == before);
     QCOMPARE(editor.sim().transferCount(), transfers);
   }
 
@@ -445,7 +435,7 @@ class ActionsTest : public QObject {
     activate(vc.mode, 1);
     activate(vc.globalO, 2);
     activate(vc.mem, 5);
-    const auto saved = snapshot(editor);
+    const auto saved = editor.snapshot();
     const PadValue savedGlobal = *editor.padAction().getPadValue();
     QTest::mouseClick(vc.SaveButton, Qt::LeftButton);
     QCOMPARE(saveAsked, 1);
@@ -453,7 +443,7 @@ class ActionsTest : public QObject {
 
     // Default replaces everything; the current control follows to the new list.
     QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
-    QVERIFY(snapshot(editor) != saved);
+    QVERIFY(editor.snapshot() != saved);
     QVERIFY(vc.btn == editor.record(20));
     QCOMPARE(vc.val->currentIndex(), editor.record(20)->value);
     QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // what the keyboard said
@@ -462,7 +452,7 @@ class ActionsTest : public QObject {
     const auto oldRecord = vc.btn;
     QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
     QVERIFY(problems.isEmpty());
-    QVERIFY(snapshot(editor) == saved);
+    QVERIFY(editor.snapshot() == saved);
     PadValue loaded = *editor.padAction().getPadValue();
     QCOMPARE(loaded.globalOctaveTransposition, savedGlobal.globalOctaveTransposition);
     QCOMPARE(loaded.mem, 5);
@@ -505,11 +495,11 @@ class ActionsTest : public QObject {
             copy.find("<string>12</string>") != std::string::npos);
 
     // Load cancelled: nothing changes, the working copy included.
-    const auto before = snapshot(editor);
+    const auto before = editor.snapshot();
     const auto list = editor.padAction().currentPreset().buttonValueArray;
     vc.dialogs.openDocumentPath = [](QWidget*) { return QString(); };
     QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
-    QVERIFY(snapshot(editor) == before);
+    QVERIFY(editor.snapshot() == before);
     QCOMPARE(readAll(workingCopy), copy);
 
     // A damaged document: refused with its reason, nothing replaced.
@@ -522,7 +512,7 @@ class ActionsTest : public QObject {
     QCOMPARE(problems.size(), 1);
     QVERIFY(!problems.first().isEmpty());
     QVERIFY(editor.padAction().currentPreset().buttonValueArray == list);
-    QVERIFY(snapshot(editor) == before);
+    QVERIFY(editor.snapshot() == before);
     QCOMPARE(readAll(workingCopy), copy);
     QVERIFY(vc.btn == editor.record(32));
 
@@ -565,7 +555,7 @@ class ActionsTest : public QObject {
     QVERIFY(fs::exists(document));
 
     // The open dialog, cancelled: nothing happens.
-    const auto before = snapshot(editor);
+    const auto before = editor.snapshot();
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       QVERIFY(dialog);
@@ -573,7 +563,7 @@ class ActionsTest : public QObject {
       dialog->reject();
     });
     vc.loadAction();
-    QVERIFY(snapshot(editor) == before);
+    QVERIFY(editor.snapshot() == before);
 
     // A refused document: a message box names the reason.
     const fs::path damaged = editor.dir() / "short.padkbd";
@@ -590,7 +580,7 @@ class ActionsTest : public QObject {
     });
     vc.loadAction();
     QVERIFY(boxText.contains(QStringLiteral("short.padkbd")));
-    QVERIFY(snapshot(editor) == before);
+    QVERIFY(editor.snapshot() == before);
   }
 
   void failedWorkingCopyWriteStopsTheSave() {

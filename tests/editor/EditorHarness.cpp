@@ -40,4 +40,15 @@ QStringList toQStringList(const std::vector<std::string>& list) {
   return items;
 }
 
+std::vector<ButtonValue> EditorHarness::snapshot() {
+  std::vector<ButtonValue> all;
+  for (const auto& r : padAction_->currentPreset().buttonValueArray) all.push_back(*r);
+  return all;
+}
+
+void activate(QComboBox* menu, int position) {
+  menu->setCurrentIndex(position);
+  emit menu->activated(position);
+}
+
 }  // namespace padkbd::test

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "editor/MainWindowController.h"
 #include "editor/ViewController.h"
@@ -36,6 +37,8 @@ class EditorHarness {
   QStringList selectedTags();
   // The record at control index i of the current preset.
   ButtonValuePtr record(int index) { return padAction_->GetButtonValueWithID(index); }
+  // Copies of every record of the current preset, to compare later.
+  std::vector<ButtonValue> snapshot();
 
  private:
   TempDir dir_;
@@ -47,6 +50,8 @@ class EditorHarness {
   std::unique_ptr<editor::MainWindowController> window_;
 };
 
+// Chooses an item of a menu as the user does: the menu shows it and sends activated.
+void activate(QComboBox* menu, int position);
 // The items of a menu, in order.
 QStringList itemsOf(const QComboBox* menu);
 // The items of a choice list, as a QStringList.

@@ -68,8 +68,7 @@ int main(int argc, char** argv) {
     for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) {
       QTest::mouseClick(editor.element(tag), Qt::LeftButton);
     }
-    vc.mode->setCurrentIndex(1);  // as the user would choose it in the menu
-    emit vc.mode->activated(1);
+    padkbd::test::activate(vc.mode, 1);
     ok &= save(&editor.window(), folder, QStringLiteral("editor-bulk-mode.png"));
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
 

@@ -14,6 +14,7 @@
 using padkbd::ButtonValue;
 using padkbd::PadValue;
 using padkbd::SimulatedController;
+using padkbd::test::activate;
 using padkbd::test::EditorHarness;
 using padkbd::test::itemsOf;
 using padkbd::test::toQStringList;
@@ -263,8 +264,7 @@ class WindowTest : public QObject {
     auto record = editor.record(11);
     record->modeOption = 1;
     padkbd::log::Capture log;
-    vc.mode->setCurrentIndex(1);
-    emit vc.mode->activated(1);
+    activate(vc.mode, 1);
     QCOMPARE(record->mode, 1);
     QCOMPARE(record->modeOption, 0);
     QCOMPARE(itemsOf(vc.modeOption),
@@ -297,11 +297,7 @@ class WindowTest : public QObject {
     auto& vc = editor.vc();
     const auto before = *editor.record(20);
     // Before any selection, control edits change nothing.
-    const std::vector<ButtonValue> untouched = [&] {
-      std::vector<ButtonValue> all;
-      for (const auto& r : editor.padAction().currentPreset().buttonValueArray) all.push_back(*r);
-      return all;
-    }();
+    const std::vector<ButtonValue> untouched = editor.snapshot();
     for (QComboBox* menu : {vc.val, vc.channel, vc.CCnum, vc.min, vc.max, vc.cr, vc.mode}) {
       emit menu->activated(3);
     }
@@ -310,10 +306,6 @@ class WindowTest : public QObject {
     }
 
     QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
-    auto activate = [](QComboBox* menu, int position) {
-      menu->setCurrentIndex(position);
-      emit menu->activated(position);
-    };
     activate(vc.val, 101);
     activate(vc.channel, 16);
     activate(vc.CCnum, 64);
