@@ -90,6 +90,11 @@ int finish(Context& context, DeviceSession& session, int status) {
   return status;
 }
 
+// The session of a device command, with the keyboard in force.
+DeviceSession openSession(Context& context, const DeviceOptions& device) {
+  return DeviceSession(device, keyboardInForce(context).id, context.resourceDir, context.console);
+}
+
 // Finds the controller, opens its interface and completes a handshake.
 bool connect(Context& context, DeviceSession& session) {
   std::string reason;
@@ -105,6 +110,12 @@ bool connect(Context& context, DeviceSession& session) {
 }
 
 }  // namespace
+
+ResolvedKeyboard keyboardInForce(Context& context) {
+  ResolvedKeyboard resolved = resolveKeyboard(context.settings.read(), context.commandLine);
+  if (!resolved.warning.empty()) context.console.warning(resolved.warning);
+  return resolved;
+}
 
 int runCheck(Context& context, const std::vector<std::string>& files) {
   (void)context;
@@ -174,7 +185,7 @@ int runDefault(Context& context, const std::string& output) {
 }
 
 int runInfo(Context& context, const DeviceOptions& device) {
-  DeviceSession session(device, context.resourceDir, context.console);
+  DeviceSession session = openSession(context, device);
   if (Outcome started = session.start(); !started) {
     context.console.error(started.message());
     return kExitFailed;
@@ -189,7 +200,7 @@ int runInfo(Context& context, const DeviceOptions& device) {
 }
 
 int runRead(Context& context, const DeviceOptions& device, const std::string& output) {
-  DeviceSession session(device, context.resourceDir, context.console);
+  DeviceSession session = openSession(context, device);
   if (Outcome started = session.start(); !started) {
     context.console.error(started.message());
     return kExitFailed;
@@ -205,6 +216,17 @@ int runRead(Context& context, const DeviceOptions& device, const std::string& ou
   }
   const CurrentPreset& current = session.pad().currentPreset();
   const Preset preset{current.buttonValueArray, current.currentPadValue};
+  if (const auto& replaced = session.pad().lastReplacements(); !replaced.empty()) {
+    std::string list;
+    for (const auto& replacement : replaced) {
+      list += (list.empty() ? "" : "; ") + replacement.describe();
+    }
+    context.console.warning(fmt::format(
+        "{} {} from the keyboard {} outside {} list and {} set to the first entry: {}",
+        replaced.size(), replaced.size() == 1 ? "setting" : "settings",
+        replaced.size() == 1 ? "was" : "were", replaced.size() == 1 ? "its" : "their",
+        replaced.size() == 1 ? "was" : "were", list));
+  }
   if (Outcome usable = checkPreset(preset); !usable) {
     context.console.error(
         fmt::format("the controller sent settings outside their lists ({}); nothing written",
@@ -226,7 +248,7 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
         fmt::format("{}: {}; nothing sent", nameOf(file), document.outcome.message()));
     return kExitFailed;
   }
-  DeviceSession session(device, context.resourceDir, context.console);
+  DeviceSession session = openSession(context, device);
   if (Outcome started = session.start(); !started) {
     context.console.error(started.message());
     return kExitFailed;
@@ -242,8 +264,9 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
   }
   if (slot) {
     // The current preset's own global record, fresh from the private working
-    // copy: the document itself is left as it is.
-    session.pad().getPadValue()->mem = *slot;
+    // copy: the document itself is left as it is. Slots are numbered 1-9 on
+    // the command line, as the keyboard and the editor show them.
+    session.pad().getPadValue()->mem = *slot - 1;
   }
   const int target = session.pad().getPadValue()->mem;
   if (!connect(context, session)) return finish(context, session, kExitFailed);
@@ -254,20 +277,12 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
     context.console.error(failureReason(session, "sending to the controller failed"));
     return finish(context, session, kExitFailed);
   }
-  // Slots are numbered 0-8 here; the editor shows them by their labels.
-  const auto labels = session.files().readChoiceLists();
-  const auto mem = labels.find("mem");
-  const bool labelled =
-      mem != labels.end() && target >= 0 && static_cast<std::size_t>(target) < mem->second.size();
-  context.console.diagnostic(
-      labelled ? fmt::format("sent {} to memory slot {} ({})", nameOf(file), target,
-                             mem->second[static_cast<std::size_t>(target)])
-               : fmt::format("sent {} to memory slot {}", nameOf(file), target));
+  context.console.note(fmt::format("sent {} to memory slot {}", nameOf(file), target + 1));
   return finish(context, session, kExitOk);
 }
 
 int runGains(Context& context, const DeviceOptions& device, const std::vector<int>& gains) {
-  DeviceSession session(device, context.resourceDir, context.console);
+  DeviceSession session = openSession(context, device);
   if (Outcome started = session.start(); !started) {
     context.console.error(started.message());
     return kExitFailed;
@@ -282,6 +297,91 @@ int runGains(Context& context, const DeviceOptions& device, const std::vector<in
         fmt::format("sending the gains failed at {}: {}", error.where(), error.reason)));
     return finish(context, session, kExitFailed);
   }
+  return finish(context, session, kExitOk);
+}
+
+namespace {
+
+std::string keyboardLines(const ResolvedKeyboard& keyboard, const SettingsFile& settings) {
+  std::error_code ec;
+  const bool present = std::filesystem::exists(settings.path(), ec);
+  return fmt::format(
+      "keyboard       {}  ({})\nmanufacturer   {}   ({})\nsettings file  {}{}\n",
+      formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource),
+      formatManufacturerId(keyboard.id.manufacturer), sourceName(keyboard.manufacturerSource),
+      settings.path().string(), present ? "" : " (none yet)");
+}
+
+}  // namespace
+
+int runUse(Context& context, bool reset) {
+  if (reset) {
+    if (Outcome forgot = context.settings.forgetKeyboard(); !forgot) {
+      context.console.error(forgot.message());
+      return kExitFailed;
+    }
+  } else if (context.commandLine.usb || context.commandLine.manufacturer) {
+    if (Outcome stored = context.settings.storeKeyboard(context.commandLine); !stored) {
+      context.console.error(stored.message());
+      return kExitFailed;
+    }
+  }
+  // What is in force now, for the commands that follow (which take no ids).
+  context.commandLine = {};
+  const ResolvedKeyboard keyboard = keyboardInForce(context);
+  return writeStdout(keyboardLines(keyboard, context.settings)) ? kExitOk : kExitFailed;
+}
+
+int runUdevRule(Context&, UsbIds ids) {
+  return writeStdout(udevRule(ids) + "\n") ? kExitOk : kExitFailed;
+}
+
+int runDevices(Context& context, const DeviceOptions& device) {
+  const ResolvedKeyboard keyboard = keyboardInForce(context);
+  DeviceSession session(device, keyboard.id, context.resourceDir, context.console);
+  if (Outcome started = session.start(); !started) {
+    context.console.error(started.message());
+    return kExitFailed;
+  }
+  const MidiDeviceListing listing = session.trace().listMidiDevices();
+  if (listing.status != UsbStatus::Success) {
+    context.console.error(fmt::format("cannot list the USB devices: {}", listing.reason));
+    return finish(context, session, kExitFailed);
+  }
+  std::string text;
+  if (listing.devices.empty()) {
+    text = "No USB MIDI device found. Is the keyboard plugged in and switched on?\n";
+  }
+  bool inUse = false;
+  for (const MidiDeviceInfo& info : listing.devices) {
+    const bool used = info.ids == keyboard.id.usb;
+    inUse = inUse || used;
+    std::string name = info.product.empty() ? std::string("(no name)") : info.product;
+    if (!info.manufacturer.empty()) name += ", by " + info.manufacturer;
+    text += fmt::format("{}  {}\n", formatUsbIds(info.ids), name);
+    text += fmt::format("           bus {}, port {}{}", info.bus, info.port, used ? "; in use" : "");
+    if (info.access == UsbStatus::Success) {
+      text += "; can be opened\n";
+    } else if (info.access == UsbStatus::AccessDenied) {
+      text += fmt::format(
+          "; this user may not open it\n"
+          "           to allow it, install a udev rule and replug the device:\n"
+          "             padkbd devices --udev-rule {0} | sudo tee "
+          "/etc/udev/rules.d/70-padkbd.rules\n"
+          "             sudo udevadm control --reload\n"
+          "           the rule: {1}\n",
+          formatUsbIds(info.ids), udevRule(info.ids));
+    } else {
+      text += fmt::format("; cannot be opened ({})\n", usbStatusName(info.access));
+    }
+  }
+  if (!listing.devices.empty() && !inUse) {
+    text += fmt::format(
+        "None of them is the keyboard in use ({}, {}); choose one with \"padkbd use VID:PID "
+        "[--manufacturer M1M2M3]\".\n",
+        formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource));
+  }
+  if (!writeStdout(text)) return finish(context, session, kExitFailed);
   return finish(context, session, kExitOk);
 }
 

@@ -4,13 +4,15 @@
 
 namespace padkbd::cli {
 
-Console::Console(std::FILE* err, bool quiet, bool terminal)
-    : err_(err), quiet_(quiet), terminal_(terminal) {}
+Console::Console(std::FILE* err, Verbosity verbosity, bool terminal)
+    : err_(err), verbosity_(verbosity), terminal_(terminal) {}
 
 Console::~Console() {
   if (capturing_) {
     if (!pendingOutput_.empty()) diagnostic(pendingOutput_);
     log::setSink(std::move(previous_));
+    log::setEnabled(log::Channel::Diagnostic, previousDiagnostics_);
+    log::setEnabled(log::Channel::Output, previousOutput_);
   }
   endProgress();
 }
@@ -18,6 +20,10 @@ Console::~Console() {
 void Console::captureLog() {
   if (capturing_) return;
   capturing_ = true;
+  previousDiagnostics_ = log::enabled(log::Channel::Diagnostic);
+  previousOutput_ = log::enabled(log::Channel::Output);
+  log::setEnabled(log::Channel::Diagnostic, verbose());
+  log::setEnabled(log::Channel::Output, verbose());
   previous_ =
       log::setSink([this](log::Channel channel, std::string_view text) { onLog(channel, text); });
 }
@@ -50,8 +56,16 @@ void Console::error(std::string_view text) {
   line(fmt::format("padkbd: {}", text));
 }
 
+void Console::warning(std::string_view text) {
+  if (verbosity_ != Verbosity::Quiet) line(fmt::format("padkbd: warning: {}", text));
+}
+
+void Console::note(std::string_view text) {
+  if (verbosity_ != Verbosity::Quiet) line(text);
+}
+
 void Console::diagnostic(std::string_view text) {
-  if (!quiet_) line(text);
+  if (verbose()) line(text);
 }
 
 void Console::progress(std::string_view what, std::size_t done, std::size_t total) {

@@ -12,23 +12,34 @@
 
 namespace padkbd::cli {
 
+// How much goes to standard error besides the result and errors: -q keeps
+// errors alone; by default warnings and progress show too; -v adds the
+// diagnostic lines of the transport and the synchronisation.
+enum class Verbosity { Quiet, Normal, Verbose };
+
 class Console {
  public:
-  // `quiet` silences diagnostic and transport lines (errors and an explicitly
-  // requested trace still show). Progress is drawn only on a terminal.
-  Console(std::FILE* err, bool quiet, bool terminal);
+  // Progress is drawn only on a terminal. An explicitly requested trace
+  // shows whatever the verbosity.
+  Console(std::FILE* err, Verbosity verbosity, bool terminal);
   ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
   // Routes the log module (both of its channels) to this console until
-  // destruction.
+  // destruction; below Verbose the log is switched off, so its lines are not
+  // even formatted.
   void captureLog();
 
-  // One line, always shown ("padkbd: " is prefixed to errors by the caller).
+  // One line, always shown.
   void line(std::string_view text);
+  // "padkbd: TEXT", always shown.
   void error(std::string_view text);
-  // A diagnostic line: hidden under -q.
+  // "padkbd: warning: TEXT", hidden under -q.
+  void warning(std::string_view text);
+  // What a command did ("sent ... to memory slot 3"), hidden under -q.
+  void note(std::string_view text);
+  // A diagnostic line: shown only with -v.
   void diagnostic(std::string_view text);
 
   // Progress, redrawn in place: "reading 312/598". Ignored off a terminal and
@@ -36,8 +47,8 @@ class Console {
   void progress(std::string_view what, std::size_t done, std::size_t total);
   void endProgress();
 
-  bool quiet() const { return quiet_; }
-  bool showsProgress() const { return terminal_ && !quiet_; }
+  bool verbose() const { return verbosity_ == Verbosity::Verbose; }
+  bool showsProgress() const { return terminal_ && verbosity_ != Verbosity::Quiet; }
 
  private:
   void clearProgress();
@@ -45,10 +56,12 @@ class Console {
   void onLog(log::Channel channel, std::string_view text);
 
   std::FILE* err_;
-  bool quiet_;
+  Verbosity verbosity_;
   bool terminal_;
   bool capturing_ = false;
   log::Sink previous_;
+  bool previousDiagnostics_ = true;
+  bool previousOutput_ = true;
   std::string progressText_;  // shown on the last line while non-empty
   bool progressShown_ = false;
   std::string pendingOutput_;  // the transport's text up to its next line feed

@@ -13,6 +13,7 @@
 
 #include "cli/Console.h"
 #include "cli/TraceBackend.h"
+#include "model/KeyboardId.h"
 #include "model/Outcome.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
@@ -25,20 +26,10 @@ class LibusbBackend;
 
 namespace padkbd::cli {
 
-struct UsbIds {
-  std::uint16_t vendorId = 0;
-  std::uint16_t productId = 0;
-};
-
-// "VID:PID" in hexadecimal ("1209:0001", "0x1209:0x0001"); none when malformed.
-std::optional<UsbIds> parseUsbIds(const std::string& text);
-std::string formatUsbIds(UsbIds ids);
-
 struct DeviceOptions {
   bool simulate = false;
   std::string stateFile;  // empty: the simulated controller starts fresh and is forgotten
   std::string fault;      // test switch of the simulated controller, see applyFault
-  std::optional<UsbIds> ids;
   bool trace = false;
 };
 
@@ -47,8 +38,10 @@ std::string checkFault(const std::string& fault);
 
 class DeviceSession {
  public:
-  DeviceSession(const DeviceOptions& options, const std::filesystem::path& resourceDir,
-                Console& console);
+  // `keyboard` is the keyboard in force (command line, settings, build); the
+  // simulated controller is that keyboard unless its state file says otherwise.
+  DeviceSession(const DeviceOptions& options, const KeyboardId& keyboard,
+                const std::filesystem::path& resourceDir, Console& console);
   ~DeviceSession();
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
@@ -63,7 +56,7 @@ class DeviceSession {
   FileAction& files() { return *files_; }
   PadAction& pad() { return *pad_; }
   TraceBackend& trace() { return *trace_; }
-  UsbIds ids() const { return ids_; }
+  UsbIds ids() const { return keyboard_.usb; }
 
   // Finds the controller; on failure `reason` says why, with the fix.
   bool find(std::string& reason);
@@ -76,11 +69,10 @@ class DeviceSession {
  private:
   DeviceOptions options_;
   Console& console_;
-  UsbIds ids_;
+  KeyboardId keyboard_;
   std::filesystem::path privateDir_;
   std::unique_ptr<SimulatedController> simulated_;
   std::unique_ptr<LibusbBackend> libusb_;
-  std::unique_ptr<UsbBackend> refusing_;  // test switch in front of the simulated controller
   std::unique_ptr<TraceBackend> trace_;
   std::unique_ptr<InterfaceAction> transport_;
   std::unique_ptr<FileAction> files_;

@@ -91,15 +91,20 @@ UsbStatus TraceBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std
 }
 
 UsbStatus TraceBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
-                                 std::size_t capacity, std::size_t& received) {
+                                 std::size_t capacity, std::size_t& received,
+                                 std::chrono::milliseconds timeout) {
   received = 0;
-  const UsbStatus status = inner_.readPipe(handle, pipe, data, capacity, received);
+  const UsbStatus status = inner_.readPipe(handle, pipe, data, capacity, received, timeout);
   ++transfers_;
   // Never trust a count larger than the buffer it describes.
   const std::size_t shown = received <= capacity ? received : capacity;
   if (status != UsbStatus::Success || shown == 0) ++failedReads_;
   traceLine('<', data, shown, status);
   return status;
+}
+
+MidiDeviceListing TraceBackend::listMidiDevices() {
+  return inner_.listMidiDevices();
 }
 
 }  // namespace padkbd::cli

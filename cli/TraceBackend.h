@@ -42,7 +42,8 @@ class TraceBackend final : public UsbBackend {
   UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                       std::size_t size) override;
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received) override;
+                     std::size_t& received, std::chrono::milliseconds timeout) override;
+  MidiDeviceListing listMidiDevices() override;
 
  private:
   UsbStatus noteAccess(UsbStatus status);

@@ -11,6 +11,7 @@
 #include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
+#include "storage/Settings.h"
 #include "usb/InterfaceAction.h"
 #include "usb/LibusbBackend.h"
 
@@ -45,13 +46,17 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   parser.process(app);
 
+  // The keyboard chosen in the settings (padkbd use, or the Keyboard dialog),
+  // else the built-in one; a damaged settings file is shown in the window.
+  const padkbd::ResolvedKeyboard keyboard =
+      padkbd::resolveKeyboard(padkbd::SettingsFile().read(), {});
   std::unique_ptr<padkbd::UsbBackend> backend;
   if (parser.isSet(simulate)) {
-    backend = std::make_unique<padkbd::SimulatedController>();
+    backend = std::make_unique<padkbd::SimulatedController>(keyboard.id);
   } else {
     backend = std::make_unique<padkbd::LibusbBackend>();
   }
-  padkbd::InterfaceAction interfaceAction(*backend);
+  padkbd::InterfaceAction interfaceAction(*backend, keyboard.id);
   padkbd::FileAction fileAction(
       padkbd::FileAction::findResourceDir(QCoreApplication::applicationFilePath().toStdString()),
       padkbd::FileAction::defaultWorkingCopyPath());

@@ -1,6 +1,7 @@
 #include "model/Log.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 namespace padkbd::log {
@@ -48,14 +49,20 @@ Sink setSink(Sink sink) {
   return old;
 }
 
+void setEnabled(Channel channel, bool on) {
+  detail::gEnabled[static_cast<int>(channel)].store(on, std::memory_order_relaxed);
+}
+
 void diagLine(std::string_view line) {
-  emit(Channel::Diagnostic, line);
+  if (enabled(Channel::Diagnostic)) emit(Channel::Diagnostic, line);
 }
 void outText(std::string_view text) {
-  emit(Channel::Output, text);
+  if (enabled(Channel::Output)) emit(Channel::Output, text);
 }
 
 Capture::Capture() {
+  setEnabled(Channel::Diagnostic, true);
+  setEnabled(Channel::Output, true);
   previous_ = setSink([this](Channel channel, std::string_view text) {
     std::lock_guard lock(mutex_);
     if (channel == Channel::Diagnostic) {

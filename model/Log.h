@@ -6,6 +6,7 @@
 
 #include <fmt/printf.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -26,8 +27,20 @@ Sink setSink(Sink sink);
 void diagLine(std::string_view line);
 void outText(std::string_view text);
 
+// Whether anybody shows a channel. Lines of a channel nobody shows are not
+// even formatted: the transport writes a dump of every transfer, and a full
+// read makes thousands. Both are on by default.
+namespace detail {
+inline std::atomic<bool> gEnabled[2] = {true, true};
+}
+inline bool enabled(Channel channel) {
+  return detail::gEnabled[static_cast<int>(channel)].load(std::memory_order_relaxed);
+}
+void setEnabled(Channel channel, bool on);
+
 template <typename... Args>
 void diag(std::string_view format, const Args&... args) {
+  if (!enabled(Channel::Diagnostic)) return;
   if constexpr (sizeof...(Args) == 0) {
     diagLine(format);
   } else {
@@ -37,6 +50,7 @@ void diag(std::string_view format, const Args&... args) {
 
 template <typename... Args>
 void out(std::string_view format, const Args&... args) {
+  if (!enabled(Channel::Output)) return;
   if constexpr (sizeof...(Args) == 0) {
     outText(format);
   } else {
@@ -44,7 +58,7 @@ void out(std::string_view format, const Args&... args) {
   }
 }
 
-// Collects both channels while it lives (tests). Not nestable with other sinks
+// Collects both channels while it lives (tests), turning both on. Not nestable with other sinks
 // being set in between; the previous sink comes back on destruction.
 class Capture {
  public:

@@ -16,6 +16,7 @@ using va::Byte;
 struct ConversionPair {
   Byte (*toByte)(std::int32_t index);
   std::int32_t (*toIndex)(Byte byte);
+  std::int32_t entries;  // the size of the setting's list
 };
 
 // One setting on the wire: where it goes and how its field converts.
@@ -25,6 +26,7 @@ struct Exchange {
   std::uint8_t target = 0;
   std::int32_t Record::*field = nullptr;
   ConversionPair pair{};
+  const char* name = "";
 };
 
 // A control's parameters in the order they are exchanged. The colours are
@@ -36,51 +38,72 @@ struct ControlParameter {
   ConversionPair onPad;
   ConversionPair onOther;
   bool padsOnly;
+  const char* name;
 };
 
-constexpr ConversionPair kValue{va::GetValueCharFromIndex, va::GetValueIndexFromChar};
-constexpr ConversionPair kPadMode{va::GetPadModeCharFromIndex, va::GetPadModeIndexFromChar};
-constexpr ConversionPair kOtherMode{va::GetOtherModeCharFromIndex, va::GetOtherModeIndexFromChar};
-constexpr ConversionPair kChannel{va::GetChannelCharFromIndex, va::GetChannelIndexFromChar};
-constexpr ConversionPair kMIDInumb{va::GetMIDInumbCharFromIndex, va::GetMIDInumbIndexFromChar};
-constexpr ConversionPair kMin{va::GetMinCharFromIndex, va::GetMinIndexFromChar};
-constexpr ConversionPair kMax{va::GetMaxCharFromIndex, va::GetMaxIndexFromChar};
-constexpr ConversionPair kModeOption{va::GetModeOptionCharFromIndex,
-                                     va::GetModeOptionIndexFromChar};
-constexpr ConversionPair kCR{va::GetCRCharFromIndex, va::GetCRIndexFromChar};
-constexpr ConversionPair kCG{va::GetCGCharFromIndex, va::GetCGIndexFromChar};
-constexpr ConversionPair kCB{va::GetCBCharFromIndex, va::GetCBIndexFromChar};
+template <std::size_t N>
+constexpr ConversionPair pair(Byte (*toByte)(std::int32_t), std::int32_t (*toIndex)(Byte),
+                              const va::CodeTable<N>& table) {
+  return {toByte, toIndex, table.size()};
+}
+
+constexpr ConversionPair kValue = pair(va::GetValueCharFromIndex, va::GetValueIndexFromChar,
+                                       va::k127Table);
+constexpr ConversionPair kPadMode = pair(va::GetPadModeCharFromIndex, va::GetPadModeIndexFromChar,
+                                         va::kPadModeTable);
+constexpr ConversionPair kOtherMode = pair(va::GetOtherModeCharFromIndex,
+                                           va::GetOtherModeIndexFromChar, va::kOtherModeTable);
+constexpr ConversionPair kChannel = pair(va::GetChannelCharFromIndex, va::GetChannelIndexFromChar,
+                                         va::kChannelTable);
+constexpr ConversionPair kMIDInumb = pair(va::GetMIDInumbCharFromIndex,
+                                          va::GetMIDInumbIndexFromChar, va::k127Table);
+constexpr ConversionPair kMin = pair(va::GetMinCharFromIndex, va::GetMinIndexFromChar,
+                                     va::k127Table);
+constexpr ConversionPair kMax = pair(va::GetMaxCharFromIndex, va::GetMaxIndexFromChar,
+                                     va::k127Table);
+constexpr ConversionPair kModeOption = pair(va::GetModeOptionCharFromIndex,
+                                            va::GetModeOptionIndexFromChar, va::kCurveTable);
+constexpr ConversionPair kCR = pair(va::GetCRCharFromIndex, va::GetCRIndexFromChar, va::k127Table);
+constexpr ConversionPair kCG = pair(va::GetCGCharFromIndex, va::GetCGIndexFromChar, va::k127Table);
+constexpr ConversionPair kCB = pair(va::GetCBCharFromIndex, va::GetCBIndexFromChar, va::k127Table);
 
 // clang-format off
 constexpr std::array<ControlParameter, 10> kControlParameters = {{
-    {0x00, &ButtonValue::value,      kValue,      kValue,      false},
-    {0x01, &ButtonValue::mode,       kPadMode,    kOtherMode,  false},
-    {0x02, &ButtonValue::channel,    kChannel,    kChannel,    false},
-    {0x03, &ButtonValue::MIDInumb,   kMIDInumb,   kMIDInumb,   false},
-    {0x04, &ButtonValue::min,        kMin,        kMin,        false},
-    {0x05, &ButtonValue::max,        kMax,        kMax,        false},
-    {0x06, &ButtonValue::modeOption, kModeOption, kModeOption, false},
-    {0x08, &ButtonValue::CR,         kCR,         kCR,         true},
-    {0x07, &ButtonValue::CG,         kCG,         kCG,         true},
-    {0x09, &ButtonValue::CB,         kCB,         kCB,         true},
+    {0x00, &ButtonValue::value,      kValue,      kValue,      false, "value"},
+    {0x01, &ButtonValue::mode,       kPadMode,    kOtherMode,  false, "mode"},
+    {0x02, &ButtonValue::channel,    kChannel,    kChannel,    false, "channel"},
+    {0x03, &ButtonValue::MIDInumb,   kMIDInumb,   kMIDInumb,   false, "MIDI number"},
+    {0x04, &ButtonValue::min,        kMin,        kMin,        false, "min"},
+    {0x05, &ButtonValue::max,        kMax,        kMax,        false, "max"},
+    {0x06, &ButtonValue::modeOption, kModeOption, kModeOption, false, "mode option"},
+    {0x08, &ButtonValue::CR,         kCR,         kCR,         true,  "red"},
+    {0x07, &ButtonValue::CG,         kCG,         kCG,         true,  "green"},
+    {0x09, &ButtonValue::CB,         kCB,         kCB,         true,  "blue"},
 }};
 
 // The global block: group (parameter) and setting within it (target). mem and
 // version are never exchanged.
 constexpr std::array<Exchange<PadValue>, 6> kGlobalParameters = {{
     {0x40, 0x02, &PadValue::globalKnobRelativeMode,
-     {va::GetGlobalKnobRelativeModeCharFromIndex, va::GetGlobalKnobRelativeModeIndexFromChar}},
+     pair(va::GetGlobalKnobRelativeModeCharFromIndex, va::GetGlobalKnobRelativeModeIndexFromChar,
+          va::kKnobRelativeModeTable), "knob relative mode"},
     {0x40, 0x03, &PadValue::globalOctaveTransposition,
-     {va::GetGlobalOctaveTranspositionCharFromIndex, va::GetGlobalOctaveTranspositionIndexFromChar}},
+     pair(va::GetGlobalOctaveTranspositionCharFromIndex,
+          va::GetGlobalOctaveTranspositionIndexFromChar, va::kOctaveTranspositionTable),
+     "octave transposition"},
     {0x40, 0x06, &PadValue::globalMIDIChannel,
-     {va::GetGlobalMIDIChannelCharFromIndex, va::GetGlobalMIDIChannelIndexFromChar}},
+     pair(va::GetGlobalMIDIChannelCharFromIndex, va::GetGlobalMIDIChannelIndexFromChar,
+          va::kGlobalChannelTable), "MIDI channel"},
     {0x41, 0x01, &PadValue::globalVelocityCurve,
-     {va::GetGlobalVelocityCurveCharFromIndex, va::GetGlobalVelocityCurveIndexFromChar}},
+     pair(va::GetGlobalVelocityCurveCharFromIndex, va::GetGlobalVelocityCurveIndexFromChar,
+          va::kCurveTable), "velocity curve"},
     {0x41, 0x03, &PadValue::globalPadVelocityCurve,
-     {va::GetGlobalPadVelocityCurveCharFromIndex, va::GetGlobalPadVelocityCurveIndexFromChar}},
+     pair(va::GetGlobalPadVelocityCurveCharFromIndex, va::GetGlobalPadVelocityCurveIndexFromChar,
+          va::kCurveTable), "pad velocity curve"},
     {0x41, 0x04, &PadValue::globalKnobAccelerationCurve,
-     {va::GetGlobalKnobAccelerationCurveCharFromIndex,
-      va::GetGlobalKnobAccelerationCurveIndexFromChar}},
+     pair(va::GetGlobalKnobAccelerationCurveCharFromIndex,
+          va::GetGlobalKnobAccelerationCurveIndexFromChar, va::kKnobAccelerationTable),
+     "knob acceleration"},
 }};
 // clang-format on
 
@@ -96,7 +119,7 @@ ControlExchanges controlExchanges(std::int32_t index, std::uint8_t target) {
   ControlExchanges out;
   for (const ControlParameter& p : kControlParameters) {
     if (p.padsOnly && !pad) continue;
-    out.rows[out.count++] = {p.parameter, target, p.field, pad ? p.onPad : p.onOther};
+    out.rows[out.count++] = {p.parameter, target, p.field, pad ? p.onPad : p.onOther, p.name};
   }
   return out;
 }
@@ -120,16 +143,16 @@ bool send(InterfaceAction& io, const std::array<std::uint8_t, N>& message, std::
   return false;
 }
 
-// A value reply is laid out as the write message: the device header, then
-// the parameter and target of the request it answers. Anything else (another
-// sender, or the answer to some other request) holds no value for this field.
-bool answers(const std::array<std::uint8_t, 15>& request,
-             const std::array<std::uint8_t, InterfaceAction::kReceiveBufferSize>& reply) {
-  for (std::size_t i = 0; i < messages::kHeaderSize; ++i) {
-    if (reply[i] != request[i]) return false;
-  }
-  return reply[messages::kParameterOffset] == request[messages::kParameterOffset] &&
-         reply[messages::kTargetOffset] == request[messages::kTargetOffset];
+// The list index of a reply byte. A byte the list does not hold (its index
+// would not give the byte back) becomes entry 0, and the caller hears of it.
+std::int32_t indexOfReply(const ConversionPair& pair, Byte byte, std::int32_t control,
+                          const char* setting, Replacements* replaced) {
+  const std::int32_t index = pair.toIndex(byte);
+  if (index >= 0 && index < pair.entries && pair.toByte(index) == byte) return index;
+  Replacement replacement{control, setting, static_cast<std::uint8_t>(byte)};
+  log::diag("%s is not in its list: set to the first entry", replacement.describe());
+  if (replaced) replaced->push_back(std::move(replacement));
+  return 0;
 }
 
 // The one read loop: a request per exchange, its reply converted into the
@@ -137,8 +160,8 @@ bool answers(const std::array<std::uint8_t, 15>& request,
 // and the record is dropped by the caller.
 template <typename Record>
 bool readExchanges(InterfaceAction& io, Record& record, std::span<const Exchange<Record>> rows,
-                   std::int32_t control, ExchangeError* error) {
-  auto request = messages::kReadRequest;
+                   std::int32_t control, ExchangeError* error, Replacements* replaced) {
+  auto request = messages::addressed(messages::kReadRequest, io.keyboard().manufacturer);
   for (const Exchange<Record>& row : rows) {
     request[messages::kParameterOffset] = row.parameter;
     request[messages::kTargetOffset] = row.target;
@@ -155,11 +178,7 @@ bool readExchanges(InterfaceAction& io, Record& record, std::span<const Exchange
              fmt::format("a short reply ({} bytes)", read.count));
       return false;
     }
-    if (!answers(request, io.receiveBuffer())) {
-      report(error, control, row.parameter, row.target, "a reply to a different request");
-      return false;
-    }
-    record.*row.field = row.pair.toIndex(value);
+    record.*row.field = indexOfReply(row.pair, value, control, row.name, replaced);
   }
   return true;
 }
@@ -169,7 +188,7 @@ template <typename Record>
 bool writeExchanges(InterfaceAction& io, const Record& record,
                     std::span<const Exchange<Record>> rows, std::uint8_t slot, std::int32_t control,
                     ExchangeError* error) {
-  auto message = messages::kWriteMessage;
+  auto message = messages::addressed(messages::kWriteMessage, io.keyboard().manufacturer);
   message[messages::kSlotOffset] = slot;
   for (const Exchange<Record>& row : rows) {
     message[messages::kParameterOffset] = row.parameter;
@@ -190,12 +209,21 @@ std::string ExchangeError::where() const {
   return fmt::format("control {}, parameter {:02x}", control, parameter);
 }
 
+std::string Replacement::describe() const {
+  const std::string where = control == ExchangeError::kGlobalBlock
+                                ? std::string("global settings")
+                                : fmt::format("control {}", control);
+  return fmt::format("{}: {} byte {:02x}", where, setting, byte);
+}
+
 ButtonValuePtr GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::int32_t index,
-                                    ExchangeError* error) {
+                                    ExchangeError* error, Replacements* replaced) {
   auto record = std::make_shared<ButtonValue>();
   record->buttonID = va::GetButtonIDIndexFromChar(ww);
   const ControlExchanges rows = controlExchanges(index, static_cast<std::uint8_t>(ww));
-  if (!readExchanges<ButtonValue>(io, *record, rows.span(), index, error)) return nullptr;
+  if (!readExchanges<ButtonValue>(io, *record, rows.span(), index, error, replaced)) {
+    return nullptr;
+  }
   if (!isPadControl(index)) {
     // Other controls have no colour; -1 marks it in the record and in presets.
     record->CR = -1;
@@ -205,11 +233,13 @@ ButtonValuePtr GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::in
   return record;
 }
 
-std::optional<ButtonValueList> GetButtonValues(InterfaceAction& io, ExchangeError* error) {
+std::optional<ButtonValueList> GetButtonValues(InterfaceAction& io, ExchangeError* error,
+                                               Replacements* replaced) {
   ButtonValueList list;
   list.reserve(kControlCount);
   for (std::int32_t i = 0; i < kControlCount; ++i) {
-    ButtonValuePtr record = GetButtonValueWithWW(io, va::GetButtonIDCharFromIndex(i), i, error);
+    ButtonValuePtr record =
+        GetButtonValueWithWW(io, va::GetButtonIDCharFromIndex(i), i, error, replaced);
     if (!record) return std::nullopt;
     list.push_back(std::move(record));
   }
@@ -224,9 +254,10 @@ bool SetDeviceWithButtonValue(InterfaceAction& io, const ButtonValue& record, st
                                      error);
 }
 
-PadValuePtr GetPadValue(InterfaceAction& io, ExchangeError* error) {
+PadValuePtr GetPadValue(InterfaceAction& io, ExchangeError* error, Replacements* replaced) {
   auto pad = std::make_shared<PadValue>();
-  if (!readExchanges<PadValue>(io, *pad, kGlobalParameters, ExchangeError::kGlobalBlock, error)) {
+  if (!readExchanges<PadValue>(io, *pad, kGlobalParameters, ExchangeError::kGlobalBlock, error,
+                               replaced)) {
     return nullptr;
   }
   return pad;
@@ -279,7 +310,7 @@ std::uint8_t setGainWithArray(InterfaceAction& io, const std::vector<std::int32_
       return 0;
     }
   }
-  auto message = messages::kWriteMessage;
+  auto message = messages::addressed(messages::kWriteMessage, io.keyboard().manufacturer);
   message[messages::kSlotOffset] = messages::kGainSlot;
   message[messages::kParameterOffset] = messages::kGainParameter;
   for (std::size_t n = 0; n < kGainCount; ++n) {

@@ -7,6 +7,10 @@
 // the read at once: the caller gets no record rather than one built from bytes
 // an earlier reply left in the receive buffer. A write that fails ends a
 // multi-message write at once and reports false.
+//
+// A reply byte outside its setting's list becomes the list's first entry, as
+// a byte no table contains always has; such a replacement is never silent: it
+// gets a diagnostic line and, when the caller asks, a Replacement entry.
 #pragma once
 
 #include <cstdint>
@@ -34,13 +38,26 @@ struct ExchangeError {
   std::string where() const;
 };
 
+// A setting whose reply byte was outside its list and became entry 0.
+struct Replacement {
+  std::int32_t control = ExchangeError::kGlobalBlock;  // control index, or the global block
+  std::string setting;                                 // "mode", "velocity curve", ...
+  std::uint8_t byte = 0;
+
+  // "control 12: mode byte 0c", "global settings: velocity curve byte 07".
+  std::string describe() const;
+};
+using Replacements = std::vector<Replacement>;
+
 // One control read from the controller: 7 requests, or 10 on a pad control
 // (red 08, green 07, blue 09). `index` decides the kind; `ww` is the target.
 // An other control's colours are -1. Empty when a read failed.
 ButtonValuePtr GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::int32_t index,
-                                    ExchangeError* error = nullptr);
+                                    ExchangeError* error = nullptr,
+                                    Replacements* replaced = nullptr);
 // The 64 controls in control-index order (592 exchanges); empty when a read failed.
-std::optional<ButtonValueList> GetButtonValues(InterfaceAction& io, ExchangeError* error = nullptr);
+std::optional<ButtonValueList> GetButtonValues(InterfaceAction& io, ExchangeError* error = nullptr,
+                                               Replacements* replaced = nullptr);
 // Writes one control with slot byte `yy`; the target is the record's buttonID
 // and the kind follows `index`. False at the first failed write.
 bool SetDeviceWithButtonValue(InterfaceAction& io, const ButtonValue& record, std::int8_t yy,
@@ -48,7 +65,8 @@ bool SetDeviceWithButtonValue(InterfaceAction& io, const ButtonValue& record, st
 
 // The global block (6 exchanges); mem stays 0 and version empty. Empty when a
 // read failed.
-PadValuePtr GetPadValue(InterfaceAction& io, ExchangeError* error = nullptr);
+PadValuePtr GetPadValue(InterfaceAction& io, ExchangeError* error = nullptr,
+                        Replacements* replaced = nullptr);
 // Writes the six global settings with slot byte `yy`. False at the first failed write.
 bool SetDeviceWithPadValue(InterfaceAction& io, const PadValue& pad, std::int8_t yy,
                            ExchangeError* error = nullptr);

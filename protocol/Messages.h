@@ -1,7 +1,8 @@
 // The controller's messages: SysEx cut into 4-byte USB-MIDI event packets
 // (code index 4 = SysEx starts or continues, 6 = ends with two bytes, 7 = ends
 // with three). Every message is a fixed template; only the bytes at the named
-// offsets change at run time.
+// offsets change at run time. M1 M2 M3, the keyboard's manufacturer bytes,
+// are filled in when a message is made (the keyboard is chosen at run time).
 #pragma once
 
 #include <array>
@@ -9,13 +10,12 @@
 #include <cstdint>
 #include <string_view>
 
-#include "padkbd/BuildConfig.h"
+#include "model/KeyboardId.h"
 
 namespace padkbd::messages {
 
-inline constexpr std::uint8_t kM1 = config::kManufacturerId[0];
-inline constexpr std::uint8_t kM2 = config::kManufacturerId[1];
-inline constexpr std::uint8_t kM3 = config::kManufacturerId[2];
+// Where the three manufacturer bytes stand in every settings message.
+inline constexpr std::array<std::size_t, 3> kManufacturerOffsets = {2, 3, 5};
 
 // Handshake request: a universal non-real-time message (7E) to all devices (7F).
 // 04 F0 7E 7F | 07 0A 0B F7
@@ -48,16 +48,16 @@ inline constexpr std::uint8_t kWriteCommand = 0x02;
 // with two bytes and goes out as three: 15 bytes, not 16.
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 06 WW F7
 inline constexpr std::array<std::uint8_t, 15> kReadRequest = {
-    0x04, 0xF0, kM1, kM2, 0x04, kM3, 0x7F, 0x42, 0x04, kReadCommand, 0x00, 0x00, 0x06, 0x00, 0xF7};
+    0x04, 0xF0, 0x00, 0x00, 0x04, 0x00, 0x7F, 0x42, 0x04, kReadCommand, 0x00, 0x00, 0x06, 0x00, 0xF7};
 
 // Write message: SysEx F0 M1 M2 M3 7F 42 02 YY PP WW VV F7, four whole packets.
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 02 YY PP | 07 WW VV F7
 inline constexpr std::array<std::uint8_t, 16> kWriteMessage = {
-    0x04, 0xF0,          kM1,  kM2,  0x04, kM3,  0x7F, 0x42,
+    0x04, 0xF0,          0x00, 0x00, 0x04, 0x00, 0x7F, 0x42,
     0x04, kWriteCommand, 0x00, 0x00, 0x07, 0x00, 0x00, 0xF7};
 
-// A value reply carries the value where a write message carries it; a reply
-// must reach that byte to hold a value at all.
+// A value reply, laid out as packets, carries the value where a write
+// message carries it; a reply must reach that byte to hold a value at all.
 inline constexpr std::size_t kValueReplyMinimum = kValueOffset + 1;
 inline constexpr std::size_t kHandshakeReplyMinimum = kHandshakePattern.size();
 
@@ -67,16 +67,28 @@ inline constexpr std::uint8_t kGainParameter = 0x34;
 inline constexpr std::array<std::uint8_t, 8> kGainTargets = {0x70, 0x71, 0x72, 0x73,
                                                              0x74, 0x75, 0x76, 0x77};
 
-constexpr std::array<std::uint8_t, 15> readRequest(std::uint8_t parameter, std::uint8_t target) {
-  auto request = kReadRequest;
+// A message template with the keyboard's manufacturer bytes filled in.
+template <std::size_t N>
+constexpr std::array<std::uint8_t, N> addressed(std::array<std::uint8_t, N> message,
+                                                const ManufacturerId& manufacturer) {
+  for (std::size_t i = 0; i < manufacturer.size(); ++i) {
+    message[kManufacturerOffsets[i]] = manufacturer[i];
+  }
+  return message;
+}
+
+constexpr std::array<std::uint8_t, 15> readRequest(const ManufacturerId& manufacturer,
+                                                   std::uint8_t parameter, std::uint8_t target) {
+  auto request = addressed(kReadRequest, manufacturer);
   request[kParameterOffset] = parameter;
   request[kTargetOffset] = target;
   return request;
 }
 
-constexpr std::array<std::uint8_t, 16> writeMessage(std::uint8_t slot, std::uint8_t parameter,
+constexpr std::array<std::uint8_t, 16> writeMessage(const ManufacturerId& manufacturer,
+                                                    std::uint8_t slot, std::uint8_t parameter,
                                                     std::uint8_t target, std::uint8_t value) {
-  auto message = kWriteMessage;
+  auto message = addressed(kWriteMessage, manufacturer);
   message[kSlotOffset] = slot;
   message[kParameterOffset] = parameter;
   message[kTargetOffset] = target;

@@ -59,10 +59,9 @@ bool PadAction::HandshakeOperation() {
   // The write's status is not needed: the read that follows decides.
   interface_.WriteToDeviceWithChar(messages::kHandshakeRequest.data(),
                                    static_cast<std::int32_t>(messages::kHandshakeRequest.size()));
-  std::array<std::string, 11> reply = readHandshakeReply();
-  // A reply that does not start a SysEx packet is something else the
-  // controller had pending; its answer is the next transfer.
-  if (reply[0] != messages::kHandshakePattern[0]) reply = readHandshakeReply();
+  // Transfers that start no SysEx message (a note played, clock) are passed
+  // by inside the read, within the one read limit of the request.
+  const std::array<std::string, 11> reply = readHandshakeReply();
   log::diag("version    %s %s %s %s %s %s %s %s %s %s %s", reply[0], reply[1], reply[2], reply[3],
             reply[4], reply[5], reply[6], reply[7], reply[8], reply[9], reply[10]);
   std::size_t matches = 0;
@@ -80,6 +79,7 @@ bool PadAction::HandshakeOperation() {
 }
 
 bool PadAction::handshakeWithRetry() {
+  interface_.drainInput();
   bool ok = HandshakeOperation();
   for (int attempts = 1; !ok && attempts < kHandshakeAttempts; ++attempts) {
     log::diag("do HandshakeOperation");
@@ -102,11 +102,11 @@ void PadAction::fail(std::string message) {
 
 bool PadAction::ReadPadValueFromDevice() {
   lastError_.clear();
+  replacements_.clear();
   preset_.replace({}, std::make_shared<PadValue>());
   try {
     if (!interface_.FindDevice()) {
-      fail(fmt::format("no controller found (USB {:04x}:{:04x})", interface_.searchVendorId(),
-                       interface_.searchProductId()));
+      fail(fmt::format("no controller found (USB {})", formatUsbIds(interface_.keyboard().usb)));
       fallBackToDefault();
       return false;
     }
@@ -124,11 +124,13 @@ bool PadAction::ReadPadValueFromDevice() {
     }
     ButtonAction::ExchangeError error;
     log::diag("读取buttonValue");
-    std::optional<ButtonValueList> buttons = ButtonAction::GetButtonValues(interface_, &error);
+    ButtonAction::Replacements replaced;
+    std::optional<ButtonValueList> buttons =
+        ButtonAction::GetButtonValues(interface_, &error, &replaced);
     PadValuePtr pad;
     if (buttons) {
       log::diag("读取buttonValue完毕");
-      pad = ButtonAction::GetPadValue(interface_, &error);
+      pad = ButtonAction::GetPadValue(interface_, &error, &replaced);
     }
     if (!pad) {
       // Nothing read so far becomes the current preset: a half-read set of
@@ -141,6 +143,7 @@ bool PadAction::ReadPadValueFromDevice() {
     }
     pad->version = deviceVersion_.value_or(std::string());
     preset_.replace(std::move(*buttons), std::move(pad));
+    replacements_ = std::move(replaced);
     interface_.KillInterface();
     return true;
   } catch (const std::exception& e) {
@@ -207,6 +210,10 @@ const std::optional<std::string>& PadAction::deviceVersion() const {
 
 const std::string& PadAction::lastError() const {
   return lastError_;
+}
+
+const ButtonAction::Replacements& PadAction::lastReplacements() const {
+  return replacements_;
 }
 
 PopUpValue PadAction::InitializePopUp() const {

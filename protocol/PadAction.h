@@ -13,6 +13,7 @@
 #include "model/CurrentPreset.h"
 #include "model/Outcome.h"
 #include "model/PopUpValue.h"
+#include "protocol/ButtonAction.h"
 #include "storage/FileAction.h"
 #include "usb/InterfaceAction.h"
 
@@ -44,6 +45,9 @@ class PadAction {
   const std::optional<std::string>& deviceVersion() const;
   // Why the last ReadPadValueFromDevice/OpenInterface/WritePadValueToDevice failed.
   const std::string& lastError() const;
+  // The settings the last ReadPadValueFromDevice found outside their lists
+  // (each became its list's first entry).
+  const ButtonAction::Replacements& lastReplacements() const;
 
   // Choice lists.
   PopUpValue InitializePopUp() const;
@@ -56,7 +60,8 @@ class PadAction {
  private:
   // Handshakes until one succeeds or kHandshakeAttempts were made, closing
   // the interface between attempts. Leaves the interface as the last
-  // attempt left it.
+  // attempt left it. Input left in the pipe from before is drained first,
+  // so that no old reply answers a new request.
   bool handshakeWithRetry();
   // The reply strings of one read; all empty when the read failed or was too
   // short to be a reply, so bytes an earlier reply left behind never match.
@@ -70,6 +75,7 @@ class PadAction {
   CurrentPreset preset_;
   std::optional<std::string> deviceVersion_;
   std::string lastError_;
+  ButtonAction::Replacements replacements_;
 };
 
 }  // namespace padkbd

@@ -16,6 +16,8 @@
 //
 //   # comments and blank lines are ignored
 //   padkbd-sim-state 1            <- required first entry: name and format version
+//   usb VVVV:PPPP                 <- optional: the USB ids the keyboard is found by
+//   manufacturer M1 M2 M3         <- optional: the manufacturer bytes it answers to
 //   gain N VV                     <- N: gain 0-7 (decimal), VV: value byte, two hex digits
 //   slot S PP WW VV               <- S: memory slot 0-8 (decimal); PP WW: a valid address,
 //                                    VV: value byte 00-7F; all three two hex digits
@@ -74,8 +76,7 @@ std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
   return text;
 }
 
-bool hasHeader(const std::vector<std::uint8_t>& b) {
-  const auto& m = config::kManufacturerId;
+bool hasHeader(const std::vector<std::uint8_t>& b, const ManufacturerId& m) {
   return b.size() >= 9 && b[0] == 0x04 && b[1] == 0xF0 && b[2] == m[0] && b[3] == m[1] &&
          b[4] == 0x04 && b[5] == m[2] && b[6] == 0x7F && b[7] == 0x42 && b[8] == 0x04;
 }
@@ -99,6 +100,20 @@ bool parseSmallInt(const std::string& token, int max, int& out) {
   }
   out = value;
   return true;
+}
+
+constexpr std::size_t kPacketBytes = 4;
+constexpr std::size_t kFullPacket = 64;
+
+// What a player and a running clock put on the pipe: a note on cable 0, a
+// controller change on cable 1, polyphonic pressure, and a clock byte.
+const std::vector<std::uint8_t> kNoteOn = {0x09, 0x90, 0x3C, 0x64};
+const std::vector<std::uint8_t> kControlChange = {0x1B, 0xB1, 0x01, 0x40};
+const std::vector<std::uint8_t> kPressure = {0x0A, 0xA0, 0x3C, 0x20};
+const std::vector<std::uint8_t> kClock = {0x0F, 0xF8, 0x00, 0x00};
+
+void append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& bytes) {
+  to.insert(to.end(), bytes.begin(), bytes.end());
 }
 
 // A colour wheel over the 48 pads, in the 0-127 range of the colour bytes.
@@ -125,8 +140,17 @@ std::array<std::uint8_t, 3> rainbow(int position) {
 
 }  // namespace
 
-SimulatedController::SimulatedController(std::uint16_t vendorId, std::uint16_t productId)
-    : vendorId_(vendorId), productId_(productId), slots_(initialSlots()), gains_(initialGains()) {}
+SimulatedController::Faults SimulatedController::Faults::hardwareLike(Traffic traffic) {
+  Faults faults;
+  faults.traffic = traffic;
+  faults.padTransfers = true;
+  faults.otherUnexaminedBytes = true;
+  faults.foreignSysEx = true;
+  return faults;
+}
+
+SimulatedController::SimulatedController(KeyboardId keyboard)
+    : keyboard_(keyboard), slots_(initialSlots()), gains_(initialGains()) {}
 
 // --- Settings ----------------------------------------------------------------
 
@@ -204,6 +228,16 @@ void SimulatedController::setFirmwareVersion(std::uint8_t major, std::uint8_t mi
   versionMinor_ = minor;
 }
 
+void SimulatedController::setKeyboard(const KeyboardId& keyboard) {
+  std::lock_guard lock(mutex_);
+  keyboard_ = keyboard;
+}
+
+KeyboardId SimulatedController::keyboard() const {
+  std::lock_guard lock(mutex_);
+  return keyboard_;
+}
+
 void SimulatedController::resetSettings() {
   std::lock_guard lock(mutex_);
   slots_ = initialSlots();
@@ -224,6 +258,7 @@ void SimulatedController::replug() {
   unplugged_ = false;
   handles_.clear();  // handles do not survive an unplug
   pending_.clear();
+  late_.clear();
 }
 
 std::optional<std::uint8_t> SimulatedController::rawValue(int slot, std::uint8_t pp,
@@ -367,10 +402,12 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
   // Parse into copies; the controller changes only when the whole file is good.
   std::array<Slot, kSlotCount> slots;
   std::array<std::uint8_t, kGainCount> gains{};
+  KeyboardId keyboard;
   {
     std::lock_guard lock(mutex_);
     slots = initialSlots();
     gains = initialGains();
+    keyboard = keyboard_;
   }
   const auto error = [&](int line, const std::string& why) {
     return Outcome::failure(
@@ -397,7 +434,16 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
       sawHeader = true;
       continue;
     }
-    if (tokens[0] == "gain") {
+    if (tokens[0] == "usb") {
+      const auto ids = tokens.size() == 2 ? parseUsbIds(tokens[1]) : std::nullopt;
+      if (!ids) return error(number, "expected \"usb VVVV:PPPP\"");
+      keyboard.usb = *ids;
+    } else if (tokens[0] == "manufacturer") {
+      const std::size_t at = line.find("manufacturer") + std::string_view("manufacturer").size();
+      const auto id = parseManufacturerId(line.substr(at));
+      if (!id) return error(number, "expected \"manufacturer M1 M2 M3\" (hex, 00-7f)");
+      keyboard.manufacturer = *id;
+    } else if (tokens[0] == "gain") {
       int n = 0;
       std::uint8_t value = 0;
       if (tokens.size() != 3) return error(number, "expected \"gain N VV\"");
@@ -438,6 +484,7 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
   std::lock_guard lock(mutex_);
   slots_ = std::move(slots);
   gains_ = gains;
+  keyboard_ = keyboard;
   return Outcome::success();
 }
 
@@ -449,6 +496,8 @@ Outcome SimulatedController::saveState(const std::filesystem::path& path) const 
       kStateHeader);
   {
     std::lock_guard lock(mutex_);
+    text += fmt::format("usb {}\nmanufacturer {}\n", formatUsbIds(keyboard_.usb),
+                        formatManufacturerId(keyboard_.manufacturer));
     for (int n = 0; n < kGainCount; ++n) {
       text += fmt::format("gain {} {:02x}\n", n, gains_[static_cast<std::size_t>(n)]);
     }
@@ -575,6 +624,57 @@ bool SimulatedController::repliesToRead() const {
   return !faults_.noReplyAfter || readRequests_ <= *faults_.noReplyAfter;
 }
 
+void SimulatedController::queueReply(std::vector<std::uint8_t> packets) {
+  ++replies_;
+  std::vector<std::vector<std::uint8_t>> transfers;
+  if (faults_.foreignSysEx) {
+    // Another maker's message, shaped like a value reply.
+    const std::uint8_t other = keyboard_.manufacturer[0] == 0x43 ? 0x44 : 0x43;
+    transfers.push_back({0x04, 0xF0, other, keyboard_.manufacturer[1], 0x04,
+                         keyboard_.manufacturer[2], 0x7F, 0x42, 0x04, 0x02, 0x00, 0x00, 0x07,
+                         0x30, 0x55, 0xF7});
+  }
+  std::vector<std::uint8_t> reply;
+  switch (faults_.traffic) {
+    case Faults::Traffic::None:
+      reply = std::move(packets);
+      break;
+    case Faults::Traffic::OwnTransfer:
+      transfers.push_back(kNoteOn);
+      append(transfers.back(), kControlChange);
+      reply = std::move(packets);
+      break;
+    case Faults::Traffic::SameTransfer: {
+      // A clock byte between the reply's first and second packets.
+      const std::size_t split = std::min(packets.size(), kPacketBytes);
+      reply = kNoteOn;
+      reply.insert(reply.end(), packets.begin(), packets.begin() + split);
+      append(reply, kClock);
+      reply.insert(reply.end(), packets.begin() + split, packets.end());
+      if (reply.size() % kPacketBytes == 0) append(reply, kPressure);
+      break;
+    }
+  }
+  transfers.push_back(std::move(reply));
+  if (faults_.packetPerTransfer) {
+    std::vector<std::vector<std::uint8_t>> split;
+    for (const auto& transfer : transfers) {
+      for (std::size_t at = 0; at < transfer.size(); at += kPacketBytes) {
+        const std::size_t end = std::min(transfer.size(), at + kPacketBytes);
+        split.emplace_back(transfer.begin() + at, transfer.begin() + end);
+      }
+    }
+    transfers = std::move(split);
+  }
+  if (faults_.padTransfers) {
+    for (auto& transfer : transfers) {
+      if (transfer.size() < kFullPacket) transfer.resize(kFullPacket, 0x00);
+    }
+  }
+  auto& queue = faults_.lateReply && replies_ == *faults_.lateReply ? late_ : pending_;
+  for (auto& transfer : transfers) queue.push_back(std::move(transfer));
+}
+
 void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
   if (std::equal(b.begin(), b.end(), kHandshakeRequest.begin(), kHandshakeRequest.end())) {
     ++handshakes_;
@@ -582,12 +682,12 @@ void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
     std::vector<std::uint8_t> reply = {0x04, 0xF0,          0x7E, 0x0A,          0x04, 0x01,
                                        0x03, versionMajor_, 0x06, versionMinor_, 0xF7};
     if (handshakes_ <= faults_.handshakeFailures) reply[3] = 0x0B;
-    pending_.push_back(std::move(reply));
+    queueReply(std::move(reply));
     return;
   }
 
-  if (b.size() == 15 && hasHeader(b) && b[9] == kCommandRead && b[10] == 0x00 && b[12] == 0x06 &&
-      b[14] == kSysExEnd) {
+  if (b.size() == 15 && hasHeader(b, keyboard_.manufacturer) && b[9] == kCommandRead &&
+      b[10] == 0x00 && b[12] == 0x06 && b[14] == kSysExEnd) {
     const std::uint8_t pp = b[11], ww = b[13];
     if (!isValidAddress(pp, ww)) {
       protocolError(fmt::format("read request for unknown parameter {:02x} target {:02x}", pp, ww),
@@ -596,40 +696,26 @@ void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
     }
     ++readRequests_;
     if (!repliesToRead()) return;
-    const Slot& slot0 = slots_[0];
-    Address address{pp, ww};
     std::vector<std::uint8_t> reply(b.begin(), b.begin() + 12);
-    reply.insert(reply.end(), {0x07, ww, slot0.at(address), kSysExEnd});
+    reply.insert(reply.end(), {0x07, ww, slots_[0].at({pp, ww}), kSysExEnd});
+    if (faults_.otherUnexaminedBytes) {
+      // Offsets 6 7 | 9 10 11 | 13: 7F 42, command, slot, parameter, target.
+      for (std::size_t offset : {6, 7, 9, 10, 11, 13}) reply[offset] ^= 0x15;
+    }
     if (faults_.wrongReply != Faults::WrongReply::None && readRequests_ > faults_.wrongReplyAfter) {
-      switch (faults_.wrongReply) {
-        case Faults::WrongReply::ChangedValue:
-          reply[14] ^= 0x01;
-          break;
-        case Faults::WrongReply::ChangedHeader:
-          reply[7] = 0x43;
-          break;
-        case Faults::WrongReply::OtherParameter: {
-          auto next = slot0.upper_bound(address);
-          if (next == slot0.end()) next = slot0.begin();
-          reply[11] = next->first.first;
-          reply[13] = next->first.second;
-          reply[14] = next->second;
-          break;
-        }
-        case Faults::WrongReply::None:
-          break;
-      }
+      if (faults_.wrongReply == Faults::WrongReply::ChangedValue) reply[14] ^= 0x01;
+      if (faults_.wrongReply == Faults::WrongReply::OtherManufacturer) reply[2] ^= 0x01;
     }
     if (faults_.shortReply != 0 && readRequests_ > faults_.shortReplyAfter &&
         faults_.shortReply < reply.size()) {
       reply.resize(faults_.shortReply);
     }
-    pending_.push_back(std::move(reply));
+    queueReply(std::move(reply));
     return;
   }
 
-  if (b.size() == 16 && hasHeader(b) && b[9] == kCommandWrite && b[12] == 0x07 &&
-      b[15] == kSysExEnd) {
+  if (b.size() == 16 && hasHeader(b, keyboard_.manufacturer) && b[9] == kCommandWrite &&
+      b[12] == 0x07 && b[15] == kSysExEnd) {
     const std::uint8_t yy = b[10], pp = b[11], ww = b[13], vv = b[14];
     if (vv > 0x7F) {
       protocolError(fmt::format("write with value byte {:02x} outside 00-7f", vv), b);
@@ -662,6 +748,7 @@ bool SimulatedController::unpluggedLocked() {
     unplugged_ = true;
     handles_.clear();
     pending_.clear();
+    late_.clear();
   }
   return unplugged_;
 }
@@ -669,10 +756,21 @@ bool SimulatedController::unpluggedLocked() {
 std::vector<UsbDevice> SimulatedController::findDevices(std::uint16_t vendorId,
                                                         std::uint16_t productId) {
   std::lock_guard lock(mutex_);
-  if (faults_.absent || unpluggedLocked() || vendorId != vendorId_ || productId != productId_) {
+  if (faults_.absent || unpluggedLocked() || vendorId != keyboard_.usb.vendorId ||
+      productId != keyboard_.usb.productId) {
     return {};
   }
   return {UsbDevice{kDeviceId, kDeviceName}};
+}
+
+MidiDeviceListing SimulatedController::listMidiDevices() {
+  std::lock_guard lock(mutex_);
+  MidiDeviceListing listing;
+  if (faults_.absent || unpluggedLocked()) return listing;
+  listing.devices.push_back(MidiDeviceInfo{
+      keyboard_.usb, kDeviceName, "padkbd", 1, "1-1",
+      faults_.refuseAccess ? UsbStatus::AccessDenied : UsbStatus::Success});
+  return listing;
 }
 
 std::vector<UsbInterfaceInfo> SimulatedController::listInterfaces(const UsbDevice& device) {
@@ -691,6 +789,7 @@ UsbStatus SimulatedController::createInterface(const UsbDevice& device, int inte
   if (faults_.absent || unpluggedLocked() || device.id != kDeviceId) return UsbStatus::NoDevice;
   const int interfaces = faults_.oneInterfaceOnly ? 1 : 2;
   if (interfaceNumber < 0 || interfaceNumber >= interfaces) return UsbStatus::NotFound;
+  if (faults_.refuseAccess) return UsbStatus::AccessDenied;
   handle = nextHandle_++;
   handles_[handle] = Handle{interfaceNumber, false};
   return UsbStatus::Success;
@@ -701,6 +800,7 @@ UsbStatus SimulatedController::openInterface(UsbInterfaceHandle handle) {
   if (unpluggedLocked()) return UsbStatus::NoDevice;
   const auto it = handles_.find(handle);
   if (it == handles_.end()) return UsbStatus::InvalidParameter;
+  if (faults_.busy && it->second.interfaceNumber == kMidiInterface) return UsbStatus::Busy;
   // One claim per interface: a second handle on the same interface is refused.
   for (const auto& [other, state] : handles_) {
     if (other != handle && state.open && state.interfaceNumber == it->second.interfaceNumber) {
@@ -789,7 +889,8 @@ UsbStatus SimulatedController::writePipe(UsbInterfaceHandle handle, int pipe,
 }
 
 UsbStatus SimulatedController::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
-                                        std::size_t capacity, std::size_t& received) {
+                                        std::size_t capacity, std::size_t& received,
+                                        std::chrono::milliseconds) {
   std::lock_guard lock(mutex_);
   received = 0;
   const auto record = [&](UsbStatus status, std::vector<std::uint8_t> bytes = {}) {
@@ -809,6 +910,16 @@ UsbStatus SimulatedController::readPipe(UsbInterfaceHandle handle, int pipe, std
   if (!it->second.open) {
     protocolError("read on an interface that is not claimed", {});
     return record(UsbStatus::IoError);
+  }
+  if (!late_.empty()) {
+    // The reader gives up before the late reply comes; it is there for the next read.
+    for (auto& transfer : late_) pending_.push_back(std::move(transfer));
+    late_.clear();
+    return record(UsbStatus::Timeout);
+  }
+  if (pending_.empty() && faults_.endlessClock) {
+    pending_.push_back(kClock);
+    if (faults_.padTransfers) pending_.back().resize(kFullPacket, 0x00);
   }
   if (pending_.empty()) return record(UsbStatus::Timeout);
   std::vector<std::uint8_t> reply = std::move(pending_.front());

@@ -4,7 +4,12 @@
 // sleeps: a reply is queued by the request and handed to the next readPipe;
 // with nothing queued a read times out at once with 0 bytes.
 //
-// Wire format it understands (M1 M2 M3 = config::kManufacturerId):
+// Left alone it is tidy: every reply comes whole in a transfer of its own.
+// Switches make it behave as real keyboards do (see Faults): MIDI traffic
+// around and inside the replies, zero padding, one packet per transfer,
+// other values in the bytes nobody examines, foreign SysEx, late replies.
+//
+// Wire format it understands (M1 M2 M3: the keyboard's manufacturer bytes):
 //   handshake  04 F0 7E 7F | 07 0A 0B F7                       (8 bytes)
 //     reply    04 F0 7E 0A | 04 01 03 XX | 06 YY F7           (11 bytes, version XX.YY)
 //   read       04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 06 WW F7          (15 bytes)
@@ -32,7 +37,7 @@
 
 #include "model/Outcome.h"
 #include "model/Records.h"
-#include "padkbd/BuildConfig.h"
+#include "model/KeyboardId.h"
 #include "usb/UsbBackend.h"
 
 namespace padkbd {
@@ -53,13 +58,21 @@ class SimulatedController final : public UsbBackend {
   struct Faults {
     enum class WrongReply {
       None,
-      ChangedValue,    // the value byte (offset 14) is changed (VV ^ 0x01)
-      ChangedHeader,   // a fixed byte is changed (offset 7: 42 becomes 43)
-      OtherParameter,  // the reply is for the next valid (PP, WW) address, with its value
+      ChangedValue,       // the value byte (offset 14) is changed (VV ^ 0x01)
+      OtherManufacturer,  // the reply carries another manufacturer's first byte
+    };
+    // Other MIDI traffic on the read pipe around every reply: notes,
+    // controller changes, pressure and clock, on cables 0 and 1.
+    enum class Traffic {
+      None,
+      OwnTransfer,   // in a transfer of its own before the reply
+      SameTransfer,  // in the reply's transfer: before it, after it, and a clock byte inside it
     };
 
     bool absent = false;            // findDevices finds nothing
     bool oneInterfaceOnly = false;  // the device shows only its first interface
+    bool refuseAccess = false;      // this user may not open the device (no udev rule)
+    bool busy = false;              // another program holds the MIDI interface
     int handshakeFailures = 0;      // the first N handshakes get a wrong reply (byte 3 0A -> 0B)
     // Read requests after the first N get no reply; 0: the controller never
     // replies, not even to the handshake.
@@ -76,6 +89,25 @@ class SimulatedController final : public UsbBackend {
     // After N transfers the device is gone: every later call fails with
     // NoDevice and findDevices finds nothing (until replug()).
     std::optional<int> unplugAfter;
+
+    // --- What real keyboards do on the read pipe -----------------------
+    Traffic traffic = Traffic::None;
+    bool padTransfers = false;       // every transfer zero-filled to a whole 64-byte packet
+    bool packetPerTransfer = false;  // each 4-byte packet of a reply comes in its own transfer
+    // Value replies carry other values than the request in the bytes that
+    // are not examined: 7F 42, the command, the slot, the parameter, the target.
+    bool otherUnexaminedBytes = false;
+    bool foreignSysEx = false;  // another maker's SysEx message comes before every reply
+    // The Nth reply (from 1, handshakes counted) comes after the reader
+    // stopped waiting: the next read times out, and the reply is the first
+    // thing the read after it sees.
+    std::optional<int> lateReply;
+    // With nothing to send, the keyboard sends clock for ever instead of
+    // letting a read time out.
+    bool endlessClock = false;
+
+    // Every behaviour above that still lets each reply arrive in time.
+    static Faults hardwareLike(Traffic traffic = Traffic::SameTransfer);
   };
 
   enum class Direction { Out, In };
@@ -89,12 +121,14 @@ class SimulatedController final : public UsbBackend {
   // (parameter byte PP, target byte WW)
   using Address = std::pair<std::uint8_t, std::uint8_t>;
 
-  explicit SimulatedController(std::uint16_t vendorId = config::kUsbVendorId,
-                               std::uint16_t productId = config::kUsbProductId);
+  explicit SimulatedController(KeyboardId keyboard = builtInKeyboard());
 
   // --- Set-up -------------------------------------------------------------
   Faults& faults() { return faults_; }  // change before or between exchanges
   void setFirmwareVersion(std::uint8_t major, std::uint8_t minor);  // default 01.02
+  // The USB ids it is found by and the manufacturer bytes it answers to.
+  void setKeyboard(const KeyboardId& keyboard);
+  KeyboardId keyboard() const;
   // Back to the built-in initial settings (all slots and gains).
   void resetSettings();
   void resetCounters();  // transfer/handshake/read counters (fault thresholds)
@@ -118,8 +152,9 @@ class SimulatedController final : public UsbBackend {
   std::array<std::uint8_t, kGainCount> gains() const;
   void setGain(int n, std::uint8_t value);
 
-  // State file: the nine slots and the gains, as text (see SimulatedController.cpp
-  // for the format). A failed load changes nothing; save writes atomically.
+  // State file: the nine slots and the gains, and optionally the keyboard's
+  // ids, as text (see SimulatedController.cpp for the format). A failed load
+  // changes nothing; save writes atomically.
   Outcome loadState(const std::filesystem::path& path);
   Outcome saveState(const std::filesystem::path& path) const;
 
@@ -154,7 +189,8 @@ class SimulatedController final : public UsbBackend {
   UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                       std::size_t size) override;
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received) override;
+                     std::size_t& received, std::chrono::milliseconds timeout) override;
+  MidiDeviceListing listMidiDevices() override;
 
  private:
   using Slot = std::map<Address, std::uint8_t>;
@@ -165,6 +201,9 @@ class SimulatedController final : public UsbBackend {
 
   bool unpluggedLocked();  // applies unplugAfter
   void handleRequest(const std::vector<std::uint8_t>& bytes);
+  // Queues a reply (its packets as they would come alone) the way the
+  // switches say the keyboard sends it.
+  void queueReply(std::vector<std::uint8_t> packets);
   void protocolError(const std::string& what, const std::vector<std::uint8_t>& bytes);
   bool repliesToHandshake() const;
   bool repliesToRead() const;
@@ -174,8 +213,7 @@ class SimulatedController final : public UsbBackend {
   static std::array<std::uint8_t, kGainCount> initialGains();
 
   mutable std::mutex mutex_;
-  std::uint16_t vendorId_;
-  std::uint16_t productId_;
+  KeyboardId keyboard_;
   Faults faults_;
   std::uint8_t versionMajor_ = 0x01;
   std::uint8_t versionMinor_ = 0x02;
@@ -183,7 +221,9 @@ class SimulatedController final : public UsbBackend {
   std::array<std::uint8_t, kGainCount> gains_{};
   std::vector<Transfer> log_;
   std::vector<std::string> errors_;
-  std::vector<std::vector<std::uint8_t>> pending_;
+  std::vector<std::vector<std::uint8_t>> pending_;  // transfers waiting for a read
+  std::vector<std::vector<std::uint8_t>> late_;     // a late reply's transfers
+  int replies_ = 0;
   std::map<UsbInterfaceHandle, Handle> handles_;
   UsbInterfaceHandle nextHandle_ = 1;
   std::size_t transferCount_ = 0;

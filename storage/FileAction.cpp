@@ -431,10 +431,10 @@ Outcome writeFileAtomically(const fs::path& path, std::string_view bytes) {
 FileAction::FileAction(fs::path resourceDir, fs::path workingCopy)
     : resourceDir_(std::move(resourceDir)), workingCopy_(std::move(workingCopy)) {}
 
-fs::path FileAction::defaultWorkingCopyPath() {
-  // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return fs::path(xdg) / "padkbd" / "temp.plist";
+fs::path xdgDirectory(const char* variable, const fs::path& fallback) {
+  // Only an absolute path counts; a relative one is to be ignored.
+  if (const char* xdg = std::getenv(variable); xdg != nullptr && xdg[0] == '/') {
+    return fs::path(xdg) / "padkbd";
   }
   fs::path home;
   if (const char* env = std::getenv("HOME"); env != nullptr && env[0] != '\0') {
@@ -442,9 +442,14 @@ fs::path FileAction::defaultWorkingCopyPath() {
   } else if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir) {
     home = user->pw_dir;
   } else {
-    home = fs::temp_directory_path();
+    std::error_code ec;
+    home = fs::temp_directory_path(ec);
   }
-  return home / ".local" / "share" / "padkbd" / "temp.plist";
+  return home / fallback / "padkbd";
+}
+
+fs::path FileAction::defaultWorkingCopyPath() {
+  return xdgDirectory("XDG_DATA_HOME", fs::path(".local") / "share") / "temp.plist";
 }
 
 fs::path FileAction::findResourceDir(const fs::path& executable) {

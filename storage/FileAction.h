@@ -52,6 +52,10 @@ Outcome writePresetFile(const std::filesystem::path& path, const ButtonValueList
 // and the message says what went wrong.
 Outcome writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// padkbd's folder under an XDG base directory: $VARIABLE/padkbd when the
+// variable holds an absolute path, else ~/FALLBACK/padkbd.
+std::filesystem::path xdgDirectory(const char* variable, const std::filesystem::path& fallback);
+
 // The default preset as built into the program (the XML text of
 // resources/default.plist at build time).
 std::string_view builtinDefaultPresetXml();

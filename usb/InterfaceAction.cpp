@@ -1,11 +1,14 @@
 #include "usb/InterfaceAction.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <vector>
 
 #include "model/Log.h"
+#include "usb/UsbMidi.h"
 
 namespace padkbd {
 namespace {
@@ -51,25 +54,68 @@ const char* transferTypeName(int type) {
 // the log with a longer product string.
 constexpr std::size_t kMaxNameLength = 127;
 
+// Transfers are read a whole packet at a time: asking for less makes a full
+// packet an overflow, asking for more makes the host wait for a short packet
+// that a keyboard sending exactly one packet never sends.
+constexpr std::size_t kSmallestTransfer = 64;
+constexpr std::size_t kLargestTransfer = 1024;
+
+// A value reply holds the value at layout offset 14, SysEx byte 10; the
+// message must go on past it to its F7.
+constexpr std::size_t kValueReplyBytes = 12;
+
+// Hexadecimal, each byte followed by a blank ("04 f0 "): the log's dump form.
+std::string hexLine(const std::uint8_t* bytes, std::size_t count) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string line(count * 3, ' ');
+  for (std::size_t i = 0; i < count; ++i) {
+    line[3 * i] = kDigits[bytes[i] >> 4];
+    line[3 * i + 1] = kDigits[bytes[i] & 0x0F];
+  }
+  return line;
+}
+
+// Time limits of a second need no finer clock than the kernel's coarse one,
+// which costs a fraction of the precise one: a read asks for the time once
+// per transfer.
+struct Clock {
+  using duration = std::chrono::nanoseconds;
+  using time_point = std::chrono::time_point<Clock, duration>;
+  static time_point now() {
+#ifdef CLOCK_MONOTONIC_COARSE
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return time_point(std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec));
+#else
+    return time_point(std::chrono::duration_cast<duration>(
+        std::chrono::steady_clock::now().time_since_epoch()));
+#endif
+  }
+};
+
+std::chrono::milliseconds until(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return std::max(left, std::chrono::milliseconds{0});
+}
+
 }  // namespace
 
-InterfaceAction::InterfaceAction(UsbBackend& backend, std::uint16_t vendorId,
-                                 std::uint16_t productId)
-    : backend(backend), vendorId(vendorId), productId(productId) {}
+InterfaceAction::InterfaceAction(UsbBackend& backend, KeyboardId keyboard)
+    : backend(backend), keyboard_(keyboard) {}
 
 InterfaceAction::~InterfaceAction() {
   if (currentInterface != 0) backend.releaseInterface(currentInterface);
 }
 
-void InterfaceAction::setIds(std::uint16_t newVendorId, std::uint16_t newProductId) {
-  vendorId = newVendorId;
-  productId = newProductId;
+void InterfaceAction::setKeyboard(const KeyboardId& keyboard) {
+  keyboard_ = keyboard;
 }
 
 bool InterfaceAction::FindDevice() {
   try {
     std::optional<UsbDevice> found;
-    for (const UsbDevice& device : backend.findDevices(vendorId, productId)) {
+    for (const UsbDevice& device :
+         backend.findDevices(keyboard_.usb.vendorId, keyboard_.usb.productId)) {
       log::diag("Found device with name:%s", device.name.substr(0, kMaxNameLength));
       found = device;  // the last match wins
     }
@@ -151,6 +197,7 @@ bool InterfaceAction::CreateInterface() {
   }
   log::out("Interface has %d endpoints\n", endpoints);
 
+  transferSize_ = kSmallestTransfer;
   for (int pipe = 1; pipe <= endpoints; ++pipe) {
     UsbPipeProperties properties;
     const UsbStatus status = backend.pipeProperties(handle, pipe, properties);
@@ -159,6 +206,10 @@ bool InterfaceAction::CreateInterface() {
       backend.closeInterface(handle);
       backend.releaseInterface(handle);
       return fail();
+    }
+    if (pipe == kReadPipe && properties.maxPacketSize > 0) {
+      transferSize_ = std::clamp(static_cast<std::size_t>(properties.maxPacketSize),
+                                 kSmallestTransfer, kLargestTransfer);
     }
     log::out("PipeRef %d: ", pipe);
     log::out("direction %s, ", directionName(properties.direction));
@@ -179,48 +230,108 @@ UsbStatus InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std:
   if (status != UsbStatus::Success) {
     log::out("Unable to perform bulk write (%08x)\n", statusCode(status));
     dropInterface();
+    replyDeadline_.reset();
+  } else {
+    // The reply to this request must come within the read limit from now.
+    replyDeadline_ = (Clock::now() + readLimit_).time_since_epoch();
   }
 
-  std::string line;
-  line.reserve(count * 3);
-  for (std::size_t i = 0; i < count; ++i) line += fmt::sprintf("%02x ", bytes[i]);
-  log::diag(line);
+  if (log::enabled(log::Channel::Diagnostic)) log::diag(hexLine(bytes, count));
   log::out("Wrote %d bytes to bulk endpoint\n", size);
   return status;
 }
 
-std::size_t InterfaceAction::readIntoBuffer() {
+bool InterfaceAction::accepts(Reply kind, const std::uint8_t* sysex, std::size_t size) const {
+  if (kind == Reply::AnySysEx) return true;
+  // This manufacturer's message, long enough to hold a value; nothing else
+  // of it is examined.
+  return size >= kValueReplyBytes && sysex[1] == keyboard_.manufacturer[0] &&
+         sysex[2] == keyboard_.manufacturer[1] && sysex[3] == keyboard_.manufacturer[2];
+}
+
+std::size_t InterfaceAction::readReply(Reply kind) {
   if (currentInterface == 0) {
     lastRead_ = {UsbStatus::NoDevice, 0};
     return 0;
   }
-  // Read into a scratch buffer so that a failed or timed-out read leaves the
-  // receive buffer exactly as it was.
-  std::array<std::uint8_t, kReadSize> scratch{};
-  std::size_t received = 0;
-  const UsbStatus status =
-      backend.readPipe(currentInterface, kReadPipe, scratch.data(), scratch.size(), received);
-  if (status != UsbStatus::Success) {
-    lastRead_ = {status, 0};
+  // A read without a request of its own waits its own read limit.
+  const Clock::time_point deadline =
+      replyDeadline_ ? Clock::time_point(*replyDeadline_) : Clock::now() + readLimit_;
+  replyDeadline_.reset();
+
+  assembler_.reset();
+  std::array<std::uint8_t, kLargestTransfer> transfer;
+  std::size_t replySize = 0;
+  UsbStatus status = UsbStatus::Timeout;
+  while (replySize == 0) {
+    const std::chrono::milliseconds left = until(deadline);
+    if (left.count() == 0) {
+      status = UsbStatus::Timeout;
+      break;
+    }
+    std::size_t received = 0;
+    status = backend.readPipe(currentInterface, kReadPipe, transfer.data(), transferSize_,
+                              received, left);
+    received = std::min(received, transferSize_);
+    // A full packet that the host calls an overflow, or a time-out that
+    // still delivered something, carries packets like any other transfer.
+    const bool carries = status == UsbStatus::Success || status == UsbStatus::Overflow ||
+                         (status == UsbStatus::Timeout && received > 0);
+    if (!carries) break;
+    assembler_.feed(std::span<const std::uint8_t>(transfer.data(), received),
+                    [&](std::span<const std::uint8_t> message) {
+                      if (!accepts(kind, message.data(), message.size())) return false;
+                      // Laid out as if it had come alone: the value stays at
+                      // byte 14. Byte 63 is never written.
+                      replySize = usbmidi::packetsFromSysEx(
+                          message, std::span<std::uint8_t>(receiveBuffer_.data(), kReadSize));
+                      return true;
+                    });
+    if (status == UsbStatus::Timeout && replySize == 0) break;
+  }
+
+  if (replySize == 0) {
+    lastRead_ = {status == UsbStatus::Success ? UsbStatus::Timeout : status, 0};
+    // Whatever comes after the wait ended answers no later request.
+    if (lastRead_.status == UsbStatus::Timeout) drainInput();
     return 0;
   }
-  received = std::min(received, kReadSize);  // byte 63 is never written
-  std::copy_n(scratch.begin(), received, receiveBuffer_.begin());
-  lastRead_ = {status, received};
-  return received;
+  lastRead_ = {UsbStatus::Success, replySize};
+  return replySize;
+}
+
+void InterfaceAction::drainInput() {
+  if (currentInterface == 0) return;
+  const Clock::time_point end = Clock::now() + kDrainLimit;
+  std::array<std::uint8_t, kLargestTransfer> transfer;
+  std::size_t drained = 0;
+  for (std::chrono::milliseconds left = until(end); left.count() > 0; left = until(end)) {
+    std::size_t received = 0;
+    const UsbStatus status = backend.readPipe(currentInterface, kReadPipe, transfer.data(),
+                                              transferSize_, received, std::min(left, kDrainSlice));
+    drained += std::min(received, transferSize_);
+    if (status != UsbStatus::Success && status != UsbStatus::Overflow) break;
+  }
+  if (drained != 0) log::diag("dropped %u bytes of old input", static_cast<unsigned>(drained));
 }
 
 std::string InterfaceAction::bufferHexLine() const {
-  std::string line;
-  line.reserve(kReceiveBufferSize * 3);
-  for (std::uint8_t byte : receiveBuffer_) line += fmt::sprintf("%02x ", byte);
-  return line;
+  return hexLine(receiveBuffer_.data(), receiveBuffer_.size());
 }
 
 std::string InterfaceAction::bufferText() const {
-  // Byte 63 is always zero, so the text always ends inside the buffer.
-  const auto end = std::find(receiveBuffer_.begin(), receiveBuffer_.end(), std::uint8_t{0});
-  return std::string(receiveBuffer_.begin(), end);
+  // Byte 63 is always zero, so the text always ends inside the buffer. What a
+  // device sends reaches a terminal only as printable ASCII.
+  std::string text;
+  for (std::uint8_t byte : receiveBuffer_) {
+    if (byte == 0) break;
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      text.push_back(static_cast<char>(byte));
+    } else {
+      text += fmt::format("\\x{:02x}", byte);
+    }
+  }
+  return text;
 }
 
 void InterfaceAction::ReadFromDevice() {
@@ -228,17 +339,21 @@ void InterfaceAction::ReadFromDevice() {
     lastRead_ = {UsbStatus::NoDevice, 0};
     return;
   }
-  const std::size_t count = readIntoBuffer();
-  log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
-           static_cast<unsigned>(count));
-  log::diag(bufferHexLine());
+  const std::size_t count = readReply(Reply::AnySysEx);
+  if (log::enabled(log::Channel::Output)) {
+    log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
+             static_cast<unsigned>(count));
+  }
+  if (log::enabled(log::Channel::Diagnostic)) log::diag(bufferHexLine());
 }
 
 std::int8_t InterfaceAction::ReadValueFromDevice() {
   if (currentInterface != 0) {
-    const std::size_t count = readIntoBuffer();
+    const std::size_t count = readReply(Reply::Value);
     log::out("Read %u bytes from bulk endpoint\n", static_cast<unsigned>(count));
-    log::diag("ReadValueFromDevice %s", bufferHexLine());
+    if (log::enabled(log::Channel::Diagnostic)) {
+      log::diag("ReadValueFromDevice %s", bufferHexLine());
+    }
   } else {
     lastRead_ = {UsbStatus::NoDevice, 0};
   }
@@ -247,16 +362,18 @@ std::int8_t InterfaceAction::ReadValueFromDevice() {
 
 std::array<std::string, 11> InterfaceAction::ReadVersionFromDevice() {
   if (currentInterface != 0) {
-    const std::size_t count = readIntoBuffer();
-    log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
-             static_cast<unsigned>(count));
-    log::diag("readversion  %s", bufferHexLine());
+    const std::size_t count = readReply(Reply::AnySysEx);
+    if (log::enabled(log::Channel::Output)) {
+      log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
+               static_cast<unsigned>(count));
+    }
+    if (log::enabled(log::Channel::Diagnostic)) log::diag("readversion  %s", bufferHexLine());
   } else {
     lastRead_ = {UsbStatus::NoDevice, 0};
   }
   std::array<std::string, 11> strings;
   for (std::size_t i = 0; i < strings.size(); ++i) {
-    strings[i] = fmt::sprintf("%02x", receiveBuffer_[i]);
+    strings[i] = hexLine(&receiveBuffer_[i], 1).substr(0, 2);
   }
   return strings;
 }

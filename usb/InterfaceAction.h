@@ -1,16 +1,25 @@
 // The USB transport: finds the controller, opens its second interface, and
-// moves raw bytes with bulk writes (pipe 2) and bulk reads (pipe 1).
-// State: the device found at start-up, the current interface and one shared
-// 64-byte receive buffer that reads fill from the start and never clear.
+// moves bytes with bulk writes (pipe 2) and bulk reads (pipe 1).
+// State: the device found, the current interface and one shared 64-byte
+// receive buffer that replies fill from the start and never clear.
+//
+// The read pipe is a stream of USB-MIDI event packets: besides its replies a
+// keyboard sends notes, pressure, clock and padding, and may split a reply
+// over several transfers. A read therefore takes transfers until a whole
+// SysEx message that is a reply has arrived, and lays that reply out in the
+// receive buffer as if it had come alone in one transfer. The wait for one
+// reply is bounded as a whole by the read limit, counted from the request.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "padkbd/BuildConfig.h"
+#include "model/KeyboardId.h"
 #include "usb/UsbBackend.h"
+#include "usb/UsbMidi.h"
 
 namespace padkbd {
 
@@ -28,28 +37,42 @@ class InterfaceAction {
   static constexpr std::size_t kReadSize = 63;  // byte 63 stays zero
   static constexpr int kReadPipe = 1;
   static constexpr int kWritePipe = 2;
+  // How long a reply may take, from its request. Long enough for a keyboard
+  // busy storing a slot, short enough that one that never answers does not
+  // hold the program.
+  static constexpr std::chrono::milliseconds kReadLimit{1000};
+  // Input left in the pipe is drained in slices of kDrainSlice, for at most
+  // kDrainLimit in all (a keyboard sending clock never falls silent).
+  static constexpr std::chrono::milliseconds kDrainSlice{10};
+  static constexpr std::chrono::milliseconds kDrainLimit{200};
 
   // The backend must outlive this object.
-  explicit InterfaceAction(UsbBackend& backend, std::uint16_t vendorId = config::kUsbVendorId,
-                           std::uint16_t productId = config::kUsbProductId);
+  explicit InterfaceAction(UsbBackend& backend, KeyboardId keyboard = builtInKeyboard());
   // Gives a still-held interface back to the backend.
   ~InterfaceAction();
   InterfaceAction(const InterfaceAction&) = delete;
   InterfaceAction& operator=(const InterfaceAction&) = delete;
 
-  // The USB ids FindDevice looks for (the command line can override the
-  // build-time ones).
-  void setIds(std::uint16_t vendorId, std::uint16_t productId);
-  // The ids FindDevice looks for.
-  std::uint16_t searchVendorId() const { return vendorId; }
-  std::uint16_t searchProductId() const { return productId; }
+  // The keyboard FindDevice looks for and whose replies reads accept.
+  void setKeyboard(const KeyboardId& keyboard);
+  const KeyboardId& keyboard() const { return keyboard_; }
+  std::uint16_t searchVendorId() const { return keyboard_.usb.vendorId; }
+  std::uint16_t searchProductId() const { return keyboard_.usb.productId; }
+  void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
 
   bool FindDevice();
   bool CreateInterface();
   UsbStatus WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size);
+  // The next SysEx message, whatever it is.
   void ReadFromDevice();
+  // The next value reply: a SysEx message of this keyboard's manufacturer long
+  // enough to hold a value; other SysEx messages are passed by. Returns byte 14.
   std::int8_t ReadValueFromDevice();
+  // The next SysEx message as the 11 reply strings of the handshake.
   std::array<std::string, 11> ReadVersionFromDevice();
+  // Reads and throws away whatever the pipe still holds (a reply that came
+  // too late, traffic), waiting at most kDrainLimit.
+  void drainInput();
   void openInterface();
   void closeInterface();
   void KillInterface();
@@ -61,20 +84,29 @@ class InterfaceAction {
   const std::optional<UsbDevice>& device() const { return currentDevice; }
 
  private:
-  // One read into the receive buffer; returns the count delivered (0 when
-  // nothing arrived or there is no interface). Records lastRead.
-  std::size_t readIntoBuffer();
+  enum class Reply { AnySysEx, Value };
+  // Reads transfers until a reply of this kind is whole, then lays it out at
+  // the start of the receive buffer. Returns the count laid out (0 when no
+  // reply came in time, the read failed or there is no interface; the buffer
+  // is untouched then). Records lastRead.
+  std::size_t readReply(Reply kind);
+  bool accepts(Reply kind, const std::uint8_t* sysex, std::size_t size) const;
   std::string bufferHexLine() const;
   std::string bufferText() const;
   void dropInterface();  // close and release the held handle, if any
 
   UsbBackend& backend;
-  std::uint16_t vendorId;
-  std::uint16_t productId;
+  KeyboardId keyboard_;
   std::optional<UsbDevice> currentDevice;
   UsbInterfaceHandle currentInterface = 0;  // 0: none
+  std::size_t transferSize_ = 64;           // the read pipe's packet size
+  usbmidi::SysExAssembler assembler_;
   std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer_{};
   ReadResult lastRead_;
+  std::chrono::milliseconds readLimit_ = kReadLimit;
+  // When the reply to the last request must have come (monotonic time); none
+  // once it came.
+  std::optional<std::chrono::nanoseconds> replyDeadline_;
 };
 
 }  // namespace padkbd

@@ -65,26 +65,62 @@ std::string printable(const unsigned char* text, int length) {
   return name;
 }
 
+// A string descriptor as printable ASCII; empty when there is none or it
+// cannot be read.
+std::string readString(libusb_device_handle* handle, std::uint8_t index) {
+  if (index == 0) return {};
+  unsigned char text[128] = {};
+  const int length = libusb_get_string_descriptor_ascii(handle, index, text, sizeof text - 1);
+  return length > 0 ? printable(text, length) : std::string();
+}
+
 std::string deviceName(libusb_device* device, const libusb_device_descriptor& descriptor) {
   if (descriptor.iProduct != 0) {
     libusb_device_handle* handle = nullptr;
     if (libusb_open(device, &handle) == LIBUSB_SUCCESS) {
-      unsigned char text[128] = {};
-      const int length =
-          libusb_get_string_descriptor_ascii(handle, descriptor.iProduct, text, sizeof text - 1);
+      std::string name = readString(handle, descriptor.iProduct);
       libusb_close(handle);
-      if (length > 0) return printable(text, length);
+      if (!name.empty()) return name;
     }
   }
   return fmt::sprintf("bus %03d address %03d", libusb_get_bus_number(device),
                       libusb_get_device_address(device));
 }
 
+// Bus, then the ports from the root hub down: the order of a device on the
+// bus, which does not depend on when it was plugged in.
+std::vector<int> busPosition(libusb_device* device) {
+  std::uint8_t ports[8] = {};
+  const int depth = std::max(libusb_get_port_numbers(device, ports, sizeof ports), 0);
+  std::vector<int> position{libusb_get_bus_number(device)};
+  position.insert(position.end(), ports, ports + depth);
+  return position;
+}
+
+// Whether any interface of the device's configuration is MIDI streaming
+// (audio class 1, subclass 3).
+bool hasMidiStreaming(libusb_device* device) {
+  libusb_config_descriptor* config = nullptr;
+  if (libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS &&
+      libusb_get_config_descriptor(device, 0, &config) != LIBUSB_SUCCESS) {
+    return false;
+  }
+  bool midi = false;
+  for (int i = 0; i < config->bNumInterfaces && !midi; ++i) {
+    const libusb_interface& interface = config->interface[i];
+    for (int a = 0; a < interface.num_altsetting && !midi; ++a) {
+      midi = interface.altsetting[a].bInterfaceClass == LIBUSB_CLASS_AUDIO &&
+             interface.altsetting[a].bInterfaceSubClass == 3;
+    }
+  }
+  libusb_free_config_descriptor(config);
+  return midi;
+}
+
 }  // namespace
 
-LibusbBackend::LibusbBackend(std::chrono::milliseconds readTimeout,
-                             std::chrono::milliseconds writeTimeout)
-    : readTimeout_(readTimeout), writeTimeout_(writeTimeout) {
+LibusbBackend::LibusbBackend(std::chrono::milliseconds writeTimeout)
+    : writeTimeout_(writeTimeout) {
   const int result = libusb_init(&context_);
   if (result != LIBUSB_SUCCESS) {
     context_ = nullptr;
@@ -124,11 +160,7 @@ std::vector<UsbDevice> LibusbBackend::findDevices(std::uint16_t vendorId, std::u
     libusb_device_descriptor descriptor{};
     if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS) continue;
     if (descriptor.idVendor != vendorId || descriptor.idProduct != productId) continue;
-    std::uint8_t ports[8] = {};
-    const int depth = std::max(libusb_get_port_numbers(device, ports, sizeof ports), 0);
-    std::vector<int> position{libusb_get_bus_number(device)};
-    position.insert(position.end(), ports, ports + depth);
-    matches.push_back(Match{device, descriptor, std::move(position)});
+    matches.push_back(Match{device, descriptor, busPosition(device)});
   }
   std::stable_sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
     if (a.position != b.position) return a.position < b.position;
@@ -315,7 +347,8 @@ UsbStatus LibusbBackend::writePipe(UsbInterfaceHandle handle, int pipe, const st
 }
 
 UsbStatus LibusbBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
-                                  std::size_t capacity, std::size_t& received) {
+                                  std::size_t capacity, std::size_t& received,
+                                  std::chrono::milliseconds timeout) {
   received = 0;
   Interface* interface = nullptr;
   unsigned char address = 0;
@@ -324,18 +357,63 @@ UsbStatus LibusbBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint
   if (capacity > static_cast<std::size_t>(INT_MAX) || (data == nullptr && capacity != 0)) {
     return UsbStatus::InvalidParameter;
   }
-  // Read beside the caller's buffer: a transfer cut off by the time limit may
-  // have delivered part of a reply, and a failed read must leave the caller's
-  // bytes as they were.
   std::vector<unsigned char> incoming(std::max<std::size_t>(capacity, 1));
   int transferred = 0;
   const int result =
       libusb_bulk_transfer(interface->device, address, incoming.data(), static_cast<int>(capacity),
-                           &transferred, timeoutMs(readTimeout_));
-  if (result != LIBUSB_SUCCESS) return usbStatusFromLibusb(result);
+                           &transferred, timeoutMs(timeout));
+  // An overflow or a time-out may still have delivered bytes; the caller
+  // decides what they are worth.
   received = std::min(static_cast<std::size_t>(std::max(transferred, 0)), capacity);
   if (received != 0) std::memcpy(data, incoming.data(), received);
-  return UsbStatus::Success;
+  return usbStatusFromLibusb(result);
+}
+
+MidiDeviceListing LibusbBackend::listMidiDevices() {
+  MidiDeviceListing listing;
+  if (context_ == nullptr) {
+    listing.status = initStatus_;
+    listing.reason = fmt::format("libusb could not start ({})", usbStatusName(initStatus_));
+    return listing;
+  }
+  libusb_device** list = nullptr;
+  const ssize_t count = libusb_get_device_list(context_, &list);
+  if (count < 0) {
+    listing.status = usbStatusFromLibusb(static_cast<int>(count));
+    listing.reason = fmt::format("the USB devices could not be listed ({})",
+                                 libusb_error_name(static_cast<int>(count)));
+    return listing;
+  }
+  std::vector<std::pair<std::vector<int>, MidiDeviceInfo>> found;
+  for (ssize_t i = 0; i < count; ++i) {
+    libusb_device* device = list[i];
+    libusb_device_descriptor descriptor{};
+    if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS) continue;
+    if (!hasMidiStreaming(device)) continue;
+    MidiDeviceInfo info;
+    info.ids = {descriptor.idVendor, descriptor.idProduct};
+    const std::vector<int> position = busPosition(device);
+    info.bus = position.front();
+    info.port = std::to_string(position.front());
+    for (std::size_t p = 1; p < position.size(); ++p) {
+      info.port += (p == 1 ? "-" : ".") + std::to_string(position[p]);
+    }
+    // Opening takes no interface and detaches no driver; it only tells
+    // whether this user may use the device, and reads its names.
+    libusb_device_handle* handle = nullptr;
+    info.access = usbStatusFromLibusb(libusb_open(device, &handle));
+    if (handle != nullptr) {
+      info.product = readString(handle, descriptor.iProduct);
+      info.manufacturer = readString(handle, descriptor.iManufacturer);
+      libusb_close(handle);
+    }
+    found.emplace_back(position, std::move(info));
+  }
+  libusb_free_device_list(list, 1);
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [position, info] : found) listing.devices.push_back(std::move(info));
+  return listing;
 }
 
 }  // namespace padkbd

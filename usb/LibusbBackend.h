@@ -24,16 +24,11 @@ namespace padkbd {
 
 class LibusbBackend final : public UsbBackend {
  public:
-  // How long a read waits for the controller's transfer. Long enough for a
-  // controller busy storing a slot, short enough that one that never answers
-  // does not freeze the program.
-  static constexpr std::chrono::milliseconds kReadTimeout{1000};
   // A write that the device does not take within this time fails instead of
-  // blocking the program.
+  // blocking the program. (How long a read waits is the caller's to say.)
   static constexpr std::chrono::milliseconds kWriteTimeout{1000};
 
-  explicit LibusbBackend(std::chrono::milliseconds readTimeout = kReadTimeout,
-                         std::chrono::milliseconds writeTimeout = kWriteTimeout);
+  explicit LibusbBackend(std::chrono::milliseconds writeTimeout = kWriteTimeout);
   ~LibusbBackend() override;
   LibusbBackend(const LibusbBackend&) = delete;
   LibusbBackend& operator=(const LibusbBackend&) = delete;
@@ -41,7 +36,6 @@ class LibusbBackend final : public UsbBackend {
   // Success when libusb could be initialised; otherwise every call finds
   // nothing or fails with this status.
   UsbStatus initStatus() const { return initStatus_; }
-  std::chrono::milliseconds readTimeout() const { return readTimeout_; }
 
   std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
   std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
@@ -56,7 +50,8 @@ class LibusbBackend final : public UsbBackend {
   UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                       std::size_t size) override;
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received) override;
+                     std::size_t& received, std::chrono::milliseconds timeout) override;
+  MidiDeviceListing listMidiDevices() override;
 
  private:
   struct Pipe {
@@ -79,7 +74,6 @@ class LibusbBackend final : public UsbBackend {
 
   libusb_context* context_ = nullptr;
   UsbStatus initStatus_ = UsbStatus::Success;
-  std::chrono::milliseconds readTimeout_;
   std::chrono::milliseconds writeTimeout_;
   // Devices found so far, each holding one libusb reference; ids stay the
   // same when a later search finds the same device again.

@@ -36,4 +36,8 @@ std::string_view usbStatusName(UsbStatus status) {
   return "unknown status";
 }
 
+MidiDeviceListing UsbBackend::listMidiDevices() {
+  return {UsbStatus::NotSupported, "this connection cannot list USB devices", {}};
+}
+
 }  // namespace padkbd

@@ -3,11 +3,14 @@
 // libusb-1.0 and SimulatedController is the controller itself, in process.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/KeyboardId.h"
 
 namespace padkbd {
 
@@ -57,6 +60,25 @@ struct UsbPipeProperties {
   int interval = 0;
 };
 
+// A device with a MIDI streaming interface (audio class 1, subclass 3), as a
+// listing of the bus shows it; nothing is claimed or detached to make it.
+struct MidiDeviceInfo {
+  UsbIds ids;
+  std::string product;       // empty where it cannot be read
+  std::string manufacturer;  // empty where it cannot be read
+  int bus = 0;
+  std::string port;  // "1-4.2": the bus, then the ports from the root hub down
+  // What opening the device gives: Success, AccessDenied (no udev rule), ...
+  UsbStatus access = UsbStatus::Success;
+};
+
+struct MidiDeviceListing {
+  // Success, or why the bus could not be listed at all.
+  UsbStatus status = UsbStatus::Success;
+  std::string reason;  // for people, when status is not Success
+  std::vector<MidiDeviceInfo> devices;
+};
+
 // An interface made by createInterface; 0 is none.
 using UsbInterfaceHandle = std::uint64_t;
 
@@ -84,10 +106,16 @@ class UsbBackend {
   // One bulk transfer of exactly `size` bytes.
   virtual UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                               std::size_t size) = 0;
-  // One bulk read of at most `capacity` bytes, waiting up to the backend's
-  // read time limit; `received` is what arrived (0 on time-out).
+  // One bulk read of at most `capacity` bytes, waiting up to `timeout` for
+  // the device's transfer; `received` is what arrived. Overflow (the device
+  // sent more than `capacity`) and Timeout may come with bytes received.
   virtual UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
-                             std::size_t capacity, std::size_t& received) = 0;
+                             std::size_t capacity, std::size_t& received,
+                             std::chrono::milliseconds timeout) = 0;
+
+  // Every device on the bus with a MIDI streaming interface, in bus order.
+  // Backends that cannot list the bus say so.
+  virtual MidiDeviceListing listMidiDevices();
 };
 
 }  // namespace padkbd

@@ -96,7 +96,7 @@ class CountingBackend final : public UsbBackend {
     return sim_.writePipe(h, pipe, data, size);
   }
   UsbStatus readPipe(UsbInterfaceHandle h, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received) override {
+                     std::size_t& received, std::chrono::milliseconds timeout) override {
     calls.push_back("read");
     if (!strayReads.empty()) {
       const Bytes stray = strayReads.front();
@@ -105,7 +105,7 @@ class CountingBackend final : public UsbBackend {
       std::copy_n(stray.begin(), received, data);
       return UsbStatus::Success;
     }
-    return sim_.readPipe(h, pipe, data, capacity, received);
+    return sim_.readPipe(h, pipe, data, capacity, received, timeout);
   }
 
  private:

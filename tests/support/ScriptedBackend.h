@@ -85,7 +85,7 @@ class ScriptedBackend : public UsbBackend {
     return status;
   }
   UsbStatus readPipe(UsbInterfaceHandle, int, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received) override {
+                     std::size_t& received, std::chrono::milliseconds) override {
     calls.push_back("read");
     received = 0;
     if (reads.empty()) return UsbStatus::Timeout;

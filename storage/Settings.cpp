@@ -1,0 +1,186 @@
+#include "storage/Settings.h"
+
+#include <fmt/format.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+#include <toml++/toml.h>
+
+#include "storage/FileAction.h"
+
+namespace padkbd {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A settings file is a few lines; anything much larger is not one.
+constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
+constexpr const char* kHeader = "# padkbd settings; `padkbd use` writes this file.\n";
+
+struct Parsed {
+  Outcome outcome = Outcome::success();
+  toml::table table;
+  bool exists = false;
+};
+
+Parsed parseFile(const fs::path& path) {
+  Parsed parsed;
+  std::error_code ec;
+  const auto status = fs::status(path, ec);
+  if (ec || status.type() == fs::file_type::not_found) return parsed;
+  parsed.exists = true;
+  const auto damaged = [&](const std::string& why) {
+    parsed.outcome = Outcome::failure(fmt::format("{}: {}", path.string(), why));
+    return parsed;
+  };
+  if (status.type() != fs::file_type::regular) return damaged("not a regular file");
+  const auto size = fs::file_size(path, ec);
+  if (ec) return damaged(ec.message());
+  if (size > kMaxSettingsBytes) return damaged(fmt::format("too large ({} bytes)", size));
+  std::ifstream in(path, std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (!in.good() && !in.eof()) return damaged("cannot be read");
+  try {
+    parsed.table = toml::parse(text, path.string());
+  } catch (const toml::parse_error& error) {
+    return damaged(fmt::format("line {}: {}", error.source().begin.line, error.description()));
+  }
+  return parsed;
+}
+
+// The [keyboard] table's values, checked.
+Outcome keyboardOf(const toml::table& table, KeyboardSettings& keyboard) {
+  const toml::node* node = table.get("keyboard");
+  if (node == nullptr) return Outcome::success();
+  const toml::table* section = node->as_table();
+  if (section == nullptr) return Outcome::failure("\"keyboard\" is not a table");
+  if (const toml::node* device = section->get("device")) {
+    const auto text = device->value<std::string>();
+    const auto ids = text ? parseUsbIds(*text) : std::nullopt;
+    if (!ids) return Outcome::failure("keyboard.device is not \"VID:PID\" in hexadecimal");
+    keyboard.usb = ids;
+  }
+  if (const toml::node* maker = section->get("manufacturer")) {
+    const auto text = maker->value<std::string>();
+    const auto id = text ? parseManufacturerId(*text) : std::nullopt;
+    if (!id) {
+      return Outcome::failure(
+          "keyboard.manufacturer is not three bytes 00-7f in hexadecimal (\"00 20 6b\")");
+    }
+    keyboard.manufacturer = id;
+  }
+  return Outcome::success();
+}
+
+Outcome writeTable(const fs::path& path, const toml::table& table) {
+  std::error_code ec;
+  if (!path.parent_path().empty()) fs::create_directories(path.parent_path(), ec);
+  if (ec) {
+    return Outcome::failure(
+        fmt::format("Could not create {}: {}", path.parent_path().string(), ec.message()));
+  }
+  std::ostringstream text;
+  text << kHeader << table << '\n';
+  return writeFileAtomically(path, text.str());
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(fs::path path) : path_(std::move(path)) {}
+
+fs::path SettingsFile::defaultPath() {
+  return xdgDirectory("XDG_CONFIG_HOME", ".config") / "settings.toml";
+}
+
+SettingsRead SettingsFile::read() const {
+  SettingsRead read;
+  Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) {
+    read.outcome = parsed.outcome;
+    return read;
+  }
+  KeyboardSettings keyboard;
+  if (Outcome checked = keyboardOf(parsed.table, keyboard); !checked) {
+    read.outcome = Outcome::failure(fmt::format("{}: {}", path_.string(), checked.message()));
+    return read;
+  }
+  read.keyboard = keyboard;
+  return read;
+}
+
+Outcome SettingsFile::storeKeyboard(const KeyboardSettings& keyboard) const {
+  Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) {
+    return Outcome::failure(
+        fmt::format("{}; mend or delete it first (padkbd use --reset)", parsed.outcome.message()));
+  }
+  toml::table* section = parsed.table["keyboard"].as_table();
+  if (section == nullptr) {
+    parsed.table.insert_or_assign("keyboard", toml::table{});
+    section = parsed.table["keyboard"].as_table();
+  }
+  if (keyboard.usb) section->insert_or_assign("device", formatUsbIds(*keyboard.usb));
+  if (keyboard.manufacturer) {
+    section->insert_or_assign("manufacturer", formatManufacturerId(*keyboard.manufacturer));
+  }
+  return writeTable(path_, parsed.table);
+}
+
+Outcome SettingsFile::forgetKeyboard() const {
+  Parsed parsed = parseFile(path_);
+  if (!parsed.exists) return Outcome::success();
+  if (!parsed.outcome) {
+    // A damaged file holds nothing usable: it goes.
+    std::error_code ec;
+    fs::remove(path_, ec);
+    if (ec) return Outcome::failure(fmt::format("Could not remove {}: {}", path_.string(),
+                                                ec.message()));
+    return Outcome::success();
+  }
+  parsed.table.erase("keyboard");
+  return writeTable(path_, parsed.table);
+}
+
+const char* sourceName(SettingSource source) {
+  switch (source) {
+    case SettingSource::BuiltIn:
+      return "built in";
+    case SettingSource::SettingsFile:
+      return "settings file";
+    case SettingSource::CommandLine:
+      return "command line";
+  }
+  return "built in";
+}
+
+ResolvedKeyboard resolveKeyboard(const SettingsRead& settings,
+                                 const KeyboardSettings& commandLine) {
+  ResolvedKeyboard resolved;
+  resolved.id = builtInKeyboard();
+  if (!settings.outcome) {
+    resolved.warning = fmt::format("the settings file is damaged ({}); using the built-in keyboard",
+                                   settings.outcome.message());
+  }
+  if (settings.keyboard.usb) {
+    resolved.id.usb = *settings.keyboard.usb;
+    resolved.usbSource = SettingSource::SettingsFile;
+  }
+  if (settings.keyboard.manufacturer) {
+    resolved.id.manufacturer = *settings.keyboard.manufacturer;
+    resolved.manufacturerSource = SettingSource::SettingsFile;
+  }
+  if (commandLine.usb) {
+    resolved.id.usb = *commandLine.usb;
+    resolved.usbSource = SettingSource::CommandLine;
+  }
+  if (commandLine.manufacturer) {
+    resolved.id.manufacturer = *commandLine.manufacturer;
+    resolved.manufacturerSource = SettingSource::CommandLine;
+  }
+  return resolved;
+}
+
+}  // namespace padkbd

@@ -1,0 +1,69 @@
+// The user's settings: which keyboard padkbd talks to. A small TOML file,
+// $XDG_CONFIG_HOME/padkbd/settings.toml (~/.config/padkbd/settings.toml):
+//
+//   [keyboard]
+//   device = "1209:0001"          # USB vendor:product id, hexadecimal
+//   manufacturer = "00 20 6b"     # the three SysEx manufacturer bytes
+//
+// Each value in force comes, highest first, from the command line, the
+// settings file, or the build. A damaged file is reported and the built-in
+// values are used; it is never rewritten behind the user's back.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "model/KeyboardId.h"
+#include "model/Outcome.h"
+
+namespace padkbd {
+
+struct KeyboardSettings {
+  std::optional<UsbIds> usb;
+  std::optional<ManufacturerId> manufacturer;
+  bool operator==(const KeyboardSettings&) const = default;
+};
+
+struct SettingsRead {
+  // Failure: the file is damaged (the message says where and how); the
+  // settings are empty then. A missing file is a success with no settings.
+  Outcome outcome = Outcome::success();
+  KeyboardSettings keyboard;
+};
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::filesystem::path path = defaultPath());
+  static std::filesystem::path defaultPath();
+  const std::filesystem::path& path() const { return path_; }
+
+  SettingsRead read() const;
+  // Stores the keyboard (only the values given replace the stored ones;
+  // other tables and keys of the file are kept). Refuses to overwrite a
+  // damaged file. Atomic.
+  Outcome storeKeyboard(const KeyboardSettings& keyboard) const;
+  // Forgets the stored keyboard (the other contents stay).
+  Outcome forgetKeyboard() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+enum class SettingSource { BuiltIn, SettingsFile, CommandLine };
+const char* sourceName(SettingSource source);
+
+// The keyboard in force and where each of its two parts came from.
+struct ResolvedKeyboard {
+  KeyboardId id;
+  SettingSource usbSource = SettingSource::BuiltIn;
+  SettingSource manufacturerSource = SettingSource::BuiltIn;
+  // Non-empty when the settings file is damaged: what is wrong with it and
+  // that the built-in values are used instead.
+  std::string warning;
+};
+
+// Command line over settings file over build.
+ResolvedKeyboard resolveKeyboard(const SettingsRead& settings, const KeyboardSettings& commandLine);
+
+}  // namespace padkbd

@@ -1,0 +1,85 @@
+#include "usb/UsbMidi.h"
+
+namespace padkbd::usbmidi {
+
+std::size_t packetsFromSysEx(std::span<const std::uint8_t> sysex, std::span<std::uint8_t> out) {
+  if (sysex.size() < 2 || sysex.front() != kSysExStart || sysex.back() != kSysExEnd) return 0;
+  std::size_t written = 0;
+  const auto put = [&](std::uint8_t byte) {
+    if (written < out.size()) out[written++] = byte;
+  };
+  std::size_t at = 0;
+  while (sysex.size() - at > 3) {
+    put(kCinSysExContinues);
+    for (std::size_t i = 0; i < 3; ++i) put(sysex[at + i]);
+    at += 3;
+  }
+  const std::size_t last = sysex.size() - at;
+  put(static_cast<std::uint8_t>(kCinSysExEnds1 + last - 1));
+  for (std::size_t i = 0; i < 3; ++i) put(i < last ? sysex[at + i] : 0);
+  return written;
+}
+
+std::vector<std::uint8_t> packetsFromSysEx(std::span<const std::uint8_t> sysex) {
+  std::vector<std::uint8_t> packets((sysex.size() + 2) / 3 * kPacketSize);
+  packets.resize(packetsFromSysEx(sysex, packets));
+  return packets;
+}
+
+void SysExAssembler::reset() {
+  for (std::size_t cable = 0; touched_ != 0; ++cable, touched_ >>= 1) {
+    if ((touched_ & 1) != 0) {
+      partials_[cable].size = 0;
+      partials_[cable].dropping = false;
+    }
+  }
+}
+
+void SysExAssembler::drop(Partial& partial) {
+  partial.size = 0;
+  partial.dropping = true;
+}
+
+bool SysExAssembler::take(std::uint8_t cable, std::uint8_t cin,
+                          std::span<const std::uint8_t> bytes) {
+  const bool ends = cin == kCinSysExEnds1 || cin == kCinSysExEnds2 || cin == kCinSysExEnds3;
+  if (cin != kCinSysExContinues && !ends) return false;  // not part of a SysEx message
+  Partial& partial = partials_[cable & 0x0F];
+  touched_ = static_cast<std::uint16_t>(touched_ | (1u << (cable & 0x0F)));
+
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t byte = bytes[i];
+    const bool last = ends && i + 1 == bytes.size();
+    if (byte == kSysExStart) {
+      // A new message starts; whatever was in progress was cut off.
+      partial.bytes[0] = byte;
+      partial.size = 1;
+      partial.dropping = false;
+      continue;
+    }
+    if (partial.dropping || partial.size == 0) {
+      // The tail of a message whose start we did not see, or of a dropped one.
+      if (last) partial.dropping = false;
+      continue;
+    }
+    if (last) {
+      if (byte != kSysExEnd || partial.size >= kMaxMessage) {
+        // A single-byte system common message (F6), a malformed end, or no
+        // room for the F7.
+        partial.size = 0;
+        return false;
+      }
+      partial.bytes[partial.size++] = byte;
+      return true;
+    }
+    if (byte >= 0x80 || partial.size + 1 >= kMaxMessage) {
+      // A status byte inside the message, or more than any reply holds.
+      drop(partial);
+      continue;
+    }
+    partial.bytes[partial.size++] = byte;
+  }
+  return false;
+}
+
+}  // namespace padkbd::usbmidi

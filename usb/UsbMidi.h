@@ -1,0 +1,117 @@
+// USB-MIDI event packets: every bulk transfer carries zero or more 4-byte
+// packets, byte 0 holding the cable number (high four bits) and the code index
+// number (CIN, low four bits), bytes 1-3 the MIDI bytes. A keyboard puts its
+// SysEx replies on the same pipe as notes, pressure, clock and padding, may
+// split a reply over several transfers and may use any cable; the assembler
+// here joins SysEx messages and passes everything else by.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace padkbd::usbmidi {
+
+inline constexpr std::size_t kPacketSize = 4;
+inline constexpr std::uint8_t kSysExStart = 0xF0;
+inline constexpr std::uint8_t kSysExEnd = 0xF7;
+
+// Code index numbers of SysEx packets.
+inline constexpr std::uint8_t kCinSysExContinues = 0x4;
+inline constexpr std::uint8_t kCinSysExEnds1 = 0x5;
+inline constexpr std::uint8_t kCinSysExEnds2 = 0x6;
+inline constexpr std::uint8_t kCinSysExEnds3 = 0x7;
+
+constexpr std::uint8_t cable(std::uint8_t header) {
+  return header >> 4;
+}
+constexpr std::uint8_t codeIndex(std::uint8_t header) {
+  return header & 0x0F;
+}
+
+// How many MIDI bytes a packet with this code index number carries (0 for
+// the reserved numbers 0 and 1, which in practice are padding).
+constexpr std::size_t bytesCarried(std::uint8_t cin) {
+  constexpr std::array<std::uint8_t, 16> kCarried = {0, 0, 2, 3, 3, 1, 2, 3,
+                                                     3, 3, 3, 3, 2, 2, 3, 1};
+  return kCarried[cin & 0x0F];
+}
+
+// The packets of one SysEx message (F0 ... F7) on cable 0, by the cutting
+// rule: three bytes a packet with CIN 4 while more than three remain, then
+// CIN 5, 6 or 7 with the last one, two or three. Every packet is whole
+// (four bytes). Empty for a message that does not start with F0 and end
+// with F7.
+std::vector<std::uint8_t> packetsFromSysEx(std::span<const std::uint8_t> sysex);
+// The same into `out`, as much as fits; returns the count written.
+std::size_t packetsFromSysEx(std::span<const std::uint8_t> sysex, std::span<std::uint8_t> out);
+
+// Joins the SysEx messages carried by a stream of transfers. Packets of
+// other kinds (channel messages, system common and real-time bytes, padding)
+// are passed by without disturbing a message in progress, whatever their
+// cable; each cable has its own message in progress. A malformed message (a
+// status byte inside it, or longer than kMaxMessage) is dropped whole.
+class SysExAssembler {
+ public:
+  static constexpr std::size_t kMaxMessage = 256;
+
+  // Feeds one transfer. For each whole message, `found(std::span<const
+  // std::uint8_t> message)` is called with its bytes from F0 to F7; when it
+  // returns true the rest of the transfer is left unread and feed returns
+  // true. A last packet cut short is taken if it holds the bytes its code
+  // index number carries.
+  template <typename Found>
+  bool feed(std::span<const std::uint8_t> transfer, Found&& found) {
+    for (std::size_t at = 0; at < transfer.size(); at += kPacketSize) {
+      const std::uint8_t header = transfer[at];
+      const std::size_t carried = bytesCarried(codeIndex(header));
+      if (carried == 0 || at + 1 + carried > transfer.size()) continue;
+      const std::span<const std::uint8_t> bytes = transfer.subspan(at + 1, carried);
+      if (continues(header, bytes)) continue;
+      if (take(cable(header), codeIndex(header), bytes)) {
+        Partial& partial = partials_[cable(header)];
+        const bool accepted = found(std::span<const std::uint8_t>(partial.bytes.data(), partial.size));
+        partial.size = 0;
+        if (accepted) return true;
+      }
+    }
+    return false;
+  }
+
+  // Forgets every message in progress.
+  void reset();
+
+ private:
+  // Fixed storage: a read takes hundreds of replies, none of which should
+  // cost an allocation.
+  struct Partial {
+    std::array<std::uint8_t, kMaxMessage> bytes;  // from F0
+    std::size_t size = 0;                         // 0: no message in progress
+    bool dropping = false;                        // skipping the rest of a malformed message
+  };
+  // The common case, taken inline: three data bytes of a message in
+  // progress, with room for them. True when the packet was taken.
+  bool continues(std::uint8_t header, std::span<const std::uint8_t> bytes) {
+    if (codeIndex(header) != kCinSysExContinues) return false;
+    Partial& partial = partials_[cable(header)];
+    if (partial.size == 0 || partial.dropping || partial.size + 4 > kMaxMessage ||
+        ((bytes[0] | bytes[1] | bytes[2]) & 0x80) != 0) {
+      return false;
+    }
+    partial.bytes[partial.size] = bytes[0];
+    partial.bytes[partial.size + 1] = bytes[1];
+    partial.bytes[partial.size + 2] = bytes[2];
+    partial.size += 3;
+    return true;
+  }
+  // Adds one SysEx packet's bytes; true when a message is now whole.
+  bool take(std::uint8_t cable, std::uint8_t cin, std::span<const std::uint8_t> bytes);
+  void drop(Partial& partial);
+
+  std::array<Partial, 16> partials_;
+  std::uint16_t touched_ = 0;  // cables whose Partial reset() must clear
+};
+
+}  // namespace padkbd::usbmidi
