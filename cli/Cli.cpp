@@ -282,6 +282,12 @@ int run(int argc, char** argv) {
     command->allow_extras();
   }
   const std::vector<CLI::App*> deviceCommands = {info, read, send, gainsCommand, devices};
+  for (CLI::App* command : deviceCommands) {
+    // The device options belong to the tool, so a command's own help names them.
+    command->footer(
+        "Device options (before or after the command word): --simulate[=STATEFILE], --device "
+        "VID:PID, --manufacturer M1M2M3, --trace; also -q, -v. See padkbd --help.");
+  }
 
   std::vector<std::string> args;
   std::string stateFile;

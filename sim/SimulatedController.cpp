@@ -247,6 +247,7 @@ void SimulatedController::resetSettings() {
 void SimulatedController::resetCounters() {
   std::lock_guard lock(mutex_);
   transferCount_ = 0;
+  replies_ = 0;
   handshakes_ = 0;
   readRequests_ = 0;
   stored_ = 0;
@@ -624,10 +625,10 @@ bool SimulatedController::repliesToRead() const {
   return !faults_.noReplyAfter || readRequests_ <= *faults_.noReplyAfter;
 }
 
-void SimulatedController::queueReply(std::vector<std::uint8_t> packets) {
+void SimulatedController::queueReply(std::vector<std::uint8_t> packets, bool value) {
   ++replies_;
   std::vector<std::vector<std::uint8_t>> transfers;
-  if (faults_.foreignSysEx) {
+  if (faults_.foreignSysEx && value) {
     // Another maker's message, shaped like a value reply.
     const std::uint8_t other = keyboard_.manufacturer[0] == 0x43 ? 0x44 : 0x43;
     transfers.push_back({0x04, 0xF0, other, keyboard_.manufacturer[1], 0x04,
@@ -682,7 +683,7 @@ void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
     std::vector<std::uint8_t> reply = {0x04, 0xF0,          0x7E, 0x0A,          0x04, 0x01,
                                        0x03, versionMajor_, 0x06, versionMinor_, 0xF7};
     if (handshakes_ <= faults_.handshakeFailures) reply[3] = 0x0B;
-    queueReply(std::move(reply));
+    queueReply(std::move(reply), false);
     return;
   }
 
@@ -710,7 +711,7 @@ void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
         faults_.shortReply < reply.size()) {
       reply.resize(faults_.shortReply);
     }
-    queueReply(std::move(reply));
+    queueReply(std::move(reply), true);
     return;
   }
 

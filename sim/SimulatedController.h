@@ -97,7 +97,9 @@ class SimulatedController final : public UsbBackend {
     // Value replies carry other values than the request in the bytes that
     // are not examined: 7F 42, the command, the slot, the parameter, the target.
     bool otherUnexaminedBytes = false;
-    bool foreignSysEx = false;  // another maker's SysEx message comes before every reply
+    // Another maker's SysEx message, shaped like a value reply, comes before
+    // every value reply.
+    bool foreignSysEx = false;
     // The Nth reply (from 1, handshakes counted) comes after the reader
     // stopped waiting: the next read times out, and the reply is the first
     // thing the read after it sees.
@@ -131,7 +133,7 @@ class SimulatedController final : public UsbBackend {
   KeyboardId keyboard() const;
   // Back to the built-in initial settings (all slots and gains).
   void resetSettings();
-  void resetCounters();  // transfer/handshake/read counters (fault thresholds)
+  void resetCounters();  // transfer/reply/handshake/read counters (fault thresholds)
   void replug();         // ends an unplug; faults().unplugAfter is cleared
 
   // --- Settings -----------------------------------------------------------
@@ -202,8 +204,9 @@ class SimulatedController final : public UsbBackend {
   bool unpluggedLocked();  // applies unplugAfter
   void handleRequest(const std::vector<std::uint8_t>& bytes);
   // Queues a reply (its packets as they would come alone) the way the
-  // switches say the keyboard sends it.
-  void queueReply(std::vector<std::uint8_t> packets);
+  // switches say the keyboard sends it; `value`: a value reply (not the
+  // handshake's).
+  void queueReply(std::vector<std::uint8_t> packets, bool value);
   void protocolError(const std::string& what, const std::vector<std::uint8_t>& bytes);
   bool repliesToHandshake() const;
   bool repliesToRead() const;

@@ -112,11 +112,13 @@ SettingsRead SettingsFile::read() const {
 }
 
 Outcome SettingsFile::storeKeyboard(const KeyboardSettings& keyboard) const {
-  Parsed parsed = parseFile(path_);
-  if (!parsed.outcome) {
-    return Outcome::failure(
-        fmt::format("{}; mend or delete it first (padkbd use --reset)", parsed.outcome.message()));
+  // What cannot be read is not rewritten: it may hold what the user meant.
+  if (const SettingsRead current = read(); !current.outcome) {
+    return Outcome::failure(fmt::format("{}; mend it, or forget it with \"padkbd use --reset\"",
+                                        current.outcome.message()));
   }
+  Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) return parsed.outcome;
   toml::table* section = parsed.table["keyboard"].as_table();
   if (section == nullptr) {
     parsed.table.insert_or_assign("keyboard", toml::table{});

@@ -60,6 +60,9 @@ class InterfaceAction {
   std::uint16_t searchProductId() const { return keyboard_.usb.productId; }
   void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
 
+  // Every USB MIDI device on the bus (nothing is claimed or detached).
+  MidiDeviceListing listMidiDevices() { return backend.listMidiDevices(); }
+
   bool FindDevice();
   bool CreateInterface();
   UsbStatus WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size);

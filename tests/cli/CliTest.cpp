@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/KeyboardId.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
@@ -51,6 +52,7 @@ class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(tmp_.path() / "xdg");
+    fs::create_directories(tmp_.path() / "config");
     fs::create_directories(tmp_.path() / "tmp");
     fs::create_directories(tmp_.path() / "io");
   }
@@ -71,6 +73,7 @@ class Cli : public ::testing::Test {
     const fs::path err = tmp_.path() / "io" / "stderr";
     writeFile(in, input);
     const std::string xdg = (tmp_.path() / "xdg").string();
+    const std::string config = (tmp_.path() / "config").string();
     const std::string tmpdir = (tmp_.path() / "tmp").string();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -82,6 +85,7 @@ class Cli : public ::testing::Test {
       ::dup2(outFd, 1);
       ::dup2(errFd, 2);
       ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+      ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
       ::setenv("TMPDIR", tmpdir.c_str(), 1);
       ::unsetenv("PADKBD_RESOURCE_DIR");
       std::vector<char*> argv;
@@ -332,8 +336,10 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
     return x.globalsInSlot(slot) == y.globalsInSlot(slot);
   };
 
-  const Result send = run({"send", path("p.padkbd").string(), "--slot", "3", state, "-q"});
+  // Slots are numbered 1-9 on the command line, as on the keyboard: 4 is index 3.
+  const Result send = run({"send", path("p.padkbd").string(), "--slot", "4", state});
   ASSERT_EQ(send.status, 0) << send.err;
+  EXPECT_EQ(send.err, "sent " + path("p.padkbd").string() + " to memory slot 4\n");
   SimulatedController after;
   ASSERT_TRUE(after.loadState(path("state")).ok());
   EXPECT_TRUE(slotHolds(after, 3, preset));
@@ -365,29 +371,37 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
   EXPECT_EQ(readFile(path("state")), before);
 }
 
-TEST_F(Cli, TraceWritesOneLinePerTransferAndKeepsStdoutForTheDocument) {
-  const Result traced = run({"read", "--simulate", "--trace", "-q"});
+TEST_F(Cli, QuietByDefaultTraceAndVerboseOnRequest) {
+  // By default a successful read says nothing besides the document.
+  const Result plain = run({"read", "--simulate"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_TRUE(plain.err.empty()) << plain.err;
+  EXPECT_TRUE(parsePreset(plain.out).outcome.ok());
+
+  const Result traced = run({"--trace", "read", "--simulate", "-q"});
   ASSERT_EQ(traced.status, 0) << traced.err;
   const auto lines = traced.errLines();
-  // 598 requests and their replies, plus the handshake and its reply.
-  EXPECT_EQ(lines.size(), 1196u + 2u);
+  // Old input drained first (nothing there), then the handshake and its
+  // reply, then 598 requests and their replies.
+  ASSERT_EQ(lines.size(), 1u + 2u + 1196u);
+  EXPECT_EQ(lines[0], "< (nothing)  [timed out]");
+  EXPECT_EQ(lines[1], "> 04 f0 7e 7f 07 0a 0b f7");
   const std::regex transfer(R"(^[<>]( [0-9a-f]{2})+$)");
   std::size_t out = 0;
-  for (const auto& line : lines) {
-    EXPECT_TRUE(std::regex_match(line, transfer)) << line;
-    if (line[0] == '>') ++out;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(lines[i], transfer)) << lines[i];
+    if (lines[i][0] == '>') ++out;
   }
   EXPECT_EQ(out, 599u);
-  EXPECT_EQ(lines[0], "> 04 f0 7e 7f 07 0a 0b f7");
-  EXPECT_TRUE(parsePreset(traced.out).outcome.ok());
+  EXPECT_EQ(traced.out, plain.out);
 
-  // Without -q the diagnostic and transport lines go to standard error too,
-  // and standard output still holds the document alone.
-  const Result chatty = run({"read", "--simulate"});
+  // -v adds the transport's and the synchronisation's lines, on standard
+  // error; standard output still holds the document alone.
+  const Result chatty = run({"read", "-v", "--simulate"});
   ASSERT_EQ(chatty.status, 0) << chatty.err;
-  EXPECT_GT(chatty.errLines().size(), 598u);
-  EXPECT_TRUE(parsePreset(chatty.out).outcome.ok());
-  EXPECT_EQ(chatty.out, traced.out);
+  EXPECT_GT(chatty.errLines().size(), 2u * 598u);
+  EXPECT_NE(chatty.err.find("handshake yes"), std::string::npos);
+  EXPECT_EQ(chatty.out, plain.out);
 }
 
 TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
@@ -398,7 +412,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
       {"gains", "1", "2", "3", "4", "5", "6", "7", "128", "--simulate"},
       {"gains", "1", "2", "3", "4", "5", "6", "7", "x", "--simulate"},
       {"gains", "1", "2", "3", "4", "5", "6", "7", "8", "9", "--simulate"},
-      {"send", "p.padkbd", "--slot", "9", "--simulate"},
+      {"send", "p.padkbd", "--slot", "0", "--simulate"},
+      {"send", "p.padkbd", "--slot", "10", "--simulate"},
       {"send", "--simulate"},
       {"read", "--device", "12345:1"},
       {"read", "--device", "nonsense"},
@@ -408,6 +423,11 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
       {"diff", "a"},
       {"show", "a", "--bogus"},
       {"read", "--simulate", "--simulate-fault", "meteor"},
+      {"check", "x.padkbd", "--simulate"},
+      {"use", "--reset", "1234:5678"},
+      {"use", "12:34:56"},
+      {"read", "--manufacturer", "00 80 00"},
+      {"help", "nothing"},
   };
   for (const auto& args : cases) {
     const Result result = run(args);
@@ -417,7 +437,12 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
     EXPECT_TRUE(result.out.empty()) << joined;
     ASSERT_EQ(result.errLines().size(), 1u) << joined << "\n" << result.err;
     EXPECT_EQ(result.err.rfind("padkbd: ", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.find("--simulate-state"), std::string::npos) << result.err;
   }
+  // A mistyped command or option suggests the closest one.
+  EXPECT_NE(run({"reed"}).err.find("did you mean \"read\""), std::string::npos);
+  EXPECT_NE(run({"send", "p.padkbd", "--slott", "3"}).err.find("did you mean \"--slot\""),
+            std::string::npos);
 
   const Result help = run({"--help"});
   EXPECT_EQ(help.status, 0);
@@ -426,6 +451,10 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
   EXPECT_EQ(sendHelp.status, 0);
   EXPECT_NE(sendHelp.out.find("--slot"), std::string::npos);
   EXPECT_NE(sendHelp.out.find("--simulate"), std::string::npos);
+  const Result helpCommand = run({"help", "send"});
+  EXPECT_EQ(helpCommand.status, 0);
+  EXPECT_NE(helpCommand.out.find("--slot"), std::string::npos);
+  EXPECT_NE(run({"help"}).out.find("devices"), std::string::npos);
   const Result version = run({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("padkbd ") + config::kVersion + "\n");
@@ -440,12 +469,7 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   EXPECT_EQ(absent.status, 1);
   EXPECT_TRUE(absent.out.empty());
   ASSERT_EQ(absent.errLines().size(), 1u) << absent.err;
-  EXPECT_NE(absent.err.find("no controller found"), std::string::npos) << absent.err;
-
-  const Result otherIds = run({"read", "--simulate", "--device", "1234:5678", "-q"});
-  EXPECT_EQ(otherIds.status, 1);
-  EXPECT_TRUE(otherIds.out.empty());
-  EXPECT_NE(otherIds.err.find("1234:5678"), std::string::npos) << otherIds.err;
+  EXPECT_NE(absent.err.find("no keyboard found"), std::string::npos) << absent.err;
 
   // A controller that stops answering mid-read: nothing is written, not even
   // the default preset.
@@ -479,7 +503,7 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
   EXPECT_EQ(denied.status, 1);
   ASSERT_EQ(denied.errLines().size(), 1u) << denied.err;
-  EXPECT_NE(denied.err.find("resources/70-padkbd.rules"), std::string::npos) << denied.err;
+  EXPECT_NE(denied.err.find("padkbd devices --udev-rule"), std::string::npos) << denied.err;
   EXPECT_NE(denied.err.find("permission"), std::string::npos) << denied.err;
   const Result busy =
       run({"send", path("p.padkbd").string(), "--simulate", "--simulate-fault", "busy", "-q"});
@@ -500,6 +524,62 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   EXPECT_EQ(damaged.status, 1);
   ASSERT_EQ(damaged.errLines().size(), 1u) << damaged.err;
   EXPECT_EQ(readFile(path("damaged")), "not a state file\n");
+}
+
+TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
+  // The simulated keyboard has other ids than the built-in ones, and one
+  // setting outside its list (pad mode byte 0c of control 8).
+  writeFile(path("state"),
+            "padkbd-sim-state 1\nusb 1234:5678\nmanufacturer 00 20 6b\nslot 0 01 50 0c\n");
+  const std::string state = "--simulate=" + path("state").string();
+
+  const Result before = run({"read", state});
+  EXPECT_EQ(before.status, 1);
+  EXPECT_NE(before.err.find(formatUsbIds(builtInKeyboard().usb)), std::string::npos) << before.err;
+  EXPECT_NE(before.err.find("padkbd devices"), std::string::npos) << before.err;
+
+  const Result listed = run({state, "devices"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out.rfind("1234:5678  padkbd simulated controller", 0), 0u) << listed.out;
+  EXPECT_NE(listed.out.find("can be opened"), std::string::npos);
+  EXPECT_NE(listed.out.find("None of them is the keyboard in use"), std::string::npos);
+
+  const Result chosen = run({"use", "1234:5678", "--manufacturer", "00:20:6B"});
+  ASSERT_EQ(chosen.status, 0) << chosen.err;
+  EXPECT_NE(chosen.out.find("keyboard       1234:5678  (settings file)"), std::string::npos)
+      << chosen.out;
+  EXPECT_NE(chosen.out.find("manufacturer   00 20 6b   (settings file)"), std::string::npos);
+  EXPECT_NE(run({"devices", state}).out.find("; in use;"), std::string::npos);
+
+  // The read works now; the replaced setting is named, and the document saved.
+  const Result read = run({"read", state, "-o", path("read.padkbd").string()});
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_NE(read.err.find("warning: 1 setting from the keyboard was outside its list"),
+            std::string::npos)
+      << read.err;
+  EXPECT_NE(read.err.find("control 8: mode byte 0c"), std::string::npos) << read.err;
+  EXPECT_TRUE(readPresetFile(path("read.padkbd")).outcome.ok());
+  EXPECT_TRUE(run({"read", state, "-q"}).err.empty());
+  // The command line goes over the settings file.
+  EXPECT_NE(run({"use", "--device", "0abc:0001"}).out.find("0abc:0001  (settings file)"),
+            std::string::npos);
+  EXPECT_NE(run({"info", state, "--device", "1234:5678"}).out.find("firmware"), std::string::npos);
+
+  // A damaged settings file: a clear warning and the built-in keyboard.
+  const fs::path settings = path("config") / "padkbd" / "settings.toml";
+  writeFile(settings, "[keyboard\ndevice = 12\n");
+  const Result damaged = run({"use"});
+  EXPECT_EQ(damaged.status, 0);
+  EXPECT_NE(damaged.err.find("settings file is damaged"), std::string::npos) << damaged.err;
+  EXPECT_NE(damaged.out.find(formatUsbIds(builtInKeyboard().usb) + "  (built in)"),
+            std::string::npos);
+  EXPECT_EQ(run({"use", "1234:5678"}).status, 1) << "a damaged file is not overwritten";
+  EXPECT_EQ(readFile(settings), "[keyboard\ndevice = 12\n");
+  ASSERT_EQ(run({"use", "--reset"}).status, 0);
+  EXPECT_NE(run({"use"}).out.find("(built in)"), std::string::npos);
+  EXPECT_EQ(run({"devices", "--udev-rule", "1234:5678"}).out,
+            "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"1234\", ATTRS{idProduct}==\"5678\", "
+            "TAG+=\"uaccess\"\n");
 }
 
 }  // namespace

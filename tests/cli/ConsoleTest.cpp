@@ -33,7 +33,7 @@ class Captured {
 TEST(Console, ProgressIsClearedBeforeEachLineAndRedrawnAfter) {
   Captured err;
   {
-    Console console(err.file(), false, true);
+    Console console(err.file(), Verbosity::Verbose, true);
     console.progress("reading", 1, 598);
     console.diagnostic("Read 16 bytes from bulk endpoint");
     console.progress("reading", 2, 598);
@@ -44,30 +44,41 @@ TEST(Console, ProgressIsClearedBeforeEachLineAndRedrawnAfter) {
             "\r\x1b[Kreading 2/598\r\x1b[K");
 }
 
-TEST(Console, NoProgressOffATerminalOrWhenQuietButErrorsAlwaysShow) {
-  Captured plain;
+TEST(Console, EachVerbosityShowsItsOwnLinesAndErrorsAlwaysShow) {
+  const auto run = [](Verbosity verbosity, bool terminal) {
+    Captured err;
+    {
+      Console console(err.file(), verbosity, terminal);
+      console.captureLog();
+      console.progress("reading", 1, 598);
+      log::diag("handshake yes");
+      console.warning("2 settings replaced");
+      console.note("sent");
+      console.error("no controller found");
+      console.endProgress();
+    }
+    return err.text();
+  };
+  EXPECT_EQ(run(Verbosity::Verbose, false),
+            "handshake yes\npadkbd: warning: 2 settings replaced\nsent\npadkbd: no controller found\n");
+  EXPECT_EQ(run(Verbosity::Normal, false),
+            "padkbd: warning: 2 settings replaced\nsent\npadkbd: no controller found\n");
+  EXPECT_EQ(run(Verbosity::Quiet, true), "padkbd: no controller found\n");
+  // Below -v nothing of the log is even formatted; the log is back on after.
   {
-    Console console(plain.file(), false, false);
-    console.progress("reading", 1, 598);
-    console.diagnostic("handshake yes");
-    console.error("no controller found");
+    Captured err;
+    Console console(err.file(), Verbosity::Normal, false);
+    console.captureLog();
+    EXPECT_FALSE(log::enabled(log::Channel::Diagnostic));
+    EXPECT_FALSE(log::enabled(log::Channel::Output));
   }
-  EXPECT_EQ(plain.text(), "handshake yes\npadkbd: no controller found\n");
-
-  Captured quiet;
-  {
-    Console console(quiet.file(), true, true);
-    console.progress("reading", 1, 598);
-    console.diagnostic("handshake yes");
-    console.error("no controller found");
-  }
-  EXPECT_EQ(quiet.text(), "padkbd: no controller found\n");
+  EXPECT_TRUE(log::enabled(log::Channel::Diagnostic));
 }
 
 TEST(Console, TransportTextIsJoinedIntoWholeLinesOnStandardError) {
   Captured err;
   {
-    Console console(err.file(), false, false);
+    Console console(err.file(), Verbosity::Verbose, false);
     console.captureLog();
     log::out("PipeRef %d: ", 1);
     log::out("direction %s, ", "in");

@@ -106,23 +106,35 @@ TEST_F(CodecTest, ControlReadRequestsAreByteExactInExchangeOrder) {
   EXPECT_TRUE(sim.protocolErrors().empty());
 }
 
-TEST_F(CodecTest, RepliesConvertThroughTheTableOfTheControlsKind) {
+TEST_F(CodecTest, RepliesConvertThroughTheTableOfTheControlsKindAndNoReplacementIsSilent) {
   // Mode byte 08 is pad mode 2, but in no row of the other-mode table; channel byte 41 is 16.
   ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x50, 0x08));
   ASSERT_TRUE(sim.setRawValue(0, 0x02, 0x50, 0x41));
   ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x30, 0x08));
-  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x50, 8)->mode, 2);
-  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x50, 8)->channel, 16);
-  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x30, 0)->mode, 0);
+  // A mode option beyond its list of four, and a knob relative mode in no table.
+  ASSERT_TRUE(sim.setRawValue(0, 0x06, 0x50, 0x05));
+  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x02, 0x00));
+  ButtonAction::Replacements replaced;
+  const ButtonValuePtr pad = ButtonAction::GetButtonValueWithWW(io, 0x50, 8, nullptr, &replaced);
+  EXPECT_EQ(pad->mode, 2);
+  EXPECT_EQ(pad->channel, 16);
+  EXPECT_EQ(pad->modeOption, 0);
+  EXPECT_EQ(ButtonAction::GetButtonValueWithWW(io, 0x30, 0, nullptr, &replaced)->mode, 0);
 
   ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x03, 0x41));
-  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x02, 0x7F));
-  PadValuePtr globals = ButtonAction::GetPadValue(io);
+  PadValuePtr globals = ButtonAction::GetPadValue(io, nullptr, &replaced);
   ASSERT_TRUE(globals);
   EXPECT_EQ(globals->globalOctaveTransposition, 5);
-  EXPECT_EQ(globals->globalKnobRelativeMode, 1);
+  EXPECT_EQ(globals->globalKnobRelativeMode, 0);
   EXPECT_EQ(globals->mem, 0);
   EXPECT_TRUE(globals->version.empty());
+
+  std::vector<std::string> described;
+  for (const auto& r : replaced) described.push_back(r.describe());
+  EXPECT_EQ(described, (std::vector<std::string>{"control 8: mode option byte 05",
+                                                 "control 0: mode byte 08",
+                                                 "global settings: knob relative mode byte 00"}));
+  EXPECT_EQ(capture.count("control 0: mode byte 08 is not in its list: set to the first entry"), 1u);
 }
 
 TEST_F(CodecTest, GlobalAndGainMessagesAreByteExact) {
@@ -150,30 +162,53 @@ TEST_F(CodecTest, GlobalAndGainMessagesAreByteExact) {
   EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{64, 64, 64, 64, 64, 64, 64, 64}));
 }
 
-TEST_F(CodecTest, FullReadIs598StrictlyAlternatingPairs) {
-  std::optional<ButtonValueList> controls = ButtonAction::GetButtonValues(io);
-  ASSERT_TRUE(controls);
-  PadValuePtr globals = ButtonAction::GetPadValue(io);
-  ASSERT_TRUE(globals);
+TEST_F(CodecTest, FullReadIs598PairsWhateverElseThePipeCarries) {
+  using Faults = SimulatedController::Faults;
+  using Traffic = Faults::Traffic;
+  const std::vector<std::pair<const char*, Faults>> pipes = {
+      {"tidy", Faults{}},
+      {"traffic in transfers of its own", Faults::hardwareLike(Traffic::OwnTransfer)},
+      {"traffic in the reply's transfer", Faults::hardwareLike(Traffic::SameTransfer)},
+      {"a packet a transfer", [] {
+         Faults f = Faults::hardwareLike(Traffic::SameTransfer);
+         f.packetPerTransfer = true;
+         return f;
+       }()},
+  };
+  for (const auto& [name, faults] : pipes) {
+    SCOPED_TRACE(name);
+    sim.faults() = faults;
+    sim.clearLog();
+    std::optional<ButtonValueList> controls = ButtonAction::GetButtonValues(io);
+    ASSERT_TRUE(controls);
+    PadValuePtr globals = ButtonAction::GetPadValue(io);
+    ASSERT_TRUE(globals);
 
-  const auto transfers = sim.transfers();
-  ASSERT_EQ(transfers.size(), 2u * 598u);
-  for (std::size_t i = 0; i < transfers.size(); i += 2) {
-    EXPECT_EQ(transfers[i].direction, Direction::Out) << i;
-    EXPECT_EQ(transfers[i].pipe, 2);
-    EXPECT_EQ(transfers[i].bytes.size(), 15u);
-    EXPECT_EQ(transfers[i + 1].direction, Direction::In) << i + 1;
-    EXPECT_EQ(transfers[i + 1].pipe, 1);
+    // Each request waits for its reply: a write, then reads up to the reply.
+    const auto transfers = sim.transfers();
+    std::size_t writes = 0;
+    for (std::size_t i = 0; i < transfers.size(); ++i) {
+      if (transfers[i].direction == Direction::Out) {
+        ++writes;
+        EXPECT_EQ(transfers[i].bytes.size(), 15u);
+        ASSERT_LT(i + 1, transfers.size());
+        EXPECT_EQ(transfers[i + 1].direction, Direction::In) << i + 1;
+      }
+    }
+    EXPECT_EQ(writes, 598u);
+    if (std::string(name) == "tidy") {
+      EXPECT_EQ(transfers.size(), 2u * 598u);
+    }
+    ASSERT_EQ(controls->size(), 64u);
+    for (int i = 0; i < 64; ++i) {
+      EXPECT_EQ((*controls)[i]->buttonID, i);
+      EXPECT_EQ(*(*controls)[i], sim.controlInSlot(0, i)) << "control " << i;
+    }
+    PadValue expected = sim.globalsInSlot(0);
+    expected.mem = 0;
+    EXPECT_EQ(*globals, expected);
+    EXPECT_TRUE(sim.protocolErrors().empty());
   }
-  ASSERT_EQ(controls->size(), 64u);
-  for (int i = 0; i < 64; ++i) {
-    EXPECT_EQ((*controls)[i]->buttonID, i);
-    EXPECT_EQ(*(*controls)[i], sim.controlInSlot(0, i)) << "control " << i;
-  }
-  PadValue expected = sim.globalsInSlot(0);
-  expected.mem = 0;
-  EXPECT_EQ(*globals, expected);
-  EXPECT_TRUE(sim.protocolErrors().empty());
 }
 
 TEST_F(CodecTest, FullWriteSends598MessagesWithTheSlotOfMem) {
@@ -251,26 +286,21 @@ TEST_F(CodecTest, AReadThatDidNotDeliverAValueEndsTheRead) {
   };
   using Wrong = SimulatedController::Faults::WrongReply;
   const std::vector<Case> cases = {
-      {"no reply", [](auto& f) { f.noReplyAfter = 100; }, "no reply"},
-      {"short reply",
+      {"no reply", [](auto& f) { f.noReplyAfter = 100; }, "no reply (timed out)"},
+      {"reply cut short",
        [](auto& f) {
          f.shortReply = 8;
          f.shortReplyAfter = 100;
        },
-       "short reply (8 bytes)"},
-      {"header changed",
+       "no reply (timed out)"},
+      {"another maker's reply",
        [](auto& f) {
-         f.wrongReply = Wrong::ChangedHeader;
+         f.wrongReply = Wrong::OtherManufacturer;
          f.wrongReplyAfter = 100;
        },
-       "different request"},
-      {"other parameter",
-       [](auto& f) {
-         f.wrongReply = Wrong::OtherParameter;
-         f.wrongReplyAfter = 100;
-       },
-       "different request"},
-      {"unplugged", [](auto& f) { f.unplugAfter = 201; }, "no reply"},
+       "no reply (timed out)"},
+      {"late", [](auto& f) { f.lateReply = 101; }, "no reply (timed out)"},
+      {"unplugged", [](auto& f) { f.unplugAfter = 201; }, "no reply (no device"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <deque>
 #include <functional>
 
 #include "model/Log.h"
@@ -96,16 +97,16 @@ TEST_F(PadActionTest, HandshakeYieldsTheVersionAsLowercaseHex) {
   EXPECT_EQ(pad.deviceVersion(), "1a.00");
 }
 
-TEST_F(PadActionTest, HandshakeReadsOnceMoreOnlyWhenTheReplyDoesNotStartWith04) {
+TEST_F(PadActionTest, HandshakeTakesTheFirstSysExPassingOtherTrafficBy) {
   ASSERT_TRUE(openLink());
-  // A stray transfer first: one more read, no second request.
-  backend.strayReads.push_back({0x0F, 0x90, 0x40, 0x7F});
+  // A note first: passed by, no second request.
+  backend.strayReads.push_back({0x09, 0x90, 0x40, 0x7F});
   ASSERT_TRUE(pad.HandshakeOperation());
   EXPECT_EQ(sim.handshakeCount(), 1);
   EXPECT_EQ(pad.deviceVersion(), "01.02");
 
-  // Starts with 04 but is otherwise wrong: no extra read, the controller's
-  // own reply stays unread.
+  // Some other SysEx message first: it is the reply, and a wrong one; the
+  // controller's own reply stays unread.
   sim.setFirmwareVersion(0x02, 0x00);
   backend.strayReads.push_back({0x04, 0xF0, 0x00, 0x00, 0x04, 0x00, 0x7F, 0x42, 0x04, 0x01, 0x00,
                                 0x00, 0x07, 0x30, 0x05, 0xF7});
@@ -119,7 +120,7 @@ TEST_F(PadActionTest, HandshakeReadsOnceMoreOnlyWhenTheReplyDoesNotStartWith04) 
 TEST_F(PadActionTest, HandshakeNeedsExactlyNineMatches) {
   ASSERT_TRUE(openLink());
   Bytes eight = kGoodReply;
-  eight[10] = 0xF6;  // 8 of the 9 fixed elements match
+  eight[5] = 0x02;  // 8 of the 9 fixed elements match
   backend.strayReads.push_back(eight);
   EXPECT_FALSE(pad.HandshakeOperation());
   EXPECT_FALSE(pad.deviceVersion());
@@ -153,11 +154,67 @@ TEST_F(PadActionTest, StartUpReadFillsThePresetFromTheController) {
   EXPECT_EQ(capture.count("读取buttonValue"), 1u);
   EXPECT_EQ(capture.count("读取buttonValue完毕"), 1u);
   EXPECT_EQ(capture.count("加载默认数据"), 0u);
-  // The handshake, then 598 pairs; the interface is released at the end.
-  EXPECT_EQ(sim.transfers().size(), 2u + 2u * 598u);
+  // Input left in the pipe is drained, then the handshake and 598 pairs; the
+  // interface is released at the end.
+  EXPECT_EQ(sim.transfers().size(), 1u + 2u + 2u * 598u);
   EXPECT_EQ(sim.openHandleCount(), 0u);
   EXPECT_EQ(pad.GetButtonValueWithID(-1), nullptr);
   EXPECT_EQ(pad.GetButtonValueWithID(64), nullptr);
+}
+
+TEST_F(PadActionTest, AWholePresetIsReadThroughARealKeyboardsPipe) {
+  using Traffic = Faults::Traffic;
+  struct Case {
+    const char* name;
+    Faults faults;
+    std::deque<Bytes> waiting;  // input left in the pipe before the read
+    int handshakes;
+  };
+  Faults late = Faults::hardwareLike(Traffic::OwnTransfer);
+  late.lateReply = 1;  // the handshake's reply comes after the wait
+  Faults split = Faults::hardwareLike(Traffic::SameTransfer);
+  split.packetPerTransfer = true;
+  Bytes staleValue = kGoodReply;  // an old reply from an earlier, interrupted exchange
+  staleValue[2] = 0x7F;
+  const std::vector<Case> cases = {
+      {"traffic, padding, foreign SysEx, other unexamined bytes",
+       Faults::hardwareLike(Traffic::SameTransfer), {}, 1},
+      {"a packet a transfer", split, {}, 1},
+      {"late handshake reply", late, {}, 2},
+      {"old input waiting", Faults{}, {staleValue, {0x0F, 0xF8, 0x00, 0x00}}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim.faults() = c.faults;
+    sim.resetCounters();
+    backend.strayReads = c.waiting;
+    InterfaceAction link(backend);
+    PadAction fresh(link, files);
+    ASSERT_TRUE(fresh.ReadPadValueFromDevice()) << fresh.lastError();
+    for (int i = 0; i < 64; ++i) {
+      EXPECT_EQ(*fresh.GetButtonValueWithID(i), sim.controlInSlot(0, i)) << "control " << i;
+    }
+    EXPECT_EQ(fresh.getPadValue()->globalMIDIChannel, 15);
+    EXPECT_EQ(sim.handshakeCount(), c.handshakes);
+    EXPECT_TRUE(fresh.lastReplacements().empty());
+  }
+}
+
+TEST_F(PadActionTest, SettingsOutsideTheirListsAreReplacedAndListed) {
+  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x50, 0x0C));  // pad mode of control 8
+  ASSERT_TRUE(sim.setRawValue(0, 0x41, 0x01, 0x07));  // velocity curve
+  ASSERT_TRUE(pad.ReadPadValueFromDevice());
+  ASSERT_EQ(pad.lastReplacements().size(), 2u);
+  EXPECT_EQ(pad.lastReplacements()[0].describe(), "control 8: mode byte 0c");
+  EXPECT_EQ(pad.lastReplacements()[1].describe(), "global settings: velocity curve byte 07");
+  EXPECT_EQ(pad.GetButtonValueWithID(8)->mode, 0);
+  // What was read can be saved: every value is within its list.
+  const CurrentPreset& current = pad.currentPreset();
+  EXPECT_TRUE(checkPreset({current.buttonValueArray, current.currentPadValue}));
+  // The next read starts a new list.
+  sim.resetSettings();
+  ASSERT_TRUE(pad.ReadPadValueFromDevice());
+  EXPECT_TRUE(pad.lastReplacements().empty());
 }
 
 TEST_F(PadActionTest, HandshakeIsRetriedAfterClosingTheInterface) {
@@ -204,27 +261,25 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPreset) {
   // of control 32 (8 other controls of 7 reads, then 24 pads of 10: 296).
   const std::vector<Case> cases = {
       {"absent", [](Faults& f) { f.absent = true; },
-       fmt::format("no controller found (USB {:04x}:{:04x})", config::kUsbVendorId,
-                   config::kUsbProductId)},
+       fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb))},
       {"one interface only", [](Faults& f) { f.oneInterfaceOnly = true; },
        "the controller was found but its interface could not be opened"},
       {"no reply", [](Faults& f) { f.noReplyAfter = 300; },
        "the controller stopped answering during the read (control 32, parameter 04): no reply"},
-      {"short reply",
+      {"reply cut short",
        [](Faults& f) {
          f.shortReply = 8;
          f.shortReplyAfter = 300;
        },
-       "the controller stopped answering during the read (control 32, parameter 04): a short "
-       "reply (8 bytes)"},
-      {"wrong reply",
+       "the controller stopped answering during the read (control 32, parameter 04): no reply"},
+      {"another maker's reply",
        [](Faults& f) {
-         f.wrongReply = Faults::WrongReply::OtherParameter;
+         f.wrongReply = Faults::WrongReply::OtherManufacturer;
          f.wrongReplyAfter = 300;
        },
-       "the controller stopped answering during the read (control 32, parameter 04): a reply to "
-       "a different request"},
-      {"unplugged", [](Faults& f) { f.unplugAfter = 603; },
+       "the controller stopped answering during the read (control 32, parameter 04): no reply"},
+      // The drain, the handshake's two transfers, 300 pairs, the 301st request.
+      {"unplugged", [](Faults& f) { f.unplugAfter = 604; },
        "the controller stopped answering during the read (control 32, parameter 04): no reply"},
   };
   for (const Case& c : cases) {
@@ -252,7 +307,8 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPreset) {
 }
 
 TEST_F(PadActionTest, NoControllerNamesTheIdsThatWereSearchedFor) {
-  InterfaceAction other(backend, 0x1234, 0xabcd);  // a keyboard with other ids (--device)
+  // A keyboard with other ids (chosen with padkbd use or --device).
+  InterfaceAction other(backend, KeyboardId{{0x1234, 0xabcd}, builtInKeyboard().manufacturer});
   PadAction fresh(other, files);
   EXPECT_FALSE(fresh.ReadPadValueFromDevice());
   EXPECT_EQ(fresh.lastError(), "no controller found (USB 1234:abcd)");

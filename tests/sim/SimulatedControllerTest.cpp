@@ -19,7 +19,7 @@ using ::testing::HasSubstr;
 using Bytes = std::vector<std::uint8_t>;
 using Faults = SimulatedController::Faults;
 
-constexpr auto kM = config::kManufacturerId;
+const ManufacturerId kM = builtInKeyboard().manufacturer;
 const Bytes kHandshake = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7};
 
 Bytes readRequest(std::uint8_t pp, std::uint8_t ww) {
@@ -43,7 +43,8 @@ struct Link {
 
   Link() { open(); }
   void open() {
-    const auto devices = sim.findDevices(config::kUsbVendorId, config::kUsbProductId);
+    const auto devices =
+        sim.findDevices(builtInKeyboard().usb.vendorId, builtInKeyboard().usb.productId);
     ASSERT_EQ(devices.size(), 1u);
     ASSERT_EQ(sim.createInterface(devices[0], 1, handle), UsbStatus::Success);
     ASSERT_EQ(sim.openInterface(handle), UsbStatus::Success);
@@ -55,7 +56,8 @@ struct Link {
   Bytes receive(UsbStatus* status = nullptr) {
     std::array<std::uint8_t, 63> buffer{};
     std::size_t received = 99;
-    const UsbStatus s = sim.readPipe(handle, 1, buffer.data(), buffer.size(), received);
+    const UsbStatus s =
+        sim.readPipe(handle, 1, buffer.data(), buffer.size(), received, std::chrono::seconds(1));
     if (status != nullptr) *status = s;
     return Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received));
   }
@@ -67,41 +69,6 @@ struct Link {
 
 std::uint8_t id(int index) {
   return static_cast<std::uint8_t>(ValueAction::kButtonIDTable.bytes[index]);
-}
-
-TEST(SimulatedController, HandshakeRepliesWithTheChosenVersion) {
-  Link link;
-  EXPECT_EQ(link.ask(kHandshake),
-            (Bytes{0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01, 0x03, 0x01, 0x06, 0x02, 0xF7}));
-  link.sim.setFirmwareVersion(0x1A, 0x00);
-  EXPECT_EQ(link.ask(kHandshake),
-            (Bytes{0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01, 0x03, 0x1A, 0x06, 0x00, 0xF7}));
-  EXPECT_EQ(link.sim.handshakeCount(), 2);
-  EXPECT_TRUE(link.sim.protocolErrors().empty());
-  EXPECT_EQ(link.sim.transfers().size(), 4u);
-  link.sim.clearLog();
-  link.sim.setLogTransfers(false);
-  EXPECT_EQ(link.ask(kHandshake).size(), 11u);
-  EXPECT_TRUE(link.sim.transfers().empty());
-  EXPECT_EQ(link.sim.transferCount(), 6u);
-}
-
-TEST(SimulatedController, AnswersEveryValidAddressFromSlotZero) {
-  Link link;
-  const auto addresses = SimulatedController::addresses();
-  EXPECT_EQ(addresses.size(), 598u);  // 64 x 7 + 48 x 3 + 6
-  for (const auto& [pp, ww] : addresses) {
-    const auto value = link.sim.rawValue(0, pp, ww);
-    ASSERT_TRUE(value.has_value());
-    ASSERT_EQ(link.ask(readRequest(pp, ww)), valueReply(pp, ww, *value));
-  }
-  EXPECT_EQ(link.sim.readRequestCount(), 598);
-  EXPECT_TRUE(link.sim.protocolErrors().empty());
-  EXPECT_EQ(link.sim.pendingReplies(), 0u);
-  // Nothing pending: an immediate time-out with no bytes.
-  UsbStatus status = UsbStatus::Success;
-  EXPECT_TRUE(link.receive(&status).empty());
-  EXPECT_EQ(status, UsbStatus::Timeout);
 }
 
 TEST(SimulatedController, InitialSettingsAreValidAndUnlikeAFactoryPreset) {
@@ -213,146 +180,13 @@ TEST(SimulatedController, UnknownRequestsAreNamedAndGetNoReply) {
   EXPECT_TRUE(link.sim.protocolErrors().empty());
 }
 
-TEST(SimulatedController, MisuseOfInterfacesIsRefused) {
-  SimulatedController sim;
-  const UsbDevice device = sim.findDevices(config::kUsbVendorId, config::kUsbProductId).at(0);
-  EXPECT_TRUE(sim.findDevices(config::kUsbVendorId, config::kUsbProductId + 1).empty());
-  UsbInterfaceHandle a = 0, b = 0, control = 0;
-  ASSERT_EQ(sim.createInterface(device, 1, a), UsbStatus::Success);
-  ASSERT_EQ(sim.createInterface(device, 1, b), UsbStatus::Success);
-  ASSERT_EQ(sim.createInterface(device, 0, control), UsbStatus::Success);
-  UsbInterfaceHandle none = 9;
-  EXPECT_EQ(sim.createInterface(device, 2, none), UsbStatus::NotFound);
-  EXPECT_EQ(none, 0u);
-  // Writing before claiming is a usage error.
-  EXPECT_EQ(sim.writePipe(a, 2, kHandshake.data(), kHandshake.size()), UsbStatus::IoError);
-  EXPECT_EQ(sim.protocolErrors().size(), 1u);
-  EXPECT_EQ(sim.openInterface(a), UsbStatus::Success);
-  EXPECT_EQ(sim.openInterface(a), UsbStatus::Success);  // claiming again is harmless
-  EXPECT_EQ(sim.openInterface(b), UsbStatus::Busy);     // one claim per interface
-  EXPECT_EQ(sim.writePipe(a, 1, kHandshake.data(), kHandshake.size()), UsbStatus::InvalidParameter);
-  int count = -1;
-  EXPECT_EQ(sim.numEndpoints(control, count), UsbStatus::Success);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(sim.numEndpoints(a, count), UsbStatus::Success);
-  EXPECT_EQ(count, 2);
-  UsbPipeProperties in, out;
-  EXPECT_EQ(sim.pipeProperties(a, 1, in), UsbStatus::Success);
-  EXPECT_EQ(sim.pipeProperties(a, 2, out), UsbStatus::Success);
-  EXPECT_EQ(std::tie(in.direction, in.transferType), std::make_tuple(1, 2));
-  EXPECT_EQ(std::tie(out.direction, out.transferType), std::make_tuple(0, 2));
-  EXPECT_EQ(sim.pipeProperties(a, 3, in), UsbStatus::NotFound);
-  sim.releaseInterface(a);
-  EXPECT_EQ(sim.openInterface(b), UsbStatus::Success);
-  EXPECT_EQ(sim.openInterface(a), UsbStatus::InvalidParameter);
-}
-
-TEST(SimulatedController, AbsentAndOneInterfaceFaults) {
-  SimulatedController sim;
-  sim.faults().absent = true;
-  EXPECT_TRUE(sim.findDevices(config::kUsbVendorId, config::kUsbProductId).empty());
-  sim.faults().absent = false;
-  sim.faults().oneInterfaceOnly = true;
-  const auto devices = sim.findDevices(config::kUsbVendorId, config::kUsbProductId);
-  ASSERT_EQ(devices.size(), 1u);
-  EXPECT_EQ(sim.listInterfaces(devices[0]).size(), 1u);
-  UsbInterfaceHandle h = 0;
-  EXPECT_EQ(sim.createInterface(devices[0], 1, h), UsbStatus::NotFound);
-  EXPECT_EQ(h, 0u);
-}
-
-TEST(SimulatedController, HandshakeFailsTheFirstNTimes) {
-  Link link;
-  link.sim.faults().handshakeFailures = 2;
-  for (int i = 0; i < 2; ++i) {
-    const Bytes reply = link.ask(kHandshake);
-    ASSERT_EQ(reply.size(), 11u);
-    EXPECT_EQ(reply[0], 0x04);  // starts right, so no extra read is provoked
-    EXPECT_EQ(reply[3], 0x0B);
-  }
-  EXPECT_EQ(link.ask(kHandshake)[3], 0x0A);
-}
-
-TEST(SimulatedController, NoReplyAfterNRequestsOrAlways) {
-  Link link;
-  link.sim.faults().noReplyAfter = 1;
-  EXPECT_EQ(link.ask(kHandshake).size(), 11u);
-  EXPECT_EQ(link.ask(readRequest(0x00, 0x30)).size(), 16u);
-  EXPECT_EQ(link.ask(kHandshake).size(), 11u);  // handshakes are still answered
-  UsbStatus status = UsbStatus::Success;
-  link.send(readRequest(0x00, 0x30));
-  EXPECT_TRUE(link.receive(&status).empty());
-  EXPECT_EQ(status, UsbStatus::Timeout);
-  EXPECT_EQ(link.sim.readRequestCount(), 2);  // the request arrived, only the reply is missing
-
-  Link silent;
-  silent.sim.faults().noReplyAfter = 0;
-  EXPECT_TRUE(silent.ask(kHandshake).empty());
-  EXPECT_TRUE(silent.ask(readRequest(0x00, 0x30)).empty());
-}
-
-TEST(SimulatedController, ShortAndWrongReplies) {
-  Link link;
-  const std::uint8_t value = *link.sim.rawValue(0, 0x01, 0x30);
-  link.sim.faults().shortReply = 8;
-  link.sim.faults().shortReplyAfter = 1;
-  EXPECT_EQ(link.ask(readRequest(0x01, 0x30)).size(), 16u);
-  const Bytes full = valueReply(0x01, 0x30, value);
-  EXPECT_EQ(link.ask(readRequest(0x01, 0x30)), Bytes(full.begin(), full.begin() + 8));
-  link.sim.faults().shortReply = 0;
-
-  link.sim.faults().wrongReply = Faults::WrongReply::ChangedValue;
-  EXPECT_EQ(link.ask(readRequest(0x01, 0x30))[14], value ^ 0x01);
-  link.sim.faults().wrongReply = Faults::WrongReply::ChangedHeader;
-  EXPECT_EQ(link.ask(readRequest(0x01, 0x30))[7], 0x43);
-  link.sim.faults().wrongReply = Faults::WrongReply::OtherParameter;
-  // The address after (01, 30) in (PP, WW) order is (01, 33).
-  EXPECT_EQ(link.ask(readRequest(0x01, 0x30)),
-            valueReply(0x01, 0x33, *link.sim.rawValue(0, 0x01, 0x33)));
-  // The last address wraps to the first.
-  EXPECT_EQ(link.ask(readRequest(0x41, 0x04)),
-            valueReply(0x00, 0x01, *link.sim.rawValue(0, 0x00, 0x01)));
-  EXPECT_TRUE(link.sim.protocolErrors().empty());
-}
-
-TEST(SimulatedController, WriteFailureAfterNTransfers) {
-  Link link;
-  link.sim.faults().writeFailureAfter = 2;
-  EXPECT_EQ(link.send(writeMessage(0x00, 0x00, 0x30, 0x01)), UsbStatus::Success);
-  EXPECT_EQ(link.send(writeMessage(0x00, 0x00, 0x30, 0x02)), UsbStatus::Success);
-  EXPECT_EQ(link.send(writeMessage(0x00, 0x00, 0x30, 0x03)), UsbStatus::IoError);
-  EXPECT_EQ(link.sim.rawValue(0, 0x00, 0x30), 0x02);  // the failed write stored nothing
-  const auto log = link.sim.transfers();
-  ASSERT_EQ(log.size(), 3u);
-  EXPECT_EQ(log[2].status, UsbStatus::IoError);
-  EXPECT_EQ(log[2].direction, SimulatedController::Direction::Out);
-}
-
-TEST(SimulatedController, UnplugAfterNTransfersAndReplug) {
-  Link link;
-  link.sim.faults().unplugAfter = 2;
-  EXPECT_EQ(link.ask(kHandshake).size(), 11u);  // transfers 1 and 2
-  EXPECT_FALSE(link.sim.isUnplugged());
-  EXPECT_EQ(link.send(kHandshake), UsbStatus::NoDevice);
-  EXPECT_TRUE(link.sim.isUnplugged());
-  UsbStatus status = UsbStatus::Success;
-  link.receive(&status);
-  EXPECT_EQ(status, UsbStatus::NoDevice);
-  EXPECT_TRUE(link.sim.findDevices(config::kUsbVendorId, config::kUsbProductId).empty());
-  EXPECT_EQ(link.sim.openInterface(link.handle), UsbStatus::NoDevice);
-  int count = 0;
-  EXPECT_EQ(link.sim.numEndpoints(link.handle, count), UsbStatus::NoDevice);
-  link.sim.replug();
-  link.open();
-  EXPECT_EQ(link.ask(kHandshake).size(), 11u);
-}
-
 TEST(SimulatedController, StateSurvivesSaveAndLoad) {
   test::TempDir dir;
   SimulatedController sim;
   sim.setRawValue(4, 0x09, id(20), 0x7F);
   sim.setRawValue(0, 0x41, 0x04, 0x00);
   sim.setGain(3, 0x05);
+  sim.setKeyboard({{0x1234, 0xABCD}, {0x00, 0x20, 0x6B}});
   ASSERT_TRUE(sim.saveState(dir / "state.txt")) << sim.saveState(dir / "state.txt").message();
 
   SimulatedController other;
@@ -365,14 +199,18 @@ TEST(SimulatedController, StateSurvivesSaveAndLoad) {
     }
   }
   EXPECT_EQ(other.gains(), sim.gains());
+  EXPECT_EQ(other.keyboard(), sim.keyboard());
 
   // A partial file: the rest keeps the initial settings.
   {
     std::ofstream out(dir / "partial.txt");
-    out << "# hand-written\n\npadkbd-sim-state 1\r\nslot 0 02 30 0f\ngain 7 01\n";
+    out << "# hand-written\n\npadkbd-sim-state 1\r\nslot 0 02 30 0f\ngain 7 01\n"
+           "manufacturer 00:20:6B\n";
   }
   SimulatedController partial;
   ASSERT_TRUE(partial.loadState(dir / "partial.txt"));
+  EXPECT_EQ(partial.keyboard().usb, builtInKeyboard().usb);
+  EXPECT_EQ(partial.keyboard().manufacturer, (ManufacturerId{0x00, 0x20, 0x6B}));
   EXPECT_EQ(partial.controlInSlot(0, 0).channel, 15);
   EXPECT_EQ(partial.gains()[7], 1);
   EXPECT_EQ(partial.controlInSlot(0, 9), SimulatedController().controlInSlot(0, 9));
@@ -393,6 +231,8 @@ TEST(SimulatedController, DamagedStateFilesAreRefusedAndChangeNothing) {
       {"padkbd-sim-state 1\ngain 8 01\n", "gain number"},
       {"padkbd-sim-state 1\ngain 0 zz\n", "gain value"},
       {"padkbd-sim-state 1\nbanana\n", "unknown entry"},
+      {"padkbd-sim-state 1\nusb 1234\n", "usb VVVV:PPPP"},
+      {"padkbd-sim-state 1\nmanufacturer 00 80 00\n", "00-7f"},
       {std::string("padkbd-sim-state 1\nslot 0 00 30 01\0\n", 36), "NUL"},
       {"\x89PNG\r\n\x1a\n\xff\xfe", "line 1"},
   };
