@@ -18,6 +18,7 @@ namespace padkbd::test {
 
 namespace {
 
+constexpr std::uint8_t kManufacturerStringIndex = 1;
 constexpr std::uint8_t kProductStringIndex = 2;
 constexpr std::uint16_t kEnglishUs = 0x0409;
 // What the kernel offers; without DISCONNECT_CLAIM's own bit libusb still
@@ -33,6 +34,8 @@ std::string hex(const Bytes& bytes) {
 }
 
 Bytes deviceDescriptor(const EmulatedDeviceDescription& description) {
+  const std::uint8_t manufacturerIndex =
+      description.manufacturer.empty() ? 0 : kManufacturerStringIndex;
   const std::uint8_t productIndex = description.product.empty() ? 0 : kProductStringIndex;
   const auto low = [](std::uint16_t v) { return static_cast<std::uint8_t>(v & 0xFF); };
   const auto high = [](std::uint16_t v) { return static_cast<std::uint8_t>(v >> 8); };
@@ -42,22 +45,24 @@ Bytes deviceDescriptor(const EmulatedDeviceDescription& description) {
           low(description.vendorId), high(description.vendorId),
           low(description.productId), high(description.productId),
           0x00, 0x01,                              // device release 1.00
-          0x00, productIndex, 0x00,                // manufacturer, product, serial strings
+          manufacturerIndex, productIndex, 0x00,   // manufacturer, product, serial strings
           0x01};                                   // one configuration
   // clang-format on
 }
 
 // Interface 0 is an audio control interface without endpoints; interface 1
 // is the MIDI streaming interface with a bulk IN endpoint first and a bulk
-// OUT endpoint second.
-Bytes configDescriptor() {
+// OUT endpoint second. A device that is not MIDI has a vendor class
+// interface 1 instead, with the same subclass number.
+Bytes configDescriptor(bool midi) {
   constexpr std::uint8_t kTotal = 9 + 9 + 9 + 7 + 7;
   constexpr std::uint8_t kIn = EmulatedUsbDevice::kInEndpoint;
   constexpr std::uint8_t kOut = EmulatedUsbDevice::kOutEndpoint;
+  const std::uint8_t kind = midi ? 0x01 : 0xFF;  // audio, or vendor class
   // clang-format off
   return {9, 0x02, kTotal, 0x00, 2, 1, 0, 0x80, 50,  // configuration 1, two interfaces
           9, 0x04, 0, 0, 0, 0x01, 0x01, 0x00, 0,     // interface 0: audio control
-          9, 0x04, 1, 0, 2, 0x01, 0x03, 0x00, 0,     // interface 1: MIDI streaming
+          9, 0x04, 1, 0, 2, kind, 0x03, 0x00, 0,     // interface 1: MIDI streaming
           7, 0x05, kIn, 0x02, 64, 0, 0,              // bulk IN, 64 bytes
           7, 0x05, kOut, 0x02, 64, 0, 0};            // bulk OUT, 64 bytes
   // clang-format on
@@ -120,7 +125,7 @@ EmulatedUsbDevice::EmulatedUsbDevice(UMockdevTestbed* testbed,
       devnode_(fmt::sprintf("/dev/bus/usb/%03d/%03d", description_.bus, description_.address)),
       handler_(umockdev_ioctl_base_new()),
       deviceDescriptor_(deviceDescriptor(description_)),
-      configDescriptor_(configDescriptor()) {
+      configDescriptor_(configDescriptor(description_.midi)) {
   g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedUsbDevice::onIoctl), this);
   g_signal_connect(handler_, "client-vanished", G_CALLBACK(&EmulatedUsbDevice::onVanished), this);
 
@@ -135,10 +140,16 @@ EmulatedUsbDevice::EmulatedUsbDevice(UMockdevTestbed* testbed,
 
   Bytes descriptors = deviceDescriptor_;
   descriptors.insert(descriptors.end(), configDescriptor_.begin(), configDescriptor_.end());
-  const std::string hub = fmt::sprintf("/devices/pci0000:00/0000:00:14.0/usb%d", description_.bus);
-  const std::string path = description_.port == 0
-                               ? hub
-                               : fmt::sprintf("%s/%d-%d", hub, description_.bus, description_.port);
+  // Each hub on the way is a directory of its own: usb1/1-4/1-4.2.
+  std::string path = fmt::sprintf("/devices/pci0000:00/0000:00:14.0/usb%d", description_.bus);
+  std::string name = std::to_string(description_.bus) + "-";
+  for (std::size_t at = 0; at < description_.port.size();) {
+    const std::size_t dot = std::min(description_.port.find('.', at), description_.port.size());
+    name += description_.port.substr(at, dot - at);
+    path += "/" + name;
+    name += ".";
+    at = dot + 1;
+  }
   std::string text = fmt::sprintf(
       "P: %s\n"
       "N: bus/usb/%03d/%03d\n"
@@ -168,6 +179,9 @@ EmulatedUsbDevice::EmulatedUsbDevice(UMockdevTestbed* testbed,
       description_.address, description_.vendorId, description_.productId,
       hexAttribute(descriptors));
   if (!description_.product.empty()) text += "A: product=" + description_.product + "\\n\n";
+  if (!description_.manufacturer.empty()) {
+    text += "A: manufacturer=" + description_.manufacturer + "\\n\n";
+  }
   if (!umockdev_testbed_add_from_string(testbed, text.c_str(), &error)) {
     const std::string message = error != nullptr ? error->message : "unknown error";
     g_clear_error(&error);
@@ -447,6 +461,10 @@ void EmulatedUsbDevice::control(Urb urb, Client& state) {
                index == kEnglishUs) {
       answer = stringDescriptor(description_.product);
       known = true;
+    } else if (type == 3 && number == kManufacturerStringIndex &&
+               !description_.manufacturer.empty() && index == kEnglishUs) {
+      answer = stringDescriptor(description_.manufacturer);
+      known = true;
     }
   }
   if (!known) {
@@ -462,27 +480,26 @@ void EmulatedUsbDevice::control(Urb urb, Client& state) {
 void EmulatedUsbDevice::takeRequest(const Bytes& request) {
   received_.push_back(request);
   if (silent_) return;
+  Bytes reply;
   if (request == handshakeRequest()) {
-    replies_.push_back(handshakeReply());
+    reply = handshakeReply();
+  } else if (request.size() == 15 && request == readRequest(request[11], request[13])) {
+    reply = readReply(request[11], request[13]);
+  } else {
+    protocolErrors_.push_back("request not understood: " + hex(request));
     return;
   }
-  if (request.size() == 15) {
-    const std::uint8_t parameter = request[11];
-    const std::uint8_t target = request[13];
-    if (request == readRequest(parameter, target)) {
-      replies_.push_back(readReply(parameter, target));
-      return;
-    }
-  }
-  protocolErrors_.push_back("request not understood: " + hex(request));
+  if (traffic_) replies_.push_back(traffic());
+  replies_.push_back(std::move(reply));
 }
 
 void EmulatedUsbDevice::deliverReplies(Client& state) {
   while (!state.pendingIn.empty() && !replies_.empty()) {
     Urb urb = state.pendingIn.front();
     state.pendingIn.pop_front();
-    const Bytes reply = replies_.front();
+    Bytes reply = replies_.front();
     replies_.pop_front();
+    if (padded_ && reply.size() < kMaxPacketSize) reply.resize(kMaxPacketSize, 0);
     auto* header = reinterpret_cast<usbdevfs_urb*>(urb.data->data);
     const std::size_t room = static_cast<std::size_t>(header->buffer_length);
     const std::size_t count = std::min(reply.size(), room);
@@ -498,6 +515,20 @@ void EmulatedUsbDevice::deliverReplies(Client& state) {
 void EmulatedUsbDevice::setSilent(bool silent) {
   std::lock_guard lock(mutex_);
   silent_ = silent;
+}
+
+Bytes EmulatedUsbDevice::traffic() {
+  return {0x09, 0x90, 0x3C, 0x64, 0x0F, 0xF8, 0x00, 0x00, 0x1B, 0xB1, 0x01, 0x40};
+}
+
+void EmulatedUsbDevice::setPadded(bool padded) {
+  std::lock_guard lock(mutex_);
+  padded_ = padded;
+}
+
+void EmulatedUsbDevice::setTraffic(bool traffic) {
+  std::lock_guard lock(mutex_);
+  traffic_ = traffic;
 }
 
 void EmulatedUsbDevice::unplug() {

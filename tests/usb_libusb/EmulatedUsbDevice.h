@@ -6,7 +6,8 @@
 //
 // Behind the URBs sits a tiny controller: it answers the handshake and every
 // 15-byte read request with a 16-byte reply carrying a value at offset 14, and
-// records anything else as a protocol error.
+// records anything else as a protocol error. Switches make it send what
+// hardware sends besides: padding and other MIDI traffic.
 //
 // The ioctls are answered on umockdev's worker thread; every public member is
 // safe to call from the test's thread.
@@ -28,12 +29,16 @@ using Bytes = std::vector<std::uint8_t>;
 struct EmulatedDeviceDescription {
   std::uint16_t vendorId = 0;
   std::uint16_t productId = 0;
-  std::string product;  // empty: the device has no product string
+  std::string product{};  // empty: the device has no product string
   int bus = 1;
   int address = 2;
-  // Port on the bus's root hub (sysfs name "<bus>-<port>"); 0 makes the device
-  // the root hub itself (sysfs name "usb<bus>").
-  int port = 1;
+  // Ports from the root hub down: "4.2" is port 2 of the hub on port 4 (sysfs
+  // name "1-4.2"; add the hub first). Empty makes the device the root hub
+  // itself (sysfs name "usb1").
+  std::string port = "1";
+  std::string manufacturer{};  // empty: the device has no manufacturer string
+  // False: interface 1 is of the vendor class instead of MIDI streaming.
+  bool midi = true;
 };
 
 class EmulatedUsbDevice {
@@ -59,8 +64,16 @@ class EmulatedUsbDevice {
   static Bytes readRequest(std::uint8_t parameter, std::uint8_t target);
   static Bytes readReply(std::uint8_t parameter, std::uint8_t target);
 
+  // A transfer of other MIDI traffic: a note on, a clock tick, and a control
+  // change on cable 1.
+  static Bytes traffic();
+
   // Takes requests but never answers them.
   void setSilent(bool silent);
+  // Pads every IN transfer with zero bytes to a whole packet.
+  void setPadded(bool padded);
+  // Sends traffic() in a transfer of its own before each reply.
+  void setTraffic(bool traffic);
   // Gone from the bus: every later ioctl fails with ENODEV, as the kernel's do.
   void unplug();
 
@@ -110,6 +123,8 @@ class EmulatedUsbDevice {
   bool driverBound_[kInterfaceCount] = {true, true};
   UMockdevIoctlClient* claimedBy_[kInterfaceCount] = {nullptr, nullptr};
   bool silent_ = false;
+  bool padded_ = false;
+  bool traffic_ = false;
   bool unplugged_ = false;
   int detaches_ = 0;
   int attaches_ = 0;

@@ -9,6 +9,7 @@
 
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
+#include "protocol/Messages.h"
 #include "tests/usb_libusb/EmulatedUsbDevice.h"
 #include "usb/InterfaceAction.h"
 #include "usb/LibusbBackend.h"
@@ -26,16 +27,24 @@ class InterfaceActionOverLibusb : public ::testing::Test {
  protected:
   InterfaceActionOverLibusb() : testbed_(umockdev_testbed_new()) {
     device_ = std::make_unique<EmulatedUsbDevice>(
-        testbed_, EmulatedDeviceDescription{config::kUsbVendorId, config::kUsbProductId,
-                                            "padkbd test controller", 1, 2, 1});
+        testbed_, EmulatedDeviceDescription{.vendorId = config::kUsbVendorId,
+                                            .productId = config::kUsbProductId,
+                                            .product = "padkbd test controller"});
   }
   ~InterfaceActionOverLibusb() override {
     g_object_unref(testbed_);  // first: its thread calls the device
     device_.reset();
   }
 
-  static UsbStatus write(InterfaceAction& usb, const Bytes& bytes) {
+  template <typename Message>
+  static UsbStatus write(InterfaceAction& usb, const Message& bytes) {
     return usb.WriteToDeviceWithChar(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  }
+  static UsbStatus requestValue(InterfaceAction& usb, std::uint8_t parameter, std::uint8_t target) {
+    return write(usb, messages::readRequest(builtInKeyboard().manufacturer, parameter, target));
+  }
+  static std::int8_t valueFor(std::uint8_t parameter, std::uint8_t target) {
+    return static_cast<std::int8_t>(EmulatedUsbDevice::valueFor(parameter, target));
   }
 
   UMockdevTestbed* testbed_;
@@ -43,8 +52,11 @@ class InterfaceActionOverLibusb : public ::testing::Test {
 };
 
 TEST_F(InterfaceActionOverLibusb, FindsCreatesTalksAndLetsGo) {
-  LibusbBackend backend(150ms);
+  // Every reply comes padded to a whole packet, as hardware sends it.
+  device_->setPadded(true);
+  LibusbBackend backend;
   InterfaceAction usb(backend);
+  usb.setReadLimit(150ms);
   {
     log::Capture capture;
     ASSERT_TRUE(usb.FindDevice());
@@ -64,16 +76,18 @@ TEST_F(InterfaceActionOverLibusb, FindsCreatesTalksAndLetsGo) {
   EXPECT_THAT(usb.ReadVersionFromDevice(),
               ElementsAre("04", "f0", "7e", "0a", "04", "01", "03", "01", "06", "02", "f7"));
 
-  ASSERT_EQ(write(usb, EmulatedUsbDevice::readRequest(6, 30)), UsbStatus::Success);
-  const auto value = static_cast<std::int8_t>(EmulatedUsbDevice::valueFor(6, 30));
-  EXPECT_EQ(usb.ReadValueFromDevice(), value);
-  EXPECT_EQ(usb.lastRead().status, UsbStatus::Success);
-  EXPECT_EQ(usb.lastRead().count, 16u);
+  for (std::uint8_t target = 30; target < 33; ++target) {
+    ASSERT_EQ(requestValue(usb, 6, target), UsbStatus::Success);
+    EXPECT_EQ(usb.ReadValueFromDevice(), valueFor(6, target));
+    EXPECT_EQ(usb.lastRead().status, UsbStatus::Success);
+    EXPECT_EQ(usb.lastRead().count, 16u);
+  }
+  const std::int8_t value = valueFor(6, 32);
 
   // A controller that does not answer: the read gives up, says so, and the
   // buffer still holds the last reply.
   device_->setSilent(true);
-  ASSERT_EQ(write(usb, EmulatedUsbDevice::readRequest(7, 31)), UsbStatus::Success);
+  ASSERT_EQ(requestValue(usb, 7, 31), UsbStatus::Success);
   EXPECT_EQ(usb.ReadValueFromDevice(), value);
   EXPECT_EQ(usb.lastRead().status, UsbStatus::Timeout);
   EXPECT_EQ(usb.lastRead().count, 0u);
@@ -83,6 +97,37 @@ TEST_F(InterfaceActionOverLibusb, FindsCreatesTalksAndLetsGo) {
   EXPECT_FALSE(usb.hasInterface());
   EXPECT_FALSE(device_->claimed(1));
   EXPECT_TRUE(device_->driverBound(1));  // given back to its driver
+  EXPECT_TRUE(device_->protocolErrors().empty());
+}
+
+TEST_F(InterfaceActionOverLibusb, FindsEachReplyBehindOtherTraffic) {
+  device_->setPadded(true);
+  device_->setTraffic(true);
+  LibusbBackend backend;
+  InterfaceAction usb(backend);
+  log::Capture quiet;
+  ASSERT_TRUE(usb.FindDevice());
+  ASSERT_TRUE(usb.CreateInterface());
+
+  // One exchange after another, then three requests before any reply is read.
+  for (std::uint8_t i = 0; i < 5; ++i) {
+    ASSERT_EQ(requestValue(usb, i, 10 + i), UsbStatus::Success);
+    EXPECT_EQ(usb.ReadValueFromDevice(), valueFor(i, 10 + i)) << "exchange " << int{i};
+    EXPECT_TRUE(usb.lastRead().ok());
+  }
+  for (std::uint8_t i = 0; i < 3; ++i) ASSERT_EQ(requestValue(usb, 20 + i, i), UsbStatus::Success);
+  for (std::uint8_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(usb.ReadValueFromDevice(), valueFor(20 + i, i)) << "queued reply " << int{i};
+    EXPECT_TRUE(usb.lastRead().ok());
+  }
+
+  // The traffic came in transfers of its own, one before each reply.
+  Bytes traffic = EmulatedUsbDevice::traffic();
+  traffic.resize(EmulatedUsbDevice::kMaxPacketSize, 0);
+  const std::vector<Bytes> sent = device_->sent();
+  ASSERT_EQ(sent.size(), 16u);
+  for (std::size_t i = 0; i < sent.size(); i += 2) EXPECT_EQ(sent[i], traffic) << "transfer " << i;
+  EXPECT_EQ(device_->pendingReads(), 0u);
   EXPECT_TRUE(device_->protocolErrors().empty());
 }
 

@@ -1,6 +1,8 @@
 // LibusbBackend on the real libusb path: libusb talks usbdevfs to a device
 // that umockdev emulates, whose ioctls EmulatedUsbDevice answers in this
 // process. Runs under umockdev-wrapper.
+#include <fmt/format.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <umockdev.h>
 
@@ -29,6 +31,7 @@ using namespace std::chrono_literals;
 using test::Bytes;
 using test::EmulatedDeviceDescription;
 using test::EmulatedUsbDevice;
+using ::testing::ElementsAre;
 
 constexpr int kReadPipe = 1;
 constexpr int kWritePipe = 2;
@@ -51,10 +54,13 @@ class LibusbBackendTest : public ::testing::Test {
     return *devices_.back();
   }
 
-  EmulatedUsbDevice& addController(int address = 2, int port = 1,
+  EmulatedUsbDevice& addController(int address = 2, std::string port = "1",
                                    std::string product = "padkbd test controller") {
-    return addDevice(EmulatedDeviceDescription{config::kUsbVendorId, config::kUsbProductId,
-                                               std::move(product), 1, address, port});
+    return addDevice({.vendorId = config::kUsbVendorId,
+                      .productId = config::kUsbProductId,
+                      .product = std::move(product),
+                      .address = address,
+                      .port = std::move(port)});
   }
 
   // Found, created on interface 1 and opened.
@@ -75,7 +81,8 @@ class LibusbBackendTest : public ::testing::Test {
               UsbStatus::Success);
     std::uint8_t buffer[64] = {};
     std::size_t received = 0;
-    const UsbStatus status = backend.readPipe(handle, kReadPipe, buffer, kReadSize, received);
+    const UsbStatus status =
+        backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout);
     if (readStatus != nullptr) *readStatus = status;
     if (status != UsbStatus::Success) return {};
     return Bytes(buffer, buffer + received);
@@ -92,17 +99,18 @@ class LibusbBackendTest : public ::testing::Test {
 
 TEST_F(LibusbBackendTest, FindsControllersByIdInBusOrder) {
   // A root hub and an unrelated device on the same bus must not match.
-  addDevice({0x1d6b, 0x0002, "", 1, 1, 0});
+  addDevice({.vendorId = 0x1d6b, .productId = 0x0002, .address = 1, .port = ""});
   // Bus order is port order: the later address on the earlier port comes first.
-  addController(5, 1);
-  addDevice({config::kUsbVendorId, static_cast<std::uint16_t>(config::kUsbProductId + 1),
-             "another product", 1, 3, 2});
-  addController(4, 3, "");  // a second controller without a product string
+  addController(5, "1");
+  addDevice({.vendorId = config::kUsbVendorId,
+             .productId = static_cast<std::uint16_t>(config::kUsbProductId + 1),
+             .product = "another product",
+             .address = 3,
+             .port = "2"});
+  addController(4, "3", "");  // a second controller without a product string
 
   LibusbBackend backend;
   ASSERT_EQ(backend.initStatus(), UsbStatus::Success);
-  EXPECT_EQ(backend.readTimeout(), LibusbBackend::kReadTimeout);
-  EXPECT_EQ(LibusbBackend::kReadTimeout, 1000ms);
 
   const auto found = backend.findDevices(config::kUsbVendorId, config::kUsbProductId);
   ASSERT_EQ(found.size(), 2u);
@@ -135,6 +143,41 @@ TEST_F(LibusbBackendTest, FindsControllersByIdInBusOrder) {
   EXPECT_EQ(backend.createInterface(found[0], 7, handle), UsbStatus::NotFound);
   EXPECT_EQ(handle, 0u);
 
+  for (const auto& device : devices_) expectQuietDevice(*device);
+}
+
+TEST_F(LibusbBackendTest, ListsMidiDevicesInBusOrderWithoutTakingThem) {
+  // Not MIDI, with an audio control interface and a vendor class one of the
+  // MIDI streaming subclass number: the root hub, a hub on port 4, port 9.
+  addDevice({.vendorId = 0x1d6b, .productId = 2, .address = 1, .port = "", .midi = false});
+  // Port 10 comes after port 4.2 (numbers, not text), bus 1 before bus 2,
+  // whatever order they were plugged in.
+  addDevice(
+      {.vendorId = 0x1209, .productId = 3, .product = "port ten", .address = 5, .port = "10"});
+  EmulatedUsbDevice& controller = addDevice({.vendorId = config::kUsbVendorId,
+                                             .productId = config::kUsbProductId,
+                                             .product = "padkbd test controller",
+                                             .bus = 2,
+                                             .manufacturer = "padkbd makers"});
+  addDevice({.vendorId = 0x1209, .productId = 4, .address = 3, .port = "4", .midi = false});
+  addDevice({.vendorId = 0x1209, .productId = 5, .address = 6, .port = "9", .midi = false});
+  addDevice({.vendorId = 0x1209, .productId = 2, .address = 7, .port = "4.2"});
+
+  LibusbBackend backend;
+  const MidiDeviceListing listing = backend.listMidiDevices();
+  ASSERT_EQ(listing.status, UsbStatus::Success);
+  std::vector<std::string> seen;
+  for (const MidiDeviceInfo& device : listing.devices) {
+    EXPECT_EQ(device.access, UsbStatus::Success);
+    seen.push_back(fmt::format("{} bus {} {} [{}] [{}]", formatUsbIds(device.ids), device.bus,
+                               device.port, device.product, device.manufacturer));
+  }
+  EXPECT_THAT(seen, ElementsAre("1209:0002 bus 1 1-4.2 [] []", "1209:0003 bus 1 1-10 [port ten] []",
+                                fmt::format("{} bus 2 2-1 [padkbd test controller] [padkbd makers]",
+                                            formatUsbIds(builtInKeyboard().usb))));
+  // Listing opens the device only to read its names.
+  EXPECT_TRUE(controller.driverBound(1));
+  EXPECT_FALSE(controller.claimed(1));
   for (const auto& device : devices_) expectQuietDevice(*device);
 }
 
@@ -185,7 +228,7 @@ TEST_F(LibusbBackendTest, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
             UsbStatus::InvalidParameter);
   std::uint8_t buffer[64] = {};
   std::size_t received = 99;
-  EXPECT_EQ(backend.readPipe(handle, kWritePipe, buffer, kReadSize, received),
+  EXPECT_EQ(backend.readPipe(handle, kWritePipe, buffer, kReadSize, received, kShortReadTimeout),
             UsbStatus::InvalidParameter);
   EXPECT_EQ(received, 0u);
   EXPECT_TRUE(device.received().empty());
@@ -214,7 +257,7 @@ TEST_F(LibusbBackendTest, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
 
 TEST_F(LibusbBackendTest, HandshakeAndHundredsOfExchangesArriveInOrder) {
   EmulatedUsbDevice& device = addController();
-  LibusbBackend backend(kShortReadTimeout);
+  LibusbBackend backend;
   const UsbInterfaceHandle handle = openController(backend);
   ASSERT_NE(handle, 0u);
 
@@ -233,21 +276,25 @@ TEST_F(LibusbBackendTest, HandshakeAndHundredsOfExchangesArriveInOrder) {
     // The value at offset 14 is the one for this very request.
     ASSERT_EQ(reply[14], EmulatedUsbDevice::valueFor(parameter, target));
   }
-  // A reply longer than the read asked for is an overflow, and the caller's
-  // buffer keeps its bytes even though libusb took in the first eight.
-  const Bytes request = EmulatedUsbDevice::readRequest(5, 9);
-  ASSERT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
-            UsbStatus::Success);
-  requests.push_back(request);
-  const Bytes fullReply = EmulatedUsbDevice::readReply(5, 9);
-  replies.emplace_back(fullReply.begin(), fullReply.begin() + 8);  // what the bus carried
-  std::uint8_t small[8];
-  std::fill(std::begin(small), std::end(small), 0xEE);
-  std::size_t received = 99;
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, small, sizeof small, received),
-            UsbStatus::Overflow);
-  EXPECT_EQ(received, 0u);
-  EXPECT_TRUE(std::all_of(std::begin(small), std::end(small), [](auto b) { return b == 0xEE; }));
+  // A padded reply fills the packet: a read of 63 bytes gets the host's
+  // overflow with the 63 that fitted and nothing beyond, one of 64 gets it all.
+  device.setPadded(true);
+  Bytes padded = EmulatedUsbDevice::readReply(5, 9);
+  padded.resize(64, 0);
+  for (const std::size_t capacity : {std::size_t{63}, std::size_t{64}}) {
+    const Bytes request = EmulatedUsbDevice::readRequest(5, 9);
+    ASSERT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
+              UsbStatus::Success);
+    requests.push_back(request);
+    replies.emplace_back(padded.begin(), padded.begin() + static_cast<std::ptrdiff_t>(capacity));
+    std::uint8_t buffer[64];
+    std::fill(std::begin(buffer), std::end(buffer), 0xEE);
+    std::size_t received = 99;
+    EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, capacity, received, kShortReadTimeout),
+              capacity == 64 ? UsbStatus::Success : UsbStatus::Overflow);
+    EXPECT_EQ(Bytes(buffer, buffer + received), replies.back());
+    EXPECT_EQ(buffer[63], capacity == 64 ? 0x00 : 0xEE);
+  }
 
   // Every write went out whole (15 bytes stay 15) and in order.
   EXPECT_EQ(device.received(), requests);
@@ -259,7 +306,7 @@ TEST_F(LibusbBackendTest, HandshakeAndHundredsOfExchangesArriveInOrder) {
 
 TEST_F(LibusbBackendTest, SilentDeviceTimesOutAndLeavesNoStaleReply) {
   EmulatedUsbDevice& device = addController();
-  LibusbBackend backend(kShortReadTimeout);
+  LibusbBackend backend;
   const UsbInterfaceHandle handle = openController(backend);
   ASSERT_NE(handle, 0u);
   ASSERT_EQ(exchange(backend, handle, EmulatedUsbDevice::handshakeRequest()),
@@ -273,13 +320,14 @@ TEST_F(LibusbBackendTest, SilentDeviceTimesOutAndLeavesNoStaleReply) {
   std::fill(std::begin(buffer), std::end(buffer), 0xEE);
   std::size_t received = 99;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received), UsbStatus::Timeout);
+  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout),
+            UsbStatus::Timeout);
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(received, 0u);
   EXPECT_TRUE(std::all_of(std::begin(buffer), std::end(buffer), [](auto b) { return b == 0xEE; }));
-  // The shortened limit is the one used, not the default of one second.
+  // The read waits as long as it was told to, not as long as a write may.
   EXPECT_GE(waited, kShortReadTimeout - 10ms);
-  EXPECT_LT(waited, LibusbBackend::kReadTimeout - 50ms);
+  EXPECT_LT(waited, LibusbBackend::kWriteTimeout - 50ms);
   // The read was taken back from the device, so no later reply can land in it.
   EXPECT_EQ(device.pendingReads(), 0u);
   EXPECT_EQ(device.discardCount(), 1);
@@ -288,7 +336,8 @@ TEST_F(LibusbBackendTest, SilentDeviceTimesOutAndLeavesNoStaleReply) {
   device.setSilent(false);
   EXPECT_EQ(exchange(backend, handle, EmulatedUsbDevice::readRequest(4, 21)),
             EmulatedUsbDevice::readReply(4, 21));
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received), UsbStatus::Timeout);
+  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout),
+            UsbStatus::Timeout);
   EXPECT_EQ(received, 0u);
   EXPECT_EQ(device.sent().back(), EmulatedUsbDevice::readReply(4, 21));
   EXPECT_EQ(device.sent().size(), 2u);
@@ -297,7 +346,7 @@ TEST_F(LibusbBackendTest, SilentDeviceTimesOutAndLeavesNoStaleReply) {
 
 TEST_F(LibusbBackendTest, UnpluggedDeviceFailsWithNoDevice) {
   EmulatedUsbDevice& device = addController();
-  LibusbBackend backend(kShortReadTimeout);
+  LibusbBackend backend;
   const UsbInterfaceHandle handle = openController(backend);
   ASSERT_NE(handle, 0u);
   const Bytes request = EmulatedUsbDevice::readRequest(1, 2);
@@ -308,7 +357,8 @@ TEST_F(LibusbBackendTest, UnpluggedDeviceFailsWithNoDevice) {
             UsbStatus::NoDevice);
   std::uint8_t buffer[64] = {};
   std::size_t received = 99;
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received), UsbStatus::NoDevice);
+  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout),
+            UsbStatus::NoDevice);
   EXPECT_EQ(received, 0u);
   // Closing a vanished interface reports it and still lets go of the handle.
   EXPECT_EQ(backend.closeInterface(handle), UsbStatus::NoDevice);
