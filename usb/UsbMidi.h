@@ -69,8 +69,9 @@ class SysExAssembler {
       const std::size_t carried = bytesCarried(codeIndex(header));
       if (carried == 0 || at + 1 + carried > transfer.size()) continue;
       const std::span<const std::uint8_t> bytes = transfer.subspan(at + 1, carried);
-      if (continues(header, bytes)) continue;
-      if (take(cable(header), codeIndex(header), bytes)) {
+      const int fast = common(header, bytes);
+      if (fast == 1) continue;
+      if (fast == 2 || take(cable(header), codeIndex(header), bytes)) {
         Partial& partial = partials_[cable(header)];
         const bool accepted = found(std::span<const std::uint8_t>(partial.bytes.data(), partial.size));
         partial.size = 0;
@@ -91,20 +92,28 @@ class SysExAssembler {
     std::size_t size = 0;                         // 0: no message in progress
     bool dropping = false;                        // skipping the rest of a malformed message
   };
-  // The common case, taken inline: three data bytes of a message in
-  // progress, with room for them. True when the packet was taken.
-  bool continues(std::uint8_t header, std::span<const std::uint8_t> bytes) {
-    if (codeIndex(header) != kCinSysExContinues) return false;
+  // The common cases, taken inline: a message starting, going on, or ending
+  // with three well-formed bytes. 1: taken, 2: the message is whole, 0: not
+  // a common case (take() decides).
+  int common(std::uint8_t header, std::span<const std::uint8_t> bytes) {
+    const std::uint8_t cin = codeIndex(header);
+    if (cin != kCinSysExContinues && cin != kCinSysExEnds3) return 0;
     Partial& partial = partials_[cable(header)];
-    if (partial.size == 0 || partial.dropping || partial.size + 4 > kMaxMessage ||
-        ((bytes[0] | bytes[1] | bytes[2]) & 0x80) != 0) {
-      return false;
+    const bool starts = cin == kCinSysExContinues && bytes[0] == kSysExStart;
+    if (!starts && (partial.size == 0 || partial.dropping)) return 0;
+    if (partial.size + 4 > kMaxMessage) return 0;
+    const bool ends = cin == kCinSysExEnds3;
+    if (((starts ? 0 : bytes[0]) | bytes[1] | (ends ? 0 : bytes[2])) & 0x80) return 0;
+    if (ends && bytes[2] != kSysExEnd) return 0;
+    if (starts) {
+      partial.size = 0;
+      touched_ = static_cast<std::uint16_t>(touched_ | (1u << cable(header)));
     }
     partial.bytes[partial.size] = bytes[0];
     partial.bytes[partial.size + 1] = bytes[1];
     partial.bytes[partial.size + 2] = bytes[2];
     partial.size += 3;
-    return true;
+    return ends ? 2 : 1;
   }
   // Adds one SysEx packet's bytes; true when a message is now whole.
   bool take(std::uint8_t cable, std::uint8_t cin, std::span<const std::uint8_t> bytes);

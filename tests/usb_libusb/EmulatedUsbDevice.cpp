@@ -98,8 +98,8 @@ Bytes EmulatedUsbDevice::handshakeReply() {
 }
 
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 06 WW F7
-Bytes EmulatedUsbDevice::readRequest(std::uint8_t parameter, std::uint8_t target) {
-  const auto& m = config::kManufacturerId;
+Bytes EmulatedUsbDevice::readRequest(std::uint8_t parameter, std::uint8_t target,
+                                     const Maker& m) {
   // clang-format off
   return {0x04, 0xF0, m[0], m[1],
           0x04, m[2], 0x7F, 0x42,
@@ -109,8 +109,8 @@ Bytes EmulatedUsbDevice::readRequest(std::uint8_t parameter, std::uint8_t target
 }
 
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 07 WW VV F7
-Bytes EmulatedUsbDevice::readReply(std::uint8_t parameter, std::uint8_t target) {
-  const auto& m = config::kManufacturerId;
+Bytes EmulatedUsbDevice::readReply(std::uint8_t parameter, std::uint8_t target,
+                                   const Maker& m) {
   // clang-format off
   return {0x04, 0xF0, m[0], m[1],
           0x04, m[2], 0x7F, 0x42,
@@ -483,8 +483,9 @@ void EmulatedUsbDevice::takeRequest(const Bytes& request) {
   Bytes reply;
   if (request == handshakeRequest()) {
     reply = handshakeReply();
-  } else if (request.size() == 15 && request == readRequest(request[11], request[13])) {
-    reply = readReply(request[11], request[13]);
+  } else if (request.size() == 15 &&
+             request == readRequest(request[11], request[13], description_.sysexMaker)) {
+    reply = readReply(request[11], request[13], description_.sysexMaker);
   } else {
     protocolErrors_.push_back("request not understood: " + hex(request));
     return;

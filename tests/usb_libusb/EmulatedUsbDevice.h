@@ -15,12 +15,15 @@
 
 #include <umockdev.h>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "padkbd/BuildConfig.h"
 
 namespace padkbd::test {
 
@@ -39,6 +42,8 @@ struct EmulatedDeviceDescription {
   std::string manufacturer{};  // empty: the device has no manufacturer string
   // False: interface 1 is of the vendor class instead of MIDI streaming.
   bool midi = true;
+  // The SysEx manufacturer bytes its requests and replies carry.
+  std::array<std::uint8_t, 3> sysexMaker = config::kManufacturerId;
 };
 
 class EmulatedUsbDevice {
@@ -61,8 +66,11 @@ class EmulatedUsbDevice {
   static std::uint8_t valueFor(std::uint8_t parameter, std::uint8_t target);
   static Bytes handshakeRequest();
   static Bytes handshakeReply();
-  static Bytes readRequest(std::uint8_t parameter, std::uint8_t target);
-  static Bytes readReply(std::uint8_t parameter, std::uint8_t target);
+  using Maker = std::array<std::uint8_t, 3>;
+  static Bytes readRequest(std::uint8_t parameter, std::uint8_t target,
+                           const Maker& maker = config::kManufacturerId);
+  static Bytes readReply(std::uint8_t parameter, std::uint8_t target,
+                         const Maker& maker = config::kManufacturerId);
 
   // A transfer of other MIDI traffic: a note on, a clock tick, and a control
   // change on cable 1.
