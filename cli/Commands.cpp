@@ -363,14 +363,14 @@ int runDevices(Context& context, const DeviceOptions& device) {
     if (info.access == UsbStatus::Success) {
       text += "; can be opened\n";
     } else if (info.access == UsbStatus::AccessDenied) {
-      text += fmt::format(
-          "; this user may not open it\n"
-          "           to allow it, install a udev rule and replug the device:\n"
-          "             padkbd devices --udev-rule {0} | sudo tee "
-          "/etc/udev/rules.d/70-padkbd.rules\n"
-          "             sudo udevadm control --reload\n"
-          "           the rule: {1}\n",
-          formatUsbIds(info.ids), udevRule(info.ids));
+      text += "; this user may not open it\n"
+              "           to allow it, run these two commands, then unplug the device and "
+              "plug it in again:\n";
+      std::string commands = udevInstallCommands(info.ids);
+      for (std::size_t at = 0, nl; at < commands.size(); at = nl + 1) {
+        nl = std::min(commands.find('\n', at), commands.size());
+        text += "             " + commands.substr(at, nl - at) + "\n";
+      }
     } else {
       text += fmt::format("; cannot be opened ({})\n", usbStatusName(info.access));
     }

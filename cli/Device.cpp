@@ -162,9 +162,8 @@ std::string DeviceSession::explain(const std::string& fallback) const {
   const auto access = trace_->accessFailure();
   if (access == UsbStatus::AccessDenied) {
     return fmt::format(
-        "no permission to open the keyboard (USB id {0}): install a udev rule for it with "
-        "\"padkbd devices --udev-rule {0} | sudo tee /etc/udev/rules.d/70-padkbd.rules\", then "
-        "unplug and replug the keyboard",
+        "no permission to open the keyboard (USB id {0}): \"padkbd devices\" prints the udev "
+        "rule that allows it and how to install it",
         formatUsbIds(keyboard_.usb));
   }
   if (access == UsbStatus::Busy) {

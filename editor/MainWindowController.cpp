@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QShowEvent>
+#include <QTimer>
 
+#include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
 #include "editor/ViewController.h"
 #include "padkbd/BuildConfig.h"
@@ -46,14 +48,22 @@ const char* const kWindowStyle = R"(
 
 }  // namespace
 
-MainWindowController::MainWindowController(PadAction& padAction, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()) {
+MainWindowController::MainWindowController(PadAction& padAction, const ResolvedKeyboard& keyboard,
+                                           SettingsFile settings, QWidget* parent)
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::MainWindow>()),
+      padAction_(padAction),
+      keyboard_(keyboard),
+      settings_(std::move(settings)) {
   initEditorResources();
   ui_->setupUi(this);
   setWindowTitle(QStringLiteral("padkbd %1").arg(QString::fromLatin1(config::kVersion)));
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
   viewController_ = new ViewController(ui_->centralwidget, padAction, this);
+  viewController_->settingsWarning = asSentence(keyboard_.warning);
+  connect(ui_->actionKeyboard, &QAction::triggered, this,
+          &MainWindowController::showKeyboardAction);
   windowDidLoad();
   viewController_->viewDidLoad();
 }
@@ -69,9 +79,36 @@ void MainWindowController::closeApplication() {
   QCoreApplication::quit();
 }
 
+KeyboardController* MainWindowController::keyboardDialog() const {
+  return keyboardDialog_;
+}
+
+void MainWindowController::showKeyboardAction() {
+  if (!keyboardDialog_) {
+    keyboardDialog_ = new KeyboardController(padAction_, keyboard_, settings_, this);
+  } else {
+    keyboardDialog_->refresh();
+  }
+  keyboardDialog_->show();
+  keyboardDialog_->raise();
+  keyboardDialog_->activateWindow();
+}
+
 void MainWindowController::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   viewController_->viewDidAppear();
+  // A damaged settings file is told once, over the window, so that it is seen
+  // before anything is sent to the built-in keyboard.
+  if (warned_ || keyboard_.warning.empty()) return;
+  warned_ = true;
+  QTimer::singleShot(0, this, [this] {
+    auto& dialogs = viewController_->dialogs;
+    if (!dialogs.showProblem) return;
+    dialogs.showProblem(this, QStringLiteral("The settings file is damaged"),
+                        viewController_->settingsWarning +
+                            QStringLiteral("\n\nTo choose another keyboard, mend or delete the "
+                                           "file, then open Keyboard → Keyboard… in the menu."));
+  });
 }
 
 void MainWindowController::closeEvent(QCloseEvent* event) {

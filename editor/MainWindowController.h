@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
+
+#include "storage/Settings.h"
 
 namespace Ui {
 class MainWindow;
@@ -15,6 +18,7 @@ class PadAction;
 
 namespace padkbd::editor {
 
+class KeyboardController;
 class ViewController;
 
 class MainWindowController : public QMainWindow {
@@ -22,13 +26,20 @@ class MainWindowController : public QMainWindow {
 
  public:
   // Loads the view, which reads the controller once (or the default preset).
-  explicit MainWindowController(PadAction& padAction, QWidget* parent = nullptr);
+  // `keyboard` is the keyboard resolved at start; a damaged settings file
+  // (its warning) is told once the window is up. The Keyboard dialog stores
+  // a choice in `settings`.
+  MainWindowController(PadAction& padAction, const ResolvedKeyboard& keyboard,
+                       SettingsFile settings = SettingsFile(), QWidget* parent = nullptr);
   ~MainWindowController() override;
 
   ViewController& viewController() const { return *viewController_; }
+  // The Keyboard dialog, once opened.
+  KeyboardController* keyboardDialog() const;
 
  public slots:
   void closeApplication();
+  void showKeyboardAction();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -39,6 +50,11 @@ class MainWindowController : public QMainWindow {
 
   std::unique_ptr<Ui::MainWindow> ui_;
   ViewController* viewController_ = nullptr;
+  PadAction& padAction_;
+  ResolvedKeyboard keyboard_;
+  SettingsFile settings_;
+  QPointer<KeyboardController> keyboardDialog_;
+  bool warned_ = false;
 };
 
 }  // namespace padkbd::editor

@@ -47,6 +47,37 @@ void choose(QComboBox* menu, std::int32_t position) {
   menu->setCurrentIndex(position >= 0 && position < menu->count() ? position : -1);
 }
 
+QString replacedCount(std::size_t count) {
+  if (count == 1) {
+    return QStringLiteral(
+        " (1 setting from the keyboard was outside its list and set to the first entry)");
+  }
+  return QStringLiteral(
+             " (%1 settings from the keyboard were outside their lists and set to the first entry)")
+      .arg(count);
+}
+
+// A keyboard sending rubbish could fill every setting; the tooltip shows the
+// first few, each under the name the window gives the control.
+QString replacementList(const ButtonAction::Replacements& replaced,
+                        const std::function<QString(std::int32_t)>& nameOf) {
+  constexpr std::size_t kShown = 12;
+  QStringList lines{QStringLiteral("Set to the first entry of their lists:")};
+  for (std::size_t n = 0; n < replaced.size() && n < kShown; ++n) {
+    const ButtonAction::Replacement& r = replaced[n];
+    const QString where = r.control == ButtonAction::ExchangeError::kGlobalBlock
+                              ? QStringLiteral("Global settings")
+                              : nameOf(r.control);
+    lines << QStringLiteral("%1: %2 byte %3")
+                 .arg(where, QString::fromStdString(r.setting))
+                 .arg(r.byte, 2, 16, QLatin1Char('0'));
+  }
+  if (replaced.size() > kShown) {
+    lines << QStringLiteral("and %1 more").arg(replaced.size() - kShown);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
 int tagOf(const QObject* element) {
   if (element == nullptr) return -1;
   bool ok = false;
@@ -192,11 +223,21 @@ void ViewController::viewDidLoad() {
   setStatus(kLoading);
   const bool read = padAction_.ReadPadValueFromDevice();
   setStatus(read ? kReadSucceeded : kConnectFailed);
-  if (!read && !padAction_.lastError().empty()) {
-    message->setToolTip(QString::fromStdString(padAction_.lastError()));
-  }
   setUI();
   getItem();
+  // The fixed texts stay as they are; what else there is to know follows
+  // them (replacements) or goes into the tooltip (the details).
+  QStringList notes;
+  if (!read && !padAction_.lastError().empty()) {
+    notes << QString::fromStdString(padAction_.lastError());
+  }
+  const ButtonAction::Replacements& replaced = padAction_.lastReplacements();
+  if (read && !replaced.empty()) {
+    setStatus(kReadSucceeded + replacedCount(replaced.size()));
+    notes << replacementList(replaced, [this](std::int32_t index) { return controlNameFor(index); });
+  }
+  if (!settingsWarning.isEmpty()) notes << settingsWarning;
+  message->setToolTip(notes.join(QStringLiteral("\n\n")));
   showPadValue();
   showColourSwatch();
 }

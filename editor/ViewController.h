@@ -149,6 +149,9 @@ class ViewController : public QObject {
 
   // The dialogs the file actions open.
   DialogSeams dialogs;
+  // What is wrong with the settings file, if anything; set before viewDidLoad,
+  // which adds it to the status field's tooltip.
+  QString settingsWarning;
 
  private:
   template <typename T>

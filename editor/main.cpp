@@ -48,8 +48,11 @@ int main(int argc, char** argv) {
 
   // The keyboard chosen in the settings (padkbd use, or the Keyboard dialog),
   // else the built-in one; a damaged settings file is shown in the window.
-  const padkbd::ResolvedKeyboard keyboard =
-      padkbd::resolveKeyboard(padkbd::SettingsFile().read(), {});
+  const padkbd::SettingsFile settings;
+  const padkbd::ResolvedKeyboard keyboard = padkbd::resolveKeyboard(settings.read(), {});
+  if (!keyboard.warning.empty()) {
+    std::fprintf(stderr, "padkbd-editor: %s\n", keyboard.warning.c_str());
+  }
   std::unique_ptr<padkbd::UsbBackend> backend;
   if (parser.isSet(simulate)) {
     backend = std::make_unique<padkbd::SimulatedController>(keyboard.id);
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
       padkbd::FileAction::defaultWorkingCopyPath());
   padkbd::PadAction padAction(interfaceAction, fileAction);
 
-  padkbd::editor::MainWindowController window(padAction);
+  padkbd::editor::MainWindowController window(padAction, keyboard, settings);
   window.show();
   return QApplication::exec();
 }

@@ -73,4 +73,11 @@ std::string udevRule(UsbIds ids) {
       ids.vendorId, ids.productId);
 }
 
+std::string udevInstallCommands(UsbIds ids) {
+  return fmt::format(
+      "echo '{}' | sudo tee /etc/udev/rules.d/70-padkbd-{:04x}-{:04x}.rules\n"
+      "sudo udevadm control --reload",
+      udevRule(ids), ids.vendorId, ids.productId);
+}
+
 }  // namespace padkbd

@@ -43,5 +43,8 @@ std::string formatManufacturerId(const ManufacturerId& id);
 // The udev rule line that lets the logged-in user open a device with these
 // ids (uaccess: only the user at the seat, never world-writable).
 std::string udevRule(UsbIds ids);
+// The two shell commands that install that rule, one a line: a file of its
+// own per device, so that a rule installed before stays.
+std::string udevInstallCommands(UsbIds ids);
 
 }  // namespace padkbd

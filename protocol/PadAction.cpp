@@ -162,7 +162,8 @@ bool PadAction::ReadPadValueFromDevice() {
 bool PadAction::OpenInterface() {
   lastError_.clear();
   if (!interface_.hasDevice()) {
-    fail("no controller was found at start-up");
+    // Not at start-up, or not since another keyboard was chosen.
+    fail(fmt::format("no controller found (USB {})", formatUsbIds(interface_.keyboard().usb)));
     return false;
   }
   if (!interface_.CreateInterface()) {

@@ -161,8 +161,8 @@ bool InterfaceAction::CreateInterface() {
     log::out("Unable to create a plug-in (%08x)\n", statusCode(created));
     if (created == UsbStatus::AccessDenied) {
       log::diag(
-          "No permission to use the controller: install the udev rule "
-          "resources/70-padkbd.rules (see \"USB access on Linux\" in the README), then replug it");
+          "No permission to use the controller: \"padkbd devices\" prints the udev rule that "
+          "allows it (see \"Using your keyboard\" in the README)");
     }
     if (handle != 0) backend.releaseInterface(handle);
     return fail();

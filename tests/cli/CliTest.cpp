@@ -503,7 +503,11 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
   EXPECT_EQ(denied.status, 1);
   ASSERT_EQ(denied.errLines().size(), 1u) << denied.err;
-  EXPECT_NE(denied.err.find("padkbd devices --udev-rule"), std::string::npos) << denied.err;
+  EXPECT_NE(denied.err.find("\"padkbd devices\" prints the udev rule"), std::string::npos)
+      << denied.err;
+  const Result listed = run({"devices", "--simulate", "--simulate-fault", "access-denied"});
+  EXPECT_NE(listed.out.find("sudo tee /etc/udev/rules.d/70-padkbd-"), std::string::npos)
+      << listed.out;
   EXPECT_NE(denied.err.find("permission"), std::string::npos) << denied.err;
   const Result busy =
       run({"send", path("p.padkbd").string(), "--simulate", "--simulate-fault", "busy", "-q"});

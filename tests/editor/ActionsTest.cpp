@@ -1,23 +1,28 @@
-// The editor window, part two: bulk change, send, gains, Default/Load/Save.
+// The editor window, part two: bulk change, send, gains, Default/Load/Save,
+// the Keyboard dialog.
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "editor/GainController.h"
+#include "editor/KeyboardController.h"
 #include "editor/MessageController.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
@@ -49,6 +54,15 @@ QList<QWidget*> bulkDisabled(padkbd::editor::ViewController& vc) {
           vc.globalVC,      vc.val,        vc.channel,   vc.CCnum,
           vc.min,           vc.max,        vc.mem,       vc.sendToKeyboardButton,
           vc.DefaultButton, vc.LoadButton, vc.SaveButton};
+}
+
+padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
+  editor.window().findChild<QAction*>(QStringLiteral("actionKeyboard"))->trigger();
+  return editor.window().keyboardDialog();
+}
+
+QString stateOf(padkbd::editor::KeyboardController* dialog, int row) {
+  return dialog->deviceList->topLevelItem(row)->text(3);
 }
 
 padkbd::editor::GainController* openGains(EditorHarness& editor) {
@@ -411,6 +425,72 @@ class ActionsTest : public QObject {
     gains->doOKAction();  // fails the same way and stays open to say so
     QVERIFY(gains->isVisible());
     QCOMPARE(gains->gainArray[4], 30);
+  }
+
+  // The Keyboard dialog refuses malformed ids, stores a choice and makes the
+  // next send look for that keyboard.
+  void keyboardDialogChoosesTheKeyboard() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto& io = editor.padAction().interfaceAction();
+    const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
+    const padkbd::SettingsFile settings;
+    auto* dialog = openKeyboard(editor);
+    QCOMPARE(stateOf(dialog, 0), QStringLiteral("in use, can be opened"));
+    auto use = [&](const char* ids, const char* bytes) {
+      dialog->usbIdsEdit->setText(QString::fromLatin1(ids));
+      dialog->manufacturerEdit->setText(QString::fromLatin1(bytes));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("keyboardUseButton")),
+                        Qt::LeftButton);
+    };
+    // Malformed: named, nothing stored, the transport unchanged.
+    for (auto [ids, bytes, named] : {std::array{"1209 7a01", "7d 00 01", "1209 7a01"},
+                                     std::array{"1209:7a01", "7d 80 01", "7d 80 01"}}) {
+      use(ids, bytes);
+      QVERIFY(dialog->status().contains(QString::fromLatin1(named)));
+      QVERIFY(!fs::exists(settings.path()) && io.keyboard() == builtIn && io.hasDevice());
+    }
+    // Another keyboard, not plugged in: stored, in force, and the send finds nothing.
+    use(" 1209:7A01 ", "7d:00:01");
+    const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
+    QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
+    QVERIFY(io.keyboard() == other && !io.hasDevice());
+    QVERIFY(dialog->status().contains(QStringLiteral("not connected")));
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("usbInForce"))->text(),
+             QStringLiteral("1209:7a01  (settings file)"));
+    vc.sendToKeyboardAction();
+    QCOMPARE(vc.message->text(), kConnectFailed);
+    QCOMPARE(editor.sim().writeCount(), 0);
+    vc.messageWindow()->close();
+    // The listed keyboard, picked again, is found.
+    dialog->deviceList->setCurrentItem(nullptr);
+    dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));
+    use(qPrintable(dialog->usbIdsEdit->text()),
+        padkbd::formatManufacturerId(builtIn.manufacturer).c_str());
+    QVERIFY(io.keyboard() == builtIn && io.hasDevice());
+  }
+
+  // A device this user may not open shows its udev rule; a bus that cannot
+  // be listed says why.
+  void keyboardDialogExplainsTheBus() {
+    EditorHarness editor([](SimulatedController& sim) { sim.faults().refuseAccess = true; });
+    auto* dialog = openKeyboard(editor);
+    QCOMPARE(stateOf(dialog, 0), QStringLiteral("in use, this user may not open it"));
+    const QString rule = QString::fromStdString(padkbd::udevRule(padkbd::builtInKeyboard().usb));
+    const QString install = QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule);
+    const QStringList commands = dialog->udevCommands->toPlainText().split(QLatin1Char('\n'));
+    QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
+    QVERIFY(commands.first().startsWith(install));
+    QCOMPARE(commands.last(), QStringLiteral("sudo udevadm control --reload"));
+
+    dialog->listDevices = [] {
+      return padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}};
+    };
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("deviceRefreshButton")),
+                      Qt::LeftButton);
+    QCOMPARE(dialog->deviceList->topLevelItemCount(), 0);
+    QVERIFY(dialog->deviceNote->text().contains(QStringLiteral("no USB here")));
+    QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
   }
 
   void saveThenLoadGivesTheSamePreset() {

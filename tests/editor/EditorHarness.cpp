@@ -5,13 +5,15 @@
 namespace padkbd::test {
 
 EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare)
-    : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()) {
+    : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()),
+      xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()) {
   if (prepare) prepare(sim_);
-  io_ = std::make_unique<InterfaceAction>(sim_);
+  keyboard_ = resolveKeyboard(SettingsFile().read(), {});
+  io_ = std::make_unique<InterfaceAction>(sim_, keyboard_.id);
   files_ =
       std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
   padAction_ = std::make_unique<PadAction>(*io_, *files_);
-  window_ = std::make_unique<editor::MainWindowController>(*padAction_);
+  window_ = std::make_unique<editor::MainWindowController>(*padAction_, keyboard_);
 }
 
 EditorHarness::~EditorHarness() {

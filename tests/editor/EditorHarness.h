@@ -1,5 +1,6 @@
-// An editor window over the simulated controller, with its working copy in a
-// temporary folder: the whole program as main.cpp composes it, minus USB.
+// An editor window over the simulated controller, with its working copy and
+// settings file in a temporary folder: the whole program as main.cpp composes
+// it, minus USB.
 #pragma once
 
 #include <QAbstractButton>
@@ -14,6 +15,7 @@
 #include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
+#include "storage/Settings.h"
 #include "tests/support/TempDir.h"
 #include "usb/InterfaceAction.h"
 
@@ -21,7 +23,8 @@ namespace padkbd::test {
 
 class EditorHarness {
  public:
-  // `prepare` sets the controller up (faults, settings) before the start-up read.
+  // `prepare` sets the controller up (faults, settings) before the start-up
+  // read; the settings file it may write is SettingsFile()'s default path.
   explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {});
   ~EditorHarness();
 
@@ -43,7 +46,9 @@ class EditorHarness {
  private:
   TempDir dir_;
   ScopedEnv xdg_;
+  ScopedEnv xdgConfig_;
   SimulatedController sim_;
+  ResolvedKeyboard keyboard_;
   std::unique_ptr<InterfaceAction> io_;
   std::unique_ptr<FileAction> files_;
   std::unique_ptr<PadAction> padAction_;

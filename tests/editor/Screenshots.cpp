@@ -1,15 +1,19 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
-// a pad chosen, the second bank, bulk mode, the message window after a send, and the gains.
+// a pad chosen, the second bank, bulk mode, the message window after a send, the gains
+// and the Keyboard dialog.
 // Usage: editor_screenshots OUTPUT_FOLDER
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <QTextStream>
+#include <QTreeWidget>
 #include <cstdio>
 
 #include "editor/GainController.h"
+#include "editor/KeyboardController.h"
 #include "editor/MessageController.h"
 #include "tests/editor/EditorHarness.h"
 
@@ -92,6 +96,27 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "screenshots: no gain dialog\n");
       ok = false;
     }
+    gains->close();
+
+    // The Keyboard dialog: the simulated keyboard in use and a second device
+    // this user may not open, picked to show its udev rule.
+    editor.window().findChild<QAction*>(QStringLiteral("actionKeyboard"))->trigger();
+    auto* keyboard = editor.window().keyboardDialog();
+    keyboard->listDevices = [&editor] {
+      padkbd::MidiDeviceListing listing = editor.sim().listMidiDevices();
+      padkbd::MidiDeviceInfo locked;
+      locked.ids = {0x1209, 0x7a01};
+      locked.product = "USB MIDI Interface";
+      locked.manufacturer = "Example Audio";
+      locked.bus = 3;
+      locked.port = "3-2";
+      locked.access = padkbd::UsbStatus::AccessDenied;
+      listing.devices.push_back(locked);
+      return listing;
+    };
+    keyboard->refresh();
+    keyboard->deviceList->setCurrentItem(keyboard->deviceList->topLevelItem(1));
+    ok &= save(keyboard, folder, QStringLiteral("editor-keyboard.png"));
   }
   return ok ? 0 : 1;
 }

@@ -2,11 +2,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
+#include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
 #include "tests/editor/EditorHarness.h"
@@ -121,6 +125,57 @@ class WindowTest : public QObject {
     checkGlobalMenus(editor, expected);
     checkStartState(editor);
     QCOMPARE(*editor.record(30), *shipped.buttons[30]);
+  }
+
+  // Settings the keyboard sent outside their lists: the status keeps its text,
+  // says how many, and its tooltip lists the first of them.
+  void startupReportsReplacedSettings() {
+    EditorHarness editor([](SimulatedController& sim) {
+      for (const auto& [pp, ww] : SimulatedController::addresses()) {
+        if (pp == 0x07) sim.setRawValue(0, 0x01, ww, 0x0C);  // green: pads only
+      }
+      sim.setRawValue(0, 0x41, 0x01, 0x07);
+    });
+    auto& vc = editor.vc();
+    const auto& replaced = editor.padAction().lastReplacements();
+    QCOMPARE(replaced.size(), std::size_t{49});
+    QCOMPARE(vc.message->text(),
+             QStringLiteral("从设备读取参数成功! (49 settings from the keyboard were outside their "
+                            "lists and set to the first entry)"));
+    const QString tip = vc.message->toolTip();
+    // Under the names the window gives the controls: control 8 is Pad 1.
+    QVERIFY(tip.contains(QStringLiteral("Pad 1: mode byte 0c")));
+    QVERIFY(tip.contains(QStringLiteral("Pad 12: mode byte 0c")));
+    QVERIFY(!tip.contains(QStringLiteral("Pad 13: mode byte 0c")));
+    QVERIFY(tip.contains(QStringLiteral("and 37 more")));
+  }
+
+  // A damaged settings file: the built-in keyboard is used, the status texts
+  // stay, a message says so once, and the Keyboard dialog will not overwrite it.
+  void damagedSettingsFileIsTold() {
+    EditorHarness editor([](SimulatedController&) {
+      const auto path = padkbd::SettingsFile::defaultPath();
+      std::filesystem::create_directories(path.parent_path());
+      std::ofstream(path) << "[keyboard]\ndevice = \"12:34:56\"\n";
+    });
+    auto& vc = editor.vc();
+    QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
+    QVERIFY(editor.padAction().interfaceAction().keyboard() == padkbd::builtInKeyboard());
+    QVERIFY(vc.message->toolTip().contains(QStringLiteral("keyboard.device")));
+
+    QStringList told;
+    vc.dialogs.showProblem = [&](QWidget*, const QString&, const QString& text) { told << text; };
+    editor.window().show();
+    QTRY_COMPARE(told.size(), 1);
+    QVERIFY(told.first().startsWith(QStringLiteral("The settings file is damaged")));
+
+    editor.window().showKeyboardAction();
+    auto* dialog = editor.window().keyboardDialog();
+    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("settingsWarning"))->isVisibleTo(dialog));
+    dialog->usbIdsEdit->setText(QStringLiteral("1209:7a01"));
+    QVERIFY(!dialog->useKeyboardAction());
+    QVERIFY(dialog->status().contains(QStringLiteral("not stored")));
+    QVERIFY(editor.padAction().interfaceAction().keyboard() == padkbd::builtInKeyboard());
   }
 
   void choiceListsFilledOnceEach() {

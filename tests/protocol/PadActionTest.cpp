@@ -384,7 +384,8 @@ TEST_F(PadActionTest, OpenInterfaceUsesTheControllerFoundAtStartUp) {
   sim.faults().absent = false;
   EXPECT_FALSE(pad.OpenInterface());
   EXPECT_EQ(backend.findCalls, 1) << "the bus is not searched again";
-  EXPECT_EQ(pad.lastError(), "no controller was found at start-up");
+  EXPECT_EQ(pad.lastError(),
+            fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb)));
   EXPECT_FALSE(pad.WritePadValueToDevice());
 
   // A controller that stops answering the handshake: false at the bound, released.

@@ -143,7 +143,7 @@ TEST(InterfaceActionCreate, EachFailingStepPrintsItsLineAndLeavesNothingOpen) {
        [](ScriptedBackend& b) { b.createStatus = UsbStatus::AccessDenied; },
        "Unable to create a plug-in (00000003)\n",
        {},
-       "resources/70-padkbd.rules"},
+       "padkbd devices"},
       {"no handle",
        [](ScriptedBackend& b) { b.createGivesNoHandle = true; },
        "Couldn’t create a device interface for the interface(00000000)\n",

@@ -1,0 +1,326 @@
+#include "editor/KeyboardController.h"
+
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "model/Log.h"
+#include "protocol/PadAction.h"
+
+namespace padkbd::editor {
+
+namespace {
+
+enum Column { kIds, kName, kPlace, kState };
+
+QString q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QString stateOf(const MidiDeviceInfo& device, bool inUse) {
+  QString state;
+  if (device.access == UsbStatus::Success) {
+    state = QStringLiteral("can be opened");
+  } else if (device.access == UsbStatus::AccessDenied) {
+    state = QStringLiteral("this user may not open it");
+  } else {
+    state =
+        QStringLiteral("cannot be opened (%1)").arg(q(std::string(usbStatusName(device.access))));
+  }
+  return inUse ? QStringLiteral("in use, ") + state : state;
+}
+
+QLabel* wrapping(QWidget* parent, const char* name) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+}  // namespace
+
+QString asSentence(const std::string& text) {
+  QString sentence = q(text).trimmed();
+  if (sentence.isEmpty()) return sentence;
+  sentence[0] = sentence[0].toUpper();
+  if (!sentence.endsWith(QLatin1Char('.'))) sentence += QLatin1Char('.');
+  return sentence;
+}
+
+KeyboardController::KeyboardController(PadAction& padAction, ResolvedKeyboard keyboard,
+                                       SettingsFile settings, QWidget* parent)
+    : QDialog(parent),
+      padAction_(padAction),
+      keyboard_(std::move(keyboard)),
+      settings_(std::move(settings)) {
+  setObjectName(QStringLiteral("keyboardDialog"));
+  setWindowTitle(QStringLiteral("Keyboard"));
+  listDevices = [this] { return padAction_.interfaceAction().listMidiDevices(); };
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(18, 16, 18, 14);
+  layout->setSpacing(12);
+
+  auto* devices = new QGroupBox(QStringLiteral("USB MIDI devices"), this);
+  auto* devicesLayout = new QVBoxLayout(devices);
+  deviceList = new QTreeWidget(devices);
+  deviceList->setObjectName(QStringLiteral("deviceList"));
+  deviceList->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Name"),
+                               QStringLiteral("Bus, port"), QStringLiteral("State")});
+  deviceList->setRootIsDecorated(false);
+  deviceList->setUniformRowHeights(true);
+  // A few rows are usual; more scroll.
+  deviceList->setMinimumSize(620, 110);
+  deviceList->setMaximumHeight(140);
+  deviceList->header()->setStretchLastSection(true);
+  devicesLayout->addWidget(deviceList);
+  deviceNote = wrapping(devices, "deviceNote");
+  devicesLayout->addWidget(deviceNote);
+  udevCommands = new QPlainTextEdit(devices);
+  udevCommands->setObjectName(QStringLiteral("udevCommands"));
+  udevCommands->setReadOnly(true);
+  // Wrapped for reading only: a copy still gives each command on one line.
+  udevCommands->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  udevCommands->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  udevCommands->setFixedHeight(udevCommands->fontMetrics().lineSpacing() * 4 + 14);
+  udevCommands->hide();
+  devicesLayout->addWidget(udevCommands);
+  auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), devices);
+  refreshButton->setObjectName(QStringLiteral("deviceRefreshButton"));
+  refreshButton->setAutoDefault(false);
+  devicesLayout->addWidget(refreshButton, 0, Qt::AlignLeft);
+  layout->addWidget(devices);
+
+  auto* inUse = new QGroupBox(QStringLiteral("In use"), this);
+  auto* inUseLayout = new QFormLayout(inUse);
+  usbInForce_ = wrapping(inUse, "usbInForce");
+  manufacturerInForce_ = wrapping(inUse, "manufacturerInForce");
+  settingsPath_ = wrapping(inUse, "settingsPath");
+  inUseLayout->addRow(QStringLiteral("USB device:"), usbInForce_);
+  inUseLayout->addRow(QStringLiteral("Manufacturer bytes:"), manufacturerInForce_);
+  inUseLayout->addRow(QStringLiteral("Settings file:"), settingsPath_);
+  warning_ = wrapping(inUse, "settingsWarning");
+  warning_->setStyleSheet(QStringLiteral("color: #b3261e;"));
+  inUseLayout->addRow(warning_);
+  layout->addWidget(inUse);
+
+  auto* choice = new QGroupBox(QStringLiteral("Choose a keyboard"), this);
+  auto* choiceLayout = new QFormLayout(choice);
+  usbIdsEdit = new QLineEdit(choice);
+  usbIdsEdit->setObjectName(QStringLiteral("usbIdsEdit"));
+  usbIdsEdit->setPlaceholderText(QStringLiteral("VID:PID, hexadecimal"));
+  manufacturerEdit = new QLineEdit(choice);
+  manufacturerEdit->setObjectName(QStringLiteral("manufacturerEdit"));
+  manufacturerEdit->setPlaceholderText(QStringLiteral("three bytes 00-7f, hexadecimal"));
+  choiceLayout->addRow(QStringLiteral("USB device (VID:PID):"), usbIdsEdit);
+  choiceLayout->addRow(QStringLiteral("Manufacturer bytes:"), manufacturerEdit);
+  auto* hint = wrapping(choice, "keyboardHint");
+  hint->setText(
+      QStringLiteral("Pick a device above or type its ids. The manufacturer bytes are the three "
+                     "bytes after F0 in the keyboard's settings messages."));
+  hint->setStyleSheet(QStringLiteral("color: #6b7079;"));
+  choiceLayout->addRow(hint);
+  status_ = wrapping(choice, "keyboardStatus");
+  status_->hide();
+  choiceLayout->addRow(status_);
+  layout->addWidget(choice);
+
+  auto* buttons = new QHBoxLayout();
+  auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+  closeButton->setObjectName(QStringLiteral("keyboardCloseButton"));
+  auto* useButton = new QPushButton(QStringLiteral("Use this keyboard"), this);
+  useButton->setObjectName(QStringLiteral("keyboardUseButton"));
+  closeButton->setAutoDefault(false);
+  useButton->setAutoDefault(false);
+  useButton->setDefault(true);
+  buttons->addWidget(closeButton);
+  buttons->addStretch(1);
+  buttons->addWidget(useButton);
+  layout->addLayout(buttons);
+
+  connect(refreshButton, &QPushButton::clicked, this, &KeyboardController::refresh);
+  connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(useButton, &QPushButton::clicked, this, &KeyboardController::useKeyboardAction);
+  // Only a pick by the user fills the field; refresh selects with signals blocked.
+  const auto pick = [this](QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    const auto& device = listing_.devices.at(item->data(kIds, Qt::UserRole).toUInt());
+    usbIdsEdit->setText(q(formatUsbIds(device.ids)));
+    showDeviceNote();
+  };
+  connect(deviceList, &QTreeWidget::currentItemChanged, this, pick);
+  connect(deviceList, &QTreeWidget::itemClicked, this, pick);
+
+  const KeyboardId& inForce = padAction_.interfaceAction().keyboard();
+  usbIdsEdit->setText(q(formatUsbIds(inForce.usb)));
+  manufacturerEdit->setText(q(formatManufacturerId(inForce.manufacturer)));
+  refresh();
+}
+
+QString KeyboardController::status() const {
+  return status_->text();
+}
+
+void KeyboardController::refresh() {
+  listing_ = listDevices ? listDevices() : MidiDeviceListing{};
+  const UsbIds inForce = padAction_.interfaceAction().keyboard().usb;
+  const QSignalBlocker quiet(deviceList);
+  deviceList->clear();
+  QTreeWidgetItem* chosen = nullptr;
+  for (std::size_t n = 0; n < listing_.devices.size(); ++n) {
+    const MidiDeviceInfo& device = listing_.devices[n];
+    const bool used = device.ids == inForce;
+    QString name = device.product.empty() ? QStringLiteral("(no name)") : q(device.product);
+    if (!device.manufacturer.empty()) name += QStringLiteral(", by ") + q(device.manufacturer);
+    auto* item = new QTreeWidgetItem(
+        deviceList, {q(formatUsbIds(device.ids)), name,
+                     QStringLiteral("bus %1, port %2").arg(device.bus).arg(q(device.port)),
+                     stateOf(device, used)});
+    item->setData(kIds, Qt::UserRole, static_cast<uint>(n));
+    item->setToolTip(kState, item->text(kState));
+    QFont font = item->font(kIds);
+    font.setBold(used);
+    for (int column = kIds; column <= kState; ++column) item->setFont(column, font);
+    // The keyboard in use first, else the first one that needs a udev rule.
+    if (used || (chosen == nullptr && device.access == UsbStatus::AccessDenied)) chosen = item;
+  }
+  for (int column = kIds; column < kState; ++column) deviceList->resizeColumnToContents(column);
+  deviceList->setCurrentItem(chosen);
+  showDeviceNote();
+  showKeyboardInForce();
+}
+
+// Wrapped notes and the commands may need more height than the open dialog
+// has; a top-level layout does not grow it for them.
+void KeyboardController::fitHeight() {
+  if (!isVisible()) return;
+  layout()->activate();
+  const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                   : layout()->totalMinimumSize().height();
+  if (height() < needed) resize(width(), needed);
+}
+
+void KeyboardController::showDeviceNote() {
+  writeDeviceNote();
+  fitHeight();
+}
+
+void KeyboardController::writeDeviceNote() {
+  udevCommands->hide();
+  if (listing_.status != UsbStatus::Success) {
+    deviceNote->setText(
+        QStringLiteral("The USB devices cannot be listed: %1.")
+            .arg(q(listing_.reason.empty() ? std::string(usbStatusName(listing_.status))
+                                           : listing_.reason)));
+    return;
+  }
+  if (listing_.devices.empty()) {
+    deviceNote->setText(
+        QStringLiteral("No USB MIDI device found. Is the keyboard plugged in and switched on? "
+                       "Its ids can still be typed below."));
+    return;
+  }
+  deviceNote->clear();
+  const QTreeWidgetItem* item = deviceList->currentItem();
+  if (item == nullptr) return;
+  const MidiDeviceInfo& device = listing_.devices.at(item->data(kIds, Qt::UserRole).toUInt());
+  const QString ids = q(formatUsbIds(device.ids));
+  if (device.access == UsbStatus::AccessDenied) {
+    deviceNote->setText(QStringLiteral("This user may not open %1. To allow it, run these two "
+                                       "commands, then unplug the device and plug it in again:")
+                            .arg(ids));
+    udevCommands->setPlainText(q(udevInstallCommands(device.ids)));
+    udevCommands->show();
+  } else if (device.access == UsbStatus::Busy) {
+    deviceNote->setText(QStringLiteral("Another program holds %1 (a MIDI application, for "
+                                       "example); close it to use the device here.")
+                            .arg(ids));
+  }
+}
+
+void KeyboardController::showKeyboardInForce() {
+  const KeyboardId& inForce = padAction_.interfaceAction().keyboard();
+  usbInForce_->setText(
+      QStringLiteral("%1  (%2)")
+          .arg(q(formatUsbIds(inForce.usb)), QString::fromLatin1(sourceName(keyboard_.usbSource))));
+  manufacturerInForce_->setText(
+      QStringLiteral("%1  (%2)")
+          .arg(q(formatManufacturerId(inForce.manufacturer)),
+               QString::fromLatin1(sourceName(keyboard_.manufacturerSource))));
+  std::error_code ec;
+  const bool present = std::filesystem::exists(settings_.path(), ec);
+  settingsPath_->setText(q(settings_.path().string()) +
+                         (present ? QString() : QStringLiteral(" (none yet)")));
+  warning_->setText(asSentence(keyboard_.warning) +
+                    QStringLiteral(" Mend or delete the file to store a choice here."));
+  warning_->setVisible(!keyboard_.warning.empty());
+}
+
+void KeyboardController::refuse(QLineEdit* field, const QString& why) {
+  status_->setStyleSheet(QStringLiteral("color: #b3261e;"));
+  status_->setText(why);
+  status_->show();
+  fitHeight();
+  if (field != nullptr) {
+    field->setFocus();
+    field->selectAll();
+  }
+}
+
+bool KeyboardController::useKeyboardAction() {
+  const QString idsText = usbIdsEdit->text().trimmed();
+  const QString bytesText = manufacturerEdit->text().trimmed();
+  const std::optional<UsbIds> ids = parseUsbIds(idsText.toStdString());
+  if (!ids) {
+    refuse(usbIdsEdit, QStringLiteral("“%1” is not a USB device id: write the vendor and product "
+                                      "id in hexadecimal, up to four digits each, as VID:PID.")
+                           .arg(idsText));
+    return false;
+  }
+  const std::optional<ManufacturerId> bytes = parseManufacturerId(bytesText.toStdString());
+  if (!bytes) {
+    refuse(manufacturerEdit,
+           QStringLiteral("“%1” are not three manufacturer bytes: write six hexadecimal digits, "
+                          "each byte 00 to 7f.")
+               .arg(bytesText));
+    return false;
+  }
+  const Outcome stored = settings_.storeKeyboard({ids, bytes});
+  if (!stored) {
+    log::diag("keyboard: %s", stored.message());
+    refuse(nullptr, QStringLiteral("The choice was not stored, and the editor still uses %1: %2")
+                        .arg(q(formatUsbIds(padAction_.interfaceAction().keyboard().usb)),
+                             q(stored.message())));
+    return false;
+  }
+  keyboard_.id = {*ids, *bytes};
+  keyboard_.usbSource = SettingSource::SettingsFile;
+  keyboard_.manufacturerSource = SettingSource::SettingsFile;
+  keyboard_.warning.clear();  // a damaged file is never stored into, so it reads well now
+  InterfaceAction& io = padAction_.interfaceAction();
+  // A handle on the keyboard used so far would outlive the switch.
+  io.KillInterface();
+  io.setKeyboard(keyboard_.id);
+  const bool found = io.FindDevice();
+  status_->setStyleSheet(QString());
+  status_->show();
+  status_->setText(
+      QStringLiteral("Stored. The next send goes to %1%2. The window still shows the settings it "
+                     "had; sending writes them to this keyboard.")
+          .arg(q(formatUsbIds(*ids)),
+               found ? QString() : QStringLiteral(", which is not connected now")));
+  refresh();
+  return true;
+}
+
+}  // namespace padkbd::editor

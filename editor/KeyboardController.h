@@ -1,0 +1,74 @@
+// The keyboard dialog: the USB MIDI devices on the bus, the keyboard in use
+// and where its ids came from, and the choice of another one. A choice is
+// stored in the settings file and used at once for the next send.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "storage/Settings.h"
+#include "usb/UsbBackend.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTreeWidget;
+
+namespace padkbd {
+class PadAction;
+}
+
+namespace padkbd::editor {
+
+// A message of the core ("the settings file is damaged (...); ...") as a
+// sentence for the window.
+QString asSentence(const std::string& text);
+
+class KeyboardController : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `keyboard` is what the program resolved at start, its warning included;
+  // a choice is stored in `settings`.
+  KeyboardController(PadAction& padAction, ResolvedKeyboard keyboard, SettingsFile settings,
+                     QWidget* parent = nullptr);
+
+  // Lists the bus again and shows the keyboard in use.
+  void refresh();
+  // What the last choice, or the reason it was refused, said.
+  QString status() const;
+  const ResolvedKeyboard& keyboard() const { return keyboard_; }
+
+  // Where the list comes from; tests give other buses.
+  std::function<MidiDeviceListing()> listDevices;
+
+  QTreeWidget* deviceList = nullptr;
+  QLabel* deviceNote = nullptr;            // why the list is empty, or what a device needs
+  QPlainTextEdit* udevCommands = nullptr;  // shown for a device this user may not open
+  QLineEdit* usbIdsEdit = nullptr;
+  QLineEdit* manufacturerEdit = nullptr;
+
+ public slots:
+  // Checks both fields, stores them and makes the transport look for that
+  // keyboard. False, with the reason shown, when nothing changed.
+  bool useKeyboardAction();
+
+ private:
+  void showKeyboardInForce();
+  void showDeviceNote();
+  void writeDeviceNote();
+  void fitHeight();
+  void refuse(QLineEdit* field, const QString& why);
+
+  PadAction& padAction_;
+  ResolvedKeyboard keyboard_;
+  SettingsFile settings_;
+  MidiDeviceListing listing_;
+  QLabel* usbInForce_ = nullptr;
+  QLabel* manufacturerInForce_ = nullptr;
+  QLabel* settingsPath_ = nullptr;
+  QLabel* warning_ = nullptr;
+  QLabel* status_ = nullptr;
+};
+
+}  // namespace padkbd::editor
