@@ -24,10 +24,12 @@ test: build
 run: build
 	@exec $(BUILD_DIR)/editor/padkbd-editor $(ARGS)
 
-# Benchmarks of the controller synchronisation against the simulated controller.
+# Benchmarks: the controller synchronisation against the simulated controller,
+# and how fast hostile and large preset documents are refused or accepted.
 bench: configure
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench
 	@$(BUILD_DIR)/bench/sync_bench
+	@$(BUILD_DIR)/bench/parse_bench
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -65,8 +65,9 @@ ButtonValueList presetControls() {
   return list;
 }
 
-void BM_FullRead(benchmark::State& state) {
+void fullReads(benchmark::State& state, bool diagnostics) {
   Link link;
+  Diagnostics shown(diagnostics);
   for (auto _ : state) {
     auto controls = ButtonAction::GetButtonValues(link.io);
     auto globals = ButtonAction::GetPadValue(link.io);
@@ -75,6 +76,10 @@ void BM_FullRead(benchmark::State& state) {
     benchmark::DoNotOptimize(globals);
   }
   state.counters["transfers"] = 2 * 598;
+}
+
+void BM_FullRead(benchmark::State& state) {
+  fullReads(state, true);
 }
 
 std::vector<std::array<std::uint8_t, 15>> allReadRequests() {
@@ -86,16 +91,7 @@ std::vector<std::array<std::uint8_t, 15>> allReadRequests() {
 }
 
 void BM_FullReadQuiet(benchmark::State& state) {
-  Link link;
-  Diagnostics off(false);
-  for (auto _ : state) {
-    auto controls = ButtonAction::GetButtonValues(link.io);
-    auto globals = ButtonAction::GetPadValue(link.io);
-    if (!controls || !globals) state.SkipWithError("read failed");
-    benchmark::DoNotOptimize(controls);
-    benchmark::DoNotOptimize(globals);
-  }
-  state.counters["transfers"] = 2 * 598;
+  fullReads(state, false);
 }
 
 // The floor: the same exchanges on the backend itself.

@@ -16,6 +16,7 @@
 #include "cli/Device.h"
 #include "padkbd/BuildConfig.h"
 #include "storage/FileAction.h"
+#include "storage/TempFiles.h"
 
 namespace padkbd::cli {
 namespace {
@@ -144,6 +145,9 @@ std::string usageReason(CLI::App& app, const std::vector<std::string>& args,
   }
   const std::string name = chosen.front()->get_name();
   std::string reason = oneLine(error.what());
+  // CLI11 names an option it could not check by a blank when it has no group.
+  for (std::size_t at; (at = reason.find(": : ")) != std::string::npos;) reason.erase(at, 2);
+  if (reason.rfind(": ", 0) == 0) reason.erase(0, 2);
   if (reason.rfind(name + ":", 0) != 0) reason = name + ": " + reason;
   return reason;
 }
@@ -179,6 +183,8 @@ CLI::Validator usbIdsValidator() {
 }  // namespace
 
 int run(int argc, char** argv) {
+  // Ctrl+C or a kill in the middle of a write leaves no temporary file.
+  tempfiles::removeOnSignals();
   CLI::App app{"Reads, sends, checks and compares the presets of the pad keyboard.", "padkbd"};
   app.footer(
       "The options above go before or after the command word. Device commands (info, read, "
@@ -218,7 +224,10 @@ int run(int argc, char** argv) {
   // Test switch: makes the simulated controller misbehave.
   app.add_option("--simulate-fault", device.fault, "")
       ->group("")
-      ->check([](const std::string& fault) { return checkFault(fault); });
+      ->check([](const std::string& fault) {
+        const std::string problem = checkFault(fault);
+        return problem.empty() ? problem : "--simulate-fault: " + problem;
+      });
 
   std::vector<std::string> checkFiles;
   std::string file;

@@ -253,19 +253,16 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
     context.console.error(started.message());
     return kExitFailed;
   }
-  // The document becomes the current preset the way the editor loads one:
-  // through the working copy, which for this tool is a private one.
-  Outcome loaded = writePresetFile(session.files().workingCopyPath(), document.preset.buttons,
-                                   *document.preset.global);
-  if (loaded) loaded = session.pad().GetTempValue();
+  // The document becomes the current preset in memory; nothing goes to disk.
+  Outcome loaded = session.pad().usePreset(document.preset);
   if (!loaded) {
     context.console.error(fmt::format("{}: {}; nothing sent", nameOf(file), loaded.message()));
     return finish(context, session, kExitFailed);
   }
   if (slot) {
-    // The current preset's own global record, fresh from the private working
-    // copy: the document itself is left as it is. Slots are numbered 1-9 on
-    // the command line, as the keyboard and the editor show them.
+    // The current preset's global record: the document itself is left as it
+    // is. Slots are numbered 1-9 on the command line, as the keyboard and the
+    // editor show them.
     session.pad().getPadValue()->mem = *slot - 1;
   }
   const int target = session.pad().getPadValue()->mem;

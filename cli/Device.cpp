@@ -63,15 +63,6 @@ void applyFault(SimulatedController& sim, const std::string& fault) {
   }
 }
 
-std::filesystem::path makePrivateDir() {
-  std::error_code ec;
-  std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-  if (ec) return {};
-  std::string pattern = (base / "padkbd-cli-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return {};
-  return pattern;
-}
-
 }  // namespace
 
 std::string checkFault(const std::string& fault) {
@@ -97,30 +88,17 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& key
   }
   trace_ = std::make_unique<TraceBackend>(*backend, console_, options_.trace);
   transport_ = std::make_unique<InterfaceAction>(*trace_, keyboard_);
-  // A working copy of our own: the operations that pass a document through
-  // the working copy must never reach the editor's.
-  privateDir_ = makePrivateDir();
-  const std::filesystem::path workingCopy =
-      privateDir_.empty() ? std::filesystem::path() : privateDir_ / "temp.plist";
-  files_ = std::make_unique<FileAction>(resourceDir, workingCopy);
+  // No working copy: the tool keeps what it sends in memory and never
+  // touches the editor's.
+  files_ = std::make_unique<FileAction>(resourceDir, std::filesystem::path());
   pad_ = std::make_unique<PadAction>(*transport_, *files_);
 }
 
-DeviceSession::~DeviceSession() {
-  pad_.reset();
-  files_.reset();
-  transport_.reset();
-  if (!privateDir_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(privateDir_, ec);
-  }
-}
+DeviceSession::~DeviceSession() = default;
 
 Outcome DeviceSession::start() {
-  if (privateDir_.empty()) {
-    return Outcome::failure("cannot create a private temporary folder (is TMPDIR writable?)");
-  }
   if (simulated_ && !options_.stateFile.empty()) {
+    if (Outcome locked = stateLock_.acquire(options_.stateFile); !locked) return locked;
     std::error_code ec;
     if (std::filesystem::exists(options_.stateFile, ec)) {
       // The message names the file and the damage.

@@ -1,8 +1,8 @@
 // The controller as the device commands reach it: the libusb backend or the
 // simulated controller (with its slots kept in a state file between runs),
 // behind the tracing decorator, with the transport, storage and PadAction
-// objects built over them. The tool's FileAction gets a working copy of its
-// own in a private temporary folder, so the editor's is never touched.
+// objects built over them. The tool's FileAction has no working copy: what it
+// sends is kept in memory, and the editor's working copy is never touched.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,7 @@
 #include "model/Outcome.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
+#include "storage/FileLock.h"
 #include "usb/InterfaceAction.h"
 
 namespace padkbd {
@@ -46,8 +47,8 @@ class DeviceSession {
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
 
-  // Loads the simulated controller's state file (when given and present);
-  // a failure is a reason for the user.
+  // Loads the simulated controller's state file (when given and present),
+  // waiting for another run that uses it; a failure is a reason for the user.
   Outcome start();
   // Saves the simulated controller's state file back (when given).
   Outcome finish();
@@ -70,7 +71,7 @@ class DeviceSession {
   DeviceOptions options_;
   Console& console_;
   KeyboardId keyboard_;
-  std::filesystem::path privateDir_;
+  FileLock stateLock_;  // two runs on one state file take turns
   std::unique_ptr<SimulatedController> simulated_;
   std::unique_ptr<LibusbBackend> libusb_;
   std::unique_ptr<TraceBackend> trace_;

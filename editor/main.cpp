@@ -12,6 +12,7 @@
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
+#include "storage/TempFiles.h"
 #include "usb/InterfaceAction.h"
 #include "usb/LibusbBackend.h"
 
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Ctrl+C, a logout or a kill while a file is written leaves no temporary file.
+  padkbd::tempfiles::removeOnSignals();
   QApplication app(argc, argv);
   parser.process(app);
 

@@ -40,6 +40,12 @@ Outcome PadAction::GetTempValue() {
   return Outcome::success();
 }
 
+Outcome PadAction::usePreset(Preset preset) {
+  if (Outcome usable = checkPreset(preset); !usable) return usable;
+  preset_.replace(std::move(preset.buttons), std::move(preset.global));
+  return Outcome::success();
+}
+
 Outcome PadAction::WriteButtonValuesToTemp() {
   if (!preset_.currentPadValue) return Outcome::failure("there are no settings to save yet");
   return files_.WriteButtonValuesToTempWithData(preset_.buttonValueArray, *preset_.currentPadValue);
@@ -56,9 +62,12 @@ std::array<std::string, 11> PadAction::readHandshakeReply() {
 
 bool PadAction::HandshakeOperation() {
   interface_.openInterface();
-  // The write's status is not needed: the read that follows decides.
-  interface_.WriteToDeviceWithChar(messages::kHandshakeRequest.data(),
-                                   static_cast<std::int32_t>(messages::kHandshakeRequest.size()));
+  // The read that follows decides; a failed write is kept only to say why.
+  const UsbStatus written = interface_.WriteToDeviceWithChar(
+      messages::kHandshakeRequest.data(),
+      static_cast<std::int32_t>(messages::kHandshakeRequest.size()));
+  handshakeWriteFailure_.reset();
+  if (written != UsbStatus::Success) handshakeWriteFailure_ = written;
   // Transfers that start no SysEx message (a note played, clock) are passed
   // by inside the read, within the one read limit of the request.
   const std::array<std::string, 11> reply = readHandshakeReply();
@@ -81,7 +90,9 @@ bool PadAction::HandshakeOperation() {
 bool PadAction::handshakeWithRetry() {
   interface_.drainInput();
   bool ok = HandshakeOperation();
-  for (int attempts = 1; !ok && attempts < kHandshakeAttempts; ++attempts) {
+  // After a failed write the interface is gone: there is nothing to retry on.
+  for (int attempts = 1; !ok && attempts < kHandshakeAttempts && !handshakeWriteFailure_;
+       ++attempts) {
     log::diag("do HandshakeOperation");
     interface_.closeInterface();
     ok = HandshakeOperation();
@@ -93,6 +104,15 @@ void PadAction::fallBackToDefault() {
   log::diag("加载默认数据");
   GetDefaultValue();
   preset_.currentPadValue->version = "未连接";
+}
+
+std::string PadAction::handshakeFailure() const {
+  if (handshakeWriteFailure_) {
+    return fmt::format("the keyboard did not take the handshake: {}",
+                       usbStatusName(*handshakeWriteFailure_));
+  }
+  return fmt::format("the controller did not answer the handshake after {} attempts",
+                     kHandshakeAttempts);
 }
 
 void PadAction::fail(std::string message) {
@@ -117,8 +137,7 @@ bool PadAction::ReadPadValueFromDevice() {
     }
     if (!handshakeWithRetry()) {
       interface_.KillInterface();
-      fail(fmt::format("the controller did not answer the handshake after {} attempts",
-                       kHandshakeAttempts));
+      fail(handshakeFailure());
       fallBackToDefault();
       return false;
     }
@@ -172,8 +191,7 @@ bool PadAction::OpenInterface() {
   }
   if (!handshakeWithRetry()) {
     interface_.KillInterface();
-    fail(fmt::format("the controller did not answer the handshake after {} attempts",
-                     kHandshakeAttempts));
+    fail(handshakeFailure());
     return false;
   }
   return true;

@@ -35,6 +35,9 @@ class PadAction {
   Outcome GetDefaultValue();
   Outcome GetTempValue();
   Outcome WriteButtonValuesToTemp();
+  // Makes a preset the current one, if it passes the check (a document the
+  // command-line tool sends, kept in memory only).
+  Outcome usePreset(Preset preset);
 
   // Handshake and synchronisation.
   bool HandshakeOperation();
@@ -69,6 +72,8 @@ class PadAction {
   // Without the controller: the default preset, version "未连接".
   void fallBackToDefault();
   void fail(std::string message);
+  // Why handshakeWithRetry gave up, for lastError.
+  std::string handshakeFailure() const;
 
   InterfaceAction& interface_;
   FileAction& files_;
@@ -76,6 +81,8 @@ class PadAction {
   std::optional<std::string> deviceVersion_;
   std::string lastError_;
   ButtonAction::Replacements replacements_;
+  // The status of the last handshake's write when it failed.
+  std::optional<UsbStatus> handshakeWriteFailure_;
 };
 
 }  // namespace padkbd

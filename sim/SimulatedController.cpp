@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "model/ValueAction.h"
+#include "storage/FileAction.h"
 
 // State file format (text, UTF-8 or plain ASCII, one entry per line):
 //
@@ -399,7 +400,14 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
   if (!in) return Outcome::failure(fmt::format("Cannot open simulator state file {}", name));
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) return Outcome::failure(fmt::format("Cannot read simulator state file {}", name));
+  return loadStateText(text, name);
+}
 
+Outcome SimulatedController::loadStateText(std::string_view text, const std::string& name) {
+  if (text.size() > kMaxStateFileSize) {
+    return Outcome::failure(
+        fmt::format("Simulator state file {} is too large ({} bytes)", name, text.size()));
+  }
   // Parse into copies; the controller changes only when the whole file is good.
   std::array<Slot, kSlotCount> slots;
   std::array<std::uint8_t, kGainCount> gains{};
@@ -415,7 +423,7 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
         fmt::format("Simulator state file {} is damaged (line {}): {}", name, line, why));
   };
 
-  std::istringstream lines(text);
+  std::istringstream lines{std::string(text)};
   std::string line;
   int number = 0;
   bool sawHeader = false;
@@ -489,7 +497,7 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
   return Outcome::success();
 }
 
-Outcome SimulatedController::saveState(const std::filesystem::path& path) const {
+std::string SimulatedController::stateText() const {
   std::string text = fmt::format(
       "# Simulated controller: nine memory slots and eight gains.\n"
       "# gain N VV; slot S PP WW VV (N, S decimal; PP, WW, VV hex)\n"
@@ -509,32 +517,14 @@ Outcome SimulatedController::saveState(const std::filesystem::path& path) const 
       }
     }
   }
+  return text;
+}
 
-  // Write beside, then rename: a failed save leaves the old file whole.
-  const std::string name = path.string();
-  std::filesystem::path temporary = path;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return Outcome::failure(fmt::format("Cannot write simulator state file {}", name));
-    out << text;
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return Outcome::failure(fmt::format("Cannot write simulator state file {}", name));
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return Outcome::failure(
-        fmt::format("Cannot write simulator state file {}: {}", name, ec.message()));
-  }
-  return Outcome::success();
+Outcome SimulatedController::saveState(const std::filesystem::path& path) const {
+  const std::string text = stateText();
+  // Written as documents are: a temporary file of its own, then a rename; a
+  // failed save leaves the old file whole, and no symlink is followed.
+  return writeFileAtomically(path, text);
 }
 
 // --- Inspection --------------------------------------------------------------

@@ -33,6 +33,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/Outcome.h"
@@ -158,7 +159,10 @@ class SimulatedController final : public UsbBackend {
   // ids, as text (see SimulatedController.cpp for the format). A failed load
   // changes nothing; save writes atomically.
   Outcome loadState(const std::filesystem::path& path);
+  // The same from the file's text; `name` names it in messages.
+  Outcome loadStateText(std::string_view text, const std::string& name);
   Outcome saveState(const std::filesystem::path& path) const;
+  std::string stateText() const;  // what saveState writes
 
   // --- Inspection ---------------------------------------------------------
   std::vector<Transfer> transfers() const;

@@ -14,7 +14,9 @@
 
 #include "model/Log.h"
 #include "model/ValueAction.h"
+#include "storage/PlistShape.h"
 #include "storage/PresetDictionary.h"
+#include "storage/TempFiles.h"
 
 namespace padkbd {
 
@@ -231,6 +233,11 @@ PlistNode parsePlist(std::string_view bytes, std::string* problem) {
   if (!isBinaryPlist(bytes) && !isUtf8(bytes)) {
     return fail("the file is neither a binary property list nor UTF-8 text");
   }
+  // The library recurses as deep as the input nests: its shape is checked first.
+  if (auto shape = isBinaryPlist(bytes) ? plistshape::binaryProblem(bytes)
+                                        : plistshape::xmlProblem(bytes)) {
+    return fail(std::move(*shape));
+  }
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
   if (root == nullptr) return fail("the file is not a property list");
@@ -389,18 +396,28 @@ Outcome writeFileAtomically(const fs::path& path, std::string_view bytes) {
   if (name.empty() || name == "." || name == "..") return fail("that is not a file name");
   const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
 
+  // What a run killed in the middle of writing this file left beside it.
+  tempfiles::removeStale(dir / name);
   fs::path temporary;
   int fd = -1;
+  int registered = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = dir / fmt::format(".{}.{}-{}.tmp", name.string(), ::getpid(), counter++);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return fail(errorText(errno));
+    temporary = tempfiles::siblingFor(dir / name, counter++);
+    // Registered first: a signal between the creation and the rename removes it.
+    registered = tempfiles::add(temporary);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+      const int error = errno;
+      tempfiles::remove(registered);
+      if (error != EEXIST) return fail(errorText(error));
+    }
   }
   if (fd < 0) return fail("no free name for a temporary file beside it");
 
   auto abandon = [&](int error) {
     if (fd >= 0) ::close(fd);
     ::unlink(temporary.c_str());
+    tempfiles::remove(registered);
     return fail(errorText(error));
   };
   std::size_t done = 0;
@@ -417,6 +434,7 @@ Outcome writeFileAtomically(const fs::path& path, std::string_view bytes) {
   fd = -1;
   if (closed != 0) return abandon(errno);
   if (::rename(temporary.c_str(), path.c_str()) != 0) return abandon(errno);
+  tempfiles::remove(registered);
   // Make the rename itself durable; the data is safe either way.
   const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {

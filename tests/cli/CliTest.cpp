@@ -5,8 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <thread>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -66,11 +69,15 @@ class Cli : public ::testing::Test {
 
   fs::path path(const std::string& name) const { return tmp_.path() / name; }
 
-  // Runs padkbd with `args`, feeding `input` on standard input.
-  Result run(const std::vector<std::string>& args, const std::string& input = {}) {
-    const fs::path in = tmp_.path() / "io" / "stdin";
-    const fs::path out = tmp_.path() / "io" / "stdout";
-    const fs::path err = tmp_.path() / "io" / "stderr";
+  // Runs padkbd with `args`, feeding `input` on standard input. With a
+  // signal, sends it `after` the start.
+  Result run(const std::vector<std::string>& args, const std::string& input = {},
+             int signal = 0, std::chrono::microseconds after = {}) {
+    // Files of their own, so that runs may go on side by side.
+    const std::string n = std::to_string(runs_++);
+    const fs::path in = tmp_.path() / "io" / ("stdin" + n);
+    const fs::path out = tmp_.path() / "io" / ("stdout" + n);
+    const fs::path err = tmp_.path() / "io" / ("stderr" + n);
     writeFile(in, input);
     const std::string xdg = (tmp_.path() / "xdg").string();
     const std::string config = (tmp_.path() / "config").string();
@@ -98,9 +105,14 @@ class Cli : public ::testing::Test {
       ::_exit(127);
     }
     Result result;
+    if (signal != 0 && pid > 0) {
+      std::this_thread::sleep_for(after);
+      ::kill(pid, signal);
+    }
     int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
-      result.status = WEXITSTATUS(status);
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
+      if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+      if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
     }
     result.out = readFile(out);
     result.err = readFile(err);
@@ -130,6 +142,7 @@ class Cli : public ::testing::Test {
   }
 
   test::TempDir tmp_;
+  std::atomic<int> runs_{0};
 };
 
 // A preset that differs from the default in every kind of field, with the
@@ -528,6 +541,62 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   EXPECT_EQ(damaged.status, 1);
   ASSERT_EQ(damaged.errLines().size(), 1u) << damaged.err;
   EXPECT_EQ(readFile(path("damaged")), "not a state file\n");
+}
+
+TEST_F(Cli, InterruptedRunsLeaveNothingBehind) {
+  const Preset preset = changed(defaultPreset());
+  save(path("p.padkbd"), preset);
+  const std::string state = "--simulate=" + path("state").string();
+  // Killed at moments spread over a run: outright, or by a signal it handles.
+  for (int n = 0; n < 40; ++n) {
+    const int signal = n % 3 == 0 ? SIGKILL : n % 3 == 1 ? SIGTERM : SIGINT;
+    const auto after = std::chrono::microseconds(500 * n);
+    const Result r =
+        n % 2 == 0 ? run({"read", state, "-o", path("backup.padkbd").string()}, {}, signal, after)
+                   : run({"send", path("p.padkbd").string(), state, "-q"}, {}, signal, after);
+    if (signal != SIGKILL && r.status != 0) {
+      EXPECT_EQ(r.status, 128 + signal) << r.err;
+    }
+  }
+  // The next runs clean up what the killed ones left, and work.
+  ASSERT_EQ(run({"read", state, "-o", path("backup.padkbd").string()}).status, 0);
+  ASSERT_EQ(run({"send", path("p.padkbd").string(), state}).status, 0);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(tmp_.path())) {
+    left.push_back(entry.path().filename().string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"backup.padkbd", "config", "io", "p.padkbd", "state",
+                                            "state.lock", "tmp", "xdg"}));
+  EXPECT_TRUE(readPresetFile(path("backup.padkbd")).outcome);
+}
+
+TEST_F(Cli, TheStateFileIsWrittenSafelyAndSharedInTurns) {
+  // A symlink where a careless writer puts its temporary file is not followed.
+  writeFile(path("victim"), "precious");
+  fs::create_symlink(path("victim"), path("state.tmp"));
+  const std::string state = "--simulate=" + path("state").string();
+  ASSERT_EQ(run({"gains", "1", "2", "3", "4", "5", "6", "7", "8", state}).status, 0);
+  EXPECT_EQ(readFile(path("victim")), "precious");
+  fs::remove(path("state.tmp"));
+
+  // Runs that share the state file take turns: none fails, and the last
+  // write is whole.
+  std::vector<std::thread> runs;
+  std::vector<int> statuses(8, -1);
+  for (int n = 0; n < 8; ++n) {
+    runs.emplace_back([&, n] {
+      const std::string g = std::to_string(n);
+      statuses[static_cast<std::size_t>(n)] =
+          run({"gains", g, g, g, g, g, g, g, g, state}).status;
+    });
+  }
+  for (auto& t : runs) t.join();
+  EXPECT_EQ(statuses, std::vector<int>(8, 0));
+  SimulatedController sim;
+  ASSERT_TRUE(sim.loadState(path("state")));
+  const auto gains = sim.gains();
+  EXPECT_TRUE(std::all_of(gains.begin(), gains.end(), [&](auto g) { return g == gains[0]; }));
 }
 
 TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {

@@ -243,6 +243,16 @@ TEST_F(PadActionTest, HandshakeGivesUpAfterFiveAttempts) {
   expectDefaultPreset();
   EXPECT_FALSE(pad.deviceVersion());
 
+  // A handshake the keyboard did not take is not retried on an interface
+  // that is gone, and says so.
+  SimulatedController refusing;
+  refusing.faults().writeFailureAfter = 1;  // the drain's read, then the handshake's write
+  InterfaceAction refusingLink(refusing);
+  PadAction refused(refusingLink, files);
+  EXPECT_FALSE(refused.ReadPadValueFromDevice());
+  EXPECT_EQ(refused.lastError(), "the keyboard did not take the handshake: input/output error");
+  EXPECT_EQ(refusing.writes().size(), 1u);
+
   // The fifth attempt is still made.
   SimulatedController other;
   other.faults().handshakeFailures = 4;

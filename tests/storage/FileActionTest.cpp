@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -8,7 +10,9 @@
 
 #include "model/Log.h"
 #include "storage/FileAction.h"
+#include "storage/TempFiles.h"
 #include "tests/storage/StorageFixtures.h"
+#include "tests/support/HostilePlists.h"
 #include "tests/support/TempDir.h"
 
 namespace padkbd {
@@ -242,7 +246,7 @@ std::vector<DamageCase> damageCases() {
   cases.push_back({"empty file", "", false, "empty"});
   cases.push_back({"10 MB file", std::string(10 * 1024 * 1024, ' ') + valid, false, "too large"});
   {
-    // Entities are not expanded: a "billion laughs" document stays small.
+    // Entities are never expanded: a document declaring any is refused.
     std::string laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"haha\">"
         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
@@ -254,13 +258,28 @@ std::vector<DamageCase> damageCases() {
         "<!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\"><!ENTITY i "
         "\"&h;&h;&h;&h;&h;&h;&h;&h;&h;&h;\">]>"
         "<plist version=\"1.0\"><dict><key>ButtonArray</key><string>&i;</string></dict></plist>";
-    cases.push_back({"entity expansion", laughs, false, ""});
+    cases.push_back({"entity expansion", laughs, false, "declares its own document type"});
   }
+  // Files made to exhaust the parser's stack, time or memory, all under the
+  // size limit: refused before the property-list library sees them.
+  namespace hostile = test::hostile;
+  cases.push_back({"arrays nested 40,000 deep", hostile::deepXml(40000), false, "nested deeper"});
+  cases.push_back({"binary arrays nested 100,000 deep", hostile::deepBinary(100000), false,
+                   "objects, far more"});
+  cases.push_back({"binary arrays nested 9 deep", hostile::deepBinary(9), false, "nested deeper"});
+  cases.push_back({"binary objects shared 10^24 times", hostile::sharedBinary(6, 10000), false,
+                   "more than 16384 values"});
+  cases.push_back({"binary array holding itself", hostile::cyclicBinary(), false,
+                   "contains itself"});
+  cases.push_back({"a megabyte of values", hostile::wideXml(kMaxPresetFileBytes), false,
+                   "more than 16384 elements"});
   {
-    // Deep nesting just under the size limit must neither crash nor hang.
-    std::string deep = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\">";
-    for (int i = 0; i < 100000; ++i) deep += "<array>";
-    cases.push_back({"deeply nested arrays", deep, false, ""});
+    // A binary file whose trailer points outside it.
+    std::string broken = test::hostile::deepBinary(3);
+    broken[broken.size() - 1] = '\x7F';
+    cases.push_back({"offset table outside the file", broken, false, "offset table"});
+    cases.push_back({"unclosed comment", std::string(valid).replace(valid.find("<plist"), 6, "<!--"),
+                     false, "not a property list"});
   }
   return cases;
 }
@@ -400,6 +419,47 @@ TEST_F(FileActionTest, FailedSavesAreReportedAndTheOldDocumentStaysWhole) {
   const Preset sample = test::samplePreset();
   EXPECT_FALSE(blocked.WriteButtonValuesToTempWithData(sample.buttons, *sample.global));
   EXPECT_FALSE(blocked.readTempPreset().outcome);
+}
+
+TEST_F(FileActionTest, NoTemporaryFileOutlivesItsProgram) {
+  const fs::path document = tmp_ / "doc.padkbd";
+  // A signal that ends the program removes a file being written, and the
+  // program ends with 128 + the signal's number.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const fs::path temporary = tempfiles::siblingFor(document, 7);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      tempfiles::removeOnSignals();
+      tempfiles::add(temporary);
+      writeAll(temporary, "half a document");
+      ::raise(signal);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    EXPECT_FALSE(fs::exists(tmp_.path() / (".doc.padkbd." + std::to_string(child) + "-7.tmp")));
+  }
+
+  // What a run killed outright left is removed by the next write of the same
+  // file; files of running processes and of other files stay.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const auto name = [&](const std::string& file, long pid) {
+    return tmp_ / ("." + file + "." + std::to_string(pid) + "-3.tmp");
+  };
+  for (const fs::path& path : {name("doc.padkbd", gone), name("doc.padkbd", ::getpid()),
+                               name("doc.padkbd", 1), name("other.padkbd", gone)}) {
+    writeAll(path, "left");
+  }
+  ASSERT_TRUE(writeFileAtomically(document, "new"));
+  EXPECT_FALSE(fs::exists(name("doc.padkbd", gone)));
+  EXPECT_TRUE(fs::exists(name("doc.padkbd", ::getpid())));
+  EXPECT_TRUE(fs::exists(name("doc.padkbd", 1)));
+  EXPECT_TRUE(fs::exists(name("other.padkbd", gone)));
+  EXPECT_EQ(readAll(document), "new");
 }
 
 TEST_F(FileActionTest, DefaultPresetFallsBackToTheBuiltInCopy) {
