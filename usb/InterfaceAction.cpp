@@ -54,10 +54,12 @@ const char* transferTypeName(int type) {
 // the log with a longer product string.
 constexpr std::size_t kMaxNameLength = 127;
 
-// Transfers are read a whole packet at a time: asking for less makes a full
-// packet an overflow, asking for more makes the host wait for a short packet
-// that a keyboard sending exactly one packet never sends.
-constexpr std::size_t kSmallestTransfer = 64;
+// Transfers are read a whole packet (the read pipe's packet size) at a time:
+// asking for less makes a full packet an overflow, asking for more makes the
+// host wait for a short packet that a keyboard sending exactly one packet
+// never sends. 64 bytes when the pipe does not say.
+constexpr std::size_t kUsualTransfer = 64;
+constexpr std::size_t kSmallestTransfer = usbmidi::kPacketSize;
 constexpr std::size_t kLargestTransfer = 1024;
 
 // A value reply holds the value at layout offset 14, SysEx byte 10; the
@@ -197,7 +199,7 @@ bool InterfaceAction::CreateInterface() {
   }
   log::out("Interface has %d endpoints\n", endpoints);
 
-  transferSize_ = kSmallestTransfer;
+  transferSize_ = kUsualTransfer;
   for (int pipe = 1; pipe <= endpoints; ++pipe) {
     UsbPipeProperties properties;
     const UsbStatus status = backend.pipeProperties(handle, pipe, properties);

@@ -135,6 +135,10 @@ TEST_F(CodecTest, RepliesConvertThroughTheTableOfTheControlsKindAndNoReplacement
                                                  "control 0: mode byte 08",
                                                  "global settings: knob relative mode byte 00"}));
   EXPECT_EQ(capture.count("control 0: mode byte 08 is not in its list: set to the first entry"), 1u);
+  // One line names each replaced setting, and nothing looks a byte up outside a table.
+  for (const std::string& line : capture.diagnostics()) {
+    EXPECT_EQ(line.find("outside the"), std::string::npos) << line;
+  }
 }
 
 TEST_F(CodecTest, GlobalAndGainMessagesAreByteExact) {

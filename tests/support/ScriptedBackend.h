@@ -40,6 +40,7 @@ class ScriptedBackend : public UsbBackend {
   // What happened.
   std::vector<std::string> calls;  // "create 1", "open 1", "close 1", "release 1", "write", "read"
   std::vector<std::vector<std::uint8_t>> written;  // bytes of every write, failed ones included
+  std::vector<std::size_t> readSizes;              // what every read asked for
   int createdInterfaceNumber = -1;
 
   std::vector<UsbDevice> findDevices(std::uint16_t, std::uint16_t) override {
@@ -87,6 +88,7 @@ class ScriptedBackend : public UsbBackend {
   UsbStatus readPipe(UsbInterfaceHandle, int, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds) override {
     calls.push_back("read");
+    readSizes.push_back(capacity);
     received = 0;
     if (reads.empty()) return UsbStatus::Timeout;
     Read read = reads.front();

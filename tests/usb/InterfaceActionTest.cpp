@@ -9,6 +9,7 @@
 #include "model/Log.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/ScriptedBackend.h"
+#include "usb/UsbMidi.h"
 
 namespace padkbd {
 namespace {
@@ -306,9 +307,17 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamAndLaidOutAsIfAlone) {
   auto foreign = reply;
   foreign[2] ^= 0x01;
   const std::vector<std::uint8_t> universal = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x06, 0x01, 0xF7};
-  // A reply with the same header cut short by a status byte, then the real one.
+  // A reply with the same header cut short by a status byte, one whose last
+  // packet does not end in F7, and one too short to hold a value.
   auto broken = reply;
   broken[9] = 0x90;
+  auto unended = reply;
+  unended[15] = 0x00;
+  auto tooShort = readRequest(0x03, 0x30);  // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 03 | 06 30 F7
+  auto otherThirdByte = reply;
+  otherThirdByte[5] ^= 0x01;
+  std::vector<std::uint8_t> traffic48;
+  for (int i = 0; i < 12; ++i) traffic48.insert(traffic48.end(), note.begin(), note.end());
   struct Case {
     const char* name;
     std::vector<std::vector<std::uint8_t>> transfers;
@@ -327,12 +336,17 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamAndLaidOutAsIfAlone) {
          return onCable1;
        }()}},
       {"foreign and universal SysEx first", {concat({foreign, universal}), reply}},
-      {"malformed message first", {broken, reply}},
+      {"another maker's third byte first", {otherThirdByte, reply}},
+      {"malformed messages first", {broken, unended, reply}},
+      {"a message too short to hold a value first", {tooShort, reply}},
+      {"the reply in the last packet of a full transfer", {concat({traffic48, reply})}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedBackend backend;
     for (const auto& transfer : c.transfers) backend.reads.push_back({UsbStatus::Success, transfer, {}});
+    // A transfer the host calls an overflow still carries its packets.
+    backend.reads.back().status = UsbStatus::Overflow;
     InterfaceAction usb(backend);
     ASSERT_TRUE(usb.FindDevice());
     ASSERT_TRUE(usb.CreateInterface());
@@ -347,9 +361,58 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamAndLaidOutAsIfAlone) {
   }
 }
 
+TEST(InterfaceActionRead, SysExMessagesAreJoinedOnlyWhenWellFormed) {
+  // Packets of one transfer on two cables, some broken; the messages found.
+  const std::vector<std::uint8_t> stream = {
+      0x04, 0xF0, 0x01, 0x02, 0x14, 0xF0, 0x11, 0x12,  // two messages start, cables 0 and 1
+      0x0F, 0xF8, 0x00, 0x00, 0x07, 0x03, 0x04, 0xF7,  // clock; cable 0 ends: F0 01 02 03 04 F7
+      0x16, 0x13, 0xF7, 0x00,                          // cable 1 ends: F0 11 12 13 F7
+      0x04, 0xF0, 0x21, 0x22, 0x07, 0x23, 0x24, 0x25,  // ends without F7
+      0x04, 0xF0, 0x31, 0x90, 0x05, 0xF7, 0x00, 0x00,  // a status byte inside
+      0x04, 0x41, 0x42, 0x43, 0x05, 0xF7, 0x00, 0x00,  // the rest of one whose start was missed
+      0x06, 0xF0, 0xF7, 0x00, 0x07, 0xF0, 0x51, 0xF7,  // the shortest messages
+  };
+  usbmidi::SysExAssembler assembler;
+  std::vector<std::vector<std::uint8_t>> found;
+  assembler.feed(stream, [&](std::span<const std::uint8_t> m) {
+    found.emplace_back(m.begin(), m.end());
+    return false;
+  });
+  EXPECT_EQ(found, (std::vector<std::vector<std::uint8_t>>{{0xF0, 0x01, 0x02, 0x03, 0x04, 0xF7},
+                                                           {0xF0, 0x11, 0x12, 0x13, 0xF7},
+                                                           {0xF0, 0xF7},
+                                                           {0xF0, 0x51, 0xF7}}));
+  // Laid out again by the cutting rule, on cable 0.
+  EXPECT_EQ(usbmidi::packetsFromSysEx(found[0]),
+            (std::vector<std::uint8_t>{0x04, 0xF0, 0x01, 0x02, 0x07, 0x03, 0x04, 0xF7}));
+  // A message longer than any reply is dropped whole.
+  std::vector<std::uint8_t> sysex = {0xF0};
+  sysex.resize(usbmidi::SysExAssembler::kMaxMessage + 10, 0x55);
+  sysex.push_back(0xF7);
+  found.clear();
+  assembler.feed(usbmidi::packetsFromSysEx(sysex), [&](std::span<const std::uint8_t> m) {
+    found.emplace_back(m.begin(), m.end());
+    return false;
+  });
+  EXPECT_TRUE(found.empty());
+
+  // Reads ask for one whole packet of the read pipe.
+  for (int packet : {8, 64, 512}) {
+    ScriptedBackend backend;
+    backend.pipes[0].maxPacketSize = packet;
+    InterfaceAction usb(backend);
+    ASSERT_TRUE(usb.FindDevice());
+    ASSERT_TRUE(usb.CreateInterface());
+    usb.ReadValueFromDevice();
+    ASSERT_FALSE(backend.readSizes.empty());
+    EXPECT_EQ(backend.readSizes.front(), static_cast<std::size_t>(packet));
+  }
+}
+
 TEST(InterfaceActionRead, NoWholeReplyInTimeLeavesTheBufferAndDrainsThePipe) {
-  // A reply cut short, another maker's only, traffic only: the read times
-  // out, the receive buffer keeps the earlier reply.
+  // A reply cut short, another maker's only, traffic only, and a reply that
+  // comes after a read that timed out with bytes: the read times out, the
+  // receive buffer keeps the earlier reply.
   const auto reply = valueReply(0x2A);
   const std::vector<std::vector<std::uint8_t>> cases = {
       {reply.begin(), reply.begin() + 8},
@@ -360,9 +423,15 @@ TEST(InterfaceActionRead, NoWholeReplyInTimeLeavesTheBufferAndDrainsThePipe) {
       }(),
       {0x0F, 0xF8, 0x00, 0x00},
   };
-  for (const auto& transfer : cases) {
+  for (std::size_t n = 0; n <= cases.size(); ++n) {
     ScriptedBackend backend;
-    backend.reads = {{UsbStatus::Success, valueReply(0x11), {}}, {UsbStatus::Success, transfer, {}}};
+    backend.reads = {{UsbStatus::Success, valueReply(0x11), {}}};
+    if (n < cases.size()) {
+      backend.reads.push_back({UsbStatus::Success, cases[n], {}});
+    } else {
+      backend.reads.push_back({UsbStatus::Timeout, {0x0F, 0xF8, 0x00, 0x00}, {}});
+      backend.reads.push_back({UsbStatus::Success, reply, {}});
+    }
     InterfaceAction usb(backend);
     ASSERT_TRUE(usb.FindDevice());
     ASSERT_TRUE(usb.CreateInterface());
