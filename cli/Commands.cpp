@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "cli/PresetReport.h"
+#include "session/PresetReport.h"
 #include "protocol/ButtonAction.h"
+#include "session/EditSession.h"
 
 namespace padkbd::cli {
 namespace {
@@ -253,19 +254,16 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
     context.console.error(started.message());
     return kExitFailed;
   }
-  // The document becomes the current preset in memory; nothing goes to disk.
-  Outcome loaded = session.pad().usePreset(document.preset);
-  if (!loaded) {
+  // The document is edited as the editor edits one, in memory only: the
+  // file itself is left as it is. Slots are numbered 1-9 on the command
+  // line, as the keyboard and the editor show them.
+  EditSession edit(session.files(), document.preset, Origin{Origin::Kind::Document, nameOf(file)});
+  if (slot) edit.setGlobal(GlobalField::MemorySlot, *slot - 1);
+  if (Outcome loaded = session.pad().usePreset(edit.copyOfPreset()); !loaded) {
     context.console.error(fmt::format("{}: {}; nothing sent", nameOf(file), loaded.message()));
     return finish(context, session, kExitFailed);
   }
-  if (slot) {
-    // The current preset's global record: the document itself is left as it
-    // is. Slots are numbered 1-9 on the command line, as the keyboard and the
-    // editor show them.
-    session.pad().getPadValue()->mem = *slot - 1;
-  }
-  const int target = session.pad().getPadValue()->mem;
+  const int target = edit.global()->mem;
   if (!connect(context, session)) return finish(context, session, kExitFailed);
   session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
   const bool written = session.pad().WritePadValueToDevice();

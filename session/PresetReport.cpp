@@ -1,4 +1,4 @@
-#include "cli/PresetReport.h"
+#include "session/PresetReport.h"
 
 #include <fmt/format.h>
 
@@ -9,7 +9,7 @@
 
 #include "protocol/PadAction.h"
 
-namespace padkbd::cli {
+namespace padkbd {
 namespace {
 
 enum class LabelKind {
@@ -222,4 +222,4 @@ std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
   return lines;
 }
 
-}  // namespace padkbd::cli
+}  // namespace padkbd

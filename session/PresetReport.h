@@ -11,7 +11,7 @@
 #include "model/Records.h"
 #include "storage/FileAction.h"
 
-namespace padkbd::cli {
+namespace padkbd {
 
 using ChoiceLists = std::map<std::string, std::vector<std::string>>;
 
@@ -27,4 +27,4 @@ std::string presetJson(const Preset& preset, const ChoiceLists& lists);
 std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
                                            const ChoiceLists& lists);
 
-}  // namespace padkbd::cli
+}  // namespace padkbd

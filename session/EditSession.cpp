@@ -1,0 +1,483 @@
+#include "session/EditSession.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+#include "model/Log.h"
+#include "protocol/PadAction.h"
+#include "session/PresetReport.h"
+
+namespace padkbd {
+namespace {
+
+constexpr const char* kNotConnected = "未连接";
+constexpr std::int32_t kGlobalControl = -1;
+
+const char* controlFieldLabel(ControlField field) {
+  switch (field) {
+    case ControlField::Value:
+      return "value";
+    case ControlField::Mode:
+      return "mode";
+    case ControlField::ModeOption:
+      return "mode option";
+    case ControlField::Channel:
+      return "MIDI channel";
+    case ControlField::MIDInumb:
+      return "CC / note number";
+    case ControlField::Min:
+      return "minimum";
+    case ControlField::Max:
+      return "maximum";
+    case ControlField::CR:
+    case ControlField::CG:
+    case ControlField::CB:
+      return "colour";
+  }
+  return "setting";
+}
+
+const char* globalFieldLabel(GlobalField field) {
+  switch (field) {
+    case GlobalField::MIDIChannel:
+      return "global MIDI channel";
+    case GlobalField::OctaveTransposition:
+      return "octave";
+    case GlobalField::VelocityCurve:
+      return "velocity curve";
+    case GlobalField::PadVelocityCurve:
+      return "pad velocity curve";
+    case GlobalField::KnobAccelerationCurve:
+      return "knob acceleration";
+    case GlobalField::MemorySlot:
+      return "memory slot";
+  }
+  return "global setting";
+}
+
+constexpr ControlField kCopiedFields[] = {
+    ControlField::Value, ControlField::Mode, ControlField::ModeOption, ControlField::Channel,
+    ControlField::MIDInumb, ControlField::Min, ControlField::Max, ControlField::CR,
+    ControlField::CG, ControlField::CB};
+// What a bulk pass gives every chosen pad.
+constexpr ControlField kBulkFields[] = {ControlField::Mode, ControlField::ModeOption,
+                                        ControlField::CR, ControlField::CG, ControlField::CB};
+
+Preset deepCopy(const Preset& preset) {
+  Preset copy;
+  copy.buttons.reserve(preset.buttons.size());
+  for (const ButtonValuePtr& record : preset.buttons) {
+    copy.buttons.push_back(record ? std::make_shared<ButtonValue>(*record) : nullptr);
+  }
+  copy.global = preset.global ? std::make_shared<PadValue>(*preset.global) : nullptr;
+  return copy;
+}
+
+}  // namespace
+
+EditSession::EditSession(FileAction& files, Preset preset, Origin origin,
+                         std::optional<std::string> firmware)
+    : files_(files),
+      preset_(std::move(preset)),
+      origin_(std::move(origin)),
+      firmware_(std::move(firmware)),
+      lists_(files.readChoiceLists()),
+      gains_(kGainCount, kDefaultGain) {
+  if (!preset_.global) preset_.global = std::make_shared<PadValue>();
+  // The bulk record: what every chosen pad gets unless it is changed.
+  bulkRecord_ = std::make_shared<ButtonValue>();
+  bulkRecord_->buttonID = kBulkRecordId;
+  bulkRecord_->channel = 16;
+  bulkRecord_->max = 127;
+  bulkRecord_->CR = 100;
+  bulkRecord_->CG = 100;
+  bulkRecord_->CB = 100;
+  saved_ = values();
+  if (origin_.kind == Origin::Kind::Keyboard) keyboard_ = saved_;
+}
+
+// --- The preset --------------------------------------------------------------
+
+ButtonValuePtr EditSession::control(std::int32_t index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= preset_.buttons.size()) return nullptr;
+  return preset_.buttons[static_cast<std::size_t>(index)];
+}
+
+Preset EditSession::copyOfPreset() const {
+  return deepCopy(preset_);
+}
+
+std::string EditSession::controlName(std::int32_t index) const {
+  const auto names = lists_.find("buttonName");
+  if (names != lists_.end() && index >= 0 &&
+      static_cast<std::size_t>(index) < names->second.size()) {
+    return names->second[static_cast<std::size_t>(index)];
+  }
+  return fmt::format("Control {}", index + 1);
+}
+
+EditSession::Values EditSession::values() const {
+  Values v;
+  for (const ButtonValuePtr& record : preset_.buttons) {
+    v.first.push_back(record ? *record : ButtonValue{});
+  }
+  v.second = preset_.global ? *preset_.global : PadValue{};
+  v.second.version.clear();  // the firmware is not part of what is saved or sent
+  return v;
+}
+
+// --- Selection -----------------------------------------------------------------
+
+std::int32_t EditSession::indexOf(Selector selector, int tag) const {
+  switch (selector) {
+    case Selector::White:
+      return secondBank_ ? tag + 7 : tag - 1;
+    case Selector::Other:
+      return tag + 7;
+    case Selector::Black:
+      return tag - 1;
+  }
+  return -1;
+}
+
+bool EditSession::press(Selector selector, int tag) {
+  const std::int32_t index = indexOf(selector, tag);
+  if (bulk_) {
+    // Only pads can take the bulk record's pad mode and colour.
+    if (selector != Selector::Black || !isPadControl(index)) return false;
+    ButtonValuePtr record = control(index);
+    if (!record) return false;
+    padLists_ = true;
+    const auto member = std::find(bulkSelection_.begin(), bulkSelection_.end(), record);
+    if (member != bulkSelection_.end()) {
+      bulkSelection_.erase(member);
+    } else {
+      bulkSelection_.push_back(record);
+    }
+    return true;
+  }
+  ButtonValuePtr record = control(index);
+  if (!record) {
+    log::diag("no control at index %d", index);
+    return false;
+  }
+  // The lists follow the control's kind, whatever kind of selector was clicked.
+  padLists_ = isPadControl(index);
+  current_ = std::move(record);
+  log::diag("btn.id------>%d", current_->buttonID);
+  log::diag("btn.modeOption------>%d", current_->modeOption);
+  return true;
+}
+
+void EditSession::toggleBank() {
+  secondBank_ = !secondBank_;
+  // With no control current the knob of index 0 stands in, as it always did.
+  const std::int32_t index = current_ ? current_->buttonID : 0;
+  log::diag("btn.buttonID----->%d", index);
+  ButtonValuePtr partner;
+  if (index >= 0 && index <= 7) partner = control(index + 8);
+  if (index >= 8 && index <= 15) partner = control(index - 8);
+  if (partner) current_ = std::move(partner);
+  if (current_ && !bulk_) padLists_ = isPadControl(current_->buttonID);
+}
+
+// --- Fields ----------------------------------------------------------------------
+
+std::int32_t& EditSession::field(ButtonValue& record, ControlField f) {
+  switch (f) {
+    case ControlField::Value:
+      return record.value;
+    case ControlField::Mode:
+      return record.mode;
+    case ControlField::ModeOption:
+      return record.modeOption;
+    case ControlField::Channel:
+      return record.channel;
+    case ControlField::MIDInumb:
+      return record.MIDInumb;
+    case ControlField::Min:
+      return record.min;
+    case ControlField::Max:
+      return record.max;
+    case ControlField::CR:
+      return record.CR;
+    case ControlField::CG:
+      return record.CG;
+    case ControlField::CB:
+      return record.CB;
+  }
+  return record.value;
+}
+
+std::int32_t& EditSession::field(PadValue& global, GlobalField f) {
+  switch (f) {
+    case GlobalField::MIDIChannel:
+      return global.globalMIDIChannel;
+    case GlobalField::OctaveTransposition:
+      return global.globalOctaveTransposition;
+    case GlobalField::VelocityCurve:
+      return global.globalVelocityCurve;
+    case GlobalField::PadVelocityCurve:
+      return global.globalPadVelocityCurve;
+    case GlobalField::KnobAccelerationCurve:
+      return global.globalKnobAccelerationCurve;
+    case GlobalField::MemorySlot:
+      return global.mem;
+  }
+  return global.mem;
+}
+
+std::string EditSession::fieldLabel(std::int32_t control, int f) const {
+  if (control == kGlobalControl) return globalFieldLabel(static_cast<GlobalField>(f));
+  return controlName(control) + " " + controlFieldLabel(static_cast<ControlField>(f));
+}
+
+void EditSession::setField(ControlField f, std::int32_t position) {
+  if (!current_) return;
+  if (bulk_) {
+    // The bulk record is no part of the preset: nothing to undo until it is applied.
+    field(*current_, f) = position;
+    if (f == ControlField::Mode) current_->modeOption = 0;
+    return;
+  }
+  const std::int32_t index = current_->buttonID;
+  Step step;
+  step.label = fieldLabel(index, static_cast<int>(f));
+  step.changes.push_back({index, static_cast<int>(f), field(*current_, f), position});
+  if (f == ControlField::Mode) {
+    log::diag("btn.mode------>%d", position);
+    step.changes.push_back(
+        {index, static_cast<int>(ControlField::ModeOption), current_->modeOption, 0});
+  }
+  record(std::move(step));
+}
+
+void EditSession::setGlobal(GlobalField f, std::int32_t position) {
+  if (!preset_.global) return;
+  Step step;
+  step.label = fieldLabel(kGlobalControl, static_cast<int>(f));
+  step.changes.push_back(
+      {kGlobalControl, static_cast<int>(f), field(*preset_.global, f), position});
+  record(std::move(step));
+}
+
+std::vector<std::string> EditSession::modeOptions() const {
+  if (!current_) return {};
+  return padLists_ ? PadAction::GetPadModeOptionWithModeIndex(current_->mode)
+                   : PadAction::GetOtherModeOptionWithModeIndex(current_->mode);
+}
+
+// --- Bulk change -------------------------------------------------------------------
+
+void EditSession::enterBulk() {
+  if (bulk_) return;
+  bulk_ = true;
+  bulkSelection_.clear();
+  current_ = bulkRecord_;
+  padLists_ = true;
+}
+
+void EditSession::leaveBulk() {
+  if (!bulk_) return;
+  bulk_ = false;
+  Step step;
+  step.label = fmt::format("bulk change of {} pads", bulkSelection_.size());
+  for (const ButtonValuePtr& chosen : bulkSelection_) {
+    for (ControlField f : kBulkFields) {
+      const std::int32_t now = field(*chosen, f);
+      const std::int32_t wanted = field(*bulkRecord_, f);
+      if (now != wanted) step.changes.push_back({chosen->buttonID, static_cast<int>(f), now, wanted});
+    }
+  }
+  if (!step.changes.empty()) record(std::move(step));
+  // With bulk mode off, the bulk record's other fields would take edits that
+  // nothing ever copies or sends: no control is current until the next pick.
+  current_.reset();
+}
+
+bool EditSession::inBulkSelection(std::int32_t index) const {
+  const ButtonValuePtr record = control(index);
+  return record && std::find(bulkSelection_.begin(), bulkSelection_.end(), record) !=
+                       bulkSelection_.end();
+}
+
+// --- Default, Load, Save -------------------------------------------------------------
+
+void EditSession::replace(Preset preset, Origin origin, const std::string& label) {
+  // The firmware field keeps telling what the keyboard said.
+  if (preset.global) preset.global->version = firmware_.value_or(kNotConnected);
+  Step step;
+  step.label = label;
+  step.before = preset_;
+  step.after = std::move(preset);
+  step.originBefore = origin_;
+  step.originAfter = std::move(origin);
+  record(std::move(step));
+}
+
+Outcome EditSession::useDefault() {
+  replace(files_.defaultPreset(), Origin{Origin::Kind::Default, {}}, "Default");
+  return Outcome::success();
+}
+
+Outcome EditSession::loadDocument(const std::filesystem::path& path) {
+  if (Outcome imported = files_.importDocument(path); !imported) return imported;
+  PresetRead read = files_.readTempPreset();
+  if (!read.outcome) return read.outcome;
+  useDocument(std::move(read.preset), path.filename().string());
+  return Outcome::success();
+}
+
+void EditSession::useDocument(Preset preset, const std::string& name) {
+  replace(std::move(preset), Origin{Origin::Kind::Document, name}, "Load " + name);
+  saved_ = values();
+}
+
+Outcome EditSession::saveDocument(const std::filesystem::path& path) {
+  // Through the working copy, as Save always went.
+  if (Outcome written = files_.WriteButtonValuesToTempWithData(preset_.buttons, *preset_.global);
+      !written) {
+    return written;
+  }
+  if (path.empty()) return Outcome::success();
+  if (Outcome exported = files_.exportWorkingCopy(path); !exported) return exported;
+  saved_ = values();
+  origin_ = Origin{Origin::Kind::Document, path.filename().string()};
+  return Outcome::success();
+}
+
+void EditSession::useKeyboardPreset(Preset preset, std::string firmware) {
+  firmware_ = std::move(firmware);
+  replace(std::move(preset), Origin{Origin::Kind::Keyboard, *firmware_}, "Read from keyboard");
+  saved_ = values();
+  keyboard_ = saved_;
+}
+
+void EditSession::sentToKeyboard() {
+  saved_ = values();
+  keyboard_ = saved_;
+  origin_ = Origin{Origin::Kind::Sent, std::to_string(preset_.global->mem + 1)};
+}
+
+// --- Copy and paste ----------------------------------------------------------------
+
+bool EditSession::copyControl() {
+  if (!current_ || bulk_) return false;
+  clipboard_ = *current_;
+  clipboardIndex_ = current_->buttonID;
+  return true;
+}
+
+bool EditSession::canPaste() const {
+  // Pad settings go to pads, knob and button settings to knobs and buttons.
+  return clipboard_ && current_ && !bulk_ &&
+         isPadControl(current_->buttonID) == isPadControl(clipboardIndex_) &&
+         current_->buttonID != clipboardIndex_;
+}
+
+bool EditSession::paste() {
+  if (!canPaste()) return false;
+  Step step;
+  step.label = "paste onto " + controlName(current_->buttonID);
+  for (ControlField f : kCopiedFields) {
+    const std::int32_t now = field(*current_, f);
+    const std::int32_t wanted = field(*clipboard_, f);
+    if (now != wanted) {
+      step.changes.push_back({current_->buttonID, static_cast<int>(f), now, wanted});
+    }
+  }
+  if (!step.changes.empty()) record(std::move(step));
+  return true;
+}
+
+// --- Undo --------------------------------------------------------------------------
+
+void EditSession::record(Step step) {
+  history_.resize(done_);  // a new step drops what could have been redone
+  apply(step, true);
+  history_.push_back(std::move(step));
+  ++done_;
+}
+
+void EditSession::apply(const Step& step, bool forward) {
+  if (step.before && step.after) {
+    preset_ = forward ? *step.after : *step.before;
+    origin_ = forward ? step.originAfter : step.originBefore;
+    followCurrent();
+    return;
+  }
+  for (const Change& change : step.changes) {
+    const std::int32_t value = forward ? change.after : change.before;
+    if (change.control == kGlobalControl) {
+      field(*preset_.global, static_cast<GlobalField>(change.field)) = value;
+    } else if (ButtonValuePtr target = control(change.control)) {
+      field(*target, static_cast<ControlField>(change.field)) = value;
+    }
+  }
+}
+
+void EditSession::followCurrent() {
+  if (bulk_) {
+    // The chosen pads are records of the preset that is gone.
+    std::vector<ButtonValuePtr> chosen;
+    for (const ButtonValuePtr& old : bulkSelection_) {
+      if (ButtonValuePtr now = control(old->buttonID)) chosen.push_back(std::move(now));
+    }
+    bulkSelection_ = std::move(chosen);
+    return;
+  }
+  if (!current_) return;
+  if (ButtonValuePtr now = control(current_->buttonID)) {
+    current_ = std::move(now);
+    padLists_ = isPadControl(current_->buttonID);
+  }
+}
+
+std::string EditSession::undoText() const {
+  return canUndo() ? history_[done_ - 1].label : std::string();
+}
+
+std::string EditSession::redoText() const {
+  return canRedo() ? history_[done_].label : std::string();
+}
+
+void EditSession::undo() {
+  if (!canUndo()) return;
+  apply(history_[--done_], false);
+}
+
+void EditSession::redo() {
+  if (!canRedo()) return;
+  apply(history_[done_++], true);
+}
+
+// --- What is saved, what is on the keyboard ------------------------------------
+
+bool EditSession::modified() const {
+  return values() != saved_;
+}
+
+std::vector<std::string> EditSession::changesOnKeyboard() const {
+  if (!keyboard_) return {};
+  Preset before;
+  for (const ButtonValue& record : keyboard_->first) {
+    before.buttons.push_back(std::make_shared<ButtonValue>(record));
+  }
+  before.global = std::make_shared<PadValue>(keyboard_->second);
+  // The slot is where a send goes, not a setting that changes in it.
+  before.global->mem = preset_.global->mem;
+  return presetDifferences(before, preset_, lists_);
+}
+
+// --- Gains ---------------------------------------------------------------------------
+
+void EditSession::setGain(int n, std::int32_t value) {
+  if (n >= 0 && n < kGainCount) gains_[static_cast<std::size_t>(n)] = value;
+}
+
+void EditSession::resetGains() {
+  gains_.assign(kGainCount, kDefaultGain);
+}
+
+}  // namespace padkbd

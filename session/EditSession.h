@@ -1,0 +1,205 @@
+// The preset being edited and everything the editor does to it, without a
+// window: the current control, the bank, bulk change, the fields, Default,
+// Load and Save, copy and paste, undo and redo, whether there are unsaved
+// changes, and what a send would change on the keyboard. The window binds
+// its widgets to this; the command-line tool uses it to send a document.
+//
+// Records are shared: the current control is a record of the preset itself,
+// and edits change it in place. Default, Load and a read from the keyboard
+// put new records in place of the old ones.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/Outcome.h"
+#include "model/Records.h"
+#include "storage/FileAction.h"
+
+namespace padkbd {
+
+// The settings of one control the window edits.
+enum class ControlField { Value, Mode, ModeOption, Channel, MIDInumb, Min, Max, CR, CG, CB };
+// The global settings the window edits.
+enum class GlobalField {
+  MIDIChannel,
+  OctaveTransposition,
+  VelocityCurve,
+  PadVelocityCurve,
+  KnobAccelerationCurve,
+  MemorySlot,
+};
+
+// The three kinds of selector in the window, and their tags: white 1-8 (the
+// knobs, or pads 1-8 with the second bank), black 9-64 (controls 8-63, pads
+// and buttons), other (controls tag + 7).
+enum class Selector { White, Black, Other };
+
+// Where the preset shown came from, for the window's title.
+struct Origin {
+  enum class Kind { Keyboard, Sent, Default, Document };
+  Kind kind = Kind::Default;
+  std::string detail;  // firmware version, memory slot (1-9), or document name
+};
+
+class EditSession {
+ public:
+  static constexpr int kGainCount = 8;
+  static constexpr int kDefaultGain = 64;
+  // The bulk record's own id: it stands for no control.
+  static constexpr std::int32_t kBulkRecordId = 100;
+
+  // `files` gives the default preset, the working copy and documents; the
+  // session starts on `preset` (what the start-up read gave) as saved.
+  EditSession(FileAction& files, Preset preset, Origin origin,
+              std::optional<std::string> firmware = std::nullopt);
+
+  // --- The preset -------------------------------------------------------
+  const Preset& preset() const { return preset_; }
+  ButtonValuePtr control(std::int32_t index) const;
+  const PadValuePtr& global() const { return preset_.global; }
+  // A copy with records of its own, for another thread or the keyboard.
+  Preset copyOfPreset() const;
+  const Origin& origin() const { return origin_; }
+  // The firmware version the keyboard last gave, if any.
+  const std::optional<std::string>& firmware() const { return firmware_; }
+  // Choice-list labels: control names ("Pad 6"), and the rest by list key.
+  const std::map<std::string, std::vector<std::string>>& lists() const { return lists_; }
+  std::string controlName(std::int32_t index) const;
+
+  // --- Selection ----------------------------------------------------------
+  // The control a selector stands for now (the white ones follow the bank).
+  std::int32_t indexOf(Selector selector, int tag) const;
+  // A click on a selector. Outside bulk mode it makes that control current;
+  // in bulk mode a black selector of a pad adds or removes it (white and
+  // other selectors, and black ones of buttons, do nothing there).
+  // True when something changed.
+  bool press(Selector selector, int tag);
+  // The current control: a record of the preset, the bulk record in bulk
+  // mode, or none (at the start, and after bulk mode was left).
+  const ButtonValuePtr& current() const { return current_; }
+  // Whether the pad lists (modes, options) are in force for the current
+  // control; they follow its kind, or are always on in bulk mode.
+  bool padLists() const { return padLists_; }
+  bool secondBank() const { return secondBank_; }
+  // The bank switch: the current control follows to its partner (knob n to
+  // pad n and back).
+  void toggleBank();
+
+  // --- Fields -----------------------------------------------------------
+  // Sets a field of the current control; a new mode resets the mode option
+  // to its first entry. One undo step (none in bulk mode, where only the
+  // bulk record changes).
+  void setField(ControlField field, std::int32_t position);
+  void setGlobal(GlobalField field, std::int32_t position);
+  // The option list of the current control's mode.
+  std::vector<std::string> modeOptions() const;
+
+  // --- Bulk change ------------------------------------------------------
+  bool inBulk() const { return bulk_; }
+  void enterBulk();
+  // Gives every chosen pad the bulk record's mode, option and colour (one
+  // undo step), then leaves; afterwards no control is current.
+  void leaveBulk();
+  const std::vector<ButtonValuePtr>& bulkSelection() const { return bulkSelection_; }
+  bool inBulkSelection(std::int32_t index) const;
+
+  // --- Default, Load, Save ----------------------------------------------
+  // Each replaces the preset with new records (one undo step); the current
+  // control becomes the record at the same index.
+  Outcome useDefault();
+  // Through the working copy, as the editor always did; `name` is shown.
+  Outcome loadDocument(const std::filesystem::path& path);
+  // A preset already read and checked (a document the command-line tool sends).
+  void useDocument(Preset preset, const std::string& name);
+  Outcome saveDocument(const std::filesystem::path& path);
+  // What the keyboard gave (a read): replaces the preset, one undo step, and
+  // is what the keyboard holds from now on.
+  void useKeyboardPreset(Preset preset, std::string firmware);
+  // The preset was written into the keyboard's memory slot.
+  void sentToKeyboard();
+
+  // --- Copy and paste ---------------------------------------------------
+  bool copyControl();
+  bool canPaste() const;
+  // Onto the current control, if it is of the copied kind. One undo step.
+  bool paste();
+
+  // --- Undo ---------------------------------------------------------------
+  bool canUndo() const { return done_ > 0; }
+  bool canRedo() const { return done_ < history_.size(); }
+  // What they would undo or redo: "Pad 6 colour", "Default".
+  std::string undoText() const;
+  std::string redoText() const;
+  void undo();
+  void redo();
+
+  // --- What is saved, what is on the keyboard ---------------------------
+  // Whether the preset differs from what was last loaded, saved, read from
+  // or sent to the keyboard.
+  bool modified() const;
+  // Whether anything is known of what the keyboard holds.
+  bool knowsKeyboard() const { return keyboard_.has_value(); }
+  // Every setting that a send would change, against what was last read from
+  // or sent to the keyboard, one line each (the memory slot left out).
+  std::vector<std::string> changesOnKeyboard() const;
+
+  // --- Gains --------------------------------------------------------------
+  const std::vector<std::int32_t>& gains() const { return gains_; }
+  void setGain(int n, std::int32_t value);
+  void resetGains();
+
+ private:
+  using Values = std::pair<std::vector<ButtonValue>, PadValue>;
+  struct Change {
+    std::int32_t control;  // control index, or -1 for the global settings
+    int field;             // a ControlField or GlobalField
+    std::int32_t before;
+    std::int32_t after;
+  };
+  struct Step {
+    std::string label;
+    std::vector<Change> changes;
+    // A replacement of the whole preset: the records before and after.
+    std::optional<Preset> before;
+    std::optional<Preset> after;
+    Origin originBefore;
+    Origin originAfter;
+  };
+
+  static std::int32_t& field(ButtonValue& record, ControlField f);
+  static std::int32_t& field(PadValue& global, GlobalField f);
+  void record(Step step);
+  void apply(const Step& step, bool forward);
+  void replace(Preset preset, Origin origin, const std::string& label);
+  // After the records changed: the current control is the record at its index.
+  void followCurrent();
+  Values values() const;
+  std::string fieldLabel(std::int32_t control, int field) const;
+
+  FileAction& files_;
+  Preset preset_;
+  Origin origin_;
+  std::optional<std::string> firmware_;
+  std::map<std::string, std::vector<std::string>> lists_;
+  ButtonValuePtr current_;
+  bool padLists_ = false;
+  bool secondBank_ = false;
+  bool bulk_ = false;
+  std::vector<ButtonValuePtr> bulkSelection_;
+  ButtonValuePtr bulkRecord_;
+  std::optional<ButtonValue> clipboard_;
+  std::int32_t clipboardIndex_ = -1;
+  std::vector<Step> history_;
+  std::size_t done_ = 0;  // steps in history_ that are done (the rest can be redone)
+  Values saved_;
+  std::optional<Values> keyboard_;
+  std::vector<std::int32_t> gains_;
+};
+
+}  // namespace padkbd

@@ -1,0 +1,213 @@
+// The editing rules without a window: selection and the bank, bulk change,
+// fields, Default, Load and Save, copy and paste, undo and redo, unsaved
+// changes, and what a send would change.
+#include "session/EditSession.h"
+
+#include <gtest/gtest.h>
+
+#include "model/Log.h"
+#include "tests/support/TempDir.h"
+
+namespace padkbd {
+namespace {
+
+class EditSessionTest : public ::testing::Test {
+ protected:
+  // The session starts on what the keyboard gave: the default preset with
+  // pad 1 (control 8) red.
+  static Preset fromKeyboard(FileAction& files) {
+    Preset preset = files.defaultPreset();
+    preset.buttons[8]->CR = 127;
+    preset.buttons[8]->CG = 0;
+    preset.buttons[8]->CB = 0;
+    return preset;
+  }
+
+  std::vector<ButtonValue> values() const {
+    std::vector<ButtonValue> all;
+    for (const auto& record : session.preset().buttons) all.push_back(*record);
+    return all;
+  }
+
+  log::Capture quiet;
+  test::TempDir tmp;
+  FileAction files{PADKBD_TEST_RESOURCE_DIR, tmp / "temp.plist"};
+  EditSession session{files, fromKeyboard(files), Origin{Origin::Kind::Keyboard, "01.02"}, "01.02"};
+};
+
+TEST_F(EditSessionTest, SelectorsBankAndKindsOfLists) {
+  EXPECT_FALSE(session.current()) << "no control is current until the first pick";
+  // Black tags 9-64 are controls 8-63; white tags follow the bank; other is tag + 7.
+  ASSERT_TRUE(session.press(Selector::Black, 14));
+  EXPECT_EQ(session.current(), session.control(13)) << "the record itself, not a copy";
+  EXPECT_TRUE(session.padLists());
+  ASSERT_TRUE(session.press(Selector::White, 3));
+  EXPECT_EQ(session.current()->buttonID, 2);
+  EXPECT_FALSE(session.padLists());
+  ASSERT_TRUE(session.press(Selector::Other, 2));
+  EXPECT_EQ(session.current()->buttonID, 9);
+  EXPECT_TRUE(session.padLists()) << "the lists follow the control's kind, not the selector's";
+  EXPECT_FALSE(session.press(Selector::Black, 65));
+
+  // The bank switch takes the current control to its partner, both ways.
+  session.press(Selector::White, 3);
+  session.toggleBank();
+  EXPECT_TRUE(session.secondBank());
+  EXPECT_EQ(session.current()->buttonID, 10);
+  EXPECT_EQ(session.indexOf(Selector::White, 3), 10);
+  session.toggleBank();
+  EXPECT_EQ(session.current()->buttonID, 2);
+  session.press(Selector::Black, 30);  // control 29 has no partner
+  session.toggleBank();
+  EXPECT_EQ(session.current()->buttonID, 29);
+}
+
+TEST_F(EditSessionTest, FieldEditsChangeTheRecordsAndUndoStepByStep) {
+  session.press(Selector::Black, 14);  // control 13: Pad 6
+  session.setField(ControlField::CG, 55);
+  EXPECT_EQ(session.control(13)->CG, 55);
+  EXPECT_EQ(session.undoText(), "Pad 6 colour");
+  session.setField(ControlField::Mode, 1);
+  session.setField(ControlField::ModeOption, 3);
+  session.setField(ControlField::Mode, 2);  // a new mode starts at its first option
+  EXPECT_EQ(session.control(13)->modeOption, 0);
+  session.setGlobal(GlobalField::OctaveTransposition, 6);
+  EXPECT_EQ(session.global()->globalOctaveTransposition, 6);
+  EXPECT_EQ(session.undoText(), "octave");
+
+  session.undo();
+  session.undo();  // the mode and its option come back together
+  EXPECT_EQ(session.control(13)->mode, 1);
+  EXPECT_EQ(session.control(13)->modeOption, 3);
+  EXPECT_EQ(session.redoText(), "Pad 6 mode");
+  session.redo();
+  EXPECT_EQ(session.control(13)->modeOption, 0);
+  // A new edit drops what could have been redone.
+  session.setField(ControlField::Value, 9);
+  EXPECT_FALSE(session.canRedo());
+  while (session.canUndo()) session.undo();
+  EXPECT_EQ(values(), [&] {
+    EditSession fresh(files, fromKeyboard(files), Origin{});
+    std::vector<ButtonValue> all;
+    for (const auto& record : fresh.preset().buttons) all.push_back(*record);
+    return all;
+  }());
+  EXPECT_FALSE(session.modified());
+}
+
+TEST_F(EditSessionTest, BulkChangeTakesPadsOnlyAndIsOneStep) {
+  session.enterBulk();
+  EXPECT_EQ(session.current()->buttonID, EditSession::kBulkRecordId);
+  EXPECT_TRUE(session.padLists());
+  EXPECT_FALSE(session.press(Selector::Black, 60)) << "a button takes no pad mode or colour";
+  EXPECT_FALSE(session.press(Selector::White, 1));
+  for (int tag : {9, 10, 11, 10}) session.press(Selector::Black, tag);  // the second click removes
+  EXPECT_TRUE(session.inBulkSelection(8));
+  EXPECT_FALSE(session.inBulkSelection(9));
+  session.setField(ControlField::Mode, 3);
+  session.setField(ControlField::CB, 7);
+  EXPECT_FALSE(session.canUndo()) << "the bulk record is no part of the preset";
+  const ButtonValue untouched = *session.control(9);
+  session.leaveBulk();
+  EXPECT_FALSE(session.current());
+  for (int index : {8, 10}) {
+    EXPECT_EQ(session.control(index)->mode, 3);
+    EXPECT_EQ(session.control(index)->CB, 7);
+    EXPECT_EQ(session.control(index)->CR, 100);
+  }
+  EXPECT_EQ(*session.control(9), untouched);
+  EXPECT_EQ(session.undoText(), "bulk change of 2 pads");
+  session.undo();
+  EXPECT_EQ(session.control(8)->CR, 127);
+  EXPECT_EQ(session.control(10)->mode, 0);
+}
+
+TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack) {
+  session.press(Selector::Black, 9);
+  const ButtonValuePtr before = session.current();
+  ASSERT_TRUE(session.useDefault());
+  EXPECT_NE(session.current(), before) << "new records; the current control follows its index";
+  EXPECT_EQ(session.current(), session.control(8));
+  EXPECT_EQ(session.control(8)->CR, files.defaultPreset().buttons[8]->CR);
+  EXPECT_EQ(session.global()->version, "01.02") << "the firmware field keeps what the keyboard said";
+  EXPECT_EQ(session.origin().kind, Origin::Kind::Default);
+  EXPECT_TRUE(session.modified());
+  session.undo();
+  EXPECT_EQ(session.current(), before) << "the very records of before";
+  EXPECT_EQ(session.origin().kind, Origin::Kind::Keyboard);
+  EXPECT_FALSE(session.modified());
+
+  // Save, then Load: both through the working copy, the document named.
+  session.setField(ControlField::Value, 77);
+  ASSERT_TRUE(session.saveDocument(tmp / "mine.padkbd"));
+  EXPECT_FALSE(session.modified());
+  EXPECT_EQ(session.origin().detail, "mine.padkbd");
+  session.setField(ControlField::Value, 78);
+  EXPECT_TRUE(session.modified());
+  ASSERT_TRUE(session.loadDocument(tmp / "mine.padkbd"));
+  EXPECT_EQ(session.current()->value, 77);
+  EXPECT_FALSE(session.modified());
+  EXPECT_EQ(session.undoText(), "Load mine.padkbd");
+  EXPECT_FALSE(session.loadDocument(tmp / "missing.padkbd"));
+  EXPECT_EQ(session.undoText(), "Load mine.padkbd") << "a refused document changes nothing";
+  session.undo();
+  EXPECT_EQ(session.current()->value, 78);
+
+  // What the keyboard gives is what it holds: no changes to send.
+  Preset read = fromKeyboard(files);
+  read.buttons[20]->MIDInumb = 5;
+  session.useKeyboardPreset(std::move(read), "1a.05");
+  EXPECT_EQ(session.global()->version, "1a.05");
+  EXPECT_FALSE(session.modified());
+  EXPECT_TRUE(session.changesOnKeyboard().empty());
+}
+
+TEST_F(EditSessionTest, ChangesOnTheKeyboardAreListedWithoutTheSlot) {
+  session.press(Selector::Black, 14);
+  session.setField(ControlField::CR, 5);
+  session.setField(ControlField::Channel, 3);
+  session.setGlobal(GlobalField::MemorySlot, 4);
+  const auto changes = session.changesOnKeyboard();
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].rfind("control 13 (Pad 6): channel", 0), 0u) << changes[0];
+  EXPECT_EQ(changes[1].rfind("control 13 (Pad 6): red", 0), 0u) << changes[1];
+  session.sentToKeyboard();
+  EXPECT_TRUE(session.changesOnKeyboard().empty());
+  EXPECT_FALSE(session.modified());
+  EXPECT_EQ(session.origin().kind, Origin::Kind::Sent);
+  EXPECT_EQ(session.origin().detail, "5");
+
+  // Without a read, nothing is known of the keyboard.
+  EditSession offline(files, files.defaultPreset(), Origin{});
+  EXPECT_FALSE(offline.knowsKeyboard());
+  EXPECT_TRUE(offline.changesOnKeyboard().empty());
+}
+
+TEST_F(EditSessionTest, PasteGoesToControlsOfTheSameKindAsOneStep) {
+  session.press(Selector::Black, 9);  // Pad 1, red
+  ASSERT_TRUE(session.copyControl());
+  EXPECT_FALSE(session.canPaste()) << "not onto itself";
+  session.press(Selector::White, 1);  // a knob
+  EXPECT_FALSE(session.paste());
+  session.press(Selector::Black, 20);  // Pad 12
+  ASSERT_TRUE(session.paste());
+  const ButtonValue& source = *session.control(8);
+  const ButtonValue& target = *session.control(19);
+  EXPECT_EQ(target.buttonID, 19);
+  EXPECT_EQ(std::tie(target.CR, target.CG, target.CB, target.MIDInumb),
+            std::tie(source.CR, source.CG, source.CB, source.MIDInumb));
+  EXPECT_EQ(session.undoText(), "paste onto Pad 12");
+  session.undo();
+  EXPECT_NE(session.control(19)->MIDInumb, source.MIDInumb);
+}
+
+TEST_F(EditSessionTest, GainsStartAtTheDefault) {
+  session.setGain(3, 100);
+  session.setGain(8, 1);  // no ninth gain
+  EXPECT_EQ(session.gains()[3], 100);
+  session.resetGains();
+  EXPECT_EQ(session.gains(), std::vector<std::int32_t>(8, 64));
+}
+
+}  // namespace
+}  // namespace padkbd
