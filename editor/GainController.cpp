@@ -7,19 +7,17 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "editor/StatusTexts.h"
 #include "model/Log.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/PadAction.h"
+#include "session/EditSession.h"
 
 namespace padkbd::editor {
 
-namespace {
-const QString kSent = QStringLiteral("成功发送到设备!");
-const QString kConnectFailed = QStringLiteral("连接到设备失败.");
-}  // namespace
 
-GainController::GainController(PadAction& padAction, QWidget* parent)
-    : QDialog(parent), padAction_(padAction) {
+GainController::GainController(PadAction& padAction, EditSession& session, QWidget* parent)
+    : QDialog(parent), padAction_(padAction), session_(session) {
   setObjectName(QStringLiteral("gainDialog"));
   setWindowTitle(QStringLiteral("Gains"));
 
@@ -84,14 +82,13 @@ GainController::GainController(PadAction& padAction, QWidget* parent)
 }
 
 void GainController::viewDidLoad() {
-  defaultNumber = 64;
-  gainArray.clear();
+  defaultNumber = EditSession::kDefaultGain;
   setDefault();
 }
 
 void GainController::setDefault() {
-  gainArray.assign(kGainCount, defaultNumber);
-  log::diag("gainArray count %lu", static_cast<unsigned long>(gainArray.size()));
+  session_.resetGains();
+  log::diag("gainArray count %lu", static_cast<unsigned long>(session_.gains().size()));
   for (QSlider* slider : sliders) {
     const QSignalBlocker quiet(slider);
     slider->setValue(defaultNumber);
@@ -111,7 +108,7 @@ void GainController::changeAction(QObject* slider) {
   bool ok = false;
   const int tag = s->property("tag").toInt(&ok);
   if (!ok || tag < 1 || tag > kGainCount) return;
-  gainArray[static_cast<std::size_t>(tag - 1)] = s->value();
+  session_.setGain(tag - 1, s->value());
   showValueWithTag(tag, s->value());
 }
 
@@ -128,10 +125,10 @@ bool GainController::apply() {
   }
   ButtonAction::ExchangeError error;
   const bool sent =
-      ButtonAction::setGainWithArray(padAction_.interfaceAction(), gainArray, &error) != 0;
+      ButtonAction::setGainWithArray(padAction_.interfaceAction(), session_.gains(), &error) != 0;
   padAction_.interfaceAction().closeInterface();
   if (!sent) log::diag("gains: %s (%s)", error.reason, error.where());
-  status_->setText(sent ? kSent : kConnectFailed);
+  status_->setText(sent ? kSendSucceeded : kConnectFailed);
   status_->setToolTip(sent ? QString() : QString::fromStdString(error.reason));
   return sent;
 }

@@ -11,6 +11,7 @@ class QLabel;
 class QSlider;
 
 namespace padkbd {
+class EditSession;
 class PadAction;
 }
 
@@ -22,7 +23,8 @@ class GainController : public QDialog {
  public:
   static constexpr int kGainCount = 8;
 
-  explicit GainController(PadAction& padAction, QWidget* parent = nullptr);
+  // The gains live in `session`; Apply sends them through `padAction`.
+  GainController(PadAction& padAction, EditSession& session, QWidget* parent = nullptr);
 
   void viewDidLoad();
   void setDefault();
@@ -30,7 +32,6 @@ class GainController : public QDialog {
   // What the last Apply reported.
   QString status() const;
 
-  std::vector<std::int32_t> gainArray;
   int defaultNumber = 64;
   std::array<QSlider*, kGainCount> sliders{};
   std::array<QLabel*, kGainCount> labels{};
@@ -45,6 +46,7 @@ class GainController : public QDialog {
   bool apply();
 
   PadAction& padAction_;
+  EditSession& session_;
   QLabel* status_ = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "editor/SelectorSurface.h"
 #include "editor/ViewController.h"
 #include "padkbd/BuildConfig.h"
+#include "session/EditSession.h"
 #include "ui_Main.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -57,15 +58,57 @@ MainWindowController::MainWindowController(PadAction& padAction, const ResolvedK
       settings_(std::move(settings)) {
   initEditorResources();
   ui_->setupUi(this);
-  setWindowTitle(QStringLiteral("padkbd %1").arg(QString::fromLatin1(config::kVersion)));
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
-  viewController_ = new ViewController(ui_->centralwidget, padAction, this);
+  viewController_ = new ViewController(ui_->centralwidget, padAction, settings_, this);
   viewController_->settingsWarning = asSentence(keyboard_.warning);
-  connect(ui_->actionKeyboard, &QAction::triggered, this,
-          &MainWindowController::showKeyboardAction);
   windowDidLoad();
   viewController_->viewDidLoad();
+  connectMenus();
+  showEditState();
+}
+
+void MainWindowController::connectMenus() {
+  ViewController* vc = viewController_;
+  const std::pair<QAction*, void (ViewController::*)()> actions[] = {
+      {ui_->actionLoad, &ViewController::loadAction},
+      {ui_->actionSave, &ViewController::saveAction},
+      {ui_->actionDefault, &ViewController::changeToDefaultAction},
+      {ui_->actionUndo, &ViewController::undoAction},
+      {ui_->actionRedo, &ViewController::redoAction},
+      {ui_->actionCopy, &ViewController::copyAction},
+      {ui_->actionPaste, &ViewController::pasteAction},
+      {ui_->actionRead, &ViewController::readFromKeyboardAction},
+      {ui_->actionSend, &ViewController::sendToKeyboardAction},
+      {ui_->actionGains, &ViewController::showGainsAction},
+  };
+  for (const auto& [action, slot] : actions) connect(action, &QAction::triggered, vc, slot);
+  connect(ui_->actionQuit, &QAction::triggered, this, &QWidget::close);
+  connect(ui_->actionKeyboard, &QAction::triggered, this,
+          &MainWindowController::showKeyboardAction);
+  connect(vc, &ViewController::editStateChanged, this, &MainWindowController::showEditState);
+}
+
+void MainWindowController::showEditState() {
+  const EditSession& session = viewController_->session();
+  setWindowTitle(QStringLiteral("%1[*] — padkbd").arg(viewController_->originText()));
+  setWindowModified(session.modified());
+  const bool bulk = session.inBulk();
+  ui_->actionUndo->setEnabled(session.canUndo());
+  ui_->actionUndo->setText(session.canUndo()
+                               ? QStringLiteral("&Undo %1").arg(QString::fromStdString(session.undoText()))
+                               : QStringLiteral("&Undo"));
+  ui_->actionRedo->setEnabled(session.canRedo());
+  ui_->actionRedo->setText(session.canRedo()
+                               ? QStringLiteral("&Redo %1").arg(QString::fromStdString(session.redoText()))
+                               : QStringLiteral("&Redo"));
+  ui_->actionCopy->setEnabled(session.current() && !bulk);
+  ui_->actionPaste->setEnabled(session.canPaste());
+  // What the bulk mode disables in the window, it disables in the menus.
+  for (QAction* action : {ui_->actionLoad, ui_->actionSave, ui_->actionDefault, ui_->actionRead,
+                          ui_->actionSend}) {
+    action->setEnabled(!bulk);
+  }
 }
 
 MainWindowController::~MainWindowController() = default;
@@ -112,6 +155,10 @@ void MainWindowController::showEvent(QShowEvent* event) {
 }
 
 void MainWindowController::closeEvent(QCloseEvent* event) {
+  if (!viewController_->mayDropEdits(QStringLiteral("Closing the window"))) {
+    event->ignore();
+    return;
+  }
   event->accept();
   closeApplication();
 }

@@ -1,5 +1,7 @@
 // The editor window: loads the layout "Main", builds the controller surface,
-// and hands the view to its ViewController. Closing the window quits.
+// hands the view to its ViewController and binds the menus. The title names
+// what is shown and marks unsaved changes; closing the window quits, after
+// asking when edits would be lost.
 #pragma once
 
 #include <QMainWindow>
@@ -47,6 +49,9 @@ class MainWindowController : public QMainWindow {
 
  private:
   void windowDidLoad();
+  void connectMenus();
+  // Title, and the Edit menu's texts and states, after the preset changed.
+  void showEditState();
 
   std::unique_ptr<Ui::MainWindow> ui_;
   ViewController* viewController_ = nullptr;

@@ -2,18 +2,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
-#include <algorithm>
 
-#include "editor/GainController.h"
-#include "editor/MessageController.h"
+#include "editor/KeyboardActions.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
 #include "protocol/PadAction.h"
@@ -22,21 +16,17 @@ namespace padkbd::editor {
 
 namespace {
 
-// Status texts, exactly as the user reads them.
-const QString kLoading = QStringLiteral("加载ing……");
-const QString kReadSucceeded = QStringLiteral("从设备读取参数成功!");
-const QString kConnectFailed = QStringLiteral("连接到设备失败.");
-const QString kSending = QStringLiteral("发送中……");
-const QString kSendSucceeded = QStringLiteral("成功发送到设备!");
 const QString kBulkName = QStringLiteral("批量参数");
 const QString kLeaveBulkTitle = QStringLiteral("退出批量模式");
 const QString kEnterBulkTitle = QStringLiteral("批量改变红色/绿色/蓝色");
-const char* const kNotConnected = "未连接";
+
+QString q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 void fill(QComboBox* menu, const StringList& items) {
   QStringList labels;
-  labels.reserve(static_cast<qsizetype>(items.size()));
-  for (const auto& item : items) labels << QString::fromStdString(item);
+  for (const auto& item : items) labels << q(item);
   menu->addItems(labels);
   menu->setCurrentIndex(-1);
 }
@@ -47,76 +37,21 @@ void choose(QComboBox* menu, std::int32_t position) {
   menu->setCurrentIndex(position >= 0 && position < menu->count() ? position : -1);
 }
 
-QString replacedCount(std::size_t count) {
-  if (count == 1) {
-    return QStringLiteral(
-        " (1 setting from the keyboard was outside its list and set to the first entry)");
-  }
-  return QStringLiteral(
-             " (%1 settings from the keyboard were outside their lists and set to the first entry)")
-      .arg(count);
-}
-
-// A keyboard sending rubbish could fill every setting; the tooltip shows the
-// first few, each under the name the window gives the control.
-QString replacementList(const ButtonAction::Replacements& replaced,
-                        const std::function<QString(std::int32_t)>& nameOf) {
-  constexpr std::size_t kShown = 12;
-  QStringList lines{QStringLiteral("Set to the first entry of their lists:")};
-  for (std::size_t n = 0; n < replaced.size() && n < kShown; ++n) {
-    const ButtonAction::Replacement& r = replaced[n];
-    const QString where = r.control == ButtonAction::ExchangeError::kGlobalBlock
-                              ? QStringLiteral("Global settings")
-                              : nameOf(r.control);
-    lines << QStringLiteral("%1: %2 byte %3")
-                 .arg(where, QString::fromStdString(r.setting))
-                 .arg(r.byte, 2, 16, QLatin1Char('0'));
-  }
-  if (replaced.size() > kShown) {
-    lines << QStringLiteral("and %1 more").arg(replaced.size() - kShown);
-  }
-  return lines.join(QLatin1Char('\n'));
-}
-
 int tagOf(const QObject* element) {
-  if (element == nullptr) return -1;
   bool ok = false;
-  const int tag = element->property("tag").toInt(&ok);
+  const int tag = element != nullptr ? element->property("tag").toInt(&ok) : -1;
   return ok ? tag : -1;
 }
 
 }  // namespace
 
-DialogSeams platformDialogs() {
-  DialogSeams seams;
-  seams.openDocumentPath = [](QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("Load a preset"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("padkbd presets (*.padkbd)"), QStringLiteral("All files (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().constFirst();
-  };
-  seams.saveDocumentPath = [](QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("Choose the path to save the document"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("padkbd presets (*.padkbd)"), QStringLiteral("All files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("padkbd"));
-    dialog.selectFile(QStringLiteral("Untitle.padkbd"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().constFirst();
-  };
-  seams.showProblem = [](QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox::warning(parent, title, text);
-  };
-  return seams;
-}
-
-ViewController::ViewController(QWidget* view, PadAction& padAction, QObject* parent)
-    : QObject(parent), dialogs(platformDialogs()), view_(view), padAction_(padAction) {
+ViewController::ViewController(QWidget* view, PadAction& padAction, SettingsFile settings,
+                               QObject* parent)
+    : QObject(parent),
+      dialogs(platformDialogs()),
+      view_(view),
+      padAction_(padAction),
+      keyboard_(new KeyboardActions(*this, padAction, std::move(settings))) {
   globalC = outlet<QComboBox>("globalC");
   globalO = outlet<QComboBox>("globalO");
   globalPVC = outlet<QComboBox>("globalPVC");
@@ -152,7 +87,7 @@ ViewController::ViewController(QWidget* view, PadAction& padAction, QObject* par
 
 ViewController::~ViewController() {
   // The message window borrows messageView; give it back before the window goes.
-  if (messageWindow_) messageWindow_->returnView();
+  if (MessageController* window = messageWindow()) window->returnView();
 }
 
 template <typename T>
@@ -166,37 +101,35 @@ void ViewController::connectElements() {
   for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
     const QString selector = element->property("selector").toString();
     if (selector == QLatin1String("black")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { blackButtonAction(element); });
+      connect(element, &QAbstractButton::clicked, this, [this, element] { blackButtonAction(element); });
     } else if (selector == QLatin1String("white")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { whiteButtonAction(element); });
+      connect(element, &QAbstractButton::clicked, this, [this, element] { whiteButtonAction(element); });
     } else if (selector == QLatin1String("other")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { otherButtonAction(element); });
+      connect(element, &QAbstractButton::clicked, this, [this, element] { otherButtonAction(element); });
     } else if (selector == QLatin1String("bank")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { changePadAction(element); });
+      connect(element, &QAbstractButton::clicked, this, [this, element] { changePadAction(element); });
     }
   }
   // `activated` comes from the user only, so showing a record never writes it back.
-  connect(globalC, &QComboBox::activated, this, &ViewController::changeGlobalCAction);
-  connect(globalO, &QComboBox::activated, this, &ViewController::changeGlobalOAction);
-  connect(globalPVC, &QComboBox::activated, this, &ViewController::changeGlobalPVCAction);
-  connect(globalKA, &QComboBox::activated, this, &ViewController::changeGlobalKAAction);
-  connect(globalVC, &QComboBox::activated, this, &ViewController::changeGlobalVCAction);
-  connect(mem, &QComboBox::activated, this, &ViewController::changeMemoryAction);
-  connect(channel, &QComboBox::activated, this, &ViewController::changeChannelAction);
-  connect(mode, &QComboBox::activated, this, &ViewController::changeModeAction);
-  connect(modeOption, &QComboBox::activated, this, &ViewController::changeModeOptionAction);
-  connect(val, &QComboBox::activated, this, &ViewController::changeValueAction);
-  connect(CCnum, &QComboBox::activated, this, &ViewController::changeCCnumAction);
-  connect(min, &QComboBox::activated, this, &ViewController::changeMinAction);
-  connect(max, &QComboBox::activated, this, &ViewController::changeMaxAction);
-  connect(cr, &QComboBox::activated, this, &ViewController::changeCRAction);
-  connect(cg, &QComboBox::activated, this, &ViewController::changeCGAction);
-  connect(cb, &QComboBox::activated, this, &ViewController::changeCBAction);
-
+  const std::pair<QComboBox*, void (ViewController::*)(int)> menus[] = {
+      {globalC, &ViewController::changeGlobalCAction},
+      {globalO, &ViewController::changeGlobalOAction},
+      {globalPVC, &ViewController::changeGlobalPVCAction},
+      {globalKA, &ViewController::changeGlobalKAAction},
+      {globalVC, &ViewController::changeGlobalVCAction},
+      {mem, &ViewController::changeMemoryAction},
+      {channel, &ViewController::changeChannelAction},
+      {mode, &ViewController::changeModeAction},
+      {modeOption, &ViewController::changeModeOptionAction},
+      {val, &ViewController::changeValueAction},
+      {CCnum, &ViewController::changeCCnumAction},
+      {min, &ViewController::changeMinAction},
+      {max, &ViewController::changeMaxAction},
+      {cr, &ViewController::changeCRAction},
+      {cg, &ViewController::changeCGAction},
+      {cb, &ViewController::changeCBAction},
+  };
+  for (const auto& [menu, action] : menus) connect(menu, &QComboBox::activated, this, action);
   connect(BulkButton, &QPushButton::clicked, this, &ViewController::bulkChange);
   connect(sendToKeyboardButton, &QPushButton::clicked, this, &ViewController::sendToKeyboardAction);
   connect(DefaultButton, &QPushButton::clicked, this, &ViewController::changeToDefaultAction);
@@ -209,35 +142,9 @@ void ViewController::connectElements() {
 // Loading and showing the view
 
 void ViewController::viewDidLoad() {
-  // Bulk change state exists before the read, so nothing later finds it missing.
-  bulkArray.clear();
-  bulkBtn = std::make_shared<ButtonValue>();
-  bulkBtn->buttonID = 100;
-  bulkBtn->channel = 16;
-  bulkBtn->max = 127;
-  bulkBtn->CR = 100;
-  bulkBtn->CG = 100;
-  bulkBtn->CB = 100;
-  isBulk = false;
-
-  setStatus(kLoading);
-  const bool read = padAction_.ReadPadValueFromDevice();
-  setStatus(read ? kReadSucceeded : kConnectFailed);
+  session_ = keyboard_->readAtStart();
   setUI();
   getItem();
-  // The fixed texts stay as they are; what else there is to know follows
-  // them (replacements) or goes into the tooltip (the details).
-  QStringList notes;
-  if (!read && !padAction_.lastError().empty()) {
-    notes << QString::fromStdString(padAction_.lastError());
-  }
-  const ButtonAction::Replacements& replaced = padAction_.lastReplacements();
-  if (read && !replaced.empty()) {
-    setStatus(kReadSucceeded + replacedCount(replaced.size()));
-    notes << replacementList(replaced, [this](std::int32_t index) { return controlNameFor(index); });
-  }
-  if (!settingsWarning.isEmpty()) notes << settingsWarning;
-  message->setToolTip(notes.join(QStringLiteral("\n\n")));
   showPadValue();
   showColourSwatch();
 }
@@ -257,23 +164,18 @@ void ViewController::setUI() {
 }
 
 void ViewController::initButtonImage() {
-  for (int tag = kFirstTag; tag <= kLastTag; ++tag) {
-    if (QAbstractButton* element = viewWithTag(tag))
-      setImage(element, QStringLiteral("unselected"));
-  }
+  for (QAbstractButton* element : taggedElements()) setImage(element, QStringLiteral("unselected"));
 }
 
 void ViewController::showPadValue() {
-  pad = padAction_.getPadValue();
-  if (!pad) return;
+  const PadValuePtr& pad = session_->global();
   choose(globalC, pad->globalMIDIChannel);
   choose(globalO, pad->globalOctaveTransposition);
   choose(globalPVC, pad->globalPadVelocityCurve);
   choose(globalKA, pad->globalKnobAccelerationCurve);
   choose(globalVC, pad->globalVelocityCurve);
   choose(mem, pad->mem);
-  firmware->setText(QString::fromStdString(pad->version));
-  // Every path that replaces the preset (start-up read, Default, Load) ends here.
+  firmware->setText(q(pad->version));
   showPadLights();
 }
 
@@ -292,59 +194,57 @@ std::vector<QAbstractButton*> ViewController::taggedElements() const {
   return elements;
 }
 
-void ViewController::setStatus(const QString& text) {
+void ViewController::setStatus(const QString& text, const QString& why) {
   message->setText(text);
+  message->setToolTip(why);
+}
+
+QString ViewController::originText() const {
+  const Origin& origin = session_->origin();
+  switch (origin.kind) {
+    case Origin::Kind::Keyboard:
+      return QStringLiteral("from the keyboard (firmware %1)").arg(q(origin.detail));
+    case Origin::Kind::Sent:
+      return QStringLiteral("sent to memory slot %1").arg(q(origin.detail));
+    case Origin::Kind::Document:
+      return q(origin.detail);
+    case Origin::Kind::Default:
+      break;
+  }
+  return QStringLiteral("default preset");
 }
 
 // ---------------------------------------------------------------------------
 // Choice lists
 
 void ViewController::getItem() {
-  for (QComboBox* menu : {globalC, globalO, globalPVC, globalKA, globalVC, mode, modeOption, val,
-                          channel, CCnum, min, max, mem, cr, cg, cb}) {
-    menu->clear();
-  }
   pu = padAction_.InitializePopUp();
   pu.modeOptionArray.clear();
-  fill(globalC, pu.globalCArray);
-  fill(globalO, pu.globalOArray);
-  fill(globalPVC, pu.globalPVCArray);
-  fill(globalKA, pu.globalKAArray);
-  fill(globalVC, pu.globalVCArray);
-  fill(mode, pu.padModeArray);
-  fill(modeOption, pu.modeOptionArray);
-  fill(val, pu.valArray);
-  fill(channel, pu.channelArray);
-  fill(CCnum, pu.CCnumArray);
-  fill(min, pu.minArray);
-  fill(max, pu.maxArray);
-  fill(mem, pu.memArray);
-  fill(cr, pu.crArray);
-  fill(cg, pu.cgArray);
-  fill(cb, pu.cbArray);
+  const std::pair<QComboBox*, const StringList*> lists[] = {
+      {globalC, &pu.globalCArray}, {globalO, &pu.globalOArray}, {globalPVC, &pu.globalPVCArray},
+      {globalKA, &pu.globalKAArray}, {globalVC, &pu.globalVCArray}, {mode, &pu.padModeArray},
+      {modeOption, &pu.modeOptionArray}, {val, &pu.valArray}, {channel, &pu.channelArray},
+      {CCnum, &pu.CCnumArray}, {min, &pu.minArray}, {max, &pu.maxArray}, {mem, &pu.memArray},
+      {cr, &pu.crArray}, {cg, &pu.cgArray}, {cb, &pu.cbArray}};
+  for (const auto& [menu, items] : lists) {
+    menu->clear();
+    fill(menu, *items);
+  }
   labelSelectors();
 }
 
-QString ViewController::controlNameFor(std::int32_t index) const {
-  if (index >= 0 && static_cast<std::size_t>(index) < pu.nameArray.size()) {
-    return QString::fromStdString(pu.nameArray[static_cast<std::size_t>(index)]);
-  }
-  return QStringLiteral("Control %1").arg(index + 1);
-}
-
-// The control a selector element selects now (the white ones follow the bank).
 std::int32_t ViewController::controlIndexOf(const QObject* element) const {
-  const int tag = tagOf(element);
   const QString selector = element->property("selector").toString();
-  if (selector == QLatin1String("white") && isSub) return tag + 7;
-  if (selector == QLatin1String("other")) return tag + 7;
-  return tag - 1;
+  const Selector kind = selector == QLatin1String("white")   ? Selector::White
+                        : selector == QLatin1String("other") ? Selector::Other
+                                                             : Selector::Black;
+  return session_->indexOf(kind, tagOf(element));
 }
 
 // Each selector element is labelled with the name of the control it selects now.
 void ViewController::labelSelectors() {
   for (QAbstractButton* element : taggedElements()) {
-    element->setText(controlNameFor(controlIndexOf(element)));
+    element->setText(q(session_->controlName(controlIndexOf(element))));
   }
 }
 
@@ -353,8 +253,7 @@ void ViewController::labelSelectors() {
 void ViewController::showPadLights() {
   for (QAbstractButton* element : taggedElements()) {
     const std::int32_t index = controlIndexOf(element);
-    const ButtonValuePtr record =
-        isPadControl(index) ? padAction_.GetButtonValueWithID(index) : nullptr;
+    const ButtonValuePtr record = isPadControl(index) ? session_->control(index) : nullptr;
     if (record) {
       setLight(element, padColour(record->CR, record->CG, record->CB));
     } else {
@@ -368,78 +267,38 @@ void ViewController::showPadLights() {
 
 void ViewController::fillMode() {
   mode->clear();
-  fill(mode, isPad ? pu.padModeArray : pu.otherModeArray);
+  fill(mode, session_->padLists() ? pu.padModeArray : pu.otherModeArray);
 }
 
-void ViewController::selectControl(QObject* element, std::int32_t index, bool refillMode) {
-  ButtonValuePtr record = padAction_.GetButtonValueWithID(index);
-  if (!record) {
-    log::diag("no control at index %d", index);
+void ViewController::press(Selector selector, QObject* element) {
+  if (!session_->press(selector, tagOf(element))) return;
+  auto* button = qobject_cast<QAbstractButton*>(element);
+  if (session_->inBulk()) {
+    setImage(button, session_->inBulkSelection(controlIndexOf(element)) ? QStringLiteral("selected")
+                                                                         : QStringLiteral("unselected"));
     return;
   }
-  // The mode list follows the control's kind, whatever kind of element was clicked.
-  isPad = isPadControl(index);
-  if (refillMode) fillMode();
-  btn = record;
-  log::diag("btn.id------>%d", btn->buttonID);
-  log::diag("btn.modeOption------>%d", btn->modeOption);
   initButtonImage();
-  setImage(qobject_cast<QAbstractButton*>(element), QStringLiteral("selected"));
+  setImage(button, QStringLiteral("selected"));
   showButtonValue();
 }
 
 void ViewController::blackButtonAction(QObject* element) {
-  const std::int32_t index = tagOf(element) - 1;
-  if (!isBulk) {
-    selectControl(element, index, true);
-    return;
-  }
-  // Bulk selection: pad controls only, since the bulk record's pad mode and
-  // colour cannot be sent to an other control.
-  if (!isPadControl(index)) {
-    log::diag("bulk selection takes pad controls only, not %d", index);
-    return;
-  }
-  ButtonValuePtr record = padAction_.GetButtonValueWithID(index);
-  if (!record) return;
-  isPad = true;
-  auto member = std::find(bulkArray.begin(), bulkArray.end(), record);
-  auto* button = qobject_cast<QAbstractButton*>(element);
-  if (member != bulkArray.end()) {
-    bulkArray.erase(member);
-    setImage(button, QStringLiteral("unselected"));
-  } else {
-    bulkArray.push_back(record);
-    setImage(button, QStringLiteral("selected"));
-  }
+  press(Selector::Black, element);
 }
 
 void ViewController::whiteButtonAction(QObject* element) {
-  if (isBulk) return;
-  const int tag = tagOf(element);
-  selectControl(element, isSub ? tag + 7 : tag - 1, true);
+  press(Selector::White, element);
 }
 
 void ViewController::otherButtonAction(QObject* element) {
-  // Ignored in bulk mode like the white buttons: the bulk record stays current.
-  if (isBulk) return;
-  selectControl(element, tagOf(element) + 7, false);
+  press(Selector::Other, element);
 }
 
 void ViewController::changePadAction(QObject* element) {
   setImage(qobject_cast<QAbstractButton*>(element),
-           isSub ? QStringLiteral("unselected") : QStringLiteral("selected"));
-  isSub = !isSub;
-  const std::int32_t index = btn ? btn->buttonID : 0;
-  log::diag("btn.buttonID----->%d", index);
-  ButtonValuePtr partner;
-  if (index >= 0 && index <= 7) {
-    partner = padAction_.GetButtonValueWithID(index + 8);
-  } else if (index >= 8 && index <= 15) {
-    partner = padAction_.GetButtonValueWithID(index - 8);
-  }
-  if (partner) btn = partner;
-  if (btn && !isBulk) isPad = isPadControl(btn->buttonID);
+           session_->secondBank() ? QStringLiteral("unselected") : QStringLiteral("selected"));
+  session_->toggleBank();
   labelSelectors();
   showPadLights();
   showButtonValue();
@@ -449,14 +308,10 @@ void ViewController::changePadAction(QObject* element) {
 // Showing the current control
 
 void ViewController::showButtonValue() {
+  const ButtonValuePtr& btn = session_->current();
   if (!btn) return;
   log::diag("showButtonValue---------->%d", btn->buttonID);
-  if (isBulk) {
-    isPad = true;
-    controlName->setText(kBulkName);
-  } else {
-    controlName->setText(controlNameFor(btn->buttonID));
-  }
+  controlName->setText(session_->inBulk() ? kBulkName : q(session_->controlName(btn->buttonID)));
   choose(channel, btn->channel);
   choose(CCnum, btn->MIDInumb);
   choose(val, btn->value);
@@ -469,101 +324,79 @@ void ViewController::showButtonValue() {
   choose(cr, btn->CR);
   choose(cg, btn->CG);
   choose(cb, btn->CB);
-  const bool colour = isBulk || isPadControl(btn->buttonID);
-  cr->setEnabled(colour);
-  cg->setEnabled(colour);
-  cb->setEnabled(colour);
+  const bool colour = session_->inBulk() || isPadControl(btn->buttonID);
+  for (QComboBox* menu : {cr, cg, cb}) menu->setEnabled(colour);
   showColourSwatch();
 }
 
 void ViewController::showColourSwatch() {
-  const bool colour = btn && (isBulk || isPadControl(btn->buttonID));
+  const ButtonValuePtr& btn = session_->current();
+  const bool colour = btn && (session_->inBulk() || isPadControl(btn->buttonID));
   const QColor shown = colour ? padColour(btn->CR, btn->CG, btn->CB) : QColor();
-  if (shown.isValid()) {
-    colourSwatch->setStyleSheet(
-        QStringLiteral("background-color: rgb(%1, %2, %3); border: 1px solid rgb(120, 120, 120); "
-                       "border-radius: 5px;")
-            .arg(shown.red())
-            .arg(shown.green())
-            .arg(shown.blue()));
-  } else {
-    colourSwatch->setStyleSheet(
-        QStringLiteral("border: 1px dashed rgb(170, 170, 170); border-radius: 5px;"));
-  }
+  colourSwatch->setStyleSheet(
+      shown.isValid()
+          ? QStringLiteral("background-color: rgb(%1, %2, %3); border: 1px solid rgb(120, 120, "
+                           "120); border-radius: 5px;")
+                .arg(shown.red())
+                .arg(shown.green())
+                .arg(shown.blue())
+          : QStringLiteral("border: 1px dashed rgb(170, 170, 170); border-radius: 5px;"));
 }
 
 void ViewController::changeModeOptionWithModeIndex() {
-  if (!btn) return;
-  pu.modeOptionArray = isPad ? PadAction::GetPadModeOptionWithModeIndex(btn->mode)
-                             : PadAction::GetOtherModeOptionWithModeIndex(btn->mode);
+  pu.modeOptionArray = session_->modeOptions();
   modeOption->clear();
   fill(modeOption, pu.modeOptionArray);
+}
+
+// Everything shown, after the preset changed under the window (undo, paste,
+// Default, Load, a read).
+void ViewController::showAll() {
+  showPadValue();
+  if (session_->current()) {
+    showButtonValue();
+  } else {
+    clearControlPanel();
+  }
+  emit editStateChanged();
 }
 
 // ---------------------------------------------------------------------------
 // Edits
 
-void ViewController::changeGlobalCAction(int position) {
-  if (pad) pad->globalMIDIChannel = position;
-}
-void ViewController::changeGlobalOAction(int position) {
-  if (pad) pad->globalOctaveTransposition = position;
-}
-void ViewController::changeGlobalPVCAction(int position) {
-  if (pad) pad->globalPadVelocityCurve = position;
-}
-void ViewController::changeGlobalKAAction(int position) {
-  if (pad) pad->globalKnobAccelerationCurve = position;
-}
-void ViewController::changeGlobalVCAction(int position) {
-  if (pad) pad->globalVelocityCurve = position;
-}
-void ViewController::changeMemoryAction(int position) {
-  if (pad) pad->mem = position;
-}
-void ViewController::changeChannelAction(int position) {
-  if (btn) btn->channel = position;
+void ViewController::setField(ControlField field, int position) {
+  session_->setField(field, position);
+  emit editStateChanged();
 }
 
+void ViewController::setGlobal(GlobalField field, int position) {
+  session_->setGlobal(field, position);
+  emit editStateChanged();
+}
+
+void ViewController::changeGlobalCAction(int position) { setGlobal(GlobalField::MIDIChannel, position); }
+void ViewController::changeGlobalOAction(int position) { setGlobal(GlobalField::OctaveTransposition, position); }
+void ViewController::changeGlobalPVCAction(int position) { setGlobal(GlobalField::PadVelocityCurve, position); }
+void ViewController::changeGlobalKAAction(int position) { setGlobal(GlobalField::KnobAccelerationCurve, position); }
+void ViewController::changeGlobalVCAction(int position) { setGlobal(GlobalField::VelocityCurve, position); }
+void ViewController::changeMemoryAction(int position) { setGlobal(GlobalField::MemorySlot, position); }
+void ViewController::changeChannelAction(int position) { setField(ControlField::Channel, position); }
 void ViewController::changeModeAction(int position) {
-  if (!btn) return;
-  btn->mode = position;
-  log::diag("btn.mode------>%d", btn->mode);
-  btn->modeOption = 0;
+  setField(ControlField::Mode, position);
   changeModeOptionWithModeIndex();
   choose(modeOption, 0);
 }
+void ViewController::changeModeOptionAction(int position) { setField(ControlField::ModeOption, position); }
+void ViewController::changeValueAction(int position) { setField(ControlField::Value, position); }
+void ViewController::changeCCnumAction(int position) { setField(ControlField::MIDInumb, position); }
+void ViewController::changeMinAction(int position) { setField(ControlField::Min, position); }
+void ViewController::changeMaxAction(int position) { setField(ControlField::Max, position); }
+void ViewController::changeCRAction(int position) { setColour(ControlField::CR, position); }
+void ViewController::changeCGAction(int position) { setColour(ControlField::CG, position); }
+void ViewController::changeCBAction(int position) { setColour(ControlField::CB, position); }
 
-void ViewController::changeModeOptionAction(int position) {
-  if (btn) btn->modeOption = position;
-}
-void ViewController::changeValueAction(int position) {
-  if (btn) btn->value = position;
-}
-void ViewController::changeCCnumAction(int position) {
-  if (btn) btn->MIDInumb = position;
-}
-void ViewController::changeMinAction(int position) {
-  if (btn) btn->min = position;
-}
-void ViewController::changeMaxAction(int position) {
-  if (btn) btn->max = position;
-}
-void ViewController::changeCRAction(int position) {
-  if (!btn) return;
-  btn->CR = position;
-  showColourSwatch();
-  showPadLights();
-}
-void ViewController::changeCGAction(int position) {
-  if (!btn) return;
-  btn->CG = position;
-  showColourSwatch();
-  showPadLights();
-}
-void ViewController::changeCBAction(int position) {
-  if (!btn) return;
-  btn->CB = position;
+void ViewController::setColour(ControlField field, int position) {
+  setField(field, position);
   showColourSwatch();
   showPadLights();
 }
@@ -580,31 +413,18 @@ void ViewController::setBulkElementsEnabled(bool enabled) {
 }
 
 void ViewController::bulkChange() {
-  const bool wasBulk = isBulk;
-  isBulk = !isBulk;
-  if (!wasBulk) {
-    bulkArray.clear();
+  if (!session_->inBulk()) {
+    session_->enterBulk();
     initButtonImage();
     setBulkElementsEnabled(false);
     BulkButton->setText(kLeaveBulkTitle);
-    btn = bulkBtn;
     showButtonValue();
     return;
   }
-  for (const ButtonValuePtr& record : bulkArray) {
-    record->mode = bulkBtn->mode;
-    record->modeOption = bulkBtn->modeOption;
-    record->CR = bulkBtn->CR;
-    record->CG = bulkBtn->CG;
-    record->CB = bulkBtn->CB;
-  }
-  showPadLights();
+  session_->leaveBulk();
   setBulkElementsEnabled(true);
   BulkButton->setText(kEnterBulkTitle);
-  // With bulk mode off, the bulk record's other fields would take edits that
-  // nothing ever copies or sends; no control is current until the next pick.
-  btn.reset();
-  clearControlPanel();
+  showAll();
 }
 
 void ViewController::clearControlPanel() {
@@ -616,123 +436,120 @@ void ViewController::clearControlPanel() {
 }
 
 // ---------------------------------------------------------------------------
-// Send
+// The keyboard
 
 void ViewController::sendToKeyboardAction() {
-  // A new message window for each send; one still open gives its view back first.
-  if (messageWindow_) {
-    messageWindow_->returnView();
-    messageWindow_->close();
-  }
-  auto* window = new MessageController(messageView, view_->window());
-  messageWindow_ = window;
-  window->open();
+  if (session_->inBulk()) return;
+  keyboard_->send(*session_);
+  emit editStateChanged();
+}
 
-  // The fixed texts say what happened; the detail line and the status field's
-  // tooltip say why.
-  auto report = [this, window](const QString& text, const std::string& why = {}) {
-    setStatus(text);
-    message->setToolTip(QString::fromStdString(why));
-    if (messageWindow_ != window) return;
-    window->setMessage(text);
-    window->setDetail(QString::fromStdString(why));
-  };
-  if (!padAction_.OpenInterface()) {
-    log::diag("send: %s", padAction_.lastError());
-    report(kConnectFailed, padAction_.lastError());
-    return;
-  }
-  report(kSending);
-  // Let the window draw "发送中……" before the write holds the thread.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  const bool written = padAction_.WritePadValueToDevice();
-  if (!written) {
-    log::diag("send: %s", padAction_.lastError());
-    report(kConnectFailed, padAction_.lastError());
-    return;
-  }
-  report(kSendSucceeded);
+void ViewController::readFromKeyboardAction() {
+  if (session_->inBulk() || !mayDropEdits(QStringLiteral("Reading from the keyboard"))) return;
+  keyboard_->read(*session_);
+  showAll();
+}
+
+MessageController* ViewController::messageWindow() const {
+  return keyboard_->messageWindow();
 }
 
 void ViewController::upgradeFirmwareAction() {
   // The editor offers no firmware upgrade.
 }
 
-// ---------------------------------------------------------------------------
-// Gains
-
 void ViewController::showGainsAction() {
-  if (!gainDialog_) gainDialog_ = new GainController(padAction_, view_->window());
+  // Each opening starts from the default gains (a new dialog starts there).
+  if (gainDialog_) {
+    gainDialog_->viewDidLoad();
+  } else {
+    gainDialog_ = new GainController(padAction_, *session_, view_->window());
+  }
   gainDialog_->show();
   gainDialog_->raise();
   gainDialog_->activateWindow();
 }
 
 // ---------------------------------------------------------------------------
-// Default, load and save
+// Default, load and save; the Edit menu
 
 void ViewController::showPresetProblem(const QString& title, const std::string& reason) {
   log::diag("%s: %s", title.toStdString(), reason);
-  if (dialogs.showProblem)
-    dialogs.showProblem(view_->window(), title, QString::fromStdString(reason));
+  if (dialogs.showProblem) dialogs.showProblem(view_->window(), title, q(reason));
 }
 
-// After the current preset was replaced: the firmware field keeps telling what
-// the keyboard said, and the current control becomes the record at the same
-// index of the new list, so later edits reach what is sent and saved.
-void ViewController::showControlAfterReplace() {
-  if (PadValuePtr global = padAction_.getPadValue()) {
-    const auto& version = padAction_.deviceVersion();
-    global->version = version ? *version : std::string(kNotConnected);
+bool ViewController::mayDropEdits(const QString& what) {
+  if (!session_ || !session_->modified() || !dialogs.askUnsaved) return true;
+  const QString text = QStringLiteral("%1 would drop the changes made since the preset was "
+                                      "last loaded, saved, read or sent.")
+                           .arg(what);
+  switch (dialogs.askUnsaved(view_->window(), text)) {
+    case DialogSeams::Unsaved::Save:
+      return save();
+    case DialogSeams::Unsaved::Discard:
+      return true;
+    case DialogSeams::Unsaved::Cancel:
+      break;
   }
-  showPadValue();
-  if (isBulk || !btn || btn == bulkBtn) return;
-  if (ButtonValuePtr record = padAction_.GetButtonValueWithID(btn->buttonID)) {
-    btn = record;
-    isPad = isPadControl(btn->buttonID);
-    showButtonValue();
-  }
+  return false;
 }
 
 void ViewController::changeToDefaultAction() {
-  const Outcome outcome = padAction_.GetDefaultValue();
-  if (!outcome) {
-    showPresetProblem(QStringLiteral("The default preset was not loaded"), outcome.message());
-    return;
+  if (!mayDropEdits(QStringLiteral("The default preset"))) return;
+  if (Outcome used = session_->useDefault(); !used) {
+    showPresetProblem(QStringLiteral("The default preset was not loaded"), used.message());
   }
-  showControlAfterReplace();
+  showAll();
 }
 
 void ViewController::loadAction() {
-  const QString path =
-      dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window()) : QString();
+  if (!mayDropEdits(QStringLiteral("Loading a preset"))) return;
+  const QString path = dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window()) : QString();
   if (path.isEmpty()) return;
-  const Outcome imported = padAction_.fileAction().importDocument(path.toStdString());
-  if (!imported) {
-    showPresetProblem(QStringLiteral("The preset was not loaded"), imported.message());
+  if (Outcome loaded = session_->loadDocument(path.toStdString()); !loaded) {
+    showPresetProblem(QStringLiteral("The preset was not loaded"), loaded.message());
     return;
   }
-  const Outcome read = padAction_.GetTempValue();
-  if (!read) {
-    showPresetProblem(QStringLiteral("The preset was not loaded"), read.message());
-    return;
+  showAll();
+}
+
+bool ViewController::save() {
+  // The working copy is written first; only then is a document chosen.
+  if (Outcome written = session_->writeWorkingCopy(); !written) {
+    showPresetProblem(QStringLiteral("The preset was not saved"), written.message());
+    return false;
   }
-  showControlAfterReplace();
+  const QString path = dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window()) : QString();
+  if (path.isEmpty()) return false;
+  if (Outcome saved = session_->exportDocument(path.toStdString()); !saved) {
+    showPresetProblem(QStringLiteral("The preset was not saved"), saved.message());
+    return false;
+  }
+  emit editStateChanged();
+  return true;
 }
 
 void ViewController::saveAction() {
-  const Outcome written = padAction_.WriteButtonValuesToTemp();
-  if (!written) {
-    showPresetProblem(QStringLiteral("The preset was not saved"), written.message());
-    return;
-  }
-  const QString path =
-      dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window()) : QString();
-  if (path.isEmpty()) return;
-  const Outcome exported = padAction_.fileAction().exportWorkingCopy(path.toStdString());
-  if (!exported) {
-    showPresetProblem(QStringLiteral("The preset was not saved"), exported.message());
-  }
+  save();
+}
+
+void ViewController::undoAction() {
+  session_->undo();
+  showAll();
+}
+
+void ViewController::redoAction() {
+  session_->redo();
+  showAll();
+}
+
+void ViewController::copyAction() {
+  session_->copyControl();
+  emit editStateChanged();
+}
+
+void ViewController::pasteAction() {
+  if (session_->paste()) showAll();
 }
 
 }  // namespace padkbd::editor

@@ -1,18 +1,23 @@
-// The editor view's controller: holds the window elements under their outlet
-// names, the editor state (current control, global record, choice lists,
-// bank and bulk state), and every action of the window.
+// The editor view's controller: binds the window's elements (found by their
+// outlet names) to the edit session, which holds the preset and every
+// editing rule, and runs the keyboard actions (send, read, gains) and the
+// file dialogs. It keeps no editing state of its own beyond what is shown.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "editor/Dialogs.h"
 #include "editor/GainController.h"
 #include "editor/MessageController.h"
 #include "model/PopUpValue.h"
 #include "model/Records.h"
+#include "session/EditSession.h"
+#include "storage/Settings.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -27,22 +32,17 @@ class PadAction;
 
 namespace padkbd::editor {
 
-// The file and message dialogs the actions open, replaceable so that tests
-// can answer them. An empty path means the user cancelled.
-struct DialogSeams {
-  std::function<QString(QWidget* parent)> openDocumentPath;
-  std::function<QString(QWidget* parent)> saveDocumentPath;
-  std::function<void(QWidget* parent, const QString& title, const QString& text)> showProblem;
-};
-DialogSeams platformDialogs();
+class KeyboardActions;
 
 class ViewController : public QObject {
   Q_OBJECT
 
  public:
   // `view` holds the window elements (found by object name); `padAction`
-  // owns the current preset the editor shows and edits in place.
-  ViewController(QWidget* view, PadAction& padAction, QObject* parent = nullptr);
+  // reads from and writes to the keyboard; `settings` keeps the choice of
+  // not confirming sends.
+  ViewController(QWidget* view, PadAction& padAction, SettingsFile settings = SettingsFile(),
+                 QObject* parent = nullptr);
   ~ViewController() override;
 
   // Loading and showing the view.
@@ -51,23 +51,33 @@ class ViewController : public QObject {
   void setUI();
   void initButtonImage();
   void showPadValue();
-
-  // Choice lists.
   void getItem();
-
-  // Showing the current control.
   void showButtonValue();
   void changeModeOptionWithModeIndex();
 
-  // The selector element carrying `tag`, if any.
+  // The selector element carrying `tag`, if any; every one tagged 1 to 72.
   QAbstractButton* viewWithTag(int tag) const;
-  // Every selector element tagged 1 to 72.
   std::vector<QAbstractButton*> taggedElements() const;
 
   QWidget* view() const { return view_; }
   PadAction& padAction() const { return padAction_; }
+  // The preset being edited; there from viewDidLoad on.
+  EditSession& session() const { return *session_; }
   // The message window of the last send, while it is open.
-  MessageController* messageWindow() const { return messageWindow_; }
+  MessageController* messageWindow() const;
+  // The window title's text for what is shown ("from the keyboard (firmware 01.02)").
+  QString originText() const;
+  // Whether edits may be dropped: asks first when there are unsaved ones
+  // (Save / Discard / Cancel); `what` says what would drop them.
+  bool mayDropEdits(const QString& what);
+  // The status field's text, and why in its tooltip.
+  void setStatus(const QString& text, const QString& why = QString());
+  // Everything shown, after the preset changed under the window.
+  void showAll();
+
+ signals:
+  // The preset, its origin or what can be undone changed.
+  void editStateChanged();
 
  public slots:
   // Selection (the element is the clicked selector, read for its tag).
@@ -76,14 +86,13 @@ class ViewController : public QObject {
   void otherButtonAction(QObject* element);
   void changePadAction(QObject* element);
 
-  // Edits of the global record.
+  // Edits of the global record and of the current control.
   void changeGlobalCAction(int position);
   void changeGlobalOAction(int position);
   void changeGlobalPVCAction(int position);
   void changeGlobalKAAction(int position);
   void changeGlobalVCAction(int position);
   void changeMemoryAction(int position);
-  // Edits of the current control.
   void changeChannelAction(int position);
   void changeModeAction(int position);
   void changeModeOptionAction(int position);
@@ -95,14 +104,19 @@ class ViewController : public QObject {
   void changeCGAction(int position);
   void changeCBAction(int position);
 
-  // Bulk change, send, files and the gain dialog.
+  // Bulk change, the keyboard, files, the gain dialog, the Edit menu.
   void bulkChange();
   void sendToKeyboardAction();
+  void readFromKeyboardAction();
   void upgradeFirmwareAction();
   void changeToDefaultAction();
   void loadAction();
   void saveAction();
   void showGainsAction();
+  void undoAction();
+  void redoAction();
+  void copyAction();
+  void pasteAction();
 
  public:
   // Outlets (the window owns the widgets).
@@ -137,20 +151,9 @@ class ViewController : public QObject {
   QWidget* messageView = nullptr;
   QLabel* colourSwatch = nullptr;  // shows the current control's colour
 
-  // Editor state.
-  ButtonValuePtr btn;  // the current control: a record of the current preset, or bulkBtn
-  PadValuePtr pad;     // the global record shown
-  PopUpValue pu;       // the choice lists
-  bool isPad = false;  // the pad lists (true) or the other lists (false) are in force
-  bool isSub = false;  // the second bank is on
-  bool isBulk = false;
-  ButtonValueList bulkArray;  // the bulk selection, in the order chosen
-  ButtonValuePtr bulkBtn;     // the bulk record
-
-  // The dialogs the file actions open.
+  PopUpValue pu;  // the choice lists
   DialogSeams dialogs;
-  // What is wrong with the settings file, if anything; set before viewDidLoad,
-  // which adds it to the status field's tooltip.
+  // A damaged settings file, as a sentence; told in the status field's tooltip.
   QString settingsWarning;
 
  private:
@@ -158,21 +161,23 @@ class ViewController : public QObject {
   T* outlet(const char* name) const;
   void connectElements();
   void fillMode();
-  void selectControl(QObject* element, std::int32_t index, bool refillMode);
-  void setStatus(const QString& text);
+  void press(Selector selector, QObject* element);
+  void setField(ControlField field, int position);
+  void setGlobal(GlobalField field, int position);
+  void setColour(ControlField field, int position);
   void setBulkElementsEnabled(bool enabled);
   void clearControlPanel();
   void showColourSwatch();
-  void showControlAfterReplace();
   void labelSelectors();
   void showPadLights();
   std::int32_t controlIndexOf(const QObject* element) const;
-  QString controlNameFor(std::int32_t index) const;
   void showPresetProblem(const QString& title, const std::string& reason);
+  bool save();
 
   QWidget* view_;
   PadAction& padAction_;
-  QPointer<MessageController> messageWindow_;
+  KeyboardActions* keyboard_;  // a child of this object
+  std::unique_ptr<EditSession> session_;
   QPointer<GainController> gainDialog_;
 };
 

@@ -334,17 +334,20 @@ void EditSession::useDocument(Preset preset, const std::string& name) {
   saved_ = values();
 }
 
-Outcome EditSession::saveDocument(const std::filesystem::path& path) {
-  // Through the working copy, as Save always went.
-  if (Outcome written = files_.WriteButtonValuesToTempWithData(preset_.buttons, *preset_.global);
-      !written) {
-    return written;
-  }
-  if (path.empty()) return Outcome::success();
+Outcome EditSession::writeWorkingCopy() {
+  return files_.WriteButtonValuesToTempWithData(preset_.buttons, *preset_.global);
+}
+
+Outcome EditSession::exportDocument(const std::filesystem::path& path) {
   if (Outcome exported = files_.exportWorkingCopy(path); !exported) return exported;
   saved_ = values();
   origin_ = Origin{Origin::Kind::Document, path.filename().string()};
   return Outcome::success();
+}
+
+Outcome EditSession::saveDocument(const std::filesystem::path& path) {
+  if (Outcome written = writeWorkingCopy(); !written) return written;
+  return exportDocument(path);
 }
 
 void EditSession::useKeyboardPreset(Preset preset, std::string firmware) {

@@ -117,6 +117,12 @@ class EditSession {
   Outcome loadDocument(const std::filesystem::path& path);
   // A preset already read and checked (a document the command-line tool sends).
   void useDocument(Preset preset, const std::string& name);
+  // Save, first half: the preset into the working copy.
+  Outcome writeWorkingCopy();
+  // Save, second half: the working copy into the document, which is then
+  // what the preset was last saved as.
+  Outcome exportDocument(const std::filesystem::path& path);
+  // Both halves.
   Outcome saveDocument(const std::filesystem::path& path);
   // What the keyboard gave (a read): replaces the preset, one undo step, and
   // is what the keyboard holds from now on.

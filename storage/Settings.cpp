@@ -111,24 +111,38 @@ SettingsRead SettingsFile::read() const {
   return read;
 }
 
-Outcome SettingsFile::storeKeyboard(const KeyboardSettings& keyboard) const {
-  // What cannot be read is not rewritten: it may hold what the user meant.
-  if (const SettingsRead current = read(); !current.outcome) {
+namespace {
+
+// Changes the file's contents with `change` and writes it back. What cannot
+// be read is not rewritten: it may hold what the user meant.
+template <typename Change>
+Outcome update(const SettingsFile& file, Change change) {
+  if (const SettingsRead current = file.read(); !current.outcome) {
     return Outcome::failure(fmt::format("{}; mend it, or forget it with \"padkbd use --reset\"",
                                         current.outcome.message()));
   }
-  Parsed parsed = parseFile(path_);
+  Parsed parsed = parseFile(file.path());
   if (!parsed.outcome) return parsed.outcome;
-  toml::table* section = parsed.table["keyboard"].as_table();
-  if (section == nullptr) {
-    parsed.table.insert_or_assign("keyboard", toml::table{});
-    section = parsed.table["keyboard"].as_table();
-  }
-  if (keyboard.usb) section->insert_or_assign("device", formatUsbIds(*keyboard.usb));
-  if (keyboard.manufacturer) {
-    section->insert_or_assign("manufacturer", formatManufacturerId(*keyboard.manufacturer));
-  }
-  return writeTable(path_, parsed.table);
+  change(parsed.table);
+  return writeTable(file.path(), parsed.table);
+}
+
+// The table under `key`, made when missing.
+toml::table& section(toml::table& table, const char* key) {
+  if (table[key].as_table() == nullptr) table.insert_or_assign(key, toml::table{});
+  return *table[key].as_table();
+}
+
+}  // namespace
+
+Outcome SettingsFile::storeKeyboard(const KeyboardSettings& keyboard) const {
+  return update(*this, [&](toml::table& table) {
+    toml::table& kb = section(table, "keyboard");
+    if (keyboard.usb) kb.insert_or_assign("device", formatUsbIds(*keyboard.usb));
+    if (keyboard.manufacturer) {
+      kb.insert_or_assign("manufacturer", formatManufacturerId(*keyboard.manufacturer));
+    }
+  });
 }
 
 Outcome SettingsFile::forgetKeyboard() const {
@@ -144,6 +158,18 @@ Outcome SettingsFile::forgetKeyboard() const {
   }
   parsed.table.erase("keyboard");
   return writeTable(path_, parsed.table);
+}
+
+bool SettingsFile::confirmsSend() const {
+  const Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) return true;
+  return parsed.table["editor"]["confirm_send"].value_or(true);
+}
+
+Outcome SettingsFile::storeConfirmsSend(bool confirm) const {
+  return update(*this, [&](toml::table& table) {
+    section(table, "editor").insert_or_assign("confirm_send", confirm);
+  });
 }
 
 const char* sourceName(SettingSource source) {

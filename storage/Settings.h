@@ -4,6 +4,8 @@
 //   [keyboard]
 //   device = "1209:0001"          # USB vendor:product id, hexadecimal
 //   manufacturer = "00 20 6b"     # the three SysEx manufacturer bytes
+//   [editor]
+//   confirm_send = false          # send without listing what will change
 //
 // Each value in force comes, highest first, from the command line, the
 // settings file, or the build. A damaged file is reported and the built-in
@@ -45,6 +47,11 @@ class SettingsFile {
   Outcome storeKeyboard(const KeyboardSettings& keyboard) const;
   // Forgets the stored keyboard (the other contents stay).
   Outcome forgetKeyboard() const;
+
+  // Whether the editor asks before a send ([editor] confirm_send; yes unless
+  // the file says no).
+  bool confirmsSend() const;
+  Outcome storeConfirmsSend(bool confirm) const;
 
  private:
   std::filesystem::path path_;

@@ -87,8 +87,8 @@ class ActionsTest : public QObject {
     const auto before = editor.snapshot();
 
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-    QVERIFY(vc.isBulk);
-    QVERIFY(vc.btn == vc.bulkBtn);
+    QVERIFY(vc.session().inBulk());
+    QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
     QCOMPARE(vc.controlName->text(), QStringLiteral("批量参数"));
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));
     QVERIFY(editor.selectedTags().isEmpty());
@@ -110,7 +110,7 @@ class ActionsTest : public QObject {
     QTest::mouseClick(editor.element(9), Qt::LeftButton);
     QCOMPARE(editor.selectedTags(), QStringList{"9"});
     QTest::mouseClick(editor.element(9), Qt::LeftButton);
-    QVERIFY(vc.bulkArray.empty());
+    QVERIFY(vc.session().bulkSelection().empty());
     QVERIFY(editor.selectedTags().isEmpty());
 
     for (int tag : {10, 21, 56}) QTest::mouseClick(editor.element(tag), Qt::LeftButton);
@@ -118,12 +118,12 @@ class ActionsTest : public QObject {
     // white buttons are ignored, and the bulk record stays current.
     QTest::mouseClick(editor.element(60), Qt::LeftButton);
     QTest::mouseClick(editor.element(2), Qt::LeftButton);
-    QCOMPARE(vc.bulkArray.size(), std::size_t{3});
+    QCOMPARE(vc.session().bulkSelection().size(), std::size_t{3});
     QCOMPARE(editor.selectedTags(), (QStringList{"10", "21", "56"}));
-    QVERIFY(vc.btn == vc.bulkBtn);
-    QVERIFY(vc.isPad);
+    QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
+    QVERIFY(vc.session().padLists());
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);  // the bulk record stays current
-    QVERIFY(vc.btn == vc.bulkBtn);
+    QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
     QCOMPARE(vc.controlName->text(), QStringLiteral("批量参数"));
 
     activate(vc.mode, 1);
@@ -136,7 +136,7 @@ class ActionsTest : public QObject {
     QVERIFY(editor.snapshot() == before);  // nothing copied before leaving
 
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-    QVERIFY(!vc.isBulk);
+    QVERIFY(!vc.session().inBulk());
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
     for (QWidget* element : bulkDisabled(vc)) QVERIFY(element->isEnabled());
     const auto after = editor.snapshot();
@@ -152,16 +152,15 @@ class ActionsTest : public QObject {
       QCOMPARE(after[static_cast<std::size_t>(i)], expected);
     }
     // No control is current afterwards: edits go nowhere until the next pick.
-    QVERIFY(!vc.btn);
+    QVERIFY(!vc.session().current());
     QCOMPARE(vc.controlName->text(), QString());
     activate(vc.val, 77);
     QVERIFY(editor.snapshot() == after);
-    QCOMPARE(vc.bulkBtn->value, 0);
     QCOMPARE(editor.selectedTags(), (QStringList{"10", "21", "56"}));
 
     // Entering again: an empty selection, the previous pass's values shown.
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-    QVERIFY(vc.bulkArray.empty());
+    QVERIFY(vc.session().bulkSelection().empty());
     QVERIFY(editor.selectedTags().isEmpty());
     QCOMPARE(vc.mode->currentIndex(), 1);
     QCOMPARE(vc.modeOption->currentIndex(), 2);
@@ -186,7 +185,7 @@ class ActionsTest : public QObject {
     auto checkLights = [&](const QString& when) {
       for (int tag = 1; tag <= 64; ++tag) {
         const auto light = lightOf(editor.element(tag));
-        const bool standsForPad = (tag >= 9 && tag <= 56) || (vc.isSub && tag <= 8);
+        const bool standsForPad = (tag >= 9 && tag <= 56) || (vc.session().secondBank() && tag <= 8);
         const QString what = QStringLiteral("%1, tag %2").arg(when).arg(tag);
         QVERIFY2(light.has_value() == standsForPad, qPrintable(what));
         if (!standsForPad) continue;
@@ -356,7 +355,7 @@ class ActionsTest : public QObject {
     QVERIFY(gains->isVisible());
     QCOMPARE(log.count("gainArray count 8"), std::size_t{1});
     QCOMPARE(log.count("setDefault"), std::size_t{1});
-    QCOMPARE(gains->gainArray, std::vector<std::int32_t>(8, 64));
+    QCOMPARE(editor.vc().session().gains(), std::vector<std::int32_t>(8, 64));
     for (int n = 0; n < 8; ++n) {
       QSlider* slider = gains->findChild<QSlider*>(QStringLiteral("slider%1").arg(n + 1));
       QVERIFY(slider);
@@ -369,10 +368,10 @@ class ActionsTest : public QObject {
     }
 
     gains->sliders[2]->setValue(100);
-    QCOMPARE(gains->gainArray[2], 100);
+    QCOMPARE(editor.vc().session().gains()[2], 100);
     QCOMPARE(gains->labels[2]->text(), QStringLiteral("100/127"));
     for (int n : {0, 1, 3, 4, 5, 6, 7}) {
-      QCOMPARE(gains->gainArray[static_cast<std::size_t>(n)], 64);
+      QCOMPARE(editor.vc().session().gains()[static_cast<std::size_t>(n)], 64);
       QCOMPARE(gains->labels[static_cast<std::size_t>(n)]->text(), QStringLiteral("64/127"));
     }
     gains->showValueWithTag(0, 5);
@@ -399,7 +398,7 @@ class ActionsTest : public QObject {
                       Qt::LeftButton);
     QCOMPARE(log.count("Default"), std::size_t{1});
     QCOMPARE(log.count("setDefault"), std::size_t{2});
-    QCOMPARE(gains->gainArray, std::vector<std::int32_t>(8, 64));
+    QCOMPARE(editor.vc().session().gains(), std::vector<std::int32_t>(8, 64));
     for (int n = 0; n < 8; ++n) {
       QCOMPARE(gains->sliders[static_cast<std::size_t>(n)]->value(), 64);
       QCOMPARE(gains->labels[static_cast<std::size_t>(n)]->text(), QStringLiteral("64/127"));
@@ -412,6 +411,10 @@ class ActionsTest : public QObject {
     QCOMPARE(log.count("OK"), std::size_t{1});
     QCOMPARE(editor.sim().gains()[0], std::uint8_t{1});
     QVERIFY(!gains->isVisible());
+    // Each opening starts again from the default gains.
+    QCOMPARE(openGains(editor), gains);
+    QCOMPARE(gains->sliders[0]->value(), 64);
+    QCOMPARE(editor.vc().session().gains(), std::vector<std::int32_t>(8, 64));
   }
 
   void gainsWithoutController() {
@@ -420,11 +423,11 @@ class ActionsTest : public QObject {
     gains->sliders[4]->setValue(30);
     gains->doApplyAction();
     QCOMPARE(gains->status(), kConnectFailed);
-    QCOMPARE(gains->gainArray[4], 30);
+    QCOMPARE(editor.vc().session().gains()[4], 30);
     QCOMPARE(gains->labels[4]->text(), QStringLiteral("30/127"));
     gains->doOKAction();  // fails the same way and stays open to say so
     QVERIFY(gains->isVisible());
-    QCOMPARE(gains->gainArray[4], 30);
+    QCOMPARE(editor.vc().session().gains()[4], 30);
   }
 
   // The Keyboard dialog refuses malformed ids, stores a choice and makes the
@@ -524,12 +527,12 @@ class ActionsTest : public QObject {
     // Default replaces everything; the current control follows to the new list.
     QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
     QVERIFY(editor.snapshot() != saved);
-    QVERIFY(vc.btn == editor.record(20));
+    QVERIFY(vc.session().current() == editor.record(20));
     QCOMPARE(vc.val->currentIndex(), editor.record(20)->value);
     QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // what the keyboard said
-    QVERIFY(vc.pad == editor.padAction().getPadValue());
+    QVERIFY(vc.session().global() != nullptr);
 
-    const auto oldRecord = vc.btn;
+    const auto oldRecord = vc.session().current();
     QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
     QVERIFY(problems.isEmpty());
     QVERIFY(editor.snapshot() == saved);
@@ -540,8 +543,8 @@ class ActionsTest : public QObject {
     QCOMPARE(vc.mem->currentIndex(), 5);
     QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));
     // The edit after a load reaches the new record, which is what a send takes.
-    QVERIFY(vc.btn != oldRecord);
-    QVERIFY(vc.btn == editor.record(20));
+    QVERIFY(vc.session().current() != oldRecord);
+    QVERIFY(vc.session().current() == editor.record(20));
     QCOMPARE(vc.val->currentIndex(), 42);
     activate(vc.val, 7);
     QCOMPARE(editor.record(20)->value, 7);
@@ -594,7 +597,7 @@ class ActionsTest : public QObject {
     QVERIFY(editor.padAction().currentPreset().buttonValueArray == list);
     QVERIFY(editor.snapshot() == before);
     QCOMPARE(readAll(workingCopy), copy);
-    QVERIFY(vc.btn == editor.record(32));
+    QVERIFY(vc.session().current() == editor.record(32));
 
     // Default without a keyboard: the firmware field still says so.
     QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
@@ -603,7 +606,7 @@ class ActionsTest : public QObject {
     // Bulk mode keeps the bulk record current through a replacement.
     vc.bulkChange();
     vc.changeToDefaultAction();
-    QVERIFY(vc.btn == vc.bulkBtn);
+    QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
   }
 
   void platformDialogsAsTheUserSeesThem() {

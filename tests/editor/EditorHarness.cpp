@@ -14,6 +14,11 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
       std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
   padAction_ = std::make_unique<PadAction>(*io_, *files_);
   window_ = std::make_unique<editor::MainWindowController>(*padAction_, keyboard_);
+  // Questions a test does not ask about get the answer that lets it go on.
+  vc().dialogs.askUnsaved = [](QWidget*, const QString&) {
+    return editor::DialogSeams::Unsaved::Discard;
+  };
+  vc().dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
 }
 
 EditorHarness::~EditorHarness() {
@@ -44,7 +49,7 @@ QStringList toQStringList(const std::vector<std::string>& list) {
 
 std::vector<ButtonValue> EditorHarness::snapshot() {
   std::vector<ButtonValue> all;
-  for (const auto& r : padAction_->currentPreset().buttonValueArray) all.push_back(*r);
+  for (const auto& r : vc().session().preset().buttons) all.push_back(*r);
   return all;
 }
 

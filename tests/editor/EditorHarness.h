@@ -38,8 +38,8 @@ class EditorHarness {
   QAbstractButton* element(int tag) { return vc().viewWithTag(tag); }
   // Names of the elements tagged 1 to 72 that show "selected".
   QStringList selectedTags();
-  // The record at control index i of the current preset.
-  ButtonValuePtr record(int index) { return padAction_->GetButtonValueWithID(index); }
+  // The record at control index i of the preset being edited.
+  ButtonValuePtr record(int index) { return vc().session().control(index); }
   // Copies of every record of the current preset, to compare later.
   std::vector<ButtonValue> snapshot();
 

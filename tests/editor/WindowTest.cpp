@@ -57,15 +57,14 @@ void checkStartState(EditorHarness& editor) {
   QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("unselected"));
   QVERIFY(vc.firmware->isReadOnly());
   QVERIFY(vc.controlName->isReadOnly());
-  QVERIFY(!vc.btn);
-  QVERIFY(!vc.isPad);
-  QVERIFY(!vc.isSub);
-  QVERIFY(!vc.isBulk);
+  QVERIFY(!vc.session().current());
+  QVERIFY(!vc.session().padLists());
+  QVERIFY(!vc.session().secondBank());
+  QVERIFY(!vc.session().inBulk());
   QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
   QCOMPARE(vc.modeOption->count(), 0);
   QCOMPARE(vc.val->currentIndex(), -1);  // no record shown yet
-  QCOMPARE(vc.bulkBtn->buttonID, 100);
-  QVERIFY(vc.pad == editor.padAction().getPadValue());
+  QVERIFY(vc.session().global() != nullptr);
 }
 
 }  // namespace
@@ -203,8 +202,8 @@ class WindowTest : public QObject {
 
     // A black button of a pad: pad lists, colours usable, by a real click.
     QTest::mouseClick(editor.element(9), Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(8));
-    QVERIFY(vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(8));
+    QVERIFY(vc.session().padLists());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
     QVERIFY(vc.cr->isEnabled() && vc.cg->isEnabled() && vc.cb->isEnabled());
     QCOMPARE(vc.cr->currentIndex(), editor.record(8)->CR);
@@ -222,9 +221,9 @@ class WindowTest : public QObject {
     // A black button of an other control: the other lists (its kind decides),
     // colour menus disabled and showing nothing for the -1 colours.
     QTest::mouseClick(editor.element(60), Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(59));
+    QVERIFY(vc.session().current() == editor.record(59));
     QCOMPARE(editor.record(59)->CR, -1);
-    QVERIFY(!vc.isPad);
+    QVERIFY(!vc.session().padLists());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
     QVERIFY(!vc.cr->isEnabled() && !vc.cg->isEnabled() && !vc.cb->isEnabled());
     QCOMPARE(vc.cr->currentIndex(), -1);
@@ -234,19 +233,19 @@ class WindowTest : public QObject {
 
     // A white button, first bank: control 0, other lists.
     QTest::mouseClick(editor.element(1), Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(0));
-    QVERIFY(!vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(0));
+    QVERIFY(!vc.session().padLists());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
     QVERIFY(!vc.cr->isEnabled());
     QCOMPARE(editor.selectedTags(), QStringList{"1"});
 
     // Second bank: the same white button is control 8, a pad.
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.isSub);
-    QVERIFY(vc.btn == editor.record(8));  // the bank switch moved 0 to 8
+    QVERIFY(vc.session().secondBank());
+    QVERIFY(vc.session().current() == editor.record(8));  // the bank switch moved 0 to 8
     QTest::mouseClick(editor.element(3), Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(10));
-    QVERIFY(vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(10));
+    QVERIFY(vc.session().padLists());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
     QVERIFY(vc.cr->isEnabled());
     QCOMPARE(editor.element(3)->text(), QString::fromStdString(vc.pu.nameArray[10]));
@@ -256,20 +255,20 @@ class WindowTest : public QObject {
     // Other buttons: tag t is control t + 7; the mode list follows the kind.
     OtherButton first(1);
     vc.otherButtonAction(&first);
-    QVERIFY(vc.btn == editor.record(8));
-    QVERIFY(vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(8));
+    QVERIFY(vc.session().padLists());
     QVERIFY(editor.selectedTags().isEmpty());  // the clicked object is not in the window
     OtherButton last(56);
     vc.otherButtonAction(&last);
-    QVERIFY(vc.btn == editor.record(63));
-    QVERIFY(!vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(63));
+    QVERIFY(!vc.session().padLists());
     QVERIFY(!vc.cr->isEnabled());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
 
     // A tag that names no control changes nothing.
     OtherButton outside(57);
     vc.otherButtonAction(&outside);
-    QVERIFY(vc.btn == editor.record(63));
+    QVERIFY(vc.session().current() == editor.record(63));
   }
 
   void bankSwitchPairsTheBanks() {
@@ -278,9 +277,9 @@ class WindowTest : public QObject {
       auto& vc = editor.vc();
       padkbd::log::Capture log;
       vc.changePadAction(vc.bankSwitch);
-      QVERIFY(vc.btn == editor.record(8));
-      QVERIFY(vc.isSub);
-      QVERIFY(vc.isPad);
+      QVERIFY(vc.session().current() == editor.record(8));
+      QVERIFY(vc.session().secondBank());
+      QVERIFY(vc.session().padLists());
       QCOMPARE(log.count("btn.buttonID----->0"), std::size_t{1});
       QVERIFY(editor.selectedTags().isEmpty());
       QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
@@ -288,26 +287,26 @@ class WindowTest : public QObject {
     EditorHarness editor;
     auto& vc = editor.vc();
     QTest::mouseClick(editor.element(8), Qt::LeftButton);  // white 8: control 7
-    QVERIFY(vc.btn == editor.record(7));
+    QVERIFY(vc.session().current() == editor.record(7));
     padkbd::log::Capture log;
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(15));
-    QVERIFY(vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(15));
+    QVERIFY(vc.session().padLists());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
     QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[15]));
     QCOMPARE(editor.selectedTags(), QStringList{"8"});  // no image but the switch's own
     QCOMPARE(log.count("btn.buttonID----->7"), std::size_t{1});
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(7));
-    QVERIFY(!vc.isSub);
-    QVERIFY(!vc.isPad);
+    QVERIFY(vc.session().current() == editor.record(7));
+    QVERIFY(!vc.session().secondBank());
+    QVERIFY(!vc.session().padLists());
     QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
     QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("unselected"));
 
     QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.btn == editor.record(20));
-    QVERIFY(vc.isSub);
+    QVERIFY(vc.session().current() == editor.record(20));
+    QVERIFY(vc.session().secondBank());
     QCOMPARE(editor.selectedTags(), QStringList{"21"});
     QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
   }

@@ -1,0 +1,30 @@
+// The dialogs the editor's actions open: file choosers, problems, the
+// question before edits are dropped, and the confirmation before a send.
+// They are replaceable so that tests can answer them.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace padkbd::editor {
+
+// An empty path means the user cancelled.
+struct DialogSeams {
+  enum class Unsaved { Save, Discard, Cancel };
+  std::function<QString(QWidget* parent)> openDocumentPath;
+  std::function<QString(QWidget* parent)> saveDocumentPath;
+  std::function<void(QWidget* parent, const QString& title, const QString& text)> showProblem;
+  // "… would drop the changes": Save, Discard or Cancel.
+  std::function<Unsaved(QWidget* parent, const QString& text)> askUnsaved;
+  // What a send changes; true to send. `dontAskAgain` comes back checked or not.
+  std::function<bool(QWidget* parent, const QString& text, const QString& details,
+                     bool& dontAskAgain)>
+      confirmSend;
+};
+
+// The platform's own dialogs.
+DialogSeams platformDialogs();
+
+}  // namespace padkbd::editor
