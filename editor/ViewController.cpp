@@ -276,11 +276,12 @@ void ViewController::press(Selector selector, QObject* element) {
   if (session_->inBulk()) {
     setImage(button, session_->inBulkSelection(controlIndexOf(element)) ? QStringLiteral("selected")
                                                                          : QStringLiteral("unselected"));
-    return;
+  } else {
+    initButtonImage();
+    setImage(button, QStringLiteral("selected"));
+    showButtonValue();
   }
-  initButtonImage();
-  setImage(button, QStringLiteral("selected"));
-  showButtonValue();
+  emit editStateChanged();  // what can be copied or pasted follows the selection
 }
 
 void ViewController::blackButtonAction(QObject* element) {
@@ -302,6 +303,7 @@ void ViewController::changePadAction(QObject* element) {
   labelSelectors();
   showPadLights();
   showButtonValue();
+  emit editStateChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -419,6 +421,7 @@ void ViewController::bulkChange() {
     setBulkElementsEnabled(false);
     BulkButton->setText(kLeaveBulkTitle);
     showButtonValue();
+    emit editStateChanged();
     return;
   }
   session_->leaveBulk();

@@ -26,6 +26,7 @@
 #include "editor/MessageController.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
+#include "storage/Settings.h"
 #include "tests/editor/EditorHarness.h"
 
 using padkbd::ButtonValue;
@@ -519,7 +520,7 @@ class ActionsTest : public QObject {
     activate(vc.globalO, 2);
     activate(vc.mem, 5);
     const auto saved = editor.snapshot();
-    const PadValue savedGlobal = *editor.padAction().getPadValue();
+    const PadValue savedGlobal = *vc.session().global();
     QTest::mouseClick(vc.SaveButton, Qt::LeftButton);
     QCOMPARE(saveAsked, 1);
     QVERIFY(fs::exists(document));
@@ -536,7 +537,7 @@ class ActionsTest : public QObject {
     QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
     QVERIFY(problems.isEmpty());
     QVERIFY(editor.snapshot() == saved);
-    PadValue loaded = *editor.padAction().getPadValue();
+    PadValue loaded = *vc.session().global();
     QCOMPARE(loaded.globalOctaveTransposition, savedGlobal.globalOctaveTransposition);
     QCOMPARE(loaded.mem, 5);
     QCOMPARE(vc.globalO->currentIndex(), 2);
@@ -579,7 +580,7 @@ class ActionsTest : public QObject {
 
     // Load cancelled: nothing changes, the working copy included.
     const auto before = editor.snapshot();
-    const auto list = editor.padAction().currentPreset().buttonValueArray;
+    const auto list = vc.session().preset().buttons;
     vc.dialogs.openDocumentPath = [](QWidget*) { return QString(); };
     QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
     QVERIFY(editor.snapshot() == before);
@@ -594,7 +595,7 @@ class ActionsTest : public QObject {
     QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
     QCOMPARE(problems.size(), 1);
     QVERIFY(!problems.first().isEmpty());
-    QVERIFY(editor.padAction().currentPreset().buttonValueArray == list);
+    QVERIFY(vc.session().preset().buttons == list);
     QVERIFY(editor.snapshot() == before);
     QCOMPARE(readAll(workingCopy), copy);
     QVERIFY(vc.session().current() == editor.record(32));
@@ -607,6 +608,128 @@ class ActionsTest : public QObject {
     vc.bulkChange();
     vc.changeToDefaultAction();
     QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
+  }
+
+  // The Edit menu undoes what the menus changed; the title says what is shown
+  // and marks unsaved changes; Copy and Paste carry a control's settings.
+  void editMenuTitleAndClipboard() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto& window = editor.window();
+    const auto action = [&](const char* name) {
+      return window.findChild<QAction*>(QString::fromLatin1(name));
+    };
+    QCOMPARE(window.windowTitle(), QStringLiteral("from the keyboard (firmware 01.02)[*] — padkbd"));
+    QVERIFY(!window.isWindowModified());
+    QVERIFY(!action("actionUndo")->isEnabled());
+
+    QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
+    const int red = editor.record(13)->CR;
+    activate(vc.cr, 5);
+    QVERIFY(window.isWindowModified());
+    QCOMPARE(action("actionUndo")->text(), QStringLiteral("&Undo Pad 6 colour"));
+    action("actionUndo")->trigger();
+    QCOMPARE(editor.record(13)->CR, red);
+    QCOMPARE(vc.cr->currentIndex(), red);
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(action("actionRedo")->text(), QStringLiteral("&Redo Pad 6 colour"));
+    action("actionRedo")->trigger();
+    QCOMPARE(vc.cr->currentIndex(), 5);
+
+    action("actionCopy")->trigger();
+    QTest::mouseClick(editor.element(15), Qt::LeftButton);  // Pad 7
+    QVERIFY(action("actionPaste")->isEnabled());
+    action("actionPaste")->trigger();
+    QCOMPARE(editor.record(14)->CR, 5);
+    QCOMPARE(vc.cr->currentIndex(), 5);
+    QCOMPARE(action("actionUndo")->text(), QStringLiteral("&Undo paste onto Pad 7"));
+    QTest::mouseClick(editor.element(1), Qt::LeftButton);  // a knob takes no pad's settings
+    QVERIFY(!action("actionPaste")->isEnabled());
+
+    action("actionSend")->trigger();
+    QCOMPARE(editor.sim().controlInSlot(0, 14).CR, 5);
+    QCOMPARE(window.windowTitle(), QStringLiteral("sent to memory slot 1[*] — padkbd"));
+    QVERIFY(!window.isWindowModified());
+  }
+
+  // Load, Default, a read and closing the window ask before edits are lost.
+  void unsavedEditsAreAskedAbout() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    using Unsaved = padkbd::editor::DialogSeams::Unsaved;
+    QStringList asked;
+    Unsaved answer = Unsaved::Cancel;
+    vc.dialogs.askUnsaved = [&](QWidget*, const QString& text) {
+      asked << text;
+      return answer;
+    };
+    int opened = 0;
+    vc.dialogs.openDocumentPath = [&](QWidget*) {
+      ++opened;
+      return QString();
+    };
+    const fs::path document = editor.dir() / "kept.padkbd";
+    vc.dialogs.saveDocumentPath = [&](QWidget*) { return QString::fromStdString(document.string()); };
+
+    QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);  // nothing edited: nothing asked
+    QVERIFY(asked.isEmpty());
+    QTest::mouseClick(editor.element(30), Qt::LeftButton);
+    activate(vc.val, 3);
+    const auto edited = editor.snapshot();
+    QTest::mouseClick(vc.LoadButton, Qt::LeftButton);
+    QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);
+    editor.window().findChild<QAction*>(QStringLiteral("actionRead"))->trigger();
+    QCOMPARE(asked.size(), 3);
+    QVERIFY(asked.first().startsWith(QStringLiteral("Loading a preset")));
+    QCOMPARE(opened, 0);
+    QVERIFY(editor.snapshot() == edited);
+
+    editor.window().show();
+    QVERIFY(!editor.window().close());  // cancelled
+    QVERIFY(editor.window().isVisible());
+    answer = Unsaved::Save;  // saved first, then closed
+    QVERIFY(editor.window().close());
+    QCOMPARE(padkbd::readPresetFile(document).preset.buttons[29]->value, 3);
+  }
+
+  void sendIsConfirmedWithWhatWillChange() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    int asked = 0;
+    QString text;
+    QStringList details;
+    bool send = false;
+    bool dontAskAgain = false;
+    vc.dialogs.confirmSend = [&](QWidget*, const QString& t, const QString& d, bool& again) {
+      ++asked;
+      text = t;
+      details = d.split(QLatin1Char('\n'));
+      again = dontAskAgain;
+      return send;
+    };
+    QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
+    activate(vc.cr, 5);
+    activate(vc.channel, 3);
+    activate(vc.mem, 2);
+    const int writes = editor.sim().writeCount();
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    QCOMPARE(text, QStringLiteral("2 settings will change in memory slot 3."));
+    QCOMPARE(details.size(), 2);
+    QVERIFY(details.first().startsWith(QStringLiteral("control 13 (Pad 6): channel")));
+    QCOMPARE(editor.sim().writeCount(), writes);  // cancelled: nothing sent
+    QVERIFY(!vc.messageWindow());
+
+    send = dontAskAgain = true;
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    QCOMPARE(editor.sim().controlInSlot(2, 13).CR, 5);
+    QVERIFY(!padkbd::SettingsFile().confirmsSend());
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    QCOMPARE(asked, 2);  // not asked again
+
+    EditorHarness offline([](SimulatedController& sim) { sim.faults().absent = true; });
+    offline.vc().dialogs.confirmSend = vc.dialogs.confirmSend;
+    QTest::mouseClick(offline.vc().sendToKeyboardButton, Qt::LeftButton);
+    QVERIFY(text.contains(QStringLiteral("not known")));
   }
 
   void platformDialogsAsTheUserSeesThem() {

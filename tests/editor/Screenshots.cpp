@@ -1,12 +1,19 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
-// a pad chosen, the second bank, bulk mode, the message window after a send, the gains
-// and the Keyboard dialog.
+// a pad chosen, the second bank, bulk mode, the message window after a send,
+// the Edit menu, the questions before edits are lost and before a send, the
+// gains and the Keyboard dialog.
 // Usage: editor_screenshots OUTPUT_FOLDER
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <functional>
 #include <QTest>
 #include <QTextStream>
 #include <QTreeWidget>
@@ -33,6 +40,34 @@ bool save(QWidget* widget, const QDir& folder, const QString& name) {
   }
   std::printf("screenshot %s\n", qPrintable(path));
   return true;
+}
+
+// What the screen shows over `area` (a menu opened from the window, say).
+bool saveScreen(QWidget* window, const QRect& area, const QDir& folder, const QString& name) {
+  const QString path = folder.filePath(name);
+  const QPixmap shot =
+      window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+  if (shot.isNull() || !shot.save(path)) {
+    std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("screenshot %s\n", qPrintable(path));
+  return true;
+}
+
+// Grabs the modal dialog that `act` opens, then closes it with `answer`.
+bool saveModal(const QDir& folder, const QString& name, const std::function<void()>& act,
+               const std::function<void(QWidget*)>& answer) {
+  bool saved = false;
+  QTimer::singleShot(300, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) return;
+    saved = save(modal, folder, name);
+    answer(modal);
+  });
+  act();
+  if (!saved) std::fprintf(stderr, "screenshots: %s never opened\n", qPrintable(name));
+  return saved;
 }
 
 }  // namespace
@@ -85,6 +120,39 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "screenshots: the send opened no message window\n");
       ok = false;
     }
+
+    // The Edit menu after a colour edit, and the questions asked before edits
+    // are lost and before a send, as the platform shows them.
+    QTest::mouseClick(editor.element(9 + 5), Qt::LeftButton);
+    padkbd::test::activate(vc.cr, 5);
+    auto* edit = editor.window().findChild<QMenu*>(QStringLiteral("menuEdit"));
+    editor.window().menuBar()->setActiveAction(edit->menuAction());
+    QTest::qWait(300);
+    ok &= saveScreen(&editor.window(),
+                     editor.window().frameGeometry().united(edit->geometry()).intersected(
+                         QRect(0, 0, 700, 400)),
+                     folder, QStringLiteral("editor-edit-menu.png"));
+    edit->close();
+    const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
+    vc.dialogs.askUnsaved = platform.askUnsaved;
+    vc.dialogs.confirmSend = platform.confirmSend;
+    ok &= saveModal(
+        folder, QStringLiteral("editor-unsaved-question.png"), [&] { vc.loadAction(); },
+        [](QWidget* box) { qobject_cast<QMessageBox*>(box)->reject(); });
+    padkbd::test::activate(vc.channel, 3);
+    ok &= saveModal(
+        folder, QStringLiteral("editor-send-confirmation.png"),
+        [&] {
+          // The list of changes shown, as a user who asks for it sees it.
+          QTimer::singleShot(100, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
+              if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+            }
+          });
+          vc.sendToKeyboardAction();
+        },
+        [](QWidget* box) { qobject_cast<QMessageBox*>(box)->reject(); });
 
     QTest::mouseClick(vc.gainsButton, Qt::LeftButton);
     auto* gains = editor.window().findChild<padkbd::editor::GainController*>();

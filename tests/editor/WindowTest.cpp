@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -402,6 +404,32 @@ class WindowTest : public QObject {
     QCOMPARE(global.mem, 7);
     // Nothing reached the keyboard.
     QCOMPARE(editor.sim().writeCount(), 0);
+  }
+
+  // The window shown as a user sees it: every part laid out inside it, none
+  // on top of another.
+  void windowIsLaidOutAndShown() {
+    EditorHarness editor;
+    auto& window = editor.window();
+    auto& vc = editor.vc();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto placed = [&](QWidget* widget) {
+      return QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+    };
+    const QList<QWidget*> parts = {window.menuBar(),      vc.globalView,     vc.selectedView,
+                                   vc.message,            vc.BulkButton,     vc.sendToKeyboardButton,
+                                   static_cast<QWidget*>(editor.element(1)),
+                                   static_cast<QWidget*>(editor.element(9)),
+                                   static_cast<QWidget*>(editor.element(64))};
+    for (QWidget* part : parts) {
+      QVERIFY2(part->isVisible(), qPrintable(part->objectName()));
+      QVERIFY2(!part->size().isEmpty(), qPrintable(part->objectName()));
+      QVERIFY2(window.rect().contains(placed(part)), qPrintable(part->objectName()));
+    }
+    QVERIFY(!placed(vc.globalView).intersects(placed(vc.selectedView)));
+    QVERIFY(!placed(editor.element(9)).intersects(placed(editor.element(10))));
+    QVERIFY(!placed(editor.element(9)).intersects(placed(editor.element(17))));
   }
 
   void closingTheWindowQuits() {
