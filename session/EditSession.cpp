@@ -400,7 +400,8 @@ void EditSession::record(Step step) {
   history_.resize(done_);  // a new step drops what could have been redone
   apply(step, true);
   history_.push_back(std::move(step));
-  ++done_;
+  if (history_.size() > kMaxSteps) history_.erase(history_.begin());
+  done_ = history_.size();
 }
 
 void EditSession::apply(const Step& step, bool forward) {

@@ -53,6 +53,8 @@ class EditSession {
   static constexpr int kDefaultGain = 64;
   // The bulk record's own id: it stands for no control.
   static constexpr std::int32_t kBulkRecordId = 100;
+  // Steps kept for undo; the oldest go first beyond this.
+  static constexpr std::size_t kMaxSteps = 5000;
 
   // `files` gives the default preset, the working copy and documents; the
   // session starts on `preset` (what the start-up read gave) as saved.
