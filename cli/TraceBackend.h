@@ -44,6 +44,7 @@ class TraceBackend final : public UsbBackend {
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds timeout) override;
   MidiDeviceListing listMidiDevices() override;
+  bool waitsForTimeouts() const override { return inner_.waitsForTimeouts(); }
 
  private:
   UsbStatus noteAccess(UsbStatus status);

@@ -51,6 +51,7 @@ class Recorder final : public UsbBackend {
                       std::size_t size) override {
     return sim_.writePipe(h, pipe, data, size);
   }
+  bool waitsForTimeouts() const override { return sim_.waitsForTimeouts(); }
   UsbStatus readPipe(UsbInterfaceHandle h, int pipe, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds timeout) override {
     const UsbStatus status = sim_.readPipe(h, pipe, data, capacity, received, timeout);

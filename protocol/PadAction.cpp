@@ -87,14 +87,26 @@ bool PadAction::HandshakeOperation() {
   return true;
 }
 
+void PadAction::report(const Progress& progress) const {
+  if (progress_) progress_(progress);
+}
+
+void PadAction::countWrites(Progress::Stage stage) {
+  written_ = 0;
+  interface_.setOnWrite([this, stage] { report({stage, ++written_, kFullExchange}); });
+}
+
 bool PadAction::handshakeWithRetry() {
   interface_.drainInput();
+  report({Progress::Stage::Handshake, 1, kHandshakeAttempts});
   bool ok = HandshakeOperation();
   // After a failed write the interface is gone: there is nothing to retry on.
-  for (int attempts = 1; !ok && attempts < kHandshakeAttempts && !handshakeWriteFailure_;
+  for (int attempts = 1;
+       !ok && attempts < kHandshakeAttempts && !handshakeWriteFailure_ && !interface_.cancelled();
        ++attempts) {
     log::diag("do HandshakeOperation");
     interface_.closeInterface();
+    report({Progress::Stage::Handshake, attempts + 1, kHandshakeAttempts});
     ok = HandshakeOperation();
   }
   return ok;
@@ -107,7 +119,8 @@ void PadAction::fallBackToDefault() {
 }
 
 std::string PadAction::handshakeFailure() const {
-  if (handshakeWriteFailure_) {
+  if (interface_.cancelled()) return "cancelled while waiting for the keyboard";
+  if (handshakeWriteFailure_ && *handshakeWriteFailure_ != UsbStatus::Interrupted) {
     return fmt::format("the keyboard did not take the handshake: {}",
                        usbStatusName(*handshakeWriteFailure_));
   }
@@ -123,6 +136,7 @@ void PadAction::fail(std::string message) {
 bool PadAction::ReadPadValueFromDevice() {
   lastError_.clear();
   replacements_.clear();
+  cancelled_ = false;
   preset_.replace({}, std::make_shared<PadValue>());
   try {
     if (!interface_.FindDevice()) {
@@ -137,6 +151,7 @@ bool PadAction::ReadPadValueFromDevice() {
     }
     if (!handshakeWithRetry()) {
       interface_.KillInterface();
+      cancelled_ = interface_.cancelled();
       fail(handshakeFailure());
       fallBackToDefault();
       return false;
@@ -144,6 +159,7 @@ bool PadAction::ReadPadValueFromDevice() {
     ButtonAction::ExchangeError error;
     log::diag("读取buttonValue");
     ButtonAction::Replacements replaced;
+    countWrites(Progress::Stage::Reading);
     std::optional<ButtonValueList> buttons =
         ButtonAction::GetButtonValues(interface_, &error, &replaced);
     PadValuePtr pad;
@@ -151,12 +167,15 @@ bool PadAction::ReadPadValueFromDevice() {
       log::diag("读取buttonValue完毕");
       pad = ButtonAction::GetPadValue(interface_, &error, &replaced);
     }
+    interface_.setOnWrite(nullptr);
     if (!pad) {
       // Nothing read so far becomes the current preset: a half-read set of
       // controls would mix the controller's settings with the defaults.
       interface_.KillInterface();
-      fail(fmt::format("the controller stopped answering during the read ({}): {}", error.where(),
-                       error.reason));
+      cancelled_ = interface_.cancelled();
+      fail(cancelled_ ? std::string("the read was cancelled")
+                      : fmt::format("the controller stopped answering during the read ({}): {}",
+                                    error.where(), error.reason));
       fallBackToDefault();
       return false;
     }
@@ -180,8 +199,10 @@ bool PadAction::ReadPadValueFromDevice() {
 
 bool PadAction::OpenInterface() {
   lastError_.clear();
-  if (!interface_.hasDevice()) {
-    // Not at start-up, or not since another keyboard was chosen.
+  cancelled_ = false;
+  // Keyboards are plugged in and out: the one found before may be gone, or
+  // be back under another address.
+  if (!interface_.FindDevice()) {
     fail(fmt::format("no controller found (USB {})", formatUsbIds(interface_.keyboard().usb)));
     return false;
   }
@@ -191,6 +212,7 @@ bool PadAction::OpenInterface() {
   }
   if (!handshakeWithRetry()) {
     interface_.KillInterface();
+    cancelled_ = interface_.cancelled();
     fail(handshakeFailure());
     return false;
   }
@@ -199,6 +221,7 @@ bool PadAction::OpenInterface() {
 
 bool PadAction::WritePadValueToDevice() {
   lastError_.clear();
+  written_ = 0;
   bool ok = false;
   try {
     const PadValuePtr& pad = preset_.currentPadValue;
@@ -209,8 +232,16 @@ bool PadAction::WritePadValueToDevice() {
       fail(fmt::format("memory slot index {} is outside 0-8; nothing was sent", pad->mem));
     } else {
       ButtonAction::ExchangeError error;
+      countWrites(Progress::Stage::Sending);
       ok = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad, &error);
-      if (!ok) fail(fmt::format("the send stopped ({}): {}", error.where(), error.reason));
+      cancelled_ = !ok && interface_.cancelled();
+      if (cancelled_) {
+        fail(fmt::format("cancelled after {} of {} settings: memory slot {} now holds some of the "
+                         "new settings and some of the old",
+                         written_, kFullExchange, pad->mem + 1));
+      } else if (!ok) {
+        fail(fmt::format("the send stopped ({}): {}", error.where(), error.reason));
+      }
     }
   } catch (const std::exception& e) {
     ok = false;
@@ -219,6 +250,7 @@ bool PadAction::WritePadValueToDevice() {
     ok = false;
     fail("the send failed");
   }
+  interface_.setOnWrite(nullptr);
   interface_.closeInterface();
   return ok;
 }

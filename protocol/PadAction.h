@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,17 @@ class PadAction {
  public:
   // Handshake attempts in all before an exchange gives up.
   static constexpr int kHandshakeAttempts = 5;
+  // The exchanges of a full read or write: 592 for the controls, 6 global.
+  static constexpr int kFullExchange = 598;
+
+  // How far a long exchange has come: the handshake's attempt (of
+  // kHandshakeAttempts), or the settings read or sent (of kFullExchange).
+  struct Progress {
+    enum class Stage { Handshake, Reading, Sending };
+    Stage stage = Stage::Handshake;
+    int done = 0;
+    int total = 0;
+  };
 
   PadAction(InterfaceAction& interfaceAction, FileAction& fileAction);
 
@@ -42,6 +54,8 @@ class PadAction {
   // Handshake and synchronisation.
   bool HandshakeOperation();
   bool ReadPadValueFromDevice();
+  // Looks for the keyboard anew (it may have been plugged in or out since),
+  // opens its interface and completes a handshake.
   bool OpenInterface();
   bool WritePadValueToDevice();
   // The firmware version of the last successful handshake, if any ("01.02").
@@ -51,6 +65,13 @@ class PadAction {
   // The settings the last ReadPadValueFromDevice found outside their lists
   // (each became its list's first entry).
   const ButtonAction::Replacements& lastReplacements() const;
+  // The settings the last WritePadValueToDevice got into the keyboard.
+  int lastWritten() const { return written_; }
+  // Whether the last exchange stopped because it was cancelled.
+  bool lastCancelled() const { return cancelled_; }
+
+  // Told at each handshake attempt and each setting read or sent.
+  void setProgress(std::function<void(const Progress&)> progress) { progress_ = std::move(progress); }
 
   // Choice lists.
   PopUpValue InitializePopUp() const;
@@ -71,6 +92,9 @@ class PadAction {
   std::array<std::string, 11> readHandshakeReply();
   // Without the controller: the default preset, version "未连接".
   void fallBackToDefault();
+  // Counts the writes of a long exchange into its progress.
+  void countWrites(Progress::Stage stage);
+  void report(const Progress& progress) const;
   void fail(std::string message);
   // Why handshakeWithRetry gave up, for lastError.
   std::string handshakeFailure() const;
@@ -81,6 +105,9 @@ class PadAction {
   std::optional<std::string> deviceVersion_;
   std::string lastError_;
   ButtonAction::Replacements replacements_;
+  std::function<void(const Progress&)> progress_;
+  int written_ = 0;
+  bool cancelled_ = false;
   // The status of the last handshake's write when it failed.
   std::optional<UsbStatus> handshakeWriteFailure_;
 };

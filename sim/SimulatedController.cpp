@@ -9,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "model/ValueAction.h"
 #include "storage/FileAction.h"
@@ -662,6 +663,7 @@ void SimulatedController::queueReply(std::vector<std::uint8_t> packets, bool val
       if (transfer.size() < kFullPacket) transfer.resize(kFullPacket, 0x00);
     }
   }
+  due_ = std::chrono::steady_clock::now() + faults_.pace;
   auto& queue = faults_.lateReply && replies_ == *faults_.lateReply ? late_ : pending_;
   for (auto& transfer : transfers) queue.push_back(std::move(transfer));
 }
@@ -879,10 +881,15 @@ UsbStatus SimulatedController::writePipe(UsbInterfaceHandle handle, int pipe,
   return UsbStatus::Success;
 }
 
+bool SimulatedController::waitsForTimeouts() const {
+  std::lock_guard lock(mutex_);
+  return faults_.waitOnSilence || faults_.pace.count() > 0;
+}
+
 UsbStatus SimulatedController::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
                                         std::size_t capacity, std::size_t& received,
-                                        std::chrono::milliseconds) {
-  std::lock_guard lock(mutex_);
+                                        std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
   received = 0;
   const auto record = [&](UsbStatus status, std::vector<std::uint8_t> bytes = {}) {
     if (logTransfers_) log_.push_back(Transfer{Direction::In, pipe, std::move(bytes), status});
@@ -911,6 +918,17 @@ UsbStatus SimulatedController::readPipe(UsbInterfaceHandle handle, int pipe, std
   if (pending_.empty() && faults_.endlessClock) {
     pending_.push_back(kClock);
     if (faults_.padTransfers) pending_.back().resize(kFullPacket, 0x00);
+  }
+  if (faults_.waitOnSilence || faults_.pace.count() > 0) {
+    // As a device: the read waits for what is on its way, or its time out.
+    const auto limit = std::chrono::steady_clock::now() + timeout;
+    const auto wake = pending_.empty() ? limit : std::min(due_, limit);
+    lock.unlock();
+    std::this_thread::sleep_until(wake);
+    lock.lock();
+    if (pending_.empty() || due_ > std::chrono::steady_clock::now()) {
+      return record(UsbStatus::Timeout);
+    }
   }
   if (pending_.empty()) return record(UsbStatus::Timeout);
   std::vector<std::uint8_t> reply = std::move(pending_.front());

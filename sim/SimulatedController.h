@@ -26,6 +26,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -108,6 +109,12 @@ class SimulatedController final : public UsbBackend {
     // With nothing to send, the keyboard sends clock for ever instead of
     // letting a read time out.
     bool endlessClock = false;
+    // Each reply comes this long after its request (a real keyboard takes
+    // about a millisecond); reads then wait as a device's do.
+    std::chrono::microseconds pace{0};
+    // With nothing to send, a read waits out its time as a silent device's
+    // does, instead of timing out at once.
+    bool waitOnSilence = false;
 
     // Every behaviour above that still lets each reply arrive in time.
     static Faults hardwareLike(Traffic traffic = Traffic::SameTransfer);
@@ -197,6 +204,7 @@ class SimulatedController final : public UsbBackend {
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds timeout) override;
   MidiDeviceListing listMidiDevices() override;
+  bool waitsForTimeouts() const override;
 
  private:
   using Slot = std::map<Address, std::uint8_t>;
@@ -230,6 +238,7 @@ class SimulatedController final : public UsbBackend {
   std::vector<std::string> errors_;
   std::vector<std::vector<std::uint8_t>> pending_;  // transfers waiting for a read
   std::vector<std::vector<std::uint8_t>> late_;     // a late reply's transfers
+  std::chrono::steady_clock::time_point due_;       // when the pending reply is there (pace)
   int replies_ = 0;
   std::map<UsbInterfaceHandle, Handle> handles_;
   UsbInterfaceHandle nextHandle_ = 1;

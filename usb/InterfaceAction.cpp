@@ -226,6 +226,7 @@ bool InterfaceAction::CreateInterface() {
 UsbStatus InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size) {
   if (currentInterface == 0) return UsbStatus::NoDevice;
   if (size < 0 || (bytes == nullptr && size > 0)) return UsbStatus::InvalidParameter;
+  if (cancelled()) return UsbStatus::Interrupted;
 
   const auto count = static_cast<std::size_t>(size);
   const UsbStatus status = backend.writePipe(currentInterface, kWritePipe, bytes, count);
@@ -236,6 +237,7 @@ UsbStatus InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std:
   } else {
     // The reply to this request must come within the read limit from now.
     replyDeadline_ = (Clock::now() + readLimit_).time_since_epoch();
+    if (onWrite_) onWrite_();
   }
 
   if (log::enabled(log::Channel::Diagnostic)) log::diag(hexLine(bytes, count));
@@ -265,7 +267,14 @@ std::size_t InterfaceAction::readReply(Reply kind) {
   std::array<std::uint8_t, kLargestTransfer> transfer;
   std::size_t replySize = 0;
   UsbStatus status = UsbStatus::Timeout;
+  // A backend that does not wait (the simulated keyboard) times out only
+  // when nothing will come; one that waits is asked in slices.
+  const bool waits = backend.waitsForTimeouts();
   while (replySize == 0) {
+    if (cancelled()) {
+      status = UsbStatus::Interrupted;
+      break;
+    }
     const std::chrono::milliseconds left = until(deadline);
     if (left.count() == 0) {
       status = UsbStatus::Timeout;
@@ -273,12 +282,13 @@ std::size_t InterfaceAction::readReply(Reply kind) {
     }
     std::size_t received = 0;
     status = backend.readPipe(currentInterface, kReadPipe, transfer.data(), transferSize_,
-                              received, left);
+                              received, waits ? std::min(left, kReadSlice) : left);
     received = std::min(received, transferSize_);
     // A full packet that the host calls an overflow, or a time-out that
     // still delivered something, carries packets like any other transfer.
     const bool carries = status == UsbStatus::Success || status == UsbStatus::Overflow ||
                          (status == UsbStatus::Timeout && received > 0);
+    if (!carries && status == UsbStatus::Timeout && waits) continue;  // the deadline decides
     if (!carries) break;
     assembler_.feed(std::span<const std::uint8_t>(transfer.data(), received),
                     [&](std::span<const std::uint8_t> message) {
@@ -289,7 +299,7 @@ std::size_t InterfaceAction::readReply(Reply kind) {
                           message, std::span<std::uint8_t>(receiveBuffer_.data(), kReadSize));
                       return true;
                     });
-    if (status == UsbStatus::Timeout && replySize == 0) break;
+    if (status == UsbStatus::Timeout && replySize == 0 && !waits) break;
   }
 
   if (replySize == 0) {
@@ -307,7 +317,8 @@ void InterfaceAction::drainInput() {
   const Clock::time_point end = Clock::now() + kDrainLimit;
   std::array<std::uint8_t, kLargestTransfer> transfer;
   std::size_t drained = 0;
-  for (std::chrono::milliseconds left = until(end); left.count() > 0; left = until(end)) {
+  for (std::chrono::milliseconds left = until(end); left.count() > 0 && !cancelled();
+       left = until(end)) {
     std::size_t received = 0;
     const UsbStatus status = backend.readPipe(currentInterface, kReadPipe, transfer.data(),
                                               transferSize_, received, std::min(left, kDrainSlice));

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,6 +47,9 @@ class InterfaceAction {
   // kDrainLimit in all (a keyboard sending clock never falls silent).
   static constexpr std::chrono::milliseconds kDrainSlice{10};
   static constexpr std::chrono::milliseconds kDrainLimit{200};
+  // A backend that waits is asked in slices this long, so that a cancel is
+  // seen soon even while a keyboard stays silent.
+  static constexpr std::chrono::milliseconds kReadSlice{50};
 
   // The backend must outlive this object.
   explicit InterfaceAction(UsbBackend& backend, KeyboardId keyboard = builtInKeyboard());
@@ -59,6 +64,12 @@ class InterfaceAction {
   std::uint16_t searchVendorId() const { return keyboard_.usb.vendorId; }
   std::uint16_t searchProductId() const { return keyboard_.usb.productId; }
   void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
+  // A flag another thread may set to stop the exchange: from then on reads
+  // and writes fail at once with Interrupted (the interface stays as it is).
+  void setCancelFlag(const std::atomic<bool>* flag) { cancel_ = flag; }
+  bool cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+  // Called after every write the keyboard took (progress of long exchanges).
+  void setOnWrite(std::function<void()> onWrite) { onWrite_ = std::move(onWrite); }
 
   // Every USB MIDI device on the bus (nothing is claimed or detached).
   MidiDeviceListing listMidiDevices() { return backend.listMidiDevices(); }
@@ -107,6 +118,8 @@ class InterfaceAction {
   std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer_{};
   ReadResult lastRead_;
   std::chrono::milliseconds readLimit_ = kReadLimit;
+  const std::atomic<bool>* cancel_ = nullptr;
+  std::function<void()> onWrite_;
   // When the reply to the last request must have come (monotonic time); none
   // once it came.
   std::optional<std::chrono::nanoseconds> replyDeadline_;

@@ -113,6 +113,11 @@ class UsbBackend {
                              std::size_t capacity, std::size_t& received,
                              std::chrono::milliseconds timeout) = 0;
 
+  // Whether readPipe waits out the time it is given when nothing comes (a
+  // real device does); one that does not says by a time-out that nothing
+  // will come at all.
+  virtual bool waitsForTimeouts() const { return true; }
+
   // Every device on the bus with a MIDI streaming interface, in bus order.
   // Backends that cannot list the bus say so.
   virtual MidiDeviceListing listMidiDevices();

@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <atomic>
 #include <deque>
 #include <functional>
+#include <thread>
 
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
@@ -200,6 +202,60 @@ TEST_F(PadActionTest, AWholePresetIsReadThroughARealKeyboardsPipe) {
   }
 }
 
+TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
+  using Stage = PadAction::Progress::Stage;
+  std::atomic<bool> cancel{false};
+  io.setCancelFlag(&cancel);
+  std::vector<PadAction::Progress> told;
+  int cancelAt = -1;
+  pad.setProgress([&](const PadAction::Progress& p) {
+    told.push_back(p);
+    if (p.stage != Stage::Handshake && p.done == cancelAt) cancel = true;
+  });
+  ASSERT_TRUE(pad.ReadPadValueFromDevice());
+  ASSERT_EQ(told.size(), 1u + 598u);
+  EXPECT_EQ(told.front().stage, Stage::Handshake);
+  EXPECT_EQ(told.front().total, PadAction::kHandshakeAttempts);
+  EXPECT_EQ(told.back().stage, Stage::Reading);
+  EXPECT_EQ(told.back().done, 598);
+
+  // A read cancelled half-way: released, nothing taken, said so.
+  cancelAt = 100;
+  sim.resetCounters();
+  EXPECT_FALSE(pad.ReadPadValueFromDevice());
+  EXPECT_TRUE(pad.lastCancelled());
+  EXPECT_EQ(pad.lastError(), "the read was cancelled");
+  EXPECT_EQ(sim.readRequestCount(), 100);
+  EXPECT_EQ(sim.openHandleCount(), 0u);
+
+  // A send cancelled half-way says how far it got.
+  cancel = false;
+  cancelAt = 40;
+  pad.getPadValue()->mem = 2;
+  ASSERT_TRUE(pad.OpenInterface());
+  sim.resetCounters();
+  EXPECT_FALSE(pad.WritePadValueToDevice());
+  EXPECT_EQ(pad.lastWritten(), 40);
+  EXPECT_EQ(sim.writeCount(), 40);
+  EXPECT_EQ(pad.lastError(), "cancelled after 40 of 598 settings: memory slot 3 now holds some of "
+                             "the new settings and some of the old");
+
+  // A silent keyboard can be left while the handshake waits for it.
+  cancel = false;
+  cancelAt = -1;
+  sim.faults().noReplyAfter = 0;
+  sim.faults().waitOnSilence = true;
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    cancel = true;
+  });
+  EXPECT_FALSE(pad.OpenInterface());
+  canceller.join();
+  EXPECT_TRUE(pad.lastCancelled());
+  EXPECT_EQ(pad.lastError(), "cancelled while waiting for the keyboard");
+  EXPECT_LE(sim.handshakeCount(), 1);
+}
+
 TEST_F(PadActionTest, SettingsOutsideTheirListsAreReplacedAndListed) {
   ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x50, 0x0C));  // pad mode of control 8
   ASSERT_TRUE(sim.setRawValue(0, 0x41, 0x01, 0x07));  // velocity curve
@@ -331,7 +387,7 @@ TEST_F(PadActionTest, SendWritesTheEditedPresetIntoTheSlotOfMem) {
   pad.getPadValue()->mem = 4;
   sim.clearLog();
   ASSERT_TRUE(pad.OpenInterface());
-  EXPECT_EQ(backend.findCalls, 1) << "no new search";
+  EXPECT_EQ(backend.findCalls, 2) << "the keyboard is looked for anew";
   ASSERT_TRUE(pad.WritePadValueToDevice());
   EXPECT_TRUE(pad.lastError().empty());
   EXPECT_EQ(capture.count("YY------->04"), 1u);
@@ -388,15 +444,19 @@ TEST_F(PadActionTest, AFailedSendIsReportedAsAFailure) {
   EXPECT_EQ(pad.lastError(), "memory slot index 9 is outside 0-8; nothing was sent");
 }
 
-TEST_F(PadActionTest, OpenInterfaceUsesTheControllerFoundAtStartUp) {
+TEST_F(PadActionTest, OpenInterfaceLooksForTheKeyboardAnew) {
+  // Plugged in after the start: found for the send.
   sim.faults().absent = true;
   EXPECT_FALSE(pad.ReadPadValueFromDevice());
   sim.faults().absent = false;
+  EXPECT_TRUE(pad.OpenInterface());
+  EXPECT_TRUE(pad.WritePadValueToDevice());
+  EXPECT_EQ(pad.lastWritten(), PadAction::kFullExchange);
+  // Unplugged since: said so, nothing sent.
+  sim.faults().absent = true;
   EXPECT_FALSE(pad.OpenInterface());
-  EXPECT_EQ(backend.findCalls, 1) << "the bus is not searched again";
   EXPECT_EQ(pad.lastError(),
             fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb)));
-  EXPECT_FALSE(pad.WritePadValueToDevice());
 
   // A controller that stops answering the handshake: false at the bound, released.
   SimulatedController device;

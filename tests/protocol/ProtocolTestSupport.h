@@ -95,6 +95,7 @@ class CountingBackend final : public UsbBackend {
     calls.push_back("write " + std::to_string(size));
     return sim_.writePipe(h, pipe, data, size);
   }
+  bool waitsForTimeouts() const override { return sim_.waitsForTimeouts(); }
   UsbStatus readPipe(UsbInterfaceHandle h, int pipe, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds timeout) override {
     calls.push_back("read");

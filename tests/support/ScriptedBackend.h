@@ -85,6 +85,8 @@ class ScriptedBackend : public UsbBackend {
     writeStatuses.pop_front();
     return status;
   }
+  // Its reads answer at once; a time-out means nothing more will come.
+  bool waitsForTimeouts() const override { return false; }
   UsbStatus readPipe(UsbInterfaceHandle, int, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds) override {
     calls.push_back("read");
