@@ -76,18 +76,24 @@ ChoiceLists choiceLists(Context& context) {
 
 // Why the last exchange failed, in one line for the user.
 std::string failureReason(DeviceSession& session, const std::string& what) {
+  if (session.cancelled()) {
+    const std::string& detail = session.pad().lastError();
+    return detail.empty() ? std::string("cancelled") : "cancelled: " + detail;
+  }
   if (!session.transport().hasDevice()) return session.notFoundReason();
   const std::string& detail = session.pad().lastError();
   return session.explain(detail.empty() ? what : fmt::format("{}: {}", what, detail));
 }
 
 // Ends a device command: saves the simulated controller's state, and turns a
-// failure to do so into a failed command.
+// failure to do so into a failed command. A command that a signal stopped
+// ends with the signal's status.
 int finish(Context& context, DeviceSession& session, int status) {
   if (Outcome saved = session.finish(); !saved) {
     context.console.error(saved.message());
     return kExitFailed;
   }
+  if (status != kExitOk && session.cancelled()) return session.cancelledStatus();
   return status;
 }
 
@@ -213,6 +219,11 @@ int runRead(Context& context, const DeviceOptions& device, const std::string& ou
   // backup must not: nothing is written then.
   if (!read) {
     context.console.error(failureReason(session, "reading the controller failed"));
+    return finish(context, session, kExitFailed);
+  }
+  if (session.cancelled()) {
+    // Read whole, but the user asked to stop: no document either.
+    context.console.error("cancelled; nothing written");
     return finish(context, session, kExitFailed);
   }
   const CurrentPreset& current = session.pad().currentPreset();

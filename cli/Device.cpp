@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "sim/SimulatedController.h"
+#include "storage/TempFiles.h"
 #include "usb/LibusbBackend.h"
 
 namespace padkbd::cli {
@@ -35,9 +36,8 @@ FaultSpec splitFault(const std::string& fault) {
   return spec;
 }
 
-constexpr const char* kFaultNames[] = {"absent",         "one-interface", "no-reply",
-                                       "handshake-fail", "write-failure", "unplug",
-                                       "access-denied",  "busy"};
+constexpr const char* kFaultNames[] = {"absent", "one-interface", "no-reply", "handshake-fail",
+                                       "write-failure", "unplug", "access-denied", "busy", "pace"};
 
 void applyFault(SimulatedController& sim, const std::string& fault) {
   if (fault.empty()) return;
@@ -60,6 +60,8 @@ void applyFault(SimulatedController& sim, const std::string& fault) {
     faults.refuseAccess = true;
   } else if (spec.name == "busy") {
     faults.busy = true;
+  } else if (spec.name == "pace") {
+    faults.pace = std::chrono::microseconds(n);  // as a real keyboard answers
   }
 }
 
@@ -88,13 +90,22 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& key
   }
   trace_ = std::make_unique<TraceBackend>(*backend, console_, options_.trace);
   transport_ = std::make_unique<InterfaceAction>(*trace_, keyboard_);
+  // Ctrl+C stops an exchange cleanly: the interface goes back to the system.
+  transport_->setCancelFlag(&cancel_);
+  tempfiles::cancelOnSignal(&cancel_);
   // No working copy: the tool keeps what it sends in memory and never
   // touches the editor's.
   files_ = std::make_unique<FileAction>(resourceDir, std::filesystem::path());
   pad_ = std::make_unique<PadAction>(*transport_, *files_);
 }
 
-DeviceSession::~DeviceSession() = default;
+DeviceSession::~DeviceSession() {
+  tempfiles::cancelOnSignal(nullptr);
+}
+
+int DeviceSession::cancelledStatus() const {
+  return 128 + tempfiles::cancellingSignal();
+}
 
 Outcome DeviceSession::start() {
   if (simulated_ && !options_.stateFile.empty()) {

@@ -5,6 +5,7 @@
 // sends is kept in memory, and the editor's working copy is never touched.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -67,9 +68,16 @@ class DeviceSession {
   // from what the backend reported; `fallback` when nothing better is known.
   std::string explain(const std::string& fallback) const;
 
+  // Whether Ctrl+C (or SIGTERM, SIGHUP) stopped the exchange; the exit
+  // status it calls for (130, 143, 129).
+  bool cancelled() const { return cancel_.load(); }
+  int cancelledStatus() const;
+
  private:
   DeviceOptions options_;
   Console& console_;
+  // Set by a signal while the session lives; the transport stops at it.
+  std::atomic<bool> cancel_{false};
   KeyboardId keyboard_;
   FileLock stateLock_;  // two runs on one state file take turns
   std::unique_ptr<SimulatedController> simulated_;

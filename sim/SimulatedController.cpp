@@ -850,7 +850,14 @@ UsbStatus SimulatedController::pipeProperties(UsbInterfaceHandle handle, int pip
 
 UsbStatus SimulatedController::writePipe(UsbInterfaceHandle handle, int pipe,
                                          const std::uint8_t* data, std::size_t size) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  if (faults_.pace.count() > 0) {
+    // A real keyboard takes its time over each transfer, writes included.
+    const auto pace = faults_.pace;
+    lock.unlock();
+    std::this_thread::sleep_for(pace);
+    lock.lock();
+  }
   const std::size_t before = transferCount_;
   std::vector<std::uint8_t> bytes;
   if (data != nullptr) bytes.assign(data, data + size);

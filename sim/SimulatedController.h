@@ -109,8 +109,9 @@ class SimulatedController final : public UsbBackend {
     // With nothing to send, the keyboard sends clock for ever instead of
     // letting a read time out.
     bool endlessClock = false;
-    // Each reply comes this long after its request (a real keyboard takes
-    // about a millisecond); reads then wait as a device's do.
+    // Each write takes this long, and each reply comes this long after its
+    // request (a real keyboard takes about a millisecond); reads then wait
+    // as a device's do.
     std::chrono::microseconds pace{0};
     // With nothing to send, a read waits out its time as a silent device's
     // does, instead of timing out at once.

@@ -30,8 +30,16 @@ std::array<Slot, kSlots>& slots() {
   return all;
 }
 
-// Only async-signal-safe calls: unlink and _exit.
+std::atomic<std::atomic<bool>*> gCancel{nullptr};
+std::atomic<int> gSignal{0};
+
+// Only async-signal-safe calls: lock-free atomics, unlink and _exit.
 extern "C" void onSignal(int signal) {
+  if (std::atomic<bool>* cancel = gCancel.exchange(nullptr)) {
+    gSignal.store(signal);
+    cancel->store(true);
+    return;
+  }
   for (Slot& slot : slots()) {
     if (slot.ready.load()) ::unlink(slot.path);
   }
@@ -69,6 +77,14 @@ void removeOnSignals() {
     sigaddset(&action.sa_mask, signal);
   }
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+void cancelOnSignal(std::atomic<bool>* flag) {
+  gCancel.store(flag);
+}
+
+int cancellingSignal() {
+  return gSignal.load();
 }
 
 std::filesystem::path siblingFor(const std::filesystem::path& target, unsigned serial) {

@@ -5,6 +5,7 @@
 // crash) is removed by the next write of the same file.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 
 namespace padkbd::tempfiles {
@@ -17,6 +18,13 @@ void remove(int slot);
 // On SIGINT, SIGTERM and SIGHUP: removes the registered files and ends the
 // program with status 128 + the signal's number (130, 143, 129).
 void removeOnSignals();
+
+// While an exchange with the keyboard runs, the first such signal only sets
+// `flag` (the exchange stops cleanly and gives the interface back); a second
+// one ends the program as above. Null: back to ending at once.
+void cancelOnSignal(std::atomic<bool>* flag);
+// The signal that set the flag, or 0.
+int cancellingSignal();
 
 // The name of the temporary file for `target` in this process: a hidden
 // sibling, ".NAME.PID-N.tmp".

@@ -571,6 +571,26 @@ TEST_F(Cli, InterruptedRunsLeaveNothingBehind) {
   EXPECT_TRUE(readPresetFile(path("backup.padkbd")).outcome);
 }
 
+TEST_F(Cli, CtrlCStopsAnExchangeCleanly) {
+  // A keyboard answering in 2 ms: the read takes more than a second.
+  const std::vector<std::string> slow = {"--simulate=" + path("state").string(),
+                                         "--simulate-fault", "pace=2000"};
+  std::vector<std::string> read = {"read", "-o", path("backup.padkbd").string()};
+  read.insert(read.end(), slow.begin(), slow.end());
+  const Result stopped = run(read, {}, SIGINT, std::chrono::milliseconds(300));
+  EXPECT_EQ(stopped.status, 130) << stopped.err;
+  EXPECT_NE(stopped.err.find("cancelled"), std::string::npos) << stopped.err;
+  EXPECT_FALSE(fs::exists(path("backup.padkbd")));
+
+  save(path("p.padkbd"), changed(defaultPreset()));
+  std::vector<std::string> send = {"send", path("p.padkbd").string()};
+  send.insert(send.end(), slow.begin(), slow.end());
+  const Result interrupted = run(send, {}, SIGTERM, std::chrono::milliseconds(300));
+  EXPECT_EQ(interrupted.status, 143) << interrupted.err;
+  EXPECT_NE(interrupted.err.find("now holds some of the new settings"), std::string::npos)
+      << interrupted.err;
+}
+
 TEST_F(Cli, TheStateFileIsWrittenSafelyAndSharedInTurns) {
   // A symlink where a careless writer puts its temporary file is not followed.
   writeFile(path("victim"), "precious");
