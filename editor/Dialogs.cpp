@@ -59,6 +59,19 @@ DialogSeams platformDialogs() {
     dontAskAgain = again->isChecked();
     return send;
   };
+  seams.askReadArrived = [](QWidget* parent) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Keyboard plugged in"),
+                    QStringLiteral("The keyboard was plugged in. Read its settings in place of "
+                                   "the ones shown?"),
+                    QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("readArrivedQuestion"));
+    box.setInformativeText(QStringLiteral("Undo brings the ones shown back."));
+    QPushButton* read = box.addButton(QStringLiteral("Read"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Keep my edits"), QMessageBox::RejectRole);
+    box.setDefaultButton(read);
+    box.exec();
+    return box.clickedButton() == read;
+  };
   return seams;
 }
 

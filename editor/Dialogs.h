@@ -22,6 +22,8 @@ struct DialogSeams {
   std::function<bool(QWidget* parent, const QString& text, const QString& details,
                      bool& dontAskAgain)>
       confirmSend;
+  // The keyboard was plugged in while other settings are shown: true to read it.
+  std::function<bool(QWidget* parent)> askReadArrived;
 };
 
 // The platform's own dialogs.

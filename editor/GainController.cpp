@@ -3,21 +3,21 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
 #include "editor/StatusTexts.h"
 #include "model/Log.h"
-#include "protocol/ButtonAction.h"
-#include "protocol/PadAction.h"
+#include "editor/KeyboardActions.h"
 #include "session/EditSession.h"
 
 namespace padkbd::editor {
 
 
-GainController::GainController(PadAction& padAction, EditSession& session, QWidget* parent)
-    : QDialog(parent), padAction_(padAction), session_(session) {
+GainController::GainController(KeyboardActions& keyboard, EditSession& session, QWidget* parent)
+    : QDialog(parent), keyboard_(keyboard), session_(session) {
   setObjectName(QStringLiteral("gainDialog"));
   setWindowTitle(QStringLiteral("Gains"));
 
@@ -116,32 +116,33 @@ QString GainController::status() const {
   return status_->text();
 }
 
-bool GainController::apply() {
-  if (!padAction_.OpenInterface()) {
-    log::diag("gains: %s", padAction_.lastError());
-    status_->setText(kConnectFailed);
-    status_->setToolTip(QString::fromStdString(padAction_.lastError()));
-    return false;
-  }
-  ButtonAction::ExchangeError error;
-  const bool sent =
-      ButtonAction::setGainWithArray(padAction_.interfaceAction(), session_.gains(), &error) != 0;
-  padAction_.interfaceAction().closeInterface();
-  if (!sent) log::diag("gains: %s (%s)", error.reason, error.where());
-  status_->setText(sent ? kSendSucceeded : kConnectFailed);
-  status_->setToolTip(sent ? QString() : QString::fromStdString(error.reason));
-  return sent;
+void GainController::apply(bool close) {
+  // One exchange at a time: the keyboard is busy until this one ends.
+  if (keyboard_.busy()) return;
+  QList<QPushButton*> buttons = findChildren<QPushButton*>();
+  for (QPushButton* button : buttons) button->setEnabled(false);
+  status_->setText(kSending);
+  status_->setToolTip(QString());
+  QPointer<GainController> self(this);
+  keyboard_.sendGains(session_.gains(), [self, buttons, close](bool sent, const QString& text,
+                                                                const QString& why) {
+    if (!self) return;
+    for (QPushButton* button : buttons) button->setEnabled(true);
+    if (!sent) log::diag("gains: %s", why.toStdString());
+    self->status_->setText(text);
+    self->status_->setToolTip(why);
+    if (sent && close) self->accept();
+  });
 }
 
 void GainController::doOKAction() {
   log::diag("OK");
-  // A failed send keeps the dialog open, so its outcome is seen.
-  if (apply()) accept();
+  apply(true);
 }
 
 void GainController::doApplyAction() {
   log::diag("Apply");
-  apply();
+  apply(false);
 }
 
 void GainController::doDefaultAction() {

@@ -12,10 +12,11 @@ class QSlider;
 
 namespace padkbd {
 class EditSession;
-class PadAction;
 }
 
 namespace padkbd::editor {
+
+class KeyboardActions;
 
 class GainController : public QDialog {
   Q_OBJECT
@@ -23,8 +24,8 @@ class GainController : public QDialog {
  public:
   static constexpr int kGainCount = 8;
 
-  // The gains live in `session`; Apply sends them through `padAction`.
-  GainController(PadAction& padAction, EditSession& session, QWidget* parent = nullptr);
+  // The gains live in `session`; Apply sends them through `keyboard`.
+  GainController(KeyboardActions& keyboard, EditSession& session, QWidget* parent = nullptr);
 
   void viewDidLoad();
   void setDefault();
@@ -43,9 +44,11 @@ class GainController : public QDialog {
   void changeAction(QObject* slider);
 
  private:
-  bool apply();
+  // Sends the gains on the device worker; `close` closes the dialog if they
+  // went out (a failed send keeps it open, so its outcome is seen).
+  void apply(bool close);
 
-  PadAction& padAction_;
+  KeyboardActions& keyboard_;
   EditSession& session_;
   QLabel* status_ = nullptr;
 };

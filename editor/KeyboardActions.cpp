@@ -1,13 +1,14 @@
 #include "editor/KeyboardActions.h"
 
-#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
 
 #include "editor/StatusTexts.h"
 #include "editor/ViewController.h"
 #include "model/Log.h"
-#include "protocol/PadAction.h"
 
 namespace padkbd::editor {
 
@@ -47,47 +48,126 @@ QString replacementNotes(const ButtonAction::Replacements& replaced, const EditS
   return lines.join(QLatin1Char('\n'));
 }
 
+template <typename T>
+T* part(QWidget* view, const char* name) {
+  T* found = view->findChild<T*>(QString::fromLatin1(name));
+  if (found == nullptr) qFatal("The editor window has no element \"%s\".", name);
+  return found;
+}
+
 }  // namespace
 
-KeyboardActions::KeyboardActions(ViewController& view, PadAction& padAction,
+KeyboardActions::KeyboardActions(ViewController& view, DeviceWorker& worker,
                                  SettingsFile settings)
-    : QObject(&view), view_(view), padAction_(padAction), settings_(std::move(settings)) {}
+    : QObject(&view),
+      view_(view),
+      worker_(worker),
+      settings_(std::move(settings)),
+      panel_(part<QWidget>(view.view(), "deviceProgress")),
+      text_(part<QLabel>(view.view(), "progressText")),
+      bar_(part<QProgressBar>(view.view(), "progressBar")),
+      cancel_(part<QPushButton>(view.view(), "cancelButton")),
+      state_(part<QLabel>(view.view(), "keyboardState")) {
+  connect(cancel_, &QPushButton::clicked, this, &KeyboardActions::cancel);
+  connect(&worker_, &DeviceWorker::progress, this, &KeyboardActions::showProgress);
+  connect(&worker_, &DeviceWorker::presenceChanged, this, &KeyboardActions::presenceChanged);
+  showPresence(worker_.present());
+}
 
-std::unique_ptr<EditSession> KeyboardActions::readAtStart() {
-  view_.setStatus(kLoading);
-  const bool read = padAction_.ReadPadValueFromDevice();
-  const CurrentPreset& current = padAction_.currentPreset();
-  const std::optional<std::string> version = read ? padAction_.deviceVersion() : std::nullopt;
-  auto session = std::make_unique<EditSession>(
-      padAction_.fileAction(), Preset{current.buttonValueArray, current.currentPadValue},
-      read ? Origin{Origin::Kind::Keyboard, version.value_or("")} : Origin{}, version);
-  // The fixed texts stay as they are; what else there is to know follows
-  // them (replacements) or goes into the tooltip (the details).
+void KeyboardActions::showPresence(bool present) {
+  state_->setText(present ? QStringLiteral("● Keyboard connected")
+                          : QStringLiteral("○ No keyboard"));
+}
+
+void KeyboardActions::cancel() {
+  worker_.cancel();
+  cancel_->setEnabled(false);
+  text_->setText(QStringLiteral("Cancelling…"));
+}
+
+void KeyboardActions::begin(Work work) {
+  text_->setText(work == Work::Reading ? QStringLiteral("Looking for the keyboard…")
+                                       : QStringLiteral("Sending to memory slot %1…").arg(slot_));
+  bar_->setRange(0, 0);  // busy until the first step is known
+  cancel_->setEnabled(true);
+  panel_->show();
+  view_.setDeviceBusy(work == Work::Reading ? ViewController::DeviceBusy::Reading
+                                            : ViewController::DeviceBusy::Sending);
+}
+
+void KeyboardActions::end() {
+  panel_->hide();
+  view_.setDeviceBusy(ViewController::DeviceBusy::No);
+}
+
+void KeyboardActions::showProgress(const PadAction::Progress& progress) {
+  if (panel_->isHidden() || !cancel_->isEnabled()) return;
+  using Stage = PadAction::Progress::Stage;
+  switch (progress.stage) {
+    case Stage::Handshake:
+      text_->setText(QStringLiteral("Waiting for the keyboard, attempt %1 of %2")
+                         .arg(progress.done)
+                         .arg(progress.total));
+      bar_->setRange(0, 0);
+      return;
+    case Stage::Reading:
+      text_->setText(QStringLiteral("Reading from the keyboard… %1/%2")
+                         .arg(progress.done)
+                         .arg(progress.total));
+      break;
+    case Stage::Sending:
+      text_->setText(QStringLiteral("Sending to memory slot %1… %2/%3")
+                         .arg(slot_)
+                         .arg(progress.done)
+                         .arg(progress.total));
+      break;
+  }
+  bar_->setRange(0, progress.total);
+  bar_->setValue(progress.done);
+}
+
+void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Result& result,
+                               bool atStart) {
   QStringList notes;
-  if (!read && !padAction_.lastError().empty()) notes << q(padAction_.lastError());
-  const ButtonAction::Replacements& replaced = padAction_.lastReplacements();
-  if (read && !replaced.empty()) notes << replacementNotes(replaced, *session);
-  if (!view_.settingsWarning.isEmpty()) notes << view_.settingsWarning;
-  view_.setStatus((read ? kReadSucceeded : kConnectFailed) +
-                      (read && !replaced.empty() ? replacedCount(replaced.size()) : QString()),
-                  notes.join(QStringLiteral("\n\n")));
-  return session;
+  if (result.ok) {
+    if (atStart) {
+      session.startWith(result.preset, result.firmware);
+    } else {
+      session.useKeyboardPreset(result.preset, result.firmware);
+    }
+    if (!result.replaced.empty()) notes << replacementNotes(result.replaced, session);
+  } else {
+    notes << q(result.error);
+  }
+  // A damaged settings file is told once more, with the start-up's outcome.
+  if (atStart && !view_.settingsWarning.isEmpty()) notes << view_.settingsWarning;
+  notes.removeAll(QString());
+  // A failed or cancelled read changes nothing that is shown.
+  const QString text =
+      result.ok ? kReadSucceeded +
+                      (result.replaced.empty() ? QString() : replacedCount(result.replaced.size()))
+      : result.cancelled ? QStringLiteral("Reading cancelled; nothing changed.")
+                         : kConnectFailed;
+  view_.setStatus(text, notes.join(QStringLiteral("\n\n")));
+  if (result.ok) view_.showAll();
+}
+
+void KeyboardActions::readAtStart(EditSession& session) {
+  view_.setStatus(kLoading);
+  begin(Work::Reading);
+  worker_.read(this, [this, &session](DeviceWorker::Result result) {
+    end();
+    showRead(session, result, true);
+  });
 }
 
 void KeyboardActions::read(EditSession& session) {
   view_.setStatus(kLoading);
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  // A failed read changes nothing that is shown.
-  if (!padAction_.ReadPadValueFromDevice()) {
-    view_.setStatus(kConnectFailed, q(padAction_.lastError()));
-    return;
-  }
-  const CurrentPreset& read = padAction_.currentPreset();
-  session.useKeyboardPreset(Preset{read.buttonValueArray, read.currentPadValue},
-                            padAction_.deviceVersion().value_or(""));
-  const auto& replaced = padAction_.lastReplacements();
-  view_.setStatus(kReadSucceeded + (replaced.empty() ? QString() : replacedCount(replaced.size())),
-                  replaced.empty() ? QString() : replacementNotes(replaced, session));
+  begin(Work::Reading);
+  worker_.read(this, [this, &session](DeviceWorker::Result result) {
+    end();
+    showRead(session, result, false);
+  });
 }
 
 bool KeyboardActions::confirmSend(const EditSession& session) {
@@ -98,7 +178,7 @@ bool KeyboardActions::confirmSend(const EditSession& session) {
   QString text;
   if (!session.knowsKeyboard()) {
     text = QStringLiteral("Memory slot %1 gets every setting shown. What the keyboard holds now "
-                          "is not known: it was not read.")
+                          "is not known: it was not read, or a send stopped part-way.")
                .arg(slot);
   } else if (changes.empty()) {
     text = QStringLiteral("Nothing changes in memory slot %1: it gets what the keyboard last "
@@ -135,30 +215,65 @@ void KeyboardActions::send(EditSession& session) {
   messageWindow_ = window;
   window->open();
   // The fixed texts say what happened; the detail line and the tooltip say why.
-  auto report = [this, window](const QString& text, const std::string& why = {}) {
-    view_.setStatus(text, q(why));
+  auto report = [this, window](const QString& text, const QString& why = {}) {
+    view_.setStatus(text, why);
     if (messageWindow_ != window) return;
     window->setMessage(text);
-    window->setDetail(q(why));
+    window->setDetail(why);
   };
-  // The keyboard gets a copy: what is sent cannot change while it goes out.
-  if (Outcome taken = padAction_.usePreset(session.copyOfPreset()); !taken) {
-    report(kConnectFailed, taken.message());
-    return;
-  }
-  if (!padAction_.OpenInterface()) {
-    report(kConnectFailed, padAction_.lastError());
-    return;
-  }
   report(kSending);
-  // Let the window draw "发送中……" before the write holds the thread.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  if (!padAction_.WritePadValueToDevice()) {
-    report(kConnectFailed, padAction_.lastError());
-    return;
+  slot_ = session.global()->mem + 1;
+  begin(Work::Sending);
+  // The keyboard gets a copy: what is sent cannot change while it goes out.
+  Preset sent = session.copyOfPreset();
+  worker_.send(session.copyOfPreset(), this,
+               [this, &session, report, sent](DeviceWorker::Result result) {
+                 end();
+                 if (result.ok) {
+                   session.sentToKeyboard(sent);
+                   report(kSendSucceeded);
+                 } else {
+                   if (result.written > 0) session.sendInterrupted();
+                   // The fixed text first; how much reached the slot after it.
+                   QString text = result.cancelled ? QStringLiteral("Sending cancelled.")
+                                                   : kConnectFailed;
+                   if (result.written > 0) {
+                     text += QStringLiteral(" %1 of %2 settings reached memory slot %3, which now "
+                                            "holds a mix of old and new settings.")
+                                 .arg(result.written)
+                                 .arg(PadAction::kFullExchange)
+                                 .arg(slot_);
+                   }
+                   report(text, q(result.error));
+                 }
+                 emit view_.editStateChanged();
+               });
+}
+
+void KeyboardActions::sendGains(
+    const std::vector<std::int32_t>& gains,
+    std::function<void(bool sent, const QString& text, const QString& why)> done) {
+  begin(Work::Sending);
+  text_->setText(QStringLiteral("Sending the gains…"));
+  worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Result result) {
+    end();
+    done(result.ok, result.ok ? kSendSucceeded : kConnectFailed, q(result.error));
+  });
+}
+
+void KeyboardActions::presenceChanged(bool present) {
+  showPresence(present);
+  if (!present || busy() || !view_.hasSession()) return;
+  EditSession& session = view_.session();
+  if (session.inBulk()) return;
+  // A keyboard plugged in is read at once when that drops nothing of the
+  // user's; over edits or a loaded document it asks first.
+  const bool nothingToLose =
+      !session.modified() && session.origin().kind != Origin::Kind::Document;
+  if (nothingToLose ||
+      (view_.dialogs.askReadArrived && view_.dialogs.askReadArrived(view_.view()->window()))) {
+    read(session);
   }
-  session.sentToKeyboard();
-  report(kSendSucceeded);
 }
 
 }  // namespace padkbd::editor

@@ -1,20 +1,23 @@
 // What the window does with the keyboard: the start-up read, "Read from
-// keyboard", and "Send to keyboard" with its confirmation and its message
-// window. Each works on a copy of the records, so that the preset shown only
-// changes when an exchange has ended well.
+// keyboard", "Send to keyboard" with its confirmation and its message window,
+// and what happens when the keyboard comes or goes. The work itself runs on
+// the device worker; meanwhile the window shows how far it has come, offers
+// Cancel, and keeps the controls that would conflict disabled.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
-#include <memory>
+#include <functional>
 
+#include "editor/DeviceWorker.h"
 #include "editor/MessageController.h"
 #include "session/EditSession.h"
 #include "storage/Settings.h"
 
-namespace padkbd {
-class PadAction;
-}
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
 
 namespace padkbd::editor {
 
@@ -24,25 +27,45 @@ class KeyboardActions : public QObject {
   Q_OBJECT
 
  public:
-  KeyboardActions(ViewController& view, PadAction& padAction, SettingsFile settings);
+  KeyboardActions(ViewController& view, DeviceWorker& worker, SettingsFile settings);
 
-  // Reads the keyboard (or falls back to the default preset) and gives the
-  // session to edit it in; the status field says how it went.
-  std::unique_ptr<EditSession> readAtStart();
+  // The read the window starts with; the default preset is shown until it ends.
+  void readAtStart(EditSession& session);
   // Replaces the session's preset with the keyboard's, when the read works.
   void read(EditSession& session);
   // Asks first (unless told not to), then writes the preset into the slot.
   void send(EditSession& session);
+  // The gains; `done` gets the status text and why.
+  void sendGains(const std::vector<std::int32_t>& gains,
+                 std::function<void(bool sent, const QString& text, const QString& why)> done);
 
+  bool busy() const { return worker_.busy(); }
+  DeviceWorker& worker() const { return worker_; }
   MessageController* messageWindow() const { return messageWindow_; }
 
+ public slots:
+  void cancel();
+
  private:
+  enum class Work { Reading, Sending };
+  void begin(Work work);
+  void end();
+  void showProgress(const PadAction::Progress& progress);
+  void presenceChanged(bool present);
+  void showPresence(bool present);
   bool confirmSend(const EditSession& session);
+  void showRead(EditSession& session, const DeviceWorker::Result& result, bool atStart);
 
   ViewController& view_;
-  PadAction& padAction_;
+  DeviceWorker& worker_;
   SettingsFile settings_;
   QPointer<MessageController> messageWindow_;
+  QWidget* panel_;
+  QLabel* text_;
+  QProgressBar* bar_;
+  QPushButton* cancel_;
+  QLabel* state_;
+  int slot_ = 1;  // of the send under way, for its progress
 };
 
 }  // namespace padkbd::editor

@@ -14,7 +14,6 @@
 #include <filesystem>
 
 #include "model/Log.h"
-#include "protocol/PadAction.h"
 
 namespace padkbd::editor {
 
@@ -57,15 +56,17 @@ QString asSentence(const std::string& text) {
   return sentence;
 }
 
-KeyboardController::KeyboardController(PadAction& padAction, ResolvedKeyboard keyboard,
+KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard keyboard,
                                        SettingsFile settings, QWidget* parent)
     : QDialog(parent),
-      padAction_(padAction),
+      worker_(worker),
       keyboard_(std::move(keyboard)),
       settings_(std::move(settings)) {
   setObjectName(QStringLiteral("keyboardDialog"));
   setWindowTitle(QStringLiteral("Keyboard"));
-  listDevices = [this] { return padAction_.interfaceAction().listMidiDevices(); };
+  listDevices = [this](std::function<void(MidiDeviceListing)> done) {
+    worker_.listDevices(this, std::move(done));
+  };
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(18, 16, 18, 14);
@@ -161,7 +162,7 @@ KeyboardController::KeyboardController(PadAction& padAction, ResolvedKeyboard ke
   connect(deviceList, &QTreeWidget::currentItemChanged, this, pick);
   connect(deviceList, &QTreeWidget::itemClicked, this, pick);
 
-  const KeyboardId& inForce = padAction_.interfaceAction().keyboard();
+  const KeyboardId& inForce = worker_.keyboard();
   usbIdsEdit->setText(q(formatUsbIds(inForce.usb)));
   manufacturerEdit->setText(q(formatManufacturerId(inForce.manufacturer)));
   refresh();
@@ -172,8 +173,13 @@ QString KeyboardController::status() const {
 }
 
 void KeyboardController::refresh() {
-  listing_ = listDevices ? listDevices() : MidiDeviceListing{};
-  const UsbIds inForce = padAction_.interfaceAction().keyboard().usb;
+  showKeyboardInForce();
+  if (listDevices) listDevices([this](MidiDeviceListing listing) { showListing(std::move(listing)); });
+}
+
+void KeyboardController::showListing(MidiDeviceListing listing) {
+  listing_ = std::move(listing);
+  const UsbIds inForce = worker_.keyboard().usb;
   const QSignalBlocker quiet(deviceList);
   deviceList->clear();
   QTreeWidgetItem* chosen = nullptr;
@@ -249,7 +255,7 @@ void KeyboardController::writeDeviceNote() {
 }
 
 void KeyboardController::showKeyboardInForce() {
-  const KeyboardId& inForce = padAction_.interfaceAction().keyboard();
+  const KeyboardId& inForce = worker_.keyboard();
   usbInForce_->setText(
       QStringLiteral("%1  (%2)")
           .arg(q(formatUsbIds(inForce.usb)), QString::fromLatin1(sourceName(keyboard_.usbSource))));
@@ -299,7 +305,7 @@ bool KeyboardController::useKeyboardAction() {
   if (!stored) {
     log::diag("keyboard: %s", stored.message());
     refuse(nullptr, QStringLiteral("The choice was not stored, and the editor still uses %1: %2")
-                        .arg(q(formatUsbIds(padAction_.interfaceAction().keyboard().usb)),
+                        .arg(q(formatUsbIds(worker_.keyboard().usb)),
                              q(stored.message())));
     return false;
   }
@@ -307,19 +313,17 @@ bool KeyboardController::useKeyboardAction() {
   keyboard_.usbSource = SettingSource::SettingsFile;
   keyboard_.manufacturerSource = SettingSource::SettingsFile;
   keyboard_.warning.clear();  // a damaged file is never stored into, so it reads well now
-  InterfaceAction& io = padAction_.interfaceAction();
-  // A handle on the keyboard used so far would outlive the switch.
-  io.KillInterface();
-  io.setKeyboard(keyboard_.id);
-  const bool found = io.FindDevice();
   status_->setStyleSheet(QString());
   status_->show();
-  status_->setText(
-      QStringLiteral("Stored. The next send goes to %1%2. The window still shows the settings it "
-                     "had; sending writes them to this keyboard.")
-          .arg(q(formatUsbIds(*ids)),
-               found ? QString() : QStringLiteral(", which is not connected now")));
-  refresh();
+  status_->setText(QStringLiteral("Stored. Looking for %1…").arg(q(formatUsbIds(*ids))));
+  const std::string chosen = formatUsbIds(*ids);
+  worker_.setKeyboard(keyboard_.id, this, [this, chosen](bool found) {
+    status_->setText(
+        QStringLiteral("Stored. The next send goes to %1%2. The window still shows the settings "
+                       "it had; sending writes them to this keyboard.")
+            .arg(q(chosen), found ? QString() : QStringLiteral(", which is not connected now")));
+    refresh();
+  });
   return true;
 }
 

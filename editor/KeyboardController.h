@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "editor/DeviceWorker.h"
 #include "storage/Settings.h"
 #include "usb/UsbBackend.h"
 
@@ -13,10 +14,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTreeWidget;
-
-namespace padkbd {
-class PadAction;
-}
 
 namespace padkbd::editor {
 
@@ -30,17 +27,17 @@ class KeyboardController : public QDialog {
  public:
   // `keyboard` is what the program resolved at start, its warning included;
   // a choice is stored in `settings`.
-  KeyboardController(PadAction& padAction, ResolvedKeyboard keyboard, SettingsFile settings,
+  KeyboardController(DeviceWorker& worker, ResolvedKeyboard keyboard, SettingsFile settings,
                      QWidget* parent = nullptr);
 
-  // Lists the bus again and shows the keyboard in use.
+  // Lists the bus again (the answer comes later) and shows the keyboard in use.
   void refresh();
   // What the last choice, or the reason it was refused, said.
   QString status() const;
   const ResolvedKeyboard& keyboard() const { return keyboard_; }
 
-  // Where the list comes from; tests give other buses.
-  std::function<MidiDeviceListing()> listDevices;
+  // Where the list comes from (the device worker); tests give other buses.
+  std::function<void(std::function<void(MidiDeviceListing)>)> listDevices;
 
   QTreeWidget* deviceList = nullptr;
   QLabel* deviceNote = nullptr;            // why the list is empty, or what a device needs
@@ -60,7 +57,9 @@ class KeyboardController : public QDialog {
   void fitHeight();
   void refuse(QLineEdit* field, const QString& why);
 
-  PadAction& padAction_;
+  void showListing(MidiDeviceListing listing);
+
+  DeviceWorker& worker_;
   ResolvedKeyboard keyboard_;
   SettingsFile settings_;
   MidiDeviceListing listing_;

@@ -5,6 +5,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "editor/DeviceWorker.h"
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
 #include "editor/ViewController.h"
@@ -49,22 +50,23 @@ const char* const kWindowStyle = R"(
 
 }  // namespace
 
-MainWindowController::MainWindowController(PadAction& padAction, const ResolvedKeyboard& keyboard,
-                                           SettingsFile settings, QWidget* parent)
+MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& files,
+                                           const ResolvedKeyboard& keyboard, SettingsFile settings,
+                                           QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
-      padAction_(padAction),
+      worker_(worker),
       keyboard_(keyboard),
       settings_(std::move(settings)) {
   initEditorResources();
   ui_->setupUi(this);
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
-  viewController_ = new ViewController(ui_->centralwidget, padAction, settings_, this);
+  viewController_ = new ViewController(ui_->centralwidget, worker, files, settings_, this);
   viewController_->settingsWarning = asSentence(keyboard_.warning);
   windowDidLoad();
-  viewController_->viewDidLoad();
   connectMenus();
+  viewController_->viewDidLoad();
   showEditState();
 }
 
@@ -90,25 +92,34 @@ void MainWindowController::connectMenus() {
 }
 
 void MainWindowController::showEditState() {
+  if (!viewController_->hasSession()) return;
   const EditSession& session = viewController_->session();
+  using Busy = ViewController::DeviceBusy;
+  const Busy busy = viewController_->deviceBusy();
+  const bool reading = busy == Busy::Reading;
   setWindowTitle(QStringLiteral("%1[*] — padkbd").arg(viewController_->originText()));
   setWindowModified(session.modified());
   const bool bulk = session.inBulk();
-  ui_->actionUndo->setEnabled(session.canUndo());
+  ui_->actionUndo->setEnabled(session.canUndo() && !reading);
   ui_->actionUndo->setText(session.canUndo()
                                ? QStringLiteral("&Undo %1").arg(QString::fromStdString(session.undoText()))
                                : QStringLiteral("&Undo"));
-  ui_->actionRedo->setEnabled(session.canRedo());
+  ui_->actionRedo->setEnabled(session.canRedo() && !reading);
   ui_->actionRedo->setText(session.canRedo()
                                ? QStringLiteral("&Redo %1").arg(QString::fromStdString(session.redoText()))
                                : QStringLiteral("&Redo"));
   ui_->actionCopy->setEnabled(session.current() && !bulk);
-  ui_->actionPaste->setEnabled(session.canPaste());
-  // What the bulk mode disables in the window, it disables in the menus.
-  for (QAction* action : {ui_->actionLoad, ui_->actionSave, ui_->actionDefault, ui_->actionRead,
-                          ui_->actionSend}) {
-    action->setEnabled(!bulk);
+  ui_->actionPaste->setEnabled(session.canPaste() && !reading);
+  // What bulk mode and the device worker disable in the window, they disable
+  // in the menus.
+  for (QAction* action : {ui_->actionLoad, ui_->actionDefault}) {
+    action->setEnabled(!bulk && !reading);
   }
+  ui_->actionSave->setEnabled(!bulk);
+  for (QAction* action : {ui_->actionRead, ui_->actionSend}) {
+    action->setEnabled(!bulk && busy == Busy::No);
+  }
+  ui_->actionGains->setEnabled(busy == Busy::No);
 }
 
 MainWindowController::~MainWindowController() = default;
@@ -128,7 +139,7 @@ KeyboardController* MainWindowController::keyboardDialog() const {
 
 void MainWindowController::showKeyboardAction() {
   if (!keyboardDialog_) {
-    keyboardDialog_ = new KeyboardController(padAction_, keyboard_, settings_, this);
+    keyboardDialog_ = new KeyboardController(worker_, keyboard_, settings_, this);
   } else {
     keyboardDialog_->refresh();
   }
@@ -159,6 +170,8 @@ void MainWindowController::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // An exchange under way stops; the worker's thread ends with the program.
+  worker_.cancel();
   event->accept();
   closeApplication();
 }

@@ -15,11 +15,12 @@ class MainWindow;
 }
 
 namespace padkbd {
-class PadAction;
+class FileAction;
 }
 
 namespace padkbd::editor {
 
+class DeviceWorker;
 class KeyboardController;
 class ViewController;
 
@@ -27,11 +28,11 @@ class MainWindowController : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Loads the view, which reads the controller once (or the default preset).
-  // `keyboard` is the keyboard resolved at start; a damaged settings file
-  // (its warning) is told once the window is up. The Keyboard dialog stores
-  // a choice in `settings`.
-  MainWindowController(PadAction& padAction, const ResolvedKeyboard& keyboard,
+  // Loads the view, which shows the default preset and starts reading the
+  // keyboard on `worker`. `keyboard` is the keyboard resolved at start; a
+  // damaged settings file (its warning) is told once the window is up. The
+  // Keyboard dialog stores a choice in `settings`.
+  MainWindowController(DeviceWorker& worker, FileAction& files, const ResolvedKeyboard& keyboard,
                        SettingsFile settings = SettingsFile(), QWidget* parent = nullptr);
   ~MainWindowController() override;
 
@@ -55,7 +56,7 @@ class MainWindowController : public QMainWindow {
 
   std::unique_ptr<Ui::MainWindow> ui_;
   ViewController* viewController_ = nullptr;
-  PadAction& padAction_;
+  DeviceWorker& worker_;
   ResolvedKeyboard keyboard_;
   SettingsFile settings_;
   QPointer<KeyboardController> keyboardDialog_;

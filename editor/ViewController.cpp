@@ -10,7 +10,7 @@
 #include "editor/KeyboardActions.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
-#include "protocol/PadAction.h"
+#include "storage/FileAction.h"
 
 namespace padkbd::editor {
 
@@ -45,13 +45,13 @@ int tagOf(const QObject* element) {
 
 }  // namespace
 
-ViewController::ViewController(QWidget* view, PadAction& padAction, SettingsFile settings,
-                               QObject* parent)
+ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& files,
+                               SettingsFile settings, QObject* parent)
     : QObject(parent),
       dialogs(platformDialogs()),
       view_(view),
-      padAction_(padAction),
-      keyboard_(new KeyboardActions(*this, padAction, std::move(settings))) {
+      files_(files),
+      keyboard_(new KeyboardActions(*this, worker, std::move(settings))) {
   globalC = outlet<QComboBox>("globalC");
   globalO = outlet<QComboBox>("globalO");
   globalPVC = outlet<QComboBox>("globalPVC");
@@ -142,11 +142,15 @@ void ViewController::connectElements() {
 // Loading and showing the view
 
 void ViewController::viewDidLoad() {
-  session_ = keyboard_->readAtStart();
+  // The default preset is shown until the start-up read ends.
+  Preset shown = files_.defaultPreset();
+  if (shown.global) shown.global->version = "未连接";
+  session_ = std::make_unique<EditSession>(files_, std::move(shown), Origin{});
   setUI();
   getItem();
   showPadValue();
   showColourSwatch();
+  keyboard_->readAtStart(*session_);
 }
 
 void ViewController::viewDidAppear() {
@@ -218,7 +222,7 @@ QString ViewController::originText() const {
 // Choice lists
 
 void ViewController::getItem() {
-  pu = padAction_.InitializePopUp();
+  pu = popUpValueFrom(session_->lists());
   pu.modeOptionArray.clear();
   const std::pair<QComboBox*, const StringList*> lists[] = {
       {globalC, &pu.globalCArray}, {globalO, &pu.globalOArray}, {globalPVC, &pu.globalPVCArray},
@@ -326,8 +330,7 @@ void ViewController::showButtonValue() {
   choose(cr, btn->CR);
   choose(cg, btn->CG);
   choose(cb, btn->CB);
-  const bool colour = session_->inBulk() || isPadControl(btn->buttonID);
-  for (QComboBox* menu : {cr, cg, cb}) menu->setEnabled(colour);
+  enableElements();
   showColourSwatch();
 }
 
@@ -406,26 +409,18 @@ void ViewController::setColour(ControlField field, int position) {
 // ---------------------------------------------------------------------------
 // Bulk change
 
-void ViewController::setBulkElementsEnabled(bool enabled) {
-  for (QWidget* element : std::initializer_list<QWidget*>{
-           globalC, globalO, globalPVC, globalKA, globalVC, val, channel, CCnum, min, max, mem,
-           sendToKeyboardButton, DefaultButton, LoadButton, SaveButton}) {
-    element->setEnabled(enabled);
-  }
-}
-
 void ViewController::bulkChange() {
   if (!session_->inBulk()) {
     session_->enterBulk();
     initButtonImage();
-    setBulkElementsEnabled(false);
     BulkButton->setText(kLeaveBulkTitle);
     showButtonValue();
+    enableElements();
     emit editStateChanged();
     return;
   }
   session_->leaveBulk();
-  setBulkElementsEnabled(true);
+  enableElements();
   BulkButton->setText(kEnterBulkTitle);
   showAll();
 }
@@ -441,16 +436,46 @@ void ViewController::clearControlPanel() {
 // ---------------------------------------------------------------------------
 // The keyboard
 
+void ViewController::setDeviceBusy(DeviceBusy busy) {
+  busy_ = busy;
+  enableElements();
+  emit editStateChanged();
+}
+
+// The elements bulk mode and the device worker leave enabled.
+void ViewController::enableElements() {
+  const bool reading = busy_ == DeviceBusy::Reading;
+  const bool free = busy_ == DeviceBusy::No;
+  const bool bulk = session_ && session_->inBulk();
+  for (QWidget* element : std::initializer_list<QWidget*>{
+           globalC, globalO, globalPVC, globalKA, globalVC, val, channel, CCnum, min, max, mem,
+           DefaultButton, LoadButton}) {
+    element->setEnabled(!bulk && !reading);
+  }
+  SaveButton->setEnabled(!bulk);
+  for (QWidget* element : std::initializer_list<QWidget*>{mode, modeOption, BulkButton}) {
+    element->setEnabled(!reading);
+  }
+  const bool colour = !reading && session_ && session_->current() &&
+                      (bulk || isPadControl(session_->current()->buttonID));
+  for (QComboBox* menu : {cr, cg, cb}) menu->setEnabled(colour);
+  outlet<QWidget>("selectorGrid")->setEnabled(!reading);
+  sendToKeyboardButton->setEnabled(!bulk && free);
+  gainsButton->setEnabled(free);
+}
+
 void ViewController::sendToKeyboardAction() {
-  if (session_->inBulk()) return;
+  if (session_->inBulk() || busy_ != DeviceBusy::No) return;
   keyboard_->send(*session_);
   emit editStateChanged();
 }
 
 void ViewController::readFromKeyboardAction() {
-  if (session_->inBulk() || !mayDropEdits(QStringLiteral("Reading from the keyboard"))) return;
+  if (session_->inBulk() || busy_ != DeviceBusy::No ||
+      !mayDropEdits(QStringLiteral("Reading from the keyboard"))) {
+    return;
+  }
   keyboard_->read(*session_);
-  showAll();
 }
 
 MessageController* ViewController::messageWindow() const {
@@ -466,7 +491,7 @@ void ViewController::showGainsAction() {
   if (gainDialog_) {
     gainDialog_->viewDidLoad();
   } else {
-    gainDialog_ = new GainController(padAction_, *session_, view_->window());
+    gainDialog_ = new GainController(*keyboard_, *session_, view_->window());
   }
   gainDialog_->show();
   gainDialog_->raise();

@@ -27,22 +27,27 @@ class QPushButton;
 class QWidget;
 
 namespace padkbd {
-class PadAction;
+class FileAction;
 }
 
 namespace padkbd::editor {
 
+class DeviceWorker;
 class KeyboardActions;
 
 class ViewController : public QObject {
   Q_OBJECT
 
  public:
-  // `view` holds the window elements (found by object name); `padAction`
-  // reads from and writes to the keyboard; `settings` keeps the choice of
-  // not confirming sends.
-  ViewController(QWidget* view, PadAction& padAction, SettingsFile settings = SettingsFile(),
-                 QObject* parent = nullptr);
+  // What the device worker is doing, for the controls that would conflict.
+  enum class DeviceBusy { No, Reading, Sending };
+
+  // `view` holds the window elements (found by object name); `worker` reads
+  // from and writes to the keyboard; `files` gives the default preset, the
+  // working copy and documents; `settings` keeps the choice of not
+  // confirming sends.
+  ViewController(QWidget* view, DeviceWorker& worker, FileAction& files,
+                 SettingsFile settings = SettingsFile(), QObject* parent = nullptr);
   ~ViewController() override;
 
   // Loading and showing the view.
@@ -60,9 +65,14 @@ class ViewController : public QObject {
   std::vector<QAbstractButton*> taggedElements() const;
 
   QWidget* view() const { return view_; }
-  PadAction& padAction() const { return padAction_; }
+  KeyboardActions& keyboard() const { return *keyboard_; }
   // The preset being edited; there from viewDidLoad on.
   EditSession& session() const { return *session_; }
+  bool hasSession() const { return session_ != nullptr; }
+  // While the keyboard is read, nothing may be edited (the read replaces
+  // it); while it is sent to, nothing else may go to it.
+  void setDeviceBusy(DeviceBusy busy);
+  DeviceBusy deviceBusy() const { return busy_; }
   // The message window of the last send, while it is open.
   MessageController* messageWindow() const;
   // The window title's text for what is shown ("from the keyboard (firmware 01.02)").
@@ -165,7 +175,6 @@ class ViewController : public QObject {
   void setField(ControlField field, int position);
   void setGlobal(GlobalField field, int position);
   void setColour(ControlField field, int position);
-  void setBulkElementsEnabled(bool enabled);
   void clearControlPanel();
   void showColourSwatch();
   void labelSelectors();
@@ -174,9 +183,12 @@ class ViewController : public QObject {
   void showPresetProblem(const QString& title, const std::string& reason);
   bool save();
 
+  void enableElements();
+
   QWidget* view_;
-  PadAction& padAction_;
+  FileAction& files_;
   KeyboardActions* keyboard_;  // a child of this object
+  DeviceBusy busy_ = DeviceBusy::No;
   std::unique_ptr<EditSession> session_;
   QPointer<GainController> gainDialog_;
 };

@@ -1,19 +1,19 @@
 // padkbd-editor: the composition root. Creates the USB backend (or the
-// simulated controller), the transport, the preset files, PadAction and the
-// editor window, then runs the event loop until the window is closed.
+// simulated controller), the preset files, the device worker (which owns the
+// transport) and the editor window, then runs the event loop until the
+// window is closed.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
 #include <memory>
 
+#include "editor/DeviceWorker.h"
 #include "editor/MainWindowController.h"
 #include "padkbd/BuildConfig.h"
-#include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
 #include "storage/TempFiles.h"
-#include "usb/InterfaceAction.h"
 #include "usb/LibusbBackend.h"
 
 int main(int argc, char** argv) {
@@ -62,13 +62,13 @@ int main(int argc, char** argv) {
   } else {
     backend = std::make_unique<padkbd::LibusbBackend>();
   }
-  padkbd::InterfaceAction interfaceAction(*backend, keyboard.id);
   padkbd::FileAction fileAction(
       padkbd::FileAction::findResourceDir(QCoreApplication::applicationFilePath().toStdString()),
       padkbd::FileAction::defaultWorkingCopyPath());
-  padkbd::PadAction padAction(interfaceAction, fileAction);
+  // USB is spoken on the worker's thread only, so the window never waits.
+  padkbd::editor::DeviceWorker worker(*backend, keyboard.id, fileAction.resourceDir());
 
-  padkbd::editor::MainWindowController window(padAction, keyboard, settings);
+  padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings);
   window.show();
   return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 // a record field stores the position of the chosen item.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,9 @@ struct PopUpValue {
   StringList cgArray;
   StringList cbArray;
 };
+
+// The lists from the labels of the "basic" resource, by key; the mode
+// option list starts empty (it follows the control's mode).
+PopUpValue popUpValueFrom(const std::map<std::string, StringList>& lists);
 
 }  // namespace padkbd

@@ -268,31 +268,7 @@ const ButtonAction::Replacements& PadAction::lastReplacements() const {
 }
 
 PopUpValue PadAction::InitializePopUp() const {
-  const std::map<std::string, std::vector<std::string>> lists = files_.readChoiceLists();
-  auto list = [&lists](const char* key) {
-    auto it = lists.find(key);
-    return it == lists.end() ? StringList{} : it->second;
-  };
-  PopUpValue pu;
-  pu.globalCArray = list("globalChannel");
-  pu.globalOArray = list("globalOctave");
-  pu.globalPVCArray = list("globalPadVelCurve");
-  pu.globalKAArray = list("globalKnobAccel");
-  pu.globalVCArray = list("globalVelocityCurve");
-  pu.nameArray = list("buttonName");
-  pu.padModeArray = list("selectPadMod");
-  pu.otherModeArray = list("selectOtherMod");
-  pu.modeOptionArray = {};
-  pu.valArray = list("select127");
-  pu.channelArray = list("selectChannel");
-  pu.CCnumArray = list("selectCCNumber");
-  pu.minArray = list("select127");
-  pu.maxArray = list("select127");
-  pu.memArray = list("mem");
-  pu.crArray = list("select127");
-  pu.cgArray = list("select127");
-  pu.cbArray = list("select127");
-  return pu;
+  return popUpValueFrom(files_.readChoiceLists());
 }
 
 StringList PadAction::GetPadModeOptionWithModeIndex(std::int32_t mode) {

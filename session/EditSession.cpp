@@ -117,14 +117,18 @@ std::string EditSession::controlName(std::int32_t index) const {
   return fmt::format("Control {}", index + 1);
 }
 
-EditSession::Values EditSession::values() const {
+EditSession::Values EditSession::valuesOf(const Preset& preset) {
   Values v;
-  for (const ButtonValuePtr& record : preset_.buttons) {
+  for (const ButtonValuePtr& record : preset.buttons) {
     v.first.push_back(record ? *record : ButtonValue{});
   }
-  v.second = preset_.global ? *preset_.global : PadValue{};
+  v.second = preset.global ? *preset.global : PadValue{};
   v.second.version.clear();  // the firmware is not part of what is saved or sent
   return v;
+}
+
+EditSession::Values EditSession::values() const {
+  return valuesOf(preset_);
 }
 
 // --- Selection -----------------------------------------------------------------
@@ -357,10 +361,20 @@ void EditSession::useKeyboardPreset(Preset preset, std::string firmware) {
   keyboard_ = saved_;
 }
 
-void EditSession::sentToKeyboard() {
+void EditSession::startWith(Preset preset, std::string firmware) {
+  firmware_ = std::move(firmware);
+  if (preset.global) preset.global->version = *firmware_;
+  preset_ = std::move(preset);
+  origin_ = Origin{Origin::Kind::Keyboard, *firmware_};
+  followCurrent();
   saved_ = values();
   keyboard_ = saved_;
-  origin_ = Origin{Origin::Kind::Sent, std::to_string(preset_.global->mem + 1)};
+}
+
+void EditSession::sentToKeyboard(const Preset& sent) {
+  keyboard_ = valuesOf(sent);
+  saved_ = *keyboard_;
+  origin_ = Origin{Origin::Kind::Sent, std::to_string(sent.global->mem + 1)};
 }
 
 // --- Copy and paste ----------------------------------------------------------------

@@ -129,8 +129,13 @@ class EditSession {
   // What the keyboard gave (a read): replaces the preset, one undo step, and
   // is what the keyboard holds from now on.
   void useKeyboardPreset(Preset preset, std::string firmware);
-  // The preset was written into the keyboard's memory slot.
-  void sentToKeyboard();
+  // The same for the read the editor starts with: nothing to undo yet.
+  void startWith(Preset preset, std::string firmware);
+  // `sent` (a copy of the preset, taken when the send began) was written
+  // into the keyboard's memory slot; edits made since stay unsaved.
+  void sentToKeyboard(const Preset& sent);
+  // A send that stopped part-way: what the keyboard holds is not known now.
+  void sendInterrupted() { keyboard_.reset(); }
 
   // --- Copy and paste ---------------------------------------------------
   bool copyControl();
@@ -188,6 +193,7 @@ class EditSession {
   // After the records changed: the current control is the record at its index.
   void followCurrent();
   Values values() const;
+  static Values valuesOf(const Preset& preset);
   std::string fieldLabel(std::int32_t control, int field) const;
 
   FileAction& files_;

@@ -257,11 +257,13 @@ void SimulatedController::resetCounters() {
 
 void SimulatedController::replug() {
   std::lock_guard lock(mutex_);
+  presentLocked();  // an unplug not yet noticed is counted first
   faults_.unplugAfter.reset();
   unplugged_ = false;
   handles_.clear();  // handles do not survive an unplug
   pending_.clear();
   late_.clear();
+  presentLocked();
 }
 
 std::optional<std::uint8_t> SimulatedController::rawValue(int slot, std::uint8_t pp,
@@ -742,6 +744,8 @@ bool SimulatedController::unpluggedLocked() {
     handles_.clear();
     pending_.clear();
     late_.clear();
+    if (wasPresent_ && !faults_.absent) ++comings_;
+    wasPresent_ = false;
   }
   return unplugged_;
 }
@@ -886,6 +890,40 @@ UsbStatus SimulatedController::writePipe(UsbInterfaceHandle handle, int pipe,
   record(UsbStatus::Success);
   handleRequest(bytes);
   return UsbStatus::Success;
+}
+
+void SimulatedController::changeFaults(const std::function<void(Faults&)>& change) {
+  std::lock_guard lock(mutex_);
+  change(faults_);
+  presentLocked();
+}
+
+bool SimulatedController::presentLocked() {
+  const bool present = !faults_.absent && !unpluggedLocked();
+  if (present != wasPresent_) ++comings_;
+  wasPresent_ = present;
+  return present;
+}
+
+bool SimulatedController::watchForChanges(std::function<void()> changed) {
+  std::lock_guard lock(mutex_);
+  if (faults_.noHotplug) return false;
+  changed_ = std::move(changed);
+  presentLocked();
+  told_ = comings_;
+  return true;
+}
+
+void SimulatedController::pollEvents() {
+  std::function<void()> tell;
+  {
+    std::lock_guard lock(mutex_);
+    presentLocked();
+    if (!changed_ || told_ == comings_) return;
+    told_ = comings_;
+    tell = changed_;
+  }
+  tell();  // outside the lock: it may look at the bus
 }
 
 bool SimulatedController::waitsForTimeouts() const {

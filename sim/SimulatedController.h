@@ -30,6 +30,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -116,6 +117,9 @@ class SimulatedController final : public UsbBackend {
     // With nothing to send, a read waits out its time as a silent device's
     // does, instead of timing out at once.
     bool waitOnSilence = false;
+    // The platform cannot tell when devices come and go (no hot-plug):
+    // watchForChanges says so, and callers have to look.
+    bool noHotplug = false;
 
     // Every behaviour above that still lets each reply arrive in time.
     static Faults hardwareLike(Traffic traffic = Traffic::SameTransfer);
@@ -135,7 +139,10 @@ class SimulatedController final : public UsbBackend {
   explicit SimulatedController(KeyboardId keyboard = builtInKeyboard());
 
   // --- Set-up -------------------------------------------------------------
-  Faults& faults() { return faults_; }  // change before or between exchanges
+  Faults& faults() { return faults_; }  // change before anything else uses the controller
+  // Changes the faults while another thread may be using the controller
+  // (plugging it in or out with `absent`, say).
+  void changeFaults(const std::function<void(Faults&)>& change);
   void setFirmwareVersion(std::uint8_t major, std::uint8_t minor);  // default 01.02
   // The USB ids it is found by and the manufacturer bytes it answers to.
   void setKeyboard(const KeyboardId& keyboard);
@@ -206,6 +213,10 @@ class SimulatedController final : public UsbBackend {
                      std::size_t& received, std::chrono::milliseconds timeout) override;
   MidiDeviceListing listMidiDevices() override;
   bool waitsForTimeouts() const override;
+  // Hot-plug news as a platform gives them: the keyboard coming or going
+  // (absent, an unplug, a replug) is told by the next pollEvents.
+  bool watchForChanges(std::function<void()> changed) override;
+  void pollEvents() override;
 
  private:
   using Slot = std::map<Address, std::uint8_t>;
@@ -249,6 +260,11 @@ class SimulatedController final : public UsbBackend {
   int stored_ = 0;
   bool unplugged_ = false;
   bool logTransfers_ = true;
+  std::function<void()> changed_;  // hot-plug news go here
+  int comings_ = 0;                // times the keyboard came or went
+  int told_ = 0;                   // of those, told by pollEvents
+  bool presentLocked();            // counts a coming or going
+  bool wasPresent_ = true;
 };
 
 }  // namespace padkbd

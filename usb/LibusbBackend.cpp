@@ -130,6 +130,7 @@ LibusbBackend::LibusbBackend(std::chrono::milliseconds writeTimeout)
 }
 
 LibusbBackend::~LibusbBackend() {
+  if (watching_) libusb_hotplug_deregister_callback(context_, hotplugHandle_);
   while (!interfaces_.empty()) releaseInterface(interfaces_.begin()->first);
   for (auto& [id, device] : devices_) libusb_unref_device(device);
   devices_.clear();
@@ -367,6 +368,33 @@ UsbStatus LibusbBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint
   received = std::min(static_cast<std::size_t>(std::max(transferred, 0)), capacity);
   if (received != 0) std::memcpy(data, incoming.data(), received);
   return usbStatusFromLibusb(result);
+}
+
+bool LibusbBackend::watchForChanges(std::function<void()> changed) {
+  if (context_ == nullptr || watching_ || libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) == 0) {
+    return false;
+  }
+  changed_ = std::move(changed);
+  const auto onEvent = [](libusb_context*, libusb_device*, libusb_hotplug_event,
+                          void* self) -> int {
+    auto* backend = static_cast<LibusbBackend*>(self);
+    if (backend->changed_) backend->changed_();
+    return 0;  // keep watching
+  };
+  const int result = libusb_hotplug_register_callback(
+      context_,
+      static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED |
+                                        LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),
+      LIBUSB_HOTPLUG_NO_FLAGS, LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
+      LIBUSB_HOTPLUG_MATCH_ANY, onEvent, this, &hotplugHandle_);
+  watching_ = result == LIBUSB_SUCCESS;
+  return watching_;
+}
+
+void LibusbBackend::pollEvents() {
+  if (context_ == nullptr || !watching_) return;
+  timeval none{0, 0};
+  libusb_handle_events_timeout_completed(context_, &none, nullptr);
 }
 
 MidiDeviceListing LibusbBackend::listMidiDevices() {

@@ -52,6 +52,9 @@ class LibusbBackend final : public UsbBackend {
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds timeout) override;
   MidiDeviceListing listMidiDevices() override;
+  // libusb's hot-plug callbacks, where the platform has them.
+  bool watchForChanges(std::function<void()> changed) override;
+  void pollEvents() override;
 
  private:
   struct Pipe {
@@ -73,6 +76,9 @@ class LibusbBackend final : public UsbBackend {
                          unsigned char& address);
 
   libusb_context* context_ = nullptr;
+  std::function<void()> changed_;
+  int hotplugHandle_ = 0;
+  bool watching_ = false;
   UsbStatus initStatus_ = UsbStatus::Success;
   std::chrono::milliseconds writeTimeout_;
   // Devices found so far, each holding one libusb reference; ids stay the

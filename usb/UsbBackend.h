@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,6 +118,14 @@ class UsbBackend {
   // real device does); one that does not says by a time-out that nothing
   // will come at all.
   virtual bool waitsForTimeouts() const { return true; }
+
+  // Hot-plug news: `changed` is called (from within pollEvents) when a device
+  // comes or goes. False when the backend cannot tell; then callers look.
+  virtual bool watchForChanges(std::function<void()> changed) {
+    (void)changed;
+    return false;
+  }
+  virtual void pollEvents() {}
 
   // Every device on the bus with a MIDI streaming interface, in bus order.
   // Backends that cannot list the bus say so.

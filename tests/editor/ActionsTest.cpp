@@ -59,11 +59,20 @@ QList<QWidget*> bulkDisabled(padkbd::editor::ViewController& vc) {
 
 padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
   editor.window().findChild<QAction*>(QStringLiteral("actionKeyboard"))->trigger();
+  editor.waitForKeyboard();  // the bus is listed on the device worker
   return editor.window().keyboardDialog();
 }
 
 QString stateOf(padkbd::editor::KeyboardController* dialog, int row) {
   return dialog->deviceList->topLevelItem(row)->text(3);
+}
+
+// What a send that stopped part-way adds to its fixed text.
+QString mixIn(int written, int slot) {
+  return QStringLiteral(" %1 of 598 settings reached memory slot %2, which now holds a mix of old "
+                        "and new settings.")
+      .arg(written)
+      .arg(slot);
 }
 
 padkbd::editor::GainController* openGains(EditorHarness& editor) {
@@ -269,21 +278,22 @@ class ActionsTest : public QObject {
     const ButtonValue edited = *editor.record(20);
     const ButtonValue unchangedInSlot0 = editor.sim().controlInSlot(0, 20);
 
-    // The message window is open before the first byte goes out.
-    bool windowOpenAtFirstTransfer = false;
-    bool sawTransfer = false;
-    padkbd::log::setSink([&](padkbd::log::Channel channel, std::string_view) {
-      if (channel == padkbd::log::Channel::Output && !sawTransfer) {
-        sawTransfer = true;
-        windowOpenAtFirstTransfer = vc.messageWindow() && vc.messageWindow()->isVisible();
-      }
-    });
+    // The message window is open, and says so, while the send is under way.
+    bool windowOpenDuringSend = false;
+    int lastDone = 0;
+    QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
+                     [&](const padkbd::PadAction::Progress& progress) {
+                       if (progress.stage != padkbd::PadAction::Progress::Stage::Sending) return;
+                       windowOpenDuringSend |= vc.messageWindow() && vc.messageWindow()->isVisible() &&
+                                               vc.messageWindow()->text() == QStringLiteral("发送中……");
+                       lastDone = progress.done;
+                     });
     QSignalSpy status(vc.message, &QLineEdit::textChanged);
     QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
-    padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
+    QVERIFY(editor.waitForKeyboard());
 
-    QVERIFY(sawTransfer);
-    QVERIFY(windowOpenAtFirstTransfer);
+    QVERIFY(windowOpenDuringSend);
+    QCOMPARE(lastDone, padkbd::PadAction::kFullExchange);
     QCOMPARE(status.size(), 2);
     QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("发送中……"));
     QCOMPARE(vc.message->text(), kSendSucceeded);
@@ -298,7 +308,7 @@ class ActionsTest : public QObject {
     // A second send opens a new message window; the first one's view came back.
     QPointer<padkbd::editor::MessageController> first = vc.messageWindow();
     vc.sendToKeyboardAction();
-    QApplication::processEvents();
+    QVERIFY(editor.waitForKeyboard());
     QVERIFY(vc.messageWindow() && vc.messageWindow() != first);
     QCOMPARE(vc.messageWindow()->text(), kSendSucceeded);
     vc.messageWindow()->close();
@@ -313,29 +323,37 @@ class ActionsTest : public QObject {
       EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
       auto& vc = editor.vc();
       QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+      QVERIFY(editor.waitForKeyboard());
       QCOMPARE(vc.message->text(), kConnectFailed);
       QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
       QVERIFY(!vc.messageWindow()->detail().isEmpty());  // and why
       QCOMPARE(editor.sim().writeCount(), 0);
     }
-    {  // The write fails half-way.
+    {  // The write fails half-way: how much reached the slot is told, and
+       // what the keyboard holds is no longer taken as known.
       EditorHarness editor;
       auto& vc = editor.vc();
       editor.sim().resetCounters();
-      editor.sim().faults().writeFailureAfter = 200;
+      editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
       QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
-      QCOMPARE(vc.message->text(), kConnectFailed);
-      QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
+      QVERIFY(editor.waitForKeyboard());
+      const QString told = kConnectFailed + mixIn(editor.sim().writeCount(), 1);
+      QVERIFY(editor.sim().writeCount() > 100);
+      QCOMPARE(vc.message->text(), told);
+      QCOMPARE(vc.messageWindow()->text(), told);
       QVERIFY(!editor.sim().isInterfaceOpen());
+      QVERIFY(!vc.session().knowsKeyboard());
     }
     {  // Unplugged after start-up.
       EditorHarness editor;
       auto& vc = editor.vc();
       editor.sim().resetCounters();
-      editor.sim().faults().unplugAfter = 0;
+      editor.sim().changeFaults([](auto& faults) { faults.unplugAfter = 0; });
       QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+      QVERIFY(editor.waitForKeyboard());
       QCOMPARE(vc.message->text(), kConnectFailed);
       QCOMPARE(vc.messageWindow()->text(), kConnectFailed);
+      QCOMPARE(editor.keyboardState(), QStringLiteral("○ No keyboard"));
     }
   }
 
@@ -384,6 +402,7 @@ class ActionsTest : public QObject {
     const int writesBefore = editor.sim().writeCount();
     QTest::mouseClick(gains->findChild<QPushButton*>(QStringLiteral("gainApplyButton")),
                       Qt::LeftButton);
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(log.count("Apply"), std::size_t{1});
     QCOMPARE(editor.sim().writeCount() - writesBefore, 8);
     const std::array<std::uint8_t, 8> sent = editor.sim().gains();
@@ -409,6 +428,8 @@ class ActionsTest : public QObject {
     gains->sliders[0]->setValue(1);
     QTest::mouseClick(gains->findChild<QPushButton*>(QStringLiteral("gainOKButton")),
                       Qt::LeftButton);
+    QVERIFY(gains->isVisible());  // until the gains went out
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(log.count("OK"), std::size_t{1});
     QCOMPARE(editor.sim().gains()[0], std::uint8_t{1});
     QVERIFY(!gains->isVisible());
@@ -423,10 +444,12 @@ class ActionsTest : public QObject {
     auto* gains = openGains(editor);
     gains->sliders[4]->setValue(30);
     gains->doApplyAction();
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(gains->status(), kConnectFailed);
     QCOMPARE(editor.vc().session().gains()[4], 30);
     QCOMPARE(gains->labels[4]->text(), QStringLiteral("30/127"));
     gains->doOKAction();  // fails the same way and stays open to say so
+    QVERIFY(editor.waitForKeyboard());
     QVERIFY(gains->isVisible());
     QCOMPARE(editor.vc().session().gains()[4], 30);
   }
@@ -436,7 +459,7 @@ class ActionsTest : public QObject {
   void keyboardDialogChoosesTheKeyboard() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    auto& io = editor.padAction().interfaceAction();
+    auto& worker = editor.worker();
     const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
     const padkbd::SettingsFile settings;
     auto* dialog = openKeyboard(editor);
@@ -446,23 +469,26 @@ class ActionsTest : public QObject {
       dialog->manufacturerEdit->setText(QString::fromLatin1(bytes));
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("keyboardUseButton")),
                         Qt::LeftButton);
+      QVERIFY(editor.waitForKeyboard());
     };
     // Malformed: named, nothing stored, the transport unchanged.
     for (auto [ids, bytes, named] : {std::array{"1209 7a01", "7d 00 01", "1209 7a01"},
                                      std::array{"1209:7a01", "7d 80 01", "7d 80 01"}}) {
       use(ids, bytes);
       QVERIFY(dialog->status().contains(QString::fromLatin1(named)));
-      QVERIFY(!fs::exists(settings.path()) && io.keyboard() == builtIn && io.hasDevice());
+      QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
     }
     // Another keyboard, not plugged in: stored, in force, and the send finds nothing.
     use(" 1209:7A01 ", "7d:00:01");
     const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
     QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
-    QVERIFY(io.keyboard() == other && !io.hasDevice());
+    QVERIFY(worker.keyboard() == other && !worker.present());
     QVERIFY(dialog->status().contains(QStringLiteral("not connected")));
+    QCOMPARE(editor.keyboardState(), QStringLiteral("○ No keyboard"));
     QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("usbInForce"))->text(),
              QStringLiteral("1209:7a01  (settings file)"));
     vc.sendToKeyboardAction();
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(vc.message->text(), kConnectFailed);
     QCOMPARE(editor.sim().writeCount(), 0);
     vc.messageWindow()->close();
@@ -471,7 +497,8 @@ class ActionsTest : public QObject {
     dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));
     use(qPrintable(dialog->usbIdsEdit->text()),
         padkbd::formatManufacturerId(builtIn.manufacturer).c_str());
-    QVERIFY(io.keyboard() == builtIn && io.hasDevice());
+    QVERIFY(worker.keyboard() == builtIn && worker.present());
+    QCOMPARE(editor.keyboardState(), QStringLiteral("● Keyboard connected"));
   }
 
   // A device this user may not open shows its udev rule; a bus that cannot
@@ -487,8 +514,8 @@ class ActionsTest : public QObject {
     QVERIFY(commands.first().startsWith(install));
     QCOMPARE(commands.last(), QStringLiteral("sudo udevadm control --reload"));
 
-    dialog->listDevices = [] {
-      return padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}};
+    dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
+      done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
     };
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("deviceRefreshButton")),
                       Qt::LeftButton);
@@ -647,6 +674,7 @@ class ActionsTest : public QObject {
     QVERIFY(!action("actionPaste")->isEnabled());
 
     action("actionSend")->trigger();
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(editor.sim().controlInSlot(0, 14).CR, 5);
     QCOMPARE(window.windowTitle(), QStringLiteral("sent to memory slot 1[*] — padkbd"));
     QVERIFY(!window.isWindowModified());
@@ -721,15 +749,128 @@ class ActionsTest : public QObject {
 
     send = dontAskAgain = true;
     QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(editor.sim().controlInSlot(2, 13).CR, 5);
     QVERIFY(!padkbd::SettingsFile().confirmsSend());
     QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    QVERIFY(editor.waitForKeyboard());
     QCOMPARE(asked, 2);  // not asked again
 
     EditorHarness offline([](SimulatedController& sim) { sim.faults().absent = true; });
     offline.vc().dialogs.confirmSend = vc.dialogs.confirmSend;
     QTest::mouseClick(offline.vc().sendToKeyboardButton, Qt::LeftButton);
     QVERIFY(text.contains(QStringLiteral("not known")));
+  }
+
+  // Cancel: a read leaves what is shown as it was, a send says how much
+  // reached the slot, a silent keyboard stops being waited for.
+  void deviceWorkCanBeCancelled() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto& window = editor.window();
+    using Stage = padkbd::PadAction::Progress::Stage;
+    padkbd::PadAction::Progress last;
+    QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
+                     [&](const padkbd::PadAction::Progress& progress) { last = progress; });
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cancelButton"));
+    const auto cancelAt = [&](Stage stage, int done) {
+      QTRY_VERIFY(last.stage == stage && last.done >= done);
+      QTest::mouseClick(cancel, Qt::LeftButton);
+      QVERIFY(editor.waitForKeyboard());
+    };
+    editor.sim().changeFaults([](auto& faults) { faults.pace = std::chrono::microseconds(300); });
+
+    QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
+    activate(vc.cr, 5);
+    const auto edited = editor.snapshot();
+    window.findChild<QAction*>(QStringLiteral("actionRead"))->trigger();
+    QVERIFY(!vc.cr->isEnabled() && !window.findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled());
+    cancelAt(Stage::Reading, 100);
+    QVERIFY(editor.snapshot() == edited);
+    QCOMPARE(vc.message->text(), QStringLiteral("Reading cancelled; nothing changed."));
+    QVERIFY(window.isWindowModified() && vc.cr->isEnabled());
+
+    editor.sim().resetCounters();
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    cancelAt(Stage::Sending, 100);
+    const int written = editor.sim().writeCount();
+    QVERIFY(written >= 100 && written < 598);
+    QCOMPARE(vc.message->text(), QStringLiteral("Sending cancelled.") + mixIn(written, 1));
+    QCOMPARE(vc.messageWindow()->text(), vc.message->text());
+    QVERIFY(!editor.sim().isInterfaceOpen());
+
+    // A keyboard that never answers: Cancel ends the first handshake's wait.
+    editor.sim().resetCounters();
+    editor.sim().changeFaults([](auto& faults) {
+      faults.noReplyAfter = 0;
+      faults.waitOnSilence = true;
+    });
+    window.findChild<QAction*>(QStringLiteral("actionRead"))->trigger();
+    QTRY_COMPARE(editor.progressText(), QStringLiteral("Waiting for the keyboard, attempt 1 of 5"));
+    cancelAt(Stage::Handshake, 1);
+    QVERIFY(editor.sim().handshakeCount() <= 2);
+    QCOMPARE(vc.message->text(), QStringLiteral("Reading cancelled; nothing changed."));
+    QVERIFY(editor.snapshot() == edited);
+  }
+
+  // The keyboard comes and goes: the window says so, reads a keyboard that
+  // arrives while nothing of the user's would be lost, asks over edits,
+  // ends a read cut short by an unplug, and sends after a replug.
+  void keyboardComesAndGoes() {
+    EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
+    auto& vc = editor.vc();
+    int asked = 0;
+    vc.dialogs.askReadArrived = [&](QWidget*) {
+      ++asked;
+      return false;
+    };
+    const QString connected = QStringLiteral("● Keyboard connected");
+    const QString none = QStringLiteral("○ No keyboard");
+    QCOMPARE(editor.keyboardState(), none);
+    editor.sim().changeFaults([](auto& faults) { faults.absent = false; });
+    QTRY_COMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // read at once
+    QCOMPARE(editor.keyboardState(), connected);
+    QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
+
+    // Unplugged in the middle of a read: a clear failure, nothing stale shown;
+    // plugged in again, it is read at once (nothing was edited).
+    const int unplugAt = static_cast<int>(editor.sim().transferCount()) + 300;
+    editor.sim().changeFaults([unplugAt](auto& faults) {
+      faults.pace = std::chrono::microseconds(200);
+      faults.unplugAfter = unplugAt;
+    });
+    const auto shown = editor.snapshot();
+    vc.readFromKeyboardAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(vc.message->text(), kConnectFailed);
+    QCOMPARE(editor.keyboardState(), none);
+    QVERIFY(editor.snapshot() == shown);
+    QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));
+    editor.sim().replug();
+    QTRY_COMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
+    QCOMPARE(asked, 0);
+
+    // Over edits it asks; kept edits are sent to the keyboard after the replug.
+    QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
+    activate(vc.cr, 5);
+    editor.sim().changeFaults([](auto& faults) { faults.absent = true; });
+    QTRY_COMPARE(editor.keyboardState(), none);
+    editor.sim().changeFaults([](auto& faults) { faults.absent = false; });
+    QTRY_COMPARE(asked, 1);
+    QCOMPARE(editor.record(13)->CR, 5);
+    QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(vc.message->text(), kSendSucceeded);
+    QCOMPARE(editor.sim().controlInSlot(0, 13).CR, 5);
+
+    // Where the platform tells nothing of devices coming, they are looked for.
+    EditorHarness polled([](SimulatedController& sim) {
+      sim.faults().absent = true;
+      sim.faults().noHotplug = true;
+    });
+    QCOMPARE(polled.keyboardState(), none);
+    polled.sim().changeFaults([](auto& faults) { faults.absent = false; });
+    QTRY_COMPARE(polled.keyboardState(), connected);
   }
 
   void platformDialogsAsTheUserSeesThem() {

@@ -1,28 +1,58 @@
 #include "tests/editor/EditorHarness.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QThread>
+
 #include "editor/SelectorSurface.h"
 
 namespace padkbd::test {
 
-EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare)
+EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare,
+                             Start start)
     : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()),
       xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()) {
   if (prepare) prepare(sim_);
   keyboard_ = resolveKeyboard(SettingsFile().read(), {});
-  io_ = std::make_unique<InterfaceAction>(sim_, keyboard_.id);
   files_ =
       std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
-  padAction_ = std::make_unique<PadAction>(*io_, *files_);
-  window_ = std::make_unique<editor::MainWindowController>(*padAction_, keyboard_);
+  worker_ = std::make_unique<editor::DeviceWorker>(sim_, keyboard_.id, PADKBD_TEST_RESOURCE_DIR);
+  window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);
   // Questions a test does not ask about get the answer that lets it go on.
   vc().dialogs.askUnsaved = [](QWidget*, const QString&) {
     return editor::DialogSeams::Unsaved::Discard;
   };
   vc().dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
+  vc().dialogs.askReadArrived = [](QWidget*) { return false; };
+  if (start == Start::AfterRead) waitForKeyboard();
 }
 
 EditorHarness::~EditorHarness() {
   window_.reset();
+  worker_.reset();  // its thread ends before the controller goes
+}
+
+bool EditorHarness::waitForKeyboard(int seconds) {
+  const QDeadlineTimer deadline{std::chrono::seconds(seconds)};
+  while (worker_->busy()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  QCoreApplication::processEvents();  // what the last result set off
+  return true;
+}
+
+QString EditorHarness::keyboardState() {
+  return window_->findChild<QLabel*>(QStringLiteral("keyboardState"))->text();
+}
+
+QString EditorHarness::progressText() {
+  if (!window_->findChild<QWidget*>(QStringLiteral("deviceProgress"))->isVisibleTo(window_.get())) {
+    return {};
+  }
+  return window_->findChild<QLabel*>(QStringLiteral("progressText"))->text();
 }
 
 QStringList EditorHarness::selectedTags() {

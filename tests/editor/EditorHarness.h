@@ -10,27 +10,39 @@
 #include <memory>
 #include <vector>
 
+#include "editor/DeviceWorker.h"
 #include "editor/MainWindowController.h"
 #include "editor/ViewController.h"
-#include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
 #include "tests/support/TempDir.h"
-#include "usb/InterfaceAction.h"
 
 namespace padkbd::test {
 
 class EditorHarness {
  public:
+  enum class Start { AfterRead, AtOnce };
+
   // `prepare` sets the controller up (faults, settings) before the start-up
   // read; the settings file it may write is SettingsFile()'s default path.
-  explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {});
+  // The harness returns when the start-up read has ended, or at once.
+  explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {},
+                         Start start = Start::AfterRead);
   ~EditorHarness();
 
+  // The controller is used on the worker's thread: change its faults with
+  // changeFaults while the window runs.
   SimulatedController& sim() { return sim_; }
-  PadAction& padAction() { return *padAction_; }
   FileAction& files() { return *files_; }
+  editor::DeviceWorker& worker() { return *worker_; }
+  // Runs the event loop until the device worker has nothing left to do;
+  // false if that took longer than `seconds`.
+  bool waitForKeyboard(int seconds = 20);
+  // What the window says of the keyboard ("● Keyboard connected").
+  QString keyboardState();
+  // The device progress panel's text, while it is shown; empty otherwise.
+  QString progressText();
   editor::MainWindowController& window() { return *window_; }
   editor::ViewController& vc() { return window_->viewController(); }
   const TempDir& dir() const { return dir_; }
@@ -49,9 +61,8 @@ class EditorHarness {
   ScopedEnv xdgConfig_;
   SimulatedController sim_;
   ResolvedKeyboard keyboard_;
-  std::unique_ptr<InterfaceAction> io_;
   std::unique_ptr<FileAction> files_;
-  std::unique_ptr<PadAction> padAction_;
+  std::unique_ptr<editor::DeviceWorker> worker_;
   std::unique_ptr<editor::MainWindowController> window_;
 };
 

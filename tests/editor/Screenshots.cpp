@@ -1,8 +1,9 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
 // a pad chosen, the second bank, bulk mode, the message window after a send,
-// the Edit menu, the questions before edits are lost and before a send, the
-// gains and the Keyboard dialog.
+// the window while a paced keyboard is read and sent to, the Edit menu, the
+// questions before edits are lost and before a send, the gains and the
+// Keyboard dialog.
 // Usage: editor_screenshots OUTPUT_FOLDER
 #include <QAction>
 #include <QApplication>
@@ -91,6 +92,20 @@ int main(int argc, char** argv) {
     QTest::mouseClick(editor.element(9 + 13), Qt::LeftButton);
     ok &= save(&editor.window(), folder, QStringLiteral("editor-default-preset.png"));
   }
+  {  // A keyboard paced like a real one: the window during a read and a send.
+    padkbd::test::EditorHarness editor(
+        [](padkbd::SimulatedController& sim) { sim.faults().pace = std::chrono::milliseconds(1); },
+        padkbd::test::EditorHarness::Start::AtOnce);
+    editor.window().show();
+    QTest::qWait(400);
+    ok &= save(&editor.window(), folder, QStringLiteral("editor-reading.png"));
+    ok &= editor.waitForKeyboard();
+    editor.vc().sendToKeyboardAction();
+    QTest::qWait(400);
+    ok &= save(&editor.window(), folder, QStringLiteral("editor-sending.png"));
+    ok &= editor.waitForKeyboard();
+    if (auto* message = editor.vc().messageWindow()) message->close();
+  }
   {  // The simulated keyboard: a pad chosen, then bulk mode, a send, the gains.
     padkbd::test::EditorHarness editor;
     auto& vc = editor.vc();
@@ -112,6 +127,7 @@ int main(int argc, char** argv) {
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
 
     QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
+    editor.waitForKeyboard();
     if (auto* message = vc.messageWindow()) {
       ok &= save(message, folder, QStringLiteral("editor-message-after-send.png"));
       ok &= save(&editor.window(), folder, QStringLiteral("editor-after-send.png"));
@@ -170,7 +186,7 @@ int main(int argc, char** argv) {
     // this user may not open, picked to show its udev rule.
     editor.window().findChild<QAction*>(QStringLiteral("actionKeyboard"))->trigger();
     auto* keyboard = editor.window().keyboardDialog();
-    keyboard->listDevices = [&editor] {
+    keyboard->listDevices = [&editor](const std::function<void(padkbd::MidiDeviceListing)>& done) {
       padkbd::MidiDeviceListing listing = editor.sim().listMidiDevices();
       padkbd::MidiDeviceInfo locked;
       locked.ids = {0x1209, 0x7a01};
@@ -180,7 +196,7 @@ int main(int argc, char** argv) {
       locked.port = "3-2";
       locked.access = padkbd::UsbStatus::AccessDenied;
       listing.devices.push_back(locked);
-      return listing;
+      done(listing);
     };
     keyboard->refresh();
     keyboard->deviceList->setCurrentItem(keyboard->deviceList->topLevelItem(1));

@@ -87,27 +87,28 @@ class WindowTest : public QObject {
     globals.globalPadVelocityCurve = 2;
     globals.globalKnobAccelerationCurve = 1;
     globals.globalVelocityCurve = 3;
-    // While the keyboard is read, the status says so and the window is not up yet.
-    QString statusDuringRead;
-    bool visibleDuringRead = true;
-    padkbd::log::setSink([&](padkbd::log::Channel channel, std::string_view) {
-      if (channel != padkbd::log::Channel::Output || !statusDuringRead.isEmpty()) return;
-      for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* field = top->findChild<QLineEdit*>(QStringLiteral("message"))) {
-          statusDuringRead = field->text();
-          visibleDuringRead = top->isVisible();
-        }
-      }
-    });
-    EditorHarness editor([&](SimulatedController& sim) {
-      sim.setFirmwareVersion(0x02, 0x1a);
-      sim.setGlobalsInSlot(0, globals);
-    });
-    padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
-    QCOMPARE(statusDuringRead, QStringLiteral("加载ing……"));
-    QVERIFY(!visibleDuringRead);
-    padkbd::log::Capture log;
+    // While the keyboard is read, the window shows the default preset, says
+    // so and how far the read has come, and edits nothing.
+    EditorHarness editor(
+        [&](SimulatedController& sim) {
+          sim.setFirmwareVersion(0x02, 0x1a);
+          sim.setGlobalsInSlot(0, globals);
+        },
+        EditorHarness::Start::AtOnce);
     auto& vc = editor.vc();
+    QCOMPARE(vc.message->text(), QStringLiteral("加载ing……"));
+    QCOMPARE(vc.firmware->text(), QStringLiteral("未连接"));
+    checkGlobalMenus(editor, *editor.files().defaultPreset().global);
+    QVERIFY(!vc.globalC->isEnabled() && !vc.DefaultButton->isEnabled() &&
+            !vc.sendToKeyboardButton->isEnabled());
+    QVERIFY(!editor.window().findChild<QWidget*>(QStringLiteral("selectorGrid"))->isEnabled());
+    QStringList seen;
+    QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
+                     [&] { seen << editor.progressText(); });
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(seen.last(), QStringLiteral("Reading from the keyboard… 598/598"));
+    QCOMPARE(editor.progressText(), QString());  // the panel is gone
+    QVERIFY(vc.globalC->isEnabled() && vc.sendToKeyboardButton->isEnabled());
     QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
     QCOMPARE(vc.firmware->text(), QStringLiteral("02.1a"));
     QCOMPARE(editor.sim().readRequestCount(), 598);
@@ -138,8 +139,6 @@ class WindowTest : public QObject {
       sim.setRawValue(0, 0x41, 0x01, 0x07);
     });
     auto& vc = editor.vc();
-    const auto& replaced = editor.padAction().lastReplacements();
-    QCOMPARE(replaced.size(), std::size_t{49});
     QCOMPARE(vc.message->text(),
              QStringLiteral("从设备读取参数成功! (49 settings from the keyboard were outside their "
                             "lists and set to the first entry)"));
@@ -161,7 +160,7 @@ class WindowTest : public QObject {
     });
     auto& vc = editor.vc();
     QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
-    QVERIFY(editor.padAction().interfaceAction().keyboard() == padkbd::builtInKeyboard());
+    QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
     QVERIFY(vc.message->toolTip().contains(QStringLiteral("keyboard.device")));
 
     QStringList told;
@@ -176,7 +175,7 @@ class WindowTest : public QObject {
     dialog->usbIdsEdit->setText(QStringLiteral("1209:7a01"));
     QVERIFY(!dialog->useKeyboardAction());
     QVERIFY(dialog->status().contains(QStringLiteral("not stored")));
-    QVERIFY(editor.padAction().interfaceAction().keyboard() == padkbd::builtInKeyboard());
+    QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
   }
 
   void choiceListsFilledOnceEach() {
@@ -358,7 +357,7 @@ class WindowTest : public QObject {
       emit menu->activated(3);
     }
     for (std::size_t i = 0; i < untouched.size(); ++i) {
-      QCOMPARE(*editor.padAction().currentPreset().buttonValueArray[i], untouched[i]);
+      QCOMPARE(*editor.record(static_cast<int>(i)), untouched[i]);
     }
 
     QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
@@ -372,7 +371,7 @@ class WindowTest : public QObject {
     activate(vc.cb, 7);
     activate(vc.mode, 2);
     activate(vc.modeOption, 1);
-    const auto& list = editor.padAction().currentPreset().buttonValueArray;
+    const auto& list = vc.session().preset().buttons;
     const ButtonValue& edited = *list[20];
     QCOMPARE(edited.value, 101);
     QCOMPARE(edited.channel, 16);
@@ -395,7 +394,7 @@ class WindowTest : public QObject {
     activate(vc.globalKA, 2);
     activate(vc.globalVC, 1);
     activate(vc.mem, 7);
-    const PadValue& global = *editor.padAction().getPadValue();
+    const PadValue& global = *vc.session().global();
     QCOMPARE(global.globalMIDIChannel, 4);
     QCOMPARE(global.globalOctaveTransposition, 8);
     QCOMPARE(global.globalPadVelocityCurve, 3);

@@ -181,7 +181,7 @@ TEST_F(EditSessionTest, ChangesOnTheKeyboardAreListedWithoutTheSlot) {
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].rfind("control 13 (Pad 6): channel", 0), 0u) << changes[0];
   EXPECT_EQ(changes[1].rfind("control 13 (Pad 6): red", 0), 0u) << changes[1];
-  session.sentToKeyboard();
+  session.sentToKeyboard(session.copyOfPreset());
   EXPECT_TRUE(session.changesOnKeyboard().empty());
   EXPECT_FALSE(session.modified());
   EXPECT_EQ(session.origin().kind, Origin::Kind::Sent);

@@ -1,0 +1,101 @@
+// The keyboard's side of the editor, on a thread of its own, so that the
+// window never waits for USB: reads, sends, gains, the list of devices, the
+// choice of keyboard, and watching for the keyboard to come and go. It owns
+// its transport objects and its records; what a read finds reaches the
+// window as records the worker no longer holds, and a send works on a copy.
+//
+// Every request names a context object (the window's) and a function run on
+// that object's thread when the work is done. Cancel is a flag the worker
+// checks between transfers and while it waits for a reply.
+#pragma once
+
+#include <QObject>
+#include <QThread>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/KeyboardId.h"
+#include "protocol/PadAction.h"
+#include "storage/FileAction.h"
+#include "usb/InterfaceAction.h"
+#include "usb/UsbBackend.h"
+
+class QTimer;
+
+namespace padkbd::editor {
+
+class DeviceWorker : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Result {
+    bool ok = false;
+    bool cancelled = false;
+    std::string error;  // why it failed, for the user
+    // A read: the keyboard's settings, its firmware and the settings it
+    // sent outside their lists.
+    Preset preset;
+    std::string firmware;
+    ButtonAction::Replacements replaced;
+    int written = 0;  // a send: the settings that reached the keyboard
+  };
+  using Done = std::function<void(Result)>;
+
+  // How often the keyboard's presence is checked when nothing else runs.
+  static constexpr int kPresencePollMs = 1000;
+
+  // `backend` must outlive the worker and is used on its thread only.
+  DeviceWorker(UsbBackend& backend, const KeyboardId& keyboard,
+               const std::filesystem::path& resourceDir);
+  ~DeviceWorker() override;
+
+  void read(QObject* context, Done done);
+  void send(Preset preset, QObject* context, Done done);
+  void sendGains(std::vector<std::int32_t> gains, QObject* context, Done done);
+  void listDevices(QObject* context, std::function<void(MidiDeviceListing)> done);
+  // Talks to another keyboard from now on; `done` says whether it is there.
+  void setKeyboard(const KeyboardId& keyboard, QObject* context, std::function<void(bool)> done);
+
+  // Stops the exchange that runs (from any thread).
+  void cancel() { cancel_ = true; }
+  // Whether an exchange was asked for and has not ended (window's thread).
+  bool busy() const { return busy_ > 0; }
+  const KeyboardId& keyboard() const { return keyboard_; }
+  // Whether the keyboard was there when last looked for.
+  bool present() const { return present_.load(); }
+
+ signals:
+  // Queued to the window: how far the exchange has come.
+  void progress(padkbd::PadAction::Progress progress);
+  // The keyboard came or went.
+  void presenceChanged(bool present);
+
+ private:
+  // Runs `work` on the worker's thread, then `deliver` with its result on
+  // the context's thread.
+  template <typename Value>
+  void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver);
+  Result finish(bool ok);
+  void checkPresence();
+
+  QThread thread_;
+  QObject* home_;  // lives on the worker's thread; owns what runs there
+  UsbBackend& backend_;
+  std::unique_ptr<InterfaceAction> io_;
+  std::unique_ptr<FileAction> files_;
+  std::unique_ptr<PadAction> pad_;
+  QTimer* presenceTimer_ = nullptr;
+  std::atomic<bool> cancel_{false};
+  int busy_ = 0;
+  KeyboardId keyboard_;           // the window's copy
+  std::atomic<bool> present_{false};
+  bool busChanged_ = false;       // the backend saw a device come or go (worker's thread)
+};
+
+}  // namespace padkbd::editor
+
+Q_DECLARE_METATYPE(padkbd::PadAction::Progress)
