@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench tsan clean
 
 all: build
 
@@ -25,11 +25,23 @@ run: build
 	@exec $(BUILD_DIR)/editor/padkbd-editor $(ARGS)
 
 # Benchmarks: the controller synchronisation against the simulated controller,
-# and how fast hostile and large preset documents are refused or accepted.
+# how fast hostile and large preset documents are refused or accepted, and
+# how long the editor's event loop stalls while the keyboard is busy.
 bench: configure
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench
 	@$(BUILD_DIR)/bench/sync_bench
 	@$(BUILD_DIR)/bench/parse_bench
+	@$(BUILD_DIR)/bench/stall_bench
+
+# The editor tests under ThreadSanitizer, in a build of their own. Qt is not
+# instrumented: tests/tsan.supp says what of it is left out.
+TSAN_DIR ?= build-tsan
+tsan: deps
+	@cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
+	@cmake --build $(TSAN_DIR) -j$(JOBS) --target editor_window_test editor_actions_test
+	@cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  ctest -R 'editor_(window|actions)_test' --output-on-failure
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -2,7 +2,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
-#include <QTimer>
+#include <mutex>
 #include <utility>
 
 #include "protocol/ButtonAction.h"
@@ -26,53 +26,90 @@ Preset copyOf(const CurrentPreset& preset) {
 // without one, the keyboard is looked for every kPresencePollMs.
 constexpr int kHotplugPollMs = 200;
 
+std::mutex& handOffMutex() {
+  static std::mutex m;
+  return m;
+}
+
 }  // namespace
 
 DeviceWorker::DeviceWorker(UsbBackend& backend, const KeyboardId& keyboard,
                            const std::filesystem::path& resourceDir)
-    : home_(new QObject), backend_(backend), keyboard_(keyboard) {
+    : backend_(backend), keyboard_(keyboard) {
   qRegisterMetaType<PadAction::Progress>();
   io_ = std::make_unique<InterfaceAction>(backend_, keyboard);
   // No working copy: the window's edit session keeps its own.
   files_ = std::make_unique<FileAction>(resourceDir, std::filesystem::path());
   pad_ = std::make_unique<PadAction>(*io_, *files_);
   io_->setCancelFlag(&cancel_);
-  pad_->setProgress([this](const PadAction::Progress& p) { emit progress(p); });
-  home_->moveToThread(&thread_);
-  connect(&thread_, &QThread::finished, home_, &QObject::deleteLater);
-  thread_.start();
-  QMetaObject::invokeMethod(
-      home_,
-      [this] {
-        presenceTimer_ = new QTimer(home_);
-        // The backend's news come inside pollEvents, where the bus must not
-        // be searched: they only mark that it is worth a look.
-        const bool hotplug = backend_.watchForChanges([this] { busChanged_ = true; });
-        presenceTimer_->setInterval(hotplug ? kHotplugPollMs : kPresencePollMs);
-        connect(presenceTimer_, &QTimer::timeout, home_, [this, hotplug] {
-          if (hotplug) {
-            backend_.pollEvents();
-            if (!std::exchange(busChanged_, false)) return;
-          }
-          checkPresence();
-        });
-        presenceTimer_->start();
-        checkPresence();
-      },
-      Qt::QueuedConnection);
+  pad_->setProgress([this](const PadAction::Progress& p) {
+    post([this, p] { emit progress(p); });
+  });
+  thread_ = std::thread([this] { loop(); });
 }
 
 DeviceWorker::~DeviceWorker() {
   cancel();
-  thread_.quit();
-  thread_.wait();
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+  // The backend keeps no news function of a worker that is gone.
+  backend_.watchForChanges({});
+}
+
+void DeviceWorker::loop() {
+  // The backend's news come inside pollEvents, where the bus must not be
+  // searched: they only mark that it is worth a look.
+  const bool hotplug = backend_.watchForChanges([this] { busChanged_ = true; });
+  const auto interval = std::chrono::milliseconds(hotplug ? kHotplugPollMs : kPresencePollMs);
+  checkPresence();
+  auto nextLook = std::chrono::steady_clock::now() + interval;
+  std::unique_lock lock(mutex_);
+  while (!stopping_) {
+    wake_.wait_until(lock, nextLook, [this] { return stopping_ || !jobs_.empty(); });
+    if (stopping_) break;
+    if (!jobs_.empty()) {
+      std::function<void()> job = std::move(jobs_.front());
+      jobs_.pop_front();
+      lock.unlock();
+      job();
+      lock.lock();
+      continue;
+    }
+    nextLook = std::chrono::steady_clock::now() + interval;
+    lock.unlock();
+    if (!hotplug) {
+      checkPresence();
+    } else {
+      backend_.pollEvents();
+      if (std::exchange(busChanged_, false)) checkPresence();
+    }
+    lock.lock();
+  }
 }
 
 void DeviceWorker::checkPresence() {
   const UsbIds ids = io_->keyboard().usb;
   const bool now = !backend_.findDevices(ids.vendorId, ids.productId).empty();
   if (now == present_.exchange(now)) return;
-  emit presenceChanged(now);
+  post([this, now] { emit presenceChanged(now); });
+}
+
+void DeviceWorker::post(std::function<void()> call) {
+  // The mutex is held while Qt queues the call and taken again before the
+  // call runs: Qt already orders the two, but with futexes that thread
+  // checkers cannot see; this shows them the same order.
+  std::lock_guard queued(handOffMutex());
+  QMetaObject::invokeMethod(
+      this,
+      [call = std::move(call)] {
+        { std::lock_guard received(handOffMutex()); }
+        call();
+      },
+      Qt::QueuedConnection);
 }
 
 template <typename Value>
@@ -80,22 +117,20 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
                        std::function<void(Value)> deliver) {
   if (busy_++ == 0) cancel_ = false;
   QPointer<QObject> guard(context);
-  QMetaObject::invokeMethod(
-      home_,
-      [this, guard, work = std::move(work), deliver = std::move(deliver)] {
-        Value value = work();
-        checkPresence();
-        // Back on the window's thread: this object lives there and outlives
-        // the worker's thread; the context may be gone by then.
-        QMetaObject::invokeMethod(
-            this,
-            [this, guard, value = std::move(value), deliver]() mutable {
-              --busy_;
-              if (guard) deliver(std::move(value));
-            },
-            Qt::QueuedConnection);
-      },
-      Qt::QueuedConnection);
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back([this, guard, work = std::move(work), deliver = std::move(deliver)] {
+      Value value = work();
+      checkPresence();
+      // Back on the window's thread, where this object lives; the context
+      // may be gone by then.
+      post([this, guard, value = std::move(value), deliver]() mutable {
+        --busy_;
+        if (guard) deliver(std::move(value));
+      });
+    });
+  }
+  wake_.notify_one();
 }
 
 DeviceWorker::Result DeviceWorker::finish(bool ok) {

@@ -10,12 +10,15 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/KeyboardId.h"
@@ -23,8 +26,6 @@
 #include "storage/FileAction.h"
 #include "usb/InterfaceAction.h"
 #include "usb/UsbBackend.h"
-
-class QTimer;
 
 namespace padkbd::editor {
 
@@ -80,20 +81,27 @@ class DeviceWorker : public QObject {
   template <typename Value>
   void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver);
   Result finish(bool ok);
+  // The worker's thread: jobs in order, and between them a look at the bus.
+  void loop();
   void checkPresence();
+  // Runs `call` on the window's thread, later.
+  void post(std::function<void()> call);
 
-  QThread thread_;
-  QObject* home_;  // lives on the worker's thread; owns what runs there
   UsbBackend& backend_;
   std::unique_ptr<InterfaceAction> io_;
   std::unique_ptr<FileAction> files_;
   std::unique_ptr<PadAction> pad_;
-  QTimer* presenceTimer_ = nullptr;
   std::atomic<bool> cancel_{false};
   int busy_ = 0;
-  KeyboardId keyboard_;           // the window's copy
+  KeyboardId keyboard_;  // the window's copy
   std::atomic<bool> present_{false};
-  bool busChanged_ = false;       // the backend saw a device come or go (worker's thread)
+  bool busChanged_ = false;  // the backend saw a device come or go (worker's thread)
+
+  std::mutex mutex_;  // guards jobs_ and stopping_
+  std::condition_variable wake_;
+  std::deque<std::function<void()>> jobs_;
+  bool stopping_ = false;
+  std::thread thread_;  // last: starts when everything above is there
 };
 
 }  // namespace padkbd::editor

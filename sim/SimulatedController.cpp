@@ -907,8 +907,8 @@ bool SimulatedController::presentLocked() {
 
 bool SimulatedController::watchForChanges(std::function<void()> changed) {
   std::lock_guard lock(mutex_);
-  if (faults_.noHotplug) return false;
-  changed_ = std::move(changed);
+  changed_ = faults_.noHotplug ? nullptr : std::move(changed);
+  if (!changed_) return false;
   presentLocked();
   told_ = comings_;
   return true;

@@ -371,7 +371,12 @@ UsbStatus LibusbBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint
 }
 
 bool LibusbBackend::watchForChanges(std::function<void()> changed) {
-  if (context_ == nullptr || watching_ || libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) == 0) {
+  if (watching_ && !changed) {  // nobody listens any more
+    libusb_hotplug_deregister_callback(context_, hotplugHandle_);
+    watching_ = false;
+  }
+  if (!changed || context_ == nullptr || watching_ ||
+      libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) == 0) {
     return false;
   }
   changed_ = std::move(changed);

@@ -121,6 +121,7 @@ class UsbBackend {
 
   // Hot-plug news: `changed` is called (from within pollEvents) when a device
   // comes or goes. False when the backend cannot tell; then callers look.
+  // An empty function stops the news.
   virtual bool watchForChanges(std::function<void()> changed) {
     (void)changed;
     return false;
