@@ -153,20 +153,19 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Result&
 }
 
 void KeyboardActions::readAtStart(EditSession& session) {
-  view_.setStatus(kLoading);
-  begin(Work::Reading);
-  worker_.read(this, [this, &session](DeviceWorker::Result result) {
-    end();
-    showRead(session, result, true);
-  });
+  startRead(session, true);
 }
 
 void KeyboardActions::read(EditSession& session) {
+  startRead(session, false);
+}
+
+void KeyboardActions::startRead(EditSession& session, bool atStart) {
   view_.setStatus(kLoading);
   begin(Work::Reading);
-  worker_.read(this, [this, &session](DeviceWorker::Result result) {
+  worker_.read(this, [this, &session, atStart](DeviceWorker::Result result) {
     end();
-    showRead(session, result, false);
+    showRead(session, result, atStart);
   });
 }
 

@@ -54,6 +54,7 @@ class KeyboardActions : public QObject {
   void presenceChanged(bool present);
   void showPresence(bool present);
   bool confirmSend(const EditSession& session);
+  void startRead(EditSession& session, bool atStart);
   void showRead(EditSession& session, const DeviceWorker::Result& result, bool atStart);
 
   ViewController& view_;

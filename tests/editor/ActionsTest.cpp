@@ -780,15 +780,18 @@ class ActionsTest : public QObject {
     };
     editor.sim().changeFaults([](auto& faults) { faults.pace = std::chrono::microseconds(300); });
 
+    // Edits of the first controls read: a cancelled read leaves them too.
     QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
     activate(vc.cr, 5);
+    QTest::mouseClick(editor.element(1), Qt::LeftButton);  // Knob 1, control 0
+    activate(vc.val, vc.val->currentIndex() ^ 1);
     const auto edited = editor.snapshot();
     window.findChild<QAction*>(QStringLiteral("actionRead"))->trigger();
-    QVERIFY(!vc.cr->isEnabled() && !window.findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled());
+    QVERIFY(!vc.val->isEnabled() && !window.findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled());
     cancelAt(Stage::Reading, 100);
     QVERIFY(editor.snapshot() == edited);
     QCOMPARE(vc.message->text(), QStringLiteral("Reading cancelled; nothing changed."));
-    QVERIFY(window.isWindowModified() && vc.cr->isEnabled());
+    QVERIFY(window.isWindowModified() && vc.val->isEnabled());
 
     editor.sim().resetCounters();
     QTest::mouseClick(vc.sendToKeyboardButton, Qt::LeftButton);
@@ -849,6 +852,15 @@ class ActionsTest : public QObject {
     editor.sim().replug();
     QTRY_COMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
     QCOMPARE(asked, 0);
+
+    // In bulk mode nothing is read, and nothing asked.
+    vc.bulkChange();
+    editor.sim().changeFaults([](auto& faults) { faults.absent = true; });
+    QTRY_COMPARE(editor.keyboardState(), none);
+    editor.sim().changeFaults([](auto& faults) { faults.absent = false; });
+    QTRY_COMPARE(editor.keyboardState(), connected);
+    QVERIFY(!editor.worker().busy());
+    vc.bulkChange();
 
     // Over edits it asks; kept edits are sent to the keyboard after the replug.
     QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
