@@ -42,9 +42,8 @@ DeviceWorker::DeviceWorker(UsbBackend& backend, const KeyboardId& keyboard,
   files_ = std::make_unique<FileAction>(resourceDir, std::filesystem::path());
   pad_ = std::make_unique<PadAction>(*io_, *files_);
   io_->setCancelFlag(&cancel_);
-  pad_->setProgress([this](const PadAction::Progress& p) {
-    post([this, p] { emit progress(p); });
-  });
+  pad_->setProgress(
+      [this](const PadAction::Progress& p) { post([this, p] { emit progress(p); }); });
   thread_ = std::thread([this] { loop(); });
 }
 

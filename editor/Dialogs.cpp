@@ -1,41 +1,53 @@
 #include "editor/Dialogs.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace padkbd::editor {
 
-DialogSeams platformDialogs() {
+DialogSeams platformDialogs(const SettingsFile& settings) {
   DialogSeams seams;
-  const auto fileDialog = [](QWidget* parent, const QString& title, bool save) {
+  // Each file dialog opens where the last one was left.
+  const auto fileDialog = [settings](QWidget* parent, const QString& title, bool save) {
     QFileDialog dialog(parent, title);
+    const QString folder = QString::fromStdString(settings.lastFolder());
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("padkbd presets (*.padkbd)"), QStringLiteral("All files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("Dialogs", "padkbd presets (*.padkbd)"),
+                           QCoreApplication::translate("Dialogs", "All files (*)")});
     if (save) {
       dialog.setDefaultSuffix(QStringLiteral("padkbd"));
-      dialog.selectFile(QStringLiteral("Untitle.padkbd"));
+      dialog.selectFile(QCoreApplication::translate("Dialogs", "Untitle.padkbd"));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    // Not being able to remember the folder is no reason to fail the open.
+    (void)settings.storeLastFolder(QFileInfo(chosen).absolutePath().toStdString());
+    return chosen;
   };
   seams.openDocumentPath = [fileDialog](QWidget* parent) {
-    return fileDialog(parent, QStringLiteral("Load a preset"), false);
+    return fileDialog(parent, QCoreApplication::translate("Dialogs", "Load a preset"), false);
   };
   seams.saveDocumentPath = [fileDialog](QWidget* parent) {
-    return fileDialog(parent, QStringLiteral("Choose the path to save the document"), true);
+    return fileDialog(
+        parent, QCoreApplication::translate("Dialogs", "Choose the path to save the document"),
+        true);
   };
   seams.showProblem = [](QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::warning(parent, title, text);
   };
   seams.askUnsaved = [](QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved changes"), text,
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("Dialogs", "Unsaved changes"),
+                    text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setObjectName(QStringLiteral("unsavedQuestion"));
-    box.setInformativeText(QStringLiteral("Save them as a preset document first?"));
+    box.setInformativeText(
+        QCoreApplication::translate("Dialogs", "Save them as a preset document first?"));
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
       case QMessageBox::Save:
@@ -48,26 +60,35 @@ DialogSeams platformDialogs() {
   };
   seams.confirmSend = [](QWidget* parent, const QString& text, const QString& details,
                          bool& dontAskAgain) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Send to keyboard"), text,
+    QMessageBox box(QMessageBox::Question,
+                    QCoreApplication::translate("Dialogs", "Send to keyboard"), text,
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setObjectName(QStringLiteral("sendConfirmation"));
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("Send"));
+    box.button(QMessageBox::Ok)->setText(QCoreApplication::translate("Dialogs", "Send"));
     if (!details.isEmpty()) box.setDetailedText(details);
-    auto* again = new QCheckBox(QStringLiteral("Don't ask again"), &box);
+    auto* again = new QCheckBox(QCoreApplication::translate("Dialogs", "Don't ask again"), &box);
     box.setCheckBox(again);
     const bool send = box.exec() == QMessageBox::Ok;
     dontAskAgain = again->isChecked();
     return send;
   };
+  seams.pickColour = [](QWidget* parent, const QColor& initial) {
+    return QColorDialog::getColor(initial, parent,
+                                  QCoreApplication::translate("Dialogs", "Pad colour"));
+  };
   seams.askReadArrived = [](QWidget* parent) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Keyboard plugged in"),
-                    QStringLiteral("The keyboard was plugged in. Read its settings in place of "
-                                   "the ones shown?"),
-                    QMessageBox::NoButton, parent);
+    QMessageBox box(
+        QMessageBox::Question, QCoreApplication::translate("Dialogs", "Keyboard plugged in"),
+        QCoreApplication::translate("Dialogs",
+                                    "The keyboard was plugged in. Read its settings in place of "
+                                    "the ones shown?"),
+        QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("readArrivedQuestion"));
-    box.setInformativeText(QStringLiteral("Undo brings the ones shown back."));
-    QPushButton* read = box.addButton(QStringLiteral("Read"), QMessageBox::AcceptRole);
-    box.addButton(QStringLiteral("Keep my edits"), QMessageBox::RejectRole);
+    box.setInformativeText(
+        QCoreApplication::translate("Dialogs", "Undo brings the ones shown back."));
+    QPushButton* read =
+        box.addButton(QCoreApplication::translate("Dialogs", "Read"), QMessageBox::AcceptRole);
+    box.addButton(QCoreApplication::translate("Dialogs", "Keep my edits"), QMessageBox::RejectRole);
     box.setDefaultButton(read);
     box.exec();
     return box.clickedButton() == read;

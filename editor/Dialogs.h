@@ -3,8 +3,11 @@
 // They are replaceable so that tests can answer them.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <functional>
+
+#include "storage/Settings.h"
 
 class QWidget;
 
@@ -22,11 +25,14 @@ struct DialogSeams {
   std::function<bool(QWidget* parent, const QString& text, const QString& details,
                      bool& dontAskAgain)>
       confirmSend;
+  // The colour dialog, starting at `initial`; invalid when cancelled.
+  std::function<QColor(QWidget* parent, const QColor& initial)> pickColour;
   // The keyboard was plugged in while other settings are shown: true to read it.
   std::function<bool(QWidget* parent)> askReadArrived;
 };
 
-// The platform's own dialogs.
-DialogSeams platformDialogs();
+// The platform's own dialogs; the file dialogs open in the folder last used,
+// which `settings` keeps.
+DialogSeams platformDialogs(const SettingsFile& settings = SettingsFile());
 
 }  // namespace padkbd::editor

@@ -8,23 +8,22 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "editor/KeyboardActions.h"
 #include "editor/StatusTexts.h"
 #include "model/Log.h"
-#include "editor/KeyboardActions.h"
 #include "session/EditSession.h"
 
 namespace padkbd::editor {
 
-
 GainController::GainController(KeyboardActions& keyboard, EditSession& session, QWidget* parent)
     : QDialog(parent), keyboard_(keyboard), session_(session) {
   setObjectName(QStringLiteral("gainDialog"));
-  setWindowTitle(QStringLiteral("Gains"));
+  setWindowTitle(tr("Gains"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(18, 16, 18, 14);
   layout->setSpacing(12);
-  auto* title = new QLabel(QStringLiteral("Gain of each of the eight inputs (0 to 127)"), this);
+  auto* title = new QLabel(tr("Gain of each of the eight inputs (0 to 127)"), this);
   title->setStyleSheet(QStringLiteral("font-weight: 600;"));
   layout->addWidget(title);
 
@@ -45,7 +44,7 @@ GainController::GainController(KeyboardActions& keyboard, EditSession& session, 
     label->setObjectName(QStringLiteral("label%1").arg(tag));
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(56);
-    auto* name = new QLabel(QStringLiteral("Gain %1").arg(tag), this);
+    auto* name = new QLabel(tr("Gain %1").arg(tag), this);
     name->setAlignment(Qt::AlignCenter);
     grid->addWidget(name, 0, n, Qt::AlignHCenter);
     grid->addWidget(slider, 1, n, Qt::AlignHCenter);
@@ -61,11 +60,11 @@ GainController::GainController(KeyboardActions& keyboard, EditSession& session, 
   layout->addWidget(status_);
 
   auto* buttons = new QHBoxLayout();
-  auto* defaultButton = new QPushButton(QStringLiteral("Default"), this);
+  auto* defaultButton = new QPushButton(tr("Default"), this);
   defaultButton->setObjectName(QStringLiteral("gainDefaultButton"));
-  auto* applyButton = new QPushButton(QStringLiteral("Apply"), this);
+  auto* applyButton = new QPushButton(tr("Apply"), this);
   applyButton->setObjectName(QStringLiteral("gainApplyButton"));
-  auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+  auto* okButton = new QPushButton(tr("OK"), this);
   okButton->setObjectName(QStringLiteral("gainOKButton"));
   for (QPushButton* b : {defaultButton, applyButton, okButton}) b->setAutoDefault(false);
   okButton->setDefault(true);
@@ -121,18 +120,18 @@ void GainController::apply(bool close) {
   if (keyboard_.busy()) return;
   QList<QPushButton*> buttons = findChildren<QPushButton*>();
   for (QPushButton* button : buttons) button->setEnabled(false);
-  status_->setText(kSending);
+  status_->setText(Status::sending());
   status_->setToolTip(QString());
   QPointer<GainController> self(this);
-  keyboard_.sendGains(session_.gains(), [self, buttons, close](bool sent, const QString& text,
-                                                                const QString& why) {
-    if (!self) return;
-    for (QPushButton* button : buttons) button->setEnabled(true);
-    if (!sent) log::diag("gains: %s", why.toStdString());
-    self->status_->setText(text);
-    self->status_->setToolTip(why);
-    if (sent && close) self->accept();
-  });
+  keyboard_.sendGains(session_.gains(),
+                      [self, buttons, close](bool sent, const QString& text, const QString& why) {
+                        if (!self) return;
+                        for (QPushButton* button : buttons) button->setEnabled(true);
+                        if (!sent) log::diag("gains: %s", why.toStdString());
+                        self->status_->setText(text);
+                        self->status_->setToolTip(why);
+                        if (sent && close) self->accept();
+                      });
 }
 
 void GainController::doOKAction() {

@@ -22,28 +22,29 @@ QString q(const std::string& text) {
 // (a keyboard sending rubbish could fill every setting) under the names the
 // window gives the controls, for the tooltip.
 QString replacedCount(std::size_t count) {
-  return count == 1
-             ? QStringLiteral(" (1 setting from the keyboard was outside its list and set to the "
-                              "first entry)")
-             : QStringLiteral(" (%1 settings from the keyboard were outside their lists and set "
-                              "to the first entry)")
-                   .arg(count);
+  return count == 1 ? KeyboardActions::tr(
+                          " (1 setting from the keyboard was outside its list and set to the "
+                          "first entry)")
+                    : KeyboardActions::tr(
+                          " (%1 settings from the keyboard were outside their lists and set "
+                          "to the first entry)")
+                          .arg(count);
 }
 
 QString replacementNotes(const ButtonAction::Replacements& replaced, const EditSession& session) {
   constexpr std::size_t kShown = 12;
-  QStringList lines{QStringLiteral("Set to the first entry of their lists:")};
+  QStringList lines{KeyboardActions::tr("Set to the first entry of their lists:")};
   for (std::size_t n = 0; n < replaced.size() && n < kShown; ++n) {
     const ButtonAction::Replacement& r = replaced[n];
     const QString where = r.control == ButtonAction::ExchangeError::kGlobalBlock
-                              ? QStringLiteral("Global settings")
+                              ? KeyboardActions::tr("Global settings")
                               : q(session.controlName(r.control));
-    lines << QStringLiteral("%1: %2 byte %3")
+    lines << KeyboardActions::tr("%1: %2 byte %3")
                  .arg(where, q(r.setting))
                  .arg(r.byte, 2, 16, QLatin1Char('0'));
   }
   if (replaced.size() > kShown) {
-    lines << QStringLiteral("and %1 more").arg(replaced.size() - kShown);
+    lines << KeyboardActions::tr("and %1 more").arg(replaced.size() - kShown);
   }
   return lines.join(QLatin1Char('\n'));
 }
@@ -57,8 +58,7 @@ T* part(QWidget* view, const char* name) {
 
 }  // namespace
 
-KeyboardActions::KeyboardActions(ViewController& view, DeviceWorker& worker,
-                                 SettingsFile settings)
+KeyboardActions::KeyboardActions(ViewController& view, DeviceWorker& worker, SettingsFile settings)
     : QObject(&view),
       view_(view),
       worker_(worker),
@@ -75,19 +75,18 @@ KeyboardActions::KeyboardActions(ViewController& view, DeviceWorker& worker,
 }
 
 void KeyboardActions::showPresence(bool present) {
-  state_->setText(present ? QStringLiteral("● Keyboard connected")
-                          : QStringLiteral("○ No keyboard"));
+  state_->setText(present ? tr("● Keyboard connected") : tr("○ No keyboard"));
 }
 
 void KeyboardActions::cancel() {
   worker_.cancel();
   cancel_->setEnabled(false);
-  text_->setText(QStringLiteral("Cancelling…"));
+  text_->setText(tr("Cancelling…"));
 }
 
 void KeyboardActions::begin(Work work) {
-  text_->setText(work == Work::Reading ? QStringLiteral("Looking for the keyboard…")
-                                       : QStringLiteral("Sending to memory slot %1…").arg(slot_));
+  text_->setText(work == Work::Reading ? tr("Looking for the keyboard…")
+                                       : tr("Sending to memory slot %1…").arg(slot_));
   bar_->setRange(0, 0);  // busy until the first step is known
   cancel_->setEnabled(true);
   panel_->show();
@@ -105,21 +104,16 @@ void KeyboardActions::showProgress(const PadAction::Progress& progress) {
   using Stage = PadAction::Progress::Stage;
   switch (progress.stage) {
     case Stage::Handshake:
-      text_->setText(QStringLiteral("Waiting for the keyboard, attempt %1 of %2")
-                         .arg(progress.done)
-                         .arg(progress.total));
+      text_->setText(
+          tr("Waiting for the keyboard, attempt %1 of %2").arg(progress.done).arg(progress.total));
       bar_->setRange(0, 0);
       return;
     case Stage::Reading:
-      text_->setText(QStringLiteral("Reading from the keyboard… %1/%2")
-                         .arg(progress.done)
-                         .arg(progress.total));
+      text_->setText(tr("Reading from the keyboard… %1/%2").arg(progress.done).arg(progress.total));
       break;
     case Stage::Sending:
-      text_->setText(QStringLiteral("Sending to memory slot %1… %2/%3")
-                         .arg(slot_)
-                         .arg(progress.done)
-                         .arg(progress.total));
+      text_->setText(
+          tr("Sending to memory slot %1… %2/%3").arg(slot_).arg(progress.done).arg(progress.total));
       break;
   }
   bar_->setRange(0, progress.total);
@@ -144,10 +138,10 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Result&
   notes.removeAll(QString());
   // A failed or cancelled read changes nothing that is shown.
   const QString text =
-      result.ok ? kReadSucceeded +
+      result.ok ? Status::readSucceeded() +
                       (result.replaced.empty() ? QString() : replacedCount(result.replaced.size()))
-      : result.cancelled ? QStringLiteral("Reading cancelled; nothing changed.")
-                         : kConnectFailed;
+      : result.cancelled ? tr("Reading cancelled; nothing changed.")
+                         : Status::connectFailed();
   view_.setStatus(text, notes.join(QStringLiteral("\n\n")));
   if (result.ok) view_.showAll();
 }
@@ -161,7 +155,7 @@ void KeyboardActions::read(EditSession& session) {
 }
 
 void KeyboardActions::startRead(EditSession& session, bool atStart) {
-  view_.setStatus(kLoading);
+  view_.setStatus(Status::loading());
   begin(Work::Reading);
   worker_.read(this, [this, &session, atStart](DeviceWorker::Result result) {
     end();
@@ -176,19 +170,17 @@ bool KeyboardActions::confirmSend(const EditSession& session) {
   const std::vector<std::string> changes = session.changesOnKeyboard();
   QString text;
   if (!session.knowsKeyboard()) {
-    text = QStringLiteral("Memory slot %1 gets every setting shown. What the keyboard holds now "
-                          "is not known: it was not read, or a send stopped part-way.")
+    text = tr("Memory slot %1 gets every setting shown. What the keyboard holds now "
+              "is not known: it was not read, or a send stopped part-way.")
                .arg(slot);
   } else if (changes.empty()) {
-    text = QStringLiteral("Nothing changes in memory slot %1: it gets what the keyboard last "
-                          "read or was sent.")
+    text = tr("Nothing changes in memory slot %1: it gets what the keyboard last "
+              "read or was sent.")
                .arg(slot);
   } else {
-    text = QStringLiteral("%1 %2 in memory slot %3.")
-               .arg(changes.size())
-               .arg(changes.size() == 1 ? QStringLiteral("setting will change")
-                                        : QStringLiteral("settings will change"))
-               .arg(slot);
+    text = changes.size() == 1
+               ? tr("1 setting will change in memory slot %1.").arg(slot)
+               : tr("%1 settings will change in memory slot %2.").arg(changes.size()).arg(slot);
   }
   QStringList details;
   for (const std::string& line : changes) details << q(line);
@@ -220,43 +212,42 @@ void KeyboardActions::send(EditSession& session) {
     window->setMessage(text);
     window->setDetail(why);
   };
-  report(kSending);
+  report(Status::sending());
   slot_ = session.global()->mem + 1;
   begin(Work::Sending);
   // The keyboard gets a copy: what is sent cannot change while it goes out.
   Preset sent = session.copyOfPreset();
-  worker_.send(session.copyOfPreset(), this,
-               [this, &session, report, sent](DeviceWorker::Result result) {
-                 end();
-                 if (result.ok) {
-                   session.sentToKeyboard(sent);
-                   report(kSendSucceeded);
-                 } else {
-                   if (result.written > 0) session.sendInterrupted();
-                   // The fixed text first; how much reached the slot after it.
-                   QString text = result.cancelled ? QStringLiteral("Sending cancelled.")
-                                                   : kConnectFailed;
-                   if (result.written > 0) {
-                     text += QStringLiteral(" %1 of %2 settings reached memory slot %3, which now "
-                                            "holds a mix of old and new settings.")
-                                 .arg(result.written)
-                                 .arg(PadAction::kFullExchange)
-                                 .arg(slot_);
-                   }
-                   report(text, q(result.error));
-                 }
-                 emit view_.editStateChanged();
-               });
+  worker_.send(
+      session.copyOfPreset(), this, [this, &session, report, sent](DeviceWorker::Result result) {
+        end();
+        if (result.ok) {
+          session.sentToKeyboard(sent);
+          report(Status::sendSucceeded());
+        } else {
+          if (result.written > 0) session.sendInterrupted();
+          // The fixed text first; how much reached the slot after it.
+          QString text = result.cancelled ? tr("Sending cancelled.") : Status::connectFailed();
+          if (result.written > 0) {
+            text += tr(" %1 of %2 settings reached memory slot %3, which now "
+                       "holds a mix of old and new settings.")
+                        .arg(result.written)
+                        .arg(PadAction::kFullExchange)
+                        .arg(slot_);
+          }
+          report(text, q(result.error));
+        }
+        emit view_.editStateChanged();
+      });
 }
 
 void KeyboardActions::sendGains(
     const std::vector<std::int32_t>& gains,
     std::function<void(bool sent, const QString& text, const QString& why)> done) {
   begin(Work::Sending);
-  text_->setText(QStringLiteral("Sending the gains…"));
+  text_->setText(tr("Sending the gains…"));
   worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Result result) {
     end();
-    done(result.ok, result.ok ? kSendSucceeded : kConnectFailed, q(result.error));
+    done(result.ok, result.ok ? Status::sendSucceeded() : Status::connectFailed(), q(result.error));
   });
 }
 
@@ -267,8 +258,7 @@ void KeyboardActions::presenceChanged(bool present) {
   if (session.inBulk()) return;
   // A keyboard plugged in is read at once when that drops nothing of the
   // user's; over edits or a loaded document it asks first.
-  const bool nothingToLose =
-      !session.modified() && session.origin().kind != Origin::Kind::Document;
+  const bool nothingToLose = !session.modified() && session.origin().kind != Origin::Kind::Document;
   if (nothingToLose ||
       (view_.dialogs.askReadArrived && view_.dialogs.askReadArrived(view_.view()->window()))) {
     read(session);

@@ -28,14 +28,14 @@ QString q(const std::string& text) {
 QString stateOf(const MidiDeviceInfo& device, bool inUse) {
   QString state;
   if (device.access == UsbStatus::Success) {
-    state = QStringLiteral("can be opened");
+    state = KeyboardController::tr("can be opened");
   } else if (device.access == UsbStatus::AccessDenied) {
-    state = QStringLiteral("this user may not open it");
+    state = KeyboardController::tr("this user may not open it");
   } else {
-    state =
-        QStringLiteral("cannot be opened (%1)").arg(q(std::string(usbStatusName(device.access))));
+    state = KeyboardController::tr("cannot be opened (%1)")
+                .arg(q(std::string(usbStatusName(device.access))));
   }
-  return inUse ? QStringLiteral("in use, ") + state : state;
+  return inUse ? KeyboardController::tr("in use, %1").arg(state) : state;
 }
 
 QLabel* wrapping(QWidget* parent, const char* name) {
@@ -63,7 +63,7 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
       keyboard_(std::move(keyboard)),
       settings_(std::move(settings)) {
   setObjectName(QStringLiteral("keyboardDialog"));
-  setWindowTitle(QStringLiteral("Keyboard"));
+  setWindowTitle(tr("Keyboard"));
   listDevices = [this](std::function<void(MidiDeviceListing)> done) {
     worker_.listDevices(this, std::move(done));
   };
@@ -72,12 +72,11 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   layout->setContentsMargins(18, 16, 18, 14);
   layout->setSpacing(12);
 
-  auto* devices = new QGroupBox(QStringLiteral("USB MIDI devices"), this);
+  auto* devices = new QGroupBox(tr("USB MIDI devices"), this);
   auto* devicesLayout = new QVBoxLayout(devices);
   deviceList = new QTreeWidget(devices);
   deviceList->setObjectName(QStringLiteral("deviceList"));
-  deviceList->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Name"),
-                               QStringLiteral("Bus, port"), QStringLiteral("State")});
+  deviceList->setHeaderLabels({tr("Device"), tr("Name"), tr("Bus, port"), tr("State")});
   deviceList->setRootIsDecorated(false);
   deviceList->setUniformRowHeights(true);
   // A few rows are usual; more scroll.
@@ -96,40 +95,40 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   udevCommands->setFixedHeight(udevCommands->fontMetrics().lineSpacing() * 4 + 14);
   udevCommands->hide();
   devicesLayout->addWidget(udevCommands);
-  auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), devices);
+  auto* refreshButton = new QPushButton(tr("Refresh"), devices);
   refreshButton->setObjectName(QStringLiteral("deviceRefreshButton"));
   refreshButton->setAutoDefault(false);
   devicesLayout->addWidget(refreshButton, 0, Qt::AlignLeft);
   layout->addWidget(devices);
 
-  auto* inUse = new QGroupBox(QStringLiteral("In use"), this);
+  auto* inUse = new QGroupBox(tr("In use"), this);
   auto* inUseLayout = new QFormLayout(inUse);
   usbInForce_ = wrapping(inUse, "usbInForce");
   manufacturerInForce_ = wrapping(inUse, "manufacturerInForce");
   settingsPath_ = wrapping(inUse, "settingsPath");
-  inUseLayout->addRow(QStringLiteral("USB device:"), usbInForce_);
-  inUseLayout->addRow(QStringLiteral("Manufacturer bytes:"), manufacturerInForce_);
-  inUseLayout->addRow(QStringLiteral("Settings file:"), settingsPath_);
+  inUseLayout->addRow(tr("USB device:"), usbInForce_);
+  inUseLayout->addRow(tr("Manufacturer bytes:"), manufacturerInForce_);
+  inUseLayout->addRow(tr("Settings file:"), settingsPath_);
   warning_ = wrapping(inUse, "settingsWarning");
   warning_->setStyleSheet(QStringLiteral("color: #b3261e;"));
   inUseLayout->addRow(warning_);
   layout->addWidget(inUse);
 
-  auto* choice = new QGroupBox(QStringLiteral("Choose a keyboard"), this);
+  auto* choice = new QGroupBox(tr("Choose a keyboard"), this);
   auto* choiceLayout = new QFormLayout(choice);
   usbIdsEdit = new QLineEdit(choice);
   usbIdsEdit->setObjectName(QStringLiteral("usbIdsEdit"));
-  usbIdsEdit->setPlaceholderText(QStringLiteral("VID:PID, hexadecimal"));
+  usbIdsEdit->setPlaceholderText(tr("VID:PID, hexadecimal"));
   manufacturerEdit = new QLineEdit(choice);
   manufacturerEdit->setObjectName(QStringLiteral("manufacturerEdit"));
-  manufacturerEdit->setPlaceholderText(QStringLiteral("three bytes 00-7f, hexadecimal"));
-  choiceLayout->addRow(QStringLiteral("USB device (VID:PID):"), usbIdsEdit);
-  choiceLayout->addRow(QStringLiteral("Manufacturer bytes:"), manufacturerEdit);
+  manufacturerEdit->setPlaceholderText(tr("three bytes 00-7f, hexadecimal"));
+  choiceLayout->addRow(tr("USB device (VID:PID):"), usbIdsEdit);
+  choiceLayout->addRow(tr("Manufacturer bytes:"), manufacturerEdit);
   auto* hint = wrapping(choice, "keyboardHint");
   hint->setText(
-      QStringLiteral("Pick a device above or type its ids. The manufacturer bytes are the three "
-                     "bytes after F0 in the keyboard's settings messages."));
-  hint->setStyleSheet(QStringLiteral("color: #6b7079;"));
+      tr("Pick a device above or type its ids. The manufacturer bytes are the three "
+         "bytes after F0 in the keyboard's settings messages."));
+  hint->setForegroundRole(QPalette::PlaceholderText);
   choiceLayout->addRow(hint);
   status_ = wrapping(choice, "keyboardStatus");
   status_->hide();
@@ -137,9 +136,9 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   layout->addWidget(choice);
 
   auto* buttons = new QHBoxLayout();
-  auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+  auto* closeButton = new QPushButton(tr("Close"), this);
   closeButton->setObjectName(QStringLiteral("keyboardCloseButton"));
-  auto* useButton = new QPushButton(QStringLiteral("Use this keyboard"), this);
+  auto* useButton = new QPushButton(tr("Use this keyboard"), this);
   useButton->setObjectName(QStringLiteral("keyboardUseButton"));
   closeButton->setAutoDefault(false);
   useButton->setAutoDefault(false);
@@ -174,7 +173,8 @@ QString KeyboardController::status() const {
 
 void KeyboardController::refresh() {
   showKeyboardInForce();
-  if (listDevices) listDevices([this](MidiDeviceListing listing) { showListing(std::move(listing)); });
+  if (listDevices)
+    listDevices([this](MidiDeviceListing listing) { showListing(std::move(listing)); });
 }
 
 void KeyboardController::showListing(MidiDeviceListing listing) {
@@ -186,12 +186,12 @@ void KeyboardController::showListing(MidiDeviceListing listing) {
   for (std::size_t n = 0; n < listing_.devices.size(); ++n) {
     const MidiDeviceInfo& device = listing_.devices[n];
     const bool used = device.ids == inForce;
-    QString name = device.product.empty() ? QStringLiteral("(no name)") : q(device.product);
-    if (!device.manufacturer.empty()) name += QStringLiteral(", by ") + q(device.manufacturer);
-    auto* item = new QTreeWidgetItem(
-        deviceList, {q(formatUsbIds(device.ids)), name,
-                     QStringLiteral("bus %1, port %2").arg(device.bus).arg(q(device.port)),
-                     stateOf(device, used)});
+    QString name = device.product.empty() ? tr("(no name)") : q(device.product);
+    if (!device.manufacturer.empty()) name = tr("%1, by %2").arg(name, q(device.manufacturer));
+    auto* item =
+        new QTreeWidgetItem(deviceList, {q(formatUsbIds(device.ids)), name,
+                                         tr("bus %1, port %2").arg(device.bus).arg(q(device.port)),
+                                         stateOf(device, used)});
     item->setData(kIds, Qt::UserRole, static_cast<uint>(n));
     item->setToolTip(kState, item->text(kState));
     QFont font = item->font(kIds);
@@ -225,15 +225,15 @@ void KeyboardController::writeDeviceNote() {
   udevCommands->hide();
   if (listing_.status != UsbStatus::Success) {
     deviceNote->setText(
-        QStringLiteral("The USB devices cannot be listed: %1.")
+        tr("The USB devices cannot be listed: %1.")
             .arg(q(listing_.reason.empty() ? std::string(usbStatusName(listing_.status))
                                            : listing_.reason)));
     return;
   }
   if (listing_.devices.empty()) {
     deviceNote->setText(
-        QStringLiteral("No USB MIDI device found. Is the keyboard plugged in and switched on? "
-                       "Its ids can still be typed below."));
+        tr("No USB MIDI device found. Is the keyboard plugged in and switched on? "
+           "Its ids can still be typed below."));
     return;
   }
   deviceNote->clear();
@@ -242,14 +242,14 @@ void KeyboardController::writeDeviceNote() {
   const MidiDeviceInfo& device = listing_.devices.at(item->data(kIds, Qt::UserRole).toUInt());
   const QString ids = q(formatUsbIds(device.ids));
   if (device.access == UsbStatus::AccessDenied) {
-    deviceNote->setText(QStringLiteral("This user may not open %1. To allow it, run these two "
-                                       "commands, then unplug the device and plug it in again:")
+    deviceNote->setText(tr("This user may not open %1. To allow it, run these two "
+                           "commands, then unplug the device and plug it in again:")
                             .arg(ids));
     udevCommands->setPlainText(q(udevInstallCommands(device.ids)));
     udevCommands->show();
   } else if (device.access == UsbStatus::Busy) {
-    deviceNote->setText(QStringLiteral("Another program holds %1 (a MIDI application, for "
-                                       "example); close it to use the device here.")
+    deviceNote->setText(tr("Another program holds %1 (a MIDI application, for "
+                           "example); close it to use the device here.")
                             .arg(ids));
   }
 }
@@ -265,10 +265,9 @@ void KeyboardController::showKeyboardInForce() {
                QString::fromLatin1(sourceName(keyboard_.manufacturerSource))));
   std::error_code ec;
   const bool present = std::filesystem::exists(settings_.path(), ec);
-  settingsPath_->setText(q(settings_.path().string()) +
-                         (present ? QString() : QStringLiteral(" (none yet)")));
+  settingsPath_->setText(q(settings_.path().string()) + (present ? QString() : tr(" (none yet)")));
   warning_->setText(asSentence(keyboard_.warning) +
-                    QStringLiteral(" Mend or delete the file to store a choice here."));
+                    tr(" Mend or delete the file to store a choice here."));
   warning_->setVisible(!keyboard_.warning.empty());
 }
 
@@ -288,25 +287,24 @@ bool KeyboardController::useKeyboardAction() {
   const QString bytesText = manufacturerEdit->text().trimmed();
   const std::optional<UsbIds> ids = parseUsbIds(idsText.toStdString());
   if (!ids) {
-    refuse(usbIdsEdit, QStringLiteral("“%1” is not a USB device id: write the vendor and product "
-                                      "id in hexadecimal, up to four digits each, as VID:PID.")
+    refuse(usbIdsEdit, tr("“%1” is not a USB device id: write the vendor and product "
+                          "id in hexadecimal, up to four digits each, as VID:PID.")
                            .arg(idsText));
     return false;
   }
   const std::optional<ManufacturerId> bytes = parseManufacturerId(bytesText.toStdString());
   if (!bytes) {
     refuse(manufacturerEdit,
-           QStringLiteral("“%1” are not three manufacturer bytes: write six hexadecimal digits, "
-                          "each byte 00 to 7f.")
+           tr("“%1” are not three manufacturer bytes: write six hexadecimal digits, "
+              "each byte 00 to 7f.")
                .arg(bytesText));
     return false;
   }
   const Outcome stored = settings_.storeKeyboard({ids, bytes});
   if (!stored) {
     log::diag("keyboard: %s", stored.message());
-    refuse(nullptr, QStringLiteral("The choice was not stored, and the editor still uses %1: %2")
-                        .arg(q(formatUsbIds(worker_.keyboard().usb)),
-                             q(stored.message())));
+    refuse(nullptr, tr("The choice was not stored, and the editor still uses %1: %2")
+                        .arg(q(formatUsbIds(worker_.keyboard().usb)), q(stored.message())));
     return false;
   }
   keyboard_.id = {*ids, *bytes};
@@ -315,13 +313,12 @@ bool KeyboardController::useKeyboardAction() {
   keyboard_.warning.clear();  // a damaged file is never stored into, so it reads well now
   status_->setStyleSheet(QString());
   status_->show();
-  status_->setText(QStringLiteral("Stored. Looking for %1…").arg(q(formatUsbIds(*ids))));
+  status_->setText(tr("Stored. Looking for %1…").arg(q(formatUsbIds(*ids))));
   const std::string chosen = formatUsbIds(*ids);
   worker_.setKeyboard(keyboard_.id, this, [this, chosen](bool found) {
-    status_->setText(
-        QStringLiteral("Stored. The next send goes to %1%2. The window still shows the settings "
-                       "it had; sending writes them to this keyboard.")
-            .arg(q(chosen), found ? QString() : QStringLiteral(", which is not connected now")));
+    status_->setText(tr("Stored. The next send goes to %1%2. The window still shows the settings "
+                        "it had; sending writes them to this keyboard.")
+                         .arg(q(chosen), found ? QString() : tr(", which is not connected now")));
     refresh();
   });
   return true;

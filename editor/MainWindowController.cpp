@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -9,19 +11,17 @@
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
 #include "editor/ViewController.h"
+#include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "session/EditSession.h"
 #include "ui_Main.h"
-
-// Resources of a static library must be registered by name, outside any namespace.
-static void initEditorResources() {
-  Q_INIT_RESOURCE(editor);
-}
 
 namespace padkbd::editor {
 
 namespace {
 
+// The surface is the keyboard's dark body in any theme; everything else
+// takes its colours from the palette, so light and dark themes both fit.
 const char* const kWindowStyle = R"(
 #surface {
   background-color: #24272d;
@@ -29,22 +29,18 @@ const char* const kWindowStyle = R"(
 }
 #surface QToolButton {
   color: #d6dae0;
-  font-size: 8pt;
   border: none;
-  border-radius: 8px;
-  padding: 2px;
+  border-radius: 6px;
+  padding: 2px 4px;
 }
-#surface QToolButton:hover { background-color: rgba(255, 255, 255, 20); }
-#surface QToolButton:pressed { background-color: rgba(255, 255, 255, 36); }
+#surface QToolButton:hover { background-color: rgba(255, 255, 255, 24); }
 #firmware, #controlName { background: palette(window); }
 #message {
   border: none;
-  border-top: 1px solid rgb(214, 214, 214);
+  border-top: 1px solid palette(mid);
   background: transparent;
-  padding-top: 6px;
-  font-size: 10pt;
+  padding-top: 4px;
 }
-#hint { color: #6b7079; }
 #sendToKeyboardButton { font-weight: 600; padding: 5px 22px; }
 )";
 
@@ -58,7 +54,6 @@ MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& fil
       worker_(worker),
       keyboard_(keyboard),
       settings_(std::move(settings)) {
-  initEditorResources();
   ui_->setupUi(this);
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
@@ -68,6 +63,22 @@ MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& fil
   connectMenus();
   viewController_->viewDidLoad();
   showEditState();
+  restoreWindowGeometry();
+}
+
+// Where the window was last, as long as some screen still shows that place;
+// never smaller than the window can be.
+void MainWindowController::restoreWindowGeometry() {
+  const std::optional<std::array<int, 4>> stored = settings_.windowGeometry();
+  if (!stored) return;
+  const auto [x, y, width, height] = *stored;
+  resize(width, height);
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().intersects(QRect(x, y, width, height))) {
+      move(x, y);
+      return;
+    }
+  }
 }
 
 void MainWindowController::connectMenus() {
@@ -97,17 +108,17 @@ void MainWindowController::showEditState() {
   using Busy = ViewController::DeviceBusy;
   const Busy busy = viewController_->deviceBusy();
   const bool reading = busy == Busy::Reading;
-  setWindowTitle(QStringLiteral("%1[*] — padkbd").arg(viewController_->originText()));
+  setWindowTitle(tr("%1[*] — padkbd").arg(viewController_->originText()));
   setWindowModified(session.modified());
   const bool bulk = session.inBulk();
   ui_->actionUndo->setEnabled(session.canUndo() && !reading);
   ui_->actionUndo->setText(session.canUndo()
-                               ? QStringLiteral("&Undo %1").arg(QString::fromStdString(session.undoText()))
-                               : QStringLiteral("&Undo"));
+                               ? tr("&Undo %1").arg(QString::fromStdString(session.undoText()))
+                               : tr("&Undo"));
   ui_->actionRedo->setEnabled(session.canRedo() && !reading);
   ui_->actionRedo->setText(session.canRedo()
-                               ? QStringLiteral("&Redo %1").arg(QString::fromStdString(session.redoText()))
-                               : QStringLiteral("&Redo"));
+                               ? tr("&Redo %1").arg(QString::fromStdString(session.redoText()))
+                               : tr("&Redo"));
   ui_->actionCopy->setEnabled(session.current() && !bulk);
   ui_->actionPaste->setEnabled(session.canPaste() && !reading);
   // What bulk mode and the device worker disable in the window, they disable
@@ -158,20 +169,23 @@ void MainWindowController::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, [this] {
     auto& dialogs = viewController_->dialogs;
     if (!dialogs.showProblem) return;
-    dialogs.showProblem(this, QStringLiteral("The settings file is damaged"),
-                        viewController_->settingsWarning +
-                            QStringLiteral("\n\nTo choose another keyboard, mend or delete the "
-                                           "file, then open Keyboard → Keyboard… in the menu."));
+    dialogs.showProblem(
+        this, tr("The settings file is damaged"),
+        viewController_->settingsWarning + tr("\n\nTo choose another keyboard, mend or delete the "
+                                              "file, then open Keyboard → Keyboard… in the menu."));
   });
 }
 
 void MainWindowController::closeEvent(QCloseEvent* event) {
-  if (!viewController_->mayDropEdits(QStringLiteral("Closing the window"))) {
+  if (!viewController_->mayDropEdits(tr("Closing the window"))) {
     event->ignore();
     return;
   }
   // An exchange under way stops; the worker's thread ends with the program.
   worker_.cancel();
+  if (Outcome stored = settings_.storeWindowGeometry({x(), y(), width(), height()}); !stored) {
+    log::diag("window: %s", stored.message());
+  }
   event->accept();
   closeApplication();
 }

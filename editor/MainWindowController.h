@@ -50,6 +50,7 @@ class MainWindowController : public QMainWindow {
 
  private:
   void windowDidLoad();
+  void restoreWindowGeometry();
   void connectMenus();
   // Title, and the Edit menu's texts and states, after the preset changed.
   void showEditState();

@@ -27,7 +27,7 @@ MessageController::MessageController(QWidget* messageView, QWidget* parent)
   detail_->setObjectName(QStringLiteral("messageDetail"));
   detail_->setAlignment(Qt::AlignCenter);
   detail_->setWordWrap(true);
-  detail_->setStyleSheet(QStringLiteral("color: #6b7079;"));
+  detail_->setForegroundRole(QPalette::PlaceholderText);
   detail_->hide();
   layout->addWidget(detail_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

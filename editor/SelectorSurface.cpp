@@ -1,9 +1,14 @@
 #include "editor/SelectorSurface.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
-#include <QIcon>
+#include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
 #include <QToolButton>
+#include <cmath>
 
 namespace padkbd::editor {
 
@@ -17,74 +22,179 @@ constexpr int kPadRows = 6;
 constexpr const char* kWhiteLook = "knob";
 constexpr const char* kOtherLook = "button";
 
-constexpr int kLightSize = 12;
-const char* const kLightName = "colourLight";
+// The keyboard's body is dark whatever the desktop's theme; what is drawn on
+// it is drawn for that.
+const QColor kLabel(214, 218, 224);
+const QColor kUnlitPad(58, 62, 70);
+const QColor kRing(255, 255, 255);
 
-// A small round light in the element's top right corner. It takes no clicks,
-// so the element under it still selects.
-class ColourLight : public QWidget {
+bool isPad(const QObject* element) {
+  return element->property("look").toString() == QLatin1String("pad");
+}
+
+// Black or white, whichever reads on `fill`.
+QColor textOn(const QColor& fill) {
+  return qGray(fill.rgb()) > 140 ? QColor(20, 20, 24) : QColor(244, 246, 248);
+}
+
+// A selector drawn in its look: pads as rubber pads filled with their
+// colour, knobs and buttons with their name below. The chosen one gets a
+// ring around it, apart from its fill, so no pad colour reads as chosen.
+class SurfaceElement : public QToolButton {
  public:
-  explicit ColourLight(QWidget* element) : QWidget(element) {
-    setObjectName(QString::fromLatin1(kLightName));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFixedSize(kLightSize, kLightSize);
-    move(element->width() - kLightSize - 5, 4);
-    hide();
+  SurfaceElement(QWidget* parent, const char* look) : QToolButton(parent) {
+    setProperty("look", look);
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   }
 
-  QColor colour() const { return colour_; }
-  void setColour(const QColor& colour) {
-    if (colour == colour_) return;
-    colour_ = colour;
-    update();
+  QSize sizeHint() const override { return minimumSizeHint() + QSize(10, 12); }
+  QSize minimumSizeHint() const override {
+    const QString look = property("look").toString();
+    if (look == QLatin1String("pad")) return {56, 50};
+    return look == QLatin1String("knob") ? QSize(56, 50) : QSize(56, 40);
   }
 
  protected:
+  // The click's modifiers stay with the element for its handler (Shift-click).
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    setProperty("modifiers", static_cast<int>(event->modifiers()));
+    QToolButton::mouseReleaseEvent(event);
+  }
+
   void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF dot = QRectF(rect()).adjusted(1, 1, -1, -1);
-    if (!colour_.isValid()) {
-      // Unlit: a dark lens in a grey rim.
-      painter.setPen(QPen(QColor(110, 110, 110), 1));
-      painter.setBrush(QColor(45, 45, 48));
-      painter.drawEllipse(dot);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled()) p.setOpacity(0.55);
+    const QString look = property("look").toString();
+    const bool selected = imageOf(this) == QLatin1String("selected");
+    QFont small = font();
+    small.setPointSizeF(std::max(7.0, font().pointSizeF() - 1.5));
+    p.setFont(small);
+    const int textHeight = QFontMetrics(small).height();
+
+    if (look == QLatin1String("pad")) {
+      const qreal side = std::min(width(), height()) - 2.0;
+      const QRectF area((width() - side) / 2, (height() - side) / 2, side, side);
+      paintPad(p, area.adjusted(5, 5, -5, -5), selected, area);
       return;
     }
-    painter.setPen(QPen(colour_.darker(170), 1));
-    painter.setBrush(colour_);
-    painter.drawEllipse(dot);
-    // A glint, so a lit light reads as a light and not as a flat spot.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(255, 255, 255, 110));
-    painter.drawEllipse(QRectF(dot.left() + 2.5, dot.top() + 2, dot.width() / 3, dot.height() / 3));
+    // Knob or button: the shape above, the name below.
+    const QRectF free(0, 0, width(), height() - textHeight - 2);
+    const qreal side = std::min(free.width(), free.height()) - 2.0;
+    QRectF shape(free.center().x() - side / 2, free.center().y() - side / 2, side, side);
+    if (look == QLatin1String("button")) {
+      shape = QRectF(free.center().x() - side * 0.75, free.center().y() - side * 0.32, side * 1.5,
+                     side * 0.64);
+    }
+    paintRing(p, shape.adjusted(-3, -3, 3, 3), selected, look == QLatin1String("knob"));
+    if (look == QLatin1String("knob")) {
+      paintKnob(p, shape.adjusted(3, 3, -3, -3));
+    } else {
+      paintButton(p, shape.adjusted(2, 2, -2, -2), selected);
+    }
+    p.setPen(kLabel);
+    p.drawText(QRectF(0, height() - textHeight - 1, width(), textHeight), Qt::AlignCenter, text());
+    // A white selector standing for a pad shows the pad's colour in a light.
+    if (property("lightShown").toBool()) {
+      const QColor colour = property("light").value<QColor>();
+      const QRectF dot(shape.right() - 9, shape.top() - 1, 11, 11);
+      p.setPen(QPen(colour.isValid() ? colour.darker(170) : QColor(110, 110, 110), 1));
+      p.setBrush(colour.isValid() ? colour : kUnlitPad);
+      p.drawEllipse(dot);
+    }
   }
 
  private:
-  QColor colour_;
-};
+  void paintRing(QPainter& p, const QRectF& around, bool selected, bool round) {
+    if (!selected && !underMouse()) return;
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(selected ? kRing : QColor(255, 255, 255, 60), selected ? 2.5 : 1.5));
+    if (round) {
+      p.drawEllipse(around);
+    } else {
+      p.drawRoundedRect(around, 9, 9);
+    }
+  }
 
-ColourLight* lightIn(const QObject* element) {
-  return element == nullptr ? nullptr
-                            : element->findChild<ColourLight*>(QString::fromLatin1(kLightName),
-                                                               Qt::FindDirectChildrenOnly);
-}
+  void paintPad(QPainter& p, const QRectF& pad, bool selected, const QRectF& area) {
+    paintRing(p, area.adjusted(1.5, 1.5, -1.5, -1.5), selected, false);
+    const QColor colour =
+        property("lightShown").toBool() ? property("light").value<QColor>() : QColor();
+    const QColor fill = colour.isValid() ? colour : kUnlitPad;
+    if (colour.isValid()) {
+      // A lit pad glows a little beyond its edge.
+      QRadialGradient glow(pad.center(), pad.width() * 0.75);
+      QColor halo = colour;
+      halo.setAlpha(90);
+      glow.setColorAt(0.6, halo);
+      halo.setAlpha(0);
+      glow.setColorAt(1.0, halo);
+      p.setPen(Qt::NoPen);
+      p.setBrush(glow);
+      p.drawRoundedRect(pad.adjusted(-4, -4, 4, 4), 10, 10);
+    }
+    QLinearGradient body(pad.topLeft(), pad.bottomLeft());
+    body.setColorAt(0, fill.lighter(118));
+    body.setColorAt(1, fill.darker(118));
+    p.setPen(QPen(fill.darker(160), 1));
+    p.setBrush(body);
+    p.drawRoundedRect(pad, 7, 7);
+
+    p.setPen(textOn(fill));
+    const QString note = property("note").toString();
+    const QRectF inner = pad.adjusted(2, 2, -2, -3);
+    if (note.isEmpty()) {
+      p.drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, text());
+    } else {
+      p.drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, text() + QLatin1Char('\n') + note);
+    }
+  }
+
+  void paintKnob(QPainter& p, const QRectF& knob) {
+    QRadialGradient cap(knob.center() - QPointF(knob.width() / 6, knob.height() / 6),
+                        knob.width() * 0.7);
+    cap.setColorAt(0, QColor(120, 124, 132));
+    cap.setColorAt(1, QColor(40, 43, 49));
+    p.setPen(QPen(QColor(20, 21, 24), 1));
+    p.setBrush(cap);
+    p.drawEllipse(knob);
+    // The pointer, at seven o'clock as a knob turned fully down.
+    const QPointF centre = knob.center();
+    const qreal r = knob.width() / 2 - 3;
+    const qreal angle = 3.14159265 * 0.75;
+    p.setPen(QPen(kLabel, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(centre + QPointF(std::cos(angle), std::sin(angle)) * r * 0.35,
+               centre + QPointF(std::cos(angle), std::sin(angle)) * r);
+  }
+
+  void paintButton(QPainter& p, const QRectF& button, bool selected) {
+    QLinearGradient body(button.topLeft(), button.bottomLeft());
+    body.setColorAt(0, QColor(226, 229, 234));
+    body.setColorAt(1, QColor(168, 173, 182));
+    p.setPen(QPen(QColor(30, 32, 36), 1));
+    p.setBrush(body);
+    p.drawRoundedRect(button, 5, 5);
+    // The bank switch lights while the second bank is on.
+    if (selected && property("selector").toString() == QLatin1String("bank")) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(255, 176, 46));
+      p.drawEllipse(QRectF(button.center().x() - 4, button.center().y() - 4, 8, 8));
+    }
+  }
+};
 
 QToolButton* makeElement(QWidget* parent, const QString& name, const char* selector,
                          const char* look, int tag) {
-  auto* element = new QToolButton(parent);
+  auto* element = new SurfaceElement(parent, look);
   element->setObjectName(name);
   element->setProperty("selector", selector);
-  element->setProperty("look", look);
   if (tag > 0) element->setProperty("tag", tag);
-  element->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  element->setAutoRaise(true);
-  element->setFocusPolicy(Qt::NoFocus);
   const bool pad = QString::fromLatin1(look) == QLatin1String("pad");
-  element->setIconSize(pad ? QSize(50, 50) : QSize(40, 40));
-  element->setFixedSize(pad ? QSize(72, 74) : QSize(72, 64));
+  element->setProperty("hasLight", pad || QString::fromLatin1(selector) == QLatin1String("white"));
   setImage(element, QStringLiteral("unselected"));
-  if (pad || QString::fromLatin1(selector) == QLatin1String("white")) new ColourLight(element);
   return element;
 }
 
@@ -99,8 +209,9 @@ void buildSelectorSurface(QWidget* grid) {
   // Row 0: the bank switch and the eight white selectors (controls 0-7, or
   // 8-15 with the second bank). They sit in columns 1-8 like every row.
   auto* bank = makeElement(grid, QStringLiteral("bankSwitch"), "bank", "button", 0);
-  bank->setText(QStringLiteral("Bank 2"));
-  bank->setToolTip(QStringLiteral("Bank switch: the top row edits Pad 1-8 while it is lit"));
+  bank->setText(QCoreApplication::translate("SelectorSurface", "Bank 2"));
+  bank->setToolTip(QCoreApplication::translate(
+      "SelectorSurface", "Bank switch: the top row edits Pad 1-8 while it is lit"));
   layout->addWidget(bank, 0, 0);
   for (int n = 0; n < kWhiteButtonCount; ++n) {
     const int tag = n + 1;
@@ -108,14 +219,27 @@ void buildSelectorSurface(QWidget* grid) {
         makeElement(grid, QStringLiteral("white%1").arg(tag), "white", kWhiteLook, tag), 0, n + 1);
   }
   // A little air between the controls row and the pads.
-  layout->setRowMinimumHeight(1, 10);
-  // Rows 2-7: the 48 pads, tags 9-56 (controls 8-55), in reading order.
+  layout->setRowMinimumHeight(1, 6);
+  // Rows 2-7: the 48 pads, tags 9-56 (controls 8-55), in reading order; in
+  // column 0 a header per row, for choosing a whole row in bulk mode.
+  for (int row = 0; row < kPadRows; ++row) {
+    auto* header = new QToolButton(grid);
+    header->setObjectName(QStringLiteral("rowHeader%1").arg(row + 1));
+    header->setProperty("row", row);
+    header->setText(QCoreApplication::translate("SelectorSurface", "Row %1 ▸").arg(row + 1));
+    header->setToolTip(
+        QCoreApplication::translate("SelectorSurface", "Choose every pad of this row"));
+    header->setFocusPolicy(Qt::NoFocus);
+    header->hide();  // bulk mode shows them
+    layout->addWidget(header, 2 + row, 0, Qt::AlignCenter);
+    layout->setRowStretch(2 + row, 1);
+  }
   for (int n = 0; n < kPadRows * kColumns; ++n) {
     const int tag = 9 + n;
     layout->addWidget(makeElement(grid, QStringLiteral("pad%1").arg(n + 1), "black", "pad", tag),
                       2 + n / kColumns, 1 + n % kColumns);
   }
-  layout->setRowMinimumHeight(8, 10);
+  layout->setRowMinimumHeight(8, 6);
   // Row 9: the eight other controls 56-63, tags 57-64.
   for (int n = 0; n < kColumns; ++n) {
     const int tag = 57 + n;
@@ -123,44 +247,57 @@ void buildSelectorSurface(QWidget* grid) {
         makeElement(grid, QStringLiteral("other%1").arg(n + 1), "black", kOtherLook, tag), 9,
         1 + n);
   }
-  layout->setColumnMinimumWidth(0, 72);
+  for (int column = 1; column <= kColumns; ++column) layout->setColumnStretch(column, 1);
 }
 
 void setImage(QAbstractButton* element, const QString& name) {
   if (element == nullptr) return;
-  const QString look = element->property("look").toString();
-  const QString file = (look.isEmpty() || look == QLatin1String("pad"))
-                           ? QStringLiteral(":/images/%1.png").arg(name)
-                           : QStringLiteral(":/images/%1-%2.png").arg(look, name);
-  element->setIcon(QIcon(file));
   element->setProperty("image", name);
+  element->update();
 }
 
 QString imageOf(const QObject* element) {
   return element == nullptr ? QString() : element->property("image").toString();
 }
 
+std::int32_t toComponent(int channel) {
+  return static_cast<std::int32_t>(std::lround(std::clamp(channel, 0, 255) * 127.0 / 255.0));
+}
+
+int toChannel(std::int32_t component) {
+  return static_cast<int>(std::lround(std::clamp(component, 0, 127) * 255.0 / 127.0));
+}
+
 QColor padColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
   auto inRange = [](std::int32_t c) { return c >= 0 && c <= 127; };
   if (!inRange(red) || !inRange(green) || !inRange(blue)) return {};
-  return QColor(red * 255 / 127, green * 255 / 127, blue * 255 / 127);
+  return QColor(toChannel(red), toChannel(green), toChannel(blue));
 }
 
 void setLight(QAbstractButton* element, const QColor& colour) {
-  if (ColourLight* light = lightIn(element)) {
-    light->setColour(colour);
-    light->show();
-  }
+  if (element == nullptr || !element->property("hasLight").toBool()) return;
+  element->setProperty("light", colour);
+  element->setProperty("lightShown", true);
+  element->update();
 }
 
 void hideLight(QAbstractButton* element) {
-  if (ColourLight* light = lightIn(element)) light->hide();
+  if (element == nullptr || !element->property("hasLight").toBool()) return;
+  element->setProperty("lightShown", false);
+  element->update();
 }
 
 std::optional<QColor> lightOf(const QObject* element) {
-  const ColourLight* light = lightIn(element);
-  if (light == nullptr || light->isHidden()) return std::nullopt;
-  return light->colour();
+  if (element == nullptr || !element->property("lightShown").toBool()) return std::nullopt;
+  return element->property("light").value<QColor>();
+}
+
+void setNote(QAbstractButton* element, const QString& note) {
+  if (element == nullptr || !isPad(element) || element->property("note").toString() == note) {
+    return;
+  }
+  element->setProperty("note", note);
+  element->update();
 }
 
 }  // namespace padkbd::editor

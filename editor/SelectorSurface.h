@@ -1,12 +1,14 @@
-// The controller's surface in the editor window: one image button per
-// control, laid out like the keyboard. Each selector element carries
+// The controller's surface in the editor window: one drawn button per
+// control, laid out like the keyboard, growing with the window. Each
+// selector element carries
 //   "tag"      its integer tag (white 1-8, black 9-64; unique),
 //   "selector" which handler it calls: "white", "black" or "bank",
-//   "look"     how its images are drawn: "pad", "knob" or "button",
-//   "image"    the image it shows now: "selected" or "unselected".
-// Pad elements, and the white ones (which stand for Pad 1-8 with the second
-// bank on), also carry a small colour light that shows the pad's colour the
-// way the keyboard lights it; it lies over the image and leaves it alone.
+//   "look"     how it is drawn: "pad", "knob" or "button",
+//   "image"    how it shows now: "selected" (a ring around it) or "unselected".
+// Pads are filled with their colour the way the keyboard lights them; the
+// white selectors (which stand for Pad 1-8 with the second bank on) show it
+// in a small light. Beside each row of pads a header, shown in bulk mode,
+// chooses the row.
 #pragma once
 
 #include <QColor>
@@ -32,8 +34,12 @@ void setImage(QAbstractButton* element, const QString& name);
 // The name of the image the element shows; empty for an element without one.
 QString imageOf(const QObject* element);
 
-// The colour a pad lights in, from its CR/CG/CB (0-127 each, scaled to
-// 0-255); invalid (unlit) when any of them is -1 or out of range.
+// A colour component of the keyboard (0-127) as a screen channel (0-255)
+// and back, each rounded to the nearest; out-of-range values are clamped.
+int toChannel(std::int32_t component);
+std::int32_t toComponent(int channel);
+// The colour a pad lights in, from its CR/CG/CB (0-127 each); invalid
+// (unlit) when any of them is -1 or out of range.
 QColor padColour(std::int32_t red, std::int32_t green, std::int32_t blue);
 // Shows the element's colour light in `colour` (invalid: unlit). Does nothing
 // for an element without a light.
@@ -43,5 +49,7 @@ void hideLight(QAbstractButton* element);
 // The colour the element's light shows (invalid when unlit); nothing when the
 // element has no light or it is hidden.
 std::optional<QColor> lightOf(const QObject* element);
+// The note a pad plays, shown under its name ("C1"); empty for none.
+void setNote(QAbstractButton* element, const QString& note);
 
 }  // namespace padkbd::editor

@@ -5,20 +5,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QWidget>
 
 #include "editor/KeyboardActions.h"
 #include "editor/SelectorSurface.h"
+#include "editor/StatusTexts.h"
 #include "model/Log.h"
+#include "model/NoteNames.h"
 #include "storage/FileAction.h"
 
 namespace padkbd::editor {
 
 namespace {
-
-const QString kBulkName = QStringLiteral("批量参数");
-const QString kLeaveBulkTitle = QStringLiteral("退出批量模式");
-const QString kEnterBulkTitle = QStringLiteral("批量改变红色/绿色/蓝色");
 
 QString q(const std::string& text) {
   return QString::fromStdString(text);
@@ -48,7 +47,7 @@ int tagOf(const QObject* element) {
 ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& files,
                                SettingsFile settings, QObject* parent)
     : QObject(parent),
-      dialogs(platformDialogs()),
+      dialogs(platformDialogs(settings)),
       view_(view),
       files_(files),
       keyboard_(new KeyboardActions(*this, worker, std::move(settings))) {
@@ -81,7 +80,10 @@ ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& 
   selectedView = outlet<QWidget>("selectedView");
   bankSwitch = outlet<QAbstractButton>("bankSwitch");
   messageView = outlet<QWidget>("messageView");
-  colourSwatch = outlet<QLabel>("colourSwatch");
+  colourSwatch = outlet<QAbstractButton>("colourSwatch");
+  bulkCount = outlet<QLabel>("bulkCount");
+  bulkAllButton = outlet<QPushButton>("bulkAllButton");
+  bulkCancelButton = outlet<QPushButton>("bulkCancelButton");
   connectElements();
 }
 
@@ -101,13 +103,17 @@ void ViewController::connectElements() {
   for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
     const QString selector = element->property("selector").toString();
     if (selector == QLatin1String("black")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] { blackButtonAction(element); });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { blackButtonAction(element); });
     } else if (selector == QLatin1String("white")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] { whiteButtonAction(element); });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { whiteButtonAction(element); });
     } else if (selector == QLatin1String("other")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] { otherButtonAction(element); });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { otherButtonAction(element); });
     } else if (selector == QLatin1String("bank")) {
-      connect(element, &QAbstractButton::clicked, this, [this, element] { changePadAction(element); });
+      connect(element, &QAbstractButton::clicked, this,
+              [this, element] { changePadAction(element); });
     }
   }
   // `activated` comes from the user only, so showing a record never writes it back.
@@ -136,6 +142,24 @@ void ViewController::connectElements() {
   connect(LoadButton, &QPushButton::clicked, this, &ViewController::loadAction);
   connect(SaveButton, &QPushButton::clicked, this, &ViewController::saveAction);
   connect(gainsButton, &QPushButton::clicked, this, &ViewController::showGainsAction);
+  connect(colourSwatch, &QAbstractButton::clicked, this, &ViewController::pickColourAction);
+  connect(bulkAllButton, &QPushButton::clicked, this, &ViewController::chooseAllPadsAction);
+  connect(bulkCancelButton, &QPushButton::clicked, this, &ViewController::cancelBulkAction);
+  for (QAbstractButton* header : rowHeaders()) {
+    const int row = header->property("row").toInt();
+    connect(header, &QAbstractButton::clicked, this, [this, row] { chooseRowAction(row); });
+  }
+  // Esc leaves bulk mode without applying it.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), view_->window());
+  connect(escape, &QShortcut::activated, this, &ViewController::cancelBulkAction);
+}
+
+std::vector<QAbstractButton*> ViewController::rowHeaders() const {
+  std::vector<QAbstractButton*> headers;
+  for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
+    if (element->property("row").isValid()) headers.push_back(element);
+  }
+  return headers;
 }
 
 // ---------------------------------------------------------------------------
@@ -154,9 +178,9 @@ void ViewController::viewDidLoad() {
 }
 
 void ViewController::viewDidAppear() {
-  // Frame the two panels: 2 px of opaque grey 200/200/200.
+  // Frame the two panels in the theme's own line colour.
   const QString frame =
-      QStringLiteral("#%1 { border: 2px solid rgb(200, 200, 200); border-radius: 8px; }");
+      QStringLiteral("#%1 { border: 2px solid palette(mid); border-radius: 8px; }");
   globalView->setStyleSheet(frame.arg(globalView->objectName()));
   selectedView->setStyleSheet(frame.arg(selectedView->objectName()));
 }
@@ -179,7 +203,8 @@ void ViewController::showPadValue() {
   choose(globalKA, pad->globalKnobAccelerationCurve);
   choose(globalVC, pad->globalVelocityCurve);
   choose(mem, pad->mem);
-  firmware->setText(q(pad->version));
+  // The record says "未连接" without a keyboard; the window says it in its language.
+  firmware->setText(pad->version == "未连接" ? Status::notConnected() : q(pad->version));
   showPadLights();
 }
 
@@ -207,15 +232,15 @@ QString ViewController::originText() const {
   const Origin& origin = session_->origin();
   switch (origin.kind) {
     case Origin::Kind::Keyboard:
-      return QStringLiteral("from the keyboard (firmware %1)").arg(q(origin.detail));
+      return tr("from the keyboard (firmware %1)").arg(q(origin.detail));
     case Origin::Kind::Sent:
-      return QStringLiteral("sent to memory slot %1").arg(q(origin.detail));
+      return tr("sent to memory slot %1").arg(q(origin.detail));
     case Origin::Kind::Document:
       return q(origin.detail);
     case Origin::Kind::Default:
       break;
   }
-  return QStringLiteral("default preset");
+  return tr("default preset");
 }
 
 // ---------------------------------------------------------------------------
@@ -224,15 +249,29 @@ QString ViewController::originText() const {
 void ViewController::getItem() {
   pu = popUpValueFrom(session_->lists());
   pu.modeOptionArray.clear();
-  const std::pair<QComboBox*, const StringList*> lists[] = {
-      {globalC, &pu.globalCArray}, {globalO, &pu.globalOArray}, {globalPVC, &pu.globalPVCArray},
-      {globalKA, &pu.globalKAArray}, {globalVC, &pu.globalVCArray}, {mode, &pu.padModeArray},
-      {modeOption, &pu.modeOptionArray}, {val, &pu.valArray}, {channel, &pu.channelArray},
-      {CCnum, &pu.CCnumArray}, {min, &pu.minArray}, {max, &pu.maxArray}, {mem, &pu.memArray},
-      {cr, &pu.crArray}, {cg, &pu.cgArray}, {cb, &pu.cbArray}};
+  const std::pair<QComboBox*, const StringList*> lists[] = {{globalC, &pu.globalCArray},
+                                                            {globalO, &pu.globalOArray},
+                                                            {globalPVC, &pu.globalPVCArray},
+                                                            {globalKA, &pu.globalKAArray},
+                                                            {globalVC, &pu.globalVCArray},
+                                                            {mode, &pu.padModeArray},
+                                                            {modeOption, &pu.modeOptionArray},
+                                                            {val, &pu.valArray},
+                                                            {channel, &pu.channelArray},
+                                                            {CCnum, &pu.CCnumArray},
+                                                            {min, &pu.minArray},
+                                                            {max, &pu.maxArray},
+                                                            {mem, &pu.memArray},
+                                                            {cr, &pu.crArray},
+                                                            {cg, &pu.cgArray},
+                                                            {cb, &pu.cbArray}};
   for (const auto& [menu, items] : lists) {
     menu->clear();
     fill(menu, *items);
+  }
+  // Numbers that are notes for a pad in a note mode read as notes too.
+  for (int n = 0; n < CCnum->count(); ++n) {
+    CCnum->setItemText(n, q(withNoteName(CCnum->itemText(n).toStdString(), n)));
   }
   labelSelectors();
 }
@@ -263,6 +302,8 @@ void ViewController::showPadLights() {
     } else {
       hideLight(element);
     }
+    setNote(element,
+            record && isNoteMode(record->mode) ? q(noteName(record->MIDInumb)) : QString());
   }
 }
 
@@ -275,11 +316,16 @@ void ViewController::fillMode() {
 }
 
 void ViewController::press(Selector selector, QObject* element) {
-  if (!session_->press(selector, tagOf(element))) return;
+  // Shift-click in bulk mode chooses the pads from the last one clicked.
+  const bool range = session_->inBulk() && selector == Selector::Black &&
+                     (element->property("modifiers").toInt() & Qt::ShiftModifier) != 0;
+  if (range ? !session_->chooseRangeForBulk(controlIndexOf(element))
+            : !session_->press(selector, tagOf(element))) {
+    return;
+  }
   auto* button = qobject_cast<QAbstractButton*>(element);
   if (session_->inBulk()) {
-    setImage(button, session_->inBulkSelection(controlIndexOf(element)) ? QStringLiteral("selected")
-                                                                         : QStringLiteral("unselected"));
+    showBulkSelection();
   } else {
     initButtonImage();
     setImage(button, QStringLiteral("selected"));
@@ -317,7 +363,8 @@ void ViewController::showButtonValue() {
   const ButtonValuePtr& btn = session_->current();
   if (!btn) return;
   log::diag("showButtonValue---------->%d", btn->buttonID);
-  controlName->setText(session_->inBulk() ? kBulkName : q(session_->controlName(btn->buttonID)));
+  controlName->setText(session_->inBulk() ? tr("批量参数")
+                                          : q(session_->controlName(btn->buttonID)));
   choose(channel, btn->channel);
   choose(CCnum, btn->MIDInumb);
   choose(val, btn->value);
@@ -340,12 +387,12 @@ void ViewController::showColourSwatch() {
   const QColor shown = colour ? padColour(btn->CR, btn->CG, btn->CB) : QColor();
   colourSwatch->setStyleSheet(
       shown.isValid()
-          ? QStringLiteral("background-color: rgb(%1, %2, %3); border: 1px solid rgb(120, 120, "
-                           "120); border-radius: 5px;")
+          ? QStringLiteral("background-color: rgb(%1, %2, %3); border: 1px solid palette(mid); "
+                           "border-radius: 5px;")
                 .arg(shown.red())
                 .arg(shown.green())
                 .arg(shown.blue())
-          : QStringLiteral("border: 1px dashed rgb(170, 170, 170); border-radius: 5px;"));
+          : QStringLiteral("border: 1px dashed palette(mid); border-radius: 5px;"));
 }
 
 void ViewController::changeModeOptionWithModeIndex() {
@@ -379,26 +426,56 @@ void ViewController::setGlobal(GlobalField field, int position) {
   emit editStateChanged();
 }
 
-void ViewController::changeGlobalCAction(int position) { setGlobal(GlobalField::MIDIChannel, position); }
-void ViewController::changeGlobalOAction(int position) { setGlobal(GlobalField::OctaveTransposition, position); }
-void ViewController::changeGlobalPVCAction(int position) { setGlobal(GlobalField::PadVelocityCurve, position); }
-void ViewController::changeGlobalKAAction(int position) { setGlobal(GlobalField::KnobAccelerationCurve, position); }
-void ViewController::changeGlobalVCAction(int position) { setGlobal(GlobalField::VelocityCurve, position); }
-void ViewController::changeMemoryAction(int position) { setGlobal(GlobalField::MemorySlot, position); }
-void ViewController::changeChannelAction(int position) { setField(ControlField::Channel, position); }
+void ViewController::changeGlobalCAction(int position) {
+  setGlobal(GlobalField::MIDIChannel, position);
+}
+void ViewController::changeGlobalOAction(int position) {
+  setGlobal(GlobalField::OctaveTransposition, position);
+}
+void ViewController::changeGlobalPVCAction(int position) {
+  setGlobal(GlobalField::PadVelocityCurve, position);
+}
+void ViewController::changeGlobalKAAction(int position) {
+  setGlobal(GlobalField::KnobAccelerationCurve, position);
+}
+void ViewController::changeGlobalVCAction(int position) {
+  setGlobal(GlobalField::VelocityCurve, position);
+}
+void ViewController::changeMemoryAction(int position) {
+  setGlobal(GlobalField::MemorySlot, position);
+}
+void ViewController::changeChannelAction(int position) {
+  setField(ControlField::Channel, position);
+}
 void ViewController::changeModeAction(int position) {
   setField(ControlField::Mode, position);
   changeModeOptionWithModeIndex();
   choose(modeOption, 0);
 }
-void ViewController::changeModeOptionAction(int position) { setField(ControlField::ModeOption, position); }
-void ViewController::changeValueAction(int position) { setField(ControlField::Value, position); }
-void ViewController::changeCCnumAction(int position) { setField(ControlField::MIDInumb, position); }
-void ViewController::changeMinAction(int position) { setField(ControlField::Min, position); }
-void ViewController::changeMaxAction(int position) { setField(ControlField::Max, position); }
-void ViewController::changeCRAction(int position) { setColour(ControlField::CR, position); }
-void ViewController::changeCGAction(int position) { setColour(ControlField::CG, position); }
-void ViewController::changeCBAction(int position) { setColour(ControlField::CB, position); }
+void ViewController::changeModeOptionAction(int position) {
+  setField(ControlField::ModeOption, position);
+}
+void ViewController::changeValueAction(int position) {
+  setField(ControlField::Value, position);
+}
+void ViewController::changeCCnumAction(int position) {
+  setField(ControlField::MIDInumb, position);
+}
+void ViewController::changeMinAction(int position) {
+  setField(ControlField::Min, position);
+}
+void ViewController::changeMaxAction(int position) {
+  setField(ControlField::Max, position);
+}
+void ViewController::changeCRAction(int position) {
+  setColour(ControlField::CR, position);
+}
+void ViewController::changeCGAction(int position) {
+  setColour(ControlField::CG, position);
+}
+void ViewController::changeCBAction(int position) {
+  setColour(ControlField::CB, position);
+}
 
 void ViewController::setColour(ControlField field, int position) {
   setField(field, position);
@@ -413,16 +490,76 @@ void ViewController::bulkChange() {
   if (!session_->inBulk()) {
     session_->enterBulk();
     initButtonImage();
-    BulkButton->setText(kLeaveBulkTitle);
+    BulkButton->setText(tr("退出批量模式"));
     showButtonValue();
+    showBulkSelection();
     enableElements();
     emit editStateChanged();
     return;
   }
   session_->leaveBulk();
+  leftBulk();
+}
+
+void ViewController::cancelBulkAction() {
+  if (!session_->inBulk()) return;
+  session_->cancelBulk();
+  initButtonImage();
+  leftBulk();
+}
+
+void ViewController::leftBulk() {
   enableElements();
-  BulkButton->setText(kEnterBulkTitle);
+  BulkButton->setText(tr("批量改变红色/绿色/蓝色"));
+  showBulkSelection();
   showAll();
+}
+
+void ViewController::chooseAllPadsAction() {
+  std::vector<std::int32_t> pads;
+  for (std::int32_t index = kFirstPadControl; index <= kLastPadControl; ++index) {
+    pads.push_back(index);
+  }
+  if (session_->chooseForBulk(pads)) showBulkSelection();
+}
+
+void ViewController::chooseRowAction(int row) {
+  std::vector<std::int32_t> pads;
+  for (int column = 0; column < 8; ++column) pads.push_back(kFirstPadControl + row * 8 + column);
+  if (session_->chooseForBulk(pads)) showBulkSelection();
+}
+
+// The chosen pads ringed, their count, and the bulk controls shown only in bulk mode.
+void ViewController::showBulkSelection() {
+  const bool bulk = session_->inBulk();
+  for (QWidget* part :
+       std::initializer_list<QWidget*>{bulkCount, bulkAllButton, bulkCancelButton}) {
+    part->setVisible(bulk);
+  }
+  for (QAbstractButton* header : rowHeaders()) header->setVisible(bulk);
+  if (!bulk) return;
+  bulkCount->setText(tr("Pads chosen: %1").arg(session_->bulkSelection().size()));
+  for (QAbstractButton* element : taggedElements()) {
+    const bool chosen = element->property("selector").toString() == QLatin1String("black") &&
+                        session_->inBulkSelection(controlIndexOf(element));
+    setImage(element, chosen ? QStringLiteral("selected") : QStringLiteral("unselected"));
+  }
+}
+
+void ViewController::pickColourAction() {
+  const ButtonValuePtr& btn = session_->current();
+  if (!btn || !(session_->inBulk() || isPadControl(btn->buttonID)) || !dialogs.pickColour) return;
+  const QColor picked = dialogs.pickColour(view_->window(), padColour(btn->CR, btn->CG, btn->CB));
+  if (!picked.isValid()) return;
+  session_->setColour(toComponent(picked.red()), toComponent(picked.green()),
+                      toComponent(picked.blue()));
+  for (auto [menu, value] :
+       {std::pair{cr, btn->CR}, std::pair{cg, btn->CG}, std::pair{cb, btn->CB}}) {
+    choose(menu, value);
+  }
+  showColourSwatch();
+  showPadLights();
+  emit editStateChanged();
 }
 
 void ViewController::clearControlPanel() {
@@ -447,9 +584,9 @@ void ViewController::enableElements() {
   const bool reading = busy_ == DeviceBusy::Reading;
   const bool free = busy_ == DeviceBusy::No;
   const bool bulk = session_ && session_->inBulk();
-  for (QWidget* element : std::initializer_list<QWidget*>{
-           globalC, globalO, globalPVC, globalKA, globalVC, val, channel, CCnum, min, max, mem,
-           DefaultButton, LoadButton}) {
+  for (QWidget* element :
+       std::initializer_list<QWidget*>{globalC, globalO, globalPVC, globalKA, globalVC, val,
+                                       channel, CCnum, min, max, mem, DefaultButton, LoadButton}) {
     element->setEnabled(!bulk && !reading);
   }
   SaveButton->setEnabled(!bulk);
@@ -472,7 +609,7 @@ void ViewController::sendToKeyboardAction() {
 
 void ViewController::readFromKeyboardAction() {
   if (session_->inBulk() || busy_ != DeviceBusy::No ||
-      !mayDropEdits(QStringLiteral("Reading from the keyboard"))) {
+      !mayDropEdits(tr("Reading from the keyboard"))) {
     return;
   }
   keyboard_->read(*session_);
@@ -508,8 +645,8 @@ void ViewController::showPresetProblem(const QString& title, const std::string& 
 
 bool ViewController::mayDropEdits(const QString& what) {
   if (!session_ || !session_->modified() || !dialogs.askUnsaved) return true;
-  const QString text = QStringLiteral("%1 would drop the changes made since the preset was "
-                                      "last loaded, saved, read or sent.")
+  const QString text = tr("%1 would drop the changes made since the preset was "
+                          "last loaded, saved, read or sent.")
                            .arg(what);
   switch (dialogs.askUnsaved(view_->window(), text)) {
     case DialogSeams::Unsaved::Save:
@@ -523,19 +660,20 @@ bool ViewController::mayDropEdits(const QString& what) {
 }
 
 void ViewController::changeToDefaultAction() {
-  if (!mayDropEdits(QStringLiteral("The default preset"))) return;
+  if (!mayDropEdits(tr("The default preset"))) return;
   if (Outcome used = session_->useDefault(); !used) {
-    showPresetProblem(QStringLiteral("The default preset was not loaded"), used.message());
+    showPresetProblem(tr("The default preset was not loaded"), used.message());
   }
   showAll();
 }
 
 void ViewController::loadAction() {
-  if (!mayDropEdits(QStringLiteral("Loading a preset"))) return;
-  const QString path = dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window()) : QString();
+  if (!mayDropEdits(tr("Loading a preset"))) return;
+  const QString path =
+      dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window()) : QString();
   if (path.isEmpty()) return;
   if (Outcome loaded = session_->loadDocument(path.toStdString()); !loaded) {
-    showPresetProblem(QStringLiteral("The preset was not loaded"), loaded.message());
+    showPresetProblem(tr("The preset was not loaded"), loaded.message());
     return;
   }
   showAll();
@@ -544,13 +682,14 @@ void ViewController::loadAction() {
 bool ViewController::save() {
   // The working copy is written first; only then is a document chosen.
   if (Outcome written = session_->writeWorkingCopy(); !written) {
-    showPresetProblem(QStringLiteral("The preset was not saved"), written.message());
+    showPresetProblem(tr("The preset was not saved"), written.message());
     return false;
   }
-  const QString path = dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window()) : QString();
+  const QString path =
+      dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window()) : QString();
   if (path.isEmpty()) return false;
   if (Outcome saved = session_->exportDocument(path.toStdString()); !saved) {
-    showPresetProblem(QStringLiteral("The preset was not saved"), saved.message());
+    showPresetProblem(tr("The preset was not saved"), saved.message());
     return false;
   }
   emit editStateChanged();

@@ -116,6 +116,10 @@ class ViewController : public QObject {
 
   // Bulk change, the keyboard, files, the gain dialog, the Edit menu.
   void bulkChange();
+  void cancelBulkAction();
+  void chooseAllPadsAction();
+  void chooseRowAction(int row);
+  void pickColourAction();
   void sendToKeyboardAction();
   void readFromKeyboardAction();
   void upgradeFirmwareAction();
@@ -159,7 +163,10 @@ class ViewController : public QObject {
   QWidget* selectedView = nullptr;
   QAbstractButton* bankSwitch = nullptr;
   QWidget* messageView = nullptr;
-  QLabel* colourSwatch = nullptr;  // shows the current control's colour
+  QAbstractButton* colourSwatch = nullptr;  // the current control's colour; opens the picker
+  QLabel* bulkCount = nullptr;              // bulk mode: how many pads are chosen
+  QPushButton* bulkAllButton = nullptr;
+  QPushButton* bulkCancelButton = nullptr;
 
   PopUpValue pu;  // the choice lists
   DialogSeams dialogs;
@@ -177,6 +184,10 @@ class ViewController : public QObject {
   void setColour(ControlField field, int position);
   void clearControlPanel();
   void showColourSwatch();
+  void showBulkSelection();
+  void leftBulk();
+  // The headers beside the rows of pads (bulk mode).
+  std::vector<QAbstractButton*> rowHeaders() const;
   void labelSelectors();
   void showPadLights();
   std::int32_t controlIndexOf(const QObject* element) const;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "editor/DeviceWorker.h"
+#include "editor/Language.h"
 #include "editor/MainWindowController.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
@@ -16,30 +17,61 @@
 #include "storage/TempFiles.h"
 #include "usb/LibusbBackend.h"
 
+namespace {
+
+// --lang LANGUAGE (or --lang=LANGUAGE) from the command line, else the
+// settings file's; read before the options are described, in that language.
+QString languageFrom(int argc, char** argv, const padkbd::SettingsFile& settings) {
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (arg == QLatin1String("--lang") && i + 1 < argc) return QString::fromLocal8Bit(argv[i + 1]);
+    if (arg.startsWith(QLatin1String("--lang="))) return arg.mid(7);
+  }
+  return QString::fromStdString(settings.language());
+}
+
+void chooseLanguage(const QString& language) {
+  QString why;
+  if (!padkbd::editor::useLanguage(language, &why)) {
+    std::fprintf(stderr, "padkbd-editor: %s\n", qPrintable(why));
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("padkbd-editor"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(padkbd::config::kVersion));
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Editor for the settings of the USB-MIDI pad keyboard."));
-  const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
-  const QCommandLineOption simulate(
-      QStringLiteral("simulate"),
-      QStringLiteral("Work with a simulated keyboard instead of USB (no hardware needed)."));
-  parser.addOption(simulate);
+  const padkbd::SettingsFile settings;
+  const QString language = languageFrom(argc, argv, settings);
 
   // Help and version need no display, so they are answered before the window system starts.
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
-    if (help.names().contains(arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1))) {
-      QString text = parser.helpText();
-      text.replace(QStringLiteral("<executable_name>"), QStringLiteral("padkbd-editor"));
-      std::fputs(qPrintable(text), stdout);
-      return 0;
-    }
     if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
       std::printf("padkbd-editor %s\n", padkbd::config::kVersion);
+      return 0;
+    }
+    if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
+        arg == QLatin1String("--help-all")) {
+      QCoreApplication core(argc, argv);
+      chooseLanguage(language);
+      QCommandLineParser parser;
+      parser.setApplicationDescription(QCoreApplication::translate(
+          "main", "Editor for the settings of the USB-MIDI pad keyboard."));
+      parser.addHelpOption();
+      parser.addVersionOption();
+      parser.addOption(
+          {QStringLiteral("simulate"),
+           QCoreApplication::translate(
+               "main", "Work with a simulated keyboard instead of USB (no hardware needed).")});
+      parser.addOption({QStringLiteral("lang"),
+                        QCoreApplication::translate(
+                            "main", "The window's language: en, zh_CN, or source (as built)."),
+                        QCoreApplication::translate("main", "language")});
+      QString help = parser.helpText();
+      help.replace(QStringLiteral("<executable_name>"), QStringLiteral("padkbd-editor"));
+      std::fputs(qPrintable(help), stdout);
       return 0;
     }
   }
@@ -47,11 +79,17 @@ int main(int argc, char** argv) {
   // Ctrl+C, a logout or a kill while a file is written leaves no temporary file.
   padkbd::tempfiles::removeOnSignals();
   QApplication app(argc, argv);
+  chooseLanguage(language);
+  QCommandLineParser parser;
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption simulate(QStringLiteral("simulate"));
+  parser.addOption(simulate);
+  parser.addOption({QStringLiteral("lang"), QString(), QStringLiteral("language")});
   parser.process(app);
 
   // The keyboard chosen in the settings (padkbd use, or the Keyboard dialog),
   // else the built-in one; a damaged settings file is shown in the window.
-  const padkbd::SettingsFile settings;
   const padkbd::ResolvedKeyboard keyboard = padkbd::resolveKeyboard(settings.read(), {});
   if (!keyboard.warning.empty()) {
     std::fprintf(stderr, "padkbd-editor: %s\n", keyboard.warning.c_str());

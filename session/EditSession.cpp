@@ -57,9 +57,9 @@ const char* globalFieldLabel(GlobalField field) {
 }
 
 constexpr ControlField kCopiedFields[] = {
-    ControlField::Value, ControlField::Mode, ControlField::ModeOption, ControlField::Channel,
-    ControlField::MIDInumb, ControlField::Min, ControlField::Max, ControlField::CR,
-    ControlField::CG, ControlField::CB};
+    ControlField::Value,    ControlField::Mode, ControlField::ModeOption, ControlField::Channel,
+    ControlField::MIDInumb, ControlField::Min,  ControlField::Max,        ControlField::CR,
+    ControlField::CG,       ControlField::CB};
 // What a bulk pass gives every chosen pad.
 constexpr ControlField kBulkFields[] = {ControlField::Mode, ControlField::ModeOption,
                                         ControlField::CR, ControlField::CG, ControlField::CB};
@@ -153,6 +153,7 @@ bool EditSession::press(Selector selector, int tag) {
     ButtonValuePtr record = control(index);
     if (!record) return false;
     padLists_ = true;
+    bulkAnchor_ = index;
     const auto member = std::find(bulkSelection_.begin(), bulkSelection_.end(), record);
     if (member != bulkSelection_.end()) {
       bulkSelection_.erase(member);
@@ -257,6 +258,22 @@ void EditSession::setField(ControlField f, std::int32_t position) {
   record(std::move(step));
 }
 
+void EditSession::setColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
+  if (!current_) return;
+  const std::pair<ControlField, std::int32_t> components[] = {
+      {ControlField::CR, red}, {ControlField::CG, green}, {ControlField::CB, blue}};
+  Step step;
+  step.label = fieldLabel(current_->buttonID, static_cast<int>(ControlField::CR));
+  for (const auto& [f, value] : components) {
+    if (bulk_) {
+      field(*current_, f) = value;
+    } else if (field(*current_, f) != value) {
+      step.changes.push_back({current_->buttonID, static_cast<int>(f), field(*current_, f), value});
+    }
+  }
+  if (!step.changes.empty()) record(std::move(step));
+}
+
 void EditSession::setGlobal(GlobalField f, std::int32_t position) {
   if (!preset_.global) return;
   Step step;
@@ -278,6 +295,7 @@ void EditSession::enterBulk() {
   if (bulk_) return;
   bulk_ = true;
   bulkSelection_.clear();
+  bulkAnchor_ = -1;
   current_ = bulkRecord_;
   padLists_ = true;
 }
@@ -291,7 +309,8 @@ void EditSession::leaveBulk() {
     for (ControlField f : kBulkFields) {
       const std::int32_t now = field(*chosen, f);
       const std::int32_t wanted = field(*bulkRecord_, f);
-      if (now != wanted) step.changes.push_back({chosen->buttonID, static_cast<int>(f), now, wanted});
+      if (now != wanted)
+        step.changes.push_back({chosen->buttonID, static_cast<int>(f), now, wanted});
     }
   }
   if (!step.changes.empty()) record(std::move(step));
@@ -300,10 +319,51 @@ void EditSession::leaveBulk() {
   current_.reset();
 }
 
+void EditSession::cancelBulk() {
+  if (!bulk_) return;
+  bulk_ = false;
+  bulkSelection_.clear();
+  current_.reset();
+}
+
+bool EditSession::chooseForBulk(const std::vector<std::int32_t>& indices) {
+  if (!bulk_) return false;
+  std::vector<ButtonValuePtr> pads;
+  for (std::int32_t index : indices) {
+    if (ButtonValuePtr record = isPadControl(index) ? control(index) : nullptr) {
+      pads.push_back(std::move(record));
+    }
+  }
+  if (pads.empty()) return false;
+  const bool allChosen = std::all_of(pads.begin(), pads.end(), [this](const ButtonValuePtr& pad) {
+    return inBulkSelection(pad->buttonID);
+  });
+  for (const ButtonValuePtr& pad : pads) {
+    const auto member = std::find(bulkSelection_.begin(), bulkSelection_.end(), pad);
+    if (allChosen) {
+      bulkSelection_.erase(member);
+    } else if (member == bulkSelection_.end()) {
+      bulkSelection_.push_back(pad);
+    }
+  }
+  return true;
+}
+
+bool EditSession::chooseRangeForBulk(std::int32_t index) {
+  if (!bulk_ || !isPadControl(index)) return false;
+  const std::int32_t from = isPadControl(bulkAnchor_) ? bulkAnchor_ : index;
+  std::vector<std::int32_t> range;
+  for (std::int32_t i = std::min(from, index); i <= std::max(from, index); ++i) {
+    if (!inBulkSelection(i)) range.push_back(i);
+  }
+  bulkAnchor_ = index;
+  return range.empty() || chooseForBulk(range);
+}
+
 bool EditSession::inBulkSelection(std::int32_t index) const {
   const ButtonValuePtr record = control(index);
-  return record && std::find(bulkSelection_.begin(), bulkSelection_.end(), record) !=
-                       bulkSelection_.end();
+  return record &&
+         std::find(bulkSelection_.begin(), bulkSelection_.end(), record) != bulkSelection_.end();
 }
 
 // --- Default, Load, Save -------------------------------------------------------------

@@ -97,6 +97,8 @@ class EditSession {
   // Sets a field of the current control; a new mode resets the mode option
   // to its first entry. One undo step (none in bulk mode, where only the
   // bulk record changes).
+  // The three colour components at once (the colour dialog): one undo step.
+  void setColour(std::int32_t red, std::int32_t green, std::int32_t blue);
   void setField(ControlField field, std::int32_t position);
   void setGlobal(GlobalField field, std::int32_t position);
   // The option list of the current control's mode.
@@ -108,6 +110,14 @@ class EditSession {
   // Gives every chosen pad the bulk record's mode, option and colour (one
   // undo step), then leaves; afterwards no control is current.
   void leaveBulk();
+  // Leaves bulk mode without changing any pad.
+  void cancelBulk();
+  // Chooses the pads among `indices` at once; when all of them are chosen
+  // already, unchooses them instead. True when something changed.
+  bool chooseForBulk(const std::vector<std::int32_t>& indices);
+  // Shift-click: the pads from the last one clicked to the one at `index`,
+  // in reading order, are chosen.
+  bool chooseRangeForBulk(std::int32_t index);
   const std::vector<ButtonValuePtr>& bulkSelection() const { return bulkSelection_; }
   bool inBulkSelection(std::int32_t index) const;
 
@@ -206,6 +216,7 @@ class EditSession {
   bool secondBank_ = false;
   bool bulk_ = false;
   std::vector<ButtonValuePtr> bulkSelection_;
+  std::int32_t bulkAnchor_ = -1;  // the pad last clicked in bulk mode
   ButtonValuePtr bulkRecord_;
   std::optional<ButtonValue> clipboard_;
   std::int32_t clipboardIndex_ = -1;

@@ -625,8 +625,8 @@ void SimulatedController::queueReply(std::vector<std::uint8_t> packets, bool val
     // Another maker's message, shaped like a value reply.
     const std::uint8_t other = keyboard_.manufacturer[0] == 0x43 ? 0x44 : 0x43;
     transfers.push_back({0x04, 0xF0, other, keyboard_.manufacturer[1], 0x04,
-                         keyboard_.manufacturer[2], 0x7F, 0x42, 0x04, 0x02, 0x00, 0x00, 0x07,
-                         0x30, 0x55, 0xF7});
+                         keyboard_.manufacturer[2], 0x7F, 0x42, 0x04, 0x02, 0x00, 0x00, 0x07, 0x30,
+                         0x55, 0xF7});
   }
   std::vector<std::uint8_t> reply;
   switch (faults_.traffic) {
@@ -764,9 +764,9 @@ MidiDeviceListing SimulatedController::listMidiDevices() {
   std::lock_guard lock(mutex_);
   MidiDeviceListing listing;
   if (faults_.absent || unpluggedLocked()) return listing;
-  listing.devices.push_back(MidiDeviceInfo{
-      keyboard_.usb, kDeviceName, "padkbd", 1, "1-1",
-      faults_.refuseAccess ? UsbStatus::AccessDenied : UsbStatus::Success});
+  listing.devices.push_back(
+      MidiDeviceInfo{keyboard_.usb, kDeviceName, "padkbd", 1, "1-1",
+                     faults_.refuseAccess ? UsbStatus::AccessDenied : UsbStatus::Success});
   return listing;
 }
 

@@ -38,9 +38,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/KeyboardId.h"
 #include "model/Outcome.h"
 #include "model/Records.h"
-#include "model/KeyboardId.h"
 #include "usb/UsbBackend.h"
 
 namespace padkbd {

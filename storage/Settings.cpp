@@ -2,11 +2,11 @@
 
 #include <fmt/format.h>
 
+#include <toml++/toml.h>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <system_error>
-#include <toml++/toml.h>
 
 #include "storage/FileAction.h"
 
@@ -152,8 +152,8 @@ Outcome SettingsFile::forgetKeyboard() const {
     // A damaged file holds nothing usable: it goes.
     std::error_code ec;
     fs::remove(path_, ec);
-    if (ec) return Outcome::failure(fmt::format("Could not remove {}: {}", path_.string(),
-                                                ec.message()));
+    if (ec)
+      return Outcome::failure(fmt::format("Could not remove {}: {}", path_.string(), ec.message()));
     return Outcome::success();
   }
   parsed.table.erase("keyboard");
@@ -169,6 +169,48 @@ bool SettingsFile::confirmsSend() const {
 Outcome SettingsFile::storeConfirmsSend(bool confirm) const {
   return update(*this, [&](toml::table& table) {
     section(table, "editor").insert_or_assign("confirm_send", confirm);
+  });
+}
+
+std::string SettingsFile::language() const {
+  const Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) return {};
+  return parsed.table["editor"]["language"].value_or(std::string());
+}
+
+std::optional<std::array<int, 4>> SettingsFile::windowGeometry() const {
+  const Parsed parsed = parseFile(path_);
+  const toml::array* stored =
+      parsed.outcome ? parsed.table["editor"]["window"].as_array() : nullptr;
+  if (stored == nullptr || stored->size() != 4) return std::nullopt;
+  std::array<int, 4> geometry{};
+  for (std::size_t n = 0; n < 4; ++n) {
+    const std::optional<std::int64_t> value = (*stored)[n].value<std::int64_t>();
+    // Positions may be negative (a screen left of the first); sizes not.
+    const std::int64_t low = n < 2 ? -100000 : 1;
+    if (!value || *value < low || *value > 100000) return std::nullopt;
+    geometry[n] = static_cast<int>(*value);
+  }
+  return geometry;
+}
+
+Outcome SettingsFile::storeWindowGeometry(const std::array<int, 4>& geometry) const {
+  return update(*this, [&](toml::table& table) {
+    toml::array stored;
+    for (int value : geometry) stored.push_back(value);
+    section(table, "editor").insert_or_assign("window", std::move(stored));
+  });
+}
+
+std::string SettingsFile::lastFolder() const {
+  const Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) return {};
+  return parsed.table["editor"]["last_folder"].value_or(std::string());
+}
+
+Outcome SettingsFile::storeLastFolder(const std::string& folder) const {
+  return update(*this, [&](toml::table& table) {
+    section(table, "editor").insert_or_assign("last_folder", folder);
   });
 }
 

@@ -6,12 +6,16 @@
 //   manufacturer = "00 20 6b"     # the three SysEx manufacturer bytes
 //   [editor]
 //   confirm_send = false          # send without listing what will change
+//   language = "en"               # the window's language ("" = as built)
+//   window = [40, 30, 1180, 700]  # where the window was last: x, y, width, height
+//   last_folder = "/home/me/sets" # where documents were last opened or saved
 //
 // Each value in force comes, highest first, from the command line, the
 // settings file, or the build. A damaged file is reported and the built-in
 // values are used; it is never rewritten behind the user's back.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -52,6 +56,16 @@ class SettingsFile {
   // the file says no).
   bool confirmsSend() const;
   Outcome storeConfirmsSend(bool confirm) const;
+
+  // The window's language ([editor] language; empty when not set).
+  std::string language() const;
+  // Where the window was last (x, y, width, height); nothing when not
+  // stored or not four sensible numbers.
+  std::optional<std::array<int, 4>> windowGeometry() const;
+  Outcome storeWindowGeometry(const std::array<int, 4>& geometry) const;
+  // The folder documents were last opened from or saved to; empty if none.
+  std::string lastFolder() const;
+  Outcome storeLastFolder(const std::string& folder) const;
 
  private:
   std::filesystem::path path_;

@@ -213,14 +213,18 @@ class ActionsTest : public QObject {
       colours.insert(light->rgb());
     }
     QVERIFY(colours.size() >= 6);
-    // The light takes no clicks: a click on it lands on the pad.
     QAbstractButton* pad5 = editor.element(13);
-    auto* light = pad5->findChild<QWidget*>(QStringLiteral("colourLight"));
-    QVERIFY(light != nullptr);
-    QVERIFY(pad5->childAt(light->geometry().center()) == nullptr);
 
-    // 0-127 scales to 0-255; -1 or out of range is unlit, black is a colour.
-    QCOMPARE(padColour(127, 0, 64), QColor(255, 0, 128));
+    // 0-127 scales to 0-255 and back, to the nearest at both ends and the
+    // middle, and a component survives the way there and back; -1 or out of
+    // range is unlit, black is a colour.
+    using padkbd::editor::toChannel;
+    using padkbd::editor::toComponent;
+    QCOMPARE(padColour(127, 0, 64), QColor(255, 0, 129));
+    QCOMPARE(toComponent(0), 0);
+    QCOMPARE(toComponent(128), 64);
+    QCOMPARE(toComponent(255), 127);
+    for (int c = 0; c <= 127; ++c) QCOMPARE(toComponent(toChannel(c)), c);
     QVERIFY(padColour(0, 0, 0).isValid());
     for (auto [r, g, b] : {std::array{-1, 0, 0}, std::array{0, 128, 0}, std::array{0, 0, -2}})
       QVERIFY(!padColour(r, g, b).isValid());
@@ -913,15 +917,22 @@ class ActionsTest : public QObject {
     QCOMPARE(suffix, QStringLiteral("padkbd"));
     QVERIFY(fs::exists(document));
 
-    // The open dialog, cancelled: nothing happens.
+    // The open dialog opens where the save was made; cancelled, nothing happens.
+    const QString folder = QString::fromStdString(editor.dir().path().string());
+    QCOMPARE(QString::fromStdString(padkbd::SettingsFile().lastFolder()), folder);
     const auto before = editor.snapshot();
+    QString openedIn;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
-      QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+      if (dialog == nullptr) return;
+      mode = dialog->fileMode();
+      openedIn = dialog->directory().absolutePath();
       dialog->reject();
     });
     vc.loadAction();
+    QCOMPARE(mode, QFileDialog::ExistingFile);
+    QCOMPARE(openedIn, folder);
     QVERIFY(editor.snapshot() == before);
 
     // A refused document: a message box names the reason.

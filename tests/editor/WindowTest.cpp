@@ -429,6 +429,36 @@ class WindowTest : public QObject {
     QVERIFY(!placed(vc.globalView).intersects(placed(vc.selectedView)));
     QVERIFY(!placed(editor.element(9)).intersects(placed(editor.element(10))));
     QVERIFY(!placed(editor.element(9)).intersects(placed(editor.element(17))));
+
+    // It fits a 1280x720 screen with a taskbar, cannot shrink below that,
+    // and grows its pads when enlarged.
+    const QSize least = window.minimumSizeHint();
+    QVERIFY2(least.width() <= 1100 && least.height() <= 660,
+             qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
+    window.resize(400, 300);
+    QTRY_COMPARE(window.size(), least);
+    const int padAtLeast = editor.element(9)->width();
+    window.resize(1600, 1000);
+    QTRY_VERIFY(editor.element(9)->width() > padAtLeast + 20);
+  }
+
+  // Closing stores where the window was; the next start puts it there.
+  void windowRemembersItsPlace() {
+    {
+      EditorHarness editor;
+      editor.window().resize(1234, 701);
+      editor.window().close();
+      const auto stored = padkbd::SettingsFile().windowGeometry();
+      QVERIFY(stored.has_value());
+      QCOMPARE((*stored)[2], 1234);
+      QCOMPARE((*stored)[3], 701);
+    }
+    EditorHarness editor([](SimulatedController&) {
+      const auto path = padkbd::SettingsFile::defaultPath();
+      std::filesystem::create_directories(path.parent_path());
+      std::ofstream(path) << "[editor]\nwindow = [10, 20, 1250, 690]\n";
+    });
+    QCOMPARE(editor.window().size(), QSize(1250, 690));
   }
 
   void closingTheWindowQuits() {
