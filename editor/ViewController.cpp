@@ -418,6 +418,7 @@ void ViewController::showAll() {
 
 void ViewController::setField(ControlField field, int position) {
   session_->setField(field, position);
+  showPadLights();  // a pad's colour, mode or note shows on the surface
   emit editStateChanged();
 }
 
@@ -480,7 +481,6 @@ void ViewController::changeCBAction(int position) {
 void ViewController::setColour(ControlField field, int position) {
   setField(field, position);
   showColourSwatch();
-  showPadLights();
 }
 
 // ---------------------------------------------------------------------------

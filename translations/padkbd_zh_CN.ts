@@ -5,796 +5,798 @@
     <name>Dialogs</name>
     <message>
         <source>padkbd presets (*.padkbd)</source>
-        <translation type="unfinished"></translation>
+        <translation>padkbd 预设 (*.padkbd)</translation>
     </message>
     <message>
         <source>All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>所有文件 (*)</translation>
     </message>
     <message>
         <source>Untitle.padkbd</source>
-        <translation type="unfinished"></translation>
+        <translation>未命名.padkbd</translation>
     </message>
     <message>
         <source>Load a preset</source>
-        <translation type="unfinished"></translation>
+        <translation>加载预设</translation>
     </message>
     <message>
         <source>Choose the path to save the document</source>
-        <translation type="unfinished"></translation>
+        <translation>选择文档的保存位置</translation>
     </message>
     <message>
         <source>Unsaved changes</source>
-        <translation type="unfinished"></translation>
+        <translation>未保存的更改</translation>
     </message>
     <message>
         <source>Save them as a preset document first?</source>
-        <translation type="unfinished"></translation>
+        <translation>是否先将其保存为预设文档？</translation>
     </message>
     <message>
         <source>Send to keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>发送到键盘</translation>
     </message>
     <message>
         <source>Send</source>
-        <translation type="unfinished"></translation>
+        <translation>发送</translation>
     </message>
     <message>
         <source>Don&apos;t ask again</source>
-        <translation type="unfinished"></translation>
+        <translation>不再询问</translation>
     </message>
     <message>
         <source>Pad colour</source>
-        <translation type="unfinished"></translation>
+        <translation>打击垫颜色</translation>
     </message>
     <message>
         <source>Keyboard plugged in</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘已接入</translation>
     </message>
     <message>
         <source>The keyboard was plugged in. Read its settings in place of the ones shown?</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘已接入。是否读取键盘中的设置，替换当前显示的设置？</translation>
     </message>
     <message>
         <source>Undo brings the ones shown back.</source>
-        <translation type="unfinished"></translation>
+        <translation>撤销可恢复当前显示的设置。</translation>
     </message>
     <message>
         <source>Read</source>
-        <translation type="unfinished"></translation>
+        <translation>读取</translation>
     </message>
     <message>
         <source>Keep my edits</source>
-        <translation type="unfinished"></translation>
+        <translation>保留我的修改</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>padkbd</source>
-        <translation type="unfinished"></translation>
+        <translation>padkbd</translation>
     </message>
     <message>
         <source>Click a pad, knob or button to edit it</source>
-        <translation type="unfinished"></translation>
+        <translation>点击打击垫、旋钮或按钮进行编辑</translation>
     </message>
     <message>
         <source>Global settings</source>
-        <translation type="unfinished"></translation>
+        <translation>全局设置</translation>
     </message>
     <message>
         <source>MIDI channel</source>
-        <translation type="unfinished"></translation>
+        <translation>MIDI 通道</translation>
     </message>
     <message>
         <source>Global MIDI channel</source>
-        <translation type="unfinished"></translation>
+        <translation>全局 MIDI 通道</translation>
     </message>
     <message>
         <source>Octave</source>
-        <translation type="unfinished"></translation>
+        <translation>八度</translation>
     </message>
     <message>
         <source>Octave transposition</source>
-        <translation type="unfinished"></translation>
+        <translation>八度移调</translation>
     </message>
     <message>
         <source>Velocity curve</source>
-        <translation type="unfinished"></translation>
+        <translation>力度曲线</translation>
     </message>
     <message>
         <source>Pad velocity curve</source>
-        <translation type="unfinished"></translation>
+        <translation>打击垫力度曲线</translation>
     </message>
     <message>
         <source>Knob acceleration</source>
-        <translation type="unfinished"></translation>
+        <translation>旋钮加速</translation>
     </message>
     <message>
         <source>Knob acceleration curve</source>
-        <translation type="unfinished"></translation>
+        <translation>旋钮加速曲线</translation>
     </message>
     <message>
         <source>Memory slot</source>
-        <translation type="unfinished"></translation>
+        <translation>存储位置</translation>
     </message>
     <message>
         <source>Memory slot that Send writes to</source>
-        <translation type="unfinished"></translation>
+        <translation>“发送”写入的存储位置</translation>
     </message>
     <message>
         <source>Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>固件</translation>
     </message>
     <message>
         <source>Firmware version of the keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘的固件版本</translation>
     </message>
     <message>
         <source>Selected control</source>
-        <translation type="unfinished"></translation>
+        <translation>所选控件</translation>
     </message>
     <message>
         <source>Control</source>
-        <translation type="unfinished"></translation>
+        <translation>控件</translation>
     </message>
     <message>
         <source>The control being edited</source>
-        <translation type="unfinished"></translation>
+        <translation>正在编辑的控件</translation>
     </message>
     <message>
         <source>Mode</source>
-        <translation type="unfinished"></translation>
+        <translation>模式</translation>
     </message>
     <message>
         <source>Mode option</source>
-        <translation type="unfinished"></translation>
+        <translation>模式选项</translation>
     </message>
     <message>
         <source>Option of the chosen mode</source>
-        <translation type="unfinished"></translation>
+        <translation>所选模式的选项</translation>
     </message>
     <message>
         <source>Value</source>
-        <translation type="unfinished"></translation>
+        <translation>数值</translation>
     </message>
     <message>
         <source>MIDI channel of this control</source>
-        <translation type="unfinished"></translation>
+        <translation>此控件的 MIDI 通道</translation>
     </message>
     <message>
         <source>CC / note number</source>
-        <translation type="unfinished"></translation>
+        <translation>CC / 音符编号</translation>
     </message>
     <message>
         <source>MIDI number</source>
-        <translation type="unfinished"></translation>
+        <translation>MIDI 编号</translation>
     </message>
     <message>
         <source>Minimum</source>
-        <translation type="unfinished"></translation>
+        <translation>最小值</translation>
     </message>
     <message>
         <source>Maximum</source>
-        <translation type="unfinished"></translation>
+        <translation>最大值</translation>
     </message>
     <message>
         <source>Colour R / G / B</source>
-        <translation type="unfinished"></translation>
+        <translation>颜色 R / G / B</translation>
     </message>
     <message>
         <source>Red (0–127)</source>
-        <translation type="unfinished"></translation>
+        <translation>红色（0–127）</translation>
     </message>
     <message>
         <source>Green (0–127)</source>
-        <translation type="unfinished"></translation>
+        <translation>绿色（0–127）</translation>
     </message>
     <message>
         <source>Blue (0–127)</source>
-        <translation type="unfinished"></translation>
+        <translation>蓝色（0–127）</translation>
     </message>
     <message>
         <source>The pad&apos;s colour: click to pick another</source>
-        <translation type="unfinished"></translation>
+        <translation>打击垫颜色：点击选择其他颜色</translation>
     </message>
     <message>
         <source>批量改变红色/绿色/蓝色</source>
-        <translation type="unfinished"></translation>
+        <translation>批量改变红色/绿色/蓝色</translation>
     </message>
     <message>
         <source>Give several pads the same mode, option and colour</source>
-        <translation type="unfinished"></translation>
+        <translation>为多个打击垫设置相同的模式、选项和颜色</translation>
     </message>
     <message>
         <source>All pads</source>
-        <translation type="unfinished"></translation>
+        <translation>全部打击垫</translation>
     </message>
     <message>
         <source>Choose all 48 pads</source>
-        <translation type="unfinished"></translation>
+        <translation>选择全部 48 个打击垫</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>取消</translation>
     </message>
     <message>
         <source>Leave bulk mode without changing any pad (Esc)</source>
-        <translation type="unfinished"></translation>
+        <translation>退出批量模式，不更改任何打击垫（Esc）</translation>
     </message>
     <message>
         <source>Default</source>
-        <translation type="unfinished"></translation>
+        <translation>默认</translation>
     </message>
     <message>
         <source>Replace the settings with the default preset</source>
-        <translation type="unfinished"></translation>
+        <translation>用默认预设替换当前设置</translation>
     </message>
     <message>
         <source>Load…</source>
-        <translation type="unfinished"></translation>
+        <translation>加载…</translation>
     </message>
     <message>
         <source>Load a preset document</source>
-        <translation type="unfinished"></translation>
+        <translation>加载预设文档</translation>
     </message>
     <message>
         <source>Save…</source>
-        <translation type="unfinished"></translation>
+        <translation>保存…</translation>
     </message>
     <message>
         <source>Save the settings as a preset document</source>
-        <translation type="unfinished"></translation>
+        <translation>将设置保存为预设文档</translation>
     </message>
     <message>
         <source>Gains…</source>
-        <translation type="unfinished"></translation>
+        <translation>增益…</translation>
     </message>
     <message>
         <source>Set the eight gains</source>
-        <translation type="unfinished"></translation>
+        <translation>设置八路增益</translation>
     </message>
     <message>
         <source>Send to keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>发送到键盘</translation>
     </message>
     <message>
         <source>Write every setting into the chosen memory slot</source>
-        <translation type="unfinished"></translation>
+        <translation>将所有设置写入所选存储位置</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation>状态</translation>
     </message>
     <message>
         <source>Whether the keyboard is plugged in</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘是否已接入</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>文件(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>编辑(&amp;E)</translation>
     </message>
     <message>
         <source>&amp;Keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘(&amp;K)</translation>
     </message>
     <message>
         <source>&amp;Load…</source>
-        <translation type="unfinished"></translation>
+        <translation>加载(&amp;L)…</translation>
     </message>
     <message>
         <source>Ctrl+O</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+O</translation>
     </message>
     <message>
         <source>&amp;Save…</source>
-        <translation type="unfinished"></translation>
+        <translation>保存(&amp;S)…</translation>
     </message>
     <message>
         <source>Ctrl+S</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+S</translation>
     </message>
     <message>
         <source>&amp;Default preset</source>
-        <translation type="unfinished"></translation>
+        <translation>默认预设(&amp;D)</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>退出(&amp;Q)</translation>
     </message>
     <message>
         <source>Ctrl+Q</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Q</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>撤销(&amp;U)</translation>
     </message>
     <message>
         <source>Ctrl+Z</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Z</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>重做(&amp;R)</translation>
     </message>
     <message>
         <source>Ctrl+Shift+Z</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Shift+Z</translation>
     </message>
     <message>
         <source>&amp;Copy control settings</source>
-        <translation type="unfinished"></translation>
+        <translation>复制控件设置(&amp;C)</translation>
     </message>
     <message>
         <source>Ctrl+C</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+C</translation>
     </message>
     <message>
         <source>&amp;Paste control settings</source>
-        <translation type="unfinished"></translation>
+        <translation>粘贴控件设置(&amp;P)</translation>
     </message>
     <message>
         <source>Ctrl+V</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+V</translation>
     </message>
     <message>
         <source>&amp;Read from keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>从键盘读取(&amp;R)</translation>
     </message>
     <message>
         <source>&amp;Send to keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>发送到键盘(&amp;S)</translation>
     </message>
     <message>
         <source>Ctrl+Return</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Return</translation>
     </message>
     <message>
         <source>&amp;Gains…</source>
-        <translation type="unfinished"></translation>
+        <translation>增益(&amp;G)…</translation>
     </message>
     <message>
         <source>&amp;Keyboard…</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘(&amp;K)…</translation>
     </message>
     <message>
         <source>Choose the USB keyboard the editor talks to</source>
-        <translation type="unfinished"></translation>
+        <translation>选择编辑器要通信的 USB 键盘</translation>
     </message>
 </context>
 <context>
     <name>SelectorSurface</name>
     <message>
         <source>Bank 2</source>
-        <translation type="unfinished"></translation>
+        <translation>第 2 组</translation>
     </message>
     <message>
         <source>Bank switch: the top row edits Pad 1-8 while it is lit</source>
-        <translation type="unfinished"></translation>
+        <translation>切换组：此键亮起时，顶行编辑打击垫 1-8</translation>
     </message>
     <message>
         <source>Row %1 ▸</source>
-        <translation type="unfinished"></translation>
+        <translation>第 %1 行 ▸</translation>
     </message>
     <message>
         <source>Choose every pad of this row</source>
-        <translation type="unfinished"></translation>
+        <translation>选择此行的所有打击垫</translation>
     </message>
 </context>
 <context>
     <name>Status</name>
     <message>
         <source>加载ing……</source>
-        <translation type="unfinished"></translation>
+        <translation>加载ing……</translation>
     </message>
     <message>
         <source>从设备读取参数成功!</source>
-        <translation type="unfinished"></translation>
+        <translation>从设备读取参数成功!</translation>
     </message>
     <message>
         <source>连接到设备失败.</source>
-        <translation type="unfinished"></translation>
+        <translation>连接到设备失败.</translation>
     </message>
     <message>
         <source>发送中……</source>
-        <translation type="unfinished"></translation>
+        <translation>发送中……</translation>
     </message>
     <message>
         <source>成功发送到设备!</source>
-        <translation type="unfinished"></translation>
+        <translation>成功发送到设备!</translation>
     </message>
     <message>
         <source>未连接</source>
-        <translation type="unfinished"></translation>
+        <translation>未连接</translation>
     </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>Editor for the settings of the USB-MIDI pad keyboard.</source>
-        <translation type="unfinished"></translation>
+        <translation>USB-MIDI 打击垫键盘的设置编辑器。</translation>
     </message>
     <message>
         <source>Work with a simulated keyboard instead of USB (no hardware needed).</source>
-        <translation type="unfinished"></translation>
+        <translation>使用模拟键盘代替 USB 设备（无需硬件）。</translation>
     </message>
     <message>
         <source>The window&apos;s language: en, zh_CN, or source (as built).</source>
-        <translation type="unfinished"></translation>
+        <translation>窗口语言：en、zh_CN 或 source（构建时的原文）。</translation>
     </message>
     <message>
         <source>language</source>
-        <translation type="unfinished"></translation>
+        <translation>语言</translation>
     </message>
 </context>
 <context>
     <name>padkbd::editor::GainController</name>
     <message>
         <source>Gains</source>
-        <translation type="unfinished"></translation>
+        <translation>增益</translation>
     </message>
     <message>
         <source>Gain of each of the eight inputs (0 to 127)</source>
-        <translation type="unfinished"></translation>
+        <translation>八路输入各自的增益（0 至 127）</translation>
     </message>
     <message>
         <source>Gain %1</source>
-        <translation type="unfinished"></translation>
+        <translation>增益 %1</translation>
     </message>
     <message>
         <source>Default</source>
-        <translation type="unfinished"></translation>
+        <translation>默认</translation>
     </message>
     <message>
         <source>Apply</source>
-        <translation type="unfinished"></translation>
+        <translation>应用</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>确定</translation>
     </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>
     <message>
         <source> (1 setting from the keyboard was outside its list and set to the first entry)</source>
-        <translation type="unfinished"></translation>
+        <translation> （键盘中有 1 项设置超出其可选列表，已设为第一项）</translation>
     </message>
     <message>
         <source> (%1 settings from the keyboard were outside their lists and set to the first entry)</source>
-        <translation type="unfinished"></translation>
+        <translation> （键盘中有 %1 项设置超出其可选列表，已设为第一项）</translation>
     </message>
     <message>
         <source>Set to the first entry of their lists:</source>
-        <translation type="unfinished"></translation>
+        <translation>以下设置已设为其列表的第一项：</translation>
     </message>
     <message>
         <source>Global settings</source>
-        <translation type="unfinished"></translation>
+        <translation>全局设置</translation>
     </message>
     <message>
         <source>%1: %2 byte %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1：%2，字节值 %3</translation>
     </message>
     <message>
         <source>and %1 more</source>
-        <translation type="unfinished"></translation>
+        <translation>另有 %1 项</translation>
     </message>
     <message>
         <source>● Keyboard connected</source>
-        <translation type="unfinished"></translation>
+        <translation>● 键盘已连接</translation>
     </message>
     <message>
         <source>○ No keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>○ 无键盘</translation>
     </message>
     <message>
         <source>Cancelling…</source>
-        <translation type="unfinished"></translation>
+        <translation>正在取消…</translation>
     </message>
     <message>
         <source>Looking for the keyboard…</source>
-        <translation type="unfinished"></translation>
+        <translation>正在查找键盘…</translation>
     </message>
     <message>
         <source>Sending to memory slot %1…</source>
-        <translation type="unfinished"></translation>
+        <translation>正在发送到存储位置 %1…</translation>
     </message>
     <message>
         <source>Waiting for the keyboard, attempt %1 of %2</source>
-        <translation type="unfinished"></translation>
+        <translation>正在等待键盘，第 %1 次尝试，共 %2 次</translation>
     </message>
     <message>
         <source>Reading from the keyboard… %1/%2</source>
-        <translation type="unfinished"></translation>
+        <translation>正在从键盘读取… %1/%2</translation>
     </message>
     <message>
         <source>Sending to memory slot %1… %2/%3</source>
-        <translation type="unfinished"></translation>
+        <translation>正在发送到存储位置 %1… %2/%3</translation>
     </message>
     <message>
         <source>Reading cancelled; nothing changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>读取已取消，未做任何更改。</translation>
     </message>
     <message>
         <source>Memory slot %1 gets every setting shown. What the keyboard holds now is not known: it was not read, or a send stopped part-way.</source>
-        <translation type="unfinished"></translation>
+        <translation>存储位置 %1 将写入当前显示的所有设置。键盘中现有的内容未知：尚未读取，或上次发送中途停止。</translation>
     </message>
     <message>
         <source>Nothing changes in memory slot %1: it gets what the keyboard last read or was sent.</source>
-        <translation type="unfinished"></translation>
+        <translation>存储位置 %1 不会有任何变化：写入的内容与上次从键盘读取或发送的内容相同。</translation>
     </message>
     <message>
         <source>1 setting will change in memory slot %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>存储位置 %1 中将有 1 项设置发生变化。</translation>
     </message>
     <message>
         <source>%1 settings will change in memory slot %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>存储位置 %2 中将有 %1 项设置发生变化。</translation>
     </message>
     <message>
         <source>Sending cancelled.</source>
-        <translation type="unfinished"></translation>
+        <translation>发送已取消。</translation>
     </message>
     <message>
         <source> %1 of %2 settings reached memory slot %3, which now holds a mix of old and new settings.</source>
-        <translation type="unfinished"></translation>
+        <translation> %2 项设置中已有 %1 项写入存储位置 %3，该位置现在新旧设置混杂。</translation>
     </message>
     <message>
         <source>Sending the gains…</source>
-        <translation type="unfinished"></translation>
+        <translation>正在发送增益…</translation>
     </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardController</name>
     <message>
         <source>can be opened</source>
-        <translation type="unfinished"></translation>
+        <translation>可以打开</translation>
     </message>
     <message>
         <source>this user may not open it</source>
-        <translation type="unfinished"></translation>
+        <translation>当前用户无权打开</translation>
     </message>
     <message>
         <source>cannot be opened (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>无法打开（%1）</translation>
     </message>
     <message>
         <source>in use, %1</source>
-        <translation type="unfinished"></translation>
+        <translation>使用中，%1</translation>
     </message>
     <message>
         <source>Keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘</translation>
     </message>
     <message>
         <source>USB MIDI devices</source>
-        <translation type="unfinished"></translation>
+        <translation>USB MIDI 设备</translation>
     </message>
     <message>
         <source>Device</source>
-        <translation type="unfinished"></translation>
+        <translation>设备</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>名称</translation>
     </message>
     <message>
         <source>Bus, port</source>
-        <translation type="unfinished"></translation>
+        <translation>总线，端口</translation>
     </message>
     <message>
         <source>State</source>
-        <translation type="unfinished"></translation>
+        <translation>状态</translation>
     </message>
     <message>
         <source>Refresh</source>
-        <translation type="unfinished"></translation>
+        <translation>刷新</translation>
     </message>
     <message>
         <source>In use</source>
-        <translation type="unfinished"></translation>
+        <translation>正在使用</translation>
     </message>
     <message>
         <source>USB device:</source>
-        <translation type="unfinished"></translation>
+        <translation>USB 设备：</translation>
     </message>
     <message>
         <source>Manufacturer bytes:</source>
-        <translation type="unfinished"></translation>
+        <translation>厂商字节：</translation>
     </message>
     <message>
         <source>Settings file:</source>
-        <translation type="unfinished"></translation>
+        <translation>设置文件：</translation>
     </message>
     <message>
         <source>Choose a keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>选择键盘</translation>
     </message>
     <message>
         <source>VID:PID, hexadecimal</source>
-        <translation type="unfinished"></translation>
+        <translation>VID:PID，十六进制</translation>
     </message>
     <message>
         <source>three bytes 00-7f, hexadecimal</source>
-        <translation type="unfinished"></translation>
+        <translation>三个字节，00-7f，十六进制</translation>
     </message>
     <message>
         <source>USB device (VID:PID):</source>
-        <translation type="unfinished"></translation>
+        <translation>USB 设备（VID:PID）：</translation>
     </message>
     <message>
         <source>Pick a device above or type its ids. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</source>
-        <translation type="unfinished"></translation>
+        <translation>在上方选择设备，或输入其 ID。厂商字节是键盘设置消息中 F0 之后的三个字节。</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>关闭</translation>
     </message>
     <message>
         <source>Use this keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>使用此键盘</translation>
     </message>
     <message>
         <source>(no name)</source>
-        <translation type="unfinished"></translation>
+        <translation>（无名称）</translation>
     </message>
     <message>
         <source>%1, by %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1，制造商：%2</translation>
     </message>
     <message>
         <source>bus %1, port %2</source>
-        <translation type="unfinished"></translation>
+        <translation>总线 %1，端口 %2</translation>
     </message>
     <message>
         <source>The USB devices cannot be listed: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>无法列出 USB 设备：%1。</translation>
     </message>
     <message>
         <source>No USB MIDI device found. Is the keyboard plugged in and switched on? Its ids can still be typed below.</source>
-        <translation type="unfinished"></translation>
+        <translation>未找到 USB MIDI 设备。键盘是否已接入并打开电源？仍可在下方输入其 ID。</translation>
     </message>
     <message>
         <source>This user may not open %1. To allow it, run these two commands, then unplug the device and plug it in again:</source>
-        <translation type="unfinished"></translation>
+        <translation>当前用户无权打开 %1。如需允许，请运行以下两条命令，然后拔下设备并重新插入：</translation>
     </message>
     <message>
         <source>Another program holds %1 (a MIDI application, for example); close it to use the device here.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 正被其他程序占用（例如某个 MIDI 应用程序）；请关闭该程序，以便在此使用该设备。</translation>
     </message>
     <message>
         <source> (none yet)</source>
-        <translation type="unfinished"></translation>
+        <translation> （尚无）</translation>
     </message>
     <message>
         <source> Mend or delete the file to store a choice here.</source>
-        <translation type="unfinished"></translation>
+        <translation> 请修复或删除该文件，以便在此保存选择。</translation>
     </message>
     <message>
         <source>“%1” is not a USB device id: write the vendor and product id in hexadecimal, up to four digits each, as VID:PID.</source>
-        <translation type="unfinished"></translation>
+        <translation>“%1”不是 USB 设备 ID：请以 VID:PID 的形式输入十六进制的厂商 ID 和产品 ID，每个最多四位。</translation>
     </message>
     <message>
         <source>“%1” are not three manufacturer bytes: write six hexadecimal digits, each byte 00 to 7f.</source>
-        <translation type="unfinished"></translation>
+        <translation>“%1”不是三个厂商字节：请输入六位十六进制数字，每个字节为 00 至 7f。</translation>
     </message>
     <message>
         <source>The choice was not stored, and the editor still uses %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>选择未保存，编辑器仍在使用 %1：%2</translation>
     </message>
     <message>
         <source>Stored. Looking for %1…</source>
-        <translation type="unfinished"></translation>
+        <translation>已保存。正在查找 %1…</translation>
     </message>
     <message>
         <source>Stored. The next send goes to %1%2. The window still shows the settings it had; sending writes them to this keyboard.</source>
-        <translation type="unfinished"></translation>
+        <translation>已保存。下次发送将发往 %1%2。窗口仍显示原有设置；发送会将其写入此键盘。</translation>
     </message>
     <message>
         <source>, which is not connected now</source>
-        <translation type="unfinished"></translation>
+        <translation>，该设备当前未连接</translation>
     </message>
 </context>
 <context>
     <name>padkbd::editor::MainWindowController</name>
     <message>
         <source>%1[*] — padkbd</source>
-        <translation type="unfinished"></translation>
+        <translation>%1[*] — padkbd</translation>
     </message>
     <message>
         <source>&amp;Undo %1</source>
-        <translation type="unfinished"></translation>
+        <translation>撤销(&amp;U) %1</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>撤销(&amp;U)</translation>
     </message>
     <message>
         <source>&amp;Redo %1</source>
-        <translation type="unfinished"></translation>
+        <translation>重做(&amp;R) %1</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>重做(&amp;R)</translation>
     </message>
     <message>
         <source>The settings file is damaged</source>
-        <translation type="unfinished"></translation>
+        <translation>设置文件已损坏</translation>
     </message>
     <message>
         <source>
 
 To choose another keyboard, mend or delete the file, then open Keyboard → Keyboard… in the menu.</source>
-        <translation type="unfinished"></translation>
+        <translation>
+
+如需选择其他键盘，请修复或删除该文件，然后在菜单中打开“键盘 → 键盘…”。</translation>
     </message>
     <message>
         <source>Closing the window</source>
-        <translation type="unfinished"></translation>
+        <translation>关闭窗口</translation>
     </message>
 </context>
 <context>
     <name>padkbd::editor::ViewController</name>
     <message>
         <source>from the keyboard (firmware %1)</source>
-        <translation type="unfinished"></translation>
+        <translation>来自键盘（固件 %1）</translation>
     </message>
     <message>
         <source>sent to memory slot %1</source>
-        <translation type="unfinished"></translation>
+        <translation>已发送到存储位置 %1</translation>
     </message>
     <message>
         <source>default preset</source>
-        <translation type="unfinished"></translation>
+        <translation>默认预设</translation>
     </message>
     <message>
         <source>批量参数</source>
-        <translation type="unfinished"></translation>
+        <translation>批量参数</translation>
     </message>
     <message>
         <source>退出批量模式</source>
-        <translation type="unfinished"></translation>
+        <translation>退出批量模式</translation>
     </message>
     <message>
         <source>批量改变红色/绿色/蓝色</source>
-        <translation type="unfinished"></translation>
+        <translation>批量改变红色/绿色/蓝色</translation>
     </message>
     <message>
         <source>Pads chosen: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>已选打击垫：%1</translation>
     </message>
     <message>
         <source>Reading from the keyboard</source>
-        <translation type="unfinished"></translation>
+        <translation>从键盘读取</translation>
     </message>
     <message>
         <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1将丢弃自预设上次加载、保存、读取或发送以来所做的更改。</translation>
     </message>
     <message>
         <source>The default preset</source>
-        <translation type="unfinished"></translation>
+        <translation>加载默认预设</translation>
     </message>
     <message>
         <source>The default preset was not loaded</source>
-        <translation type="unfinished"></translation>
+        <translation>默认预设未能加载</translation>
     </message>
     <message>
         <source>Loading a preset</source>
-        <translation type="unfinished"></translation>
+        <translation>加载预设</translation>
     </message>
     <message>
         <source>The preset was not loaded</source>
-        <translation type="unfinished"></translation>
+        <translation>预设未能加载</translation>
     </message>
     <message>
         <source>The preset was not saved</source>
-        <translation type="unfinished"></translation>
+        <translation>预设未能保存</translation>
     </message>
 </context>
 </TS>

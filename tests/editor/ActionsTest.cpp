@@ -23,6 +23,7 @@
 
 #include "editor/GainController.h"
 #include "editor/KeyboardController.h"
+#include "editor/Language.h"
 #include "editor/MessageController.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
@@ -179,6 +180,83 @@ class ActionsTest : public QObject {
     // Leaving with nothing chosen copies nothing.
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(editor.snapshot() == after);
+  }
+
+  // Bulk mode counts its pads; All pads, a row's header and Shift-click choose
+  // several at once; Cancel and Esc leave it without changing a pad.
+  void bulkChoosesManyAndCancels() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto& window = editor.window();
+    const auto before = editor.snapshot();
+    auto* header = window.findChild<QAbstractButton*>(QStringLiteral("rowHeader2"));
+    QVERIFY(!header->isVisibleTo(&window) && !vc.bulkCount->isVisibleTo(&window));
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QVERIFY(header->isVisibleTo(&window) && vc.bulkCancelButton->isVisibleTo(&window));
+    QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 0"));
+    QTest::mouseClick(vc.bulkAllButton, Qt::LeftButton);
+    QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 48"));
+    QCOMPARE(editor.selectedTags().size(), 48);
+    QTest::mouseClick(vc.bulkAllButton, Qt::LeftButton);  // all chosen already: none
+    QVERIFY(editor.selectedTags().isEmpty());
+    QTest::mouseClick(header, Qt::LeftButton);  // Pad 9 to 16
+    QCOMPARE(editor.selectedTags(), (QStringList{"17", "18", "19", "20", "21", "22", "23", "24"}));
+    QTest::mouseClick(editor.element(9), Qt::LeftButton);
+    QTest::mouseClick(editor.element(12), Qt::LeftButton, Qt::ShiftModifier);  // Pad 1 to 4
+    QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 12"));
+    activate(vc.cr, 5);
+    QTest::mouseClick(vc.bulkCancelButton, Qt::LeftButton);
+    QVERIFY(!vc.session().inBulk() && !vc.session().canUndo());
+    QVERIFY(editor.snapshot() == before);
+    QVERIFY(!header->isVisibleTo(&window) && !vc.bulkCount->isVisibleTo(&window));
+    QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
+
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QTest::mouseClick(editor.element(9), Qt::LeftButton);
+    activate(vc.cr, 5);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!vc.session().inBulk());
+    QVERIFY(editor.snapshot() == before);
+  }
+
+  // The swatch opens the colour dialog: the colour chosen maps onto 0-127 in
+  // one undo step. Numbers read as notes too, and a pad in a note mode shows
+  // its note on the surface.
+  void colourPickerAndNoteNames() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QColor offered;
+    vc.dialogs.pickColour = [&](QWidget*, const QColor& initial) {
+      offered = initial;
+      return QColor(255, 128, 0);
+    };
+    QTest::mouseClick(editor.element(14), Qt::LeftButton);  // Pad 6
+    const auto pad6 = editor.record(13);
+    const QColor was = padkbd::editor::padColour(pad6->CR, pad6->CG, pad6->CB);
+    QTest::mouseClick(vc.colourSwatch, Qt::LeftButton);
+    QCOMPARE(offered, was);
+    QCOMPARE((std::array{pad6->CR, pad6->CG, pad6->CB}), (std::array{127, 64, 0}));
+    QCOMPARE(vc.cg->currentIndex(), 64);
+    QCOMPARE(*padkbd::editor::lightOf(editor.element(14)), QColor(255, 129, 0));
+    vc.undoAction();
+    QCOMPARE(padkbd::editor::padColour(pad6->CR, pad6->CG, pad6->CB), was);
+    offered = QColor();
+    QTest::mouseClick(editor.element(1), Qt::LeftButton);  // a knob has no colour
+    QTest::mouseClick(vc.colourSwatch, Qt::LeftButton);
+    QVERIFY(!offered.isValid());
+
+    QCOMPARE(vc.CCnum->itemText(0), QStringLiteral("0 C-2 · Bank Select"));
+    QCOMPARE(vc.CCnum->itemText(60), QStringLiteral("60 C3"));
+    QCOMPARE(vc.CCnum->itemText(127), QStringLiteral("127 G8 · Poly On"));
+    QTest::mouseClick(editor.element(14), Qt::LeftButton);
+    activate(vc.mode, 0);  // Note
+    activate(vc.CCnum, 61);
+    QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("C#3"));
+    activate(vc.mode, 1);  // CC
+    QCOMPARE(editor.element(14)->property("note").toString(), QString());
   }
 
   // Each element that stands for a pad shows the pad's colour in the current
@@ -641,6 +719,35 @@ class ActionsTest : public QObject {
     QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
   }
 
+  // The title names where the preset shown comes from, after every kind of
+  // event; the status field is left to its own texts.
+  void titleSaysWhatIsShown() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    const auto title = [&] { return editor.window().windowTitle(); };
+    const fs::path document = editor.dir() / "live set.padkbd";
+    vc.dialogs.saveDocumentPath = [&](QWidget*) { return QString::fromStdString(document.string()); };
+    vc.dialogs.openDocumentPath = vc.dialogs.saveDocumentPath;
+    QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)[*] — padkbd"));
+    vc.changeToDefaultAction();
+    QCOMPARE(title(), QStringLiteral("default preset[*] — padkbd"));
+    QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
+    vc.saveAction();
+    QCOMPARE(title(), QStringLiteral("live set.padkbd[*] — padkbd"));
+    vc.changeToDefaultAction();
+    vc.loadAction();
+    QCOMPARE(title(), QStringLiteral("live set.padkbd[*] — padkbd"));
+    activate(vc.mem, 2);
+    vc.sendToKeyboardAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(title(), QStringLiteral("sent to memory slot 3[*] — padkbd"));
+    vc.readFromKeyboardAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)[*] — padkbd"));
+    vc.undoAction();
+    QCOMPARE(title(), QStringLiteral("sent to memory slot 3[*] — padkbd"));
+  }
+
   // The Edit menu undoes what the menus changed; the title says what is shown
   // and marks unsaved changes; Copy and Paste carry a control's settings.
   void editMenuTitleAndClipboard() {
@@ -887,6 +994,31 @@ class ActionsTest : public QObject {
     QCOMPARE(polled.keyboardState(), none);
     polled.sim().changeFaults([](auto& faults) { faults.absent = false; });
     QTRY_COMPARE(polled.keyboardState(), connected);
+  }
+
+  // The shipped translations are used by every window: English for the
+  // window, the message window and the gain dialog, Chinese for the
+  // Keyboard dialog (whose source texts are English).
+  void translationsReachEveryWindow() {
+    struct SourceTexts {
+      ~SourceTexts() { padkbd::editor::useLanguage(QString()); }
+    } restore;
+    QVERIFY(!padkbd::editor::useLanguage(QStringLiteral("xx")));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("en")));
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QCOMPARE(vc.message->text(), QStringLiteral("Settings read from the keyboard."));
+    QCOMPARE(vc.BulkButton->text(), QStringLiteral("Bulk change…"));
+    vc.sendToKeyboardAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(vc.messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
+    vc.messageWindow()->close();
+    auto* gains = openGains(editor);
+    gains->doApplyAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(gains->status(), QStringLiteral("Sent to the keyboard."));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
+    QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
   }
 
   void platformDialogsAsTheUserSeesThem() {

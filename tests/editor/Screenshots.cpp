@@ -1,13 +1,16 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
 // a pad chosen, the second bank, bulk mode, the message window after a send,
-// the window while a paced keyboard is read and sent to, the Edit menu, the
+// a dark theme, English and Chinese, the window while a paced keyboard is
+// read and sent to, the Edit menu, the
 // questions before edits are lost and before a send, the gains and the
 // Keyboard dialog.
 // Usage: editor_screenshots OUTPUT_FOLDER
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,6 +24,7 @@
 #include <cstdio>
 
 #include "editor/GainController.h"
+#include "editor/Language.h"
 #include "editor/KeyboardController.h"
 #include "editor/MessageController.h"
 #include "tests/editor/EditorHarness.h"
@@ -71,10 +75,32 @@ bool saveModal(const QDir& folder, const QString& name, const std::function<void
   return saved;
 }
 
+// What a dark desktop theme gives the window.
+QPalette darkPalette() {
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(45, 47, 52));
+  dark.setColor(QPalette::WindowText, QColor(228, 230, 235));
+  dark.setColor(QPalette::Base, QColor(33, 35, 39));
+  dark.setColor(QPalette::AlternateBase, QColor(45, 47, 52));
+  dark.setColor(QPalette::Text, QColor(228, 230, 235));
+  dark.setColor(QPalette::Button, QColor(55, 58, 64));
+  dark.setColor(QPalette::ButtonText, QColor(228, 230, 235));
+  dark.setColor(QPalette::Mid, QColor(85, 88, 96));
+  dark.setColor(QPalette::Highlight, QColor(61, 142, 201));
+  dark.setColor(QPalette::HighlightedText, Qt::white);
+  dark.setColor(QPalette::PlaceholderText, QColor(150, 154, 162));
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    dark.setColor(QPalette::Disabled, role, QColor(120, 123, 130));
+  }
+  return dark;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // One style for every screenshot, whatever the machine's default.
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   if (argc < 2) {
     std::fprintf(stderr, "usage: editor_screenshots OUTPUT_FOLDER\n");
     return 2;
@@ -91,6 +117,27 @@ int main(int argc, char** argv) {
         [](padkbd::SimulatedController& sim) { sim.faults().absent = true; });
     QTest::mouseClick(editor.element(9 + 13), Qt::LeftButton);
     ok &= save(&editor.window(), folder, QStringLiteral("editor-default-preset.png"));
+  }
+  {  // A dark desktop theme, and the window in English and in Chinese.
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    {
+      padkbd::test::EditorHarness editor;
+      QTest::mouseClick(editor.element(9 + 5), Qt::LeftButton);
+      ok &= save(&editor.window(), folder, QStringLiteral("editor-dark.png"));
+    }
+    QApplication::setPalette(light);
+    for (const char* language : {"en", "zh_CN"}) {
+      if (!padkbd::editor::useLanguage(QString::fromLatin1(language))) {
+        std::fprintf(stderr, "screenshots: no %s translation\n", language);
+        ok = false;
+        continue;
+      }
+      padkbd::test::EditorHarness editor;
+      QTest::mouseClick(editor.element(9 + 5), Qt::LeftButton);
+      ok &= save(&editor.window(), folder, QStringLiteral("editor-%1.png").arg(language));
+    }
+    padkbd::editor::useLanguage(QString());
   }
   {  // A keyboard paced like a real one: the window during a read and a send.
     padkbd::test::EditorHarness editor(
