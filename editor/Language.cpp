@@ -38,8 +38,7 @@ bool useLanguage(const QString& language, QString* why) {
     }
     return false;
   }
-  for (const auto& translator : installed()) QCoreApplication::removeTranslator(translator.get());
-  installed().clear();
+  installed().clear();  // a translator takes itself out when it goes
   if (source) return true;
   QCoreApplication::installTranslator(ours.get());
   installed().push_back(std::move(ours));

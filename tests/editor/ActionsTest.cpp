@@ -194,13 +194,14 @@ class ActionsTest : public QObject {
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(header->isVisibleTo(&window) && vc.bulkCancelButton->isVisibleTo(&window));
     QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 0"));
-    QTest::mouseClick(vc.bulkAllButton, Qt::LeftButton);
+    QTest::mouseClick(header, Qt::LeftButton);  // Pad 9 to 16
+    QCOMPARE(editor.selectedTags(), (QStringList{"17", "18", "19", "20", "21", "22", "23", "24"}));
+    QTest::mouseClick(vc.bulkAllButton, Qt::LeftButton);  // the rest too
     QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 48"));
     QCOMPARE(editor.selectedTags().size(), 48);
     QTest::mouseClick(vc.bulkAllButton, Qt::LeftButton);  // all chosen already: none
     QVERIFY(editor.selectedTags().isEmpty());
-    QTest::mouseClick(header, Qt::LeftButton);  // Pad 9 to 16
-    QCOMPARE(editor.selectedTags(), (QStringList{"17", "18", "19", "20", "21", "22", "23", "24"}));
+    QTest::mouseClick(header, Qt::LeftButton);
     QTest::mouseClick(editor.element(9), Qt::LeftButton);
     QTest::mouseClick(editor.element(12), Qt::LeftButton, Qt::ShiftModifier);  // Pad 1 to 4
     QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 12"));
@@ -1019,6 +1020,8 @@ class ActionsTest : public QObject {
     QCOMPARE(gains->status(), QStringLiteral("Sent to the keyboard."));
     QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
     QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
+    QVERIFY(padkbd::editor::useLanguage(QString()));  // the source texts again
+    QCOMPARE(padkbd::editor::KeyboardController::tr("Keyboard"), QStringLiteral("Keyboard"));
   }
 
   void platformDialogsAsTheUserSeesThem() {
@@ -1027,6 +1030,11 @@ class ActionsTest : public QObject {
     const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
     vc.dialogs = platform;
     const fs::path document = editor.dir() / "Untitle.padkbd";
+    // The first file dialog opens in the folder the settings remember.
+    const fs::path remembered = editor.dir() / "sets";
+    fs::create_directories(remembered);
+    QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
+    QString startedIn;
 
     // The save dialog: its message, the suggested name and type; confirming it saves.
     QString title;
@@ -1036,6 +1044,7 @@ class ActionsTest : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       QVERIFY(dialog);
       title = dialog->windowTitle();
+      startedIn = dialog->directory().absolutePath();
       filters = dialog->nameFilters();
       suffix = dialog->defaultSuffix();
       dialog->setDirectory(QString::fromStdString(editor.dir().path().string()));
@@ -1045,6 +1054,7 @@ class ActionsTest : public QObject {
     });
     vc.saveAction();
     QCOMPARE(title, QStringLiteral("Choose the path to save the document"));
+    QCOMPARE(startedIn, QString::fromStdString(remembered.string()));
     QVERIFY(filters.first().contains(QStringLiteral("*.padkbd")));
     QCOMPARE(suffix, QStringLiteral("padkbd"));
     QVERIFY(fs::exists(document));
