@@ -43,8 +43,7 @@ void registerAll() {
   const Case cases[] = {
       {"deepest binary (100,000 levels)", [] { return hostile::deepBinary(100000); }, false},
       {"deepest XML (40,000 levels)", [] { return hostile::deepXml(40000); }, false},
-      {"binary sharing objects 10^24 times", [] { return hostile::sharedBinary(6, 10000); },
-       false},
+      {"binary sharing objects 10^24 times", [] { return hostile::sharedBinary(6, 10000); }, false},
       {"largest XML (1 MiB of values)", [] { return hostile::wideXml(kMaxPresetFileBytes); },
        false},
       {"largest valid preset (1 MiB)", largestValid, true},

@@ -64,7 +64,7 @@ double workerRead(EditorHarness& editor) {
   QEventLoop loop;
   const Clock::time_point start = Clock::now();
   Clock::time_point end;
-  editor.worker().read(&loop, [&](const padkbd::editor::DeviceWorker::Result& result) {
+  editor.worker().read(&loop, [&](const padkbd::editor::DeviceWorker::Report& result) {
     end = Clock::now();
     if (!result.ok) std::fprintf(stderr, "stall_bench: read failed: %s\n", result.error.c_str());
     loop.quit();
@@ -76,8 +76,8 @@ double workerRead(EditorHarness& editor) {
 // The same read on this thread, as the command-line tool does it.
 double directRead(padkbd::PadAction& pad) {
   const Clock::time_point start = Clock::now();
-  if (!pad.ReadPadValueFromDevice()) {
-    std::fprintf(stderr, "stall_bench: direct read failed: %s\n", pad.lastError().c_str());
+  if (const padkbd::Outcome read = pad.ReadPadValueFromDevice(); !read) {
+    std::fprintf(stderr, "stall_bench: direct read failed: %s\n", read.message().c_str());
   }
   return ms(Clock::now() - start);
 }

@@ -98,8 +98,8 @@ void BM_FullReadQuiet(benchmark::State& state) {
 void BM_BackendRead(benchmark::State& state) {
   SimulatedController sim;
   sim.setLogTransfers(false);
-  const auto devices = sim.findDevices(builtInKeyboard().usb.vendorId,
-                                       builtInKeyboard().usb.productId);
+  const auto devices =
+      sim.findDevices(builtInKeyboard().usb.vendorId, builtInKeyboard().usb.productId);
   UsbInterfaceHandle handle = 0;
   if (devices.empty() || sim.createInterface(devices.front(), 1, handle) != UsbStatus::Success ||
       sim.openInterface(handle) != UsbStatus::Success) {
@@ -127,7 +127,7 @@ void BM_BaselineRead(benchmark::State& state) {
     int sum = 0;
     for (const auto& request : requests) {
       link.io.WriteToDeviceWithChar(request.data(), 15);
-      sum += link.io.ReadValueFromDevice();
+      sum += link.io.ReadValueFromDevice().value();
     }
     benchmark::DoNotOptimize(sum);
   }
@@ -187,7 +187,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 };
 
 void printRatio(const RatioReporter& reporter, const char* what, const std::string& codec,
-                const std::string& baseline, const char* names = "codec %.1f us, hand-written loop %.1f us") {
+                const std::string& baseline,
+                const char* names = "codec %.1f us, hand-written loop %.1f us") {
   const auto c = reporter.times.find(codec);
   const auto b = reporter.times.find(baseline);
   if (c == reporter.times.end() || b == reporter.times.end() || b->second <= 0) return;

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "session/PresetReport.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
+#include "session/PresetReport.h"
 
 namespace padkbd::cli {
 namespace {
@@ -75,13 +75,11 @@ ChoiceLists choiceLists(Context& context) {
 }
 
 // Why the last exchange failed, in one line for the user.
-std::string failureReason(DeviceSession& session, const std::string& what) {
-  if (session.cancelled()) {
-    const std::string& detail = session.pad().lastError();
+std::string failureReason(DeviceSession& session, const std::string& what,
+                          const std::string& detail) {
+  if (session.cancelled())
     return detail.empty() ? std::string("cancelled") : "cancelled: " + detail;
-  }
   if (!session.transport().hasDevice()) return session.notFoundReason();
-  const std::string& detail = session.pad().lastError();
   return session.explain(detail.empty() ? what : fmt::format("{}: {}", what, detail));
 }
 
@@ -109,8 +107,9 @@ bool connect(Context& context, DeviceSession& session) {
     context.console.error(reason);
     return false;
   }
-  if (!session.pad().OpenInterface()) {
-    context.console.error(failureReason(session, "opening the controller failed"));
+  if (Outcome opened = session.pad().OpenInterface(); !opened) {
+    context.console.error(
+        failureReason(session, "opening the controller failed", opened.message()));
     return false;
   }
   return true;
@@ -213,12 +212,12 @@ int runRead(Context& context, const DeviceOptions& device, const std::string& ou
     return kExitFailed;
   }
   session.trace().expectMessages("reading", kReadRequestSize, kFullExchange);
-  const bool read = session.pad().ReadPadValueFromDevice();
+  const Outcome read = session.pad().ReadPadValueFromDevice();
   session.trace().endMessages();
   // Without the controller the editor falls back to the default preset; a
   // backup must not: nothing is written then.
   if (!read) {
-    context.console.error(failureReason(session, "reading the controller failed"));
+    context.console.error(failureReason(session, "reading the controller failed", read.message()));
     return finish(context, session, kExitFailed);
   }
   if (session.cancelled()) {
@@ -233,11 +232,11 @@ int runRead(Context& context, const DeviceOptions& device, const std::string& ou
     for (const auto& replacement : replaced) {
       list += (list.empty() ? "" : "; ") + replacement.describe();
     }
-    context.console.warning(fmt::format(
-        "{} {} from the keyboard {} outside {} list and {} set to the first entry: {}",
-        replaced.size(), replaced.size() == 1 ? "setting" : "settings",
-        replaced.size() == 1 ? "was" : "were", replaced.size() == 1 ? "its" : "their",
-        replaced.size() == 1 ? "was" : "were", list));
+    context.console.warning(
+        fmt::format("{} {} from the keyboard {} outside {} list and {} set to the first entry: {}",
+                    replaced.size(), replaced.size() == 1 ? "setting" : "settings",
+                    replaced.size() == 1 ? "was" : "were", replaced.size() == 1 ? "its" : "their",
+                    replaced.size() == 1 ? "was" : "were", list));
   }
   if (Outcome usable = checkPreset(preset); !usable) {
     context.console.error(
@@ -277,10 +276,11 @@ int runSend(Context& context, const DeviceOptions& device, const std::string& fi
   const int target = edit.global()->mem;
   if (!connect(context, session)) return finish(context, session, kExitFailed);
   session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
-  const bool written = session.pad().WritePadValueToDevice();
+  const Outcome written = session.pad().WritePadValueToDevice();
   session.trace().endMessages();
   if (!written || session.trace().failedWrites() != 0) {
-    context.console.error(failureReason(session, "sending to the controller failed"));
+    context.console.error(
+        failureReason(session, "sending to the controller failed", written.message()));
     return finish(context, session, kExitFailed);
   }
   context.console.note(fmt::format("sent {} to memory slot {}", nameOf(file), target + 1));
@@ -294,13 +294,12 @@ int runGains(Context& context, const DeviceOptions& device, const std::vector<in
     return kExitFailed;
   }
   if (!connect(context, session)) return finish(context, session, kExitFailed);
-  ButtonAction::ExchangeError error;
   const std::vector<std::int32_t> values(gains.begin(), gains.end());
-  const bool sent = ButtonAction::setGainWithArray(session.transport(), values, &error) == 1;
+  const Outcome sent = ButtonAction::setGainWithArray(session.transport(), values);
   session.transport().KillInterface();
   if (!sent) {
-    context.console.error(session.explain(
-        fmt::format("sending the gains failed at {}: {}", error.where(), error.reason)));
+    context.console.error(
+        session.explain(fmt::format("sending the gains failed at {}", sent.message())));
     return finish(context, session, kExitFailed);
   }
   return finish(context, session, kExitOk);
@@ -311,11 +310,11 @@ namespace {
 std::string keyboardLines(const ResolvedKeyboard& keyboard, const SettingsFile& settings) {
   std::error_code ec;
   const bool present = std::filesystem::exists(settings.path(), ec);
-  return fmt::format(
-      "keyboard       {}  ({})\nmanufacturer   {}   ({})\nsettings file  {}{}\n",
-      formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource),
-      formatManufacturerId(keyboard.id.manufacturer), sourceName(keyboard.manufacturerSource),
-      settings.path().string(), present ? "" : " (none yet)");
+  return fmt::format("keyboard       {}  ({})\nmanufacturer   {}   ({})\nsettings file  {}{}\n",
+                     formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource),
+                     formatManufacturerId(keyboard.id.manufacturer),
+                     sourceName(keyboard.manufacturerSource), settings.path().string(),
+                     present ? "" : " (none yet)");
 }
 
 }  // namespace
@@ -365,13 +364,15 @@ int runDevices(Context& context, const DeviceOptions& device) {
     std::string name = info.product.empty() ? std::string("(no name)") : info.product;
     if (!info.manufacturer.empty()) name += ", by " + info.manufacturer;
     text += fmt::format("{}  {}\n", formatUsbIds(info.ids), name);
-    text += fmt::format("           bus {}, port {}{}", info.bus, info.port, used ? "; in use" : "");
+    text +=
+        fmt::format("           bus {}, port {}{}", info.bus, info.port, used ? "; in use" : "");
     if (info.access == UsbStatus::Success) {
       text += "; can be opened\n";
     } else if (info.access == UsbStatus::AccessDenied) {
-      text += "; this user may not open it\n"
-              "           to allow it, run these two commands, then unplug the device and "
-              "plug it in again:\n";
+      text +=
+          "; this user may not open it\n"
+          "           to allow it, run these two commands, then unplug the device and "
+          "plug it in again:\n";
       std::string commands = udevInstallCommands(info.ids);
       for (std::size_t at = 0, nl; at < commands.size(); at = nl + 1) {
         nl = std::min(commands.find('\n', at), commands.size());

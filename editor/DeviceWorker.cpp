@@ -132,19 +132,19 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
   wake_.notify_one();
 }
 
-DeviceWorker::Result DeviceWorker::finish(bool ok) {
-  Result result;
-  result.ok = ok;
-  result.cancelled = !ok && pad_->lastCancelled();
-  result.error = pad_->lastError();
+DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) {
+  Report result;
+  result.ok = outcome.ok();
+  result.cancelled = !outcome && pad_->lastCancelled();
+  result.error = outcome.message();
   return result;
 }
 
 void DeviceWorker::read(QObject* context, Done done) {
-  run<Result>(
+  run<Report>(
       context,
       [this] {
-        Result result = finish(pad_->ReadPadValueFromDevice());
+        Report result = finish(pad_->ReadPadValueFromDevice());
         if (result.ok) {
           result.preset = copyOf(pad_->currentPreset());
           result.firmware = pad_->deviceVersion().value_or("");
@@ -156,16 +156,16 @@ void DeviceWorker::read(QObject* context, Done done) {
 }
 
 void DeviceWorker::send(Preset preset, QObject* context, Done done) {
-  run<Result>(
+  run<Report>(
       context,
       [this, preset = std::move(preset)]() mutable {
         if (Outcome taken = pad_->usePreset(std::move(preset)); !taken) {
-          Result refused;
+          Report refused;
           refused.error = taken.message();
           return refused;
         }
-        if (!pad_->OpenInterface()) return finish(false);
-        Result result = finish(pad_->WritePadValueToDevice());
+        if (Outcome opened = pad_->OpenInterface(); !opened) return finish(opened);
+        Report result = finish(pad_->WritePadValueToDevice());
         result.written = pad_->lastWritten();
         return result;
       },
@@ -173,16 +173,14 @@ void DeviceWorker::send(Preset preset, QObject* context, Done done) {
 }
 
 void DeviceWorker::sendGains(std::vector<std::int32_t> gains, QObject* context, Done done) {
-  run<Result>(
+  run<Report>(
       context,
       [this, gains = std::move(gains)] {
-        if (!pad_->OpenInterface()) return finish(false);
-        ButtonAction::ExchangeError error;
-        Result result;
-        result.ok = ButtonAction::setGainWithArray(*io_, gains, &error) == 1;
+        if (Outcome opened = pad_->OpenInterface(); !opened) return finish(opened);
+        const Outcome sent = ButtonAction::setGainWithArray(*io_, gains);
         io_->KillInterface();
-        result.cancelled = !result.ok && io_->cancelled();
-        if (!result.ok) result.error = error.reason;
+        Report result = finish(sent);
+        result.cancelled = !sent && io_->cancelled();
         return result;
       },
       std::move(done));
@@ -202,7 +200,7 @@ void DeviceWorker::setKeyboard(const KeyboardId& keyboard, QObject* context,
         // A handle on the keyboard used so far would outlive the switch.
         io_->KillInterface();
         io_->setKeyboard(keyboard);
-        return io_->FindDevice();
+        return io_->FindDevice().ok();
       },
       std::move(done));
 }

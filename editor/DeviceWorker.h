@@ -33,7 +33,7 @@ class DeviceWorker : public QObject {
   Q_OBJECT
 
  public:
-  struct Result {
+  struct Report {
     bool ok = false;
     bool cancelled = false;
     std::string error;  // why it failed, for the user
@@ -44,7 +44,7 @@ class DeviceWorker : public QObject {
     ButtonAction::Replacements replaced;
     int written = 0;  // a send: the settings that reached the keyboard
   };
-  using Done = std::function<void(Result)>;
+  using Done = std::function<void(Report)>;
 
   // How often the keyboard's presence is checked when nothing else runs.
   static constexpr int kPresencePollMs = 1000;
@@ -80,7 +80,7 @@ class DeviceWorker : public QObject {
   // the context's thread.
   template <typename Value>
   void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver);
-  Result finish(bool ok);
+  Report finish(const Outcome& outcome);
   // The worker's thread: jobs in order, and between them a look at the bus.
   void loop();
   void checkPresence();

@@ -36,7 +36,7 @@ QString replacementNotes(const ButtonAction::Replacements& replaced, const EditS
   QStringList lines{KeyboardActions::tr("Set to the first entry of their lists:")};
   for (std::size_t n = 0; n < replaced.size() && n < kShown; ++n) {
     const ButtonAction::Replacement& r = replaced[n];
-    const QString where = r.control == ButtonAction::ExchangeError::kGlobalBlock
+    const QString where = r.control == ButtonAction::kGlobalBlock
                               ? KeyboardActions::tr("Global settings")
                               : q(session.controlName(r.control));
     lines << KeyboardActions::tr("%1: %2 byte %3")
@@ -120,7 +120,7 @@ void KeyboardActions::showProgress(const PadAction::Progress& progress) {
   bar_->setValue(progress.done);
 }
 
-void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Result& result,
+void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report& result,
                                bool atStart) {
   QStringList notes;
   if (result.ok) {
@@ -157,7 +157,7 @@ void KeyboardActions::read(EditSession& session) {
 void KeyboardActions::startRead(EditSession& session, bool atStart) {
   view_.setStatus(Status::loading());
   begin(Work::Reading);
-  worker_.read(this, [this, &session, atStart](DeviceWorker::Result result) {
+  worker_.read(this, [this, &session, atStart](DeviceWorker::Report result) {
     end();
     showRead(session, result, atStart);
   });
@@ -218,7 +218,7 @@ void KeyboardActions::send(EditSession& session) {
   // The keyboard gets a copy: what is sent cannot change while it goes out.
   Preset sent = session.copyOfPreset();
   worker_.send(
-      session.copyOfPreset(), this, [this, &session, report, sent](DeviceWorker::Result result) {
+      session.copyOfPreset(), this, [this, &session, report, sent](DeviceWorker::Report result) {
         end();
         if (result.ok) {
           session.sentToKeyboard(sent);
@@ -245,7 +245,7 @@ void KeyboardActions::sendGains(
     std::function<void(bool sent, const QString& text, const QString& why)> done) {
   begin(Work::Sending);
   text_->setText(tr("Sending the gains…"));
-  worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Result result) {
+  worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Report result) {
     end();
     done(result.ok, result.ok ? Status::sendSucceeded() : Status::connectFailed(), q(result.error));
   });

@@ -55,7 +55,7 @@ class KeyboardActions : public QObject {
   void showPresence(bool present);
   bool confirmSend(const EditSession& session);
   void startRead(EditSession& session, bool atStart);
-  void showRead(EditSession& session, const DeviceWorker::Result& result, bool atStart);
+  void showRead(EditSession& session, const DeviceWorker::Report& result, bool atStart);
 
   ViewController& view_;
   DeviceWorker& worker_;

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   InterfaceAction io(backend);
   FileAction files({}, {});
   PadAction pad(io, files);
-  const bool read = pad.ReadPadValueFromDevice();
+  const bool read = pad.ReadPadValueFromDevice().ok();
   const CurrentPreset& current = pad.currentPreset();
   if (current.buttonValueArray.size() != static_cast<std::size_t>(kControlCount)) std::abort();
   if (read) {

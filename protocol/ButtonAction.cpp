@@ -47,22 +47,22 @@ constexpr ConversionPair pair(Byte (*toByte)(std::int32_t), std::int32_t (*toInd
   return {toByte, toIndex, table.size()};
 }
 
-constexpr ConversionPair kValue = pair(va::GetValueCharFromIndex, va::GetValueIndexFromChar,
-                                       va::k127Table);
-constexpr ConversionPair kPadMode = pair(va::GetPadModeCharFromIndex, va::GetPadModeIndexFromChar,
-                                         va::kPadModeTable);
-constexpr ConversionPair kOtherMode = pair(va::GetOtherModeCharFromIndex,
-                                           va::GetOtherModeIndexFromChar, va::kOtherModeTable);
-constexpr ConversionPair kChannel = pair(va::GetChannelCharFromIndex, va::GetChannelIndexFromChar,
-                                         va::kChannelTable);
-constexpr ConversionPair kMIDInumb = pair(va::GetMIDInumbCharFromIndex,
-                                          va::GetMIDInumbIndexFromChar, va::k127Table);
-constexpr ConversionPair kMin = pair(va::GetMinCharFromIndex, va::GetMinIndexFromChar,
-                                     va::k127Table);
-constexpr ConversionPair kMax = pair(va::GetMaxCharFromIndex, va::GetMaxIndexFromChar,
-                                     va::k127Table);
-constexpr ConversionPair kModeOption = pair(va::GetModeOptionCharFromIndex,
-                                            va::GetModeOptionIndexFromChar, va::kCurveTable);
+constexpr ConversionPair kValue =
+    pair(va::GetValueCharFromIndex, va::GetValueIndexFromChar, va::k127Table);
+constexpr ConversionPair kPadMode =
+    pair(va::GetPadModeCharFromIndex, va::GetPadModeIndexFromChar, va::kPadModeTable);
+constexpr ConversionPair kOtherMode =
+    pair(va::GetOtherModeCharFromIndex, va::GetOtherModeIndexFromChar, va::kOtherModeTable);
+constexpr ConversionPair kChannel =
+    pair(va::GetChannelCharFromIndex, va::GetChannelIndexFromChar, va::kChannelTable);
+constexpr ConversionPair kMIDInumb =
+    pair(va::GetMIDInumbCharFromIndex, va::GetMIDInumbIndexFromChar, va::k127Table);
+constexpr ConversionPair kMin =
+    pair(va::GetMinCharFromIndex, va::GetMinIndexFromChar, va::k127Table);
+constexpr ConversionPair kMax =
+    pair(va::GetMaxCharFromIndex, va::GetMaxIndexFromChar, va::k127Table);
+constexpr ConversionPair kModeOption =
+    pair(va::GetModeOptionCharFromIndex, va::GetModeOptionIndexFromChar, va::kCurveTable);
 constexpr ConversionPair kCR = pair(va::GetCRCharFromIndex, va::GetCRIndexFromChar, va::k127Table);
 constexpr ConversionPair kCG = pair(va::GetCGCharFromIndex, va::GetCGIndexFromChar, va::k127Table);
 constexpr ConversionPair kCB = pair(va::GetCBCharFromIndex, va::GetCBIndexFromChar, va::k127Table);
@@ -124,23 +124,27 @@ ControlExchanges controlExchanges(std::int32_t index, std::uint8_t target) {
   return out;
 }
 
-void report(ExchangeError* error, std::int32_t control, std::uint8_t parameter, std::uint8_t target,
-            std::string reason) {
-  if (!error) return;
-  error->control = control;
-  error->parameter = parameter;
-  error->target = target;
-  error->reason = std::move(reason);
+// "control 12, parameter 03", "global settings, parameter 40, target 03", "gain 5".
+std::string where(std::int32_t control, std::uint8_t parameter, std::uint8_t target) {
+  if (control == kGains) return fmt::format("gain {}", target - messages::kGainTargets[0]);
+  if (control == kGlobalBlock) {
+    return fmt::format("global settings, parameter {:02x}, target {:02x}", parameter, target);
+  }
+  return fmt::format("control {}, parameter {:02x}", control, parameter);
+}
+
+Outcome failure(std::int32_t control, std::uint8_t parameter, std::uint8_t target,
+                const std::string& reason) {
+  return Outcome::failure(fmt::format("{}: {}", where(control, parameter, target), reason));
 }
 
 template <std::size_t N>
-bool send(InterfaceAction& io, const std::array<std::uint8_t, N>& message, std::int32_t control,
-          ExchangeError* error) {
-  const UsbStatus status = io.WriteToDeviceWithChar(message.data(), static_cast<std::int32_t>(N));
-  if (status == UsbStatus::Success) return true;
-  report(error, control, message[messages::kParameterOffset], message[messages::kTargetOffset],
-         fmt::format("the write failed ({})", usbStatusName(status)));
-  return false;
+Outcome send(InterfaceAction& io, const std::array<std::uint8_t, N>& message,
+             std::int32_t control) {
+  const Outcome written = io.WriteToDeviceWithChar(message.data(), static_cast<std::int32_t>(N));
+  if (written) return written;
+  return failure(control, message[messages::kParameterOffset], message[messages::kTargetOffset],
+                 written.message());
 }
 
 // The list index of a reply byte. A byte the list does not hold (its index
@@ -160,65 +164,51 @@ std::int32_t indexOfReply(const ConversionPair& pair, Byte byte, std::int32_t co
 // and the record is dropped by the caller. (A reply that is found always
 // reaches byte 14: the transport takes nothing shorter.)
 template <typename Record>
-bool readExchanges(InterfaceAction& io, Record& record, std::span<const Exchange<Record>> rows,
-                   std::int32_t control, ExchangeError* error, Replacements* replaced) {
+Outcome readExchanges(InterfaceAction& io, Record& record, std::span<const Exchange<Record>> rows,
+                      std::int32_t control, Replacements* replaced) {
   auto request = messages::addressed(messages::kReadRequest, io.keyboard().manufacturer);
   for (const Exchange<Record>& row : rows) {
     request[messages::kParameterOffset] = row.parameter;
     request[messages::kTargetOffset] = row.target;
-    if (!send(io, request, control, error)) return false;
-    const Byte value = io.ReadValueFromDevice();
-    const ReadResult& read = io.lastRead();
-    if (!read.ok()) {
-      report(error, control, row.parameter, row.target,
-             fmt::format("no reply ({})", usbStatusName(read.status)));
-      return false;
-    }
-    record.*row.field = indexOfReply(row.pair, value, control, row.name, replaced);
+    if (Outcome sent = send(io, request, control); !sent) return sent;
+    const Result<Byte> value = io.ReadValueFromDevice();
+    if (!value) return failure(control, row.parameter, row.target, value.message());
+    record.*row.field = indexOfReply(row.pair, *value, control, row.name, replaced);
   }
-  return true;
+  return Outcome::success();
 }
 
 // The one write loop: a message per exchange with the field's device byte.
 template <typename Record>
-bool writeExchanges(InterfaceAction& io, const Record& record,
-                    std::span<const Exchange<Record>> rows, std::uint8_t slot, std::int32_t control,
-                    ExchangeError* error) {
+Outcome writeExchanges(InterfaceAction& io, const Record& record,
+                       std::span<const Exchange<Record>> rows, std::uint8_t slot,
+                       std::int32_t control) {
   auto message = messages::addressed(messages::kWriteMessage, io.keyboard().manufacturer);
   message[messages::kSlotOffset] = slot;
   for (const Exchange<Record>& row : rows) {
     message[messages::kParameterOffset] = row.parameter;
     message[messages::kTargetOffset] = row.target;
     message[messages::kValueOffset] = static_cast<std::uint8_t>(row.pair.toByte(record.*row.field));
-    if (!send(io, message, control, error)) return false;
+    if (Outcome sent = send(io, message, control); !sent) return sent;
   }
-  return true;
+  return Outcome::success();
 }
 
 }  // namespace
 
-std::string ExchangeError::where() const {
-  if (control == kGains) return fmt::format("gain {}", target - messages::kGainTargets[0]);
-  if (control == kGlobalBlock) {
-    return fmt::format("global settings, parameter {:02x}, target {:02x}", parameter, target);
-  }
-  return fmt::format("control {}, parameter {:02x}", control, parameter);
-}
-
 std::string Replacement::describe() const {
-  const std::string where = control == ExchangeError::kGlobalBlock
-                                ? std::string("global settings")
-                                : fmt::format("control {}", control);
+  const std::string where =
+      control == kGlobalBlock ? std::string("global settings") : fmt::format("control {}", control);
   return fmt::format("{}: {} byte {:02x}", where, setting, byte);
 }
 
-ButtonValuePtr GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::int32_t index,
-                                    ExchangeError* error, Replacements* replaced) {
+Result<ButtonValuePtr> GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::int32_t index,
+                                            Replacements* replaced) {
   auto record = std::make_shared<ButtonValue>();
   record->buttonID = va::GetButtonIDIndexFromChar(ww);
   const ControlExchanges rows = controlExchanges(index, static_cast<std::uint8_t>(ww));
-  if (!readExchanges<ButtonValue>(io, *record, rows.span(), index, error, replaced)) {
-    return nullptr;
+  if (Outcome read = readExchanges<ButtonValue>(io, *record, rows.span(), index, replaced); !read) {
+    return read;
   }
   if (!isPadControl(index)) {
     // Other controls have no colour; -1 marks it in the record and in presets.
@@ -229,81 +219,66 @@ ButtonValuePtr GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::in
   return record;
 }
 
-std::optional<ButtonValueList> GetButtonValues(InterfaceAction& io, ExchangeError* error,
-                                               Replacements* replaced) {
+Result<ButtonValueList> GetButtonValues(InterfaceAction& io, Replacements* replaced) {
   ButtonValueList list;
   list.reserve(kControlCount);
   for (std::int32_t i = 0; i < kControlCount; ++i) {
-    ButtonValuePtr record =
-        GetButtonValueWithWW(io, va::GetButtonIDCharFromIndex(i), i, error, replaced);
-    if (!record) return std::nullopt;
-    list.push_back(std::move(record));
+    Result<ButtonValuePtr> record =
+        GetButtonValueWithWW(io, va::GetButtonIDCharFromIndex(i), i, replaced);
+    if (!record) return record.outcome();
+    list.push_back(std::move(*record));
   }
   return list;
 }
 
-bool SetDeviceWithButtonValue(InterfaceAction& io, const ButtonValue& record, std::int8_t yy,
-                              std::int32_t index, ExchangeError* error) {
+Outcome SetDeviceWithButtonValue(InterfaceAction& io, const ButtonValue& record, std::int8_t yy,
+                                 std::int32_t index) {
   const auto target = static_cast<std::uint8_t>(va::GetButtonIDCharFromIndex(record.buttonID));
   const ControlExchanges rows = controlExchanges(index, target);
-  return writeExchanges<ButtonValue>(io, record, rows.span(), static_cast<std::uint8_t>(yy), index,
-                                     error);
+  return writeExchanges<ButtonValue>(io, record, rows.span(), static_cast<std::uint8_t>(yy), index);
 }
 
-PadValuePtr GetPadValue(InterfaceAction& io, ExchangeError* error, Replacements* replaced) {
+Result<PadValuePtr> GetPadValue(InterfaceAction& io, Replacements* replaced) {
   auto pad = std::make_shared<PadValue>();
-  if (!readExchanges<PadValue>(io, *pad, kGlobalParameters, ExchangeError::kGlobalBlock, error,
-                               replaced)) {
-    return nullptr;
+  if (Outcome read = readExchanges<PadValue>(io, *pad, kGlobalParameters, kGlobalBlock, replaced);
+      !read) {
+    return read;
   }
   return pad;
 }
 
-bool SetDeviceWithPadValue(InterfaceAction& io, const PadValue& pad, std::int8_t yy,
-                           ExchangeError* error) {
+Outcome SetDeviceWithPadValue(InterfaceAction& io, const PadValue& pad, std::int8_t yy) {
   return writeExchanges<PadValue>(io, pad, kGlobalParameters, static_cast<std::uint8_t>(yy),
-                                  ExchangeError::kGlobalBlock, error);
+                                  kGlobalBlock);
 }
 
-bool SetDeviceWithArray(InterfaceAction& io, const ButtonValueList& list, const PadValue& pad,
-                        ExchangeError* error) {
+Outcome SetDeviceWithArray(InterfaceAction& io, const ButtonValueList& list, const PadValue& pad) {
   if (!va::kMemTable.contains(pad.mem)) {
     // A slot byte from outside the table would write into a slot that does
     // not exist; send nothing at all.
     log::diag("memory slot %d is outside 0-8: nothing sent", pad.mem);
-    report(error, ExchangeError::kGlobalBlock, 0, 0,
-           fmt::format("memory slot {} is outside 0-8", pad.mem));
-    return false;
+    return Outcome::failure(fmt::format("memory slot {} is outside 0-8", pad.mem));
   }
   const Byte yy = va::GetMemCharFromIndex(pad.mem);
   log::diag("YY------->%02x", static_cast<unsigned>(static_cast<std::uint8_t>(yy)));
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const ButtonValuePtr& record = list[i];
-    if (!record) {
-      report(error, static_cast<std::int32_t>(i), 0, 0, "the control has no record");
-      return false;
-    }
-    if (!SetDeviceWithButtonValue(io, *record, yy, static_cast<std::int32_t>(i), error)) {
-      return false;
-    }
+    const auto index = static_cast<std::int32_t>(i);
+    if (!list[i]) return failure(index, 0, 0, "the control has no record");
+    if (Outcome sent = SetDeviceWithButtonValue(io, *list[i], yy, index); !sent) return sent;
   }
-  return SetDeviceWithPadValue(io, pad, yy, error);
+  return SetDeviceWithPadValue(io, pad, yy);
 }
 
-std::uint8_t setGainWithArray(InterfaceAction& io, const std::vector<std::int32_t>& gains,
-                              ExchangeError* error) {
+Outcome setGainWithArray(InterfaceAction& io, const std::vector<std::int32_t>& gains) {
   if (gains.size() < kGainCount) {
     log::diag("gain list has %d entries, 8 needed: nothing sent", static_cast<int>(gains.size()));
-    report(error, ExchangeError::kGains, messages::kGainParameter, messages::kGainTargets[0],
-           fmt::format("the gain list has {} entries, 8 are needed", gains.size()));
-    return 0;
+    return Outcome::failure(
+        fmt::format("the gain list has {} entries, 8 are needed", gains.size()));
   }
   for (std::size_t n = 0; n < kGainCount; ++n) {
     if (gains[n] < 0 || gains[n] > kGainMaximum) {
       log::diag("gain %d is %d, outside 0-127: nothing sent", static_cast<int>(n), gains[n]);
-      report(error, ExchangeError::kGains, messages::kGainParameter, messages::kGainTargets[n],
-             fmt::format("gain {} is {}, outside 0-127", n, gains[n]));
-      return 0;
+      return Outcome::failure(fmt::format("gain {} is {}, outside 0-127", n, gains[n]));
     }
   }
   auto message = messages::addressed(messages::kWriteMessage, io.keyboard().manufacturer);
@@ -313,9 +288,9 @@ std::uint8_t setGainWithArray(InterfaceAction& io, const std::vector<std::int32_
     message[messages::kTargetOffset] = messages::kGainTargets[n];
     message[messages::kValueOffset] =
         static_cast<std::uint8_t>(va::GetValueCharFromIndex(gains[n]));
-    if (!send(io, message, ExchangeError::kGains, error)) return 0;
+    if (Outcome sent = send(io, message, kGains); !sent) return sent;
   }
-  return 1;
+  return Outcome::success();
 }
 
 }  // namespace padkbd::ButtonAction

@@ -47,8 +47,9 @@ inline constexpr std::uint8_t kWriteCommand = 0x02;
 // Read request: SysEx F0 M1 M2 M3 7F 42 01 00 PP WW F7. The last packet ends
 // with two bytes and goes out as three: 15 bytes, not 16.
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 PP | 06 WW F7
-inline constexpr std::array<std::uint8_t, 15> kReadRequest = {
-    0x04, 0xF0, 0x00, 0x00, 0x04, 0x00, 0x7F, 0x42, 0x04, kReadCommand, 0x00, 0x00, 0x06, 0x00, 0xF7};
+inline constexpr std::array<std::uint8_t, 15> kReadRequest = {0x04, 0xF0, 0x00, 0x00, 0x04,
+                                                              0x00, 0x7F, 0x42, 0x04, kReadCommand,
+                                                              0x00, 0x00, 0x06, 0x00, 0xF7};
 
 // Write message: SysEx F0 M1 M2 M3 7F 42 02 YY PP WW VV F7, four whole packets.
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 02 YY PP | 07 WW VV F7

@@ -51,40 +51,37 @@ Outcome PadAction::WriteButtonValuesToTemp() {
   return files_.WriteButtonValuesToTempWithData(preset_.buttonValueArray, *preset_.currentPadValue);
 }
 
-std::array<std::string, 11> PadAction::readHandshakeReply() {
-  std::array<std::string, 11> reply = interface_.ReadVersionFromDevice();
-  const ReadResult& read = interface_.lastRead();
-  if (!read.ok() || read.count < messages::kHandshakeReplyMinimum) {
-    for (std::string& element : reply) element.clear();
-  }
-  return reply;
-}
-
-bool PadAction::HandshakeOperation() {
+Outcome PadAction::HandshakeOperation() {
   interface_.openInterface();
   // The read that follows decides; a failed write is kept only to say why.
-  const UsbStatus written = interface_.WriteToDeviceWithChar(
+  const Outcome written = interface_.WriteToDeviceWithChar(
       messages::kHandshakeRequest.data(),
       static_cast<std::int32_t>(messages::kHandshakeRequest.size()));
   handshakeWriteFailure_.reset();
-  if (written != UsbStatus::Success) handshakeWriteFailure_ = written;
+  if (!written) handshakeWriteFailure_ = written.message();
   // Transfers that start no SysEx message (a note played, clock) are passed
   // by inside the read, within the one read limit of the request.
-  const std::array<std::string, 11> reply = readHandshakeReply();
-  log::diag("version    %s %s %s %s %s %s %s %s %s %s %s", reply[0], reply[1], reply[2], reply[3],
-            reply[4], reply[5], reply[6], reply[7], reply[8], reply[9], reply[10]);
+  Result<std::array<std::string, 11>> reply =
+      interface_.ReadVersionFromDevice(messages::kHandshakeReplyMinimum);
+  if (!reply) {
+    log::diag("handshake no: %s", reply.message());
+    return reply.outcome();
+  }
+  const std::array<std::string, 11>& r = *reply;
+  log::diag("version    %s %s %s %s %s %s %s %s %s %s %s", r[0], r[1], r[2], r[3], r[4], r[5], r[6],
+            r[7], r[8], r[9], r[10]);
   std::size_t matches = 0;
-  for (std::size_t i = 0; i < reply.size(); ++i) {
-    if (reply[i] == messages::kHandshakePattern[i]) ++matches;
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    if (r[i] == messages::kHandshakePattern[i]) ++matches;
   }
   if (matches != messages::kHandshakeMatches) {
     log::diag("handshake no");
-    return false;
+    return Outcome::failure("the reply is not the keyboard's handshake");
   }
   log::diag("handshake yes");
-  deviceVersion_ = fmt::format("{}.{}", reply[messages::kVersionMajorElement],
-                               reply[messages::kVersionMinorElement]);
-  return true;
+  deviceVersion_ =
+      fmt::format("{}.{}", r[messages::kVersionMajorElement], r[messages::kVersionMinorElement]);
+  return Outcome::success();
 }
 
 void PadAction::report(const Progress& progress) const {
@@ -99,7 +96,7 @@ void PadAction::countWrites(Progress::Stage stage) {
 bool PadAction::handshakeWithRetry() {
   interface_.drainInput();
   report({Progress::Stage::Handshake, 1, kHandshakeAttempts});
-  bool ok = HandshakeOperation();
+  bool ok = HandshakeOperation().ok();
   // After a failed write the interface is gone: there is nothing to retry on.
   for (int attempts = 1;
        !ok && attempts < kHandshakeAttempts && !handshakeWriteFailure_ && !interface_.cancelled();
@@ -107,7 +104,7 @@ bool PadAction::handshakeWithRetry() {
     log::diag("do HandshakeOperation");
     interface_.closeInterface();
     report({Progress::Stage::Handshake, attempts + 1, kHandshakeAttempts});
-    ok = HandshakeOperation();
+    ok = HandshakeOperation().ok();
   }
   return ok;
 }
@@ -120,147 +117,108 @@ void PadAction::fallBackToDefault() {
 
 std::string PadAction::handshakeFailure() const {
   if (interface_.cancelled()) return "cancelled while waiting for the keyboard";
-  if (handshakeWriteFailure_ && *handshakeWriteFailure_ != UsbStatus::Interrupted) {
-    return fmt::format("the keyboard did not take the handshake: {}",
-                       usbStatusName(*handshakeWriteFailure_));
+  if (handshakeWriteFailure_) {
+    return fmt::format("the keyboard did not take the handshake: {}", *handshakeWriteFailure_);
   }
   return fmt::format("the controller did not answer the handshake after {} attempts",
                      kHandshakeAttempts);
 }
 
-void PadAction::fail(std::string message) {
-  lastError_ = std::move(message);
-  log::diag("%s", lastError_);
+Outcome PadAction::fail(std::string message) {
+  log::diag("%s", message);
+  return Outcome::failure(std::move(message));
 }
 
-bool PadAction::ReadPadValueFromDevice() {
-  lastError_.clear();
+Outcome PadAction::ReadPadValueFromDevice() {
   replacements_.clear();
   cancelled_ = false;
   preset_.replace({}, std::make_shared<PadValue>());
+  // Whatever fails, the default preset is what there is to show.
+  const auto failed = [this](std::string message) {
+    interface_.KillInterface();
+    fallBackToDefault();
+    return fail(std::move(message));
+  };
   try {
-    if (!interface_.FindDevice()) {
-      fail(fmt::format("no controller found (USB {})", formatUsbIds(interface_.keyboard().usb)));
-      fallBackToDefault();
-      return false;
-    }
-    if (!interface_.CreateInterface()) {
-      fail("the controller was found but its interface could not be opened");
-      fallBackToDefault();
-      return false;
-    }
-    if (!handshakeWithRetry()) {
-      interface_.KillInterface();
-      cancelled_ = interface_.cancelled();
-      fail(handshakeFailure());
-      fallBackToDefault();
-      return false;
-    }
-    ButtonAction::ExchangeError error;
+    if (Outcome opened = OpenInterface(); !opened) return failed(opened.message());
     log::diag("读取buttonValue");
     ButtonAction::Replacements replaced;
     countWrites(Progress::Stage::Reading);
-    std::optional<ButtonValueList> buttons =
-        ButtonAction::GetButtonValues(interface_, &error, &replaced);
-    PadValuePtr pad;
-    if (buttons) {
-      log::diag("读取buttonValue完毕");
-      pad = ButtonAction::GetPadValue(interface_, &error, &replaced);
-    }
+    Result<ButtonValueList> buttons = ButtonAction::GetButtonValues(interface_, &replaced);
+    Result<PadValuePtr> pad = buttons ? ButtonAction::GetPadValue(interface_, &replaced)
+                                      : Result<PadValuePtr>(buttons.outcome());
     interface_.setOnWrite(nullptr);
     if (!pad) {
       // Nothing read so far becomes the current preset: a half-read set of
       // controls would mix the controller's settings with the defaults.
-      interface_.KillInterface();
       cancelled_ = interface_.cancelled();
-      fail(cancelled_ ? std::string("the read was cancelled")
-                      : fmt::format("the controller stopped answering during the read ({}): {}",
-                                    error.where(), error.reason));
-      fallBackToDefault();
-      return false;
+      return failed(cancelled_ ? std::string("the read was cancelled")
+                               : fmt::format("the controller stopped answering during the read, "
+                                             "at {}",
+                                             pad.message()));
     }
-    pad->version = deviceVersion_.value_or(std::string());
-    preset_.replace(std::move(*buttons), std::move(pad));
+    log::diag("读取buttonValue完毕");
+    (*pad)->version = deviceVersion_.value_or(std::string());
+    preset_.replace(std::move(*buttons), std::move(*pad));
     replacements_ = std::move(replaced);
     interface_.KillInterface();
-    return true;
+    return Outcome::success();
   } catch (const std::exception& e) {
-    interface_.KillInterface();
-    fail(fmt::format("reading the controller failed: {}", e.what()));
-    fallBackToDefault();
-    return false;
+    return failed(fmt::format("reading the controller failed: {}", e.what()));
   } catch (...) {
-    interface_.KillInterface();
-    fail("reading the controller failed");
-    fallBackToDefault();
-    return false;
+    return failed("reading the controller failed");
   }
 }
 
-bool PadAction::OpenInterface() {
-  lastError_.clear();
+Outcome PadAction::OpenInterface() {
   cancelled_ = false;
   // Keyboards are plugged in and out: the one found before may be gone, or
   // be back under another address.
-  if (!interface_.FindDevice()) {
-    fail(fmt::format("no controller found (USB {})", formatUsbIds(interface_.keyboard().usb)));
-    return false;
-  }
-  if (!interface_.CreateInterface()) {
-    fail("the controller's interface could not be opened");
-    return false;
-  }
+  if (Outcome found = interface_.FindDevice(); !found) return fail(found.message());
+  if (Outcome created = interface_.CreateInterface(); !created) return fail(created.message());
   if (!handshakeWithRetry()) {
     interface_.KillInterface();
     cancelled_ = interface_.cancelled();
-    fail(handshakeFailure());
-    return false;
+    return fail(handshakeFailure());
   }
-  return true;
+  return Outcome::success();
 }
 
-bool PadAction::WritePadValueToDevice() {
-  lastError_.clear();
+Outcome PadAction::WritePadValueToDevice() {
   written_ = 0;
-  bool ok = false;
+  Outcome sent = Outcome::success();
   try {
     const PadValuePtr& pad = preset_.currentPadValue;
     if (!pad) {
-      fail("there are no settings to send yet");
+      sent = fail("there are no settings to send yet");
     } else if (!ValueAction::kMemTable.contains(pad->mem)) {
       // A slot outside the table would write into a slot that does not exist.
-      fail(fmt::format("memory slot index {} is outside 0-8; nothing was sent", pad->mem));
+      sent = fail(fmt::format("memory slot index {} is outside 0-8; nothing was sent", pad->mem));
     } else {
-      ButtonAction::ExchangeError error;
       countWrites(Progress::Stage::Sending);
-      ok = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad, &error);
-      cancelled_ = !ok && interface_.cancelled();
+      sent = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad);
+      cancelled_ = !sent && interface_.cancelled();
       if (cancelled_) {
-        fail(fmt::format("cancelled after {} of {} settings: memory slot {} now holds some of the "
-                         "new settings and some of the old",
-                         written_, kFullExchange, pad->mem + 1));
-      } else if (!ok) {
-        fail(fmt::format("the send stopped ({}): {}", error.where(), error.reason));
+        sent =
+            fail(fmt::format("cancelled after {} of {} settings: memory slot {} now holds "
+                             "some of the new settings and some of the old",
+                             written_, kFullExchange, pad->mem + 1));
+      } else if (!sent) {
+        sent = fail(fmt::format("the send stopped, at {}", sent.message()));
       }
     }
   } catch (const std::exception& e) {
-    ok = false;
-    fail(fmt::format("the send failed: {}", e.what()));
+    sent = fail(fmt::format("the send failed: {}", e.what()));
   } catch (...) {
-    ok = false;
-    fail("the send failed");
+    sent = fail("the send failed");
   }
   interface_.setOnWrite(nullptr);
   interface_.closeInterface();
-  return ok;
+  return sent;
 }
 
 const std::optional<std::string>& PadAction::deviceVersion() const {
   return deviceVersion_;
-}
-
-const std::string& PadAction::lastError() const {
-  return lastError_;
 }
 
 const ButtonAction::Replacements& PadAction::lastReplacements() const {

@@ -51,17 +51,16 @@ class PadAction {
   // command-line tool sends, kept in memory only).
   Outcome usePreset(Preset preset);
 
-  // Handshake and synchronisation.
-  bool HandshakeOperation();
-  bool ReadPadValueFromDevice();
+  // Handshake and synchronisation; a failure says why. One handshake
+  // attempt (a reply that is missing, short or not the handshake fails).
+  Outcome HandshakeOperation();
+  Outcome ReadPadValueFromDevice();
   // Looks for the keyboard anew (it may have been plugged in or out since),
   // opens its interface and completes a handshake.
-  bool OpenInterface();
-  bool WritePadValueToDevice();
+  Outcome OpenInterface();
+  Outcome WritePadValueToDevice();
   // The firmware version of the last successful handshake, if any ("01.02").
   const std::optional<std::string>& deviceVersion() const;
-  // Why the last ReadPadValueFromDevice/OpenInterface/WritePadValueToDevice failed.
-  const std::string& lastError() const;
   // The settings the last ReadPadValueFromDevice found outside their lists
   // (each became its list's first entry).
   const ButtonAction::Replacements& lastReplacements() const;
@@ -71,7 +70,9 @@ class PadAction {
   bool lastCancelled() const { return cancelled_; }
 
   // Told at each handshake attempt and each setting read or sent.
-  void setProgress(std::function<void(const Progress&)> progress) { progress_ = std::move(progress); }
+  void setProgress(std::function<void(const Progress&)> progress) {
+    progress_ = std::move(progress);
+  }
 
   // Choice lists.
   PopUpValue InitializePopUp() const;
@@ -87,29 +88,26 @@ class PadAction {
   // attempt left it. Input left in the pipe from before is drained first,
   // so that no old reply answers a new request.
   bool handshakeWithRetry();
-  // The reply strings of one read; all empty when the read failed or was too
-  // short to be a reply, so bytes an earlier reply left behind never match.
-  std::array<std::string, 11> readHandshakeReply();
   // Without the controller: the default preset, version "未连接".
   void fallBackToDefault();
   // Counts the writes of a long exchange into its progress.
   void countWrites(Progress::Stage stage);
   void report(const Progress& progress) const;
-  void fail(std::string message);
-  // Why handshakeWithRetry gave up, for lastError.
+  // Logs the reason and returns it as a failure.
+  static Outcome fail(std::string message);
+  // Why handshakeWithRetry gave up.
   std::string handshakeFailure() const;
 
   InterfaceAction& interface_;
   FileAction& files_;
   CurrentPreset preset_;
   std::optional<std::string> deviceVersion_;
-  std::string lastError_;
   ButtonAction::Replacements replacements_;
   std::function<void(const Progress&)> progress_;
   int written_ = 0;
   bool cancelled_ = false;
-  // The status of the last handshake's write when it failed.
-  std::optional<UsbStatus> handshakeWriteFailure_;
+  // Why the last handshake's write failed, if it did.
+  std::optional<std::string> handshakeWriteFailure_;
 };
 
 }  // namespace padkbd

@@ -89,8 +89,8 @@ struct Clock {
     ::clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
     return time_point(std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec));
 #else
-    return time_point(std::chrono::duration_cast<duration>(
-        std::chrono::steady_clock::now().time_since_epoch()));
+    return time_point(
+        std::chrono::duration_cast<duration>(std::chrono::steady_clock::now().time_since_epoch()));
 #endif
   }
 };
@@ -113,7 +113,7 @@ void InterfaceAction::setKeyboard(const KeyboardId& keyboard) {
   keyboard_ = keyboard;
 }
 
-bool InterfaceAction::FindDevice() {
+Outcome InterfaceAction::FindDevice() {
   try {
     std::optional<UsbDevice> found;
     for (const UsbDevice& device :
@@ -122,14 +122,12 @@ bool InterfaceAction::FindDevice() {
       found = device;  // the last match wins
     }
     currentDevice = std::move(found);
-    if (!currentDevice) {
-      log::diag("无法找到匹配的设备");
-      return false;
-    }
-    return true;
+    if (currentDevice) return Outcome::success();
+    log::diag("无法找到匹配的设备");
   } catch (...) {
-    return false;
+    currentDevice.reset();
   }
+  return Outcome::failure(fmt::format("no controller found (USB {})", formatUsbIds(keyboard_.usb)));
 }
 
 void InterfaceAction::dropInterface() {
@@ -139,21 +137,22 @@ void InterfaceAction::dropInterface() {
   currentInterface = 0;
 }
 
-bool InterfaceAction::CreateInterface() {
-  if (!currentDevice) return false;
+Outcome InterfaceAction::CreateInterface() {
+  if (!currentDevice) return Outcome::failure("no controller found");
   // A handle still held would keep its claim and block the new one.
   dropInterface();
 
-  auto fail = [] {
+  auto fail = [](const char* what, UsbStatus status) {
     log::diag("无法找到设备接口");
-    return false;
+    return Outcome::failure(fmt::format("the controller's interface could not be {} ({})", what,
+                                        usbStatusName(status)));
   };
 
   const std::vector<UsbInterfaceInfo> interfaces = backend.listInterfaces(*currentDevice);
   if (interfaces.size() < 2) {
     // There is no second interface to make the plug-in for.
     log::out("Unable to create a plug-in (%08x)\n", statusCode(UsbStatus::NotFound));
-    return fail();
+    return fail("found", UsbStatus::NotFound);
   }
   const UsbInterfaceInfo& info = interfaces[1];
 
@@ -167,12 +166,12 @@ bool InterfaceAction::CreateInterface() {
           "allows it (see \"Using your keyboard\" in the README)");
     }
     if (handle != 0) backend.releaseInterface(handle);
-    return fail();
+    return fail("opened", created);
   }
   if (handle == 0) {
     // The backend claimed success but gave no interface.
     log::out("Couldn’t create a device interface for the interface(%08x)\n", statusCode(created));
-    return fail();
+    return fail("opened", UsbStatus::Other);
   }
 
   log::out("Interface class %d, subclass %d\n", info.interfaceClass, info.interfaceSubClass);
@@ -186,7 +185,7 @@ bool InterfaceAction::CreateInterface() {
           "application) and try again");
     }
     backend.releaseInterface(handle);
-    return fail();
+    return fail("claimed", opened);
   }
 
   int endpoints = 0;
@@ -195,7 +194,7 @@ bool InterfaceAction::CreateInterface() {
     log::out("Unable to get number of endpoints (%08x)\n", statusCode(counted));
     backend.closeInterface(handle);
     backend.releaseInterface(handle);
-    return fail();
+    return fail("examined", counted);
   }
   log::out("Interface has %d endpoints\n", endpoints);
 
@@ -207,7 +206,7 @@ bool InterfaceAction::CreateInterface() {
       log::out("Unable to get properties of pipe %d (%08x)\n", pipe, statusCode(status));
       backend.closeInterface(handle);
       backend.releaseInterface(handle);
-      return fail();
+      return fail("examined", status);
     }
     if (pipe == kReadPipe && properties.maxPacketSize > 0) {
       transferSize_ = std::clamp(static_cast<std::size_t>(properties.maxPacketSize),
@@ -220,13 +219,16 @@ bool InterfaceAction::CreateInterface() {
   }
 
   currentInterface = handle;
-  return true;
+  return Outcome::success();
 }
 
-UsbStatus InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size) {
-  if (currentInterface == 0) return UsbStatus::NoDevice;
-  if (size < 0 || (bytes == nullptr && size > 0)) return UsbStatus::InvalidParameter;
-  if (cancelled()) return UsbStatus::Interrupted;
+Outcome InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size) {
+  const auto failed = [](UsbStatus status) {
+    return Outcome::failure(fmt::format("the write failed ({})", usbStatusName(status)));
+  };
+  if (currentInterface == 0) return failed(UsbStatus::NoDevice);
+  if (size < 0 || (bytes == nullptr && size > 0)) return failed(UsbStatus::InvalidParameter);
+  if (cancelled()) return failed(UsbStatus::Interrupted);
 
   const auto count = static_cast<std::size_t>(size);
   const UsbStatus status = backend.writePipe(currentInterface, kWritePipe, bytes, count);
@@ -242,7 +244,7 @@ UsbStatus InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std:
 
   if (log::enabled(log::Channel::Diagnostic)) log::diag(hexLine(bytes, count));
   log::out("Wrote %d bytes to bulk endpoint\n", size);
-  return status;
+  return status == UsbStatus::Success ? Outcome::success() : failed(status);
 }
 
 bool InterfaceAction::accepts(Reply kind, const std::uint8_t* sysex, std::size_t size) const {
@@ -253,11 +255,8 @@ bool InterfaceAction::accepts(Reply kind, const std::uint8_t* sysex, std::size_t
          sysex[2] == keyboard_.manufacturer[1] && sysex[3] == keyboard_.manufacturer[2];
 }
 
-std::size_t InterfaceAction::readReply(Reply kind) {
-  if (currentInterface == 0) {
-    lastRead_ = {UsbStatus::NoDevice, 0};
-    return 0;
-  }
+Result<std::size_t> InterfaceAction::readReply(Reply kind) {
+  if (currentInterface == 0) return noReply(UsbStatus::NoDevice);
   // A read without a request of its own waits its own read limit.
   const Clock::time_point deadline =
       replyDeadline_ ? Clock::time_point(*replyDeadline_) : Clock::now() + readLimit_;
@@ -281,8 +280,8 @@ std::size_t InterfaceAction::readReply(Reply kind) {
       break;
     }
     std::size_t received = 0;
-    status = backend.readPipe(currentInterface, kReadPipe, transfer.data(), transferSize_,
-                              received, waits ? std::min(left, kReadSlice) : left);
+    status = backend.readPipe(currentInterface, kReadPipe, transfer.data(), transferSize_, received,
+                              waits ? std::min(left, kReadSlice) : left);
     received = std::min(received, transferSize_);
     // A full packet that the host calls an overflow, or a time-out that
     // still delivered something, carries packets like any other transfer.
@@ -303,13 +302,16 @@ std::size_t InterfaceAction::readReply(Reply kind) {
   }
 
   if (replySize == 0) {
-    lastRead_ = {status == UsbStatus::Success ? UsbStatus::Timeout : status, 0};
+    if (status == UsbStatus::Success) status = UsbStatus::Timeout;
     // Whatever comes after the wait ended answers no later request.
-    if (lastRead_.status == UsbStatus::Timeout) drainInput();
-    return 0;
+    if (status == UsbStatus::Timeout) drainInput();
+    return noReply(status);
   }
-  lastRead_ = {UsbStatus::Success, replySize};
   return replySize;
+}
+
+Result<std::size_t> InterfaceAction::noReply(UsbStatus status) {
+  return Result<std::size_t>::failure(fmt::format("no reply ({})", usbStatusName(status)));
 }
 
 void InterfaceAction::drainInput() {
@@ -347,42 +349,41 @@ std::string InterfaceAction::bufferText() const {
   return text;
 }
 
-void InterfaceAction::ReadFromDevice() {
-  if (currentInterface == 0) {
-    lastRead_ = {UsbStatus::NoDevice, 0};
-    return;
-  }
-  const std::size_t count = readReply(Reply::AnySysEx);
-  if (log::enabled(log::Channel::Output)) {
+Result<std::size_t> InterfaceAction::ReadFromDevice() {
+  const Result<std::size_t> read = readReply(Reply::AnySysEx);
+  if (currentInterface != 0 && log::enabled(log::Channel::Output)) {
     log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
-             static_cast<unsigned>(count));
+             static_cast<unsigned>(read ? *read : 0));
   }
   if (log::enabled(log::Channel::Diagnostic)) log::diag(bufferHexLine());
+  return read;
 }
 
-std::int8_t InterfaceAction::ReadValueFromDevice() {
+Result<std::int8_t> InterfaceAction::ReadValueFromDevice() {
+  const Result<std::size_t> read = readReply(Reply::Value);
   if (currentInterface != 0) {
-    const std::size_t count = readReply(Reply::Value);
-    log::out("Read %u bytes from bulk endpoint\n", static_cast<unsigned>(count));
+    log::out("Read %u bytes from bulk endpoint\n", static_cast<unsigned>(read ? *read : 0));
     if (log::enabled(log::Channel::Diagnostic)) {
       log::diag("ReadValueFromDevice %s", bufferHexLine());
     }
-  } else {
-    lastRead_ = {UsbStatus::NoDevice, 0};
   }
+  if (!read) return read.outcome();
   return static_cast<std::int8_t>(receiveBuffer_[14]);
 }
 
-std::array<std::string, 11> InterfaceAction::ReadVersionFromDevice() {
+Result<std::array<std::string, 11>> InterfaceAction::ReadVersionFromDevice(std::size_t least) {
+  const Result<std::size_t> read = readReply(Reply::AnySysEx);
   if (currentInterface != 0) {
-    const std::size_t count = readReply(Reply::AnySysEx);
     if (log::enabled(log::Channel::Output)) {
       log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
-               static_cast<unsigned>(count));
+               static_cast<unsigned>(read ? *read : 0));
     }
     if (log::enabled(log::Channel::Diagnostic)) log::diag("readversion  %s", bufferHexLine());
-  } else {
-    lastRead_ = {UsbStatus::NoDevice, 0};
+  }
+  if (!read) return read.outcome();
+  if (*read < least) {
+    return Result<std::array<std::string, 11>>::failure(
+        fmt::format("a reply of {} bytes, {} are needed", *read, least));
   }
   std::array<std::string, 11> strings;
   for (std::size_t i = 0; i < strings.size(); ++i) {
@@ -403,9 +404,6 @@ void InterfaceAction::KillInterface() {
   dropInterface();
 }
 
-const ReadResult& InterfaceAction::lastRead() const {
-  return lastRead_;
-}
 bool InterfaceAction::hasDevice() const {
   return currentDevice.has_value();
 }

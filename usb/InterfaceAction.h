@@ -14,24 +14,17 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "model/KeyboardId.h"
+#include "model/Outcome.h"
 #include "usb/UsbBackend.h"
 #include "usb/UsbMidi.h"
 
 namespace padkbd {
-
-// What the last read delivered: the codec uses it to tell a value from a
-// failed read (the buffer itself keeps earlier bytes either way).
-struct ReadResult {
-  UsbStatus status = UsbStatus::Success;
-  std::size_t count = 0;
-  bool ok() const { return status == UsbStatus::Success; }
-};
 
 class InterfaceAction {
  public:
@@ -74,16 +67,19 @@ class InterfaceAction {
   // Every USB MIDI device on the bus (nothing is claimed or detached).
   MidiDeviceListing listMidiDevices() { return backend.listMidiDevices(); }
 
-  bool FindDevice();
-  bool CreateInterface();
-  UsbStatus WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size);
-  // The next SysEx message, whatever it is.
-  void ReadFromDevice();
+  // Each of these says why when it fails ("no controller found (USB
+  // 1209:0001)", "no reply (timeout)", "the write failed (no device)").
+  Outcome FindDevice();
+  Outcome CreateInterface();
+  Outcome WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size);
+  // The next SysEx message, whatever it is: the count laid out in the buffer.
+  Result<std::size_t> ReadFromDevice();
   // The next value reply: a SysEx message of this keyboard's manufacturer long
-  // enough to hold a value; other SysEx messages are passed by. Returns byte 14.
-  std::int8_t ReadValueFromDevice();
-  // The next SysEx message as the 11 reply strings of the handshake.
-  std::array<std::string, 11> ReadVersionFromDevice();
+  // enough to hold a value; other SysEx messages are passed by. Byte 14.
+  Result<std::int8_t> ReadValueFromDevice();
+  // The next SysEx message, of at least `least` bytes, as the 11 reply
+  // strings of the handshake.
+  Result<std::array<std::string, 11>> ReadVersionFromDevice(std::size_t least = 0);
   // Reads and throws away whatever the pipe still holds (a reply that came
   // too late, traffic), waiting at most kDrainLimit.
   void drainInput();
@@ -91,7 +87,6 @@ class InterfaceAction {
   void closeInterface();
   void KillInterface();
 
-  const ReadResult& lastRead() const;
   bool hasDevice() const;
   bool hasInterface() const;
   const std::array<std::uint8_t, kReceiveBufferSize>& receiveBuffer() const;
@@ -102,8 +97,9 @@ class InterfaceAction {
   // Reads transfers until a reply of this kind is whole, then lays it out at
   // the start of the receive buffer. Returns the count laid out (0 when no
   // reply came in time, the read failed or there is no interface; the buffer
-  // is untouched then). Records lastRead.
-  std::size_t readReply(Reply kind);
+  // is untouched then).
+  Result<std::size_t> readReply(Reply kind);
+  static Result<std::size_t> noReply(UsbStatus status);
   bool accepts(Reply kind, const std::uint8_t* sysex, std::size_t size) const;
   std::string bufferHexLine() const;
   std::string bufferText() const;
@@ -116,7 +112,6 @@ class InterfaceAction {
   std::size_t transferSize_ = 64;           // the read pipe's packet size
   usbmidi::SysExAssembler assembler_;
   std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer_{};
-  ReadResult lastRead_;
   std::chrono::milliseconds readLimit_ = kReadLimit;
   const std::atomic<bool>* cancel_ = nullptr;
   std::function<void()> onWrite_;

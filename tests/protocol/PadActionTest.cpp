@@ -3,10 +3,10 @@
 // the working copy, and the choice lists.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <atomic>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -138,14 +138,12 @@ TEST_F(PadActionTest, AHandshakeWithoutAReplyFailsWhateverTheBufferHolds) {
   sim.resetCounters();
   sim.faults().noReplyAfter = 0;
   sim.setFirmwareVersion(0x09, 0x09);
-  EXPECT_FALSE(pad.HandshakeOperation());
-  EXPECT_EQ(capture.count("handshake no"), 1u);
+  EXPECT_EQ(pad.HandshakeOperation().message(), "no reply (timed out)");
   EXPECT_EQ(pad.deviceVersion(), "01.02");
 }
 
 TEST_F(PadActionTest, StartUpReadFillsThePresetFromTheController) {
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
-  EXPECT_TRUE(pad.lastError().empty());
   const CurrentPreset& current = pad.currentPreset();
   ASSERT_EQ(current.buttonValueArray.size(), 64u);
   for (int i = 0; i < 64; ++i) EXPECT_EQ(*pad.GetButtonValueWithID(i), sim.controlInSlot(0, i));
@@ -153,9 +151,6 @@ TEST_F(PadActionTest, StartUpReadFillsThePresetFromTheController) {
   EXPECT_EQ(pad.getPadValue()->version, pad.deviceVersion());
   EXPECT_EQ(pad.getPadValue()->globalOctaveTransposition, 6);
   EXPECT_EQ(pad.getPadValue()->mem, 0);
-  EXPECT_EQ(capture.count("读取buttonValue"), 1u);
-  EXPECT_EQ(capture.count("读取buttonValue完毕"), 1u);
-  EXPECT_EQ(capture.count("加载默认数据"), 0u);
   // Input left in the pipe is drained, then the handshake and 598 pairs; the
   // interface is released at the end.
   EXPECT_EQ(sim.transfers().size(), 1u + 2u + 2u * 598u);
@@ -180,7 +175,9 @@ TEST_F(PadActionTest, AWholePresetIsReadThroughARealKeyboardsPipe) {
   staleValue[2] = 0x7F;
   const std::vector<Case> cases = {
       {"traffic, padding, foreign SysEx, other unexamined bytes",
-       Faults::hardwareLike(Traffic::SameTransfer), {}, 1},
+       Faults::hardwareLike(Traffic::SameTransfer),
+       {},
+       1},
       {"a packet a transfer", split, {}, 1},
       {"late handshake reply", late, {}, 2},
       {"old input waiting", Faults{}, {staleValue, {0x0F, 0xF8, 0x00, 0x00}}, 1},
@@ -192,7 +189,8 @@ TEST_F(PadActionTest, AWholePresetIsReadThroughARealKeyboardsPipe) {
     backend.strayReads = c.waiting;
     InterfaceAction link(backend);
     PadAction fresh(link, files);
-    ASSERT_TRUE(fresh.ReadPadValueFromDevice()) << fresh.lastError();
+    const Outcome read = fresh.ReadPadValueFromDevice();
+    ASSERT_TRUE(read) << read.message();
     for (int i = 0; i < 64; ++i) {
       EXPECT_EQ(*fresh.GetButtonValueWithID(i), sim.controlInSlot(0, i)) << "control " << i;
     }
@@ -222,9 +220,8 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   // A read cancelled half-way: released, nothing taken, said so.
   cancelAt = 100;
   sim.resetCounters();
-  EXPECT_FALSE(pad.ReadPadValueFromDevice());
+  EXPECT_EQ(pad.ReadPadValueFromDevice().message(), "the read was cancelled");
   EXPECT_TRUE(pad.lastCancelled());
-  EXPECT_EQ(pad.lastError(), "the read was cancelled");
   EXPECT_EQ(sim.readRequestCount(), 100);
   EXPECT_EQ(sim.openHandleCount(), 0u);
 
@@ -234,11 +231,11 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   pad.getPadValue()->mem = 2;
   ASSERT_TRUE(pad.OpenInterface());
   sim.resetCounters();
-  EXPECT_FALSE(pad.WritePadValueToDevice());
+  EXPECT_EQ(pad.WritePadValueToDevice().message(),
+            "cancelled after 40 of 598 settings: memory slot 3 now holds some of the new settings "
+            "and some of the old");
   EXPECT_EQ(pad.lastWritten(), 40);
   EXPECT_EQ(sim.writeCount(), 40);
-  EXPECT_EQ(pad.lastError(), "cancelled after 40 of 598 settings: memory slot 3 now holds some of "
-                             "the new settings and some of the old");
 
   // A silent keyboard can be left while the handshake waits for it.
   cancel = false;
@@ -249,10 +246,9 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     cancel = true;
   });
-  EXPECT_FALSE(pad.OpenInterface());
+  EXPECT_EQ(pad.OpenInterface().message(), "cancelled while waiting for the keyboard");
   canceller.join();
   EXPECT_TRUE(pad.lastCancelled());
-  EXPECT_EQ(pad.lastError(), "cancelled while waiting for the keyboard");
   EXPECT_LE(sim.handshakeCount(), 1);
 }
 
@@ -290,12 +286,11 @@ TEST_F(PadActionTest, HandshakeIsRetriedAfterClosingTheInterface) {
 
 TEST_F(PadActionTest, HandshakeGivesUpAfterFiveAttempts) {
   sim.faults().handshakeFailures = 5;
-  EXPECT_FALSE(pad.ReadPadValueFromDevice());
+  EXPECT_EQ(pad.ReadPadValueFromDevice().message(),
+            "the controller did not answer the handshake after 5 attempts");
   EXPECT_EQ(sim.handshakeCount(), PadAction::kHandshakeAttempts);
-  EXPECT_EQ(capture.count("do HandshakeOperation"), 4u);
   EXPECT_EQ(backend.releaseCalls, 1) << "KillInterface at the bound";
   EXPECT_EQ(sim.readRequestCount(), 0);
-  EXPECT_EQ(pad.lastError(), "the controller did not answer the handshake after 5 attempts");
   expectDefaultPreset();
   EXPECT_FALSE(pad.deviceVersion());
 
@@ -305,8 +300,8 @@ TEST_F(PadActionTest, HandshakeGivesUpAfterFiveAttempts) {
   refusing.faults().writeFailureAfter = 1;  // the drain's read, then the handshake's write
   InterfaceAction refusingLink(refusing);
   PadAction refused(refusingLink, files);
-  EXPECT_FALSE(refused.ReadPadValueFromDevice());
-  EXPECT_EQ(refused.lastError(), "the keyboard did not take the handshake: input/output error");
+  EXPECT_EQ(refused.ReadPadValueFromDevice().message(),
+            "the keyboard did not take the handshake: the write failed (input/output error)");
   EXPECT_EQ(refusing.writes().size(), 1u);
 
   // The fifth attempt is still made.
@@ -329,24 +324,24 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPreset) {
       {"absent", [](Faults& f) { f.absent = true; },
        fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb))},
       {"one interface only", [](Faults& f) { f.oneInterfaceOnly = true; },
-       "the controller was found but its interface could not be opened"},
+       "the controller's interface could not be found (not found)"},
       {"no reply", [](Faults& f) { f.noReplyAfter = 300; },
-       "the controller stopped answering during the read (control 32, parameter 04): no reply"},
+       "the controller stopped answering during the read, at control 32, parameter 04: no reply"},
       {"reply cut short",
        [](Faults& f) {
          f.shortReply = 8;
          f.shortReplyAfter = 300;
        },
-       "the controller stopped answering during the read (control 32, parameter 04): no reply"},
+       "the controller stopped answering during the read, at control 32, parameter 04: no reply"},
       {"another maker's reply",
        [](Faults& f) {
          f.wrongReply = Faults::WrongReply::OtherManufacturer;
          f.wrongReplyAfter = 300;
        },
-       "the controller stopped answering during the read (control 32, parameter 04): no reply"},
+       "the controller stopped answering during the read, at control 32, parameter 04: no reply"},
       // The drain, the handshake's two transfers, 300 pairs, the 301st request.
       {"unplugged", [](Faults& f) { f.unplugAfter = 604; },
-       "the controller stopped answering during the read (control 32, parameter 04): no reply"},
+       "the controller stopped answering during the read, at control 32, parameter 04: no reply"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -357,8 +352,8 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPreset) {
     c.arm(sim.faults());
     InterfaceAction link(backend);
     PadAction fresh(link, files);
-    EXPECT_FALSE(fresh.ReadPadValueFromDevice());
-    EXPECT_EQ(fresh.lastError().substr(0, c.error.size()), c.error);
+    const std::string why = fresh.ReadPadValueFromDevice().message();
+    EXPECT_EQ(why.substr(0, c.error.size()), c.error);
     const Preset defaults = files.defaultPreset();
     ASSERT_EQ(fresh.currentPreset().buttonValueArray.size(), 64u);
     for (int i = 0; i < 64; ++i) {
@@ -376,8 +371,7 @@ TEST_F(PadActionTest, NoControllerNamesTheIdsThatWereSearchedFor) {
   // A keyboard with other ids (chosen with padkbd use or --device).
   InterfaceAction other(backend, KeyboardId{{0x1234, 0xabcd}, builtInKeyboard().manufacturer});
   PadAction fresh(other, files);
-  EXPECT_FALSE(fresh.ReadPadValueFromDevice());
-  EXPECT_EQ(fresh.lastError(), "no controller found (USB 1234:abcd)");
+  EXPECT_EQ(fresh.ReadPadValueFromDevice().message(), "no controller found (USB 1234:abcd)");
 }
 
 TEST_F(PadActionTest, SendWritesTheEditedPresetIntoTheSlotOfMem) {
@@ -389,8 +383,6 @@ TEST_F(PadActionTest, SendWritesTheEditedPresetIntoTheSlotOfMem) {
   ASSERT_TRUE(pad.OpenInterface());
   EXPECT_EQ(backend.findCalls, 2) << "the keyboard is looked for anew";
   ASSERT_TRUE(pad.WritePadValueToDevice());
-  EXPECT_TRUE(pad.lastError().empty());
-  EXPECT_EQ(capture.count("YY------->04"), 1u);
   const auto writes = sim.writes();
   ASSERT_EQ(writes.size(), 1u + 598u);
   for (std::size_t i = 1; i < writes.size(); ++i) EXPECT_EQ(test::sysexOf(writes[i]).at(7), 4);
@@ -415,11 +407,10 @@ TEST_F(PadActionTest, AFailedSendIsReportedAsAFailure) {
   sim.resetCounters();
   sim.clearLog();
   sim.faults().writeFailureAfter = 100;
-  EXPECT_FALSE(pad.WritePadValueToDevice());
+  const std::string why = pad.WritePadValueToDevice().message();
   EXPECT_EQ(sim.writes().size(), 101u) << "the send stops at the failed write";
-  EXPECT_EQ(
-      pad.lastError().rfind("the send stopped (control 12, parameter 04): the write failed", 0), 0u)
-      << pad.lastError();
+  EXPECT_EQ(why.rfind("the send stopped, at control 12, parameter 04: the write failed", 0), 0u)
+      << why;
   EXPECT_EQ(sim.openHandleCount(), 0u);
 
   // The next send starts over.
@@ -430,8 +421,7 @@ TEST_F(PadActionTest, AFailedSendIsReportedAsAFailure) {
   // An exception inside the write is caught; the interface is still closed.
   ASSERT_TRUE(pad.OpenInterface());
   backend.throwAfterWrites = backend.writes + 10;
-  EXPECT_FALSE(pad.WritePadValueToDevice());
-  EXPECT_EQ(pad.lastError(), "the send failed: backend broke");
+  EXPECT_EQ(pad.WritePadValueToDevice().message(), "the send failed: backend broke");
   EXPECT_EQ(backend.calls.back(), "close");
   backend.throwAfterWrites.reset();
 
@@ -439,9 +429,9 @@ TEST_F(PadActionTest, AFailedSendIsReportedAsAFailure) {
   ASSERT_TRUE(pad.OpenInterface());
   sim.clearLog();
   pad.getPadValue()->mem = 9;
-  EXPECT_FALSE(pad.WritePadValueToDevice());
+  EXPECT_EQ(pad.WritePadValueToDevice().message(),
+            "memory slot index 9 is outside 0-8; nothing was sent");
   EXPECT_TRUE(sim.writes().empty());
-  EXPECT_EQ(pad.lastError(), "memory slot index 9 is outside 0-8; nothing was sent");
 }
 
 TEST_F(PadActionTest, OpenInterfaceLooksForTheKeyboardAnew) {
@@ -454,8 +444,7 @@ TEST_F(PadActionTest, OpenInterfaceLooksForTheKeyboardAnew) {
   EXPECT_EQ(pad.lastWritten(), PadAction::kFullExchange);
   // Unplugged since: said so, nothing sent.
   sim.faults().absent = true;
-  EXPECT_FALSE(pad.OpenInterface());
-  EXPECT_EQ(pad.lastError(),
+  EXPECT_EQ(pad.OpenInterface().message(),
             fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb)));
 
   // A controller that stops answering the handshake: false at the bound, released.

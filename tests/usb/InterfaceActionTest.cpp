@@ -26,9 +26,22 @@ std::vector<std::uint8_t> readRequest(std::uint8_t pp, std::uint8_t ww) {
 
 const std::vector<std::uint8_t> kHandshake = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7};
 
-int write(InterfaceAction& usb, const std::vector<std::uint8_t>& bytes) {
-  return static_cast<int>(
-      usb.WriteToDeviceWithChar(bytes.data(), static_cast<std::int32_t>(bytes.size())));
+// "" when the write went out, else why not.
+std::string write(InterfaceAction& usb, const std::vector<std::uint8_t>& bytes) {
+  return usb.WriteToDeviceWithChar(bytes.data(), static_cast<std::int32_t>(bytes.size())).message();
+}
+
+std::string failedWrite(UsbStatus status) {
+  return "the write failed (" + std::string(usbStatusName(status)) + ")";
+}
+
+std::string noReply(UsbStatus status) {
+  return "no reply (" + std::string(usbStatusName(status)) + ")";
+}
+
+// The value read, or -1 when the read failed.
+int value(const Result<std::int8_t>& read) {
+  return read ? *read : -1;
 }
 
 // Transport over the simulated controller, found and opened.
@@ -208,7 +221,7 @@ TEST(InterfaceActionWrite, SendsExactlyTheGivenCountAndLogsIt) {
   Opened o;
   const auto request = readRequest(0x02, 0x30);
   log::Capture capture;
-  EXPECT_EQ(write(o.usb, request), 0);
+  EXPECT_EQ(write(o.usb, request), "");
   ASSERT_EQ(o.sim.writes().size(), 1u);
   EXPECT_EQ(o.sim.writes()[0], request);  // 15 bytes, nothing added
   EXPECT_EQ(capture.output(), "Wrote 15 bytes to bulk endpoint\n");
@@ -227,7 +240,7 @@ TEST(InterfaceActionWrite, AfterAFailedWriteNothingMoreIsSent) {
   backend.calls.clear();
   {
     log::Capture capture;
-    EXPECT_EQ(write(usb, kHandshake), static_cast<int>(UsbStatus::Pipe));
+    EXPECT_EQ(write(usb, kHandshake), failedWrite(UsbStatus::Pipe));
     EXPECT_EQ(capture.output(),
               "Unable to perform bulk write (00000009)\nWrote 8 bytes to bulk endpoint\n");
     EXPECT_THAT(capture.diagnostics(), ElementsAre("04 f0 7e 7f 07 0a 0b f7 "));
@@ -237,13 +250,12 @@ TEST(InterfaceActionWrite, AfterAFailedWriteNothingMoreIsSent) {
 
   backend.calls.clear();
   log::Capture capture;
-  EXPECT_NE(write(usb, kHandshake), 0);
+  EXPECT_NE(write(usb, kHandshake), "");
   usb.KillInterface();
   usb.openInterface();
   usb.closeInterface();
   const auto before = usb.receiveBuffer();
-  EXPECT_EQ(usb.ReadValueFromDevice(), 0);
-  EXPECT_FALSE(usb.lastRead().ok());
+  EXPECT_EQ(usb.ReadValueFromDevice().message(), noReply(UsbStatus::NoDevice));
   EXPECT_EQ(usb.receiveBuffer(), before);
   EXPECT_TRUE(backend.calls.empty());
   EXPECT_EQ(capture.output(), "");
@@ -252,11 +264,11 @@ TEST(InterfaceActionWrite, AfterAFailedWriteNothingMoreIsSent) {
 TEST(InterfaceActionWrite, SimulatedWriteFailureDropsTheInterface) {
   Opened o;
   o.sim.faults().writeFailureAfter = 0;
-  EXPECT_EQ(write(o.usb, kHandshake), static_cast<int>(UsbStatus::IoError));
+  EXPECT_EQ(write(o.usb, kHandshake), failedWrite(UsbStatus::IoError));
   EXPECT_FALSE(o.usb.hasInterface());
   EXPECT_EQ(o.sim.openHandleCount(), 0u);
   const auto sent = o.sim.transferCount();
-  EXPECT_NE(write(o.usb, kHandshake), 0);
+  EXPECT_NE(write(o.usb, kHandshake), "");
   EXPECT_EQ(o.sim.transferCount(), sent);
 }
 
@@ -265,7 +277,7 @@ TEST(InterfaceActionRead, HandshakeReplyBecomesElevenStringsAndNoRawByteIsPrinte
   o.sim.setFirmwareVersion(0x1A, 0x00);
   write(o.usb, kHandshake);
   log::Capture capture;
-  const auto strings = o.usb.ReadVersionFromDevice();
+  const auto strings = o.usb.ReadVersionFromDevice().value();
   EXPECT_THAT(strings,
               ElementsAre("04", "f0", "7e", "0a", "04", "01", "03", "1a", "06", "00", "f7"));
   // Laid out in whole packets; bytes outside printable ASCII are escaped.
@@ -327,8 +339,11 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamAndLaidOutAsIfAlone) {
       {"traffic in its own transfer", {concat({note, cc}), reply}},
       {"traffic sharing the transfer, clock inside", {concat({note, head, clock, tail, pressure})}},
       {"zero-padded to a full packet", {padded(note), padded(reply)}},
-      {"a packet a transfer", {{reply.begin(), reply.begin() + 4}, {reply.begin() + 4, reply.begin() + 8},
-                              {reply.begin() + 8, reply.begin() + 12}, {reply.begin() + 12, reply.end()}}},
+      {"a packet a transfer",
+       {{reply.begin(), reply.begin() + 4},
+        {reply.begin() + 4, reply.begin() + 8},
+        {reply.begin() + 8, reply.begin() + 12},
+        {reply.begin() + 12, reply.end()}}},
       {"split over transfers with traffic between", {head, concat({clock, cc}), tail}},
       {"other cable", {[&] {
          auto onCable1 = reply;
@@ -344,7 +359,8 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamAndLaidOutAsIfAlone) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedBackend backend;
-    for (const auto& transfer : c.transfers) backend.reads.push_back({UsbStatus::Success, transfer, {}});
+    for (const auto& transfer : c.transfers)
+      backend.reads.push_back({UsbStatus::Success, transfer, {}});
     // A transfer the host calls an overflow still carries its packets.
     backend.reads.back().status = UsbStatus::Overflow;
     InterfaceAction usb(backend);
@@ -352,9 +368,7 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamAndLaidOutAsIfAlone) {
     ASSERT_TRUE(usb.CreateInterface());
     write(usb, readRequest(0x03, 0x30));
     log::Capture capture;
-    EXPECT_EQ(usb.ReadValueFromDevice(), 0x2A);
-    EXPECT_TRUE(usb.lastRead().ok());
-    EXPECT_EQ(usb.lastRead().count, 16u);
+    EXPECT_EQ(value(usb.ReadValueFromDevice()), 0x2A);
     EXPECT_TRUE(std::equal(reply.begin(), reply.end(), usb.receiveBuffer().begin()));
     EXPECT_EQ(capture.output(), "Read 16 bytes from bulk endpoint\n");
     EXPECT_TRUE(backend.reads.empty()) << "every transfer up to the reply was read";
@@ -403,7 +417,7 @@ TEST(InterfaceActionRead, SysExMessagesAreJoinedOnlyWhenWellFormed) {
     InterfaceAction usb(backend);
     ASSERT_TRUE(usb.FindDevice());
     ASSERT_TRUE(usb.CreateInterface());
-    usb.ReadValueFromDevice();
+    (void)usb.ReadValueFromDevice();
     ASSERT_FALSE(backend.readSizes.empty());
     EXPECT_EQ(backend.readSizes.front(), static_cast<std::size_t>(packet));
   }
@@ -436,12 +450,10 @@ TEST(InterfaceActionRead, NoWholeReplyInTimeLeavesTheBufferAndDrainsThePipe) {
     ASSERT_TRUE(usb.FindDevice());
     ASSERT_TRUE(usb.CreateInterface());
     write(usb, readRequest(0x03, 0x30));
-    ASSERT_EQ(usb.ReadValueFromDevice(), 0x11);
+    ASSERT_EQ(value(usb.ReadValueFromDevice()), 0x11);
     const auto before = usb.receiveBuffer();
     write(usb, readRequest(0x03, 0x30));
-    EXPECT_EQ(usb.ReadValueFromDevice(), 0x11);
-    EXPECT_EQ(usb.lastRead().status, UsbStatus::Timeout);
-    EXPECT_EQ(usb.lastRead().count, 0u);
+    EXPECT_EQ(usb.ReadValueFromDevice().message(), noReply(UsbStatus::Timeout));
     EXPECT_EQ(usb.receiveBuffer(), before);
   }
 
@@ -449,20 +461,18 @@ TEST(InterfaceActionRead, NoWholeReplyInTimeLeavesTheBufferAndDrainsThePipe) {
   Opened o;
   o.sim.faults().lateReply = 1;
   write(o.usb, readRequest(0x03, 0x30));
-  o.usb.ReadValueFromDevice();
-  EXPECT_EQ(o.usb.lastRead().status, UsbStatus::Timeout);
+  EXPECT_EQ(o.usb.ReadValueFromDevice().message(), noReply(UsbStatus::Timeout));
   EXPECT_EQ(o.sim.pendingReplies(), 0u);
   ASSERT_TRUE(o.sim.setRawValue(0, 0x00, 0x01, 0x11));
   write(o.usb, readRequest(0x00, 0x01));
-  EXPECT_EQ(o.usb.ReadValueFromDevice(), 0x11);
+  EXPECT_EQ(value(o.usb.ReadValueFromDevice()), 0x11);
 
   // Traffic that never stops does not stretch the wait beyond the limit.
   o.sim.faults().endlessClock = true;
   o.sim.faults().noReplyAfter = 0;
   o.usb.setReadLimit(std::chrono::milliseconds(20));
   write(o.usb, readRequest(0x00, 0x01));
-  o.usb.ReadValueFromDevice();
-  EXPECT_EQ(o.usb.lastRead().status, UsbStatus::Timeout);
+  EXPECT_EQ(o.usb.ReadValueFromDevice().message(), noReply(UsbStatus::Timeout));
 }
 
 TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
@@ -474,7 +484,8 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   for (std::size_t at = 0; at < sysex.size(); at += 3) {
     const std::size_t left = sysex.size() - at;
     packets.push_back(left > 3 ? 0x04 : static_cast<std::uint8_t>(0x04 + left));
-    for (std::size_t i = 0; i < 3; ++i) packets.push_back(at + i < sysex.size() ? sysex[at + i] : 0);
+    for (std::size_t i = 0; i < 3; ++i)
+      packets.push_back(at + i < sysex.size() ? sysex[at + i] : 0);
   }
   ScriptedBackend backend;
   backend.reads = {{UsbStatus::Success, {packets.begin(), packets.begin() + 64}, 500},
@@ -483,12 +494,11 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   InterfaceAction usb(backend);
   ASSERT_TRUE(usb.FindDevice());
   ASSERT_TRUE(usb.CreateInterface());
-  usb.ReadFromDevice();
-  EXPECT_EQ(usb.lastRead().count, 63u);
+  EXPECT_EQ(usb.ReadFromDevice().value(), 63u);
   EXPECT_TRUE(std::equal(packets.begin(), packets.begin() + 63, usb.receiveBuffer().begin()));
   EXPECT_EQ(usb.receiveBuffer()[63], 0);
-  usb.ReadVersionFromDevice();  // fails: the buffer keeps its bytes
-  EXPECT_EQ(usb.lastRead().status, UsbStatus::IoError);
+  // A failed read: the buffer keeps its bytes.
+  EXPECT_EQ(usb.ReadVersionFromDevice().message(), noReply(UsbStatus::IoError));
   EXPECT_EQ(usb.receiveBuffer()[62], packets[62]);
   EXPECT_EQ(usb.receiveBuffer()[63], 0);
 }
@@ -501,7 +511,7 @@ TEST(InterfaceActionOpenClose, CloseAndReopenThenKill) {
   o.usb.openInterface();
   EXPECT_TRUE(o.sim.isInterfaceOpen());
   write(o.usb, kHandshake);
-  EXPECT_EQ(o.usb.ReadVersionFromDevice()[0], "04");
+  EXPECT_EQ(o.usb.ReadVersionFromDevice().value()[0], "04");
   o.usb.KillInterface();
   EXPECT_FALSE(o.usb.hasInterface());
   EXPECT_EQ(o.sim.openHandleCount(), 0u);
@@ -522,10 +532,9 @@ TEST(InterfaceActionOpenClose, DestructionGivesTheInterfaceBack) {
 TEST(InterfaceActionOpenClose, UnplugMidExchangeFailsCleanly) {
   Opened o;
   o.sim.faults().unplugAfter = 1;
-  EXPECT_EQ(write(o.usb, kHandshake), 0);
-  o.usb.ReadVersionFromDevice();
-  EXPECT_EQ(o.usb.lastRead().status, UsbStatus::NoDevice);
-  EXPECT_EQ(write(o.usb, kHandshake), static_cast<int>(UsbStatus::NoDevice));
+  EXPECT_EQ(write(o.usb, kHandshake), "");
+  EXPECT_EQ(o.usb.ReadVersionFromDevice().message(), noReply(UsbStatus::NoDevice));
+  EXPECT_EQ(write(o.usb, kHandshake), failedWrite(UsbStatus::NoDevice));
   EXPECT_FALSE(o.usb.hasInterface());
   EXPECT_FALSE(o.usb.FindDevice());
 }

@@ -37,14 +37,19 @@ class InterfaceActionOverLibusb : public ::testing::Test {
   }
 
   template <typename Message>
-  static UsbStatus write(InterfaceAction& usb, const Message& bytes) {
-    return usb.WriteToDeviceWithChar(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  static bool write(InterfaceAction& usb, const Message& bytes) {
+    return usb.WriteToDeviceWithChar(bytes.data(), static_cast<std::int32_t>(bytes.size())).ok();
   }
-  static UsbStatus requestValue(InterfaceAction& usb, std::uint8_t parameter, std::uint8_t target) {
+  static bool requestValue(InterfaceAction& usb, std::uint8_t parameter, std::uint8_t target) {
     return write(usb, messages::readRequest(builtInKeyboard().manufacturer, parameter, target));
   }
-  static std::int8_t valueFor(std::uint8_t parameter, std::uint8_t target) {
+  static int valueFor(std::uint8_t parameter, std::uint8_t target) {
     return static_cast<std::int8_t>(EmulatedUsbDevice::valueFor(parameter, target));
+  }
+  // The value read, or the reason it was not.
+  static std::string read(InterfaceAction& usb) {
+    const Result<std::int8_t> value = usb.ReadValueFromDevice();
+    return value ? std::to_string(*value) : value.message();
   }
 
   UMockdevTestbed* testbed_;
@@ -72,26 +77,22 @@ TEST_F(InterfaceActionOverLibusb, FindsCreatesTalksAndLetsGo) {
   EXPECT_FALSE(device_->driverBound(1));
 
   log::Capture quiet;
-  ASSERT_EQ(write(usb, EmulatedUsbDevice::handshakeRequest()), UsbStatus::Success);
-  EXPECT_THAT(usb.ReadVersionFromDevice(),
+  ASSERT_TRUE(write(usb, EmulatedUsbDevice::handshakeRequest()));
+  EXPECT_THAT(usb.ReadVersionFromDevice().value(),
               ElementsAre("04", "f0", "7e", "0a", "04", "01", "03", "01", "06", "02", "f7"));
 
   for (std::uint8_t target = 30; target < 33; ++target) {
-    ASSERT_EQ(requestValue(usb, 6, target), UsbStatus::Success);
-    EXPECT_EQ(usb.ReadValueFromDevice(), valueFor(6, target));
-    EXPECT_EQ(usb.lastRead().status, UsbStatus::Success);
-    EXPECT_EQ(usb.lastRead().count, 16u);
+    ASSERT_TRUE(requestValue(usb, 6, target));
+    EXPECT_EQ(read(usb), std::to_string(valueFor(6, target)));
   }
-  const std::int8_t value = valueFor(6, 32);
+  const auto before = usb.receiveBuffer();
 
   // A controller that does not answer: the read gives up, says so, and the
   // buffer still holds the last reply.
   device_->setSilent(true);
-  ASSERT_EQ(requestValue(usb, 7, 31), UsbStatus::Success);
-  EXPECT_EQ(usb.ReadValueFromDevice(), value);
-  EXPECT_EQ(usb.lastRead().status, UsbStatus::Timeout);
-  EXPECT_EQ(usb.lastRead().count, 0u);
-  EXPECT_EQ(usb.receiveBuffer()[63], 0);
+  ASSERT_TRUE(requestValue(usb, 7, 31));
+  EXPECT_EQ(read(usb), "no reply (timed out)");
+  EXPECT_EQ(usb.receiveBuffer(), before);
 
   usb.KillInterface();
   EXPECT_FALSE(usb.hasInterface());
@@ -111,14 +112,12 @@ TEST_F(InterfaceActionOverLibusb, FindsEachReplyBehindOtherTraffic) {
 
   // One exchange after another, then three requests before any reply is read.
   for (std::uint8_t i = 0; i < 5; ++i) {
-    ASSERT_EQ(requestValue(usb, i, 10 + i), UsbStatus::Success);
-    EXPECT_EQ(usb.ReadValueFromDevice(), valueFor(i, 10 + i)) << "exchange " << int{i};
-    EXPECT_TRUE(usb.lastRead().ok());
+    ASSERT_TRUE(requestValue(usb, i, 10 + i));
+    EXPECT_EQ(read(usb), std::to_string(valueFor(i, 10 + i))) << "exchange " << int{i};
   }
-  for (std::uint8_t i = 0; i < 3; ++i) ASSERT_EQ(requestValue(usb, 20 + i, i), UsbStatus::Success);
+  for (std::uint8_t i = 0; i < 3; ++i) ASSERT_TRUE(requestValue(usb, 20 + i, i));
   for (std::uint8_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(usb.ReadValueFromDevice(), valueFor(20 + i, i)) << "queued reply " << int{i};
-    EXPECT_TRUE(usb.lastRead().ok());
+    EXPECT_EQ(read(usb), std::to_string(valueFor(20 + i, i))) << "queued reply " << int{i};
   }
 
   // The traffic came in transfers of its own, one before each reply.
