@@ -171,7 +171,7 @@ class SimulatedController final : public UsbBackend {
   void setGain(int n, std::uint8_t value);
 
   // State file: the nine slots and the gains, and optionally the keyboard's
-  // ids, as text (see SimulatedController.cpp for the format). A failed load
+  // ids, as text (see StateFile.cpp for the format). A failed load
   // changes nothing; save writes atomically.
   Outcome loadState(const std::filesystem::path& path);
   // The same from the file's text; `name` names it in messages.
