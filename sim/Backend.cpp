@@ -37,11 +37,6 @@ void SimulatedController::replug() {
   presentLocked();
 }
 
-bool SimulatedController::isUnplugged() const {
-  std::lock_guard lock(mutex_);
-  return unplugged_;
-}
-
 std::size_t SimulatedController::transferCount() const {
   std::lock_guard lock(mutex_);
   return transferCount_;

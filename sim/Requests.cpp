@@ -215,9 +215,9 @@ void SimulatedController::handleRequest(const std::vector<std::uint8_t>& b) {
       // Offsets 6 7 | 9 10 11 | 13: 7F 42, command, slot, parameter, target.
       for (std::size_t offset : {6, 7, 9, 10, 11, 13}) reply[offset] ^= 0x15;
     }
-    if (faults_.wrongReply != Faults::WrongReply::None && readRequests_ > faults_.wrongReplyAfter) {
-      if (faults_.wrongReply == Faults::WrongReply::ChangedValue) reply[14] ^= 0x01;
-      if (faults_.wrongReply == Faults::WrongReply::OtherManufacturer) reply[2] ^= 0x01;
+    if (faults_.wrongReply == Faults::WrongReply::OtherManufacturer &&
+        readRequests_ > faults_.wrongReplyAfter) {
+      reply[2] ^= 0x01;
     }
     if (faults_.shortReply != 0 && readRequests_ > faults_.shortReplyAfter &&
         faults_.shortReply < reply.size()) {

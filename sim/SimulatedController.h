@@ -61,7 +61,6 @@ class SimulatedController final : public UsbBackend {
   struct Faults {
     enum class WrongReply {
       None,
-      ChangedValue,       // the value byte (offset 14) is changed (VV ^ 0x01)
       OtherManufacturer,  // the reply carries another manufacturer's first byte
     };
     // Other MIDI traffic on the read pipe around every reply: notes,
@@ -188,7 +187,6 @@ class SimulatedController final : public UsbBackend {
   int writeCount() const;                           // write messages stored (settings and gains)
   std::vector<std::string> protocolErrors() const;  // empty when all was understood
   std::size_t pendingReplies() const;
-  bool isUnplugged() const;
   bool isInterfaceOpen() const;         // some handle is claimed
   std::size_t openHandleCount() const;  // handles created and not yet released
   void clearLog();                      // transfers and protocol errors
