@@ -304,30 +304,6 @@ PlistNode readPlistFile(const fs::path& path) {
   return parsePlist(file.bytes, nullptr);
 }
 
-// Lenient reads, as the preset format describes them: whatever "ButtonArray"
-// holds is converted, any number of elements.
-ButtonValueList lenientButtons(const fs::path& path) {
-  ButtonValueList list;
-  PlistNode root = readPlistFile(path);
-  if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return list;
-  plist_t array = plist_dict_get_item(root.get(), kButtonArrayKey);
-  if (array == nullptr || plist_get_node_type(array) != PLIST_ARRAY) return list;
-  const std::uint32_t count = plist_array_get_size(array);
-  list.reserve(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    list.push_back(ButtonAction::GetButtonValueFromDic(plist_array_get_item(array, i)));
-  }
-  return list;
-}
-
-PadValuePtr lenientPad(const fs::path& path) {
-  PlistNode root = readPlistFile(path);
-  if (!root || plist_get_node_type(root.get()) != PLIST_DICT) {
-    return ButtonAction::GetPadValueFromDic(nullptr);
-  }
-  return ButtonAction::GetPadValueFromDic(plist_dict_get_item(root.get(), kGlobalValueKey));
-}
-
 // The last resort when even the built-in default is unusable: every control
 // on its own index, everything else at the first entry of its list.
 Preset neutralPreset() {
@@ -511,26 +487,6 @@ std::optional<fs::path> FileAction::pathForResource(std::string_view name,
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return std::nullopt;
   return path;
-}
-
-ButtonValueList FileAction::GetButtonValuesFromDefault() const {
-  const auto path = pathForResource("default", "plist");
-  return path ? lenientButtons(*path) : ButtonValueList{};
-}
-
-PadValuePtr FileAction::GetPadValueFromDefault() const {
-  const auto path = pathForResource("default", "plist");
-  return path ? lenientPad(*path) : ButtonAction::GetPadValueFromDic(nullptr);
-}
-
-ButtonValueList FileAction::GetButtonValuesFromTemp() {
-  if (!ensureWorkingCopy()) return {};
-  return lenientButtons(workingCopy_);
-}
-
-PadValuePtr FileAction::GetPadValueFromTemp() {
-  if (!ensureWorkingCopy()) return ButtonAction::GetPadValueFromDic(nullptr);
-  return lenientPad(workingCopy_);
 }
 
 Outcome FileAction::WriteButtonValuesToTempWithData(const ButtonValueList& buttons,

@@ -77,11 +77,7 @@ class FileAction {
   std::optional<std::filesystem::path> pathForResource(std::string_view name,
                                                        std::string_view type) const;
 
-  // Lenient reads (no check), as the preset format reads them.
-  ButtonValueList GetButtonValuesFromDefault() const;
-  PadValuePtr GetPadValueFromDefault() const;
-  ButtonValueList GetButtonValuesFromTemp();
-  PadValuePtr GetPadValueFromTemp();
+  // Writes the preset over the working copy, atomically.
   Outcome WriteButtonValuesToTempWithData(const ButtonValueList& buttons, const PadValue& global);
 
   // Checked whole-preset reads. The default preset never fails: when the
