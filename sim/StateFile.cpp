@@ -21,7 +21,7 @@
 #include <system_error>
 
 #include "sim/SimulatedController.h"
-#include "storage/FileAction.h"
+#include "storage/Files.h"
 
 namespace padkbd {
 namespace {
