@@ -3,8 +3,8 @@
 // answers like hardware, and simulator state files.
 // Usage: make_seeds DIR  (creates DIR/preset, DIR/replies, DIR/state)
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "model/Log.h"
@@ -19,9 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace padkbd;
 
+// A seed cut short would be replayed as some other input: better to stop.
 void write(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  if (Outcome written = writeFileAtomically(path, bytes); !written) {
+    std::fprintf(stderr, "make_seeds: %s\n", written.message().c_str());
+    std::exit(1);
+  }
 }
 
 // The simulated keyboard, recording what every read hands back in the

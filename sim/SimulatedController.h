@@ -61,7 +61,6 @@ class SimulatedController final : public UsbBackend {
   struct Faults {
     enum class WrongReply {
       None,
-      ChangedValue,       // the value byte (offset 14) is changed (VV ^ 0x01)
       OtherManufacturer,  // the reply carries another manufacturer's first byte
     };
     // Other MIDI traffic on the read pipe around every reply: notes,
@@ -171,7 +170,7 @@ class SimulatedController final : public UsbBackend {
   void setGain(int n, std::uint8_t value);
 
   // State file: the nine slots and the gains, and optionally the keyboard's
-  // ids, as text (see SimulatedController.cpp for the format). A failed load
+  // ids, as text (see StateFile.cpp for the format). A failed load
   // changes nothing; save writes atomically.
   Outcome loadState(const std::filesystem::path& path);
   // The same from the file's text; `name` names it in messages.
@@ -188,7 +187,6 @@ class SimulatedController final : public UsbBackend {
   int writeCount() const;                           // write messages stored (settings and gains)
   std::vector<std::string> protocolErrors() const;  // empty when all was understood
   std::size_t pendingReplies() const;
-  bool isUnplugged() const;
   bool isInterfaceOpen() const;         // some handle is claimed
   std::size_t openHandleCount() const;  // handles created and not yet released
   void clearLog();                      // transfers and protocol errors

@@ -14,43 +14,10 @@
 
 #include "model/Outcome.h"
 #include "model/Records.h"
+#include "storage/Files.h"
+#include "storage/PresetCheck.h"
 
 namespace padkbd {
-
-// Files larger than this are refused unread: a preset is some 30 KB, and a
-// huge or hostile file must not stall the program.
-inline constexpr std::uintmax_t kMaxPresetFileBytes = 1024 * 1024;
-
-struct Preset {
-  ButtonValueList buttons;
-  PadValuePtr global;
-};
-
-// A checked read: `preset` is usable exactly when `outcome` is a success;
-// otherwise `outcome.message()` names the first problem.
-struct PresetRead {
-  Outcome outcome = Outcome::success();
-  Preset preset;
-};
-
-// Checks a preset: 64 controls, element i with buttonID i, every value within
-// its list's range (the -1 colour of an other control allowed).
-Outcome checkPreset(const Preset& preset);
-
-// Parses property-list bytes (XML or binary) into a checked preset.
-PresetRead parsePreset(std::string_view bytes);
-// Reads and checks a preset file.
-PresetRead readPresetFile(const std::filesystem::path& path);
-// The preset as XML property-list text.
-std::string presetToXml(const ButtonValueList& buttons, const PadValue& global);
-// Writes the preset as an XML property list, atomically.
-Outcome writePresetFile(const std::filesystem::path& path, const ButtonValueList& buttons,
-                        const PadValue& global);
-
-// Writes `bytes` to `path` atomically: a sibling temporary file is written,
-// flushed to disk and renamed over `path`. On failure the old file is whole
-// and the message says what went wrong.
-Outcome writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // padkbd's folder under an XDG base directory: $VARIABLE/padkbd when the
 // variable holds an absolute path, else ~/FALLBACK/padkbd.
@@ -77,11 +44,7 @@ class FileAction {
   std::optional<std::filesystem::path> pathForResource(std::string_view name,
                                                        std::string_view type) const;
 
-  // Lenient reads (no check), as the preset format reads them.
-  ButtonValueList GetButtonValuesFromDefault() const;
-  PadValuePtr GetPadValueFromDefault() const;
-  ButtonValueList GetButtonValuesFromTemp();
-  PadValuePtr GetPadValueFromTemp();
+  // Writes the preset over the working copy, atomically.
   Outcome WriteButtonValuesToTempWithData(const ButtonValueList& buttons, const PadValue& global);
 
   // Checked whole-preset reads. The default preset never fails: when the

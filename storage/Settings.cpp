@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "storage/FileAction.h"
+#include "storage/Files.h"
 
 namespace padkbd {
 

@@ -109,41 +109,11 @@ TEST_F(FileActionTest, WriteThenReadGivesTheSamePreset) {
   EXPECT_TRUE(read.preset.global->version.empty());
   EXPECT_NE(read.preset.buttons[0], sample.buttons[0]);  // new objects
 
-  // The lenient reads see the same.
-  const ButtonValueList lenient = files_.GetButtonValuesFromTemp();
-  ASSERT_EQ(lenient.size(), 64u);
-  EXPECT_EQ(*lenient[63], *sample.buttons[63]);
-  EXPECT_EQ(files_.GetPadValueFromTemp()->mem, 8);
-
   // A second write replaces the first whole, leaving nothing beside it.
   const Preset defaults = files_.defaultPreset();
   ASSERT_TRUE(files_.WriteButtonValuesToTempWithData(defaults.buttons, *defaults.global));
   EXPECT_EQ(readAll(workingCopy()), presetToXml(defaults.buttons, *defaults.global));
   EXPECT_EQ(entriesIn(workingCopy().parent_path()), 1u);
-}
-
-TEST_F(FileActionTest, LenientReadsFollowTheFormat) {
-  // Integers instead of strings read the same.
-  const Preset sample = test::samplePreset();
-  PlistNode root = test::presetDic(sample);
-  plist_dict_set_item(test::controlDic(root, 10), "Mode", plist_new_uint(3));
-  plist_dict_set_item(plist_dict_get_item(root.get(), kGlobalValueKey), "mem", plist_new_uint(8));
-  fs::create_directories(workingCopy().parent_path());
-  writeAll(workingCopy(), root.toXml());
-  EXPECT_TRUE(test::sameValues(files_.readTempPreset().preset, sample));
-
-  // No "GlobalValue": zeros. 63 controls: 63 records read, but never as a preset.
-  plist_dict_remove_item(root.get(), kGlobalValueKey);
-  plist_array_remove_item(plist_dict_get_item(root.get(), kButtonArrayKey), 63);
-  writeAll(workingCopy(), root.toXml());
-  EXPECT_EQ(files_.GetButtonValuesFromTemp().size(), 63u);
-  EXPECT_EQ(*files_.GetPadValueFromTemp(), PadValue{});
-  EXPECT_FALSE(files_.readTempPreset().outcome);
-
-  // Not a property list at all: nothing.
-  writeAll(workingCopy(), "garbage");
-  EXPECT_TRUE(files_.GetButtonValuesFromTemp().empty());
-  EXPECT_EQ(*files_.GetPadValueFromTemp(), PadValue{});
 }
 
 struct DamageCase {
@@ -497,22 +467,6 @@ TEST_F(FileActionTest, DefaultPresetFallsBackToTheBuiltInCopy) {
   EXPECT_EQ(preset.buttons.size(), 64u);
   EXPECT_TRUE(test::sameValues(preset, builtin.preset));
   EXPECT_NE(capture.diagnostics().at(0).find("missing"), std::string::npos);
-  // The lenient reads find nothing.
-  EXPECT_TRUE(files_.GetButtonValuesFromDefault().empty());
-  EXPECT_EQ(*files_.GetPadValueFromDefault(), PadValue{});
-}
-
-TEST_F(FileActionTest, DefaultReadsGiveEqualValuesInNewObjects) {
-  const ButtonValueList first = files_.GetButtonValuesFromDefault();
-  const ButtonValueList second = files_.GetButtonValuesFromDefault();
-  ASSERT_EQ(first.size(), 64u);
-  ASSERT_EQ(second.size(), 64u);
-  for (std::size_t i = 0; i < first.size(); ++i) {
-    EXPECT_EQ(*first[i], *second[i]);
-    EXPECT_NE(first[i], second[i]);
-  }
-  EXPECT_EQ(files_.GetPadValueFromDefault()->globalOctaveTransposition, 0);
-  EXPECT_NE(files_.GetPadValueFromDefault(), files_.GetPadValueFromDefault());
 }
 
 TEST_F(FileActionTest, ResourceLookupByNameAndType) {

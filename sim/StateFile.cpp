@@ -1,0 +1,199 @@
+// State file format (text, UTF-8 or plain ASCII, one entry per line):
+//
+//   # comments and blank lines are ignored
+//   padkbd-sim-state 1            <- required first entry: name and format version
+//   usb VVVV:PPPP                 <- optional: the USB ids the keyboard is found by
+//   manufacturer M1 M2 M3         <- optional: the manufacturer bytes it answers to
+//   gain N VV                     <- N: gain 0-7 (decimal), VV: value byte, two hex digits
+//   slot S PP WW VV               <- S: memory slot 0-8 (decimal); PP WW: a valid address,
+//                                    VV: value byte 00-7F; all three two hex digits
+//
+// Entries not in the file keep the controller's initial settings, so a file
+// may list only what a test or a demonstration cares about. saveState writes
+// every entry.
+
+#include <fmt/format.h>
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+#include "sim/SimulatedController.h"
+#include "storage/Files.h"
+
+namespace padkbd {
+namespace {
+
+constexpr std::size_t kMaxStateFileSize = 4 * 1024 * 1024;
+constexpr const char* kStateHeader = "padkbd-sim-state";
+
+// Exactly two hex digits.
+bool parseHexByte(const std::string& token, std::uint8_t& out) {
+  if (token.size() != 2) return false;
+  unsigned value = 0;
+  auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value, 16);
+  if (ec != std::errc() || ptr != token.data() + token.size()) return false;
+  out = static_cast<std::uint8_t>(value);
+  return true;
+}
+
+bool parseSmallInt(const std::string& token, int max, int& out) {
+  if (token.empty() || token.size() > 3) return false;
+  int value = 0;
+  auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value, 10);
+  if (ec != std::errc() || ptr != token.data() + token.size() || value < 0 || value > max) {
+    return false;
+  }
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+Outcome SimulatedController::loadState(const std::filesystem::path& path) {
+  const std::string name = path.string();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    return Outcome::failure(
+        fmt::format("Simulator state file {} does not exist or is not a file", name));
+  }
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return Outcome::failure(fmt::format("Cannot read simulator state file {}", name));
+  if (size > kMaxStateFileSize) {
+    return Outcome::failure(
+        fmt::format("Simulator state file {} is too large ({} bytes)", name, size));
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Outcome::failure(fmt::format("Cannot open simulator state file {}", name));
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return Outcome::failure(fmt::format("Cannot read simulator state file {}", name));
+  return loadStateText(text, name);
+}
+
+Outcome SimulatedController::loadStateText(std::string_view text, const std::string& name) {
+  if (text.size() > kMaxStateFileSize) {
+    return Outcome::failure(
+        fmt::format("Simulator state file {} is too large ({} bytes)", name, text.size()));
+  }
+  // Parse into copies; the controller changes only when the whole file is good.
+  std::array<Slot, kSlotCount> slots;
+  std::array<std::uint8_t, kGainCount> gains{};
+  KeyboardId keyboard;
+  {
+    std::lock_guard lock(mutex_);
+    slots = initialSlots();
+    gains = initialGains();
+    keyboard = keyboard_;
+  }
+  const auto error = [&](int line, const std::string& why) {
+    return Outcome::failure(
+        fmt::format("Simulator state file {} is damaged (line {}): {}", name, line, why));
+  };
+
+  std::istringstream lines{std::string(text)};
+  std::string line;
+  int number = 0;
+  bool sawHeader = false;
+  while (std::getline(lines, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find('\0') != std::string::npos) return error(number, "contains a NUL byte");
+    std::istringstream fields(line);
+    std::vector<std::string> tokens;
+    for (std::string t; fields >> t;) tokens.push_back(t);
+    if (tokens.empty() || tokens[0][0] == '#') continue;
+    if (!sawHeader) {
+      if (tokens.size() != 2 || tokens[0] != kStateHeader) {
+        return error(number, fmt::format("expected \"{} 1\" first", kStateHeader));
+      }
+      if (tokens[1] != "1") return error(number, "unknown format version " + tokens[1]);
+      sawHeader = true;
+      continue;
+    }
+    if (tokens[0] == "usb") {
+      const auto ids = tokens.size() == 2 ? parseUsbIds(tokens[1]) : std::nullopt;
+      if (!ids) return error(number, "expected \"usb VVVV:PPPP\"");
+      keyboard.usb = *ids;
+    } else if (tokens[0] == "manufacturer") {
+      const std::size_t at = line.find("manufacturer") + std::string_view("manufacturer").size();
+      const auto id = parseManufacturerId(line.substr(at));
+      if (!id) return error(number, "expected \"manufacturer M1 M2 M3\" (hex, 00-7f)");
+      keyboard.manufacturer = *id;
+    } else if (tokens[0] == "gain") {
+      int n = 0;
+      std::uint8_t value = 0;
+      if (tokens.size() != 3) return error(number, "expected \"gain N VV\"");
+      if (!parseSmallInt(tokens[1], kGainCount - 1, n)) {
+        return error(number, "gain number must be 0 to 7");
+      }
+      if (!parseHexByte(tokens[2], value) || value > 0x7F) {
+        return error(number, "gain value must be two hex digits, 00 to 7f");
+      }
+      gains[static_cast<std::size_t>(n)] = value;
+    } else if (tokens[0] == "slot") {
+      int s = 0;
+      std::uint8_t pp = 0, ww = 0, value = 0;
+      if (tokens.size() != 5) return error(number, "expected \"slot S PP WW VV\"");
+      if (!parseSmallInt(tokens[1], kSlotCount - 1, s)) {
+        return error(number, "slot must be 0 to 8");
+      }
+      if (!parseHexByte(tokens[2], pp) || !parseHexByte(tokens[3], ww)) {
+        return error(number, "PP and WW must be two hex digits each");
+      }
+      if (!isValidAddress(pp, ww)) {
+        return error(number,
+                     fmt::format("no setting has parameter {:02x} and target {:02x}", pp, ww));
+      }
+      if (!parseHexByte(tokens[4], value) || value > 0x7F) {
+        return error(number, "value must be two hex digits, 00 to 7f");
+      }
+      slots[static_cast<std::size_t>(s)][{pp, ww}] = value;
+    } else {
+      return error(number, "unknown entry \"" + tokens[0].substr(0, 40) + "\"");
+    }
+  }
+  if (!sawHeader) {
+    return Outcome::failure(fmt::format(
+        "Simulator state file {} is damaged: it has no \"{} 1\" line", name, kStateHeader));
+  }
+
+  std::lock_guard lock(mutex_);
+  slots_ = std::move(slots);
+  gains_ = gains;
+  keyboard_ = keyboard;
+  return Outcome::success();
+}
+
+std::string SimulatedController::stateText() const {
+  std::string text = fmt::format(
+      "# Simulated controller: nine memory slots and eight gains.\n"
+      "# gain N VV; slot S PP WW VV (N, S decimal; PP, WW, VV hex)\n"
+      "{} 1\n",
+      kStateHeader);
+  {
+    std::lock_guard lock(mutex_);
+    text += fmt::format("usb {}\nmanufacturer {}\n", formatUsbIds(keyboard_.usb),
+                        formatManufacturerId(keyboard_.manufacturer));
+    for (int n = 0; n < kGainCount; ++n) {
+      text += fmt::format("gain {} {:02x}\n", n, gains_[static_cast<std::size_t>(n)]);
+    }
+    for (int s = 0; s < kSlotCount; ++s) {
+      for (const auto& [address, value] : slots_[static_cast<std::size_t>(s)]) {
+        text +=
+            fmt::format("slot {} {:02x} {:02x} {:02x}\n", s, address.first, address.second, value);
+      }
+    }
+  }
+  return text;
+}
+
+Outcome SimulatedController::saveState(const std::filesystem::path& path) const {
+  const std::string text = stateText();
+  // Written as documents are: a temporary file of its own, then a rename; a
+  // failed save leaves the old file whole, and no symlink is followed.
+  return writeFileAtomically(path, text);
+}
+
+}  // namespace padkbd

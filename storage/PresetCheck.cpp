@@ -1,0 +1,261 @@
+#include "storage/PresetCheck.h"
+
+#include <fmt/format.h>
+
+#include <array>
+
+#include "model/ValueAction.h"
+#include "storage/PlistShape.h"
+#include "storage/PresetDictionary.h"
+
+namespace padkbd {
+namespace {
+
+// ---- Ranges of the fields: the sizes of their code tables. ----
+
+struct Range {
+  std::int32_t low;
+  std::int32_t high;
+  bool contains(std::int32_t v) const { return v >= low && v <= high; }
+};
+
+template <std::size_t N>
+constexpr Range rangeOf(const ValueAction::CodeTable<N>& table) {
+  return {0, table.size() - 1};
+}
+
+// In the order of kButtonKeys.
+Range controlRange(std::size_t key, bool pad) {
+  using namespace ValueAction;
+  constexpr Range k127 = rangeOf(k127Table);
+  // An other control has no colour; a read from the controller leaves -1 there.
+  constexpr Range kOtherColour{-1, k127.high};
+  switch (key) {
+    case 2:  // Mode
+      return pad ? rangeOf(kPadModeTable) : rangeOf(kOtherModeTable);
+    case 3:  // Channel
+      return rangeOf(kChannelTable);
+    case 7:  // ModeOption: sent through the curve table
+      return rangeOf(kCurveTable);
+    case 8:   // CR
+    case 9:   // CG
+    case 10:  // CB
+      return pad ? k127 : kOtherColour;
+    default:  // Value, MIDInumb, Min, Max
+      return k127;
+  }
+}
+
+// In the order of kPadKeys.
+constexpr std::array<Range, 7> kGlobalRanges{{
+    rangeOf(ValueAction::kKnobRelativeModeTable),
+    rangeOf(ValueAction::kOctaveTranspositionTable),
+    rangeOf(ValueAction::kGlobalChannelTable),
+    rangeOf(ValueAction::kCurveTable),
+    rangeOf(ValueAction::kCurveTable),
+    rangeOf(ValueAction::kKnobAccelerationTable),
+    rangeOf(ValueAction::kMemTable),
+}};
+static_assert(kGlobalRanges.size() == kPadKeys.size());
+
+std::string outside(std::int32_t value, Range range) {
+  return fmt::format("{} is outside {}\u2013{}", value, range.low, range.high);
+}
+
+Outcome checkControl(std::size_t index, const ButtonValue& button) {
+  if (button.buttonID != static_cast<std::int32_t>(index)) {
+    return Outcome::failure(fmt::format("control {} has BtnID {}", index, button.buttonID));
+  }
+  const bool pad = isPadControl(static_cast<std::int32_t>(index));
+  for (std::size_t k = 1; k < kButtonKeys.size(); ++k) {
+    const std::int32_t value = button.*kButtonKeys[k].field;
+    const Range range = controlRange(k, pad);
+    if (!range.contains(value)) {
+      return Outcome::failure(
+          fmt::format("control {}: {} {}", index, kButtonKeys[k].key, outside(value, range)));
+    }
+  }
+  return Outcome::success();
+}
+
+Outcome checkGlobal(const PadValue& pad) {
+  for (std::size_t k = 0; k < kPadKeys.size(); ++k) {
+    const std::int32_t value = pad.*kPadKeys[k].field;
+    if (!kGlobalRanges[k].contains(value)) {
+      return Outcome::failure(
+          fmt::format("global settings: {} {}", kPadKeys[k].key, outside(value, kGlobalRanges[k])));
+    }
+  }
+  return Outcome::success();
+}
+
+// ---- Property-list structure. ----
+
+const char* kindName(plist_t node) {
+  switch (plist_get_node_type(node)) {
+    case PLIST_ARRAY:
+      return "an array";
+    case PLIST_DICT:
+      return "a dictionary";
+    case PLIST_DATE:
+      return "a date";
+    case PLIST_DATA:
+      return "data";
+    default:
+      return "a value of no number kind";
+  }
+}
+
+// The first known key whose value has no integer value, if any.
+template <typename Keys>
+std::optional<std::string> wrongKind(plist_t dic, const Keys& keys) {
+  for (const auto& key : keys) {
+    plist_t value = plist_dict_get_item(dic, key.key);
+    if (value != nullptr && !hasIntegerKind(value)) {
+      return fmt::format("\"{}\" holds {}, not a number", key.key, kindName(value));
+    }
+  }
+  return std::nullopt;
+}
+
+// Converts a parsed root into a preset, refusing it at its first problem.
+PresetRead presetFromRoot(plist_t root) {
+  if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
+    return refused("the file is not a preset dictionary");
+  }
+  plist_t array = plist_dict_get_item(root, kButtonArrayKey);
+  if (array == nullptr) return refused("the preset has no \"ButtonArray\"");
+  if (plist_get_node_type(array) != PLIST_ARRAY) return refused("\"ButtonArray\" is not an array");
+  const std::uint32_t count = plist_array_get_size(array);
+  if (count != kControlCount) {
+    return refused(
+        fmt::format("\"ButtonArray\" has {} controls instead of {}", count, kControlCount));
+  }
+  PresetRead read;
+  read.preset.buttons.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    plist_t element = plist_array_get_item(array, i);
+    if (plist_get_node_type(element) != PLIST_DICT) {
+      return refused(fmt::format("control {} is not a dictionary", i));
+    }
+    if (auto problem = wrongKind(element, kButtonKeys)) {
+      return refused(fmt::format("control {}: {}", i, *problem));
+    }
+    ButtonValuePtr button = ButtonAction::GetButtonValueFromDic(element);
+    if (Outcome ok = checkControl(i, *button); !ok) return refused(ok.message());
+    read.preset.buttons.push_back(std::move(button));
+  }
+  // A preset without global settings is allowed: they read as all zeros.
+  plist_t global = plist_dict_get_item(root, kGlobalValueKey);
+  if (global != nullptr) {
+    if (plist_get_node_type(global) != PLIST_DICT) {
+      return refused("\"GlobalValue\" is not a dictionary");
+    }
+    if (auto problem = wrongKind(global, kPadKeys)) {
+      return refused(fmt::format("global settings: {}", *problem));
+    }
+  }
+  read.preset.global = ButtonAction::GetPadValueFromDic(global);
+  if (Outcome ok = checkGlobal(*read.preset.global); !ok) return refused(ok.message());
+  return read;
+}
+
+bool isBinaryPlist(std::string_view bytes) {
+  return bytes.size() >= 8 && bytes.substr(0, 6) == "bplist";
+}
+
+bool isUtf8(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    std::size_t extra;
+    std::uint32_t cp;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if ((c & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (n - i <= extra) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+PresetRead refused(std::string message) {
+  PresetRead read;
+  read.outcome = Outcome::failure(std::move(message));
+  return read;
+}
+
+PlistNode parsePlist(std::string_view bytes, std::string* problem) {
+  auto fail = [&](std::string message) {
+    if (problem != nullptr) *problem = std::move(message);
+    return PlistNode();
+  };
+  if (bytes.empty()) return fail("the file is empty");
+  if (bytes.size() > kMaxPresetFileBytes) {
+    return fail(fmt::format("the file is too large for a preset ({} bytes, at most {})",
+                            bytes.size(), kMaxPresetFileBytes));
+  }
+  if (!isBinaryPlist(bytes) && !isUtf8(bytes)) {
+    return fail("the file is neither a binary property list nor UTF-8 text");
+  }
+  // The library recurses as deep as the input nests: its shape is checked first.
+  if (auto shape = isBinaryPlist(bytes) ? plistshape::binaryProblem(bytes)
+                                        : plistshape::xmlProblem(bytes)) {
+    return fail(std::move(*shape));
+  }
+  plist_t root = nullptr;
+  plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+  if (root == nullptr) return fail("the file is not a property list");
+  return PlistNode(root);
+}
+
+std::string describeForLog(std::string_view bytes) {
+  if (isBinaryPlist(bytes)) return fmt::format("<binary property list, {} bytes>", bytes.size());
+  if (!isUtf8(bytes)) return fmt::format("<{} bytes that are not UTF-8 text>", bytes.size());
+  return std::string(bytes);
+}
+
+Outcome checkPreset(const Preset& preset) {
+  if (preset.buttons.size() != static_cast<std::size_t>(kControlCount)) {
+    return Outcome::failure(fmt::format("\"ButtonArray\" has {} controls instead of {}",
+                                        preset.buttons.size(), kControlCount));
+  }
+  for (std::size_t i = 0; i < preset.buttons.size(); ++i) {
+    if (!preset.buttons[i]) return Outcome::failure(fmt::format("control {} is missing", i));
+    if (Outcome ok = checkControl(i, *preset.buttons[i]); !ok) return ok;
+  }
+  if (!preset.global) return Outcome::failure("the global settings are missing");
+  return checkGlobal(*preset.global);
+}
+
+PresetRead parsePreset(std::string_view bytes) {
+  std::string problem;
+  PlistNode root = parsePlist(bytes, &problem);
+  if (!root) return refused(problem);
+  return presetFromRoot(root.get());
+}
+
+}  // namespace padkbd
