@@ -9,10 +9,11 @@
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <thread>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "model/KeyboardId.h"
@@ -71,8 +72,8 @@ class Cli : public ::testing::Test {
 
   // Runs padkbd with `args`, feeding `input` on standard input. With a
   // signal, sends it `after` the start.
-  Result run(const std::vector<std::string>& args, const std::string& input = {},
-             int signal = 0, std::chrono::microseconds after = {}) {
+  Result run(const std::vector<std::string>& args, const std::string& input = {}, int signal = 0,
+             std::chrono::microseconds after = {}, std::string exe = PADKBD_CLI_EXE) {
     // Files of their own, so that runs may go on side by side.
     const std::string n = std::to_string(runs_++);
     const fs::path in = tmp_.path() / "io" / ("stdin" + n);
@@ -96,7 +97,6 @@ class Cli : public ::testing::Test {
       ::setenv("TMPDIR", tmpdir.c_str(), 1);
       ::unsetenv("PADKBD_RESOURCE_DIR");
       std::vector<char*> argv;
-      std::string exe = PADKBD_CLI_EXE;
       argv.push_back(exe.data());
       std::vector<std::string> copy = args;
       for (std::string& arg : copy) argv.push_back(arg.data());
@@ -117,6 +117,14 @@ class Cli : public ::testing::Test {
     result.out = readFile(out);
     result.err = readFile(err);
     return result;
+  }
+
+  // Runs padkbd with its device commands on a simulated controller that has
+  // `fault` (see FaultyPadkbd.cpp).
+  Result faulty(const std::string& fault, std::vector<std::string> args, int signal = 0,
+                std::chrono::microseconds after = {}) {
+    args.insert(args.begin(), fault);
+    return run(args, {}, signal, after, PADKBD_FAULTY_EXE);
   }
 
   // The shipped default preset, as the program writes it.
@@ -431,11 +439,10 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
       {"read", "--device", "12345:1"},
       {"read", "--device", "nonsense"},
       {"read", "--simulate="},
-      {"info", "--simulate-fault", "absent"},
+      {"info", "--simulate", "--simulate-fault", "absent"},
       {"check"},
       {"diff", "a"},
       {"show", "a", "--bogus"},
-      {"read", "--simulate", "--simulate-fault", "meteor"},
       {"check", "x.padkbd", "--simulate"},
       {"use", "--reset", "1234:5678"},
       {"use", "12:34:56"},
@@ -478,55 +485,35 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   EXPECT_EQ(info.status, 0) << info.err;
   EXPECT_EQ(info.out, "firmware 01.02\n");
 
-  const Result absent = run({"info", "--simulate", "--simulate-fault", "absent", "-q"});
-  EXPECT_EQ(absent.status, 1);
-  EXPECT_TRUE(absent.out.empty());
-  ASSERT_EQ(absent.errLines().size(), 1u) << absent.err;
-  EXPECT_NE(absent.err.find("no keyboard found"), std::string::npos) << absent.err;
-
-  // A controller that stops answering mid-read: nothing is written, not even
-  // the default preset.
-  const Result silent = run({"read", "--simulate", "--simulate-fault", "no-reply=100", "-q", "-o",
-                             path("backup.padkbd").string()});
-  EXPECT_EQ(silent.status, 1);
+  const std::string p = path("p.padkbd").string();
+  save(p, defaultPreset());
+  // Each failing controller: status 1, nothing on standard output and one
+  // line that says why; a failed read writes no document, not even the default.
+  const std::tuple<const char*, std::vector<std::string>, std::vector<std::string>> failing[] = {
+      {"absent", {"info", "-q"}, {"no keyboard found"}},
+      {"no-reply=100", {"read", "-q", "-o", path("backup.padkbd").string()}, {}},
+      {"no-reply", {"read", "-q"}, {}},
+      {"write-failure=40", {"send", p, "-q"}, {}},
+      {"one-interface", {"gains", "1", "2", "3", "4", "5", "6", "7", "8", "-q"}, {}},
+      // The two refusals a real system gives name their fix.
+      {"access-denied", {"info", "-q"}, {"permission", "\"padkbd devices\" prints the udev rule"}},
+      {"busy", {"send", p, "-q"}, {"another program holds it"}},
+  };
+  for (const auto& [fault, args, says] : failing) {
+    const Result r = faulty(fault, args);
+    EXPECT_EQ(r.status, 1) << fault;
+    EXPECT_TRUE(r.out.empty()) << fault;
+    ASSERT_EQ(r.errLines().size(), 1u) << fault << "\n" << r.err;
+    for (const auto& text : says) EXPECT_NE(r.err.find(text), std::string::npos) << r.err;
+  }
   EXPECT_FALSE(fs::exists(path("backup.padkbd")));
-  ASSERT_EQ(silent.errLines().size(), 1u) << silent.err;
-  const Result silentStdout = run({"read", "--simulate", "--simulate-fault", "no-reply", "-q"});
-  EXPECT_EQ(silentStdout.status, 1);
-  EXPECT_TRUE(silentStdout.out.empty());
-
-  const Preset preset = defaultPreset();
-  save(path("p.padkbd"), preset);
-  const Result writeFails = run({"send", path("p.padkbd").string(), "--simulate",
-                                 "--simulate-fault", "write-failure=40", "-q"});
-  EXPECT_EQ(writeFails.status, 1);
-  ASSERT_EQ(writeFails.errLines().size(), 1u) << writeFails.err;
-
-  const Result oneInterface = run({"gains", "1", "2", "3", "4", "5", "6", "7", "8", "--simulate",
-                                   "--simulate-fault", "one-interface", "-q"});
-  EXPECT_EQ(oneInterface.status, 1);
-  ASSERT_EQ(oneInterface.errLines().size(), 1u) << oneInterface.err;
+  EXPECT_NE(faulty("access-denied", {"devices"}).out.find("sudo tee /etc/udev/rules.d/70-padkbd-"),
+            std::string::npos);
 
   // A word after a bare --simulate is not its state file.
-  const Result plainSimulate = run({"send", "--simulate", path("p.padkbd").string(), "-q"});
+  const Result plainSimulate = run({"send", "--simulate", p, "-q"});
   EXPECT_EQ(plainSimulate.status, 0) << plainSimulate.err;
-  EXPECT_EQ(readPresetFile(path("p.padkbd")).outcome.ok(), true);
-
-  // The two refusals a real system gives name their fix.
-  const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
-  EXPECT_EQ(denied.status, 1);
-  ASSERT_EQ(denied.errLines().size(), 1u) << denied.err;
-  EXPECT_NE(denied.err.find("\"padkbd devices\" prints the udev rule"), std::string::npos)
-      << denied.err;
-  const Result listed = run({"devices", "--simulate", "--simulate-fault", "access-denied"});
-  EXPECT_NE(listed.out.find("sudo tee /etc/udev/rules.d/70-padkbd-"), std::string::npos)
-      << listed.out;
-  EXPECT_NE(denied.err.find("permission"), std::string::npos) << denied.err;
-  const Result busy =
-      run({"send", path("p.padkbd").string(), "--simulate", "--simulate-fault", "busy", "-q"});
-  EXPECT_EQ(busy.status, 1);
-  ASSERT_EQ(busy.errLines().size(), 1u) << busy.err;
-  EXPECT_NE(busy.err.find("another program holds it"), std::string::npos) << busy.err;
+  EXPECT_EQ(readPresetFile(p).outcome.ok(), true);
 
   // Gains go through, and a damaged state file is refused and left alone.
   const std::string state = "--simulate=" + path("state").string();
@@ -572,23 +559,20 @@ TEST_F(Cli, InterruptedRunsLeaveNothingBehind) {
 }
 
 TEST_F(Cli, CtrlCStopsAnExchangeCleanly) {
-  // A keyboard answering in 2 ms: the read takes more than a second.
-  const std::vector<std::string> slow = {"--simulate=" + path("state").string(),
-                                         "--simulate-fault", "pace=2000"};
-  std::vector<std::string> read = {"read", "-o", path("backup.padkbd").string()};
-  read.insert(read.end(), slow.begin(), slow.end());
-  const Result stopped = run(read, {}, SIGINT, std::chrono::milliseconds(300));
-  EXPECT_EQ(stopped.status, 130) << stopped.err;
-  EXPECT_NE(stopped.err.find("cancelled"), std::string::npos) << stopped.err;
-  EXPECT_FALSE(fs::exists(path("backup.padkbd")));
-
   save(path("p.padkbd"), changed(defaultPreset()));
-  std::vector<std::string> send = {"send", path("p.padkbd").string()};
-  send.insert(send.end(), slow.begin(), slow.end());
-  const Result interrupted = run(send, {}, SIGTERM, std::chrono::milliseconds(300));
-  EXPECT_EQ(interrupted.status, 143) << interrupted.err;
-  EXPECT_NE(interrupted.err.find("now holds some of the new settings"), std::string::npos)
-      << interrupted.err;
+  const std::string state = "--simulate=" + path("state").string();
+  // A keyboard answering in 2 ms: an exchange takes more than a second.
+  const std::tuple<std::vector<std::string>, int, const char*> stopped[] = {
+      {{"read", "-o", path("backup.padkbd").string(), state}, SIGINT, "cancelled"},
+      {{"send", path("p.padkbd").string(), state}, SIGTERM, "now holds some of the new settings"},
+  };
+  for (const auto& [args, signal, says] : stopped) {
+    const Result r = faulty("pace=2000", args, signal, std::chrono::milliseconds(300));
+    EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(path("backup.padkbd")));
+  EXPECT_TRUE(fs::exists(path("state")));  // kept for the injected controller too
 }
 
 TEST_F(Cli, TheStateFileIsWrittenSafelyAndSharedInTurns) {
