@@ -182,7 +182,7 @@ CLI::Validator usbIdsValidator() {
 
 }  // namespace
 
-int run(int argc, char** argv) {
+int run(int argc, char** argv, const BackendFactory& backend) {
   // Ctrl+C or a kill in the middle of a write leaves no temporary file.
   tempfiles::removeOnSignals();
   CLI::App app{"Reads, sends, checks and compares the presets of the pad keyboard.", "padkbd"};
@@ -199,6 +199,7 @@ int run(int argc, char** argv) {
   bool quiet = false;
   bool verbose = false;
   DeviceOptions device;
+  device.backend = backend;
   std::string deviceIds;
   std::string manufacturer;
   app.add_flag("-q,--quiet", quiet, "Show errors only");
@@ -221,13 +222,6 @@ int run(int argc, char** argv) {
           "M1M2M3"));
   app.add_flag("--trace", device.trace,
                "Write every USB transfer as hexadecimal to standard error");
-  // Test switch: makes the simulated controller misbehave.
-  app.add_option("--simulate-fault", device.fault, "")
-      ->group("")
-      ->check([](const std::string& fault) {
-        const std::string problem = checkFault(fault);
-        return problem.empty() ? problem : "--simulate-fault: " + problem;
-      });
 
   std::vector<std::string> checkFiles;
   std::string file;
@@ -313,9 +307,6 @@ int run(int argc, char** argv) {
                                    joined(commandNames(app)))};
     }
     if (!stateFile.empty()) device.stateFile = stateFile;
-    if (!device.fault.empty() && !device.simulate) {
-      throw UsageError{"--simulate-fault needs --simulate"};
-    }
     const bool deviceCommand =
         std::find(deviceCommands.begin(), deviceCommands.end(), command) != deviceCommands.end();
     if (!deviceCommand) {

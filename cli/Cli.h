@@ -1,10 +1,22 @@
 // The padkbd command line: parses the arguments and runs one command.
 #pragma once
 
+#include <functional>
+#include <memory>
+
+#include "model/KeyboardId.h"
+#include "usb/UsbBackend.h"
+
 namespace padkbd::cli {
+
+// Makes the backend the device commands talk to, for the keyboard in force.
+using BackendFactory = std::function<std::unique_ptr<UsbBackend>(const KeyboardId&)>;
 
 // Returns the process exit status: 0 done, 1 refused or failed, 2 a usage
 // error (one line on standard error) or, for `diff`, an unreadable preset.
-int run(int argc, char** argv);
+// With `backend` the device commands use what it makes instead of USB or the
+// simulated controller of --simulate; a state file of --simulate=STATEFILE
+// still applies when it makes a simulated controller.
+int run(int argc, char** argv, const BackendFactory& backend = {});
 
 }  // namespace padkbd::cli

@@ -1,7 +1,7 @@
-// The controller as the device commands reach it: the libusb backend or the
-// simulated controller (with its slots kept in a state file between runs),
-// behind the tracing decorator, with the transport, storage and PadAction
-// objects built over them. The tool's FileAction has no working copy: what it
+// The controller as the device commands reach it: the libusb backend, the
+// simulated controller (with its slots kept in a state file between runs) or
+// the backend a caller of cli::run makes, behind the tracing decorator, with
+// the transport, storage and PadAction objects built over them. The tool's FileAction has no working copy: what it
 // sends is kept in memory, and the editor's working copy is never touched.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/Cli.h"
 #include "cli/Console.h"
 #include "cli/TraceBackend.h"
 #include "model/KeyboardId.h"
@@ -31,12 +32,9 @@ namespace padkbd::cli {
 struct DeviceOptions {
   bool simulate = false;
   std::string stateFile;  // empty: the simulated controller starts fresh and is forgotten
-  std::string fault;      // test switch of the simulated controller, see applyFault
   bool trace = false;
+  BackendFactory backend;  // when set, makes the backend instead of USB or --simulate
 };
-
-// Checks a fault name of --simulate-fault: "" when usable, else the reason.
-std::string checkFault(const std::string& fault);
 
 class DeviceSession {
  public:
@@ -80,8 +78,9 @@ class DeviceSession {
   std::atomic<bool> cancel_{false};
   KeyboardId keyboard_;
   FileLock stateLock_;  // two runs on one state file take turns
-  std::unique_ptr<SimulatedController> simulated_;
-  std::unique_ptr<LibusbBackend> libusb_;
+  std::unique_ptr<UsbBackend> backend_;
+  SimulatedController* simulated_ = nullptr;  // the backend, when it keeps a state file
+  LibusbBackend* libusb_ = nullptr;           // the backend, when it may lack USB altogether
   std::unique_ptr<TraceBackend> trace_;
   std::unique_ptr<InterfaceAction> transport_;
   std::unique_ptr<FileAction> files_;

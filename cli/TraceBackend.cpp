@@ -80,7 +80,6 @@ UsbStatus TraceBackend::pipeProperties(UsbInterfaceHandle handle, int pipe,
 UsbStatus TraceBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                                   std::size_t size) {
   const UsbStatus status = inner_.writePipe(handle, pipe, data, size);
-  ++transfers_;
   if (status != UsbStatus::Success) ++failedWrites_;
   traceLine('>', data, size, status);
   if (progressSize_ != 0 && size == progressSize_ && progressDone_ < progressTotal_) {
@@ -95,10 +94,8 @@ UsbStatus TraceBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8
                                  std::chrono::milliseconds timeout) {
   received = 0;
   const UsbStatus status = inner_.readPipe(handle, pipe, data, capacity, received, timeout);
-  ++transfers_;
   // Never trust a count larger than the buffer it describes.
   const std::size_t shown = received <= capacity ? received : capacity;
-  if (status != UsbStatus::Success || shown == 0) ++failedReads_;
   traceLine('<', data, shown, status);
   return status;
 }

@@ -22,9 +22,7 @@ class TraceBackend final : public UsbBackend {
   void expectMessages(std::string what, std::size_t messageSize, std::size_t total);
   void endMessages();
 
-  std::size_t transferCount() const { return transfers_; }
   std::size_t failedWrites() const { return failedWrites_; }
-  std::size_t failedReads() const { return failedReads_; }
   // The last failure of a call that gains access to the device (creating,
   // opening or releasing an interface): tells "permission" from "busy".
   std::optional<UsbStatus> accessFailure() const { return accessFailure_; }
@@ -53,9 +51,7 @@ class TraceBackend final : public UsbBackend {
   UsbBackend& inner_;
   Console& console_;
   bool trace_;
-  std::size_t transfers_ = 0;
   std::size_t failedWrites_ = 0;
-  std::size_t failedReads_ = 0;
   std::optional<UsbStatus> accessFailure_;
   std::string progressWhat_;
   std::size_t progressSize_ = 0;

@@ -9,10 +9,11 @@
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <thread>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "model/KeyboardId.h"
@@ -71,8 +72,8 @@ class Cli : public ::testing::Test {
 
   // Runs padkbd with `args`, feeding `input` on standard input. With a
   // signal, sends it `after` the start.
-  Result run(const std::vector<std::string>& args, const std::string& input = {},
-             int signal = 0, std::chrono::microseconds after = {}) {
+  Result run(const std::vector<std::string>& args, const std::string& input = {}, int signal = 0,
+             std::chrono::microseconds after = {}, std::string exe = PADKBD_CLI_EXE) {
     // Files of their own, so that runs may go on side by side.
     const std::string n = std::to_string(runs_++);
     const fs::path in = tmp_.path() / "io" / ("stdin" + n);
@@ -96,7 +97,6 @@ class Cli : public ::testing::Test {
       ::setenv("TMPDIR", tmpdir.c_str(), 1);
       ::unsetenv("PADKBD_RESOURCE_DIR");
       std::vector<char*> argv;
-      std::string exe = PADKBD_CLI_EXE;
       argv.push_back(exe.data());
       std::vector<std::string> copy = args;
       for (std::string& arg : copy) argv.push_back(arg.data());
@@ -119,6 +119,14 @@ class Cli : public ::testing::Test {
     return result;
   }
 
+  // Runs padkbd with its device commands on a simulated controller that has
+  // `fault` (see FaultyPadkbd.cpp).
+  Result faulty(const std::string& fault, std::vector<std::string> args, int signal = 0,
+                std::chrono::microseconds after = {}) {
+    args.insert(args.begin(), fault);
+    return run(args, {}, signal, after, PADKBD_FAULTY_EXE);
+  }
+
   // The shipped default preset, as the program writes it.
   Preset defaultPreset() {
     const Result result = run({"default"});
@@ -129,12 +137,7 @@ class Cli : public ::testing::Test {
   }
 
   static Preset copyOf(const Preset& preset) {
-    Preset copy;
-    for (const auto& record : preset.buttons) {
-      copy.buttons.push_back(std::make_shared<ButtonValue>(*record));
-    }
-    copy.global = std::make_shared<PadValue>(*preset.global);
-    return copy;
+    return parsePreset(presetToXml(preset.buttons, *preset.global)).preset;
   }
 
   void save(const fs::path& file, const Preset& preset) {
@@ -180,7 +183,6 @@ Preset changed(Preset preset) {
 TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
   const Result def = run({"default"});
   ASSERT_EQ(def.status, 0) << def.err;
-  ASSERT_TRUE(parsePreset(def.out).outcome.ok());
 
   const Result show = run({"show", "-"}, def.out);
   ASSERT_EQ(show.status, 0) << show.err;
@@ -253,7 +255,6 @@ TEST_F(Cli, CheckReportsEveryFileAndItsFirstProblem) {
   for (std::size_t i = 0; i < bad.size(); ++i) {
     const std::string prefix = path(bad[i]).string() + ": ";
     ASSERT_EQ(lines[i + 1].rfind(prefix, 0), 0u) << lines[i + 1];
-    EXPECT_NE(lines[i + 1], prefix + "ok");
     EXPECT_GT(lines[i + 1].size(), prefix.size() + 3) << "no reason given: " << lines[i + 1];
   }
   // The problem with the 13th control is named.
@@ -330,24 +331,21 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
   SimulatedController initial;
   ASSERT_TRUE(initial.saveState(path("state")).ok());
   Preset preset = changed(defaultPreset());
-  preset.global->mem = 5;
-  save(path("p.padkbd"), preset);
   const std::string state = "--simulate=" + path("state").string();
 
-  auto slotHolds = [&](const SimulatedController& sim, int slot, const Preset& p) {
-    for (int i = 0; i < kControlCount; ++i) {
-      if (!(sim.controlInSlot(slot, i) == *p.buttons[i])) return false;
-    }
-    PadValue global = *p.global;
-    global.mem = slot;
-    return sim.globalsInSlot(slot) == global;
+  // A slot's settings, its number aside, and those of the preset.
+  auto slotOf = [](const SimulatedController& sim, int slot) {
+    std::vector<ButtonValue> controls;
+    for (int i = 0; i < kControlCount; ++i) controls.push_back(sim.controlInSlot(slot, i));
+    PadValue global = sim.globalsInSlot(slot);
+    global.mem = 0;
+    return std::make_pair(controls, global);
   };
-  auto sameSlot = [](const SimulatedController& x, const SimulatedController& y, int slot) {
-    for (int i = 0; i < kControlCount; ++i) {
-      if (!(x.controlInSlot(slot, i) == y.controlInSlot(slot, i))) return false;
-    }
-    return x.globalsInSlot(slot) == y.globalsInSlot(slot);
-  };
+  std::vector<ButtonValue> controls;
+  for (const auto& record : preset.buttons) controls.push_back(*record);
+  const auto sent = std::make_pair(controls, *preset.global);  // memory slot 0, as slotOf gives
+  preset.global->mem = 5;
+  save(path("p.padkbd"), preset);
 
   // Slots are numbered 1-9 on the command line, as on the keyboard: 4 is index 3.
   const Result send = run({"send", path("p.padkbd").string(), "--slot", "4", state});
@@ -355,11 +353,9 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
   EXPECT_EQ(send.err, "sent " + path("p.padkbd").string() + " to memory slot 4\n");
   SimulatedController after;
   ASSERT_TRUE(after.loadState(path("state")).ok());
-  EXPECT_TRUE(slotHolds(after, 3, preset));
+  EXPECT_TRUE(slotOf(after, 3) == sent);
   for (int slot = 0; slot < SimulatedController::kSlotCount; ++slot) {
-    if (slot != 3) {
-      EXPECT_TRUE(sameSlot(after, initial, slot)) << "slot " << slot;
-    }
+    EXPECT_TRUE(slot == 3 || slotOf(after, slot) == slotOf(initial, slot)) << "slot " << slot;
   }
   // The document itself is left as it was.
   EXPECT_EQ(readPresetFile(path("p.padkbd")).preset.global->mem, 5);
@@ -368,9 +364,9 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnly) {
   ASSERT_EQ(run({"send", path("p.padkbd").string(), state, "-q"}).status, 0);
   SimulatedController later;
   ASSERT_TRUE(later.loadState(path("state")).ok());
-  EXPECT_TRUE(slotHolds(later, 5, preset));
-  EXPECT_TRUE(sameSlot(later, after, 3));
-  EXPECT_TRUE(sameSlot(later, initial, 0));
+  EXPECT_TRUE(slotOf(later, 5) == sent);
+  EXPECT_TRUE(slotOf(later, 3) == slotOf(after, 3));
+  EXPECT_TRUE(slotOf(later, 0) == slotOf(initial, 0));
 
   // A refused document sends nothing and leaves the state file as it was.
   const std::string before = readFile(path("state"));
@@ -431,11 +427,10 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
       {"read", "--device", "12345:1"},
       {"read", "--device", "nonsense"},
       {"read", "--simulate="},
-      {"info", "--simulate-fault", "absent"},
+      {"info", "--simulate", "--simulate-fault", "absent"},
       {"check"},
       {"diff", "a"},
       {"show", "a", "--bogus"},
-      {"read", "--simulate", "--simulate-fault", "meteor"},
       {"check", "x.padkbd", "--simulate"},
       {"use", "--reset", "1234:5678"},
       {"use", "12:34:56"},
@@ -450,27 +445,25 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLine) {
     EXPECT_TRUE(result.out.empty()) << joined;
     ASSERT_EQ(result.errLines().size(), 1u) << joined << "\n" << result.err;
     EXPECT_EQ(result.err.rfind("padkbd: ", 0), 0u) << result.err;
-    EXPECT_EQ(result.err.find("--simulate-state"), std::string::npos) << result.err;
   }
   // A mistyped command or option suggests the closest one.
   EXPECT_NE(run({"reed"}).err.find("did you mean \"read\""), std::string::npos);
   EXPECT_NE(run({"send", "p.padkbd", "--slott", "3"}).err.find("did you mean \"--slot\""),
             std::string::npos);
 
-  const Result help = run({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("send"), std::string::npos);
-  const Result sendHelp = run({"send", "--help"});
-  EXPECT_EQ(sendHelp.status, 0);
-  EXPECT_NE(sendHelp.out.find("--slot"), std::string::npos);
-  EXPECT_NE(sendHelp.out.find("--simulate"), std::string::npos);
-  const Result helpCommand = run({"help", "send"});
-  EXPECT_EQ(helpCommand.status, 0);
-  EXPECT_NE(helpCommand.out.find("--slot"), std::string::npos);
-  EXPECT_NE(run({"help"}).out.find("devices"), std::string::npos);
-  const Result version = run({"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, std::string("padkbd ") + config::kVersion + "\n");
+  // Help goes to standard output with status 0.
+  const std::pair<std::vector<std::string>, const char*> helps[] = {
+      {{"--help"}, "send"},
+      {{"send", "--help"}, "--slot"},
+      {{"send", "--help"}, "--simulate"},
+      {{"help", "send"}, "--slot"},
+      {{"help"}, "devices"}};
+  for (const auto& [args, text] : helps) {
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 0) << args[0];
+    EXPECT_NE(r.out.find(text), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(run({"--version"}).out, std::string("padkbd ") + config::kVersion + "\n");
 }
 
 TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
@@ -478,55 +471,35 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
   EXPECT_EQ(info.status, 0) << info.err;
   EXPECT_EQ(info.out, "firmware 01.02\n");
 
-  const Result absent = run({"info", "--simulate", "--simulate-fault", "absent", "-q"});
-  EXPECT_EQ(absent.status, 1);
-  EXPECT_TRUE(absent.out.empty());
-  ASSERT_EQ(absent.errLines().size(), 1u) << absent.err;
-  EXPECT_NE(absent.err.find("no keyboard found"), std::string::npos) << absent.err;
-
-  // A controller that stops answering mid-read: nothing is written, not even
-  // the default preset.
-  const Result silent = run({"read", "--simulate", "--simulate-fault", "no-reply=100", "-q", "-o",
-                             path("backup.padkbd").string()});
-  EXPECT_EQ(silent.status, 1);
+  const std::string p = path("p.padkbd").string();
+  save(p, defaultPreset());
+  // Each failing controller: status 1, nothing on standard output and one
+  // line that says why; a failed read writes no document, not even the default.
+  const std::tuple<const char*, std::vector<std::string>, std::vector<std::string>> failing[] = {
+      {"absent", {"info", "-q"}, {"no keyboard found"}},
+      {"no-reply=100", {"read", "-q", "-o", path("backup.padkbd").string()}, {}},
+      {"no-reply", {"read", "-q"}, {}},
+      {"write-failure=40", {"send", p, "-q"}, {}},
+      {"one-interface", {"gains", "1", "2", "3", "4", "5", "6", "7", "8", "-q"}, {}},
+      // The two refusals a real system gives name their fix.
+      {"access-denied", {"info", "-q"}, {"permission", "\"padkbd devices\" prints the udev rule"}},
+      {"busy", {"send", p, "-q"}, {"another program holds it"}},
+  };
+  for (const auto& [fault, args, says] : failing) {
+    const Result r = faulty(fault, args);
+    EXPECT_EQ(r.status, 1) << fault;
+    EXPECT_TRUE(r.out.empty()) << fault;
+    ASSERT_EQ(r.errLines().size(), 1u) << fault << "\n" << r.err;
+    for (const auto& text : says) EXPECT_NE(r.err.find(text), std::string::npos) << r.err;
+  }
   EXPECT_FALSE(fs::exists(path("backup.padkbd")));
-  ASSERT_EQ(silent.errLines().size(), 1u) << silent.err;
-  const Result silentStdout = run({"read", "--simulate", "--simulate-fault", "no-reply", "-q"});
-  EXPECT_EQ(silentStdout.status, 1);
-  EXPECT_TRUE(silentStdout.out.empty());
-
-  const Preset preset = defaultPreset();
-  save(path("p.padkbd"), preset);
-  const Result writeFails = run({"send", path("p.padkbd").string(), "--simulate",
-                                 "--simulate-fault", "write-failure=40", "-q"});
-  EXPECT_EQ(writeFails.status, 1);
-  ASSERT_EQ(writeFails.errLines().size(), 1u) << writeFails.err;
-
-  const Result oneInterface = run({"gains", "1", "2", "3", "4", "5", "6", "7", "8", "--simulate",
-                                   "--simulate-fault", "one-interface", "-q"});
-  EXPECT_EQ(oneInterface.status, 1);
-  ASSERT_EQ(oneInterface.errLines().size(), 1u) << oneInterface.err;
+  EXPECT_NE(faulty("access-denied", {"devices"}).out.find("sudo tee /etc/udev/rules.d/70-padkbd-"),
+            std::string::npos);
 
   // A word after a bare --simulate is not its state file.
-  const Result plainSimulate = run({"send", "--simulate", path("p.padkbd").string(), "-q"});
+  const Result plainSimulate = run({"send", "--simulate", p, "-q"});
   EXPECT_EQ(plainSimulate.status, 0) << plainSimulate.err;
-  EXPECT_EQ(readPresetFile(path("p.padkbd")).outcome.ok(), true);
-
-  // The two refusals a real system gives name their fix.
-  const Result denied = run({"info", "--simulate", "--simulate-fault", "access-denied", "-q"});
-  EXPECT_EQ(denied.status, 1);
-  ASSERT_EQ(denied.errLines().size(), 1u) << denied.err;
-  EXPECT_NE(denied.err.find("\"padkbd devices\" prints the udev rule"), std::string::npos)
-      << denied.err;
-  const Result listed = run({"devices", "--simulate", "--simulate-fault", "access-denied"});
-  EXPECT_NE(listed.out.find("sudo tee /etc/udev/rules.d/70-padkbd-"), std::string::npos)
-      << listed.out;
-  EXPECT_NE(denied.err.find("permission"), std::string::npos) << denied.err;
-  const Result busy =
-      run({"send", path("p.padkbd").string(), "--simulate", "--simulate-fault", "busy", "-q"});
-  EXPECT_EQ(busy.status, 1);
-  ASSERT_EQ(busy.errLines().size(), 1u) << busy.err;
-  EXPECT_NE(busy.err.find("another program holds it"), std::string::npos) << busy.err;
+  EXPECT_EQ(readPresetFile(p).outcome.ok(), true);
 
   // Gains go through, and a damaged state file is refused and left alone.
   const std::string state = "--simulate=" + path("state").string();
@@ -544,8 +517,7 @@ TEST_F(Cli, DeviceCommandsReportAFailingControllerWithItsReason) {
 }
 
 TEST_F(Cli, InterruptedRunsLeaveNothingBehind) {
-  const Preset preset = changed(defaultPreset());
-  save(path("p.padkbd"), preset);
+  save(path("p.padkbd"), changed(defaultPreset()));
   const std::string state = "--simulate=" + path("state").string();
   // Killed at moments spread over a run: outright, or by a signal it handles.
   for (int n = 0; n < 40; ++n) {
@@ -554,17 +526,14 @@ TEST_F(Cli, InterruptedRunsLeaveNothingBehind) {
     const Result r =
         n % 2 == 0 ? run({"read", state, "-o", path("backup.padkbd").string()}, {}, signal, after)
                    : run({"send", path("p.padkbd").string(), state, "-q"}, {}, signal, after);
-    if (signal != SIGKILL && r.status != 0) {
-      EXPECT_EQ(r.status, 128 + signal) << r.err;
-    }
+    // Handled, a signal ends the run with its own status, unless the run was done.
+    EXPECT_TRUE(signal == SIGKILL || r.status == 0 || r.status == 128 + signal) << r.err;
   }
   // The next runs clean up what the killed ones left, and work.
   ASSERT_EQ(run({"read", state, "-o", path("backup.padkbd").string()}).status, 0);
   ASSERT_EQ(run({"send", path("p.padkbd").string(), state}).status, 0);
   std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(tmp_.path())) {
-    left.push_back(entry.path().filename().string());
-  }
+  for (const auto& e : fs::directory_iterator(tmp_.path())) left.push_back(e.path().filename());
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"backup.padkbd", "config", "io", "p.padkbd", "state",
                                             "state.lock", "tmp", "xdg"}));
@@ -572,23 +541,20 @@ TEST_F(Cli, InterruptedRunsLeaveNothingBehind) {
 }
 
 TEST_F(Cli, CtrlCStopsAnExchangeCleanly) {
-  // A keyboard answering in 2 ms: the read takes more than a second.
-  const std::vector<std::string> slow = {"--simulate=" + path("state").string(),
-                                         "--simulate-fault", "pace=2000"};
-  std::vector<std::string> read = {"read", "-o", path("backup.padkbd").string()};
-  read.insert(read.end(), slow.begin(), slow.end());
-  const Result stopped = run(read, {}, SIGINT, std::chrono::milliseconds(300));
-  EXPECT_EQ(stopped.status, 130) << stopped.err;
-  EXPECT_NE(stopped.err.find("cancelled"), std::string::npos) << stopped.err;
-  EXPECT_FALSE(fs::exists(path("backup.padkbd")));
-
   save(path("p.padkbd"), changed(defaultPreset()));
-  std::vector<std::string> send = {"send", path("p.padkbd").string()};
-  send.insert(send.end(), slow.begin(), slow.end());
-  const Result interrupted = run(send, {}, SIGTERM, std::chrono::milliseconds(300));
-  EXPECT_EQ(interrupted.status, 143) << interrupted.err;
-  EXPECT_NE(interrupted.err.find("now holds some of the new settings"), std::string::npos)
-      << interrupted.err;
+  const std::string state = "--simulate=" + path("state").string();
+  // A keyboard answering in 2 ms: an exchange takes more than a second.
+  const std::tuple<std::vector<std::string>, int, const char*> stopped[] = {
+      {{"read", "-o", path("backup.padkbd").string(), state}, SIGINT, "cancelled"},
+      {{"send", path("p.padkbd").string(), state}, SIGTERM, "now holds some of the new settings"},
+  };
+  for (const auto& [args, signal, says] : stopped) {
+    const Result r = faulty("pace=2000", args, signal, std::chrono::milliseconds(300));
+    EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(path("backup.padkbd")));
+  EXPECT_TRUE(fs::exists(path("state")));  // kept for the injected controller too
 }
 
 TEST_F(Cli, TheStateFileIsWrittenSafelyAndSharedInTurns) {
@@ -607,8 +573,7 @@ TEST_F(Cli, TheStateFileIsWrittenSafelyAndSharedInTurns) {
   for (int n = 0; n < 8; ++n) {
     runs.emplace_back([&, n] {
       const std::string g = std::to_string(n);
-      statuses[static_cast<std::size_t>(n)] =
-          run({"gains", g, g, g, g, g, g, g, g, state}).status;
+      statuses[static_cast<std::size_t>(n)] = run({"gains", g, g, g, g, g, g, g, g, state}).status;
     });
   }
   for (auto& t : runs) t.join();
