@@ -1,5 +1,7 @@
 #include "model/PopUpValue.h"
 
+#include "model/Fields.h"
+
 namespace padkbd {
 
 PopUpValue popUpValueFrom(const std::map<std::string, StringList>& lists) {
@@ -7,25 +9,26 @@ PopUpValue popUpValueFrom(const std::map<std::string, StringList>& lists) {
     auto it = lists.find(key);
     return it == lists.end() ? StringList{} : it->second;
   };
+  auto control = [&list](ControlField field) { return list(info(field).listKey); };
+  auto global = [&list](GlobalField field) { return list(info(field).listKey); };
   PopUpValue pu;
-  pu.globalCArray = list("globalChannel");
-  pu.globalOArray = list("globalOctave");
-  pu.globalPVCArray = list("globalPadVelCurve");
-  pu.globalKAArray = list("globalKnobAccel");
-  pu.globalVCArray = list("globalVelocityCurve");
+  pu.globalCArray = global(GlobalField::MIDIChannel);
+  pu.globalOArray = global(GlobalField::OctaveTransposition);
+  pu.globalPVCArray = global(GlobalField::PadVelocityCurve);
+  pu.globalKAArray = global(GlobalField::KnobAccelerationCurve);
+  pu.globalVCArray = global(GlobalField::VelocityCurve);
   pu.nameArray = list("buttonName");
-  pu.padModeArray = list("selectPadMod");
-  pu.otherModeArray = list("selectOtherMod");
-  pu.modeOptionArray = {};
-  pu.valArray = list("select127");
-  pu.channelArray = list("selectChannel");
-  pu.CCnumArray = list("selectCCNumber");
-  pu.minArray = list("select127");
-  pu.maxArray = list("select127");
-  pu.memArray = list("mem");
-  pu.crArray = list("select127");
-  pu.cgArray = list("select127");
-  pu.cbArray = list("select127");
+  pu.padModeArray = control(ControlField::Mode);
+  pu.otherModeArray = list(info(ControlField::Mode).otherListKey);
+  pu.valArray = control(ControlField::Value);
+  pu.channelArray = control(ControlField::Channel);
+  pu.CCnumArray = control(ControlField::MIDInumb);
+  pu.minArray = control(ControlField::Min);
+  pu.maxArray = control(ControlField::Max);
+  pu.memArray = global(GlobalField::MemorySlot);
+  pu.crArray = control(ControlField::CR);
+  pu.cgArray = control(ControlField::CG);
+  pu.cbArray = control(ControlField::CB);
   return pu;
 }
 

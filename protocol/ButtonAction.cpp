@@ -3,6 +3,7 @@
 #include <array>
 #include <span>
 
+#include "model/Fields.h"
 #include "model/Log.h"
 #include "model/ValueAction.h"
 #include "protocol/Messages.h"
@@ -13,103 +14,31 @@ namespace {
 namespace va = ValueAction;
 using va::Byte;
 
-struct ConversionPair {
-  Byte (*toByte)(std::int32_t index);
-  std::int32_t (*toIndex)(Byte byte);
-  std::int32_t entries;  // the size of the setting's list
-};
-
 // One setting on the wire: where it goes and how its field converts.
 template <typename Record>
 struct Exchange {
   std::uint8_t parameter = 0;
   std::uint8_t target = 0;
   std::int32_t Record::*field = nullptr;
-  ConversionPair pair{};
+  Conversion pair{};
   const char* name = "";
 };
 
-// A control's parameters in the order they are exchanged. The colours are
-// exchanged by pad controls only, red 08, green 07, blue 09 in that order; the
-// mode converts through the table of the control's kind.
-struct ControlParameter {
-  std::uint8_t parameter;
-  std::int32_t ButtonValue::*field;
-  ConversionPair onPad;
-  ConversionPair onOther;
-  bool padsOnly;
-  const char* name;
-};
-
-template <std::size_t N>
-constexpr ConversionPair pair(Byte (*toByte)(std::int32_t), std::int32_t (*toIndex)(Byte),
-                              const va::CodeTable<N>& table) {
-  return {toByte, toIndex, table.size()};
+// The global block: group (parameter) and setting within it (target). The
+// memory slot and the version are never exchanged.
+constexpr std::array<Exchange<PadValue>, 6> globalExchanges() {
+  std::array<Exchange<PadValue>, 6> rows{};
+  std::size_t n = 0;
+  for (const GlobalFieldInfo& f : kGlobalFields) {
+    if (f.exchanged) rows[n++] = {f.parameter, f.target, f.member, f.conversion, f.name};
+  }
+  return rows;
 }
-
-constexpr ConversionPair kValue =
-    pair(va::GetValueCharFromIndex, va::GetValueIndexFromChar, va::k127Table);
-constexpr ConversionPair kPadMode =
-    pair(va::GetPadModeCharFromIndex, va::GetPadModeIndexFromChar, va::kPadModeTable);
-constexpr ConversionPair kOtherMode =
-    pair(va::GetOtherModeCharFromIndex, va::GetOtherModeIndexFromChar, va::kOtherModeTable);
-constexpr ConversionPair kChannel =
-    pair(va::GetChannelCharFromIndex, va::GetChannelIndexFromChar, va::kChannelTable);
-constexpr ConversionPair kMIDInumb =
-    pair(va::GetMIDInumbCharFromIndex, va::GetMIDInumbIndexFromChar, va::k127Table);
-constexpr ConversionPair kMin =
-    pair(va::GetMinCharFromIndex, va::GetMinIndexFromChar, va::k127Table);
-constexpr ConversionPair kMax =
-    pair(va::GetMaxCharFromIndex, va::GetMaxIndexFromChar, va::k127Table);
-constexpr ConversionPair kModeOption =
-    pair(va::GetModeOptionCharFromIndex, va::GetModeOptionIndexFromChar, va::kCurveTable);
-constexpr ConversionPair kCR = pair(va::GetCRCharFromIndex, va::GetCRIndexFromChar, va::k127Table);
-constexpr ConversionPair kCG = pair(va::GetCGCharFromIndex, va::GetCGIndexFromChar, va::k127Table);
-constexpr ConversionPair kCB = pair(va::GetCBCharFromIndex, va::GetCBIndexFromChar, va::k127Table);
-
-// clang-format off
-constexpr std::array<ControlParameter, 10> kControlParameters = {{
-    {0x00, &ButtonValue::value,      kValue,      kValue,      false, "value"},
-    {0x01, &ButtonValue::mode,       kPadMode,    kOtherMode,  false, "mode"},
-    {0x02, &ButtonValue::channel,    kChannel,    kChannel,    false, "channel"},
-    {0x03, &ButtonValue::MIDInumb,   kMIDInumb,   kMIDInumb,   false, "MIDI number"},
-    {0x04, &ButtonValue::min,        kMin,        kMin,        false, "min"},
-    {0x05, &ButtonValue::max,        kMax,        kMax,        false, "max"},
-    {0x06, &ButtonValue::modeOption, kModeOption, kModeOption, false, "mode option"},
-    {0x08, &ButtonValue::CR,         kCR,         kCR,         true,  "red"},
-    {0x07, &ButtonValue::CG,         kCG,         kCG,         true,  "green"},
-    {0x09, &ButtonValue::CB,         kCB,         kCB,         true,  "blue"},
-}};
-
-// The global block: group (parameter) and setting within it (target). mem and
-// version are never exchanged.
-constexpr std::array<Exchange<PadValue>, 6> kGlobalParameters = {{
-    {0x40, 0x02, &PadValue::globalKnobRelativeMode,
-     pair(va::GetGlobalKnobRelativeModeCharFromIndex, va::GetGlobalKnobRelativeModeIndexFromChar,
-          va::kKnobRelativeModeTable), "knob relative mode"},
-    {0x40, 0x03, &PadValue::globalOctaveTransposition,
-     pair(va::GetGlobalOctaveTranspositionCharFromIndex,
-          va::GetGlobalOctaveTranspositionIndexFromChar, va::kOctaveTranspositionTable),
-     "octave transposition"},
-    {0x40, 0x06, &PadValue::globalMIDIChannel,
-     pair(va::GetGlobalMIDIChannelCharFromIndex, va::GetGlobalMIDIChannelIndexFromChar,
-          va::kGlobalChannelTable), "MIDI channel"},
-    {0x41, 0x01, &PadValue::globalVelocityCurve,
-     pair(va::GetGlobalVelocityCurveCharFromIndex, va::GetGlobalVelocityCurveIndexFromChar,
-          va::kCurveTable), "velocity curve"},
-    {0x41, 0x03, &PadValue::globalPadVelocityCurve,
-     pair(va::GetGlobalPadVelocityCurveCharFromIndex, va::GetGlobalPadVelocityCurveIndexFromChar,
-          va::kCurveTable), "pad velocity curve"},
-    {0x41, 0x04, &PadValue::globalKnobAccelerationCurve,
-     pair(va::GetGlobalKnobAccelerationCurveCharFromIndex,
-          va::GetGlobalKnobAccelerationCurveIndexFromChar, va::kKnobAccelerationTable),
-     "knob acceleration"},
-}};
-// clang-format on
+constexpr std::array<Exchange<PadValue>, 6> kGlobalParameters = globalExchanges();
 
 // The exchanges of one control: 7 on an other control, 10 on a pad control.
 struct ControlExchanges {
-  std::array<Exchange<ButtonValue>, kControlParameters.size()> rows{};
+  std::array<Exchange<ButtonValue>, kControlFields.size()> rows{};
   std::size_t count = 0;
   std::span<const Exchange<ButtonValue>> span() const { return {rows.data(), count}; }
 };
@@ -117,9 +46,9 @@ struct ControlExchanges {
 ControlExchanges controlExchanges(std::int32_t index, std::uint8_t target) {
   const bool pad = isPadControl(index);
   ControlExchanges out;
-  for (const ControlParameter& p : kControlParameters) {
-    if (p.padsOnly && !pad) continue;
-    out.rows[out.count++] = {p.parameter, target, p.field, pad ? p.onPad : p.onOther, p.name};
+  for (const ControlFieldInfo& f : kControlFields) {
+    if (f.padsOnly && !pad) continue;
+    out.rows[out.count++] = {f.parameter, target, f.member, pad ? f.onPad : f.onOther, f.name};
   }
   return out;
 }
@@ -149,7 +78,7 @@ Outcome send(InterfaceAction& io, const std::array<std::uint8_t, N>& message,
 
 // The list index of a reply byte. A byte the list does not hold (its index
 // would not give the byte back) becomes entry 0, and the caller hears of it.
-std::int32_t indexOfReply(const ConversionPair& pair, Byte byte, std::int32_t control,
+std::int32_t indexOfReply(const Conversion& pair, Byte byte, std::int32_t control,
                           const char* setting, Replacements* replaced) {
   const std::int32_t index = pair.toIndex(byte);
   if (index >= 0 && index < pair.entries && pair.toByte(index) == byte) return index;

@@ -14,52 +14,6 @@ namespace {
 constexpr const char* kNotConnected = "未连接";
 constexpr std::int32_t kGlobalControl = -1;
 
-const char* controlFieldLabel(ControlField field) {
-  switch (field) {
-    case ControlField::Value:
-      return "value";
-    case ControlField::Mode:
-      return "mode";
-    case ControlField::ModeOption:
-      return "mode option";
-    case ControlField::Channel:
-      return "MIDI channel";
-    case ControlField::MIDInumb:
-      return "CC / note number";
-    case ControlField::Min:
-      return "minimum";
-    case ControlField::Max:
-      return "maximum";
-    case ControlField::CR:
-    case ControlField::CG:
-    case ControlField::CB:
-      return "colour";
-  }
-  return "setting";
-}
-
-const char* globalFieldLabel(GlobalField field) {
-  switch (field) {
-    case GlobalField::MIDIChannel:
-      return "global MIDI channel";
-    case GlobalField::OctaveTransposition:
-      return "octave";
-    case GlobalField::VelocityCurve:
-      return "velocity curve";
-    case GlobalField::PadVelocityCurve:
-      return "pad velocity curve";
-    case GlobalField::KnobAccelerationCurve:
-      return "knob acceleration";
-    case GlobalField::MemorySlot:
-      return "memory slot";
-  }
-  return "global setting";
-}
-
-constexpr ControlField kCopiedFields[] = {
-    ControlField::Value,    ControlField::Mode, ControlField::ModeOption, ControlField::Channel,
-    ControlField::MIDInumb, ControlField::Min,  ControlField::Max,        ControlField::CR,
-    ControlField::CG,       ControlField::CB};
 // What a bulk pass gives every chosen pad.
 constexpr ControlField kBulkFields[] = {ControlField::Mode, ControlField::ModeOption,
                                         ControlField::CR, ControlField::CG, ControlField::CB};
@@ -190,52 +144,16 @@ void EditSession::toggleBank() {
 // --- Fields ----------------------------------------------------------------------
 
 std::int32_t& EditSession::field(ButtonValue& record, ControlField f) {
-  switch (f) {
-    case ControlField::Value:
-      return record.value;
-    case ControlField::Mode:
-      return record.mode;
-    case ControlField::ModeOption:
-      return record.modeOption;
-    case ControlField::Channel:
-      return record.channel;
-    case ControlField::MIDInumb:
-      return record.MIDInumb;
-    case ControlField::Min:
-      return record.min;
-    case ControlField::Max:
-      return record.max;
-    case ControlField::CR:
-      return record.CR;
-    case ControlField::CG:
-      return record.CG;
-    case ControlField::CB:
-      return record.CB;
-  }
-  return record.value;
+  return record.*info(f).member;
 }
 
 std::int32_t& EditSession::field(PadValue& global, GlobalField f) {
-  switch (f) {
-    case GlobalField::MIDIChannel:
-      return global.globalMIDIChannel;
-    case GlobalField::OctaveTransposition:
-      return global.globalOctaveTransposition;
-    case GlobalField::VelocityCurve:
-      return global.globalVelocityCurve;
-    case GlobalField::PadVelocityCurve:
-      return global.globalPadVelocityCurve;
-    case GlobalField::KnobAccelerationCurve:
-      return global.globalKnobAccelerationCurve;
-    case GlobalField::MemorySlot:
-      return global.mem;
-  }
-  return global.mem;
+  return global.*info(f).member;
 }
 
 std::string EditSession::fieldLabel(std::int32_t control, int f) const {
-  if (control == kGlobalControl) return globalFieldLabel(static_cast<GlobalField>(f));
-  return controlName(control) + " " + controlFieldLabel(static_cast<ControlField>(f));
+  if (control == kGlobalControl) return info(static_cast<GlobalField>(f)).label;
+  return controlName(control) + " " + info(static_cast<ControlField>(f)).label;
 }
 
 void EditSession::setField(ControlField f, std::int32_t position) {
@@ -457,7 +375,8 @@ bool EditSession::paste() {
   if (!canPaste()) return false;
   Step step;
   step.label = "paste onto " + controlName(current_->buttonID);
-  for (ControlField f : kCopiedFields) {
+  for (const ControlFieldInfo& row : kControlFields) {
+    const ControlField f = row.field;
     const std::int32_t now = field(*current_, f);
     const std::int32_t wanted = field(*clipboard_, f);
     if (now != wanted) {

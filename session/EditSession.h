@@ -17,23 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "model/Fields.h"
 #include "model/Outcome.h"
 #include "model/Records.h"
 #include "storage/FileAction.h"
 
 namespace padkbd {
-
-// The settings of one control the window edits.
-enum class ControlField { Value, Mode, ModeOption, Channel, MIDInumb, Min, Max, CR, CG, CB };
-// The global settings the window edits.
-enum class GlobalField {
-  MIDIChannel,
-  OctaveTransposition,
-  VelocityCurve,
-  PadVelocityCurve,
-  KnobAccelerationCurve,
-  MemorySlot,
-};
 
 // The three kinds of selector in the window, and their tags: white 1-8 (the
 // knobs, or pads 1-8 with the second bank), black 9-64 (controls 8-63, pads

@@ -7,58 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "model/Fields.h"
 #include "protocol/PadAction.h"
 
 namespace padkbd {
 namespace {
-
-enum class LabelKind {
-  List,        // the field's own list in "basic"
-  Mode,        // pad or other mode list, by the control's kind
-  ModeOption,  // the option list of the record's mode, built in code
-  Colour,      // 0-127 list; -1 (no colour) on other controls
-};
-
-struct ControlField {
-  const char* name;
-  const char* jsonKey;
-  std::int32_t ButtonValue::*member;
-  LabelKind labels;
-  const char* listKey;
-};
-
-constexpr ControlField kControlFields[] = {
-    {"value", "value", &ButtonValue::value, LabelKind::List, "select127"},
-    {"mode", "mode", &ButtonValue::mode, LabelKind::Mode, nullptr},
-    {"channel", "channel", &ButtonValue::channel, LabelKind::List, "selectChannel"},
-    {"MIDI number", "midiNumber", &ButtonValue::MIDInumb, LabelKind::List, "selectCCNumber"},
-    {"min", "min", &ButtonValue::min, LabelKind::List, "select127"},
-    {"max", "max", &ButtonValue::max, LabelKind::List, "select127"},
-    {"mode option", "modeOption", &ButtonValue::modeOption, LabelKind::ModeOption, nullptr},
-    {"red", "red", &ButtonValue::CR, LabelKind::Colour, "select127"},
-    {"green", "green", &ButtonValue::CG, LabelKind::Colour, "select127"},
-    {"blue", "blue", &ButtonValue::CB, LabelKind::Colour, "select127"},
-};
-
-struct GlobalField {
-  const char* name;
-  const char* jsonKey;
-  std::int32_t PadValue::*member;
-  const char* listKey;  // none: the setting has no list (and no editor control)
-};
-
-constexpr GlobalField kGlobalFields[] = {
-    {"knob relative mode", "knobRelativeMode", &PadValue::globalKnobRelativeMode, nullptr},
-    {"octave transposition", "octaveTransposition", &PadValue::globalOctaveTransposition,
-     "globalOctave"},
-    {"MIDI channel", "midiChannel", &PadValue::globalMIDIChannel, "globalChannel"},
-    {"velocity curve", "velocityCurve", &PadValue::globalVelocityCurve, "globalVelocityCurve"},
-    {"pad velocity curve", "padVelocityCurve", &PadValue::globalPadVelocityCurve,
-     "globalPadVelCurve"},
-    {"knob acceleration", "knobAcceleration", &PadValue::globalKnobAccelerationCurve,
-     "globalKnobAccel"},
-    {"memory slot", "mem", &PadValue::mem, "mem"},
-};
 
 std::optional<std::string> itemOf(const std::vector<std::string>& list, std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return std::nullopt;
@@ -74,42 +27,43 @@ std::optional<std::string> listItem(const ChoiceLists& lists, const char* key, s
 
 // The label of a control field, or none when no list has an item for it
 // (then the number stands for itself).
-std::optional<std::string> controlLabel(const ControlField& field, int index,
+std::optional<std::string> controlLabel(const ControlFieldInfo& field, int index,
                                         const ButtonValue& record, const ChoiceLists& lists) {
   const std::int32_t value = record.*field.member;
   const bool pad = isPadControl(index);
   switch (field.labels) {
-    case LabelKind::List:
+    case Labels::List:
       return listItem(lists, field.listKey, value);
-    case LabelKind::Mode:
-      return listItem(lists, pad ? "selectPadMod" : "selectOtherMod", value);
-    case LabelKind::ModeOption: {
+    case Labels::Mode:
+      return listItem(lists, pad ? field.listKey : field.otherListKey, value);
+    case Labels::ModeOption: {
       const StringList options = pad ? PadAction::GetPadModeOptionWithModeIndex(record.mode)
                                      : PadAction::GetOtherModeOptionWithModeIndex(record.mode);
       if (options.empty() && value == 0) return std::string("none");
       return itemOf(options, value);
     }
-    case LabelKind::Colour:
+    case Labels::Colour:
       if (value == -1) return std::string("none");
       return listItem(lists, field.listKey, value);
   }
   return std::nullopt;
 }
 
-std::string controlText(const ControlField& field, int index, const ButtonValue& record,
+std::string controlText(const ControlFieldInfo& field, int index, const ButtonValue& record,
                         const ChoiceLists& lists) {
   return controlLabel(field, index, record, lists).value_or(std::to_string(record.*field.member));
 }
 
-std::string globalText(const GlobalField& field, const PadValue& global, const ChoiceLists& lists) {
+std::string globalText(const GlobalFieldInfo& field, const PadValue& global,
+                       const ChoiceLists& lists) {
   const std::int32_t value = global.*field.member;
   return listItem(lists, field.listKey, value).value_or(std::to_string(value));
 }
 
 // Colours mean nothing on other controls (the keyboard has none there), so
 // the readable forms leave them out; a comparison still reports them.
-bool shownOn(const ControlField& field, int index) {
-  return field.labels != LabelKind::Colour || isPadControl(index);
+bool shownOn(const ControlFieldInfo& field, int index) {
+  return field.labels != Labels::Colour || isPadControl(index);
 }
 
 std::string controlTitle(int index, const ChoiceLists& lists) {
@@ -138,7 +92,7 @@ std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& li
     const ButtonValue& record = recordAt(preset, i);
     std::string line = controlTitle(index, lists) + ":";
     const char* separator = " ";
-    for (const ControlField& field : kControlFields) {
+    for (const ControlFieldInfo& field : kControlFields) {
       if (!shownOn(field, index)) continue;
       line +=
           fmt::format("{}{} {}", separator, field.name, controlText(field, index, record, lists));
@@ -148,7 +102,7 @@ std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& li
   }
   std::string line = "global:";
   const char* separator = " ";
-  for (const GlobalField& field : kGlobalFields) {
+  for (const GlobalFieldInfo& field : kGlobalFields) {
     line +=
         fmt::format("{}{} {}", separator, field.name, globalText(field, globalOf(preset), lists));
     separator = ", ";
@@ -167,7 +121,7 @@ std::string presetJson(const Preset& preset, const ChoiceLists& lists) {
     control["index"] = index;
     if (auto name = listItem(lists, "buttonName", index)) control["name"] = *name;
     control["kind"] = isPadControl(index) ? "pad" : "other";
-    for (const ControlField& field : kControlFields) {
+    for (const ControlFieldInfo& field : kControlFields) {
       if (!shownOn(field, index)) continue;
       Json entry = Json::object();
       entry["index"] = record.*field.member;
@@ -177,7 +131,7 @@ std::string presetJson(const Preset& preset, const ChoiceLists& lists) {
     controls.push_back(std::move(control));
   }
   Json global = Json::object();
-  for (const GlobalField& field : kGlobalFields) {
+  for (const GlobalFieldInfo& field : kGlobalFields) {
     Json entry = Json::object();
     const std::int32_t value = globalOf(preset).*field.member;
     entry["index"] = value;
@@ -199,7 +153,7 @@ std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
     const int index = static_cast<int>(i);
     const ButtonValue& left = recordAt(a, i);
     const ButtonValue& right = recordAt(b, i);
-    for (const ControlField& field : kControlFields) {
+    for (const ControlFieldInfo& field : kControlFields) {
       if (left.*field.member == right.*field.member) continue;
       lines.push_back(fmt::format("{}: {} {} → {}", controlTitle(index, lists), field.name,
                                   controlText(field, index, left, lists),
@@ -212,7 +166,7 @@ std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
   for (std::size_t i = common; i < b.buttons.size(); ++i) {
     lines.push_back(fmt::format("{}: only in the second preset", controlTitle(int(i), lists)));
   }
-  for (const GlobalField& field : kGlobalFields) {
+  for (const GlobalFieldInfo& field : kGlobalFields) {
     const PadValue& left = globalOf(a);
     const PadValue& right = globalOf(b);
     if (left.*field.member == right.*field.member) continue;

@@ -4,59 +4,12 @@
 
 #include <array>
 
-#include "model/ValueAction.h"
+#include "model/Fields.h"
 #include "storage/PlistShape.h"
 #include "storage/PresetDictionary.h"
 
 namespace padkbd {
 namespace {
-
-// ---- Ranges of the fields: the sizes of their code tables. ----
-
-struct Range {
-  std::int32_t low;
-  std::int32_t high;
-  bool contains(std::int32_t v) const { return v >= low && v <= high; }
-};
-
-template <std::size_t N>
-constexpr Range rangeOf(const ValueAction::CodeTable<N>& table) {
-  return {0, table.size() - 1};
-}
-
-// In the order of kButtonKeys.
-Range controlRange(std::size_t key, bool pad) {
-  using namespace ValueAction;
-  constexpr Range k127 = rangeOf(k127Table);
-  // An other control has no colour; a read from the controller leaves -1 there.
-  constexpr Range kOtherColour{-1, k127.high};
-  switch (key) {
-    case 2:  // Mode
-      return pad ? rangeOf(kPadModeTable) : rangeOf(kOtherModeTable);
-    case 3:  // Channel
-      return rangeOf(kChannelTable);
-    case 7:  // ModeOption: sent through the curve table
-      return rangeOf(kCurveTable);
-    case 8:   // CR
-    case 9:   // CG
-    case 10:  // CB
-      return pad ? k127 : kOtherColour;
-    default:  // Value, MIDInumb, Min, Max
-      return k127;
-  }
-}
-
-// In the order of kPadKeys.
-constexpr std::array<Range, 7> kGlobalRanges{{
-    rangeOf(ValueAction::kKnobRelativeModeTable),
-    rangeOf(ValueAction::kOctaveTranspositionTable),
-    rangeOf(ValueAction::kGlobalChannelTable),
-    rangeOf(ValueAction::kCurveTable),
-    rangeOf(ValueAction::kCurveTable),
-    rangeOf(ValueAction::kKnobAccelerationTable),
-    rangeOf(ValueAction::kMemTable),
-}};
-static_assert(kGlobalRanges.size() == kPadKeys.size());
 
 std::string outside(std::int32_t value, Range range) {
   return fmt::format("{} is outside {}\u2013{}", value, range.low, range.high);
@@ -67,23 +20,23 @@ Outcome checkControl(std::size_t index, const ButtonValue& button) {
     return Outcome::failure(fmt::format("control {} has BtnID {}", index, button.buttonID));
   }
   const bool pad = isPadControl(static_cast<std::int32_t>(index));
-  for (std::size_t k = 1; k < kButtonKeys.size(); ++k) {
-    const std::int32_t value = button.*kButtonKeys[k].field;
-    const Range range = controlRange(k, pad);
+  for (const ControlFieldInfo& field : kControlFields) {
+    const std::int32_t value = button.*field.member;
+    const Range range = rangeOf(field, pad);
     if (!range.contains(value)) {
       return Outcome::failure(
-          fmt::format("control {}: {} {}", index, kButtonKeys[k].key, outside(value, range)));
+          fmt::format("control {}: {} {}", index, field.plistKey, outside(value, range)));
     }
   }
   return Outcome::success();
 }
 
 Outcome checkGlobal(const PadValue& pad) {
-  for (std::size_t k = 0; k < kPadKeys.size(); ++k) {
-    const std::int32_t value = pad.*kPadKeys[k].field;
-    if (!kGlobalRanges[k].contains(value)) {
+  for (const GlobalFieldInfo& field : kGlobalFields) {
+    const std::int32_t value = pad.*field.member;
+    if (!rangeOf(field).contains(value)) {
       return Outcome::failure(
-          fmt::format("global settings: {} {}", kPadKeys[k].key, outside(value, kGlobalRanges[k])));
+          fmt::format("global settings: {} {}", field.plistKey, outside(value, rangeOf(field))));
     }
   }
   return Outcome::success();
@@ -222,8 +175,8 @@ PlistNode parsePlist(std::string_view bytes, std::string* problem) {
     return fail("the file is neither a binary property list nor UTF-8 text");
   }
   // The library recurses as deep as the input nests: its shape is checked first.
-  if (auto shape = isBinaryPlist(bytes) ? plistshape::binaryProblem(bytes)
-                                        : plistshape::xmlProblem(bytes)) {
+  if (auto shape =
+          isBinaryPlist(bytes) ? plistshape::binaryProblem(bytes) : plistshape::xmlProblem(bytes)) {
     return fail(std::move(*shape));
   }
   plist_t root = nullptr;

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/Fields.h"
 #include "model/Records.h"
 
 namespace padkbd {
@@ -60,29 +61,24 @@ struct PadKey {
   std::int32_t PadValue::*field;
 };
 
-inline constexpr std::array<ButtonKey, 11> kButtonKeys{{
-    {"BtnID", &ButtonValue::buttonID},
-    {"Value", &ButtonValue::value},
-    {"Mode", &ButtonValue::mode},
-    {"Channel", &ButtonValue::channel},
-    {"MIDInumb", &ButtonValue::MIDInumb},
-    {"Min", &ButtonValue::min},
-    {"Max", &ButtonValue::max},
-    {"ModeOption", &ButtonValue::modeOption},
-    {"CR", &ButtonValue::CR},
-    {"CG", &ButtonValue::CG},
-    {"CB", &ButtonValue::CB},
-}};
-
-inline constexpr std::array<PadKey, 7> kPadKeys{{
-    {"globalKnobRelativeMode", &PadValue::globalKnobRelativeMode},
-    {"globalOctaveTransposition", &PadValue::globalOctaveTransposition},
-    {"globalMIDIChannel", &PadValue::globalMIDIChannel},
-    {"globalVelocityCurve", &PadValue::globalVelocityCurve},
-    {"globalPadVelocityCurve", &PadValue::globalPadVelocityCurve},
-    {"globalKnobAccelerationCurve", &PadValue::globalKnobAccelerationCurve},
-    {"mem", &PadValue::mem},
-}};
+// "BtnID", then the settings as the field table names them.
+constexpr std::array<ButtonKey, 1 + kControlFields.size()> buttonKeys() {
+  std::array<ButtonKey, 1 + kControlFields.size()> keys{};
+  keys[0] = {"BtnID", &ButtonValue::buttonID};
+  for (std::size_t i = 0; i < kControlFields.size(); ++i) {
+    keys[i + 1] = {kControlFields[i].plistKey, kControlFields[i].member};
+  }
+  return keys;
+}
+constexpr std::array<PadKey, kGlobalFields.size()> padKeys() {
+  std::array<PadKey, kGlobalFields.size()> keys{};
+  for (std::size_t i = 0; i < kGlobalFields.size(); ++i) {
+    keys[i] = {kGlobalFields[i].plistKey, kGlobalFields[i].member};
+  }
+  return keys;
+}
+inline constexpr auto kButtonKeys = buttonKeys();
+inline constexpr auto kPadKeys = padKeys();
 
 inline constexpr const char* kButtonArrayKey = "ButtonArray";
 inline constexpr const char* kGlobalValueKey = "GlobalValue";

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "model/Fields.h"
 #include "model/Log.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/Messages.h"
@@ -325,6 +326,38 @@ TEST_F(CodecTest, AFailedWriteStopsTheFullWrite) {
   EXPECT_EQ(ButtonAction::setGainWithArray(link, std::vector<std::int32_t>(8, 1)).message(),
             "gain 4: the write failed (input/output error)");
   EXPECT_EQ(device.writes().size(), 5u);
+}
+
+// The field table and the simulated controller each describe the wire on
+// their own: every row must name an address the controller holds, for the
+// field the controller keeps there, and every address must have its row.
+TEST(FieldTable, AgreesWithTheSimulatedControllersWire) {
+  SimulatedController sim;
+  std::size_t rows = 0;
+  for (int index = 0; index < kControlCount; ++index) {
+    const bool pad = isPadControl(index);
+    const auto ww = static_cast<std::uint8_t>(ValueAction::GetButtonIDCharFromIndex(index));
+    for (const ControlFieldInfo& row : kControlFields) {
+      EXPECT_EQ(SimulatedController::isValidAddress(row.parameter, ww), pad || !row.padsOnly);
+      if (row.padsOnly && !pad) continue;
+      ++rows;
+      const Conversion& c = pad ? row.onPad : row.onOther;
+      for (std::int32_t n : {1, c.entries - 1}) {
+        ASSERT_TRUE(sim.setRawValue(0, row.parameter, ww, static_cast<std::uint8_t>(c.toByte(n))));
+        EXPECT_EQ(sim.controlInSlot(0, index).*row.member, n) << row.name << " of " << index;
+      }
+    }
+  }
+  for (const GlobalFieldInfo& row : kGlobalFields) {
+    if (!row.exchanged) continue;
+    ++rows;
+    for (std::int32_t n : {1, row.conversion.entries - 1}) {
+      const auto byte = static_cast<std::uint8_t>(row.conversion.toByte(n));
+      ASSERT_TRUE(sim.setRawValue(0, row.parameter, row.target, byte));
+      EXPECT_EQ(sim.globalsInSlot(0).*row.member, n) << row.name;
+    }
+  }
+  EXPECT_EQ(SimulatedController::addresses().size(), rows);
 }
 
 }  // namespace
