@@ -4,8 +4,11 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+# The recursive makes of the build would announce every folder they enter.
+MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build test run bench tsan clean
+.PHONY: all deps configure build test run bench tsan install deb clean
 
 all: build
 
@@ -21,8 +24,18 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 
-run: build
+# Only the editor and what it links: the tests and benchmarks wait for `make test`.
+run: configure
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target padkbd-editor
 	@exec $(BUILD_DIR)/editor/padkbd-editor $(ARGS)
+
+# `make install PREFIX=/usr DESTDIR=/tmp/stage` stages an installation.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The Debian package, padkbd_<version>_<arch>.deb, in the build folder.
+deb: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 # Benchmarks: the controller synchronisation against the simulated controller,
 # how fast hostile and large preset documents are refused or accepted, and

@@ -177,7 +177,7 @@ CLI::Validator usbIdsValidator() {
         return parseUsbIds(text) ? std::string()
                                  : fmt::format("\"{}\" is not VID:PID in hexadecimal", text);
       },
-      "VID:PID");
+      "");  // the option's type name says it already
 }
 
 }  // namespace
@@ -219,7 +219,7 @@ int run(int argc, char** argv, const BackendFactory& backend) {
                        ? std::string()
                        : fmt::format("\"{}\" is not three hex bytes 00-7f", text);
           },
-          "M1M2M3"));
+          ""));
   app.add_flag("--trace", device.trace,
                "Write every USB transfer as hexadecimal to standard error");
 
@@ -345,7 +345,11 @@ int run(int argc, char** argv, const BackendFactory& backend) {
 
   if (*help) {
     CLI::App* topic = helpTopic.empty() ? nullptr : commandNamed(app, helpTopic);
-    const std::string text = topic != nullptr ? topic->help() : app.help();
+    // The root's own help: app.help() would describe the help command itself.
+    const std::string text = topic != nullptr
+                                 ? topic->help()
+                                 : app.get_formatter()->make_help(&app, app.get_name(),
+                                                                  CLI::AppFormatMode::Normal);
     std::fputs(text.c_str(), stdout);
     return kExitOk;
   }

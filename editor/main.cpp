@@ -4,6 +4,7 @@
 // window is closed.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <cstdio>
 #include <memory>
 
@@ -79,6 +80,9 @@ int main(int argc, char** argv) {
   // Ctrl+C, a logout or a kill while a file is written leaves no temporary file.
   padkbd::tempfiles::removeOnSignals();
   QApplication app(argc, argv);
+  // The menu entry's id ties the window to its entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.padkbd.PadkbdEditor"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.padkbd.PadkbdEditor")));
   chooseLanguage(language);
   QCommandLineParser parser;
   parser.addHelpOption();
