@@ -189,7 +189,8 @@ int run(int argc, char** argv, const BackendFactory& backend) {
   app.footer(
       "The options above go before or after the command word. Device commands (info, read, "
       "send, gains, devices) use the keyboard chosen with \"padkbd use\", or the one built "
-      "in.\nExit status: 0 done, 1 refused or failed (diff: different), 2 usage error (diff: "
+      "in; by raw USB unless it is named by a MIDI port (--port).\nExit status: 0 done, 1 refused "
+      "or failed (diff: different), 2 usage error (diff: "
       "unreadable preset).");
   app.set_version_flag("--version", fmt::format("padkbd {}", config::kVersion));
   app.require_subcommand(0, 1);
@@ -202,6 +203,8 @@ int run(int argc, char** argv, const BackendFactory& backend) {
   device.backend = backend;
   std::string deviceIds;
   std::string manufacturer;
+  std::string port;
+  std::string midiApi;
   app.add_flag("-q,--quiet", quiet, "Show errors only");
   app.add_flag("-v,--verbose", verbose, "Also show the USB transport's and the protocol's lines");
   app.add_flag("--simulate", device.simulate,
@@ -220,6 +223,13 @@ int run(int argc, char** argv, const BackendFactory& backend) {
                        : fmt::format("\"{}\" is not three hex bytes 00-7f", text);
           },
           ""));
+  app.add_option("--port", port,
+                 "Reach the keyboard through the MIDI port whose name contains NAME (any case) "
+                 "instead of raw USB")
+      ->type_name("NAME");
+  app.add_option("--midi-api", midiApi, "The MIDI service for --port: alsa or jack")
+      ->type_name("API")
+      ->check(CLI::IsMember({"alsa", "jack"}));
   app.add_flag("--trace", device.trace,
                "Write every USB transfer as hexadecimal to standard error");
 
@@ -240,7 +250,8 @@ int run(int argc, char** argv, const BackendFactory& backend) {
       app.add_subcommand("read", "Read the whole keyboard and write it as a preset document");
   read->add_option("-o,--output", output, "Document to write (default or -: standard output)")
       ->type_name("FILE");
-  auto* send = app.add_subcommand("send", "Check a preset document and write it into a memory slot");
+  auto* send =
+      app.add_subcommand("send", "Check a preset document and write it into a memory slot");
   send->add_option("FILE", file, "Preset document (-: standard input)")
       ->required()
       ->type_name("FILE");
@@ -303,8 +314,8 @@ int run(int argc, char** argv, const BackendFactory& backend) {
     CLI::App* command = chosen.empty() ? nullptr : chosen.front();
     refuseExtras(app, command);
     if (command == nullptr) {
-      throw UsageError{fmt::format("a command is required (commands: {})",
-                                   joined(commandNames(app)))};
+      throw UsageError{
+          fmt::format("a command is required (commands: {})", joined(commandNames(app)))};
     }
     if (!stateFile.empty()) device.stateFile = stateFile;
     const bool deviceCommand =
@@ -318,15 +329,18 @@ int run(int argc, char** argv, const BackendFactory& backend) {
           {device.trace, "--trace"},
           {!deviceIds.empty() && !storesIds, "--device"},
           {!manufacturer.empty() && !storesIds, "--manufacturer"},
+          {!port.empty() && !storesIds, "--port"},
+          {!midiApi.empty(), "--midi-api"},
       };
       for (const auto& [present, name] : given) {
         if (present) {
-          throw UsageError{fmt::format("{}: {} applies to the device commands only",
-                                       command->get_name(), name)};
+          throw UsageError{
+              fmt::format("{}: {} applies to the device commands only", command->get_name(), name)};
         }
       }
     }
-    if (command == use && reset && (!useIds.empty() || !deviceIds.empty() || !manufacturer.empty())) {
+    if (command == use && reset &&
+        (!useIds.empty() || !deviceIds.empty() || !manufacturer.empty() || !port.empty())) {
       throw UsageError{"use: --reset forgets the stored keyboard; give no ids with it"};
     }
     if (command == help && !helpTopic.empty() && commandNamed(app, helpTopic) == nullptr) {
@@ -346,10 +360,10 @@ int run(int argc, char** argv, const BackendFactory& backend) {
   if (*help) {
     CLI::App* topic = helpTopic.empty() ? nullptr : commandNamed(app, helpTopic);
     // The root's own help: app.help() would describe the help command itself.
-    const std::string text = topic != nullptr
-                                 ? topic->help()
-                                 : app.get_formatter()->make_help(&app, app.get_name(),
-                                                                  CLI::AppFormatMode::Normal);
+    const std::string text =
+        topic != nullptr
+            ? topic->help()
+            : app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
     std::fputs(text.c_str(), stdout);
     return kExitOk;
   }
@@ -362,6 +376,8 @@ int run(int argc, char** argv, const BackendFactory& backend) {
   KeyboardSettings commandLine;
   if (!deviceIds.empty()) commandLine.usb = parseUsbIds(deviceIds);
   if (!manufacturer.empty()) commandLine.manufacturer = parseManufacturerId(manufacturer);
+  if (!port.empty()) commandLine.port = port;
+  if (!midiApi.empty()) device.midiApi = *parseMidiApi(midiApi);
   Context context{console, FileAction::findResourceDir(executablePath(argv[0])), SettingsFile(),
                   commandLine};
 

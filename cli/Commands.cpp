@@ -310,11 +310,33 @@ namespace {
 std::string keyboardLines(const ResolvedKeyboard& keyboard, const SettingsFile& settings) {
   std::error_code ec;
   const bool present = std::filesystem::exists(settings.path(), ec);
-  return fmt::format("keyboard       {}  ({})\nmanufacturer   {}   ({})\nsettings file  {}{}\n",
-                     formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource),
+  const std::string port = keyboard.id.port.empty()
+                               ? std::string()
+                               : fmt::format("MIDI port      \"{}\"  ({})\n", keyboard.id.port,
+                                             sourceName(keyboard.portSource));
+  return fmt::format("keyboard       {}  ({})\n{}manufacturer   {}   ({})\nsettings file  {}{}\n",
+                     formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource), port,
                      formatManufacturerId(keyboard.id.manufacturer),
                      sourceName(keyboard.manufacturerSource), settings.path().string(),
                      present ? "" : " (none yet)");
+}
+
+// The system's MIDI ports, for a keyboard reached through one (padkbd use --port).
+std::string midiPortLines(const MidiPortListing& listing, const std::string& inUse) {
+  if (listing.status != UsbStatus::Success) {
+    return fmt::format("\nMIDI ports: cannot be listed ({})\n", listing.reason);
+  }
+  std::string text = fmt::format("\nMIDI ports ({}):\n", listing.api);
+  if (listing.ports.empty()) text += "  none\n";
+  for (const MidiPort& port : listing.ports) {
+    const bool used = portNameMatches(port.name, inUse);
+    text += fmt::format("  {}  ({}{})\n", port.name,
+                        port.input && port.output ? "in and out"
+                        : port.input              ? "in only"
+                                                  : "out only",
+                        used ? "; in use" : "");
+  }
+  return text;
 }
 
 }  // namespace
@@ -325,7 +347,8 @@ int runUse(Context& context, bool reset) {
       context.console.error(forgot.message());
       return kExitFailed;
     }
-  } else if (context.commandLine.usb || context.commandLine.manufacturer) {
+  } else if (context.commandLine.usb || context.commandLine.manufacturer ||
+             context.commandLine.port) {
     if (Outcome stored = context.settings.storeKeyboard(context.commandLine); !stored) {
       context.console.error(stored.message());
       return kExitFailed;
@@ -382,12 +405,13 @@ int runDevices(Context& context, const DeviceOptions& device) {
       text += fmt::format("; cannot be opened ({})\n", usbStatusName(info.access));
     }
   }
-  if (!listing.devices.empty() && !inUse) {
+  if (!listing.devices.empty() && !inUse && keyboard.id.port.empty()) {
     text += fmt::format(
         "None of them is the keyboard in use ({}, {}); choose one with \"padkbd use VID:PID "
         "[--manufacturer M1M2M3]\".\n",
         formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource));
   }
+  text += midiPortLines(MidiPortBackend::listPorts(device.midiApi), keyboard.id.port);
   if (!writeStdout(text)) return finish(context, session, kExitFailed);
   return finish(context, session, kExitOk);
 }

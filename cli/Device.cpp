@@ -17,6 +17,8 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& key
     backend_ = options_.backend(keyboard_);
   } else if (options_.simulate) {
     backend_ = std::make_unique<SimulatedController>(keyboard_);
+  } else if (!keyboard_.port.empty()) {
+    backend_ = std::make_unique<MidiPortBackend>(keyboard_.port, options_.midiApi);
   } else {
     backend_ = std::make_unique<LibusbBackend>();
   }
@@ -74,6 +76,18 @@ std::string DeviceSession::notFoundReason() const {
   if (libusb_ && libusb_->initStatus() != UsbStatus::Success) {
     return fmt::format("USB is not available on this machine ({})",
                        usbStatusName(libusb_->initStatus()));
+  }
+  if (!keyboard_.port.empty() && !simulated_) {
+    const MidiPortListing listing = MidiPortBackend::listPorts(options_.midiApi);
+    std::string names;
+    for (const MidiPort& port : listing.ports) names += (names.empty() ? "" : ", ") + port.name;
+    return fmt::format(
+        "no MIDI port whose name contains \"{}\" ({}: \"padkbd devices\" lists them, \"padkbd "
+        "use --port NAME\" chooses another)",
+        keyboard_.port,
+        listing.status != UsbStatus::Success ? "the MIDI ports cannot be listed: " + listing.reason
+        : names.empty()                      ? std::string("there are no MIDI ports")
+                                             : "the ports are " + names);
   }
   return fmt::format(
       "no keyboard found with USB id {}: is it plugged in? (\"padkbd devices\" lists the USB "

@@ -1,8 +1,8 @@
 // The controller as the device commands reach it: the libusb backend, the
 // simulated controller (with its slots kept in a state file between runs) or
 // the backend a caller of cli::run makes, behind the tracing decorator, with
-// the transport, storage and PadAction objects built over them. The tool's FileAction has no working copy: what it
-// sends is kept in memory, and the editor's working copy is never touched.
+// the transport, storage and PadAction objects built over them. The tool's FileAction has no
+// working copy: what it sends is kept in memory, and the editor's working copy is never touched.
 #pragma once
 
 #include <atomic>
@@ -21,6 +21,7 @@
 #include "storage/FileAction.h"
 #include "storage/FileLock.h"
 #include "usb/InterfaceAction.h"
+#include "usb/MidiPortBackend.h"
 
 namespace padkbd {
 class SimulatedController;
@@ -33,7 +34,8 @@ struct DeviceOptions {
   bool simulate = false;
   std::string stateFile;  // empty: the simulated controller starts fresh and is forgotten
   bool trace = false;
-  BackendFactory backend;  // when set, makes the backend instead of USB or --simulate
+  BackendFactory backend;              // when set, makes the backend instead of USB or --simulate
+  MidiApi midiApi = MidiApi::Default;  // for a keyboard reached through a MIDI port
 };
 
 class DeviceSession {

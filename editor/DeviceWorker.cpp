@@ -191,6 +191,11 @@ void DeviceWorker::listDevices(QObject* context, std::function<void(MidiDeviceLi
       context, [this] { return io_->listMidiDevices(); }, std::move(done));
 }
 
+void DeviceWorker::listPorts(QObject* context, std::function<void(MidiPortListing)> done) {
+  run<MidiPortListing>(
+      context, [api = midiApi] { return MidiPortBackend::listPorts(api); }, std::move(done));
+}
+
 void DeviceWorker::setKeyboard(const KeyboardId& keyboard, QObject* context,
                                std::function<void(bool)> done) {
   keyboard_ = keyboard;

@@ -25,6 +25,7 @@
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
 #include "usb/InterfaceAction.h"
+#include "usb/MidiPortBackend.h"
 #include "usb/UsbBackend.h"
 
 namespace padkbd::editor {
@@ -58,6 +59,10 @@ class DeviceWorker : public QObject {
   void send(Preset preset, QObject* context, Done done);
   void sendGains(std::vector<std::int32_t> gains, QObject* context, Done done);
   void listDevices(QObject* context, std::function<void(MidiDeviceListing)> done);
+  // The system's MIDI ports, through the service the keyboard's port is
+  // reached by (set before the first request).
+  void listPorts(QObject* context, std::function<void(MidiPortListing)> done);
+  MidiApi midiApi = MidiApi::Default;
   // Talks to another keyboard from now on; `done` says whether it is there.
   void setKeyboard(const KeyboardId& keyboard, QObject* context, std::function<void(bool)> done);
 

@@ -67,6 +67,9 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   listDevices = [this](std::function<void(MidiDeviceListing)> done) {
     worker_.listDevices(this, std::move(done));
   };
+  listPorts = [this](std::function<void(MidiPortListing)> done) {
+    worker_.listPorts(this, std::move(done));
+  };
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(18, 16, 18, 14);
@@ -80,8 +83,8 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   deviceList->setRootIsDecorated(false);
   deviceList->setUniformRowHeights(true);
   // A few rows are usual; more scroll.
-  deviceList->setMinimumSize(620, 110);
-  deviceList->setMaximumHeight(140);
+  deviceList->setMinimumSize(620, 70);
+  deviceList->setMaximumHeight(100);
   deviceList->header()->setStretchLastSection(true);
   devicesLayout->addWidget(deviceList);
   deviceNote = wrapping(devices, "deviceNote");
@@ -101,13 +104,32 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   devicesLayout->addWidget(refreshButton, 0, Qt::AlignLeft);
   layout->addWidget(devices);
 
+  // Through the system's MIDI service nothing is detached from the keyboard:
+  // a music program keeps its port meanwhile.
+  auto* ports = new QGroupBox(tr("MIDI ports"), this);
+  auto* portsLayout = new QVBoxLayout(ports);
+  portList = new QTreeWidget(ports);
+  portList->setObjectName(QStringLiteral("portList"));
+  portList->setHeaderLabels({tr("Port"), tr("Direction")});
+  portList->setRootIsDecorated(false);
+  portList->setUniformRowHeights(true);
+  portList->setMinimumSize(620, 60);
+  portList->setMaximumHeight(90);
+  portList->header()->setStretchLastSection(true);
+  portsLayout->addWidget(portList);
+  portNote = wrapping(ports, "portNote");
+  portsLayout->addWidget(portNote);
+  layout->addWidget(ports);
+
   auto* inUse = new QGroupBox(tr("In use"), this);
   auto* inUseLayout = new QFormLayout(inUse);
   usbInForce_ = wrapping(inUse, "usbInForce");
   manufacturerInForce_ = wrapping(inUse, "manufacturerInForce");
+  portInForce_ = wrapping(inUse, "portInForce");
   settingsPath_ = wrapping(inUse, "settingsPath");
   inUseLayout->addRow(tr("USB device:"), usbInForce_);
   inUseLayout->addRow(tr("Manufacturer bytes:"), manufacturerInForce_);
+  inUseLayout->addRow(tr("MIDI port:"), portInForce_);
   inUseLayout->addRow(tr("Settings file:"), settingsPath_);
   warning_ = wrapping(inUse, "settingsWarning");
   warning_->setStyleSheet(QStringLiteral("color: #b3261e;"));
@@ -124,10 +146,17 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   manufacturerEdit->setPlaceholderText(tr("three bytes 00-7f, hexadecimal"));
   choiceLayout->addRow(tr("USB device (VID:PID):"), usbIdsEdit);
   choiceLayout->addRow(tr("Manufacturer bytes:"), manufacturerEdit);
+  portEdit = new QLineEdit(choice);
+  portEdit->setObjectName(QStringLiteral("portEdit"));
+  portEdit->setPlaceholderText(tr("empty: raw USB"));
+  portEdit->setClearButtonEnabled(true);
+  choiceLayout->addRow(tr("MIDI port:"), portEdit);
   auto* hint = wrapping(choice, "keyboardHint");
   hint->setText(
-      tr("Pick a device above or type its ids. The manufacturer bytes are the three "
-         "bytes after F0 in the keyboard's settings messages."));
+      tr("Pick a device or a port above, or type them. With a MIDI port named (any part "
+         "of its name), the keyboard is reached through it and music programs keep it; "
+         "with none, by raw USB. The manufacturer bytes are the three bytes after F0 in "
+         "the keyboard's settings messages."));
   hint->setForegroundRole(QPalette::PlaceholderText);
   choiceLayout->addRow(hint);
   status_ = wrapping(choice, "keyboardStatus");
@@ -160,10 +189,16 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   };
   connect(deviceList, &QTreeWidget::currentItemChanged, this, pick);
   connect(deviceList, &QTreeWidget::itemClicked, this, pick);
+  const auto pickPort = [this](QTreeWidgetItem* item) {
+    if (item != nullptr) portEdit->setText(item->text(0));
+  };
+  connect(portList, &QTreeWidget::currentItemChanged, this, pickPort);
+  connect(portList, &QTreeWidget::itemClicked, this, pickPort);
 
   const KeyboardId& inForce = worker_.keyboard();
   usbIdsEdit->setText(q(formatUsbIds(inForce.usb)));
   manufacturerEdit->setText(q(formatManufacturerId(inForce.manufacturer)));
+  portEdit->setText(q(inForce.port));
   refresh();
 }
 
@@ -175,6 +210,35 @@ void KeyboardController::refresh() {
   showKeyboardInForce();
   if (listDevices)
     listDevices([this](MidiDeviceListing listing) { showListing(std::move(listing)); });
+  if (listPorts) listPorts([this](MidiPortListing listing) { showPorts(std::move(listing)); });
+}
+
+void KeyboardController::showPorts(MidiPortListing listing) {
+  const QSignalBlocker quiet(portList);
+  portList->clear();
+  const std::string& inForce = worker_.keyboard().port;
+  for (const MidiPort& port : listing.ports) {
+    const QString direction = port.input && port.output ? tr("in and out")
+                              : port.input              ? tr("in only")
+                                                        : tr("out only");
+    auto* item = new QTreeWidgetItem(portList, {q(port.name), direction});
+    if (portNameMatches(port.name, inForce)) {
+      QFont font = item->font(0);
+      font.setBold(true);
+      item->setFont(0, font);
+      item->setFont(1, font);
+      portList->setCurrentItem(item);
+    }
+  }
+  portList->resizeColumnToContents(0);
+  if (listing.status != UsbStatus::Success) {
+    portNote->setText(tr("The MIDI ports cannot be listed: %1.").arg(q(listing.reason)));
+  } else if (listing.ports.empty()) {
+    portNote->setText(tr("No MIDI ports (%1).").arg(q(listing.api)));
+  } else {
+    portNote->setText(tr("Through %1.").arg(q(listing.api)));
+  }
+  fitHeight();
 }
 
 void KeyboardController::showListing(MidiDeviceListing listing) {
@@ -263,6 +327,11 @@ void KeyboardController::showKeyboardInForce() {
       QStringLiteral("%1  (%2)")
           .arg(q(formatManufacturerId(inForce.manufacturer)),
                QString::fromLatin1(sourceName(keyboard_.manufacturerSource))));
+  portInForce_->setText(
+      inForce.port.empty()
+          ? tr("none: raw USB")
+          : QStringLiteral("“%1”  (%2)")
+                .arg(q(inForce.port), QString::fromLatin1(sourceName(keyboard_.portSource))));
   std::error_code ec;
   const bool present = std::filesystem::exists(settings_.path(), ec);
   settingsPath_->setText(q(settings_.path().string()) + (present ? QString() : tr(" (none yet)")));
@@ -300,21 +369,25 @@ bool KeyboardController::useKeyboardAction() {
                .arg(bytesText));
     return false;
   }
-  const Outcome stored = settings_.storeKeyboard({ids, bytes});
+  const QString portText = portEdit->text().trimmed();
+  std::optional<std::string> port;
+  if (!portText.isEmpty()) port = portText.toStdString();
+  const Outcome stored = settings_.storeKeyboard({ids, bytes, port});
   if (!stored) {
     log::diag("keyboard: %s", stored.message());
     refuse(nullptr, tr("The choice was not stored, and the editor still uses %1: %2")
                         .arg(q(formatUsbIds(worker_.keyboard().usb)), q(stored.message())));
     return false;
   }
-  keyboard_.id = {*ids, *bytes};
+  keyboard_.id = {*ids, *bytes, port.value_or(std::string())};
   keyboard_.usbSource = SettingSource::SettingsFile;
   keyboard_.manufacturerSource = SettingSource::SettingsFile;
+  keyboard_.portSource = port ? SettingSource::SettingsFile : SettingSource::BuiltIn;
   keyboard_.warning.clear();  // a damaged file is never stored into, so it reads well now
   status_->setStyleSheet(QString());
   status_->show();
-  status_->setText(tr("Stored. Looking for %1…").arg(q(formatUsbIds(*ids))));
-  const std::string chosen = formatUsbIds(*ids);
+  const std::string chosen = port ? "“" + *port + "”" : formatUsbIds(*ids);
+  status_->setText(tr("Stored. Looking for %1…").arg(q(chosen)));
   worker_.setKeyboard(keyboard_.id, this, [this, chosen](bool found) {
     status_->setText(tr("Stored. The next send goes to %1%2. The window still shows the settings "
                         "it had; sending writes them to this keyboard.")

@@ -1,6 +1,7 @@
-// The keyboard dialog: the USB MIDI devices on the bus, the keyboard in use
-// and where its ids came from, and the choice of another one. A choice is
-// stored in the settings file and used at once for the next send.
+// The keyboard dialog: the USB MIDI devices on the bus and the system's MIDI
+// ports, the keyboard in use and where its ids came from, and the choice of
+// another one (by USB ids, or by a port). A choice is stored in the settings
+// file and used at once for the next send.
 #pragma once
 
 #include <QDialog>
@@ -38,12 +39,16 @@ class KeyboardController : public QDialog {
 
   // Where the list comes from (the device worker); tests give other buses.
   std::function<void(std::function<void(MidiDeviceListing)>)> listDevices;
+  std::function<void(std::function<void(MidiPortListing)>)> listPorts;
 
   QTreeWidget* deviceList = nullptr;
   QLabel* deviceNote = nullptr;            // why the list is empty, or what a device needs
   QPlainTextEdit* udevCommands = nullptr;  // shown for a device this user may not open
   QLineEdit* usbIdsEdit = nullptr;
   QLineEdit* manufacturerEdit = nullptr;
+  QTreeWidget* portList = nullptr;
+  QLabel* portNote = nullptr;     // why there are no ports to show
+  QLineEdit* portEdit = nullptr;  // empty: raw USB
 
  public slots:
   // Checks both fields, stores them and makes the transport look for that
@@ -58,6 +63,7 @@ class KeyboardController : public QDialog {
   void refuse(QLineEdit* field, const QString& why);
 
   void showListing(MidiDeviceListing listing);
+  void showPorts(MidiPortListing listing);
 
   DeviceWorker& worker_;
   ResolvedKeyboard keyboard_;
@@ -65,6 +71,7 @@ class KeyboardController : public QDialog {
   MidiDeviceListing listing_;
   QLabel* usbInForce_ = nullptr;
   QLabel* manufacturerInForce_ = nullptr;
+  QLabel* portInForce_ = nullptr;
   QLabel* settingsPath_ = nullptr;
   QLabel* warning_ = nullptr;
   QLabel* status_ = nullptr;

@@ -16,7 +16,7 @@
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
 #include "storage/TempFiles.h"
-#include "usb/LibusbBackend.h"
+#include "usb/KeyboardBackend.h"
 
 namespace {
 
@@ -36,6 +36,28 @@ void chooseLanguage(const QString& language) {
   if (!padkbd::editor::useLanguage(language, &why)) {
     std::fprintf(stderr, "padkbd-editor: %s\n", qPrintable(why));
   }
+}
+
+// The options, for --help (before the window system starts) and for parsing.
+void describeOptions(QCommandLineParser& parser) {
+  parser.setApplicationDescription(
+      QCoreApplication::translate("main", "Editor for the settings of the USB-MIDI pad keyboard."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addOption(
+      {QStringLiteral("simulate"),
+       QCoreApplication::translate(
+           "main", "Work with a simulated keyboard instead of USB (no hardware needed).")});
+  parser.addOption({QStringLiteral("lang"),
+                    QCoreApplication::translate(
+                        "main", "The window's language: en, zh_CN, or source (as built)."),
+                    QCoreApplication::translate("main", "language")});
+  parser.addOption(
+      {QStringLiteral("midi-api"),
+       QCoreApplication::translate("main",
+                                   "The MIDI service for a keyboard reached through a MIDI port: "
+                                   "alsa or jack (default: ALSA, else JACK)."),
+       QStringLiteral("api")});
 }
 
 }  // namespace
@@ -58,18 +80,7 @@ int main(int argc, char** argv) {
       QCoreApplication core(argc, argv);
       chooseLanguage(language);
       QCommandLineParser parser;
-      parser.setApplicationDescription(QCoreApplication::translate(
-          "main", "Editor for the settings of the USB-MIDI pad keyboard."));
-      parser.addHelpOption();
-      parser.addVersionOption();
-      parser.addOption(
-          {QStringLiteral("simulate"),
-           QCoreApplication::translate(
-               "main", "Work with a simulated keyboard instead of USB (no hardware needed).")});
-      parser.addOption({QStringLiteral("lang"),
-                        QCoreApplication::translate(
-                            "main", "The window's language: en, zh_CN, or source (as built)."),
-                        QCoreApplication::translate("main", "language")});
+      describeOptions(parser);
       QString help = parser.helpText();
       help.replace(QStringLiteral("<executable_name>"), QStringLiteral("padkbd-editor"));
       std::fputs(qPrintable(help), stdout);
@@ -85,12 +96,18 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.padkbd.PadkbdEditor")));
   chooseLanguage(language);
   QCommandLineParser parser;
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption simulate(QStringLiteral("simulate"));
-  parser.addOption(simulate);
-  parser.addOption({QStringLiteral("lang"), QString(), QStringLiteral("language")});
+  describeOptions(parser);
   parser.process(app);
+  padkbd::MidiApi midiApi = padkbd::MidiApi::Default;
+  if (parser.isSet(QStringLiteral("midi-api"))) {
+    const auto chosen =
+        padkbd::parseMidiApi(parser.value(QStringLiteral("midi-api")).toStdString());
+    if (!chosen) {
+      std::fprintf(stderr, "padkbd-editor: --midi-api is alsa or jack\n");
+      return 2;
+    }
+    midiApi = *chosen;
+  }
 
   // The keyboard chosen in the settings (padkbd use, or the Keyboard dialog),
   // else the built-in one; a damaged settings file is shown in the window.
@@ -99,16 +116,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "padkbd-editor: %s\n", keyboard.warning.c_str());
   }
   std::unique_ptr<padkbd::UsbBackend> backend;
-  if (parser.isSet(simulate)) {
+  if (parser.isSet(QStringLiteral("simulate"))) {
     backend = std::make_unique<padkbd::SimulatedController>(keyboard.id);
   } else {
-    backend = std::make_unique<padkbd::LibusbBackend>();
+    // Raw USB, or the MIDI port the keyboard is named by: the worker tells
+    // it which keyboard is in force, the Keyboard dialog included.
+    backend = std::make_unique<padkbd::KeyboardBackend>(midiApi);
   }
   padkbd::FileAction fileAction(
       padkbd::FileAction::findResourceDir(QCoreApplication::applicationFilePath().toStdString()),
       padkbd::FileAction::defaultWorkingCopyPath());
   // USB is spoken on the worker's thread only, so the window never waits.
   padkbd::editor::DeviceWorker worker(*backend, keyboard.id, fileAction.resourceDir());
+  worker.midiApi = midiApi;
 
   padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings);
   window.show();

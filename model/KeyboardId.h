@@ -1,5 +1,6 @@
 // Which keyboard padkbd talks to: the USB vendor and product ids it looks
-// for, and the three SysEx manufacturer bytes its settings messages carry.
+// for (or the MIDI port it is reached by), and the three SysEx manufacturer
+// bytes its settings messages carry.
 // Built-in defaults come from the build; the settings file and the command
 // line choose another keyboard at run time.
 #pragma once
@@ -23,6 +24,9 @@ using ManufacturerId = std::array<std::uint8_t, 3>;
 struct KeyboardId {
   UsbIds usb;
   ManufacturerId manufacturer{};
+  // Reached through the system's MIDI port whose name contains this (any
+  // case); empty: through raw USB by its ids.
+  std::string port{};
   bool operator==(const KeyboardId&) const = default;
 };
 

@@ -224,7 +224,7 @@ class SimulatedController final : public UsbBackend {
   };
 
   bool unpluggedLocked();  // applies unplugAfter
-  void handleRequest(const std::vector<std::uint8_t>& bytes);
+  void handleRequest(const std::vector<std::uint8_t>& request);
   // Queues a reply (its packets as they would come alone) the way the
   // switches say the keyboard sends it; `value`: a value reply (not the
   // handshake's).

@@ -73,6 +73,11 @@ Outcome keyboardOf(const toml::table& table, KeyboardSettings& keyboard) {
     }
     keyboard.manufacturer = id;
   }
+  if (const toml::node* port = section->get("port")) {
+    const auto name = port->value<std::string>();
+    if (!name || name->empty()) return Outcome::failure("keyboard.port is not a port name");
+    keyboard.port = name;
+  }
   return Outcome::success();
 }
 
@@ -142,6 +147,12 @@ Outcome SettingsFile::storeKeyboard(const KeyboardSettings& keyboard) const {
     if (keyboard.usb) kb.insert_or_assign("device", formatUsbIds(*keyboard.usb));
     if (keyboard.manufacturer) {
       kb.insert_or_assign("manufacturer", formatManufacturerId(*keyboard.manufacturer));
+    }
+    // Ids alone choose raw USB again; a port chooses the port.
+    if (keyboard.port) {
+      kb.insert_or_assign("port", *keyboard.port);
+    } else if (keyboard.usb) {
+      kb.erase("port");
     }
   });
 }
@@ -250,6 +261,16 @@ ResolvedKeyboard resolveKeyboard(const SettingsRead& settings,
   if (commandLine.manufacturer) {
     resolved.id.manufacturer = *commandLine.manufacturer;
     resolved.manufacturerSource = SettingSource::CommandLine;
+  }
+  // A port reaches the keyboard instead of its USB ids; ids given on the
+  // command line mean raw USB whatever the file says.
+  if (settings.keyboard.port && !commandLine.usb) {
+    resolved.id.port = *settings.keyboard.port;
+    resolved.portSource = SettingSource::SettingsFile;
+  }
+  if (commandLine.port) {
+    resolved.id.port = *commandLine.port;
+    resolved.portSource = SettingSource::CommandLine;
   }
   return resolved;
 }

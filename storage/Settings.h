@@ -4,6 +4,7 @@
 //   [keyboard]
 //   device = "1209:0001"          # USB vendor:product id, hexadecimal
 //   manufacturer = "00 20 6b"     # the three SysEx manufacturer bytes
+//   port = "pad keyboard"         # through this MIDI port instead of raw USB
 //   [editor]
 //   confirm_send = false          # send without listing what will change
 //   language = "en"               # the window's language ("" = as built)
@@ -28,6 +29,9 @@ namespace padkbd {
 struct KeyboardSettings {
   std::optional<UsbIds> usb;
   std::optional<ManufacturerId> manufacturer;
+  // A MIDI port name: the keyboard is reached through that port. Storing ids
+  // without a port goes back to raw USB.
+  std::optional<std::string> port{};
   bool operator==(const KeyboardSettings&) const = default;
 };
 
@@ -79,6 +83,7 @@ struct ResolvedKeyboard {
   KeyboardId id;
   SettingSource usbSource = SettingSource::BuiltIn;
   SettingSource manufacturerSource = SettingSource::BuiltIn;
+  SettingSource portSource = SettingSource::BuiltIn;
   // Non-empty when the settings file is damaged: what is wrong with it and
   // that the built-in values are used instead.
   std::string warning;

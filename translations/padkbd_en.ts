@@ -431,6 +431,10 @@
         <source>language</source>
         <translation>language</translation>
     </message>
+    <message>
+        <source>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</source>
+        <translation>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::GainController</name>
@@ -629,10 +633,6 @@
         <translation>USB device (VID:PID):</translation>
     </message>
     <message>
-        <source>Pick a device above or type its ids. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</source>
-        <translation>Pick a device above or type its ids. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Close</translation>
     </message>
@@ -699,6 +699,58 @@
     <message>
         <source>, which is not connected now</source>
         <translation>, which is not connected now</translation>
+    </message>
+    <message>
+        <source>MIDI ports</source>
+        <translation>MIDI ports</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>MIDI port:</source>
+        <translation>MIDI port:</translation>
+    </message>
+    <message>
+        <source>empty: raw USB</source>
+        <translation>empty: raw USB</translation>
+    </message>
+    <message>
+        <source>Pick a device or a port above, or type them. With a MIDI port named (any part of its name), the keyboard is reached through it and music programs keep it; with none, by raw USB. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</source>
+        <translation>Pick a device or a port above, or type them. With a MIDI port named (any part of its name), the keyboard is reached through it and music programs keep it; with none, by raw USB. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</translation>
+    </message>
+    <message>
+        <source>in and out</source>
+        <translation>in and out</translation>
+    </message>
+    <message>
+        <source>in only</source>
+        <translation>in only</translation>
+    </message>
+    <message>
+        <source>out only</source>
+        <translation>out only</translation>
+    </message>
+    <message>
+        <source>The MIDI ports cannot be listed: %1.</source>
+        <translation>The MIDI ports cannot be listed: %1.</translation>
+    </message>
+    <message>
+        <source>No MIDI ports (%1).</source>
+        <translation>No MIDI ports (%1).</translation>
+    </message>
+    <message>
+        <source>Through %1.</source>
+        <translation>Through %1.</translation>
+    </message>
+    <message>
+        <source>none: raw USB</source>
+        <translation>none: raw USB</translation>
     </message>
 </context>
 <context>

@@ -431,6 +431,10 @@
         <source>language</source>
         <translation>语言</translation>
     </message>
+    <message>
+        <source>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</source>
+        <translation>经 MIDI 端口连接键盘时使用的 MIDI 服务：alsa 或 jack（默认：ALSA，不可用时 JACK）。</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::GainController</name>
@@ -629,10 +633,6 @@
         <translation>USB 设备（VID:PID）：</translation>
     </message>
     <message>
-        <source>Pick a device above or type its ids. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</source>
-        <translation>在上方选择设备，或输入其 ID。厂商字节是键盘设置消息中 F0 之后的三个字节。</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>关闭</translation>
     </message>
@@ -699,6 +699,58 @@
     <message>
         <source>, which is not connected now</source>
         <translation>，该设备当前未连接</translation>
+    </message>
+    <message>
+        <source>MIDI ports</source>
+        <translation>MIDI 端口</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>MIDI port:</source>
+        <translation>MIDI 端口：</translation>
+    </message>
+    <message>
+        <source>empty: raw USB</source>
+        <translation>留空：直接 USB</translation>
+    </message>
+    <message>
+        <source>Pick a device or a port above, or type them. With a MIDI port named (any part of its name), the keyboard is reached through it and music programs keep it; with none, by raw USB. The manufacturer bytes are the three bytes after F0 in the keyboard&apos;s settings messages.</source>
+        <translation>在上方选择设备或端口，或直接输入。填写 MIDI 端口（名称的任意部分）时，经该端口连接键盘，音乐软件可继续使用它；留空则直接通过 USB。厂商字节是键盘设置消息中 F0 之后的三个字节。</translation>
+    </message>
+    <message>
+        <source>in and out</source>
+        <translation>输入和输出</translation>
+    </message>
+    <message>
+        <source>in only</source>
+        <translation>仅输入</translation>
+    </message>
+    <message>
+        <source>out only</source>
+        <translation>仅输出</translation>
+    </message>
+    <message>
+        <source>The MIDI ports cannot be listed: %1.</source>
+        <translation>无法列出 MIDI 端口：%1。</translation>
+    </message>
+    <message>
+        <source>No MIDI ports (%1).</source>
+        <translation>没有 MIDI 端口（%1）。</translation>
+    </message>
+    <message>
+        <source>Through %1.</source>
+        <translation>经由 %1。</translation>
+    </message>
+    <message>
+        <source>none: raw USB</source>
+        <translation>无：直接 USB</translation>
     </message>
 </context>
 <context>

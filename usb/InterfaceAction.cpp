@@ -103,7 +103,9 @@ std::chrono::milliseconds until(Clock::time_point deadline) {
 }  // namespace
 
 InterfaceAction::InterfaceAction(UsbBackend& backend, KeyboardId keyboard)
-    : backend(backend), keyboard_(keyboard) {}
+    : backend(backend), keyboard_(std::move(keyboard)) {
+  backend.useKeyboard(keyboard_);
+}
 
 InterfaceAction::~InterfaceAction() {
   if (currentInterface != 0) backend.releaseInterface(currentInterface);
@@ -111,6 +113,7 @@ InterfaceAction::~InterfaceAction() {
 
 void InterfaceAction::setKeyboard(const KeyboardId& keyboard) {
   keyboard_ = keyboard;
+  backend.useKeyboard(keyboard_);
 }
 
 Outcome InterfaceAction::FindDevice() {
@@ -126,6 +129,9 @@ Outcome InterfaceAction::FindDevice() {
     log::diag("无法找到匹配的设备");
   } catch (...) {
     currentDevice.reset();
+  }
+  if (!keyboard_.port.empty()) {
+    return Outcome::failure(fmt::format("no MIDI port named \"{}\" found", keyboard_.port));
   }
   return Outcome::failure(fmt::format("no controller found (USB {})", formatUsbIds(keyboard_.usb)));
 }

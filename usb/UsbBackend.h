@@ -119,6 +119,10 @@ class UsbBackend {
   // will come at all.
   virtual bool waitsForTimeouts() const { return true; }
 
+  // The keyboard the transport looks for from now on; a backend that can
+  // reach it more than one way chooses here (raw USB, or a MIDI port).
+  virtual void useKeyboard(const KeyboardId& keyboard) { (void)keyboard; }
+
   // Hot-plug news: `changed` is called (from within pollEvents) when a device
   // comes or goes. False when the backend cannot tell; then callers look.
   // An empty function stops the news.

@@ -1,5 +1,7 @@
 #include "usb/UsbMidi.h"
 
+#include <algorithm>
+
 namespace padkbd::usbmidi {
 
 std::size_t packetsFromSysEx(std::span<const std::uint8_t> sysex, std::span<std::uint8_t> out) {
@@ -24,6 +26,26 @@ std::vector<std::uint8_t> packetsFromSysEx(std::span<const std::uint8_t> sysex) 
   std::vector<std::uint8_t> packets((sysex.size() + 2) / 3 * kPacketSize);
   packets.resize(packetsFromSysEx(sysex, packets));
   return packets;
+}
+
+std::vector<std::uint8_t> packetsFromMessage(std::span<const std::uint8_t> message) {
+  if (message.empty() || message[0] < 0x80) return {};
+  if (message[0] == kSysExStart) return packetsFromSysEx(message);
+  const std::uint8_t status = message[0];
+  std::uint8_t cin = status >> 4;  // channel messages: 8-E
+  if (status >= 0xF0) {
+    // System common by length (2: F1, F3; 3: F2; 1: F6), real-time F.
+    cin = status == 0xF2                       ? 0x3
+          : (status == 0xF1 || status == 0xF3) ? 0x2
+          : status < 0xF8                      ? 0x5
+                                               : 0xF;
+  }
+  const std::size_t carried = bytesCarried(cin);
+  if (message.size() < carried) return {};
+  std::vector<std::uint8_t> packet(kPacketSize, 0);
+  packet[0] = cin;
+  std::copy_n(message.begin(), carried, packet.begin() + 1);
+  return packet;
 }
 
 void SysExAssembler::reset() {

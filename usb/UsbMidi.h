@@ -6,6 +6,7 @@
 // here joins SysEx messages and passes everything else by.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +49,12 @@ std::vector<std::uint8_t> packetsFromSysEx(std::span<const std::uint8_t> sysex);
 // The same into `out`, as much as fits; returns the count written.
 std::size_t packetsFromSysEx(std::span<const std::uint8_t> sysex, std::span<std::uint8_t> out);
 
+// The packets of any one MIDI message on cable 0: a SysEx message by the
+// cutting rule above, any other (channel, system common, real-time) in one
+// packet whose code index number follows its status byte. Empty for bytes
+// that are no message.
+std::vector<std::uint8_t> packetsFromMessage(std::span<const std::uint8_t> message);
+
 // Joins the SysEx messages carried by a stream of transfers. Packets of
 // other kinds (channel messages, system common and real-time bytes, padding)
 // are passed by without disturbing a message in progress, whatever their
@@ -73,7 +80,8 @@ class SysExAssembler {
       if (fast == 1) continue;
       if (fast == 2 || take(cable(header), codeIndex(header), bytes)) {
         Partial& partial = partials_[cable(header)];
-        const bool accepted = found(std::span<const std::uint8_t>(partial.bytes.data(), partial.size));
+        const bool accepted =
+            found(std::span<const std::uint8_t>(partial.bytes.data(), partial.size));
         partial.size = 0;
         if (accepted) return true;
       }
@@ -83,6 +91,30 @@ class SysExAssembler {
 
   // Forgets every message in progress.
   void reset();
+
+  // Every MIDI message a transfer carries, in order: SysEx messages once
+  // whole (joined over packets and transfers), the others (notes, clock)
+  // as they come. `message(std::span<const std::uint8_t>)` gets each. A
+  // last packet cut short counts as in feed (the protocol's own read request
+  // ends so).
+  template <typename Message>
+  void forEachMessage(std::span<const std::uint8_t> transfer, Message&& message) {
+    for (std::size_t at = 0; at < transfer.size(); at += kPacketSize) {
+      const std::span<const std::uint8_t> packet =
+          transfer.subspan(at, std::min(kPacketSize, transfer.size() - at));
+      const std::uint8_t cin = codeIndex(packet[0]);
+      const std::size_t carried = bytesCarried(cin);
+      if (carried == 0 || 1 + carried > packet.size()) continue;
+      if (cin >= kCinSysExContinues && cin <= kCinSysExEnds3) {
+        feed(packet, [&message](std::span<const std::uint8_t> whole) {
+          message(whole);
+          return false;
+        });
+      } else {
+        message(packet.subspan(1, carried));
+      }
+    }
+  }
 
  private:
   // Fixed storage: a read takes hundreds of replies, none of which should

@@ -70,8 +70,9 @@ QString stateOf(padkbd::editor::KeyboardController* dialog, int row) {
 
 // What a send that stopped part-way adds to its fixed text.
 QString mixIn(int written, int slot) {
-  return QStringLiteral(" %1 of 598 settings reached memory slot %2, which now holds a mix of old "
-                        "and new settings.")
+  return QStringLiteral(
+             " %1 of 598 settings reached memory slot %2, which now holds a mix of old "
+             "and new settings.")
       .arg(written)
       .arg(slot);
 }
@@ -274,7 +275,8 @@ class ActionsTest : public QObject {
     auto checkLights = [&](const QString& when) {
       for (int tag = 1; tag <= 64; ++tag) {
         const auto light = lightOf(editor.element(tag));
-        const bool standsForPad = (tag >= 9 && tag <= 56) || (vc.session().secondBank() && tag <= 8);
+        const bool standsForPad =
+            (tag >= 9 && tag <= 56) || (vc.session().secondBank() && tag <= 8);
         const QString what = QStringLiteral("%1, tag %2").arg(when).arg(tag);
         QVERIFY2(light.has_value() == standsForPad, qPrintable(what));
         if (!standsForPad) continue;
@@ -367,8 +369,9 @@ class ActionsTest : public QObject {
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
                      [&](const padkbd::PadAction::Progress& progress) {
                        if (progress.stage != padkbd::PadAction::Progress::Stage::Sending) return;
-                       windowOpenDuringSend |= vc.messageWindow() && vc.messageWindow()->isVisible() &&
-                                               vc.messageWindow()->text() == QStringLiteral("发送中……");
+                       windowOpenDuringSend |=
+                           vc.messageWindow() && vc.messageWindow()->isVisible() &&
+                           vc.messageWindow()->text() == QStringLiteral("发送中……");
                        lastDone = progress.done;
                      });
     QSignalSpy status(vc.message, &QLineEdit::textChanged);
@@ -582,6 +585,20 @@ class ActionsTest : public QObject {
         padkbd::formatManufacturerId(builtIn.manufacturer).c_str());
     QVERIFY(worker.keyboard() == builtIn && worker.present());
     QCOMPARE(editor.keyboardState(), QStringLiteral("● Keyboard connected"));
+    // A MIDI port picked from the list is stored with the ids; emptied, raw USB again.
+    dialog->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
+      done({padkbd::UsbStatus::Success, "", "JACK", {{"kbd:MIDI 1", true, true}}});
+    };
+    dialog->refresh();
+    dialog->portList->setCurrentItem(dialog->portList->topLevelItem(0));
+    use(qPrintable(dialog->usbIdsEdit->text()), qPrintable(dialog->manufacturerEdit->text()));
+    QCOMPARE(settings.read().keyboard.port, std::optional<std::string>("kbd:MIDI 1"));
+    QCOMPARE(worker.keyboard().port, std::string("kbd:MIDI 1"));
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("portInForce"))->text(),
+             QStringLiteral("“kbd:MIDI 1”  (settings file)"));
+    dialog->portEdit->clear();
+    use(qPrintable(dialog->usbIdsEdit->text()), qPrintable(dialog->manufacturerEdit->text()));
+    QVERIFY(!settings.read().keyboard.port && worker.keyboard() == builtIn);
   }
 
   // A device this user may not open shows its udev rule; a bus that cannot
@@ -727,7 +744,9 @@ class ActionsTest : public QObject {
     auto& vc = editor.vc();
     const auto title = [&] { return editor.window().windowTitle(); };
     const fs::path document = editor.dir() / "live set.padkbd";
-    vc.dialogs.saveDocumentPath = [&](QWidget*) { return QString::fromStdString(document.string()); };
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {
+      return QString::fromStdString(document.string());
+    };
     vc.dialogs.openDocumentPath = vc.dialogs.saveDocumentPath;
     QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)[*] — padkbd"));
     vc.changeToDefaultAction();
@@ -758,7 +777,8 @@ class ActionsTest : public QObject {
     const auto action = [&](const char* name) {
       return window.findChild<QAction*>(QString::fromLatin1(name));
     };
-    QCOMPARE(window.windowTitle(), QStringLiteral("from the keyboard (firmware 01.02)[*] — padkbd"));
+    QCOMPARE(window.windowTitle(),
+             QStringLiteral("from the keyboard (firmware 01.02)[*] — padkbd"));
     QVERIFY(!window.isWindowModified());
     QVERIFY(!action("actionUndo")->isEnabled());
 
@@ -809,7 +829,9 @@ class ActionsTest : public QObject {
       return QString();
     };
     const fs::path document = editor.dir() / "kept.padkbd";
-    vc.dialogs.saveDocumentPath = [&](QWidget*) { return QString::fromStdString(document.string()); };
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {
+      return QString::fromStdString(document.string());
+    };
 
     QTest::mouseClick(vc.DefaultButton, Qt::LeftButton);  // nothing edited: nothing asked
     QVERIFY(asked.isEmpty());
@@ -899,7 +921,8 @@ class ActionsTest : public QObject {
     activate(vc.val, vc.val->currentIndex() ^ 1);
     const auto edited = editor.snapshot();
     window.findChild<QAction*>(QStringLiteral("actionRead"))->trigger();
-    QVERIFY(!vc.val->isEnabled() && !window.findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled());
+    QVERIFY(!vc.val->isEnabled() &&
+            !window.findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled());
     cancelAt(Stage::Reading, 100);
     QVERIFY(editor.snapshot() == edited);
     QCOMPARE(vc.message->text(), QStringLiteral("Reading cancelled; nothing changed."));

@@ -9,23 +9,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QPalette>
-#include <QStyleFactory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
-#include <functional>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <functional>
 
 #include "editor/GainController.h"
-#include "editor/Language.h"
 #include "editor/KeyboardController.h"
+#include "editor/Language.h"
 #include "editor/MessageController.h"
 #include "tests/editor/EditorHarness.h"
 
@@ -191,10 +191,10 @@ int main(int argc, char** argv) {
     auto* edit = editor.window().findChild<QMenu*>(QStringLiteral("menuEdit"));
     editor.window().menuBar()->setActiveAction(edit->menuAction());
     QTest::qWait(300);
-    ok &= saveScreen(&editor.window(),
-                     editor.window().frameGeometry().united(edit->geometry()).intersected(
-                         QRect(0, 0, 700, 400)),
-                     folder, QStringLiteral("editor-edit-menu.png"));
+    ok &= saveScreen(
+        &editor.window(),
+        editor.window().frameGeometry().united(edit->geometry()).intersected(QRect(0, 0, 700, 400)),
+        folder, QStringLiteral("editor-edit-menu.png"));
     edit->close();
     const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
     vc.dialogs.askUnsaved = platform.askUnsaved;
@@ -232,6 +232,7 @@ int main(int argc, char** argv) {
     // The Keyboard dialog: the simulated keyboard in use and a second device
     // this user may not open, picked to show its udev rule.
     editor.window().findChild<QAction*>(QStringLiteral("actionKeyboard"))->trigger();
+    editor.waitForKeyboard();  // the first listing, before the one shown here
     auto* keyboard = editor.window().keyboardDialog();
     keyboard->listDevices = [&editor](const std::function<void(padkbd::MidiDeviceListing)>& done) {
       padkbd::MidiDeviceListing listing = editor.sim().listMidiDevices();
@@ -244,6 +245,13 @@ int main(int argc, char** argv) {
       locked.access = padkbd::UsbStatus::AccessDenied;
       listing.devices.push_back(locked);
       done(listing);
+    };
+    keyboard->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
+      done({padkbd::UsbStatus::Success,
+            "",
+            "ALSA",
+            {{"Midi Through:Midi Through Port-0 14:0", true, true},
+             {"Pad Keyboard:Pad Keyboard MIDI 1 24:0", true, true}}});
     };
     keyboard->refresh();
     keyboard->deviceList->setCurrentItem(keyboard->deviceList->topLevelItem(1));

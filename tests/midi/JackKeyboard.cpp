@@ -1,0 +1,93 @@
+#include "tests/midi/JackKeyboard.h"
+
+#include <RtMidi.h>
+#include <fcntl.h>
+#include <jack/jack.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "usb/MidiPortBackend.h"
+
+extern char** environ;
+
+namespace padkbd::test {
+
+JackServer::JackServer() {
+  const std::string name = "padkbd-test-" + std::to_string(::getpid());
+  ::setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+  ::setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+  // A short period, so that a round trip costs a few milliseconds; the
+  // server waits for a late client (-S, -t) instead of dropping the cycle's
+  // MIDI, since the tests share a busy machine and have no realtime rights.
+  const char* argv[] = {"jackd", "-n",    name.c_str(), "-r",    "-S", "-t", "2000",
+                        "-d",    "dummy", "-r",         "48000", "-p", "64", nullptr};
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  const bool spawned =
+      ::posix_spawnp(&pid_, "jackd", &quiet, nullptr, const_cast<char**>(argv), environ) == 0;
+  posix_spawn_file_actions_destroy(&quiet);
+  jack_set_error_function([](const char*) {});
+  for (int tries = 0; spawned && tries < 100 && !running_; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    jack_status_t status;
+    if (jack_client_t* client = jack_client_open("probe", JackNoStartServer, &status)) {
+      jack_client_close(client);
+      running_ = true;
+    }
+  }
+}
+
+JackServer::~JackServer() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  ::waitpid(pid_, &status, 0);
+}
+
+KeyboardStandIn::KeyboardStandIn(SimulatedController& sim) : sim_(sim) {
+  const UsbIds ids = sim.keyboard().usb;
+  sim_.createInterface(sim_.findDevices(ids.vendorId, ids.productId).at(0),
+                       SimulatedController::kMidiInterface, handle_);
+  sim_.openInterface(handle_);
+  in_ = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "stand-in");
+  out_ = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "stand-in");
+  in_->ignoreTypes(false, false, false);
+  in_->setCallback(&KeyboardStandIn::received, this);
+  in_->openVirtualPort(kPort);
+  out_->openVirtualPort(kPort);
+}
+
+KeyboardStandIn::~KeyboardStandIn() {
+  in_.reset();
+  closeOutput(out_);
+  sim_.releaseInterface(handle_);
+}
+
+void KeyboardStandIn::received(double, std::vector<unsigned char>* message, void* self) {
+  auto* standIn = static_cast<KeyboardStandIn*>(self);
+  std::lock_guard lock(standIn->mutex_);
+  const std::vector<std::uint8_t> packets = usbmidi::packetsFromMessage(*message);
+  standIn->sim_.writePipe(standIn->handle_, 2, packets.data(), packets.size());
+  // Whatever the keyboard has to say now (the reply, traffic) goes out.
+  std::array<std::uint8_t, 64> transfer;
+  std::size_t received = 0;
+  while (standIn->sim_.readPipe(standIn->handle_, 1, transfer.data(), transfer.size(), received,
+                                std::chrono::milliseconds(0)) == UsbStatus::Success &&
+         received > 0) {
+    standIn->replies_.forEachMessage({transfer.data(), received},
+                                     [standIn](std::span<const std::uint8_t> out) {
+                                       standIn->out_->sendMessage(out.data(), out.size());
+                                     });
+  }
+}
+
+}  // namespace padkbd::test

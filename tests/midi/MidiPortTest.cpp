@@ -1,0 +1,106 @@
+// The keyboard through the system's MIDI ports: the whole protocol over a
+// private JACK server to the simulated keyboard standing in on a port, and
+// the command-line tool choosing that port by name.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "protocol/ButtonAction.h"
+#include "protocol/PadAction.h"
+#include "storage/FileAction.h"
+#include "tests/midi/JackKeyboard.h"
+#include "tests/support/TempDir.h"
+#include "usb/InterfaceAction.h"
+#include "usb/MidiPortBackend.h"
+
+namespace padkbd {
+namespace {
+
+using namespace std::chrono_literals;
+using Faults = SimulatedController::Faults;
+
+const KeyboardId kThroughPort{builtInKeyboard().usb, builtInKeyboard().manufacturer, "stand-in"};
+
+class MidiPort : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = new test::JackServer; }
+  static void TearDownTestSuite() { delete server_; }
+  void SetUp() override { ASSERT_TRUE(server_->running()) << "jackd did not start"; }
+
+  // Runs the command-line tool; its standard output, and the exit status in `status`.
+  std::string padkbd(const std::string& args, int& status) {
+    const std::string command = std::string(PADKBD_CLI_EXE) + " " + args;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::ostringstream out;
+    for (int c; (c = std::fgetc(pipe)) != EOF;) out.put(static_cast<char>(c));
+    status = WEXITSTATUS(::pclose(pipe));
+    return out.str();
+  }
+
+  static inline test::JackServer* server_ = nullptr;
+  test::TempDir tmp;
+  test::ScopedEnv config{"XDG_CONFIG_HOME", tmp.path().string()};
+  SimulatedController sim;
+  test::KeyboardStandIn standIn{sim};
+  MidiPortBackend backend{"stand-in", MidiApi::Jack};
+  InterfaceAction io{backend, kThroughPort};
+  FileAction files{PADKBD_TEST_RESOURCE_DIR, {}};
+  PadAction pad{io, files};
+};
+
+TEST_F(MidiPort, ReadsSendsAndSetsGainsWithTrafficBetweenTheReplies) {
+  sim.changeFaults([](Faults& f) { f = Faults::hardwareLike(); });
+  const Outcome read = pad.ReadPadValueFromDevice();
+  ASSERT_TRUE(read) << read.message();
+  EXPECT_EQ(pad.deviceVersion(), "01.02");
+  for (int i = 0; i < kControlCount; ++i) {
+    EXPECT_EQ(*pad.GetButtonValueWithID(i), sim.controlInSlot(0, i)) << "control " << i;
+  }
+  pad.GetButtonValueWithID(20)->value = 99;
+  pad.getPadValue()->mem = 2;
+  ASSERT_TRUE(pad.OpenInterface());
+  ASSERT_TRUE(pad.WritePadValueToDevice());
+  ASSERT_TRUE(pad.OpenInterface());
+  ASSERT_TRUE(ButtonAction::setGainWithArray(io, {1, 2, 3, 4, 5, 6, 7, 8}));
+  // Writes are not answered; a handshake answered after them means they arrived.
+  ASSERT_TRUE(pad.OpenInterface());
+  io.KillInterface();
+  for (int i = 0; i < kControlCount; ++i) {
+    EXPECT_EQ(sim.controlInSlot(2, i), *pad.GetButtonValueWithID(i)) << "control " << i;
+  }
+  EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_TRUE(sim.protocolErrors().empty());
+}
+
+TEST_F(MidiPort, ASilentKeyboardTimesOutAndAPortNobodyHasIsNamed) {
+  io.setReadLimit(100ms);
+  sim.changeFaults([](Faults& f) { f.noReplyAfter = 0; });
+  EXPECT_EQ(pad.OpenInterface().message(),
+            "the controller did not answer the handshake after 5 attempts");
+  MidiPortBackend elsewhere{"no such port", MidiApi::Jack};
+  InterfaceAction nowhere{elsewhere, {kThroughPort.usb, kThroughPort.manufacturer, "no such port"}};
+  EXPECT_EQ(nowhere.FindDevice().message(), "no MIDI port named \"no such port\" found");
+}
+
+TEST_F(MidiPort, TheToolListsThePortAndReadsAndSendsThroughIt) {
+  int status = -1;
+  const std::string devices = padkbd("devices --midi-api jack", status);
+  EXPECT_NE(devices.find(std::string(test::KeyboardStandIn::kPort) + "  (in and out)"),
+            std::string::npos)
+      << devices;
+  const std::string preset = (tmp.path() / "read.padkbd").string();
+  padkbd("--midi-api jack --port stand-in read -o " + preset, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(padkbd("check " + preset, status), preset + ": ok\n");
+  padkbd("use --port stand-in", status);
+  padkbd("--midi-api jack send " + preset + " --slot 4", status);
+  ASSERT_EQ(status, 0);
+  ASSERT_TRUE(pad.OpenInterface());  // answered after the tool's writes
+  for (int i = 0; i < kControlCount; ++i)
+    EXPECT_EQ(sim.controlInSlot(3, i), sim.controlInSlot(0, i));
+}
+
+}  // namespace
+}  // namespace padkbd

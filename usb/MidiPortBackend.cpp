@@ -1,0 +1,344 @@
+#include "usb/MidiPortBackend.h"
+
+#include <RtMidi.h>
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
+
+#include <algorithm>
+#include <cctype>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "model/Log.h"
+#include "model/Outcome.h"
+#include "usb/UsbMidi.h"
+
+namespace padkbd {
+
+namespace {
+
+constexpr UsbInterfaceHandle kHandle = 1;
+constexpr std::uint64_t kDeviceId = 1;
+constexpr int kStreamingInterface = 1;               // as a USB MIDI device numbers it
+constexpr int kPacketSize = 64;                      // what the pipes say they carry
+constexpr std::chrono::microseconds kSpacing{1000};  // between messages sent
+// Our own ports (JACK shows them to everyone) must never be taken for the keyboard.
+constexpr const char* kClient = "padkbd transport";
+
+std::string lower(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+bool isOurs(const std::string& name) {
+  return lower(name).rfind(lower(kClient), 0) == 0;
+}
+
+// RtMidi, ALSA and JACK print their complaints to the terminal; here they
+// go to the diagnostics, and a service that is not there is never tried (it
+// would print before it fails).
+void warn(RtMidiError::Type, const std::string& text, void*) {
+  log::diag("MIDI: %s", text);
+}
+
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+void quietJack(const char* text) {
+  log::diag("JACK: %s", text);
+}
+
+void silenceLibraries() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    snd_lib_error_set_handler(quietAlsa);
+    jack_set_error_function(quietJack);
+    jack_set_info_function(quietJack);
+  });
+}
+
+bool alsaSequencer() {
+  snd_seq_t* seq = nullptr;
+  if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) return false;
+  snd_seq_close(seq);
+  return true;
+}
+
+bool jackServer() {
+  jack_status_t status;
+  jack_client_t* client = jack_client_open("padkbd probe", JackNoStartServer, &status);
+  if (client == nullptr) return false;
+  jack_client_close(client);
+  return true;
+}
+
+// The service asked for: on Linux the ALSA sequencer, and JACK where the
+// sequencer cannot be opened.
+Result<RtMidi::Api> chooseApi(MidiApi api) {
+  silenceLibraries();
+  const bool alsa = api != MidiApi::Jack && alsaSequencer();
+  if (alsa) return RtMidi::LINUX_ALSA;
+  if (api == MidiApi::Alsa) {
+    return Result<RtMidi::Api>::failure("the ALSA sequencer cannot be opened");
+  }
+  if (jackServer()) return RtMidi::UNIX_JACK;
+  return Result<RtMidi::Api>::failure(api == MidiApi::Jack
+                                          ? "no JACK server is running"
+                                          : "the ALSA sequencer cannot be opened and no JACK "
+                                            "server is running");
+}
+
+template <typename Port>
+std::unique_ptr<Port> open(MidiApi api) {
+  const Result<RtMidi::Api> which = chooseApi(api);
+  if (!which) throw RtMidiError(which.message(), RtMidiError::DRIVER_ERROR);
+  auto port = std::make_unique<Port>(*which, kClient);
+  port->setErrorCallback(warn, nullptr);
+  return port;
+}
+
+std::optional<unsigned> indexOf(RtMidi& ports, const std::string& wanted) {
+  for (unsigned i = 0; i < ports.getPortCount(); ++i) {
+    const std::string name = ports.getPortName(i);
+    if (!isOurs(name) && portNameMatches(name, wanted)) return i;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void closeOutput(std::unique_ptr<RtMidiOut>& out) {
+  if (!out) return;
+  out->closePort();
+  // RtMidi's JACK output frees its buffer before it stops its client, so a
+  // process cycle still running would read freed memory: let it end first.
+  if (out->getCurrentApi() == RtMidi::UNIX_JACK) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  out.reset();
+}
+
+bool portNameMatches(std::string_view name, std::string_view wanted) {
+  return !wanted.empty() && lower(name).find(lower(wanted)) != std::string::npos;
+}
+
+std::optional<MidiApi> parseMidiApi(std::string_view name) {
+  if (name == "alsa") return MidiApi::Alsa;
+  if (name == "jack") return MidiApi::Jack;
+  return std::nullopt;
+}
+
+struct MidiPortBackend::Impl {
+  std::string port;
+  MidiApi api;
+  // For looking the ports up; the keyboard's own pair while it is open.
+  std::unique_ptr<RtMidiIn> probeIn;
+  std::unique_ptr<RtMidiOut> probeOut;
+  std::unique_ptr<RtMidiIn> in;
+  std::unique_ptr<RtMidiOut> out;
+
+  std::mutex mutex;  // guards what RtMidi's thread hands over
+  std::condition_variable arrived;
+  std::deque<std::vector<std::uint8_t>> messages;
+  std::vector<std::uint8_t> packets;  // converted, not yet read
+  usbmidi::SysExAssembler outgoing;
+  std::chrono::steady_clock::time_point lastSent;
+
+  static void received(double, std::vector<unsigned char>* message, void* self) {
+    auto* impl = static_cast<Impl*>(self);
+    {
+      std::lock_guard lock(impl->mutex);
+      impl->messages.emplace_back(message->begin(), message->end());
+    }
+    impl->arrived.notify_one();
+  }
+
+  bool probe() {
+    try {
+      if (!probeIn) probeIn = open<RtMidiIn>(api);
+      if (!probeOut) probeOut = open<RtMidiOut>(api);
+      return true;
+    } catch (const RtMidiError& e) {
+      log::diag("MIDI: %s", e.getMessage());
+      return false;
+    }
+  }
+
+  void close() {
+    in.reset();
+    closeOutput(out);
+    std::lock_guard lock(mutex);
+    messages.clear();
+    packets.clear();
+    outgoing.reset();
+  }
+};
+
+MidiPortBackend::MidiPortBackend(std::string port, MidiApi api) : impl_(std::make_unique<Impl>()) {
+  impl_->port = std::move(port);
+  impl_->api = api;
+}
+
+MidiPortBackend::~MidiPortBackend() {
+  impl_->close();
+}
+
+void MidiPortBackend::setPort(std::string port) {
+  impl_->port = std::move(port);
+}
+
+MidiPortListing MidiPortBackend::listPorts(MidiApi api) {
+  MidiPortListing listing;
+  try {
+    const auto in = open<RtMidiIn>(api);
+    const auto out = open<RtMidiOut>(api);
+    listing.api = RtMidi::getApiDisplayName(in->getCurrentApi());
+    // One entry for a port's two sides. Under JACK each side may belong to
+    // a client of its own ("kbd:MIDI 1", "kbd-01:MIDI 1"): then the entry
+    // shows the port's own name, which matches both.
+    const auto portPart = [](const std::string& name) {
+      const std::size_t colon = name.find(':');
+      return colon == std::string::npos ? name : name.substr(colon + 1);
+    };
+    const auto add = [&](const std::string& name, bool input) {
+      if (isOurs(name)) return;
+      auto it = std::find_if(listing.ports.begin(), listing.ports.end(), [&](const MidiPort& p) {
+        return p.name == name || portPart(p.name) == portPart(name);
+      });
+      if (it == listing.ports.end()) {
+        it = listing.ports.insert(listing.ports.end(), {name});
+      } else if (it->name != name) {
+        it->name = portPart(name);
+      }
+      (input ? it->input : it->output) = true;
+    };
+    for (unsigned i = 0; i < in->getPortCount(); ++i) add(in->getPortName(i), true);
+    for (unsigned i = 0; i < out->getPortCount(); ++i) add(out->getPortName(i), false);
+  } catch (const RtMidiError& e) {
+    listing.status = UsbStatus::NotSupported;
+    listing.reason = e.getMessage();
+  }
+  return listing;
+}
+
+std::vector<UsbDevice> MidiPortBackend::findDevices(std::uint16_t, std::uint16_t) {
+  if (impl_->port.empty() || !impl_->probe()) return {};
+  const auto in = indexOf(*impl_->probeIn, impl_->port);
+  const auto out = indexOf(*impl_->probeOut, impl_->port);
+  if (!in || !out) return {};
+  return {UsbDevice{kDeviceId, impl_->probeOut->getPortName(*out)}};
+}
+
+std::vector<UsbInterfaceInfo> MidiPortBackend::listInterfaces(const UsbDevice& device) {
+  if (device.id != kDeviceId) return {};
+  // Audio control, then MIDI streaming, as a class-compliant keyboard has them.
+  return {{0, 1, 1}, {kStreamingInterface, 1, 3}};
+}
+
+UsbStatus MidiPortBackend::createInterface(const UsbDevice& device, int interfaceNumber,
+                                           UsbInterfaceHandle& handle) {
+  handle = 0;
+  if (device.id != kDeviceId || interfaceNumber != kStreamingInterface) {
+    return UsbStatus::InvalidParameter;
+  }
+  impl_->close();
+  try {
+    impl_->in = open<RtMidiIn>(impl_->api);
+    impl_->out = open<RtMidiOut>(impl_->api);
+    const auto in = indexOf(*impl_->in, impl_->port);
+    const auto out = indexOf(*impl_->out, impl_->port);
+    if (!in || !out) {
+      impl_->close();
+      return UsbStatus::NoDevice;
+    }
+    // SysEx is what the keyboard answers with; clock and active sensing are
+    // only traffic.
+    impl_->in->ignoreTypes(false, true, true);
+    impl_->in->setCallback(&Impl::received, impl_.get());
+    impl_->in->openPort(*in, "keyboard in");
+    impl_->out->openPort(*out, "keyboard out");
+  } catch (const RtMidiError& e) {
+    log::diag("MIDI: %s", e.getMessage());
+    impl_->close();
+    return UsbStatus::IoError;
+  }
+  handle = kHandle;
+  return UsbStatus::Success;
+}
+
+UsbStatus MidiPortBackend::openInterface(UsbInterfaceHandle handle) {
+  return handle == kHandle && impl_->in ? UsbStatus::Success : UsbStatus::NoDevice;
+}
+
+UsbStatus MidiPortBackend::closeInterface(UsbInterfaceHandle handle) {
+  return openInterface(handle);
+}
+
+void MidiPortBackend::releaseInterface(UsbInterfaceHandle handle) {
+  if (handle == kHandle) impl_->close();
+}
+
+UsbStatus MidiPortBackend::numEndpoints(UsbInterfaceHandle handle, int& count) {
+  count = 2;
+  return openInterface(handle);
+}
+
+UsbStatus MidiPortBackend::pipeProperties(UsbInterfaceHandle handle, int pipe,
+                                          UsbPipeProperties& properties) {
+  if (pipe != 1 && pipe != 2) return UsbStatus::InvalidParameter;
+  properties = {pipe == 1 ? 1 : 0, pipe, 2, kPacketSize, 0};
+  return openInterface(handle);
+}
+
+UsbStatus MidiPortBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
+                                     std::size_t size) {
+  if (handle != kHandle || !impl_->out) return UsbStatus::NoDevice;
+  if (pipe != 2 || (data == nullptr && size > 0)) return UsbStatus::InvalidParameter;
+  try {
+    impl_->outgoing.forEachMessage({data, size}, [this](std::span<const std::uint8_t> message) {
+      // A port has no back-pressure (JACK drops what does not fit in one
+      // cycle's buffer, 256 bytes at 64 frames): a send's burst of writes
+      // goes out one message a millisecond at most, which any buffer takes;
+      // a read waits for each reply and is not slowed.
+      std::this_thread::sleep_until(impl_->lastSent + kSpacing);
+      impl_->out->sendMessage(message.data(), message.size());
+      impl_->lastSent = std::chrono::steady_clock::now();
+    });
+  } catch (const RtMidiError& e) {
+    log::diag("MIDI: %s", e.getMessage());
+    return UsbStatus::IoError;
+  }
+  return UsbStatus::Success;
+}
+
+UsbStatus MidiPortBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
+                                    std::size_t capacity, std::size_t& received,
+                                    std::chrono::milliseconds timeout) {
+  received = 0;
+  if (handle != kHandle || !impl_->in) return UsbStatus::NoDevice;
+  if (pipe != 1 || (data == nullptr && capacity > 0)) return UsbStatus::InvalidParameter;
+  std::unique_lock lock(impl_->mutex);
+  impl_->arrived.wait_for(lock, timeout,
+                          [this] { return !impl_->messages.empty() || !impl_->packets.empty(); });
+  // Whole packets only, as a USB pipe hands them out.
+  const std::size_t room = capacity / usbmidi::kPacketSize * usbmidi::kPacketSize;
+  while (impl_->packets.size() < room && !impl_->messages.empty()) {
+    const std::vector<std::uint8_t> packets = usbmidi::packetsFromMessage(impl_->messages.front());
+    impl_->messages.pop_front();
+    impl_->packets.insert(impl_->packets.end(), packets.begin(), packets.end());
+  }
+  if (impl_->packets.empty()) return UsbStatus::Timeout;
+  received = std::min(room, impl_->packets.size());
+  std::copy_n(impl_->packets.begin(), received, data);
+  impl_->packets.erase(impl_->packets.begin(),
+                       impl_->packets.begin() + static_cast<long>(received));
+  return UsbStatus::Success;
+}
+
+MidiDeviceListing MidiPortBackend::listMidiDevices() {
+  return {UsbStatus::NotSupported, "the keyboard is reached through a MIDI port, not USB", {}};
+}
+
+}  // namespace padkbd
