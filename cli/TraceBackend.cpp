@@ -43,14 +43,6 @@ void TraceBackend::traceLine(char direction, const std::uint8_t* data, std::size
   console_.line(text);
 }
 
-std::vector<UsbDevice> TraceBackend::findDevices(std::uint16_t vendorId, std::uint16_t productId) {
-  return inner_.findDevices(vendorId, productId);
-}
-
-std::vector<UsbInterfaceInfo> TraceBackend::listInterfaces(const UsbDevice& device) {
-  return inner_.listInterfaces(device);
-}
-
 UsbStatus TraceBackend::createInterface(const UsbDevice& device, int interfaceNumber,
                                         UsbInterfaceHandle& handle) {
   return noteAccess(inner_.createInterface(device, interfaceNumber, handle));
@@ -58,23 +50,6 @@ UsbStatus TraceBackend::createInterface(const UsbDevice& device, int interfaceNu
 
 UsbStatus TraceBackend::openInterface(UsbInterfaceHandle handle) {
   return noteAccess(inner_.openInterface(handle));
-}
-
-UsbStatus TraceBackend::closeInterface(UsbInterfaceHandle handle) {
-  return inner_.closeInterface(handle);
-}
-
-void TraceBackend::releaseInterface(UsbInterfaceHandle handle) {
-  inner_.releaseInterface(handle);
-}
-
-UsbStatus TraceBackend::numEndpoints(UsbInterfaceHandle handle, int& count) {
-  return inner_.numEndpoints(handle, count);
-}
-
-UsbStatus TraceBackend::pipeProperties(UsbInterfaceHandle handle, int pipe,
-                                       UsbPipeProperties& properties) {
-  return inner_.pipeProperties(handle, pipe, properties);
 }
 
 UsbStatus TraceBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
@@ -98,10 +73,6 @@ UsbStatus TraceBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8
   const std::size_t shown = received <= capacity ? received : capacity;
   traceLine('<', data, shown, status);
   return status;
-}
-
-MidiDeviceListing TraceBackend::listMidiDevices() {
-  return inner_.listMidiDevices();
 }
 
 }  // namespace padkbd::cli

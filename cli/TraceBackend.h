@@ -9,11 +9,11 @@
 #include <string>
 
 #include "cli/Console.h"
-#include "usb/UsbBackend.h"
+#include "usb/ForwardingBackend.h"
 
 namespace padkbd::cli {
 
-class TraceBackend final : public UsbBackend {
+class TraceBackend final : public ForwardingBackend {
  public:
   TraceBackend(UsbBackend& inner, Console& console, bool trace);
 
@@ -27,22 +27,17 @@ class TraceBackend final : public UsbBackend {
   // opening or releasing an interface): tells "permission" from "busy".
   std::optional<UsbStatus> accessFailure() const { return accessFailure_; }
 
-  std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
-  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
   UsbStatus createInterface(const UsbDevice& device, int interfaceNumber,
                             UsbInterfaceHandle& handle) override;
   UsbStatus openInterface(UsbInterfaceHandle handle) override;
-  UsbStatus closeInterface(UsbInterfaceHandle handle) override;
-  void releaseInterface(UsbInterfaceHandle handle) override;
-  UsbStatus numEndpoints(UsbInterfaceHandle handle, int& count) override;
-  UsbStatus pipeProperties(UsbInterfaceHandle handle, int pipe,
-                           UsbPipeProperties& properties) override;
   UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                       std::size_t size) override;
   UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds timeout) override;
-  MidiDeviceListing listMidiDevices() override;
   bool waitsForTimeouts() const override { return inner_.waitsForTimeouts(); }
+
+ protected:
+  UsbBackend& target() override { return inner_; }
 
  private:
   UsbStatus noteAccess(UsbStatus status);

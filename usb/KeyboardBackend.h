@@ -7,14 +7,14 @@
 #include <memory>
 #include <string>
 
+#include "usb/ForwardingBackend.h"
 #include "usb/MidiPortBackend.h"
-#include "usb/UsbBackend.h"
 
 namespace padkbd {
 
 class LibusbBackend;
 
-class KeyboardBackend final : public UsbBackend {
+class KeyboardBackend final : public ForwardingBackend {
  public:
   explicit KeyboardBackend(MidiApi api = MidiApi::Default);
   ~KeyboardBackend() override;
@@ -25,28 +25,15 @@ class KeyboardBackend final : public UsbBackend {
   // The raw USB backend, made at first use (it also lists the USB devices).
   LibusbBackend& usb();
 
-  std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
-  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
-  UsbStatus createInterface(const UsbDevice& device, int interfaceNumber,
-                            UsbInterfaceHandle& handle) override;
-  UsbStatus openInterface(UsbInterfaceHandle handle) override;
-  UsbStatus closeInterface(UsbInterfaceHandle handle) override;
-  void releaseInterface(UsbInterfaceHandle handle) override;
-  UsbStatus numEndpoints(UsbInterfaceHandle handle, int& count) override;
-  UsbStatus pipeProperties(UsbInterfaceHandle handle, int pipe,
-                           UsbPipeProperties& properties) override;
-  UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
-                      std::size_t size) override;
-  UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received, std::chrono::milliseconds timeout) override;
-  bool waitsForTimeouts() const override;
   bool watchForChanges(std::function<void()> changed) override;
   void pollEvents() override;
+  // The USB devices, whichever way the keyboard is reached.
   MidiDeviceListing listMidiDevices() override;
 
- private:
-  UsbBackend& current();
+ protected:
+  UsbBackend& target() override;
 
+ private:
   MidiApi api_;
   std::string port_;
   std::unique_ptr<LibusbBackend> usb_;
