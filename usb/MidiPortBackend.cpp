@@ -24,6 +24,7 @@ constexpr std::uint64_t kDeviceId = 1;
 constexpr int kStreamingInterface = 1;               // as a USB MIDI device numbers it
 constexpr int kPacketSize = 64;                      // what the pipes say they carry
 constexpr std::chrono::microseconds kSpacing{1000};  // between messages sent
+constexpr std::size_t kMaxQueued = 4096;             // messages received, not yet read
 // Our own ports (JACK shows them to everyone) must never be taken for the keyboard.
 constexpr const char* kClient = "padkbd transport";
 
@@ -150,6 +151,9 @@ struct MidiPortBackend::Impl {
     auto* impl = static_cast<Impl*>(self);
     {
       std::lock_guard lock(impl->mutex);
+      // A flood of notes nobody reads (a stuck controller) must not grow
+      // without end; the oldest go first.
+      if (impl->messages.size() >= kMaxQueued) impl->messages.pop_front();
       impl->messages.emplace_back(message->begin(), message->end());
     }
     impl->arrived.notify_one();
