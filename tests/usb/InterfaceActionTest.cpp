@@ -186,12 +186,12 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamOrTheLastOneIsKept) {
   for (const auto& [name, transfers, expected] : cases) {
     SCOPED_TRACE(name);
     Opened<ScriptedBackend> o;
-    o.backend.reads = {{UsbStatus::Success, valueReply(0x11)}};
+    o.backend.reads = {{UsbStatus::Success, valueReply(0x11), {}}};
     ASSERT_EQ(value(o.usb.ReadValueFromDevice()), 0x11);
     const auto before = o.usb.receiveBuffer();
     for (const Bytes& t : transfers)
       o.backend.reads.push_back(
-          {t.empty() ? UsbStatus::Timeout : UsbStatus::Success, t.empty() ? clock : t});
+          {t.empty() ? UsbStatus::Timeout : UsbStatus::Success, t.empty() ? clock : t, {}});
     // A transfer the host calls an overflow still carries its packets.
     if (expected > 0) o.backend.reads.back().status = UsbStatus::Overflow;
     const Result<std::int8_t> read = o.usb.ReadValueFromDevice();
@@ -258,7 +258,7 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   const Bytes packets = usbmidi::packetsFromSysEx(sysex);
   Opened<ScriptedBackend> o;
   o.backend.reads = {{UsbStatus::Success, {packets.begin(), packets.begin() + 64}, 500},
-                     {UsbStatus::Success, {packets.begin() + 64, packets.end()}}};
+                     {UsbStatus::Success, {packets.begin() + 64, packets.end()}, {}}};
   EXPECT_EQ(o.usb.ReadFromDevice().value(), 63u);
   EXPECT_TRUE(std::equal(packets.begin(), packets.begin() + 63, o.usb.receiveBuffer().begin()));
   EXPECT_EQ(o.usb.receiveBuffer()[63], 0);
