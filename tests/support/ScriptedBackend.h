@@ -1,12 +1,13 @@
-// A UsbBackend whose answers are set by the test: the devices found, the
-// interfaces listed, the status of each step, and a queue of write statuses
-// and read deliveries. It records every call, so tests can check what the
-// transport did (and that it did nothing).
+// A UsbBackend whose answers the test sets: the devices found, the interfaces
+// listed, the steps that fail, a queue of read deliveries: the odd replies
+// and failures the simulated keyboard does not give. It records the calls,
+// so tests can check what the transport did.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,84 +26,65 @@ class ScriptedBackend : public UsbBackend {
   };
 
   std::vector<UsbDevice> devices = {{7, "scripted controller"}};
-  bool throwOnFind = false;
   std::vector<UsbInterfaceInfo> interfaces = {{0, 1, 1}, {1, 1, 3}};
-  UsbStatus createStatus = UsbStatus::Success;
-  bool createGivesNoHandle = false;
-  UsbStatus openStatus = UsbStatus::Success;
-  UsbStatus endpointsStatus = UsbStatus::Success;
-  std::vector<UsbPipeProperties> pipes = {{1, 1, 2, 64, 0}, {0, 2, 2, 64, 0}};
-  int failingPipe = 0;  // pipeProperties of this pipe fails with pipeStatus
-  UsbStatus pipeStatus = UsbStatus::Pipe;
-  std::deque<UsbStatus> writeStatuses;  // one per write; Success when empty
-  std::deque<Read> reads;               // one per read; Timeout with 0 bytes when empty
+  int packetSize = 64;  // of both pipes
+  // Steps that fail, with their status: "create", "handle" (created without
+  // a handle), "open", "endpoints", "pipe N"; "find" throws.
+  std::map<std::string, UsbStatus> failing;
+  std::deque<Read> reads;  // one per read; then Timeout with 0 bytes
 
-  // What happened.
-  std::vector<std::string> calls;  // "create 1", "open 1", "close 1", "release 1", "write", "read"
-  std::vector<std::vector<std::uint8_t>> written;  // bytes of every write, failed ones included
-  std::vector<std::size_t> readSizes;              // what every read asked for
-  int createdInterfaceNumber = -1;
+  std::vector<std::string> calls;      // "create N", "open", "close", "release"
+  std::vector<std::size_t> readSizes;  // what every read asked for
 
   std::vector<UsbDevice> findDevices(std::uint16_t, std::uint16_t) override {
-    calls.push_back("find");
-    if (throwOnFind) throw std::runtime_error("scripted failure");
+    if (failing.count("find")) throw std::runtime_error("scripted failure");
     return devices;
   }
   std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice&) override { return interfaces; }
-  UsbStatus createInterface(const UsbDevice&, int number, UsbInterfaceHandle& handle) override {
+  UsbStatus createInterface(const UsbDevice&, int number, UsbInterfaceHandle& h) override {
     calls.push_back("create " + std::to_string(number));
-    createdInterfaceNumber = number;
-    handle = (createStatus == UsbStatus::Success && !createGivesNoHandle) ? nextHandle++ : 0;
-    return createStatus;
+    h = status("create") == UsbStatus::Success && !failing.count("handle") ? ++handles_ : 0;
+    return status("create");
   }
-  UsbStatus openInterface(UsbInterfaceHandle h) override {
-    calls.push_back("open " + std::to_string(h));
-    return openStatus;
-  }
-  UsbStatus closeInterface(UsbInterfaceHandle h) override {
-    calls.push_back("close " + std::to_string(h));
-    return UsbStatus::Success;
-  }
-  void releaseInterface(UsbInterfaceHandle h) override {
-    calls.push_back("release " + std::to_string(h));
-  }
+  UsbStatus openInterface(UsbInterfaceHandle) override { return step("open"); }
+  UsbStatus closeInterface(UsbInterfaceHandle) override { return step("close"); }
+  void releaseInterface(UsbInterfaceHandle) override { step("release"); }
   UsbStatus numEndpoints(UsbInterfaceHandle, int& count) override {
-    count = endpointsStatus == UsbStatus::Success ? static_cast<int>(pipes.size()) : 0;
-    return endpointsStatus;
+    count = 2;
+    return status("endpoints");
   }
   UsbStatus pipeProperties(UsbInterfaceHandle, int pipe, UsbPipeProperties& p) override {
-    if (pipe == failingPipe) return pipeStatus;
-    if (pipe < 1 || pipe > static_cast<int>(pipes.size())) return UsbStatus::NotFound;
-    p = pipes[static_cast<std::size_t>(pipe - 1)];
+    p = {pipe == 1 ? 1 : 0, pipe, 2, packetSize, 0};
+    return status("pipe " + std::to_string(pipe));
+  }
+  UsbStatus writePipe(UsbInterfaceHandle, int, const std::uint8_t*, std::size_t) override {
     return UsbStatus::Success;
   }
-  UsbStatus writePipe(UsbInterfaceHandle, int, const std::uint8_t* data,
-                      std::size_t size) override {
-    calls.push_back("write");
-    written.emplace_back(data, data + size);
-    if (writeStatuses.empty()) return UsbStatus::Success;
-    const UsbStatus status = writeStatuses.front();
-    writeStatuses.pop_front();
-    return status;
-  }
-  // Its reads answer at once; a time-out means nothing more will come.
+  // It answers at once: a time-out means nothing more will come.
   bool waitsForTimeouts() const override { return false; }
   UsbStatus readPipe(UsbInterfaceHandle, int, std::uint8_t* data, std::size_t capacity,
                      std::size_t& received, std::chrono::milliseconds) override {
-    calls.push_back("read");
     readSizes.push_back(capacity);
     received = 0;
     if (reads.empty()) return UsbStatus::Timeout;
-    Read read = reads.front();
+    const Read read = reads.front();
     reads.pop_front();
-    const std::size_t n = std::min(capacity, read.bytes.size());
-    std::copy_n(read.bytes.begin(), n, data);
-    received = read.reported.value_or(n);
+    std::copy_n(read.bytes.begin(), std::min(capacity, read.bytes.size()), data);
+    received = read.reported.value_or(std::min(capacity, read.bytes.size()));
     return read.status;
   }
 
  private:
-  UsbInterfaceHandle nextHandle = 1;
+  UsbStatus status(const std::string& name) const {
+    const auto it = failing.find(name);
+    return it == failing.end() ? UsbStatus::Success : it->second;
+  }
+  UsbStatus step(const std::string& name) {
+    calls.push_back(name);
+    return status(name);
+  }
+
+  UsbInterfaceHandle handles_ = 0;
 };
 
 }  // namespace padkbd::test
