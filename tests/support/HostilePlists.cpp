@@ -24,16 +24,12 @@ std::string binary(const std::vector<std::vector<std::uint64_t>>& refs) {
   std::vector<std::uint64_t> offsets;
   for (const auto& held : refs) {
     offsets.push_back(out.size());
-    if (held.empty()) {
+    if (held.empty())
       out += "\x10\x01";
-      continue;
-    }
-    if (held.size() < 15) {
+    else if (held.size() < 15)
       out.push_back(static_cast<char>(0xA0 | held.size()));
-    } else {
-      out += "\xAF\x13";
-      putBigEndian(out, held.size(), 8);
-    }
+    else
+      putBigEndian(out += "\xAF\x13", held.size(), 8);
     for (std::uint64_t ref : held) putBigEndian(out, ref, refSize);
   }
   const std::uint64_t table = out.size();
@@ -48,7 +44,7 @@ std::string binary(const std::vector<std::vector<std::uint64_t>>& refs) {
   return out;
 }
 
-const char* const kXmlHead =
+const std::string kXmlHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST "
     "1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">";
 
@@ -79,7 +75,7 @@ std::string deepXml(std::size_t levels) {
 }
 
 std::string wideXml(std::size_t bytes) {
-  std::string out = std::string(kXmlHead) + "<array>";
+  std::string out = kXmlHead + "<array>";
   while (out.size() + 40 < bytes) out += "<integer>1</integer>";
   return out + "</array></plist>\n";
 }
