@@ -23,14 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::ScriptedBackend backend;
   for (std::size_t at = 0; at < size;) {
     test::ScriptedBackend::Read& read = backend.reads.emplace_back();
-    const std::uint8_t length = data[at++];
-    if (length == 0xFF) {
-      read.status = UsbStatus::Timeout;
-      continue;
-    }
-    const std::size_t n = std::min<std::size_t>(length % 65, size - at);
-    read.bytes.assign(data + at, data + at + n);
-    at += n;
+    const bool timeout = data[at] == 0xFF;
+    const std::size_t n = timeout ? 0 : std::min<std::size_t>(data[at] % 65, size - at - 1);
+    if (timeout) read.status = UsbStatus::Timeout;
+    read.bytes.assign(data + at + 1, data + at + 1 + n);
+    at += 1 + n;
   }
 
   InterfaceAction io(backend);

@@ -4,12 +4,8 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <filesystem>
-#include <string>
-#include <utility>
 #include <vector>
 
-#include "storage/FileAction.h"
 #include "storage/TempFiles.h"
 #include "tests/storage/StorageFixtures.h"
 #include "tests/support/HostilePlists.h"
@@ -26,21 +22,21 @@ std::size_t entriesIn(const fs::path& dir) {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
 }
 
-// A FileAction over a private copy of the shipped resources and a working
-// copy under a temporary XDG_DATA_HOME.
+// A FileAction over a private copy of the shipped resources, with the sample
+// preset in its working copy under a temporary XDG_DATA_HOME.
 class FileActionTest : public ::testing::Test {
  protected:
-  FileActionTest() { fs::copy(PADKBD_TEST_RESOURCE_DIR, resources_, fs::copy_options::recursive); }
-  const fs::path& workingCopy() const { return files_.workingCopyPath(); }
-  void writeSample() {
-    const Preset sample = test::samplePreset();
-    ASSERT_TRUE(files_.WriteButtonValuesToTempWithData(sample.buttons, *sample.global));
+  void SetUp() override {
+    fs::copy(PADKBD_TEST_RESOURCE_DIR, resources_, fs::copy_options::recursive);
+    ASSERT_TRUE(files_.WriteButtonValuesToTempWithData(sample_.buttons, *sample_.global));
   }
+  const fs::path& workingCopy() const { return files_.workingCopyPath(); }
 
   test::TempDir tmp_;
   test::ScopedEnv xdg_{"XDG_DATA_HOME", (tmp_ / "data").string()};
   fs::path resources_ = tmp_ / "resources";
   FileAction files_{resources_, FileAction::defaultWorkingCopyPath()};
+  const Preset sample_ = test::samplePreset();
 };
 
 TEST_F(FileActionTest, WorkingCopyPathFollowsXdgDataHomeOrHome) {
@@ -53,22 +49,19 @@ TEST_F(FileActionTest, WorkingCopyPathFollowsXdgDataHomeOrHome) {
 }
 
 TEST_F(FileActionTest, WorkingCopyIsSeededOnceAndReplacedWhole) {
-  const PresetRead read = files_.readTempPreset();
-  ASSERT_TRUE(read.outcome) << read.outcome.message();
-  EXPECT_EQ(readAll(workingCopy()), readAll(resources_ / "temp.plist"));
-  writeSample();  // and never reseeded after
-  EXPECT_TRUE(test::sameValues(files_.readTempPreset().preset, test::samplePreset()));
+  EXPECT_TRUE(test::sameValues(files_.readTempPreset().preset, sample_));  // not reseeded
   const Preset defaults = files_.defaultPreset();
   ASSERT_TRUE(files_.WriteButtonValuesToTempWithData(defaults.buttons, *defaults.global));
   EXPECT_EQ(readAll(workingCopy()), presetToXml(defaults.buttons, *defaults.global));
   EXPECT_EQ(entriesIn(workingCopy().parent_path()), 1u);
 
-  // Without a shipped working copy, the default preset seeds it.
+  // Seeded when first needed from the shipped working copy, else the default preset.
+  FileAction fresh(resources_, tmp_ / "fresh" / "temp.plist");
+  ASSERT_TRUE(fresh.readTempPreset().outcome);
+  EXPECT_EQ(readAll(fresh.workingCopyPath()), readAll(resources_ / "temp.plist"));
   fs::remove(resources_ / "temp.plist");
-  FileAction fresh(resources_, tmp_ / "other" / "temp.plist");
-  const PresetRead seeded = fresh.readTempPreset();
-  ASSERT_TRUE(seeded.outcome) << seeded.outcome.message();
-  EXPECT_TRUE(test::sameValues(seeded.preset, defaults));
+  FileAction unshipped(resources_, tmp_ / "unshipped" / "temp.plist");
+  EXPECT_TRUE(test::sameValues(unshipped.readTempPreset().preset, defaults));
 }
 
 constexpr int kRoot = -1, kGlobal = -2;
@@ -77,7 +70,8 @@ constexpr int kRoot = -1, kGlobal = -2;
 // settings or of the root set to `value` (removed when none); with no key,
 // the control itself is replaced, removed, or (at 64) one is added.
 std::string edited(int where, const char* key, plist_t value) {
-  PlistNode root = test::presetDic(test::samplePreset());
+  const Preset sample = test::samplePreset();
+  PlistNode root = ButtonAction::GetDicFromPreset(sample.buttons, *sample.global);
   plist_t controls = plist_dict_get_item(root.get(), kButtonArrayKey);
   plist_t dic = where == kRoot     ? root.get()
                 : where == kGlobal ? plist_dict_get_item(root.get(), kGlobalValueKey)
@@ -93,6 +87,15 @@ std::string edited(int where, const char* key, plist_t value) {
   return root.toXml();
 }
 
+std::string binary(const PlistNode& root) {
+  char* bytes = nullptr;
+  std::uint32_t length = 0;
+  plist_to_bin(root.get(), &bytes, &length);
+  const std::string out(bytes, length);
+  plist_to_bin_free(bytes);
+  return out;
+}
+
 // Documents, and what their refusal says (empty: accepted).
 std::vector<std::pair<std::string, std::string>> documents() {
   const std::string valid = edited(kRoot, "Comment", plist_new_array());
@@ -103,7 +106,7 @@ std::vector<std::pair<std::string, std::string>> documents() {
   namespace hostile = test::hostile;
   return {
       {valid, ""},
-      {test::binaryOf(test::samplePreset()), ""},
+      {binary(parsePlist(valid, nullptr)), ""},
       {edited(kRoot, kGlobalValueKey, nullptr), ""},
       {edited(1, "Value", plist_new_string(" 1x")), ""},
       {edited(2, "Value", plist_new_uint(2)), ""},
@@ -141,7 +144,6 @@ std::vector<std::pair<std::string, std::string>> documents() {
 }
 
 TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
-  writeSample();
   const std::string before = readAll(workingCopy());
   const fs::path document = tmp_ / "document.padkbd";
   for (const auto& [bytes, refusal] : documents()) {
@@ -165,7 +167,6 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
 }
 
 TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
-  writeSample();
   const fs::path document = tmp_ / "old.padkbd";
   ASSERT_TRUE(files_.exportWorkingCopy(document));
   const std::string old = readAll(document);
@@ -174,10 +175,8 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
   // Below a regular file, or over a folder (which stays one).
   fs::create_directories(tmp_ / "folder.padkbd" / "inside");
   for (const fs::path& bad : {document / "new.padkbd", tmp_ / "folder.padkbd"}) {
-    const Outcome saved = files_.exportWorkingCopy(bad);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(saved.message().find("Could not write " + bad.string() + ": "), 0u)
-        << saved.message();
+    EXPECT_THAT(files_.exportWorkingCopy(bad).message(),
+                testing::StartsWith("Could not write " + bad.string() + ": "));
   }
   EXPECT_TRUE(fs::is_directory(tmp_ / "folder.padkbd" / "inside"));
 
@@ -205,8 +204,7 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
 
   // A working copy whose folder cannot be made.
   FileAction blocked(resources_, document / "padkbd" / "temp.plist");
-  const Preset sample = test::samplePreset();
-  EXPECT_FALSE(blocked.WriteButtonValuesToTempWithData(sample.buttons, *sample.global));
+  EXPECT_FALSE(blocked.WriteButtonValuesToTempWithData(sample_.buttons, *sample_.global));
   EXPECT_FALSE(blocked.readTempPreset().outcome);
 }
 
@@ -227,11 +225,11 @@ TEST_F(FileActionTest, NoTemporaryFileOutlivesItsProgram) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << status;
-    EXPECT_EQ(entriesIn(tmp_.path()), 1u);  // resources only
+    EXPECT_EQ(entriesIn(tmp_.path()), 2u);  // data and resources only
   }
 
   // What a run killed outright left is removed by the next write of the same
-  // file; files of running processes and of other files stay.
+  // file; files of running processes and of other (like-named) files stay.
   const pid_t gone = ::fork();
   if (gone == 0) ::_exit(0);
   ::waitpid(gone, nullptr, 0);
@@ -242,29 +240,32 @@ TEST_F(FileActionTest, NoTemporaryFileOutlivesItsProgram) {
   };
   const fs::path stale = left("doc.padkbd", gone);
   const std::vector<fs::path> kept = {left("doc.padkbd", ::getpid()), left("doc.padkbd", 1),
-                                      left("other.padkbd", gone)};
+                                      left("dot.padkbd", gone)};
   ASSERT_TRUE(writeFileAtomically(document, "new"));
   EXPECT_FALSE(fs::exists(stale));
   for (const fs::path& path : kept) EXPECT_TRUE(fs::exists(path)) << path;
   EXPECT_EQ(readAll(document), "new");
 }
 
-TEST_F(FileActionTest, DefaultPresetFallsBackToTheBuiltInCopy) {
-  const PresetRead shipped = readPresetFile(resources_ / "default.plist");
-  ASSERT_TRUE(shipped.outcome) << shipped.outcome.message();
-  EXPECT_TRUE(test::sameValues(files_.defaultPreset(), shipped.preset));
-  const PresetRead builtin = parsePreset(builtinDefaultPresetXml());
-  ASSERT_TRUE(builtin.outcome) << builtin.outcome.message();
-  EXPECT_TRUE(test::sameValues(builtin.preset, shipped.preset));
+TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
+  // In the very form the program writes, and the same in the build tree.
+  for (const char* name : {"default.plist", "temp.plist"}) {
+    const fs::path file = fs::path(PADKBD_SOURCE_RESOURCE_DIR) / name;
+    const PresetRead read = readPresetFile(file);
+    ASSERT_TRUE(read.outcome) << name << ": " << read.outcome.message();
+    EXPECT_EQ(readAll(file), presetToXml(read.preset.buttons, *read.preset.global)) << name;
+    EXPECT_EQ(readAll(resources_ / name), readAll(file)) << name;
+  }
+  EXPECT_EQ(builtinDefaultPresetXml(), readAll(resources_ / "default.plist"));
 
+  // A damaged, out-of-range or missing default.plist: the built-in copy.
+  const Preset builtin = files_.defaultPreset();
   for (const std::string& damaged :
        {std::string("<?xml version=\"1.0\"?><plist><dict>"),
         edited(60, "Channel", plist_new_string("40")), std::string()}) {
-    if (damaged.empty())
-      fs::remove(resources_ / "default.plist");
-    else
-      writeAll(resources_ / "default.plist", damaged);
-    EXPECT_TRUE(test::sameValues(files_.defaultPreset(), builtin.preset));
+    if (damaged.empty()) fs::remove(resources_ / "default.plist");
+    if (!damaged.empty()) writeAll(resources_ / "default.plist", damaged);
+    EXPECT_TRUE(test::sameValues(files_.defaultPreset(), builtin));
   }
 }
 
@@ -275,47 +276,18 @@ TEST_F(FileActionTest, ResourcesAreFoundByNameAndBesideTheProgram) {
     EXPECT_FALSE(files_.pathForResource(name, "plist")) << name;
   }
 
+  // Built: resources/ beside the program or its folder; installed: share/padkbd beside bin/.
   test::ScopedEnv noOverride("PADKBD_RESOURCE_DIR", "");
-  const fs::path build = tmp_ / "build", prefix = tmp_ / "prefix";
-  fs::create_directories(build / "resources");
-  fs::create_directories(prefix / "share" / "padkbd");
-  writeAll(build / "resources" / "basic.plist", "x");
-  writeAll(prefix / "share" / "padkbd" / "default.plist", "x");
-  EXPECT_EQ(FileAction::findResourceDir(build / "editor" / "padkbd-editor"), build / "resources");
-  EXPECT_EQ(FileAction::findResourceDir(build / "padkbd"), build / "resources");
-  EXPECT_EQ(FileAction::findResourceDir(prefix / "bin" / "padkbd"), prefix / "share" / "padkbd");
+  EXPECT_EQ(FileAction::findResourceDir(tmp_ / "editor" / "padkbd-editor"), resources_);
+  EXPECT_EQ(FileAction::findResourceDir(tmp_ / "padkbd"), resources_);
+  fs::create_directories(tmp_ / "usr" / "share" / "padkbd");
+  writeAll(tmp_ / "usr" / "share" / "padkbd" / "default.plist", "x");
+  EXPECT_EQ(FileAction::findResourceDir(tmp_ / "usr/bin/padkbd"), tmp_ / "usr/share/padkbd");
   // Nothing found: the installed place, where lookups simply fail.
   EXPECT_EQ(FileAction::findResourceDir(tmp_ / "elsewhere" / "bin" / "padkbd"),
             tmp_ / "elsewhere" / "share" / "padkbd");
   test::ScopedEnv overrideDir("PADKBD_RESOURCE_DIR", (tmp_ / "mine").string());
-  EXPECT_EQ(FileAction::findResourceDir(build / "padkbd"), tmp_ / "mine");
-}
-
-TEST(ShippedResources, PresetsAreValidAndInTheFormTheProgramWrites) {
-  for (const char* name : {"default.plist", "temp.plist"}) {
-    const fs::path file = fs::path(PADKBD_SOURCE_RESOURCE_DIR) / name;
-    const PresetRead read = readPresetFile(file);
-    ASSERT_TRUE(read.outcome) << name << ": " << read.outcome.message();
-    EXPECT_EQ(readAll(file), presetToXml(read.preset.buttons, *read.preset.global)) << name;
-    EXPECT_EQ(readAll(fs::path(PADKBD_TEST_RESOURCE_DIR) / name), readAll(file)) << name;
-  }
-}
-
-TEST(ShippedResources, ChoiceListsHaveAnItemForEveryValue) {
-  const auto lists = FileAction(PADKBD_TEST_RESOURCE_DIR, "unused").readChoiceLists();
-  const auto expectItems = [&](const char* key, std::int32_t count) {
-    if (key == nullptr) return;
-    ASSERT_EQ(lists.count(key), 1u) << key;
-    EXPECT_EQ(lists.at(key).size(), static_cast<std::size_t>(count)) << key;
-  };
-  for (const ControlFieldInfo& row : kControlFields) {
-    expectItems(row.listKey, row.onPad.entries);
-    expectItems(row.otherListKey, row.onOther.entries);
-  }
-  for (const GlobalFieldInfo& row : kGlobalFields) expectItems(row.listKey, row.conversion.entries);
-  expectItems("buttonName", kControlCount);
-  EXPECT_TRUE(
-      FileAction(fs::path(PADKBD_TEST_RESOURCE_DIR) / "missing", "").readChoiceLists().empty());
+  EXPECT_EQ(FileAction::findResourceDir(tmp_ / "padkbd"), tmp_ / "mine");
 }
 
 }  // namespace

@@ -61,10 +61,8 @@ TEST(PresetDictionary, ValuesAreReadLeniently) {
 TEST(PresetCheck, RangesComeFromTheFieldTables) {
   EXPECT_TRUE(checkPreset(test::samplePreset()));
   const std::pair<void (*)(Preset&), const char*> cases[] = {
-      {[](Preset& p) { p.buttons[12]->mode = 4; }, "control 12: Mode 4 is outside 0\u20133"},
       {[](Preset& p) { p.buttons[7]->mode = 3; }, "control 7: Mode 3 is outside 0\u20132"},
       {[](Preset& p) { p.buttons[0]->channel = 17; }, "control 0: Channel 17 is outside 0\u201316"},
-      {[](Preset& p) { p.buttons[8]->CR = -1; }, "control 8: CR -1 is outside 0\u2013127"},
       {[](Preset& p) { p.buttons[56]->CB = -2; }, "control 56: CB -2 is outside -1\u2013127"},
       {[](Preset& p) { p.buttons[63]->modeOption = 4; },
        "control 63: ModeOption 4 is outside 0\u20133"},

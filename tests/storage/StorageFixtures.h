@@ -1,4 +1,4 @@
-// Helpers shared by the storage tests: a valid preset, its dictionary, whole files.
+// Helpers shared by the storage tests: a valid preset, and whole files.
 #pragma once
 
 #include <filesystem>
@@ -23,22 +23,6 @@ inline Preset samplePreset() {
   }
   preset.global = std::make_shared<PadValue>(PadValue{1, 8, 15, 3, 2, 2, 8, "ignored"});
   return preset;
-}
-
-inline PlistNode presetDic(const Preset& preset) {
-  return ButtonAction::GetDicFromPreset(preset.buttons, *preset.global);
-}
-inline plist_t controlDic(plist_t root, std::uint32_t index) {
-  return plist_array_get_item(plist_dict_get_item(root, kButtonArrayKey), index);
-}
-
-inline std::string binaryOf(const Preset& preset) {
-  char* bin = nullptr;
-  std::uint32_t length = 0;
-  plist_to_bin(presetDic(preset).get(), &bin, &length);
-  std::string bytes(bin, length);
-  plist_to_bin_free(bin);
-  return bytes;
 }
 
 inline std::string readAll(const std::filesystem::path& path) {

@@ -12,8 +12,10 @@ std::size_t bytesFor(std::uint64_t value) {
   return size;
 }
 
-void putBigEndian(std::string& out, std::uint64_t value, std::size_t size) {
+std::string bigEndian(std::uint64_t value, std::size_t size) {
+  std::string out;
   for (std::size_t i = size; i-- > 0;) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  return out;
 }
 
 // A binary property list of arrays: object i holds the references refs[i]
@@ -29,19 +31,16 @@ std::string binary(const std::vector<std::vector<std::uint64_t>>& refs) {
     else if (held.size() < 15)
       out.push_back(static_cast<char>(0xA0 | held.size()));
     else
-      putBigEndian(out += "\xAF\x13", held.size(), 8);
-    for (std::uint64_t ref : held) putBigEndian(out, ref, refSize);
+      out += "\xAF\x13" + bigEndian(held.size(), 8);
+    for (std::uint64_t ref : held) out += bigEndian(ref, refSize);
   }
   const std::uint64_t table = out.size();
   const std::size_t offsetSize = bytesFor(table);
-  for (std::uint64_t offset : offsets) putBigEndian(out, offset, offsetSize);
+  for (std::uint64_t offset : offsets) out += bigEndian(offset, offsetSize);
   out.append(6, '\0');
   out.push_back(static_cast<char>(offsetSize));
   out.push_back(static_cast<char>(refSize));
-  putBigEndian(out, refs.size(), 8);
-  putBigEndian(out, 0, 8);
-  putBigEndian(out, table, 8);
-  return out;
+  return out + bigEndian(refs.size(), 8) + bigEndian(0, 8) + bigEndian(table, 8);
 }
 
 const std::string kXmlHead =

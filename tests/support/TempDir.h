@@ -18,14 +18,8 @@ class TempDir {
     path_ = pattern;
   }
   ~TempDir() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    // Tests may have made parts read-only; give write access back before removal.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); it != fs::end(it);
-         it.increment(ec)) {
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-    fs::remove_all(path_, ec);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
