@@ -27,55 +27,12 @@ void write(const fs::path& path, const std::string& bytes) {
   }
 }
 
-// The simulated keyboard, recording what every read hands back in the
-// replies fuzzer's input form.
-class Recorder final : public UsbBackend {
- public:
-  explicit Recorder(SimulatedController& sim) : sim_(sim) {}
-  std::string input;
-
-  std::vector<UsbDevice> findDevices(std::uint16_t v, std::uint16_t p) override {
-    return sim_.findDevices(v, p);
-  }
-  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& d) override {
-    return sim_.listInterfaces(d);
-  }
-  UsbStatus createInterface(const UsbDevice& d, int n, UsbInterfaceHandle& h) override {
-    return sim_.createInterface(d, n, h);
-  }
-  UsbStatus openInterface(UsbInterfaceHandle h) override { return sim_.openInterface(h); }
-  UsbStatus closeInterface(UsbInterfaceHandle h) override { return sim_.closeInterface(h); }
-  void releaseInterface(UsbInterfaceHandle h) override { sim_.releaseInterface(h); }
-  UsbStatus numEndpoints(UsbInterfaceHandle h, int& c) override { return sim_.numEndpoints(h, c); }
-  UsbStatus pipeProperties(UsbInterfaceHandle h, int pipe, UsbPipeProperties& p) override {
-    return sim_.pipeProperties(h, pipe, p);
-  }
-  UsbStatus writePipe(UsbInterfaceHandle h, int pipe, const std::uint8_t* data,
-                      std::size_t size) override {
-    return sim_.writePipe(h, pipe, data, size);
-  }
-  bool waitsForTimeouts() const override { return sim_.waitsForTimeouts(); }
-  UsbStatus readPipe(UsbInterfaceHandle h, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received, std::chrono::milliseconds timeout) override {
-    const UsbStatus status = sim_.readPipe(h, pipe, data, capacity, received, timeout);
-    if (status == UsbStatus::Timeout && received == 0) {
-      input.push_back('\xFF');
-    } else {
-      input.push_back(static_cast<char>(received));
-      input.append(reinterpret_cast<const char*>(data), received);
-    }
-    return status;
-  }
-
- private:
-  SimulatedController& sim_;
-};
-
+// What every read of a session with the simulated keyboard handed back, in
+// the replies fuzzer's input form.
 std::string session(const SimulatedController::Faults& faults) {
   SimulatedController sim;
   sim.faults() = faults;
-  Recorder recorder(sim);
-  InterfaceAction io(recorder);
+  InterfaceAction io(sim);
   FileAction files({}, {});
   PadAction pad(io, files);
   pad.ReadPadValueFromDevice();
@@ -84,7 +41,14 @@ std::string session(const SimulatedController::Faults& faults) {
     ButtonAction::setGainWithArray(io, std::vector<std::int32_t>(8, 64));
     io.KillInterface();
   }
-  return recorder.input;
+  std::string input;
+  for (const SimulatedController::Transfer& read : sim.transfers()) {
+    if (read.direction != SimulatedController::Direction::In) continue;
+    const bool timedOut = read.status == UsbStatus::Timeout && read.bytes.empty();
+    input.push_back(timedOut ? '\xFF' : static_cast<char>(read.bytes.size()));
+    input.append(read.bytes.begin(), read.bytes.end());
+  }
+  return input;
 }
 
 }  // namespace

@@ -1,45 +1,34 @@
 // Runs a fuzz target over files and folders of inputs without libFuzzer, so
 // the targets build and run with any compiler.
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-int runFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
-    return 1;
-  }
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-  LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  return 0;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  int failures = 0;
-  int inputs = 0;
+  int failures = 0, inputs = 0;
+  const auto replay = [&](const std::filesystem::path& path) {
+    ++inputs;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "cannot read %s\n", path.c_str());
+      ++failures;
+      return;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  };
   for (int i = 1; i < argc; ++i) {
-    const std::filesystem::path path = argv[i];
-    if (std::filesystem::is_directory(path)) {
-      for (const auto& entry : std::filesystem::directory_iterator(path)) {
-        if (!entry.is_regular_file()) continue;
-        failures += runFile(entry.path());
-        ++inputs;
-      }
-    } else {
-      failures += runFile(path);
-      ++inputs;
+    if (!std::filesystem::is_directory(argv[i])) {
+      replay(argv[i]);
+      continue;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
+      if (entry.is_regular_file()) replay(entry.path());
     }
   }
   std::printf("%d inputs replayed\n", inputs);

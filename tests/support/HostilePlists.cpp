@@ -12,8 +12,10 @@ std::size_t bytesFor(std::uint64_t value) {
   return size;
 }
 
-void putBigEndian(std::string& out, std::uint64_t value, std::size_t size) {
+std::string bigEndian(std::uint64_t value, std::size_t size) {
+  std::string out;
   for (std::size_t i = size; i-- > 0;) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  return out;
 }
 
 // A binary property list of arrays: object i holds the references refs[i]
@@ -24,31 +26,24 @@ std::string binary(const std::vector<std::vector<std::uint64_t>>& refs) {
   std::vector<std::uint64_t> offsets;
   for (const auto& held : refs) {
     offsets.push_back(out.size());
-    if (held.empty()) {
+    if (held.empty())
       out += "\x10\x01";
-      continue;
-    }
-    if (held.size() < 15) {
+    else if (held.size() < 15)
       out.push_back(static_cast<char>(0xA0 | held.size()));
-    } else {
-      out += "\xAF\x13";
-      putBigEndian(out, held.size(), 8);
-    }
-    for (std::uint64_t ref : held) putBigEndian(out, ref, refSize);
+    else
+      out += "\xAF\x13" + bigEndian(held.size(), 8);
+    for (std::uint64_t ref : held) out += bigEndian(ref, refSize);
   }
   const std::uint64_t table = out.size();
   const std::size_t offsetSize = bytesFor(table);
-  for (std::uint64_t offset : offsets) putBigEndian(out, offset, offsetSize);
+  for (std::uint64_t offset : offsets) out += bigEndian(offset, offsetSize);
   out.append(6, '\0');
   out.push_back(static_cast<char>(offsetSize));
   out.push_back(static_cast<char>(refSize));
-  putBigEndian(out, refs.size(), 8);
-  putBigEndian(out, 0, 8);
-  putBigEndian(out, table, 8);
-  return out;
+  return out + bigEndian(refs.size(), 8) + bigEndian(0, 8) + bigEndian(table, 8);
 }
 
-const char* const kXmlHead =
+const std::string kXmlHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST "
     "1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">";
 
@@ -79,7 +74,7 @@ std::string deepXml(std::size_t levels) {
 }
 
 std::string wideXml(std::size_t bytes) {
-  std::string out = std::string(kXmlHead) + "<array>";
+  std::string out = kXmlHead + "<array>";
   while (out.size() + 40 < bytes) out += "<integer>1</integer>";
   return out + "</array></plist>\n";
 }

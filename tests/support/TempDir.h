@@ -1,15 +1,26 @@
-// A fresh folder under the system's temporary directory, removed with the object.
+// A fresh folder under the system's temporary directory, removed with the
+// object; and an environment variable set for the lifetime of an object.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace padkbd::test {
 
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "padkbd-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
@@ -20,18 +31,19 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Sets an environment variable for the lifetime of the object.
 class ScopedEnv {
  public:
-  ScopedEnv(std::string name, const std::string& value);
-  ~ScopedEnv();
+  ScopedEnv(std::string name, const std::string& value) : name_(std::move(name)) {
+    if (const char* old = std::getenv(name_.c_str())) old_ = old;
+    ::setenv(name_.c_str(), value.c_str(), 1);
+  }
+  ~ScopedEnv() { old_ ? ::setenv(name_.c_str(), old_->c_str(), 1) : ::unsetenv(name_.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   std::string name_;
-  bool hadValue_ = false;
-  std::string oldValue_;
+  std::optional<std::string> old_;
 };
 
 }  // namespace padkbd::test
