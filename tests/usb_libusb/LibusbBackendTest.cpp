@@ -128,6 +128,13 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
 
   // Pipe 1 is the bulk IN endpoint, pipe 2 the bulk OUT: a write to the IN
   // pipe or a read from the OUT pipe moves nothing.
+  UsbPipeProperties in{}, out{};
+  EXPECT_EQ(usb().pipeProperties(handle, 1, in), UsbStatus::Success);
+  EXPECT_EQ(usb().pipeProperties(handle, 2, out), UsbStatus::Success);
+  EXPECT_EQ(
+      fmt::format("{} {} {} {}, {} {} {} {}", in.direction, in.number, in.transferType,
+                  in.maxPacketSize, out.direction, out.number, out.transferType, out.maxPacketSize),
+      "1 1 2 64, 0 2 2 64");
   EXPECT_EQ(write(handle, Bytes{0x0F, 0xF8, 0, 0}, kReadPipe), UsbStatus::InvalidParameter);
   EXPECT_EQ(read(handle, 63, kWritePipe), Read(UsbStatus::InvalidParameter, {}));
   EXPECT_TRUE(device.seen().received.empty());
