@@ -1,25 +1,30 @@
-// A USB device emulated with umockdev, for testing LibusbBackend on the real
-// libusb path. umockdev puts the device into a private sysfs and /dev tree and
-// routes every usbdevfs ioctl on its device node to this object, which answers
-// as the kernel would: it takes and reaps URBs, claims interfaces, and keeps a
-// kernel driver bound to both interfaces until someone detaches it.
+// A USB-MIDI keyboard emulated with umockdev, for testing LibusbBackend on the
+// real libusb path. umockdev puts the device into a private sysfs and /dev
+// tree and routes every usbdevfs ioctl on its node to this object, which
+// answers as the kernel would: it takes and reaps URBs, claims interfaces and
+// keeps a kernel driver bound until someone takes the interface.
 //
-// Behind the URBs sits a tiny controller: it answers the handshake and every
-// 15-byte read request with a 16-byte reply carrying a value at offset 14, and
-// records anything else as a protocol error. Switches make it send what
-// hardware sends besides: padding and other MIDI traffic.
-//
-// The ioctls are answered on umockdev's worker thread; every public member is
-// safe to call from the test's thread.
+// Behind the URBs sits a tiny keyboard: it answers the handshake and every
+// 15-byte read request with a 16-byte reply carrying a value at offset 14.
+// The ioctls are answered on umockdev's thread; every public member is safe
+// to use from the test's thread.
 #pragma once
 
+#include <fmt/format.h>
+#include <fmt/printf.h>
+#include <linux/usbdevice_fs.h>
+#include <sys/ioctl.h>
 #include <umockdev.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdint>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,120 +33,301 @@
 namespace padkbd::test {
 
 using Bytes = std::vector<std::uint8_t>;
+using Maker = std::array<std::uint8_t, 3>;
 
 struct EmulatedDeviceDescription {
-  std::uint16_t vendorId = 0;
-  std::uint16_t productId = 0;
-  std::string product{};  // empty: the device has no product string
+  std::uint16_t vendorId = config::kUsbVendorId;
+  std::uint16_t productId = config::kUsbProductId;
+  std::string product{};  // empty: no product string
   int bus = 1;
   int address = 2;
-  // Ports from the root hub down: "4.2" is port 2 of the hub on port 4 (sysfs
-  // name "1-4.2"; add the hub first). Empty makes the device the root hub
-  // itself (sysfs name "usb1").
+  // Ports from the root hub down ("4.2": port 2 of the hub on port 4); empty
+  // makes the device the root hub itself.
   std::string port = "1";
-  std::string manufacturer{};  // empty: the device has no manufacturer string
-  // False: interface 1 is of the vendor class instead of MIDI streaming.
-  bool midi = true;
-  // The SysEx manufacturer bytes its requests and replies carry.
-  std::array<std::uint8_t, 3> sysexMaker = config::kManufacturerId;
+  std::string manufacturer{};  // empty: no manufacturer string
+  bool midi = true;            // false: interface 1 is vendor class, same subclass
+  Maker sysexMaker = config::kManufacturerId;
 };
 
 class EmulatedUsbDevice {
  public:
   static constexpr int kInterfaceCount = 2;
-  static constexpr std::uint8_t kInEndpoint = 0x81;
-  static constexpr std::uint8_t kOutEndpoint = 0x02;
-  static constexpr int kMaxPacketSize = 64;
-  static constexpr const char* kDriver = "snd-usb-audio";
+  static constexpr std::uint8_t kIn = 0x81, kOut = 0x02;
 
-  // Adds the device to the testbed, its ioctl handler attached first. Destroy
-  // it after the testbed (whose thread calls it) or once no client has it open.
-  EmulatedUsbDevice(UMockdevTestbed* testbed, EmulatedDeviceDescription description);
-  ~EmulatedUsbDevice();
-  EmulatedUsbDevice(const EmulatedUsbDevice&) = delete;
-  EmulatedUsbDevice& operator=(const EmulatedUsbDevice&) = delete;
+  static Bytes handshakeRequest() { return {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7}; }
+  static Bytes handshakeReply() {
+    return {0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01, 0x03, 0x01, 0x06, 0x02, 0xF7};
+  }
+  static Bytes readRequest(std::uint8_t p, std::uint8_t t,
+                           const Maker& m = config::kManufacturerId) {
+    return {0x04, 0xF0, m[0], m[1], 0x04, m[2], 0x7F, 0x42, 0x04, 0x01, 0x00, p, 0x06, t, 0xF7};
+  }
+  // The value differs for neighbouring requests.
+  static Bytes readReply(std::uint8_t p, std::uint8_t t, const Maker& m = config::kManufacturerId) {
+    const auto value = static_cast<std::uint8_t>((p * 7 + t * 3 + 1) & 0x7F);
+    return {0x04, 0xF0, m[0], m[1], 0x04, m[2], 0x7F,  0x42,
+            0x04, 0x01, 0x00, p,    0x07, t,    value, 0xF7};
+  }
 
-  // The value a read request for parameter `parameter` of target `target`
-  // gets back (7 bits, different for neighbouring requests).
-  static std::uint8_t valueFor(std::uint8_t parameter, std::uint8_t target);
-  static Bytes handshakeRequest();
-  static Bytes handshakeReply();
-  using Maker = std::array<std::uint8_t, 3>;
-  static Bytes readRequest(std::uint8_t parameter, std::uint8_t target,
-                           const Maker& maker = config::kManufacturerId);
-  static Bytes readReply(std::uint8_t parameter, std::uint8_t target,
-                         const Maker& maker = config::kManufacturerId);
+  // Switches, as hardware behaves: no answers at all; every IN transfer
+  // padded with zeros to a whole 64-byte packet; notes, pressure and clock
+  // sharing the pipe, each reply split over two transfers between them;
+  // gone from the bus (every later ioctl fails with ENODEV).
+  std::atomic<bool> silent{false}, padded{false}, playing{false}, unplugged{false};
 
-  // A transfer of other MIDI traffic: a note on, a clock tick, and a control
-  // change on cable 1.
-  static Bytes traffic();
+  struct Seen {
+    bool driverBound[kInterfaceCount] = {true, true};
+    bool claimed[kInterfaceCount] = {};
+    int attaches = 0;
+    std::size_t pendingReads = 0;
+    std::vector<Bytes> received;        // bulk OUT transfers, in order
+    std::vector<Bytes> sent;            // bulk IN transfers delivered, in order
+    std::vector<std::string> problems;  // requests not understood, unknown ioctls
+  };
+  Seen seen() const {
+    std::lock_guard lock(mutex_);
+    Seen seen = seen_;
+    for (int i = 0; i < kInterfaceCount; ++i) seen.claimed[i] = claimedBy_[i] != nullptr;
+    for (const auto& [client, state] : clients_) seen.pendingReads += state.pendingIn.size();
+    return seen;
+  }
 
-  // Takes requests but never answers them.
-  void setSilent(bool silent);
-  // Pads every IN transfer with zero bytes to a whole packet.
-  void setPadded(bool padded);
-  // Sends traffic() in a transfer of its own before each reply.
-  void setTraffic(bool traffic);
-  // Gone from the bus: every later ioctl fails with ENODEV, as the kernel's do.
-  void unplug();
-
-  bool driverBound(int interface) const;
-  bool claimed(int interface) const;
-  int detachCount() const;
-  int attachCount() const;
-  // Bulk OUT transfers taken, and bulk IN transfers delivered, in order.
-  std::vector<Bytes> received() const;
-  std::vector<Bytes> sent() const;
-  std::vector<std::string> protocolErrors() const;
-  // Requests this emulation does not answer (failed with ENOTTY).
-  std::vector<unsigned long> unknownIoctls() const;
-  // IN URBs waiting for a reply, and URBs the client discarded.
-  std::size_t pendingReads() const;
-  int discardCount() const;
+  // Adds the device to the testbed. Destroy it after the testbed, whose
+  // thread calls it.
+  EmulatedUsbDevice(UMockdevTestbed* testbed, EmulatedDeviceDescription description)
+      : d_(std::move(description)), handler_(umockdev_ioctl_base_new()) {
+    g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedUsbDevice::onIoctl), this);
+    const std::string node = fmt::sprintf("/dev/bus/usb/%03d/%03d", d_.bus, d_.address);
+    GError* error = nullptr;
+    // Attached before the device exists, so that its node is the handler's socket.
+    bool ok = umockdev_testbed_attach_ioctl(testbed, node.c_str(), handler_, &error);
+    // Each hub on the way is a directory of its own: usb1/1-4/1-4.2.
+    std::string path = fmt::sprintf("/devices/pci0000:00/0000:00:14.0/usb%d", d_.bus);
+    std::string name = std::to_string(d_.bus) + "-";
+    for (std::size_t at = 0; at < d_.port.size();) {
+      const std::size_t dot = std::min(d_.port.find('.', at), d_.port.size());
+      name += d_.port.substr(at, dot - at);
+      path += "/" + name;
+      name += ".";
+      at = dot + 1;
+    }
+    // The device descriptor (strings 1 and 2 name the maker and the product),
+    // then a configuration: interface 0 audio control, interface 1 MIDI
+    // streaming (or vendor class) with a bulk IN and a bulk OUT endpoint.
+    const auto lo = [](int v) { return std::uint8_t(v & 0xFF); };
+    const auto hi = [](int v) { return std::uint8_t(v >> 8); };
+    // clang-format off
+    const Bytes descriptors = {
+        18, 1, 0, 2, 0, 0, 0, 64, lo(d_.vendorId), hi(d_.vendorId), lo(d_.productId),
+        hi(d_.productId), 0, 1, std::uint8_t(d_.manufacturer.empty() ? 0 : 1),
+        std::uint8_t(d_.product.empty() ? 0 : 2), 0, 1,
+        9, 2, 41, 0, 2, 1, 0, 0x80, 50,
+        9, 4, 0, 0, 0, 1, 1, 0, 0,
+        9, 4, 1, 0, 2, std::uint8_t(d_.midi ? 1 : 0xFF), 3, 0, 0,
+        7, 5, kIn, 2, 64, 0, 0,
+        7, 5, kOut, 2, 64, 0, 0};
+    // clang-format on
+    std::string text = fmt::sprintf(
+        "P: %s\nN: bus/usb/%03d/%03d\nE: DEVNAME=%s\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n"
+        "E: BUSNUM=%03d\nE: DEVNUM=%03d\nE: MAJOR=189\nE: MINOR=%d\nE: SUBSYSTEM=usb\n"
+        "A: bConfigurationValue=1\\n\nA: bNumInterfaces= 2\\n\nA: busnum=%d\\n\nA: devnum=%d\\n\n"
+        "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\nA: speed=12\\n\nH: descriptors=%s\n",
+        path, d_.bus, d_.address, node, d_.bus, d_.address, (d_.bus - 1) * 128 + d_.address - 1,
+        d_.bus, d_.address, d_.vendorId, d_.productId, hex(descriptors, ""));
+    if (!d_.product.empty()) text += "A: product=" + d_.product + "\\n\n";
+    if (!d_.manufacturer.empty()) text += "A: manufacturer=" + d_.manufacturer + "\\n\n";
+    if (!ok || !umockdev_testbed_add_from_string(testbed, text.c_str(), &error)) {
+      throw std::runtime_error(std::string("umockdev cannot emulate the device: ") +
+                               (error != nullptr ? error->message : "unknown error"));
+    }
+  }
+  ~EmulatedUsbDevice() {
+    g_signal_handlers_disconnect_by_data(handler_, this);
+    for (UMockdevIoctlData* data : held_) g_object_unref(data);
+    g_object_unref(handler_);
+  }
 
  private:
   struct Urb {
-    UMockdevIoctlData* data = nullptr;    // the usbdevfs_urb, one reference
-    UMockdevIoctlData* buffer = nullptr;  // its buffer, one reference
+    UMockdevIoctlData* data;    // the usbdevfs_urb
+    UMockdevIoctlData* buffer;  // its buffer
+    usbdevfs_urb* operator->() const { return reinterpret_cast<usbdevfs_urb*>(data->data); }
   };
   struct Client {
-    std::deque<Urb> pendingIn;
-    std::deque<Urb> reapable;
-    std::vector<Urb> reaped;  // kept until the client's next ioctl
+    std::deque<Urb> pendingIn, reapable;
   };
 
-  static gboolean onIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer self);
-  static void onVanished(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer self);
-  void handle(UMockdevIoctlClient* client);
-  void submit(UMockdevIoctlClient* client, Client& state, UMockdevIoctlData* data);
-  void control(Urb urb, Client& state);
-  void takeRequest(const Bytes& request);
-  void deliverReplies(Client& state);
-  static void free(Urb& urb);
-  void forget(Client& state);
+  static std::string hex(const Bytes& bytes, const char* separator) {
+    std::string text;
+    for (std::uint8_t byte : bytes) text += fmt::format("{:02x}{}", byte, separator);
+    return text;
+  }
 
-  EmulatedDeviceDescription description_;
-  std::string devnode_;
+  static gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+    static_cast<EmulatedUsbDevice*>(self)->handle(client);
+    return TRUE;
+  }
+
+  void handle(UMockdevIoctlClient* client) {
+    const unsigned long request = umockdev_ioctl_client_get_request(client);
+    UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+    std::lock_guard lock(mutex_);
+    Client& state = clients_[client];
+    if (unplugged) return umockdev_ioctl_client_complete(client, -1, ENODEV);
+    UMockdevIoctlData* data = nullptr;  // what the argument points to
+    if (_IOC_SIZE(request) > 0) {
+      data = umockdev_ioctl_data_resolve(arg, 0, _IOC_SIZE(request), nullptr);
+      if (data == nullptr) return umockdev_ioctl_client_complete(client, -1, EFAULT);
+      held_.push_back(data);
+    }
+    const auto finish = [&](long result, int error) {
+      umockdev_ioctl_client_complete(client, result, error);
+    };
+    // The interface an ioctl names, or -1 for none.
+    const auto interface = [](long n) { return n >= 0 && n < kInterfaceCount ? n : -1; };
+    bool* bound = seen_.driverBound;
+    switch (request) {
+      case USBDEVFS_GET_CAPABILITIES:    // as an old kernel answers: libusb still tries
+        return finish(-1, ENOTTY);       // DISCONNECT_CLAIM first
+      case USBDEVFS_DISCONNECT_CLAIM: {  // libusb takes it from any driver but usbfs
+        const long n =
+            interface(reinterpret_cast<usbdevfs_disconnect_claim*>(data->data)->interface);
+        if (n < 0) return finish(-1, EINVAL);
+        if (claimedBy_[n] != nullptr) return finish(-1, EBUSY);
+        bound[n] = false;
+        claimedBy_[n] = client;
+        return finish(0, 0);
+      }
+      case USBDEVFS_RELEASEINTERFACE: {
+        const long n = interface(*reinterpret_cast<unsigned int*>(data->data));
+        if (n < 0 || claimedBy_[n] != client) return finish(-1, EINVAL);
+        claimedBy_[n] = nullptr;
+        return finish(0, 0);
+      }
+      case USBDEVFS_IOCTL: {  // libusb gives the driver back this way
+        auto* command = reinterpret_cast<usbdevfs_ioctl*>(data->data);
+        const long n = interface(command->ifno);
+        if (n < 0 || static_cast<unsigned long>(command->ioctl_code) != USBDEVFS_CONNECT) break;
+        if (claimedBy_[n] != nullptr || bound[n]) return finish(-1, EBUSY);
+        bound[n] = true;
+        ++seen_.attaches;
+        return finish(0, 0);
+      }
+      case USBDEVFS_SUBMITURB:
+        return submit(client, state, data);
+      case USBDEVFS_DISCARDURB: {  // the argument is the URB's address in the client
+        unsigned long address = 0;
+        std::memcpy(&address, arg->data, std::min<std::size_t>(sizeof address, arg->data_len));
+        const auto it =
+            std::find_if(state.pendingIn.begin(), state.pendingIn.end(),
+                         [&](const Urb& urb) { return urb.data->client_addr == address; });
+        if (it == state.pendingIn.end()) return finish(-1, EINVAL);  // done: reaped as it is
+        (*it)->status = -ENOENT;
+        state.reapable.push_back(*it);
+        state.pendingIn.erase(it);
+        return finish(0, 0);
+      }
+      case USBDEVFS_REAPURBNDELAY:  // libusb never blocks in a reap
+        if (state.reapable.empty()) return finish(-1, EAGAIN);
+        umockdev_ioctl_data_set_ptr(data, 0, state.reapable.front().data);
+        state.reapable.pop_front();
+        return finish(0, 0);
+    }
+    seen_.problems.push_back(fmt::format("ioctl {:x} not answered", request));
+    finish(-1, ENOTTY);
+  }
+
+  void submit(UMockdevIoctlClient* client, Client& state, UMockdevIoctlData* data) {
+    const auto* header = reinterpret_cast<usbdevfs_urb*>(data->data);
+    Urb urb{data,
+            umockdev_ioctl_data_resolve(data, offsetof(usbdevfs_urb, buffer),
+                                        std::size_t(std::max(header->buffer_length, 0)), nullptr)};
+    if (urb.buffer != nullptr) held_.push_back(urb.buffer);
+    const bool bulk =
+        urb->type == USBDEVFS_URB_TYPE_BULK && (urb->endpoint == kIn || urb->endpoint == kOut);
+    const bool setup = urb->type == USBDEVFS_URB_TYPE_CONTROL && urb->endpoint == 0;
+    if (urb.buffer == nullptr || !(bulk || setup) || (bulk && claimedBy_[1] != client)) {
+      seen_.problems.push_back(fmt::format("URB refused for endpoint {:02x}", urb->endpoint));
+      return umockdev_ioctl_client_complete(client, -1, EINVAL);
+    }
+    umockdev_ioctl_client_complete(client, 0, 0);
+    urb->actual_length = 0;
+    urb->status = 0;
+    if (setup) {
+      control(urb);
+      state.reapable.push_back(urb);
+    } else if (urb->endpoint == kOut) {
+      urb->actual_length = urb->buffer_length;
+      state.reapable.push_back(urb);
+      takeRequest(Bytes(urb.buffer->data, urb.buffer->data + urb->buffer_length));
+    } else {
+      state.pendingIn.push_back(urb);
+    }
+    while (!state.pendingIn.empty() && !replies_.empty()) {
+      const Urb in = state.pendingIn.front();
+      state.pendingIn.pop_front();
+      Bytes reply = std::move(replies_.front());
+      replies_.pop_front();
+      if (padded && reply.size() < 64) reply.resize(64, 0);
+      const std::size_t count = std::min(reply.size(), std::size_t(in->buffer_length));
+      std::memcpy(in.buffer->data, reply.data(), count);
+      in->actual_length = static_cast<int>(count);
+      in->status = reply.size() > count ? -EOVERFLOW : 0;  // babble, as on a real bus
+      seen_.sent.emplace_back(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(count));
+      state.reapable.push_back(in);
+    }
+  }
+
+  // The string descriptors (languages, maker, product); anything else stalls,
+  // as a device answers what it does not know.
+  void control(const Urb& urb) {
+    const std::uint8_t* setup = urb.buffer->data;
+    const int number = setup[2];
+    const std::string& text = number == 1 ? d_.manufacturer : d_.product;
+    Bytes answer{4, 3, 0x09, 0x04};  // US English
+    if (number != 0) answer = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
+    for (char c : number != 0 ? text : "") answer.insert(answer.end(), {std::uint8_t(c), 0});
+    if (setup[0] != 0x80 || setup[1] != 6 || setup[3] != 3 || number > 2 || answer.size() == 2) {
+      urb->status = -EPIPE;
+      return;
+    }
+    const std::size_t room =
+        std::min<std::size_t>(setup[6] | setup[7] << 8, urb->buffer_length - 8);
+    const std::size_t count = std::min(answer.size(), room);
+    std::memcpy(urb.buffer->data + 8, answer.data(), count);
+    urb->actual_length = static_cast<int>(count);
+  }
+
+  void takeRequest(const Bytes& request) {
+    seen_.received.push_back(request);
+    if (silent) return;
+    Bytes reply;
+    if (request == handshakeRequest()) {
+      reply = handshakeReply();
+    } else if (request.size() == 15 &&
+               request == readRequest(request[11], request[13], d_.sysexMaker)) {
+      reply = readReply(request[11], request[13], d_.sysexMaker);
+    } else {
+      return seen_.problems.push_back("request not understood: " + hex(request, " "));
+    }
+    if (!playing) return replies_.push_back(std::move(reply));
+    // A note on, then half of the reply, clock and key pressure; the rest of
+    // the reply in the next transfer.
+    Bytes first{0x09, 0x90, 0x3C, 0x64};
+    first.insert(first.end(), reply.begin(), reply.begin() + 8);
+    first.insert(first.end(), {0x0F, 0xF8, 0x00, 0x00, 0x0A, 0xA0, 0x3C, 0x20});
+    replies_.push_back(std::move(first));
+    replies_.emplace_back(reply.begin() + 8, reply.end());
+  }
+
+  EmulatedDeviceDescription d_;
   UMockdevIoctlBase* handler_;
-  Bytes deviceDescriptor_;
-  Bytes configDescriptor_;
-
   mutable std::mutex mutex_;
   std::map<UMockdevIoctlClient*, Client> clients_;
-  bool driverBound_[kInterfaceCount] = {true, true};
-  UMockdevIoctlClient* claimedBy_[kInterfaceCount] = {nullptr, nullptr};
-  bool silent_ = false;
-  bool padded_ = false;
-  bool traffic_ = false;
-  bool unplugged_ = false;
-  int detaches_ = 0;
-  int attaches_ = 0;
-  int discards_ = 0;
-  std::deque<Bytes> replies_;
-  std::vector<Bytes> received_;
-  std::vector<Bytes> sent_;
-  std::vector<std::string> protocolErrors_;
-  std::vector<unsigned long> unknownIoctls_;
+  UMockdevIoctlClient* claimedBy_[kInterfaceCount] = {};
+  std::deque<Bytes> replies_;             // IN transfers waiting for a URB
+  std::vector<UMockdevIoctlData*> held_;  // every argument and buffer, given back at the end
+  Seen seen_;
 };
 
 }  // namespace padkbd::test

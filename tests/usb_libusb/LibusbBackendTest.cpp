@@ -1,370 +1,259 @@
-// LibusbBackend on the real libusb path: libusb talks usbdevfs to a device
-// that umockdev emulates, whose ioctls EmulatedUsbDevice answers in this
-// process. Runs under umockdev-wrapper.
+// LibusbBackend on the real libusb path, alone and under the command-line
+// tool: libusb talks usbdevfs to devices that umockdev emulates, whose ioctls
+// EmulatedUsbDevice answers in this process. Runs under umockdev-wrapper.
+#include "usb/LibusbBackend.h"
+
 #include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <umockdev.h>
+#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <ostream>
+#include <fstream>
+#include <optional>
 
-#include "padkbd/BuildConfig.h"
+#include "cli/Cli.h"
+#include "storage/FileAction.h"
+#include "tests/support/TempDir.h"
 #include "tests/usb_libusb/EmulatedUsbDevice.h"
-#include "usb/LibusbBackend.h"
 
 namespace padkbd {
 
-// Statuses show as their numbers in failure messages.
 void PrintTo(UsbStatus status, std::ostream* os) {
-  *os << static_cast<int>(status);
+  *os << usbStatusName(status);
 }
 
 namespace {
 
 using namespace std::chrono_literals;
 using test::Bytes;
-using test::EmulatedDeviceDescription;
 using test::EmulatedUsbDevice;
 using ::testing::ElementsAre;
+using Read = std::pair<UsbStatus, Bytes>;
 
-constexpr int kReadPipe = 1;
-constexpr int kWritePipe = 2;
-constexpr std::size_t kReadSize = 63;
-// libusb busy-polls an emulated device while it waits, so tests wait briefly.
-constexpr auto kShortReadTimeout = 150ms;
+constexpr int kReadPipe = 1, kWritePipe = 2;
+constexpr auto kWait = 150ms;  // libusb busy-polls an emulated device while it waits
 
-class LibusbBackendTest : public ::testing::Test {
+class OverLibusb : public ::testing::Test {
  protected:
-  LibusbBackendTest() : testbed_(umockdev_testbed_new()) {}
-
-  ~LibusbBackendTest() override {
-    // The testbed goes first: it stops the thread that calls the devices.
-    g_object_unref(testbed_);
-    devices_.clear();
+  ~OverLibusb() override {
+    usb_.reset();
+    g_object_unref(testbed_);  // before the devices: its thread calls them
   }
-
-  EmulatedUsbDevice& addDevice(EmulatedDeviceDescription description) {
+  EmulatedUsbDevice& add(test::EmulatedDeviceDescription description = {.product = "pads"}) {
     devices_.push_back(std::make_unique<EmulatedUsbDevice>(testbed_, std::move(description)));
     return *devices_.back();
   }
-
-  EmulatedUsbDevice& addController(int address = 2, std::string port = "1",
-                                   std::string product = "padkbd test controller") {
-    return addDevice({.vendorId = config::kUsbVendorId,
-                      .productId = config::kUsbProductId,
-                      .product = std::move(product),
-                      .address = address,
-                      .port = std::move(port)});
+  // Made once the devices are plugged in.
+  LibusbBackend& usb() { return usb_ ? *usb_ : usb_.emplace(); }
+  std::vector<UsbDevice> find() {
+    return usb().findDevices(config::kUsbVendorId, config::kUsbProductId);
+  }
+  // Who has each interface: the kernel's driver, this program, or nobody.
+  static std::string owners(const EmulatedUsbDevice& device) {
+    const auto seen = device.seen();
+    std::string text;
+    for (int i = 0; i < EmulatedUsbDevice::kInterfaceCount; ++i) {
+      text += seen.driverBound[i] ? "driver " : seen.claimed[i] ? "us " : "nobody ";
+    }
+    return text;
+  }
+  // Reads into a buffer of 0xEE bytes, which must stay past what arrived.
+  Read read(UsbInterfaceHandle handle, std::size_t capacity = 63, int pipe = kReadPipe) {
+    std::uint8_t buffer[64];
+    std::memset(buffer, 0xEE, sizeof buffer);
+    std::size_t received = 99;
+    const UsbStatus status = usb().readPipe(handle, pipe, buffer, capacity, received, kWait);
+    EXPECT_TRUE(std::all_of(buffer + received, buffer + 64, [](auto b) { return b == 0xEE; }));
+    return {status, Bytes(buffer, buffer + received)};
+  }
+  UsbStatus write(UsbInterfaceHandle handle, const Bytes& bytes, int pipe = kWritePipe) {
+    return usb().writePipe(handle, pipe, bytes.data(), bytes.size());
+  }
+  void TearDown() override {
+    for (const auto& device : devices_) EXPECT_THAT(device->seen().problems, ElementsAre());
   }
 
-  // Found, created on interface 1 and opened.
-  static UsbInterfaceHandle openController(LibusbBackend& backend) {
-    const auto found = backend.findDevices(config::kUsbVendorId, config::kUsbProductId);
-    EXPECT_EQ(found.size(), 1u);
-    if (found.empty()) return 0;
-    UsbInterfaceHandle handle = 0;
-    EXPECT_EQ(backend.createInterface(found.front(), 1, handle), UsbStatus::Success);
-    EXPECT_EQ(backend.openInterface(handle), UsbStatus::Success);
-    return handle;
-  }
-
-  // One request and its reply; the reply bytes, or empty when the read failed.
-  static Bytes exchange(LibusbBackend& backend, UsbInterfaceHandle handle, const Bytes& request,
-                        UsbStatus* readStatus = nullptr) {
-    EXPECT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
-              UsbStatus::Success);
-    std::uint8_t buffer[64] = {};
-    std::size_t received = 0;
-    const UsbStatus status =
-        backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout);
-    if (readStatus != nullptr) *readStatus = status;
-    if (status != UsbStatus::Success) return {};
-    return Bytes(buffer, buffer + received);
-  }
-
-  void expectQuietDevice(const EmulatedUsbDevice& device) {
-    EXPECT_EQ(device.protocolErrors(), std::vector<std::string>{});
-    EXPECT_EQ(device.unknownIoctls(), std::vector<unsigned long>{});
-  }
-
-  UMockdevTestbed* testbed_;
+  UMockdevTestbed* testbed_ = umockdev_testbed_new();
   std::vector<std::unique_ptr<EmulatedUsbDevice>> devices_;
+  std::optional<LibusbBackend> usb_;
 };
 
-TEST_F(LibusbBackendTest, FindsControllersByIdInBusOrder) {
-  // A root hub and an unrelated device on the same bus must not match.
-  addDevice({.vendorId = 0x1d6b, .productId = 0x0002, .address = 1, .port = ""});
-  // Bus order is port order: the later address on the earlier port comes first.
-  addController(5, "1");
-  addDevice({.vendorId = config::kUsbVendorId,
-             .productId = static_cast<std::uint16_t>(config::kUsbProductId + 1),
-             .product = "another product",
-             .address = 3,
-             .port = "2"});
-  addController(4, "3", "");  // a second controller without a product string
+TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
+  // Not MIDI, though with an audio control interface: the root hub, a hub.
+  add({.productId = 2, .address = 1, .port = "", .midi = false});
+  add({.productId = 4, .address = 3, .port = "4", .midi = false});
+  // Port 10 comes after port 4.2 (numbers, not text) and bus 1 before bus
+  // 2, whatever the addresses.
+  add({.productId = 3, .product = "other", .address = 7, .port = "4.2"});
+  EmulatedUsbDevice& pads =
+      add({.product = "pads", .address = 5, .port = "10", .manufacturer = "us"});
+  add({.bus = 2, .address = 4});  // a second controller, without names
 
-  LibusbBackend backend;
-  ASSERT_EQ(backend.initStatus(), UsbStatus::Success);
-
-  const auto found = backend.findDevices(config::kUsbVendorId, config::kUsbProductId);
+  const auto found = find();
   ASSERT_EQ(found.size(), 2u);
-  EXPECT_EQ(found[0].name, "padkbd test controller");
-  EXPECT_EQ(found[1].name, "bus 001 address 004");
+  EXPECT_EQ(found[0].name, "pads");
+  EXPECT_EQ(found[1].name, "bus 002 address 004");
   EXPECT_NE(found[0].id, found[1].id);
-
-  // Searching again names the same devices by the same ids.
-  const auto again = backend.findDevices(config::kUsbVendorId, config::kUsbProductId);
-  ASSERT_EQ(again.size(), 2u);
-  EXPECT_EQ(again[0].id, found[0].id);
-  EXPECT_EQ(again[1].id, found[1].id);
-
-  const auto interfaces = backend.listInterfaces(found[0]);
-  ASSERT_EQ(interfaces.size(), 2u);
-  EXPECT_EQ(interfaces[0].number, 0);
-  EXPECT_EQ(interfaces[0].interfaceClass, 1);
-  EXPECT_EQ(interfaces[0].interfaceSubClass, 1);
-  EXPECT_EQ(interfaces[1].number, 1);
-  EXPECT_EQ(interfaces[1].interfaceClass, 1);
-  EXPECT_EQ(interfaces[1].interfaceSubClass, 3);
-
-  // Wrong ids find nothing; a device the backend never found has no interfaces.
-  EXPECT_TRUE(backend.findDevices(config::kUsbVendorId, 0xFFFF).empty());
-  EXPECT_TRUE(backend.findDevices(0xFFFF, config::kUsbProductId).empty());
-  EXPECT_TRUE(backend.listInterfaces(UsbDevice{9999, "nothing"}).empty());
+  EXPECT_EQ(find()[1].id, found[1].id);  // a device keeps its id
+  EXPECT_TRUE(usb().findDevices(config::kUsbVendorId, 0xFFFF).empty());
+  EXPECT_TRUE(usb().findDevices(0xFFFF, config::kUsbProductId).empty());
   UsbInterfaceHandle handle = 42;
-  EXPECT_EQ(backend.createInterface(UsbDevice{9999, "nothing"}, 1, handle), UsbStatus::NotFound);
+  EXPECT_EQ(usb().createInterface(UsbDevice{9999, "gone"}, 1, handle), UsbStatus::NotFound);
+  EXPECT_EQ(usb().createInterface(found[0], 7, handle), UsbStatus::NotFound);
   EXPECT_EQ(handle, 0u);
-  EXPECT_EQ(backend.createInterface(found[0], 7, handle), UsbStatus::NotFound);
-  EXPECT_EQ(handle, 0u);
 
-  for (const auto& device : devices_) expectQuietDevice(*device);
-}
-
-TEST_F(LibusbBackendTest, ListsMidiDevicesInBusOrderWithoutTakingThem) {
-  // Not MIDI, with an audio control interface and a vendor class one of the
-  // MIDI streaming subclass number: the root hub, a hub on port 4, port 9.
-  addDevice({.vendorId = 0x1d6b, .productId = 2, .address = 1, .port = "", .midi = false});
-  // Port 10 comes after port 4.2 (numbers, not text), bus 1 before bus 2,
-  // whatever order they were plugged in.
-  addDevice(
-      {.vendorId = 0x1209, .productId = 3, .product = "port ten", .address = 5, .port = "10"});
-  EmulatedUsbDevice& controller = addDevice({.vendorId = config::kUsbVendorId,
-                                             .productId = config::kUsbProductId,
-                                             .product = "padkbd test controller",
-                                             .bus = 2,
-                                             .manufacturer = "padkbd makers"});
-  addDevice({.vendorId = 0x1209, .productId = 4, .address = 3, .port = "4", .midi = false});
-  addDevice({.vendorId = 0x1209, .productId = 5, .address = 6, .port = "9", .midi = false});
-  addDevice({.vendorId = 0x1209, .productId = 2, .address = 7, .port = "4.2"});
-
-  LibusbBackend backend;
-  const MidiDeviceListing listing = backend.listMidiDevices();
-  ASSERT_EQ(listing.status, UsbStatus::Success);
+  const MidiDeviceListing listing = usb().listMidiDevices();
   std::vector<std::string> seen;
-  for (const MidiDeviceInfo& device : listing.devices) {
-    EXPECT_EQ(device.access, UsbStatus::Success);
-    seen.push_back(fmt::format("{} bus {} {} [{}] [{}]", formatUsbIds(device.ids), device.bus,
-                               device.port, device.product, device.manufacturer));
+  for (const MidiDeviceInfo& d : listing.devices) {
+    seen.push_back(fmt::format("{} {} [{}] [{}] {}", formatUsbIds(d.ids).substr(5), d.port,
+                               d.product, d.manufacturer, usbStatusName(d.access)));
   }
-  EXPECT_THAT(seen, ElementsAre("1209:0002 bus 1 1-4.2 [] []", "1209:0003 bus 1 1-10 [port ten] []",
-                                fmt::format("{} bus 2 2-1 [padkbd test controller] [padkbd makers]",
-                                            formatUsbIds(builtInKeyboard().usb))));
-  // Listing opens the device only to read its names.
-  EXPECT_TRUE(controller.driverBound(1));
-  EXPECT_FALSE(controller.claimed(1));
-  for (const auto& device : devices_) expectQuietDevice(*device);
+  const std::string id = formatUsbIds({config::kUsbVendorId, config::kUsbProductId}).substr(5);
+  EXPECT_THAT(seen, ElementsAre("0003 1-4.2 [other] [] success", id + " 1-10 [pads] [us] success",
+                                id + " 2-1 [] [] success"));
+  EXPECT_EQ(owners(pads), "driver driver ") << "listing opens a device only to read its names";
 }
 
-TEST_F(LibusbBackendTest, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
-  EmulatedUsbDevice& device = addController();
-  LibusbBackend backend;
-  const auto found = backend.findDevices(config::kUsbVendorId, config::kUsbProductId);
-  ASSERT_EQ(found.size(), 1u);
-
+TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
+  EmulatedUsbDevice& device = add();
   UsbInterfaceHandle handle = 0;
-  ASSERT_EQ(backend.createInterface(found[0], 1, handle), UsbStatus::Success);
-  EXPECT_NE(handle, 0u);
-  // Creating only opens the device; the driver keeps the interface until opened.
-  EXPECT_TRUE(device.driverBound(1));
-  EXPECT_FALSE(device.claimed(1));
-  const Bytes request = EmulatedUsbDevice::handshakeRequest();
-  EXPECT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
-            UsbStatus::InvalidParameter);
+  ASSERT_EQ(usb().createInterface(find().at(0), 1, handle), UsbStatus::Success);
+  // Creating only opens the device: nothing goes through it yet.
+  EXPECT_EQ(owners(device), "driver driver ");
+  EXPECT_EQ(write(handle, EmulatedUsbDevice::handshakeRequest()), UsbStatus::InvalidParameter);
+  ASSERT_EQ(usb().openInterface(handle), UsbStatus::Success);
+  EXPECT_EQ(owners(device), "driver us ");
 
-  ASSERT_EQ(backend.openInterface(handle), UsbStatus::Success);
-  EXPECT_FALSE(device.driverBound(1));
-  EXPECT_TRUE(device.claimed(1));
-  EXPECT_TRUE(device.driverBound(0));  // the other interface is left alone
-  EXPECT_FALSE(device.claimed(0));
-  EXPECT_EQ(device.detachCount(), 1);
+  // Pipe 1 is the bulk IN endpoint, pipe 2 the bulk OUT: a write to the IN
+  // pipe or a read from the OUT pipe moves nothing.
+  UsbPipeProperties in{}, out{};
+  EXPECT_EQ(usb().pipeProperties(handle, 1, in), UsbStatus::Success);
+  EXPECT_EQ(usb().pipeProperties(handle, 2, out), UsbStatus::Success);
+  EXPECT_EQ(
+      fmt::format("{} {} {} {}, {} {} {} {}", in.direction, in.number, in.transferType,
+                  in.maxPacketSize, out.direction, out.number, out.transferType, out.maxPacketSize),
+      "1 1 2 64, 0 2 2 64");
+  EXPECT_EQ(write(handle, Bytes{0x0F, 0xF8, 0, 0}, kReadPipe), UsbStatus::InvalidParameter);
+  EXPECT_EQ(read(handle, 63, kWritePipe), Read(UsbStatus::InvalidParameter, {}));
+  EXPECT_TRUE(device.seen().received.empty());
 
-  // Pipe n is the n-th endpoint: the bulk IN first, the bulk OUT second.
-  int count = 0;
-  ASSERT_EQ(backend.numEndpoints(handle, count), UsbStatus::Success);
-  EXPECT_EQ(count, 2);
-  UsbPipeProperties pipe;
-  ASSERT_EQ(backend.pipeProperties(handle, 1, pipe), UsbStatus::Success);
-  EXPECT_EQ(pipe.direction, 1);
-  EXPECT_EQ(pipe.number, 1);
-  EXPECT_EQ(pipe.transferType, 2);
-  EXPECT_EQ(pipe.maxPacketSize, 64);
-  EXPECT_EQ(pipe.interval, 0);
-  ASSERT_EQ(backend.pipeProperties(handle, 2, pipe), UsbStatus::Success);
-  EXPECT_EQ(pipe.direction, 0);
-  EXPECT_EQ(pipe.number, 2);
-  EXPECT_EQ(pipe.transferType, 2);
-  EXPECT_EQ(pipe.maxPacketSize, 64);
-  EXPECT_EQ(backend.pipeProperties(handle, 0, pipe), UsbStatus::InvalidParameter);
-  EXPECT_EQ(backend.pipeProperties(handle, 3, pipe), UsbStatus::InvalidParameter);
-
-  // A write to the IN pipe or a read from the OUT pipe moves nothing.
-  EXPECT_EQ(backend.writePipe(handle, kReadPipe, request.data(), request.size()),
-            UsbStatus::InvalidParameter);
-  std::uint8_t buffer[64] = {};
-  std::size_t received = 99;
-  EXPECT_EQ(backend.readPipe(handle, kWritePipe, buffer, kReadSize, received, kShortReadTimeout),
-            UsbStatus::InvalidParameter);
-  EXPECT_EQ(received, 0u);
-  EXPECT_TRUE(device.received().empty());
-
-  // The handshake retry closes and opens again: the driver gets the interface
-  // back in between and loses it again.
-  EXPECT_EQ(backend.closeInterface(handle), UsbStatus::Success);
-  EXPECT_FALSE(device.claimed(1));
-  EXPECT_TRUE(device.driverBound(1));
-  EXPECT_EQ(backend.closeInterface(handle), UsbStatus::NotFound);
-  EXPECT_EQ(backend.openInterface(handle), UsbStatus::Success);
-  EXPECT_TRUE(device.claimed(1));
-  EXPECT_FALSE(device.driverBound(1));
-  EXPECT_EQ(device.detachCount(), 2);
-
-  backend.releaseInterface(handle);
-  EXPECT_FALSE(device.claimed(1));
-  EXPECT_TRUE(device.driverBound(1));
-  EXPECT_EQ(device.attachCount(), 2);
+  // Closed, the interface goes back to the driver; opened, it is ours again.
+  EXPECT_EQ(usb().closeInterface(handle), UsbStatus::Success);
+  EXPECT_EQ(owners(device), "driver driver ");
+  EXPECT_EQ(usb().closeInterface(handle), UsbStatus::NotFound);
+  EXPECT_EQ(usb().openInterface(handle), UsbStatus::Success);
+  EXPECT_EQ(owners(device), "driver us ");
+  usb().releaseInterface(handle);
+  EXPECT_EQ(owners(device), "driver driver ");
+  EXPECT_EQ(device.seen().attaches, 2);
   // A released handle is gone; releasing it twice is harmless.
-  EXPECT_EQ(backend.openInterface(handle), UsbStatus::InvalidParameter);
-  EXPECT_EQ(backend.numEndpoints(handle, count), UsbStatus::InvalidParameter);
-  backend.releaseInterface(handle);
-  expectQuietDevice(device);
+  EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
+  usb().releaseInterface(handle);
 }
 
-TEST_F(LibusbBackendTest, HandshakeAndHundredsOfExchangesArriveInOrder) {
-  EmulatedUsbDevice& device = addController();
-  LibusbBackend backend;
-  const UsbInterfaceHandle handle = openController(backend);
-  ASSERT_NE(handle, 0u);
-
+TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
+  EmulatedUsbDevice& device = add();
+  UsbInterfaceHandle handle = 0;
+  ASSERT_EQ(usb().createInterface(find().at(0), 1, handle), UsbStatus::Success);
+  ASSERT_EQ(usb().openInterface(handle), UsbStatus::Success);
   std::vector<Bytes> requests{EmulatedUsbDevice::handshakeRequest()};
   std::vector<Bytes> replies{EmulatedUsbDevice::handshakeReply()};
-  EXPECT_EQ(exchange(backend, handle, requests[0]), replies[0]);
-
-  constexpr int kExchanges = 300;
-  for (int i = 0; i < kExchanges; ++i) {
-    const auto parameter = static_cast<std::uint8_t>(i % 8);
-    const auto target = static_cast<std::uint8_t>(i / 8);
-    requests.push_back(EmulatedUsbDevice::readRequest(parameter, target));
-    replies.push_back(EmulatedUsbDevice::readReply(parameter, target));
-    const Bytes reply = exchange(backend, handle, requests.back());
-    ASSERT_EQ(reply, replies.back()) << "exchange " << i;
-    // The value at offset 14 is the one for this very request.
-    ASSERT_EQ(reply[14], EmulatedUsbDevice::valueFor(parameter, target));
+  for (int i = 0; i < 300; ++i) {
+    requests.push_back(EmulatedUsbDevice::readRequest(i % 8, i / 8));
+    replies.push_back(EmulatedUsbDevice::readReply(i % 8, i / 8));
   }
-  // A padded reply fills the packet: a read of 63 bytes gets the host's
-  // overflow with the 63 that fitted and nothing beyond, one of 64 gets it all.
-  device.setPadded(true);
-  Bytes padded = EmulatedUsbDevice::readReply(5, 9);
-  padded.resize(64, 0);
-  for (const std::size_t capacity : {std::size_t{63}, std::size_t{64}}) {
-    const Bytes request = EmulatedUsbDevice::readRequest(5, 9);
-    ASSERT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
-              UsbStatus::Success);
-    requests.push_back(request);
-    replies.emplace_back(padded.begin(), padded.begin() + static_cast<std::ptrdiff_t>(capacity));
-    std::uint8_t buffer[64];
-    std::fill(std::begin(buffer), std::end(buffer), 0xEE);
-    std::size_t received = 99;
-    EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, capacity, received, kShortReadTimeout),
-              capacity == 64 ? UsbStatus::Success : UsbStatus::Overflow);
-    EXPECT_EQ(Bytes(buffer, buffer + received), replies.back());
-    EXPECT_EQ(buffer[63], capacity == 64 ? 0x00 : 0xEE);
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    ASSERT_EQ(write(handle, requests[i]), UsbStatus::Success);
+    ASSERT_EQ(read(handle), Read(UsbStatus::Success, replies[i])) << "exchange " << i;
   }
+  // A reply padded to a whole packet: a read of 63 bytes gets the host's
+  // overflow with the 63 that fitted, one of 64 gets it all.
+  device.padded = true;
+  for (const std::size_t capacity : {63u, 64u}) {
+    requests.push_back(EmulatedUsbDevice::readRequest(5, 9));
+    replies.push_back(EmulatedUsbDevice::readReply(5, 9));
+    replies.back().resize(capacity, 0);
+    ASSERT_EQ(write(handle, requests.back()), UsbStatus::Success);
+    EXPECT_EQ(read(handle, capacity),
+              Read(capacity == 64 ? UsbStatus::Success : UsbStatus::Overflow, replies.back()));
+  }
+  device.padded = false;
+  EXPECT_EQ(device.seen().received, requests);  // each write went out whole, in order
+  EXPECT_EQ(device.seen().sent, replies);
 
-  // Every write went out whole (15 bytes stay 15) and in order.
-  EXPECT_EQ(device.received(), requests);
-  EXPECT_EQ(device.sent(), replies);
-  EXPECT_EQ(device.pendingReads(), 0u);
-  EXPECT_EQ(device.discardCount(), 0);
-  expectQuietDevice(device);
-}
-
-TEST_F(LibusbBackendTest, SilentDeviceTimesOutAndLeavesNoStaleReply) {
-  EmulatedUsbDevice& device = addController();
-  LibusbBackend backend;
-  const UsbInterfaceHandle handle = openController(backend);
-  ASSERT_NE(handle, 0u);
-  ASSERT_EQ(exchange(backend, handle, EmulatedUsbDevice::handshakeRequest()),
-            EmulatedUsbDevice::handshakeReply());
-
-  device.setSilent(true);
-  const Bytes unanswered = EmulatedUsbDevice::readRequest(3, 20);
-  ASSERT_EQ(backend.writePipe(handle, kWritePipe, unanswered.data(), unanswered.size()),
-            UsbStatus::Success);
-  std::uint8_t buffer[64];
-  std::fill(std::begin(buffer), std::end(buffer), 0xEE);
-  std::size_t received = 99;
+  // No answer: the read waits as long as it was told to (not as long as a
+  // write may) and is taken back, so that no later reply lands in it.
+  device.silent = true;
+  ASSERT_EQ(write(handle, EmulatedUsbDevice::readRequest(3, 20)), UsbStatus::Success);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout),
-            UsbStatus::Timeout);
+  EXPECT_EQ(read(handle), Read(UsbStatus::Timeout, {}));
   const auto waited = std::chrono::steady_clock::now() - start;
-  EXPECT_EQ(received, 0u);
-  EXPECT_TRUE(std::all_of(std::begin(buffer), std::end(buffer), [](auto b) { return b == 0xEE; }));
-  // The read waits as long as it was told to, not as long as a write may.
-  EXPECT_GE(waited, kShortReadTimeout - 10ms);
+  EXPECT_GE(waited, kWait - 10ms);
   EXPECT_LT(waited, LibusbBackend::kWriteTimeout - 50ms);
-  // The read was taken back from the device, so no later reply can land in it.
-  EXPECT_EQ(device.pendingReads(), 0u);
-  EXPECT_EQ(device.discardCount(), 1);
+  EXPECT_EQ(device.seen().pendingReads, 0u);
+  device.silent = false;
+  const Bytes request = EmulatedUsbDevice::readRequest(4, 21);
+  ASSERT_EQ(write(handle, request), UsbStatus::Success);
+  EXPECT_EQ(read(handle), Read(UsbStatus::Success, EmulatedUsbDevice::readReply(4, 21)));
+  EXPECT_EQ(read(handle).first, UsbStatus::Timeout);  // and nothing after it
 
-  // The next exchange gets its own reply, and after it nothing more arrives.
-  device.setSilent(false);
-  EXPECT_EQ(exchange(backend, handle, EmulatedUsbDevice::readRequest(4, 21)),
-            EmulatedUsbDevice::readReply(4, 21));
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout),
-            UsbStatus::Timeout);
-  EXPECT_EQ(received, 0u);
-  EXPECT_EQ(device.sent().back(), EmulatedUsbDevice::readReply(4, 21));
-  EXPECT_EQ(device.sent().size(), 2u);
-  expectQuietDevice(device);
+  // Unplugged: NoDevice, and closing still lets go of the handle.
+  device.unplugged = true;
+  EXPECT_EQ(write(handle, request), UsbStatus::NoDevice);
+  EXPECT_EQ(read(handle), Read(UsbStatus::NoDevice, {}));
+  EXPECT_EQ(usb().closeInterface(handle), UsbStatus::NoDevice);
+  usb().releaseInterface(handle);
+  EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
 }
 
-TEST_F(LibusbBackendTest, UnpluggedDeviceFailsWithNoDevice) {
-  EmulatedUsbDevice& device = addController();
-  LibusbBackend backend;
-  const UsbInterfaceHandle handle = openController(backend);
-  ASSERT_NE(handle, 0u);
-  const Bytes request = EmulatedUsbDevice::readRequest(1, 2);
-  ASSERT_EQ(exchange(backend, handle, request), EmulatedUsbDevice::readReply(1, 2));
+// A new user's first steps with a keyboard whose ids are not the built-in
+// ones, which plays and pads its transfers as hardware does: find it,
+// choose it, read it, with nothing simulated above USB.
+TEST_F(OverLibusb, TheToolFindsChoosesAndReadsANewKeyboard) {
+  test::TempDir dir;
+  test::ScopedEnv config{"XDG_CONFIG_HOME", (dir / "config").string()};
+  test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").string()};
+  EmulatedUsbDevice& keyboard = add({.vendorId = 0x1234,
+                                     .productId = 0x5678,
+                                     .product = "Pads",
+                                     .manufacturer = "Nobody",
+                                     .sysexMaker = {0x00, 0x20, 0x6B}});
+  keyboard.padded = true;
+  keyboard.playing = true;
+  // The status and standard output of padkbd `args`, run in this process
+  // (libusb must see the emulated bus).
+  const auto padkbd = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "padkbd");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    std::fflush(stdout);
+    const int saved = ::dup(1);
+    int status = -1;
+    if (std::freopen((dir / "out").c_str(), "w", stdout) != nullptr) {
+      status = cli::run(static_cast<int>(argv.size()), argv.data());
+    }
+    std::fflush(stdout);
+    ::dup2(saved, 1);
+    ::close(saved);
+    std::ifstream out(dir / "out");
+    return std::make_pair(status, std::string(std::istreambuf_iterator<char>(out), {}));
+  };
+  const auto listed = padkbd({"devices"});
+  EXPECT_EQ(listed.first, 0);
+  EXPECT_THAT(listed.second, ::testing::StartsWith("1234:5678  Pads, by Nobody\n"));
+  EXPECT_THAT(listed.second,
+              ::testing::HasSubstr("can be opened\nNone of them is the keyboard in use"));
+  EXPECT_EQ(padkbd({"read", "-q"}).first, 1) << "the built-in ids find nothing";
 
-  device.unplug();
-  EXPECT_EQ(backend.writePipe(handle, kWritePipe, request.data(), request.size()),
-            UsbStatus::NoDevice);
-  std::uint8_t buffer[64] = {};
-  std::size_t received = 99;
-  EXPECT_EQ(backend.readPipe(handle, kReadPipe, buffer, kReadSize, received, kShortReadTimeout),
-            UsbStatus::NoDevice);
-  EXPECT_EQ(received, 0u);
-  // Closing a vanished interface reports it and still lets go of the handle.
-  EXPECT_EQ(backend.closeInterface(handle), UsbStatus::NoDevice);
-  backend.releaseInterface(handle);
-  EXPECT_EQ(backend.openInterface(handle), UsbStatus::InvalidParameter);
-  EXPECT_EQ(device.received().size(), 1u);
+  ASSERT_EQ(padkbd({"use", "1234:5678", "--manufacturer", "00 20 6b"}).first, 0);
+  EXPECT_EQ(padkbd({"read", "-q", "-o", (dir / "mine.padkbd").string()}).first, 0);
+  EXPECT_TRUE(readPresetFile(dir / "mine.padkbd").outcome);
+  EXPECT_EQ(padkbd({"info"}), std::make_pair(0, std::string("firmware 01.02\n")));
+  // Every request carried the chosen maker's bytes, and the driver is back.
+  EXPECT_GT(keyboard.seen().received.size(), 598u);
+  EXPECT_EQ(owners(keyboard), "driver driver ");
 }
 
 }  // namespace
