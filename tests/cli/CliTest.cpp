@@ -72,10 +72,11 @@ class Cli : public ::testing::Test {
   fs::path at(const string& name) const { return dir_ / name; }
 
   // Runs `exe` with the words of `command` and `input` on standard input;
-  // with a signal, sends it `after` the start. The faulty program takes a
-  // fault first (see FaultyPadkbd.cpp).
+  // with a signal, sends it once standard error shows `seen` (a busy machine
+  // may start the program late). The faulty program takes a fault first
+  // (see FaultyPadkbd.cpp).
   Result run(const string& command, const string& input = {}, const char* exe = PADKBD_CLI_EXE,
-             int signal = 0, std::chrono::milliseconds after = {}) {
+             int signal = 0, const char* seen = "") {
     const string n = std::to_string(runs_++);  // files of its own: runs may go side by side
     const string in = at("io/in" + n), out = at("io/out" + n), err = at("io/err" + n);
     const string folder = dir_.path();
@@ -95,7 +96,9 @@ class Cli : public ::testing::Test {
       ::_exit(127);
     }
     if (signal != 0) {
-      std::this_thread::sleep_for(after);
+      for (int waited = 0; waited < 2000 && slurp(err).find(seen) == string::npos; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
       ::kill(pid, signal);
     }
     int status = 0;
@@ -337,12 +340,13 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
 
 TEST_F(Cli, AStoppedExchangeSaysWhatItLeftAndNothingIsLeftBehind) {
   save("p", changed(defaultPreset()));
-  // A keyboard answering in 2 ms: an exchange takes more than a second.
+  // A keyboard answering in 2 ms: an exchange takes more than a second. The
+  // signal comes once a settings message went out (the trace shows it).
   const std::tuple<const char*, int, const char*> stopped[] = {
-      {"pace=2000 read -o backup --simulate=state", SIGINT, "cancelled"},
-      {"pace=2000 send p --simulate=state", SIGTERM, "now holds some of the new settings"}};
+      {"pace=2000 read -o backup --simulate=state --trace", SIGINT, "cancelled"},
+      {"pace=2000 send p --simulate=state --trace", SIGTERM, "now holds some of the new settings"}};
   for (const auto& [command, signal, says] : stopped) {
-    const Result r = run(command, "", PADKBD_FAULTY_EXE, signal, std::chrono::milliseconds(300));
+    const Result r = run(command, "", PADKBD_FAULTY_EXE, signal, " 7f 42 04 0");
     EXPECT_EQ(r.status, 128 + signal) << r.err;
     EXPECT_NE(r.err.find(says), string::npos) << r.err;
   }
