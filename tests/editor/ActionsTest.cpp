@@ -266,7 +266,6 @@ class ActionsTest : public QObject {
     const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
     const padkbd::SettingsFile settings;
     auto* dialog = openKeyboard(editor);
-    QCOMPARE(dialog->deviceList->topLevelItem(0)->text(3), QStringLiteral("in use, can be opened"));
     auto use = [&](const QString& ids, const QString& bytes) {
       dialog->usbIdsEdit->setText(ids);
       dialog->manufacturerEdit->setText(bytes);
@@ -307,9 +306,9 @@ class ActionsTest : public QObject {
     dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
       done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
     };
-    dialog->refresh();
-    QVERIFY(dialog->deviceList->topLevelItemCount() == 0 && !dialog->udevCommands->isVisibleTo(dialog));
+    dialog->refresh();  // a bus that cannot be listed says why
     QVERIFY(dialog->deviceNote->text().contains(QStringLiteral("no USB here")));
+    QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
   }
 
   // Save, Default and Load: the preset comes back whole, the current control
