@@ -1,20 +1,13 @@
-// The editor window, part two: bulk change, colours, send and read, gains,
-// Default/Load/Save, the Edit menu, the Keyboard dialog and the platform dialogs.
+// The editor window, part two: bulk change, colours, send and read, cancelling,
+// the keyboard coming and going, gains, Default/Load/Save and the Edit menu.
 #include <QApplication>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 #include <fstream>
 
-#include "editor/KeyboardController.h"
-#include "editor/Language.h"
 #include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
 
@@ -40,12 +33,6 @@ QString mixIn(int written) {
   return QStringLiteral(" %1 of 598 settings reached memory slot 1, which now holds a mix of old "
                         "and new settings.")
       .arg(written);
-}
-
-padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
-  editor.action("actionKeyboard")->trigger();
-  editor.waitForKeyboard();  // the bus is listed on the device worker
-  return editor.window().keyboardDialog();
 }
 
 padkbd::editor::GainController* openGains(EditorHarness& editor) {
@@ -257,60 +244,6 @@ class ActionsTest : public QObject {
     QVERIFY(gains->status() == kConnectFailed && gains->isVisible());
   }
 
-  // The Keyboard dialog refuses malformed ids, stores a choice (with a MIDI
-  // port or none) and makes the window look for that keyboard; a device this
-  // user may not open shows its udev rule.
-  void keyboardDialog() {
-    EditorHarness editor;
-    auto& worker = editor.worker();
-    const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
-    const padkbd::SettingsFile settings;
-    auto* dialog = openKeyboard(editor);
-    auto use = [&](const QString& ids, const QString& bytes) {
-      dialog->usbIdsEdit->setText(ids);
-      dialog->manufacturerEdit->setText(bytes);
-      dialog->useKeyboardAction();
-      QVERIFY(editor.waitForKeyboard());
-    };
-    for (auto [ids, bytes, named] : {std::array{"1209 7a01", "7d 00 01", "1209 7a01"},
-                                     std::array{"1209:7a01", "7d 80 01", "7d 80 01"}}) {
-      use(QString::fromLatin1(ids), QString::fromLatin1(bytes));
-      QVERIFY(dialog->status().contains(QString::fromLatin1(named)));
-      QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
-    }
-    use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
-    const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
-    QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
-    QVERIFY(worker.keyboard() == other && !worker.present() && editor.keyboardState() == kNoKeyboard);
-    QVERIFY(editor.send() && editor.sim().writeCount() == 0);
-    dialog->deviceList->setCurrentItem(nullptr);
-    dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));  // the listed one
-    dialog->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
-      done({padkbd::UsbStatus::Success, "", "JACK", {{"kbd:MIDI 1", true, true}}});
-    };
-    dialog->refresh();
-    dialog->portList->setCurrentItem(dialog->portList->topLevelItem(0));
-    use(dialog->usbIdsEdit->text(), QString::fromStdString(padkbd::formatManufacturerId(builtIn.manufacturer)));
-    QVERIFY(worker.present() && editor.keyboardState() == kConnected);
-    QCOMPARE(settings.read().keyboard.port, std::optional<std::string>("kbd:MIDI 1"));
-    QCOMPARE(worker.keyboard().port, std::string("kbd:MIDI 1"));
-    dialog->portEdit->clear();  // raw USB again
-    use(dialog->usbIdsEdit->text(), dialog->manufacturerEdit->text());
-    QVERIFY(!settings.read().keyboard.port && worker.keyboard() == builtIn);
-
-    EditorHarness locked([](auto& sim) { sim.faults().refuseAccess = true; });
-    dialog = openKeyboard(locked);
-    const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
-    QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
-    QVERIFY(dialog->udevCommands->toPlainText().startsWith(QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
-    dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
-      done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
-    };
-    dialog->refresh();  // a bus that cannot be listed says why
-    QVERIFY(dialog->deviceNote->text().contains(QStringLiteral("no USB here")));
-    QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
-  }
-
   // Save, Default and Load: the preset comes back whole, the current control
   // follows to the new records; cancelled or refused, nothing changes; a
   // working copy that cannot be written stops the save before its dialog.
@@ -390,35 +323,6 @@ class ActionsTest : public QObject {
     QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)"));
     vc.undoAction();
     QCOMPARE(title(), QStringLiteral("sent to memory slot 3"));
-  }
-
-  // Load, Default, a read and closing the window ask before edits are lost.
-  void unsavedEditsAreAskedAbout() {
-    EditorHarness editor;
-    auto& vc = editor.vc();
-    using Unsaved = padkbd::editor::DialogSeams::Unsaved;
-    QStringList asked;
-    Unsaved answer = Unsaved::Cancel;
-    vc.dialogs.askUnsaved = [&](QWidget*, const QString& text) {
-      asked << text;
-      return answer;
-    };
-    editor.answerFiles(editor.dir() / "kept.padkbd");
-    vc.changeToDefaultAction();  // nothing edited: nothing asked
-    editor.click(30);
-    activate(vc.val, 3);
-    const auto edited = editor.snapshot();
-    vc.loadAction();
-    vc.changeToDefaultAction();
-    editor.action("actionRead")->trigger();
-    QCOMPARE(asked.size(), 3);
-    QVERIFY(asked.first().startsWith(QStringLiteral("Loading a preset")));
-    QVERIFY(editor.snapshot() == edited && !editor.worker().busy());
-    editor.window().show();
-    QVERIFY(!editor.window().close());  // cancelled
-    answer = Unsaved::Save;  // saved first, then closed
-    QVERIFY(editor.window().close());
-    QCOMPARE(padkbd::readPresetFile(editor.dir() / "kept.padkbd").preset.buttons[29]->value, 3);
   }
 
   // Cancel: a read leaves what is shown as it was, a send says how much
@@ -515,62 +419,6 @@ class ActionsTest : public QObject {
     QTRY_COMPARE(polled.keyboardState(), kConnected);
   }
 
-  // The platform's dialogs: the save dialog opens in the folder remembered
-  // and saves; the open dialog opens where that was; a refused document
-  // names itself in a message box.
-  void platformDialogsAsTheUserSeesThem() {
-    EditorHarness editor;
-    auto& vc = editor.vc();
-    vc.dialogs = padkbd::editor::platformDialogs();
-    const fs::path remembered = editor.dir() / "sets";
-    fs::create_directories(remembered);
-    QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
-    const QString folder = QString::fromStdString(editor.dir().path().string());
-    // Answers the dialog that `act` opens; what it showed is checked after.
-    const auto answer = [&](const std::function<void()>& act) {
-      QStringList seen;
-      QTimer::singleShot(0, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (dialog != nullptr) {
-          seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
-          dialog->setDirectory(folder);
-          dialog->selectFile(QStringLiteral("Untitle.padkbd"));
-        }
-        if (box != nullptr) seen << box->text();
-        if (box != nullptr || (dialog != nullptr && dialog->acceptMode() == QFileDialog::AcceptSave))
-          static_cast<QDialog*>(modal)->accept();
-        else if (modal != nullptr)
-          modal->close();  // Cancel
-      });
-      act();
-      return seen;
-    };
-    const QStringList saved = answer([&] { vc.saveAction(); });
-    QCOMPARE(saved, (QStringList{QString::fromStdString(remembered.string()), "padkbd"}));
-    QVERIFY(fs::exists(editor.dir() / "Untitle.padkbd"));
-    const auto before = editor.snapshot();
-    QCOMPARE(answer([&] { vc.loadAction(); }).value(0), folder);
-    std::ofstream(editor.dir() / "short.padkbd") << "not a preset";
-    vc.dialogs.openDocumentPath = [&](QWidget*) { return folder + QStringLiteral("/short.padkbd"); };
-    QVERIFY(answer([&] { vc.loadAction(); }).value(0).contains(QStringLiteral("short.padkbd")));
-    QVERIFY(editor.snapshot() == before);
-  }
-
-  // The shipped translations reach the window and the Keyboard dialog (whose
-  // source texts are English).
-  void translationsReachEveryWindow() {
-    QVERIFY(!padkbd::editor::useLanguage(QStringLiteral("xx")));
-    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("en")));
-    EditorHarness editor;
-    QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
-    QVERIFY(editor.send());
-    QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
-    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
-    QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
-    QVERIFY(padkbd::editor::useLanguage(QString()));
-  }
 };
 
 QTEST_MAIN(ActionsTest)
