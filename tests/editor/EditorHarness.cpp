@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QThread>
 
 #include "editor/SelectorSurface.h"
+#include "model/Log.h"
 
 namespace padkbd::test {
 
@@ -13,6 +16,7 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
                              Start start)
     : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()),
       xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()) {
+  log::setSink([](log::Channel, std::string_view) {});  // the transport's lines would drown the output
   if (prepare) prepare(sim_);
   keyboard_ = resolveKeyboard(SettingsFile().read(), {});
   files_ =
@@ -25,6 +29,9 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   };
   vc().dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
   vc().dialogs.askReadArrived = [](QWidget*) { return false; };
+  vc().dialogs.showProblem = [this](QWidget*, const QString&, const QString& text) {
+    problems << text;
+  };
   if (start == Start::AfterRead) waitForKeyboard();
 }
 
@@ -53,6 +60,34 @@ QString EditorHarness::progressText() {
     return {};
   }
   return window_->findChild<QLabel*>(QStringLiteral("progressText"))->text();
+}
+
+void EditorHarness::click(int tag, Qt::KeyboardModifiers keys) {
+  QTest::mouseClick(element(tag), Qt::LeftButton, keys);
+}
+
+QAction* EditorHarness::action(const char* name) {
+  return window_->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QString EditorHarness::status() {
+  return vc().message->text();
+}
+
+bool EditorHarness::send() {
+  vc().sendToKeyboardAction();
+  return waitForKeyboard();
+}
+
+bool EditorHarness::read() {
+  vc().readFromKeyboardAction();
+  return waitForKeyboard();
+}
+
+void EditorHarness::answerFiles(const std::filesystem::path& path) {
+  const QString answer = QString::fromStdString(path.string());
+  vc().dialogs.openDocumentPath = [answer](QWidget*) { return answer; };
+  vc().dialogs.saveDocumentPath = vc().dialogs.openDocumentPath;
 }
 
 QStringList EditorHarness::selectedTags() {

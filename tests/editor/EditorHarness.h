@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -30,6 +32,8 @@ class EditorHarness {
   explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {},
                          Start start = Start::AfterRead);
   ~EditorHarness();
+  // A `prepare` for a start without a keyboard.
+  static void noKeyboard(SimulatedController& sim) { sim.faults().absent = true; }
 
   // The controller is used on the worker's thread: change its faults with
   // changeFaults while the window runs.
@@ -48,6 +52,17 @@ class EditorHarness {
   const TempDir& dir() const { return dir_; }
 
   QAbstractButton* element(int tag) { return vc().viewWithTag(tag); }
+  void click(int tag, Qt::KeyboardModifiers keys = Qt::NoModifier);
+  QAction* action(const char* name);
+  // The status field's text.
+  QString status();
+  // Send (or Read) from the window, and wait until it has ended.
+  bool send();
+  bool read();
+  // The file dialogs answer `path`; an empty one cancels.
+  void answerFiles(const std::filesystem::path& path);
+  // What the window told as problems (its message boxes).
+  QStringList problems;
   // Names of the elements tagged 1 to 72 that show "selected".
   QStringList selectedTags();
   // The record at control index i of the preset being edited.

@@ -1,20 +1,20 @@
-// The editor window, part one: start-up, choice lists, selection and editing.
-#include <QAbstractButton>
+// The editor window, part one: start-up, selection, editing, the window itself,
+// unsaved edits, the Keyboard dialog, the platform's dialogs and the translations.
 #include <QApplication>
-#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <filesystem>
+#include <QTreeWidget>
 #include <fstream>
 
 #include "editor/KeyboardController.h"
+#include "editor/Language.h"
 #include "editor/SelectorSurface.h"
-#include "model/Log.h"
 #include "tests/editor/EditorHarness.h"
 
 using padkbd::ButtonValue;
@@ -24,49 +24,37 @@ using padkbd::test::activate;
 using padkbd::test::EditorHarness;
 using padkbd::test::itemsOf;
 using padkbd::test::toQStringList;
+namespace fs = std::filesystem;
 
 namespace {
 
-// A tagged object that is not in the window, for otherButtonAction (the
-// layout has no other buttons: no tag is left for them).
-struct OtherButton : QObject {
-  explicit OtherButton(int tag) { setProperty("tag", tag); }
-};
+const QString kConnected = QStringLiteral("● Keyboard connected");
+const QString kNoKeyboard = QStringLiteral("○ No keyboard");
 
-void checkGlobalMenus(EditorHarness& editor, const PadValue& expected) {
-  auto& vc = editor.vc();
-  QCOMPARE(vc.globalC->currentIndex(), expected.globalMIDIChannel);
-  QCOMPARE(vc.globalO->currentIndex(), expected.globalOctaveTransposition);
-  QCOMPARE(vc.globalPVC->currentIndex(), expected.globalPadVelocityCurve);
-  QCOMPARE(vc.globalKA->currentIndex(), expected.globalKnobAccelerationCurve);
-  QCOMPARE(vc.globalVC->currentIndex(), expected.globalVelocityCurve);
-  QCOMPARE(vc.mem->currentIndex(), expected.mem);
+padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
+  editor.action("actionKeyboard")->trigger();
+  editor.waitForKeyboard();  // the bus is listed on the device worker
+  return editor.window().keyboardDialog();
 }
 
-void checkStartState(EditorHarness& editor) {
-  auto& vc = editor.vc();
-  // Tags 1 to 64 each on exactly one element, none above; all unselected.
-  const auto elements = vc.taggedElements();
-  QCOMPARE(elements.size(), std::size_t{64});
-  for (int tag = 1; tag <= 64; ++tag) {
-    int carriers = 0;
-    for (QAbstractButton* element : vc.view()->findChildren<QAbstractButton*>()) {
-      if (element->property("tag").toInt() == tag) ++carriers;
-    }
-    QCOMPARE(carriers, 1);
-  }
-  QVERIFY(editor.selectedTags().isEmpty());
-  QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("unselected"));
-  QVERIFY(vc.firmware->isReadOnly());
-  QVERIFY(vc.controlName->isReadOnly());
-  QVERIFY(!vc.session().current());
-  QVERIFY(!vc.session().padLists());
-  QVERIFY(!vc.session().secondBank());
-  QVERIFY(!vc.session().inBulk());
-  QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
-  QCOMPARE(vc.modeOption->count(), 0);
-  QCOMPARE(vc.val->currentIndex(), -1);  // no record shown yet
-  QVERIFY(vc.session().global() != nullptr);
+QList<QPair<QComboBox*, std::int32_t PadValue::*>> globalMenus(padkbd::editor::ViewController& vc) {
+  return {{vc.globalC, &PadValue::globalMIDIChannel},
+          {vc.globalO, &PadValue::globalOctaveTransposition},
+          {vc.globalPVC, &PadValue::globalPadVelocityCurve},
+          {vc.globalKA, &PadValue::globalKnobAccelerationCurve},
+          {vc.globalVC, &PadValue::globalVelocityCurve},
+          {vc.mem, &PadValue::mem}};
+}
+
+void checkGlobalMenus(EditorHarness& editor, const PadValue& expected) {
+  for (const auto& [menu, field] : globalMenus(editor.vc()))
+    QVERIFY2(menu->currentIndex() == expected.*field, qPrintable(menu->objectName()));
+}
+
+void writeSettings(const char* text) {
+  const auto path = padkbd::SettingsFile::defaultPath();
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path) << text;
 }
 
 }  // namespace
@@ -75,20 +63,12 @@ class WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    // The transport's lines would drown the test output.
-    padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
-  }
-
+  // While the keyboard is read, the window shows the default preset, says so
+  // and how far the read has come, and edits nothing; then it shows the read.
   void startsWithController() {
     PadValue globals;
     globals.globalMIDIChannel = 9;
     globals.globalOctaveTransposition = 6;
-    globals.globalPadVelocityCurve = 2;
-    globals.globalKnobAccelerationCurve = 1;
-    globals.globalVelocityCurve = 3;
-    // While the keyboard is read, the window shows the default preset, says
-    // so and how far the read has come, and edits nothing.
     EditorHarness editor(
         [&](SimulatedController& sim) {
           sim.setFirmwareVersion(0x02, 0x1a);
@@ -96,8 +76,7 @@ class WindowTest : public QObject {
         },
         EditorHarness::Start::AtOnce);
     auto& vc = editor.vc();
-    QCOMPARE(vc.message->text(), QStringLiteral("加载ing……"));
-    QCOMPARE(vc.firmware->text(), QStringLiteral("未连接"));
+    QCOMPARE(editor.status(), QStringLiteral("加载ing……"));
     checkGlobalMenus(editor, *editor.files().defaultPreset().global);
     QVERIFY(!vc.globalC->isEnabled() && !vc.DefaultButton->isEnabled() &&
             !vc.sendToKeyboardButton->isEnabled());
@@ -109,365 +88,309 @@ class WindowTest : public QObject {
     QCOMPARE(seen.last(), QStringLiteral("Reading from the keyboard… 598/598"));
     QCOMPARE(editor.progressText(), QString());  // the panel is gone
     QVERIFY(vc.globalC->isEnabled() && vc.sendToKeyboardButton->isEnabled());
-    QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
+    QCOMPARE(editor.status(), QStringLiteral("从设备读取参数成功!"));
     QCOMPARE(vc.firmware->text(), QStringLiteral("02.1a"));
-    QCOMPARE(editor.sim().readRequestCount(), 598);
-    globals.mem = 0;  // never read from the keyboard
     checkGlobalMenus(editor, globals);
-    checkStartState(editor);
+    QVERIFY(editor.selectedTags().isEmpty() && !vc.session().current());
   }
 
-  void startsWithoutController() {
-    EditorHarness editor([](SimulatedController& sim) { sim.faults().absent = true; });
-    auto& vc = editor.vc();
-    QCOMPARE(vc.message->text(), QStringLiteral("连接到设备失败."));
-    QCOMPARE(vc.firmware->text(), QStringLiteral("未连接"));
-    const padkbd::Preset shipped = editor.files().defaultPreset();
-    PadValue expected = *shipped.global;
-    checkGlobalMenus(editor, expected);
-    checkStartState(editor);
-    QCOMPARE(*editor.record(30), *shipped.buttons[30]);
-  }
-
-  // Settings the keyboard sent outside their lists: the status keeps its text,
-  // says how many, and its tooltip lists the first of them.
-  void startupReportsReplacedSettings() {
-    EditorHarness editor([](SimulatedController& sim) {
-      for (const auto& [pp, ww] : SimulatedController::addresses()) {
-        if (pp == 0x07) sim.setRawValue(0, 0x01, ww, 0x0C);  // green: pads only
-      }
-      sim.setRawValue(0, 0x41, 0x01, 0x07);
-    });
-    auto& vc = editor.vc();
-    QCOMPARE(vc.message->text(),
-             QStringLiteral("从设备读取参数成功! (49 settings from the keyboard were outside their "
-                            "lists and set to the first entry)"));
-    const QString tip = vc.message->toolTip();
-    // Under the names the window gives the controls: control 8 is Pad 1.
-    QVERIFY(tip.contains(QStringLiteral("Pad 1: mode byte 0c")));
-    QVERIFY(tip.contains(QStringLiteral("Pad 12: mode byte 0c")));
-    QVERIFY(!tip.contains(QStringLiteral("Pad 13: mode byte 0c")));
-    QVERIFY(tip.contains(QStringLiteral("and 37 more")));
-  }
-
-  // A damaged settings file: the built-in keyboard is used, the status texts
-  // stay, a message says so once, and the Keyboard dialog will not overwrite it.
-  void damagedSettingsFileIsTold() {
-    EditorHarness editor([](SimulatedController&) {
-      const auto path = padkbd::SettingsFile::defaultPath();
-      std::filesystem::create_directories(path.parent_path());
-      std::ofstream(path) << "[keyboard]\ndevice = \"12:34:56\"\n";
-    });
-    auto& vc = editor.vc();
-    QCOMPARE(vc.message->text(), QStringLiteral("从设备读取参数成功!"));
-    QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
-    QVERIFY(vc.message->toolTip().contains(QStringLiteral("keyboard.device")));
-
-    QStringList told;
-    vc.dialogs.showProblem = [&](QWidget*, const QString&, const QString& text) { told << text; };
+  // How the start went is told in the status field, and why in its tooltip.
+  void startupIsTold() {
+    {
+      EditorHarness editor(EditorHarness::noKeyboard);
+      QCOMPARE(editor.status(), QStringLiteral("连接到设备失败."));
+      QCOMPARE(editor.vc().firmware->text(), QStringLiteral("未连接"));
+      checkGlobalMenus(editor, *editor.files().defaultPreset().global);
+    }
+    {  // Settings outside their lists: counted, the first named as the window names them.
+      EditorHarness editor([](SimulatedController& sim) {
+        for (const auto& [pp, ww] : SimulatedController::addresses())
+          if (pp == 0x07) sim.setRawValue(0, 0x01, ww, 0x0C);  // green: pads only
+        sim.setRawValue(0, 0x41, 0x01, 0x07);
+      });
+      QVERIFY(editor.status().endsWith(QStringLiteral("! (49 settings from the keyboard were "
+                                                      "outside their lists and set to the first entry)")));
+      const QString tip = editor.vc().message->toolTip();
+      QVERIFY(tip.contains(QStringLiteral("Pad 12: mode byte 0c")));
+      QVERIFY(!tip.contains(QStringLiteral("Pad 13: mode byte 0c")));
+      QVERIFY(tip.contains(QStringLiteral("and 37 more")));
+    }
+    // A damaged settings file: the built-in keyboard is used, a message says
+    // so once, and the Keyboard dialog will not overwrite the file.
+    EditorHarness editor([](SimulatedController&) { writeSettings("[keyboard]\ndevice = \"12:34:56\"\n"); });
+    QVERIFY(editor.vc().message->toolTip().contains(QStringLiteral("keyboard.device")));
     editor.window().show();
-    QTRY_COMPARE(told.size(), 1);
-    QVERIFY(told.first().startsWith(QStringLiteral("The settings file is damaged")));
-
+    QTRY_COMPARE(editor.problems.size(), 1);
+    QVERIFY(editor.problems.first().startsWith(QStringLiteral("The settings file is damaged")));
     editor.window().showKeyboardAction();
     auto* dialog = editor.window().keyboardDialog();
-    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("settingsWarning"))->isVisibleTo(dialog));
     dialog->usbIdsEdit->setText(QStringLiteral("1209:7a01"));
-    QVERIFY(!dialog->useKeyboardAction());
-    QVERIFY(dialog->status().contains(QStringLiteral("not stored")));
+    QVERIFY(!dialog->useKeyboardAction() && dialog->status().contains(QStringLiteral("not stored")));
     QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
   }
 
-  void choiceListsFilledOnceEach() {
+  // Black tags 9-64 are controls 8-63, white ones 1-8 follow the bank, the
+  // bank switch takes the current control to its partner, an other tag t is
+  // control t + 7; the lists and the values shown follow the control.
+  void selectorsChooseTheControl() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    const QList<QPair<QComboBox*, int>> counts = {
-        {vc.globalC, 16}, {vc.globalO, 9}, {vc.globalPVC, 4},  {vc.globalKA, 3},
-        {vc.globalVC, 4}, {vc.mode, 4},    {vc.modeOption, 0}, {vc.val, 128},
-        {vc.channel, 17}, {vc.CCnum, 128}, {vc.min, 128},      {vc.max, 128},
-        {vc.mem, 9},      {vc.cr, 128},    {vc.cg, 128},       {vc.cb, 128}};
-    for (int round = 0; round < 2; ++round) {
-      for (const auto& [menu, count] : counts) QCOMPARE(menu->count(), count);
-      QCOMPARE(vc.pu.nameArray.size(), std::size_t{64});
-      vc.getItem();
+    enum Act { Click, Bank, Other };
+    const struct {
+      Act act;
+      int tag, current;
+      QStringList lit;
+    } steps[] = {{Bank, 0, 8, {}},        {Bank, 0, 0, {}},     {Click, 9, 8, {"9"}},
+                 {Click, 60, 59, {"60"}}, {Click, 1, 0, {"1"}}, {Bank, 0, 8, {"1"}},
+                 {Click, 3, 10, {"3"}},   {Bank, 0, 2, {"3"}},  {Click, 21, 20, {"21"}},
+                 {Bank, 0, 20, {"21"}},   {Other, 1, 8, {}},    {Other, 56, 63, {}},
+                 {Other, 57, 63, {}}};
+    for (const auto& step : steps) {
+      QObject other;  // not in the window
+      other.setProperty("tag", step.tag);
+      if (step.act == Click) editor.click(step.tag);
+      if (step.act == Other) vc.otherButtonAction(&other);
+      if (step.act == Bank) QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+      const auto record = editor.record(step.current);
+      const bool pad = padkbd::isPadControl(step.current);
+      QVERIFY(vc.session().current() == record);
+      QVERIFY(vc.session().padLists() == pad && vc.cr->isEnabled() == pad);
+      QCOMPARE(itemsOf(vc.mode), toQStringList(pad ? vc.pu.padModeArray : vc.pu.otherModeArray));
+      QCOMPARE(editor.selectedTags(), step.lit);
+      QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch) == QStringLiteral("selected"),
+               vc.session().secondBank());
+      QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[step.current]));
+      QVERIFY(vc.val->currentIndex() == record->value && vc.CCnum->currentIndex() == record->MIDInumb);
+      QCOMPARE(vc.cr->currentIndex(), record->CR);  // -1: nothing shown
     }
-    QCOMPARE(itemsOf(vc.val), toQStringList(vc.pu.valArray));
-    QCOMPARE(itemsOf(vc.cb), toQStringList(vc.pu.cbArray));
-    QCOMPARE(itemsOf(vc.globalC), toQStringList(vc.pu.globalCArray));
+    QCOMPARE(vc.session().secondBank(), true);
   }
 
-  void selectsByEachKindOfButton() {
-    EditorHarness editor;
-    auto& vc = editor.vc();
-    padkbd::log::Capture log;
-
-    // A black button of a pad: pad lists, colours usable, by a real click.
-    QTest::mouseClick(editor.element(9), Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(8));
-    QVERIFY(vc.session().padLists());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
-    QVERIFY(vc.cr->isEnabled() && vc.cg->isEnabled() && vc.cb->isEnabled());
-    QCOMPARE(vc.cr->currentIndex(), editor.record(8)->CR);
-    QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[8]));
-    QCOMPARE(editor.selectedTags(), QStringList{"9"});
-    QCOMPARE(log.count("btn.id------>8"), std::size_t{1});
-    QCOMPARE(log.count(fmt::sprintf("btn.modeOption------>%d", editor.record(8)->modeOption)),
-             std::size_t{1});
-    QCOMPARE(log.count("showButtonValue---------->8"), std::size_t{1});
-    QCOMPARE(vc.val->currentIndex(), editor.record(8)->value);
-    QCOMPARE(vc.channel->currentIndex(), editor.record(8)->channel);
-    QCOMPARE(vc.CCnum->currentIndex(), editor.record(8)->MIDInumb);
-    QCOMPARE(vc.max->currentIndex(), editor.record(8)->max);
-
-    // A black button of an other control: the other lists (its kind decides),
-    // colour menus disabled and showing nothing for the -1 colours.
-    QTest::mouseClick(editor.element(60), Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(59));
-    QCOMPARE(editor.record(59)->CR, -1);
-    QVERIFY(!vc.session().padLists());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
-    QVERIFY(!vc.cr->isEnabled() && !vc.cg->isEnabled() && !vc.cb->isEnabled());
-    QCOMPARE(vc.cr->currentIndex(), -1);
-    QCOMPARE(vc.cg->currentIndex(), -1);
-    QCOMPARE(vc.cb->currentIndex(), -1);
-    QCOMPARE(editor.selectedTags(), QStringList{"60"});
-
-    // A white button, first bank: control 0, other lists.
-    QTest::mouseClick(editor.element(1), Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(0));
-    QVERIFY(!vc.session().padLists());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
-    QVERIFY(!vc.cr->isEnabled());
-    QCOMPARE(editor.selectedTags(), QStringList{"1"});
-
-    // Second bank: the same white button is control 8, a pad.
-    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.session().secondBank());
-    QVERIFY(vc.session().current() == editor.record(8));  // the bank switch moved 0 to 8
-    QTest::mouseClick(editor.element(3), Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(10));
-    QVERIFY(vc.session().padLists());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
-    QVERIFY(vc.cr->isEnabled());
-    QCOMPARE(editor.element(3)->text(), QString::fromStdString(vc.pu.nameArray[10]));
-    QCOMPARE(editor.selectedTags(), QStringList{"3"});
-    QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
-
-    // Other buttons: tag t is control t + 7; the mode list follows the kind.
-    OtherButton first(1);
-    vc.otherButtonAction(&first);
-    QVERIFY(vc.session().current() == editor.record(8));
-    QVERIFY(vc.session().padLists());
-    QVERIFY(editor.selectedTags().isEmpty());  // the clicked object is not in the window
-    OtherButton last(56);
-    vc.otherButtonAction(&last);
-    QVERIFY(vc.session().current() == editor.record(63));
-    QVERIFY(!vc.session().padLists());
-    QVERIFY(!vc.cr->isEnabled());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
-
-    // A tag that names no control changes nothing.
-    OtherButton outside(57);
-    vc.otherButtonAction(&outside);
-    QVERIFY(vc.session().current() == editor.record(63));
-  }
-
-  void bankSwitchPairsTheBanks() {
-    {  // Before any selection the switch counts index 0 and makes 8 current.
-      EditorHarness editor;
-      auto& vc = editor.vc();
-      padkbd::log::Capture log;
-      vc.changePadAction(vc.bankSwitch);
-      QVERIFY(vc.session().current() == editor.record(8));
-      QVERIFY(vc.session().secondBank());
-      QVERIFY(vc.session().padLists());
-      QCOMPARE(log.count("btn.buttonID----->0"), std::size_t{1});
-      QVERIFY(editor.selectedTags().isEmpty());
-      QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
-    }
-    EditorHarness editor;
-    auto& vc = editor.vc();
-    QTest::mouseClick(editor.element(8), Qt::LeftButton);  // white 8: control 7
-    QVERIFY(vc.session().current() == editor.record(7));
-    padkbd::log::Capture log;
-    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(15));
-    QVERIFY(vc.session().padLists());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.padModeArray));
-    QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[15]));
-    QCOMPARE(editor.selectedTags(), QStringList{"8"});  // no image but the switch's own
-    QCOMPARE(log.count("btn.buttonID----->7"), std::size_t{1});
-    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(7));
-    QVERIFY(!vc.session().secondBank());
-    QVERIFY(!vc.session().padLists());
-    QCOMPARE(itemsOf(vc.mode), toQStringList(vc.pu.otherModeArray));
-    QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("unselected"));
-
-    QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
-    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QVERIFY(vc.session().current() == editor.record(20));
-    QVERIFY(vc.session().secondBank());
-    QCOMPARE(editor.selectedTags(), QStringList{"21"});
-    QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch), QStringLiteral("selected"));
-  }
-
-  void modeChangeRefillsOptions() {
-    EditorHarness editor;
-    auto& vc = editor.vc();
-    QTest::mouseClick(editor.element(12), Qt::LeftButton);  // control 11, a pad
-    auto record = editor.record(11);
-    record->modeOption = 1;
-    padkbd::log::Capture log;
-    activate(vc.mode, 1);
-    QCOMPARE(record->mode, 1);
-    QCOMPARE(record->modeOption, 0);
-    QCOMPARE(itemsOf(vc.modeOption),
-             (QStringList{"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"}));
-    QCOMPARE(vc.modeOption->currentIndex(), 0);
-    QCOMPARE(log.count("btn.mode------>1"), std::size_t{1});
-    for (int pos : {2, 3}) {
-      record->modeOption = 1;
-      vc.changeModeAction(pos);
-      QCOMPARE(itemsOf(vc.modeOption), (QStringList{"Toggle", "Gate"}));
-      QCOMPARE(record->modeOption, 0);
-    }
-    record->modeOption = 1;
-    vc.changeModeAction(0);
-    QCOMPARE(vc.modeOption->count(), 0);
-    QCOMPARE(vc.modeOption->currentIndex(), -1);
-    QCOMPARE(record->modeOption, 0);
-    QCOMPARE(record->mode, 0);
-
-    QTest::mouseClick(editor.element(2), Qt::LeftButton);  // control 1, an other control
-    vc.changeModeAction(2);
-    QCOMPARE(itemsOf(vc.modeOption), (QStringList{"NRPN", "RPN"}));
-    QCOMPARE(editor.record(1)->mode, 2);
-    vc.changeModeOptionAction(1);
-    QCOMPARE(editor.record(1)->modeOption, 1);
-  }
-
+  // Each menu changes its field of the current control or of the global
+  // settings, and nothing before a control is chosen; a new mode refills the
+  // option list and starts at its first option; nothing is sent.
   void editsReachTheCurrentPreset() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    const auto before = *editor.record(20);
-    // Before any selection, control edits change nothing.
     const std::vector<ButtonValue> untouched = editor.snapshot();
-    for (QComboBox* menu : {vc.val, vc.channel, vc.CCnum, vc.min, vc.max, vc.cr, vc.mode}) {
+    for (QComboBox* menu : {vc.val, vc.channel, vc.CCnum, vc.min, vc.max, vc.cr, vc.mode})
       emit menu->activated(3);
+    QVERIFY(editor.snapshot() == untouched);
+    editor.click(21);  // control 20, a pad
+    const struct {
+      QComboBox* menu;
+      std::int32_t ButtonValue::*field;
+      int position;
+    } fields[] = {{vc.val, &ButtonValue::value, 101},     {vc.channel, &ButtonValue::channel, 16},
+                  {vc.CCnum, &ButtonValue::MIDInumb, 64}, {vc.min, &ButtonValue::min, 90},
+                  {vc.max, &ButtonValue::max, 10},  // below min: stored as chosen
+                  {vc.cr, &ButtonValue::CR, 5},           {vc.cg, &ButtonValue::CG, 6},
+                  {vc.cb, &ButtonValue::CB, 7},           {vc.mode, &ButtonValue::mode, 2},
+                  {vc.modeOption, &ButtonValue::modeOption, 1}};
+    ButtonValue expected = *editor.record(20);
+    for (const auto& [menu, field, position] : fields) {
+      activate(menu, position);
+      expected.*field = position;
+      if (menu == vc.mode) expected.modeOption = 0;
+      QCOMPARE(*editor.record(20), expected);
     }
-    for (std::size_t i = 0; i < untouched.size(); ++i) {
-      QCOMPARE(*editor.record(static_cast<int>(i)), untouched[i]);
+    const QStringList relative{"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"};
+    for (auto [mode, options] : {std::pair{1, relative}, {3, QStringList{"Toggle", "Gate"}},
+                                 {0, QStringList()}}) {
+      activate(vc.mode, mode);
+      QVERIFY(itemsOf(vc.modeOption) == options && editor.record(20)->modeOption == 0);
+      QCOMPARE(vc.modeOption->currentIndex(), options.isEmpty() ? -1 : 0);
     }
-
-    QTest::mouseClick(editor.element(21), Qt::LeftButton);  // control 20
-    activate(vc.val, 101);
-    activate(vc.channel, 16);
-    activate(vc.CCnum, 64);
-    activate(vc.min, 90);  // above max: stored as chosen
-    activate(vc.max, 10);
-    activate(vc.cr, 5);
-    activate(vc.cg, 6);
-    activate(vc.cb, 7);
+    editor.click(2);  // control 1, not a pad
     activate(vc.mode, 2);
-    activate(vc.modeOption, 1);
-    const auto& list = vc.session().preset().buttons;
-    const ButtonValue& edited = *list[20];
-    QCOMPARE(edited.value, 101);
-    QCOMPARE(edited.channel, 16);
-    QCOMPARE(edited.MIDInumb, 64);
-    QCOMPARE(edited.min, 90);
-    QCOMPARE(edited.max, 10);
-    QCOMPARE(edited.CR, 5);
-    QCOMPARE(edited.CG, 6);
-    QCOMPARE(edited.CB, 7);
-    QCOMPARE(edited.mode, 2);
-    QCOMPARE(edited.modeOption, 1);
-    QCOMPARE(edited.buttonID, before.buttonID);
-    // The previous record keeps its edits after another selection.
-    QTest::mouseClick(editor.element(22), Qt::LeftButton);
-    QCOMPARE(list[20]->value, 101);
+    QCOMPARE(itemsOf(vc.modeOption), (QStringList{"NRPN", "RPN"}));
 
-    activate(vc.globalC, 4);
-    activate(vc.globalO, 8);
-    activate(vc.globalPVC, 3);
-    activate(vc.globalKA, 2);
-    activate(vc.globalVC, 1);
-    activate(vc.mem, 7);
-    const PadValue& global = *vc.session().global();
-    QCOMPARE(global.globalMIDIChannel, 4);
-    QCOMPARE(global.globalOctaveTransposition, 8);
-    QCOMPARE(global.globalPadVelocityCurve, 3);
-    QCOMPARE(global.globalKnobAccelerationCurve, 2);
-    QCOMPARE(global.globalVelocityCurve, 1);
-    QCOMPARE(global.mem, 7);
-    // Nothing reached the keyboard.
+    PadValue global = *vc.session().global();
+    for (const auto& [menu, field] : globalMenus(vc)) {
+      activate(menu, (global.*field + 1) % menu->count());
+      global.*field = menu->currentIndex();
+      QCOMPARE((*vc.session().global()).*field, global.*field);
+    }
     QCOMPARE(editor.sim().writeCount(), 0);
   }
 
-  // The window shown as a user sees it: every part laid out inside it, none
-  // on top of another.
-  void windowIsLaidOutAndShown() {
+  // It fits a 1280x720 screen with a taskbar, cannot shrink below that, and
+  // grows its pads when enlarged, none on top of another.
+  void windowFitsAndGrows() {
     EditorHarness editor;
     auto& window = editor.window();
-    auto& vc = editor.vc();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const auto placed = [&](QWidget* widget) {
-      return QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-    };
-    const QList<QWidget*> parts = {window.menuBar(),      vc.globalView,     vc.selectedView,
-                                   vc.message,            vc.BulkButton,     vc.sendToKeyboardButton,
-                                   static_cast<QWidget*>(editor.element(1)),
-                                   static_cast<QWidget*>(editor.element(9)),
-                                   static_cast<QWidget*>(editor.element(64))};
-    for (QWidget* part : parts) {
-      QVERIFY2(part->isVisible(), qPrintable(part->objectName()));
-      QVERIFY2(!part->size().isEmpty(), qPrintable(part->objectName()));
-      QVERIFY2(window.rect().contains(placed(part)), qPrintable(part->objectName()));
-    }
-    QVERIFY(!placed(vc.globalView).intersects(placed(vc.selectedView)));
-    QVERIFY(!placed(editor.element(9)).intersects(placed(editor.element(10))));
-    QVERIFY(!placed(editor.element(9)).intersects(placed(editor.element(17))));
-
-    // It fits a 1280x720 screen with a taskbar, cannot shrink below that,
-    // and grows its pads when enlarged.
     const QSize least = window.minimumSizeHint();
-    QVERIFY2(least.width() <= 1100 && least.height() <= 660,
-             qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
+    QVERIFY(least.width() <= 1100 && least.height() <= 660);
     window.resize(400, 300);
     QTRY_COMPARE(window.size(), least);
     const int padAtLeast = editor.element(9)->width();
     window.resize(1600, 1000);
     QTRY_VERIFY(editor.element(9)->width() > padAtLeast + 20);
+    const auto placed = [&](int tag) {
+      return QRect(editor.element(tag)->mapTo(&window, QPoint(0, 0)), editor.element(tag)->size());
+    };
+    QVERIFY(window.rect().contains(placed(64)) && !placed(9).intersects(placed(10)) &&
+            !placed(9).intersects(placed(17)));
   }
 
-  // Closing stores where the window was; the next start puts it there.
-  void windowRemembersItsPlace() {
+  // Load, Default, a read and closing the window ask before edits are lost.
+  void unsavedEditsAreAskedAbout() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    using Unsaved = padkbd::editor::DialogSeams::Unsaved;
+    QStringList asked;
+    Unsaved answer = Unsaved::Cancel;
+    vc.dialogs.askUnsaved = [&](QWidget*, const QString& text) {
+      asked << text;
+      return answer;
+    };
+    editor.answerFiles(editor.dir() / "kept.padkbd");
+    vc.changeToDefaultAction();  // nothing edited: nothing asked
+    editor.click(30);
+    activate(vc.val, 3);
+    const auto edited = editor.snapshot();
+    vc.loadAction();
+    vc.changeToDefaultAction();
+    editor.action("actionRead")->trigger();
+    QCOMPARE(asked.size(), 3);
+    QVERIFY(asked.first().startsWith(QStringLiteral("Loading a preset")));
+    QVERIFY(editor.snapshot() == edited && !editor.worker().busy());
+    editor.window().show();
+    QVERIFY(!editor.window().close());  // cancelled
+    answer = Unsaved::Save;  // saved first, then closed
+    QVERIFY(editor.window().close());
+    QCOMPARE(padkbd::readPresetFile(editor.dir() / "kept.padkbd").preset.buttons[29]->value, 3);
+  }
+
+  // The Keyboard dialog refuses malformed ids, stores a choice (with a MIDI
+  // port or none) and makes the window look for that keyboard; a device this
+  // user may not open shows its udev rule.
+  void keyboardDialog() {
+    EditorHarness editor;
+    auto& worker = editor.worker();
+    const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
+    const padkbd::SettingsFile settings;
+    auto* dialog = openKeyboard(editor);
+    auto use = [&](const QString& ids, const QString& bytes) {
+      dialog->usbIdsEdit->setText(ids);
+      dialog->manufacturerEdit->setText(bytes);
+      dialog->useKeyboardAction();
+      QVERIFY(editor.waitForKeyboard());
+    };
+    for (auto [ids, bytes, named] : {std::array{"1209 7a01", "7d 00 01", "1209 7a01"},
+                                     std::array{"1209:7a01", "7d 80 01", "7d 80 01"}}) {
+      use(QString::fromLatin1(ids), QString::fromLatin1(bytes));
+      QVERIFY(dialog->status().contains(QString::fromLatin1(named)));
+      QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
+    }
+    use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
+    const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
+    QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
+    QVERIFY(worker.keyboard() == other && !worker.present() && editor.keyboardState() == kNoKeyboard);
+    QVERIFY(editor.send() && editor.sim().writeCount() == 0);
+    dialog->deviceList->setCurrentItem(nullptr);
+    dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));  // the listed one
+    dialog->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
+      done({padkbd::UsbStatus::Success, "", "JACK", {{"kbd:MIDI 1", true, true}}});
+    };
+    dialog->refresh();
+    dialog->portList->setCurrentItem(dialog->portList->topLevelItem(0));
+    use(dialog->usbIdsEdit->text(), QString::fromStdString(padkbd::formatManufacturerId(builtIn.manufacturer)));
+    QVERIFY(worker.present() && editor.keyboardState() == kConnected);
+    QCOMPARE(settings.read().keyboard.port, std::optional<std::string>("kbd:MIDI 1"));
+    QCOMPARE(worker.keyboard().port, std::string("kbd:MIDI 1"));
+    dialog->portEdit->clear();  // raw USB again
+    use(dialog->usbIdsEdit->text(), dialog->manufacturerEdit->text());
+    QVERIFY(!settings.read().keyboard.port && worker.keyboard() == builtIn);
+
+    EditorHarness locked([](auto& sim) { sim.faults().refuseAccess = true; });
+    dialog = openKeyboard(locked);
+    const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
+    QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
+    QVERIFY(dialog->udevCommands->toPlainText().startsWith(QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
+    dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
+      done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
+    };
+    dialog->refresh();  // a bus that cannot be listed says why
+    QVERIFY(dialog->deviceNote->text().contains(QStringLiteral("no USB here")));
+    QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
+  }
+
+  // The platform's dialogs: the save dialog opens in the folder remembered
+  // and saves; the open dialog opens where that was; a refused document
+  // names itself in a message box.
+  void platformDialogsAsTheUserSeesThem() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    vc.dialogs = padkbd::editor::platformDialogs();
+    const fs::path remembered = editor.dir() / "sets";
+    fs::create_directories(remembered);
+    QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
+    const QString folder = QString::fromStdString(editor.dir().path().string());
+    // Answers the dialog that `act` opens; what it showed is checked after.
+    const auto answer = [&](const std::function<void()>& act) {
+      QStringList seen;
+      QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (dialog != nullptr) {
+          seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
+          dialog->setDirectory(folder);
+          dialog->selectFile(QStringLiteral("Untitle.padkbd"));
+        }
+        if (box != nullptr) seen << box->text();
+        if (box != nullptr || (dialog != nullptr && dialog->acceptMode() == QFileDialog::AcceptSave))
+          static_cast<QDialog*>(modal)->accept();
+        else if (modal != nullptr)
+          modal->close();  // Cancel
+      });
+      act();
+      return seen;
+    };
+    const QStringList saved = answer([&] { vc.saveAction(); });
+    QCOMPARE(saved, (QStringList{QString::fromStdString(remembered.string()), "padkbd"}));
+    QVERIFY(fs::exists(editor.dir() / "Untitle.padkbd"));
+    const auto before = editor.snapshot();
+    QCOMPARE(answer([&] { vc.loadAction(); }).value(0), folder);
+    std::ofstream(editor.dir() / "short.padkbd") << "not a preset";
+    vc.dialogs.openDocumentPath = [&](QWidget*) { return folder + QStringLiteral("/short.padkbd"); };
+    QVERIFY(answer([&] { vc.loadAction(); }).value(0).contains(QStringLiteral("short.padkbd")));
+    QVERIFY(editor.snapshot() == before);
+  }
+
+  // The shipped translations reach the window and the Keyboard dialog (whose
+  // source texts are English).
+  void translationsReachEveryWindow() {
+    QVERIFY(!padkbd::editor::useLanguage(QStringLiteral("xx")));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("en")));
+    EditorHarness editor;
+    QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
+    QVERIFY(editor.send());
+    QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
+    QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
+    QVERIFY(padkbd::editor::useLanguage(QString()));
+  }
+
+  // Closing stores where the window was and quits; the next start puts it there.
+  void windowRemembersItsPlaceAndQuits() {
     {
       EditorHarness editor;
       editor.window().resize(1234, 701);
-      editor.window().close();
+      editor.window().show();
+      QTimer::singleShot(0, &editor.window(), [&] { editor.window().close(); });
+      QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });  // the close did not quit
+      QCOMPARE(QCoreApplication::exec(), 0);
       const auto stored = padkbd::SettingsFile().windowGeometry();
-      QVERIFY(stored.has_value());
-      QCOMPARE((*stored)[2], 1234);
-      QCOMPARE((*stored)[3], 701);
+      QVERIFY(stored && (*stored)[2] == 1234 && (*stored)[3] == 701);
     }
     EditorHarness editor([](SimulatedController&) {
-      const auto path = padkbd::SettingsFile::defaultPath();
-      std::filesystem::create_directories(path.parent_path());
-      std::ofstream(path) << "[editor]\nwindow = [10, 20, 1250, 690]\n";
+      writeSettings("[editor]\nwindow = [10, 20, 1250, 690]\n");
     });
     QCOMPARE(editor.window().size(), QSize(1250, 690));
-  }
-
-  void closingTheWindowQuits() {
-    EditorHarness editor;
-    editor.window().show();
-    QTimer::singleShot(0, &editor.window(), [&] { editor.window().close(); });
-    // Should the close not quit, this ends the loop with a failure code.
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
-    QCOMPARE(QCoreApplication::exec(), 0);
   }
 };
 
