@@ -3,6 +3,8 @@
 // read with its fallback, cancelling, re-opening and sending.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -27,9 +29,11 @@ const ManufacturerId kM = builtInKeyboard().manufacturer;
 // 04 F0 M1 M2 | 04 M3 7F 42 | 04 CC YY PP | 06 WW F7 (read) or 07 WW VV F7 (write).
 constexpr std::size_t kSlot = 10, kParameter = 11, kTarget = 13, kValue = 14;
 
-Bytes message(std::uint8_t command, std::uint8_t yy, std::uint8_t pp, Bytes rest) {
-  Bytes bytes = {0x04, 0xF0, kM[0], kM[1], 0x04, kM[2], 0x7F, 0x42, 0x04, command, yy, pp};
-  bytes.insert(bytes.end(), rest.begin(), rest.end());
+Bytes message(std::uint8_t command, std::uint8_t yy, std::uint8_t pp, const Bytes& rest) {
+  const std::array<std::uint8_t, 12> head = {0x04, 0xF0, kM[0], kM[1],   0x04, kM[2],
+                                             0x7F, 0x42, 0x04,  command, yy,   pp};
+  Bytes bytes(head.size() + rest.size());
+  std::copy(rest.begin(), rest.end(), std::copy(head.begin(), head.end(), bytes.begin()));
   return bytes;
 }
 
