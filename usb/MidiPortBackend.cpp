@@ -67,12 +67,18 @@ bool alsaSequencer() {
   return true;
 }
 
-bool jackServer() {
-  jack_status_t status;
-  jack_client_t* client = jack_client_open("padkbd probe", JackNoStartServer, &status);
-  if (client == nullptr) return false;
-  jack_client_close(client);
-  return true;
+// A busy server may refuse a client now and then; asked for JACK by name,
+// padkbd tries again before it says there is none.
+bool jackServer(int attempts) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    jack_status_t status;
+    if (jack_client_t* client = jack_client_open("padkbd probe", JackNoStartServer, &status)) {
+      jack_client_close(client);
+      return true;
+    }
+  }
+  return false;
 }
 
 // The service asked for: on Linux the ALSA sequencer, and JACK where the
@@ -84,7 +90,7 @@ Result<RtMidi::Api> chooseApi(MidiApi api) {
   if (api == MidiApi::Alsa) {
     return Result<RtMidi::Api>::failure("the ALSA sequencer cannot be opened");
   }
-  if (jackServer()) return RtMidi::UNIX_JACK;
+  if (jackServer(api == MidiApi::Jack ? 3 : 1)) return RtMidi::UNIX_JACK;
   return Result<RtMidi::Api>::failure(api == MidiApi::Jack
                                           ? "no JACK server is running"
                                           : "the ALSA sequencer cannot be opened and no JACK "

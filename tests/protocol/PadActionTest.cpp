@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-
 #include <atomic>
 #include <functional>
 #include <thread>
