@@ -46,6 +46,20 @@ QLabel* wrapping(QWidget* parent, const char* name) {
   return label;
 }
 
+// A list of rows with column headers; a few rows are usual, more scroll.
+QTreeWidget* rowList(QWidget* parent, const char* name, const QStringList& headers, int least,
+                     int most) {
+  auto* list = new QTreeWidget(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setHeaderLabels(headers);
+  list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setMinimumSize(620, least);
+  list->setMaximumHeight(most);
+  list->header()->setStretchLastSection(true);
+  return list;
+}
+
 }  // namespace
 
 QString asSentence(const std::string& text) {
@@ -77,15 +91,8 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
 
   auto* devices = new QGroupBox(tr("USB MIDI devices"), this);
   auto* devicesLayout = new QVBoxLayout(devices);
-  deviceList = new QTreeWidget(devices);
-  deviceList->setObjectName(QStringLiteral("deviceList"));
-  deviceList->setHeaderLabels({tr("Device"), tr("Name"), tr("Bus, port"), tr("State")});
-  deviceList->setRootIsDecorated(false);
-  deviceList->setUniformRowHeights(true);
-  // A few rows are usual; more scroll.
-  deviceList->setMinimumSize(620, 70);
-  deviceList->setMaximumHeight(100);
-  deviceList->header()->setStretchLastSection(true);
+  deviceList = rowList(devices, "deviceList",
+                       {tr("Device"), tr("Name"), tr("Bus, port"), tr("State")}, 70, 100);
   devicesLayout->addWidget(deviceList);
   deviceNote = wrapping(devices, "deviceNote");
   devicesLayout->addWidget(deviceNote);
@@ -108,14 +115,7 @@ KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard ke
   // a music program keeps its port meanwhile.
   auto* ports = new QGroupBox(tr("MIDI ports"), this);
   auto* portsLayout = new QVBoxLayout(ports);
-  portList = new QTreeWidget(ports);
-  portList->setObjectName(QStringLiteral("portList"));
-  portList->setHeaderLabels({tr("Port"), tr("Direction")});
-  portList->setRootIsDecorated(false);
-  portList->setUniformRowHeights(true);
-  portList->setMinimumSize(620, 60);
-  portList->setMaximumHeight(90);
-  portList->header()->setStretchLastSection(true);
+  portList = rowList(ports, "portList", {tr("Port"), tr("Direction")}, 60, 90);
   portsLayout->addWidget(portList);
   portNote = wrapping(ports, "portNote");
   portsLayout->addWidget(portNote);
