@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Log.h"
+#include "session/PresetReport.h"
 #include "tests/support/TempDir.h"
 
 namespace padkbd {
@@ -180,6 +181,13 @@ TEST_F(EditSessionTest, PasteGoesToControlsOfTheSameKindAsOneStep) {
   EXPECT_EQ(session.undoText(), "paste onto Pad 12");
   session.undo();
   EXPECT_NE(session.control(19)->MIDInumb, source.MIDInumb);
+}
+
+// Knobs and buttons have no light: their readable lines leave the colour out.
+TEST_F(EditSessionTest, ReadableLinesShowColoursOnPadsOnly) {
+  const auto lines = presetLines(session.preset(), session.lists());
+  EXPECT_EQ(lines[0].find("red"), std::string::npos) << lines[0];  // Knob 1
+  EXPECT_NE(lines[8].find("red"), std::string::npos) << lines[8];  // Pad 1
 }
 
 }  // namespace
