@@ -2,9 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 #include <QThread>
 
 #include "editor/SelectorSurface.h"
@@ -12,11 +9,11 @@
 
 namespace padkbd::test {
 
-EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare,
-                             Start start)
+EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare, Start start)
     : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()),
       xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()) {
-  log::setSink([](log::Channel, std::string_view) {});  // the transport's lines would drown the output
+  log::setSink(
+      [](log::Channel, std::string_view) {});  // the transport's lines would drown the output
   if (prepare) prepare(sim_);
   keyboard_ = resolveKeyboard(SettingsFile().read(), {});
   files_ =
@@ -51,37 +48,11 @@ bool EditorHarness::waitForKeyboard(int seconds) {
   return true;
 }
 
-QString EditorHarness::keyboardState() {
-  return window_->findChild<QLabel*>(QStringLiteral("keyboardState"))->text();
-}
-
 QString EditorHarness::progressText() {
   if (!window_->findChild<QWidget*>(QStringLiteral("deviceProgress"))->isVisibleTo(window_.get())) {
     return {};
   }
   return window_->findChild<QLabel*>(QStringLiteral("progressText"))->text();
-}
-
-void EditorHarness::click(int tag, Qt::KeyboardModifiers keys) {
-  QTest::mouseClick(element(tag), Qt::LeftButton, keys);
-}
-
-QAction* EditorHarness::action(const char* name) {
-  return window_->findChild<QAction*>(QString::fromLatin1(name));
-}
-
-QString EditorHarness::status() {
-  return vc().message->text();
-}
-
-bool EditorHarness::send() {
-  vc().sendToKeyboardAction();
-  return waitForKeyboard();
-}
-
-bool EditorHarness::read() {
-  vc().readFromKeyboardAction();
-  return waitForKeyboard();
 }
 
 void EditorHarness::answerFiles(const std::filesystem::path& path) {

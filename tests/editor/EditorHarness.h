@@ -6,7 +6,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStringList>
+#include <QTest>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -44,7 +47,9 @@ class EditorHarness {
   // false if that took longer than `seconds`.
   bool waitForKeyboard(int seconds = 20);
   // What the window says of the keyboard ("● Keyboard connected").
-  QString keyboardState();
+  QString keyboardState() {
+    return window_->findChild<QLabel*>(QStringLiteral("keyboardState"))->text();
+  }
   // The device progress panel's text, while it is shown; empty otherwise.
   QString progressText();
   editor::MainWindowController& window() { return *window_; }
@@ -52,13 +57,23 @@ class EditorHarness {
   const TempDir& dir() const { return dir_; }
 
   QAbstractButton* element(int tag) { return vc().viewWithTag(tag); }
-  void click(int tag, Qt::KeyboardModifiers keys = Qt::NoModifier);
-  QAction* action(const char* name);
+  void click(int tag, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QTest::mouseClick(element(tag), Qt::LeftButton, keys);
+  }
+  QAction* action(const char* name) {
+    return window_->findChild<QAction*>(QString::fromLatin1(name));
+  }
   // The status field's text.
-  QString status();
+  QString status() { return vc().message->text(); }
   // Send (or Read) from the window, and wait until it has ended.
-  bool send();
-  bool read();
+  bool send() {
+    vc().sendToKeyboardAction();
+    return waitForKeyboard();
+  }
+  bool read() {
+    vc().readFromKeyboardAction();
+    return waitForKeyboard();
+  }
   // The file dialogs answer `path`; an empty one cancels.
   void answerFiles(const std::filesystem::path& path);
   // What the window told as problems (its message boxes).
@@ -80,6 +95,13 @@ class EditorHarness {
   std::unique_ptr<editor::DeviceWorker> worker_;
   std::unique_ptr<editor::MainWindowController> window_;
 };
+
+// What the window says of the keyboard and in its status field.
+inline const QString kConnected = QStringLiteral("● Keyboard connected");
+inline const QString kNoKeyboard = QStringLiteral("○ No keyboard");
+inline const QString kSendSucceeded = QStringLiteral("成功发送到设备!");
+inline const QString kConnectFailed = QStringLiteral("连接到设备失败.");
+inline const QString kReadSucceeded = QStringLiteral("从设备读取参数成功!");
 
 // Chooses an item of a menu as the user does: the menu shows it and sends activated.
 void activate(QComboBox* menu, int position);

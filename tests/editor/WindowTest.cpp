@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -20,16 +19,10 @@
 using padkbd::ButtonValue;
 using padkbd::PadValue;
 using padkbd::SimulatedController;
-using padkbd::test::activate;
-using padkbd::test::EditorHarness;
-using padkbd::test::itemsOf;
-using padkbd::test::toQStringList;
+using namespace padkbd::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const QString kConnected = QStringLiteral("● Keyboard connected");
-const QString kNoKeyboard = QStringLiteral("○ No keyboard");
 
 padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
   editor.action("actionKeyboard")->trigger();
@@ -88,7 +81,7 @@ class WindowTest : public QObject {
     QCOMPARE(seen.last(), QStringLiteral("Reading from the keyboard… 598/598"));
     QCOMPARE(editor.progressText(), QString());  // the panel is gone
     QVERIFY(vc.globalC->isEnabled() && vc.sendToKeyboardButton->isEnabled());
-    QCOMPARE(editor.status(), QStringLiteral("从设备读取参数成功!"));
+    QCOMPARE(editor.status(), kReadSucceeded);
     QCOMPARE(vc.firmware->text(), QStringLiteral("02.1a"));
     checkGlobalMenus(editor, globals);
     QVERIFY(editor.selectedTags().isEmpty() && !vc.session().current());
@@ -98,7 +91,7 @@ class WindowTest : public QObject {
   void startupIsTold() {
     {
       EditorHarness editor(EditorHarness::noKeyboard);
-      QCOMPARE(editor.status(), QStringLiteral("连接到设备失败."));
+      QCOMPARE(editor.status(), kConnectFailed);
       QCOMPARE(editor.vc().firmware->text(), QStringLiteral("未连接"));
       checkGlobalMenus(editor, *editor.files().defaultPreset().global);
     }
@@ -279,12 +272,9 @@ class WindowTest : public QObject {
       dialog->useKeyboardAction();
       QVERIFY(editor.waitForKeyboard());
     };
-    for (auto [ids, bytes, named] : {std::array{"1209 7a01", "7d 00 01", "1209 7a01"},
-                                     std::array{"1209:7a01", "7d 80 01", "7d 80 01"}}) {
-      use(QString::fromLatin1(ids), QString::fromLatin1(bytes));
-      QVERIFY(dialog->status().contains(QString::fromLatin1(named)));
-      QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
-    }
+    use(QStringLiteral("1209:7a01"), QStringLiteral("7d 80 01"));  // a byte above 7f
+    QVERIFY(dialog->status().contains(QStringLiteral("7d 80 01")));
+    QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
     use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
     const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
     QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
@@ -319,8 +309,7 @@ class WindowTest : public QObject {
   }
 
   // The platform's dialogs: the save dialog opens in the folder remembered
-  // and saves; the open dialog opens where that was; a refused document
-  // names itself in a message box.
+  // and saves; the open dialog opens where that was.
   void platformDialogsAsTheUserSeesThem() {
     EditorHarness editor;
     auto& vc = editor.vc();
@@ -335,17 +324,13 @@ class WindowTest : public QObject {
       QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         auto* dialog = qobject_cast<QFileDialog*>(modal);
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (dialog != nullptr) {
-          seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
-          dialog->setDirectory(folder);
-          dialog->selectFile(QStringLiteral("Untitle.padkbd"));
-        }
-        if (box != nullptr) seen << box->text();
-        if (box != nullptr || (dialog != nullptr && dialog->acceptMode() == QFileDialog::AcceptSave))
-          static_cast<QDialog*>(modal)->accept();
-        else if (modal != nullptr)
-          modal->close();  // Cancel
+        if (dialog == nullptr) return;
+        seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
+        dialog->setDirectory(folder);
+        dialog->selectFile(QStringLiteral("Untitle.padkbd"));
+        // Save is answered; Open is cancelled, its folder is all that is looked at.
+        QDialog* asked = dialog;  // QFileDialog hides accept()
+        dialog->acceptMode() == QFileDialog::AcceptSave ? asked->accept() : asked->reject();
       });
       act();
       return seen;
@@ -353,12 +338,7 @@ class WindowTest : public QObject {
     const QStringList saved = answer([&] { vc.saveAction(); });
     QCOMPARE(saved, (QStringList{QString::fromStdString(remembered.string()), "padkbd"}));
     QVERIFY(fs::exists(editor.dir() / "Untitle.padkbd"));
-    const auto before = editor.snapshot();
     QCOMPARE(answer([&] { vc.loadAction(); }).value(0), folder);
-    std::ofstream(editor.dir() / "short.padkbd") << "not a preset";
-    vc.dialogs.openDocumentPath = [&](QWidget*) { return folder + QStringLiteral("/short.padkbd"); };
-    QVERIFY(answer([&] { vc.loadAction(); }).value(0).contains(QStringLiteral("short.padkbd")));
-    QVERIFY(editor.snapshot() == before);
   }
 
   // The shipped translations reach the window and the Keyboard dialog (whose

@@ -1,6 +1,6 @@
-// The editing rules without a window: bulk change, fields, Default, Load and
-// Save, copy and paste, undo and redo, unsaved changes, and what a send would
-// change. (Selection, the bank and the gains are tested through the window.)
+// The editing rules without a window: fields, Default, Load and Save, undo and
+// redo, unsaved changes. (Selection, the bank, bulk change, copy and paste,
+// the gains and what a send would change are tested through the window.)
 #include "session/EditSession.h"
 
 #include <gtest/gtest.h>
@@ -77,33 +77,6 @@ TEST_F(EditSessionTest, FieldEditsChangeTheRecordsAndUndoStepByStep) {
   EXPECT_EQ(session.control(13)->value, 1);  // the first edit is the one forgotten
 }
 
-TEST_F(EditSessionTest, BulkChangeTakesPadsOnlyAndIsOneStep) {
-  session.enterBulk();
-  EXPECT_EQ(session.current()->buttonID, EditSession::kBulkRecordId);
-  EXPECT_TRUE(session.padLists());
-  EXPECT_FALSE(session.press(Selector::Black, 60)) << "a button takes no pad mode or colour";
-  EXPECT_FALSE(session.press(Selector::White, 1));
-  for (int tag : {9, 10, 11, 10}) session.press(Selector::Black, tag);  // the second click removes
-  EXPECT_TRUE(session.inBulkSelection(8));
-  EXPECT_FALSE(session.inBulkSelection(9));
-  session.setField(ControlField::Mode, 3);
-  session.setField(ControlField::CB, 7);
-  EXPECT_FALSE(session.canUndo()) << "the bulk record is no part of the preset";
-  const ButtonValue untouched = *session.control(9);
-  session.leaveBulk();
-  EXPECT_FALSE(session.current());
-  for (int index : {8, 10}) {
-    EXPECT_EQ(session.control(index)->mode, 3);
-    EXPECT_EQ(session.control(index)->CB, 7);
-    EXPECT_EQ(session.control(index)->CR, 100);
-  }
-  EXPECT_EQ(*session.control(9), untouched);
-  EXPECT_EQ(session.undoText(), "bulk change of 2 pads");
-  session.undo();
-  EXPECT_EQ(session.control(8)->CR, 127);
-  EXPECT_EQ(session.control(10)->mode, 0);
-}
-
 TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack) {
   session.press(Selector::Black, 9);
   const ButtonValuePtr before = session.current();
@@ -142,45 +115,6 @@ TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack
   EXPECT_EQ(session.global()->version, "1a.05");
   EXPECT_FALSE(session.modified());
   EXPECT_TRUE(session.changesOnKeyboard().empty());
-}
-
-TEST_F(EditSessionTest, ChangesOnTheKeyboardAreListedWithoutTheSlot) {
-  session.press(Selector::Black, 14);
-  session.setField(ControlField::CR, 5);
-  session.setField(ControlField::Channel, 3);
-  session.setGlobal(GlobalField::MemorySlot, 4);
-  const auto changes = session.changesOnKeyboard();
-  ASSERT_EQ(changes.size(), 2u);
-  EXPECT_EQ(changes[0].rfind("control 13 (Pad 6): channel", 0), 0u) << changes[0];
-  EXPECT_EQ(changes[1].rfind("control 13 (Pad 6): red", 0), 0u) << changes[1];
-  session.sentToKeyboard(session.copyOfPreset());
-  EXPECT_TRUE(session.changesOnKeyboard().empty());
-  EXPECT_FALSE(session.modified());
-  EXPECT_EQ(session.origin().kind, Origin::Kind::Sent);
-  EXPECT_EQ(session.origin().detail, "5");
-
-  // Without a read, nothing is known of the keyboard.
-  EditSession offline(files, files.defaultPreset(), Origin{});
-  EXPECT_FALSE(offline.knowsKeyboard());
-  EXPECT_TRUE(offline.changesOnKeyboard().empty());
-}
-
-TEST_F(EditSessionTest, PasteGoesToControlsOfTheSameKindAsOneStep) {
-  session.press(Selector::Black, 9);  // Pad 1, red
-  ASSERT_TRUE(session.copyControl());
-  EXPECT_FALSE(session.canPaste()) << "not onto itself";
-  session.press(Selector::White, 1);  // a knob
-  EXPECT_FALSE(session.paste());
-  session.press(Selector::Black, 20);  // Pad 12
-  ASSERT_TRUE(session.paste());
-  const ButtonValue& source = *session.control(8);
-  const ButtonValue& target = *session.control(19);
-  EXPECT_EQ(target.buttonID, 19);
-  EXPECT_EQ(std::tie(target.CR, target.CG, target.CB, target.MIDInumb),
-            std::tie(source.CR, source.CG, source.CB, source.MIDInumb));
-  EXPECT_EQ(session.undoText(), "paste onto Pad 12");
-  session.undo();
-  EXPECT_NE(session.control(19)->MIDInumb, source.MIDInumb);
 }
 
 // Knobs and buttons have no light: their readable lines leave the colour out.
