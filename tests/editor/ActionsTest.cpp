@@ -175,6 +175,7 @@ class ActionsTest : public QObject {
     });
     QVERIFY(editor.send());
     QVERIFY(whileSending.contains(QStringLiteral("发送中……")));
+    QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
     QCOMPARE(editor.sim().globalsInSlot(4).globalMIDIChannel, 11);
