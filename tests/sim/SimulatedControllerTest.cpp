@@ -2,9 +2,6 @@
 // padkbd --simulate=STATEFILE. The rest of the simulated keyboard is tested
 // through the tests that use it.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <fstream>
 
 #include "sim/SimulatedController.h"
 #include "tests/support/TempDir.h"
@@ -13,10 +10,6 @@ namespace padkbd {
 namespace {
 
 using ::testing::HasSubstr;
-
-void writeFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 TEST(SimulatedControllerState, SurvivesSaveAndLoadAndAPartialFileKeepsTheRest) {
   test::TempDir dir;
@@ -63,11 +56,10 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   SimulatedController sim;
   ASSERT_TRUE(sim.setRawValue(0, 0x00, 0x30, 0x55));
   const std::string before = sim.stateText();
-  int n = 0;
+  const auto path = dir / "damaged";
   for (const auto& [content, expected] : files) {
     SCOPED_TRACE(content.substr(0, 40));
-    const auto path = dir / ("bad" + std::to_string(n++));
-    writeFile(path, content);
+    test::writeAll(path, content);
     EXPECT_THAT(sim.loadState(path).message(),
                 AllOf(HasSubstr(expected), HasSubstr(path.filename().string())));
     // The text itself is held to the same size as a file.
