@@ -13,15 +13,6 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 using namespace ButtonAction;
 
-TEST(PresetDictionary, RecordsRoundTripWithoutTheVersion) {
-  const ButtonValue button{17, kMax, kMin, 16, 127, 5, 6, 3, 1, 2, -1};
-  EXPECT_EQ(*GetButtonValueFromDic(GetDicFromButtonValue(button).get()), button);
-  const PadValue pad{1, 8, 15, 3, 2, 2, 8, "01.02"};
-  PadValue expected = pad;
-  expected.version.clear();
-  EXPECT_EQ(*GetPadValueFromDic(GetDicFromPadValue(pad).get()), expected);
-}
-
 // Documents are read leniently on purpose: strings by their leading integer,
 // integers clamped to 32 bits, reals truncated, booleans 1 or 0, other kinds
 // and missing keys 0. The check, not the reading, refuses what is wrong.
