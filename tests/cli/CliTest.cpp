@@ -17,7 +17,6 @@
 #include "model/KeyboardId.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
-#include "storage/FileAction.h"
 #include "tests/storage/StorageFixtures.h"
 
 namespace padkbd {
@@ -282,7 +281,6 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
   expect(
       {{"absent info -q", 1, "", "padkbd: no keyboard found .*\n"},
        {"no-reply=100 read -q -o backup", 1, "", kOneError},
-       {"no-reply read -q", 1, "", kOneError},
        {"write-failure=40 send p -q", 1, "", kOneError},
        {"one-interface gains 1 2 3 4 5 6 7 8 -q", 1, "", kOneError},
        {"access-denied info -q", 1, "", ".*\"padkbd devices\" prints the udev rule.*\n"},
@@ -377,7 +375,6 @@ TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
       {"read --simulate=state -o read", 0, "",
        "padkbd: warning: 1 setting from the keyboard was outside its list.*control 8: mode byte "
        "0c.*\n"},
-      {"read --simulate=state -q -o read", 0, "", ""},
       // The command line goes over the settings file.
       {"info --simulate=state --device 0abc:0001", 1, "", ".*0abc:0001.*\n"},
       {"use --device 0abc:0001", 0, keyboard + "0abc:0001  \\(settings file\\)\n" + kAny},

@@ -9,7 +9,6 @@
 #include "storage/TempFiles.h"
 #include "tests/storage/StorageFixtures.h"
 #include "tests/support/HostilePlists.h"
-#include "tests/support/TempDir.h"
 
 namespace padkbd {
 namespace {
@@ -184,8 +183,7 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
   rlimit limit{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = limit;
-  small.rlim_cur = 1000;
+  const rlimit small{1000, limit.rlim_max};
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   const Outcome partial = files_.exportWorkingCopy(document);
   setrlimit(RLIMIT_FSIZE, &limit);
@@ -263,8 +261,8 @@ TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
   for (const std::string& damaged :
        {std::string("<?xml version=\"1.0\"?><plist><dict>"),
         edited(60, "Channel", plist_new_string("40")), std::string()}) {
-    if (damaged.empty()) fs::remove(resources_ / "default.plist");
-    if (!damaged.empty()) writeAll(resources_ / "default.plist", damaged);
+    damaged.empty() ? void(fs::remove(resources_ / "default.plist"))
+                    : writeAll(resources_ / "default.plist", damaged);
     EXPECT_TRUE(test::sameValues(files_.defaultPreset(), builtin));
   }
 }

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 
 #include "tests/storage/StorageFixtures.h"
-#include "tests/support/TempDir.h"
 
 namespace padkbd {
 namespace {

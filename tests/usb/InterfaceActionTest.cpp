@@ -1,7 +1,6 @@
 #include "usb/InterfaceAction.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
@@ -26,11 +25,8 @@ Bytes readRequest(std::uint8_t pp, std::uint8_t ww) {
 
 // A value reply as it comes alone: 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 03 | 07 30 VV F7.
 Bytes valueReply(std::uint8_t value) {
-  Bytes reply = readRequest(0x03, 0x30);
-  reply[12] = 0x07;
-  reply[14] = value;
-  reply.push_back(0xF7);
-  return reply;
+  return {0x04, 0xF0, kM[0], kM[1], 0x04, kM[2], 0x7F,  0x42,
+          0x04, 0x01, 0x00,  0x03,  0x07, 0x30,  value, 0xF7};
 }
 
 // "" when the write went out, else why not.

@@ -127,7 +127,8 @@ class EmulatedUsbDevice {
         "A: bConfigurationValue=1\\n\nA: bNumInterfaces= 2\\n\nA: busnum=%d\\n\nA: devnum=%d\\n\n"
         "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\nA: speed=12\\n\nH: descriptors=%s\n",
         path, d_.bus, d_.address, node, d_.bus, d_.address, (d_.bus - 1) * 128 + d_.address - 1,
-        d_.bus, d_.address, d_.vendorId, d_.productId, hex(descriptors, ""));
+        d_.bus, d_.address, d_.vendorId, d_.productId,
+        fmt::format("{:02x}", fmt::join(descriptors, "")));
     if (!d_.product.empty()) text += "A: product=" + d_.product + "\\n\n";
     if (!d_.manufacturer.empty()) text += "A: manufacturer=" + d_.manufacturer + "\\n\n";
     if (!ok || !umockdev_testbed_add_from_string(testbed, text.c_str(), &error)) {
@@ -150,10 +151,6 @@ class EmulatedUsbDevice {
   struct Client {
     std::deque<Urb> pendingIn, reapable;
   };
-
-  static std::string hex(const Bytes& bytes, const char* separator) {
-    return fmt::format("{:02x}", fmt::join(bytes, separator));
-  }
 
   static gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
     static_cast<EmulatedUsbDevice*>(self)->handle(client);
@@ -297,7 +294,8 @@ class EmulatedUsbDevice {
                request == readRequest(request[11], request[13], d_.sysexMaker)) {
       reply = readReply(request[11], request[13], d_.sysexMaker);
     } else {
-      return seen_.problems.push_back("request not understood: " + hex(request, " "));
+      return seen_.problems.push_back(
+          fmt::format("request not understood: {:02x}", fmt::join(request, " ")));
     }
     if (!playing) return replies_.push_back(std::move(reply));
     // A note on, then half of the reply, clock and key pressure; the rest of
