@@ -41,11 +41,6 @@ TEST(ValueAction, UnknownBytesAndIndicesFallBackToEntryZero) {
   EXPECT_EQ(GetValueCharFromIndex(128), 0x00);
 }
 
-TEST(Records, PadControlsAreTheIndices8To55) {
-  for (int i = -1; i <= kControlCount; ++i) EXPECT_EQ(isPadControl(i), i >= 8 && i <= 55) << i;
-  EXPECT_FALSE(isPadControl(INT32_MIN));
-}
-
 TEST(CurrentPreset, HandsOutItsOwnRecordsAndNoneOutsideTheList) {
   CurrentPreset preset;
   EXPECT_EQ(preset.GetButtonValueWithID(0), nullptr);

@@ -38,15 +38,6 @@ class FileActionTest : public ::testing::Test {
   const Preset sample_ = test::samplePreset();
 };
 
-TEST_F(FileActionTest, WorkingCopyPathFollowsXdgDataHomeOrHome) {
-  EXPECT_EQ(workingCopy(), tmp_ / "data" / "padkbd" / "temp.plist");
-  test::ScopedEnv home("HOME", tmp_.path().string());
-  for (const char* ignored : {"", "relative/dir"}) {
-    test::ScopedEnv xdg("XDG_DATA_HOME", ignored);
-    EXPECT_EQ(FileAction::defaultWorkingCopyPath(), tmp_ / ".local/share/padkbd/temp.plist");
-  }
-}
-
 TEST_F(FileActionTest, WorkingCopyIsSeededOnceAndReplacedWhole) {
   EXPECT_TRUE(test::sameValues(files_.readTempPreset().preset, sample_));  // not reseeded
   const Preset defaults = files_.defaultPreset();
@@ -267,7 +258,13 @@ TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
   }
 }
 
-TEST_F(FileActionTest, ResourcesAreFoundByNameAndBesideTheProgram) {
+TEST_F(FileActionTest, TheWorkingCopyFollowsXdgDataHomeAndResourcesAreFoundBesideTheProgram) {
+  EXPECT_EQ(workingCopy(), tmp_ / "data" / "padkbd" / "temp.plist");
+  test::ScopedEnv home("HOME", tmp_.path().string());
+  for (const char* ignored : {"", "relative/dir"}) {
+    test::ScopedEnv xdg("XDG_DATA_HOME", ignored);
+    EXPECT_EQ(FileAction::defaultWorkingCopyPath(), tmp_ / ".local/share/padkbd/temp.plist");
+  }
   EXPECT_EQ(files_.pathForResource("basic", "plist"), resources_ / "basic.plist");
   fs::create_directory(resources_ / "folder.plist");
   for (const char* name : {"selected", "../resources/default", "", "folder"}) {

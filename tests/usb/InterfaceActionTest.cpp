@@ -75,13 +75,8 @@ TEST(InterfaceActionCreate, TakesTheSecondInterfaceAndReadsWholePacketsOfItsRead
 }
 
 TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
-  struct Case {
-    std::string step;
-    UsbStatus status;
-    std::vector<std::string> calls;
-    std::string why;
-  };
-  const std::vector<Case> cases = {
+  // The step that fails, with its status; the calls made; why, as said.
+  const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string> cases[] = {
       {"", UsbStatus::Success, {}, "found (not found)"},  // one interface only
       {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)"},
       {"handle", UsbStatus::Success, {"create 1"}, "opened"},
@@ -89,16 +84,16 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
       {"endpoints", UsbStatus::IoError, {"create 1", "open", "close", "release"}, "examined"},
       {"pipe 2", UsbStatus::Pipe, {"create 1", "open", "close", "release"}, "examined"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
+  for (const auto& [step, status, calls, why] : cases) {
+    SCOPED_TRACE(why);
     ScriptedBackend backend;
-    c.step.empty() ? backend.interfaces.pop_back() : void(backend.failing[c.step] = c.status);
+    step.empty() ? backend.interfaces.pop_back() : void(backend.failing[step] = status);
     InterfaceAction usb(backend);
     ASSERT_TRUE(usb.FindDevice());
     backend.calls.clear();
-    const std::string why = usb.CreateInterface().message();
-    EXPECT_EQ(why.rfind("the controller's interface could not be " + c.why, 0), 0u) << why;
-    EXPECT_EQ(backend.calls, c.calls);
+    const std::string said = usb.CreateInterface().message();
+    EXPECT_EQ(said.rfind("the controller's interface could not be " + why, 0), 0u) << said;
+    EXPECT_EQ(backend.calls, calls);
     EXPECT_FALSE(usb.hasInterface());
   }
 }
