@@ -54,10 +54,9 @@ class EmulatedUsbDevice {
   static constexpr int kInterfaceCount = 2;
   static constexpr std::uint8_t kIn = 0x81, kOut = 0x02;
 
-  static Bytes handshakeRequest() { return {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7}; }
-  static Bytes handshakeReply() {
-    return {0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01, 0x03, 0x01, 0x06, 0x02, 0xF7};
-  }
+  static inline const Bytes kHandshakeRequest = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7};
+  static inline const Bytes kHandshakeReply = {0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01,
+                                               0x03, 0x01, 0x06, 0x02, 0xF7};
   static Bytes readRequest(std::uint8_t p, std::uint8_t t,
                            const Maker& m = config::kManufacturerId) {
     return {0x04, 0xF0, m[0], m[1], 0x04, m[2], 0x7F, 0x42, 0x04, 0x01, 0x00, p, 0x06, t, 0xF7};
@@ -288,8 +287,8 @@ class EmulatedUsbDevice {
     seen_.received.push_back(request);
     if (silent) return;
     Bytes reply;
-    if (request == handshakeRequest()) {
-      reply = handshakeReply();
+    if (request == kHandshakeRequest) {
+      reply = kHandshakeReply;
     } else if (request.size() == 15 &&
                request == readRequest(request[11], request[13], d_.sysexMaker)) {
       reply = readReply(request[11], request[13], d_.sysexMaker);

@@ -114,7 +114,7 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   ASSERT_EQ(usb().createInterface(find().at(0), 1, handle), UsbStatus::Success);
   // Creating only opens the device: nothing goes through it yet.
   EXPECT_EQ(owners(device), "driver driver ");
-  EXPECT_EQ(write(handle, EmulatedUsbDevice::handshakeRequest()), UsbStatus::InvalidParameter);
+  EXPECT_EQ(write(handle, EmulatedUsbDevice::kHandshakeRequest), UsbStatus::InvalidParameter);
   ASSERT_EQ(usb().openInterface(handle), UsbStatus::Success);
   EXPECT_EQ(owners(device), "driver us ");
 
@@ -151,10 +151,10 @@ TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
   ASSERT_EQ(usb().openInterface(handle), UsbStatus::Success);
   std::vector<Bytes> requests;
   for (int i = -1; i < 300; ++i) {  // the handshake, then reads
-    requests.push_back(i < 0 ? EmulatedUsbDevice::handshakeRequest()
+    requests.push_back(i < 0 ? EmulatedUsbDevice::kHandshakeRequest
                              : EmulatedUsbDevice::readRequest(i % 8, i / 8));
     const Bytes reply =
-        i < 0 ? EmulatedUsbDevice::handshakeReply() : EmulatedUsbDevice::readReply(i % 8, i / 8);
+        i < 0 ? EmulatedUsbDevice::kHandshakeReply : EmulatedUsbDevice::readReply(i % 8, i / 8);
     ASSERT_EQ(write(handle, requests.back()), UsbStatus::Success);
     ASSERT_EQ(read(handle), Read(UsbStatus::Success, reply)) << "exchange " << i;
   }
