@@ -2,9 +2,9 @@
 // private JACK server to the simulated keyboard standing in on a port, and
 // the command-line tool choosing that port by name.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
-#include <cstdio>
-#include <sstream>
+#include <cstdlib>
 
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
@@ -29,12 +29,9 @@ class MidiPort : public ::testing::Test {
 
   // Runs the command-line tool; its standard output, and the exit status in `status`.
   std::string padkbd(const std::string& args, int& status) {
-    const std::string command = std::string(PADKBD_CLI_EXE) + " " + args;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::ostringstream out;
-    for (int c; (c = std::fgetc(pipe)) != EOF;) out.put(static_cast<char>(c));
-    status = WEXITSTATUS(::pclose(pipe));
-    return out.str();
+    const std::string out = (tmp / "out").string();
+    status = WEXITSTATUS(std::system((PADKBD_CLI_EXE " " + args + " >" + out).c_str()));
+    return test::readAll(out);
   }
 
   static inline test::JackServer* server_ = nullptr;
