@@ -137,7 +137,6 @@ TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
   EXPECT_TRUE(
       std::regex_match(shown[64], std::regex("global: knob relative mode .*, memory slot .*")));
   const auto doc = nlohmann::json::parse(run("show --json -", def).out);
-  ASSERT_EQ(doc.at("controls").size(), 64u);
   EXPECT_EQ(doc["controls"][12]["kind"], "pad");
   EXPECT_TRUE(doc["controls"][12]["red"].contains("label"));
   EXPECT_FALSE(doc["controls"][0].contains("red"));
@@ -176,7 +175,6 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
       {"diff good b", 1,
        "control 12 \\(.+\\): channel .+ → .+\ncontrol 12 \\(.+\\): red .+ → .+\n"
        "global: memory slot .+ → .+\n"},
-      {"diff good truncated", 2, "", kOneError},
       {"diff missing good", 2, "", kOneError},
   });
 }
