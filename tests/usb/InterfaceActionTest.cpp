@@ -134,7 +134,8 @@ TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExcha
 
 TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamOrTheLastOneIsKept) {
   const Bytes reply = valueReply(0x2A), note = {0x09, 0x90, 0x3C, 0x64},
-              clock = {0x0F, 0xF8, 0x00, 0x00};
+              clock = {0x0F, 0xF8, 0x00, 0x00},
+              universal = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x06, 0x01, 0xF7};
   const Bytes head(reply.begin(), reply.begin() + 8), tail(reply.begin() + 8, reply.end());
   const auto with = [&](std::size_t at, std::uint8_t byte) {
     Bytes changed = reply;
@@ -156,10 +157,7 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamOrTheLastOneIsKept) {
       {"split, traffic between", {head, clock, tail}, 0x2A},
       {"cable 1", {onCable1}, 0x2A},
       {"other makers' and universal SysEx first",
-       {with(2, kM[0] ^ 1),
-        with(5, kM[2] ^ 1),
-        {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x06, 0x01, 0xF7},
-        reply},
+       {with(2, kM[0] ^ 1), with(5, kM[2] ^ 1), universal, reply},
        0x2A},
       // Cut by a status byte, not ended by F7, too short to hold a value.
       {"malformed first", {with(9, 0x90), with(15, 0x00), readRequest(0x03, 0x30), reply}, 0x2A},
