@@ -347,10 +347,12 @@ TEST_F(Cli, TheStateFileIsWrittenSafelyAndSharedInTurns) {
 }
 
 TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
-  // The simulated keyboard has other ids than the built-in ones, and one
-  // setting outside its list (pad mode byte 0c of control 8).
+  // The simulated keyboard, in a state file written by hand, has other ids
+  // than the built-in ones and one setting outside its list (pad mode byte 0c
+  // of control 8); the rest is as it starts.
   writeAll(at("state"),
-           "padkbd-sim-state 1\nusb 1234:5678\nmanufacturer 00 20 6b\nslot 0 01 50 0c\n");
+           "# by hand\r\n\npadkbd-sim-state 1\r\nusb 1234:5678\nmanufacturer 00 20 6b\n"
+           "slot 0 01 50 0c\n");
   const string builtIn = formatUsbIds(builtInKeyboard().usb);
   const string keyboard = "keyboard       ";
   expect({

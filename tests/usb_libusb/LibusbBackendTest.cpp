@@ -202,7 +202,6 @@ TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
 TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   test::TempDir dir;
   test::ScopedEnv config{"XDG_CONFIG_HOME", (dir / "config").string()};
-  test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").string()};
   EmulatedUsbDevice& keyboard = add({.vendorId = 0x1234,
                                      .productId = 0x5678,
                                      .product = "Pads",
