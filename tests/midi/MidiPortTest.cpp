@@ -67,7 +67,6 @@ TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
   const std::string preset = (tmp.path() / "read.padkbd").string();
   padkbd("--midi-api jack --port stand-in read -o " + preset, status);
   ASSERT_EQ(status, 0);
-  EXPECT_EQ(padkbd("check " + preset, status), preset + ": ok\n");
   padkbd("use --port stand-in", status);
   padkbd("--midi-api jack send " + preset + " --slot 4", status);
   ASSERT_EQ(status, 0);

@@ -20,11 +20,9 @@ TEST(ValueAction, EveryConversionRoundTrips) {
     all.insert(all.end(), {row.onPad, row.onOther});
   for (const GlobalFieldInfo& row : kGlobalFields) all.push_back(row.conversion);
   all.push_back({GetButtonIDCharFromIndex, GetButtonIDIndexFromChar, kControlCount});
-  for (std::size_t n = 0; n < all.size(); ++n) {
-    for (std::int32_t i = 0; i < all[n].entries; ++i) {
+  for (std::size_t n = 0; n < all.size(); ++n)
+    for (std::int32_t i = 0; i < all[n].entries; ++i)
       ASSERT_EQ(all[n].toIndex(all[n].toByte(i)), i) << "conversion " << n;
-    }
-  }
 }
 
 TEST(ValueAction, UnknownBytesAndIndicesFallBackToEntryZero) {

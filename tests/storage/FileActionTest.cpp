@@ -260,9 +260,8 @@ TEST_F(FileActionTest, TheWorkingCopyFollowsXdgDataHomeAndResourcesAreFoundBesid
   }
   EXPECT_EQ(files_.pathForResource("basic", "plist"), resources_ / "basic.plist");
   fs::create_directory(resources_ / "folder.plist");
-  for (const char* name : {"selected", "../resources/default", "", "folder"}) {
+  for (const char* name : {"selected", "../resources/default", "", "folder"})
     EXPECT_FALSE(files_.pathForResource(name, "plist")) << name;
-  }
 
   // Built: resources/ beside the program or its folder; installed: share/padkbd beside bin/.
   test::ScopedEnv noOverride("PADKBD_RESOURCE_DIR", "");

@@ -55,8 +55,6 @@ TEST(PresetCheck, RangesComeFromTheFieldTables) {
       {[](Preset& p) { p.buttons[7]->mode = 3; }, "control 7: Mode 3 is outside 0\u20132"},
       {[](Preset& p) { p.buttons[0]->channel = 17; }, "control 0: Channel 17 is outside 0\u201316"},
       {[](Preset& p) { p.buttons[56]->CB = -2; }, "control 56: CB -2 is outside -1\u2013127"},
-      {[](Preset& p) { p.buttons[63]->modeOption = 4; },
-       "control 63: ModeOption 4 is outside 0\u20133"},
       {[](Preset& p) { p.buttons[3]->buttonID = 10; }, "control 3 has BtnID 10"},
       {[](Preset& p) { p.global->globalMIDIChannel = 16; },
        "global settings: globalMIDIChannel 16 is outside 0\u201315"},

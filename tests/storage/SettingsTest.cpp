@@ -67,13 +67,11 @@ TEST(Settings, CommandLineOverSettingsFileOverBuild) {
 
 TEST(Settings, IdsAreParsedStrictly) {
   EXPECT_EQ(parseUsbIds("0x1209:0X00a1"), (UsbIds{0x1209, 0x00A1}));
-  for (const char* bad : {"1209", "1209:", ":0001", "12345:1", "12g9:0001", "1209:0001:2", ""}) {
+  for (const char* bad : {"1209", "1209:", ":0001", "12345:1", "12g9:0001", "1209:0001:2", ""})
     EXPECT_FALSE(parseUsbIds(bad)) << bad;
-  }
   EXPECT_EQ(parseManufacturerId(" 00 20:6b"), (ManufacturerId{0x00, 0x20, 0x6B}));
-  for (const char* bad : {"00206", "00206B0", "0 0206B", "00 20 8B", "00-20-6B", "zz206b"}) {
+  for (const char* bad : {"00206", "00206B0", "0 0206B", "00 20 8B", "00-20-6B", "zz206b"})
     EXPECT_FALSE(parseManufacturerId(bad)) << bad;
-  }
 }
 
 }  // namespace
