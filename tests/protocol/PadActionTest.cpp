@@ -29,7 +29,7 @@ constexpr std::size_t kSlot = 10, kParameter = 11, kTarget = 13, kValue = 14;
 
 Bytes message(std::uint8_t command, std::uint8_t yy, std::uint8_t pp, const Bytes& rest) {
   Bytes bytes = {0x04, 0xF0, kM[0], kM[1], 0x04, kM[2], 0x7F, 0x42, 0x04, command, yy, pp};
-  bytes.insert(bytes.end(), rest.begin(), rest.end());
+  for (const std::uint8_t byte : rest) bytes.push_back(byte);
   return bytes;
 }
 
