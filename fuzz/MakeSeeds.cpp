@@ -78,8 +78,7 @@ int main(int argc, char** argv) {
   split.packetPerTransfer = true;
   write(dir / "replies" / "packet-per-transfer", session(split));
 
-  SimulatedController sim;
-  write(dir / "state" / "full", sim.stateText());
+  write(dir / "state" / "full", SimulatedController().stateText());
   write(dir / "state" / "partial",
         "# hand-written\npadkbd-sim-state 1\nusb 1234:5678\nmanufacturer 00 20 6b\n"
         "slot 0 02 30 0f\ngain 7 01\n");

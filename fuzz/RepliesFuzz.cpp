@@ -16,9 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace padkbd;
-  static const bool quiet = (log::setEnabled(log::Channel::Diagnostic, false),
-                             log::setEnabled(log::Channel::Output, false), true);
-  (void)quiet;
+  [[maybe_unused]] static const bool quiet = (log::setEnabled(log::Channel::Diagnostic, false),
+                                              log::setEnabled(log::Channel::Output, false), true);
 
   test::ScriptedBackend backend;
   for (std::size_t at = 0; at < size;) {
@@ -34,13 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FileAction files({}, {});
   PadAction pad(io, files);
   const bool read = pad.ReadPadValueFromDevice().ok();
-  const CurrentPreset& now = pad.currentPreset();
-  const ButtonValueList defaults = files.defaultPreset().buttons;
-  const auto same = [](const ButtonValuePtr& a, const ButtonValuePtr& b) { return *a == *b; };
-  if (read ? !checkPreset({now.buttonValueArray, now.currentPadValue})
-           : !std::equal(now.buttonValueArray.begin(), now.buttonValueArray.end(), defaults.begin(),
-                         defaults.end(), same) ||
-                 now.currentPadValue->version != "未连接") {
+  const Preset now{pad.currentPreset().buttonValueArray, pad.currentPreset().currentPadValue};
+  const Preset defaults = files.defaultPreset();
+  if (read ? !checkPreset(now)
+           : presetToXml(now.buttons, *now.global) !=
+                     presetToXml(defaults.buttons, *defaults.global) ||
+                 now.global->version != "未连接") {
     std::abort();
   }
   if (pad.OpenInterface()) pad.WritePadValueToDevice();

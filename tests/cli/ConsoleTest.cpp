@@ -50,11 +50,7 @@ TEST(Console, EachVerbosityShowsItsLinesWholeAndTheProgressLineAroundThem) {
   EXPECT_EQ(written(Verbosity::Normal, false),
             "padkbd: warning: 2 settings replaced\nsent\npadkbd: no keyboard found\n");
   EXPECT_EQ(written(Verbosity::Quiet, true), "padkbd: no keyboard found\n");
-  // The log is back on, to its own sink, afterwards.
-  EXPECT_TRUE(log::enabled(log::Channel::Diagnostic));
-  log::Capture capture;
-  log::diag("after");
-  EXPECT_EQ(capture.count("after"), 1u);
+  EXPECT_TRUE(log::enabled(log::Channel::Diagnostic)) << "given back afterwards";
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "tests/midi/JackKeyboard.h"
 
 #include <RtMidi.h>
-#include <fcntl.h>
 #include <jack/jack.h>
 #include <signal.h>
 #include <spawn.h>
@@ -26,15 +25,12 @@ JackServer::JackServer() {
   // A short period, so that a round trip costs a few milliseconds; the
   // server waits for a late client (-S, -t) instead of dropping the cycle's
   // MIDI, since the tests share a busy machine and have no realtime rights.
-  const char* argv[] = {"jackd", "-n",    name.c_str(), "-r",    "-S", "-t", "2000",
-                        "-d",    "dummy", "-r",         "48000", "-p", "64", nullptr};
-  posix_spawn_file_actions_t quiet;
-  posix_spawn_file_actions_init(&quiet);
-  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  // The shell gives way to the server (exec), whose output goes nowhere.
+  const std::string command =
+      "exec jackd -n " + name + " -r -S -t 2000 -d dummy -r 48000 -p 64 >/dev/null 2>&1";
+  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
   const bool spawned =
-      ::posix_spawnp(&pid_, "jackd", &quiet, nullptr, const_cast<char**>(argv), environ) == 0;
-  posix_spawn_file_actions_destroy(&quiet);
+      ::posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0;
   jack_set_error_function([](const char*) {});
   for (int tries = 0; spawned && tries < 100 && !running_; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -72,21 +68,20 @@ KeyboardStandIn::~KeyboardStandIn() {
   sim_.releaseInterface(handle_);
 }
 
+// Called on JACK's one MIDI thread.
 void KeyboardStandIn::received(double, std::vector<unsigned char>* message, void* self) {
-  auto* standIn = static_cast<KeyboardStandIn*>(self);
-  std::lock_guard lock(standIn->mutex_);
+  KeyboardStandIn& s = *static_cast<KeyboardStandIn*>(self);
   const std::vector<std::uint8_t> packets = usbmidi::packetsFromMessage(*message);
-  standIn->sim_.writePipe(standIn->handle_, 2, packets.data(), packets.size());
+  s.sim_.writePipe(s.handle_, 2, packets.data(), packets.size());
   // Whatever the keyboard has to say now (the reply, traffic) goes out.
   std::array<std::uint8_t, 64> transfer;
   std::size_t received = 0;
-  while (standIn->sim_.readPipe(standIn->handle_, 1, transfer.data(), transfer.size(), received,
-                                std::chrono::milliseconds(0)) == UsbStatus::Success &&
+  while (s.sim_.readPipe(s.handle_, 1, transfer.data(), transfer.size(), received,
+                         std::chrono::milliseconds(0)) == UsbStatus::Success &&
          received > 0) {
-    standIn->replies_.forEachMessage({transfer.data(), received},
-                                     [standIn](std::span<const std::uint8_t> out) {
-                                       standIn->out_->sendMessage(out.data(), out.size());
-                                     });
+    s.replies_.forEachMessage({transfer.data(), received}, [&s](std::span<const std::uint8_t> m) {
+      s.out_->sendMessage(m.data(), m.size());
+    });
   }
 }
 

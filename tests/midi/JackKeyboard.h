@@ -8,7 +8,6 @@
 #include <sys/types.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "sim/SimulatedController.h"
@@ -47,7 +46,6 @@ class KeyboardStandIn {
   std::unique_ptr<RtMidiIn> in_;
   std::unique_ptr<RtMidiOut> out_;
   usbmidi::SysExAssembler replies_;
-  std::mutex mutex_;
 };
 
 }  // namespace padkbd::test

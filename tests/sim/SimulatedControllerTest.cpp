@@ -1,10 +1,8 @@
 // The simulated keyboard's state file, which users meet through
-// padkbd --simulate=STATEFILE. The rest of the simulated keyboard is tested
-// through the tests that use it.
+// padkbd --simulate=STATEFILE: what it refuses. Saving, loading back and
+// hand-written files, like the rest of the simulated keyboard, are tested
+// through the tests that use them.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <fstream>
 
 #include "sim/SimulatedController.h"
 #include "tests/support/TempDir.h"
@@ -13,34 +11,6 @@ namespace padkbd {
 namespace {
 
 using ::testing::HasSubstr;
-
-void writeFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
-TEST(SimulatedControllerState, SurvivesSaveAndLoadAndAPartialFileKeepsTheRest) {
-  test::TempDir dir;
-  SimulatedController sim;
-  ASSERT_TRUE(sim.setRawValue(4, 0x09, 0x50, 0x7F));
-  sim.setGain(3, 0x05);
-  sim.setKeyboard({{0x1234, 0xABCD}, {0x00, 0x20, 0x6B}});
-  ASSERT_TRUE(sim.saveState(dir / "state.txt"));
-  SimulatedController other;
-  ASSERT_TRUE(other.setRawValue(2, 0x00, 0x30, 0x33));  // overwritten by the load
-  const Outcome loaded = other.loadState(dir / "state.txt");
-  ASSERT_TRUE(loaded) << loaded.message();
-  EXPECT_EQ(other.stateText(), sim.stateText());
-
-  SimulatedController partial;
-  ASSERT_TRUE(
-      partial.loadStateText("# hand-written\n\npadkbd-sim-state 1\r\nslot 0 02 30 0f\n"
-                            "gain 7 01\nmanufacturer 00:20:6B\n",
-                            "partial"));
-  EXPECT_EQ(partial.keyboard().manufacturer, (ManufacturerId{0x00, 0x20, 0x6B}));
-  EXPECT_EQ(partial.controlInSlot(0, 0).channel, 15);
-  EXPECT_EQ(partial.gains()[7], 1);
-  EXPECT_EQ(partial.controlInSlot(0, 9), SimulatedController().controlInSlot(0, 9));
-}
 
 TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing) {
   test::TempDir dir;
@@ -51,11 +21,9 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
       {"padkbd-sim-state 2\n", "format version"},
       {head + "slot 0 07 30 01\n", "no setting has parameter 07 and target 30"},
       {head + "slot 0 00 30 80\n", "00 to 7f"},
-      {head + "slot 0 0x 30 01\n", "hex"},
       {head + "slot -1 00 30 01\n", "slot must be"},
       {head + "slot 0 00 30 01\ngain 8 01\n", "gain number"},
       {head + "banana\n", "unknown entry"},
-      {head + "usb 1234\n", "usb VVVV:PPPP"},
       {head + "manufacturer 00 80 00\n", "00-7f"},
       {head + std::string("slot 0 00 30 01\0\n", 17), "NUL"},
       {head + std::string(4 * 1024 * 1024, '\n'), "too large"},
@@ -63,11 +31,10 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   SimulatedController sim;
   ASSERT_TRUE(sim.setRawValue(0, 0x00, 0x30, 0x55));
   const std::string before = sim.stateText();
-  int n = 0;
+  const auto path = dir / "damaged";
   for (const auto& [content, expected] : files) {
     SCOPED_TRACE(content.substr(0, 40));
-    const auto path = dir / ("bad" + std::to_string(n++));
-    writeFile(path, content);
+    test::writeAll(path, content);
     EXPECT_THAT(sim.loadState(path).message(),
                 AllOf(HasSubstr(expected), HasSubstr(path.filename().string())));
     // The text itself is held to the same size as a file.

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 
 #include "tests/storage/StorageFixtures.h"
-#include "tests/support/TempDir.h"
 
 namespace padkbd {
 namespace {
@@ -46,9 +45,6 @@ TEST(Settings, DamagedFilesAreReportedAndNeverOverwritten) {
     EXPECT_EQ(settings.keyboard, KeyboardSettings{});
     EXPECT_FALSE(file.storeKeyboard({UsbIds{1, 2}, std::nullopt}));
     EXPECT_EQ(readAll(file.path()), text);
-
-    EXPECT_EQ(resolveKeyboard(settings, {}).id, builtInKeyboard());
-    EXPECT_THAT(resolveKeyboard(settings, {}).warning, HasSubstr("damaged"));
     ASSERT_TRUE(file.forgetKeyboard());  // which clears the damage
     EXPECT_TRUE(file.read().outcome);
   }
@@ -61,25 +57,21 @@ TEST(Settings, CommandLineOverSettingsFileOverBuild) {
   stored.keyboard = {UsbIds{0x1234, 0xABCD}, ManufacturerId{0x00, 0x20, 0x6B}};
   const ResolvedKeyboard fromFile = resolveKeyboard(stored, {});
   EXPECT_EQ(fromFile.id, (KeyboardId{{0x1234, 0xABCD}, {0x00, 0x20, 0x6B}}));
-  EXPECT_EQ(fromFile.usbSource, SettingSource::SettingsFile);
   EXPECT_TRUE(fromFile.warning.empty());
 
   const ResolvedKeyboard mixed = resolveKeyboard(stored, {UsbIds{0x0AAA, 0x0BBB}, std::nullopt});
   EXPECT_EQ(mixed.id.usb, (UsbIds{0x0AAA, 0x0BBB}));
   EXPECT_EQ(mixed.usbSource, SettingSource::CommandLine);
   EXPECT_EQ(mixed.manufacturerSource, SettingSource::SettingsFile);
-  EXPECT_EQ(resolveKeyboard({}, {}).manufacturerSource, SettingSource::BuiltIn);
 }
 
 TEST(Settings, IdsAreParsedStrictly) {
   EXPECT_EQ(parseUsbIds("0x1209:0X00a1"), (UsbIds{0x1209, 0x00A1}));
-  for (const char* bad : {"1209", "1209:", ":0001", "12345:1", "12g9:0001", "1209:0001:2", ""}) {
+  for (const char* bad : {"1209", "1209:", ":0001", "12345:1", "12g9:0001", "1209:0001:2", ""})
     EXPECT_FALSE(parseUsbIds(bad)) << bad;
-  }
   EXPECT_EQ(parseManufacturerId(" 00 20:6b"), (ManufacturerId{0x00, 0x20, 0x6B}));
-  for (const char* bad : {"00206", "00206B0", "0 0206B", "00 20 8B", "00-20-6B", "zz206b"}) {
+  for (const char* bad : {"00206", "00206B0", "0 0206B", "00 20 8B", "00-20-6B", "zz206b"})
     EXPECT_FALSE(parseManufacturerId(bad)) << bad;
-  }
 }
 
 }  // namespace

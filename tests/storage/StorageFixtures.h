@@ -1,13 +1,9 @@
-// Helpers shared by the storage tests: a valid preset, and whole files.
+// A valid preset shared by the storage and command-line tests.
 #pragma once
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 #include "storage/FileAction.h"
 #include "storage/PresetDictionary.h"
+#include "tests/support/TempDir.h"
 
 namespace padkbd::test {
 
@@ -23,14 +19,6 @@ inline Preset samplePreset() {
   }
   preset.global = std::make_shared<PadValue>(PadValue{1, 8, 15, 3, 2, 2, 8, "ignored"});
   return preset;
-}
-
-inline std::string readAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-inline void writeAll(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // Equal in everything a preset document holds (the version is no part of it).

@@ -43,9 +43,7 @@ std::string binary(const std::vector<std::vector<std::uint64_t>>& refs) {
   return out + bigEndian(refs.size(), 8) + bigEndian(0, 8) + bigEndian(table, 8);
 }
 
-const std::string kXmlHead =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST "
-    "1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">";
+const std::string kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">";
 
 }  // namespace
 

@@ -43,7 +43,7 @@ class ScriptedBackend : public UsbBackend {
   std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice&) override { return interfaces; }
   UsbStatus createInterface(const UsbDevice&, int number, UsbInterfaceHandle& h) override {
     calls.push_back("create " + std::to_string(number));
-    h = status("create") == UsbStatus::Success && !failing.count("handle") ? ++handles_ : 0;
+    h = status("create") == UsbStatus::Success && !failing.count("handle") ? 1 : 0;
     return status("create");
   }
   UsbStatus openInterface(UsbInterfaceHandle) override { return step("open"); }
@@ -83,8 +83,6 @@ class ScriptedBackend : public UsbBackend {
     calls.push_back(name);
     return status(name);
   }
-
-  UsbInterfaceHandle handles_ = 0;
 };
 
 }  // namespace padkbd::test

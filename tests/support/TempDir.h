@@ -1,9 +1,12 @@
 // A fresh folder under the system's temporary directory, removed with the
-// object; and an environment variable set for the lifetime of an object.
+// object; an environment variable set for the lifetime of an object; and
+// whole files read and written.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -45,5 +48,13 @@ class ScopedEnv {
   std::string name_;
   std::optional<std::string> old_;
 };
+
+inline std::string readAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+inline void writeAll(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
 
 }  // namespace padkbd::test

@@ -54,10 +54,9 @@ class EmulatedUsbDevice {
   static constexpr int kInterfaceCount = 2;
   static constexpr std::uint8_t kIn = 0x81, kOut = 0x02;
 
-  static Bytes handshakeRequest() { return {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7}; }
-  static Bytes handshakeReply() {
-    return {0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01, 0x03, 0x01, 0x06, 0x02, 0xF7};
-  }
+  static inline const Bytes kHandshakeRequest = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7};
+  static inline const Bytes kHandshakeReply = {0x04, 0xF0, 0x7E, 0x0A, 0x04, 0x01,
+                                               0x03, 0x01, 0x06, 0x02, 0xF7};
   static Bytes readRequest(std::uint8_t p, std::uint8_t t,
                            const Maker& m = config::kManufacturerId) {
     return {0x04, 0xF0, m[0], m[1], 0x04, m[2], 0x7F, 0x42, 0x04, 0x01, 0x00, p, 0x06, t, 0xF7};
@@ -78,10 +77,8 @@ class EmulatedUsbDevice {
   struct Seen {
     bool driverBound[kInterfaceCount] = {true, true};
     bool claimed[kInterfaceCount] = {};
-    int attaches = 0;
     std::size_t pendingReads = 0;
     std::vector<Bytes> received;        // bulk OUT transfers, in order
-    std::vector<Bytes> sent;            // bulk IN transfers delivered, in order
     std::vector<std::string> problems;  // requests not understood, unknown ioctls
   };
   Seen seen() const {
@@ -103,13 +100,9 @@ class EmulatedUsbDevice {
     bool ok = umockdev_testbed_attach_ioctl(testbed, node.c_str(), handler_, &error);
     // Each hub on the way is a directory of its own: usb1/1-4/1-4.2.
     std::string path = fmt::sprintf("/devices/pci0000:00/0000:00:14.0/usb%d", d_.bus);
-    std::string name = std::to_string(d_.bus) + "-";
-    for (std::size_t at = 0; at < d_.port.size();) {
-      const std::size_t dot = std::min(d_.port.find('.', at), d_.port.size());
-      name += d_.port.substr(at, dot - at);
-      path += "/" + name;
-      name += ".";
-      at = dot + 1;
+    for (std::size_t end = 0; end < d_.port.size(); ++end) {
+      end = std::min(d_.port.find('.', end), d_.port.size());
+      path += fmt::sprintf("/%d-%s", d_.bus, d_.port.substr(0, end));
     }
     // The device descriptor (strings 1 and 2 name the maker and the product),
     // then a configuration: interface 0 audio control, interface 1 MIDI
@@ -133,7 +126,8 @@ class EmulatedUsbDevice {
         "A: bConfigurationValue=1\\n\nA: bNumInterfaces= 2\\n\nA: busnum=%d\\n\nA: devnum=%d\\n\n"
         "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\nA: speed=12\\n\nH: descriptors=%s\n",
         path, d_.bus, d_.address, node, d_.bus, d_.address, (d_.bus - 1) * 128 + d_.address - 1,
-        d_.bus, d_.address, d_.vendorId, d_.productId, hex(descriptors, ""));
+        d_.bus, d_.address, d_.vendorId, d_.productId,
+        fmt::format("{:02x}", fmt::join(descriptors, "")));
     if (!d_.product.empty()) text += "A: product=" + d_.product + "\\n\n";
     if (!d_.manufacturer.empty()) text += "A: manufacturer=" + d_.manufacturer + "\\n\n";
     if (!ok || !umockdev_testbed_add_from_string(testbed, text.c_str(), &error)) {
@@ -156,12 +150,6 @@ class EmulatedUsbDevice {
   struct Client {
     std::deque<Urb> pendingIn, reapable;
   };
-
-  static std::string hex(const Bytes& bytes, const char* separator) {
-    std::string text;
-    for (std::uint8_t byte : bytes) text += fmt::format("{:02x}{}", byte, separator);
-    return text;
-  }
 
   static gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
     static_cast<EmulatedUsbDevice*>(self)->handle(client);
@@ -210,7 +198,6 @@ class EmulatedUsbDevice {
         if (n < 0 || static_cast<unsigned long>(command->ioctl_code) != USBDEVFS_CONNECT) break;
         if (claimedBy_[n] != nullptr || bound[n]) return finish(-1, EBUSY);
         bound[n] = true;
-        ++seen_.attaches;
         return finish(0, 0);
       }
       case USBDEVFS_SUBMITURB:
@@ -273,7 +260,6 @@ class EmulatedUsbDevice {
       std::memcpy(in.buffer->data, reply.data(), count);
       in->actual_length = static_cast<int>(count);
       in->status = reply.size() > count ? -EOVERFLOW : 0;  // babble, as on a real bus
-      seen_.sent.emplace_back(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(count));
       state.reapable.push_back(in);
     }
   }
@@ -288,12 +274,11 @@ class EmulatedUsbDevice {
     if (number != 0) answer = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
     for (char c : number != 0 ? text : "") answer.insert(answer.end(), {std::uint8_t(c), 0});
     if (setup[0] != 0x80 || setup[1] != 6 || setup[3] != 3 || number > 2 || answer.size() == 2) {
-      urb->status = -EPIPE;
-      return;
+      return void(urb->status = -EPIPE);
     }
-    const std::size_t room =
-        std::min<std::size_t>(setup[6] | setup[7] << 8, urb->buffer_length - 8);
-    const std::size_t count = std::min(answer.size(), room);
+    const std::size_t count =
+        std::min<std::size_t>({answer.size(), std::size_t(setup[6] | setup[7] << 8),
+                               std::size_t(urb->buffer_length - 8)});
     std::memcpy(urb.buffer->data + 8, answer.data(), count);
     urb->actual_length = static_cast<int>(count);
   }
@@ -302,13 +287,14 @@ class EmulatedUsbDevice {
     seen_.received.push_back(request);
     if (silent) return;
     Bytes reply;
-    if (request == handshakeRequest()) {
-      reply = handshakeReply();
+    if (request == kHandshakeRequest) {
+      reply = kHandshakeReply;
     } else if (request.size() == 15 &&
                request == readRequest(request[11], request[13], d_.sysexMaker)) {
       reply = readReply(request[11], request[13], d_.sysexMaker);
     } else {
-      return seen_.problems.push_back("request not understood: " + hex(request, " "));
+      return seen_.problems.push_back(
+          fmt::format("request not understood: {:02x}", fmt::join(request, " ")));
     }
     if (!playing) return replies_.push_back(std::move(reply));
     // A note on, then half of the reply, clock and key pressure; the rest of

@@ -5,12 +5,9 @@
 
 #include <fmt/format.h>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 #include "cli/Cli.h"
@@ -19,11 +16,6 @@
 #include "tests/usb_libusb/EmulatedUsbDevice.h"
 
 namespace padkbd {
-
-void PrintTo(UsbStatus status, std::ostream* os) {
-  *os << usbStatusName(status);
-}
-
 namespace {
 
 using namespace std::chrono_literals;
@@ -97,16 +89,14 @@ TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   EXPECT_EQ(found[1].name, "bus 002 address 004");
   EXPECT_NE(found[0].id, found[1].id);
   EXPECT_EQ(find()[1].id, found[1].id);  // a device keeps its id
-  EXPECT_TRUE(usb().findDevices(config::kUsbVendorId, 0xFFFF).empty());
   EXPECT_TRUE(usb().findDevices(0xFFFF, config::kUsbProductId).empty());
   UsbInterfaceHandle handle = 42;
   EXPECT_EQ(usb().createInterface(UsbDevice{9999, "gone"}, 1, handle), UsbStatus::NotFound);
   EXPECT_EQ(usb().createInterface(found[0], 7, handle), UsbStatus::NotFound);
   EXPECT_EQ(handle, 0u);
 
-  const MidiDeviceListing listing = usb().listMidiDevices();
   std::vector<std::string> seen;
-  for (const MidiDeviceInfo& d : listing.devices) {
+  for (const MidiDeviceInfo& d : usb().listMidiDevices().devices) {
     seen.push_back(fmt::format("{} {} [{}] [{}] {}", formatUsbIds(d.ids).substr(5), d.port,
                                d.product, d.manufacturer, usbStatusName(d.access)));
   }
@@ -122,7 +112,7 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   ASSERT_EQ(usb().createInterface(find().at(0), 1, handle), UsbStatus::Success);
   // Creating only opens the device: nothing goes through it yet.
   EXPECT_EQ(owners(device), "driver driver ");
-  EXPECT_EQ(write(handle, EmulatedUsbDevice::handshakeRequest()), UsbStatus::InvalidParameter);
+  EXPECT_EQ(write(handle, EmulatedUsbDevice::kHandshakeRequest), UsbStatus::InvalidParameter);
   ASSERT_EQ(usb().openInterface(handle), UsbStatus::Success);
   EXPECT_EQ(owners(device), "driver us ");
 
@@ -147,7 +137,6 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   EXPECT_EQ(owners(device), "driver us ");
   usb().releaseInterface(handle);
   EXPECT_EQ(owners(device), "driver driver ");
-  EXPECT_EQ(device.seen().attaches, 2);
   // A released handle is gone; releasing it twice is harmless.
   EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
   usb().releaseInterface(handle);
@@ -158,30 +147,28 @@ TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
   UsbInterfaceHandle handle = 0;
   ASSERT_EQ(usb().createInterface(find().at(0), 1, handle), UsbStatus::Success);
   ASSERT_EQ(usb().openInterface(handle), UsbStatus::Success);
-  std::vector<Bytes> requests{EmulatedUsbDevice::handshakeRequest()};
-  std::vector<Bytes> replies{EmulatedUsbDevice::handshakeReply()};
-  for (int i = 0; i < 300; ++i) {
-    requests.push_back(EmulatedUsbDevice::readRequest(i % 8, i / 8));
-    replies.push_back(EmulatedUsbDevice::readReply(i % 8, i / 8));
-  }
-  for (std::size_t i = 0; i < requests.size(); ++i) {
-    ASSERT_EQ(write(handle, requests[i]), UsbStatus::Success);
-    ASSERT_EQ(read(handle), Read(UsbStatus::Success, replies[i])) << "exchange " << i;
+  std::vector<Bytes> requests;
+  for (int i = -1; i < 300; ++i) {  // the handshake, then reads
+    requests.push_back(i < 0 ? EmulatedUsbDevice::kHandshakeRequest
+                             : EmulatedUsbDevice::readRequest(i % 8, i / 8));
+    const Bytes reply =
+        i < 0 ? EmulatedUsbDevice::kHandshakeReply : EmulatedUsbDevice::readReply(i % 8, i / 8);
+    ASSERT_EQ(write(handle, requests.back()), UsbStatus::Success);
+    ASSERT_EQ(read(handle), Read(UsbStatus::Success, reply)) << "exchange " << i;
   }
   // A reply padded to a whole packet: a read of 63 bytes gets the host's
   // overflow with the 63 that fitted, one of 64 gets it all.
   device.padded = true;
   for (const std::size_t capacity : {63u, 64u}) {
     requests.push_back(EmulatedUsbDevice::readRequest(5, 9));
-    replies.push_back(EmulatedUsbDevice::readReply(5, 9));
-    replies.back().resize(capacity, 0);
+    Bytes reply = EmulatedUsbDevice::readReply(5, 9);
+    reply.resize(capacity, 0);
     ASSERT_EQ(write(handle, requests.back()), UsbStatus::Success);
     EXPECT_EQ(read(handle, capacity),
-              Read(capacity == 64 ? UsbStatus::Success : UsbStatus::Overflow, replies.back()));
+              Read(capacity == 64 ? UsbStatus::Success : UsbStatus::Overflow, reply));
   }
   device.padded = false;
   EXPECT_EQ(device.seen().received, requests);  // each write went out whole, in order
-  EXPECT_EQ(device.seen().sent, replies);
 
   // No answer: the read waits as long as it was told to (not as long as a
   // write may) and is taken back, so that no later reply lands in it.
@@ -205,16 +192,14 @@ TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
   EXPECT_EQ(read(handle), Read(UsbStatus::NoDevice, {}));
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::NoDevice);
   usb().releaseInterface(handle);
-  EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
 }
 
 // A new user's first steps with a keyboard whose ids are not the built-in
-// ones, which plays and pads its transfers as hardware does: find it,
-// choose it, read it, with nothing simulated above USB.
-TEST_F(OverLibusb, TheToolFindsChoosesAndReadsANewKeyboard) {
+// ones, which plays and pads its transfers as hardware does: choose it and
+// read it, with nothing simulated above USB.
+TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   test::TempDir dir;
   test::ScopedEnv config{"XDG_CONFIG_HOME", (dir / "config").string()};
-  test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").string()};
   EmulatedUsbDevice& keyboard = add({.vendorId = 0x1234,
                                      .productId = 0x5678,
                                      .product = "Pads",
@@ -222,35 +207,17 @@ TEST_F(OverLibusb, TheToolFindsChoosesAndReadsANewKeyboard) {
                                      .sysexMaker = {0x00, 0x20, 0x6B}});
   keyboard.padded = true;
   keyboard.playing = true;
-  // The status and standard output of padkbd `args`, run in this process
-  // (libusb must see the emulated bus).
-  const auto padkbd = [&](std::vector<std::string> args) {
+  // The status of padkbd `args`, run in this process (libusb must see the emulated bus).
+  const auto padkbd = [](std::vector<std::string> args) {
     args.insert(args.begin(), "padkbd");
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
-    std::fflush(stdout);
-    const int saved = ::dup(1);
-    int status = -1;
-    if (std::freopen((dir / "out").c_str(), "w", stdout) != nullptr) {
-      status = cli::run(static_cast<int>(argv.size()), argv.data());
-    }
-    std::fflush(stdout);
-    ::dup2(saved, 1);
-    ::close(saved);
-    std::ifstream out(dir / "out");
-    return std::make_pair(status, std::string(std::istreambuf_iterator<char>(out), {}));
+    return cli::run(static_cast<int>(argv.size()), argv.data());
   };
-  const auto listed = padkbd({"devices"});
-  EXPECT_EQ(listed.first, 0);
-  EXPECT_THAT(listed.second, ::testing::StartsWith("1234:5678  Pads, by Nobody\n"));
-  EXPECT_THAT(listed.second,
-              ::testing::HasSubstr("can be opened\nNone of them is the keyboard in use"));
-  EXPECT_EQ(padkbd({"read", "-q"}).first, 1) << "the built-in ids find nothing";
-
-  ASSERT_EQ(padkbd({"use", "1234:5678", "--manufacturer", "00 20 6b"}).first, 0);
-  EXPECT_EQ(padkbd({"read", "-q", "-o", (dir / "mine.padkbd").string()}).first, 0);
+  EXPECT_EQ(padkbd({"read", "-q"}), 1) << "the built-in ids find nothing";
+  ASSERT_EQ(padkbd({"use", "1234:5678", "--manufacturer", "00 20 6b"}), 0);
+  EXPECT_EQ(padkbd({"read", "-q", "-o", (dir / "mine.padkbd").string()}), 0);
   EXPECT_TRUE(readPresetFile(dir / "mine.padkbd").outcome);
-  EXPECT_EQ(padkbd({"info"}), std::make_pair(0, std::string("firmware 01.02\n")));
   // Every request carried the chosen maker's bytes, and the driver is back.
   EXPECT_GT(keyboard.seen().received.size(), 598u);
   EXPECT_EQ(owners(keyboard), "driver driver ");
