@@ -25,6 +25,25 @@
 
 namespace padkbd::test {
 
+// An environment variable set for an object's life through Qt: Qt's own
+// threads (the test watchdog among them) read the environment under Qt's
+// lock, and a plain setenv beside them can free the array they are reading.
+class QtScopedEnv {
+ public:
+  QtScopedEnv(const char* name, const std::string& value)
+      : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+    qputenv(name, QByteArray::fromStdString(value));
+  }
+  ~QtScopedEnv() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
+  QtScopedEnv(const QtScopedEnv&) = delete;
+  QtScopedEnv& operator=(const QtScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  QByteArray old_;
+  bool had_;
+};
+
 class EditorHarness {
  public:
   enum class Start { AfterRead, AtOnce };
@@ -87,8 +106,8 @@ class EditorHarness {
 
  private:
   TempDir dir_;
-  ScopedEnv xdg_;
-  ScopedEnv xdgConfig_;
+  QtScopedEnv xdg_;
+  QtScopedEnv xdgConfig_;
   SimulatedController sim_;
   ResolvedKeyboard keyboard_;
   std::unique_ptr<FileAction> files_;
