@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The editor's own program, started as a user starts it: what it answers to
+# --version and --help before any window, how it refuses a wrong option, and
+# that a plain start opens the window and keeps it open.
+set -uo pipefail
+export PATH=$(dirname "$1"):$PATH QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='qt.*=false'
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state \
+  XDG_RUNTIME_DIR=$home LANG=C.UTF-8 LANGUAGE= LC_ALL=
+failed=0
+
+# expect STATUS STDOUT STDERR ARGS...: the whole output, not a part of it.
+expect() {
+  local status=$1 out=$2 err=$3
+  shift 3
+  local got_out got_err got_status
+  got_out=$(padkbd-editor "$@" 2>"$home/err")
+  got_status=$?
+  got_err=$(cat "$home/err")
+  if [ "$got_status" != "$status" ] || [ "$got_out" != "$out" ] || [ "$got_err" != "$err" ]; then
+    printf 'padkbd-editor %s: status %s, out:\n%s\nerr:\n%s\n' "$*" "$got_status" "$got_out" "$got_err"
+    failed=1
+  fi
+}
+
+version="padkbd-editor $2"
+expect 0 "$version" "" --version
+expect 0 "$version" "" --simulate -v
+help=$(padkbd-editor --help)
+[ "$(head -n 1 <<<"$help")" = "Usage: padkbd-editor [options]" ] || { echo "$help"; failed=1; }
+for option in --simulate "--lang <language>" "--midi-api <api>"; do
+  grep -qe "^  $option " <<<"$help" || { echo "--help lacks $option"; failed=1; }
+done
+[ "$(padkbd-editor --lang zh_CN -h | head -n 1)" = "用法：padkbd-editor [选项]" ] || failed=1
+# An option in the way stops the start before the window, whatever came first.
+expect 2 "" "padkbd-editor: --midi-api is alsa or jack" --simulate --midi-api nope
+expect 1 "" "padkbd-editor: Unknown option 'nope'." --nope --simulate
+expect 2 "" "padkbd-editor: --midi-api is alsa or jack" --midi-api=midi
+
+# With nothing in the way the window opens and stays until it is closed.
+timeout 3 padkbd-editor --simulate --midi-api jack >/dev/null 2>&1
+[ $? = 124 ] || { echo "padkbd-editor --simulate did not keep its window open"; failed=1; }
+exit $failed
