@@ -78,23 +78,4 @@ constexpr std::array<std::uint8_t, N> addressed(std::array<std::uint8_t, N> mess
   return message;
 }
 
-constexpr std::array<std::uint8_t, 15> readRequest(const ManufacturerId& manufacturer,
-                                                   std::uint8_t parameter, std::uint8_t target) {
-  auto request = addressed(kReadRequest, manufacturer);
-  request[kParameterOffset] = parameter;
-  request[kTargetOffset] = target;
-  return request;
-}
-
-constexpr std::array<std::uint8_t, 16> writeMessage(const ManufacturerId& manufacturer,
-                                                    std::uint8_t slot, std::uint8_t parameter,
-                                                    std::uint8_t target, std::uint8_t value) {
-  auto message = addressed(kWriteMessage, manufacturer);
-  message[kSlotOffset] = slot;
-  message[kParameterOffset] = parameter;
-  message[kTargetOffset] = target;
-  message[kValueOffset] = value;
-  return message;
-}
-
 }  // namespace padkbd::messages

@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 using std::string;
 using test::readAll;
 using test::writeAll;
-const string kAny = "[\\s\\S]*";                            // for a pattern: anything at all
+const string kAny = "[\\s\\S]*";  // for a pattern: anything at all
 
 // A text as a pattern that matches it alone.
 string lit(const string& text) {
@@ -170,8 +170,9 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
   expect({
       // Each document gets its line and its reason.
       {"check good range truncated missing", 1,
-       "good: ok\n" + range + "\ntruncated: the file is not a property list\n"
-       "missing: cannot open it \\(No such file or directory\\)\n"},
+       "good: ok\n" + range +
+           "\ntruncated: the file is not a property list\n"
+           "missing: cannot open it \\(No such file or directory\\)\n"},
       {"check -", 0, "-: ok\n", "", xml},
       {"show range", 1, "", "padkbd: " + range + "\n"},  // a refused preset is not shown
       {"diff good good", 0, ""},
@@ -274,6 +275,11 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"send p --slot 10 --simulate", "send: --slot: Value 10 not in range 1 to 9"},
       {"send --simulate", "send: FILE is required"},
       {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?"},
+      // A longer word may stray further (a third of it) before nothing is suggested.
+      {"read --simulatexxxx",
+       "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?"},
+      {"read --simulxxx", "read: unknown option \"--simulxxx\"; did you mean \"--simulate\"?"},
+      {"read --simuxxxx", "read: unknown option \"--simuxxxx\""},
       {"read --device 12345:1", "read: --device: \"12345:1\" is not VID:PID in hexadecimal"},
       {"read --manufacturer 008000",
        "read: --manufacturer: \"008000\" is not three hex bytes 00-7f"},
@@ -306,8 +312,9 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
   const string failed = "padkbd: ", ids = formatUsbIds(builtInKeyboard().usb);
   expect(
       {{"absent info -q", 1, "",
-        lit(failed + "no keyboard found with USB id " + ids + ": is it plugged in? (\"padkbd "
-                     "devices\" lists the USB MIDI devices, \"padkbd use VID:PID\" chooses another)\n")},
+        lit(failed + "no keyboard found with USB id " + ids +
+            ": is it plugged in? (\"padkbd "
+            "devices\" lists the USB MIDI devices, \"padkbd use VID:PID\" chooses another)\n")},
        {"no-reply=100 read -q -o backup", 1, "",
         lit(failed + "reading the controller failed: the controller stopped answering during the "
                      "read, at control 12, parameter 04: no reply (timed out)\n")},
@@ -318,8 +325,9 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
         lit(failed + "opening the controller failed: the controller's interface could not be "
                      "found (not found)\n")},
        {"access-denied info -q", 1, "",
-        lit(failed + "no permission to open the keyboard (USB id " + ids + "): \"padkbd devices\" "
-                     "prints the udev rule that allows it and how to install it\n")},
+        lit(failed + "no permission to open the keyboard (USB id " + ids +
+            "): \"padkbd devices\" "
+            "prints the udev rule that allows it and how to install it\n")},
        {"busy send p -q", 1, "",
         lit(failed + "the keyboard's interface is busy: another program holds it (close the "
                      "padkbd editor or any other program using the keyboard, then try again)\n")},

@@ -23,8 +23,9 @@ namespace {
 
 // What a send that stopped part-way adds to its fixed text.
 QString mixIn(int written) {
-  return QStringLiteral(" %1 of 598 settings reached memory slot 1, which now holds a mix of old "
-                        "and new settings.")
+  return QStringLiteral(
+             " %1 of 598 settings reached memory slot 1, which now holds a mix of old "
+             "and new settings.")
       .arg(written);
 }
 
@@ -61,7 +62,8 @@ class ActionsTest : public QObject {
     const auto before = editor.snapshot();
     auto* header = window.findChild<QAbstractButton*>(QStringLiteral("rowHeader2"));
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-    QVERIFY(header->isVisibleTo(&window) && vc.session().current()->buttonID == padkbd::EditSession::kBulkRecordId);
+    QVERIFY(header->isVisibleTo(&window) &&
+            vc.session().current()->buttonID == padkbd::EditSession::kBulkRecordId);
     QVERIFY(!vc.sendToKeyboardButton->isEnabled() && !vc.val->isEnabled() && vc.cr->isEnabled());
     editor.click(9);
     editor.click(9);  // the same pad twice: out again
@@ -78,7 +80,8 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.selectedTags(), (QStringList{"9", "10", "11", "12"}));
     QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 4"));
     const int set[] = {1, 2, 10, 20, 30};  // mode, option, red, green, blue
-    for (int n = 0; n < 5; ++n) activate(QList{vc.mode, vc.modeOption, vc.cr, vc.cg, vc.cb}[n], set[n]);
+    for (int n = 0; n < 5; ++n)
+      activate(QList{vc.mode, vc.modeOption, vc.cr, vc.cg, vc.cb}[n], set[n]);
     QVERIFY(editor.snapshot() == before);  // nothing copied before leaving
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(!vc.session().inBulk() && !vc.session().current() && !header->isVisibleTo(&window));
@@ -154,7 +157,8 @@ class ActionsTest : public QObject {
     bool send = false;
     vc.dialogs.confirmSend = [&](QWidget*, const QString& t, const QString& d, bool& again) {
       // "Don't ask again" is ticked every time: it counts only with Send.
-      std::tie(asked, text, details, again) = std::tuple(asked + 1, t, d.split(QLatin1Char('\n')), true);
+      std::tie(asked, text, details, again) =
+          std::tuple(asked + 1, t, d.split(QLatin1Char('\n')), true);
       return send;
     };
     editor.click(14);  // Pad 6, control 13
@@ -189,8 +193,9 @@ class ActionsTest : public QObject {
     EditorHarness offline(EditorHarness::noKeyboard);
     offline.vc().dialogs.confirmSend = vc.dialogs.confirmSend;
     QVERIFY(offline.send());
-    QCOMPARE(text, QStringLiteral("Memory slot 1 gets every setting shown. What the keyboard holds "
-                                  "now is not known: it was not read, or a send stopped part-way."));
+    QCOMPARE(text,
+             QStringLiteral("Memory slot 1 gets every setting shown. What the keyboard holds "
+                            "now is not known: it was not read, or a send stopped part-way."));
     QCOMPARE(offline.vc().messageWindow()->text(), kConnectFailed);
     QVERIFY(!offline.vc().messageWindow()->detail().isEmpty());  // and why
     QCOMPARE(offline.sim().writeCount(), 0);
@@ -204,7 +209,8 @@ class ActionsTest : public QObject {
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
     QVERIFY(editor.send());
     QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isInterfaceOpen());
-    QCOMPARE(editor.vc().messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
+    QCOMPARE(editor.vc().messageWindow()->text(),
+             kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == editor.vc().messageWindow()->text() &&
             !editor.vc().session().knowsKeyboard());
   }
@@ -224,7 +230,8 @@ class ActionsTest : public QObject {
     QVERIFY((editor.sim().gains() == std::array<std::uint8_t, 8>{64, 64, 100, 64, 64, 64, 64, 0}));
     QVERIFY(gains->status() == kSendSucceeded && gains->isVisible());
     gains->doDefaultAction();
-    QVERIFY(gains->sliders[2]->value() == 64 && gains->labels[2]->text() == QStringLiteral("64/127"));
+    QVERIFY(gains->sliders[2]->value() == 64 &&
+            gains->labels[2]->text() == QStringLiteral("64/127"));
     gains->sliders[0]->setValue(1);
     gains->doOKAction();
     QVERIFY(editor.waitForKeyboard());
@@ -412,7 +419,6 @@ class ActionsTest : public QObject {
     polled.sim().changeFaults([](auto& faults) { faults.absent = false; });
     QTRY_COMPARE(polled.keyboardState(), kConnected);
   }
-
 };
 
 QTEST_MAIN(ActionsTest)
