@@ -47,6 +47,15 @@ UsbStatus usbStatusFromLibusb(int error) {
 
 namespace {
 
+// A keyboard may carry its MIDI on interrupt endpoints: Linux lets a bulk
+// transfer through to them, other systems want the endpoint's own kind.
+using TransferCall = int(LIBUSB_CALL*)(libusb_device_handle*, unsigned char, unsigned char*, int,
+                                       int*, unsigned int);
+TransferCall transferFor(int transferType) {
+  return transferType == LIBUSB_TRANSFER_TYPE_INTERRUPT ? libusb_interrupt_transfer
+                                                        : libusb_bulk_transfer;
+}
+
 // libusb reads 0 as "wait for ever", which is exactly what a time limit is for
 // preventing.
 unsigned int timeoutMs(std::chrono::milliseconds limit) {
@@ -119,8 +128,7 @@ bool hasMidiStreaming(libusb_device* device) {
 
 }  // namespace
 
-LibusbBackend::LibusbBackend(std::chrono::milliseconds writeTimeout)
-    : writeTimeout_(writeTimeout) {
+LibusbBackend::LibusbBackend(std::chrono::milliseconds writeTimeout) : writeTimeout_(writeTimeout) {
   const int result = libusb_init(&context_);
   if (result != LIBUSB_SUCCESS) {
     context_ = nullptr;
@@ -305,7 +313,7 @@ UsbStatus LibusbBackend::pipeProperties(UsbInterfaceHandle handle, int pipe,
 }
 
 UsbStatus LibusbBackend::transferPipe(UsbInterfaceHandle handle, int pipe, int direction,
-                                      Interface*& interface, unsigned char& address) {
+                                      Interface*& interface, const Pipe*& chosen) {
   interface = interfaceFor(handle);
   // Transfers go only through a claimed interface: without the claim the
   // kernel would try to claim it behind our back.
@@ -313,23 +321,22 @@ UsbStatus LibusbBackend::transferPipe(UsbInterfaceHandle handle, int pipe, int d
   if (pipe < 1 || static_cast<std::size_t>(pipe) > interface->pipes.size()) {
     return UsbStatus::InvalidParameter;
   }
-  const Pipe& chosen = interface->pipes[static_cast<std::size_t>(pipe) - 1];
+  chosen = &interface->pipes[static_cast<std::size_t>(pipe) - 1];
   // The endpoint address decides libusb's direction: a write to an IN pipe
   // would read into the caller's data.
-  if (chosen.properties.direction != direction) return UsbStatus::InvalidParameter;
-  if (chosen.properties.transferType != LIBUSB_TRANSFER_TYPE_BULK &&
-      chosen.properties.transferType != LIBUSB_TRANSFER_TYPE_INTERRUPT) {
+  if (chosen->properties.direction != direction) return UsbStatus::InvalidParameter;
+  if (chosen->properties.transferType != LIBUSB_TRANSFER_TYPE_BULK &&
+      chosen->properties.transferType != LIBUSB_TRANSFER_TYPE_INTERRUPT) {
     return UsbStatus::InvalidParameter;
   }
-  address = chosen.address;
   return UsbStatus::Success;
 }
 
 UsbStatus LibusbBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
                                    std::size_t size) {
   Interface* interface = nullptr;
-  unsigned char address = 0;
-  const UsbStatus status = transferPipe(handle, pipe, 0, interface, address);
+  const Pipe* chosen = nullptr;
+  const UsbStatus status = transferPipe(handle, pipe, 0, interface, chosen);
   if (status != UsbStatus::Success) return status;
   if (size > static_cast<std::size_t>(INT_MAX) || (data == nullptr && size != 0)) {
     return UsbStatus::InvalidParameter;
@@ -338,9 +345,9 @@ UsbStatus LibusbBackend::writePipe(UsbInterfaceHandle handle, int pipe, const st
   // libusb takes a mutable buffer for both directions; an OUT transfer only reads it.
   unsigned char* buffer = size == 0 ? &empty : const_cast<unsigned char*>(data);
   int transferred = 0;
-  const int result =
-      libusb_bulk_transfer(interface->device, address, buffer, static_cast<int>(size), &transferred,
-                           timeoutMs(writeTimeout_));
+  const int result = transferFor(chosen->properties.transferType)(
+      interface->device, chosen->address, buffer, static_cast<int>(size), &transferred,
+      timeoutMs(writeTimeout_));
   if (result != LIBUSB_SUCCESS) return usbStatusFromLibusb(result);
   // The caller's message is whole or it is not sent: a part of it is a failure.
   if (static_cast<std::size_t>(transferred) != size) return UsbStatus::IoError;
@@ -352,17 +359,17 @@ UsbStatus LibusbBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint
                                   std::chrono::milliseconds timeout) {
   received = 0;
   Interface* interface = nullptr;
-  unsigned char address = 0;
-  const UsbStatus status = transferPipe(handle, pipe, 1, interface, address);
+  const Pipe* chosen = nullptr;
+  const UsbStatus status = transferPipe(handle, pipe, 1, interface, chosen);
   if (status != UsbStatus::Success) return status;
   if (capacity > static_cast<std::size_t>(INT_MAX) || (data == nullptr && capacity != 0)) {
     return UsbStatus::InvalidParameter;
   }
   std::vector<unsigned char> incoming(std::max<std::size_t>(capacity, 1));
   int transferred = 0;
-  const int result =
-      libusb_bulk_transfer(interface->device, address, incoming.data(), static_cast<int>(capacity),
-                           &transferred, timeoutMs(timeout));
+  const int result = transferFor(chosen->properties.transferType)(
+      interface->device, chosen->address, incoming.data(), static_cast<int>(capacity), &transferred,
+      timeoutMs(timeout));
   // An overflow or a time-out may still have delivered bytes; the caller
   // decides what they are worth.
   received = std::min(static_cast<std::size_t>(std::max(transferred, 0)), capacity);

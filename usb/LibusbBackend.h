@@ -73,7 +73,7 @@ class LibusbBackend final : public UsbBackend {
   // The pipe for a transfer in the given direction, or the status that says
   // why there is none.
   UsbStatus transferPipe(UsbInterfaceHandle handle, int pipe, int direction, Interface*& interface,
-                         unsigned char& address);
+                         const Pipe*& chosen);
 
   libusb_context* context_ = nullptr;
   std::function<void()> changed_;

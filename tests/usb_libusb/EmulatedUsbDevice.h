@@ -47,6 +47,9 @@ struct EmulatedDeviceDescription {
   std::string manufacturer{};  // empty: no manufacturer string
   bool midi = true;            // false: interface 1 is vendor class, same subclass
   Maker sysexMaker = config::kManufacturerId;
+  // The IN endpoint: bulk (2) or interrupt (3), and its packet size.
+  std::uint8_t inType = 2;
+  std::uint8_t inPacket = 64;
 };
 
 class EmulatedUsbDevice {
@@ -69,7 +72,7 @@ class EmulatedUsbDevice {
   }
 
   // Switches, as hardware behaves: no answers at all; every IN transfer
-  // padded with zeros to a whole 64-byte packet; notes, pressure and clock
+  // padded with zeros to a whole packet; notes, pressure and clock
   // sharing the pipe, each reply split over two transfers between them;
   // gone from the bus (every later ioctl fails with ENODEV).
   std::atomic<bool> silent{false}, padded{false}, playing{false}, unplugged{false};
@@ -106,7 +109,7 @@ class EmulatedUsbDevice {
     }
     // The device descriptor (strings 1 and 2 name the maker and the product),
     // then a configuration: interface 0 audio control, interface 1 MIDI
-    // streaming (or vendor class) with a bulk IN and a bulk OUT endpoint.
+    // streaming (or vendor class) with an IN endpoint and a bulk OUT one.
     const auto lo = [](int v) { return std::uint8_t(v & 0xFF); };
     const auto hi = [](int v) { return std::uint8_t(v >> 8); };
     // clang-format off
@@ -117,7 +120,7 @@ class EmulatedUsbDevice {
         9, 2, 41, 0, 2, 1, 0, 0x80, 50,
         9, 4, 0, 0, 0, 1, 1, 0, 0,
         9, 4, 1, 0, 2, std::uint8_t(d_.midi ? 1 : 0xFF), 3, 0, 0,
-        7, 5, kIn, 2, 64, 0, 0,
+        7, 5, kIn, d_.inType, d_.inPacket, 0, std::uint8_t(d_.inType == 3 ? 1 : 0),
         7, 5, kOut, 2, 64, 0, 0};
     // clang-format on
     std::string text = fmt::sprintf(
@@ -230,8 +233,11 @@ class EmulatedUsbDevice {
             umockdev_ioctl_data_resolve(data, offsetof(usbdevfs_urb, buffer),
                                         std::size_t(std::max(header->buffer_length, 0)), nullptr)};
     if (urb.buffer != nullptr) held_.push_back(urb.buffer);
-    const bool bulk =
-        urb->type == USBDEVFS_URB_TYPE_BULK && (urb->endpoint == kIn || urb->endpoint == kOut);
+    // A URB of the endpoint's own type, as every platform but Linux insists.
+    const bool bulk = (urb->endpoint == kIn && urb->type == (d_.inType == 3
+                                                                 ? USBDEVFS_URB_TYPE_INTERRUPT
+                                                                 : USBDEVFS_URB_TYPE_BULK)) ||
+                      (urb->endpoint == kOut && urb->type == USBDEVFS_URB_TYPE_BULK);
     const bool setup = urb->type == USBDEVFS_URB_TYPE_CONTROL && urb->endpoint == 0;
     if (urb.buffer == nullptr || !(bulk || setup) || (bulk && claimedBy_[1] != client)) {
       seen_.problems.push_back(fmt::format("URB refused for endpoint {:02x}", urb->endpoint));
@@ -255,7 +261,7 @@ class EmulatedUsbDevice {
       state.pendingIn.pop_front();
       Bytes reply = std::move(replies_.front());
       replies_.pop_front();
-      if (padded && reply.size() < 64) reply.resize(64, 0);
+      if (padded && reply.size() < d_.inPacket) reply.resize(d_.inPacket, 0);
       const std::size_t count = std::min(reply.size(), std::size_t(in->buffer_length));
       std::memcpy(in.buffer->data, reply.data(), count);
       in->actual_length = static_cast<int>(count);

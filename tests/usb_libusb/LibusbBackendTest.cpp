@@ -195,8 +195,9 @@ TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
 }
 
 // A new user's first steps with a keyboard whose ids are not the built-in
-// ones, which plays and pads its transfers as hardware does: choose it and
-// read it, with nothing simulated above USB.
+// ones, which plays and pads its transfers as hardware does, on an interrupt
+// endpoint of 32-byte packets: choose it and read it, with nothing simulated
+// above USB.
 TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   test::TempDir dir;
   test::ScopedEnv config{"XDG_CONFIG_HOME", (dir / "config").string()};
@@ -204,7 +205,9 @@ TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
                                      .productId = 0x5678,
                                      .product = "Pads",
                                      .manufacturer = "Nobody",
-                                     .sysexMaker = {0x00, 0x20, 0x6B}});
+                                     .sysexMaker = {0x00, 0x20, 0x6B},
+                                     .inType = 3,
+                                     .inPacket = 32});
   keyboard.padded = true;
   keyboard.playing = true;
   // The status of padkbd `args`, run in this process (libusb must see the emulated bus).
