@@ -310,7 +310,7 @@ Result<std::size_t> InterfaceAction::readReply(Reply kind) {
   if (replySize == 0) {
     if (status == UsbStatus::Success) status = UsbStatus::Timeout;
     // Whatever comes after the wait ended answers no later request.
-    if (status == UsbStatus::Timeout) drainInput();
+    if (status == UsbStatus::Timeout) drainInput(true);
     return noReply(status);
   }
   return replySize;
@@ -320,7 +320,7 @@ Result<std::size_t> InterfaceAction::noReply(UsbStatus status) {
   return Result<std::size_t>::failure(fmt::format("no reply ({})", usbStatusName(status)));
 }
 
-void InterfaceAction::drainInput() {
+void InterfaceAction::drainInput(bool awaitLateReply) {
   if (currentInterface == 0) return;
   const Clock::time_point end = Clock::now() + kDrainLimit;
   std::array<std::uint8_t, kLargestTransfer> transfer;
@@ -331,6 +331,8 @@ void InterfaceAction::drainInput() {
     const UsbStatus status = backend.readPipe(currentInterface, kReadPipe, transfer.data(),
                                               transferSize_, received, std::min(left, kDrainSlice));
     drained += std::min(received, transferSize_);
+    const bool quiet = status == UsbStatus::Timeout && backend.waitsForTimeouts();
+    if (quiet && awaitLateReply) continue;
     if (status != UsbStatus::Success && status != UsbStatus::Overflow) break;
   }
   if (drained != 0) log::diag("dropped %u bytes of old input", static_cast<unsigned>(drained));

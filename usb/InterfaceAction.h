@@ -81,8 +81,10 @@ class InterfaceAction {
   // strings of the handshake.
   Result<std::array<std::string, 11>> ReadVersionFromDevice(std::size_t least = 0);
   // Reads and throws away whatever the pipe still holds (a reply that came
-  // too late, traffic), waiting at most kDrainLimit.
-  void drainInput();
+  // too late, traffic), waiting at most kDrainLimit. It stops at the first
+  // quiet slice, unless it awaits the late reply to a request given up on:
+  // then it waits out the limit, so that the reply answers no later request.
+  void drainInput(bool awaitLateReply = false);
   void openInterface();
   void closeInterface();
   void KillInterface();

@@ -229,6 +229,21 @@ TEST(InterfaceActionRead, AReplyAfterTheLimitIsDrainedAndEndlessTrafficDoesNotSt
   write(o.usb, readRequest(0x00, 0x01));
   EXPECT_EQ(value(o.usb.ReadValueFromDevice()), 0x11) << "the late reply answers no later request";
 
+  // Slower than a read slice, a packet a transfer, traffic between: in time all the same;
+  // slower than the limit: given up on, and drained before the next request.
+  using Faults = SimulatedController::Faults;
+  o.backend.faults() = Faults::hardwareLike(Faults::Traffic::OwnTransfer);
+  o.backend.faults().packetPerTransfer = true;
+  o.backend.faults().pace = InterfaceAction::kReadSlice * 3;
+  ASSERT_TRUE(o.backend.setRawValue(0, 0x03, 0x30, 0x33));
+  for (const auto& [limit, pp, ww, expected] :
+       {std::tuple{1000, 0x00, 0x01, 0x11}, {100, 0x00, 0x01, -1}, {1000, 0x03, 0x30, 0x33}}) {
+    o.usb.setReadLimit(std::chrono::milliseconds(limit));
+    write(o.usb, readRequest(std::uint8_t(pp), std::uint8_t(ww)));
+    EXPECT_EQ(value(o.usb.ReadValueFromDevice()), expected) << limit;
+  }
+
+  o.backend.faults() = {};
   o.backend.faults().endlessClock = true;
   o.backend.faults().noReplyAfter = 0;
   o.usb.setReadLimit(std::chrono::milliseconds(20));
