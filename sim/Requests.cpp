@@ -107,11 +107,6 @@ std::vector<std::string> SimulatedController::protocolErrors() const {
   return errors_;
 }
 
-std::size_t SimulatedController::pendingReplies() const {
-  std::lock_guard lock(mutex_);
-  return pending_.size();
-}
-
 void SimulatedController::setLogTransfers(bool on) {
   std::lock_guard lock(mutex_);
   logTransfers_ = on;

@@ -144,10 +144,7 @@ class SimulatedController final : public UsbBackend {
   void changeFaults(const std::function<void(Faults&)>& change);
   void setFirmwareVersion(std::uint8_t major, std::uint8_t minor);  // default 01.02
   // The USB ids it is found by and the manufacturer bytes it answers to.
-  void setKeyboard(const KeyboardId& keyboard);
   KeyboardId keyboard() const;
-  // Back to the built-in initial settings (all slots and gains).
-  void resetSettings();
   void resetCounters();  // transfer/reply/handshake/read counters (fault thresholds)
   void replug();         // ends an unplug; faults().unplugAfter is cleared
 
@@ -155,19 +152,14 @@ class SimulatedController final : public UsbBackend {
   static bool isValidAddress(std::uint8_t pp, std::uint8_t ww);
   // Every valid address, in (PP, WW) order: 598 of them.
   static std::vector<Address> addresses();
-  // The raw byte at an address of a slot; none for an invalid slot/address.
-  std::optional<std::uint8_t> rawValue(int slot, std::uint8_t pp, std::uint8_t ww) const;
   bool setRawValue(int slot, std::uint8_t pp, std::uint8_t ww, std::uint8_t value);
   // Slot contents decoded as the codec decodes replies (list indices);
   // buttonID is the control index, CR/CG/CB are -1 on other controls.
   // An invalid slot or index gives an all-zero record.
   ButtonValue controlInSlot(int slot, int index) const;
   PadValue globalsInSlot(int slot) const;  // mem = slot, no version
-  // Encodes a record into a slot as a full write would (list index -> byte).
-  void setControlInSlot(int slot, int index, const ButtonValue& value);
   void setGlobalsInSlot(int slot, const PadValue& value);
   std::array<std::uint8_t, kGainCount> gains() const;
-  void setGain(int n, std::uint8_t value);
 
   // State file: the nine slots and the gains, and optionally the keyboard's
   // ids, as text (see StateFile.cpp for the format). A failed load
@@ -186,7 +178,6 @@ class SimulatedController final : public UsbBackend {
   int readRequestCount() const;                     // value read requests received
   int writeCount() const;                           // write messages stored (settings and gains)
   std::vector<std::string> protocolErrors() const;  // empty when all was understood
-  std::size_t pendingReplies() const;
   bool isInterfaceOpen() const;         // some handle is claimed
   std::size_t openHandleCount() const;  // handles created and not yet released
   void clearLog();                      // transfers and protocol errors
@@ -232,7 +223,6 @@ class SimulatedController final : public UsbBackend {
   void protocolError(const std::string& what, const std::vector<std::uint8_t>& bytes);
   bool repliesToHandshake() const;
   bool repliesToRead() const;
-  void setControlLocked(int slot, int index, const ButtonValue& value);
   ButtonValue controlLocked(int slot, int index) const;
   static std::array<Slot, kSlotCount> initialSlots();
   static std::array<std::uint8_t, kGainCount> initialGains();

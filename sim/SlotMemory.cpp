@@ -132,30 +132,9 @@ std::array<std::uint8_t, SimulatedController::kGainCount> SimulatedController::i
   return {100, 90, 80, 70, 60, 50, 40, 30};
 }
 
-void SimulatedController::setKeyboard(const KeyboardId& keyboard) {
-  std::lock_guard lock(mutex_);
-  keyboard_ = keyboard;
-}
-
 KeyboardId SimulatedController::keyboard() const {
   std::lock_guard lock(mutex_);
   return keyboard_;
-}
-
-void SimulatedController::resetSettings() {
-  std::lock_guard lock(mutex_);
-  slots_ = initialSlots();
-  gains_ = initialGains();
-}
-
-std::optional<std::uint8_t> SimulatedController::rawValue(int slot, std::uint8_t pp,
-                                                          std::uint8_t ww) const {
-  std::lock_guard lock(mutex_);
-  if (slot < 0 || slot >= kSlotCount) return std::nullopt;
-  const Slot& s = slots_[static_cast<std::size_t>(slot)];
-  const auto it = s.find({pp, ww});
-  if (it == s.end()) return std::nullopt;
-  return it->second;
 }
 
 bool SimulatedController::setRawValue(int slot, std::uint8_t pp, std::uint8_t ww,
@@ -215,31 +194,6 @@ PadValue SimulatedController::globalsInSlot(int slot) const {
   return v;
 }
 
-void SimulatedController::setControlLocked(int slot, int index, const ButtonValue& v) {
-  if (slot < 0 || slot >= kSlotCount || index < 0 || index >= kControlCount) return;
-  Slot& s = slots_[static_cast<std::size_t>(slot)];
-  const std::uint8_t ww = controlId(index);
-  const bool pad = isPadControl(index);
-  s[{kValue, ww}] = u8(VA::GetValueCharFromIndex(v.value));
-  s[{kMode, ww}] =
-      u8(pad ? VA::GetPadModeCharFromIndex(v.mode) : VA::GetOtherModeCharFromIndex(v.mode));
-  s[{kChannel, ww}] = u8(VA::GetChannelCharFromIndex(v.channel));
-  s[{kMidiNumber, ww}] = u8(VA::GetMIDInumbCharFromIndex(v.MIDInumb));
-  s[{kMin, ww}] = u8(VA::GetMinCharFromIndex(v.min));
-  s[{kMax, ww}] = u8(VA::GetMaxCharFromIndex(v.max));
-  s[{kModeOption, ww}] = u8(VA::GetModeOptionCharFromIndex(v.modeOption));
-  if (pad) {
-    s[{kRed, ww}] = u8(VA::GetCRCharFromIndex(v.CR));
-    s[{kGreen, ww}] = u8(VA::GetCGCharFromIndex(v.CG));
-    s[{kBlue, ww}] = u8(VA::GetCBCharFromIndex(v.CB));
-  }
-}
-
-void SimulatedController::setControlInSlot(int slot, int index, const ButtonValue& value) {
-  std::lock_guard lock(mutex_);
-  setControlLocked(slot, index, value);
-}
-
 void SimulatedController::setGlobalsInSlot(int slot, const PadValue& v) {
   std::lock_guard lock(mutex_);
   if (slot < 0 || slot >= kSlotCount) return;
@@ -261,8 +215,4 @@ std::array<std::uint8_t, SimulatedController::kGainCount> SimulatedController::g
   return gains_;
 }
 
-void SimulatedController::setGain(int n, std::uint8_t value) {
-  std::lock_guard lock(mutex_);
-  if (n >= 0 && n < kGainCount) gains_[static_cast<std::size_t>(n)] = value;
-}
 }  // namespace padkbd
