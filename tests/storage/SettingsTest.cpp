@@ -27,23 +27,33 @@ TEST(Settings, StoredValuesComeBackAndOtherContentsStay) {
   ASSERT_TRUE(file.forgetKeyboard());
   EXPECT_EQ(file.read().keyboard, KeyboardSettings{});
   EXPECT_THAT(readAll(file.path()), HasSubstr("theme = 'dark'"));
+  // Sends are confirmed until the user says otherwise, and again when asked.
+  for (const bool confirm : {true, false, true}) {
+    if (!confirm || !file.confirmsSend()) {
+      ASSERT_TRUE(file.storeConfirmsSend(confirm));
+    }
+    EXPECT_EQ(file.confirmsSend(), confirm);
+  }
 }
 
 TEST(Settings, DamagedFilesAreReportedAndNeverOverwritten) {
   test::TempDir dir;
   const SettingsFile file(dir / "settings.toml");
   for (const auto& [text, why] : std::vector<std::pair<std::string, std::string>>{
-           {"[keyboard\n", "line 1"},
-           {"[keyboard]\ndevice = 1234\n", "keyboard.device"},
-           {"[keyboard]\nmanufacturer = \"00 80 00\"\n", "keyboard.manufacturer"},
-           {"keyboard = 3\n", "not a table"},
-           {std::string(70 * 1024, '#'), "too large"}}) {
+           {"[keyboard\n", "line 1: Error while parsing table header: expected ']', saw '\\n'"},
+           {"[keyboard]\ndevice = 1234\n", "keyboard.device is not \"VID:PID\" in hexadecimal"},
+           {"[keyboard]\nmanufacturer = \"00 80 00\"\n",
+            "keyboard.manufacturer is not three bytes 00-7f in hexadecimal (\"00 20 6b\")"},
+           {"keyboard = 3\n", "\"keyboard\" is not a table"},
+           {std::string(70 * 1024, '#'), "too large (71680 bytes)"}}) {
     SCOPED_TRACE(why);
     test::writeAll(file.path(), text);
     const SettingsRead settings = file.read();
-    EXPECT_THAT(settings.outcome.message(), HasSubstr(why));  // and so a failure
+    EXPECT_EQ(settings.outcome.message(), file.path().string() + ": " + why);  // a failure
     EXPECT_EQ(settings.keyboard, KeyboardSettings{});
+    EXPECT_TRUE(file.confirmsSend()) << "a damaged file asks before every send";
     EXPECT_FALSE(file.storeKeyboard({UsbIds{1, 2}, std::nullopt}));
+    EXPECT_FALSE(file.storeConfirmsSend(false));
     EXPECT_EQ(readAll(file.path()), text);
     ASSERT_TRUE(file.forgetKeyboard());  // which clears the damage
     EXPECT_TRUE(file.read().outcome);
