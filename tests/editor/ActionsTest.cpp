@@ -122,6 +122,7 @@ class ActionsTest : public QObject {
     QVERIFY(lightOf(editor.element(2))->red() == 255 && lightOf(editor.element(10))->red() == 255);
     checkLights(editor);
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    checkLights(editor);  // back on the first bank: white buttons show no light
 
     QColor offered;
     vc.dialogs.pickColour = [&](QWidget*, const QColor& initial) {

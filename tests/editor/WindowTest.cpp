@@ -1,9 +1,11 @@
 // The editor window, part one: start-up, selection, editing, the window itself,
 // unsaved edits, the Keyboard dialog, the platform's dialogs and the translations.
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -341,6 +343,43 @@ class WindowTest : public QObject {
     QCOMPARE(answer([&] { vc.loadAction(); }).value(0), folder);
   }
 
+  // The platform's questions: each button, and Esc, gives its answer; "Don't
+  // ask again" comes back as it was left.
+  void platformQuestionsTakeEveryAnswer() {
+    const auto dialogs = padkbd::editor::platformDialogs();
+    using Unsaved = padkbd::editor::DialogSeams::Unsaved;
+    constexpr int kEsc = -1, kAccept = QMessageBox::AcceptRole, kReject = QMessageBox::RejectRole;
+    // Answers the next question with the button of `role`, its box ticked or not.
+    const auto answer = [](int role, bool tick = false) {
+      QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        if (box->checkBox() != nullptr) box->checkBox()->setChecked(tick);
+        for (QAbstractButton* button : box->buttons())
+          if (box->buttonRole(button) == role) return button->click();
+        QTest::keyClick(box, Qt::Key_Escape);
+      });
+    };
+    for (const auto& [role, expected] :
+         {std::pair{kAccept, Unsaved::Save}, {int(QMessageBox::DestructiveRole), Unsaved::Discard},
+          {kReject, Unsaved::Cancel}, {kEsc, Unsaved::Cancel}}) {
+      answer(role);
+      QCOMPARE(dialogs.askUnsaved(nullptr, QStringLiteral("Loading drops them.")), expected);
+    }
+    for (const auto& [role, tick] :
+         {std::pair{kAccept, true}, {kAccept, false}, {kReject, true}, {kEsc, false}}) {
+      answer(role, tick);
+      bool again = !tick;
+      QCOMPARE(dialogs.confirmSend(nullptr, QStringLiteral("2 settings"), "a\nb", again),
+               role == kAccept);
+      QCOMPARE(again, tick);
+    }
+    for (const int role : {kAccept, kReject, kEsc}) {
+      answer(role);
+      QCOMPARE(dialogs.askReadArrived(nullptr), role == kAccept);
+    }
+  }
+
   // The shipped translations reach the window and the Keyboard dialog (whose
   // source texts are English).
   void translationsReachEveryWindow() {
@@ -355,13 +394,14 @@ class WindowTest : public QObject {
     QVERIFY(padkbd::editor::useLanguage(QString()));
   }
 
-  // Closing stores where the window was and quits; the next start puts it there.
+  // File → Quit closes the window, which stores where it was and quits; the
+  // next start puts it there.
   void windowRemembersItsPlaceAndQuits() {
     {
       EditorHarness editor;
       editor.window().resize(1234, 701);
       editor.window().show();
-      QTimer::singleShot(0, &editor.window(), [&] { editor.window().close(); });
+      QTimer::singleShot(0, &editor.window(), [&] { editor.action("actionQuit")->trigger(); });
       QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });  // the close did not quit
       QCOMPARE(QCoreApplication::exec(), 0);
       const auto stored = padkbd::SettingsFile().windowGeometry();

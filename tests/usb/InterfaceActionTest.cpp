@@ -220,6 +220,36 @@ TEST(InterfaceActionRead, MessagesAreJoinedOnlyWhenWellFormed) {
                                        {0x90, 0x3C, 0x64}}));
 }
 
+TEST(InterfaceActionRead, EveryKindOfMessageGoesIntoItsPacketAndComesBackWhole) {
+  // The message and its code index number; a message short of its bytes makes no packet.
+  const std::pair<Bytes, std::uint8_t> kinds[] = {{{0x80, 0x3C, 0x00}, 0x8},
+                                                  {{0x91, 0x3C, 0x64}, 0x9},
+                                                  {{0xA2, 0x3C, 0x10}, 0xA},
+                                                  {{0xB3, 0x07, 0x64}, 0xB},
+                                                  {{0xC4, 0x05}, 0xC},
+                                                  {{0xD5, 0x20}, 0xD},
+                                                  {{0xEF, 0x00, 0x40}, 0xE},
+                                                  {{0xF1, 0x10}, 0x2},
+                                                  {{0xF2, 0x01, 0x02}, 0x3},
+                                                  {{0xF3, 0x04}, 0x2},
+                                                  {{0xF8}, 0xF},
+                                                  {{0xFE}, 0xF},
+                                                  {{0xF0, 0x01, 0xF7}, 0x7},
+                                                  {{0xF0, 0xF7}, 0x6},
+                                                  {{0xF0, 1, 2, 3, 0xF7}, 0x4}};
+  for (const auto& [message, cin] : kinds) {
+    const Bytes packets = usbmidi::packetsFromMessage(message);
+    std::vector<Bytes> back;
+    usbmidi::SysExAssembler().forEachMessage(
+        packets, [&](auto m) { back.emplace_back(m.begin(), m.end()); });
+    EXPECT_EQ(packets.size(), (message.size() + 2) / 3 * 4);
+    EXPECT_EQ(packets.at(0), cin);
+    EXPECT_EQ(back, std::vector<Bytes>{message});
+  }
+  EXPECT_TRUE(usbmidi::packetsFromMessage(Bytes{0x90, 0x3C}).empty());
+  EXPECT_TRUE(usbmidi::packetsFromMessage(Bytes{0x3C, 0x64, 0x00}).empty());
+}
+
 TEST(InterfaceActionRead, AReplyAfterTheLimitIsDrainedAndEndlessTrafficDoesNotStretchIt) {
   Opened<SimulatedController> o;
   o.backend.faults().lateReply = 1;
