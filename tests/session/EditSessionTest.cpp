@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "model/Log.h"
-#include "session/PresetReport.h"
 #include "tests/support/TempDir.h"
 
 namespace padkbd {
@@ -115,13 +114,6 @@ TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack
   EXPECT_EQ(session.global()->version, "1a.05");
   EXPECT_FALSE(session.modified());
   EXPECT_TRUE(session.changesOnKeyboard().empty());
-}
-
-// Knobs and buttons have no light: their readable lines leave the colour out.
-TEST_F(EditSessionTest, ReadableLinesShowColoursOnPadsOnly) {
-  const auto lines = presetLines(session.preset(), session.lists());
-  EXPECT_EQ(lines[0].find("red"), std::string::npos) << lines[0];  // Knob 1
-  EXPECT_NE(lines[8].find("red"), std::string::npos) << lines[8];  // Pad 1
 }
 
 }  // namespace
