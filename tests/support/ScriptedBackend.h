@@ -67,7 +67,7 @@ class ScriptedBackend : public UsbBackend {
     readSizes.push_back(capacity);
     received = 0;
     if (reads.empty()) return UsbStatus::Timeout;
-    const Read read = reads.front();
+    const Read read = std::move(reads.front());
     reads.pop_front();
     std::copy_n(read.bytes.begin(), std::min(capacity, read.bytes.size()), data);
     received = read.reported.value_or(std::min(capacity, read.bytes.size()));
