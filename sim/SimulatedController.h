@@ -144,6 +144,7 @@ class SimulatedController final : public UsbBackend {
   void changeFaults(const std::function<void(Faults&)>& change);
   void setFirmwareVersion(std::uint8_t major, std::uint8_t minor);  // default 01.02
   // The USB ids it is found by and the manufacturer bytes it answers to.
+  void setKeyboard(const KeyboardId& keyboard);
   KeyboardId keyboard() const;
   void resetCounters();  // transfer/reply/handshake/read counters (fault thresholds)
   void replug();         // ends an unplug; faults().unplugAfter is cleared

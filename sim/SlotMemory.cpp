@@ -132,6 +132,11 @@ std::array<std::uint8_t, SimulatedController::kGainCount> SimulatedController::i
   return {100, 90, 80, 70, 60, 50, 40, 30};
 }
 
+void SimulatedController::setKeyboard(const KeyboardId& keyboard) {
+  std::lock_guard lock(mutex_);
+  keyboard_ = keyboard;
+}
+
 KeyboardId SimulatedController::keyboard() const {
   std::lock_guard lock(mutex_);
   return keyboard_;
