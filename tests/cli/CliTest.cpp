@@ -179,9 +179,6 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
       {"diff good b", 1,
        "control 12 \\(Pad 5\\): channel Channel 1 → Channel 10\n"
        "control 12 \\(Pad 5\\): red 127 → 5\nglobal: memory slot Memory 1 → Memory 9\n"},
-      {"diff b good", 1,
-       "control 12 \\(Pad 5\\): channel Channel 10 → Channel 1\n"
-       "control 12 \\(Pad 5\\): red 5 → 127\nglobal: memory slot Memory 9 → Memory 1\n"},
       {"diff missing good", 2, "",
        "padkbd: missing: cannot open it \\(No such file or directory\\)\n"},
   });

@@ -103,24 +103,39 @@ class WindowTest : public QObject {
           if (pp == 0x07) sim.setRawValue(0, 0x01, ww, 0x0C);  // green: pads only
         sim.setRawValue(0, 0x41, 0x01, 0x07);
       });
-      QVERIFY(editor.status().endsWith(QStringLiteral("! (49 settings from the keyboard were "
-                                                      "outside their lists and set to the first entry)")));
-      const QString tip = editor.vc().message->toolTip();
-      QVERIFY(tip.contains(QStringLiteral("Pad 12: mode byte 0c")));
-      QVERIFY(!tip.contains(QStringLiteral("Pad 13: mode byte 0c")));
-      QVERIFY(tip.contains(QStringLiteral("and 37 more")));
+      QVERIFY(editor.status().endsWith(
+          QStringLiteral("! (49 settings from the keyboard were "
+                         "outside their lists and set to the first entry)")));
+      QStringList tip{QStringLiteral("Set to the first entry of their lists:")};
+      for (int pad = 1; pad <= 12; ++pad) tip << QStringLiteral("Pad %1: mode byte 0c").arg(pad);
+      QCOMPARE(editor.vc().message->toolTip(), (tip << QStringLiteral("and 37 more")).join('\n'));
     }
     // A damaged settings file: the built-in keyboard is used, a message says
     // so once, and the Keyboard dialog will not overwrite the file.
-    EditorHarness editor([](SimulatedController&) { writeSettings("[keyboard]\ndevice = \"12:34:56\"\n"); });
-    QVERIFY(editor.vc().message->toolTip().contains(QStringLiteral("keyboard.device")));
+    EditorHarness editor(
+        [](SimulatedController&) { writeSettings("[keyboard]\ndevice = \"12:34:56\"\n"); });
+    const QString why =
+        QStringLiteral("%1: keyboard.device is not \"VID:PID\" in hexadecimal")
+            .arg(QString::fromStdString(padkbd::SettingsFile::defaultPath().string()));
+    const QString damaged =
+        QStringLiteral("The settings file is damaged (%1); using the built-in keyboard.").arg(why);
+    QCOMPARE(editor.vc().message->toolTip(), damaged);
     editor.window().show();
     QTRY_COMPARE(editor.problems.size(), 1);
-    QVERIFY(editor.problems.first().startsWith(QStringLiteral("The settings file is damaged")));
+    QCOMPARE(editor.problems.first(),
+             damaged +
+                 "\n\nTo choose another keyboard, mend or delete the file, then open "
+                 "Keyboard → Keyboard… in the menu.");
     editor.window().showKeyboardAction();
     auto* dialog = editor.window().keyboardDialog();
     dialog->usbIdsEdit->setText(QStringLiteral("1209:7a01"));
-    QVERIFY(!dialog->useKeyboardAction() && dialog->status().contains(QStringLiteral("not stored")));
+    QVERIFY(!dialog->useKeyboardAction());
+    QCOMPARE(dialog->status(),
+             QStringLiteral("The choice was not stored, and the editor still uses "
+                            "%1: %2; mend it, or forget it with \"padkbd use "
+                            "--reset\"")
+                 .arg(QString::fromStdString(padkbd::formatUsbIds(padkbd::builtInKeyboard().usb)))
+                 .arg(why));
     QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
   }
 
@@ -155,7 +170,8 @@ class WindowTest : public QObject {
       QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch) == QStringLiteral("selected"),
                vc.session().secondBank());
       QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.pu.nameArray[step.current]));
-      QVERIFY(vc.val->currentIndex() == record->value && vc.CCnum->currentIndex() == record->MIDInumb);
+      QVERIFY(vc.val->currentIndex() == record->value &&
+              vc.CCnum->currentIndex() == record->MIDInumb);
       QCOMPARE(vc.cr->currentIndex(), record->CR);  // -1: nothing shown
     }
     QCOMPARE(vc.session().secondBank(), true);
@@ -172,6 +188,7 @@ class WindowTest : public QObject {
       emit menu->activated(3);
     QVERIFY(editor.snapshot() == untouched);
     editor.click(21);  // control 20, a pad
+    // clang-format off
     const struct {
       QComboBox* menu;
       std::int32_t ButtonValue::*field;
@@ -182,6 +199,7 @@ class WindowTest : public QObject {
                   {vc.cr, &ButtonValue::CR, 5},           {vc.cg, &ButtonValue::CG, 6},
                   {vc.cb, &ButtonValue::CB, 7},           {vc.mode, &ButtonValue::mode, 2},
                   {vc.modeOption, &ButtonValue::modeOption, 1}};
+    // clang-format on
     ButtonValue expected = *editor.record(20);
     for (const auto& [menu, field, position] : fields) {
       activate(menu, position);
@@ -190,8 +208,8 @@ class WindowTest : public QObject {
       QCOMPARE(*editor.record(20), expected);
     }
     const QStringList relative{"Absolute", "Rleative #1", "Rleative #2", "Rleative #3"};
-    for (auto [mode, options] : {std::pair{1, relative}, {3, QStringList{"Toggle", "Gate"}},
-                                 {0, QStringList()}}) {
+    for (auto [mode, options] :
+         {std::pair{1, relative}, {3, QStringList{"Toggle", "Gate"}}, {0, QStringList()}}) {
       activate(vc.mode, mode);
       QVERIFY(itemsOf(vc.modeOption) == options && editor.record(20)->modeOption == 0);
       QCOMPARE(vc.modeOption->currentIndex(), options.isEmpty() ? -1 : 0);
@@ -250,11 +268,14 @@ class WindowTest : public QObject {
     vc.changeToDefaultAction();
     editor.action("actionRead")->trigger();
     QCOMPARE(asked.size(), 3);
-    QVERIFY(asked.first().startsWith(QStringLiteral("Loading a preset")));
+    const QString drops = QStringLiteral(
+        " would drop the changes made since the preset was last loaded, saved, read or sent.");
+    QCOMPARE(asked, (QStringList{"Loading a preset" + drops, "The default preset" + drops,
+                                 "Reading from the keyboard" + drops}));
     QVERIFY(editor.snapshot() == edited && !editor.worker().busy());
     editor.window().show();
     QVERIFY(!editor.window().close());  // cancelled
-    answer = Unsaved::Save;  // saved first, then closed
+    answer = Unsaved::Save;             // saved first, then closed
     QVERIFY(editor.window().close());
     QCOMPARE(padkbd::readPresetFile(editor.dir() / "kept.padkbd").preset.buttons[29]->value, 3);
   }
@@ -275,12 +296,14 @@ class WindowTest : public QObject {
       QVERIFY(editor.waitForKeyboard());
     };
     use(QStringLiteral("1209:7a01"), QStringLiteral("7d 80 01"));  // a byte above 7f
-    QVERIFY(dialog->status().contains(QStringLiteral("7d 80 01")));
+    QCOMPARE(dialog->status(), QStringLiteral("“7d 80 01” are not three manufacturer bytes: "
+                                              "write six hexadecimal digits, each byte 00 to 7f."));
     QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
     use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
     const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
     QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
-    QVERIFY(worker.keyboard() == other && !worker.present() && editor.keyboardState() == kNoKeyboard);
+    QVERIFY(worker.keyboard() == other && !worker.present() &&
+            editor.keyboardState() == kNoKeyboard);
     QVERIFY(editor.send() && editor.sim().writeCount() == 0);
     dialog->deviceList->setCurrentItem(nullptr);
     dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));  // the listed one
@@ -289,7 +312,8 @@ class WindowTest : public QObject {
     };
     dialog->refresh();
     dialog->portList->setCurrentItem(dialog->portList->topLevelItem(0));
-    use(dialog->usbIdsEdit->text(), QString::fromStdString(padkbd::formatManufacturerId(builtIn.manufacturer)));
+    use(dialog->usbIdsEdit->text(),
+        QString::fromStdString(padkbd::formatManufacturerId(builtIn.manufacturer)));
     QVERIFY(worker.present() && editor.keyboardState() == kConnected);
     QCOMPARE(settings.read().keyboard.port, std::optional<std::string>("kbd:MIDI 1"));
     QCOMPARE(worker.keyboard().port, std::string("kbd:MIDI 1"));
@@ -301,12 +325,14 @@ class WindowTest : public QObject {
     dialog = openKeyboard(locked);
     const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
-    QVERIFY(dialog->udevCommands->toPlainText().startsWith(QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
+    QVERIFY(dialog->udevCommands->toPlainText().startsWith(
+        QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
     dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
       done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
     };
     dialog->refresh();  // a bus that cannot be listed says why
-    QVERIFY(dialog->deviceNote->text().contains(QStringLiteral("no USB here")));
+    QCOMPARE(dialog->deviceNote->text(),
+             QStringLiteral("The USB devices cannot be listed: no USB here."));
     QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
   }
 
@@ -360,9 +386,10 @@ class WindowTest : public QObject {
         QTest::keyClick(box, Qt::Key_Escape);
       });
     };
-    for (const auto& [role, expected] :
-         {std::pair{kAccept, Unsaved::Save}, {int(QMessageBox::DestructiveRole), Unsaved::Discard},
-          {kReject, Unsaved::Cancel}, {kEsc, Unsaved::Cancel}}) {
+    for (const auto& [role, expected] : {std::pair{kAccept, Unsaved::Save},
+                                         {int(QMessageBox::DestructiveRole), Unsaved::Discard},
+                                         {kReject, Unsaved::Cancel},
+                                         {kEsc, Unsaved::Cancel}}) {
       answer(role);
       QCOMPARE(dialogs.askUnsaved(nullptr, QStringLiteral("Loading drops them.")), expected);
     }
@@ -407,9 +434,8 @@ class WindowTest : public QObject {
       const auto stored = padkbd::SettingsFile().windowGeometry();
       QVERIFY(stored && (*stored)[2] == 1234 && (*stored)[3] == 701);
     }
-    EditorHarness editor([](SimulatedController&) {
-      writeSettings("[editor]\nwindow = [10, 20, 1250, 690]\n");
-    });
+    EditorHarness editor(
+        [](SimulatedController&) { writeSettings("[editor]\nwindow = [10, 20, 1250, 690]\n"); });
     QCOMPARE(editor.window().size(), QSize(1250, 690));
   }
 };
