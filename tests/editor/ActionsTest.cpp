@@ -230,6 +230,11 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.sim().writeCount(), 8);
     QVERIFY((editor.sim().gains() == std::array<std::uint8_t, 8>{64, 64, 100, 64, 64, 64, 64, 0}));
     QVERIFY(gains->status() == kSendSucceeded && gains->isVisible());
+    for (int n = 0; n < 8; ++n) {  // each value shown under its own slider
+      const QRect slider = gains->sliders[n]->geometry(), label = gains->labels[n]->geometry();
+      QVERIFY(label.top() > slider.bottom() &&
+              std::abs(label.center().x() - slider.center().x()) < 4);
+    }
     gains->doDefaultAction();
     QVERIFY(gains->sliders[2]->value() == 64 &&
             gains->labels[2]->text() == QStringLiteral("64/127"));

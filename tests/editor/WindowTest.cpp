@@ -175,6 +175,12 @@ class WindowTest : public QObject {
       QCOMPARE(vc.cr->currentIndex(), record->CR);  // -1: nothing shown
     }
     QCOMPARE(vc.session().secondBank(), true);
+    // A ring shows which one is chosen, as it is drawn.
+    for (int tag : {1, 9}) {
+      const QImage unchosen = editor.element(tag)->grab().toImage();
+      editor.click(tag);
+      QVERIFY(editor.element(tag)->grab().toImage() != unchosen);
+    }
   }
 
   // Each menu changes its field of the current control or of the global
