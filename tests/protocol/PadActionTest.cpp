@@ -115,21 +115,6 @@ TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIs
   EXPECT_EQ(sim.writes().size(), 5u);
 }
 
-TEST_F(PadActionTest, AFullWriteGoesInIndexOrderWithoutTheColoursOfOtherControls) {
-  ASSERT_TRUE(openLink());
-  ButtonValueList controls;
-  for (int i = 0; i < 64; ++i)
-    controls.push_back(std::make_shared<ButtonValue>(sim.controlInSlot(1, i)));
-  controls[3]->CR = 12;
-  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, controls, sim.globalsInSlot(1)));
-  EXPECT_EQ(sent(sim, kSlot), Bytes(598, 0x01));
-  EXPECT_EQ(sent(sim, kTarget).at(7), 0x01) << "controls in index order";
-  EXPECT_TRUE(sim.protocolErrors().empty());
-  sim.clearLog();
-  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, {}, sim.globalsInSlot(1)));
-  EXPECT_EQ(sim.writes().size(), 6u) << "an empty list writes only the global block";
-}
-
 TEST_F(PadActionTest, HandshakeNeedsEveryFixedByteAndAFailedOneKeepsTheVersion) {
   ASSERT_TRUE(openLink());
   sim.faults().traffic = Faults::Traffic::OwnTransfer;  // passed by
@@ -299,10 +284,18 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   ASSERT_TRUE(pad.OpenInterface());
   sim.clearLog();
   ASSERT_TRUE(pad.WritePadValueToDevice());
+  // Controls in index order, no colours for the others (598 in all), then the globals.
   EXPECT_EQ(sent(sim, kSlot), Bytes(598, 0x03));
+  EXPECT_EQ(sent(sim, kTarget).at(7), 0x01);
+  EXPECT_EQ(sent(sim, kParameter).at(597), 0x41);
   for (int i = 0; i < 64; ++i) EXPECT_EQ(sim.controlInSlot(3, i), *pad.GetButtonValueWithID(i));
   EXPECT_EQ(sim.globalsInSlot(3), *pad.getPadValue());
   EXPECT_FALSE(sim.isInterfaceOpen()) << "closed after the send";
+  EXPECT_TRUE(sim.protocolErrors().empty());
+  ASSERT_TRUE(pad.OpenInterface());
+  sim.clearLog();
+  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, {}, sim.globalsInSlot(1)));
+  EXPECT_EQ(sim.writes().size(), 6u) << "an empty list writes only the global block";
 
   // A failed write stops the send, which says where.
   ASSERT_TRUE(pad.OpenInterface());
