@@ -46,14 +46,12 @@ struct Opened {
   Opened() { EXPECT_TRUE(usb.FindDevice() && usb.CreateInterface()); }
 };
 
-TEST(InterfaceActionFind, TheLastMatchWinsItsNameIsCutAndAFailedSearchForgetsIt) {
+TEST(InterfaceActionFind, TheLastMatchWinsAndAFailedSearchForgetsIt) {
   ScriptedBackend backend;
-  backend.devices = {{11, std::string(500, 'x')}, {12, "second keyboard"}};
+  backend.devices = {{11, "first keyboard"}, {12, "second keyboard"}};
   InterfaceAction usb(backend);
-  log::Capture capture;
   ASSERT_TRUE(usb.FindDevice());
   EXPECT_EQ(usb.device()->id, 12u);
-  EXPECT_EQ(capture.diagnostics().at(0), "Found device with name:" + std::string(127, 'x'));
   backend.failing["find"] = UsbStatus::Other;
   EXPECT_FALSE(usb.FindDevice());
   EXPECT_FALSE(usb.hasDevice());
