@@ -226,6 +226,7 @@ class SimulatedController final : public UsbBackend {
   bool repliesToRead() const;
   ButtonValue controlLocked(int slot, int index) const;
   static std::array<Slot, kSlotCount> initialSlots();
+  static std::array<Slot, kSlotCount> buildInitialSlots();
   static std::array<std::uint8_t, kGainCount> initialGains();
 
   mutable std::mutex mutex_;

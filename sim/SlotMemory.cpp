@@ -86,6 +86,13 @@ std::vector<SimulatedController::Address> SimulatedController::addresses() {
 
 std::array<SimulatedController::Slot, SimulatedController::kSlotCount>
 SimulatedController::initialSlots() {
+  // Every controller and every load starts from them: they are built once.
+  static const std::array<Slot, kSlotCount> initial = buildInitialSlots();
+  return initial;
+}
+
+std::array<SimulatedController::Slot, SimulatedController::kSlotCount>
+SimulatedController::buildInitialSlots() {
   // Deliberately unlike a factory preset: pads in a rainbow, modes, channels
   // and curves varied, every byte one the code tables know. Each slot is
   // shifted a little so that slots can be told apart.

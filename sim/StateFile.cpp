@@ -14,11 +14,13 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "sim/SimulatedController.h"
 #include "storage/Files.h"
@@ -29,8 +31,20 @@ namespace {
 constexpr std::size_t kMaxStateFileSize = 4 * 1024 * 1024;
 constexpr const char* kStateHeader = "padkbd-sim-state";
 
+// The words of a line, split at blanks as `>>` splits them, into `out`.
+void splitWords(std::string_view line, std::vector<std::string_view>& out) {
+  constexpr std::string_view kBlanks = " \t\n\v\f\r";
+  out.clear();
+  for (std::size_t at = line.find_first_not_of(kBlanks); at != std::string_view::npos;
+       at = line.find_first_not_of(kBlanks, at)) {
+    const std::size_t end = std::min(line.find_first_of(kBlanks, at), line.size());
+    out.push_back(line.substr(at, end - at));
+    at = end;
+  }
+}
+
 // Exactly two hex digits.
-bool parseHexByte(const std::string& token, std::uint8_t& out) {
+bool parseHexByte(std::string_view token, std::uint8_t& out) {
   if (token.size() != 2) return false;
   unsigned value = 0;
   auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value, 16);
@@ -39,7 +53,7 @@ bool parseHexByte(const std::string& token, std::uint8_t& out) {
   return true;
 }
 
-bool parseSmallInt(const std::string& token, int max, int& out) {
+bool parseSmallInt(std::string_view token, int max, int& out) {
   if (token.empty() || token.size() > 3) return false;
   int value = 0;
   auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value, 10);
@@ -92,23 +106,25 @@ Outcome SimulatedController::loadStateText(std::string_view text, const std::str
         fmt::format("Simulator state file {} is damaged (line {}): {}", name, line, why));
   };
 
-  std::istringstream lines{std::string(text)};
-  std::string line;
   int number = 0;
   bool sawHeader = false;
-  while (std::getline(lines, line)) {
+  std::vector<std::string_view> tokens;  // of the current line; kept to spare an allocation a line
+  for (std::size_t next = 0; next < text.size();) {
+    const std::size_t end = std::min(text.find('\n', next), text.size());
+    std::string_view line = text.substr(next, end - next);
+    next = end + 1;
     ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find('\0') != std::string::npos) return error(number, "contains a NUL byte");
-    std::istringstream fields(line);
-    std::vector<std::string> tokens;
-    for (std::string t; fields >> t;) tokens.push_back(t);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.find('\0') != std::string_view::npos) return error(number, "contains a NUL byte");
+    splitWords(line, tokens);
     if (tokens.empty() || tokens[0][0] == '#') continue;
     if (!sawHeader) {
       if (tokens.size() != 2 || tokens[0] != kStateHeader) {
         return error(number, fmt::format("expected \"{} 1\" first", kStateHeader));
       }
-      if (tokens[1] != "1") return error(number, "unknown format version " + tokens[1]);
+      if (tokens[1] != "1") {
+        return error(number, "unknown format version " + std::string(tokens[1]));
+      }
       sawHeader = true;
       continue;
     }
@@ -151,7 +167,7 @@ Outcome SimulatedController::loadStateText(std::string_view text, const std::str
       }
       slots[static_cast<std::size_t>(s)][{pp, ww}] = value;
     } else {
-      return error(number, "unknown entry \"" + tokens[0].substr(0, 40) + "\"");
+      return error(number, "unknown entry \"" + std::string(tokens[0].substr(0, 40)) + "\"");
     }
   }
   if (!sawHeader) {
