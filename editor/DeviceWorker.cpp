@@ -14,12 +14,7 @@ namespace {
 // Records of the worker's own, copied so that the window gets records the
 // worker never touches again.
 Preset copyOf(const CurrentPreset& preset) {
-  Preset copy;
-  for (const ButtonValuePtr& record : preset.buttonValueArray) {
-    copy.buttons.push_back(std::make_shared<ButtonValue>(*record));
-  }
-  copy.global = std::make_shared<PadValue>(*preset.currentPadValue);
-  return copy;
+  return padkbd::copyOf(Preset{preset.buttonValueArray, preset.currentPadValue});
 }
 
 // With a hot-plug capable backend the bus is looked at this often for news;

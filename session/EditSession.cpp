@@ -18,16 +18,6 @@ constexpr std::int32_t kGlobalControl = -1;
 constexpr ControlField kBulkFields[] = {ControlField::Mode, ControlField::ModeOption,
                                         ControlField::CR, ControlField::CG, ControlField::CB};
 
-Preset deepCopy(const Preset& preset) {
-  Preset copy;
-  copy.buttons.reserve(preset.buttons.size());
-  for (const ButtonValuePtr& record : preset.buttons) {
-    copy.buttons.push_back(record ? std::make_shared<ButtonValue>(*record) : nullptr);
-  }
-  copy.global = preset.global ? std::make_shared<PadValue>(*preset.global) : nullptr;
-  return copy;
-}
-
 }  // namespace
 
 EditSession::EditSession(FileAction& files, Preset preset, Origin origin,
@@ -59,7 +49,7 @@ ButtonValuePtr EditSession::control(std::int32_t index) const {
 }
 
 Preset EditSession::copyOfPreset() const {
-  return deepCopy(preset_);
+  return copyOf(preset_);
 }
 
 std::string EditSession::controlName(std::int32_t index) const {

@@ -30,16 +30,6 @@ Preset neutralPreset() {
   return preset;
 }
 
-// Records of its own: callers edit the records of the preset they get.
-Preset copyOf(const Preset& preset) {
-  Preset copy;
-  for (const ButtonValuePtr& button : preset.buttons) {
-    copy.buttons.push_back(std::make_shared<ButtonValue>(*button));
-  }
-  copy.global = std::make_shared<PadValue>(*preset.global);
-  return copy;
-}
-
 }  // namespace
 
 FileAction::FileAction(fs::path resourceDir, fs::path workingCopy)
@@ -138,6 +128,7 @@ Preset FileAction::defaultPreset() const {
   log::diag("%s; the built-in default preset is used instead", why);
   // The built-in copy never changes: it is parsed once.
   static const PresetRead builtin = parsePreset(builtinDefaultPresetXml());
+  // Callers edit the records of the preset they get: each gets its own.
   if (builtin.outcome) return copyOf(builtin.preset);
   log::diag("the built-in default preset is refused too (%s); a neutral preset is used",
             builtin.outcome.message());

@@ -191,6 +191,16 @@ std::string describeForLog(std::string_view bytes) {
   return std::string(bytes);
 }
 
+Preset copyOf(const Preset& preset) {
+  Preset copy;
+  copy.buttons.reserve(preset.buttons.size());
+  for (const ButtonValuePtr& record : preset.buttons) {
+    copy.buttons.push_back(record ? std::make_shared<ButtonValue>(*record) : nullptr);
+  }
+  copy.global = preset.global ? std::make_shared<PadValue>(*preset.global) : nullptr;
+  return copy;
+}
+
 Outcome checkPreset(const Preset& preset) {
   if (preset.buttons.size() != static_cast<std::size_t>(kControlCount)) {
     return Outcome::failure(fmt::format("\"ButtonArray\" has {} controls instead of {}",

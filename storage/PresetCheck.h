@@ -30,6 +30,10 @@ struct PresetRead {
   Preset preset;
 };
 
+// The same settings in records of their own (missing ones stay missing):
+// edits of the copy reach nobody else's records.
+Preset copyOf(const Preset& preset);
+
 // Checks a preset: 64 controls, element i with buttonID i, every value within
 // its list's range (the -1 colour of an other control allowed).
 Outcome checkPreset(const Preset& preset);
