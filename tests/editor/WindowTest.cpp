@@ -252,6 +252,10 @@ class WindowTest : public QObject {
     };
     QVERIFY(window.rect().contains(placed(64)) && !placed(9).intersects(placed(10)) &&
             !placed(9).intersects(placed(17)));
+    // The bank switch stands in the top row, as tall as the selectors beside it.
+    const QRect bank(editor.vc().bankSwitch->mapTo(&window, QPoint(0, 0)),
+                     editor.vc().bankSwitch->size());
+    QVERIFY(bank.right() < placed(1).left() && bank.height() == placed(1).height());
   }
 
   // Load, Default, a read and closing the window ask before edits are lost.
@@ -333,6 +337,15 @@ class WindowTest : public QObject {
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
     QVERIFY(dialog->udevCommands->toPlainText().startsWith(
         QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
+    dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
+      done({padkbd::UsbStatus::Success,
+            "",
+            {{{0x1209, 0x7a01}, "Other", "", 1, "2", padkbd::UsbStatus::Success},
+             {{0x1209, 0x7a02}, "Locked", "", 1, "3", padkbd::UsbStatus::AccessDenied}}});
+    };
+    dialog->refresh();  // the keyboard in use is gone: the one that needs a rule is shown
+    QCOMPARE(dialog->deviceList->currentItem(), dialog->deviceList->topLevelItem(1));
+    QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
     dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
       done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
     };
