@@ -337,19 +337,19 @@ class WindowTest : public QObject {
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
     QVERIFY(dialog->udevCommands->toPlainText().startsWith(
         QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
-    dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
-      done({padkbd::UsbStatus::Success,
-            "",
-            {{{0x1209, 0x7a01}, "Other", "", 1, "2", padkbd::UsbStatus::Success},
-             {{0x1209, 0x7a02}, "Locked", "", 1, "3", padkbd::UsbStatus::AccessDenied}}});
+    const auto list = [&](const padkbd::MidiDeviceListing& listing) {
+      dialog->listDevices = [listing](const auto& done) { done(listing); };
+      dialog->refresh();
     };
-    dialog->refresh();  // the keyboard in use is gone: the one that needs a rule is shown
+    using padkbd::UsbStatus;
+    // The keyboard in use is gone: the device that needs a rule is the one shown.
+    list({UsbStatus::Success,
+          "",
+          {{{0x1209, 0x7a01}, "A", "", 1, "2", UsbStatus::Success},
+           {{0x1209, 0x7a02}, "B", "", 1, "3", UsbStatus::AccessDenied}}});
     QCOMPARE(dialog->deviceList->currentItem(), dialog->deviceList->topLevelItem(1));
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
-    dialog->listDevices = [](const std::function<void(padkbd::MidiDeviceListing)>& done) {
-      done(padkbd::MidiDeviceListing{padkbd::UsbStatus::NotSupported, "no USB here", {}});
-    };
-    dialog->refresh();  // a bus that cannot be listed says why
+    list({UsbStatus::NotSupported, "no USB here", {}});  // a bus that cannot be listed says why
     QCOMPARE(dialog->deviceNote->text(),
              QStringLiteral("The USB devices cannot be listed: no USB here."));
     QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
