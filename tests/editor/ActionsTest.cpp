@@ -65,6 +65,7 @@ class ActionsTest : public QObject {
     QVERIFY(header->isVisibleTo(&window) &&
             vc.session().current()->buttonID == padkbd::EditSession::kBulkRecordId);
     QVERIFY(!vc.sendToKeyboardButton->isEnabled() && !vc.val->isEnabled() && vc.cr->isEnabled());
+    QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));
     editor.click(9);
     editor.click(9);  // the same pad twice: out again
     QVERIFY(editor.selectedTags().isEmpty());
@@ -86,6 +87,7 @@ class ActionsTest : public QObject {
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(!vc.session().inBulk() && !vc.session().current() && !header->isVisibleTo(&window));
     QVERIFY(vc.sendToKeyboardButton->isEnabled() && vc.val->isEnabled());
+    QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
     auto after = before;
     for (std::size_t i = 8; i <= 11; ++i)
       std::tie(after[i].mode, after[i].modeOption, after[i].CR, after[i].CG, after[i].CB) =

@@ -334,7 +334,7 @@ class WindowTest : public QObject {
     EditorHarness locked([](auto& sim) { sim.faults().refuseAccess = true; });
     dialog = openKeyboard(locked);
     const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
-    QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
+    QVERIFY(dialog->udevCommands->isVisibleTo(dialog) && dialog->udevCommands->isReadOnly());
     QVERIFY(dialog->udevCommands->toPlainText().startsWith(
         QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
     const auto list = [&](const padkbd::MidiDeviceListing& listing) {

@@ -235,8 +235,11 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
     told.push_back(p);
     if (p.stage != Stage::Handshake && p.done == cancelAt) cancel = true;
   });
+  sim.faults().handshakeFailures = 2;
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
-  ASSERT_EQ(told.size(), 1u + 598u) << "the handshake, then each setting read";
+  ASSERT_EQ(told.size(), 3u + 598u) << "each handshake attempt, then each setting read";
+  for (int attempt = 1; attempt <= 3; ++attempt)
+    EXPECT_EQ(told[attempt - 1].done * 10 + told[attempt - 1].total, attempt * 10 + 5);
   EXPECT_EQ(told.back().done, 598);
 
   cancelAt = 100;

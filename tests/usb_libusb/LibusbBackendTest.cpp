@@ -118,6 +118,9 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
 
   // Pipe 1 is the bulk IN endpoint, pipe 2 the bulk OUT: a write to the IN
   // pipe or a read from the OUT pipe moves nothing.
+  int count = 0;
+  EXPECT_EQ(usb().numEndpoints(handle, count), UsbStatus::Success);
+  EXPECT_EQ(count, 2);
   UsbPipeProperties in{}, out{};
   EXPECT_EQ(usb().pipeProperties(handle, 1, in), UsbStatus::Success);
   EXPECT_EQ(usb().pipeProperties(handle, 2, out), UsbStatus::Success);
