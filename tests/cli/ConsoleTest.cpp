@@ -22,6 +22,7 @@ std::string written(Verbosity verbosity, bool terminal) {
     console.progress("reading", 1, 598);
     log::out("PipeRef %d: ", 1);  // the transport prints a line in pieces
     log::out("direction %s\n", "in");
+    log::out("two\nlines\n");
     log::diag("handshake yes");
     console.warning("2 settings replaced");
     console.note("sent");
@@ -41,9 +42,9 @@ std::string written(Verbosity verbosity, bool terminal) {
 TEST(Console, EachVerbosityShowsItsLinesWholeAndTheProgressLineAroundThem) {
   // On a terminal the progress line is cleared before each line and drawn again after.
   std::string progress = "reading 1/598";
-  for (const char* line : {"PipeRef 1: direction in", "handshake yes",
-                           "padkbd: warning: 2 settings replaced", "sent", "padkbd: no keyboard found",
-                           "unfinished"}) {
+  for (const char* line : {"PipeRef 1: direction in", "two", "lines", "handshake yes",
+                           "padkbd: warning: 2 settings replaced", "sent",
+                           "padkbd: no keyboard found", "unfinished"}) {
     progress += std::string("\r\x1b[K") + line + "\nreading 1/598";
   }
   EXPECT_EQ(written(Verbosity::Verbose, true), progress + "\r\x1b[K");
