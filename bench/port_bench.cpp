@@ -8,13 +8,13 @@
 #include <chrono>
 #include <cstdio>
 
+#include "link/InterfaceAction.h"
+#include "link/midiport/MidiPortLink.h"
 #include "model/Log.h"
 #include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "tests/midi/JackKeyboard.h"
-#include "usb/InterfaceAction.h"
-#include "usb/MidiPortBackend.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ constexpr int kRuns = 5;
 constexpr int kExchanges = 598;
 
 // The median of kRuns full reads, in milliseconds; negative when one failed.
-double medianRead(UsbBackend& backend, const KeyboardId& keyboard) {
-  InterfaceAction io{backend, keyboard};
+double medianRead(Link& link, const KeyboardId& keyboard) {
+  InterfaceAction io{link, keyboard};
   FileAction files{PADKBD_BENCH_RESOURCE_DIR, {}};
   PadAction pad{io, files};
   std::array<double, kRuns> times{};
@@ -56,7 +56,7 @@ int main() {
   SimulatedController standInSim;
   standInSim.setLogTransfers(false);
   test::KeyboardStandIn standIn{standInSim};
-  MidiPortBackend port{test::KeyboardStandIn::kPort, MidiApi::Jack};
+  MidiPortLink port{MidiApi::Jack};
   KeyboardId throughPort = builtInKeyboard();
   throughPort.port = test::KeyboardStandIn::kPort;
   const double portMs = medianRead(port, throughPort);

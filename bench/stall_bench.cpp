@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "editor/GainController.h"
+#include "link/InterfaceAction.h"
 #include "model/Log.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
 #include "tests/editor/EditorHarness.h"
-#include "usb/InterfaceAction.h"
 
 namespace {
 

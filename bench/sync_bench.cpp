@@ -3,7 +3,8 @@
 // same 598 transfers through the same transport with messages prepared in
 // advance. And the cost of the whole stack: a full read with the diagnostic
 // lines off (as the command-line tool runs by default) beside the same 598
-// exchanges made straight on the backend, with no transport and no log. The
+// exchanges made straight on the simulated keyboard's link, with no
+// transport and no log. The
 // ratios are printed at the end.
 #include <benchmark/benchmark.h>
 
@@ -15,12 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "link/InterfaceAction.h"
 #include "model/Log.h"
 #include "model/Records.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/Messages.h"
 #include "sim/SimulatedController.h"
-#include "usb/InterfaceAction.h"
 
 namespace padkbd {
 namespace {
@@ -38,10 +39,10 @@ struct Diagnostics {
   }
 };
 
-struct Link {
+struct Opened {
   SimulatedController sim;
   InterfaceAction io{sim};
-  Link() {
+  Opened() {
     // The controller's transfer log would grow without end over the runs.
     sim.setLogTransfers(false);
     if (!io.FindDevice() || !io.CreateInterface()) std::abort();
@@ -66,7 +67,7 @@ ButtonValueList presetControls() {
 }
 
 void fullReads(benchmark::State& state, bool diagnostics) {
-  Link link;
+  Opened link;
   Diagnostics shown(diagnostics);
   for (auto _ : state) {
     auto controls = ButtonAction::GetButtonValues(link.io);
@@ -104,25 +105,19 @@ void BM_FullReadQuiet(benchmark::State& state) {
   fullReads(state, false);
 }
 
-// The floor: the same exchanges on the backend itself.
+// The floor: the same exchanges on the simulated keyboard's link itself.
 void BM_BackendRead(benchmark::State& state) {
   SimulatedController sim;
   sim.setLogTransfers(false);
-  const auto devices =
-      sim.findDevices(builtInKeyboard().usb.vendorId, builtInKeyboard().usb.productId);
-  UsbInterfaceHandle handle = 0;
-  if (devices.empty() || sim.createInterface(devices.front(), 1, handle) != UsbStatus::Success ||
-      sim.openInterface(handle) != UsbStatus::Success) {
-    std::abort();
-  }
+  sim.useKeyboard(builtInKeyboard());
+  if (sim.find().empty() || !sim.open()) std::abort();
   const auto requests = allReadRequests();
   std::array<std::uint8_t, 64> reply{};
   for (auto _ : state) {
     int sum = 0;
     for (const auto& request : requests) {
-      sim.writePipe(handle, 2, request.data(), request.size());
-      std::size_t received = 0;
-      sim.readPipe(handle, 1, reply.data(), reply.size(), received, std::chrono::seconds(1));
+      sim.send(request);
+      sim.receive(reply, LinkClock::now() + std::chrono::seconds(1), nullptr);
       sum += reply[14];
     }
     benchmark::DoNotOptimize(sum);
@@ -131,7 +126,7 @@ void BM_BackendRead(benchmark::State& state) {
 }
 
 void BM_BaselineRead(benchmark::State& state) {
-  Link link;
+  Opened link;
   const auto requests = allReadRequests();
   for (auto _ : state) {
     int sum = 0;
@@ -145,7 +140,7 @@ void BM_BaselineRead(benchmark::State& state) {
 }
 
 void BM_FullWrite(benchmark::State& state) {
-  Link link;
+  Opened link;
   const ButtonValueList controls = presetControls();
   PadValue globals;
   globals.mem = 2;
@@ -158,7 +153,7 @@ void BM_FullWrite(benchmark::State& state) {
 }
 
 void BM_BaselineWrite(benchmark::State& state) {
-  Link link;
+  Opened link;
   std::vector<std::array<std::uint8_t, 16>> writes;
   for (const auto& [pp, ww] : SimulatedController::addresses()) {
     auto message = filled(messages::kWriteMessage, pp, ww);

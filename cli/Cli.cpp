@@ -182,7 +182,7 @@ CLI::Validator usbIdsValidator() {
 
 }  // namespace
 
-int run(int argc, char** argv, const BackendFactory& backend) {
+int run(int argc, char** argv, const LinkFactory& link) {
   // Ctrl+C or a kill in the middle of a write leaves no temporary file.
   tempfiles::removeOnSignals();
   CLI::App app{"Reads, sends, checks and compares the presets of the pad keyboard.", "padkbd"};
@@ -200,7 +200,7 @@ int run(int argc, char** argv, const BackendFactory& backend) {
   bool quiet = false;
   bool verbose = false;
   DeviceOptions device;
-  device.backend = backend;
+  device.link = link;
   std::string deviceIds;
   std::string manufacturer;
   std::string port;

@@ -323,8 +323,8 @@ std::string keyboardLines(const ResolvedKeyboard& keyboard, const SettingsFile& 
 
 // The system's MIDI ports, for a keyboard reached through one (padkbd use --port).
 std::string midiPortLines(const MidiPortListing& listing, const std::string& inUse) {
-  if (listing.status != UsbStatus::Success) {
-    return fmt::format("\nMIDI ports: cannot be listed ({})\n", listing.reason);
+  if (!listing.listed) {
+    return fmt::format("\nMIDI ports: cannot be listed ({})\n", listing.listed.message());
   }
   std::string text = fmt::format("\nMIDI ports ({}):\n", listing.api);
   if (listing.ports.empty()) text += "  none\n";
@@ -371,9 +371,9 @@ int runDevices(Context& context, const DeviceOptions& device) {
     context.console.error(started.message());
     return kExitFailed;
   }
-  const MidiDeviceListing listing = session.trace().listMidiDevices();
-  if (listing.status != UsbStatus::Success) {
-    context.console.error(fmt::format("cannot list the USB devices: {}", listing.reason));
+  const MidiDeviceListing listing = session.discovery().listMidiDevices();
+  if (!listing.listed) {
+    context.console.error(fmt::format("cannot list the USB devices: {}", listing.listed.message()));
     return finish(context, session, kExitFailed);
   }
   std::string text;
@@ -389,9 +389,9 @@ int runDevices(Context& context, const DeviceOptions& device) {
     text += fmt::format("{}  {}\n", formatUsbIds(info.ids), name);
     text +=
         fmt::format("           bus {}, port {}{}", info.bus, info.port, used ? "; in use" : "");
-    if (info.access == UsbStatus::Success) {
+    if (info.access == LinkAccess::Granted) {
       text += "; can be opened\n";
-    } else if (info.access == UsbStatus::AccessDenied) {
+    } else if (info.access == LinkAccess::Denied) {
       text +=
           "; this user may not open it\n"
           "           to allow it, run these two commands, then unplug the device and "
@@ -402,7 +402,7 @@ int runDevices(Context& context, const DeviceOptions& device) {
         text += "             " + commands.substr(at, nl - at) + "\n";
       }
     } else {
-      text += fmt::format("; cannot be opened ({})\n", usbStatusName(info.access));
+      text += fmt::format("; cannot be opened ({})\n", info.accessProblem);
     }
   }
   if (!listing.devices.empty() && !inUse && keyboard.id.port.empty()) {
@@ -411,7 +411,7 @@ int runDevices(Context& context, const DeviceOptions& device) {
         "[--manufacturer M1M2M3]\".\n",
         formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource));
   }
-  text += midiPortLines(MidiPortBackend::listPorts(device.midiApi), keyboard.id.port);
+  text += midiPortLines(MidiPortLink::listPorts(device.midiApi), keyboard.id.port);
   if (!writeStdout(text)) return finish(context, session, kExitFailed);
   return finish(context, session, kExitOk);
 }

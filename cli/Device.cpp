@@ -4,27 +4,28 @@
 
 #include <system_error>
 
+#include "link/usb/LibusbBackend.h"
+#include "link/usb/UsbLink.h"
 #include "sim/SimulatedController.h"
 #include "storage/TempFiles.h"
-#include "usb/LibusbBackend.h"
 
 namespace padkbd::cli {
 
 DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& keyboard,
                              const std::filesystem::path& resourceDir, Console& console)
     : options_(options), console_(console), keyboard_(keyboard) {
-  if (options_.backend) {
-    backend_ = options_.backend(keyboard_);
+  if (options_.link) {
+    link_ = options_.link(keyboard_);
   } else if (options_.simulate) {
-    backend_ = std::make_unique<SimulatedController>(keyboard_);
+    link_ = std::make_unique<SimulatedController>(keyboard_);
   } else if (!keyboard_.port.empty()) {
-    backend_ = std::make_unique<MidiPortBackend>(keyboard_.port, options_.midiApi);
+    link_ = std::make_unique<MidiPortLink>(options_.midiApi);
   } else {
-    backend_ = std::make_unique<LibusbBackend>();
+    libusb_ = std::make_unique<LibusbBackend>();
+    link_ = std::make_unique<UsbLink>(*libusb_);
   }
-  simulated_ = dynamic_cast<SimulatedController*>(backend_.get());
-  libusb_ = dynamic_cast<LibusbBackend*>(backend_.get());
-  trace_ = std::make_unique<TraceBackend>(*backend_, console_, options_.trace);
+  simulated_ = dynamic_cast<SimulatedController*>(link_.get());
+  trace_ = std::make_unique<TraceLink>(*link_, console_, options_.trace);
   transport_ = std::make_unique<InterfaceAction>(*trace_, keyboard_);
   // Ctrl+C stops an exchange cleanly: the interface goes back to the system.
   transport_->setCancelFlag(&cancel_);
@@ -37,6 +38,12 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& key
 
 DeviceSession::~DeviceSession() {
   tempfiles::cancelOnSignal(nullptr);
+}
+
+Discovery& DeviceSession::discovery() {
+  if (simulated_ != nullptr) return *simulated_;
+  if (!libusb_) libusb_ = std::make_unique<LibusbBackend>();
+  return *libusb_;
 }
 
 int DeviceSession::cancelledStatus() const {
@@ -63,7 +70,7 @@ Outcome DeviceSession::finish() {
 }
 
 bool DeviceSession::find(std::string& reason) {
-  if (libusb_ && libusb_->initStatus() != UsbStatus::Success) {
+  if (libusb_ && !libusb_->available()) {
     reason = notFoundReason();
     return false;
   }
@@ -73,21 +80,20 @@ bool DeviceSession::find(std::string& reason) {
 }
 
 std::string DeviceSession::notFoundReason() const {
-  if (libusb_ && libusb_->initStatus() != UsbStatus::Success) {
-    return fmt::format("USB is not available on this machine ({})",
-                       usbStatusName(libusb_->initStatus()));
+  if (libusb_ && !libusb_->available()) {
+    return fmt::format("USB is not available on this machine ({})", libusb_->available().message());
   }
   if (!keyboard_.port.empty() && !simulated_) {
-    const MidiPortListing listing = MidiPortBackend::listPorts(options_.midiApi);
+    const MidiPortListing listing = MidiPortLink::listPorts(options_.midiApi);
     std::string names;
     for (const MidiPort& port : listing.ports) names += (names.empty() ? "" : ", ") + port.name;
     return fmt::format(
         "no MIDI port whose name contains \"{}\" ({}: \"padkbd devices\" lists them, \"padkbd "
         "use --port NAME\" chooses another)",
         keyboard_.port,
-        listing.status != UsbStatus::Success ? "the MIDI ports cannot be listed: " + listing.reason
-        : names.empty()                      ? std::string("there are no MIDI ports")
-                                             : "the ports are " + names);
+        !listing.listed ? "the MIDI ports cannot be listed: " + listing.listed.message()
+        : names.empty() ? std::string("there are no MIDI ports")
+                        : "the ports are " + names);
   }
   return fmt::format(
       "no keyboard found with USB id {}: is it plugged in? (\"padkbd devices\" lists the USB "
@@ -96,14 +102,14 @@ std::string DeviceSession::notFoundReason() const {
 }
 
 std::string DeviceSession::explain(const std::string& fallback) const {
-  const auto access = trace_->accessFailure();
-  if (access == UsbStatus::AccessDenied) {
+  const LinkAccess access = trace_->access();
+  if (access == LinkAccess::Denied) {
     return fmt::format(
         "no permission to open the keyboard (USB id {0}): \"padkbd devices\" prints the udev "
         "rule that allows it and how to install it",
         formatUsbIds(keyboard_.usb));
   }
-  if (access == UsbStatus::Busy) {
+  if (access == LinkAccess::Busy) {
     return "the keyboard's interface is busy: another program holds it (close the padkbd "
            "editor or any other program using the keyboard, then try again)";
   }

@@ -1,6 +1,6 @@
-// The controller as the device commands reach it: the libusb backend, the
+// The controller as the device commands reach it: raw USB, a MIDI port, the
 // simulated controller (with its slots kept in a state file between runs) or
-// the backend a caller of cli::run makes, behind the tracing decorator, with
+// the link a caller of cli::run makes, behind the tracing link, with
 // the transport, storage and PadAction objects built over them. The tool's FileAction has no
 // working copy: what it sends is kept in memory, and the editor's working copy is never touched.
 #pragma once
@@ -14,14 +14,14 @@
 
 #include "cli/Cli.h"
 #include "cli/Console.h"
-#include "cli/TraceBackend.h"
+#include "cli/TraceLink.h"
+#include "link/InterfaceAction.h"
+#include "link/midiport/MidiPortLink.h"
 #include "model/KeyboardId.h"
 #include "model/Outcome.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
 #include "storage/FileLock.h"
-#include "usb/InterfaceAction.h"
-#include "usb/MidiPortBackend.h"
 
 namespace padkbd {
 class SimulatedController;
@@ -34,7 +34,7 @@ struct DeviceOptions {
   bool simulate = false;
   std::string stateFile;  // empty: the simulated controller starts fresh and is forgotten
   bool trace = false;
-  BackendFactory backend;              // when set, makes the backend instead of USB or --simulate
+  LinkFactory link;                    // when set, makes the link instead of USB or --simulate
   MidiApi midiApi = MidiApi::Default;  // for a keyboard reached through a MIDI port
 };
 
@@ -57,7 +57,9 @@ class DeviceSession {
   InterfaceAction& transport() { return *transport_; }
   FileAction& files() { return *files_; }
   PadAction& pad() { return *pad_; }
-  TraceBackend& trace() { return *trace_; }
+  TraceLink& trace() { return *trace_; }
+  // What lists the USB MIDI devices: the simulated controller, or libusb.
+  Discovery& discovery();
   UsbIds ids() const { return keyboard_.usb; }
 
   // Finds the controller; on failure `reason` says why, with the fix.
@@ -79,11 +81,11 @@ class DeviceSession {
   // Set by a signal while the session lives; the transport stops at it.
   std::atomic<bool> cancel_{false};
   KeyboardId keyboard_;
-  FileLock stateLock_;  // two runs on one state file take turns
-  std::unique_ptr<UsbBackend> backend_;
-  SimulatedController* simulated_ = nullptr;  // the backend, when it keeps a state file
-  LibusbBackend* libusb_ = nullptr;           // the backend, when it may lack USB altogether
-  std::unique_ptr<TraceBackend> trace_;
+  FileLock stateLock_;                     // two runs on one state file take turns
+  std::unique_ptr<LibusbBackend> libusb_;  // raw USB, when the keyboard is reached so
+  std::unique_ptr<Link> link_;
+  SimulatedController* simulated_ = nullptr;  // the link, when it keeps a state file
+  std::unique_ptr<TraceLink> trace_;
   std::unique_ptr<InterfaceAction> transport_;
   std::unique_ptr<FileAction> files_;
   std::unique_ptr<PadAction> pad_;

@@ -28,11 +28,11 @@ std::mutex& handOffMutex() {
 
 }  // namespace
 
-DeviceWorker::DeviceWorker(UsbBackend& backend, const KeyboardId& keyboard,
+DeviceWorker::DeviceWorker(Link& link, Discovery& discovery, const KeyboardId& keyboard,
                            const std::filesystem::path& resourceDir)
-    : backend_(backend), keyboard_(keyboard) {
+    : discovery_(discovery), keyboard_(keyboard) {
   qRegisterMetaType<PadAction::Progress>();
-  io_ = std::make_unique<InterfaceAction>(backend_, keyboard);
+  io_ = std::make_unique<InterfaceAction>(link, keyboard);
   // No working copy: the window's edit session keeps its own.
   files_ = std::make_unique<FileAction>(resourceDir, std::filesystem::path());
   pad_ = std::make_unique<PadAction>(*io_, *files_);
@@ -50,14 +50,14 @@ DeviceWorker::~DeviceWorker() {
   }
   wake_.notify_one();
   thread_.join();
-  // The backend keeps no news function of a worker that is gone.
-  backend_.watchForChanges({});
+  // Discovery keeps no news function of a worker that is gone.
+  discovery_.watchForChanges({});
 }
 
 void DeviceWorker::loop() {
   // The backend's news come inside pollEvents, where the bus must not be
   // searched: they only mark that it is worth a look.
-  const bool hotplug = backend_.watchForChanges([this] { busChanged_ = true; });
+  const bool hotplug = discovery_.watchForChanges([this] { busChanged_ = true; });
   const auto interval = std::chrono::milliseconds(hotplug ? kHotplugPollMs : kPresencePollMs);
   checkPresence();
   auto nextLook = std::chrono::steady_clock::now() + interval;
@@ -78,7 +78,7 @@ void DeviceWorker::loop() {
     if (!hotplug) {
       checkPresence();
     } else {
-      backend_.pollEvents();
+      discovery_.pollEvents();
       if (std::exchange(busChanged_, false)) checkPresence();
     }
     lock.lock();
@@ -86,8 +86,8 @@ void DeviceWorker::loop() {
 }
 
 void DeviceWorker::checkPresence() {
-  const UsbIds ids = io_->keyboard().usb;
-  const bool now = !backend_.findDevices(ids.vendorId, ids.productId).empty();
+  // Looking takes nothing: an exchange later opens what it finds anew.
+  const bool now = !io_->link().find().empty();
   if (now == present_.exchange(now)) return;
   post([this, now] { emit presenceChanged(now); });
 }
@@ -183,12 +183,12 @@ void DeviceWorker::sendGains(std::vector<std::int32_t> gains, QObject* context, 
 
 void DeviceWorker::listDevices(QObject* context, std::function<void(MidiDeviceListing)> done) {
   run<MidiDeviceListing>(
-      context, [this] { return io_->listMidiDevices(); }, std::move(done));
+      context, [this] { return discovery_.listMidiDevices(); }, std::move(done));
 }
 
 void DeviceWorker::listPorts(QObject* context, std::function<void(MidiPortListing)> done) {
   run<MidiPortListing>(
-      context, [api = midiApi] { return MidiPortBackend::listPorts(api); }, std::move(done));
+      context, [api = midiApi] { return MidiPortLink::listPorts(api); }, std::move(done));
 }
 
 void DeviceWorker::setKeyboard(const KeyboardId& keyboard, QObject* context,

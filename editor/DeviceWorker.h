@@ -21,12 +21,12 @@
 #include <thread>
 #include <vector>
 
+#include "link/Discovery.h"
+#include "link/InterfaceAction.h"
+#include "link/midiport/MidiPortLink.h"
 #include "model/KeyboardId.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
-#include "usb/InterfaceAction.h"
-#include "usb/MidiPortBackend.h"
-#include "usb/UsbBackend.h"
 
 namespace padkbd::editor {
 
@@ -50,8 +50,9 @@ class DeviceWorker : public QObject {
   // How often the keyboard's presence is checked when nothing else runs.
   static constexpr int kPresencePollMs = 1000;
 
-  // `backend` must outlive the worker and is used on its thread only.
-  DeviceWorker(UsbBackend& backend, const KeyboardId& keyboard,
+  // `link` and `discovery` must outlive the worker and are used on its
+  // thread only.
+  DeviceWorker(Link& link, Discovery& discovery, const KeyboardId& keyboard,
                const std::filesystem::path& resourceDir);
   ~DeviceWorker() override;
 
@@ -92,7 +93,7 @@ class DeviceWorker : public QObject {
   // Runs `call` on the window's thread, later.
   void post(std::function<void()> call);
 
-  UsbBackend& backend_;
+  Discovery& discovery_;
   std::unique_ptr<InterfaceAction> io_;
   std::unique_ptr<FileAction> files_;
   std::unique_ptr<PadAction> pad_;

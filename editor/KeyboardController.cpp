@@ -27,13 +27,12 @@ QString q(const std::string& text) {
 
 QString stateOf(const MidiDeviceInfo& device, bool inUse) {
   QString state;
-  if (device.access == UsbStatus::Success) {
+  if (device.access == LinkAccess::Granted) {
     state = KeyboardController::tr("can be opened");
-  } else if (device.access == UsbStatus::AccessDenied) {
+  } else if (device.access == LinkAccess::Denied) {
     state = KeyboardController::tr("this user may not open it");
   } else {
-    state = KeyboardController::tr("cannot be opened (%1)")
-                .arg(q(std::string(usbStatusName(device.access))));
+    state = KeyboardController::tr("cannot be opened (%1)").arg(q(device.accessProblem));
   }
   return inUse ? KeyboardController::tr("in use, %1").arg(state) : state;
 }
@@ -231,8 +230,8 @@ void KeyboardController::showPorts(MidiPortListing listing) {
     }
   }
   portList->resizeColumnToContents(0);
-  if (listing.status != UsbStatus::Success) {
-    portNote->setText(tr("The MIDI ports cannot be listed: %1.").arg(q(listing.reason)));
+  if (!listing.listed) {
+    portNote->setText(tr("The MIDI ports cannot be listed: %1.").arg(q(listing.listed.message())));
   } else if (listing.ports.empty()) {
     portNote->setText(tr("No MIDI ports (%1).").arg(q(listing.api)));
   } else {
@@ -262,7 +261,7 @@ void KeyboardController::showListing(MidiDeviceListing listing) {
     font.setBold(used);
     for (int column = kIds; column <= kState; ++column) item->setFont(column, font);
     // The keyboard in use first, else the first one that needs a udev rule.
-    if (used || (chosen == nullptr && device.access == UsbStatus::AccessDenied)) chosen = item;
+    if (used || (chosen == nullptr && device.access == LinkAccess::Denied)) chosen = item;
   }
   for (int column = kIds; column < kState; ++column) deviceList->resizeColumnToContents(column);
   deviceList->setCurrentItem(chosen);
@@ -287,11 +286,9 @@ void KeyboardController::showDeviceNote() {
 
 void KeyboardController::writeDeviceNote() {
   udevCommands->hide();
-  if (listing_.status != UsbStatus::Success) {
+  if (!listing_.listed) {
     deviceNote->setText(
-        tr("The USB devices cannot be listed: %1.")
-            .arg(q(listing_.reason.empty() ? std::string(usbStatusName(listing_.status))
-                                           : listing_.reason)));
+        tr("The USB devices cannot be listed: %1.").arg(q(listing_.listed.message())));
     return;
   }
   if (listing_.devices.empty()) {
@@ -305,13 +302,13 @@ void KeyboardController::writeDeviceNote() {
   if (item == nullptr) return;
   const MidiDeviceInfo& device = listing_.devices.at(item->data(kIds, Qt::UserRole).toUInt());
   const QString ids = q(formatUsbIds(device.ids));
-  if (device.access == UsbStatus::AccessDenied) {
+  if (device.access == LinkAccess::Denied) {
     deviceNote->setText(tr("This user may not open %1. To allow it, run these two "
                            "commands, then unplug the device and plug it in again:")
                             .arg(ids));
     udevCommands->setPlainText(q(udevInstallCommands(device.ids)));
     udevCommands->show();
-  } else if (device.access == UsbStatus::Busy) {
+  } else if (device.access == LinkAccess::Busy) {
     deviceNote->setText(tr("Another program holds %1 (a MIDI application, for "
                            "example); close it to use the device here.")
                             .arg(ids));

@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "editor/DeviceWorker.h"
+#include "link/Discovery.h"
 #include "storage/Settings.h"
-#include "usb/UsbBackend.h"
 
 class QLabel;
 class QLineEdit;

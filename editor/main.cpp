@@ -1,7 +1,6 @@
-// padkbd-editor: the composition root. Creates the USB backend (or the
-// simulated controller), the preset files, the device worker (which owns the
-// transport) and the editor window, then runs the event loop until the
-// window is closed.
+// padkbd-editor: the composition root. Creates the link to the keyboard
+// (raw USB or a MIDI port, or the simulated controller), the preset files, the device worker (which
+// owns the transport) and the editor window, then runs the event loop until the window is closed.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
@@ -11,12 +10,12 @@
 #include "editor/DeviceWorker.h"
 #include "editor/Language.h"
 #include "editor/MainWindowController.h"
+#include "link/KeyboardLink.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
 #include "storage/TempFiles.h"
-#include "usb/KeyboardBackend.h"
 
 namespace {
 
@@ -115,19 +114,23 @@ int main(int argc, char** argv) {
   if (!keyboard.warning.empty()) {
     std::fprintf(stderr, "padkbd-editor: %s\n", keyboard.warning.c_str());
   }
-  std::unique_ptr<padkbd::UsbBackend> backend;
+  // The link lists the devices too: the simulated controller, or raw USB
+  // and the MIDI port the keyboard is named by (the worker tells it which
+  // keyboard is in force, the Keyboard dialog included).
+  std::unique_ptr<padkbd::SimulatedController> simulated;
+  std::unique_ptr<padkbd::KeyboardLink> real;
   if (parser.isSet(QStringLiteral("simulate"))) {
-    backend = std::make_unique<padkbd::SimulatedController>(keyboard.id);
+    simulated = std::make_unique<padkbd::SimulatedController>(keyboard.id);
   } else {
-    // Raw USB, or the MIDI port the keyboard is named by: the worker tells
-    // it which keyboard is in force, the Keyboard dialog included.
-    backend = std::make_unique<padkbd::KeyboardBackend>(midiApi);
+    real = std::make_unique<padkbd::KeyboardLink>(midiApi);
   }
+  padkbd::Link& link = simulated ? static_cast<padkbd::Link&>(*simulated) : *real;
+  padkbd::Discovery& discovery = simulated ? static_cast<padkbd::Discovery&>(*simulated) : *real;
   padkbd::FileAction fileAction(
       padkbd::FileAction::findResourceDir(QCoreApplication::applicationFilePath().toStdString()),
       padkbd::FileAction::defaultWorkingCopyPath());
   // USB is spoken on the worker's thread only, so the window never waits.
-  padkbd::editor::DeviceWorker worker(*backend, keyboard.id, fileAction.resourceDir());
+  padkbd::editor::DeviceWorker worker(link, discovery, keyboard.id, fileAction.resourceDir());
   worker.midiApi = midiApi;
 
   padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings);

@@ -44,7 +44,7 @@ std::string session(const SimulatedController::Faults& faults) {
   std::string input;
   for (const SimulatedController::Transfer& read : sim.transfers()) {
     if (read.direction != SimulatedController::Direction::In) continue;
-    const bool timedOut = read.status == UsbStatus::Timeout && read.bytes.empty();
+    const bool timedOut = !read.failed && read.bytes.empty();
     input.push_back(timedOut ? '\xFF' : static_cast<char>(read.bytes.size()));
     input.append(read.bytes.begin(), read.bytes.end());
   }

@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "link/InterfaceAction.h"
+#include "link/usb/UsbLink.h"
 #include "model/Log.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
 #include "tests/support/ScriptedBackend.h"
-#include "usb/InterfaceAction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace padkbd;
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at += 1 + n;
   }
 
-  InterfaceAction io(backend);
+  UsbLink link(backend);
+  InterfaceAction io(link);
   FileAction files({}, {});
   PadAction pad(io, files);
   const bool read = pad.ReadPadValueFromDevice().ok();

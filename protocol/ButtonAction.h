@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "link/InterfaceAction.h"
 #include "model/Outcome.h"
 #include "model/Records.h"
-#include "usb/InterfaceAction.h"
 
 namespace padkbd::ButtonAction {
 

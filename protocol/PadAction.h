@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "link/InterfaceAction.h"
 #include "model/CurrentPreset.h"
 #include "model/Outcome.h"
 #include "model/PopUpValue.h"
 #include "protocol/ButtonAction.h"
 #include "storage/FileAction.h"
-#include "usb/InterfaceAction.h"
 
 namespace padkbd {
 

@@ -1,8 +1,9 @@
-// The controller itself, in process: a UsbBackend that answers the handshake,
+// The controller itself, in process, reached through a link of its own and
+// found by its own discovery: it answers the handshake,
 // keeps nine memory slots of settings and eight gains, replies to read
 // requests from slot 0, stores writes, and logs every transfer. It never
-// sleeps: a reply is queued by the request and handed to the next readPipe;
-// with nothing queued a read times out at once with 0 bytes.
+// sleeps: a reply is queued by the request and handed to the next receive;
+// with nothing queued a receive returns nothing at once.
 //
 // Left alone it is tidy: every reply comes whole in a transfer of its own.
 // Switches make it behave as real keyboards do (see Faults): MIDI traffic
@@ -34,29 +35,29 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "link/Discovery.h"
+#include "link/Link.h"
 #include "model/KeyboardId.h"
 #include "model/Outcome.h"
 #include "model/Records.h"
-#include "usb/UsbBackend.h"
 
 namespace padkbd {
 
-class SimulatedController final : public UsbBackend {
+class SimulatedController final : public Link, public Discovery {
  public:
   static constexpr int kSlotCount = 9;
   static constexpr int kGainCount = 8;
-  static constexpr std::uint64_t kDeviceId = 1;
   static constexpr const char* kDeviceName = "padkbd simulated controller";
-  static constexpr int kMidiInterface = 1;  // the second interface; pipe 1 bulk IN, pipe 2 bulk OUT
 
   // Fault switches. All off by default; they may be changed between calls
   // through faults() (not while another thread is talking to the simulator).
   // Every N below counts from construction or the last resetCounters():
-  // "transfers" are writePipe and readPipe calls, failed ones included;
+  // "transfers" are send and receive calls, failed ones included;
   // handshakes and read requests are those the simulator understood.
   struct Faults {
     enum class WrongReply {
@@ -71,11 +72,10 @@ class SimulatedController final : public UsbBackend {
       SameTransfer,  // in the reply's transfer: before it, after it, and a clock byte inside it
     };
 
-    bool absent = false;            // findDevices finds nothing
-    bool oneInterfaceOnly = false;  // the device shows only its first interface
-    bool refuseAccess = false;      // this user may not open the device (no udev rule)
-    bool busy = false;              // another program holds the MIDI interface
-    int handshakeFailures = 0;      // the first N handshakes get a wrong reply (byte 3 0A -> 0B)
+    bool absent = false;        // find finds nothing
+    bool refuseAccess = false;  // this user may not open the device (no udev rule)
+    bool busy = false;          // another program holds the keyboard
+    int handshakeFailures = 0;  // the first N handshakes get a wrong reply (byte 3 0A -> 0B)
     // Read requests after the first N get no reply; 0: the controller never
     // replies, not even to the handshake.
     std::optional<int> noReplyAfter;
@@ -89,7 +89,7 @@ class SimulatedController final : public UsbBackend {
     // Writes after the first N transfers fail with IoError; nothing is stored.
     std::optional<int> writeFailureAfter;
     // After N transfers the device is gone: every later call fails with
-    // NoDevice and findDevices finds nothing (until replug()).
+    // "no device" and find finds nothing (until replug()).
     std::optional<int> unplugAfter;
 
     // --- What real keyboards do on the read pipe -----------------------
@@ -127,9 +127,8 @@ class SimulatedController final : public UsbBackend {
   enum class Direction { Out, In };
   struct Transfer {
     Direction direction = Direction::Out;
-    int pipe = 0;
-    std::vector<std::uint8_t> bytes;  // written, or delivered to the reader
-    UsbStatus status = UsbStatus::Success;
+    std::vector<std::uint8_t> bytes;  // sent, or delivered to the reader
+    bool failed = false;              // a receive that delivered nothing and did not fail timed out
   };
 
   // (parameter byte PP, target byte WW)
@@ -173,36 +172,34 @@ class SimulatedController final : public UsbBackend {
 
   // --- Inspection ---------------------------------------------------------
   std::vector<Transfer> transfers() const;
-  std::vector<std::vector<std::uint8_t>> writes() const;  // bytes of every writePipe call
+  std::vector<std::vector<std::uint8_t>> writes() const;  // bytes of every send
   std::size_t transferCount() const;
   int handshakeCount() const;                       // handshake requests received
   int readRequestCount() const;                     // value read requests received
   int writeCount() const;                           // write messages stored (settings and gains)
   std::vector<std::string> protocolErrors() const;  // empty when all was understood
-  bool isInterfaceOpen() const;         // some handle is claimed
-  std::size_t openHandleCount() const;  // handles created and not yet released
-  void clearLog();                      // transfers and protocol errors
+  bool isClaimed() const;                           // open, and not paused
+  void clearLog();                                  // transfers and protocol errors
   // Long runs (benchmarks) can stop keeping transfers; counters and
   // protocol errors are kept either way.
   void setLogTransfers(bool on);
 
-  // --- UsbBackend ---------------------------------------------------------
-  std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
-  std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;
-  UsbStatus createInterface(const UsbDevice& device, int interfaceNumber,
-                            UsbInterfaceHandle& handle) override;
-  UsbStatus openInterface(UsbInterfaceHandle handle) override;
-  UsbStatus closeInterface(UsbInterfaceHandle handle) override;
-  void releaseInterface(UsbInterfaceHandle handle) override;
-  UsbStatus numEndpoints(UsbInterfaceHandle handle, int& count) override;
-  UsbStatus pipeProperties(UsbInterfaceHandle handle, int pipe,
-                           UsbPipeProperties& properties) override;
-  UsbStatus writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
-                      std::size_t size) override;
-  UsbStatus readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data, std::size_t capacity,
-                     std::size_t& received, std::chrono::milliseconds timeout) override;
+  // --- Link -----------------------------------------------------------------
+  void useKeyboard(const KeyboardId& keyboard) override;
+  std::vector<std::string> find() override;
+  Outcome open() override;
+  void close() override;
+  bool isOpen() const override;
+  void pause() override;
+  void resume() override;
+  Outcome send(std::span<const std::uint8_t> packets) override;
+  Result<std::size_t> receive(std::span<std::uint8_t> into, Deadline deadline,
+                              const std::atomic<bool>* cancel) override;
+  bool waits() const override;
+  LinkAccess access() const override;
+
+  // --- Discovery ------------------------------------------------------------
   MidiDeviceListing listMidiDevices() override;
-  bool waitsForTimeouts() const override;
   // Hot-plug news as a platform gives them: the keyboard coming or going
   // (absent, an unplug, a replug) is told by the next pollEvents.
   bool watchForChanges(std::function<void()> changed) override;
@@ -210,11 +207,6 @@ class SimulatedController final : public UsbBackend {
 
  private:
   using Slot = std::map<Address, std::uint8_t>;
-  struct Handle {
-    int interfaceNumber = 0;
-    bool open = false;
-  };
-
   bool unpluggedLocked();  // applies unplugAfter
   void handleRequest(const std::vector<std::uint8_t>& request);
   // Queues a reply (its packets as they would come alone) the way the
@@ -242,8 +234,11 @@ class SimulatedController final : public UsbBackend {
   std::vector<std::vector<std::uint8_t>> late_;     // a late reply's transfers
   std::chrono::steady_clock::time_point due_;       // when the pending reply is there (pace)
   int replies_ = 0;
-  std::map<UsbInterfaceHandle, Handle> handles_;
-  UsbInterfaceHandle nextHandle_ = 1;
+  UsbIds wanted_;         // what the link looks for
+  bool found_ = false;    // find found it
+  bool open_ = false;     // the link is open
+  bool claimed_ = false;  // open and not paused
+  LinkAccess access_ = LinkAccess::Granted;
   std::size_t transferCount_ = 0;
   int handshakes_ = 0;
   int readRequests_ = 0;

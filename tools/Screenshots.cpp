@@ -163,12 +163,18 @@ int main(int argc, char** argv) {
   auto* keyboard = editor.window().keyboardDialog();
   keyboard->listDevices = [&editor](const std::function<void(padkbd::MidiDeviceListing)>& done) {
     padkbd::MidiDeviceListing listing = editor.sim().listMidiDevices();
-    listing.devices.push_back({{0x1209, 0x7a01}, "USB MIDI Interface", "Example Audio", 3, "3-2",
-                               padkbd::UsbStatus::AccessDenied});
+    listing.devices.push_back({{0x1209, 0x7a01},
+                               "USB MIDI Interface",
+                               "Example Audio",
+                               3,
+                               "3-2",
+                               padkbd::LinkAccess::Denied,
+                               "access denied"});
     done(listing);
   };
   keyboard->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
-    done({padkbd::UsbStatus::Success, "", "ALSA",
+    done({padkbd::Outcome::success(),
+          "ALSA",
           {{"Midi Through:Midi Through Port-0 14:0", true, true},
            {"Pad Keyboard:Pad Keyboard MIDI 1 24:0", true, true}}});
   };

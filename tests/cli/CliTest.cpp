@@ -318,9 +318,6 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
        {"write-failure=40 send p -q", 1, "",
         lit(failed + "sending to the controller failed: the send stopped, at control 5, "
                      "parameter 02: the write failed (input/output error)\n")},
-       {"one-interface gains 1 2 3 4 5 6 7 8 -q", 1, "",
-        lit(failed + "opening the controller failed: the controller's interface could not be "
-                     "found (not found)\n")},
        {"access-denied info -q", 1, "",
         lit(failed + "no permission to open the keyboard (USB id " + ids +
             "): \"padkbd devices\" "

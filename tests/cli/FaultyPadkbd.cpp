@@ -15,7 +15,6 @@ using Faults = SimulatedController::Faults;
 int main(int argc, char** argv) {
   const std::pair<std::string, void (*)(Faults&, int)> faults[] = {
       {"absent", [](Faults& f, int) { f.absent = true; }},
-      {"one-interface", [](Faults& f, int) { f.oneInterfaceOnly = true; }},
       {"access-denied", [](Faults& f, int) { f.refuseAccess = true; }},
       {"busy", [](Faults& f, int) { f.busy = true; }},
       {"no-reply", [](Faults& f, int n) { f.noReplyAfter = n; }},
@@ -31,7 +30,7 @@ int main(int argc, char** argv) {
     return cli::run(argc - 1, argv + 1, [apply = apply, n](const KeyboardId& keyboard) {
       auto sim = std::make_unique<SimulatedController>(keyboard);
       apply(sim->faults(), n);
-      return std::unique_ptr<UsbBackend>(std::move(sim));
+      return std::unique_ptr<Link>(std::move(sim));
     });
   }
   return 127;  // a mistyped fault fails the test instead of running without one

@@ -189,7 +189,7 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
     QCOMPARE(editor.sim().globalsInSlot(4).globalMIDIChannel, 11);
     QCOMPARE(editor.sim().controlInSlot(0, 13), inSlot0);
-    QVERIFY(editor.sim().protocolErrors().empty() && !editor.sim().isInterfaceOpen());
+    QVERIFY(editor.sim().protocolErrors().empty() && !editor.sim().isClaimed());
     QVERIFY(editor.send());
     QCOMPARE(asked, 2);  // not asked again
 
@@ -211,7 +211,7 @@ class ActionsTest : public QObject {
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
     QVERIFY(editor.send());
-    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isInterfaceOpen());
+    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
     QCOMPARE(editor.vc().messageWindow()->text(),
              kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == editor.vc().messageWindow()->text() &&
@@ -361,7 +361,7 @@ class ActionsTest : public QObject {
     vc.sendToKeyboardAction();
     cancelAt(Stage::Sending, 100);
     const int written = editor.sim().writeCount();
-    QVERIFY(written >= 100 && written < 598 && !editor.sim().isInterfaceOpen());
+    QVERIFY(written >= 100 && written < 598 && !editor.sim().isClaimed());
     QCOMPARE(editor.status(), QStringLiteral("Sending cancelled.") + mixIn(written));
 
     editor.sim().resetCounters();

@@ -18,7 +18,8 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   keyboard_ = resolveKeyboard(SettingsFile().read(), {});
   files_ =
       std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
-  worker_ = std::make_unique<editor::DeviceWorker>(sim_, keyboard_.id, PADKBD_TEST_RESOURCE_DIR);
+  worker_ =
+      std::make_unique<editor::DeviceWorker>(sim_, sim_, keyboard_.id, PADKBD_TEST_RESOURCE_DIR);
   window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);
   // Questions a test does not ask about get the answer that lets it go on.
   vc().dialogs.askUnsaved = [](QWidget*, const QString&) {

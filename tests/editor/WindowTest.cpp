@@ -318,7 +318,7 @@ class WindowTest : public QObject {
     dialog->deviceList->setCurrentItem(nullptr);
     dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));  // the listed one
     dialog->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
-      done({padkbd::UsbStatus::Success, "", "JACK", {{"kbd:MIDI 1", true, true}}});
+      done({padkbd::Outcome::success(), "JACK", {{"kbd:MIDI 1", true, true}}});
     };
     dialog->refresh();
     dialog->portList->setCurrentItem(dialog->portList->topLevelItem(0));
@@ -341,15 +341,14 @@ class WindowTest : public QObject {
       dialog->listDevices = [listing](const auto& done) { done(listing); };
       dialog->refresh();
     };
-    using padkbd::UsbStatus;
+    using padkbd::LinkAccess;
     // The keyboard in use is gone: the device that needs a rule is the one shown.
-    list({UsbStatus::Success,
-          "",
-          {{{0x1209, 0x7a01}, "A", "", 1, "2", UsbStatus::Success},
-           {{0x1209, 0x7a02}, "B", "", 1, "3", UsbStatus::AccessDenied}}});
+    list({padkbd::Outcome::success(),
+          {{{0x1209, 0x7a01}, "A", "", 1, "2", LinkAccess::Granted, ""},
+           {{0x1209, 0x7a02}, "B", "", 1, "3", LinkAccess::Denied, "access denied"}}});
     QCOMPARE(dialog->deviceList->currentItem(), dialog->deviceList->topLevelItem(1));
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
-    list({UsbStatus::NotSupported, "no USB here", {}});  // a bus that cannot be listed says why
+    list({padkbd::Outcome::failure("no USB here"), {}});  // a bus that cannot be listed says why
     QCOMPARE(dialog->deviceNote->text(),
              QStringLiteral("The USB devices cannot be listed: no USB here."));
     QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));

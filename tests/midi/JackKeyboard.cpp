@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "usb/MidiPortBackend.h"
+#include "link/midiport/MidiPortLink.h"
 
 extern char** environ;
 
@@ -50,10 +50,9 @@ JackServer::~JackServer() {
 }
 
 KeyboardStandIn::KeyboardStandIn(SimulatedController& sim) : sim_(sim) {
-  const UsbIds ids = sim.keyboard().usb;
-  sim_.createInterface(sim_.findDevices(ids.vendorId, ids.productId).at(0),
-                       SimulatedController::kMidiInterface, handle_);
-  sim_.openInterface(handle_);
+  sim_.useKeyboard(sim.keyboard());
+  sim_.find();
+  sim_.open();
   in_ = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "stand-in");
   out_ = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "stand-in");
   in_->ignoreTypes(false, false, false);
@@ -65,21 +64,19 @@ KeyboardStandIn::KeyboardStandIn(SimulatedController& sim) : sim_(sim) {
 KeyboardStandIn::~KeyboardStandIn() {
   in_.reset();
   closeOutput(out_);
-  sim_.releaseInterface(handle_);
+  sim_.close();
 }
 
 // Called on JACK's one MIDI thread.
 void KeyboardStandIn::received(double, std::vector<unsigned char>* message, void* self) {
   KeyboardStandIn& s = *static_cast<KeyboardStandIn*>(self);
   const std::vector<std::uint8_t> packets = usbmidi::packetsFromMessage(*message);
-  s.sim_.writePipe(s.handle_, 2, packets.data(), packets.size());
+  s.sim_.send(packets);
   // Whatever the keyboard has to say now (the reply, traffic) goes out.
   std::array<std::uint8_t, 64> transfer;
-  std::size_t received = 0;
-  while (s.sim_.readPipe(s.handle_, 1, transfer.data(), transfer.size(), received,
-                         std::chrono::milliseconds(0)) == UsbStatus::Success &&
-         received > 0) {
-    s.replies_.forEachMessage({transfer.data(), received}, [&s](std::span<const std::uint8_t> m) {
+  for (Result<std::size_t> received = 0;
+       (received = s.sim_.receive(transfer, LinkClock::now(), nullptr)) && *received > 0;) {
+    s.replies_.forEachMessage({transfer.data(), *received}, [&s](std::span<const std::uint8_t> m) {
       s.out_->sendMessage(m.data(), m.size());
     });
   }

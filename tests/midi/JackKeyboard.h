@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "link/UsbMidi.h"
 #include "sim/SimulatedController.h"
-#include "usb/UsbMidi.h"
 
 class RtMidiIn;
 class RtMidiOut;
@@ -42,7 +42,6 @@ class KeyboardStandIn {
   static void received(double, std::vector<unsigned char>* message, void* self);
 
   SimulatedController& sim_;
-  UsbInterfaceHandle handle_ = 0;
   std::unique_ptr<RtMidiIn> in_;
   std::unique_ptr<RtMidiOut> out_;
   usbmidi::SysExAssembler replies_;

@@ -6,12 +6,12 @@
 
 #include <cstdlib>
 
+#include "link/InterfaceAction.h"
+#include "link/midiport/MidiPortLink.h"
 #include "protocol/PadAction.h"
 #include "storage/FileAction.h"
 #include "tests/midi/JackKeyboard.h"
 #include "tests/support/TempDir.h"
-#include "usb/InterfaceAction.h"
-#include "usb/MidiPortBackend.h"
 
 namespace padkbd {
 namespace {
@@ -39,8 +39,8 @@ class MidiPort : public ::testing::Test {
   test::ScopedEnv config{"XDG_CONFIG_HOME", tmp.path().string()};
   SimulatedController sim;
   test::KeyboardStandIn standIn{sim};
-  MidiPortBackend backend{"stand-in", MidiApi::Jack};
-  InterfaceAction io{backend, kThroughPort};
+  MidiPortLink link{MidiApi::Jack};
+  InterfaceAction io{link, kThroughPort};
   FileAction files{PADKBD_TEST_RESOURCE_DIR, {}};
   PadAction pad{io, files};
 };
@@ -50,7 +50,7 @@ TEST_F(MidiPort, ASilentKeyboardTimesOutAndAPortNobodyHasIsNamed) {
   sim.changeFaults([](Faults& f) { f.noReplyAfter = 0; });
   EXPECT_EQ(pad.OpenInterface().message(),
             "the controller did not answer the handshake after 5 attempts");
-  MidiPortBackend elsewhere{"no such port", MidiApi::Jack};
+  MidiPortLink elsewhere{MidiApi::Jack};
   InterfaceAction nowhere{elsewhere, {kThroughPort.usb, kThroughPort.manufacturer, "no such port"}};
   EXPECT_EQ(nowhere.FindDevice().message(), "no MIDI port named \"no such port\" found");
 }

@@ -7,13 +7,13 @@
 #include <atomic>
 #include <thread>
 
+#include "link/InterfaceAction.h"
 #include "model/Log.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "tests/support/TempDir.h"
-#include "usb/InterfaceAction.h"
 
 namespace padkbd {
 namespace {
@@ -58,7 +58,7 @@ class PadActionTest : public ::testing::Test {
     PadValue expected = read ? sim.globalsInSlot(0) : *defaults.global;
     expected.version = read ? "01.02" : "未连接";
     EXPECT_EQ(*p.getPadValue(), expected);
-    EXPECT_EQ(sim.openHandleCount(), 0u) << "the interface is given back";
+    EXPECT_FALSE(sim.isOpen()) << "the interface is given back";
   }
 
   test::TempDir tmp;
@@ -198,8 +198,8 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
   const Case cases[] = {
       {[](Faults& f) { f.absent = true; },
        fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb)), 0},
-      {[](Faults& f) { f.oneInterfaceOnly = true; },
-       "the controller's interface could not be found (not found)", 0},
+      {[](Faults& f) { f.busy = true; }, "the controller's interface could not be claimed (busy)",
+       0},
       {[](Faults& f) { f.handshakeFailures = 5; },
        "the controller did not answer the handshake after 5 attempts", 0},
       // The drain's read, then the handshake's write: not retried on an interface that is gone.
@@ -246,7 +246,7 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   sim.resetCounters();
   EXPECT_EQ(pad.ReadPadValueFromDevice().message(), "the read was cancelled");
   EXPECT_EQ(sim.readRequestCount(), 100);
-  EXPECT_EQ(sim.openHandleCount(), 0u);
+  EXPECT_FALSE(sim.isOpen());
 
   cancel = false;
   cancelAt = 40;
@@ -293,7 +293,7 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_EQ(sent(sim, kParameter).at(597), 0x41);
   for (int i = 0; i < 64; ++i) EXPECT_EQ(sim.controlInSlot(3, i), *pad.GetButtonValueWithID(i));
   EXPECT_EQ(sim.globalsInSlot(3), *pad.getPadValue());
-  EXPECT_FALSE(sim.isInterfaceOpen()) << "closed after the send";
+  EXPECT_FALSE(sim.isClaimed()) << "closed after the send";
   EXPECT_TRUE(sim.protocolErrors().empty());
   ASSERT_TRUE(pad.OpenInterface());
   sim.clearLog();
@@ -309,7 +309,7 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_EQ(why.rfind("the send stopped, at control 12, parameter 04: the write failed", 0), 0u)
       << why;
   EXPECT_EQ(sim.writes().size(), 101u);
-  EXPECT_EQ(sim.openHandleCount(), 0u);
+  EXPECT_FALSE(sim.isOpen());
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include "link/InterfaceAction.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/TempDir.h"
-#include "usb/InterfaceAction.h"
 
 namespace padkbd {
 namespace {

@@ -1,7 +1,7 @@
 // LibusbBackend on the real libusb path, alone and under the command-line
 // tool: libusb talks usbdevfs to devices that umockdev emulates, whose ioctls
 // EmulatedUsbDevice answers in this process. Runs under umockdev-wrapper.
-#include "usb/LibusbBackend.h"
+#include "link/usb/LibusbBackend.h"
 
 #include <fmt/format.h>
 #include <gmock/gmock.h>
@@ -98,7 +98,8 @@ TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   std::vector<std::string> seen;
   for (const MidiDeviceInfo& d : usb().listMidiDevices().devices) {
     seen.push_back(fmt::format("{} {} [{}] [{}] {}", formatUsbIds(d.ids).substr(5), d.port,
-                               d.product, d.manufacturer, usbStatusName(d.access)));
+                               d.product, d.manufacturer,
+                               d.access == LinkAccess::Granted ? "success" : d.accessProblem));
   }
   const std::string id = formatUsbIds({config::kUsbVendorId, config::kUsbProductId}).substr(5);
   EXPECT_THAT(seen, ElementsAre("0003 1-4.2 [other] [] success", id + " 1-10 [pads] [us] success",

@@ -1,4 +1,4 @@
-#include "usb/LibusbBackend.h"
+#include "link/usb/LibusbBackend.h"
 
 #include <libusb.h>
 
@@ -412,16 +412,15 @@ void LibusbBackend::pollEvents() {
 MidiDeviceListing LibusbBackend::listMidiDevices() {
   MidiDeviceListing listing;
   if (context_ == nullptr) {
-    listing.status = initStatus_;
-    listing.reason = fmt::format("libusb could not start ({})", usbStatusName(initStatus_));
+    listing.listed =
+        Outcome::failure(fmt::format("libusb could not start ({})", usbStatusName(initStatus_)));
     return listing;
   }
   libusb_device** list = nullptr;
   const ssize_t count = libusb_get_device_list(context_, &list);
   if (count < 0) {
-    listing.status = usbStatusFromLibusb(static_cast<int>(count));
-    listing.reason = fmt::format("the USB devices could not be listed ({})",
-                                 libusb_error_name(static_cast<int>(count)));
+    listing.listed = Outcome::failure(fmt::format("the USB devices could not be listed ({})",
+                                                  libusb_error_name(static_cast<int>(count))));
     return listing;
   }
   std::vector<std::pair<std::vector<int>, MidiDeviceInfo>> found;
@@ -441,7 +440,12 @@ MidiDeviceListing LibusbBackend::listMidiDevices() {
     // Opening takes no interface and detaches no driver; it only tells
     // whether this user may use the device, and reads its names.
     libusb_device_handle* handle = nullptr;
-    info.access = usbStatusFromLibusb(libusb_open(device, &handle));
+    const UsbStatus access = usbStatusFromLibusb(libusb_open(device, &handle));
+    info.access = access == UsbStatus::Success        ? LinkAccess::Granted
+                  : access == UsbStatus::AccessDenied ? LinkAccess::Denied
+                  : access == UsbStatus::Busy         ? LinkAccess::Busy
+                                                      : LinkAccess::Other;
+    if (access != UsbStatus::Success) info.accessProblem = usbStatusName(access);
     if (handle != nullptr) {
       info.product = readString(handle, descriptor.iProduct);
       info.manufacturer = readString(handle, descriptor.iManufacturer);

@@ -1,9 +1,9 @@
-// The USB transport: finds the controller, opens its second interface, and
-// moves bytes with bulk writes (pipe 2) and bulk reads (pipe 1).
-// State: the device found, the current interface and one shared 64-byte
-// receive buffer that replies fill from the start and never clear.
+// The transport above every link: finds and opens the controller through its
+// link, writes requests and reads replies. State: whether the controller was
+// found, and one shared 64-byte receive buffer that replies fill from the
+// start and never clear.
 //
-// The read pipe is a stream of USB-MIDI event packets: besides its replies a
+// What a link delivers is a stream of USB-MIDI event packets: besides its replies a
 // keyboard sends notes, pressure, clock and padding, and may split a reply
 // over several transfers. A read therefore takes transfers until a whole
 // SysEx message that is a reply has arrived, and lays that reply out in the
@@ -17,12 +17,13 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "link/Link.h"
+#include "link/UsbMidi.h"
 #include "model/KeyboardId.h"
 #include "model/Outcome.h"
-#include "usb/UsbBackend.h"
-#include "usb/UsbMidi.h"
 
 namespace padkbd {
 
@@ -30,8 +31,6 @@ class InterfaceAction {
  public:
   static constexpr std::size_t kReceiveBufferSize = 64;
   static constexpr std::size_t kReadSize = 63;  // byte 63 stays zero
-  static constexpr int kReadPipe = 1;
-  static constexpr int kWritePipe = 2;
   // How long a reply may take, from its request. Long enough for a keyboard
   // busy storing a slot, short enough that one that never answers does not
   // hold the program.
@@ -40,13 +39,10 @@ class InterfaceAction {
   // kDrainLimit in all (a keyboard sending clock never falls silent).
   static constexpr std::chrono::milliseconds kDrainSlice{10};
   static constexpr std::chrono::milliseconds kDrainLimit{200};
-  // A backend that waits is asked in slices this long, so that a cancel is
-  // seen soon even while a keyboard stays silent.
-  static constexpr std::chrono::milliseconds kReadSlice{50};
 
-  // The backend must outlive this object.
-  explicit InterfaceAction(UsbBackend& backend, KeyboardId keyboard = builtInKeyboard());
-  // Gives a still-held interface back to the backend.
+  // The link must outlive this object.
+  explicit InterfaceAction(Link& link, KeyboardId keyboard = builtInKeyboard());
+  // Closes a link still open.
   ~InterfaceAction();
   InterfaceAction(const InterfaceAction&) = delete;
   InterfaceAction& operator=(const InterfaceAction&) = delete;
@@ -58,14 +54,11 @@ class InterfaceAction {
   std::uint16_t searchProductId() const { return keyboard_.usb.productId; }
   void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
   // A flag another thread may set to stop the exchange: from then on reads
-  // and writes fail at once with Interrupted (the interface stays as it is).
+  // and writes fail at once, cancelled (the link stays as it is).
   void setCancelFlag(const std::atomic<bool>* flag) { cancel_ = flag; }
   bool cancelled() const { return cancel_ != nullptr && cancel_->load(); }
   // Called after every write the keyboard took (progress of long exchanges).
   void setOnWrite(std::function<void()> onWrite) { onWrite_ = std::move(onWrite); }
-
-  // Every USB MIDI device on the bus (nothing is claimed or detached).
-  MidiDeviceListing listMidiDevices() { return backend.listMidiDevices(); }
 
   // Each of these says why when it fails ("no controller found (USB
   // 1209:0001)", "no reply (timeout)", "the write failed (no device)").
@@ -85,6 +78,8 @@ class InterfaceAction {
   // quiet slice, unless it awaits the late reply to a request given up on:
   // then it waits out the limit, so that the reply answers no later request.
   void drainInput(bool awaitLateReply = false);
+  // Between exchanges others may have the keyboard (closeInterface);
+  // openInterface takes it back. KillInterface closes the link.
   void openInterface();
   void closeInterface();
   void KillInterface();
@@ -92,7 +87,7 @@ class InterfaceAction {
   bool hasDevice() const;
   bool hasInterface() const;
   const std::array<std::uint8_t, kReceiveBufferSize>& receiveBuffer() const;
-  const std::optional<UsbDevice>& device() const { return currentDevice; }
+  Link& link() { return link_; }
 
  private:
   enum class Reply { AnySysEx, Value };
@@ -101,17 +96,15 @@ class InterfaceAction {
   // reply came in time, the read failed or there is no interface; the buffer
   // is untouched then).
   Result<std::size_t> readReply(Reply kind);
-  static Result<std::size_t> noReply(UsbStatus status);
+  static Result<std::size_t> noReply(const Outcome& why);
+  std::span<std::uint8_t> transferSpan(std::span<std::uint8_t> buffer) const;
   bool accepts(Reply kind, const std::uint8_t* sysex, std::size_t size) const;
   std::string bufferHexLine() const;
   std::string bufferText() const;
-  void dropInterface();  // close and release the held handle, if any
 
-  UsbBackend& backend;
+  Link& link_;
   KeyboardId keyboard_;
-  std::optional<UsbDevice> currentDevice;
-  UsbInterfaceHandle currentInterface = 0;  // 0: none
-  std::size_t transferSize_ = 64;           // the read pipe's packet size
+  bool currentDevice = false;  // the controller was found
   usbmidi::SysExAssembler assembler_;
   std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer_{};
   std::chrono::milliseconds readLimit_ = kReadLimit;
@@ -119,7 +112,7 @@ class InterfaceAction {
   std::function<void()> onWrite_;
   // When the reply to the last request must have come (monotonic time); none
   // once it came.
-  std::optional<std::chrono::nanoseconds> replyDeadline_;
+  std::optional<Link::Deadline> replyDeadline_;
 };
 
 }  // namespace padkbd

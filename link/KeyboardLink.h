@@ -1,43 +1,46 @@
 // The way to the keyboard that the keyboard in force asks for: raw USB by
 // its ids (libusb), or the system's MIDI port it is named by. The transport
 // tells it which keyboard that is (useKeyboard), so a choice made in the
-// editor's Keyboard dialog takes effect without a restart.
+// editor's Keyboard dialog takes effect without a restart. It also lists the
+// USB devices and tells of them coming and going.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "usb/ForwardingBackend.h"
-#include "usb/MidiPortBackend.h"
+#include "link/Discovery.h"
+#include "link/ForwardingLink.h"
 
 namespace padkbd {
 
 class LibusbBackend;
+class MidiPortLink;
+class UsbLink;
 
-class KeyboardBackend final : public ForwardingBackend {
+class KeyboardLink final : public ForwardingLink, public Discovery {
  public:
-  explicit KeyboardBackend(MidiApi api = MidiApi::Default);
-  ~KeyboardBackend() override;
+  explicit KeyboardLink(MidiApi api = MidiApi::Default);
+  ~KeyboardLink() override;
 
   void useKeyboard(const KeyboardId& keyboard) override;
   // Whether the keyboard is reached through a MIDI port now.
-  bool throughPort() const { return !port_.empty(); }
+  bool throughPort() const { return !keyboard_.port.empty(); }
   // The raw USB backend, made at first use (it also lists the USB devices).
   LibusbBackend& usb();
 
+  MidiDeviceListing listMidiDevices() override;
   bool watchForChanges(std::function<void()> changed) override;
   void pollEvents() override;
-  // The USB devices, whichever way the keyboard is reached.
-  MidiDeviceListing listMidiDevices() override;
 
  protected:
-  UsbBackend& target() override;
+  Link& target() override;
 
  private:
   MidiApi api_;
-  std::string port_;
-  std::unique_ptr<LibusbBackend> usb_;
-  std::unique_ptr<MidiPortBackend> midi_;
+  KeyboardId keyboard_;
+  std::unique_ptr<LibusbBackend> libusb_;
+  std::unique_ptr<UsbLink> usb_;
+  std::unique_ptr<MidiPortLink> midi_;
   std::function<void()> changed_;
   bool usbNews_ = false;  // libusb tells of devices coming and going
 };

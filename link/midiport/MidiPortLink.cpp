@@ -1,7 +1,8 @@
-#include "usb/MidiPortBackend.h"
+#include "link/midiport/MidiPortLink.h"
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
+#include <fmt/format.h>
 #include <jack/jack.h>
 
 #include <algorithm>
@@ -11,18 +12,14 @@
 #include <mutex>
 #include <thread>
 
+#include "link/UsbMidi.h"
 #include "model/Log.h"
 #include "model/Outcome.h"
-#include "usb/UsbMidi.h"
 
 namespace padkbd {
 
 namespace {
 
-constexpr UsbInterfaceHandle kHandle = 1;
-constexpr std::uint64_t kDeviceId = 1;
-constexpr int kStreamingInterface = 1;               // as a USB MIDI device numbers it
-constexpr int kPacketSize = 64;                      // what the pipes say they carry
 constexpr std::chrono::microseconds kSpacing{1000};  // between messages sent
 constexpr std::size_t kMaxQueued = 4096;             // messages received, not yet read
 // Our own ports (JACK shows them to everyone) must never be taken for the keyboard.
@@ -98,7 +95,7 @@ Result<RtMidi::Api> chooseApi(MidiApi api) {
 }
 
 template <typename Port>
-std::unique_ptr<Port> open(MidiApi api) {
+std::unique_ptr<Port> openService(MidiApi api) {
   const Result<RtMidi::Api> which = chooseApi(api);
   if (!which) throw RtMidiError(which.message(), RtMidiError::DRIVER_ERROR);
   auto port = std::make_unique<Port>(*which, kClient);
@@ -137,8 +134,10 @@ std::optional<MidiApi> parseMidiApi(std::string_view name) {
   return std::nullopt;
 }
 
-struct MidiPortBackend::Impl {
-  std::string port;
+// A wait for the keyboard looks at the cancel flag this often.
+constexpr std::chrono::milliseconds kWaitSlice{50};
+
+struct MidiPortLink::Impl {
   MidiApi api;
   // For looking the ports up; the keyboard's own pair while it is open.
   std::unique_ptr<RtMidiIn> probeIn;
@@ -167,8 +166,8 @@ struct MidiPortBackend::Impl {
 
   bool probe() {
     try {
-      if (!probeIn) probeIn = open<RtMidiIn>(api);
-      if (!probeOut) probeOut = open<RtMidiOut>(api);
+      if (!probeIn) probeIn = openService<RtMidiIn>(api);
+      if (!probeOut) probeOut = openService<RtMidiOut>(api);
       return true;
     } catch (const RtMidiError& e) {
       log::diag("MIDI: %s", e.getMessage());
@@ -186,24 +185,19 @@ struct MidiPortBackend::Impl {
   }
 };
 
-MidiPortBackend::MidiPortBackend(std::string port, MidiApi api) : impl_(std::make_unique<Impl>()) {
-  impl_->port = std::move(port);
+MidiPortLink::MidiPortLink(MidiApi api) : impl_(std::make_unique<Impl>()) {
   impl_->api = api;
 }
 
-MidiPortBackend::~MidiPortBackend() {
+MidiPortLink::~MidiPortLink() {
   impl_->close();
 }
 
-void MidiPortBackend::setPort(std::string port) {
-  impl_->port = std::move(port);
-}
-
-MidiPortListing MidiPortBackend::listPorts(MidiApi api) {
+MidiPortListing MidiPortLink::listPorts(MidiApi api) {
   MidiPortListing listing;
   try {
-    const auto in = open<RtMidiIn>(api);
-    const auto out = open<RtMidiOut>(api);
+    const auto in = openService<RtMidiIn>(api);
+    const auto out = openService<RtMidiOut>(api);
     listing.api = RtMidi::getApiDisplayName(in->getCurrentApi());
     // One entry for a port's two sides. Under JACK each side may belong to
     // a client of its own ("kbd:MIDI 1", "kbd-01:MIDI 1"): then the entry
@@ -227,42 +221,32 @@ MidiPortListing MidiPortBackend::listPorts(MidiApi api) {
     for (unsigned i = 0; i < in->getPortCount(); ++i) add(in->getPortName(i), true);
     for (unsigned i = 0; i < out->getPortCount(); ++i) add(out->getPortName(i), false);
   } catch (const RtMidiError& e) {
-    listing.status = UsbStatus::NotSupported;
-    listing.reason = e.getMessage();
+    listing.listed = Outcome::failure(e.getMessage());
   }
   return listing;
 }
 
-std::vector<UsbDevice> MidiPortBackend::findDevices(std::uint16_t, std::uint16_t) {
-  if (impl_->port.empty() || !impl_->probe()) return {};
-  const auto in = indexOf(*impl_->probeIn, impl_->port);
-  const auto out = indexOf(*impl_->probeOut, impl_->port);
+std::vector<std::string> MidiPortLink::find() {
+  if (port_.empty() || !impl_->probe()) return {};
+  const auto in = indexOf(*impl_->probeIn, port_);
+  const auto out = indexOf(*impl_->probeOut, port_);
   if (!in || !out) return {};
-  return {UsbDevice{kDeviceId, impl_->probeOut->getPortName(*out)}};
+  return {impl_->probeOut->getPortName(*out)};
 }
 
-std::vector<UsbInterfaceInfo> MidiPortBackend::listInterfaces(const UsbDevice& device) {
-  if (device.id != kDeviceId) return {};
-  // Audio control, then MIDI streaming, as a class-compliant keyboard has them.
-  return {{0, 1, 1}, {kStreamingInterface, 1, 3}};
-}
-
-UsbStatus MidiPortBackend::createInterface(const UsbDevice& device, int interfaceNumber,
-                                           UsbInterfaceHandle& handle) {
-  handle = 0;
-  if (device.id != kDeviceId || interfaceNumber != kStreamingInterface) {
-    return UsbStatus::InvalidParameter;
-  }
+Outcome MidiPortLink::open() {
+  const auto failed = [this](const char* why) {
+    impl_->close();
+    return Outcome::failure(
+        fmt::format("the controller's interface could not be opened ({})", why));
+  };
   impl_->close();
   try {
-    impl_->in = open<RtMidiIn>(impl_->api);
-    impl_->out = open<RtMidiOut>(impl_->api);
-    const auto in = indexOf(*impl_->in, impl_->port);
-    const auto out = indexOf(*impl_->out, impl_->port);
-    if (!in || !out) {
-      impl_->close();
-      return UsbStatus::NoDevice;
-    }
+    impl_->in = openService<RtMidiIn>(impl_->api);
+    impl_->out = openService<RtMidiOut>(impl_->api);
+    const auto in = indexOf(*impl_->in, port_);
+    const auto out = indexOf(*impl_->out, port_);
+    if (!in || !out) return failed(linkreason::kGone);
     // SysEx is what the keyboard answers with; clock and active sensing are
     // only traffic.
     impl_->in->ignoreTypes(false, true, true);
@@ -271,43 +255,23 @@ UsbStatus MidiPortBackend::createInterface(const UsbDevice& device, int interfac
     impl_->out->openPort(*out, "keyboard out");
   } catch (const RtMidiError& e) {
     log::diag("MIDI: %s", e.getMessage());
-    impl_->close();
-    return UsbStatus::IoError;
+    return failed(linkreason::kIoError);
   }
-  handle = kHandle;
-  return UsbStatus::Success;
+  return Outcome::success();
 }
 
-UsbStatus MidiPortBackend::openInterface(UsbInterfaceHandle handle) {
-  return handle == kHandle && impl_->in ? UsbStatus::Success : UsbStatus::NoDevice;
+void MidiPortLink::close() {
+  impl_->close();
 }
 
-UsbStatus MidiPortBackend::closeInterface(UsbInterfaceHandle handle) {
-  return openInterface(handle);
+bool MidiPortLink::isOpen() const {
+  return impl_->in != nullptr;
 }
 
-void MidiPortBackend::releaseInterface(UsbInterfaceHandle handle) {
-  if (handle == kHandle) impl_->close();
-}
-
-UsbStatus MidiPortBackend::numEndpoints(UsbInterfaceHandle handle, int& count) {
-  count = 2;
-  return openInterface(handle);
-}
-
-UsbStatus MidiPortBackend::pipeProperties(UsbInterfaceHandle handle, int pipe,
-                                          UsbPipeProperties& properties) {
-  if (pipe != 1 && pipe != 2) return UsbStatus::InvalidParameter;
-  properties = {pipe == 1 ? 1 : 0, pipe, 2, kPacketSize, 0};
-  return openInterface(handle);
-}
-
-UsbStatus MidiPortBackend::writePipe(UsbInterfaceHandle handle, int pipe, const std::uint8_t* data,
-                                     std::size_t size) {
-  if (handle != kHandle || !impl_->out) return UsbStatus::NoDevice;
-  if (pipe != 2 || (data == nullptr && size > 0)) return UsbStatus::InvalidParameter;
+Outcome MidiPortLink::send(std::span<const std::uint8_t> packets) {
+  if (!impl_->out) return Outcome::failure(linkreason::kGone);
   try {
-    impl_->outgoing.forEachMessage({data, size}, [this](std::span<const std::uint8_t> message) {
+    impl_->outgoing.forEachMessage(packets, [this](std::span<const std::uint8_t> message) {
       // A port has no back-pressure (JACK drops what does not fit in one
       // cycle's buffer, 256 bytes at 64 frames): a send's burst of writes
       // goes out one message a millisecond at most, which any buffer takes;
@@ -318,37 +282,35 @@ UsbStatus MidiPortBackend::writePipe(UsbInterfaceHandle handle, int pipe, const 
     });
   } catch (const RtMidiError& e) {
     log::diag("MIDI: %s", e.getMessage());
-    return UsbStatus::IoError;
+    impl_->close();
+    return Outcome::failure(linkreason::kIoError);
   }
-  return UsbStatus::Success;
+  return Outcome::success();
 }
 
-UsbStatus MidiPortBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint8_t* data,
-                                    std::size_t capacity, std::size_t& received,
-                                    std::chrono::milliseconds timeout) {
-  received = 0;
-  if (handle != kHandle || !impl_->in) return UsbStatus::NoDevice;
-  if (pipe != 1 || (data == nullptr && capacity > 0)) return UsbStatus::InvalidParameter;
+Result<std::size_t> MidiPortLink::receive(std::span<std::uint8_t> into, Deadline deadline,
+                                          const std::atomic<bool>* cancel) {
+  if (!impl_->in) return Outcome::failure(linkreason::kGone);
   std::unique_lock lock(impl_->mutex);
-  impl_->arrived.wait_for(lock, timeout,
-                          [this] { return !impl_->messages.empty() || !impl_->packets.empty(); });
+  const auto waiting = [this] { return impl_->messages.empty() && impl_->packets.empty(); };
+  for (;;) {
+    if (cancel != nullptr && cancel->load()) return Outcome::cancelled(linkreason::kInterrupted);
+    const std::chrono::milliseconds left = until(deadline);
+    if (!waiting() || left.count() == 0) break;
+    impl_->arrived.wait_for(lock, std::min(left, kWaitSlice), [&] { return !waiting(); });
+  }
   // Whole packets only, as a USB pipe hands them out.
-  const std::size_t room = capacity / usbmidi::kPacketSize * usbmidi::kPacketSize;
+  const std::size_t room = into.size() / usbmidi::kPacketSize * usbmidi::kPacketSize;
   while (impl_->packets.size() < room && !impl_->messages.empty()) {
     const std::vector<std::uint8_t> packets = usbmidi::packetsFromMessage(impl_->messages.front());
     impl_->messages.pop_front();
     impl_->packets.insert(impl_->packets.end(), packets.begin(), packets.end());
   }
-  if (impl_->packets.empty()) return UsbStatus::Timeout;
-  received = std::min(room, impl_->packets.size());
-  std::copy_n(impl_->packets.begin(), received, data);
+  const std::size_t received = std::min(room, impl_->packets.size());
+  std::copy_n(impl_->packets.begin(), received, into.begin());
   impl_->packets.erase(impl_->packets.begin(),
                        impl_->packets.begin() + static_cast<long>(received));
-  return UsbStatus::Success;
-}
-
-MidiDeviceListing MidiPortBackend::listMidiDevices() {
-  return {UsbStatus::NotSupported, "the keyboard is reached through a MIDI port, not USB", {}};
+  return received;
 }
 
 }  // namespace padkbd

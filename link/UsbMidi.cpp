@@ -1,4 +1,4 @@
-#include "usb/UsbMidi.h"
+#include "link/UsbMidi.h"
 
 #include <algorithm>
 

@@ -1,4 +1,5 @@
-// UsbBackend over libusb-1.0: the backend the program uses on Linux.
+// UsbBackend over libusb-1.0: the backend the program uses on Linux. It also
+// lists the USB MIDI devices and tells of them coming and going.
 //
 // Devices are looked up in libusb's device list; each one found is kept
 // referenced for the life of the backend so that later createInterface calls
@@ -14,7 +15,8 @@
 #include <map>
 #include <vector>
 
-#include "usb/UsbBackend.h"
+#include "link/Discovery.h"
+#include "link/usb/UsbBackend.h"
 
 struct libusb_context;
 struct libusb_device;
@@ -22,7 +24,7 @@ struct libusb_device_handle;
 
 namespace padkbd {
 
-class LibusbBackend final : public UsbBackend {
+class LibusbBackend final : public UsbBackend, public Discovery {
  public:
   // A write that the device does not take within this time fails instead of
   // blocking the program. (How long a read waits is the caller's to say.)
@@ -36,6 +38,12 @@ class LibusbBackend final : public UsbBackend {
   // Success when libusb could be initialised; otherwise every call finds
   // nothing or fails with this status.
   UsbStatus initStatus() const { return initStatus_; }
+  // The same for people: why USB cannot be used here.
+  Outcome available() const {
+    return initStatus_ == UsbStatus::Success
+               ? Outcome::success()
+               : Outcome::failure(std::string(usbStatusName(initStatus_)));
+  }
 
   std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;
   std::vector<UsbInterfaceInfo> listInterfaces(const UsbDevice& device) override;

@@ -1,17 +1,14 @@
-// The short list of platform operations the transport needs. InterfaceAction
-// is written against this interface only; LibusbBackend provides it over
-// libusb-1.0 and SimulatedController is the controller itself, in process.
+// The short list of platform operations the raw-USB link needs. UsbLink is
+// written against this interface only; LibusbBackend provides it over
+// libusb-1.0, and the tests script it.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "model/KeyboardId.h"
 
 namespace padkbd {
 
@@ -61,25 +58,6 @@ struct UsbPipeProperties {
   int interval = 0;
 };
 
-// A device with a MIDI streaming interface (audio class 1, subclass 3), as a
-// listing of the bus shows it; nothing is claimed or detached to make it.
-struct MidiDeviceInfo {
-  UsbIds ids;
-  std::string product;       // empty where it cannot be read
-  std::string manufacturer;  // empty where it cannot be read
-  int bus = 0;
-  std::string port;  // "1-4.2": the bus, then the ports from the root hub down
-  // What opening the device gives: Success, AccessDenied (no udev rule), ...
-  UsbStatus access = UsbStatus::Success;
-};
-
-struct MidiDeviceListing {
-  // Success, or why the bus could not be listed at all.
-  UsbStatus status = UsbStatus::Success;
-  std::string reason;  // for people, when status is not Success
-  std::vector<MidiDeviceInfo> devices;
-};
-
 // An interface made by createInterface; 0 is none.
 using UsbInterfaceHandle = std::uint64_t;
 
@@ -118,23 +96,6 @@ class UsbBackend {
   // real device does); one that does not says by a time-out that nothing
   // will come at all.
   virtual bool waitsForTimeouts() const { return true; }
-
-  // The keyboard the transport looks for from now on; a backend that can
-  // reach it more than one way chooses here (raw USB, or a MIDI port).
-  virtual void useKeyboard(const KeyboardId& keyboard) { (void)keyboard; }
-
-  // Hot-plug news: `changed` is called (from within pollEvents) when a device
-  // comes or goes. False when the backend cannot tell; then callers look.
-  // An empty function stops the news.
-  virtual bool watchForChanges(std::function<void()> changed) {
-    (void)changed;
-    return false;
-  }
-  virtual void pollEvents() {}
-
-  // Every device on the bus with a MIDI streaming interface, in bus order.
-  // Backends that cannot list the bus say so.
-  virtual MidiDeviceListing listMidiDevices();
 };
 
 }  // namespace padkbd

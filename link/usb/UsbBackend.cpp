@@ -1,4 +1,4 @@
-#include "usb/UsbBackend.h"
+#include "link/usb/UsbBackend.h"
 
 namespace padkbd {
 
@@ -34,10 +34,6 @@ std::string_view usbStatusName(UsbStatus status) {
       return "other error";
   }
   return "unknown status";
-}
-
-MidiDeviceListing UsbBackend::listMidiDevices() {
-  return {UsbStatus::NotSupported, "this connection cannot list USB devices", {}};
 }
 
 }  // namespace padkbd

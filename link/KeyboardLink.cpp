@@ -1,0 +1,60 @@
+#include "link/KeyboardLink.h"
+
+#include "link/midiport/MidiPortLink.h"
+#include "link/usb/LibusbBackend.h"
+#include "link/usb/UsbLink.h"
+
+namespace padkbd {
+
+KeyboardLink::KeyboardLink(MidiApi api) : api_(api) {}
+
+KeyboardLink::~KeyboardLink() = default;
+
+void KeyboardLink::useKeyboard(const KeyboardId& keyboard) {
+  // A link given up keeps nothing open.
+  if (throughPort() != !keyboard.port.empty()) target().close();
+  keyboard_ = keyboard;
+  target().useKeyboard(keyboard_);
+}
+
+LibusbBackend& KeyboardLink::usb() {
+  if (!libusb_) libusb_ = std::make_unique<LibusbBackend>();
+  return *libusb_;
+}
+
+Link& KeyboardLink::target() {
+  if (!throughPort()) {
+    if (!usb_) {
+      usb_ = std::make_unique<UsbLink>(usb());
+      usb_->useKeyboard(keyboard_);
+    }
+    return *usb_;
+  }
+  if (!midi_) {
+    midi_ = std::make_unique<MidiPortLink>(api_);
+    midi_->useKeyboard(keyboard_);
+  }
+  return *midi_;
+}
+
+bool KeyboardLink::watchForChanges(std::function<void()> changed) {
+  changed_ = changed;
+  usbNews_ = usb().watchForChanges(std::move(changed));
+  return true;
+}
+
+void KeyboardLink::pollEvents() {
+  // Only USB (where the platform can) tells of devices coming and going;
+  // otherwise every poll is worth a look.
+  if (!throughPort() && usbNews_) {
+    usb().pollEvents();
+  } else if (changed_) {
+    changed_();
+  }
+}
+
+MidiDeviceListing KeyboardLink::listMidiDevices() {
+  return usb().listMidiDevices();
+}
+
+}  // namespace padkbd
