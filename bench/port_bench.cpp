@@ -22,7 +22,7 @@ using namespace padkbd;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 5;
-constexpr int kExchanges = 598;
+constexpr int kExchanges = PadAction::kFullExchange;
 
 // The median of kRuns full reads, in milliseconds; negative when one failed.
 double medianRead(Link& link, const KeyboardId& keyboard) {

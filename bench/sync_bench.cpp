@@ -21,6 +21,7 @@
 #include "model/Records.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/Messages.h"
+#include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
 
 namespace padkbd {
@@ -76,7 +77,7 @@ void fullReads(benchmark::State& state, bool diagnostics) {
     benchmark::DoNotOptimize(controls);
     benchmark::DoNotOptimize(globals);
   }
-  state.counters["transfers"] = 2 * 598;
+  state.counters["transfers"] = 2 * PadAction::kFullExchange;
 }
 
 void BM_FullRead(benchmark::State& state) {
@@ -149,7 +150,7 @@ void BM_FullWrite(benchmark::State& state) {
       state.SkipWithError("write failed");
     }
   }
-  state.counters["transfers"] = 598;
+  state.counters["transfers"] = PadAction::kFullExchange;
 }
 
 void BM_BaselineWrite(benchmark::State& state) {

@@ -130,7 +130,7 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
 DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) {
   Report result;
   result.ok = outcome.ok();
-  result.cancelled = !outcome && pad_->lastCancelled();
+  result.cancelled = outcome.wasCancelled();
   result.error = outcome.message();
   return result;
 }

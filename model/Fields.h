@@ -47,10 +47,10 @@ struct ControlFieldInfo {
   std::uint8_t parameter;  // the request's parameter byte; the target is the control
   Conversion onPad;
   Conversion onOther;
-  bool padsOnly;          // exchanged by pad controls only (the colours)
-  const char* name;       // in reports and messages: "MIDI number"
-  const char* label;      // in the window: "CC / note number"
-  const char* jsonKey;    // in `padkbd show --json`
+  bool padsOnly;        // exchanged by pad controls only (the colours)
+  const char* name;     // in reports and messages: "MIDI number"
+  const char* label;    // in the window: "CC / note number"
+  const char* jsonKey;  // in `padkbd show --json`
   Labels labels;
   const char* listKey;       // choice list (of pads, for the mode)
   const char* otherListKey;  // the mode's list for other controls
@@ -181,6 +181,22 @@ constexpr const GlobalFieldInfo& info(GlobalField field) {
     if (row.field == field) return row;
   }
   return kGlobalFields[0];
+}
+
+// The exchanges of a full read or write, one a setting: every control
+// setting of every control (the pads-only ones of the pads), then the
+// global settings that are exchanged.
+constexpr int exchangeCount() {
+  int count = 0;
+  for (int index = 0; index < kControlCount; ++index) {
+    for (const ControlFieldInfo& row : kControlFields) {
+      if (!row.padsOnly || isPadControl(index)) ++count;
+    }
+  }
+  for (const GlobalFieldInfo& row : kGlobalFields) {
+    if (row.exchanged) ++count;
+  }
+  return count;
 }
 
 // The lowest and highest value a preset may hold in the field.

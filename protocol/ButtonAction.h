@@ -45,7 +45,7 @@ using Replacements = std::vector<Replacement>;
 // An other control's colours are -1.
 Result<ButtonValuePtr> GetButtonValueWithWW(InterfaceAction& io, std::int8_t ww, std::int32_t index,
                                             Replacements* replaced = nullptr);
-// The 64 controls in control-index order (592 exchanges).
+// The 64 controls in control-index order (every control setting).
 Result<ButtonValueList> GetButtonValues(InterfaceAction& io, Replacements* replaced = nullptr);
 // Writes one control with slot byte `yy`; the target is the record's buttonID
 // and the kind follows `index`. Stops at the first failed write.
@@ -58,7 +58,7 @@ Result<PadValuePtr> GetPadValue(InterfaceAction& io, Replacements* replaced = nu
 Outcome SetDeviceWithPadValue(InterfaceAction& io, const PadValue& pad, std::int8_t yy);
 
 // The full write: every control of the list, then the global block, all with
-// the slot byte of `pad.mem` (598 messages for 64 controls). Sends nothing
+// the slot byte of `pad.mem` (PadAction::kFullExchange messages). Sends nothing
 // when mem is outside 0-8; stops at the first failed write.
 Outcome SetDeviceWithArray(InterfaceAction& io, const ButtonValueList& list, const PadValue& pad);
 

@@ -124,14 +124,14 @@ std::string PadAction::handshakeFailure() const {
                      kHandshakeAttempts);
 }
 
-Outcome PadAction::fail(std::string message) {
+Outcome PadAction::fail(std::string message) const {
   log::diag("%s", message);
+  if (interface_.cancelled()) return Outcome::cancelled(std::move(message));
   return Outcome::failure(std::move(message));
 }
 
 Outcome PadAction::ReadPadValueFromDevice() {
   replacements_.clear();
-  cancelled_ = false;
   preset_.replace({}, std::make_shared<PadValue>());
   // Whatever fails, the default preset is what there is to show.
   const auto failed = [this](std::string message) {
@@ -151,11 +151,11 @@ Outcome PadAction::ReadPadValueFromDevice() {
     if (!pad) {
       // Nothing read so far becomes the current preset: a half-read set of
       // controls would mix the controller's settings with the defaults.
-      cancelled_ = interface_.cancelled();
-      return failed(cancelled_ ? std::string("the read was cancelled")
-                               : fmt::format("the controller stopped answering during the read, "
-                                             "at {}",
-                                             pad.message()));
+      return failed(interface_.cancelled()
+                        ? std::string("the read was cancelled")
+                        : fmt::format("the controller stopped answering during the read, "
+                                      "at {}",
+                                      pad.message()));
     }
     log::diag("读取buttonValue完毕");
     (*pad)->version = deviceVersion_.value_or(std::string());
@@ -164,21 +164,18 @@ Outcome PadAction::ReadPadValueFromDevice() {
     interface_.KillInterface();
     return Outcome::success();
   } catch (const std::exception& e) {
+    // What the standard library or fmt throw (memory, formats) ends the read.
     return failed(fmt::format("reading the controller failed: {}", e.what()));
-  } catch (...) {
-    return failed("reading the controller failed");
   }
 }
 
 Outcome PadAction::OpenInterface() {
-  cancelled_ = false;
   // Keyboards are plugged in and out: the one found before may be gone, or
   // be back under another address.
   if (Outcome found = interface_.FindDevice(); !found) return fail(found.message());
   if (Outcome created = interface_.CreateInterface(); !created) return fail(created.message());
   if (!handshakeWithRetry()) {
     interface_.KillInterface();
-    cancelled_ = interface_.cancelled();
     return fail(handshakeFailure());
   }
   return Outcome::success();
@@ -197,8 +194,7 @@ Outcome PadAction::WritePadValueToDevice() {
     } else {
       countWrites(Progress::Stage::Sending);
       sent = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad);
-      cancelled_ = !sent && interface_.cancelled();
-      if (cancelled_) {
+      if (!sent && interface_.cancelled()) {
         sent =
             fail(fmt::format("cancelled after {} of {} settings: memory slot {} now holds "
                              "some of the new settings and some of the old",
@@ -208,9 +204,8 @@ Outcome PadAction::WritePadValueToDevice() {
       }
     }
   } catch (const std::exception& e) {
+    // What the standard library or fmt throw (memory, formats) ends the send.
     sent = fail(fmt::format("the send failed: {}", e.what()));
-  } catch (...) {
-    sent = fail("the send failed");
   }
   interface_.setOnWrite(nullptr);
   interface_.closeInterface();

@@ -13,6 +13,7 @@
 
 #include "link/InterfaceAction.h"
 #include "model/CurrentPreset.h"
+#include "model/Fields.h"
 #include "model/Outcome.h"
 #include "model/PopUpValue.h"
 #include "protocol/ButtonAction.h"
@@ -24,8 +25,8 @@ class PadAction {
  public:
   // Handshake attempts in all before an exchange gives up.
   static constexpr int kHandshakeAttempts = 5;
-  // The exchanges of a full read or write: 592 for the controls, 6 global.
-  static constexpr int kFullExchange = 598;
+  // The exchanges of a full read or write, as the field tables say.
+  static constexpr int kFullExchange = exchangeCount();
 
   // How far a long exchange has come: the handshake's attempt (of
   // kHandshakeAttempts), or the settings read or sent (of kFullExchange).
@@ -66,8 +67,6 @@ class PadAction {
   const ButtonAction::Replacements& lastReplacements() const;
   // The settings the last WritePadValueToDevice got into the keyboard.
   int lastWritten() const { return written_; }
-  // Whether the last exchange stopped because it was cancelled.
-  bool lastCancelled() const { return cancelled_; }
 
   // Told at each handshake attempt and each setting read or sent.
   void setProgress(std::function<void(const Progress&)> progress) {
@@ -93,8 +92,9 @@ class PadAction {
   // Counts the writes of a long exchange into its progress.
   void countWrites(Progress::Stage stage);
   void report(const Progress& progress) const;
-  // Logs the reason and returns it as a failure.
-  static Outcome fail(std::string message);
+  // Logs the reason and returns it as a failure, of the cancelled kind when
+  // the exchange was stopped.
+  Outcome fail(std::string message) const;
   // Why handshakeWithRetry gave up.
   std::string handshakeFailure() const;
 
@@ -105,7 +105,6 @@ class PadAction {
   ButtonAction::Replacements replacements_;
   std::function<void(const Progress&)> progress_;
   int written_ = 0;
-  bool cancelled_ = false;
   // Why the last handshake's write failed, if it did.
   std::optional<std::string> handshakeWriteFailure_;
 };

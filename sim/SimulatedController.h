@@ -150,7 +150,7 @@ class SimulatedController final : public Link, public Discovery {
 
   // --- Settings -----------------------------------------------------------
   static bool isValidAddress(std::uint8_t pp, std::uint8_t ww);
-  // Every valid address, in (PP, WW) order: 598 of them.
+  // Every valid address, in (PP, WW) order: one a setting of a full exchange.
   static std::vector<Address> addresses();
   bool setRawValue(int slot, std::uint8_t pp, std::uint8_t ww, std::uint8_t value);
   // Slot contents decoded as the codec decodes replies (list indices);

@@ -144,7 +144,7 @@ TEST_F(PadActionTest, StartUpReadDrainsOldInputAndFillsThePresetThroughARealKeyb
   EXPECT_EQ(sim.handshakeCount(), 1);
   // Drained (the reply, then nothing), then each request waits for its reply.
   const auto transfers = sim.transfers();
-  ASSERT_EQ(transfers.size(), 2u + 2u + 2u * 598u);
+  ASSERT_EQ(transfers.size(), 2u + 2u + 2u * PadAction::kFullExchange);
   for (std::size_t i = 2; i < transfers.size(); ++i)
     ASSERT_EQ(transfers[i].direction == SimulatedController::Direction::Out, i % 2 == 0) << i;
 
@@ -218,8 +218,9 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
     sim.resetCounters();
     c.arm(sim.faults());
     PadAction fresh(io, files);
-    const std::string why = fresh.ReadPadValueFromDevice().message();
-    EXPECT_EQ(why.substr(0, c.error.size()), c.error);
+    const Outcome read = fresh.ReadPadValueFromDevice();
+    EXPECT_EQ(read.message().substr(0, c.error.size()), c.error);
+    EXPECT_EQ(read.kind(), Outcome::Kind::Failed);
     expectPreset(fresh, false);
     EXPECT_EQ(sim.readRequestCount(), c.requests) << "nothing asked after the failed read";
   }
@@ -237,14 +238,17 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   });
   sim.faults().handshakeFailures = 2;
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
-  ASSERT_EQ(told.size(), 3u + 598u) << "each handshake attempt, then each setting read";
+  ASSERT_EQ(told.size(), 3u + PadAction::kFullExchange)
+      << "each handshake attempt, then each setting read";
   for (int attempt = 1; attempt <= 3; ++attempt)
     EXPECT_EQ(told[attempt - 1].done * 10 + told[attempt - 1].total, attempt * 10 + 5);
-  EXPECT_EQ(told.back().done, 598);
+  EXPECT_EQ(told.back().done, PadAction::kFullExchange);
 
   cancelAt = 100;
   sim.resetCounters();
-  EXPECT_EQ(pad.ReadPadValueFromDevice().message(), "the read was cancelled");
+  const Outcome read = pad.ReadPadValueFromDevice();
+  EXPECT_EQ(read.message(), "the read was cancelled");
+  EXPECT_TRUE(read.wasCancelled());
   EXPECT_EQ(sim.readRequestCount(), 100);
   EXPECT_FALSE(sim.isOpen());
 
@@ -253,9 +257,11 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   pad.getPadValue()->mem = 2;
   ASSERT_TRUE(pad.OpenInterface());
   sim.resetCounters();
-  EXPECT_EQ(pad.WritePadValueToDevice().message(),
+  const Outcome sent = pad.WritePadValueToDevice();
+  EXPECT_EQ(sent.message(),
             "cancelled after 40 of 598 settings: memory slot 3 now holds some of the new settings "
             "and some of the old");
+  EXPECT_TRUE(sent.wasCancelled());
   EXPECT_EQ(sim.writeCount(), 40);
 
   // A silent keyboard can be left while the handshake waits for it.
@@ -267,7 +273,9 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     cancel = true;
   });
-  EXPECT_EQ(pad.OpenInterface().message(), "cancelled while waiting for the keyboard");
+  const Outcome opened = pad.OpenInterface();
+  EXPECT_EQ(opened.message(), "cancelled while waiting for the keyboard");
+  EXPECT_TRUE(opened.wasCancelled());
   canceller.join();
   EXPECT_LE(sim.handshakeCount(), 1);
 }
@@ -288,7 +296,7 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   sim.clearLog();
   ASSERT_TRUE(pad.WritePadValueToDevice());
   // Controls in index order, no colours for the others (598 in all), then the globals.
-  EXPECT_EQ(sent(sim, kSlot), Bytes(598, 0x03));
+  EXPECT_EQ(sent(sim, kSlot), Bytes(PadAction::kFullExchange, 0x03));
   EXPECT_EQ(sent(sim, kTarget).at(7), 0x01);
   EXPECT_EQ(sent(sim, kParameter).at(597), 0x41);
   for (int i = 0; i < 64; ++i) EXPECT_EQ(sim.controlInSlot(3, i), *pad.GetButtonValueWithID(i));
