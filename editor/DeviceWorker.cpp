@@ -127,11 +127,13 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
   wake_.notify_one();
 }
 
-DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) {
+DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome, bool cancelled) {
   Report result;
-  result.ok = outcome.ok();
-  result.cancelled = !outcome && pad_->lastCancelled();
-  result.error = outcome.message();
+  if (!outcome && cancelled && !outcome.wasCancelled()) {
+    result.outcome = Outcome::cancelled(outcome.message());
+  } else {
+    result.outcome = outcome;
+  }
   return result;
 }
 
@@ -139,10 +141,11 @@ void DeviceWorker::read(QObject* context, Done done) {
   run<Report>(
       context,
       [this] {
-        Report result = finish(pad_->ReadPadValueFromDevice());
-        if (result.ok) {
+        const Outcome read = pad_->ReadPadValueFromDevice();
+        Report result = finish(read, pad_->lastCancelled());
+        if (read) {
           result.preset = copyOf(pad_->currentPreset());
-          result.firmware = pad_->deviceVersion().value_or("");
+          result.firmware = pad_->deviceVersion();
           result.replaced = pad_->lastReplacements();
         }
         return result;
@@ -155,12 +158,13 @@ void DeviceWorker::send(Preset preset, QObject* context, Done done) {
       context,
       [this, preset = std::move(preset)]() mutable {
         if (Outcome taken = pad_->usePreset(std::move(preset)); !taken) {
-          Report refused;
-          refused.error = taken.message();
-          return refused;
+          return finish(taken, false);
         }
-        if (Outcome opened = pad_->OpenInterface(); !opened) return finish(opened);
-        Report result = finish(pad_->WritePadValueToDevice());
+        if (Outcome opened = pad_->OpenInterface(); !opened) {
+          return finish(opened, pad_->lastCancelled());
+        }
+        const Outcome written = pad_->WritePadValueToDevice();
+        Report result = finish(written, pad_->lastCancelled());
         result.written = pad_->lastWritten();
         return result;
       },
@@ -171,12 +175,12 @@ void DeviceWorker::sendGains(std::vector<std::int32_t> gains, QObject* context, 
   run<Report>(
       context,
       [this, gains = std::move(gains)] {
-        if (Outcome opened = pad_->OpenInterface(); !opened) return finish(opened);
+        if (Outcome opened = pad_->OpenInterface(); !opened) {
+          return finish(opened, pad_->lastCancelled());
+        }
         const Outcome sent = ButtonAction::setGainWithArray(*io_, gains);
         io_->KillInterface();
-        Report result = finish(sent);
-        result.cancelled = !sent && io_->cancelled();
-        return result;
+        return finish(sent, io_->cancelled());
       },
       std::move(done));
 }
