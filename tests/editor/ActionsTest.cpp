@@ -1,19 +1,13 @@
 // The editor window, part two: bulk change, colours, send and read, cancelling,
 // the keyboard coming and going, Default, Load and Save.
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <fstream>
 
 #include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
 
-using padkbd::editor::lightOf;
-using padkbd::editor::padColour;
-using padkbd::editor::toChannel;
-using padkbd::editor::toComponent;
+using namespace padkbd::editor;
 using namespace padkbd::test;
 namespace fs = std::filesystem;
 using Stage = padkbd::PadAction::Progress::Stage;
@@ -201,20 +195,6 @@ class ActionsTest : public QObject {
     QCOMPARE(offline.sim().writeCount(), 0);
   }
 
-  // A send that fails half-way tells how much reached the slot, and what the
-  // keyboard holds is no longer taken as known.
-  void sendFailuresAreTold() {
-    EditorHarness editor;
-    editor.sim().resetCounters();
-    editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
-    QVERIFY(editor.send());
-    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isInterfaceOpen());
-    QCOMPARE(editor.vc().messageWindow()->text(),
-             kConnectFailed + mixIn(editor.sim().writeCount()));
-    QVERIFY(editor.status() == editor.vc().messageWindow()->text() &&
-            !editor.vc().session().knowsKeyboard());
-  }
-
   // Save, Default and Load: the preset comes back whole, the current control
   // follows to the new records; cancelled or refused, nothing changes; a
   // working copy that cannot be written stops the save before its dialog.
@@ -258,9 +238,11 @@ class ActionsTest : public QObject {
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
   }
 
-  // Cancel: a read leaves what is shown as it was, a send says how much
-  // reached the slot, a silent keyboard stops being waited for.
-  void deviceWorkCanBeCancelled() {
+  // Cut short: a cancelled read leaves what is shown as it was; a send that
+  // fails or is cancelled part-way says how much reached the slot, and what
+  // the keyboard holds is no longer taken as known; a silent keyboard stops
+  // being waited for.
+  void deviceWorkCutShort() {
     EditorHarness editor;
     auto& vc = editor.vc();
     padkbd::PadAction::Progress last;
@@ -280,9 +262,17 @@ class ActionsTest : public QObject {
     QVERIFY(!editor.menu("val")->isEnabled() && !editor.action("actionUndo")->isEnabled());
     cancelAt(Stage::Reading, 100);
     QVERIFY(editor.snapshot() == edited && editor.menu("val")->isEnabled() &&
-            editor.status() == readCancelled);
+            editor.status() == readCancelled && vc.session().knowsKeyboard());
 
     editor.sim().resetCounters();
+    editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
+    QVERIFY(editor.send());
+    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isInterfaceOpen());
+    QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
+    QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
+    editor.sim().resetCounters();
+    editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
+    last = {};  // the failed send's progress
     vc.keyboard().sendAction();
     cancelAt(Stage::Sending, 100);
     const int written = editor.sim().writeCount();

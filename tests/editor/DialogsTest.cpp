@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSlider>
-#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 

@@ -1,9 +1,7 @@
 // The editor window, part one: start-up, selection, editing, the window
 // itself, unsaved edits, the Edit menu and the title.
 #include <QApplication>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <fstream>
 
@@ -11,9 +9,7 @@
 #include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
 
-using padkbd::ButtonValue;
-using padkbd::PadValue;
-using padkbd::SimulatedController;
+using namespace padkbd;
 using namespace padkbd::test;
 
 namespace {
@@ -226,8 +222,9 @@ class WindowTest : public QObject {
   }
 
   // It fits a 1280x720 screen with a taskbar, cannot shrink below that, and
-  // grows its pads when enlarged, none on top of another.
-  void windowFitsAndGrows() {
+  // grows its pads when enlarged, none on top of another. File → Quit closes
+  // it, which stores where it was and quits; the next start puts it there.
+  void windowFitsGrowsAndRemembersItsPlace() {
     EditorHarness editor;
     auto& window = editor.window();
     window.show();
@@ -248,6 +245,16 @@ class WindowTest : public QObject {
     const QRect bank(editor.vc().bankSwitch->mapTo(&window, QPoint(0, 0)),
                      editor.vc().bankSwitch->size());
     QVERIFY(bank.right() < placed(1).left() && bank.height() == placed(1).height());
+
+    window.resize(1234, 701);
+    QTimer::singleShot(0, &window, [&] { editor.action("actionQuit")->trigger(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });  // the close did not quit
+    QCOMPARE(QCoreApplication::exec(), 0);
+    const auto stored = SettingsFile().windowGeometry();
+    QVERIFY(stored && (*stored)[2] == 1234 && (*stored)[3] == 701);
+    EditorHarness again(
+        [](SimulatedController&) { writeSettings("[editor]\nwindow = [10, 20, 1250, 690]\n"); });
+    QCOMPARE(again.window().size(), QSize(1250, 690));
   }
 
   // Load, Default, a read and closing the window ask before edits are lost.
@@ -286,7 +293,6 @@ class WindowTest : public QObject {
   // the preset shown comes from and marks unsaved changes.
   void editMenuAndTitle() {
     EditorHarness editor;
-    auto& vc = editor.vc();
     auto& window = editor.window();
     const auto title = [&] { return window.windowTitle().chopped(12); };  // "[*] — padkbd"
     QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)"));
@@ -309,35 +315,17 @@ class WindowTest : public QObject {
     QVERIFY(!editor.action("actionPaste")->isEnabled());
 
     editor.answerFiles(editor.dir() / "live set.padkbd");
-    vc.documents().changeToDefaultAction();
+    editor.action("actionDefault")->trigger();
     QVERIFY(title() == QStringLiteral("default preset") && editor.status() == kReadSucceeded);
-    vc.documents().saveAction();
+    editor.action("actionSave")->trigger();
     QCOMPARE(title(), QStringLiteral("live set.padkbd"));
     editor.choose("mem", 2);
     QVERIFY(editor.send());
     QVERIFY(title() == QStringLiteral("sent to memory slot 3") && !window.isWindowModified());
     QVERIFY(editor.read());
     QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)"));
-    vc.undoAction();
+    editor.action("actionUndo")->trigger();
     QCOMPARE(title(), QStringLiteral("sent to memory slot 3"));
-  }
-
-  // File → Quit closes the window, which stores where it was and quits; the
-  // next start puts it there.
-  void windowRemembersItsPlaceAndQuits() {
-    {
-      EditorHarness editor;
-      editor.window().resize(1234, 701);
-      editor.window().show();
-      QTimer::singleShot(0, &editor.window(), [&] { editor.action("actionQuit")->trigger(); });
-      QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });  // the close did not quit
-      QCOMPARE(QCoreApplication::exec(), 0);
-      const auto stored = padkbd::SettingsFile().windowGeometry();
-      QVERIFY(stored && (*stored)[2] == 1234 && (*stored)[3] == 701);
-    }
-    EditorHarness editor(
-        [](SimulatedController&) { writeSettings("[editor]\nwindow = [10, 20, 1250, 690]\n"); });
-    QCOMPARE(editor.window().size(), QSize(1250, 690));
   }
 };
 
