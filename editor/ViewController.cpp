@@ -14,7 +14,6 @@
 #include "editor/SelectorSurface.h"
 #include "editor/StatusTexts.h"
 #include "model/Log.h"
-#include "model/NoteNames.h"
 #include "storage/FileAction.h"
 
 namespace padkbd::editor {
