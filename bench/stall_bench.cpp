@@ -66,7 +66,9 @@ double workerRead(EditorHarness& editor) {
   Clock::time_point end;
   editor.worker().read(&loop, [&](const padkbd::editor::DeviceWorker::Report& result) {
     end = Clock::now();
-    if (!result.ok) std::fprintf(stderr, "stall_bench: read failed: %s\n", result.error.c_str());
+    if (!result.outcome) {
+      std::fprintf(stderr, "stall_bench: read failed: %s\n", result.outcome.message().c_str());
+    }
     loop.quit();
   });
   loop.exec();
@@ -94,10 +96,10 @@ int main(int argc, char** argv) {
   EditorHarness editor(paced, EditorHarness::Start::AtOnce);
   std::printf("longest stall during read: %.1f ms\n", longestStall(editor));
 
-  editor.vc().sendToKeyboardAction();
+  editor.vc().keyboard().sendAction();
   std::printf("longest stall during send: %.1f ms\n", longestStall(editor));
 
-  editor.vc().showGainsAction();
+  editor.vc().keyboard().showGainsAction();
   auto* gains = editor.window().findChild<padkbd::editor::GainController*>();
   gains->doApplyAction();
   std::printf("longest stall during gains: %.1f ms\n", longestStall(editor));
@@ -125,7 +127,7 @@ int main(int argc, char** argv) {
     faults.waitOnSilence = true;
   });
   editor.sim().resetCounters();
-  editor.vc().readFromKeyboardAction();
+  editor.vc().keyboard().readAction();
   QEventLoop settle;
   QTimer::singleShot(300, &settle, &QEventLoop::quit);
   settle.exec();

@@ -129,9 +129,7 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
 
 DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) {
   Report result;
-  result.ok = outcome.ok();
-  result.cancelled = outcome.wasCancelled();
-  result.error = outcome.message();
+  result.outcome = outcome;
   return result;
 }
 
@@ -139,10 +137,11 @@ void DeviceWorker::read(QObject* context, Done done) {
   run<Report>(
       context,
       [this] {
-        Report result = finish(pad_->ReadPadValueFromDevice());
-        if (result.ok) {
+        const Outcome read = pad_->ReadPadValueFromDevice();
+        Report result = finish(read);
+        if (read) {
           result.preset = copyOf(pad_->currentPreset());
-          result.firmware = pad_->deviceVersion().value_or("");
+          result.firmware = pad_->deviceVersion();
           result.replaced = pad_->lastReplacements();
         }
         return result;
@@ -155,12 +154,13 @@ void DeviceWorker::send(Preset preset, QObject* context, Done done) {
       context,
       [this, preset = std::move(preset)]() mutable {
         if (Outcome taken = pad_->usePreset(std::move(preset)); !taken) {
-          Report refused;
-          refused.error = taken.message();
-          return refused;
+          return finish(taken);
         }
-        if (Outcome opened = pad_->OpenInterface(); !opened) return finish(opened);
-        Report result = finish(pad_->WritePadValueToDevice());
+        if (Outcome opened = pad_->OpenInterface(); !opened) {
+          return finish(opened);
+        }
+        const Outcome written = pad_->WritePadValueToDevice();
+        Report result = finish(written);
         result.written = pad_->lastWritten();
         return result;
       },
@@ -171,12 +171,12 @@ void DeviceWorker::sendGains(std::vector<std::int32_t> gains, QObject* context, 
   run<Report>(
       context,
       [this, gains = std::move(gains)] {
-        if (Outcome opened = pad_->OpenInterface(); !opened) return finish(opened);
+        if (Outcome opened = pad_->OpenInterface(); !opened) {
+          return finish(opened);
+        }
         const Outcome sent = ButtonAction::setGainWithArray(*io_, gains);
         io_->KillInterface();
-        Report result = finish(sent);
-        result.cancelled = !sent && io_->cancelled();
-        return result;
+        return finish(sent);
       },
       std::move(done));
 }

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,15 +36,15 @@ class DeviceWorker : public QObject {
 
  public:
   struct Report {
-    bool ok = false;
-    bool cancelled = false;
-    std::string error;  // why it failed, for the user
-    // A read: the keyboard's settings, its firmware and the settings it
-    // sent outside their lists.
+    // Success, or why it failed (for the user) and whether it was cancelled.
+    Outcome outcome = Outcome::success();
+    // A read: the keyboard's settings, its firmware (none: no keyboard
+    // answered) and the settings it sent outside their lists.
     Preset preset;
-    std::string firmware;
+    std::optional<std::string> firmware;
     ButtonAction::Replacements replaced;
-    int written = 0;  // a send: the settings that reached the keyboard
+    // A send, whether or not it ended well: the settings that reached the keyboard.
+    int written = 0;
   };
   using Done = std::function<void(Report)>;
 
@@ -86,7 +87,7 @@ class DeviceWorker : public QObject {
   // the context's thread.
   template <typename Value>
   void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver);
-  Report finish(const Outcome& outcome);
+  static Report finish(const Outcome& outcome);
   // The worker's thread: jobs in order, and between them a look at the bus.
   void loop();
   void checkPresence();

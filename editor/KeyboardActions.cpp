@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "editor/DocumentActions.h"
+#include "editor/Outlets.h"
 #include "editor/StatusTexts.h"
 #include "editor/ViewController.h"
 #include "model/Log.h"
@@ -49,13 +51,6 @@ QString replacementNotes(const ButtonAction::Replacements& replaced, const EditS
   return lines.join(QLatin1Char('\n'));
 }
 
-template <typename T>
-T* part(QWidget* view, const char* name) {
-  T* found = view->findChild<T*>(QString::fromLatin1(name));
-  if (found == nullptr) qFatal("The editor window has no element \"%s\".", name);
-  return found;
-}
-
 }  // namespace
 
 KeyboardActions::KeyboardActions(ViewController& view, DeviceWorker& worker, SettingsFile settings)
@@ -63,11 +58,11 @@ KeyboardActions::KeyboardActions(ViewController& view, DeviceWorker& worker, Set
       view_(view),
       worker_(worker),
       settings_(std::move(settings)),
-      panel_(part<QWidget>(view.view(), "deviceProgress")),
-      text_(part<QLabel>(view.view(), "progressText")),
-      bar_(part<QProgressBar>(view.view(), "progressBar")),
-      cancel_(part<QPushButton>(view.view(), "cancelButton")),
-      state_(part<QLabel>(view.view(), "keyboardState")) {
+      panel_(findOutlet<QWidget>(view.view(), "deviceProgress")),
+      text_(findOutlet<QLabel>(view.view(), "progressText")),
+      bar_(findOutlet<QProgressBar>(view.view(), "progressBar")),
+      cancel_(findOutlet<QPushButton>(view.view(), "cancelButton")),
+      state_(findOutlet<QLabel>(view.view(), "keyboardState")) {
   connect(cancel_, &QPushButton::clicked, this, &KeyboardActions::cancel);
   connect(&worker_, &DeviceWorker::progress, this, &KeyboardActions::showProgress);
   connect(&worker_, &DeviceWorker::presenceChanged, this, &KeyboardActions::presenceChanged);
@@ -123,7 +118,8 @@ void KeyboardActions::showProgress(const PadAction::Progress& progress) {
 void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report& result,
                                bool atStart) {
   QStringList notes;
-  if (result.ok) {
+  const Outcome& outcome = result.outcome;
+  if (outcome) {
     if (atStart) {
       session.startWith(result.preset, result.firmware);
     } else {
@@ -131,19 +127,45 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report&
     }
     if (!result.replaced.empty()) notes << replacementNotes(result.replaced, session);
   } else {
-    notes << q(result.error);
+    notes << q(outcome.message());
   }
   // A damaged settings file is told once more, with the start-up's outcome.
   if (atStart && !view_.settingsWarning.isEmpty()) notes << view_.settingsWarning;
   notes.removeAll(QString());
   // A failed or cancelled read changes nothing that is shown.
   const QString text =
-      result.ok ? Status::readSucceeded() +
-                      (result.replaced.empty() ? QString() : replacedCount(result.replaced.size()))
-      : result.cancelled ? tr("Reading cancelled; nothing changed.")
-                         : Status::connectFailed();
+      outcome ? Status::readSucceeded() +
+                    (result.replaced.empty() ? QString() : replacedCount(result.replaced.size()))
+      : outcome.wasCancelled() ? tr("Reading cancelled; nothing changed.")
+                               : Status::connectFailed();
   view_.setStatus(text, notes.join(QStringLiteral("\n\n")));
-  if (result.ok) view_.showAll();
+  if (outcome) view_.showAll();
+}
+
+void KeyboardActions::readAction() {
+  if (view_.session().inBulk() || view_.deviceBusy() != ViewController::DeviceBusy::No ||
+      !view_.documents().mayDropEdits(tr("Reading from the keyboard"))) {
+    return;
+  }
+  read(view_.session());
+}
+
+void KeyboardActions::sendAction() {
+  if (view_.session().inBulk() || view_.deviceBusy() != ViewController::DeviceBusy::No) return;
+  send(view_.session());
+  emit view_.editStateChanged();
+}
+
+void KeyboardActions::showGainsAction() {
+  // Each opening starts from the default gains (a new dialog starts there).
+  if (gainDialog_) {
+    gainDialog_->viewDidLoad();
+  } else {
+    gainDialog_ = new GainController(*this, view_.session(), view_.view()->window());
+  }
+  gainDialog_->show();
+  gainDialog_->raise();
+  gainDialog_->activateWindow();
 }
 
 void KeyboardActions::readAtStart(EditSession& session) {
@@ -220,13 +242,14 @@ void KeyboardActions::send(EditSession& session) {
   worker_.send(
       session.copyOfPreset(), this, [this, &session, report, sent](DeviceWorker::Report result) {
         end();
-        if (result.ok) {
+        if (result.outcome) {
           session.sentToKeyboard(sent);
           report(Status::sendSucceeded());
         } else {
           if (result.written > 0) session.sendInterrupted();
           // The fixed text first; how much reached the slot after it.
-          QString text = result.cancelled ? tr("Sending cancelled.") : Status::connectFailed();
+          QString text =
+              result.outcome.wasCancelled() ? tr("Sending cancelled.") : Status::connectFailed();
           if (result.written > 0) {
             text += tr(" %1 of %2 settings reached memory slot %3, which now "
                        "holds a mix of old and new settings.")
@@ -234,7 +257,7 @@ void KeyboardActions::send(EditSession& session) {
                         .arg(PadAction::kFullExchange)
                         .arg(slot_);
           }
-          report(text, q(result.error));
+          report(text, q(result.outcome.message()));
         }
         emit view_.editStateChanged();
       });
@@ -247,7 +270,9 @@ void KeyboardActions::sendGains(
   text_->setText(tr("Sending the gains…"));
   worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Report result) {
     end();
-    done(result.ok, result.ok ? Status::sendSucceeded() : Status::connectFailed(), q(result.error));
+    const bool sent = result.outcome.ok();
+    done(sent, sent ? Status::sendSucceeded() : Status::connectFailed(),
+         q(result.outcome.message()));
   });
 }
 

@@ -1,6 +1,6 @@
 // What the window does with the keyboard: the start-up read, "Read from
 // keyboard", "Send to keyboard" with its confirmation and its message window,
-// and what happens when the keyboard comes or goes. The work itself runs on
+// the gain dialog, and what happens when the keyboard comes or goes. The work itself runs on
 // the device worker; meanwhile the window shows how far it has come, offers
 // Cancel, and keeps the controls that would conflict disabled.
 #pragma once
@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "editor/DeviceWorker.h"
+#include "editor/GainController.h"
 #include "editor/MessageController.h"
 #include "session/EditSession.h"
 #include "storage/Settings.h"
@@ -44,6 +45,11 @@ class KeyboardActions : public QObject {
   MessageController* messageWindow() const { return messageWindow_; }
 
  public slots:
+  // The window's actions: each does nothing in bulk mode or while the worker is busy.
+  void readAction();
+  void sendAction();
+  // Opens the gain dialog, starting from the default gains.
+  void showGainsAction();
   void cancel();
 
  private:
@@ -61,6 +67,7 @@ class KeyboardActions : public QObject {
   DeviceWorker& worker_;
   SettingsFile settings_;
   QPointer<MessageController> messageWindow_;
+  QPointer<GainController> gainDialog_;
   QWidget* panel_;
   QLabel* text_;
   QProgressBar* bar_;

@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include "editor/DeviceWorker.h"
+#include "editor/DocumentActions.h"
+#include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
 #include "editor/ViewController.h"
@@ -83,17 +85,20 @@ void MainWindowController::restoreWindowGeometry() {
 
 void MainWindowController::connectMenus() {
   ViewController* vc = viewController_;
+  DocumentActions* documents = &vc->documents();
+  KeyboardActions* keyboard = &vc->keyboard();
+  connect(ui_->actionLoad, &QAction::triggered, documents, &DocumentActions::loadAction);
+  connect(ui_->actionSave, &QAction::triggered, documents, &DocumentActions::saveAction);
+  connect(ui_->actionDefault, &QAction::triggered, documents,
+          &DocumentActions::changeToDefaultAction);
+  connect(ui_->actionRead, &QAction::triggered, keyboard, &KeyboardActions::readAction);
+  connect(ui_->actionSend, &QAction::triggered, keyboard, &KeyboardActions::sendAction);
+  connect(ui_->actionGains, &QAction::triggered, keyboard, &KeyboardActions::showGainsAction);
   const std::pair<QAction*, void (ViewController::*)()> actions[] = {
-      {ui_->actionLoad, &ViewController::loadAction},
-      {ui_->actionSave, &ViewController::saveAction},
-      {ui_->actionDefault, &ViewController::changeToDefaultAction},
       {ui_->actionUndo, &ViewController::undoAction},
       {ui_->actionRedo, &ViewController::redoAction},
       {ui_->actionCopy, &ViewController::copyAction},
       {ui_->actionPaste, &ViewController::pasteAction},
-      {ui_->actionRead, &ViewController::readFromKeyboardAction},
-      {ui_->actionSend, &ViewController::sendToKeyboardAction},
-      {ui_->actionGains, &ViewController::showGainsAction},
   };
   for (const auto& [action, slot] : actions) connect(action, &QAction::triggered, vc, slot);
   connect(ui_->actionQuit, &QAction::triggered, this, &QWidget::close);
@@ -108,7 +113,7 @@ void MainWindowController::showEditState() {
   using Busy = ViewController::DeviceBusy;
   const Busy busy = viewController_->deviceBusy();
   const bool reading = busy == Busy::Reading;
-  setWindowTitle(tr("%1[*] — padkbd").arg(viewController_->originText()));
+  setWindowTitle(tr("%1[*] — padkbd").arg(originText(session.origin())));
   setWindowModified(session.modified());
   const bool bulk = session.inBulk();
   ui_->actionUndo->setEnabled(session.canUndo() && !reading);
@@ -131,6 +136,21 @@ void MainWindowController::showEditState() {
     action->setEnabled(!bulk && busy == Busy::No);
   }
   ui_->actionGains->setEnabled(busy == Busy::No);
+}
+
+// What the title says the preset shown is: "from the keyboard (firmware 01.02)".
+QString MainWindowController::originText(const Origin& origin) {
+  switch (origin.kind) {
+    case Origin::Kind::Keyboard:
+      return tr("from the keyboard (firmware %1)").arg(QString::fromStdString(origin.detail));
+    case Origin::Kind::Sent:
+      return tr("sent to memory slot %1").arg(QString::fromStdString(origin.detail));
+    case Origin::Kind::Document:
+      return QString::fromStdString(origin.detail);
+    case Origin::Kind::Default:
+      break;
+  }
+  return tr("default preset");
 }
 
 MainWindowController::~MainWindowController() = default;
@@ -177,7 +197,7 @@ void MainWindowController::showEvent(QShowEvent* event) {
 }
 
 void MainWindowController::closeEvent(QCloseEvent* event) {
-  if (!viewController_->mayDropEdits(tr("Closing the window"))) {
+  if (!viewController_->documents().mayDropEdits(tr("Closing the window"))) {
     event->ignore();
     return;
   }

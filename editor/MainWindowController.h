@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "session/EditSession.h"
 #include "storage/Settings.h"
 
 namespace Ui {
@@ -54,6 +55,7 @@ class MainWindowController : public QMainWindow {
   void connectMenus();
   // Title, and the Edit menu's texts and states, after the preset changed.
   void showEditState();
+  static QString originText(const Origin& origin);
 
   std::unique_ptr<Ui::MainWindow> ui_;
   ViewController* viewController_ = nullptr;

@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "model/NoteNames.h"
+
 namespace padkbd::editor {
 
 namespace {
@@ -298,6 +300,64 @@ void setNote(QAbstractButton* element, const QString& note) {
   }
   element->setProperty("note", note);
   element->update();
+}
+
+int tagOf(const QObject* element) {
+  bool ok = false;
+  const int tag = element != nullptr ? element->property("tag").toInt(&ok) : -1;
+  return ok ? tag : -1;
+}
+
+QAbstractButton* selectorWithTag(const QWidget* view, int tag) {
+  for (QAbstractButton* element : view->findChildren<QAbstractButton*>()) {
+    if (tagOf(element) == tag) return element;
+  }
+  return nullptr;
+}
+
+std::vector<QAbstractButton*> selectorElements(const QWidget* view) {
+  std::vector<QAbstractButton*> elements;
+  for (int tag = kFirstTag; tag <= kLastTag; ++tag) {
+    if (QAbstractButton* element = selectorWithTag(view, tag)) elements.push_back(element);
+  }
+  return elements;
+}
+
+std::vector<QAbstractButton*> rowHeaders(const QWidget* view) {
+  std::vector<QAbstractButton*> headers;
+  for (QAbstractButton* element : view->findChildren<QAbstractButton*>()) {
+    if (element->property("row").isValid()) headers.push_back(element);
+  }
+  return headers;
+}
+
+std::int32_t controlOf(const EditSession& session, const QObject* element) {
+  const QString selector = element->property("selector").toString();
+  const Selector kind = selector == QLatin1String("white")   ? Selector::White
+                        : selector == QLatin1String("other") ? Selector::Other
+                                                             : Selector::Black;
+  return session.indexOf(kind, tagOf(element));
+}
+
+void labelSelectors(const QWidget* view, const EditSession& session) {
+  for (QAbstractButton* element : selectorElements(view)) {
+    element->setText(QString::fromStdString(session.controlName(controlOf(session, element))));
+  }
+}
+
+void showPadLights(const QWidget* view, const EditSession& session) {
+  for (QAbstractButton* element : selectorElements(view)) {
+    const std::int32_t index = controlOf(session, element);
+    const ButtonValuePtr record = isPadControl(index) ? session.control(index) : nullptr;
+    if (record) {
+      setLight(element, padColour(record->CR, record->CG, record->CB));
+    } else {
+      hideLight(element);
+    }
+    setNote(element, record && isNoteMode(record->mode)
+                         ? QString::fromStdString(noteName(record->MIDInumb))
+                         : QString());
+  }
 }
 
 }  // namespace padkbd::editor

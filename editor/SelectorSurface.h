@@ -15,6 +15,9 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
+
+#include "session/EditSession.h"
 
 class QAbstractButton;
 class QObject;
@@ -51,5 +54,20 @@ void hideLight(QAbstractButton* element);
 std::optional<QColor> lightOf(const QObject* element);
 // The note a pad plays, shown under its name ("C1"); empty for none.
 void setNote(QAbstractButton* element, const QString& note);
+
+// The element's tag, or -1; the element in `view` carrying `tag`, if any;
+// every one tagged kFirstTag to kLastTag, in tag order; the row headers.
+int tagOf(const QObject* element);
+QAbstractButton* selectorWithTag(const QWidget* view, int tag);
+std::vector<QAbstractButton*> selectorElements(const QWidget* view);
+std::vector<QAbstractButton*> rowHeaders(const QWidget* view);
+// The control an element selects now in `session` (the white ones follow the bank).
+std::int32_t controlOf(const EditSession& session, const QObject* element);
+// Every selector labelled with the name of the control it selects now.
+void labelSelectors(const QWidget* view, const EditSession& session);
+// Each selector that stands for a pad shows that pad's colour, and the note
+// it plays in a note mode, so the preset reads at a glance; the others show
+// no light.
+void showPadLights(const QWidget* view, const EditSession& session);
 
 }  // namespace padkbd::editor

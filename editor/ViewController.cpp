@@ -8,11 +8,12 @@
 #include <QShortcut>
 #include <QWidget>
 
+#include "editor/DocumentActions.h"
 #include "editor/KeyboardActions.h"
+#include "editor/Outlets.h"
 #include "editor/SelectorSurface.h"
 #include "editor/StatusTexts.h"
 #include "model/Log.h"
-#include "model/NoteNames.h"
 #include "storage/FileAction.h"
 
 namespace padkbd::editor {
@@ -23,25 +24,6 @@ QString q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-void fill(QComboBox* menu, const StringList& items) {
-  QStringList labels;
-  for (const auto& item : items) labels << q(item);
-  menu->addItems(labels);
-  menu->setCurrentIndex(-1);
-}
-
-// Selects the item at `position`; a position without an item leaves the menu
-// with no item chosen (the -1 colour of an other control, an empty option list).
-void choose(QComboBox* menu, std::int32_t position) {
-  menu->setCurrentIndex(position >= 0 && position < menu->count() ? position : -1);
-}
-
-int tagOf(const QObject* element) {
-  bool ok = false;
-  const int tag = element != nullptr ? element->property("tag").toInt(&ok) : -1;
-  return ok ? tag : -1;
-}
-
 }  // namespace
 
 ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& files,
@@ -50,40 +32,26 @@ ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& 
       dialogs(platformDialogs(settings)),
       view_(view),
       files_(files),
-      keyboard_(new KeyboardActions(*this, worker, std::move(settings))) {
-  globalC = outlet<QComboBox>("globalC");
-  globalO = outlet<QComboBox>("globalO");
-  globalPVC = outlet<QComboBox>("globalPVC");
-  globalKA = outlet<QComboBox>("globalKA");
-  globalVC = outlet<QComboBox>("globalVC");
-  mem = outlet<QComboBox>("mem");
-  firmware = outlet<QLineEdit>("firmware");
-  controlName = outlet<QLineEdit>("controlName");
-  mode = outlet<QComboBox>("mode");
-  modeOption = outlet<QComboBox>("modeOption");
-  val = outlet<QComboBox>("val");
-  channel = outlet<QComboBox>("channel");
-  CCnum = outlet<QComboBox>("CCnum");
-  min = outlet<QComboBox>("min");
-  max = outlet<QComboBox>("max");
-  cr = outlet<QComboBox>("cr");
-  cg = outlet<QComboBox>("cg");
-  cb = outlet<QComboBox>("cb");
-  message = outlet<QLineEdit>("message");
-  sendToKeyboardButton = outlet<QPushButton>("sendToKeyboardButton");
-  DefaultButton = outlet<QPushButton>("DefaultButton");
-  LoadButton = outlet<QPushButton>("LoadButton");
-  SaveButton = outlet<QPushButton>("SaveButton");
-  BulkButton = outlet<QPushButton>("BulkButton");
-  gainsButton = outlet<QPushButton>("gainsButton");
-  globalView = outlet<QWidget>("globalView");
-  selectedView = outlet<QWidget>("selectedView");
-  bankSwitch = outlet<QAbstractButton>("bankSwitch");
-  messageView = outlet<QWidget>("messageView");
-  colourSwatch = outlet<QAbstractButton>("colourSwatch");
-  bulkCount = outlet<QLabel>("bulkCount");
-  bulkAllButton = outlet<QPushButton>("bulkAllButton");
-  bulkCancelButton = outlet<QPushButton>("bulkCancelButton");
+      popUps_(view),
+      keyboard_(new KeyboardActions(*this, worker, std::move(settings))),
+      documents_(new DocumentActions(*this)) {
+  firmware = findOutlet<QLineEdit>(view, "firmware");
+  controlName = findOutlet<QLineEdit>(view, "controlName");
+  message = findOutlet<QLineEdit>(view, "message");
+  sendToKeyboardButton = findOutlet<QPushButton>(view, "sendToKeyboardButton");
+  DefaultButton = findOutlet<QPushButton>(view, "DefaultButton");
+  LoadButton = findOutlet<QPushButton>(view, "LoadButton");
+  SaveButton = findOutlet<QPushButton>(view, "SaveButton");
+  BulkButton = findOutlet<QPushButton>(view, "BulkButton");
+  gainsButton = findOutlet<QPushButton>(view, "gainsButton");
+  globalView = findOutlet<QWidget>(view, "globalView");
+  selectedView = findOutlet<QWidget>(view, "selectedView");
+  bankSwitch = findOutlet<QAbstractButton>(view, "bankSwitch");
+  messageView = findOutlet<QWidget>(view, "messageView");
+  colourSwatch = findOutlet<QAbstractButton>(view, "colourSwatch");
+  bulkCount = findOutlet<QLabel>(view, "bulkCount");
+  bulkAllButton = findOutlet<QPushButton>(view, "bulkAllButton");
+  bulkCancelButton = findOutlet<QPushButton>(view, "bulkCancelButton");
   connectElements();
 }
 
@@ -92,60 +60,39 @@ ViewController::~ViewController() {
   if (MessageController* window = messageWindow()) window->returnView();
 }
 
-template <typename T>
-T* ViewController::outlet(const char* name) const {
-  T* element = view_->findChild<T*>(QString::fromLatin1(name));
-  if (element == nullptr) qFatal("The editor window has no element \"%s\".", name);
-  return element;
-}
-
 void ViewController::connectElements() {
+  const std::pair<const char*, void (ViewController::*)(QObject*)> selectors[] = {
+      {"black", &ViewController::blackButtonAction},
+      {"white", &ViewController::whiteButtonAction},
+      {"other", &ViewController::otherButtonAction},
+      {"bank", &ViewController::changePadAction}};
   for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
-    const QString selector = element->property("selector").toString();
-    if (selector == QLatin1String("black")) {
+    for (const auto& [selector, action] : selectors) {
+      if (element->property("selector").toString() != QLatin1String(selector)) continue;
       connect(element, &QAbstractButton::clicked, this,
-              [this, element] { blackButtonAction(element); });
-    } else if (selector == QLatin1String("white")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { whiteButtonAction(element); });
-    } else if (selector == QLatin1String("other")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { otherButtonAction(element); });
-    } else if (selector == QLatin1String("bank")) {
-      connect(element, &QAbstractButton::clicked, this,
-              [this, element] { changePadAction(element); });
+              [this, element, action = action] { (this->*action)(element); });
     }
   }
   // `activated` comes from the user only, so showing a record never writes it back.
-  const std::pair<QComboBox*, void (ViewController::*)(int)> menus[] = {
-      {globalC, &ViewController::changeGlobalCAction},
-      {globalO, &ViewController::changeGlobalOAction},
-      {globalPVC, &ViewController::changeGlobalPVCAction},
-      {globalKA, &ViewController::changeGlobalKAAction},
-      {globalVC, &ViewController::changeGlobalVCAction},
-      {mem, &ViewController::changeMemoryAction},
-      {channel, &ViewController::changeChannelAction},
-      {mode, &ViewController::changeModeAction},
-      {modeOption, &ViewController::changeModeOptionAction},
-      {val, &ViewController::changeValueAction},
-      {CCnum, &ViewController::changeCCnumAction},
-      {min, &ViewController::changeMinAction},
-      {max, &ViewController::changeMaxAction},
-      {cr, &ViewController::changeCRAction},
-      {cg, &ViewController::changeCGAction},
-      {cb, &ViewController::changeCBAction},
-  };
-  for (const auto& [menu, action] : menus) connect(menu, &QComboBox::activated, this, action);
+  for (const auto& [row, menu] : popUps_.controls()) {
+    connect(menu, &QComboBox::activated, this,
+            [this, field = row.field](int position) { changeFieldAction(field, position); });
+  }
+  for (const auto& [row, menu] : popUps_.globals()) {
+    connect(menu, &QComboBox::activated, this,
+            [this, field = row.field](int position) { changeGlobalAction(field, position); });
+  }
   connect(BulkButton, &QPushButton::clicked, this, &ViewController::bulkChange);
-  connect(sendToKeyboardButton, &QPushButton::clicked, this, &ViewController::sendToKeyboardAction);
-  connect(DefaultButton, &QPushButton::clicked, this, &ViewController::changeToDefaultAction);
-  connect(LoadButton, &QPushButton::clicked, this, &ViewController::loadAction);
-  connect(SaveButton, &QPushButton::clicked, this, &ViewController::saveAction);
-  connect(gainsButton, &QPushButton::clicked, this, &ViewController::showGainsAction);
+  connect(sendToKeyboardButton, &QPushButton::clicked, keyboard_, &KeyboardActions::sendAction);
+  connect(gainsButton, &QPushButton::clicked, keyboard_, &KeyboardActions::showGainsAction);
+  connect(DefaultButton, &QPushButton::clicked, documents_,
+          &DocumentActions::changeToDefaultAction);
+  connect(LoadButton, &QPushButton::clicked, documents_, &DocumentActions::loadAction);
+  connect(SaveButton, &QPushButton::clicked, documents_, &DocumentActions::saveAction);
   connect(colourSwatch, &QAbstractButton::clicked, this, &ViewController::pickColourAction);
   connect(bulkAllButton, &QPushButton::clicked, this, &ViewController::chooseAllPadsAction);
   connect(bulkCancelButton, &QPushButton::clicked, this, &ViewController::cancelBulkAction);
-  for (QAbstractButton* header : rowHeaders()) {
+  for (QAbstractButton* header : rowHeaders(view_)) {
     const int row = header->property("row").toInt();
     connect(header, &QAbstractButton::clicked, this, [this, row] { chooseRowAction(row); });
   }
@@ -154,21 +101,13 @@ void ViewController::connectElements() {
   connect(escape, &QShortcut::activated, this, &ViewController::cancelBulkAction);
 }
 
-std::vector<QAbstractButton*> ViewController::rowHeaders() const {
-  std::vector<QAbstractButton*> headers;
-  for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
-    if (element->property("row").isValid()) headers.push_back(element);
-  }
-  return headers;
-}
-
 // ---------------------------------------------------------------------------
 // Loading and showing the view
 
 void ViewController::viewDidLoad() {
   // The default preset is shown until the start-up read ends.
   Preset shown = files_.defaultPreset();
-  if (shown.global) shown.global->version = "未连接";
+  if (shown.global) shown.global->version = KeyboardPreset::kNotConnected;
   session_ = std::make_unique<EditSession>(files_, std::move(shown), Origin{});
   setUI();
   getItem();
@@ -192,35 +131,16 @@ void ViewController::setUI() {
 }
 
 void ViewController::initButtonImage() {
-  for (QAbstractButton* element : taggedElements()) setImage(element, QStringLiteral("unselected"));
+  for (QAbstractButton* element : selectorElements(view_))
+    setImage(element, QStringLiteral("unselected"));
 }
 
 void ViewController::showPadValue() {
-  const PadValuePtr& pad = session_->global();
-  choose(globalC, pad->globalMIDIChannel);
-  choose(globalO, pad->globalOctaveTransposition);
-  choose(globalPVC, pad->globalPadVelocityCurve);
-  choose(globalKA, pad->globalKnobAccelerationCurve);
-  choose(globalVC, pad->globalVelocityCurve);
-  choose(mem, pad->mem);
-  // The record says "未连接" without a keyboard; the window says it in its language.
-  firmware->setText(pad->version == "未连接" ? Status::notConnected() : q(pad->version));
-  showPadLights();
-}
-
-QAbstractButton* ViewController::viewWithTag(int tag) const {
-  for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
-    if (tagOf(element) == tag) return element;
-  }
-  return nullptr;
-}
-
-std::vector<QAbstractButton*> ViewController::taggedElements() const {
-  std::vector<QAbstractButton*> elements;
-  for (int tag = kFirstTag; tag <= kLastTag; ++tag) {
-    if (QAbstractButton* element = viewWithTag(tag)) elements.push_back(element);
-  }
-  return elements;
+  popUps_.showGlobal(*session_);
+  // Without a keyboard the window says so in its own language.
+  const std::optional<std::string>& version = session_->firmware();
+  firmware->setText(version ? q(*version) : Status::notConnected());
+  showPadLights(view_, *session_);
 }
 
 void ViewController::setStatus(const QString& text, const QString& why) {
@@ -228,98 +148,22 @@ void ViewController::setStatus(const QString& text, const QString& why) {
   message->setToolTip(why);
 }
 
-QString ViewController::originText() const {
-  const Origin& origin = session_->origin();
-  switch (origin.kind) {
-    case Origin::Kind::Keyboard:
-      return tr("from the keyboard (firmware %1)").arg(q(origin.detail));
-    case Origin::Kind::Sent:
-      return tr("sent to memory slot %1").arg(q(origin.detail));
-    case Origin::Kind::Document:
-      return q(origin.detail);
-    case Origin::Kind::Default:
-      break;
-  }
-  return tr("default preset");
-}
-
 // ---------------------------------------------------------------------------
 // Choice lists
 
 void ViewController::getItem() {
-  pu = popUpValueFrom(session_->lists());
-  pu.modeOptionArray.clear();
-  const std::pair<QComboBox*, const StringList*> lists[] = {{globalC, &pu.globalCArray},
-                                                            {globalO, &pu.globalOArray},
-                                                            {globalPVC, &pu.globalPVCArray},
-                                                            {globalKA, &pu.globalKAArray},
-                                                            {globalVC, &pu.globalVCArray},
-                                                            {mode, &pu.padModeArray},
-                                                            {modeOption, &pu.modeOptionArray},
-                                                            {val, &pu.valArray},
-                                                            {channel, &pu.channelArray},
-                                                            {CCnum, &pu.CCnumArray},
-                                                            {min, &pu.minArray},
-                                                            {max, &pu.maxArray},
-                                                            {mem, &pu.memArray},
-                                                            {cr, &pu.crArray},
-                                                            {cg, &pu.cgArray},
-                                                            {cb, &pu.cbArray}};
-  for (const auto& [menu, items] : lists) {
-    menu->clear();
-    fill(menu, *items);
-  }
-  // Numbers that are notes for a pad in a note mode read as notes too.
-  for (int n = 0; n < CCnum->count(); ++n) {
-    CCnum->setItemText(n, q(withNoteName(CCnum->itemText(n).toStdString(), n)));
-  }
-  labelSelectors();
-}
-
-std::int32_t ViewController::controlIndexOf(const QObject* element) const {
-  const QString selector = element->property("selector").toString();
-  const Selector kind = selector == QLatin1String("white")   ? Selector::White
-                        : selector == QLatin1String("other") ? Selector::Other
-                                                             : Selector::Black;
-  return session_->indexOf(kind, tagOf(element));
-}
-
-// Each selector element is labelled with the name of the control it selects now.
-void ViewController::labelSelectors() {
-  for (QAbstractButton* element : taggedElements()) {
-    element->setText(q(session_->controlName(controlIndexOf(element))));
-  }
-}
-
-// Each element that stands for a pad shows that pad's colour in the current
-// preset, so the colour scheme reads at a glance; the others show no light.
-void ViewController::showPadLights() {
-  for (QAbstractButton* element : taggedElements()) {
-    const std::int32_t index = controlIndexOf(element);
-    const ButtonValuePtr record = isPadControl(index) ? session_->control(index) : nullptr;
-    if (record) {
-      setLight(element, padColour(record->CR, record->CG, record->CB));
-    } else {
-      hideLight(element);
-    }
-    setNote(element,
-            record && isNoteMode(record->mode) ? q(noteName(record->MIDInumb)) : QString());
-  }
+  popUps_.fillLists(*session_);
+  labelSelectors(view_, *session_);
 }
 
 // ---------------------------------------------------------------------------
 // Selection
 
-void ViewController::fillMode() {
-  mode->clear();
-  fill(mode, session_->padLists() ? pu.padModeArray : pu.otherModeArray);
-}
-
 void ViewController::press(Selector selector, QObject* element) {
   // Shift-click in bulk mode chooses the pads from the last one clicked.
   const bool range = session_->inBulk() && selector == Selector::Black &&
                      (element->property("modifiers").toInt() & Qt::ShiftModifier) != 0;
-  if (range ? !session_->chooseRangeForBulk(controlIndexOf(element))
+  if (range ? !session_->chooseRangeForBulk(controlOf(*session_, element))
             : !session_->press(selector, tagOf(element))) {
     return;
   }
@@ -350,8 +194,8 @@ void ViewController::changePadAction(QObject* element) {
   setImage(qobject_cast<QAbstractButton*>(element),
            session_->secondBank() ? QStringLiteral("unselected") : QStringLiteral("selected"));
   session_->toggleBank();
-  labelSelectors();
-  showPadLights();
+  labelSelectors(view_, *session_);
+  showPadLights(view_, *session_);
   showButtonValue();
   emit editStateChanged();
 }
@@ -365,18 +209,7 @@ void ViewController::showButtonValue() {
   log::diag("showButtonValue---------->%d", btn->buttonID);
   controlName->setText(session_->inBulk() ? tr("批量参数")
                                           : q(session_->controlName(btn->buttonID)));
-  choose(channel, btn->channel);
-  choose(CCnum, btn->MIDInumb);
-  choose(val, btn->value);
-  changeModeOptionWithModeIndex();
-  fillMode();
-  choose(mode, btn->mode);
-  choose(modeOption, btn->modeOption);
-  choose(min, btn->min);
-  choose(max, btn->max);
-  choose(cr, btn->CR);
-  choose(cg, btn->CG);
-  choose(cb, btn->CB);
+  popUps_.showControl(*session_);
   enableElements();
   showColourSwatch();
 }
@@ -395,12 +228,6 @@ void ViewController::showColourSwatch() {
           : QStringLiteral("border: 1px dashed palette(mid); border-radius: 5px;"));
 }
 
-void ViewController::changeModeOptionWithModeIndex() {
-  pu.modeOptionArray = session_->modeOptions();
-  modeOption->clear();
-  fill(modeOption, pu.modeOptionArray);
-}
-
 // Everything shown, after the preset changed under the window (undo, paste,
 // Default, Load, a read).
 void ViewController::showAll() {
@@ -416,71 +243,19 @@ void ViewController::showAll() {
 // ---------------------------------------------------------------------------
 // Edits
 
-void ViewController::setField(ControlField field, int position) {
+void ViewController::changeFieldAction(ControlField field, int position) {
   session_->setField(field, position);
-  showPadLights();  // a pad's colour, mode or note shows on the surface
+  const ControlFieldInfo& row = info(field);
+  // A new mode brings its own option list, at its first option.
+  if (row.labels == Labels::Mode) popUps_.showModeOptions(*session_);
+  if (row.padsOnly) showColourSwatch();
+  showPadLights(view_, *session_);  // a pad's colour, mode or note shows on the surface
   emit editStateChanged();
 }
 
-void ViewController::setGlobal(GlobalField field, int position) {
+void ViewController::changeGlobalAction(GlobalField field, int position) {
   session_->setGlobal(field, position);
   emit editStateChanged();
-}
-
-void ViewController::changeGlobalCAction(int position) {
-  setGlobal(GlobalField::MIDIChannel, position);
-}
-void ViewController::changeGlobalOAction(int position) {
-  setGlobal(GlobalField::OctaveTransposition, position);
-}
-void ViewController::changeGlobalPVCAction(int position) {
-  setGlobal(GlobalField::PadVelocityCurve, position);
-}
-void ViewController::changeGlobalKAAction(int position) {
-  setGlobal(GlobalField::KnobAccelerationCurve, position);
-}
-void ViewController::changeGlobalVCAction(int position) {
-  setGlobal(GlobalField::VelocityCurve, position);
-}
-void ViewController::changeMemoryAction(int position) {
-  setGlobal(GlobalField::MemorySlot, position);
-}
-void ViewController::changeChannelAction(int position) {
-  setField(ControlField::Channel, position);
-}
-void ViewController::changeModeAction(int position) {
-  setField(ControlField::Mode, position);
-  changeModeOptionWithModeIndex();
-  choose(modeOption, 0);
-}
-void ViewController::changeModeOptionAction(int position) {
-  setField(ControlField::ModeOption, position);
-}
-void ViewController::changeValueAction(int position) {
-  setField(ControlField::Value, position);
-}
-void ViewController::changeCCnumAction(int position) {
-  setField(ControlField::MIDInumb, position);
-}
-void ViewController::changeMinAction(int position) {
-  setField(ControlField::Min, position);
-}
-void ViewController::changeMaxAction(int position) {
-  setField(ControlField::Max, position);
-}
-void ViewController::changeCRAction(int position) {
-  setColour(ControlField::CR, position);
-}
-void ViewController::changeCGAction(int position) {
-  setColour(ControlField::CG, position);
-}
-void ViewController::changeCBAction(int position) {
-  setColour(ControlField::CB, position);
-}
-
-void ViewController::setColour(ControlField field, int position) {
-  setField(field, position);
-  showColourSwatch();
 }
 
 // ---------------------------------------------------------------------------
@@ -536,12 +311,12 @@ void ViewController::showBulkSelection() {
        std::initializer_list<QWidget*>{bulkCount, bulkAllButton, bulkCancelButton}) {
     part->setVisible(bulk);
   }
-  for (QAbstractButton* header : rowHeaders()) header->setVisible(bulk);
+  for (QAbstractButton* header : rowHeaders(view_)) header->setVisible(bulk);
   if (!bulk) return;
   bulkCount->setText(tr("Pads chosen: %1").arg(session_->bulkSelection().size()));
-  for (QAbstractButton* element : taggedElements()) {
+  for (QAbstractButton* element : selectorElements(view_)) {
     const bool chosen = element->property("selector").toString() == QLatin1String("black") &&
-                        session_->inBulkSelection(controlIndexOf(element));
+                        session_->inBulkSelection(controlOf(*session_, element));
     setImage(element, chosen ? QStringLiteral("selected") : QStringLiteral("unselected"));
   }
 }
@@ -553,20 +328,15 @@ void ViewController::pickColourAction() {
   if (!picked.isValid()) return;
   session_->setColour(toComponent(picked.red()), toComponent(picked.green()),
                       toComponent(picked.blue()));
-  for (auto [menu, value] :
-       {std::pair{cr, btn->CR}, std::pair{cg, btn->CG}, std::pair{cb, btn->CB}}) {
-    choose(menu, value);
-  }
+  popUps_.showControl(*session_);
   showColourSwatch();
-  showPadLights();
+  showPadLights(view_, *session_);
   emit editStateChanged();
 }
 
 void ViewController::clearControlPanel() {
   controlName->clear();
-  modeOption->clear();
-  pu.modeOptionArray.clear();
-  for (QComboBox* menu : {mode, val, channel, CCnum, min, max, cr, cg, cb}) choose(menu, -1);
+  popUps_.clearControl();
   showColourSwatch();
 }
 
@@ -584,121 +354,23 @@ void ViewController::enableElements() {
   const bool reading = busy_ == DeviceBusy::Reading;
   const bool free = busy_ == DeviceBusy::No;
   const bool bulk = session_ && session_->inBulk();
-  for (QWidget* element :
-       std::initializer_list<QWidget*>{globalC, globalO, globalPVC, globalKA, globalVC, val,
-                                       channel, CCnum, min, max, mem, DefaultButton, LoadButton}) {
+  popUps_.enable(session_.get(), reading);
+  for (QWidget* element : std::initializer_list<QWidget*>{DefaultButton, LoadButton}) {
     element->setEnabled(!bulk && !reading);
   }
   SaveButton->setEnabled(!bulk);
-  for (QWidget* element : std::initializer_list<QWidget*>{mode, modeOption, BulkButton}) {
-    element->setEnabled(!reading);
-  }
-  const bool colour = !reading && session_ && session_->current() &&
-                      (bulk || isPadControl(session_->current()->buttonID));
-  for (QComboBox* menu : {cr, cg, cb}) menu->setEnabled(colour);
-  outlet<QWidget>("selectorGrid")->setEnabled(!reading);
+  BulkButton->setEnabled(!reading);
+  findOutlet<QWidget>(view_, "selectorGrid")->setEnabled(!reading);
   sendToKeyboardButton->setEnabled(!bulk && free);
   gainsButton->setEnabled(free);
-}
-
-void ViewController::sendToKeyboardAction() {
-  if (session_->inBulk() || busy_ != DeviceBusy::No) return;
-  keyboard_->send(*session_);
-  emit editStateChanged();
-}
-
-void ViewController::readFromKeyboardAction() {
-  if (session_->inBulk() || busy_ != DeviceBusy::No ||
-      !mayDropEdits(tr("Reading from the keyboard"))) {
-    return;
-  }
-  keyboard_->read(*session_);
 }
 
 MessageController* ViewController::messageWindow() const {
   return keyboard_->messageWindow();
 }
 
-void ViewController::upgradeFirmwareAction() {
-  // The editor offers no firmware upgrade.
-}
-
-void ViewController::showGainsAction() {
-  // Each opening starts from the default gains (a new dialog starts there).
-  if (gainDialog_) {
-    gainDialog_->viewDidLoad();
-  } else {
-    gainDialog_ = new GainController(*keyboard_, *session_, view_->window());
-  }
-  gainDialog_->show();
-  gainDialog_->raise();
-  gainDialog_->activateWindow();
-}
-
 // ---------------------------------------------------------------------------
-// Default, load and save; the Edit menu
-
-void ViewController::showPresetProblem(const QString& title, const std::string& reason) {
-  log::diag("%s: %s", title.toStdString(), reason);
-  if (dialogs.showProblem) dialogs.showProblem(view_->window(), title, q(reason));
-}
-
-bool ViewController::mayDropEdits(const QString& what) {
-  if (!session_ || !session_->modified() || !dialogs.askUnsaved) return true;
-  const QString text = tr("%1 would drop the changes made since the preset was "
-                          "last loaded, saved, read or sent.")
-                           .arg(what);
-  switch (dialogs.askUnsaved(view_->window(), text)) {
-    case DialogSeams::Unsaved::Save:
-      return save();
-    case DialogSeams::Unsaved::Discard:
-      return true;
-    case DialogSeams::Unsaved::Cancel:
-      break;
-  }
-  return false;
-}
-
-void ViewController::changeToDefaultAction() {
-  if (!mayDropEdits(tr("The default preset"))) return;
-  if (Outcome used = session_->useDefault(); !used) {
-    showPresetProblem(tr("The default preset was not loaded"), used.message());
-  }
-  showAll();
-}
-
-void ViewController::loadAction() {
-  if (!mayDropEdits(tr("Loading a preset"))) return;
-  const QString path =
-      dialogs.openDocumentPath ? dialogs.openDocumentPath(view_->window()) : QString();
-  if (path.isEmpty()) return;
-  if (Outcome loaded = session_->loadDocument(path.toStdString()); !loaded) {
-    showPresetProblem(tr("The preset was not loaded"), loaded.message());
-    return;
-  }
-  showAll();
-}
-
-bool ViewController::save() {
-  // The working copy is written first; only then is a document chosen.
-  if (Outcome written = session_->writeWorkingCopy(); !written) {
-    showPresetProblem(tr("The preset was not saved"), written.message());
-    return false;
-  }
-  const QString path =
-      dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_->window()) : QString();
-  if (path.isEmpty()) return false;
-  if (Outcome saved = session_->exportDocument(path.toStdString()); !saved) {
-    showPresetProblem(tr("The preset was not saved"), saved.message());
-    return false;
-  }
-  emit editStateChanged();
-  return true;
-}
-
-void ViewController::saveAction() {
-  save();
-}
+// The Edit menu
 
 void ViewController::undoAction() {
   session_->undo();

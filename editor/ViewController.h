@@ -1,20 +1,20 @@
 // The editor view's controller: binds the window's elements (found by their
 // outlet names) to the edit session, which holds the preset and every
-// editing rule, and runs the keyboard actions (send, read, gains) and the
-// file dialogs. It keeps no editing state of its own beyond what is shown.
+// editing rule. Each setting reaches its pop-up through the field table
+// (FieldPopUps); Default, Load and Save are DocumentActions, and read, send
+// and the gains are KeyboardActions. It keeps no editing state of its own
+// beyond what is shown.
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "editor/Dialogs.h"
-#include "editor/GainController.h"
+#include "editor/FieldPopUps.h"
 #include "editor/MessageController.h"
-#include "model/PopUpValue.h"
+#include "editor/SelectorSurface.h"
 #include "model/Records.h"
 #include "session/EditSession.h"
 #include "storage/Settings.h"
@@ -33,6 +33,7 @@ class FileAction;
 namespace padkbd::editor {
 
 class DeviceWorker;
+class DocumentActions;
 class KeyboardActions;
 
 class ViewController : public QObject {
@@ -58,14 +59,17 @@ class ViewController : public QObject {
   void showPadValue();
   void getItem();
   void showButtonValue();
-  void changeModeOptionWithModeIndex();
 
   // The selector element carrying `tag`, if any; every one tagged 1 to 72.
-  QAbstractButton* viewWithTag(int tag) const;
-  std::vector<QAbstractButton*> taggedElements() const;
+  QAbstractButton* viewWithTag(int tag) const { return selectorWithTag(view_, tag); }
+  std::vector<QAbstractButton*> taggedElements() const { return selectorElements(view_); }
+  // The pop-up a field is shown and edited in.
+  QComboBox* popUp(ControlField field) const { return popUps_.popUp(field); }
+  QComboBox* popUp(GlobalField field) const { return popUps_.popUp(field); }
 
   QWidget* view() const { return view_; }
   KeyboardActions& keyboard() const { return *keyboard_; }
+  DocumentActions& documents() const { return *documents_; }
   // The preset being edited; there from viewDidLoad on.
   EditSession& session() const { return *session_; }
   bool hasSession() const { return session_ != nullptr; }
@@ -75,15 +79,15 @@ class ViewController : public QObject {
   DeviceBusy deviceBusy() const { return busy_; }
   // The message window of the last send, while it is open.
   MessageController* messageWindow() const;
-  // The window title's text for what is shown ("from the keyboard (firmware 01.02)").
-  QString originText() const;
-  // Whether edits may be dropped: asks first when there are unsaved ones
-  // (Save / Discard / Cancel); `what` says what would drop them.
-  bool mayDropEdits(const QString& what);
   // The status field's text, and why in its tooltip.
   void setStatus(const QString& text, const QString& why = QString());
   // Everything shown, after the preset changed under the window.
   void showAll();
+
+  // An edit of a setting of the current control, or of the global block,
+  // from its pop-up (`position` is the item chosen).
+  void changeFieldAction(ControlField field, int position);
+  void changeGlobalAction(GlobalField field, int position);
 
  signals:
   // The preset, its origin or what can be undone changed.
@@ -96,62 +100,21 @@ class ViewController : public QObject {
   void otherButtonAction(QObject* element);
   void changePadAction(QObject* element);
 
-  // Edits of the global record and of the current control.
-  void changeGlobalCAction(int position);
-  void changeGlobalOAction(int position);
-  void changeGlobalPVCAction(int position);
-  void changeGlobalKAAction(int position);
-  void changeGlobalVCAction(int position);
-  void changeMemoryAction(int position);
-  void changeChannelAction(int position);
-  void changeModeAction(int position);
-  void changeModeOptionAction(int position);
-  void changeValueAction(int position);
-  void changeCCnumAction(int position);
-  void changeMinAction(int position);
-  void changeMaxAction(int position);
-  void changeCRAction(int position);
-  void changeCGAction(int position);
-  void changeCBAction(int position);
-
-  // Bulk change, the keyboard, files, the gain dialog, the Edit menu.
+  // Bulk change, the colour dialog, the Edit menu.
   void bulkChange();
   void cancelBulkAction();
   void chooseAllPadsAction();
   void chooseRowAction(int row);
   void pickColourAction();
-  void sendToKeyboardAction();
-  void readFromKeyboardAction();
-  void upgradeFirmwareAction();
-  void changeToDefaultAction();
-  void loadAction();
-  void saveAction();
-  void showGainsAction();
   void undoAction();
   void redoAction();
   void copyAction();
   void pasteAction();
 
  public:
-  // Outlets (the window owns the widgets).
-  QComboBox* globalC = nullptr;
-  QComboBox* globalO = nullptr;
-  QComboBox* globalPVC = nullptr;
-  QComboBox* globalKA = nullptr;
-  QComboBox* globalVC = nullptr;
-  QComboBox* mem = nullptr;
+  // Outlets (the window owns the widgets); the settings' pop-ups are popUp().
   QLineEdit* firmware = nullptr;
   QLineEdit* controlName = nullptr;
-  QComboBox* mode = nullptr;
-  QComboBox* modeOption = nullptr;
-  QComboBox* val = nullptr;
-  QComboBox* channel = nullptr;
-  QComboBox* CCnum = nullptr;
-  QComboBox* min = nullptr;
-  QComboBox* max = nullptr;
-  QComboBox* cr = nullptr;
-  QComboBox* cg = nullptr;
-  QComboBox* cb = nullptr;
   QLineEdit* message = nullptr;
   QPushButton* sendToKeyboardButton = nullptr;
   QPushButton* DefaultButton = nullptr;
@@ -168,40 +131,27 @@ class ViewController : public QObject {
   QPushButton* bulkAllButton = nullptr;
   QPushButton* bulkCancelButton = nullptr;
 
-  PopUpValue pu;  // the choice lists
   DialogSeams dialogs;
   // A damaged settings file, as a sentence; told in the status field's tooltip.
   QString settingsWarning;
 
  private:
-  template <typename T>
-  T* outlet(const char* name) const;
   void connectElements();
-  void fillMode();
   void press(Selector selector, QObject* element);
-  void setField(ControlField field, int position);
-  void setGlobal(GlobalField field, int position);
-  void setColour(ControlField field, int position);
   void clearControlPanel();
   void showColourSwatch();
   void showBulkSelection();
   void leftBulk();
-  // The headers beside the rows of pads (bulk mode).
-  std::vector<QAbstractButton*> rowHeaders() const;
-  void labelSelectors();
-  void showPadLights();
-  std::int32_t controlIndexOf(const QObject* element) const;
-  void showPresetProblem(const QString& title, const std::string& reason);
-  bool save();
 
   void enableElements();
 
   QWidget* view_;
   FileAction& files_;
-  KeyboardActions* keyboard_;  // a child of this object
+  FieldPopUps popUps_;
+  KeyboardActions* keyboard_;   // a child of this object
+  DocumentActions* documents_;  // a child of this object
   DeviceBusy busy_ = DeviceBusy::No;
   std::unique_ptr<EditSession> session_;
-  QPointer<GainController> gainDialog_;
 };
 
 }  // namespace padkbd::editor

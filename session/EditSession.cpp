@@ -6,17 +6,11 @@
 
 #include "model/Log.h"
 #include "protocol/PadAction.h"
-#include "session/PresetReport.h"
 
 namespace padkbd {
 namespace {
 
-constexpr const char* kNotConnected = "未连接";
-constexpr std::int32_t kGlobalControl = -1;
-
-// What a bulk pass gives every chosen pad.
-constexpr ControlField kBulkFields[] = {ControlField::Mode, ControlField::ModeOption,
-                                        ControlField::CR, ControlField::CG, ControlField::CB};
+constexpr std::int32_t kGlobalControl = UndoHistory::kGlobalBlock;
 
 }  // namespace
 
@@ -25,7 +19,7 @@ EditSession::EditSession(FileAction& files, Preset preset, Origin origin,
     : files_(files),
       preset_(std::move(preset)),
       origin_(std::move(origin)),
-      firmware_(std::move(firmware)),
+      keyboard_(std::move(firmware)),
       lists_(files.readChoiceLists()),
       gains_(kGainCount, kDefaultGain) {
   if (!preset_.global) preset_.global = std::make_shared<PadValue>();
@@ -37,8 +31,8 @@ EditSession::EditSession(FileAction& files, Preset preset, Origin origin,
   bulkRecord_->CR = 100;
   bulkRecord_->CG = 100;
   bulkRecord_->CB = 100;
-  saved_ = values();
-  if (origin_.kind == Origin::Kind::Keyboard) keyboard_ = saved_;
+  saved_ = valuesOf(preset_);
+  if (origin_.kind == Origin::Kind::Keyboard) keyboard_.sent(saved_);
 }
 
 // --- The preset --------------------------------------------------------------
@@ -59,20 +53,6 @@ std::string EditSession::controlName(std::int32_t index) const {
     return names->second[static_cast<std::size_t>(index)];
   }
   return fmt::format("Control {}", index + 1);
-}
-
-EditSession::Values EditSession::valuesOf(const Preset& preset) {
-  Values v;
-  for (const ButtonValuePtr& record : preset.buttons) {
-    v.first.push_back(record ? *record : ButtonValue{});
-  }
-  v.second = preset.global ? *preset.global : PadValue{};
-  v.second.version.clear();  // the firmware is not part of what is saved or sent
-  return v;
-}
-
-EditSession::Values EditSession::values() const {
-  return valuesOf(preset_);
 }
 
 // --- Selection -----------------------------------------------------------------
@@ -184,11 +164,9 @@ void EditSession::setColour(std::int32_t red, std::int32_t green, std::int32_t b
 
 void EditSession::setGlobal(GlobalField f, std::int32_t position) {
   if (!preset_.global) return;
-  Step step;
-  step.label = fieldLabel(kGlobalControl, static_cast<int>(f));
-  step.changes.push_back(
-      {kGlobalControl, static_cast<int>(f), field(*preset_.global, f), position});
-  record(std::move(step));
+  const int column = static_cast<int>(f);
+  record({.label = fieldLabel(kGlobalControl, column),
+          .changes = {{kGlobalControl, column, field(*preset_.global, f), position}}});
 }
 
 std::vector<std::string> EditSession::modeOptions() const {
@@ -278,14 +256,12 @@ bool EditSession::inBulkSelection(std::int32_t index) const {
 
 void EditSession::replace(Preset preset, Origin origin, const std::string& label) {
   // The firmware field keeps telling what the keyboard said.
-  if (preset.global) preset.global->version = firmware_.value_or(kNotConnected);
-  Step step;
-  step.label = label;
-  step.before = preset_;
-  step.after = std::move(preset);
-  step.originBefore = origin_;
-  step.originAfter = std::move(origin);
-  record(std::move(step));
+  if (preset.global) preset.global->version = keyboard_.versionText();
+  record({.label = label,
+          .before = preset_,
+          .after = std::move(preset),
+          .originBefore = origin_,
+          .originAfter = std::move(origin)});
 }
 
 Outcome EditSession::useDefault() {
@@ -303,7 +279,7 @@ Outcome EditSession::loadDocument(const std::filesystem::path& path) {
 
 void EditSession::useDocument(Preset preset, const std::string& name) {
   replace(std::move(preset), Origin{Origin::Kind::Document, name}, "Load " + name);
-  saved_ = values();
+  saved_ = valuesOf(preset_);
 }
 
 Outcome EditSession::writeWorkingCopy() {
@@ -312,7 +288,7 @@ Outcome EditSession::writeWorkingCopy() {
 
 Outcome EditSession::exportDocument(const std::filesystem::path& path) {
   if (Outcome exported = files_.exportWorkingCopy(path); !exported) return exported;
-  saved_ = values();
+  saved_ = valuesOf(preset_);
   origin_ = Origin{Origin::Kind::Document, path.filename().string()};
   return Outcome::success();
 }
@@ -322,26 +298,25 @@ Outcome EditSession::saveDocument(const std::filesystem::path& path) {
   return exportDocument(path);
 }
 
-void EditSession::useKeyboardPreset(Preset preset, std::string firmware) {
-  firmware_ = std::move(firmware);
-  replace(std::move(preset), Origin{Origin::Kind::Keyboard, *firmware_}, "Read from keyboard");
-  saved_ = values();
-  keyboard_ = saved_;
+void EditSession::useKeyboardPreset(Preset preset, std::optional<std::string> firmware) {
+  const std::string detail = firmware.value_or("");
+  keyboard_.read(std::move(firmware), valuesOf(preset));
+  replace(std::move(preset), Origin{Origin::Kind::Keyboard, detail}, "Read from keyboard");
+  saved_ = valuesOf(preset_);
 }
 
-void EditSession::startWith(Preset preset, std::string firmware) {
-  firmware_ = std::move(firmware);
-  if (preset.global) preset.global->version = *firmware_;
+void EditSession::startWith(Preset preset, std::optional<std::string> firmware) {
+  origin_ = Origin{Origin::Kind::Keyboard, firmware.value_or("")};
+  keyboard_.read(std::move(firmware), valuesOf(preset));
+  if (preset.global) preset.global->version = keyboard_.versionText();
   preset_ = std::move(preset);
-  origin_ = Origin{Origin::Kind::Keyboard, *firmware_};
   followCurrent();
-  saved_ = values();
-  keyboard_ = saved_;
+  saved_ = valuesOf(preset_);
 }
 
 void EditSession::sentToKeyboard(const Preset& sent) {
-  keyboard_ = valuesOf(sent);
-  saved_ = *keyboard_;
+  saved_ = valuesOf(sent);
+  keyboard_.sent(saved_);
   origin_ = Origin{Origin::Kind::Sent, std::to_string(sent.global->mem + 1)};
 }
 
@@ -380,28 +355,20 @@ bool EditSession::paste() {
 // --- Undo --------------------------------------------------------------------------
 
 void EditSession::record(Step step) {
-  history_.resize(done_);  // a new step drops what could have been redone
   apply(step, true);
-  history_.push_back(std::move(step));
-  if (history_.size() > kMaxSteps) history_.erase(history_.begin());
-  done_ = history_.size();
+  history_.add(std::move(step));
 }
 
 void EditSession::apply(const Step& step, bool forward) {
-  if (step.before && step.after) {
-    preset_ = forward ? *step.after : *step.before;
-    origin_ = forward ? step.originAfter : step.originBefore;
-    followCurrent();
-    return;
-  }
-  for (const Change& change : step.changes) {
-    const std::int32_t value = forward ? change.after : change.before;
-    if (change.control == kGlobalControl) {
-      field(*preset_.global, static_cast<GlobalField>(change.field)) = value;
-    } else if (ButtonValuePtr target = control(change.control)) {
-      field(*target, static_cast<ControlField>(change.field)) = value;
-    }
-  }
+  if (UndoHistory::apply(step, forward, preset_, origin_)) followCurrent();
+}
+
+void EditSession::undo() {
+  if (const Step* step = history_.undo()) apply(*step, false);
+}
+
+void EditSession::redo() {
+  if (const Step* step = history_.redo()) apply(*step, true);
 }
 
 void EditSession::followCurrent() {
@@ -421,50 +388,10 @@ void EditSession::followCurrent() {
   }
 }
 
-std::string EditSession::undoText() const {
-  return canUndo() ? history_[done_ - 1].label : std::string();
-}
-
-std::string EditSession::redoText() const {
-  return canRedo() ? history_[done_].label : std::string();
-}
-
-void EditSession::undo() {
-  if (!canUndo()) return;
-  apply(history_[--done_], false);
-}
-
-void EditSession::redo() {
-  if (!canRedo()) return;
-  apply(history_[done_++], true);
-}
-
 // --- What is saved, what is on the keyboard ------------------------------------
 
 bool EditSession::modified() const {
-  return values() != saved_;
-}
-
-std::vector<std::string> EditSession::changesOnKeyboard() const {
-  if (!keyboard_) return {};
-  Preset before;
-  for (const ButtonValue& record : keyboard_->first) {
-    before.buttons.push_back(std::make_shared<ButtonValue>(record));
-  }
-  before.global = std::make_shared<PadValue>(keyboard_->second);
-  // The slot is where a send goes, not a setting that changes in it.
-  before.global->mem = preset_.global->mem;
-  return presetDifferences(before, preset_, lists_);
-}
-
-// --- Gains ---------------------------------------------------------------------------
-
-void EditSession::setGain(int n, std::int32_t value) {
-  if (n >= 0 && n < kGainCount) gains_[static_cast<std::size_t>(n)] = value;
-}
-
-void EditSession::resetGains() {
-  gains_.assign(kGainCount, kDefaultGain);
+  return valuesOf(preset_) != saved_;
 }
 
 }  // namespace padkbd

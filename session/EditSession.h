@@ -9,6 +9,8 @@
 // put new records in place of the old ones.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,6 +22,8 @@
 #include "model/Fields.h"
 #include "model/Outcome.h"
 #include "model/Records.h"
+#include "session/KeyboardPreset.h"
+#include "session/UndoHistory.h"
 #include "storage/FileAction.h"
 
 namespace padkbd {
@@ -29,13 +33,6 @@ namespace padkbd {
 // and buttons), other (controls tag + 7).
 enum class Selector { White, Black, Other };
 
-// Where the preset shown came from, for the window's title.
-struct Origin {
-  enum class Kind { Keyboard, Sent, Default, Document };
-  Kind kind = Kind::Default;
-  std::string detail;  // firmware version, memory slot (1-9), or document name
-};
-
 class EditSession {
  public:
   static constexpr int kGainCount = 8;
@@ -43,7 +40,7 @@ class EditSession {
   // The bulk record's own id: it stands for no control.
   static constexpr std::int32_t kBulkRecordId = 100;
   // Steps kept for undo; the oldest go first beyond this.
-  static constexpr std::size_t kMaxSteps = 5000;
+  static constexpr std::size_t kMaxSteps = UndoHistory::kMaxSteps;
 
   // `files` gives the default preset, the working copy and documents; the
   // session starts on `preset` (what the start-up read gave) as saved.
@@ -57,8 +54,8 @@ class EditSession {
   // A copy with records of its own, for another thread or the keyboard.
   Preset copyOfPreset() const;
   const Origin& origin() const { return origin_; }
-  // The firmware version the keyboard last gave, if any.
-  const std::optional<std::string>& firmware() const { return firmware_; }
+  // The firmware version the keyboard last gave; none: no keyboard answered.
+  const std::optional<std::string>& firmware() const { return keyboard_.firmware(); }
   // Choice-list labels: control names ("Pad 6"), and the rest by list key.
   const std::map<std::string, std::vector<std::string>>& lists() const { return lists_; }
   std::string controlName(std::int32_t index) const;
@@ -94,6 +91,13 @@ class EditSession {
   std::vector<std::string> modeOptions() const;
 
   // --- Bulk change ------------------------------------------------------
+  // The fields a bulk pass gives every chosen pad (the only ones bulk mode edits).
+  static constexpr std::array<ControlField, 5> kBulkFields = {
+      ControlField::Mode, ControlField::ModeOption, ControlField::CR, ControlField::CG,
+      ControlField::CB};
+  static constexpr bool takesBulk(ControlField field) {
+    return std::find(kBulkFields.begin(), kBulkFields.end(), field) != kBulkFields.end();
+  }
   bool inBulk() const { return bulk_; }
   void enterBulk();
   // Gives every chosen pad the bulk record's mode, option and colour (one
@@ -127,14 +131,14 @@ class EditSession {
   Outcome saveDocument(const std::filesystem::path& path);
   // What the keyboard gave (a read): replaces the preset, one undo step, and
   // is what the keyboard holds from now on.
-  void useKeyboardPreset(Preset preset, std::string firmware);
+  void useKeyboardPreset(Preset preset, std::optional<std::string> firmware);
   // The same for the read the editor starts with: nothing to undo yet.
-  void startWith(Preset preset, std::string firmware);
+  void startWith(Preset preset, std::optional<std::string> firmware);
   // `sent` (a copy of the preset, taken when the send began) was written
   // into the keyboard's memory slot; edits made since stay unsaved.
   void sentToKeyboard(const Preset& sent);
   // A send that stopped part-way: what the keyboard holds is not known now.
-  void sendInterrupted() { keyboard_.reset(); }
+  void sendInterrupted() { keyboard_.forget(); }
 
   // --- Copy and paste ---------------------------------------------------
   bool copyControl();
@@ -143,11 +147,11 @@ class EditSession {
   bool paste();
 
   // --- Undo ---------------------------------------------------------------
-  bool canUndo() const { return done_ > 0; }
-  bool canRedo() const { return done_ < history_.size(); }
+  bool canUndo() const { return history_.canUndo(); }
+  bool canRedo() const { return history_.canRedo(); }
   // What they would undo or redo: "Pad 6 colour", "Default".
-  std::string undoText() const;
-  std::string redoText() const;
+  std::string undoText() const { return history_.undoText(); }
+  std::string redoText() const { return history_.redoText(); }
   void undo();
   void redo();
 
@@ -156,33 +160,20 @@ class EditSession {
   // or sent to the keyboard.
   bool modified() const;
   // Whether anything is known of what the keyboard holds.
-  bool knowsKeyboard() const { return keyboard_.has_value(); }
+  bool knowsKeyboard() const { return keyboard_.known(); }
   // Every setting that a send would change, against what was last read from
   // or sent to the keyboard, one line each (the memory slot left out).
-  std::vector<std::string> changesOnKeyboard() const;
+  std::vector<std::string> changesOnKeyboard() const { return keyboard_.changes(preset_, lists_); }
 
   // --- Gains --------------------------------------------------------------
   const std::vector<std::int32_t>& gains() const { return gains_; }
-  void setGain(int n, std::int32_t value);
-  void resetGains();
+  void setGain(int n, std::int32_t value) {
+    if (n >= 0 && n < kGainCount) gains_[static_cast<std::size_t>(n)] = value;
+  }
+  void resetGains() { gains_.assign(kGainCount, kDefaultGain); }
 
  private:
-  using Values = std::pair<std::vector<ButtonValue>, PadValue>;
-  struct Change {
-    std::int32_t control;  // control index, or -1 for the global settings
-    int field;             // a ControlField or GlobalField
-    std::int32_t before;
-    std::int32_t after;
-  };
-  struct Step {
-    std::string label;
-    std::vector<Change> changes;
-    // A replacement of the whole preset: the records before and after.
-    std::optional<Preset> before;
-    std::optional<Preset> after;
-    Origin originBefore;
-    Origin originAfter;
-  };
+  using Step = UndoHistory::Step;
 
   static std::int32_t& field(ButtonValue& record, ControlField f);
   static std::int32_t& field(PadValue& global, GlobalField f);
@@ -191,14 +182,12 @@ class EditSession {
   void replace(Preset preset, Origin origin, const std::string& label);
   // After the records changed: the current control is the record at its index.
   void followCurrent();
-  Values values() const;
-  static Values valuesOf(const Preset& preset);
   std::string fieldLabel(std::int32_t control, int field) const;
 
   FileAction& files_;
   Preset preset_;
   Origin origin_;
-  std::optional<std::string> firmware_;
+  KeyboardPreset keyboard_;
   std::map<std::string, std::vector<std::string>> lists_;
   ButtonValuePtr current_;
   bool padLists_ = false;
@@ -209,10 +198,8 @@ class EditSession {
   ButtonValuePtr bulkRecord_;
   std::optional<ButtonValue> clipboard_;
   std::int32_t clipboardIndex_ = -1;
-  std::vector<Step> history_;
-  std::size_t done_ = 0;  // steps in history_ that are done (the rest can be redone)
-  Values saved_;
-  std::optional<Values> keyboard_;
+  UndoHistory history_;
+  PresetValues saved_;  // what the preset was last loaded, saved, read or sent as
   std::vector<std::int32_t> gains_;
 };
 

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     QTest::qWait(400);
     save(&editor.window(), QStringLiteral("editor-reading.png"));
     ok &= editor.waitForKeyboard();
-    editor.vc().sendToKeyboardAction();
+    editor.vc().keyboard().sendAction();
     QTest::qWait(400);
     save(&editor.window(), QStringLiteral("editor-sending.png"));
     ok &= editor.waitForKeyboard();
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
   QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
   for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) editor.click(tag);
-  padkbd::test::activate(vc.mode, 1);
+  editor.choose("mode", 1);
   save(&editor.window(), QStringLiteral("editor-bulk-mode.png"));
   QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
   ok &= editor.send() && vc.messageWindow() != nullptr;
@@ -132,12 +132,12 @@ int main(int argc, char** argv) {
   // The questions asked before edits are lost and before a send, as the
   // platform shows them.
   editor.click(9 + 5);
-  padkbd::test::activate(vc.cr, 5);
+  editor.choose("cr", 5);
   const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
   vc.dialogs.askUnsaved = platform.askUnsaved;
   vc.dialogs.confirmSend = platform.confirmSend;
-  saveModal(QStringLiteral("editor-unsaved-question.png"), [&] { vc.loadAction(); });
-  padkbd::test::activate(vc.channel, 3);
+  saveModal(QStringLiteral("editor-unsaved-question.png"), [&] { vc.documents().loadAction(); });
+  editor.choose("channel", 3);
   saveModal(QStringLiteral("editor-send-confirmation.png"), [&] {
     // The list of changes shown, as a user who asks for it sees it.
     QTimer::singleShot(100, [] {
@@ -146,10 +146,10 @@ int main(int argc, char** argv) {
         if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
       }
     });
-    vc.sendToKeyboardAction();
+    vc.keyboard().sendAction();
   });
 
-  vc.showGainsAction();
+  vc.keyboard().showGainsAction();
   auto* gains = editor.window().findChild<padkbd::editor::GainController*>();
   gains->sliders[2]->setValue(100);
   gains->sliders[5]->setValue(20);

@@ -437,6 +437,33 @@
     </message>
 </context>
 <context>
+    <name>padkbd::editor::DocumentActions</name>
+    <message>
+        <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
+        <translation>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</translation>
+    </message>
+    <message>
+        <source>The default preset</source>
+        <translation>The default preset</translation>
+    </message>
+    <message>
+        <source>The default preset was not loaded</source>
+        <translation>The default preset was not loaded</translation>
+    </message>
+    <message>
+        <source>Loading a preset</source>
+        <translation>Loading a preset</translation>
+    </message>
+    <message>
+        <source>The preset was not loaded</source>
+        <translation>The preset was not loaded</translation>
+    </message>
+    <message>
+        <source>The preset was not saved</source>
+        <translation>The preset was not saved</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::GainController</name>
     <message>
         <source>Gains</source>
@@ -552,6 +579,10 @@
     <message>
         <source>Sending the gains…</source>
         <translation>Sending the gains…</translation>
+    </message>
+    <message>
+        <source>Reading from the keyboard</source>
+        <translation>Reading from the keyboard</translation>
     </message>
 </context>
 <context>
@@ -791,9 +822,6 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <source>Closing the window</source>
         <translation>Closing the window</translation>
     </message>
-</context>
-<context>
-    <name>padkbd::editor::ViewController</name>
     <message>
         <source>from the keyboard (firmware %1)</source>
         <translation>from the keyboard (firmware %1)</translation>
@@ -806,6 +834,9 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <source>default preset</source>
         <translation>default preset</translation>
     </message>
+</context>
+<context>
+    <name>padkbd::editor::ViewController</name>
     <message>
         <source>批量参数</source>
         <translation>Bulk settings</translation>
@@ -821,34 +852,6 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>Pads chosen: %1</source>
         <translation>Pads chosen: %1</translation>
-    </message>
-    <message>
-        <source>Reading from the keyboard</source>
-        <translation>Reading from the keyboard</translation>
-    </message>
-    <message>
-        <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
-        <translation>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</translation>
-    </message>
-    <message>
-        <source>The default preset</source>
-        <translation>The default preset</translation>
-    </message>
-    <message>
-        <source>The default preset was not loaded</source>
-        <translation>The default preset was not loaded</translation>
-    </message>
-    <message>
-        <source>Loading a preset</source>
-        <translation>Loading a preset</translation>
-    </message>
-    <message>
-        <source>The preset was not loaded</source>
-        <translation>The preset was not loaded</translation>
-    </message>
-    <message>
-        <source>The preset was not saved</source>
-        <translation>The preset was not saved</translation>
     </message>
 </context>
 </TS>

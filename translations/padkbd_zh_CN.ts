@@ -437,6 +437,33 @@
     </message>
 </context>
 <context>
+    <name>padkbd::editor::DocumentActions</name>
+    <message>
+        <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
+        <translation>%1将丢弃自预设上次加载、保存、读取或发送以来所做的更改。</translation>
+    </message>
+    <message>
+        <source>The default preset</source>
+        <translation>加载默认预设</translation>
+    </message>
+    <message>
+        <source>The default preset was not loaded</source>
+        <translation>默认预设未能加载</translation>
+    </message>
+    <message>
+        <source>Loading a preset</source>
+        <translation>加载预设</translation>
+    </message>
+    <message>
+        <source>The preset was not loaded</source>
+        <translation>预设未能加载</translation>
+    </message>
+    <message>
+        <source>The preset was not saved</source>
+        <translation>预设未能保存</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::GainController</name>
     <message>
         <source>Gains</source>
@@ -552,6 +579,10 @@
     <message>
         <source>Sending the gains…</source>
         <translation>正在发送增益…</translation>
+    </message>
+    <message>
+        <source>Reading from the keyboard</source>
+        <translation>从键盘读取</translation>
     </message>
 </context>
 <context>
@@ -791,9 +822,6 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <source>Closing the window</source>
         <translation>关闭窗口</translation>
     </message>
-</context>
-<context>
-    <name>padkbd::editor::ViewController</name>
     <message>
         <source>from the keyboard (firmware %1)</source>
         <translation>来自键盘（固件 %1）</translation>
@@ -806,6 +834,9 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <source>default preset</source>
         <translation>默认预设</translation>
     </message>
+</context>
+<context>
+    <name>padkbd::editor::ViewController</name>
     <message>
         <source>批量参数</source>
         <translation>批量参数</translation>
@@ -821,34 +852,6 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>Pads chosen: %1</source>
         <translation>已选打击垫：%1</translation>
-    </message>
-    <message>
-        <source>Reading from the keyboard</source>
-        <translation>从键盘读取</translation>
-    </message>
-    <message>
-        <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
-        <translation>%1将丢弃自预设上次加载、保存、读取或发送以来所做的更改。</translation>
-    </message>
-    <message>
-        <source>The default preset</source>
-        <translation>加载默认预设</translation>
-    </message>
-    <message>
-        <source>The default preset was not loaded</source>
-        <translation>默认预设未能加载</translation>
-    </message>
-    <message>
-        <source>Loading a preset</source>
-        <translation>加载预设</translation>
-    </message>
-    <message>
-        <source>The preset was not loaded</source>
-        <translation>预设未能加载</translation>
-    </message>
-    <message>
-        <source>The preset was not saved</source>
-        <translation>预设未能保存</translation>
     </message>
 </context>
 </TS>

@@ -1,20 +1,13 @@
 // The editor window, part two: bulk change, colours, send and read, cancelling,
-// the keyboard coming and going, gains, Default/Load/Save and the Edit menu.
+// the keyboard coming and going, Default, Load and Save.
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
-#include <QTest>
 #include <fstream>
 
 #include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
 
-using padkbd::editor::lightOf;
-using padkbd::editor::padColour;
-using padkbd::editor::toChannel;
-using padkbd::editor::toComponent;
+using namespace padkbd::editor;
 using namespace padkbd::test;
 namespace fs = std::filesystem;
 using Stage = padkbd::PadAction::Progress::Stage;
@@ -24,14 +17,10 @@ namespace {
 // What a send that stopped part-way adds to its fixed text.
 QString mixIn(int written) {
   return QStringLiteral(
-             " %1 of 598 settings reached memory slot 1, which now holds a mix of old "
+             " %1 of %2 settings reached memory slot 1, which now holds a mix of old "
              "and new settings.")
-      .arg(written);
-}
-
-padkbd::editor::GainController* openGains(EditorHarness& editor) {
-  editor.vc().showGainsAction();
-  return editor.window().findChild<padkbd::editor::GainController*>();
+      .arg(written)
+      .arg(padkbd::PadAction::kFullExchange);
 }
 
 // Every element standing for a pad shows that pad's colour, the rest no light.
@@ -64,7 +53,8 @@ class ActionsTest : public QObject {
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(header->isVisibleTo(&window) &&
             vc.session().current()->buttonID == padkbd::EditSession::kBulkRecordId);
-    QVERIFY(!vc.sendToKeyboardButton->isEnabled() && !vc.val->isEnabled() && vc.cr->isEnabled());
+    QVERIFY(!vc.sendToKeyboardButton->isEnabled() && !editor.menu("val")->isEnabled() &&
+            editor.menu("cr")->isEnabled());
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));
     editor.click(9);
     editor.click(9);  // the same pad twice: out again
@@ -80,13 +70,13 @@ class ActionsTest : public QObject {
     editor.click(2);
     QCOMPARE(editor.selectedTags(), (QStringList{"9", "10", "11", "12"}));
     QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 4"));
-    const int set[] = {1, 2, 10, 20, 30};  // mode, option, red, green, blue
-    for (int n = 0; n < 5; ++n)
-      activate(QList{vc.mode, vc.modeOption, vc.cr, vc.cg, vc.cb}[n], set[n]);
+    for (auto [menu, position] :
+         {std::pair{"mode", 1}, {"modeOption", 2}, {"cr", 10}, {"cg", 20}, {"cb", 30}})
+      editor.choose(menu, position);
     QVERIFY(editor.snapshot() == before);  // nothing copied before leaving
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(!vc.session().inBulk() && !vc.session().current() && !header->isVisibleTo(&window));
-    QVERIFY(vc.sendToKeyboardButton->isEnabled() && vc.val->isEnabled());
+    QVERIFY(vc.sendToKeyboardButton->isEnabled() && editor.menu("val")->isEnabled());
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
     auto after = before;
     for (std::size_t i = 8; i <= 11; ++i)
@@ -99,9 +89,9 @@ class ActionsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&window));
     for (bool byEsc : {false, true}) {
       QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-      if (!byEsc) QCOMPARE(vc.cr->currentIndex(), 10);  // the last pass's values
+      if (!byEsc) QCOMPARE(editor.menu("cr")->currentIndex(), 10);  // the last pass's values
       editor.click(13);
-      activate(vc.cr, 5);
+      editor.choose("cr", 5);
       if (byEsc) QTest::keyClick(&window, Qt::Key_Escape);
       if (!byEsc) QTest::mouseClick(vc.bulkCancelButton, Qt::LeftButton);
       QVERIFY(!vc.session().inBulk() && editor.snapshot() == after);
@@ -120,7 +110,7 @@ class ActionsTest : public QObject {
     QVERIFY(padColour(0, 0, 0).isValid() && !padColour(-1, 0, 0).isValid());
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
     editor.click(2);  // Pad 2 on the top row
-    activate(vc.cr, 127);
+    editor.choose("cr", 127);
     QVERIFY(lightOf(editor.element(2))->red() == 255 && lightOf(editor.element(10))->red() == 255);
     checkLights(editor);
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
@@ -136,16 +126,17 @@ class ActionsTest : public QObject {
     const QColor was = padColour(pad6->CR, pad6->CG, pad6->CB);
     QTest::mouseClick(vc.colourSwatch, Qt::LeftButton);
     QCOMPARE(offered, was);
-    QVERIFY(pad6->CR == 127 && pad6->CG == 64 && pad6->CB == 0 && vc.cg->currentIndex() == 64);
+    QVERIFY(pad6->CR == 127 && pad6->CG == 64 && pad6->CB == 0 &&
+            editor.menu("cg")->currentIndex() == 64);
     QCOMPARE(*lightOf(editor.element(14)), QColor(255, 129, 0));
     vc.undoAction();
     QCOMPARE(*lightOf(editor.element(14)), was);
 
-    QCOMPARE(vc.CCnum->itemText(60), QStringLiteral("60 C3"));
-    activate(vc.mode, 0);  // Note
-    activate(vc.CCnum, 61);
+    QCOMPARE(editor.menu("CCnum")->itemText(60), QStringLiteral("60 C3"));
+    editor.choose("mode", 0);  // Note
+    editor.choose("CCnum", 61);
     QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("C#3"));
-    activate(vc.mode, 1);  // CC
+    editor.choose("mode", 1);  // CC
     QCOMPARE(editor.element(14)->property("note").toString(), QString());
   }
 
@@ -165,10 +156,10 @@ class ActionsTest : public QObject {
       return send;
     };
     editor.click(14);  // Pad 6, control 13
-    activate(vc.cr, 5);
-    activate(vc.channel, 3);
-    activate(vc.globalC, 11);
-    activate(vc.mem, 4);
+    editor.choose("cr", 5);
+    editor.choose("channel", 3);
+    editor.choose("globalC", 11);
+    editor.choose("mem", 4);
     const auto inSlot0 = editor.sim().controlInSlot(0, 13);
     QVERIFY(editor.send());
     QCOMPARE(text, QStringLiteral("3 settings will change in memory slot 5."));
@@ -204,54 +195,6 @@ class ActionsTest : public QObject {
     QCOMPARE(offline.sim().writeCount(), 0);
   }
 
-  // A send that fails half-way tells how much reached the slot, and what the
-  // keyboard holds is no longer taken as known.
-  void sendFailuresAreTold() {
-    EditorHarness editor;
-    editor.sim().resetCounters();
-    editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
-    QVERIFY(editor.send());
-    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
-    QCOMPARE(editor.vc().messageWindow()->text(),
-             kConnectFailed + mixIn(editor.sim().writeCount()));
-    QVERIFY(editor.status() == editor.vc().messageWindow()->text() &&
-            !editor.vc().session().knowsKeyboard());
-  }
-
-  // Apply sends the eight gains and keeps the dialog open, Default puts them
-  // back, OK closes once they went out and stays open when they did not.
-  void gainDialog() {
-    EditorHarness editor;
-    auto* gains = openGains(editor);
-    gains->sliders[2]->setValue(100);
-    gains->sliders[7]->setValue(0);
-    QCOMPARE(gains->labels[2]->text(), QStringLiteral("100/127"));
-    QCOMPARE(editor.vc().session().gains(), (std::vector{64, 64, 100, 64, 64, 64, 64, 0}));
-    gains->doApplyAction();
-    QVERIFY(editor.waitForKeyboard());
-    QCOMPARE(editor.sim().writeCount(), 8);
-    QVERIFY((editor.sim().gains() == std::array<std::uint8_t, 8>{64, 64, 100, 64, 64, 64, 64, 0}));
-    QVERIFY(gains->status() == kSendSucceeded && gains->isVisible());
-    for (int n = 0; n < 8; ++n) {  // each value shown under its own slider
-      const QRect slider = gains->sliders[n]->geometry(), label = gains->labels[n]->geometry();
-      QVERIFY(label.top() > slider.bottom() &&
-              std::abs(label.center().x() - slider.center().x()) < 4);
-    }
-    gains->doDefaultAction();
-    QVERIFY(gains->sliders[2]->value() == 64 &&
-            gains->labels[2]->text() == QStringLiteral("64/127"));
-    gains->sliders[0]->setValue(1);
-    gains->doOKAction();
-    QVERIFY(editor.waitForKeyboard());
-    QVERIFY(editor.sim().gains()[0] == 1 && !gains->isVisible());
-    QCOMPARE(openGains(editor)->sliders[0]->value(), 64);  // each opening starts at the default
-    EditorHarness offline(EditorHarness::noKeyboard);
-    gains = openGains(offline);
-    gains->doOKAction();
-    QVERIFY(offline.waitForKeyboard());
-    QVERIFY(gains->status() == kConnectFailed && gains->isVisible());
-  }
-
   // Save, Default and Load: the preset comes back whole, the current control
   // follows to the new records; cancelled or refused, nothing changes; a
   // working copy that cannot be written stops the save before its dialog.
@@ -260,29 +203,30 @@ class ActionsTest : public QObject {
     auto& vc = editor.vc();
     editor.answerFiles(editor.dir() / "mine.padkbd");
     editor.click(21);  // control 20
-    activate(vc.val, 42);
-    activate(vc.globalO, 2);
+    editor.choose("val", 42);
+    editor.choose("globalO", 2);
     const auto saved = editor.snapshot();
-    vc.saveAction();
-    vc.changeToDefaultAction();
+    vc.documents().saveAction();
+    vc.documents().changeToDefaultAction();
     QVERIFY(editor.snapshot() != saved && vc.session().current() == editor.record(20));
-    QCOMPARE(vc.val->currentIndex(), editor.record(20)->value);
+    QCOMPARE(editor.menu("val")->currentIndex(), editor.record(20)->value);
     QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // what the keyboard said
-    vc.loadAction();
+    vc.documents().loadAction();
     QVERIFY(editor.problems.isEmpty() && editor.snapshot() == saved);
-    QVERIFY(vc.globalO->currentIndex() == 2 && vc.session().current() == editor.record(20));
-    activate(vc.val, 7);  // reaches the loaded record
+    QVERIFY(editor.menu("globalO")->currentIndex() == 2 &&
+            vc.session().current() == editor.record(20));
+    editor.choose("val", 7);  // reaches the loaded record
     QCOMPARE(editor.record(20)->value, 7);
 
     const auto before = editor.snapshot();
     editor.answerFiles({});  // cancelled
-    vc.loadAction();
+    vc.documents().loadAction();
     std::ofstream(editor.dir() / "damaged.padkbd") << "<?xml version=\"1.0\"?><plist><dict>";
     editor.answerFiles(editor.dir() / "damaged.padkbd");
-    vc.loadAction();
+    vc.documents().loadAction();
     QVERIFY(editor.problems.size() == 1 && editor.snapshot() == before);
     vc.bulkChange();  // bulk mode keeps the bulk record current through a replacement
-    vc.changeToDefaultAction();
+    vc.documents().changeToDefaultAction();
     QCOMPARE(vc.session().current()->buttonID, padkbd::EditSession::kBulkRecordId);
     vc.bulkChange();
 
@@ -290,53 +234,15 @@ class ActionsTest : public QObject {
     fs::remove_all(folder);
     std::ofstream(folder) << "in the way";
     editor.answerFiles(editor.dir() / "never.padkbd");
-    vc.saveAction();
+    vc.documents().saveAction();
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
   }
 
-  // The Edit menu undoes and redoes, copies and pastes; the title says where
-  // the preset shown comes from and marks unsaved changes.
-  void editMenuAndTitle() {
-    EditorHarness editor;
-    auto& vc = editor.vc();
-    auto& window = editor.window();
-    const auto title = [&] { return window.windowTitle().chopped(12); };  // "[*] — padkbd"
-    QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)"));
-    QVERIFY(!window.isWindowModified() && !editor.action("actionUndo")->isEnabled());
-    editor.click(14);  // Pad 6
-    const int red = editor.record(13)->CR;
-    activate(vc.cr, 5);
-    QVERIFY(window.isWindowModified());
-    QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("&Undo Pad 6 colour"));
-    editor.action("actionUndo")->trigger();
-    QVERIFY(editor.record(13)->CR == red && vc.cr->currentIndex() == red);
-    QVERIFY(!window.isWindowModified());
-    editor.action("actionRedo")->trigger();
-    editor.action("actionCopy")->trigger();
-    editor.click(15);  // Pad 7
-    editor.action("actionPaste")->trigger();
-    QVERIFY(editor.record(14)->CR == 5 && vc.cr->currentIndex() == 5 &&
-            editor.record(14)->buttonID == 14);
-    editor.click(1);  // a knob takes no pad's settings
-    QVERIFY(!editor.action("actionPaste")->isEnabled());
-
-    editor.answerFiles(editor.dir() / "live set.padkbd");
-    vc.changeToDefaultAction();
-    QVERIFY(title() == QStringLiteral("default preset") && editor.status() == kReadSucceeded);
-    vc.saveAction();
-    QCOMPARE(title(), QStringLiteral("live set.padkbd"));
-    activate(vc.mem, 2);
-    QVERIFY(editor.send());
-    QVERIFY(title() == QStringLiteral("sent to memory slot 3") && !window.isWindowModified());
-    QVERIFY(editor.read());
-    QCOMPARE(title(), QStringLiteral("from the keyboard (firmware 01.02)"));
-    vc.undoAction();
-    QCOMPARE(title(), QStringLiteral("sent to memory slot 3"));
-  }
-
-  // Cancel: a read leaves what is shown as it was, a send says how much
-  // reached the slot, a silent keyboard stops being waited for.
-  void deviceWorkCanBeCancelled() {
+  // Cut short: a cancelled read leaves what is shown as it was; a send that
+  // fails or is cancelled part-way says how much reached the slot, and what
+  // the keyboard holds is no longer taken as known; a silent keyboard stops
+  // being waited for.
+  void deviceWorkCutShort() {
     EditorHarness editor;
     auto& vc = editor.vc();
     padkbd::PadAction::Progress last;
@@ -350,18 +256,28 @@ class ActionsTest : public QObject {
     const QString readCancelled = QStringLiteral("Reading cancelled; nothing changed.");
     editor.sim().changeFaults([](auto& faults) { faults.pace = std::chrono::microseconds(300); });
     editor.click(1);  // Knob 1, control 0: among the first read
-    activate(vc.val, vc.val->currentIndex() ^ 1);
+    editor.choose("val", editor.menu("val")->currentIndex() ^ 1);
     const auto edited = editor.snapshot();
     editor.action("actionRead")->trigger();
-    QVERIFY(!vc.val->isEnabled() && !editor.action("actionUndo")->isEnabled());
+    QVERIFY(!editor.menu("val")->isEnabled() && !editor.action("actionUndo")->isEnabled());
     cancelAt(Stage::Reading, 100);
-    QVERIFY(editor.snapshot() == edited && vc.val->isEnabled() && editor.status() == readCancelled);
+    QVERIFY(editor.snapshot() == edited && editor.menu("val")->isEnabled() &&
+            editor.status() == readCancelled && vc.session().knowsKeyboard());
 
     editor.sim().resetCounters();
-    vc.sendToKeyboardAction();
+    editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
+    QVERIFY(editor.send());
+    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
+    QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
+    QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
+    editor.sim().resetCounters();
+    editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
+    last = {};  // the failed send's progress
+    vc.keyboard().sendAction();
     cancelAt(Stage::Sending, 100);
     const int written = editor.sim().writeCount();
-    QVERIFY(written >= 100 && written < 598 && !editor.sim().isClaimed());
+    QVERIFY(written >= 100 && written < padkbd::PadAction::kFullExchange &&
+            !editor.sim().isClaimed());
     QCOMPARE(editor.status(), QStringLiteral("Sending cancelled.") + mixIn(written));
 
     editor.sim().resetCounters();
@@ -414,7 +330,7 @@ class ActionsTest : public QObject {
     QVERIFY(!editor.worker().busy());
     vc.bulkChange();
     editor.click(14);  // Pad 6
-    activate(vc.cr, 5);
+    editor.choose("cr", 5);
     plug(false);
     plug(true);
     QTRY_COMPARE(asked, 1);

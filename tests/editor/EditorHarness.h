@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "editor/DeviceWorker.h"
+#include "editor/DocumentActions.h"
+#include "editor/KeyboardActions.h"
 #include "editor/MainWindowController.h"
 #include "editor/ViewController.h"
 #include "sim/SimulatedController.h"
@@ -43,6 +45,9 @@ class QtScopedEnv {
   QByteArray old_;
   bool had_;
 };
+
+// Chooses an item of a menu as the user does: the menu shows it and sends activated.
+void activate(QComboBox* menu, int position);
 
 class EditorHarness {
  public:
@@ -76,6 +81,12 @@ class EditorHarness {
   const TempDir& dir() const { return dir_; }
 
   QAbstractButton* element(int tag) { return vc().viewWithTag(tag); }
+  // A pop-up of the window by its outlet name ("cr", "globalC").
+  QComboBox* menu(const char* name) {
+    return window_->findChild<QComboBox*>(QString::fromLatin1(name));
+  }
+  // Chooses an item of a pop-up as the user does.
+  void choose(const char* name, int position) { activate(menu(name), position); }
   void click(int tag, Qt::KeyboardModifiers keys = Qt::NoModifier) {
     QTest::mouseClick(element(tag), Qt::LeftButton, keys);
   }
@@ -86,11 +97,11 @@ class EditorHarness {
   QString status() { return vc().message->text(); }
   // Send (or Read) from the window, and wait until it has ended.
   bool send() {
-    vc().sendToKeyboardAction();
+    vc().keyboard().sendAction();
     return waitForKeyboard();
   }
   bool read() {
-    vc().readFromKeyboardAction();
+    vc().keyboard().readAction();
     return waitForKeyboard();
   }
   // The file dialogs answer `path`; an empty one cancels.
@@ -122,8 +133,6 @@ inline const QString kSendSucceeded = QStringLiteral("成功发送到设备!");
 inline const QString kConnectFailed = QStringLiteral("连接到设备失败.");
 inline const QString kReadSucceeded = QStringLiteral("从设备读取参数成功!");
 
-// Chooses an item of a menu as the user does: the menu shows it and sends activated.
-void activate(QComboBox* menu, int position);
 // The items of a menu, in order.
 QStringList itemsOf(const QComboBox* menu);
 // The items of a choice list, as a QStringList.

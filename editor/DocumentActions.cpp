@@ -1,0 +1,80 @@
+#include "editor/DocumentActions.h"
+
+#include <QWidget>
+
+#include "editor/ViewController.h"
+#include "model/Log.h"
+
+namespace padkbd::editor {
+
+DocumentActions::DocumentActions(ViewController& view) : QObject(&view), view_(view) {}
+
+void DocumentActions::showProblem(const QString& title, const std::string& reason) {
+  log::diag("%s: %s", title.toStdString(), reason);
+  const DialogSeams& dialogs = view_.dialogs;
+  if (dialogs.showProblem) {
+    dialogs.showProblem(view_.view()->window(), title, QString::fromStdString(reason));
+  }
+}
+
+bool DocumentActions::mayDropEdits(const QString& what) {
+  const DialogSeams& dialogs = view_.dialogs;
+  if (!view_.hasSession() || !view_.session().modified() || !dialogs.askUnsaved) return true;
+  const QString text = tr("%1 would drop the changes made since the preset was "
+                          "last loaded, saved, read or sent.")
+                           .arg(what);
+  switch (dialogs.askUnsaved(view_.view()->window(), text)) {
+    case DialogSeams::Unsaved::Save:
+      return save();
+    case DialogSeams::Unsaved::Discard:
+      return true;
+    case DialogSeams::Unsaved::Cancel:
+      break;
+  }
+  return false;
+}
+
+void DocumentActions::changeToDefaultAction() {
+  if (!mayDropEdits(tr("The default preset"))) return;
+  if (Outcome used = view_.session().useDefault(); !used) {
+    showProblem(tr("The default preset was not loaded"), used.message());
+  }
+  view_.showAll();
+}
+
+void DocumentActions::loadAction() {
+  if (!mayDropEdits(tr("Loading a preset"))) return;
+  const DialogSeams& dialogs = view_.dialogs;
+  const QString path =
+      dialogs.openDocumentPath ? dialogs.openDocumentPath(view_.view()->window()) : QString();
+  if (path.isEmpty()) return;
+  if (Outcome loaded = view_.session().loadDocument(path.toStdString()); !loaded) {
+    showProblem(tr("The preset was not loaded"), loaded.message());
+    return;
+  }
+  view_.showAll();
+}
+
+bool DocumentActions::save() {
+  // The working copy is written first; only then is a document chosen.
+  if (Outcome written = view_.session().writeWorkingCopy(); !written) {
+    showProblem(tr("The preset was not saved"), written.message());
+    return false;
+  }
+  const DialogSeams& dialogs = view_.dialogs;
+  const QString path =
+      dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_.view()->window()) : QString();
+  if (path.isEmpty()) return false;
+  if (Outcome saved = view_.session().exportDocument(path.toStdString()); !saved) {
+    showProblem(tr("The preset was not saved"), saved.message());
+    return false;
+  }
+  emit view_.editStateChanged();
+  return true;
+}
+
+void DocumentActions::saveAction() {
+  save();
+}
+
+}  // namespace padkbd::editor

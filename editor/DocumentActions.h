@@ -1,0 +1,37 @@
+// What the window does with documents: Default, Load and Save (through the
+// working copy, as the editor always did), never dropping edits without
+// asking first. A refused document is told in a message box and changes
+// nothing.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+namespace padkbd::editor {
+
+class ViewController;
+
+class DocumentActions : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DocumentActions(ViewController& view);
+
+  // Whether edits may be dropped: asks first when there are unsaved ones
+  // (Save / Discard / Cancel); `what` says what would drop them.
+  bool mayDropEdits(const QString& what);
+
+ public slots:
+  void changeToDefaultAction();
+  void loadAction();
+  void saveAction();
+
+ private:
+  bool save();
+  void showProblem(const QString& title, const std::string& reason);
+
+  ViewController& view_;
+};
+
+}  // namespace padkbd::editor

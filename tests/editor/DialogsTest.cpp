@@ -1,0 +1,224 @@
+// The editor's dialogs: the Keyboard dialog, the gains, the platform's file
+// dialogs and questions, and the translations in each window.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "editor/GainController.h"
+#include "editor/KeyboardController.h"
+#include "editor/Language.h"
+#include "tests/editor/EditorHarness.h"
+
+using namespace padkbd::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
+  editor.action("actionKeyboard")->trigger();
+  editor.waitForKeyboard();  // the bus is listed on the device worker
+  return editor.window().keyboardDialog();
+}
+
+padkbd::editor::GainController* openGains(EditorHarness& editor) {
+  editor.vc().keyboard().showGainsAction();
+  return editor.window().findChild<padkbd::editor::GainController*>();
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // The Keyboard dialog refuses malformed ids, stores a choice (with a MIDI
+  // port or none) and makes the window look for that keyboard; a device this
+  // user may not open shows its udev rule.
+  void keyboardDialog() {
+    EditorHarness editor;
+    auto& worker = editor.worker();
+    const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
+    const padkbd::SettingsFile settings;
+    auto* dialog = openKeyboard(editor);
+    auto use = [&](const QString& ids, const QString& bytes) {
+      dialog->usbIdsEdit->setText(ids);
+      dialog->manufacturerEdit->setText(bytes);
+      dialog->useKeyboardAction();
+      QVERIFY(editor.waitForKeyboard());
+    };
+    use(QStringLiteral("1209:7a01"), QStringLiteral("7d 80 01"));  // a byte above 7f
+    QCOMPARE(dialog->status(), QStringLiteral("“7d 80 01” are not three manufacturer bytes: "
+                                              "write six hexadecimal digits, each byte 00 to 7f."));
+    QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
+    use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
+    const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
+    QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
+    QVERIFY(worker.keyboard() == other && !worker.present() &&
+            editor.keyboardState() == kNoKeyboard);
+    QVERIFY(editor.send() && editor.sim().writeCount() == 0);
+    dialog->deviceList->setCurrentItem(nullptr);
+    dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(0));  // the listed one
+    dialog->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
+      done({padkbd::Outcome::success(), "JACK", {{"kbd:MIDI 1", true, true}}});
+    };
+    dialog->refresh();
+    dialog->portList->setCurrentItem(dialog->portList->topLevelItem(0));
+    use(dialog->usbIdsEdit->text(),
+        QString::fromStdString(padkbd::formatManufacturerId(builtIn.manufacturer)));
+    QVERIFY(worker.present() && editor.keyboardState() == kConnected);
+    QCOMPARE(settings.read().keyboard.port, std::optional<std::string>("kbd:MIDI 1"));
+    QCOMPARE(worker.keyboard().port, std::string("kbd:MIDI 1"));
+    dialog->portEdit->clear();  // raw USB again
+    use(dialog->usbIdsEdit->text(), dialog->manufacturerEdit->text());
+    QVERIFY(!settings.read().keyboard.port && worker.keyboard() == builtIn);
+
+    EditorHarness locked([](auto& sim) { sim.faults().refuseAccess = true; });
+    dialog = openKeyboard(locked);
+    const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
+    QVERIFY(dialog->udevCommands->isVisibleTo(dialog) && dialog->udevCommands->isReadOnly());
+    QVERIFY(dialog->udevCommands->toPlainText().startsWith(
+        QStringLiteral("echo '%1' | sudo tee /etc/udev/").arg(rule)));
+    const auto list = [&](const padkbd::MidiDeviceListing& listing) {
+      dialog->listDevices = [listing](const auto& done) { done(listing); };
+      dialog->refresh();
+    };
+    using padkbd::LinkAccess;
+    // The keyboard in use is gone: the device that needs a rule is the one shown.
+    list({padkbd::Outcome::success(),
+          {{{0x1209, 0x7a01}, "A", "", 1, "2", LinkAccess::Granted, ""},
+           {{0x1209, 0x7a02}, "B", "", 1, "3", LinkAccess::Denied, "access denied"}}});
+    QCOMPARE(dialog->deviceList->currentItem(), dialog->deviceList->topLevelItem(1));
+    QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
+    list({padkbd::Outcome::failure("no USB here"), {}});  // a bus that cannot be listed says why
+    QCOMPARE(dialog->deviceNote->text(),
+             QStringLiteral("The USB devices cannot be listed: no USB here."));
+    QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
+  }
+
+  // The platform's dialogs: the save dialog opens in the folder remembered
+  // and saves; the open dialog opens where that was.
+  void platformDialogsAsTheUserSeesThem() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    vc.dialogs = padkbd::editor::platformDialogs();
+    const fs::path remembered = editor.dir() / "sets";
+    fs::create_directories(remembered);
+    QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
+    const QString folder = QString::fromStdString(editor.dir().path().string());
+    // Answers the dialog that `act` opens; what it showed is checked after.
+    const auto answer = [&](const std::function<void()>& act) {
+      QStringList seen;
+      QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) return;
+        seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
+        dialog->setDirectory(folder);
+        dialog->selectFile(QStringLiteral("Untitle.padkbd"));
+        // Save is answered; Open is cancelled, its folder is all that is looked at.
+        QDialog* asked = dialog;  // QFileDialog hides accept()
+        dialog->acceptMode() == QFileDialog::AcceptSave ? asked->accept() : asked->reject();
+      });
+      act();
+      return seen;
+    };
+    const QStringList saved = answer([&] { vc.documents().saveAction(); });
+    QCOMPARE(saved, (QStringList{QString::fromStdString(remembered.string()), "padkbd"}));
+    QVERIFY(fs::exists(editor.dir() / "Untitle.padkbd"));
+    QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), folder);
+  }
+
+  // The platform's questions: each button, and Esc, gives its answer; "Don't
+  // ask again" comes back as it was left.
+  void platformQuestionsTakeEveryAnswer() {
+    const auto dialogs = padkbd::editor::platformDialogs();
+    using Unsaved = padkbd::editor::DialogSeams::Unsaved;
+    constexpr int kEsc = -1, kAccept = QMessageBox::AcceptRole, kReject = QMessageBox::RejectRole;
+    // Answers the next question with the button of `role`, its box ticked or not.
+    const auto answer = [](int role, bool tick = false) {
+      QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        if (box->checkBox() != nullptr) box->checkBox()->setChecked(tick);
+        for (QAbstractButton* button : box->buttons())
+          if (box->buttonRole(button) == role) return button->click();
+        QTest::keyClick(box, Qt::Key_Escape);
+      });
+    };
+    for (const auto& [role, expected] : {std::pair{kAccept, Unsaved::Save},
+                                         {int(QMessageBox::DestructiveRole), Unsaved::Discard},
+                                         {kReject, Unsaved::Cancel},
+                                         {kEsc, Unsaved::Cancel}}) {
+      answer(role);
+      QCOMPARE(dialogs.askUnsaved(nullptr, QStringLiteral("Loading drops them.")), expected);
+    }
+    for (const auto& [role, tick] :
+         {std::pair{kAccept, true}, {kAccept, false}, {kReject, true}, {kEsc, false}}) {
+      answer(role, tick);
+      bool again = !tick;
+      QCOMPARE(dialogs.confirmSend(nullptr, QStringLiteral("2 settings"), "a\nb", again),
+               role == kAccept);
+      QCOMPARE(again, tick);
+    }
+    for (const int role : {kAccept, kReject, kEsc}) {
+      answer(role);
+      QCOMPARE(dialogs.askReadArrived(nullptr), role == kAccept);
+    }
+  }
+
+  // The shipped translations reach the window and the Keyboard dialog (whose
+  // source texts are English).
+  void translationsReachEveryWindow() {
+    QVERIFY(!padkbd::editor::useLanguage(QStringLiteral("xx")));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("en")));
+    EditorHarness editor;
+    QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
+    QVERIFY(editor.send());
+    QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
+    QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
+    QVERIFY(padkbd::editor::useLanguage(QString()));
+  }
+
+  // Apply sends the eight gains and keeps the dialog open, Default puts them
+  // back, OK closes once they went out and stays open when they did not.
+  void gainDialog() {
+    EditorHarness editor;
+    auto* gains = openGains(editor);
+    gains->sliders[2]->setValue(100);
+    gains->sliders[7]->setValue(0);
+    QCOMPARE(gains->labels[2]->text(), QStringLiteral("100/127"));
+    QCOMPARE(editor.vc().session().gains(), (std::vector{64, 64, 100, 64, 64, 64, 64, 0}));
+    gains->doApplyAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(editor.sim().writeCount(), 8);
+    QVERIFY((editor.sim().gains() == std::array<std::uint8_t, 8>{64, 64, 100, 64, 64, 64, 64, 0}));
+    QVERIFY(gains->status() == kSendSucceeded && gains->isVisible());
+    for (int n = 0; n < 8; ++n) {  // each value shown under its own slider
+      const QRect slider = gains->sliders[n]->geometry(), label = gains->labels[n]->geometry();
+      QVERIFY(label.top() > slider.bottom() &&
+              std::abs(label.center().x() - slider.center().x()) < 4);
+    }
+    gains->doDefaultAction();
+    QVERIFY(gains->sliders[2]->value() == 64 &&
+            gains->labels[2]->text() == QStringLiteral("64/127"));
+    gains->sliders[0]->setValue(1);
+    gains->doOKAction();
+    QVERIFY(editor.waitForKeyboard());
+    QVERIFY(editor.sim().gains()[0] == 1 && !gains->isVisible());
+    QCOMPARE(openGains(editor)->sliders[0]->value(), 64);  // each opening starts at the default
+    EditorHarness offline(EditorHarness::noKeyboard);
+    gains = openGains(offline);
+    gains->doOKAction();
+    QVERIFY(offline.waitForKeyboard());
+    QVERIFY(gains->status() == kConnectFailed && gains->isVisible());
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"
