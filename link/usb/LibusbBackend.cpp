@@ -74,20 +74,11 @@ std::string printable(const unsigned char* text, int length) {
   return name;
 }
 
-// A string descriptor as printable ASCII; empty when there is none or it
-// cannot be read.
-std::string readString(libusb_device_handle* handle, std::uint8_t index) {
-  if (index == 0) return {};
-  unsigned char text[128] = {};
-  const int length = libusb_get_string_descriptor_ascii(handle, index, text, sizeof text - 1);
-  return length > 0 ? printable(text, length) : std::string();
-}
-
 std::string deviceName(libusb_device* device, const libusb_device_descriptor& descriptor) {
   if (descriptor.iProduct != 0) {
     libusb_device_handle* handle = nullptr;
     if (libusb_open(device, &handle) == LIBUSB_SUCCESS) {
-      std::string name = readString(handle, descriptor.iProduct);
+      std::string name = LibusbBackend::readString(handle, descriptor.iProduct);
       libusb_close(handle);
       if (!name.empty()) return name;
     }
@@ -96,37 +87,14 @@ std::string deviceName(libusb_device* device, const libusb_device_descriptor& de
                       libusb_get_device_address(device));
 }
 
-// Bus, then the ports from the root hub down: the order of a device on the
-// bus, which does not depend on when it was plugged in.
-std::vector<int> busPosition(libusb_device* device) {
-  std::uint8_t ports[8] = {};
-  const int depth = std::max(libusb_get_port_numbers(device, ports, sizeof ports), 0);
-  std::vector<int> position{libusb_get_bus_number(device)};
-  position.insert(position.end(), ports, ports + depth);
-  return position;
-}
-
-// Whether any interface of the device's configuration is MIDI streaming
-// (audio class 1, subclass 3).
-bool hasMidiStreaming(libusb_device* device) {
-  libusb_config_descriptor* config = nullptr;
-  if (libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS &&
-      libusb_get_config_descriptor(device, 0, &config) != LIBUSB_SUCCESS) {
-    return false;
-  }
-  bool midi = false;
-  for (int i = 0; i < config->bNumInterfaces && !midi; ++i) {
-    const libusb_interface& interface = config->interface[i];
-    for (int a = 0; a < interface.num_altsetting && !midi; ++a) {
-      midi = interface.altsetting[a].bInterfaceClass == LIBUSB_CLASS_AUDIO &&
-             interface.altsetting[a].bInterfaceSubClass == 3;
-    }
-  }
-  libusb_free_config_descriptor(config);
-  return midi;
-}
-
 }  // namespace
+
+std::string LibusbBackend::readString(libusb_device_handle* handle, std::uint8_t index) {
+  if (index == 0) return {};
+  unsigned char text[128] = {};
+  const int length = libusb_get_string_descriptor_ascii(handle, index, text, sizeof text - 1);
+  return length > 0 ? printable(text, length) : std::string();
+}
 
 LibusbBackend::LibusbBackend(std::chrono::milliseconds writeTimeout) : writeTimeout_(writeTimeout) {
   const int result = libusb_init(&context_);
@@ -375,89 +343,6 @@ UsbStatus LibusbBackend::readPipe(UsbInterfaceHandle handle, int pipe, std::uint
   received = std::min(static_cast<std::size_t>(std::max(transferred, 0)), capacity);
   if (received != 0) std::memcpy(data, incoming.data(), received);
   return usbStatusFromLibusb(result);
-}
-
-bool LibusbBackend::watchForChanges(std::function<void()> changed) {
-  if (watching_ && !changed) {  // nobody listens any more
-    libusb_hotplug_deregister_callback(context_, hotplugHandle_);
-    watching_ = false;
-  }
-  if (!changed || context_ == nullptr || watching_ ||
-      libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) == 0) {
-    return false;
-  }
-  changed_ = std::move(changed);
-  const auto onEvent = [](libusb_context*, libusb_device*, libusb_hotplug_event,
-                          void* self) -> int {
-    auto* backend = static_cast<LibusbBackend*>(self);
-    if (backend->changed_) backend->changed_();
-    return 0;  // keep watching
-  };
-  const int result = libusb_hotplug_register_callback(
-      context_,
-      static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED |
-                                        LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),
-      LIBUSB_HOTPLUG_NO_FLAGS, LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
-      LIBUSB_HOTPLUG_MATCH_ANY, onEvent, this, &hotplugHandle_);
-  watching_ = result == LIBUSB_SUCCESS;
-  return watching_;
-}
-
-void LibusbBackend::pollEvents() {
-  if (context_ == nullptr || !watching_) return;
-  timeval none{0, 0};
-  libusb_handle_events_timeout_completed(context_, &none, nullptr);
-}
-
-MidiDeviceListing LibusbBackend::listMidiDevices() {
-  MidiDeviceListing listing;
-  if (context_ == nullptr) {
-    listing.listed =
-        Outcome::failure(fmt::format("libusb could not start ({})", usbStatusName(initStatus_)));
-    return listing;
-  }
-  libusb_device** list = nullptr;
-  const ssize_t count = libusb_get_device_list(context_, &list);
-  if (count < 0) {
-    listing.listed = Outcome::failure(fmt::format("the USB devices could not be listed ({})",
-                                                  libusb_error_name(static_cast<int>(count))));
-    return listing;
-  }
-  std::vector<std::pair<std::vector<int>, MidiDeviceInfo>> found;
-  for (ssize_t i = 0; i < count; ++i) {
-    libusb_device* device = list[i];
-    libusb_device_descriptor descriptor{};
-    if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS) continue;
-    if (!hasMidiStreaming(device)) continue;
-    MidiDeviceInfo info;
-    info.ids = {descriptor.idVendor, descriptor.idProduct};
-    const std::vector<int> position = busPosition(device);
-    info.bus = position.front();
-    info.port = std::to_string(position.front());
-    for (std::size_t p = 1; p < position.size(); ++p) {
-      info.port += (p == 1 ? "-" : ".") + std::to_string(position[p]);
-    }
-    // Opening takes no interface and detaches no driver; it only tells
-    // whether this user may use the device, and reads its names.
-    libusb_device_handle* handle = nullptr;
-    const UsbStatus access = usbStatusFromLibusb(libusb_open(device, &handle));
-    info.access = access == UsbStatus::Success        ? LinkAccess::Granted
-                  : access == UsbStatus::AccessDenied ? LinkAccess::Denied
-                  : access == UsbStatus::Busy         ? LinkAccess::Busy
-                                                      : LinkAccess::Other;
-    if (access != UsbStatus::Success) info.accessProblem = usbStatusName(access);
-    if (handle != nullptr) {
-      info.product = readString(handle, descriptor.iProduct);
-      info.manufacturer = readString(handle, descriptor.iManufacturer);
-      libusb_close(handle);
-    }
-    found.emplace_back(position, std::move(info));
-  }
-  libusb_free_device_list(list, 1);
-  std::stable_sort(found.begin(), found.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& [position, info] : found) listing.devices.push_back(std::move(info));
-  return listing;
 }
 
 }  // namespace padkbd

@@ -64,6 +64,13 @@ class LibusbBackend final : public UsbBackend, public Discovery {
   bool watchForChanges(std::function<void()> changed) override;
   void pollEvents() override;
 
+  // A string descriptor as printable ASCII; empty when there is none or it
+  // cannot be read.
+  static std::string readString(libusb_device_handle* handle, std::uint8_t index);
+  // Bus, then the ports from the root hub down: the order of a device on the
+  // bus, which does not depend on when it was plugged in.
+  static std::vector<int> busPosition(libusb_device* device);
+
  private:
   struct Pipe {
     UsbPipeProperties properties;
