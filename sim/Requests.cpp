@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/UsbMidi.h"
 #include "sim/SimWire.h"
 #include "sim/SimulatedController.h"
 
@@ -140,6 +141,14 @@ void SimulatedController::queueReply(std::vector<std::uint8_t> packets, bool val
     transfers.push_back({0x04, 0xF0, other, keyboard_.manufacturer[1], 0x04,
                          keyboard_.manufacturer[2], 0x7F, 0x42, 0x04, 0x02, 0x00, 0x00, 0x07, 0x30,
                          0x55, 0xF7});
+  }
+  if (faults_.bytePackets) {
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t at = 0; at + kPacketBytes <= packets.size(); at += kPacketBytes) {
+      const std::size_t carried = usbmidi::bytesCarried(usbmidi::codeIndex(packets[at]));
+      for (std::size_t i = 1; i <= carried; ++i) append(bytes, {0x0F, packets[at + i], 0, 0});
+    }
+    packets = std::move(bytes);
   }
   std::vector<std::uint8_t> reply;
   switch (faults_.traffic) {

@@ -96,6 +96,9 @@ class SimulatedController final : public Link, public Discovery {
     Traffic traffic = Traffic::None;
     bool padTransfers = false;       // every transfer zero-filled to a whole 64-byte packet
     bool packetPerTransfer = false;  // each 4-byte packet of a reply comes in its own transfer
+    // Each byte of a reply in a single-byte packet (code index number F), as
+    // some devices send their SysEx messages.
+    bool bytePackets = false;
     // Value replies carry other values than the request in the bytes that
     // are not examined: 7F 42, the command, the slot, the parameter, the target.
     bool otherUnexaminedBytes = false;

@@ -148,11 +148,13 @@ TEST_F(PadActionTest, StartUpReadDrainsOldInputAndFillsThePresetThroughARealKeyb
   for (std::size_t i = 2; i < transfers.size(); ++i)
     ASSERT_EQ(transfers[i].direction == SimulatedController::Direction::Out, i % 2 == 0) << i;
 
-  Faults late = Faults::hardwareLike(Faults::Traffic::OwnTransfer), fifth;
+  Faults late = Faults::hardwareLike(Faults::Traffic::OwnTransfer), fifth,
+         bytes = Faults::hardwareLike();
   late.lateReply = 1;           // the handshake's reply comes after the wait: it is tried again
   fifth.handshakeFailures = 4;  // the last attempt still counts
+  bytes.bytePackets = true;     // every reply a byte a packet, clock and notes between
   for (const auto& [faults, handshakes] :
-       {std::pair{Faults::hardwareLike(), 1}, {late, 2}, {fifth, 5}}) {
+       {std::pair{Faults::hardwareLike(), 1}, {late, 2}, {fifth, 5}, {bytes, 1}}) {
     sim.faults() = faults;
     sim.resetCounters();
     PadAction fresh(io, files);
