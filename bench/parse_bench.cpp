@@ -28,7 +28,7 @@ std::string largestValid() {
 void parse(benchmark::State& state, const std::string& bytes, bool accepted) {
   for (auto _ : state) {
     const PresetRead read = parsePreset(bytes);
-    if (static_cast<bool>(read.outcome) != accepted) state.SkipWithError("unexpected outcome");
+    if (read.ok() != accepted) state.SkipWithError("unexpected outcome");
     benchmark::DoNotOptimize(read);
   }
   state.counters["bytes"] = static_cast<double>(bytes.size());

@@ -49,9 +49,10 @@ class Result {
   const std::string& message() const { return failure_.message(); }
   const Outcome& outcome() const { return failure_; }
 
-  // Only on success.
-  T& value() { return *value_; }
-  const T& value() const { return *value_; }
+  // Only on success: value() throws std::bad_optional_access otherwise, the
+  // operators assume it.
+  T& value() { return value_.value(); }
+  const T& value() const { return value_.value(); }
   T& operator*() { return *value_; }
   const T& operator*() const { return *value_; }
   T* operator->() { return &*value_; }

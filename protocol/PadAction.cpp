@@ -35,8 +35,8 @@ Outcome PadAction::GetDefaultValue() {
 Outcome PadAction::GetTempValue() {
   PresetRead read = files_.readTempPreset();
   // A damaged working copy leaves the current preset in force.
-  if (!read.outcome) return read.outcome;
-  preset_.replace(std::move(read.preset.buttons), std::move(read.preset.global));
+  if (!read) return read.outcome();
+  preset_.replace(std::move(read->buttons), std::move(read->global));
   return Outcome::success();
 }
 

@@ -272,8 +272,8 @@ Outcome EditSession::useDefault() {
 Outcome EditSession::loadDocument(const std::filesystem::path& path) {
   if (Outcome imported = files_.importDocument(path); !imported) return imported;
   PresetRead read = files_.readTempPreset();
-  if (!read.outcome) return read.outcome;
-  useDocument(std::move(read.preset), path.filename().string());
+  if (!read) return read.outcome();
+  useDocument(std::move(*read), path.filename().string());
   return Outcome::success();
 }
 

@@ -118,9 +118,9 @@ Preset FileAction::defaultPreset() const {
   std::string why;
   if (const auto path = pathForResource("default", "plist")) {
     PresetRead read = readPresetFile(*path);
-    if (read.outcome) return std::move(read.preset);
-    why = fmt::format("the shipped default preset {} is refused: {}", path->string(),
-                      read.outcome.message());
+    if (read) return std::move(*read);
+    why =
+        fmt::format("the shipped default preset {} is refused: {}", path->string(), read.message());
   } else {
     why = fmt::format("the shipped default preset default.plist is missing from {}",
                       resourceDir_.string());
@@ -129,9 +129,9 @@ Preset FileAction::defaultPreset() const {
   // The built-in copy never changes: it is parsed once.
   static const PresetRead builtin = parsePreset(builtinDefaultPresetXml());
   // Callers edit the records of the preset they get: each gets its own.
-  if (builtin.outcome) return copyOf(builtin.preset);
+  if (builtin) return copyOf(*builtin);
   log::diag("the built-in default preset is refused too (%s); a neutral preset is used",
-            builtin.outcome.message());
+            builtin.message());
   return neutralPreset();
 }
 
@@ -165,9 +165,9 @@ Outcome FileAction::ensureWorkingCopy() {
 PresetRead FileAction::readTempPreset() {
   if (Outcome ready = ensureWorkingCopy(); !ready) return refused(ready.message());
   PresetRead read = readPresetFile(workingCopy_);
-  if (!read.outcome) {
-    read.outcome = Outcome::failure(fmt::format("The working copy {} is unusable: {}",
-                                                workingCopy_.string(), read.outcome.message()));
+  if (!read) {
+    return PresetRead::failure(
+        fmt::format("The working copy {} is unusable: {}", workingCopy_.string(), read.message()));
   }
   return read;
 }
@@ -181,15 +181,14 @@ Outcome FileAction::importDocument(const fs::path& document) {
   }
   log::diag("fileContext---->%s", describeForLog(file.bytes));
   PresetRead read = parsePreset(file.bytes);
-  if (!read.outcome) {
+  if (!read) {
     return Outcome::failure(
-        fmt::format("Could not load {}: {}", document.string(), read.outcome.message()));
+        fmt::format("Could not load {}: {}", document.string(), read.message()));
   }
   // Only a checked preset reaches the working copy, and always as XML.
   std::error_code ec;
   fs::create_directories(workingCopy_.parent_path(), ec);
-  Outcome written =
-      writeFileAtomically(workingCopy_, presetToXml(read.preset.buttons, *read.preset.global));
+  Outcome written = writeFileAtomically(workingCopy_, presetToXml(read->buttons, *read->global));
   if (!written) {
     return Outcome::failure(
         fmt::format("Could not load {}: {}", document.string(), written.message()));
@@ -202,12 +201,11 @@ Outcome FileAction::exportWorkingCopy(const fs::path& document) {
   // No seeding here: a missing working copy means the save before this failed,
   // and the shipped copy must not end up in the user's document.
   PresetRead read = readPresetFile(workingCopy_);
-  if (!read.outcome) {
+  if (!read) {
     return Outcome::failure(fmt::format("Could not save {}: the working copy {} is unusable: {}",
-                                        document.string(), workingCopy_.string(),
-                                        read.outcome.message()));
+                                        document.string(), workingCopy_.string(), read.message()));
   }
-  const std::string xml = presetToXml(read.preset.buttons, *read.preset.global);
+  const std::string xml = presetToXml(read->buttons, *read->global);
   log::diag("dicdata--->%s", xml);
   Outcome written = writeFileAtomically(document, xml);
   if (!written) log::diag("%s", written.message());

@@ -84,8 +84,8 @@ PresetRead presetFromRoot(plist_t root) {
     return refused(
         fmt::format("\"ButtonArray\" has {} controls instead of {}", count, kControlCount));
   }
-  PresetRead read;
-  read.preset.buttons.reserve(count);
+  Preset read;
+  read.buttons.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     plist_t element = plist_array_get_item(array, i);
     if (plist_get_node_type(element) != PLIST_DICT) {
@@ -96,7 +96,7 @@ PresetRead presetFromRoot(plist_t root) {
     }
     ButtonValuePtr button = ButtonAction::GetButtonValueFromDic(element);
     if (Outcome ok = checkControl(i, *button); !ok) return refused(ok.message());
-    read.preset.buttons.push_back(std::move(button));
+    read.buttons.push_back(std::move(button));
   }
   // A preset without global settings is allowed: they read as all zeros.
   plist_t global = plist_dict_get_item(root, kGlobalValueKey);
@@ -108,8 +108,8 @@ PresetRead presetFromRoot(plist_t root) {
       return refused(fmt::format("global settings: {}", *problem));
     }
   }
-  read.preset.global = ButtonAction::GetPadValueFromDic(global);
-  if (Outcome ok = checkGlobal(*read.preset.global); !ok) return refused(ok.message());
+  read.global = ButtonAction::GetPadValueFromDic(global);
+  if (Outcome ok = checkGlobal(*read.global); !ok) return refused(ok.message());
   return read;
 }
 
@@ -156,9 +156,7 @@ bool isUtf8(std::string_view text) {
 }  // namespace
 
 PresetRead refused(std::string message) {
-  PresetRead read;
-  read.outcome = Outcome::failure(std::move(message));
-  return read;
+  return PresetRead::failure(std::move(message));
 }
 
 PlistNode parsePlist(std::string_view bytes, std::string* problem) {

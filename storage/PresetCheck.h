@@ -23,12 +23,8 @@ struct Preset {
   PadValuePtr global;
 };
 
-// A checked read: `preset` is usable exactly when `outcome` is a success;
-// otherwise `outcome.message()` names the first problem.
-struct PresetRead {
-  Outcome outcome = Outcome::success();
-  Preset preset;
-};
+// A checked read: a usable preset, or the first problem.
+using PresetRead = Result<Preset>;
 
 // The same settings in records of their own (missing ones stay missing):
 // edits of the copy reach nobody else's records.

@@ -286,7 +286,7 @@ class WindowTest : public QObject {
     QVERIFY(!editor.window().close());  // cancelled
     answer = Unsaved::Save;             // saved first, then closed
     QVERIFY(editor.window().close());
-    QCOMPARE(padkbd::readPresetFile(editor.dir() / "kept.padkbd").preset.buttons[29]->value, 3);
+    QCOMPARE(padkbd::readPresetFile(editor.dir() / "kept.padkbd")->buttons[29]->value, 3);
   }
 
   // The Edit menu undoes and redoes, copies and pastes; the title says where

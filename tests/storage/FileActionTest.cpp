@@ -39,7 +39,7 @@ class FileActionTest : public ::testing::Test {
 };
 
 TEST_F(FileActionTest, WorkingCopyIsSeededOnceAndReplacedWhole) {
-  EXPECT_TRUE(test::sameValues(files_.readTempPreset().preset, sample_));  // not reseeded
+  EXPECT_TRUE(test::sameValues(files_.readTempPreset().value(), sample_));  // not reseeded
   const Preset defaults = files_.defaultPreset();
   ASSERT_TRUE(files_.WriteButtonValuesToTempWithData(defaults.buttons, *defaults.global));
   EXPECT_EQ(readAll(workingCopy()), presetToXml(defaults.buttons, *defaults.global));
@@ -47,11 +47,11 @@ TEST_F(FileActionTest, WorkingCopyIsSeededOnceAndReplacedWhole) {
 
   // Seeded when first needed from the shipped working copy, else the default preset.
   FileAction fresh(resources_, tmp_ / "fresh" / "temp.plist");
-  ASSERT_TRUE(fresh.readTempPreset().outcome);
+  ASSERT_TRUE(fresh.readTempPreset());
   EXPECT_EQ(readAll(fresh.workingCopyPath()), readAll(resources_ / "temp.plist"));
   fs::remove(resources_ / "temp.plist");
   FileAction unshipped(resources_, tmp_ / "unshipped" / "temp.plist");
-  EXPECT_TRUE(test::sameValues(unshipped.readTempPreset().preset, defaults));
+  EXPECT_TRUE(test::sameValues(unshipped.readTempPreset().value(), defaults));
 }
 
 constexpr int kRoot = -1, kGlobal = -2;
@@ -141,14 +141,14 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
     writeAll(document, bytes);
     writeAll(workingCopy(), before);
     const PresetRead parsed = parsePreset(bytes);
-    EXPECT_EQ(parsed.outcome.ok(), refusal.empty());
-    EXPECT_EQ(parsed.outcome.message(), refusal);
-    const std::string why = refusal.empty() ? "" : ": " + parsed.outcome.message();
+    EXPECT_EQ(parsed.ok(), refusal.empty());
+    EXPECT_EQ(parsed.message(), refusal);
+    const std::string why = refusal.empty() ? "" : ": " + parsed.message();
     EXPECT_EQ(files_.importDocument(document).message(),
               why.empty() ? "" : "Could not load " + document.string() + why);
     // Written as XML, whatever the document's syntax.
     EXPECT_EQ(readAll(workingCopy()),
-              refusal.empty() ? presetToXml(parsed.preset.buttons, *parsed.preset.global) : before);
+              refusal.empty() ? presetToXml(parsed->buttons, *parsed->global) : before);
   }
   EXPECT_FALSE(files_.importDocument(tmp_ / "missing.padkbd"));
   EXPECT_FALSE(files_.importDocument(tmp_.path()));  // a folder
@@ -194,7 +194,7 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
   // A working copy whose folder cannot be made.
   FileAction blocked(resources_, document / "padkbd" / "temp.plist");
   EXPECT_FALSE(blocked.WriteButtonValuesToTempWithData(sample_.buttons, *sample_.global));
-  EXPECT_FALSE(blocked.readTempPreset().outcome);
+  EXPECT_FALSE(blocked.readTempPreset());
 }
 
 TEST_F(FileActionTest, NoTemporaryFileOutlivesItsProgram) {
@@ -241,8 +241,8 @@ TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
   for (const char* name : {"default.plist", "temp.plist"}) {
     const fs::path file = fs::path(PADKBD_SOURCE_RESOURCE_DIR) / name;
     const PresetRead read = readPresetFile(file);
-    ASSERT_TRUE(read.outcome) << name << ": " << read.outcome.message();
-    EXPECT_EQ(readAll(file), presetToXml(read.preset.buttons, *read.preset.global)) << name;
+    ASSERT_TRUE(read) << name << ": " << read.message();
+    EXPECT_EQ(readAll(file), presetToXml(read->buttons, *read->global)) << name;
     EXPECT_EQ(readAll(resources_ / name), readAll(file)) << name;
   }
   EXPECT_EQ(builtinDefaultPresetXml(), readAll(resources_ / "default.plist"));
