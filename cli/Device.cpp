@@ -39,10 +39,6 @@ DeviceSession::~DeviceSession() {
   tempfiles::cancelOnSignal(nullptr);
 }
 
-int DeviceSession::cancelledStatus() const {
-  return 128 + tempfiles::cancellingSignal();
-}
-
 Outcome DeviceSession::start() {
   if (simulated_ && !options_.stateFile.empty()) {
     if (Outcome locked = stateLock_.acquire(options_.stateFile); !locked) return locked;
@@ -62,14 +58,10 @@ Outcome DeviceSession::finish() {
   return Outcome::success();
 }
 
-bool DeviceSession::find(std::string& reason) {
-  if (libusb_ && libusb_->initStatus() != UsbStatus::Success) {
-    reason = notFoundReason();
-    return false;
-  }
-  if (transport_->FindDevice()) return true;
-  reason = notFoundReason();
-  return false;
+Outcome DeviceSession::find() {
+  const bool usb = !libusb_ || libusb_->initStatus() == UsbStatus::Success;
+  if (usb && transport_->FindDevice()) return Outcome::success();
+  return Outcome::failure(notFoundReason());
 }
 
 std::string DeviceSession::notFoundReason() const {
