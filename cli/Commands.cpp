@@ -8,7 +8,6 @@
 
 #include "cli/Documents.h"
 #include "cli/Keyboard.h"
-#include "cli/Usage.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
 #include "session/PresetReport.h"
@@ -352,18 +351,19 @@ constexpr Command kCommands[] = {
      [](CLI::App& command, Args& args) {
        command.add_option("COMMAND", args.topic, "A command")->type_name("COMMAND");
      },
-     [](const Args& args) {
-       const std::vector<std::string> names = commandNames();
-       if (args.topic.empty() || std::find(names.begin(), names.end(), args.topic) != names.end()) {
-         return std::string();
-       }
-       return fmt::format("help: unknown command \"{}\"{}", args.topic,
-                          suggestion(args.topic, names));
-     },
-     runHelp},
+     nullptr, runHelp},
 };
 
 }  // namespace
+
+CLI::Validator usbIdsValidator() {
+  return CLI::Validator(
+      [](const std::string& text) {
+        return parseUsbIds(text) ? std::string()
+                                 : fmt::format("\"{}\" is not VID:PID in hexadecimal", text);
+      },
+      "");  // the option's type name says it already
+}
 
 std::span<const Command> commands() {
   return kCommands;

@@ -18,7 +18,8 @@
 
 namespace CLI {
 class App;
-}
+class Validator;
+}  // namespace CLI
 
 namespace padkbd::cli {
 
@@ -87,5 +88,8 @@ struct Command {
 // Every command, in the order the help lists them.
 std::span<const Command> commands();
 std::vector<std::string> commandNames();
+
+// Checks a USB vendor:product id in hexadecimal (--device, and the commands' ids).
+CLI::Validator usbIdsValidator();
 
 }  // namespace padkbd::cli
