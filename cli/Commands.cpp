@@ -15,6 +15,7 @@
 namespace padkbd::cli {
 namespace {
 
+// The progress of a full read or write counts the protocol's exchanges.
 constexpr auto kFullExchange = static_cast<std::size_t>(PadAction::kFullExchange);
 constexpr std::size_t kReadRequestSize = 15;
 constexpr std::size_t kWriteMessageSize = 16;
