@@ -2,9 +2,12 @@
 
 #include <fmt/format.h>
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
-#include <string_view>
 
+#include "cli/Documents.h"
+#include "cli/Keyboard.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
 #include "session/PresetReport.h"
@@ -12,300 +15,150 @@
 namespace padkbd::cli {
 namespace {
 
-constexpr const char* kStdio = "-";
-// The full write and the full read: 592 control messages and 6 global ones.
-constexpr std::size_t kFullExchange = 598;
+// The progress of a full read or write counts the protocol's exchanges.
+constexpr auto kFullExchange = static_cast<std::size_t>(PadAction::kFullExchange);
 constexpr std::size_t kReadRequestSize = 15;
 constexpr std::size_t kWriteMessageSize = 16;
 
-// Reads a preset document, "-" meaning standard input, and checks it.
-PresetRead readDocument(const std::string& file) {
-  if (file != kStdio) return readPresetFile(file);
-  std::string bytes;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) {
-    bytes.append(buffer, n);
-    if (bytes.size() > kMaxPresetFileBytes) {
-      PresetRead refused;
-      refused.outcome = Outcome::failure(
-          fmt::format("more than {} bytes: not a preset document", kMaxPresetFileBytes));
-      return refused;
-    }
-  }
-  if (std::ferror(stdin)) {
-    PresetRead refused;
-    refused.outcome = Outcome::failure("standard input could not be read");
-    return refused;
-  }
-  return parsePreset(bytes);
-}
+// Files: documents in, a listing or a document out.
 
-std::string nameOf(const std::string& file) {
-  return file == kStdio ? std::string("standard input") : file;
-}
-
-bool writeStdout(std::string_view text) {
-  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  return std::fflush(stdout) == 0 && written && !std::ferror(stdout);
-}
-
-// Writes a preset as a document: to standard output for "" or "-", else
-// atomically to the file.
-Outcome writeDocument(const std::string& output, const ButtonValueList& buttons,
-                      const PadValue& global) {
-  if (output.empty() || output == kStdio) {
-    if (!writeStdout(presetToXml(buttons, global))) {
-      return Outcome::failure("standard output could not be written");
-    }
-    return Outcome::success();
-  }
-  // The message names the file.
-  return writePresetFile(output, buttons, global);
-}
-
-ChoiceLists choiceLists(Context& context) {
-  FileAction files(context.resourceDir, {});
-  ChoiceLists lists = files.readChoiceLists();
-  if (lists.empty()) {
-    context.console.diagnostic(
-        fmt::format("choice labels not found (basic.plist in {}): showing numbers",
-                    context.resourceDir.string()));
-  }
-  return lists;
-}
-
-// Why the last exchange failed, in one line for the user.
-std::string failureReason(DeviceSession& session, const std::string& what,
-                          const std::string& detail) {
-  if (session.cancelled())
-    return detail.empty() ? std::string("cancelled") : "cancelled: " + detail;
-  if (!session.transport().hasDevice()) return session.notFoundReason();
-  return session.explain(detail.empty() ? what : fmt::format("{}: {}", what, detail));
-}
-
-// Ends a device command: saves the simulated controller's state, and turns a
-// failure to do so into a failed command. A command that a signal stopped
-// ends with the signal's status.
-int finish(Context& context, DeviceSession& session, int status) {
-  if (Outcome saved = session.finish(); !saved) {
-    context.console.error(saved.message());
-    return kExitFailed;
-  }
-  if (status != kExitOk && session.cancelled()) return session.cancelledStatus();
-  return status;
-}
-
-// The session of a device command, with the keyboard in force.
-DeviceSession openSession(Context& context, const DeviceOptions& device) {
-  return DeviceSession(device, keyboardInForce(context).id, context.resourceDir, context.console);
-}
-
-// Finds the controller, opens its interface and completes a handshake.
-bool connect(Context& context, DeviceSession& session) {
-  std::string reason;
-  if (!session.find(reason)) {
-    context.console.error(reason);
-    return false;
-  }
-  if (Outcome opened = session.pad().OpenInterface(); !opened) {
-    context.console.error(
-        failureReason(session, "opening the controller failed", opened.message()));
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-ResolvedKeyboard keyboardInForce(Context& context) {
-  ResolvedKeyboard resolved = resolveKeyboard(context.settings.read(), context.commandLine);
-  if (!resolved.warning.empty()) context.console.warning(resolved.warning);
-  return resolved;
-}
-
-int runCheck(Context& context, const std::vector<std::string>& files) {
-  (void)context;
-  int status = kExitOk;
+Ending runCheck(Context&, const Args& args) {
+  bool usable = true;
   std::string report;
-  for (const std::string& file : files) {
-    const PresetRead read = readDocument(file);
-    if (read.outcome) {
-      report += fmt::format("{}: ok\n", file);
-    } else {
-      report += fmt::format("{}: {}\n", file, read.outcome.message());
-      status = kExitFailed;
-    }
+  for (const std::string& file : args.files) {
+    const Result<Preset> read = readDocument(file);
+    report += read ? fmt::format("{}: ok\n", file) : fmt::format("{}: {}\n", file, read.message());
+    usable = usable && read.ok();
   }
-  if (!writeStdout(report)) return kExitFailed;
-  return status;
+  if (Outcome printed = printResult(report); !printed) return printed;
+  // The report names what is wrong.
+  return usable ? Outcome::success() : Outcome::failure("");
 }
 
-int runShow(Context& context, const std::string& file, bool json) {
-  const PresetRead read = readDocument(file);
-  if (!read.outcome) {
-    context.console.error(fmt::format("{}: {}", nameOf(file), read.outcome.message()));
-    return kExitFailed;
-  }
+Ending runShow(Context& context, const Args& args) {
+  const Result<Preset> read = readDocument(args.file);
+  if (!read) return Outcome::failure(fmt::format("{}: {}", nameOf(args.file), read.message()));
   const ChoiceLists lists = choiceLists(context);
   std::string text;
-  if (json) {
-    text = presetJson(read.preset, lists);
+  if (args.json) {
+    text = presetJson(*read, lists);
   } else {
-    for (const std::string& line : presetLines(read.preset, lists)) text += line + "\n";
+    for (const std::string& line : presetLines(*read, lists)) text += line + "\n";
   }
-  return writeStdout(text) ? kExitOk : kExitFailed;
+  return printResult(text);
 }
 
-int runDiff(Context& context, const std::string& first, const std::string& second) {
-  if (first == kStdio && second == kStdio) {
-    context.console.error("only one of the two presets can come from standard input");
-    return kExitUsage;
+// 0 the same, 1 different (the differences are the output), 2 unreadable.
+Ending runDiff(Context& context, const Args& args) {
+  if (args.file == kStdio && args.second == kStdio) {
+    return {Outcome::failure("only one of the two presets can come from standard input"),
+            kExitUsage};
   }
-  const PresetRead a = readDocument(first);
-  const PresetRead b = readDocument(second);
-  bool readable = true;
-  for (const auto* read : {&a, &b}) {
-    if (!read->outcome) {
-      context.console.error(
-          fmt::format("{}: {}", nameOf(read == &a ? first : second), read->outcome.message()));
-      readable = false;
-    }
-  }
-  if (!readable) return kExitUsage;
-  const std::vector<std::string> differences =
-      presetDifferences(a.preset, b.preset, choiceLists(context));
+  const Result<Preset> a = readDocument(args.file);
+  const Result<Preset> b = readDocument(args.second);
+  const auto unreadable = [](const std::string& file, const Result<Preset>& read) {
+    return Outcome::failure(fmt::format("{}: {}", nameOf(file), read.message()));
+  };
+  if (!a && !b) context.console.error(unreadable(args.file, a).message());
+  if (!a || !b) return {b ? unreadable(args.file, a) : unreadable(args.second, b), kExitUsage};
+  const std::vector<std::string> differences = presetDifferences(*a, *b, choiceLists(context));
   std::string text;
   for (const std::string& line : differences) text += line + "\n";
-  if (!writeStdout(text)) return kExitUsage;
-  return differences.empty() ? kExitOk : kExitFailed;
+  if (Outcome printed = printResult(text); !printed) return {printed, kExitUsage};
+  return differences.empty() ? Outcome::success() : Outcome::failure("");
 }
 
-int runDefault(Context& context, const std::string& output) {
-  FileAction files(context.resourceDir, {});
-  const Preset preset = files.defaultPreset();
-  if (Outcome written = writeDocument(output, preset.buttons, *preset.global); !written) {
-    context.console.error(written.message());
-    return kExitFailed;
-  }
-  return kExitOk;
+Ending runDefault(Context& context, const Args& args) {
+  const Preset preset = FileAction(context.resourceDir, {}).defaultPreset();
+  return writeDocument(args.output, preset.buttons, *preset.global);
 }
 
-int runInfo(Context& context, const DeviceOptions& device) {
-  DeviceSession session = openSession(context, device);
-  if (Outcome started = session.start(); !started) {
-    context.console.error(started.message());
-    return kExitFailed;
-  }
-  if (!connect(context, session)) return finish(context, session, kExitFailed);
-  const auto& version = session.pad().deviceVersion();
-  session.transport().KillInterface();
-  if (!writeStdout(fmt::format("firmware {}\n", version.value_or("unknown")))) {
-    return finish(context, session, kExitFailed);
-  }
-  return finish(context, session, kExitOk);
+// The keyboard.
+
+Ending runInfo(Context& context, const Args& args) {
+  return withKeyboard(context, args, [](Keyboard& keyboard) {
+    if (Outcome connected = keyboard.connect(); !connected) return connected;
+    const auto& version = keyboard.session.pad().deviceVersion();
+    keyboard.session.transport().KillInterface();
+    return printResult(fmt::format("firmware {}\n", version.value_or("unknown")));
+  });
 }
 
-int runRead(Context& context, const DeviceOptions& device, const std::string& output) {
-  DeviceSession session = openSession(context, device);
-  if (Outcome started = session.start(); !started) {
-    context.console.error(started.message());
-    return kExitFailed;
-  }
-  session.trace().expectMessages("reading", kReadRequestSize, kFullExchange);
-  const Outcome read = session.pad().ReadPadValueFromDevice();
-  session.trace().endMessages();
-  // Without the controller the editor falls back to the default preset; a
-  // backup must not: nothing is written then.
-  if (!read) {
-    context.console.error(failureReason(session, "reading the controller failed", read.message()));
-    return finish(context, session, kExitFailed);
-  }
-  if (session.cancelled()) {
+Ending runRead(Context& context, const Args& args) {
+  return withKeyboard(context, args, [&](Keyboard& keyboard) {
+    DeviceSession& session = keyboard.session;
+    session.trace().expectMessages("reading", kReadRequestSize, kFullExchange);
+    const Outcome read = session.pad().ReadPadValueFromDevice();
+    session.trace().endMessages();
+    // Without the controller the editor falls back to the default preset; a
+    // backup must not: nothing is written then.
+    if (!read) return keyboard.failed(read, "reading the controller failed");
     // Read whole, but the user asked to stop: no document either.
-    context.console.error("cancelled; nothing written");
-    return finish(context, session, kExitFailed);
-  }
-  const CurrentPreset& current = session.pad().currentPreset();
-  const Preset preset{current.buttonValueArray, current.currentPadValue};
-  if (const auto& replaced = session.pad().lastReplacements(); !replaced.empty()) {
-    std::string list;
-    for (const auto& replacement : replaced) {
-      list += (list.empty() ? "" : "; ") + replacement.describe();
+    if (session.cancelled()) return Outcome::cancelled("cancelled; nothing written");
+    const CurrentPreset& current = session.pad().currentPreset();
+    const Preset preset{current.buttonValueArray, current.currentPadValue};
+    if (const auto& replaced = session.pad().lastReplacements(); !replaced.empty()) {
+      const bool one = replaced.size() == 1;
+      std::string list;
+      for (const auto& replacement : replaced) {
+        list += (list.empty() ? "" : "; ") + replacement.describe();
+      }
+      context.console.warning(fmt::format(
+          "{} {} from the keyboard {} outside {} list and {} set to the first entry: {}",
+          replaced.size(), one ? "setting" : "settings", one ? "was" : "were",
+          one ? "its" : "their", one ? "was" : "were", list));
     }
-    context.console.warning(
-        fmt::format("{} {} from the keyboard {} outside {} list and {} set to the first entry: {}",
-                    replaced.size(), replaced.size() == 1 ? "setting" : "settings",
-                    replaced.size() == 1 ? "was" : "were", replaced.size() == 1 ? "its" : "their",
-                    replaced.size() == 1 ? "was" : "were", list));
-  }
-  if (Outcome usable = checkPreset(preset); !usable) {
-    context.console.error(
-        fmt::format("the controller sent settings outside their lists ({}); nothing written",
-                    usable.message()));
-    return finish(context, session, kExitFailed);
-  }
-  if (Outcome written = writeDocument(output, preset.buttons, *preset.global); !written) {
-    context.console.error(written.message());
-    return finish(context, session, kExitFailed);
-  }
-  return finish(context, session, kExitOk);
+    if (Outcome usable = checkPreset(preset); !usable) {
+      return Outcome::failure(
+          fmt::format("the controller sent settings outside their lists ({}); nothing written",
+                      usable.message()));
+    }
+    return writeDocument(args.output, preset.buttons, *preset.global);
+  });
 }
 
-int runSend(Context& context, const DeviceOptions& device, const std::string& file,
-            std::optional<int> slot) {
-  const PresetRead document = readDocument(file);
-  if (!document.outcome) {
-    context.console.error(
-        fmt::format("{}: {}; nothing sent", nameOf(file), document.outcome.message()));
-    return kExitFailed;
-  }
-  DeviceSession session = openSession(context, device);
-  if (Outcome started = session.start(); !started) {
-    context.console.error(started.message());
-    return kExitFailed;
-  }
-  // The document is edited as the editor edits one, in memory only: the
-  // file itself is left as it is. Slots are numbered 1-9 on the command
-  // line, as the keyboard and the editor show them.
-  EditSession edit(session.files(), document.preset, Origin{Origin::Kind::Document, nameOf(file)});
-  if (slot) edit.setGlobal(GlobalField::MemorySlot, *slot - 1);
-  if (Outcome loaded = session.pad().usePreset(edit.copyOfPreset()); !loaded) {
-    context.console.error(fmt::format("{}: {}; nothing sent", nameOf(file), loaded.message()));
-    return finish(context, session, kExitFailed);
-  }
-  const int target = edit.global()->mem;
-  if (!connect(context, session)) return finish(context, session, kExitFailed);
-  session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
-  const Outcome written = session.pad().WritePadValueToDevice();
-  session.trace().endMessages();
-  if (!written || session.trace().failedWrites() != 0) {
-    context.console.error(
-        failureReason(session, "sending to the controller failed", written.message()));
-    return finish(context, session, kExitFailed);
-  }
-  context.console.note(fmt::format("sent {} to memory slot {}", nameOf(file), target + 1));
-  return finish(context, session, kExitOk);
+Ending runSend(Context& context, const Args& args) {
+  const std::string name = nameOf(args.file);
+  const Result<Preset> document = readDocument(args.file);
+  if (!document)
+    return Outcome::failure(fmt::format("{}: {}; nothing sent", name, document.message()));
+  return withKeyboard(context, args, [&](Keyboard& keyboard) {
+    DeviceSession& session = keyboard.session;
+    // The document is edited as the editor edits one, in memory only: the
+    // file itself is left as it is. Slots are numbered 1-9 on the command
+    // line, as the keyboard and the editor show them.
+    EditSession edit(session.files(), *document, Origin{Origin::Kind::Document, name});
+    if (args.slot) edit.setGlobal(GlobalField::MemorySlot, *args.slot - 1);
+    if (Outcome loaded = session.pad().usePreset(edit.copyOfPreset()); !loaded) {
+      return Outcome::failure(fmt::format("{}: {}; nothing sent", name, loaded.message()));
+    }
+    const int target = edit.global()->mem;
+    if (Outcome connected = keyboard.connect(); !connected) return connected;
+    session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
+    const Outcome written = session.pad().WritePadValueToDevice();
+    session.trace().endMessages();
+    if (!written || session.trace().failedWrites() != 0) {
+      return keyboard.failed(written, "sending to the controller failed");
+    }
+    context.console.note(fmt::format("sent {} to memory slot {}", name, target + 1));
+    return Outcome::success();
+  });
 }
 
-int runGains(Context& context, const DeviceOptions& device, const std::vector<int>& gains) {
-  DeviceSession session = openSession(context, device);
-  if (Outcome started = session.start(); !started) {
-    context.console.error(started.message());
-    return kExitFailed;
-  }
-  if (!connect(context, session)) return finish(context, session, kExitFailed);
-  const std::vector<std::int32_t> values(gains.begin(), gains.end());
-  const Outcome sent = ButtonAction::setGainWithArray(session.transport(), values);
-  session.transport().KillInterface();
-  if (!sent) {
-    context.console.error(
-        session.explain(fmt::format("sending the gains failed at {}", sent.message())));
-    return finish(context, session, kExitFailed);
-  }
-  return finish(context, session, kExitOk);
+Ending runGains(Context& context, const Args& args) {
+  return withKeyboard(context, args, [&](Keyboard& keyboard) {
+    if (Outcome connected = keyboard.connect(); !connected) return connected;
+    InterfaceAction& transport = keyboard.session.transport();
+    const std::vector<std::int32_t> values(args.gains.begin(), args.gains.end());
+    const Outcome sent = ButtonAction::setGainWithArray(transport, values);
+    transport.KillInterface();
+    if (sent) return sent;
+    return Outcome::failure(
+        keyboard.session.explain(fmt::format("sending the gains failed at {}", sent.message())));
+  });
 }
 
-namespace {
+// The keyboard to use, and what there is to choose from.
 
 std::string keyboardLines(const ResolvedKeyboard& keyboard, const SettingsFile& settings) {
   std::error_code ec;
@@ -319,6 +172,21 @@ std::string keyboardLines(const ResolvedKeyboard& keyboard, const SettingsFile& 
                      formatManufacturerId(keyboard.id.manufacturer),
                      sourceName(keyboard.manufacturerSource), settings.path().string(),
                      present ? "" : " (none yet)");
+}
+
+// Stores the ids given, forgets them (--reset), or with neither prints the
+// keyboard in force and where it came from.
+Ending runUse(Context& context, const Args& args) {
+  KeyboardSettings& given = context.commandLine;
+  if (!args.useIds.empty()) given.usb = parseUsbIds(args.useIds);
+  if (args.reset) {
+    if (Outcome forgot = context.settings.forgetKeyboard(); !forgot) return forgot;
+  } else if (given.usb || given.manufacturer || given.port) {
+    if (Outcome stored = context.settings.storeKeyboard(given); !stored) return stored;
+  }
+  // What is in force now, for the commands that follow (which take no ids).
+  given = {};
+  return printResult(keyboardLines(keyboardInForce(context), context.settings));
 }
 
 // The system's MIDI ports, for a keyboard reached through one (padkbd use --port).
@@ -339,81 +207,174 @@ std::string midiPortLines(const MidiPortListing& listing, const std::string& inU
   return text;
 }
 
+// One USB MIDI device: its ids and name, where it is, and whether it can be
+// opened (with the commands that allow it, when this user may not).
+std::string deviceLines(const MidiDeviceInfo& info, bool used) {
+  std::string name = info.product.empty() ? std::string("(no name)") : info.product;
+  if (!info.manufacturer.empty()) name += ", by " + info.manufacturer;
+  std::string text = fmt::format("{}  {}\n           bus {}, port {}{}", formatUsbIds(info.ids),
+                                 name, info.bus, info.port, used ? "; in use" : "");
+  if (info.access == LinkAccess::Granted) return text + "; can be opened\n";
+  if (info.access != LinkAccess::Denied) {
+    return text + fmt::format("; cannot be opened ({})\n", info.accessProblem);
+  }
+  text +=
+      "; this user may not open it\n"
+      "           to allow it, run these two commands, then unplug the device and "
+      "plug it in again:\n";
+  const std::string commands = udevInstallCommands(info.ids);
+  for (std::size_t at = 0, nl; at < commands.size(); at = nl + 1) {
+    nl = std::min(commands.find('\n', at), commands.size());
+    text += "             " + commands.substr(at, nl - at) + "\n";
+  }
+  return text;
+}
+
+Ending runDevices(Context& context, const Args& args) {
+  if (!args.udevIds.empty()) return printResult(udevRule(*parseUsbIds(args.udevIds)) + "\n");
+  return withKeyboard(context, args, [&](Keyboard& keyboard) {
+    const ResolvedKeyboard& inForce = keyboard.inForce;
+    const MidiDeviceListing listing = keyboard.session.discovery().listMidiDevices();
+    if (!listing.listed) {
+      return Outcome::failure(
+          fmt::format("cannot list the USB devices: {}", listing.listed.message()));
+    }
+    std::string text;
+    if (listing.devices.empty()) {
+      text = "No USB MIDI device found. Is the keyboard plugged in and switched on?\n";
+    }
+    bool inUse = false;
+    for (const MidiDeviceInfo& info : listing.devices) {
+      const bool used = info.ids == inForce.id.usb;
+      inUse = inUse || used;
+      text += deviceLines(info, used);
+    }
+    if (!listing.devices.empty() && !inUse && inForce.id.port.empty()) {
+      text += fmt::format(
+          "None of them is the keyboard in use ({}, {}); choose one with \"padkbd use VID:PID "
+          "[--manufacturer M1M2M3]\".\n",
+          formatUsbIds(inForce.id.usb), sourceName(inForce.usbSource));
+    }
+    text += midiPortLines(MidiPortLink::listPorts(args.device.midiApi), inForce.id.port);
+    return printResult(text);
+  });
+}
+
+Ending runHelp(Context& context, const Args& args) {
+  const CLI::App& app = *context.parser;
+  // The root's own help: app.help() would describe the help command itself.
+  const std::string text =
+      args.topic.empty()
+          ? app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal)
+          : app.get_subcommand(args.topic)->help();
+  std::fputs(text.c_str(), stdout);
+  return Outcome::success();
+}
+
+// Options two commands share.
+void addOutput(CLI::App& command, Args& args) {
+  command
+      .add_option("-o,--output", args.output, "Document to write (default or -: standard output)")
+      ->type_name("FILE");
+}
+void addFile(CLI::App& command, Args& args) {
+  command.add_option("FILE", args.file, "Preset document (-: standard input)")
+      ->required()
+      ->type_name("FILE");
+}
+
+constexpr Command kCommands[] = {
+    {"info", "Find the keyboard and print its firmware version", Reach::Keyboard, nullptr, nullptr,
+     runInfo},
+    {"read", "Read the whole keyboard and write it as a preset document", Reach::Keyboard,
+     addOutput, nullptr, runRead},
+    {"send", "Check a preset document and write it into a memory slot", Reach::Keyboard,
+     [](CLI::App& command, Args& args) {
+       addFile(command, args);
+       command.add_option("--slot", args.slot, "Memory slot 1-9 (default: the document's)")
+           ->type_name("N")
+           ->check(CLI::Range(1, 9));
+     },
+     nullptr, runSend},
+    {"gains", "Send eight gains, each 0-127", Reach::Keyboard,
+     [](CLI::App& command, Args& args) {
+       command.add_option("gains", args.gains, "G1 ... G8")
+           ->required()
+           ->expected(8)
+           ->type_name("G")
+           ->check(CLI::Range(0, 127));
+     },
+     nullptr, runGains},
+    {"check", "Check preset documents", Reach::Files,
+     [](CLI::App& command, Args& args) {
+       command.add_option("FILE", args.files, "Preset documents (-: standard input)")
+           ->required()
+           ->type_name("FILE");
+     },
+     nullptr, runCheck},
+    {"show", "Print a preset in readable form", Reach::Files,
+     [](CLI::App& command, Args& args) {
+       addFile(command, args);
+       command.add_flag("--json", args.json, "Print one JSON object");
+     },
+     nullptr, runShow},
+    {"diff", "Print every setting that differs between two presets", Reach::Files,
+     [](CLI::App& command, Args& args) {
+       command.add_option("A", args.file, "First preset document")->required()->type_name("A");
+       command.add_option("B", args.second, "Second preset document")->required()->type_name("B");
+     },
+     nullptr, runDiff},
+    {"default", "Write the shipped default preset", Reach::Files, addOutput, nullptr, runDefault},
+    {"use", "Choose the keyboard (stored in the settings file), or show the one in force",
+     Reach::Settings,
+     [](CLI::App& command, Args& args) {
+       command.add_option("VID:PID", args.useIds, "The keyboard's USB vendor:product id (hex)")
+           ->type_name("VID:PID")
+           ->check(usbIdsValidator());
+       command.add_flag("--reset", args.reset, "Forget the stored keyboard: use the built-in one");
+     },
+     [](const Args& args) {
+       const bool ids = !args.useIds.empty() || !args.deviceIds.empty() ||
+                        !args.manufacturer.empty() || !args.port.empty();
+       return std::string(args.reset && ids
+                              ? "use: --reset forgets the stored keyboard; give no ids with it"
+                              : "");
+     },
+     runUse},
+    {"devices", "List the USB MIDI devices, which one is in use and whether it can be opened",
+     Reach::Keyboard,
+     [](CLI::App& command, Args& args) {
+       command.add_option("--udev-rule", args.udevIds, "Print only the udev rule for this device")
+           ->type_name("VID:PID")
+           ->check(usbIdsValidator());
+     },
+     nullptr, runDevices},
+    {"help", "Show the help of padkbd or of one command", Reach::Files,
+     [](CLI::App& command, Args& args) {
+       command.add_option("COMMAND", args.topic, "A command")->type_name("COMMAND");
+     },
+     nullptr, runHelp},
+};
+
 }  // namespace
 
-int runUse(Context& context, bool reset) {
-  if (reset) {
-    if (Outcome forgot = context.settings.forgetKeyboard(); !forgot) {
-      context.console.error(forgot.message());
-      return kExitFailed;
-    }
-  } else if (context.commandLine.usb || context.commandLine.manufacturer ||
-             context.commandLine.port) {
-    if (Outcome stored = context.settings.storeKeyboard(context.commandLine); !stored) {
-      context.console.error(stored.message());
-      return kExitFailed;
-    }
-  }
-  // What is in force now, for the commands that follow (which take no ids).
-  context.commandLine = {};
-  const ResolvedKeyboard keyboard = keyboardInForce(context);
-  return writeStdout(keyboardLines(keyboard, context.settings)) ? kExitOk : kExitFailed;
+CLI::Validator usbIdsValidator() {
+  return CLI::Validator(
+      [](const std::string& text) {
+        return parseUsbIds(text) ? std::string()
+                                 : fmt::format("\"{}\" is not VID:PID in hexadecimal", text);
+      },
+      "");  // the option's type name says it already
 }
 
-int runUdevRule(Context&, UsbIds ids) {
-  return writeStdout(udevRule(ids) + "\n") ? kExitOk : kExitFailed;
+std::span<const Command> commands() {
+  return kCommands;
 }
 
-int runDevices(Context& context, const DeviceOptions& device) {
-  const ResolvedKeyboard keyboard = keyboardInForce(context);
-  DeviceSession session(device, keyboard.id, context.resourceDir, context.console);
-  if (Outcome started = session.start(); !started) {
-    context.console.error(started.message());
-    return kExitFailed;
-  }
-  const MidiDeviceListing listing = session.discovery().listMidiDevices();
-  if (!listing.listed) {
-    context.console.error(fmt::format("cannot list the USB devices: {}", listing.listed.message()));
-    return finish(context, session, kExitFailed);
-  }
-  std::string text;
-  if (listing.devices.empty()) {
-    text = "No USB MIDI device found. Is the keyboard plugged in and switched on?\n";
-  }
-  bool inUse = false;
-  for (const MidiDeviceInfo& info : listing.devices) {
-    const bool used = info.ids == keyboard.id.usb;
-    inUse = inUse || used;
-    std::string name = info.product.empty() ? std::string("(no name)") : info.product;
-    if (!info.manufacturer.empty()) name += ", by " + info.manufacturer;
-    text += fmt::format("{}  {}\n", formatUsbIds(info.ids), name);
-    text +=
-        fmt::format("           bus {}, port {}{}", info.bus, info.port, used ? "; in use" : "");
-    if (info.access == LinkAccess::Granted) {
-      text += "; can be opened\n";
-    } else if (info.access == LinkAccess::Denied) {
-      text +=
-          "; this user may not open it\n"
-          "           to allow it, run these two commands, then unplug the device and "
-          "plug it in again:\n";
-      std::string commands = udevInstallCommands(info.ids);
-      for (std::size_t at = 0, nl; at < commands.size(); at = nl + 1) {
-        nl = std::min(commands.find('\n', at), commands.size());
-        text += "             " + commands.substr(at, nl - at) + "\n";
-      }
-    } else {
-      text += fmt::format("; cannot be opened ({})\n", info.accessProblem);
-    }
-  }
-  if (!listing.devices.empty() && !inUse && keyboard.id.port.empty()) {
-    text += fmt::format(
-        "None of them is the keyboard in use ({}, {}); choose one with \"padkbd use VID:PID "
-        "[--manufacturer M1M2M3]\".\n",
-        formatUsbIds(keyboard.id.usb), sourceName(keyboard.usbSource));
-  }
-  text += midiPortLines(MidiPortLink::listPorts(device.midiApi), keyboard.id.port);
-  if (!writeStdout(text)) return finish(context, session, kExitFailed);
-  return finish(context, session, kExitOk);
+std::vector<std::string> commandNames() {
+  std::vector<std::string> names;
+  for (const Command& command : commands()) names.emplace_back(command.name);
+  return names;
 }
 
 }  // namespace padkbd::cli

@@ -1,16 +1,25 @@
-// The commands of the padkbd tool. Each returns the process exit status:
-// 0 done, 1 refused or failed (with one line on standard error saying why),
-// and for `diff` 1 "different" and 2 "unreadable".
+// The commands of the padkbd tool, as one table: each entry names a command,
+// says what it reaches, declares its options and runs it. The parser, the
+// help, the usage errors and the dispatch (Cli.cpp) all walk the table, so a
+// new command is an entry in Commands.cpp and its run function.
 #pragma once
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Console.h"
 #include "cli/Device.h"
+#include "model/Outcome.h"
 #include "storage/Settings.h"
+
+namespace CLI {
+class App;
+class Validator;
+}  // namespace CLI
 
 namespace padkbd::cli {
 
@@ -18,32 +27,69 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
+// What the command line gave: the tool's options and every command's own
+// words, each command reading its own.
+struct Args {
+  bool quiet = false;
+  bool verbose = false;
+  DeviceOptions device;  // --simulate[=STATEFILE], --trace; --midi-api once parsed
+  std::string deviceIds, manufacturer, port, midiApi;
+
+  std::vector<std::string> files;  // check
+  std::string file, second;        // send, show, diff
+  std::string output;              // read, default
+  bool json = false;               // show
+  std::optional<int> slot;         // send
+  std::vector<int> gains;          // gains
+  std::string useIds;              // use
+  bool reset = false;              // use
+  std::string udevIds;             // devices
+  std::string topic;               // help
+};
+
 struct Context {
   Console& console;
   std::filesystem::path resourceDir;
   SettingsFile settings;
-  KeyboardSettings commandLine;  // --device, --manufacturer (or use's ids)
+  KeyboardSettings commandLine;  // --device, --manufacturer, --port
+  const CLI::App* parser;        // for help
 };
 
-// The keyboard in force: command line, then the settings file, then the
-// build. A damaged settings file is a warning, and the built-in ids are used.
-ResolvedKeyboard keyboardInForce(Context& context);
+// How a command ended. The exit status follows from it in one place
+// (Cli.cpp): 0 done, 128 + the signal's number when cancelled, else
+// `failedStatus`; a failure's message is its line on standard error (none
+// when empty: the command said what it had to).
+struct Ending {
+  // Not explicit: a command returns its outcome as it is.
+  Ending(Outcome outcome, int failedStatus = kExitFailed)
+      : outcome(std::move(outcome)), failedStatus(failedStatus) {}
+  Outcome outcome;
+  int failedStatus;  // 1; diff: 1 different, 2 unreadable
+};
 
-int runCheck(Context& context, const std::vector<std::string>& files);
-int runShow(Context& context, const std::string& file, bool json);
-int runDiff(Context& context, const std::string& first, const std::string& second);
-int runDefault(Context& context, const std::string& output);
+// What a command reaches, which decides the device options it takes.
+enum class Reach {
+  Files,     // documents only: no device option
+  Settings,  // the settings file: the keyboard's ids (--device, --manufacturer, --port)
+  Keyboard,  // the keyboard: every device option, named in its help
+};
 
-int runInfo(Context& context, const DeviceOptions& device);
-int runRead(Context& context, const DeviceOptions& device, const std::string& output);
-int runSend(Context& context, const DeviceOptions& device, const std::string& file,
-            std::optional<int> slot);
-int runGains(Context& context, const DeviceOptions& device, const std::vector<int>& gains);
+struct Command {
+  const char* name;
+  const char* help;
+  Reach reach;
+  void (*options)(CLI::App& command, Args& args);  // none: the command takes no words
+  // A usage error the parser cannot see (two options that exclude each
+  // other), or ""; none: nothing to check.
+  std::string (*refuse)(const Args& args);
+  Ending (*run)(Context& context, const Args& args);
+};
 
-// Stores the ids of context.commandLine, forgets them (`reset`), or with
-// neither prints the keyboard in force and where it came from.
-int runUse(Context& context, bool reset);
-int runDevices(Context& context, const DeviceOptions& device);
-int runUdevRule(Context& context, UsbIds ids);
+// Every command, in the order the help lists them.
+std::span<const Command> commands();
+std::vector<std::string> commandNames();
+
+// Checks a USB vendor:product id in hexadecimal (--device, and the commands' ids).
+CLI::Validator usbIdsValidator();
 
 }  // namespace padkbd::cli

@@ -46,10 +46,6 @@ Discovery& DeviceSession::discovery() {
   return *libusb_;
 }
 
-int DeviceSession::cancelledStatus() const {
-  return 128 + tempfiles::cancellingSignal();
-}
-
 Outcome DeviceSession::start() {
   if (simulated_ && !options_.stateFile.empty()) {
     if (Outcome locked = stateLock_.acquire(options_.stateFile); !locked) return locked;
@@ -69,14 +65,10 @@ Outcome DeviceSession::finish() {
   return Outcome::success();
 }
 
-bool DeviceSession::find(std::string& reason) {
-  if (libusb_ && !libusb_->available()) {
-    reason = notFoundReason();
-    return false;
-  }
-  if (transport_->FindDevice()) return true;
-  reason = notFoundReason();
-  return false;
+Outcome DeviceSession::find() {
+  const bool usb = !libusb_ || libusb_->available();
+  if (usb && transport_->FindDevice()) return Outcome::success();
+  return Outcome::failure(notFoundReason());
 }
 
 std::string DeviceSession::notFoundReason() const {

@@ -62,18 +62,16 @@ class DeviceSession {
   Discovery& discovery();
   UsbIds ids() const { return keyboard_.usb; }
 
-  // Finds the controller; on failure `reason` says why, with the fix.
-  bool find(std::string& reason);
+  // Finds the controller; a failure says why, with the fix.
+  Outcome find();
   // What find() says when there is no controller.
   std::string notFoundReason() const;
   // One line for the user on why opening or talking to the controller failed,
   // from what the backend reported; `fallback` when nothing better is known.
   std::string explain(const std::string& fallback) const;
 
-  // Whether Ctrl+C (or SIGTERM, SIGHUP) stopped the exchange; the exit
-  // status it calls for (130, 143, 129).
+  // Whether Ctrl+C (or SIGTERM, SIGHUP) stopped the exchange.
   bool cancelled() const { return cancel_.load(); }
-  int cancelledStatus() const;
 
  private:
   DeviceOptions options_;

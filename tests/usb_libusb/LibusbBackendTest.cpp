@@ -224,7 +224,7 @@ TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   EXPECT_EQ(padkbd({"read", "-q"}), 1) << "the built-in ids find nothing";
   ASSERT_EQ(padkbd({"use", "1234:5678", "--manufacturer", "00 20 6b"}), 0);
   EXPECT_EQ(padkbd({"read", "-q", "-o", (dir / "mine.padkbd").string()}), 0);
-  EXPECT_TRUE(readPresetFile(dir / "mine.padkbd").outcome);
+  EXPECT_TRUE(readPresetFile(dir / "mine.padkbd"));
   // Every request carried the chosen maker's bytes, and the driver is back.
   EXPECT_GT(keyboard.seen().received.size(), 598u);
   EXPECT_EQ(owners(keyboard), "driver driver ");
