@@ -86,17 +86,18 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
 }
 
 TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
-  // SysEx a byte a packet with clock between, an overlong one, a note a byte
-  // a packet; a last packet cut short.
+  // SysEx a byte a packet with clock between, an overlong one, a data byte and
+  // a note a byte a packet after it; a last packet cut short.
   Bytes stream = bytewise({0xF0, 0x01, 0xF7}, 0, {0x0F, 0xF8, 0, 0}), got;
   for (const Bytes& more :
-       {bytewise(reply(0x11, kMax + 1)), bytewise({0x90, 0x3C}), {9, 0x80, 0x3C}})
+       {bytewise(reply(0x11, kMax + 1)), bytewise({0x3C, 0x90, 0x3C}), {9, 0x80, 0x3C}})
     stream.insert(stream.end(), more.begin(), more.end());
   usbmidi::SysExAssembler().forEachMessage(stream, [&](std::span<const std::uint8_t> m) {
     got.push_back(static_cast<std::uint8_t>(m.size()));  // each message after its length
     got.insert(got.end(), m.begin(), m.end());
   });
-  EXPECT_EQ(got, (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x90, 1, 0x3C}));
+  EXPECT_EQ(got,
+            (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x3C, 1, 0x90, 1, 0x3C}));
 }
 
 }  // namespace
