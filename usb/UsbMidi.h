@@ -68,7 +68,7 @@ constexpr bool carriesSysEx(std::uint8_t cin, std::uint8_t first) {
     case kCinSysExEnds2:
     case kCinSysExEnds3:
       return true;
-    case kCinSysExEnds1:  // unless it is F6 or a real-time byte
+    case kCinSysExEnds1:  // unless a system message of its own (F6, real-time)
       return first < 0xF1 || first == kSysExEnd;
     case kCinSingleByte:  // all but real-time bytes are of the stream
       return first < kRealTime;
@@ -136,14 +136,15 @@ class SysExAssembler {
       if (carried == 0 || 1 + carried > packet.size()) continue;
       const std::uint8_t first = packet[1];
       const Partial& partial = partials_[cable(packet[0])];
+      const bool sysex = carriesSysEx(cin, first);
       // A status byte sent alone is a message (and breaks a SysEx message);
       // a data byte is one unless a SysEx message holds it.
-      if (!carriesSysEx(cin, first) ||
+      if (!sysex ||
           (cin == kCinSingleByte && (first >= 0x80 ? first != kSysExStart && first != kSysExEnd
                                                    : partial.size == 0 && !partial.dropping))) {
         message(packet.subspan(1, carried));
       }
-      if (carriesSysEx(cin, first)) {
+      if (sysex) {
         feed(packet, [&message](std::span<const std::uint8_t> whole) {
           message(whole);
           return false;
