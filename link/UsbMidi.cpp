@@ -57,51 +57,41 @@ void SysExAssembler::reset() {
   }
 }
 
-void SysExAssembler::drop(Partial& partial) {
-  partial.size = 0;
-  partial.dropping = true;
-}
-
-bool SysExAssembler::take(std::uint8_t cable, std::uint8_t cin,
-                          std::span<const std::uint8_t> bytes) {
-  const bool ends = cin == kCinSysExEnds1 || cin == kCinSysExEnds2 || cin == kCinSysExEnds3;
-  if (cin != kCinSysExContinues && !ends) return false;  // not part of a SysEx message
-  Partial& partial = partials_[cable & 0x0F];
-  touched_ = static_cast<std::uint16_t>(touched_ | (1u << (cable & 0x0F)));
-
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const std::uint8_t byte = bytes[i];
-    const bool last = ends && i + 1 == bytes.size();
-    if (byte == kSysExStart) {
-      // A new message starts; whatever was in progress was cut off.
-      partial.bytes[0] = byte;
-      partial.size = 1;
-      partial.dropping = false;
-      continue;
-    }
-    if (partial.dropping || partial.size == 0) {
-      // The tail of a message whose start we did not see, or of a dropped one.
-      if (last) partial.dropping = false;
-      continue;
-    }
-    if (last) {
-      if (byte != kSysExEnd || partial.size >= kMaxMessage) {
-        // A single-byte system common message (F6), a malformed end, or no
-        // room for the F7.
-        partial.size = 0;
-        return false;
-      }
-      partial.bytes[partial.size++] = byte;
-      return true;
-    }
-    if (byte >= 0x80 || partial.size + 1 >= kMaxMessage) {
-      // A status byte inside the message, or more than any reply holds.
-      drop(partial);
-      continue;
-    }
-    partial.bytes[partial.size++] = byte;
+bool SysExAssembler::take(Partial& partial, std::uint8_t byte, bool last) {
+  if (last && byte != kSysExEnd) {
+    // An end packet that does not end the message: it is broken.
+    partial.size = 0;
+    partial.dropping = false;
+    return false;
   }
-  return false;
+  if (byte >= kRealTime) return false;
+  if (byte == kSysExStart) {
+    // A new message starts; whatever was in progress was cut off.
+    partial.bytes[0] = byte;
+    partial.size = 1;
+    partial.dropping = false;
+    touched_ = static_cast<std::uint16_t>(touched_ | (1u << (&partial - partials_.data())));
+    return false;
+  }
+  if (partial.size == 0) {
+    // The tail of a message whose start was not seen, or of an overlong one,
+    // up to the next status byte.
+    if (byte >= 0x80) partial.dropping = false;
+    return false;
+  }
+  if (byte >= 0x80 && byte != kSysExEnd) {
+    // A status byte inside the message breaks it; the bytes after it are its own.
+    partial.size = 0;
+    return false;
+  }
+  if (partial.size == kMaxMessage) {
+    // More than any reply holds: skipped up to its end.
+    partial.size = 0;
+    partial.dropping = byte != kSysExEnd;
+    return false;
+  }
+  partial.bytes[partial.size++] = byte;
+  return byte == kSysExEnd;
 }
 
 }  // namespace padkbd::usbmidi

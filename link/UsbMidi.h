@@ -18,12 +18,15 @@ namespace padkbd::usbmidi {
 inline constexpr std::size_t kPacketSize = 4;
 inline constexpr std::uint8_t kSysExStart = 0xF0;
 inline constexpr std::uint8_t kSysExEnd = 0xF7;
+inline constexpr std::uint8_t kRealTime = 0xF8;  // F8-FF: may come between any two bytes
 
 // Code index numbers of SysEx packets.
 inline constexpr std::uint8_t kCinSysExContinues = 0x4;
 inline constexpr std::uint8_t kCinSysExEnds1 = 0x5;
 inline constexpr std::uint8_t kCinSysExEnds2 = 0x6;
 inline constexpr std::uint8_t kCinSysExEnds3 = 0x7;
+// A single byte: real-time, or any byte of a stream sent one at a time.
+inline constexpr std::uint8_t kCinSingleByte = 0xF;
 
 constexpr std::uint8_t cable(std::uint8_t header) {
   return header >> 4;
@@ -55,11 +58,33 @@ std::size_t packetsFromSysEx(std::span<const std::uint8_t> sysex, std::span<std:
 // that are no message.
 std::vector<std::uint8_t> packetsFromMessage(std::span<const std::uint8_t> message);
 
-// Joins the SysEx messages carried by a stream of transfers. Packets of
-// other kinds (channel messages, system common and real-time bytes, padding)
-// are passed by without disturbing a message in progress, whatever their
-// cable; each cable has its own message in progress. A malformed message (a
-// status byte inside it, or longer than kMaxMessage) is dropped whole.
+// Whether a packet carries bytes of a SysEx message (or a byte that breaks
+// one), by its code index number and first MIDI byte. The others (channel
+// messages, system common and real-time messages in packets of their own)
+// pass by whatever is in progress.
+constexpr bool carriesSysEx(std::uint8_t cin, std::uint8_t first) {
+  switch (cin) {
+    case kCinSysExContinues:
+    case kCinSysExEnds2:
+    case kCinSysExEnds3:
+      return true;
+    case kCinSysExEnds1:  // unless a system message of its own (F6, real-time)
+      return first < 0xF1 || first == kSysExEnd;
+    case kCinSingleByte:  // all but real-time bytes are of the stream
+      return first < kRealTime;
+    default:
+      return false;
+  }
+}
+
+// Joins the SysEx messages carried by a stream of transfers, whether in
+// packets of three bytes or a byte a packet (CIN F), or both mixed. Each
+// cable has its own message in progress. Padding and messages in packets of
+// their own (channel, system common, real-time) pass by without disturbing
+// it, as do real-time bytes anywhere. A new F0 cuts a message off; a status
+// byte inside it or an end packet whose last byte is not F7 breaks it; one
+// longer than kMaxMessage is dropped up to its F7. Either way the next
+// message is taken whole.
 class SysExAssembler {
  public:
   static constexpr std::size_t kMaxMessage = 256;
@@ -73,17 +98,20 @@ class SysExAssembler {
   bool feed(std::span<const std::uint8_t> transfer, Found&& found) {
     for (std::size_t at = 0; at < transfer.size(); at += kPacketSize) {
       const std::uint8_t header = transfer[at];
-      const std::size_t carried = bytesCarried(codeIndex(header));
+      const std::uint8_t cin = codeIndex(header);
+      const std::size_t carried = bytesCarried(cin);
       if (carried == 0 || at + 1 + carried > transfer.size()) continue;
       const std::span<const std::uint8_t> bytes = transfer.subspan(at + 1, carried);
       const int fast = common(header, bytes);
-      if (fast == 1) continue;
-      if (fast == 2 || take(cable(header), codeIndex(header), bytes)) {
-        Partial& partial = partials_[cable(header)];
-        const bool accepted =
-            found(std::span<const std::uint8_t>(partial.bytes.data(), partial.size));
-        partial.size = 0;
-        if (accepted) return true;
+      if (fast == 1 || (fast == 0 && !carriesSysEx(cin, bytes[0]))) continue;
+      Partial& partial = partials_[cable(header)];
+      if (fast == 2) {
+        if (whole(partial, found)) return true;
+        continue;
+      }
+      const bool ends = cin >= kCinSysExEnds1 && cin <= kCinSysExEnds3;
+      for (std::size_t i = 0; i < carried; ++i) {
+        if (take(partial, bytes[i], ends && i + 1 == carried) && whole(partial, found)) return true;
       }
     }
     return false;
@@ -95,8 +123,9 @@ class SysExAssembler {
   // Every MIDI message a transfer carries, in order: SysEx messages once
   // whole (joined over packets and transfers), the others (notes, clock)
   // as they come. `message(std::span<const std::uint8_t>)` gets each. A
-  // last packet cut short counts as in feed (the protocol's own read request
-  // ends so).
+  // byte sent alone that belongs to a SysEx message is no message of its
+  // own. A last packet cut short counts as in feed (the protocol's own read
+  // request ends so).
   template <typename Message>
   void forEachMessage(std::span<const std::uint8_t> transfer, Message&& message) {
     for (std::size_t at = 0; at < transfer.size(); at += kPacketSize) {
@@ -105,13 +134,21 @@ class SysExAssembler {
       const std::uint8_t cin = codeIndex(packet[0]);
       const std::size_t carried = bytesCarried(cin);
       if (carried == 0 || 1 + carried > packet.size()) continue;
-      if (cin >= kCinSysExContinues && cin <= kCinSysExEnds3) {
+      const std::uint8_t first = packet[1];
+      const Partial& partial = partials_[cable(packet[0])];
+      const bool sysex = carriesSysEx(cin, first);
+      // A status byte sent alone is a message (and breaks a SysEx message);
+      // a data byte is one unless a SysEx message holds it.
+      if (!sysex ||
+          (cin == kCinSingleByte && (first >= 0x80 ? first != kSysExStart && first != kSysExEnd
+                                                   : partial.size == 0 && !partial.dropping))) {
+        message(packet.subspan(1, carried));
+      }
+      if (sysex) {
         feed(packet, [&message](std::span<const std::uint8_t> whole) {
           message(whole);
           return false;
         });
-      } else {
-        message(packet.subspan(1, carried));
       }
     }
   }
@@ -122,7 +159,7 @@ class SysExAssembler {
   struct Partial {
     std::array<std::uint8_t, kMaxMessage> bytes;  // from F0
     std::size_t size = 0;                         // 0: no message in progress
-    bool dropping = false;                        // skipping the rest of a malformed message
+    bool dropping = false;                        // skipping the rest of an overlong message
   };
   // The common cases, taken inline: a message starting, going on, or ending
   // with three well-formed bytes. 1: taken, 2: the message is whole, 0: not
@@ -132,13 +169,14 @@ class SysExAssembler {
     if (cin != kCinSysExContinues && cin != kCinSysExEnds3) return 0;
     Partial& partial = partials_[cable(header)];
     const bool starts = cin == kCinSysExContinues && bytes[0] == kSysExStart;
-    if (!starts && (partial.size == 0 || partial.dropping)) return 0;
+    if (!starts && partial.size == 0) return 0;
     if (partial.size + 4 > kMaxMessage) return 0;
     const bool ends = cin == kCinSysExEnds3;
     if (((starts ? 0 : bytes[0]) | bytes[1] | (ends ? 0 : bytes[2])) & 0x80) return 0;
     if (ends && bytes[2] != kSysExEnd) return 0;
     if (starts) {
       partial.size = 0;
+      partial.dropping = false;
       touched_ = static_cast<std::uint16_t>(touched_ | (1u << cable(header)));
     }
     partial.bytes[partial.size] = bytes[0];
@@ -147,9 +185,16 @@ class SysExAssembler {
     partial.size += 3;
     return ends ? 2 : 1;
   }
-  // Adds one SysEx packet's bytes; true when a message is now whole.
-  bool take(std::uint8_t cable, std::uint8_t cin, std::span<const std::uint8_t> bytes);
-  void drop(Partial& partial);
+  // Hands out a whole message and forgets it; true when it was the one sought.
+  template <typename Found>
+  static bool whole(Partial& partial, Found& found) {
+    const bool accepted = found(std::span<const std::uint8_t>(partial.bytes.data(), partial.size));
+    partial.size = 0;
+    return accepted;
+  }
+  // Adds one byte of the stream; `last` when it ends an end packet (CIN
+  // 5-7). True when the message is now whole.
+  bool take(Partial& partial, std::uint8_t byte, bool last);
 
   std::array<Partial, 16> partials_;
   std::uint16_t touched_ = 0;  // cables whose Partial reset() must clear

@@ -144,8 +144,10 @@ void SimulatedController::queueReply(std::vector<std::uint8_t> packets, bool val
   }
   if (faults_.bytePackets) {
     std::vector<std::uint8_t> bytes;
-    for (std::size_t at = 0; at + kPacketBytes <= packets.size(); at += kPacketBytes) {
-      const std::size_t carried = usbmidi::bytesCarried(usbmidi::codeIndex(packets[at]));
+    // The handshake's reply ends in a packet cut short after its F7.
+    for (std::size_t at = 0; at < packets.size(); at += kPacketBytes) {
+      const std::size_t carried =
+          std::min(usbmidi::bytesCarried(usbmidi::codeIndex(packets[at])), packets.size() - at - 1);
       for (std::size_t i = 1; i <= carried; ++i) append(bytes, {0x0F, packets[at + i], 0, 0});
     }
     packets = std::move(bytes);

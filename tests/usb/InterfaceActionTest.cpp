@@ -203,38 +203,6 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamOrTheLastOneIsKept) {
   }
 }
 
-TEST(InterfaceActionRead, MessagesAreJoinedOnlyWhenWellFormed) {
-  // Packets on two cables, some broken; a message longer than any reply.
-  const Bytes stream = {
-      0x04, 0xF0, 0x01, 0x02, 0x14, 0xF0, 0x11, 0x12,  // two messages start, cables 0 and 1
-      0x0F, 0xF8, 0x00, 0x00, 0x07, 0x03, 0x04, 0xF7,  // clock; cable 0 ends
-      0x16, 0x13, 0xF7, 0x00,                          // cable 1 ends
-      0x04, 0xF0, 0x21, 0x22, 0x07, 0x23, 0x24, 0x25,  // ends without F7
-      0x04, 0xF0, 0x31, 0x90, 0x05, 0xF7, 0x00, 0x00,  // a status byte inside
-      0x04, 0x41, 0x42, 0x43, 0x05, 0xF7, 0x00, 0x00,  // the rest of one whose start was missed
-      0x06, 0xF0, 0xF7, 0x00, 0x07, 0xF0, 0x51, 0xF7,  // the shortest messages
-      0x04, 0x61, 0x62, 0x63, 0x05, 0xF7, 0x00, 0x00,  // a tail right after a whole one
-  };
-  Bytes tooLong(usbmidi::SysExAssembler::kMaxMessage + 10, 0x55);
-  tooLong.front() = 0xF0;
-  tooLong.back() = 0xF7;
-  usbmidi::SysExAssembler assembler;
-  std::vector<Bytes> found;
-  const auto keep = [&](std::span<const std::uint8_t> m) {
-    found.emplace_back(m.begin(), m.end());
-    return false;
-  };
-  for (const Bytes& transfer : {stream, usbmidi::packetsFromSysEx(tooLong)})
-    assembler.feed(transfer, keep);
-  // As port messages: a last packet cut short of the bytes it carries is none.
-  assembler.forEachMessage(Bytes{0x09, 0x90, 0x3C, 0x64, 0x09, 0x80, 0x3C}, keep);
-  EXPECT_EQ(found, (std::vector<Bytes>{{0xF0, 0x01, 0x02, 0x03, 0x04, 0xF7},
-                                       {0xF0, 0x11, 0x12, 0x13, 0xF7},
-                                       {0xF0, 0xF7},
-                                       {0xF0, 0x51, 0xF7},
-                                       {0x90, 0x3C, 0x64}}));
-}
-
 TEST(InterfaceActionRead, EveryKindOfMessageGoesIntoItsPacketAndComesBackWhole) {
   // The message and its code index number; a message short of its bytes makes no packet.
   const std::pair<Bytes, std::uint8_t> kinds[] = {{{0x80, 0x3C, 0x00}, 0x8},

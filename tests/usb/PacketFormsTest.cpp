@@ -1,0 +1,103 @@
+// Every packet form of USB-MIDI 1.0 a keyboard may put on the pipe, through
+// the whole read: given these transfers, the read gives this value or fails so.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "link/InterfaceAction.h"
+#include "link/usb/UsbLink.h"
+#include "tests/support/ScriptedBackend.h"
+
+namespace padkbd {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using usbmidi::packetsFromSysEx;
+const ManufacturerId kM = builtInKeyboard().manufacturer;
+constexpr std::size_t kMax = usbmidi::SysExAssembler::kMaxMessage;
+
+// A value reply, stretched to `size` bytes.
+Bytes reply(std::uint8_t value, std::size_t size = 12) {
+  Bytes m = {0xF0, kM[0], kM[1], kM[2], 0x7F, 0x42, 0x01, 0x00, 0x03, 0x30, value};
+  m.resize(size, 0x55);
+  m.back() = 0xF7;
+  return m;
+}
+Bytes part(const Bytes& m, std::size_t from, std::size_t to) {
+  return {m.begin() + from, m.begin() + std::min(to, m.size())};
+}
+// A byte a packet (CIN F) on a cable, `after` after each.
+Bytes bytewise(const Bytes& m, std::uint8_t cable = 0, const Bytes& after = {}) {
+  Bytes out;
+  for (std::uint8_t b : m) {
+    out.insert(out.end(), {std::uint8_t(cable << 4 | 0xF), b, 0, 0});
+    out.insert(out.end(), after.begin(), after.end());
+  }
+  return out;
+}
+
+TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
+  // The reply and its packets (the first two hold its first six bytes), the
+  // packets of an older one, one longer than any.
+  const Bytes r = reply(0x2A), p = packetsFromSysEx(r), old = packetsFromSysEx(reply(0x11)),
+              overlong = reply(0x11, kMax + 4), head = part(r, 0, 6), tail = part(r, 6, 12);
+  // Padding, reserved, system common, tune request, channel messages, real-time.
+  const Bytes traffic = {0x00, 0,    0, 0, 0x01, 0x11, 0x22, 0x33, 0x02, 0xF1, 0x10, 0,
+                         0x03, 0xF2, 1, 2, 0x05, 0xF6, 0,    0,    0x08, 0x80, 0x3C, 0,
+                         0x0C, 0xC0, 5, 0, 0x05, 0xFE, 0,    0,    0x0F, 0xF8, 0,    0};
+  // Real-time on the reply's cable; on others a message going on and a status byte.
+  const Bytes others = {0x35, 0xFE, 0, 0, 0x3F, 0xF8, 0,    0,    0x0F, 0xF0,
+                        0,    0,    4, 1, 2,    3,    0x1F, 0x90, 0,    0};
+  const std::string r42 = "42", none = "no reply (timed out)";
+  const std::vector<std::tuple<const char*, std::vector<Bytes>, std::string>> cases = {
+      {"a byte a packet, then three", {bytewise(head), part(p, 8, 16)}, r42},
+      {"three, then a byte a packet", {part(p, 0, 8), bytewise(tail)}, r42},
+      {"every other form between packets", {part(p, 0, 8), traffic, part(p, 8, 16)}, r42},
+      {"every other form between bytes", {bytewise(r, 0, traffic)}, r42},
+      {"others between, on other cables too", {bytewise(r, 3, others)}, r42},
+      {"cut off by a start", {part(old, 0, 12), p}, r42},
+      {"cut off by a start alone", {bytewise(part(reply(0x11), 0, 9)), bytewise(r)}, r42},
+      {"after one broken in a packet, never ended", {{4, 0xF0, 1, 0x90, 4, 0x3C, 0x64, 0}, p}, r42},
+      {"after one broken in a packet", {{7, 0xF0, 0x90, 0xF7}, p}, r42},
+      {"after one broken alone", {bytewise({0xF0, 0x01, 0x90, 0x3C, 0xF7}), p}, r42},
+      {"after one broken by its end", {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, p}, r42},
+      {"after overlong ones", {packetsFromSysEx(overlong), bytewise(overlong), p}, r42},
+      {"after an overlong one never ended", {part(packetsFromSysEx(overlong), 0, 344), p}, r42},
+      {"the longest", {packetsFromSysEx(reply(0x2A, kMax))}, r42},
+      {"a status byte between", {part(p, 0, 8), {0x0F, 0xF6, 0, 0}, part(p, 8, 16)}, none},
+      {"one between single bytes", {bytewise(head), {0x0F, 0x80, 0, 0}, bytewise(tail)}, none},
+      {"a tail after another maker's message", {{7, 0xF0, 0x7E, 0xF7}, part(p, 4, 16)}, none},
+  };
+  for (const auto& [name, transfers, expected] : cases) {
+    SCOPED_TRACE(name);
+    test::ScriptedBackend backend;
+    // Cut into transfers of 64 bytes, as a full-speed keyboard sends them.
+    for (const Bytes& t : transfers)
+      for (std::size_t at = 0; at < t.size(); at += 64)
+        backend.reads.push_back({UsbStatus::Success, part(t, at, at + 64), {}});
+    UsbLink link(backend);
+    InterfaceAction usb(link);
+    ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
+    const Result<std::int8_t> read = usb.ReadValueFromDevice();
+    EXPECT_EQ(read ? std::to_string(*read) : read.message(), expected);
+  }
+}
+
+TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
+  // SysEx a byte a packet with clock between, an overlong one, a data byte and
+  // a note a byte a packet after it; a last packet cut short.
+  Bytes stream = bytewise({0xF0, 0x01, 0xF7}, 0, {0x0F, 0xF8, 0, 0}), got;
+  for (const Bytes& more :
+       {bytewise(reply(0x11, kMax + 1)), bytewise({0x3C, 0x90, 0x3C}), {9, 0x80, 0x3C}})
+    stream.insert(stream.end(), more.begin(), more.end());
+  usbmidi::SysExAssembler().forEachMessage(stream, [&](std::span<const std::uint8_t> m) {
+    got.push_back(static_cast<std::uint8_t>(m.size()));  // each message after its length
+    got.insert(got.end(), m.begin(), m.end());
+  });
+  EXPECT_EQ(got,
+            (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x3C, 1, 0x90, 1, 0x3C}));
+}
+
+}  // namespace
+}  // namespace padkbd
