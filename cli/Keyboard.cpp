@@ -20,7 +20,7 @@ Outcome Keyboard::connect() {
 
 Outcome Keyboard::failed(const Outcome& exchange, const std::string& what) const {
   const std::string& detail = exchange.message();
-  if (session.cancelled()) {
+  if (exchange.wasCancelled()) {
     return Outcome::cancelled(detail.empty() ? std::string("cancelled") : "cancelled: " + detail);
   }
   if (!session.transport().hasDevice()) return Outcome::failure(session.notFoundReason());
