@@ -6,19 +6,21 @@ namespace padkbd::usbmidi {
 
 std::size_t packetsFromSysEx(std::span<const std::uint8_t> sysex, std::span<std::uint8_t> out) {
   if (sysex.size() < 2 || sysex.front() != kSysExStart || sysex.back() != kSysExEnd) return 0;
+  // A packet at a time, as much of it as fits: every reply read is laid out
+  // so, and the loop is on the way of each.
   std::size_t written = 0;
-  const auto put = [&](std::uint8_t byte) {
-    if (written < out.size()) out[written++] = byte;
-  };
-  std::size_t at = 0;
-  while (sysex.size() - at > 3) {
-    put(kCinSysExContinues);
-    for (std::size_t i = 0; i < 3; ++i) put(sysex[at + i]);
-    at += 3;
+  for (std::size_t at = 0; at < sysex.size() && written < out.size();) {
+    const std::size_t left = sysex.size() - at;
+    const std::size_t carried = std::min<std::size_t>(left, 3);
+    const std::uint8_t packet[kPacketSize] = {
+        static_cast<std::uint8_t>(left > 3 ? kCinSysExContinues : kCinSysExEnds1 + left - 1),
+        sysex[at], carried > 1 ? sysex[at + 1] : std::uint8_t{0},
+        carried > 2 ? sysex[at + 2] : std::uint8_t{0}};
+    const std::size_t n = std::min(kPacketSize, out.size() - written);
+    std::copy_n(packet, n, out.begin() + static_cast<std::ptrdiff_t>(written));
+    written += n;
+    at += carried;
   }
-  const std::size_t last = sysex.size() - at;
-  put(static_cast<std::uint8_t>(kCinSysExEnds1 + last - 1));
-  for (std::size_t i = 0; i < 3; ++i) put(i < last ? sysex[at + i] : 0);
   return written;
 }
 
