@@ -70,7 +70,9 @@ Outcome InterfaceAction::FindDevice() {
 
 Outcome InterfaceAction::CreateInterface() {
   if (!currentDevice) return Outcome::failure("no controller found");
-  return link_.open();
+  Outcome opened = link_.open();
+  open_ = opened.ok();
+  return opened;
 }
 
 Outcome InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size) {
@@ -78,7 +80,7 @@ Outcome InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::i
     const std::string message = fmt::format("the write failed ({})", why.message());
     return why.wasCancelled() ? Outcome::cancelled(message) : Outcome::failure(message);
   };
-  if (!link_.isOpen()) return failed(Outcome::failure(linkreason::kGone));
+  if (!open_) return failed(Outcome::failure(linkreason::kGone));
   if (size < 0 || (bytes == nullptr && size > 0)) {
     return failed(Outcome::failure("invalid parameter"));
   }
@@ -87,6 +89,8 @@ Outcome InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::i
   const auto count = static_cast<std::size_t>(size);
   const Outcome sent = link_.send({bytes, count});
   if (!sent) {
+    // A link that lost its pipe closed itself.
+    open_ = link_.isOpen();
     replyDeadline_.reset();
   } else {
     // The reply to this request must come within the read limit from now.
@@ -108,7 +112,7 @@ bool InterfaceAction::accepts(Reply kind, const std::uint8_t* sysex, std::size_t
 }
 
 Result<std::size_t> InterfaceAction::readReply(Reply kind) {
-  if (!link_.isOpen()) return noReply(Outcome::failure(linkreason::kGone));
+  if (!open_) return noReply(Outcome::failure(linkreason::kGone));
   // A read without a request of its own waits its own read limit.
   const Link::Deadline deadline = replyDeadline_ ? *replyDeadline_ : LinkClock::now() + readLimit_;
   replyDeadline_.reset();
@@ -146,7 +150,7 @@ Result<std::size_t> InterfaceAction::noReply(const Outcome& why) {
 }
 
 void InterfaceAction::drainInput(bool awaitLateReply) {
-  if (!link_.isOpen()) return;
+  if (!open_) return;
   const Link::Deadline end = LinkClock::now() + kDrainLimit;
   std::array<std::uint8_t, kLargestTransfer> transfer;
   std::size_t drained = 0;
@@ -183,7 +187,7 @@ std::string InterfaceAction::bufferText() const {
 
 Result<std::size_t> InterfaceAction::ReadFromDevice() {
   const Result<std::size_t> read = readReply(Reply::AnySysEx);
-  if (link_.isOpen() && log::enabled(log::Channel::Output)) {
+  if (open_ && log::enabled(log::Channel::Output)) {
     log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
              static_cast<unsigned>(read ? *read : 0));
   }
@@ -193,7 +197,7 @@ Result<std::size_t> InterfaceAction::ReadFromDevice() {
 
 Result<std::int8_t> InterfaceAction::ReadValueFromDevice() {
   const Result<std::size_t> read = readReply(Reply::Value);
-  if (link_.isOpen()) {
+  if (open_) {
     log::out("Read %u bytes from bulk endpoint\n", static_cast<unsigned>(read ? *read : 0));
     if (log::enabled(log::Channel::Diagnostic)) {
       log::diag("ReadValueFromDevice %s", bufferHexLine());
@@ -205,7 +209,7 @@ Result<std::int8_t> InterfaceAction::ReadValueFromDevice() {
 
 Result<std::array<std::string, 11>> InterfaceAction::ReadVersionFromDevice(std::size_t least) {
   const Result<std::size_t> read = readReply(Reply::AnySysEx);
-  if (link_.isOpen()) {
+  if (open_) {
     if (log::enabled(log::Channel::Output)) {
       log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
                static_cast<unsigned>(read ? *read : 0));
@@ -234,13 +238,14 @@ void InterfaceAction::closeInterface() {
 
 void InterfaceAction::KillInterface() {
   link_.close();
+  open_ = false;
 }
 
 bool InterfaceAction::hasDevice() const {
   return currentDevice;
 }
 bool InterfaceAction::hasInterface() const {
-  return link_.isOpen();
+  return open_;
 }
 const std::array<std::uint8_t, InterfaceAction::kReceiveBufferSize>&
 InterfaceAction::receiveBuffer() const {

@@ -105,6 +105,9 @@ class InterfaceAction {
   Link& link_;
   KeyboardId keyboard_;
   bool currentDevice = false;  // the controller was found
+  // The link is open: kept here, as asking the link costs a lock on the way
+  // of every exchange.
+  bool open_ = false;
   usbmidi::SysExAssembler assembler_;
   std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer_{};
   std::chrono::milliseconds readLimit_ = kReadLimit;
