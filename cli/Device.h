@@ -67,7 +67,7 @@ class DeviceSession {
   // What find() says when there is no controller.
   std::string notFoundReason() const;
   // One line for the user on why opening or talking to the controller failed,
-  // from what the backend reported; `fallback` when nothing better is known.
+  // from what the link reported; `fallback` when nothing better is known.
   std::string explain(const std::string& fallback) const;
 
   // Whether Ctrl+C (or SIGTERM, SIGHUP) stopped the exchange.

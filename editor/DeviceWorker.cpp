@@ -17,7 +17,7 @@ Preset copyOf(const CurrentPreset& preset) {
   return padkbd::copyOf(Preset{preset.buttonValueArray, preset.currentPadValue});
 }
 
-// With a hot-plug capable backend the bus is looked at this often for news;
+// With hot-plug news the bus is looked at this often for them;
 // without one, the keyboard is looked for every kPresencePollMs.
 constexpr int kHotplugPollMs = 200;
 
@@ -55,7 +55,7 @@ DeviceWorker::~DeviceWorker() {
 }
 
 void DeviceWorker::loop() {
-  // The backend's news come inside pollEvents, where the bus must not be
+  // Discovery's news come inside pollEvents, where the bus must not be
   // searched: they only mark that it is worth a look.
   const bool hotplug = discovery_.watchForChanges([this] { busChanged_ = true; });
   const auto interval = std::chrono::milliseconds(hotplug ? kHotplugPollMs : kPresencePollMs);

@@ -102,7 +102,7 @@ class DeviceWorker : public QObject {
   int busy_ = 0;
   KeyboardId keyboard_;  // the window's copy
   std::atomic<bool> present_{false};
-  bool busChanged_ = false;  // the backend saw a device come or go (worker's thread)
+  bool busChanged_ = false;  // discovery saw a device come or go (worker's thread)
 
   std::mutex mutex_;  // guards jobs_ and stopping_
   std::condition_variable wake_;
