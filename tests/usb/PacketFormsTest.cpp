@@ -81,6 +81,12 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
     ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
     const Result<std::int8_t> read = usb.ReadValueFromDevice();
     EXPECT_EQ(read ? std::to_string(*read) : read.message(), expected);
+    // A message begun a byte a packet when the read gave up is forgotten: its
+    // tail, coming next, is no reply.
+    backend.reads.push_back({UsbStatus::Success, bytewise(head), {}});
+    EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
+    backend.reads.push_back({UsbStatus::Success, bytewise(tail), {}});
+    EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
   }
 }
 
