@@ -24,10 +24,10 @@ constexpr std::size_t kValueReplyBytes = 12;
 // Hexadecimal, each byte followed by a blank ("04 f0 "): the log's dump form.
 std::string hexLine(const std::uint8_t* bytes, std::size_t count) {
   static constexpr char kDigits[] = "0123456789abcdef";
-  std::string line(count * 3, ' ');
+  std::string line;
+  line.reserve(count * 3);
   for (std::size_t i = 0; i < count; ++i) {
-    line[3 * i] = kDigits[bytes[i] >> 4];
-    line[3 * i + 1] = kDigits[bytes[i] & 0x0F];
+    line += {kDigits[bytes[i] >> 4], kDigits[bytes[i] & 0x0F], ' '};
   }
   return line;
 }

@@ -124,7 +124,9 @@ TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExcha
     ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
     ASSERT_TRUE(usb.CreateInterface());
     EXPECT_TRUE(sim.isClaimed());
+    log::Capture written;
     EXPECT_EQ(write(usb, kHandshake), "");
+    EXPECT_EQ(written.diagnostics(), std::vector<std::string>{"04 f0 7e 7f 07 0a 0b f7 "});
     EXPECT_EQ(sim.writes(), std::vector<Bytes>{kHandshake}) << "as given";
     log::Capture capture;
     ASSERT_TRUE(usb.ReadVersionFromDevice());
