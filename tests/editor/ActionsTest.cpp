@@ -55,6 +55,10 @@ class ActionsTest : public QObject {
             vc.session().current()->buttonID == padkbd::EditSession::kBulkRecordId);
     QVERIFY(!vc.sendToKeyboardButton->isEnabled() && !editor.menu("val")->isEnabled() &&
             editor.menu("cr")->isEnabled());
+    // What every chosen pad gets unless changed: channel 16, maximum 127, colours 100.
+    QVERIFY(editor.menu("max")->currentIndex() == 127 &&
+            editor.menu("channel")->currentIndex() == 16 &&
+            editor.menu("cb")->currentIndex() == 100);
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));
     editor.click(9);
     editor.click(9);  // the same pad twice: out again
