@@ -12,7 +12,8 @@ KeyboardLink::~KeyboardLink() = default;
 
 void KeyboardLink::useKeyboard(const KeyboardId& keyboard) {
   // A link given up keeps nothing open.
-  if (throughPort() != !keyboard.port.empty()) target().close();
+  Link* left = throughPort() ? static_cast<Link*>(midi_.get()) : usb_.get();
+  if (left != nullptr && throughPort() != !keyboard.port.empty()) left->close();
   keyboard_ = keyboard;
   target().useKeyboard(keyboard_);
 }
