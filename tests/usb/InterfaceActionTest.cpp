@@ -266,6 +266,8 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   EXPECT_EQ(o.usb.ReadFromDevice().value(), 63u);
   EXPECT_TRUE(std::equal(packets.begin(), packets.begin() + 63, o.usb.receiveBuffer().begin()));
   EXPECT_EQ(o.usb.receiveBuffer()[63], 0);
+  o.backend.reads = {{UsbStatus::NoDevice, {}, {}}};  // a failed transfer says why
+  EXPECT_EQ(o.usb.ReadFromDevice().message(), "no reply (no device (it may have been unplugged))");
 }
 
 }  // namespace
