@@ -53,10 +53,9 @@ class ActionsTest : public QObject {
     QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
     QVERIFY(header->isVisibleTo(&window) &&
             vc.session().current()->buttonID == padkbd::EditSession::kBulkRecordId);
+    // Bulk: what every chosen pad gets unless changed (channel 16, maximum 127, colours 100).
     QVERIFY(!vc.sendToKeyboardButton->isEnabled() && !editor.menu("val")->isEnabled() &&
-            editor.menu("cr")->isEnabled());
-    // What every chosen pad gets unless changed: channel 16, maximum 127, colours 100.
-    QVERIFY(editor.menu("max")->currentIndex() == 127 &&
+            editor.menu("cr")->isEnabled() && editor.menu("max")->currentIndex() == 127 &&
             editor.menu("channel")->currentIndex() == 16 &&
             editor.menu("cb")->currentIndex() == 100);
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));

@@ -14,7 +14,6 @@
 namespace padkbd {
 namespace {
 
-using test::ScriptedBackend;
 using Bytes = std::vector<std::uint8_t>;
 
 const ManufacturerId kM = builtInKeyboard().manufacturer;
@@ -41,7 +40,7 @@ int value(const Result<std::int8_t>& read) {
 
 // The transport over raw USB with a scripted backend, found and opened if asked.
 struct Scripted {
-  ScriptedBackend backend;
+  test::ScriptedBackend backend;
   UsbLink link{backend};
   InterfaceAction usb{link};
   explicit Scripted(bool open = false) {

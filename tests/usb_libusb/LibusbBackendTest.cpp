@@ -132,9 +132,10 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
       "1 1 2 64, 0 2 2 64");
   EXPECT_EQ(write(handle, Bytes{0x0F, 0xF8, 0, 0}, kReadPipe), UsbStatus::InvalidParameter);
   EXPECT_EQ(read(handle, 63, kWritePipe), Read(UsbStatus::InvalidParameter, {}));
-  std::size_t received = 0;  // no buffer for what it asks
+  std::size_t received = 0;  // no buffer for what is asked
   EXPECT_EQ(usb().readPipe(handle, kReadPipe, nullptr, 64, received, kWait),
             UsbStatus::InvalidParameter);
+  EXPECT_EQ(usb().writePipe(handle, kWritePipe, nullptr, 64), UsbStatus::InvalidParameter);
   EXPECT_TRUE(device.seen().received.empty());
 
   // Closed, the interface goes back to the driver; opened, it is ours again.
