@@ -26,7 +26,7 @@ class ScriptedBackend : public UsbBackend {
 
   std::vector<UsbDevice> devices = {{7, "scripted controller"}};
   std::vector<UsbInterfaceInfo> interfaces = {{0, 1, 1}, {1, 1, 3}};
-  int packetSize = 64;  // of both pipes
+  int packetSize = 64;  // of the read pipe; the write pipe's is 64
   // Steps that fail, with their status: "create", "handle" (created without
   // a handle), "open", "endpoints", "pipe N"; "find" finds nothing.
   std::map<std::string, UsbStatus> failing;
@@ -53,7 +53,7 @@ class ScriptedBackend : public UsbBackend {
     return status("endpoints");
   }
   UsbStatus pipeProperties(UsbInterfaceHandle, int pipe, UsbPipeProperties& p) override {
-    p = {pipe == 1 ? 1 : 0, pipe, 2, packetSize, 0};
+    p = {pipe == 1 ? 1 : 0, pipe, 2, pipe == 1 ? packetSize : 64, 0};
     return status("pipe " + std::to_string(pipe));
   }
   UsbStatus writePipe(UsbInterfaceHandle, int, const std::uint8_t*, std::size_t) override {
