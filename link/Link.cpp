@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <fmt/format.h>
+
 #include <algorithm>
 
 namespace padkbd {
@@ -15,6 +17,11 @@ LinkClock::time_point LinkClock::now() {
   return time_point(
       std::chrono::duration_cast<duration>(std::chrono::steady_clock::now().time_since_epoch()));
 #endif
+}
+
+Outcome openingFailed(std::string_view step, std::string_view why) {
+  return Outcome::failure(
+      fmt::format("the controller's interface could not be {} ({})", step, why));
 }
 
 std::chrono::milliseconds until(LinkClock::time_point deadline) {

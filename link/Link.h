@@ -13,6 +13,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/KeyboardId.h"
@@ -46,6 +47,10 @@ struct LinkClock {
 
 // The whole milliseconds left until `deadline`, 0 once it passed.
 std::chrono::milliseconds until(LinkClock::time_point deadline);
+
+// Why opening the keyboard failed, the same for every link: `step` is
+// "found", "opened", "claimed" or "examined", `why` the link's reason.
+Outcome openingFailed(std::string_view step, std::string_view why);
 
 class Link {
  public:

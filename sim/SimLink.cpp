@@ -1,6 +1,5 @@
 // The simulated keyboard's link and discovery: finding it, opening it, the
 // transfers themselves, unplugging and hot-plug news.
-#include <fmt/format.h>
 
 #include <algorithm>
 #include <thread>
@@ -79,10 +78,7 @@ Outcome SimulatedController::open() {
   std::lock_guard lock(mutex_);
   access_ = LinkAccess::Granted;
   open_ = claimed_ = false;
-  const auto failed = [](const char* what, const char* why) {
-    return Outcome::failure(
-        fmt::format("the controller's interface could not be {} ({})", what, why));
-  };
+  const auto failed = openingFailed;
   if (!found_ || faults_.absent || unpluggedLocked()) return failed("opened", linkreason::kGone);
   if (faults_.refuseAccess) {
     access_ = LinkAccess::Denied;

@@ -2,7 +2,6 @@
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
-#include <fmt/format.h>
 #include <jack/jack.h>
 
 #include <algorithm>
@@ -237,8 +236,7 @@ std::vector<std::string> MidiPortLink::find() {
 Outcome MidiPortLink::open() {
   const auto failed = [this](const char* why) {
     impl_->close();
-    return Outcome::failure(
-        fmt::format("the controller's interface could not be opened ({})", why));
+    return openingFailed("opened", why);
   };
   impl_->close();
   try {

@@ -1,6 +1,5 @@
 #include "link/usb/UsbLink.h"
 
-#include <fmt/format.h>
 
 #include <algorithm>
 
@@ -93,8 +92,7 @@ Outcome UsbLink::open() {
 
   auto fail = [](const char* what, UsbStatus status) {
     log::diag("无法找到设备接口");
-    return Outcome::failure(fmt::format("the controller's interface could not be {} ({})", what,
-                                        usbStatusName(status)));
+    return openingFailed(what, usbStatusName(status));
   };
 
   const std::vector<UsbInterfaceInfo> interfaces = backend.listInterfaces(*currentDevice);
