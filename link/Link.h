@@ -89,6 +89,9 @@ class Link {
   virtual std::size_t transferSize() const { return 64; }
   // What the last open ran into.
   virtual LinkAccess access() const { return LinkAccess::Granted; }
+  // The serial number of the keyboard last found, empty where it has none
+  // (a MIDI port): the history tells keyboards of the same ids apart by it.
+  virtual std::string serial() const { return {}; }
 };
 
 }  // namespace padkbd

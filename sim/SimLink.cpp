@@ -117,6 +117,16 @@ LinkAccess SimulatedController::access() const {
   return access_;
 }
 
+std::string SimulatedController::serial() const {
+  std::lock_guard lock(mutex_);
+  return found_ ? serial_ : std::string();
+}
+
+void SimulatedController::setSerial(std::string serial) {
+  std::lock_guard lock(mutex_);
+  serial_ = std::move(serial);
+}
+
 Outcome SimulatedController::send(std::span<const std::uint8_t> packets) {
   std::unique_lock lock(mutex_);
   if (faults_.pace.count() > 0) {

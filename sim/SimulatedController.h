@@ -148,6 +148,8 @@ class SimulatedController final : public Link, public Discovery {
   // The USB ids it is found by and the manufacturer bytes it answers to.
   void setKeyboard(const KeyboardId& keyboard);
   KeyboardId keyboard() const;
+  // Its USB serial number; none by default, as many keyboards have none.
+  void setSerial(std::string serial);
   void resetCounters();  // transfer/reply/handshake/read counters (fault thresholds)
   void replug();         // ends an unplug; faults().unplugAfter is cleared
 
@@ -200,6 +202,7 @@ class SimulatedController final : public Link, public Discovery {
                               const std::atomic<bool>* cancel) override;
   bool waits() const override;
   LinkAccess access() const override;
+  std::string serial() const override;
 
   // --- Discovery ------------------------------------------------------------
   MidiDeviceListing listMidiDevices() override;
@@ -242,6 +245,7 @@ class SimulatedController final : public Link, public Discovery {
   bool open_ = false;     // the link is open
   bool claimed_ = false;  // open and not paused
   LinkAccess access_ = LinkAccess::Granted;
+  std::string serial_;
   std::size_t transferCount_ = 0;
   int handshakes_ = 0;
   int readRequests_ = 0;

@@ -1,5 +1,6 @@
 #include "storage/Settings.h"
 
+#include <algorithm>
 #include <fmt/format.h>
 
 #include <toml++/toml.h>
@@ -182,6 +183,15 @@ Outcome SettingsFile::storeConfirmsSend(bool confirm) const {
   return update(*this, [&](toml::table& table) {
     section(table, "editor").insert_or_assign("confirm_send", confirm);
   });
+}
+
+int SettingsFile::historyKeep() const {
+  const Parsed parsed = parseFile(path_);
+  const std::int64_t keep =
+      parsed.outcome ? parsed.table["history"]["keep"].value_or(std::int64_t{kDefaultHistoryKeep})
+                     : kDefaultHistoryKeep;
+  // Fewer than one entry would keep nothing but the slots' newest.
+  return static_cast<int>(std::clamp<std::int64_t>(keep, 1, 1'000'000));
 }
 
 std::string SettingsFile::language() const {

@@ -10,6 +10,8 @@
 //   language = "en"               # the window's language ("" = as built)
 //   window = [40, 30, 1180, 700]  # where the window was last: x, y, width, height
 //   last_folder = "/home/me/sets" # where documents were last opened or saved
+//   [history]
+//   keep = 2000                   # entries kept, besides each memory slot's newest
 //
 // Each value in force comes, highest first, from the command line, the
 // settings file, or the build. A damaged file is reported and the built-in
@@ -60,6 +62,11 @@ class SettingsFile {
   // the file says no).
   bool confirmsSend() const;
   Outcome storeConfirmsSend(bool confirm) const;
+
+  // How many entries the history keeps ([history] keep), besides the newest
+  // of every memory slot.
+  static constexpr int kDefaultHistoryKeep = 2000;
+  int historyKeep() const;
 
   // The window's language ([editor] language; empty when not set).
   std::string language() const;

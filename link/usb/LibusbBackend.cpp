@@ -74,17 +74,22 @@ std::string printable(const unsigned char* text, int length) {
   return name;
 }
 
-std::string deviceName(libusb_device* device, const libusb_device_descriptor& descriptor) {
-  if (descriptor.iProduct != 0) {
+// Its name (the product string, or where it is) and its serial number.
+UsbDevice describe(libusb_device* device, const libusb_device_descriptor& descriptor) {
+  UsbDevice found;
+  if (descriptor.iProduct != 0 || descriptor.iSerialNumber != 0) {
     libusb_device_handle* handle = nullptr;
     if (libusb_open(device, &handle) == LIBUSB_SUCCESS) {
-      std::string name = LibusbBackend::readString(handle, descriptor.iProduct);
+      found.name = LibusbBackend::readString(handle, descriptor.iProduct);
+      found.serial = LibusbBackend::readString(handle, descriptor.iSerialNumber);
       libusb_close(handle);
-      if (!name.empty()) return name;
     }
   }
-  return fmt::sprintf("bus %03d address %03d", libusb_get_bus_number(device),
-                      libusb_get_device_address(device));
+  if (found.name.empty()) {
+    found.name = fmt::sprintf("bus %03d address %03d", libusb_get_bus_number(device),
+                              libusb_get_device_address(device));
+  }
+  return found;
 }
 
 }  // namespace
@@ -153,7 +158,9 @@ std::vector<UsbDevice> LibusbBackend::findDevices(std::uint16_t vendorId, std::u
       id = nextDeviceId_++;
       devices_[id] = libusb_ref_device(device);
     }
-    found.push_back(UsbDevice{id, deviceName(device, match.descriptor)});
+    UsbDevice described = describe(device, match.descriptor);
+    described.id = id;
+    found.push_back(std::move(described));
   }
   libusb_free_device_list(list, 1);
   return found;

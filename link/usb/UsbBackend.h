@@ -39,6 +39,7 @@ std::string_view usbStatusName(UsbStatus status);
 struct UsbDevice {
   std::uint64_t id = 0;
   std::string name;
+  std::string serial{};  // empty where the device has none
 };
 
 struct UsbInterfaceInfo {

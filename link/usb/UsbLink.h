@@ -40,6 +40,7 @@ class UsbLink final : public Link {
   bool waits() const override { return backend.waitsForTimeouts(); }
   std::size_t transferSize() const override { return transferSize_; }
   LinkAccess access() const override { return access_; }
+  std::string serial() const override { return currentDevice ? currentDevice->serial : ""; }
 
   const std::optional<UsbDevice>& device() const { return currentDevice; }
 

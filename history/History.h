@@ -1,0 +1,140 @@
+// The history of every read and send, kept in an SQLite database under
+// $XDG_STATE_HOME/padkbd/, and from it what padkbd knows of each of a
+// keyboard's nine memory slots. The keyboard cannot read a slot back: this
+// record is the only way to see what a slot holds, to get back what a send
+// replaced, or to send an old slot again.
+//
+// One transaction an entry, in write-ahead-log mode with a busy timeout, so
+// that the editor and the tool can write at once and a run killed half-way
+// leaves the entry whole or absent. A damaged database never stops a read or
+// a send: it is moved aside (history.sqlite.damaged-<date>), a new one is
+// started, and notice() says so, once.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/KeyboardId.h"
+#include "model/Outcome.h"
+#include "storage/PresetCheck.h"
+#include "storage/Settings.h"
+
+namespace padkbd {
+
+enum class EntryKind { Read, Sent, Stopped };
+// "read", "sent", "stopped": the words the database and the tool use.
+const char* kindName(EntryKind kind);
+std::optional<EntryKind> parseKind(std::string_view name);
+
+using HistoryClock = std::chrono::system_clock;
+
+struct HistoryEntry {
+  std::int64_t id = 0;
+  HistoryClock::time_point at{};
+  // Which keyboard (keyboardKey) and its firmware version ("" when unknown).
+  std::string keyboard;
+  std::string firmware;
+  EntryKind kind = EntryKind::Read;
+  int slot = 0;     // 1-9 for a send; 0 for a read
+  int written = 0;  // the settings that reached the keyboard
+  int total = 0;    // of a whole exchange
+  // Where the preset came from: a document's name, "from the keyboard",
+  // "default preset", "history entry 12".
+  std::string source;
+  // The preset as a property-list document, byte for byte as recorded;
+  // empty in listings.
+  std::string document;
+};
+
+// Which keyboard an entry is about: "usb 1209:0001", "usb 1209:0001 serial
+// AB12" or "port Pad Keyboard MIDI 1". Slots are kept per keyboard.
+std::string keyboardKey(const KeyboardId& keyboard, const std::string& serial);
+// The same in words: "USB 1209:0001, serial AB12", "MIDI port Pad Keyboard MIDI 1".
+std::string keyboardLabel(const std::string& key);
+
+// "6 Dec at 21:03" in local time; "6 Dec 2025 at 21:03" in another year than `now`'s.
+std::string whenText(HistoryClock::time_point at,
+                     HistoryClock::time_point now = HistoryClock::now());
+// "sent to memory slot 3", "read", "stopped after 120 of 598 settings to memory slot 3".
+std::string whatText(const HistoryEntry& entry);
+
+// What padkbd knows of one memory slot of one keyboard.
+struct SlotState {
+  enum class Kind {
+    Unknown,  // padkbd never wrote it (on this computer, in the entries kept)
+    Holds,    // `entry` is the send that wrote it whole
+    Mix,      // `entry` is a send that stopped part-way: old and new settings
+  };
+  int slot = 0;  // 1-9
+  Kind kind = Kind::Unknown;
+  std::optional<HistoryEntry> entry;  // with its document
+};
+
+inline constexpr int kSlotCount = 9;
+using SlotStates = std::array<SlotState, kSlotCount>;
+
+struct HistoryFilter {
+  std::optional<int> slot;
+  std::optional<EntryKind> kind;
+  std::optional<std::string> keyboard;
+  int limit = 0;  // 0: all
+};
+
+class History {
+ public:
+  static constexpr int kDefaultKeep = SettingsFile::kDefaultHistoryKeep;
+  static constexpr std::chrono::milliseconds kDefaultBusyTimeout{2000};
+
+  // $XDG_STATE_HOME/padkbd/history.sqlite (~/.local/state/padkbd/).
+  static std::filesystem::path defaultPath();
+
+  // Nothing is opened until first used. `keep`: entries beyond the newest
+  // `keep` are pruned, except the newest of every slot.
+  explicit History(std::filesystem::path path, int keep = kDefaultKeep,
+                   std::chrono::milliseconds busyTimeout = kDefaultBusyTimeout);
+  ~History();
+  History(const History&) = delete;
+  History& operator=(const History&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // Adds an entry (its id and document are taken as given, its id ignored);
+  // the new entry's id.
+  Result<std::int64_t> record(const HistoryEntry& entry);
+  // Newest first, without documents.
+  Result<std::vector<HistoryEntry>> list(const HistoryFilter& filter = {});
+  // One entry with its document; a failure names the id when there is none.
+  Result<HistoryEntry> entry(std::int64_t id);
+  // The nine slots of `keyboard`.
+  Result<SlotStates> slots(const std::string& keyboard);
+
+  // What happened to a damaged database the first time it was met (where
+  // it went); empty afterwards and when nothing happened.
+  std::string takeNotice();
+
+ private:
+  struct Db;
+  // Runs `work` on an open database; a damaged one is set aside and `work`
+  // tried once more on a new one.
+  template <typename Work>
+  auto withDatabase(Work work) -> decltype(work(std::declval<Db&>()));
+  Outcome open();
+  std::string setAside(const std::string& why);
+
+  std::filesystem::path path_;
+  int keep_;
+  std::chrono::milliseconds busyTimeout_;
+  std::unique_ptr<Db> db_;
+  std::string notice_;
+};
+
+// The preset of an entry, parsed and checked.
+Result<Preset> presetOf(const HistoryEntry& entry);
+
+}  // namespace padkbd
