@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "history/History.h"
+
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "padkbd/BuildConfig.h"
@@ -307,8 +309,11 @@ int run(int argc, char** argv, const LinkFactory& link) {
   if (!args.manufacturer.empty()) commandLine.manufacturer = parseManufacturerId(args.manufacturer);
   if (!args.port.empty()) commandLine.port = args.port;
   if (!args.midiApi.empty()) args.device.midiApi = *parseMidiApi(args.midiApi);
-  Context context{console, FileAction::findResourceDir(executablePath(argv[0])), SettingsFile(),
-                  commandLine, &app};
+  SettingsFile settings;
+  History history(History::defaultPath(), settings.historyKeep());
+  Context context{console,     FileAction::findResourceDir(executablePath(argv[0])),
+                  settings,    commandLine,
+                  &app,        history};
   return exitStatus(console, command->run(context, args));
 }
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "cli/Documents.h"
+#include "cli/HistoryCommands.h"
+#include "history/SendPreview.h"
 #include "cli/Keyboard.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
@@ -113,7 +115,52 @@ Ending runRead(Context& context, const Args& args) {
           fmt::format("the controller sent settings outside their lists ({}); nothing written",
                       usable.message()));
     }
+    remember(context, readEntry(session.historyKey(), session.pad().deviceVersion(), preset));
     return writeDocument(args.output, preset.buttons, *preset.global);
+  });
+}
+
+// Writes `document` into the memory slot --slot names (else its own), or
+// with --dry-run says what that would change; `source` is what the history
+// says it came from.
+Outcome sendPreset(Context& context, const Args& args, Preset document, const std::string& name,
+                   const std::string& source) {
+  return withKeyboard(context, args, [&](Keyboard& keyboard) -> Outcome {
+    DeviceSession& session = keyboard.session;
+    // The document is edited as the editor edits one, in memory only: the
+    // file itself is left as it is. Slots are numbered 1-9 on the command
+    // line, as the keyboard and the editor show them.
+    EditSession edit(session.files(), document, Origin{Origin::Kind::Document, name});
+    if (args.slot) edit.setGlobal(GlobalField::MemorySlot, *args.slot - 1);
+    const Preset sent = edit.copyOfPreset();
+    if (Outcome loaded = session.pad().usePreset(copyOf(sent)); !loaded) {
+      return Outcome::failure(fmt::format("{}: {}; nothing sent", name, loaded.message()));
+    }
+    const int target = edit.global()->mem;
+    if (args.dryRun) {
+      session.trace().find();  // its serial number, if it is there
+      const Result<SlotStates> states = slotStates(context, session);
+      if (!states) return states.outcome();
+      const SendPreview preview =
+          previewSend((*states)[static_cast<std::size_t>(target)], sent, choiceLists(context));
+      std::string text = previewText(preview) + "\n";
+      for (const std::string& line : preview.changes) text += line + "\n";
+      return printResult(text);
+    }
+    if (Outcome connected = keyboard.connect(); !connected) return connected;
+    session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
+    const Outcome written = session.pad().WritePadValueToDevice();
+    session.trace().endMessages();
+    // Whatever reached the slot is remembered, a part as much as the whole.
+    if (auto entry = sendEntry(session.historyKey(), session.pad().deviceVersion(), target + 1,
+                               session.pad().lastWritten(), sent, source)) {
+      remember(context, *entry);
+    }
+    if (!written || session.trace().failedWrites() != 0) {
+      return keyboard.failed(written, "sending to the controller failed");
+    }
+    context.console.note(fmt::format("sent {} to memory slot {}", name, target + 1));
+    return Outcome::success();
   });
 }
 
@@ -122,27 +169,29 @@ Ending runSend(Context& context, const Args& args) {
   const Result<Preset> document = readDocument(args.file);
   if (!document)
     return Outcome::failure(fmt::format("{}: {}; nothing sent", name, document.message()));
-  return withKeyboard(context, args, [&](Keyboard& keyboard) {
-    DeviceSession& session = keyboard.session;
-    // The document is edited as the editor edits one, in memory only: the
-    // file itself is left as it is. Slots are numbered 1-9 on the command
-    // line, as the keyboard and the editor show them.
-    EditSession edit(session.files(), *document, Origin{Origin::Kind::Document, name});
-    if (args.slot) edit.setGlobal(GlobalField::MemorySlot, *args.slot - 1);
-    if (Outcome loaded = session.pad().usePreset(edit.copyOfPreset()); !loaded) {
-      return Outcome::failure(fmt::format("{}: {}; nothing sent", name, loaded.message()));
-    }
-    const int target = edit.global()->mem;
-    if (Outcome connected = keyboard.connect(); !connected) return connected;
-    session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
-    const Outcome written = session.pad().WritePadValueToDevice();
-    session.trace().endMessages();
-    if (!written || session.trace().failedWrites() != 0) {
-      return keyboard.failed(written, "sending to the controller failed");
-    }
-    context.console.note(fmt::format("sent {} to memory slot {}", name, target + 1));
-    return Outcome::success();
-  });
+  return sendPreset(context, args, *document, name,
+                    std::filesystem::path(name).filename().string());
+}
+
+// Sends a history entry's preset again, into --slot or the slot it was sent to.
+Ending runRestore(Context& context, const Args& args) {
+  const Result<HistoryEntry> entry = context.history.entry(args.entryId);
+  if (std::string notice = context.history.takeNotice(); !notice.empty()) {
+    context.console.warning(notice);
+  }
+  if (!entry) return Outcome::failure(fmt::format("{}; nothing sent", entry.message()));
+  if (!args.slot && entry->kind == EntryKind::Read) {
+    return {Outcome::failure(fmt::format("restore: entry {} is a read: say which memory slot it "
+                                         "goes to with --slot N",
+                                         entry->id)),
+            kExitUsage};
+  }
+  const Result<Preset> preset = presetOf(*entry);
+  if (!preset) return Outcome::failure(fmt::format("{}; nothing sent", preset.message()));
+  Args into = args;
+  if (!into.slot) into.slot = entry->slot;
+  const std::string source = fmt::format("history entry {}", entry->id);
+  return sendPreset(context, into, *preset, source, source);
 }
 
 Ending runGains(Context& context, const Args& args) {
@@ -294,8 +343,29 @@ constexpr Command kCommands[] = {
        command.add_option("--slot", args.slot, "Memory slot 1-9 (default: the document's)")
            ->type_name("N")
            ->check(CLI::Range(1, 9));
+       command.add_flag("--dry-run", args.dryRun,
+                        "Send nothing: say what the slot holds and what would change");
      },
      nullptr, runSend},
+    {"restore", "Send a history entry's preset again, into the slot it went to or --slot",
+     Reach::Keyboard,
+     [](CLI::App& command, Args& args) {
+       command.add_option("ID", args.entryId, "History entry (see padkbd history)")
+           ->required()
+           ->type_name("ID");
+       command.add_option("--slot", args.slot, "Memory slot 1-9 (default: the entry's)")
+           ->type_name("N")
+           ->check(CLI::Range(1, 9));
+     },
+     nullptr, runRestore},
+    {"slots", "Say what padkbd knows each of the keyboard's nine memory slots holds",
+     Reach::Keyboard,
+     [](CLI::App& command, Args& args) {
+       command.add_flag("--json", args.json, "Print one JSON object");
+     },
+     nullptr, runSlots},
+    {"history", "List the reads and sends recorded, newest first; show or compare an entry",
+     Reach::Files, addHistoryOptions, nullptr, runHistory},
     {"gains", "Send eight gains, each 0-127", Reach::Keyboard,
      [](CLI::App& command, Args& args) {
        command.add_option("gains", args.gains, "G1 ... G8")

@@ -21,6 +21,10 @@ class App;
 class Validator;
 }  // namespace CLI
 
+namespace padkbd {
+class History;
+}  // namespace padkbd
+
 namespace padkbd::cli {
 
 inline constexpr int kExitOk = 0;
@@ -45,6 +49,11 @@ struct Args {
   bool reset = false;              // use
   std::string udevIds;             // devices
   std::string topic;               // help
+  bool dryRun = false;             // send
+  std::optional<int> limit;        // history
+  std::string kind;                // history
+  std::string verb;                // history: "", "show" or "diff"
+  std::int64_t entryId = 0;        // history show, diff; restore
 };
 
 struct Context {
@@ -53,6 +62,7 @@ struct Context {
   SettingsFile settings;
   KeyboardSettings commandLine;  // --device, --manufacturer, --port
   const CLI::App* parser;        // for help
+  History& history;              // every read and send
 };
 
 // How a command ended. The exit status follows from it in one place

@@ -1,5 +1,7 @@
 #include "cli/Device.h"
 
+#include "history/History.h"
+
 #include <fmt/format.h>
 
 #include <system_error>
@@ -63,6 +65,10 @@ Outcome DeviceSession::finish() {
     return simulated_->saveState(options_.stateFile);
   }
   return Outcome::success();
+}
+
+std::string DeviceSession::historyKey() const {
+  return keyboardKey(keyboard_, trace_->serial());
 }
 
 Outcome DeviceSession::find() {

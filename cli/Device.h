@@ -61,6 +61,9 @@ class DeviceSession {
   // What lists the USB MIDI devices: the simulated controller, or libusb.
   Discovery& discovery();
   UsbIds ids() const { return keyboard_.usb; }
+  // The keyboard as the history knows it: its ids or port, and the serial
+  // number of the one found.
+  std::string historyKey() const;
 
   // Finds the controller; a failure says why, with the fix.
   Outcome find();

@@ -36,14 +36,16 @@ std::string nameOf(const std::string& file) {
 
 Outcome writeDocument(const std::string& output, const ButtonValueList& buttons,
                       const PadValue& global) {
+  return writeText(output, presetToXml(buttons, global));
+}
+
+Outcome writeText(const std::string& output, std::string_view text) {
   if (output.empty() || output == kStdio) {
-    if (!writeStdout(presetToXml(buttons, global))) {
-      return Outcome::failure("standard output could not be written");
-    }
+    if (!writeStdout(text)) return Outcome::failure("standard output could not be written");
     return Outcome::success();
   }
   // The message names the file.
-  return writePresetFile(output, buttons, global);
+  return writeFileAtomically(output, text);
 }
 
 Outcome printResult(std::string_view text) {

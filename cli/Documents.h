@@ -22,6 +22,8 @@ std::string nameOf(const std::string& file);
 // atomically to the file; a failure names where.
 Outcome writeDocument(const std::string& output, const ButtonValueList& buttons,
                       const PadValue& global);
+// The same for a document's text as it is.
+Outcome writeText(const std::string& output, std::string_view text);
 // Writes a command's result to standard output. A failure has no message:
 // there is nothing more to say than the status.
 Outcome printResult(std::string_view text);

@@ -1,0 +1,22 @@
+// The tool's side of the history: what each memory slot holds (`slots`),
+// every read and send (`history`, `history show`, `history diff`), and the
+// entries the keyboard commands leave behind.
+#pragma once
+
+#include "cli/Commands.h"
+#include "cli/Keyboard.h"
+#include "history/History.h"
+
+namespace padkbd::cli {
+
+// Records an exchange that ended; a history that cannot be written is a
+// warning, never the command's failure.
+void remember(Context& context, const HistoryEntry& entry);
+// The nine slots of the keyboard the session found (or looks for).
+Result<SlotStates> slotStates(Context& context, DeviceSession& session);
+
+void addHistoryOptions(CLI::App& command, Args& args);
+Ending runHistory(Context& context, const Args& args);
+Ending runSlots(Context& context, const Args& args);
+
+}  // namespace padkbd::cli
