@@ -311,9 +311,9 @@ int run(int argc, char** argv, const LinkFactory& link) {
   if (!args.midiApi.empty()) args.device.midiApi = *parseMidiApi(args.midiApi);
   SettingsFile settings;
   History history(History::defaultPath(), settings.historyKeep());
-  Context context{console,     FileAction::findResourceDir(executablePath(argv[0])),
-                  settings,    commandLine,
-                  &app,        history};
+  Context context{console,  FileAction::findResourceDir(executablePath(argv[0])),
+                  settings, commandLine,
+                  &app,     history};
   return exitStatus(console, command->run(context, args));
 }
 

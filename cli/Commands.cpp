@@ -8,8 +8,8 @@
 
 #include "cli/Documents.h"
 #include "cli/HistoryCommands.h"
-#include "history/SendPreview.h"
 #include "cli/Keyboard.h"
+#include "history/SendPreview.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
 #include "session/PresetReport.h"

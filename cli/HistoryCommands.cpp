@@ -127,9 +127,9 @@ Ending runHistoryDiff(Context& context, const Args& args) {
 void remember(Context& context, const HistoryEntry& entry) {
   const Result<std::int64_t> recorded = told(context, context.history.record(entry));
   if (!recorded) {
-    context.console.warning(
-        fmt::format("the {} was not recorded in the history: {}",
-                    entry.kind == EntryKind::Read ? "read" : "send", recorded.message()));
+    context.console.warning(fmt::format("the {} was not recorded in the history: {}",
+                                        entry.kind == EntryKind::Read ? "read" : "send",
+                                        recorded.message()));
   }
 }
 
@@ -226,8 +226,8 @@ Ending runSlots(Context& context, const Args& args) {
       const HistoryEntry& entry = *state.entry;
       text += state.kind == SlotState::Kind::Holds
                   ? fmt::format("\"{}\", sent on {}", entry.source, whenText(entry.at))
-                  : fmt::format("a mix: \"{}\" stopped after {} of {} settings, {}",
-                                entry.source, entry.written, entry.total, whenText(entry.at));
+                  : fmt::format("a mix: \"{}\" stopped after {} of {} settings, {}", entry.source,
+                                entry.written, entry.total, whenText(entry.at));
       text += fmt::format(" (entry {})\n", entry.id);
     }
     return printResult(text);

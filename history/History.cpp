@@ -7,6 +7,7 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <ctime>
+#include <thread>
 #include <utility>
 
 #include "model/Log.h"
@@ -254,6 +255,7 @@ std::string History::setAside(const std::string& why) {
 template <typename Work>
 auto History::withDatabase(Work work) -> decltype(work(std::declval<Db&>())) {
   using Value = decltype(work(std::declval<Db&>()));
+  const auto start = std::chrono::steady_clock::now();
   for (int attempt = 0;; ++attempt) {
     std::string why;
     try {
@@ -261,6 +263,16 @@ auto History::withDatabase(Work work) -> decltype(work(std::declval<Db&>())) {
       return work(*db_);
     } catch (const SQLite::Exception& e) {
       db_.reset();
+      // SQLite gives up at once where waiting could deadlock (two runs
+      // making the database at the same moment): only a lock that outlasts
+      // the busy timeout is one that never goes.
+      const int code = e.getErrorCode() & 0xFF;
+      if ((code == SQLITE_BUSY || code == SQLITE_LOCKED) &&
+          std::chrono::steady_clock::now() - start < busyTimeout_) {
+        --attempt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
       if (!isDamage(e.getErrorCode())) {
         return Value(Outcome::failure(fmt::format("the history could not be used: {}", e.what())));
       }

@@ -80,9 +80,9 @@ inline constexpr int kSlotCount = 9;
 using SlotStates = std::array<SlotState, kSlotCount>;
 
 struct HistoryFilter {
-  std::optional<int> slot;
-  std::optional<EntryKind> kind;
-  std::optional<std::string> keyboard;
+  std::optional<int> slot{};
+  std::optional<EntryKind> kind{};
+  std::optional<std::string> keyboard{};
   int limit = 0;  // 0: all
 };
 

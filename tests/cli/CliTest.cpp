@@ -1,6 +1,7 @@
 // Runs the built padkbd program as a user would, in a folder of its own, and looks at its exit
 // status, standard output, standard error and the files it leaves.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -9,7 +10,9 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <thread>
 
+#include "history/SendPreview.h"
 #include "model/Fields.h"
 #include "model/KeyboardId.h"
 #include "padkbd/BuildConfig.h"
@@ -53,7 +56,9 @@ struct Case {
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* folder : {"xdg", "config", "tmp", "io"}) fs::create_directories(dir_ / folder);
+    for (const char* folder : {"xdg", "config", "tmp", "io", "history"}) {
+      fs::create_directories(dir_ / folder);
+    }
   }
   void TearDown() override {
     // The editor's working copy is never touched; no temporary file outlives the tool.
@@ -95,10 +100,11 @@ class Cli : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  test::ScopedEnv env_[4] = {{"XDG_DATA_HOME", at("xdg")},
+  test::ScopedEnv env_[5] = {{"XDG_DATA_HOME", at("xdg")},
                              {"XDG_CONFIG_HOME", at("config")},
                              {"TMPDIR", at("tmp")},
-                             {"PADKBD_RESOURCE_DIR", ""}};
+                             {"PADKBD_RESOURCE_DIR", ""},
+                             {"XDG_STATE_HOME", at("history")}};
   std::atomic<int> runs_{0};
 };
 
@@ -329,8 +335,8 @@ TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
   expect({{"read --simulate=state -o backup", 0, ""}, {"send p --simulate=state", 0, "", kAny}});
   std::set<string> left;
   for (const auto& file : fs::directory_iterator(dir_.path())) left.insert(file.path().filename());
-  EXPECT_EQ(left,
-            (std::set<string>{"backup", "config", "io", "p", "state", "state.lock", "tmp", "xdg"}));
+  EXPECT_EQ(left, (std::set<string>{"backup", "config", "history", "io", "p", "state", "state.lock",
+                                    "tmp", "xdg"}));
 
   // A symlink where a careless writer puts its temporary file is not followed.
   writeAll(at("victim"), "precious");
@@ -391,6 +397,97 @@ TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
            "padkbd: warning: .*settings file is damaged.*\n"},
           {"use 1234:5678", 1, "", ".*mend it, or forget it.*\n"}});
   EXPECT_EQ(readAll(at("config/padkbd/settings.toml")), "[keyboard\ndevice = 12\n");
+}
+
+TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
+  Preset preset = test::samplePreset();
+  save("live.padkbd", preset);
+  const string when = "[0-9]{1,2} [A-Z][a-z]{2} at [0-9]{2}:[0-9]{2}";
+  const string unknown =
+      "padkbd has not written Memory 5 on this computer: what it holds is "
+      "unknown; all 598 settings will be written\n";
+  const auto slots = [&](const std::map<int, string>& known) {
+    string lines;
+    for (int n = 1; n <= 9; ++n) {
+      lines += "Memory " + std::to_string(n) + "  " +
+               (known.count(n) ? known.at(n) : string("unknown")) + "\n";
+    }
+    return lines;
+  };
+  expect({{"send live.padkbd --slot 5 --dry-run --simulate=state", 0, lit(unknown)},
+          {"send live.padkbd --slot 3 --simulate=state", 0, "", kAny}});
+  expect({{"write-failure=300 send live.padkbd --slot 6 --simulate=state -q", 1, "", kAny}},
+         PADKBD_FAULTY_EXE);
+  expect({{"read --simulate=state -o back -q", 0, ""},
+          {"slots --simulate=state", 0,
+           slots({{3, "\"live.padkbd\", sent on " + when + " \\(entry 1\\)"},
+                  {6, "a mix: \"live.padkbd\" stopped after [0-9]+ of 598 settings, " + when +
+                          " \\(entry 2\\)"}})},
+          {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
+           "Memory 3 holds what you sent on " + when + " \\(\"live.padkbd\"\\): nothing changes\n"},
+          {"history", 0,
+           "    3  " + when + "  read  \"from the keyboard\"  USB 1209:0001, firmware 01.02\n" +
+               "    2  " + when + "  stopped after [0-9]+ of 598 settings to memory slot 6  " +
+               "\"live.padkbd\"  USB 1209:0001, firmware 01.02\n" + "    1  " + when +
+               "  sent to memory slot 3  \"live.padkbd\"  USB 1209:0001, firmware 01.02\n"},
+          {"history show 1 -o got", 0, ""},
+          {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
+          {"history diff 3", 2, "",
+           lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
+          {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
+          {"restore 3 --simulate=state", 2, "",
+           lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
+               "--slot N\n")},
+          {"restore 9 --simulate=state", 1, "",
+           lit("padkbd: there is no history entry 9; nothing sent\n")}});
+  preset.global->mem = 2;
+  EXPECT_EQ(readAll(at("got")), presetToXml(preset.buttons, *preset.global));
+  const auto listed = nlohmann::json::parse(run("history --json --slot 4 --kind sent").out);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0]["source"], "history entry 1");
+  EXPECT_EQ(listed[0]["keyboard"], "usb 1209:0001");
+  const auto slotsJson = nlohmann::json::parse(run("slots --json --simulate=state").out);
+  EXPECT_EQ(slotsJson["slots"][5]["state"], "mix");
+  EXPECT_EQ(slotsJson["slots"][0], nlohmann::json::parse(R"({"slot": 1, "state": "unknown"})"));
+}
+
+// Runs killed at any moment of a send or a read: every time the database is
+// whole, while another writer (the editor) records at the same time.
+TEST_F(Cli, KilledRunsLeaveTheHistoryWhole) {
+  save("p", test::samplePreset());
+  std::atomic<bool> done{false};
+  std::thread editor([&] {
+    History history(History::defaultPath());
+    while (!done) {
+      EXPECT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", test::samplePreset())));
+    }
+  });
+  sqlite3* db = nullptr;
+  for (int n = 0; n < 100; ++n) {
+    const string command = n % 2 ? "send p --slot 2 --simulate -q" : "read --simulate -q";
+    const string micros = std::to_string(n * 300);  // from before the exchange to after it
+    const string shell = "cd '" + dir_.path().string() + "'; '" PADKBD_CLI_EXE "' " + command +
+                         " >/dev/null 2>&1 & sleep 0." + string(6 - micros.size(), '0') + micros +
+                         "; kill -9 $! 2>/dev/null; wait";
+    ASSERT_EQ(std::system(shell.c_str()) == -1, false);
+    ASSERT_EQ(sqlite3_open(History::defaultPath().c_str(), &db), SQLITE_OK);
+    string check;
+    sqlite3_exec(
+        db, "PRAGMA integrity_check",
+        [](void* out, int, char** values, char**) {
+          *static_cast<string*>(out) += values[0];
+          return 0;
+        },
+        &check, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(check, "ok") << n;
+  }
+  done = true;
+  editor.join();
+  EXPECT_TRUE(fs::is_empty(at("history/padkbd")) == false);
+  for (const auto& file : fs::directory_iterator(at("history/padkbd"))) {
+    EXPECT_EQ(file.path().string().find("damaged"), string::npos) << file.path();
+  }
 }
 
 }  // namespace
