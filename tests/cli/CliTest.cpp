@@ -229,7 +229,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // Grouped by what is wrong: the command, the gains, the slot or file, the ids, the
   // options; each range at one past both ends. Every error is one whole line.
   const string commands =
-      "(commands: info, read, send, gains, check, show, diff, default, use, devices, help)";
+      "(commands: info, read, send, restore, slots, history, gains, check, show, diff, default, "
+      "use, devices, help)";
   const std::pair<string, string> usageErrors[] = {
       {"", "a command is required " + commands},
       {"frobnicate", "unknown command \"frobnicate\" " + commands},
@@ -263,7 +264,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
     EXPECT_EQ(r.err, "padkbd: " + why + " (see padkbd help)\n");
   }
   // Help goes to standard output; a keyboard command's names the device options.
-  const string all = kAny + lit(" Device commands (info, read, send, gains, devices) use") + kAny;
+  const string all =
+      kAny + lit(" Device commands (info, read, send, restore, slots, gains, devices) use") + kAny;
   const string send = kAny + "--slot" + kAny + "\nDevice options" + kAny;
   expect({{"--help", 0, all},
           {"help", 0, all},
@@ -470,8 +472,9 @@ TEST_F(Cli, KilledRunsLeaveTheHistoryWhole) {
                          " >/dev/null 2>&1 & sleep 0." + string(6 - micros.size(), '0') + micros +
                          "; kill -9 $! 2>/dev/null; wait";
     ASSERT_EQ(std::system(shell.c_str()) == -1, false);
-    ASSERT_EQ(sqlite3_open(History::defaultPath().c_str(), &db), SQLITE_OK);
     string check;
+    sqlite3_open(History::defaultPath().c_str(), &db);
+    sqlite3_busy_timeout(db, 5000);  // the other writer may hold the database a moment
     sqlite3_exec(
         db, "PRAGMA integrity_check",
         [](void* out, int, char** values, char**) {
@@ -480,7 +483,8 @@ TEST_F(Cli, KilledRunsLeaveTheHistoryWhole) {
         },
         &check, nullptr);
     sqlite3_close(db);
-    ASSERT_EQ(check, "ok") << n;
+    EXPECT_EQ(check, "ok") << n;
+    if (check != "ok") break;
   }
   done = true;
   editor.join();
