@@ -39,8 +39,9 @@ deb: build
 
 # Benchmarks: the controller synchronisation against the simulated controller,
 # how fast hostile and large preset documents are refused or accepted, and
-# how long the editor's event loop stalls while the keyboard is busy, and
-# what recording a send in the history and listing 2,000 entries cost.
+# how long the editor's event loop stalls while the keyboard is busy, a read
+# through a JACK port, and what recording a send in the history and listing
+# 2,000 entries cost.
 bench: configure
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench
 	@$(BUILD_DIR)/bench/sync_bench
