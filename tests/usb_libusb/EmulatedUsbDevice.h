@@ -45,6 +45,7 @@ struct EmulatedDeviceDescription {
   // makes the device the root hub itself.
   std::string port = "1";
   std::string manufacturer{};  // empty: no manufacturer string
+  std::string serial{};        // empty: no serial number
   bool midi = true;            // false: interface 1 is vendor class, same subclass
   Maker sysexMaker = config::kManufacturerId;
   // The IN endpoint: bulk (2) or interrupt (3), and its packet size.
@@ -116,7 +117,7 @@ class EmulatedUsbDevice {
     const Bytes descriptors = {
         18, 1, 0, 2, 0, 0, 0, 64, lo(d_.vendorId), hi(d_.vendorId), lo(d_.productId),
         hi(d_.productId), 0, 1, std::uint8_t(d_.manufacturer.empty() ? 0 : 1),
-        std::uint8_t(d_.product.empty() ? 0 : 2), 0, 1,
+        std::uint8_t(d_.product.empty() ? 0 : 2), std::uint8_t(d_.serial.empty() ? 0 : 3), 1,
         9, 2, 41, 0, 2, 1, 0, 0x80, 50,
         9, 4, 0, 0, 0, 1, 1, 0, 0,
         9, 4, 1, 0, 2, std::uint8_t(d_.midi ? 1 : 0xFF), 3, 0, 0,
@@ -234,10 +235,10 @@ class EmulatedUsbDevice {
                                         std::size_t(std::max(header->buffer_length, 0)), nullptr)};
     if (urb.buffer != nullptr) held_.push_back(urb.buffer);
     // A URB of the endpoint's own type, as every platform but Linux insists.
-    const bool bulk = (urb->endpoint == kIn && urb->type == (d_.inType == 3
-                                                                 ? USBDEVFS_URB_TYPE_INTERRUPT
-                                                                 : USBDEVFS_URB_TYPE_BULK)) ||
-                      (urb->endpoint == kOut && urb->type == USBDEVFS_URB_TYPE_BULK);
+    const bool bulk =
+        (urb->endpoint == kIn &&
+         urb->type == (d_.inType == 3 ? USBDEVFS_URB_TYPE_INTERRUPT : USBDEVFS_URB_TYPE_BULK)) ||
+        (urb->endpoint == kOut && urb->type == USBDEVFS_URB_TYPE_BULK);
     const bool setup = urb->type == USBDEVFS_URB_TYPE_CONTROL && urb->endpoint == 0;
     if (urb.buffer == nullptr || !(bulk || setup) || (bulk && claimedBy_[1] != client)) {
       seen_.problems.push_back(fmt::format("URB refused for endpoint {:02x}", urb->endpoint));
@@ -270,16 +271,16 @@ class EmulatedUsbDevice {
     }
   }
 
-  // The string descriptors (languages, maker, product); anything else stalls,
+  // The string descriptors (languages, maker, product, serial); anything else stalls,
   // as a device answers what it does not know.
   void control(const Urb& urb) {
     const std::uint8_t* setup = urb.buffer->data;
     const int number = setup[2];
-    const std::string& text = number == 1 ? d_.manufacturer : d_.product;
+    const std::string& text = number == 1 ? d_.manufacturer : number == 2 ? d_.product : d_.serial;
     Bytes answer{4, 3, 0x09, 0x04};  // US English
     if (number != 0) answer = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
     for (char c : number != 0 ? text : "") answer.insert(answer.end(), {std::uint8_t(c), 0});
-    if (setup[0] != 0x80 || setup[1] != 6 || setup[3] != 3 || number > 2 || answer.size() == 2) {
+    if (setup[0] != 0x80 || setup[1] != 6 || setup[3] != 3 || number > 3 || answer.size() == 2) {
       return void(urb->status = -EPIPE);
     }
     const std::size_t count =

@@ -81,13 +81,14 @@ TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   // 2, whatever the addresses.
   add({.productId = 3, .product = "other", .address = 7, .port = "4.2"});
   EmulatedUsbDevice& pads =
-      add({.product = "pads", .address = 5, .port = "10", .manufacturer = "us"});
+      add({.product = "pads", .address = 5, .port = "10", .manufacturer = "us", .serial = "K7"});
   add({.bus = 2, .address = 4});  // a second controller, without names
 
   const auto found = find();
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].name, "pads");
   EXPECT_EQ(found[1].name, "bus 002 address 004");
+  EXPECT_EQ(found[0].serial + "|" + found[1].serial, "K7|") << "the history tells keyboards apart";
   EXPECT_NE(found[0].id, found[1].id);
   EXPECT_EQ(find()[1].id, found[1].id);  // a device keeps its id
   EXPECT_TRUE(usb().findDevices(0xFFFF, config::kUsbProductId).empty());
