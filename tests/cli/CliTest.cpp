@@ -448,8 +448,12 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
   ASSERT_EQ(listed.size(), 1u);
   EXPECT_EQ(listed[0]["source"], "history entry 1");
   EXPECT_EQ(listed[0]["keyboard"], "usb 1209:0001");
-  const auto slotsJson = nlohmann::json::parse(run("slots --json --simulate=state").out);
+  auto slotsJson = nlohmann::json::parse(run("slots --json --simulate=state").out);
   EXPECT_EQ(slotsJson["slots"][5]["state"], "mix");
+  EXPECT_TRUE(slotsJson["slots"][2]["at"].get<string>().ends_with("Z"));
+  slotsJson["slots"][2].erase("at");
+  EXPECT_EQ(slotsJson["slots"][2], nlohmann::json::parse(R"({"slot": 3, "state": "holds", "id": 1,
+      "firmware": "01.02", "written": 598, "total": 598, "source": "live.padkbd"})"));
   EXPECT_EQ(slotsJson["slots"][0], nlohmann::json::parse(R"({"slot": 1, "state": "unknown"})"));
 }
 
