@@ -147,6 +147,8 @@ QString MainWindowController::originText(const Origin& origin) {
       return tr("sent to memory slot %1").arg(QString::fromStdString(origin.detail));
     case Origin::Kind::Document:
       return QString::fromStdString(origin.detail);
+    case Origin::Kind::History:
+      return tr("history entry %1").arg(QString::fromStdString(origin.detail));
     case Origin::Kind::Default:
       break;
   }
