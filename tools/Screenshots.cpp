@@ -147,6 +147,7 @@ int main(int argc, char** argv) {
       }
     });
     vc.keyboard().sendAction();
+    editor.waitForKeyboard();  // the slot is looked up in the history before the question
   });
 
   vc.keyboard().showGainsAction();
