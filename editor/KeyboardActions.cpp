@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 #include "editor/DocumentActions.h"
 #include "editor/KeyboardController.h"
@@ -151,8 +152,12 @@ void KeyboardActions::tellHistory(const std::string& note) {
 }
 
 QString KeyboardActions::notesWith(QStringList notes) {
-  notes << historyNotes_;
-  historyNotes_.clear();
+  // Why the history could not be asked before a send, the send's own note
+  // often says again.
+  for (const QString& note : std::exchange(historyNotes_, {})) {
+    const auto saysIt = [&note](const QString& other) { return other.contains(note); };
+    if (std::none_of(notes.begin(), notes.end(), saysIt)) notes << asSentence(note.toStdString());
+  }
   notes.removeAll(QString());
   return notes.join(QStringLiteral("\n\n"));
 }

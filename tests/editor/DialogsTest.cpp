@@ -282,22 +282,49 @@ class DialogsTest : public QObject {
   }
 
   // A damaged database is set aside: the exchanges go on, and the window
-  // says once where it went.
+  // says once where it went, whether a read or the question before a send
+  // met it first.
   void damagedHistory() {
-    EditorHarness editor([](auto&) { fs::create_directories(padkbd::History::defaultPath()); });
-    const fs::path folder = padkbd::History::defaultPath().parent_path();
-    std::vector<fs::path> aside;
-    for (const auto& file : fs::directory_iterator(folder))
-      if (file.path().filename().string().starts_with("history.sqlite.damaged-"))
-        aside.push_back(file.path());
-    QCOMPARE(aside.size(), std::size_t(1));
-    QCOMPARE(editor.vc().message->toolTip(),
-             QStringLiteral("The history database was damaged (it is not a file); it was moved "
-                            "to %1 and a new one started.")
-                 .arg(QString::fromStdString(aside[0].string())));
+    const auto damage = [](padkbd::SimulatedController&) {
+      fs::create_directories(padkbd::History::defaultPath());
+    };
+    // What the window says, naming the one database set aside.
+    const auto notice = [] {
+      std::vector<fs::path> aside;
+      for (const auto& file : fs::directory_iterator(padkbd::History::defaultPath().parent_path()))
+        if (file.path().filename().string().starts_with("history.sqlite.damaged-"))
+          aside.push_back(file.path());
+      return aside.size() != 1 ? QString()
+                               : QStringLiteral(
+                                     "The history database was damaged (it is not a "
+                                     "file); it was moved to %1 and a new one started.")
+                                     .arg(QString::fromStdString(aside[0].string()));
+    };
+    EditorHarness editor(damage);
+    QCOMPARE(editor.vc().message->toolTip(), notice());
     QVERIFY(editor.send() && editor.status() == kSendSucceeded);
     QCOMPARE(editor.vc().message->toolTip(), QString());
     QCOMPARE(padkbd::History(padkbd::History::defaultPath()).list()->size(), std::size_t(2));
+    EditorHarness offline([&](auto& sim) {
+      damage(sim);
+      EditorHarness::noKeyboard(sim);
+    });
+    QVERIFY(offline.send() && offline.status() == kConnectFailed);
+    QVERIFY(!notice().isEmpty() &&
+            offline.vc().message->toolTip().endsWith(QStringLiteral("\n\n") + notice()));
+    EditorHarness blocked([](auto&) {
+      fs::create_directories(padkbd::History::defaultPath().parent_path().parent_path());
+      std::ofstream(padkbd::History::defaultPath().parent_path()) << "in the way";
+    });
+    // Nothing can be kept: each outcome says so once, and a send still goes.
+    const QString why = QStringLiteral("the history database %1 is damaged")
+                            .arg(QString::fromStdString(padkbd::History::defaultPath().string()));
+    QVERIFY(
+        blocked.vc().message->toolTip().startsWith("The history could not keep this read: " + why));
+    QVERIFY(blocked.send() && blocked.status() == kSendSucceeded);
+    const QString told = blocked.vc().message->toolTip();
+    QVERIFY(told.startsWith("The history could not keep this send: " + why) &&
+            told.count(why) == 1);
   }
 
   // Apply sends the eight gains and keeps the dialog open, Default puts them
