@@ -29,8 +29,8 @@ std::mutex& handOffMutex() {
 }  // namespace
 
 DeviceWorker::DeviceWorker(Link& link, Discovery& discovery, const KeyboardId& keyboard,
-                           const std::filesystem::path& resourceDir)
-    : discovery_(discovery), keyboard_(keyboard) {
+                           const std::filesystem::path& resourceDir, History& history)
+    : discovery_(discovery), keyboard_(keyboard), history_(history) {
   qRegisterMetaType<PadAction::Progress>();
   io_ = std::make_unique<InterfaceAction>(link, keyboard);
   // No working copy: the window's edit session keeps its own.
@@ -108,23 +108,92 @@ void DeviceWorker::post(std::function<void()> call) {
 
 template <typename Value>
 void DeviceWorker::run(QObject* context, std::function<Value()> work,
-                       std::function<void(Value)> deliver) {
-  if (busy_++ == 0) cancel_ = false;
+                       std::function<void(Value)> deliver, bool exchange) {
+  int& count = exchange ? busy_ : questions_;
+  if (exchange && busy_ == 0) cancel_ = false;
+  ++count;
   QPointer<QObject> guard(context);
   {
     std::lock_guard lock(mutex_);
-    jobs_.push_back([this, guard, work = std::move(work), deliver = std::move(deliver)] {
-      Value value = work();
-      checkPresence();
-      // Back on the window's thread, where this object lives; the context
-      // may be gone by then.
-      post([this, guard, value = std::move(value), deliver]() mutable {
-        --busy_;
-        if (guard) deliver(std::move(value));
-      });
-    });
+    jobs_.push_back(
+        [this, guard, work = std::move(work), deliver = std::move(deliver), &count, exchange] {
+          Value value = work();
+          // A question to the history says nothing new of the bus.
+          if (exchange) checkPresence();
+          // Back on the window's thread, where this object lives; the context
+          // may be gone by then.
+          post([guard, value = std::move(value), deliver, &count]() mutable {
+            --count;
+            if (guard) deliver(std::move(value));
+          });
+        });
   }
   wake_.notify_one();
+}
+
+std::string DeviceWorker::historyKey() {
+  const std::string serial = io_->link().serial();
+  if (!serial.empty() || !(io_->keyboard() == serialOf_)) {
+    serialOf_ = io_->keyboard();
+    serial_ = serial;
+  }
+  return keyboardKey(io_->keyboard(), serial_);
+}
+
+std::string DeviceWorker::record(const HistoryEntry& entry) {
+  const Result<std::int64_t> recorded = history_.record(entry);
+  std::string note = history_.takeNotice();
+  if (!recorded) {
+    if (!note.empty()) note += "\n";
+    const QString why = QString::fromStdString(recorded.message());
+    note += (entry.kind == EntryKind::Read ? tr("The history could not keep this read: %1.")
+                                           : tr("The history could not keep this send: %1."))
+                .arg(why)
+                .toStdString();
+  }
+  return note;
+}
+
+void DeviceWorker::ask(QObject* context, HistoryDone done,
+                       std::function<void(History&, HistoryAnswer&)> question) {
+  run<HistoryAnswer>(
+      context,
+      [this, question = std::move(question)] {
+        HistoryAnswer answer;
+        answer.keyboard = historyKey();
+        question(history_, answer);
+        answer.note = history_.takeNotice();
+        return answer;
+      },
+      std::move(done), false);
+}
+
+void DeviceWorker::slotStates(QObject* context, HistoryDone done) {
+  ask(context, std::move(done), [](History& history, HistoryAnswer& answer) {
+#pragma push_macro("slots")
+#undef slots
+    Result<SlotStates> states = history.slots(answer.keyboard);
+#pragma pop_macro("slots")
+    answer.outcome = states.outcome();
+    for (int n = 0; n < kSlotCount; ++n) answer.states[std::size_t(n)].slot = n + 1;
+    if (states) answer.states = std::move(*states);
+  });
+}
+
+void DeviceWorker::listHistory(HistoryFilter filter, QObject* context, HistoryDone done) {
+  ask(context, std::move(done), [filter](History& history, HistoryAnswer& answer) {
+    Result<std::vector<HistoryEntry>> entries = history.list(filter);
+    answer.outcome = entries.outcome();
+    if (entries) answer.entries = std::move(*entries);
+  });
+}
+
+void DeviceWorker::historyEntry(std::int64_t id, QObject* context, HistoryDone done) {
+  ask(context, std::move(done), [id](History& history, HistoryAnswer& answer) {
+    Result<HistoryEntry> entry = history.entry(id);
+    answer.outcome = entry.outcome();
+    if (entry) answer.entries.push_back(std::move(*entry));
+  });
 }
 
 DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) {
@@ -143,16 +212,17 @@ void DeviceWorker::read(QObject* context, Done done) {
           result.preset = copyOf(pad_->currentPreset());
           result.firmware = pad_->deviceVersion();
           result.replaced = pad_->lastReplacements();
+          result.history = record(readEntry(historyKey(), result.firmware, result.preset));
         }
         return result;
       },
       std::move(done));
 }
 
-void DeviceWorker::send(Preset preset, QObject* context, Done done) {
+void DeviceWorker::send(Preset preset, std::string source, QObject* context, Done done) {
   run<Report>(
       context,
-      [this, preset = std::move(preset)]() mutable {
+      [this, preset = std::move(preset), source = std::move(source)]() mutable {
         if (Outcome taken = pad_->usePreset(std::move(preset)); !taken) {
           return finish(taken);
         }
@@ -162,6 +232,13 @@ void DeviceWorker::send(Preset preset, QObject* context, Done done) {
         const Outcome written = pad_->WritePadValueToDevice();
         Report result = finish(written);
         result.written = pad_->lastWritten();
+        const CurrentPreset& sent = pad_->currentPreset();
+        // Nothing written leaves the slot as it was: no entry.
+        if (auto entry = sendEntry(historyKey(), pad_->deviceVersion(),
+                                   sent.currentPadValue->mem + 1, result.written,
+                                   Preset{sent.buttonValueArray, sent.currentPadValue}, source)) {
+          result.history = record(*entry);
+        }
         return result;
       },
       std::move(done));

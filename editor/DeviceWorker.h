@@ -7,6 +7,10 @@
 // Every request names a context object (the window's) and a function run on
 // that object's thread when the work is done. Cancel is a flag the worker
 // checks between transfers and while it waits for a reply.
+//
+// The history of reads and sends is kept here too, on the same thread: an
+// exchange is recorded in its own job, and the window's questions about the
+// history are jobs as well, so the window never waits for the database.
 #pragma once
 
 #include <QObject>
@@ -22,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/HistoryHeaders.h"
 #include "link/Discovery.h"
 #include "link/InterfaceAction.h"
 #include "link/midiport/MidiPortLink.h"
@@ -45,20 +50,35 @@ class DeviceWorker : public QObject {
     ButtonAction::Replacements replaced;
     // A send, whether or not it ended well: the settings that reached the keyboard.
     int written = 0;
+    // What the history has to say: a damaged database set aside, or why
+    // the exchange could not be recorded. Never a reason the exchange failed.
+    std::string history;
   };
   using Done = std::function<void(Report)>;
+
+  // An answer from the history; on failure the values are empty.
+  struct HistoryAnswer {
+    Outcome outcome = Outcome::success();
+    std::string keyboard;  // the key of the keyboard in use
+    SlotStates states{};   // slotStates(): its nine memory slots
+    // listHistory(): newest first, without documents; historyEntry(): the one, with it.
+    std::vector<HistoryEntry> entries;
+    std::string note;  // a damaged database set aside
+  };
+  using HistoryDone = std::function<void(HistoryAnswer)>;
 
   // How often the keyboard's presence is checked when nothing else runs.
   static constexpr int kPresencePollMs = 1000;
 
-  // `link` and `discovery` must outlive the worker and are used on its
-  // thread only.
+  // `link`, `discovery` and `history` must outlive the worker and are used
+  // on its thread only.
   DeviceWorker(Link& link, Discovery& discovery, const KeyboardId& keyboard,
-               const std::filesystem::path& resourceDir);
+               const std::filesystem::path& resourceDir, History& history);
   ~DeviceWorker() override;
 
   void read(QObject* context, Done done);
-  void send(Preset preset, QObject* context, Done done);
+  // `source` is where the preset came from, for the history ("live.padkbd").
+  void send(Preset preset, std::string source, QObject* context, Done done);
   void sendGains(std::vector<std::int32_t> gains, QObject* context, Done done);
   void listDevices(QObject* context, std::function<void(MidiDeviceListing)> done);
   // The system's MIDI ports, through the service the keyboard's port is
@@ -68,10 +88,19 @@ class DeviceWorker : public QObject {
   // Talks to another keyboard from now on; `done` says whether it is there.
   void setKeyboard(const KeyboardId& keyboard, QObject* context, std::function<void(bool)> done);
 
+  // The history's questions. They need no keyboard: the worker does not
+  // count as busy for them, though they wait for an exchange under way.
+  void slotStates(QObject* context, HistoryDone done);
+  void listHistory(HistoryFilter filter, QObject* context, HistoryDone done);
+  void historyEntry(std::int64_t id, QObject* context, HistoryDone done);
+
   // Stops the exchange that runs (from any thread).
   void cancel() { cancel_ = true; }
   // Whether an exchange was asked for and has not ended (window's thread).
   bool busy() const { return busy_ > 0; }
+  // Whether nothing at all was asked for that has not ended, questions to
+  // the history included (window's thread).
+  bool idle() const { return busy_ == 0 && questions_ == 0; }
   const KeyboardId& keyboard() const { return keyboard_; }
   // Whether the keyboard was there when last looked for.
   bool present() const { return present_.load(); }
@@ -86,8 +115,15 @@ class DeviceWorker : public QObject {
   // Runs `work` on the worker's thread, then `deliver` with its result on
   // the context's thread.
   template <typename Value>
-  void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver);
+  void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver,
+           bool exchange = true);
   static Report finish(const Outcome& outcome);
+  // Worker's thread: the history's key of the keyboard in use, and an entry
+  // recorded (what the history said, or why it failed; empty when all went well).
+  std::string historyKey();
+  std::string record(const HistoryEntry& entry);
+  void ask(QObject* context, HistoryDone done,
+           std::function<void(History&, HistoryAnswer&)> question);
   // The worker's thread: jobs in order, and between them a look at the bus.
   void loop();
   void checkPresence();
@@ -100,9 +136,15 @@ class DeviceWorker : public QObject {
   std::unique_ptr<PadAction> pad_;
   std::atomic<bool> cancel_{false};
   int busy_ = 0;
+  int questions_ = 0;
   KeyboardId keyboard_;  // the window's copy
   std::atomic<bool> present_{false};
   bool busChanged_ = false;  // discovery saw a device come or go (worker's thread)
+  History& history_;         // worker's thread
+  // The serial number last found for this keyboard: an unplugged keyboard's
+  // slots stay its own (worker's thread).
+  KeyboardId serialOf_;
+  std::string serial_;
 
   std::mutex mutex_;  // guards jobs_ and stopping_
   std::condition_variable wake_;

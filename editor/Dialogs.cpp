@@ -93,6 +93,13 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
     box.exec();
     return box.clickedButton() == read;
   };
+  seams.showDifferences = [](QWidget* parent, const QString& title, const QString& text,
+                             const QString& details) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Close, parent);
+    box.setObjectName(QStringLiteral("differences"));
+    if (!details.isEmpty()) box.setDetailedText(details);
+    box.exec();
+  };
   return seams;
 }
 

@@ -1,5 +1,6 @@
 // The dialogs the editor's actions open: file choosers, problems, the
-// question before edits are dropped, and the confirmation before a send.
+// question before edits are dropped, the confirmation before a send, and
+// the differences between two presets.
 // They are replaceable so that tests can answer them.
 #pragma once
 
@@ -29,6 +30,10 @@ struct DialogSeams {
   std::function<QColor(QWidget* parent, const QColor& initial)> pickColour;
   // The keyboard was plugged in while other settings are shown: true to read it.
   std::function<bool(QWidget* parent)> askReadArrived;
+  // A comparison of two presets: how many settings differ, and each one in the details.
+  std::function<void(QWidget* parent, const QString& title, const QString& text,
+                     const QString& details)>
+      showDifferences;
 };
 
 // The platform's own dialogs; the file dialogs open in the folder last used,

@@ -1,12 +1,17 @@
 #include "editor/KeyboardActions.h"
 
+#include <fmt/format.h>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
+#include <utility>
 
 #include "editor/DocumentActions.h"
+#include "editor/KeyboardController.h"
 #include "editor/Outlets.h"
 #include "editor/StatusTexts.h"
 #include "editor/ViewController.h"
@@ -131,15 +136,30 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report&
   }
   // A damaged settings file is told once more, with the start-up's outcome.
   if (atStart && !view_.settingsWarning.isEmpty()) notes << view_.settingsWarning;
-  notes.removeAll(QString());
+  notes << q(result.history);
   // A failed or cancelled read changes nothing that is shown.
   const QString text =
       outcome ? Status::readSucceeded() +
                     (result.replaced.empty() ? QString() : replacedCount(result.replaced.size()))
       : outcome.wasCancelled() ? tr("Reading cancelled; nothing changed.")
                                : Status::connectFailed();
-  view_.setStatus(text, notes.join(QStringLiteral("\n\n")));
+  view_.setStatus(text, notesWith(notes));
   if (outcome) view_.showAll();
+}
+
+void KeyboardActions::tellHistory(const std::string& note) {
+  if (!note.empty()) historyNotes_ << q(note);
+}
+
+QString KeyboardActions::notesWith(QStringList notes) {
+  // Why the history could not be asked before a send, the send's own note
+  // often says again.
+  for (const QString& note : std::exchange(historyNotes_, {})) {
+    const auto saysIt = [&note](const QString& other) { return other.contains(note); };
+    if (std::none_of(notes.begin(), notes.end(), saysIt)) notes << asSentence(note.toStdString());
+  }
+  notes.removeAll(QString());
+  return notes.join(QStringLiteral("\n\n"));
 }
 
 void KeyboardActions::readAction() {
@@ -182,33 +202,36 @@ void KeyboardActions::startRead(EditSession& session, bool atStart) {
   worker_.read(this, [this, &session, atStart](DeviceWorker::Report result) {
     end();
     showRead(session, result, atStart);
+    emit historyChanged();
   });
 }
 
-bool KeyboardActions::confirmSend(const EditSession& session) {
+void KeyboardActions::askThenSend(std::function<Preset()> take, std::function<void(Preset)> go) {
   const DialogSeams& dialogs = view_.dialogs;
-  if (!dialogs.confirmSend || !settings_.confirmsSend()) return true;
-  const int slot = session.global()->mem + 1;
-  const std::vector<std::string> changes = session.changesOnKeyboard();
-  QString text;
-  if (!session.knowsKeyboard()) {
-    text = tr("Memory slot %1 gets every setting shown. What the keyboard holds now "
-              "is not known: it was not read, or a send stopped part-way.")
-               .arg(slot);
-  } else if (changes.empty()) {
-    text = tr("Nothing changes in memory slot %1: it gets what the keyboard last "
-              "read or was sent.")
-               .arg(slot);
-  } else {
-    text = changes.size() == 1
-               ? tr("1 setting will change in memory slot %1.").arg(slot)
-               : tr("%1 settings will change in memory slot %2.").arg(changes.size()).arg(slot);
-  }
+  if (!dialogs.confirmSend || !settings_.confirmsSend()) return go(take());
+  if (asking_) return;
+  asking_ = true;
+  worker_.slotStates(
+      this, [this, take = std::move(take), go = std::move(go)](DeviceWorker::HistoryAnswer answer) {
+        asking_ = false;
+        tellHistory(answer.note);
+        tellHistory(answer.outcome.message());
+        // The window may have started other work meanwhile.
+        if (view_.deviceBusy() != ViewController::DeviceBusy::No) return;
+        Preset preset = take();
+        const int slot = std::clamp(preset.global->mem, 0, kSlotCount - 1);
+        if (confirmSend(preset, answer.states[static_cast<std::size_t>(slot)]))
+          go(std::move(preset));
+      });
+}
+
+bool KeyboardActions::confirmSend(const Preset& preset, const SlotState& slot) {
+  const SendPreview preview = previewSend(slot, preset, view_.session().lists());
   QStringList details;
-  for (const std::string& line : changes) details << q(line);
+  for (const std::string& line : preview.changes) details << q(line);
   bool dontAskAgain = false;
-  const bool send = dialogs.confirmSend(view_.view()->window(), text,
-                                        details.join(QLatin1Char('\n')), dontAskAgain);
+  const bool send = view_.dialogs.confirmSend(view_.view()->window(), q(previewText(preview)),
+                                              details.join(QLatin1Char('\n')), dontAskAgain);
   if (send && dontAskAgain) {
     if (Outcome stored = settings_.storeConfirmsSend(false); !stored) {
       log::diag("send: %s", stored.message());
@@ -218,7 +241,31 @@ bool KeyboardActions::confirmSend(const EditSession& session) {
 }
 
 void KeyboardActions::send(EditSession& session) {
-  if (!confirmSend(session)) return;
+  askThenSend([&session] { return session.copyOfPreset(); },
+              [this, &session](Preset preset) {
+                startSend(std::move(preset), session.sendSource(), &session);
+              });
+}
+
+void KeyboardActions::sendAgain(const HistoryEntry& entry) {
+  if (view_.deviceBusy() != ViewController::DeviceBusy::No) return;
+  Result<Preset> held = presetOf(entry);
+  if (!held) {
+    if (view_.dialogs.showProblem) {
+      view_.dialogs.showProblem(view_.view()->window(), tr("The preset was not sent"),
+                                asSentence(held.message()));
+    }
+    return;
+  }
+  // Into the slot it went to, whatever its memory slot setting says.
+  held->global->mem = std::clamp(entry.slot, 1, kSlotCount) - 1;
+  askThenSend([preset = *held] { return padkbd::copyOf(preset); },
+              [this, source = fmt::format("history entry {}", entry.id)](Preset preset) {
+                startSend(std::move(preset), source, nullptr);
+              });
+}
+
+void KeyboardActions::startSend(Preset preset, std::string source, EditSession* session) {
   // A new message window for each send; one still open gives its view back first.
   if (messageWindow_) {
     messageWindow_->returnView();
@@ -235,32 +282,34 @@ void KeyboardActions::send(EditSession& session) {
     window->setDetail(why);
   };
   report(Status::sending());
-  slot_ = session.global()->mem + 1;
+  slot_ = preset.global->mem + 1;
   begin(Work::Sending);
   // The keyboard gets a copy: what is sent cannot change while it goes out.
-  Preset sent = session.copyOfPreset();
-  worker_.send(
-      session.copyOfPreset(), this, [this, &session, report, sent](DeviceWorker::Report result) {
-        end();
-        if (result.outcome) {
-          session.sentToKeyboard(sent);
-          report(Status::sendSucceeded());
-        } else {
-          if (result.written > 0) session.sendInterrupted();
-          // The fixed text first; how much reached the slot after it.
-          QString text =
-              result.outcome.wasCancelled() ? tr("Sending cancelled.") : Status::connectFailed();
-          if (result.written > 0) {
-            text += tr(" %1 of %2 settings reached memory slot %3, which now "
-                       "holds a mix of old and new settings.")
-                        .arg(result.written)
-                        .arg(PadAction::kFullExchange)
-                        .arg(slot_);
-          }
-          report(text, q(result.outcome.message()));
-        }
-        emit view_.editStateChanged();
-      });
+  Preset sent = padkbd::copyOf(preset);
+  worker_.send(std::move(preset), std::move(source), this,
+               [this, session, report, sent](DeviceWorker::Report result) {
+                 end();
+                 const QString history = q(result.history);
+                 if (result.outcome) {
+                   if (session) session->sentToKeyboard(sent);
+                   report(Status::sendSucceeded(), notesWith({history}));
+                 } else {
+                   if (result.written > 0 && session) session->sendInterrupted();
+                   // The fixed text first; how much reached the slot after it.
+                   QString text = result.outcome.wasCancelled() ? tr("Sending cancelled.")
+                                                                : Status::connectFailed();
+                   if (result.written > 0) {
+                     text += tr(" %1 of %2 settings reached memory slot %3, which now "
+                                "holds a mix of old and new settings.")
+                                 .arg(result.written)
+                                 .arg(PadAction::kFullExchange)
+                                 .arg(slot_);
+                   }
+                   report(text, notesWith({q(result.outcome.message()), history}));
+                 }
+                 emit view_.editStateChanged();
+                 emit historyChanged();
+               });
 }
 
 void KeyboardActions::sendGains(

@@ -1,8 +1,10 @@
 // What the window does with the keyboard: the start-up read, "Read from
 // keyboard", "Send to keyboard" with its confirmation and its message window,
-// the gain dialog, and what happens when the keyboard comes or goes. The work itself runs on
-// the device worker; meanwhile the window shows how far it has come, offers
-// Cancel, and keeps the controls that would conflict disabled.
+// a preset of the history sent again, the gain dialog, and what happens when
+// the keyboard comes or goes. The work itself runs on the device worker;
+// meanwhile the window shows how far it has come, offers Cancel, and keeps
+// the controls that would conflict disabled. The confirmation compares with
+// what the history says the memory slot holds, which the worker looks up.
 #pragma once
 
 #include <QObject>
@@ -11,6 +13,7 @@
 
 #include "editor/DeviceWorker.h"
 #include "editor/GainController.h"
+#include "editor/HistoryHeaders.h"
 #include "editor/MessageController.h"
 #include "session/EditSession.h"
 #include "storage/Settings.h"
@@ -36,6 +39,12 @@ class KeyboardActions : public QObject {
   void read(EditSession& session);
   // Asks first (unless told not to), then writes the preset into the slot.
   void send(EditSession& session);
+  // The same for the preset of a history entry (with its document), into
+  // the slot it was sent to; the window's preset stays as it is.
+  void sendAgain(const HistoryEntry& entry);
+  // Something the history said (a damaged database set aside): told in the
+  // status field's tooltip with the next outcome shown.
+  void tellHistory(const std::string& note);
   // The gains; `done` gets the status text and why.
   void sendGains(const std::vector<std::int32_t>& gains,
                  std::function<void(bool sent, const QString& text, const QString& why)> done);
@@ -52,6 +61,10 @@ class KeyboardActions : public QObject {
   void showGainsAction();
   void cancel();
 
+ signals:
+  // A read or a send ended: the history may hold another entry.
+  void historyChanged();
+
  private:
   enum class Work { Reading, Sending };
   void begin(Work work);
@@ -59,7 +72,14 @@ class KeyboardActions : public QObject {
   void showProgress(const PadAction::Progress& progress);
   void presenceChanged(bool present);
   void showPresence(bool present);
-  bool confirmSend(const EditSession& session);
+  // Looks up what the slot of the preset `take` gives holds, asks, and
+  // hands the preset to `go` when the user says send.
+  void askThenSend(std::function<Preset()> take, std::function<void(Preset)> go);
+  bool confirmSend(const Preset& preset, const SlotState& slot);
+  // `session` takes the preset as sent when it is its own (none: a preset of the history).
+  void startSend(Preset preset, std::string source, EditSession* session);
+  // The notes of an outcome, with what the history said since the last one.
+  QString notesWith(QStringList notes);
   void startRead(EditSession& session, bool atStart);
   void showRead(EditSession& session, const DeviceWorker::Report& result, bool atStart);
 
@@ -73,7 +93,9 @@ class KeyboardActions : public QObject {
   QProgressBar* bar_;
   QPushButton* cancel_;
   QLabel* state_;
-  int slot_ = 1;  // of the send under way, for its progress
+  int slot_ = 1;              // of the send under way, for its progress
+  bool asking_ = false;       // the slot's state is being looked up for a confirmation
+  QStringList historyNotes_;  // not yet told
 };
 
 }  // namespace padkbd::editor

@@ -9,6 +9,7 @@
 
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
+#include "editor/HistoryDialogs.h"
 #include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
@@ -104,6 +105,9 @@ void MainWindowController::connectMenus() {
   connect(ui_->actionQuit, &QAction::triggered, this, &QWidget::close);
   connect(ui_->actionKeyboard, &QAction::triggered, this,
           &MainWindowController::showKeyboardAction);
+  connect(ui_->actionMemorySlots, &QAction::triggered, this,
+          &MainWindowController::showMemorySlotsAction);
+  connect(ui_->actionHistory, &QAction::triggered, this, &MainWindowController::showHistoryAction);
   connect(vc, &ViewController::editStateChanged, this, &MainWindowController::showEditState);
 }
 
@@ -147,6 +151,8 @@ QString MainWindowController::originText(const Origin& origin) {
       return tr("sent to memory slot %1").arg(QString::fromStdString(origin.detail));
     case Origin::Kind::Document:
       return QString::fromStdString(origin.detail);
+    case Origin::Kind::History:
+      return tr("history entry %1").arg(QString::fromStdString(origin.detail));
     case Origin::Kind::Default:
       break;
   }
@@ -177,6 +183,38 @@ void MainWindowController::showKeyboardAction() {
   keyboardDialog_->show();
   keyboardDialog_->raise();
   keyboardDialog_->activateWindow();
+}
+
+namespace {
+
+// Shown and brought to the front; each showing asks the history anew.
+void bringUp(QDialog* dialog) {
+  if (dialog->isVisible()) dialog->hide();
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+}
+
+}  // namespace
+
+MemorySlotsDialog* MainWindowController::memorySlotsDialog() const {
+  return memorySlotsDialog_;
+}
+
+HistoryDialog* MainWindowController::historyDialog() const {
+  return historyDialog_;
+}
+
+void MainWindowController::showMemorySlotsAction() {
+  if (!memorySlotsDialog_) {
+    memorySlotsDialog_ = new MemorySlotsDialog(*viewController_, worker_, this);
+  }
+  bringUp(memorySlotsDialog_);
+}
+
+void MainWindowController::showHistoryAction() {
+  if (!historyDialog_) historyDialog_ = new HistoryDialog(*viewController_, worker_, this);
+  bringUp(historyDialog_);
 }
 
 void MainWindowController::showEvent(QShowEvent* event) {

@@ -22,7 +22,9 @@ class FileAction;
 namespace padkbd::editor {
 
 class DeviceWorker;
+class HistoryDialog;
 class KeyboardController;
+class MemorySlotsDialog;
 class ViewController;
 
 class MainWindowController : public QMainWindow {
@@ -38,12 +40,16 @@ class MainWindowController : public QMainWindow {
   ~MainWindowController() override;
 
   ViewController& viewController() const { return *viewController_; }
-  // The Keyboard dialog, once opened.
+  // The Keyboard, Memory Slots and History dialogs, once opened.
   KeyboardController* keyboardDialog() const;
+  MemorySlotsDialog* memorySlotsDialog() const;
+  HistoryDialog* historyDialog() const;
 
  public slots:
   void closeApplication();
   void showKeyboardAction();
+  void showMemorySlotsAction();
+  void showHistoryAction();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -63,6 +69,8 @@ class MainWindowController : public QMainWindow {
   ResolvedKeyboard keyboard_;
   SettingsFile settings_;
   QPointer<KeyboardController> keyboardDialog_;
+  QPointer<MemorySlotsDialog> memorySlotsDialog_;
+  QPointer<HistoryDialog> historyDialog_;
   bool warned_ = false;
 };
 

@@ -27,6 +27,7 @@ constexpr const char* kOtherLook = "button";
 // The keyboard's body is dark whatever the desktop's theme; what is drawn on
 // it is drawn for that.
 const QColor kLabel(214, 218, 224);
+const QColor kBody(36, 39, 45);  // the window's #surface
 const QColor kUnlitPad(58, 62, 70);
 const QColor kRing(255, 255, 255);
 
@@ -125,7 +126,7 @@ class SurfaceElement : public QToolButton {
     paintRing(p, area.adjusted(1.5, 1.5, -1.5, -1.5), selected, false);
     const QColor colour =
         property("lightShown").toBool() ? property("light").value<QColor>() : QColor();
-    const QColor fill = colour.isValid() ? colour : kUnlitPad;
+    const QColor fill = padFill(colour);
     if (colour.isValid()) {
       // A lit pad glows a little beyond its edge.
       QRadialGradient glow(pad.center(), pad.width() * 0.75);
@@ -276,6 +277,58 @@ QColor padColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
   return QColor(toChannel(red), toChannel(green), toChannel(blue));
 }
 
+QColor padColour(const ButtonValue& pad) {
+  return padColour(pad.CR, pad.CG, pad.CB);
+}
+
+QColor padFill(const QColor& colour) {
+  return colour.isValid() ? colour : kUnlitPad;
+}
+
+namespace {
+
+constexpr int kCell = 6;    // a pad's side in the picture
+constexpr int kGap = 1;     // between pads
+constexpr int kMargin = 3;  // the body around them
+
+}  // namespace
+
+PadPicture::PadPicture(QWidget* parent) : QWidget(parent) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void PadPicture::setPreset(const Preset* preset) {
+  colours_.clear();
+  for (std::int32_t index = kFirstPadControl; preset && index <= kLastPadControl; ++index) {
+    const auto at = static_cast<std::size_t>(index);
+    const ButtonValuePtr pad = at < preset->buttons.size() ? preset->buttons[at] : nullptr;
+    colours_.push_back(pad ? padColour(*pad) : QColor());
+  }
+  update();
+}
+
+QSize PadPicture::sizeHint() const {
+  const int rows = (kLastPadControl - kFirstPadControl + 1) / kColumns;
+  return {kColumns * (kCell + kGap) - kGap + 2 * kMargin,
+          rows * (kCell + kGap) - kGap + 2 * kMargin};
+}
+
+void PadPicture::paintEvent(QPaintEvent*) {
+  if (colours_.empty()) return;
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kBody);
+  p.drawRoundedRect(QRectF(QPointF(0, 0), sizeHint()), 3, 3);
+  for (std::size_t n = 0; n < colours_.size(); ++n) {
+    const int column = static_cast<int>(n) % kColumns, row = static_cast<int>(n) / kColumns;
+    p.setBrush(padFill(colours_[n]));
+    p.drawRoundedRect(
+        QRectF(kMargin + column * (kCell + kGap), kMargin + row * (kCell + kGap), kCell, kCell),
+        1.5, 1.5);
+  }
+}
+
 void setLight(QAbstractButton* element, const QColor& colour) {
   if (element == nullptr || !element->property("hasLight").toBool()) return;
   element->setProperty("light", colour);
@@ -350,7 +403,7 @@ void showPadLights(const QWidget* view, const EditSession& session) {
     const std::int32_t index = controlOf(session, element);
     const ButtonValuePtr record = isPadControl(index) ? session.control(index) : nullptr;
     if (record) {
-      setLight(element, padColour(record->CR, record->CG, record->CB));
+      setLight(element, padColour(*record));
     } else {
       hideLight(element);
     }

@@ -13,6 +13,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -44,6 +45,27 @@ std::int32_t toComponent(int channel);
 // The colour a pad lights in, from its CR/CG/CB (0-127 each); invalid
 // (unlit) when any of them is -1 or out of range.
 QColor padColour(std::int32_t red, std::int32_t green, std::int32_t blue);
+QColor padColour(const ButtonValue& pad);
+// What a pad lit in `colour` is filled with on the surface: the colour, or
+// the unlit pad's grey.
+QColor padFill(const QColor& colour);
+
+// A small picture of a preset's 48 pads in the colours the surface shows,
+// eight a row as on the keyboard; blank without a preset.
+class PadPicture : public QWidget {
+ public:
+  explicit PadPicture(QWidget* parent = nullptr);
+  void setPreset(const Preset* preset);
+  // The 48 colours shown (invalid: unlit); empty when blank.
+  const std::vector<QColor>& colours() const { return colours_; }
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::vector<QColor> colours_;
+};
 // Shows the element's colour light in `colour` (invalid: unlit). Does nothing
 // for an element without a light.
 void setLight(QAbstractButton* element, const QColor& colour);

@@ -1,6 +1,7 @@
 // padkbd-editor: the composition root. Creates the link to the keyboard
-// (raw USB or a MIDI port, or the simulated controller), the preset files, the device worker (which
-// owns the transport) and the editor window, then runs the event loop until the window is closed.
+// (raw USB or a MIDI port, or the simulated controller), the preset files, the history, the device
+// worker (which owns the transport and uses the history) and the editor window, then runs the
+// event loop until the window is closed.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
@@ -10,6 +11,7 @@
 #include "editor/DeviceWorker.h"
 #include "editor/Language.h"
 #include "editor/MainWindowController.h"
+#include "history/History.h"
 #include "link/KeyboardLink.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
@@ -129,8 +131,12 @@ int main(int argc, char** argv) {
   padkbd::FileAction fileAction(
       padkbd::FileAction::findResourceDir(QCoreApplication::applicationFilePath().toStdString()),
       padkbd::FileAction::defaultWorkingCopyPath());
+  // Opened on first use, which is on the worker's thread: the window never
+  // waits for the database either.
+  padkbd::History history(padkbd::History::defaultPath(), settings.historyKeep());
   // USB is spoken on the worker's thread only, so the window never waits.
-  padkbd::editor::DeviceWorker worker(link, discovery, keyboard.id, fileAction.resourceDir());
+  padkbd::editor::DeviceWorker worker(link, discovery, keyboard.id, fileAction.resourceDir(),
+                                      history);
   worker.midiApi = midiApi;
 
   padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings);

@@ -12,6 +12,22 @@ namespace {
 
 constexpr std::int32_t kGlobalControl = UndoHistory::kGlobalBlock;
 
+std::string sourceName(const Origin& origin) {
+  switch (origin.kind) {
+    case Origin::Kind::Keyboard:
+      return "from the keyboard";
+    case Origin::Kind::Document:
+      return origin.detail;
+    case Origin::Kind::History:
+      return "history entry " + origin.detail;
+    case Origin::Kind::Sent:
+      return origin.source;
+    case Origin::Kind::Default:
+      break;
+  }
+  return "default preset";
+}
+
 }  // namespace
 
 EditSession::EditSession(FileAction& files, Preset preset, Origin origin,
@@ -33,6 +49,13 @@ EditSession::EditSession(FileAction& files, Preset preset, Origin origin,
   bulkRecord_->CB = 100;
   saved_ = valuesOf(preset_);
   if (origin_.kind == Origin::Kind::Keyboard) keyboard_.sent(saved_);
+  origin_ = cameFrom(std::move(origin_), preset_);
+}
+
+Origin EditSession::cameFrom(Origin origin, const Preset& preset) {
+  origin.source = sourceName(origin);
+  origin.given = std::make_shared<const PresetValues>(valuesOf(preset));
+  return origin;
 }
 
 // --- The preset --------------------------------------------------------------
@@ -257,6 +280,7 @@ bool EditSession::inBulkSelection(std::int32_t index) const {
 void EditSession::replace(Preset preset, Origin origin, const std::string& label) {
   // The firmware field keeps telling what the keyboard said.
   if (preset.global) preset.global->version = keyboard_.versionText();
+  origin = cameFrom(std::move(origin), preset);
   record({.label = label,
           .before = preset_,
           .after = std::move(preset),
@@ -282,6 +306,11 @@ void EditSession::useDocument(Preset preset, const std::string& name) {
   saved_ = valuesOf(preset_);
 }
 
+void EditSession::useHistoryEntry(Preset preset, std::int64_t id) {
+  const std::string detail = std::to_string(id);
+  replace(std::move(preset), Origin{Origin::Kind::History, detail}, "Open history entry " + detail);
+}
+
 Outcome EditSession::writeWorkingCopy() {
   return files_.WriteButtonValuesToTempWithData(preset_.buttons, *preset_.global);
 }
@@ -289,7 +318,7 @@ Outcome EditSession::writeWorkingCopy() {
 Outcome EditSession::exportDocument(const std::filesystem::path& path) {
   if (Outcome exported = files_.exportWorkingCopy(path); !exported) return exported;
   saved_ = valuesOf(preset_);
-  origin_ = Origin{Origin::Kind::Document, path.filename().string()};
+  origin_ = cameFrom(Origin{Origin::Kind::Document, path.filename().string()}, preset_);
   return Outcome::success();
 }
 
@@ -306,9 +335,9 @@ void EditSession::useKeyboardPreset(Preset preset, std::optional<std::string> fi
 }
 
 void EditSession::startWith(Preset preset, std::optional<std::string> firmware) {
-  origin_ = Origin{Origin::Kind::Keyboard, firmware.value_or("")};
   keyboard_.read(std::move(firmware), valuesOf(preset));
   if (preset.global) preset.global->version = keyboard_.versionText();
+  origin_ = cameFrom(Origin{Origin::Kind::Keyboard, keyboard_.firmware().value_or("")}, preset);
   preset_ = std::move(preset);
   followCurrent();
   saved_ = valuesOf(preset_);
@@ -317,7 +346,8 @@ void EditSession::startWith(Preset preset, std::optional<std::string> firmware) 
 void EditSession::sentToKeyboard(const Preset& sent) {
   saved_ = valuesOf(sent);
   keyboard_.sent(saved_);
-  origin_ = Origin{Origin::Kind::Sent, std::to_string(sent.global->mem + 1)};
+  origin_ = Origin{Origin::Kind::Sent, std::to_string(sent.global->mem + 1), origin_.source,
+                   origin_.given};
 }
 
 // --- Copy and paste ----------------------------------------------------------------
@@ -391,7 +421,13 @@ void EditSession::followCurrent() {
 // --- What is saved, what is on the keyboard ------------------------------------
 
 bool EditSession::modified() const {
-  return valuesOf(preset_) != saved_;
+  // A preset of the history is kept nowhere else until it is saved or sent.
+  return origin_.kind == Origin::Kind::History || valuesOf(preset_) != saved_;
+}
+
+std::string EditSession::sendSource() const {
+  const bool edited = !origin_.given || *origin_.given != valuesOf(preset_);
+  return edited ? origin_.source + ", edited" : origin_.source;
 }
 
 }  // namespace padkbd

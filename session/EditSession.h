@@ -122,6 +122,8 @@ class EditSession {
   Outcome loadDocument(const std::filesystem::path& path);
   // A preset already read and checked (a document the command-line tool sends).
   void useDocument(Preset preset, const std::string& name);
+  // The preset of history entry `id` (one undo step); unsaved until saved or sent.
+  void useHistoryEntry(Preset preset, std::int64_t id);
   // Save, first half: the preset into the working copy.
   Outcome writeWorkingCopy();
   // Save, second half: the working copy into the document, which is then
@@ -157,8 +159,12 @@ class EditSession {
 
   // --- What is saved, what is on the keyboard ---------------------------
   // Whether the preset differs from what was last loaded, saved, read from
-  // or sent to the keyboard.
+  // or sent to the keyboard, or came from the history since.
   bool modified() const;
+  // Where the preset came from, as a send records it: "live.padkbd", "from
+  // the keyboard", "default preset", "history entry 12", with ", edited"
+  // when it was changed since.
+  std::string sendSource() const;
   // Whether anything is known of what the keyboard holds.
   bool knowsKeyboard() const { return keyboard_.known(); }
   // Every setting that a send would change, against what was last read from
@@ -180,6 +186,8 @@ class EditSession {
   void record(Step step);
   void apply(const Step& step, bool forward);
   void replace(Preset preset, Origin origin, const std::string& label);
+  // `origin` with its source named and `preset`'s values as given.
+  static Origin cameFrom(Origin origin, const Preset& preset);
   // After the records changed: the current control is the record at its index.
   void followCurrent();
   std::string fieldLabel(std::int32_t control, int field) const;

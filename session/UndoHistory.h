@@ -6,20 +6,27 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/Records.h"
+#include "session/KeyboardPreset.h"
 #include "storage/PresetCheck.h"
 
 namespace padkbd {
 
 // Where the preset shown came from, for the window's title.
 struct Origin {
-  enum class Kind { Keyboard, Sent, Default, Document };
+  enum class Kind { Keyboard, Sent, Default, Document, History };
   Kind kind = Kind::Default;
-  std::string detail;  // firmware version, memory slot (1-9), or document name
+  std::string detail;  // firmware version, memory slot (1-9), document name, or history entry id
+  // Where the settings first came from in the history's words ("from the
+  // keyboard", "live.padkbd"; a send keeps its preset's), and what they were
+  // then: a send records the first, and whether they were edited since.
+  std::string source = {};
+  std::shared_ptr<const PresetValues> given = {};
 };
 
 class UndoHistory {

@@ -3,7 +3,7 @@
 // a pad chosen, the second bank, bulk mode, the message window after a send,
 // a dark theme, English and Chinese, the window while a paced keyboard is
 // read and sent to, the questions before edits are lost and before a send,
-// the gains and the Keyboard dialog.
+// the gains, the Keyboard dialog, the Memory Slots and the History dialogs.
 // Usage: editor_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "editor/GainController.h"
+#include "editor/HistoryDialogs.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
 #include "tests/editor/EditorHarness.h"
@@ -147,6 +148,7 @@ int main(int argc, char** argv) {
       }
     });
     vc.keyboard().sendAction();
+    editor.waitForKeyboard();  // the slot is looked up in the history before the question
   });
 
   vc.keyboard().showGainsAction();
@@ -181,5 +183,36 @@ int main(int argc, char** argv) {
   keyboard->refresh();
   keyboard->deviceList->setCurrentItem(keyboard->deviceList->topLevelItem(1));
   save(keyboard, QStringLiteral("editor-keyboard.png"));
+  keyboard->close();
+
+  // The history after a few sends: a document, the default preset, a send
+  // stopped part-way; Memory Slots and History.
+  vc.dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
+  vc.dialogs.askUnsaved = [](QWidget*, const QString&) {
+    return padkbd::editor::DialogSeams::Unsaved::Discard;
+  };
+  const auto sendTo = [&](int slot) {
+    editor.choose("mem", slot - 1);
+    ok &= editor.send();
+    if (auto* message = vc.messageWindow()) message->close();
+  };
+  editor.answerFiles(editor.dir() / "Live set.padkbd");
+  editor.choose("mem", 2);
+  vc.documents().saveAction();
+  sendTo(3);
+  vc.documents().changeToDefaultAction();
+  sendTo(5);
+  editor.sim().resetCounters();
+  editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 300; });
+  sendTo(7);
+  editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
+  editor.action("actionMemorySlots")->trigger();
+  editor.waitForKeyboard();
+  save(editor.window().memorySlotsDialog(), QStringLiteral("editor-memory-slots.png"));
+  editor.action("actionHistory")->trigger();
+  editor.waitForKeyboard();
+  auto* history = editor.window().historyDialog();
+  history->entryList->setCurrentItem(history->entryList->topLevelItem(1));
+  save(history, QStringLiteral("editor-history.png"));
   return ok ? 0 : 1;
 }

@@ -366,6 +366,22 @@
         <source>Choose the USB keyboard the editor talks to</source>
         <translation>Choose the USB keyboard the editor talks to</translation>
     </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation>&amp;History…</translation>
+    </message>
+    <message>
+        <source>Every read from and send to a keyboard</source>
+        <translation>Every read from and send to a keyboard</translation>
+    </message>
+    <message>
+        <source>&amp;Memory Slots…</source>
+        <translation>&amp;Memory Slots…</translation>
+    </message>
+    <message>
+        <source>What each memory slot of the keyboard holds, as far as padkbd knows</source>
+        <translation>What each memory slot of the keyboard holds, as far as padkbd knows</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -437,6 +453,17 @@
     </message>
 </context>
 <context>
+    <name>padkbd::editor::DeviceWorker</name>
+    <message>
+        <source>The history could not keep this read: %1.</source>
+        <translation>The history could not keep this read: %1.</translation>
+    </message>
+    <message>
+        <source>The history could not keep this send: %1.</source>
+        <translation>The history could not keep this send: %1.</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::DocumentActions</name>
     <message>
         <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
@@ -464,6 +491,49 @@
     </message>
 </context>
 <context>
+    <name>padkbd::editor::EntryDialog</name>
+    <message>
+        <source>Nothing can be opened while the keyboard is read or in bulk mode.</source>
+        <translation>Nothing can be opened while the keyboard is read or in bulk mode.</translation>
+    </message>
+    <message>
+        <source>The preset was not opened</source>
+        <translation>The preset was not opened</translation>
+    </message>
+    <message>
+        <source>Opened %1 in the window; Undo brings back what was there.</source>
+        <translation>Opened %1 in the window; Undo brings back what was there.</translation>
+    </message>
+    <message>
+        <source>The presets were not compared</source>
+        <translation>The presets were not compared</translation>
+    </message>
+    <message>
+        <source>No difference between %1 and the preset shown.</source>
+        <translation>No difference between %1 and the preset shown.</translation>
+    </message>
+    <message>
+        <source>1 setting differs between %1 and the preset shown (%1 → shown).</source>
+        <translation>1 setting differs between %1 and the preset shown (%1 → shown).</translation>
+    </message>
+    <message>
+        <source>%1 settings differ between %2 and the preset shown (%2 → shown).</source>
+        <translation>%1 settings differ between %2 and the preset shown (%2 → shown).</translation>
+    </message>
+    <message>
+        <source>Compare %1</source>
+        <translation>Compare %1</translation>
+    </message>
+    <message>
+        <source>The preset was not saved</source>
+        <translation>The preset was not saved</translation>
+    </message>
+    <message>
+        <source>Saved %1 as %2.</source>
+        <translation>Saved %1 as %2.</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::GainController</name>
     <message>
         <source>Gains</source>
@@ -488,6 +558,77 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::HistoryDialog</name>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>Save As…</source>
+        <translation>Save As…</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>Memory %1</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>&amp;Slot:</source>
+        <translation>&amp;Slot:</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Kind:</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>When</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>What</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Keyboard</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>history entry %1</source>
+        <translation>history entry %1</translation>
     </message>
 </context>
 <context>
@@ -553,22 +694,6 @@
         <translation>Reading cancelled; nothing changed.</translation>
     </message>
     <message>
-        <source>Memory slot %1 gets every setting shown. What the keyboard holds now is not known: it was not read, or a send stopped part-way.</source>
-        <translation>Memory slot %1 gets every setting shown. What the keyboard holds now is not known: it was not read, or a send stopped part-way.</translation>
-    </message>
-    <message>
-        <source>Nothing changes in memory slot %1: it gets what the keyboard last read or was sent.</source>
-        <translation>Nothing changes in memory slot %1: it gets what the keyboard last read or was sent.</translation>
-    </message>
-    <message>
-        <source>1 setting will change in memory slot %1.</source>
-        <translation>1 setting will change in memory slot %1.</translation>
-    </message>
-    <message>
-        <source>%1 settings will change in memory slot %2.</source>
-        <translation>%1 settings will change in memory slot %2.</translation>
-    </message>
-    <message>
         <source>Sending cancelled.</source>
         <translation>Sending cancelled.</translation>
     </message>
@@ -583,6 +708,10 @@
     <message>
         <source>Reading from the keyboard</source>
         <translation>Reading from the keyboard</translation>
+    </message>
+    <message>
+        <source>The preset was not sent</source>
+        <translation>The preset was not sent</translation>
     </message>
 </context>
 <context>
@@ -833,6 +962,69 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>default preset</source>
         <translation>default preset</translation>
+    </message>
+    <message>
+        <source>history entry %1</source>
+        <translation>history entry %1</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::MemorySlotsDialog</name>
+    <message>
+        <source>Memory Slots</source>
+        <translation>Memory Slots</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>Memory</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Sent</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>Pads</source>
+        <translation>Pads</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>Memory %1</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Send Again</source>
+        <translation>Send Again</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>Save As…</source>
+        <translation>Save As…</translation>
+    </message>
+    <message>
+        <source>What padkbd sent to the memory slots of the keyboard %1:</source>
+        <translation>What padkbd sent to the memory slots of the keyboard %1:</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>holds a mix</source>
+        <translation>holds a mix</translation>
+    </message>
+    <message>
+        <source>A send of %1 stopped after %2 of %3 settings.</source>
+        <translation>A send of %1 stopped after %2 of %3 settings.</translation>
     </message>
 </context>
 <context>

@@ -366,6 +366,22 @@
         <source>Choose the USB keyboard the editor talks to</source>
         <translation>选择编辑器要通信的 USB 键盘</translation>
     </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation>历史记录(&amp;H)…</translation>
+    </message>
+    <message>
+        <source>Every read from and send to a keyboard</source>
+        <translation>每一次从键盘读取和发送到键盘的记录</translation>
+    </message>
+    <message>
+        <source>&amp;Memory Slots…</source>
+        <translation>存储位置(&amp;M)…</translation>
+    </message>
+    <message>
+        <source>What each memory slot of the keyboard holds, as far as padkbd knows</source>
+        <translation>就 padkbd 所知，键盘各存储位置中的内容</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -437,6 +453,17 @@
     </message>
 </context>
 <context>
+    <name>padkbd::editor::DeviceWorker</name>
+    <message>
+        <source>The history could not keep this read: %1.</source>
+        <translation>历史记录未能保存这次读取：%1。</translation>
+    </message>
+    <message>
+        <source>The history could not keep this send: %1.</source>
+        <translation>历史记录未能保存这次发送：%1。</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::DocumentActions</name>
     <message>
         <source>%1 would drop the changes made since the preset was last loaded, saved, read or sent.</source>
@@ -464,6 +491,49 @@
     </message>
 </context>
 <context>
+    <name>padkbd::editor::EntryDialog</name>
+    <message>
+        <source>Nothing can be opened while the keyboard is read or in bulk mode.</source>
+        <translation>正在读取键盘或处于批量模式时无法打开。</translation>
+    </message>
+    <message>
+        <source>The preset was not opened</source>
+        <translation>预设未能打开</translation>
+    </message>
+    <message>
+        <source>Opened %1 in the window; Undo brings back what was there.</source>
+        <translation>已在窗口中打开%1；撤销可恢复原来的内容。</translation>
+    </message>
+    <message>
+        <source>The presets were not compared</source>
+        <translation>预设未能比较</translation>
+    </message>
+    <message>
+        <source>No difference between %1 and the preset shown.</source>
+        <translation>%1与当前显示的预设没有差别。</translation>
+    </message>
+    <message>
+        <source>1 setting differs between %1 and the preset shown (%1 → shown).</source>
+        <translation>%1与当前显示的预设有 1 项设置不同（%1 → 当前）。</translation>
+    </message>
+    <message>
+        <source>%1 settings differ between %2 and the preset shown (%2 → shown).</source>
+        <translation>%2与当前显示的预设有 %1 项设置不同（%2 → 当前）。</translation>
+    </message>
+    <message>
+        <source>Compare %1</source>
+        <translation>比较%1</translation>
+    </message>
+    <message>
+        <source>The preset was not saved</source>
+        <translation>预设未能保存</translation>
+    </message>
+    <message>
+        <source>Saved %1 as %2.</source>
+        <translation>已将%1保存为 %2。</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::GainController</name>
     <message>
         <source>Gains</source>
@@ -488,6 +558,77 @@
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::HistoryDialog</name>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>比较</translation>
+    </message>
+    <message>
+        <source>Save As…</source>
+        <translation>另存为…</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>存储位置 %1</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>中断</translation>
+    </message>
+    <message>
+        <source>&amp;Slot:</source>
+        <translation>存储位置(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>类型(&amp;K)：</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>键盘</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>来源</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>固件</translation>
+    </message>
+    <message>
+        <source>history entry %1</source>
+        <translation>历史记录第 %1 条</translation>
     </message>
 </context>
 <context>
@@ -553,22 +694,6 @@
         <translation>读取已取消，未做任何更改。</translation>
     </message>
     <message>
-        <source>Memory slot %1 gets every setting shown. What the keyboard holds now is not known: it was not read, or a send stopped part-way.</source>
-        <translation>存储位置 %1 将写入当前显示的所有设置。键盘中现有的内容未知：尚未读取，或上次发送中途停止。</translation>
-    </message>
-    <message>
-        <source>Nothing changes in memory slot %1: it gets what the keyboard last read or was sent.</source>
-        <translation>存储位置 %1 不会有任何变化：写入的内容与上次从键盘读取或发送的内容相同。</translation>
-    </message>
-    <message>
-        <source>1 setting will change in memory slot %1.</source>
-        <translation>存储位置 %1 中将有 1 项设置发生变化。</translation>
-    </message>
-    <message>
-        <source>%1 settings will change in memory slot %2.</source>
-        <translation>存储位置 %2 中将有 %1 项设置发生变化。</translation>
-    </message>
-    <message>
         <source>Sending cancelled.</source>
         <translation>发送已取消。</translation>
     </message>
@@ -583,6 +708,10 @@
     <message>
         <source>Reading from the keyboard</source>
         <translation>从键盘读取</translation>
+    </message>
+    <message>
+        <source>The preset was not sent</source>
+        <translation>预设未能发送</translation>
     </message>
 </context>
 <context>
@@ -833,6 +962,69 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>default preset</source>
         <translation>默认预设</translation>
+    </message>
+    <message>
+        <source>history entry %1</source>
+        <translation>历史记录第 %1 条</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::MemorySlotsDialog</name>
+    <message>
+        <source>Memory Slots</source>
+        <translation>存储位置</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>存储位置</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Sent</source>
+        <translation>发送时间</translation>
+    </message>
+    <message>
+        <source>Pads</source>
+        <translation>打击垫</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>存储位置 %1</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Send Again</source>
+        <translation>再次发送</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>比较</translation>
+    </message>
+    <message>
+        <source>Save As…</source>
+        <translation>另存为…</translation>
+    </message>
+    <message>
+        <source>What padkbd sent to the memory slots of the keyboard %1:</source>
+        <translation>padkbd 发送到键盘 %1 各存储位置的内容：</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>holds a mix</source>
+        <translation>新旧混杂</translation>
+    </message>
+    <message>
+        <source>A send of %1 stopped after %2 of %3 settings.</source>
+        <translation>发送 %1 时，%3 项设置中写入 %2 项后中断。</translation>
     </message>
 </context>
 <context>

@@ -143,8 +143,9 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.element(14)->property("note").toString(), QString());
   }
 
-  // Send asks first, with what will change, then writes the chosen slot and
-  // says so in a message window of its own; "don't ask again" is kept.
+  // Send asks first, against what the history says the slot holds, then
+  // writes the chosen slot, records it and says so in a message window of
+  // its own; "don't ask again" is kept. A send that writes nothing records nothing.
   void sendConfirmsAndWritesTheSlot() {
     EditorHarness editor;
     auto& vc = editor.vc();
@@ -153,22 +154,18 @@ class ActionsTest : public QObject {
     QStringList details;
     bool send = false;
     vc.dialogs.confirmSend = [&](QWidget*, const QString& t, const QString& d, bool& again) {
-      // "Don't ask again" is ticked every time: it counts only with Send.
+      // "Don't ask again" is ticked from the third question on.
       std::tie(asked, text, details, again) =
-          std::tuple(asked + 1, t, d.split(QLatin1Char('\n')), true);
+          std::tuple(asked + 1, t, d.split(QLatin1Char('\n')), asked >= 2);
       return send;
     };
     editor.click(14);  // Pad 6, control 13
-    editor.choose("cr", 5);
-    editor.choose("channel", 3);
     editor.choose("globalC", 11);
     editor.choose("mem", 4);
     const auto inSlot0 = editor.sim().controlInSlot(0, 13);
     QVERIFY(editor.send());
-    QCOMPARE(text, QStringLiteral("3 settings will change in memory slot 5."));
-    QCOMPARE(details, (QStringList{"control 13 (Pad 6): channel Channel 15 → Channel 4",
-                                   "control 13 (Pad 6): red 127 → 5",
-                                   "global: MIDI channel Channel 10 → Channel 12"}));
+    QCOMPARE(text, QStringLiteral("padkbd has not written Memory 5 on this computer: what it "
+                                  "holds is unknown; all 598 settings will be written"));
     QVERIFY(editor.sim().writeCount() == 0 && !vc.messageWindow());  // cancelled
 
     send = true;
@@ -178,24 +175,29 @@ class ActionsTest : public QObject {
     });
     QVERIFY(editor.send());
     QVERIFY(whileSending.contains(QStringLiteral("发送中……")));
-    QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
+    QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
     QCOMPARE(editor.sim().globalsInSlot(4).globalMIDIChannel, 11);
     QCOMPARE(editor.sim().controlInSlot(0, 13), inSlot0);
     QVERIFY(editor.sim().protocolErrors().empty() && !editor.sim().isClaimed());
+    const auto held = padkbd::History(padkbd::History::defaultPath()).list();
+    QVERIFY(held && held->size() == 2 && held->front().source == "from the keyboard, edited");
+    editor.choose("channel", 3);
     QVERIFY(editor.send());
-    QCOMPARE(asked, 2);  // not asked again
+    QCOMPARE(text, QStringLiteral("Memory 5 holds what you sent on %1 (\"from the keyboard, "
+                                  "edited\"): 1 setting changes")
+                       .arg(QString::fromStdString(padkbd::whenText(held->front().at))));
+    QCOMPARE(details, QStringList{"control 13 (Pad 6): channel Channel 15 → Channel 4"});
+    QVERIFY(editor.send());
+    QCOMPARE(asked, 3);  // not asked again
 
     EditorHarness offline(EditorHarness::noKeyboard);
-    offline.vc().dialogs.confirmSend = vc.dialogs.confirmSend;
     QVERIFY(offline.send());
-    QCOMPARE(text,
-             QStringLiteral("Memory slot 1 gets every setting shown. What the keyboard holds "
-                            "now is not known: it was not read, or a send stopped part-way."));
     QCOMPARE(offline.vc().messageWindow()->text(), kConnectFailed);
     QVERIFY(!offline.vc().messageWindow()->detail().isEmpty());  // and why
-    QCOMPARE(offline.sim().writeCount(), 0);
+    QVERIFY(offline.sim().writeCount() == 0 &&
+            padkbd::History(padkbd::History::defaultPath()).list()->empty());
   }
 
   // Save, Default and Load: the preset comes back whole, the current control
@@ -273,11 +275,23 @@ class ActionsTest : public QObject {
     QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
     QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
+    const auto stopped = padkbd::History(padkbd::History::defaultPath()).list()->front();
+    QString asked;
+    vc.dialogs.confirmSend = [&](QWidget*, const QString& text, const QString&, bool&) {
+      asked = text;
+      return true;
+    };
+    const int before = editor.sim().writeCount();
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
     last = {};  // the failed send's progress
     vc.keyboard().sendAction();
     cancelAt(Stage::Sending, 100);
+    QCOMPARE(asked, QStringLiteral("Memory 1 holds a mix: a send on %1 (\"from the keyboard, "
+                                   "edited\") stopped after %2 of 598 settings; all 598 settings "
+                                   "will be written")
+                        .arg(QString::fromStdString(padkbd::whenText(stopped.at)))
+                        .arg(before));
     const int written = editor.sim().writeCount();
     QVERIFY(written >= 100 && written < padkbd::PadAction::kFullExchange &&
             !editor.sim().isClaimed());

@@ -5,13 +5,17 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "editor/GainController.h"
+#include "editor/HistoryDialogs.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
+#include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::test;
@@ -23,6 +27,21 @@ padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
   editor.action("actionKeyboard")->trigger();
   editor.waitForKeyboard();  // the bus is listed on the device worker
   return editor.window().keyboardDialog();
+}
+
+template <typename Dialog>
+Dialog* openDialog(EditorHarness& editor, const char* action) {
+  editor.action(action)->trigger();
+  editor.waitForKeyboard();  // the history is asked on the device worker
+  return editor.window().findChild<Dialog*>();
+}
+
+// The texts of a list's rows: the column `column`, or every column of one row.
+QStringList column(const QTreeWidget* list, int column) {
+  QStringList texts;
+  for (int row = 0; row < list->topLevelItemCount(); ++row)
+    texts << list->topLevelItem(row)->text(column);
+  return texts;
 }
 
 padkbd::editor::GainController* openGains(EditorHarness& editor) {
@@ -183,6 +202,135 @@ class DialogsTest : public QObject {
     QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
     QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
     QVERIFY(padkbd::editor::useLanguage(QString()));
+  }
+
+  // Memory Slots: a slot sent to shows its source, time and pads, the others
+  // "unknown" with nothing to do; Compare, Save As, Open (one undo step,
+  // unsaved) and Send Again (recorded as a resend). History lists every
+  // entry, by slot and kind, and opens one.
+  void memorySlotsAndHistory() {
+    EditorHarness editor([](auto& sim) { sim.setSerial("AB12"); });
+    auto& vc = editor.vc();
+    const auto plug = [&](bool in) {
+      editor.sim().changeFaults([in](auto& faults) { faults.absent = !in; });
+      QTRY_COMPARE(editor.keyboardState(), in ? kConnected : kNoKeyboard);
+    };
+    QStringList compared;
+    vc.dialogs.showDifferences = [&](QWidget*, const QString&, const QString& t, const QString& d) {
+      compared << t << d;
+    };
+    editor.choose("mem", 2);
+    QVERIFY(editor.send());
+    const auto sent = padkbd::History(padkbd::History::defaultPath()).entry(2);
+    plug(false);  // an unplugged keyboard's slots stay its own
+    auto* memory = openDialog<padkbd::editor::MemorySlotsDialog>(editor, "actionMemorySlots");
+    QCOMPARE(memory->keyboardText(), QStringLiteral("What padkbd sent to the memory slots of the "
+                                                    "keyboard USB 1209:0001, serial AB12:"));
+    const auto& row = memory->row(3);
+    QVERIFY(row.name->text() == "from the keyboard, edited" &&
+            row.when->text() == QString::fromStdString(padkbd::whenText(sent->at)));
+    for (int pad = 0; pad < 48; ++pad)
+      QCOMPARE(row.pads->colours()[pad], padkbd::editor::padColour(*editor.record(pad + 8)));
+    for (int slot : {1, 9}) {
+      QVERIFY(memory->row(slot).name->text() == "unknown" &&
+              memory->row(slot).pads->colours().empty());
+      QVERIFY(!memory->row(slot).open->isEnabled() && !memory->row(slot).sendAgain->isEnabled());
+    }
+    editor.click(14);
+    editor.choose("cr", 5);
+    row.compare->click();
+    editor.answerFiles(editor.dir() / "m3.padkbd");
+    row.saveAs->click();
+    QCOMPARE(memory->status(), QStringLiteral("Saved Memory 3 as m3.padkbd."));
+    std::ifstream saved(editor.dir() / "m3.padkbd", std::ios::binary);
+    QVERIFY(std::string(std::istreambuf_iterator<char>(saved), {}) == sent->document);
+    row.open->click();
+    row.compare->click();
+    QCOMPARE(compared, (QStringList{"1 setting differs between Memory 3 and the preset shown "
+                                    "(Memory 3 → shown).",
+                                    "control 13 (Pad 6): red 127 → 5",
+                                    "No difference between Memory 3 and the preset shown.", ""}));
+    QVERIFY(vc.session().modified() && vc.session().undoText() == "Open history entry 2");
+    vc.undoAction();
+    QVERIFY(editor.record(13)->CR == 5 && vc.session().undoText() == "Pad 6 colour");
+
+    plug(true);
+    row.sendAgain->click();
+    QVERIFY(editor.waitForKeyboard() && editor.status() == kSendSucceeded);
+    QCOMPARE(editor.record(13)->CR, 5);  // the window keeps its own
+    QCOMPARE(editor.sim().controlInSlot(2, 13).CR, 127);
+    QCOMPARE(row.name->text(), QStringLiteral("history entry 2"));
+
+    auto* history = openDialog<padkbd::editor::HistoryDialog>(editor, "actionHistory");
+    auto* list = history->entryList;
+    QCOMPARE(column(list, 1),
+             (QStringList{"sent to memory slot 3", "sent to memory slot 3", "read"}));
+    QCOMPARE(QStringList({list->topLevelItem(0)->text(2), list->topLevelItem(0)->text(3),
+                          list->topLevelItem(0)->text(4)}),
+             (QStringList{"USB 1209:0001, serial AB12", "history entry 2", "01.02"}));
+    const auto filter = [&](int slot, int kind) {
+      history->slotFilter->setCurrentIndex(slot);
+      history->kindFilter->setCurrentIndex(kind);
+      editor.waitForKeyboard();
+      return column(list, 3);
+    };
+    QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
+    QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
+    QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
+    QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty());
+    QVERIFY(!history->openButton->isEnabled());
+    filter(0, 1);
+    list->setCurrentItem(list->topLevelItem(0));
+    history->openButton->click();
+    editor.waitForKeyboard();
+    QCOMPARE(vc.session().undoText(), std::string("Open history entry 1"));
+    QCOMPARE(editor.record(13)->CR, 127);
+  }
+
+  // A damaged database is set aside: the exchanges go on, and the window
+  // says once where it went, whether a read or the question before a send
+  // met it first.
+  void damagedHistory() {
+    const auto damage = [](padkbd::SimulatedController&) {
+      fs::create_directories(padkbd::History::defaultPath());
+    };
+    // What the window says, naming the one database set aside.
+    const auto notice = [] {
+      std::vector<fs::path> aside;
+      for (const auto& file : fs::directory_iterator(padkbd::History::defaultPath().parent_path()))
+        if (file.path().filename().string().starts_with("history.sqlite.damaged-"))
+          aside.push_back(file.path());
+      return aside.size() != 1 ? QString()
+                               : QStringLiteral(
+                                     "The history database was damaged (it is not a "
+                                     "file); it was moved to %1 and a new one started.")
+                                     .arg(QString::fromStdString(aside[0].string()));
+    };
+    EditorHarness editor(damage);
+    QCOMPARE(editor.vc().message->toolTip(), notice());
+    QVERIFY(editor.send() && editor.status() == kSendSucceeded);
+    QCOMPARE(editor.vc().message->toolTip(), QString());
+    QCOMPARE(padkbd::History(padkbd::History::defaultPath()).list()->size(), std::size_t(2));
+    EditorHarness offline([&](auto& sim) {
+      damage(sim);
+      EditorHarness::noKeyboard(sim);
+    });
+    QVERIFY(offline.send() && offline.status() == kConnectFailed);
+    QVERIFY(!notice().isEmpty() &&
+            offline.vc().message->toolTip().endsWith(QStringLiteral("\n\n") + notice()));
+    EditorHarness blocked([](auto&) {
+      fs::create_directories(padkbd::History::defaultPath().parent_path().parent_path());
+      std::ofstream(padkbd::History::defaultPath().parent_path()) << "in the way";
+    });
+    // Nothing can be kept: each outcome says so once, and a send still goes.
+    const QString why = QStringLiteral("the history database %1 is damaged")
+                            .arg(QString::fromStdString(padkbd::History::defaultPath().string()));
+    QVERIFY(
+        blocked.vc().message->toolTip().startsWith("The history could not keep this read: " + why));
+    QVERIFY(blocked.send() && blocked.status() == kSendSucceeded);
+    const QString told = blocked.vc().message->toolTip();
+    QVERIFY(told.startsWith("The history could not keep this send: " + why) &&
+            told.count(why) == 1);
   }
 
   // Apply sends the eight gains and keeps the dialog open, Default puts them

@@ -11,15 +11,17 @@ namespace padkbd::test {
 
 EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare, Start start)
     : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()),
-      xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()) {
+      xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
+      xdgState_("XDG_STATE_HOME", (dir_.path() / "state").string()) {
   log::setSink(
       [](log::Channel, std::string_view) {});  // the transport's lines would drown the output
   if (prepare) prepare(sim_);
   keyboard_ = resolveKeyboard(SettingsFile().read(), {});
   files_ =
       std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
-  worker_ =
-      std::make_unique<editor::DeviceWorker>(sim_, sim_, keyboard_.id, PADKBD_TEST_RESOURCE_DIR);
+  history_ = std::make_unique<History>(History::defaultPath());
+  worker_ = std::make_unique<editor::DeviceWorker>(sim_, sim_, keyboard_.id,
+                                                   PADKBD_TEST_RESOURCE_DIR, *history_);
   window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);
   // Questions a test does not ask about get the answer that lets it go on.
   vc().dialogs.askUnsaved = [](QWidget*, const QString&) {
@@ -40,7 +42,7 @@ EditorHarness::~EditorHarness() {
 
 bool EditorHarness::waitForKeyboard(int seconds) {
   const QDeadlineTimer deadline{std::chrono::seconds(seconds)};
-  while (worker_->busy()) {
+  while (!worker_->idle()) {
     if (deadline.hasExpired()) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QThread::msleep(1);

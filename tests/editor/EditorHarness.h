@@ -17,6 +17,7 @@
 
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
+#include "editor/HistoryHeaders.h"
 #include "editor/KeyboardActions.h"
 #include "editor/MainWindowController.h"
 #include "editor/ViewController.h"
@@ -54,7 +55,8 @@ class EditorHarness {
   enum class Start { AfterRead, AtOnce };
 
   // `prepare` sets the controller up (faults, settings) before the start-up
-  // read; the settings file it may write is SettingsFile()'s default path.
+  // read; the settings file it may write is SettingsFile()'s default path,
+  // the history History::defaultPath() (both in the temporary folder).
   // The harness returns when the start-up read has ended, or at once.
   explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {},
                          Start start = Start::AfterRead);
@@ -67,8 +69,8 @@ class EditorHarness {
   SimulatedController& sim() { return sim_; }
   FileAction& files() { return *files_; }
   editor::DeviceWorker& worker() { return *worker_; }
-  // Runs the event loop until the device worker has nothing left to do;
-  // false if that took longer than `seconds`.
+  // Runs the event loop until the device worker has nothing left to do,
+  // the history's questions included; false if that took longer than `seconds`.
   bool waitForKeyboard(int seconds = 20);
   // What the window says of the keyboard ("● Keyboard connected").
   QString keyboardState() {
@@ -119,9 +121,11 @@ class EditorHarness {
   TempDir dir_;
   QtScopedEnv xdg_;
   QtScopedEnv xdgConfig_;
+  QtScopedEnv xdgState_;
   SimulatedController sim_;
   ResolvedKeyboard keyboard_;
   std::unique_ptr<FileAction> files_;
+  std::unique_ptr<History> history_;
   std::unique_ptr<editor::DeviceWorker> worker_;
   std::unique_ptr<editor::MainWindowController> window_;
 };

@@ -116,5 +116,29 @@ TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack
   EXPECT_TRUE(session.changesOnKeyboard().empty());
 }
 
+TEST_F(EditSessionTest, AHistoryEntryOpensAsOneUnsavedStepAndASendNamesWhereItCameFrom) {
+  const auto start = values();
+  EXPECT_EQ(session.sendSource(), "from the keyboard");
+  Preset held = files.defaultPreset();
+  held.buttons[20]->value = 9;
+  session.useHistoryEntry(std::move(held), 12);
+  EXPECT_EQ(session.control(20)->value, 9);
+  EXPECT_TRUE(session.modified());
+  EXPECT_EQ(session.undoText(), "Open history entry 12");
+  EXPECT_EQ(session.sendSource(), "history entry 12");
+  session.press(Selector::Black, 21);
+  session.setField(ControlField::Value, 10);
+  session.sentToKeyboard(session.copyOfPreset());
+  EXPECT_EQ(session.sendSource(), "history entry 12, edited") << "a send keeps where it came from";
+  session.undo();
+  EXPECT_EQ(session.sendSource(), "history entry 12");
+  session.undo();
+  EXPECT_EQ(values(), start);
+  EXPECT_EQ(session.sendSource(), "from the keyboard");
+  session.useDefault();
+  EXPECT_TRUE(session.modified());
+  EXPECT_EQ(session.sendSource(), "default preset") << "unsaved, yet not edited";
+}
+
 }  // namespace
 }  // namespace padkbd
