@@ -134,7 +134,7 @@ void remember(Context& context, const HistoryEntry& entry) {
 }
 
 Result<SlotStates> slotStates(Context& context, DeviceSession& session) {
-  return told(context, context.history.slots(session.historyKey()));
+  return told(context, context.history.slotStates(session.historyKey()));
 }
 
 void addHistoryOptions(CLI::App& command, Args& args) {

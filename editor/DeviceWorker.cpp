@@ -170,10 +170,7 @@ void DeviceWorker::ask(QObject* context, HistoryDone done,
 
 void DeviceWorker::slotStates(QObject* context, HistoryDone done) {
   ask(context, std::move(done), [](History& history, HistoryAnswer& answer) {
-#pragma push_macro("slots")
-#undef slots
-    Result<SlotStates> states = history.slots(answer.keyboard);
-#pragma pop_macro("slots")
+    Result<SlotStates> states = history.slotStates(answer.keyboard);
     answer.outcome = states.outcome();
     for (int n = 0; n < kSlotCount; ++n) answer.states[std::size_t(n)].slot = n + 1;
     if (states) answer.states = std::move(*states);

@@ -26,7 +26,8 @@
 #include <thread>
 #include <vector>
 
-#include "editor/HistoryHeaders.h"
+#include "history/History.h"
+#include "history/SendPreview.h"
 #include "link/Discovery.h"
 #include "link/InterfaceAction.h"
 #include "link/midiport/MidiPortLink.h"

@@ -11,7 +11,8 @@
 #include <functional>
 
 #include "editor/DeviceWorker.h"
-#include "editor/HistoryHeaders.h"
+#include "history/History.h"
+#include "history/SendPreview.h"
 
 class QComboBox;
 class QLabel;

@@ -13,8 +13,9 @@
 
 #include "editor/DeviceWorker.h"
 #include "editor/GainController.h"
-#include "editor/HistoryHeaders.h"
 #include "editor/MessageController.h"
+#include "history/History.h"
+#include "history/SendPreview.h"
 #include "session/EditSession.h"
 #include "storage/Settings.h"
 

@@ -370,7 +370,7 @@ Result<HistoryEntry> History::entry(std::int64_t id) {
   });
 }
 
-Result<SlotStates> History::slots(const std::string& keyboard) {
+Result<SlotStates> History::slotStates(const std::string& keyboard) {
   return withDatabase([&](Db& db) -> Result<SlotStates> {
     SQLite::Statement query(
         db.db, fmt::format("SELECT {}, preset, size FROM entries WHERE keyboard = ? AND slot = ? "

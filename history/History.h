@@ -112,7 +112,7 @@ class History {
   // One entry with its document; a failure names the id when there is none.
   Result<HistoryEntry> entry(std::int64_t id);
   // The nine slots of `keyboard`.
-  Result<SlotStates> slots(const std::string& keyboard);
+  Result<SlotStates> slotStates(const std::string& keyboard);
 
   // What happened to a damaged database the first time it was met (where
   // it went); empty afterwards and when nothing happened.

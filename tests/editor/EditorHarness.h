@@ -17,10 +17,11 @@
 
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
-#include "editor/HistoryHeaders.h"
 #include "editor/KeyboardActions.h"
 #include "editor/MainWindowController.h"
 #include "editor/ViewController.h"
+#include "history/History.h"
+#include "history/SendPreview.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"

@@ -57,7 +57,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
     EXPECT_FALSE(sendEntry("usb 1209:0001", "01.02", 6, 0, preset_, "x"));
   }
   History history(path_);  // another run, as the editor after the tool
-  const Result<SlotStates> slots = history.slots("usb 1209:0001");
+  const Result<SlotStates> slots = history.slotStates("usb 1209:0001");
   ASSERT_TRUE(slots) << slots.message();
   for (const SlotState& state : *slots) {
     const SlotState::Kind expected = state.slot == 3   ? SlotState::Kind::Holds
@@ -73,7 +73,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_EQ((*slots)[3].entry->id, stopped);
   EXPECT_EQ(whatText(*(*slots)[3].entry),
             "stopped after 120 of " + std::to_string(all) + " settings to memory slot 4");
-  EXPECT_EQ(history.slots("port Pads MIDI 1")->at(4).kind, SlotState::Kind::Holds);
+  EXPECT_EQ(history.slotStates("port Pads MIDI 1")->at(4).kind, SlotState::Kind::Holds);
 
   // Newest first; filters by slot, kind and keyboard; a limit.
   const auto ids = [&](const HistoryFilter& filter) {
@@ -104,7 +104,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_EQ(history.entry(1).message(),
             "history entry 1 cannot be used: its preset has an impossible size");
   EXPECT_EQ(history.entry(3).message(), "history entry 3 cannot be used: its preset is damaged");
-  EXPECT_EQ(history.slots("usb 1209:0001")->at(2).kind, SlotState::Kind::Unknown);
+  EXPECT_EQ(history.slotStates("usb 1209:0001")->at(2).kind, SlotState::Kind::Unknown);
   EXPECT_TRUE(history.entry(2));
   EXPECT_EQ(history.takeNotice(), "");
 }
@@ -159,7 +159,7 @@ TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
   const auto listed = history.list();
   for (const HistoryEntry& e : *listed) ids.push_back(e.id);
   EXPECT_EQ(ids, (std::vector<std::int64_t>{9, 8, 7, 3, 1}));
-  EXPECT_EQ(history.slots("usb 1209:0001")->at(1).entry->source, "two again");
+  EXPECT_EQ(history.slotStates("usb 1209:0001")->at(1).entry->source, "two again");
 }
 
 // A database damaged each way: the record still succeeds, in a new database,
