@@ -222,7 +222,9 @@ void MemorySlotsDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
     const SlotState& state = states_[static_cast<std::size_t>(slot - 1)];
     const HistoryEntry* entry = entryOf(slot);
     const bool mix = entry && state.kind == SlotState::Kind::Mix;
-    const QString name = !entry ? tr("unknown") : mix ? tr("holds a mix") : q(entry->source);
+    const QString name = !entry ? tr("unknown")
+                         : mix  ? tr("holds a mix (%1/%2)").arg(entry->written).arg(entry->total)
+                                : q(entry->source);
     QFont font = row.name->font();
     font.setItalic(!entry || mix);  // not a name: what padkbd knows of the slot
     row.name->setFont(font);

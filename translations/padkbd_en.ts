@@ -1019,8 +1019,8 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <translation>unknown</translation>
     </message>
     <message>
-        <source>holds a mix</source>
-        <translation>holds a mix</translation>
+        <source>holds a mix (%1/%2)</source>
+        <translation>holds a mix (%1/%2)</translation>
     </message>
     <message>
         <source>A send of %1 stopped after %2 of %3 settings.</source>

@@ -1019,8 +1019,8 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <translation>未知</translation>
     </message>
     <message>
-        <source>holds a mix</source>
-        <translation>新旧混杂</translation>
+        <source>holds a mix (%1/%2)</source>
+        <translation>新旧混杂（%1/%2）</translation>
     </message>
     <message>
         <source>A send of %1 stopped after %2 of %3 settings.</source>
