@@ -196,7 +196,11 @@ std::string History::takeNotice() {
 Outcome History::open() {
   if (db_) return Outcome::success();
   std::error_code ec;
-  std::filesystem::create_directories(path_.parent_path(), ec);
+  // Without its folder there is nothing to set aside: the folder is what is wrong.
+  if (std::filesystem::create_directories(path_.parent_path(), ec); ec) {
+    throw Refused(fmt::format("its folder {} cannot be made ({})", path_.parent_path().string(),
+                              ec.message()));
+  }
   if (std::filesystem::exists(path_, ec) && !std::filesystem::is_regular_file(path_, ec)) {
     throw Damaged("it is not a file");
   }

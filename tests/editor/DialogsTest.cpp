@@ -323,8 +323,9 @@ class DialogsTest : public QObject {
       std::ofstream(padkbd::History::defaultPath().parent_path()) << "in the way";
     });
     // Nothing can be kept: each outcome says so once, and a send still goes.
-    const QString why = QStringLiteral("the history database %1 is damaged")
-                            .arg(QString::fromStdString(padkbd::History::defaultPath().string()));
+    const QString why =
+        QStringLiteral("the history could not be used: its folder %1 cannot be made (")
+            .arg(QString::fromStdString(padkbd::History::defaultPath().parent_path().string()));
     QVERIFY(
         blocked.vc().message->toolTip().startsWith("The history could not keep this read: " + why));
     QVERIFY(blocked.send() && blocked.status() == kSendSucceeded);
