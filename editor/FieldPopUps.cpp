@@ -59,20 +59,6 @@ FieldPopUps::FieldPopUps(const QWidget* view) {
   }
 }
 
-QComboBox* FieldPopUps::popUp(ControlField field) const {
-  const auto found = std::find_if(controls_.begin(), controls_.end(), [field](const auto& bound) {
-    return bound.first.field == field;
-  });
-  return found != controls_.end() ? found->second : nullptr;
-}
-
-QComboBox* FieldPopUps::popUp(GlobalField field) const {
-  const auto found = std::find_if(globals_.begin(), globals_.end(), [field](const auto& bound) {
-    return bound.first.field == field;
-  });
-  return found != globals_.end() ? found->second : nullptr;
-}
-
 void FieldPopUps::fillLists(const EditSession& session) {
   for (const auto& [popUp, menu] : controls_) {
     const ControlFieldInfo& row = info(popUp.field);

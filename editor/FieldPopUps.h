@@ -58,8 +58,6 @@ class FieldPopUps {
   // Finds the pop-up of every row in `view`.
   explicit FieldPopUps(const QWidget* view);
 
-  QComboBox* popUp(ControlField field) const;
-  QComboBox* popUp(GlobalField field) const;
   const std::vector<std::pair<ControlPopUp, QComboBox*>>& controls() const { return controls_; }
   const std::vector<std::pair<GlobalPopUp, QComboBox*>>& globals() const { return globals_; }
 

@@ -63,9 +63,6 @@ class ViewController : public QObject {
   // The selector element carrying `tag`, if any; every one tagged 1 to 72.
   QAbstractButton* viewWithTag(int tag) const { return selectorWithTag(view_, tag); }
   std::vector<QAbstractButton*> taggedElements() const { return selectorElements(view_); }
-  // The pop-up a field is shown and edited in.
-  QComboBox* popUp(ControlField field) const { return popUps_.popUp(field); }
-  QComboBox* popUp(GlobalField field) const { return popUps_.popUp(field); }
 
   QWidget* view() const { return view_; }
   KeyboardActions& keyboard() const { return *keyboard_; }
@@ -112,7 +109,7 @@ class ViewController : public QObject {
   void pasteAction();
 
  public:
-  // Outlets (the window owns the widgets); the settings' pop-ups are popUp().
+  // Outlets (the window owns the widgets); the settings' pop-ups are in FieldPopUps.
   QLineEdit* firmware = nullptr;
   QLineEdit* controlName = nullptr;
   QLineEdit* message = nullptr;

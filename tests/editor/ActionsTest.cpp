@@ -59,6 +59,7 @@ class ActionsTest : public QObject {
             editor.menu("channel")->currentIndex() == 16 &&
             editor.menu("cb")->currentIndex() == 100);
     QCOMPARE(vc.BulkButton->text(), QStringLiteral("退出批量模式"));
+    QVERIFY(!editor.action("actionSend")->isEnabled() && !editor.action("actionRead")->isEnabled());
     editor.click(9);
     editor.click(9);  // the same pad twice: out again
     QVERIFY(editor.selectedTags().isEmpty());
@@ -216,7 +217,7 @@ class ActionsTest : public QObject {
     QVERIFY(editor.snapshot() != saved && vc.session().current() == editor.record(20));
     QCOMPARE(editor.menu("val")->currentIndex(), editor.record(20)->value);
     QCOMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // what the keyboard said
-    vc.documents().loadAction();
+    editor.action("actionLoad")->trigger();
     QVERIFY(editor.problems.isEmpty() && editor.snapshot() == saved);
     QVERIFY(editor.menu("globalO")->currentIndex() == 2 &&
             vc.session().current() == editor.record(20));

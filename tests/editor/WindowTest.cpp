@@ -304,8 +304,9 @@ class WindowTest : public QObject {
     QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("&Undo Pad 6 colour"));
     editor.action("actionUndo")->trigger();
     QVERIFY(editor.record(13)->CR == red && editor.menu("cr")->currentIndex() == red);
-    QVERIFY(!window.isWindowModified());
+    QVERIFY(!window.isWindowModified() && editor.action("actionRedo")->isEnabled());
     editor.action("actionRedo")->trigger();
+    QVERIFY(!editor.action("actionRedo")->isEnabled());
     editor.action("actionCopy")->trigger();
     editor.click(15);  // Pad 7
     editor.action("actionPaste")->trigger();
