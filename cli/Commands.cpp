@@ -175,10 +175,7 @@ Ending runSend(Context& context, const Args& args) {
 
 // Sends a history entry's preset again, into --slot or the slot it was sent to.
 Ending runRestore(Context& context, const Args& args) {
-  const Result<HistoryEntry> entry = context.history.entry(args.entryId);
-  if (std::string notice = context.history.takeNotice(); !notice.empty()) {
-    context.console.warning(notice);
-  }
+  const Result<HistoryEntry> entry = historyEntry(context, args.entryId);
   if (!entry) return Outcome::failure(fmt::format("{}; nothing sent", entry.message()));
   if (!args.slot && entry->kind == EntryKind::Read) {
     return {Outcome::failure(fmt::format("restore: entry {} is a read: say which memory slot it "

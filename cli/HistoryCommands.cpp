@@ -71,7 +71,7 @@ Result<HistoryEntry> previousOf(Context& context, const HistoryEntry& entry) {
   if (!entries) return entries.outcome();
   for (const HistoryEntry& each : *entries) {
     if (each.id < entry.id && (entry.kind == EntryKind::Read || each.kind != EntryKind::Read)) {
-      return told(context, context.history.entry(each.id));
+      return historyEntry(context, each.id);
     }
   }
   return Result<HistoryEntry>::failure(
@@ -84,14 +84,14 @@ Result<HistoryEntry> previousOf(Context& context, const HistoryEntry& entry) {
 }
 
 Ending runHistoryShow(Context& context, const Args& args) {
-  const Result<HistoryEntry> entry = told(context, context.history.entry(args.entryId));
+  const Result<HistoryEntry> entry = historyEntry(context, args.entryId);
   if (!entry) return entry.outcome();
   return writeText(args.output, entry->document);
 }
 
 // 0 the same, 1 different, 2 unreadable: as diff.
 Ending runHistoryDiff(Context& context, const Args& args) {
-  const Result<HistoryEntry> first = told(context, context.history.entry(args.entryId));
+  const Result<HistoryEntry> first = historyEntry(context, args.entryId);
   if (!first) return {first.outcome(), kExitUsage};
   Result<Preset> before = presetOf(*first);
   Result<Preset> after = Result<Preset>::failure("");
@@ -102,7 +102,7 @@ Ending runHistoryDiff(Context& context, const Args& args) {
     after = std::move(before);
     before = presetOf(*previous);
   } else if (const auto id = entryId(args.second)) {
-    const Result<HistoryEntry> second = told(context, context.history.entry(*id));
+    const Result<HistoryEntry> second = historyEntry(context, *id);
     if (!second) return {second.outcome(), kExitUsage};
     after = presetOf(*second);
   } else {
@@ -131,6 +131,10 @@ void remember(Context& context, const HistoryEntry& entry) {
                                         entry.kind == EntryKind::Read ? "read" : "send",
                                         recorded.message()));
   }
+}
+
+Result<HistoryEntry> historyEntry(Context& context, std::int64_t id) {
+  return told(context, context.history.entry(id));
 }
 
 Result<SlotStates> slotStates(Context& context, DeviceSession& session) {

@@ -73,6 +73,14 @@ void EntryDialog::setStatus(const QString& text, const std::string& note) {
   status_->setText(lines.join(QLatin1Char('\n')));
 }
 
+void EntryDialog::showOutcome(const DeviceWorker::HistoryAnswer& answer) {
+  if (!answer.outcome) {
+    setStatus(asSentence(answer.outcome.message()), answer.note);
+  } else if (!answer.note.empty()) {
+    setStatus(QString(), answer.note);
+  }
+}
+
 void EntryDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   refresh();
@@ -243,11 +251,7 @@ void MemorySlotsDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
     row.pads->setPreset(preset ? &*preset : nullptr);
   }
   enableButtons();
-  if (!answer.outcome) {
-    setStatus(asSentence(answer.outcome.message()), answer.note);
-  } else if (!answer.note.empty()) {
-    setStatus(QString(), answer.note);
-  }
+  showOutcome(answer);
 }
 
 void MemorySlotsDialog::enableButtons() {
@@ -353,11 +357,7 @@ void HistoryDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
     entryList->setColumnWidth(column, entryList->columnWidth(column) + 16);
   }
   enableButtons();
-  if (!answer.outcome) {
-    setStatus(asSentence(answer.outcome.message()), answer.note);
-  } else if (!answer.note.empty()) {
-    setStatus(QString(), answer.note);
-  }
+  showOutcome(answer);
 }
 
 void HistoryDialog::enableButtons() {

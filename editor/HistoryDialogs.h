@@ -41,6 +41,8 @@ class EntryDialog : public QDialog {
   void saveEntry(const HistoryEntry& entry, const QString& what);
   // The status line, and a note of the history's (a damaged database set aside) before it.
   void setStatus(const QString& text, const std::string& note = {});
+  // What a history answer says when it failed or has a note; the status stays otherwise.
+  void showOutcome(const DeviceWorker::HistoryAnswer& answer);
   void showEvent(QShowEvent* event) override;
   // Asks the worker again; the answer replaces what is shown.
   virtual void refresh() = 0;
