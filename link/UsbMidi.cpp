@@ -96,4 +96,35 @@ bool SysExAssembler::take(Partial& partial, std::uint8_t byte, bool last) {
   return byte == kSysExEnd;
 }
 
+bool ChannelReader::whole(std::uint8_t header, const std::uint8_t* bytes, ChannelMessage& message) {
+  const std::uint8_t status = bytes[0];
+  if (status >> 4 != codeIndex(header)) return false;
+  const std::size_t data = dataBytes(status);
+  if ((bytes[1] & 0x80) != 0 || (data == 2 && (bytes[2] & 0x80) != 0)) return false;
+  message = {status, bytes[1], data == 2 ? bytes[2] : std::uint8_t{0}, cable(header)};
+  return true;
+}
+
+bool ChannelReader::take(std::uint8_t cableNumber, std::uint8_t byte, ChannelMessage& message) {
+  Stream& stream = streams_[cableNumber & 0x0F];
+  if (byte >= kRealTime) return false;  // clock and the like, between any two bytes
+  if (byte >= 0xF0) {
+    // SysEx and system common end the running status: their data is not ours.
+    stream = {};
+    return false;
+  }
+  if (byte >= 0x80) {
+    stream = {};
+    stream.status = byte;
+    return false;
+  }
+  if (stream.status == 0) return false;
+  stream.data[stream.count++] = byte;
+  if (stream.count < dataBytes(stream.status)) return false;
+  message = {stream.status, stream.data[0], stream.count == 2 ? stream.data[1] : std::uint8_t{0},
+             cableNumber};
+  stream.count = 0;  // the status runs on
+  return true;
+}
+
 }  // namespace padkbd::usbmidi

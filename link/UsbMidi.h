@@ -200,4 +200,61 @@ class SysExAssembler {
   std::uint16_t touched_ = 0;  // cables whose Partial reset() must clear
 };
 
+// One channel message a player's touch makes: a note, pressure, a
+// controller, a program or a pitch bend, and the cable it came on.
+struct ChannelMessage {
+  std::uint8_t status = 0;  // 80-EF
+  std::uint8_t data1 = 0;
+  std::uint8_t data2 = 0;  // 0 for the one-byte messages (program, channel pressure)
+  std::uint8_t cable = 0;
+
+  constexpr std::uint8_t type() const { return status & 0xF0; }
+  constexpr int channel() const { return status & 0x0F; }
+  friend constexpr bool operator==(const ChannelMessage&, const ChannelMessage&) = default;
+};
+
+// How many data bytes follow a channel status byte.
+constexpr std::size_t dataBytes(std::uint8_t status) {
+  const std::uint8_t type = status & 0xF0;
+  return type == 0xC0 || type == 0xD0 ? 1 : 2;
+}
+
+// Finds the channel messages in a stream of transfers: in packets of their
+// own (code index numbers 8-E), or a byte a packet (F), running status
+// included. SysEx, system common and real-time messages, padding and
+// packets whose bytes do not make a message pass by. Each cable has its
+// own running status.
+class ChannelReader {
+ public:
+  template <typename Each>
+  void feed(std::span<const std::uint8_t> transfer, Each&& each) {
+    for (std::size_t at = 0; at + kPacketSize <= transfer.size(); at += kPacketSize) {
+      const std::uint8_t header = transfer[at];
+      const std::uint8_t cin = codeIndex(header);
+      const std::uint8_t* bytes = &transfer[at + 1];
+      if (cin >= 0x8 && cin <= 0xE) {
+        if (ChannelMessage message; whole(header, bytes, message)) each(message);
+      } else if (cin == kCinSingleByte) {
+        if (ChannelMessage message; take(cable(header), bytes[0], message)) each(message);
+      }
+    }
+  }
+
+  // Forgets the running status of every cable.
+  void reset() { streams_ = {}; }
+
+ private:
+  struct Stream {
+    std::uint8_t status = 0;  // 0: none running
+    std::uint8_t data[2] = {};
+    std::size_t count = 0;
+  };
+  // A packet holding one whole message, its status matching its code index.
+  static bool whole(std::uint8_t header, const std::uint8_t* bytes, ChannelMessage& message);
+  // One byte of a stream sent a byte a packet; true when it ends a message.
+  bool take(std::uint8_t cable, std::uint8_t byte, ChannelMessage& message);
+
+  std::array<Stream, 16> streams_{};
+};
+
 }  // namespace padkbd::usbmidi

@@ -245,9 +245,8 @@ Result<std::size_t> SimulatedController::receive(std::span<std::uint8_t> into, D
         return std::size_t{0};
       }
       const auto wake = std::min({pending_.empty() ? limit : due_, limit, now + kWaitSlice});
-      lock.unlock();
-      std::this_thread::sleep_until(wake);
-      lock.lock();
+      // A touch of a control (another thread) wakes the wait at once.
+      arrived_.wait_until(lock, wake);
       if (unpluggedLocked() || !open_) return fail(linkreason::kGone);
     }
   }

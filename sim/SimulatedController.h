@@ -28,6 +28,7 @@
 
 #include <array>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -175,6 +176,22 @@ class SimulatedController final : public Link, public Discovery {
   Outcome saveState(const std::filesystem::path& path) const;
   std::string stateText() const;  // what saveState writes
 
+  // --- Playing ------------------------------------------------------------
+  // A control touched as the settings of slot 0 (what a read reads) say:
+  // its messages are queued as one transfer for the next receive, as a
+  // keyboard sends them when played. `amount` is a pad's velocity (1-127),
+  // or a knob's new value (absolute) or step (relative). A pad in a switch
+  // mode set to toggle turns on at one press and off at the next.
+  enum class Touch { Press, Release, Turn };
+  void press(int index, int amount = 100);
+  void release(int index);
+  void turn(int index, int amount);
+  // A press and its release; a knob is turned to `amount`.
+  void strike(int index, int amount = 100);
+  // Every transfer queued for the reader and not yet received (a stand-in
+  // on a MIDI port hands them on).
+  std::vector<std::vector<std::uint8_t>> takePending();
+
   // --- Inspection ---------------------------------------------------------
   std::vector<Transfer> transfers() const;
   std::vector<std::vector<std::uint8_t>> writes() const;  // bytes of every send
@@ -223,6 +240,9 @@ class SimulatedController final : public Link, public Discovery {
   bool repliesToHandshake() const;
   bool repliesToRead() const;
   ButtonValue controlLocked(int slot, int index) const;
+  PadValue globalsLocked(int slot) const;
+  // Queues the messages of one touch of a control as one transfer.
+  void playLocked(int index, Touch touch, int amount);
   static std::array<Slot, kSlotCount> initialSlots();
   static std::array<Slot, kSlotCount> buildInitialSlots();
   static std::array<std::uint8_t, kGainCount> initialGains();
@@ -252,6 +272,8 @@ class SimulatedController final : public Link, public Discovery {
   int stored_ = 0;
   bool unplugged_ = false;
   bool logTransfers_ = true;
+  std::condition_variable arrived_;  // something was queued for the reader
+  std::array<bool, kControlCount> switchedOn_{};  // toggling pads that are on
   std::function<void()> changed_;  // hot-plug news go here
   int comings_ = 0;                // times the keyboard came or went
   int told_ = 0;                   // of those, told by pollEvents

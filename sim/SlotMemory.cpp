@@ -190,6 +190,10 @@ ButtonValue SimulatedController::controlInSlot(int slot, int index) const {
 
 PadValue SimulatedController::globalsInSlot(int slot) const {
   std::lock_guard lock(mutex_);
+  return globalsLocked(slot);
+}
+
+PadValue SimulatedController::globalsLocked(int slot) const {
   PadValue v;
   if (slot < 0 || slot >= kSlotCount) return v;
   const Slot& s = slots_[static_cast<std::size_t>(slot)];
