@@ -8,6 +8,7 @@
 
 #include "cli/Documents.h"
 #include "cli/HistoryCommands.h"
+#include "cli/MonitorCommand.h"
 #include "cli/Keyboard.h"
 #include "history/SendPreview.h"
 #include "protocol/ButtonAction.h"
@@ -363,6 +364,9 @@ constexpr Command kCommands[] = {
      nullptr, runSlots},
     {"history", "List the reads and sends recorded, newest first; show or compare an entry",
      Reach::Files, addHistoryOptions, nullptr, runHistory},
+    {"monitor",
+     "Print what the keyboard plays, a line a message, named by the controls of its settings",
+     Reach::Keyboard, addMonitorOptions, nullptr, runMonitor},
     {"gains", "Send eight gains, each 0-127", Reach::Keyboard,
      [](CLI::App& command, Args& args) {
        command.add_option("gains", args.gains, "G1 ... G8")

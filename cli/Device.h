@@ -75,6 +75,10 @@ class DeviceSession {
 
   // Whether Ctrl+C (or SIGTERM, SIGHUP) stopped the exchange.
   bool cancelled() const { return cancel_.load(); }
+  const std::atomic<bool>& cancelFlag() const { return cancel_; }
+  // Whether the keyboard is reached by raw USB (listening takes it from
+  // the system then).
+  bool rawUsb() const { return libusb_ != nullptr; }
 
  private:
   DeviceOptions options_;

@@ -30,7 +30,8 @@ Outcome Listener::listen(Link::Deadline deadline, const std::atomic<bool>* cance
   if (!on_) return Outcome::failure(linkreason::kGone);
   Link& link = io_.link();
   std::array<std::uint8_t, 1024> transfer;
-  const std::span<std::uint8_t> into(transfer.data(), std::min(transfer.size(), link.transferSize()));
+  const std::span<std::uint8_t> into(transfer.data(),
+                                     std::min(transfer.size(), link.transferSize()));
   for (;;) {
     if (cancel != nullptr && cancel->load()) return Outcome::success();
     const Result<std::size_t> received = link.receive(into, deadline, cancel);

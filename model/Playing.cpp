@@ -34,7 +34,8 @@ bool toggles(std::int32_t index, const ButtonValue& control) {
 }
 
 Relative relativeOf(std::int32_t index, const ButtonValue& control) {
-  if (isPadControl(index) || control.mode != 1) return Relative::Absolute;
+  // Only a knob turns; a pad or button sends its value however it is set.
+  if (kindOf(index) != Kind::Knob || control.mode != 1) return Relative::Absolute;
   switch (control.modeOption) {
     case 1:
       return Relative::TwosComplement;

@@ -33,7 +33,8 @@ Sends sendsOf(std::int32_t index, const ButtonValue& control);
 bool isSwitch(std::int32_t index, const ButtonValue& control);
 bool toggles(std::int32_t index, const ButtonValue& control);
 
-// How a controller value encodes a turn: absolute, or a relative step.
+// How a knob's controller value encodes a turn: absolute, or a relative
+// step (pads and buttons are always absolute).
 enum class Relative { Absolute, TwosComplement, BinaryOffset, SignMagnitude };
 Relative relativeOf(std::int32_t index, const ButtonValue& control);
 // The value that carries a step of `step` (+1, -3) in a relative encoding,

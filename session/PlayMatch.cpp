@@ -163,8 +163,8 @@ std::string heardText(const Heard& heard, const std::vector<std::string>& names)
       break;
     case kController:
       if (heard.parameter) {
-        what = fmt::format("{} {} · value {}", heard.rpn ? "RPN" : "NRPN", *heard.parameter,
-                           m.data2);
+        what =
+            fmt::format("{} {} · value {}", heard.rpn ? "RPN" : "NRPN", *heard.parameter, m.data2);
       } else if (heard.step) {
         what += fmt::format(" {} · step {:+}", m.data1, *heard.step);
       } else {

@@ -80,8 +80,9 @@ void SimulatedController::playLocked(int index, Touch touch, int amount) {
   }
   // Pads are struck with a velocity; knobs and buttons send their maximum
   // when pressed, a knob its new value when turned.
-  const int level = !on ? control.min : pad || touch == Touch::Turn ? within(control, amount)
-                                                                    : control.max;
+  const int level = !on                           ? control.min
+                    : pad || touch == Touch::Turn ? within(control, amount)
+                                                  : control.max;
   std::vector<Message> messages;
   switch (sends) {
     case p::Sends::Notes: {
@@ -90,8 +91,8 @@ void SimulatedController::playLocked(int index, Touch touch, int amount) {
       const auto n = static_cast<std::uint8_t>(*note);
       if (on) {
         const int velocity = std::clamp(pad ? amount : level, 1, 127);
-        messages.push_back({static_cast<std::uint8_t>(0x90 | channel), n,
-                            static_cast<std::uint8_t>(velocity)});
+        messages.push_back(
+            {static_cast<std::uint8_t>(0x90 | channel), n, static_cast<std::uint8_t>(velocity)});
       } else {
         messages.push_back({static_cast<std::uint8_t>(0x80 | channel), n, 0x40});
       }

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "link/InterfaceAction.h"
+#include "model/Fields.h"
+#include "model/Playing.h"
+#include "session/PlayMatch.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/TempDir.h"
 
@@ -94,6 +97,109 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   ASSERT_TRUE(sim.loadStateText(head + "slot 8 00 30 7f\ngain 0 00\ngain 7 7f\n", "ends"));
   EXPECT_EQ(sim.controlInSlot(8, 0).value, 127);
   EXPECT_EQ(sim.gains()[0] * 1000 + sim.gains()[7], 127);
+}
+
+}  // namespace
+}  // namespace padkbd
+
+namespace padkbd {
+namespace {
+
+// What a touch queued, as the channel messages a reader finds in it.
+std::vector<usbmidi::ChannelMessage> played(SimulatedController& sim) {
+  std::vector<usbmidi::ChannelMessage> found;
+  usbmidi::ChannelReader reader;
+  for (const auto& transfer : sim.takePending()) {
+    reader.feed(transfer, [&](const usbmidi::ChannelMessage& m) { found.push_back(m); });
+  }
+  return found;
+}
+
+TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
+  using M = usbmidi::ChannelMessage;
+  using L = std::vector<M>;
+  SimulatedController sim;
+  // Slot 0 of a fresh keyboard transposes an octave down. Pad 1: Note 40
+  // (so 28) on channel 10, struck and let go.
+  sim.strike(8, 90);
+  EXPECT_EQ(played(sim), (L{{0x99, 28, 90, 0}, {0x89, 28, 0x40, 0}}));
+  // Knob 1: Note 20 on channel 2, turned to 64. Knob 2: relative #2 on
+  // controller 21, channel 3, two steps down.
+  sim.turn(0, 64);
+  sim.turn(1, -2);
+  EXPECT_EQ(played(sim), (L{{0x91, 8, 64, 0}, {0xB2, 21, 62, 0}}));
+  // Knob 3: NRPN 22 on channel 4, its value kept within 2-125.
+  sim.turn(2, 127);
+  sim.turn(2, 0);
+  EXPECT_EQ(played(sim), (L{{0xB3, 99, 0, 0},
+                            {0xB3, 98, 22, 0},
+                            {0xB3, 6, 125, 0},
+                            {0xB3, 99, 0, 0},
+                            {0xB3, 98, 22, 0},
+                            {0xB3, 6, 2, 0}}));
+  // Button 1: RPN 76 on channel 7, its maximum while pressed, its minimum let go.
+  sim.strike(56);
+  EXPECT_EQ(played(sim), (L{{0xB6, 101, 0, 0},
+                            {0xB6, 100, 76, 0},
+                            {0xB6, 6, 119, 0},
+                            {0xB6, 101, 0, 0},
+                            {0xB6, 100, 76, 0},
+                            {0xB6, 6, 8, 0}}));
+  // Pad 2: CC 42 on channel 11, the velocity within 9-118, then its minimum.
+  sim.strike(9, 127);
+  EXPECT_EQ(played(sim), (L{{0xBA, 42, 118, 0}, {0xBA, 42, 9, 0}}));
+  // Pad 4: Note Switch toggling: on at one press, off at the next, silent releases.
+  sim.strike(11, 90);
+  sim.strike(11, 90);
+  EXPECT_EQ(played(sim), (L{{0x9C, 34, 90, 0}, {0x8C, 34, 0x40, 0}}));
+  // Transfers as the keyboard's: padded to a whole packet when it pads.
+  sim.faults().padTransfers = true;
+  sim.press(8, 1);
+  const auto pending = sim.takePending();
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0].size(), 64u);
+  // Nothing for a control that is not there, or once unplugged.
+  sim.strike(64);
+  sim.strike(-1);
+  sim.faults().unplugAfter = 0;
+  sim.strike(8);
+  EXPECT_TRUE(played(sim).empty());
+}
+
+// Whatever any control plays, under the varied settings of each slot, is
+// matched with that control by the settings a read would give.
+TEST(SimulatedControllerPlays, EveryControlStruckIsMatchedToItself) {
+  for (int slot = 0; slot < SimulatedController::kSlotCount; ++slot) {
+    SimulatedController sim;
+    Preset preset;
+    for (int i = 0; i < kControlCount; ++i) {
+      const ButtonValue control = sim.controlInSlot(slot, i);
+      preset.buttons.push_back(std::make_shared<ButtonValue>(control));
+      const auto id = static_cast<std::uint8_t>(ValueAction::GetButtonIDCharFromIndex(i));
+      for (const ControlFieldInfo& field : kControlFields) {
+        if (field.padsOnly && !isPadControl(i)) continue;
+        const Conversion& conversion = isPadControl(i) ? field.onPad : field.onOther;
+        sim.setRawValue(0, field.parameter, id,
+                        static_cast<std::uint8_t>(conversion.toByte(control.*field.member)));
+      }
+    }
+    preset.global = std::make_shared<PadValue>(sim.globalsInSlot(slot));
+    sim.setGlobalsInSlot(0, *preset.global);
+    PlayMatcher matcher(preset);
+    for (int i = 0; i < kControlCount; ++i) {
+      sim.strike(i, 60);
+      const auto messages = played(sim);
+      SCOPED_TRACE(testing::Message() << "slot " << slot << ", control " << i);
+      // Only a note moved out of 0-127 by the transposition plays nothing.
+      const bool silent = playing::sendsOf(i, *preset.buttons[i]) == playing::Sends::Notes &&
+                          !playing::noteOf(*preset.buttons[i], *preset.global);
+      ASSERT_EQ(messages.empty(), silent);
+      for (const auto& message : messages) {
+        const auto controls = matcher.match(message).controls;
+        EXPECT_NE(std::find(controls.begin(), controls.end(), i), controls.end());
+      }
+    }
+  }
 }
 
 }  // namespace

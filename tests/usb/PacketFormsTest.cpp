@@ -107,3 +107,49 @@ TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
 
 }  // namespace
 }  // namespace padkbd
+
+namespace padkbd {
+namespace {
+
+// The channel messages a player's touches put among the replies: whole
+// packets, a byte a packet with running status, and what is no message.
+TEST(PacketForms, ChannelMessagesAreFoundInEveryFormAndNothingElseIs) {
+  using usbmidi::ChannelMessage;
+  usbmidi::ChannelReader reader;
+  std::vector<ChannelMessage> found;
+  const auto feed = [&](const Bytes& transfer) {
+    found.clear();
+    reader.feed(transfer, [&](const ChannelMessage& m) { found.push_back(m); });
+    return found;
+  };
+  // Packets of their own on two cables, between SysEx, clock and padding.
+  EXPECT_EQ(feed({0x09, 0x99, 0x28, 0x64, 0x04, 0xF0, 0x01, 0x02, 0x0F, 0xF8, 0,
+                  0,    0x1C, 0xC1, 0x05, 0x00, 0x07, 0x03, 0x04, 0xF7, 0,    0,
+                  0,    0,    0x0E, 0xE0, 0x7F, 0x7F, 0x08, 0x80, 0x28}),
+            (std::vector<ChannelMessage>{
+                {0x99, 0x28, 0x64, 0}, {0xC1, 0x05, 0, 1}, {0xE0, 0x7F, 0x7F, 0}}));
+  // A status byte that is not the code index's, or a data byte with its top bit set.
+  EXPECT_TRUE(feed({0x09, 0xB0, 0x07, 0x10, 0x0B, 0xB0, 0x87, 0x10, 0x0C, 0xC0, 0x80, 0}).empty());
+  // A byte a packet: running status goes on across transfers, real-time
+  // bytes come between, each cable has its own.
+  EXPECT_EQ(feed({0x0F, 0xB2, 0, 0, 0x0F, 0x07, 0, 0, 0x1F, 0x90, 0, 0, 0x0F, 0xF8, 0, 0}),
+            std::vector<ChannelMessage>{});
+  EXPECT_EQ(feed({0x0F, 0x64, 0,    0,    0x0F, 0x0A, 0,    0,    0x0F, 0x20,
+                  0,    0,    0x1F, 0x3C, 0,    0,    0x1F, 0x40, 0,    0}),
+            (std::vector<ChannelMessage>{
+                {0xB2, 0x07, 0x64, 0}, {0xB2, 0x0A, 0x20, 0}, {0x90, 0x3C, 0x40, 1}}));
+  EXPECT_EQ(feed({0x0F, 0xD3, 0, 0, 0x0F, 0x11, 0, 0, 0x0F, 0x12, 0, 0}),
+            (std::vector<ChannelMessage>{{0xD3, 0x11, 0, 0}, {0xD3, 0x12, 0, 0}}));
+  // SysEx sent a byte a packet ends the running status: its data is no note.
+  EXPECT_TRUE(feed({0x0F, 0xF0, 0,    0,    0x0F, 0x11, 0,    0,    0x0F, 0x12,
+                    0,    0,    0x0F, 0xF7, 0,    0,    0x0F, 0x13, 0,    0})
+                  .empty());
+  // A packet cut short is not read.
+  EXPECT_TRUE(feed({0x09, 0x90, 0x3C}).empty());
+  reader.feed(Bytes{0x0F, 0x90, 0, 0, 0x0F, 0x3C, 0, 0}, [](const ChannelMessage&) {});
+  reader.reset();
+  EXPECT_TRUE(feed({0x0F, 0x40, 0, 0}).empty());
+}
+
+}  // namespace
+}  // namespace padkbd
