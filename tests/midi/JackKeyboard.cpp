@@ -49,7 +49,7 @@ JackServer::~JackServer() {
   ::waitpid(pid_, &status, 0);
 }
 
-KeyboardStandIn::KeyboardStandIn(SimulatedController& sim) : sim_(sim) {
+KeyboardStandIn::KeyboardStandIn(SimulatedController& sim, const std::string& port) : sim_(sim) {
   sim_.useKeyboard(sim.keyboard());
   sim_.find();
   sim_.open();
@@ -57,8 +57,8 @@ KeyboardStandIn::KeyboardStandIn(SimulatedController& sim) : sim_(sim) {
   out_ = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "stand-in");
   in_->ignoreTypes(false, false, false);
   in_->setCallback(&KeyboardStandIn::received, this);
-  in_->openVirtualPort(kPort);
-  out_->openVirtualPort(kPort);
+  in_->openVirtualPort(port);
+  out_->openVirtualPort(port);
 }
 
 KeyboardStandIn::~KeyboardStandIn() {
@@ -70,14 +70,32 @@ KeyboardStandIn::~KeyboardStandIn() {
 // Called on JACK's one MIDI thread.
 void KeyboardStandIn::received(double, std::vector<unsigned char>* message, void* self) {
   KeyboardStandIn& s = *static_cast<KeyboardStandIn*>(self);
-  const std::vector<std::uint8_t> packets = usbmidi::packetsFromMessage(*message);
-  s.sim_.send(packets);
-  // Whatever the keyboard has to say now (the reply, traffic) goes out.
+  s.sim_.send(usbmidi::packetsFromMessage(*message));
+  s.forward();
+}
+
+void KeyboardStandIn::strike(int index, int amount) {
+  sim_.strike(index, amount);
+  forward();
+}
+
+void KeyboardStandIn::press(int index, int amount) {
+  sim_.press(index, amount);
+  forward();
+}
+
+void KeyboardStandIn::release(int index) {
+  sim_.release(index);
+  forward();
+}
+
+void KeyboardStandIn::forward() {
+  std::lock_guard lock(mutex_);
   std::array<std::uint8_t, 64> transfer;
   for (Result<std::size_t> received = 0;
-       (received = s.sim_.receive(transfer, LinkClock::now(), nullptr)) && *received > 0;) {
-    s.replies_.forEachMessage({transfer.data(), *received}, [&s](std::span<const std::uint8_t> m) {
-      s.out_->sendMessage(m.data(), m.size());
+       (received = sim_.receive(transfer, LinkClock::now(), nullptr)) && *received > 0;) {
+    replies_.forEachMessage({transfer.data(), *received}, [this](std::span<const std::uint8_t> m) {
+      out_->sendMessage(m.data(), m.size());
     });
   }
 }

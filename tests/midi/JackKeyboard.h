@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "link/UsbMidi.h"
@@ -35,15 +36,24 @@ class KeyboardStandIn {
  public:
   static constexpr const char* kPort = "pad keyboard stand-in";
 
-  explicit KeyboardStandIn(SimulatedController& sim);
+  explicit KeyboardStandIn(SimulatedController& sim, const std::string& port = kPort);
   ~KeyboardStandIn();
+
+  // A control of the simulated keyboard struck: what it plays goes out.
+  void strike(int index, int amount = 100);
+  // Held down, and let go.
+  void press(int index, int amount = 100);
+  void release(int index);
 
  private:
   static void received(double, std::vector<unsigned char>* message, void* self);
+  // Sends whatever the keyboard has to say now (replies, traffic, playing).
+  void forward();
 
   SimulatedController& sim_;
   std::unique_ptr<RtMidiIn> in_;
   std::unique_ptr<RtMidiOut> out_;
+  std::mutex mutex_;  // JACK's thread answers, the test's strikes
   usbmidi::SysExAssembler replies_;
 };
 

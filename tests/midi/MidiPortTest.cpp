@@ -6,9 +6,20 @@
 
 #include <cstdlib>
 
+#include <RtMidi.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <thread>
+
 #include "link/InterfaceAction.h"
+#include "link/Listener.h"
 #include "link/midiport/MidiPortLink.h"
 #include "protocol/PadAction.h"
+#include "session/PlayMatch.h"
 #include "storage/FileAction.h"
 #include "tests/midi/JackKeyboard.h"
 #include "tests/support/TempDir.h"
@@ -79,6 +90,142 @@ TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
     EXPECT_EQ(sim.controlInSlot(3, i), sim.controlInSlot(0, i)) << "control " << i;
   EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
   EXPECT_TRUE(sim.protocolErrors().empty());
+}
+
+// The tool running on its own, its output in files, until a signal stops it.
+class Running {
+ public:
+  Running(const std::string& args, const std::filesystem::path& dir)
+      : out_(dir / "monitor.out"), err_(dir / "monitor.err") {
+    // Nothing of an earlier run is taken for this one's.
+    std::filesystem::remove(out_);
+    std::filesystem::remove(err_);
+    const std::string line =
+        "exec " PADKBD_CLI_EXE " " + args + " >" + out_.string() + " 2>" + err_.string();
+    pid_ = fork();
+    if (pid_ == 0) {
+      execl("/bin/sh", "sh", "-c", line.c_str(), nullptr);
+      _exit(127);
+    }
+  }
+  ~Running() {
+    if (pid_ > 0) stop(SIGKILL);
+  }
+  std::string out() const { return test::readAll(out_); }
+  std::string err() const { return test::readAll(err_); }
+  // The exit status once it ended, -1 when it did not within `limit`.
+  int wait(std::chrono::seconds limit = std::chrono::seconds(20)) {
+    for (auto end = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(10ms)) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+    }
+    return -1;
+  }
+  int stop(int signal) {
+    kill(pid_, signal);
+    return wait();
+  }
+
+ private:
+  static inline int runs_ = 0;
+  std::filesystem::path out_, err_;
+  pid_t pid_ = -1;
+};
+
+bool eventually(const std::function<bool()>& done) {
+  for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;
+       std::this_thread::sleep_for(10ms)) {
+    if (done()) return true;
+  }
+  return done();
+}
+
+std::size_t lines(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouch) {
+  // A music program that reads the keyboard all along.
+  using Message = std::vector<unsigned char>;
+  struct Program {
+    std::mutex mutex;
+    std::vector<Message> heard;
+  } program;
+  RtMidiIn music(RtMidi::UNIX_JACK, "music program");
+  music.setCallback(
+      [](double, Message* message, void* self) {
+        auto& p = *static_cast<Program*>(self);
+        std::lock_guard lock(p.mutex);
+        p.heard.push_back(*message);
+      },
+      &program);
+  for (unsigned i = 0; i < music.getPortCount(); ++i) {
+    if (portNameMatches(music.getPortName(i), test::KeyboardStandIn::kPort)) music.openPort(i);
+  }
+  ASSERT_TRUE(music.isPortOpen());
+
+  Listener listener(io);
+  ASSERT_TRUE(listener.start());
+  std::vector<usbmidi::ChannelMessage> heard;
+  standIn.strike(8, 90);
+  const std::atomic<bool> never{false};
+  for (auto end = LinkClock::now() + 20s; heard.size() < 2 && LinkClock::now() < end;) {
+    ASSERT_TRUE(listener.listen(LinkClock::now() + 100ms, &never,
+                                [&](const usbmidi::ChannelMessage& m) { heard.push_back(m); }));
+  }
+  listener.stop();
+  EXPECT_EQ(heard, (std::vector<usbmidi::ChannelMessage>{{0x99, 28, 90, 0}, {0x89, 28, 0x40, 0}}));
+  ASSERT_TRUE(eventually([&] {
+    std::lock_guard lock(program.mutex);
+    return program.heard.size() == 2;
+  }));
+  EXPECT_EQ(program.heard, (std::vector<Message>{{0x99, 28, 90}, {0x89, 28, 0x40}}));
+
+  // The tool reads the keyboard's settings through the port, then names
+  // each message by them until Ctrl+C.
+  test::ScopedEnv state{"XDG_STATE_HOME", (tmp.path() / "state").string()};
+  const std::string json =
+      R"({"controls":[{"index":8,"name":"Pad 1"}],"message":"note on","channel":10,"note":28,)"
+      R"("noteName":"E0","velocity":90,"bytes":"99 1c 5a"})"
+      "\n"
+      R"({"controls":[{"index":9,"name":"Pad 2"}],"message":"controller","channel":11,)"
+      R"("controller":42,"value":118,"bytes":"ba 2a 76"})"
+      "\n";
+  const std::string text =
+      "Pad 1 · note on E0 · velocity 90 · channel 10\n"
+      "Pad 2 · controller 42 · value 118 · channel 11\n";
+  for (const bool asJson : {false, true}) {
+    Running tool(std::string("--midi-api jack --port stand-in monitor") + (asJson ? " --json" : ""),
+                 tmp.path());
+    ASSERT_TRUE(eventually([&] { return tool.err() == "listening; Ctrl+C stops\n"; }))
+        << tool.err();
+    standIn.press(8, 90);
+    standIn.press(9, 127);
+    ASSERT_TRUE(eventually([&] { return lines(tool.out()) == 2; })) << tool.out();
+    EXPECT_EQ(tool.stop(SIGINT), 0);
+    EXPECT_EQ(tool.out(), asJson ? json : text);
+    standIn.release(8);
+    standIn.release(9);
+  }
+
+  // A keyboard that goes away ends it, said.
+  const std::string document = (tmp.path() / "default.padkbd").string();
+  int status = -1;
+  padkbd("default -o " + document, status);
+  ASSERT_EQ(status, 0);
+  SimulatedController second;
+  auto leaving = std::make_unique<test::KeyboardStandIn>(second, "leaving keyboard");
+  Running tool("--midi-api jack --port leaving monitor --preset " + document, tmp.path());
+  ASSERT_TRUE(eventually([&] { return tool.err() == "listening; Ctrl+C stops\n"; }))
+      << tool.err();
+  leaving.reset();
+  EXPECT_EQ(tool.wait(), 1);
+  EXPECT_EQ(tool.err(),
+            "listening; Ctrl+C stops\npadkbd: listening stopped: the keyboard went away\n");
 }
 
 }  // namespace
