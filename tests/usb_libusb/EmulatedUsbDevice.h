@@ -83,8 +83,16 @@ class EmulatedUsbDevice {
     bool claimed[kInterfaceCount] = {};
     std::size_t pendingReads = 0;
     std::vector<Bytes> received;        // bulk OUT transfers, in order
+    std::size_t writes = 0;             // settings written
     std::vector<std::string> problems;  // requests not understood, unknown ioctls
   };
+  // A player's touch: `transfer` goes out on the IN pipe to whoever reads it.
+  void play(Bytes transfer) {
+    std::lock_guard lock(mutex_);
+    replies_.push_back(std::move(transfer));
+    for (auto& [client, state] : clients_) deliver(state);
+  }
+
   Seen seen() const {
     std::lock_guard lock(mutex_);
     Seen seen = seen_;
@@ -257,6 +265,11 @@ class EmulatedUsbDevice {
     } else {
       state.pendingIn.push_back(urb);
     }
+    deliver(state);
+  }
+
+  // Hands what waits to go out to the reads waiting for it.
+  void deliver(Client& state) {
     while (!state.pendingIn.empty() && !replies_.empty()) {
       const Urb in = state.pendingIn.front();
       state.pendingIn.pop_front();
@@ -290,6 +303,13 @@ class EmulatedUsbDevice {
     urb->actual_length = static_cast<int>(count);
   }
 
+  // 04 F0 M1 M2 | 04 M3 7F 42 | 04 02 YY PP | 07 WW VV F7
+  bool isWrite(const Bytes& r) const {
+    const Bytes head = readRequest(0, 0, d_.sysexMaker);
+    return std::equal(head.begin(), head.begin() + 9, r.begin()) && r[9] == 0x02 &&
+           r[12] == 0x07 && r[15] == 0xF7;
+  }
+
   void takeRequest(const Bytes& request) {
     seen_.received.push_back(request);
     if (silent) return;
@@ -299,6 +319,8 @@ class EmulatedUsbDevice {
     } else if (request.size() == 15 &&
                request == readRequest(request[11], request[13], d_.sysexMaker)) {
       reply = readReply(request[11], request[13], d_.sysexMaker);
+    } else if (request.size() == 16 && isWrite(request)) {
+      return void(++seen_.writes);  // stored; a write is not answered
     } else {
       return seen_.problems.push_back(
           fmt::format("request not understood: {:02x}", fmt::join(request, " ")));

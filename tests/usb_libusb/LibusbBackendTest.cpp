@@ -12,6 +12,9 @@
 #include <optional>
 
 #include "cli/Cli.h"
+#include "link/Listener.h"
+#include "link/usb/UsbLink.h"
+#include "protocol/PadAction.h"
 #include "storage/FileAction.h"
 #include "tests/support/TempDir.h"
 #include "tests/usb_libusb/EmulatedUsbDevice.h"
@@ -208,6 +211,62 @@ TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
 // ones, which plays and pads its transfers as hardware does, on an interrupt
 // endpoint of 32-byte packets: choose it and read it, with nothing simulated
 // above USB.
+// Listening takes the keyboard from its kernel driver only while it is on,
+// and gives it back for a read or a send (which take it themselves) and at
+// the end; what is played meanwhile comes through libusb.
+TEST_F(OverLibusb, ListeningClaimsTheKeyboardAndGivesItBackAroundAReadAndASend) {
+  EmulatedUsbDevice& device = add();
+  UsbLink link(usb());
+  InterfaceAction io(link);
+  FileAction files(PADKBD_TEST_RESOURCE_DIR, {});
+  PadAction pad(io, files);
+  Listener listener(io);
+  const std::atomic<bool> never{false};
+  std::vector<usbmidi::ChannelMessage> heard;
+  const auto listen = [&] {
+    heard.clear();
+    for (auto end = LinkClock::now() + 5s; heard.empty() && LinkClock::now() < end;) {
+      EXPECT_TRUE(listener.listen(LinkClock::now() + 100ms, &never,
+                                  [&](const usbmidi::ChannelMessage& m) { heard.push_back(m); }));
+    }
+    return heard;
+  };
+  using Heard = std::vector<usbmidi::ChannelMessage>;
+  for (const bool send : {false, true}) {
+    SCOPED_TRACE(send ? "around a send" : "around a read");
+    ASSERT_TRUE(listener.start());
+    EXPECT_EQ(owners(device), "driver us ");
+    // A note among padding, as the keyboard fills its packets.
+    Bytes note = {0x09, 0x99, 0x28, 0x64};
+    note.resize(64, 0);
+    device.play(note);
+    EXPECT_EQ(listen(), (Heard{{0x99, 0x28, 0x64, 0}}));
+    listener.stop();
+    EXPECT_EQ(owners(device), "driver driver ");
+    if (send) {
+      // What the read before it gave, after a handshake as every send.
+      ASSERT_TRUE(pad.OpenInterface());
+      ASSERT_TRUE(pad.WritePadValueToDevice());
+      EXPECT_EQ(device.seen().writes, std::size_t(PadAction::kFullExchange));
+    } else {
+      ASSERT_TRUE(pad.ReadPadValueFromDevice());
+    }
+    EXPECT_EQ(owners(device), "driver driver ");
+  }
+  // Listening goes on after them, and at the end the keyboard is the driver's.
+  ASSERT_TRUE(listener.start());
+  device.play({0x0B, 0xB2, 0x07, 0x10});
+  EXPECT_EQ(listen(), (Heard{{0xB2, 0x07, 0x10, 0}}));
+  // Unplugged: listening ends, said so.
+  device.unplugged = true;
+  Outcome gone = Outcome::success();
+  for (auto end = LinkClock::now() + 5s; gone && LinkClock::now() < end;) {
+    gone = listener.listen(LinkClock::now() + 100ms, &never, [](const auto&) {});
+  }
+  EXPECT_EQ(gone.message(), linkreason::kGone);
+  EXPECT_FALSE(listener.listening());
+}
+
 TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   test::TempDir dir;
   test::ScopedEnv config{"XDG_CONFIG_HOME", (dir / "config").string()};
