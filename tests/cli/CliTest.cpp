@@ -315,6 +315,25 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
   EXPECT_EQ(readAll(at("damaged")), "not a state file\n");
 }
 
+TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
+  save("p", test::samplePreset());
+  // Nothing played: no line, and Ctrl+C is how it ends, well.
+  const Result stopped = run("monitor --simulate --preset p", "", PADKBD_CLI_EXE, SIGINT, "Ctrl+C");
+  EXPECT_EQ(stopped.status, 0);
+  EXPECT_EQ(stopped.out, "");
+  EXPECT_EQ(stopped.err, "listening; Ctrl+C stops\n");
+  // Unplugged while listening, after the read, or during it; a document that is not there.
+  const string gone = "padkbd: listening stopped: the keyboard went away\n";
+  expect(
+      {{"unplug=1250 monitor", 1, "", lit("listening; Ctrl+C stops\n" + gone)},
+       {"unplug=1250 monitor -q", 1, "", lit(gone)},
+       {"unplug=600 monitor", 1, "", "padkbd: reading the controller failed: .*unplugged\\)\\)\n"},
+       {"absent monitor --preset p", 1, "", "padkbd: no keyboard found .*\n"}},
+      PADKBD_FAULTY_EXE);
+  expect({{"monitor --simulate --preset missing", 1, "",
+           lit("padkbd: missing: cannot open it (No such file or directory)\n")}});
+}
+
 TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
   save("p", test::samplePreset());
   // A keyboard answering in 2 ms: an exchange takes more than a second. The

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
       {"no-reply", [](Faults& f, int n) { f.noReplyAfter = n; }},
       {"write-failure", [](Faults& f, int n) { f.writeFailureAfter = n; }},
       {"pace", [](Faults& f, int n) { f.pace = std::chrono::microseconds(n); }},
+      {"unplug", [](Faults& f, int n) { f.unplugAfter = n; }},
   };
   const std::string fault = argc > 1 ? argv[1] : "";
   const auto eq = fault.find('=');
