@@ -229,7 +229,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // Grouped by what is wrong: the command, the gains, the slot or file, the ids, the
   // options; each range at one past both ends. Every error is one whole line.
   const string commands =
-      "(commands: info, read, send, restore, slots, history, gains, check, show, diff, default, "
+      "(commands: info, read, send, restore, slots, history, monitor, gains, check, show, diff, "
+      "default, "
       "use, devices, help)";
   const std::pair<string, string> usageErrors[] = {
       {"", "a command is required " + commands},
@@ -265,7 +266,9 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   }
   // Help goes to standard output; a keyboard command's names the device options.
   const string all =
-      kAny + lit(" Device commands (info, read, send, restore, slots, gains, devices) use") + kAny;
+      kAny +
+      lit(" Device commands (info, read, send, restore, slots, monitor, gains, devices) use") +
+      kAny;
   const string send = kAny + "--slot" + kAny + "\nDevice options" + kAny;
   expect({{"--help", 0, all},
           {"help", 0, all},
