@@ -22,7 +22,7 @@ namespace {
 
 const QString kPad1On = QStringLiteral("Pad 1 · note on E0 · velocity 100 · channel 10");
 const QString kPad1Off = QStringLiteral("Pad 1 · note off E0 · channel 10");
-const QString kKnob8 = QStringLiteral("Knob 8 · controller 27 · value 40 · channel 9");
+const QString kKnob8 = QStringLiteral("Knob 8 · controller 27 · value %1 · channel 9");
 const QString kTimes = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  ");
 const int kPad1 = 8, kPad6 = 13, kKnob8Index = 7, kButton2 = 57;
 
@@ -73,7 +73,7 @@ class PlayTest : public QObject {
       QTRY_VERIFY(litOf(editor.element(8)));
       QCOMPARE(litValueOf(editor.element(8)), QStringLiteral("40"));
       QTRY_VERIFY(!litOf(editor.element(8)));
-      QCOMPARE(heard(editor), expected << kKnob8);  // one line
+      QCOMPARE(heard(editor), expected << kKnob8.arg(40));  // one line
     }
     // With the second bank the white selector of Pad 1 lights too; the knob has none.
     QTest::mouseClick(editor.vc().bankSwitch, Qt::LeftButton);
@@ -125,8 +125,10 @@ class PlayTest : public QObject {
     EditorHarness editor;
     editor.action("actionMonitor")->trigger();
     for (int round = 0; round < 2; ++round) {
+      // Back, the keyboard is read at once; listening goes on after it.
+      QTRY_COMPARE(editor.keyboardState(), kConnected);
+      QVERIFY(editor.waitForKeyboard());
       QTRY_VERIFY(editor.sim().isClaimed());
-      QVERIFY(editor.waitForKeyboard());  // nothing but listening uses the keyboard
       editor.sim().changeFaults([](auto& f) { f.unplugAfter = 0; });
       QTRY_VERIFY(!editor.window().play().listening());
       QCOMPARE(editor.status(), QStringLiteral("Listening stopped: the keyboard went away"));
@@ -169,15 +171,25 @@ class PlayTest : public QObject {
       QTRY_COMPARE(heard(editor).size(), lines + 2);
       QCOMPARE(editor.vc().controlName->text(), QString::fromLatin1(name));
     }
+    // What these settings do not make chooses nothing; the action again disarms.
+    editor.click(9);
+    editor.choose("CCnum", editor.menu("CCnum")->currentIndex() + 1);
+    choose->trigger();
+    editor.sim().strike(kPad1);
+    QTRY_COMPARE(editor.status(),
+                 QStringLiteral("Not chosen: note on E0 · velocity 100 · channel 10 · not from "
+                                "these settings: the keyboard may hold others"));
+    choose->trigger();
+    QVERIFY(!choose->isChecked() && editor.vc().controlName->text() == "Pad 1");
     QTest::mouseClick(editor.vc().BulkButton, Qt::LeftButton);
     choose->trigger();
     const auto chosen = [&] { return editor.vc().session().bulkSelection().size(); };
     for (std::size_t expected : {1u, 0u, 1u}) {
-      editor.sim().strike(kPad1);
+      editor.sim().strike(kPad1 + 1);
       QTRY_COMPARE(chosen(), expected);
-      QCOMPARE(editor.selectedTags(), expected ? QStringList{"9"} : QStringList{});
+      QCOMPARE(editor.selectedTags(), expected ? QStringList{"10"} : QStringList{});
       QCOMPARE(editor.status(),
-               QString::fromLatin1(expected ? "Pad 1 chosen." : "Pad 1 no longer chosen."));
+               QString::fromLatin1(expected ? "Pad 2 chosen." : "Pad 2 no longer chosen."));
     }
     editor.sim().strike(kButton2);
     QTRY_COMPARE(editor.status(),
@@ -221,6 +233,14 @@ class PlayTest : public QObject {
       QCOMPARE(heard(editor), QStringList());
       QTRY_VERIFY(!litOf(editor.element(9)));
     }
+    // A flood: the list keeps the last kMonitorLines, the oldest dropped.
+    for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n) {
+      editor.sim().turn(kKnob8Index, n % 128);
+    }
+    QTRY_COMPARE(heard(editor).value(editor::PlayController::kMonitorLines - 1),
+                 kKnob8.arg(editor::PlayController::kMonitorLines % 128));
+    QCOMPARE(heard(editor).size(), editor::PlayController::kMonitorLines);
+    QCOMPARE(heard(editor).first(), kKnob8.arg(7));  // its minimum: turns below send that
     const auto blocked = editor.dir().path() / "monitor.txt" / "inside.txt";
     editor.vc().dialogs.saveTextPath = [&](QWidget*) {
       return QString::fromStdString(blocked.string());
