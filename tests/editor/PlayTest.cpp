@@ -11,6 +11,7 @@
 
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
+#include "model/Log.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd;
@@ -104,8 +105,12 @@ class PlayTest : public QObject {
     for (int round = 0; round < 2; ++round) {
       editor.action("actionMonitor")->trigger();
       QTRY_VERIFY(editor.sim().isClaimed());
+      log::Capture said;
       QVERIFY(editor.read());
       QCOMPARE(editor.status(), kReadSucceeded);
+      // Given back before the read takes the keyboard, taken again after it.
+      QCOMPARE(said.diagnostics().at(0), "stopped listening to the keyboard");
+      QTRY_COMPARE(said.diagnostics().back(), "listening to the keyboard");
       editor.sim().press(kPad1);
       QTRY_COMPARE(heard(editor).value(round * 1), kPad1On);
       part<QPushButton>(editor, "monitorListen")->click();
