@@ -1,5 +1,6 @@
 #include "editor/DeviceWorker.h"
 
+#include <QDateTime>
 #include <QMetaObject>
 #include <QPointer>
 #include <mutex>
@@ -36,6 +37,7 @@ DeviceWorker::DeviceWorker(Link& link, Discovery& discovery, const KeyboardId& k
   // No working copy: the window's edit session keeps its own.
   files_ = std::make_unique<FileAction>(resourceDir, std::filesystem::path());
   pad_ = std::make_unique<PadAction>(*io_, *files_);
+  listener_ = std::make_unique<Listener>(*io_);
   io_->setCancelFlag(&cancel_);
   pad_->setProgress(
       [this](const PadAction::Progress& p) { post([this, p] { emit progress(p); }); });
@@ -47,6 +49,7 @@ DeviceWorker::~DeviceWorker() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
+    interrupt_ = true;
   }
   wake_.notify_one();
   thread_.join();
@@ -63,8 +66,6 @@ void DeviceWorker::loop() {
   auto nextLook = std::chrono::steady_clock::now() + interval;
   std::unique_lock lock(mutex_);
   while (!stopping_) {
-    wake_.wait_until(lock, nextLook, [this] { return stopping_ || !jobs_.empty(); });
-    if (stopping_) break;
     if (!jobs_.empty()) {
       std::function<void()> job = std::move(jobs_.front());
       jobs_.pop_front();
@@ -73,6 +74,20 @@ void DeviceWorker::loop() {
       lock.lock();
       continue;
     }
+    if (listenWanted_) {
+      // The listener looks for a silent keyboard itself: no presence checks meanwhile.
+      listenSlice(lock);
+      continue;
+    }
+    if (listener_->listening()) {
+      lock.unlock();
+      listener_->stop();  // turned off: the keyboard is given back at once
+      lock.lock();
+      continue;
+    }
+    wake_.wait_until(lock, nextLook,
+                     [this] { return stopping_ || !jobs_.empty() || listenWanted_; });
+    if (stopping_ || !jobs_.empty() || listenWanted_) continue;
     nextLook = std::chrono::steady_clock::now() + interval;
     lock.unlock();
     if (!hotplug) {
@@ -83,11 +98,121 @@ void DeviceWorker::loop() {
     }
     lock.lock();
   }
+  lock.unlock();
+  listener_->stop();
+}
+
+void DeviceWorker::listenSlice(std::unique_lock<std::mutex>& lock) {
+  // Cleared under the lock: a job queued from now on sets it again.
+  interrupt_ = false;
+  const int generation = listenWantedGeneration_;
+  lock.unlock();
+  QString why;
+  const bool wasOn = listener_->listening();
+  if (Outcome started = listener_->start(); !started) {
+    why = tr("Listening could not start: %1").arg(QString::fromStdString(started.message()));
+  } else if (Outcome heard = listener_->listen(LinkClock::now() + kListenSlice, &interrupt_,
+                                               [this](const auto& message) { hear(message); });
+             !heard) {
+    why = heard.message() == linkreason::kGone
+              ? tr("Listening stopped: the keyboard went away")
+              : tr("Listening stopped: %1").arg(QString::fromStdString(heard.message()));
+  }
+  if (why.isEmpty() && !wasOn) showPresent(true);  // listening found it
+  if (!why.isEmpty()) {
+    checkPresence();
+    post([this, generation, why] {
+      if (generation != listenGeneration_ || !listening_) return;
+      listening_ = false;
+      // A copy: the call may turn listening on or off, which replaces it.
+      const std::function<void(QString)> stopped = stoppedTo_;
+      if (listenContext_ && stopped) stopped(why);
+    });
+  }
+  lock.lock();
+  if (!why.isEmpty()) {
+    if (generation == listenWantedGeneration_) listenWanted_ = false;
+  } else if (!io_->link().waits()) {
+    // A link that does not wait has told all it holds: rest until the slice
+    // ends, unless a job (a strike) comes first.
+    wake_.wait_for(lock, kListenSlice,
+                   [this] { return stopping_ || !jobs_.empty() || !listenWanted_; });
+  }
+}
+
+void DeviceWorker::hear(const usbmidi::ChannelMessage& message) {
+  const qint64 at = QDateTime::currentMSecsSinceEpoch();
+  bool first = false;
+  {
+    std::lock_guard lock(playMutex_);
+    if (nextPreset_) {
+      matcher_.setPreset(std::move(nextPreset_->first));
+      names_ = std::move(nextPreset_->second);
+      nextPreset_.reset();
+    }
+  }
+  Heard heard = matcher_.match(message);
+  QString text = QString::fromStdString(heardText(heard, names_));
+  {
+    std::lock_guard lock(playMutex_);
+    first = played_.empty();
+    played_.push_back({std::move(heard), std::move(text), at});
+  }
+  // One call on its way to the window takes everything heard until it runs,
+  // so a flood of messages is a few calls, not one each.
+  if (first) post([this] { deliverPlayed(); });
+}
+
+void DeviceWorker::deliverPlayed() {
+  std::vector<Played> batch;
+  {
+    std::lock_guard lock(playMutex_);
+    batch.swap(played_);
+  }
+  const HeardDone heard = heardTo_;  // the call may turn listening off, which replaces it
+  if (listening_ && listenContext_ && heard) heard(std::move(batch));
+}
+
+void DeviceWorker::setListening(bool on, QObject* context, HeardDone heard,
+                                std::function<void(QString)> stopped) {
+  listening_ = on;
+  listenContext_ = context;
+  heardTo_ = std::move(heard);
+  stoppedTo_ = std::move(stopped);
+  ++listenGeneration_;
+  {
+    std::lock_guard lock(mutex_);
+    listenWanted_ = on;
+    listenWantedGeneration_ = listenGeneration_;
+    interrupt_ = true;
+  }
+  wake_.notify_one();
+}
+
+void DeviceWorker::setPlayPreset(Preset preset, std::vector<std::string> names) {
+  std::lock_guard lock(playMutex_);
+  nextPreset_.emplace(std::move(preset), std::move(names));
+}
+
+void DeviceWorker::queueJob(std::function<void()> job) {
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
+    interrupt_ = true;  // listening gives way at once
+  }
+  wake_.notify_one();
+}
+
+void DeviceWorker::strike(int index) {
+  if (striker_) queueJob([striker = striker_, index] { striker(index); });
 }
 
 void DeviceWorker::checkPresence() {
   // Looking takes nothing: an exchange later opens what it finds anew.
-  const bool now = !io_->link().find().empty();
+  showPresent(!io_->link().find().empty());
+}
+
+void DeviceWorker::showPresent(bool now) {
   if (now == present_.exchange(now)) return;
   post([this, now] { emit presenceChanged(now); });
 }
@@ -113,22 +238,20 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
   if (exchange && busy_ == 0) cancel_ = false;
   ++count;
   QPointer<QObject> guard(context);
-  {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back(
-        [this, guard, work = std::move(work), deliver = std::move(deliver), &count, exchange] {
-          Value value = work();
-          // A question to the history says nothing new of the bus.
-          if (exchange) checkPresence();
-          // Back on the window's thread, where this object lives; the context
-          // may be gone by then.
-          post([guard, value = std::move(value), deliver, &count]() mutable {
-            --count;
-            if (guard) deliver(std::move(value));
-          });
-        });
-  }
-  wake_.notify_one();
+  queueJob([this, guard, work = std::move(work), deliver = std::move(deliver), &count, exchange] {
+    // An exchange takes the keyboard itself: listening gives it back first
+    // and takes it again after the job.
+    if (exchange) listener_->stop();
+    Value value = work();
+    // A question to the history says nothing new of the bus.
+    if (exchange) checkPresence();
+    // Back on the window's thread, where this object lives; the context
+    // may be gone by then.
+    post([guard, value = std::move(value), deliver, &count]() mutable {
+      --count;
+      if (guard) deliver(std::move(value));
+    });
+  });
 }
 
 std::string DeviceWorker::historyKey() {

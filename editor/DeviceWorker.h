@@ -11,9 +11,15 @@
 // The history of reads and sends is kept here too, on the same thread: an
 // exchange is recorded in its own job, and the window's questions about the
 // history are jobs as well, so the window never waits for the database.
+//
+// Listening runs here as well, between jobs: each message the keyboard plays
+// is matched with a copy of the preset shown and handed to the window. An
+// exchange gives the keyboard back first and listening goes on after it.
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QString>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -30,9 +36,11 @@
 #include "history/SendPreview.h"
 #include "link/Discovery.h"
 #include "link/InterfaceAction.h"
+#include "link/Listener.h"
 #include "link/midiport/MidiPortLink.h"
 #include "model/KeyboardId.h"
 #include "protocol/PadAction.h"
+#include "session/PlayMatch.h"
 #include "storage/FileAction.h"
 
 namespace padkbd::editor {
@@ -70,6 +78,17 @@ class DeviceWorker : public QObject {
 
   // How often the keyboard's presence is checked when nothing else runs.
   static constexpr int kPresencePollMs = 1000;
+  // Listening gives way to a job at the latest after this long.
+  static constexpr std::chrono::milliseconds kListenSlice{100};
+
+  // A message heard while listening: who played it in the preset shown, its
+  // line for the monitor, and when it arrived (ms since the epoch).
+  struct Played {
+    Heard heard;
+    QString text;
+    qint64 at = 0;
+  };
+  using HeardDone = std::function<void(std::vector<Played>)>;
 
   // `link`, `discovery` and `history` must outlive the worker and are used
   // on its thread only.
@@ -94,6 +113,22 @@ class DeviceWorker : public QObject {
   void slotStates(QObject* context, HistoryDone done);
   void listHistory(HistoryFilter filter, QObject* context, HistoryDone done);
   void historyEntry(std::int64_t id, QObject* context, HistoryDone done);
+
+  // Listening (window's thread). While on, what the keyboard plays reaches
+  // `heard` in batches; `stopped` says why listening ended by itself (it
+  // could not start, the keyboard went away).
+  void setListening(bool on, QObject* context, HeardDone heard,
+                    std::function<void(QString)> stopped);
+  bool listening() const { return listening_; }
+  // The preset (a copy of the shown one) and the control names messages are matched with.
+  void setPlayPreset(Preset preset, std::vector<std::string> names);
+  // Through raw USB listening takes the keyboard from the system's driver.
+  bool takesKeyboard() const { return !striker_ && keyboard_.port.empty(); }
+  // The simulated keyboard can be played from the window: `striker` plays a
+  // control (by index) on it, as a job of this thread.
+  void setStriker(std::function<void(int)> striker) { striker_ = std::move(striker); }
+  bool canStrike() const { return static_cast<bool>(striker_); }
+  void strike(int index);
 
   // Stops the exchange that runs (from any thread).
   void cancel() { cancel_ = true; }
@@ -128,6 +163,12 @@ class DeviceWorker : public QObject {
   // The worker's thread: jobs in order, and between them a look at the bus.
   void loop();
   void checkPresence();
+  void showPresent(bool present);
+  // Listens for a slice (the lock held on entry and on return).
+  void listenSlice(std::unique_lock<std::mutex>& lock);
+  void hear(const usbmidi::ChannelMessage& message);
+  void deliverPlayed();
+  void queueJob(std::function<void()> job);
   // Runs `call` on the window's thread, later.
   void post(std::function<void()> call);
 
@@ -147,10 +188,28 @@ class DeviceWorker : public QObject {
   KeyboardId serialOf_;
   std::string serial_;
 
-  std::mutex mutex_;  // guards jobs_ and stopping_
+  // Listening: the window's side.
+  bool listening_ = false;
+  int listenGeneration_ = 0;
+  QPointer<QObject> listenContext_;
+  HeardDone heardTo_;
+  std::function<void(QString)> stoppedTo_;
+  std::function<void(int)> striker_;
+  // The worker's side.
+  std::unique_ptr<Listener> listener_;
+  PlayMatcher matcher_;
+  std::vector<std::string> names_;
+  std::atomic<bool> interrupt_{false};  // a job waits, or listening ends
+  std::mutex playMutex_;                // guards the two below
+  std::optional<std::pair<Preset, std::vector<std::string>>> nextPreset_;
+  std::vector<Played> played_;  // heard, not yet handed to the window
+
+  std::mutex mutex_;  // guards jobs_, stopping_ and the two below
   std::condition_variable wake_;
   std::deque<std::function<void()>> jobs_;
   bool stopping_ = false;
+  bool listenWanted_ = false;
+  int listenWantedGeneration_ = 0;
   std::thread thread_;  // last: starts when everything above is there
 };
 

@@ -39,6 +39,14 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
         parent, QCoreApplication::translate("Dialogs", "Choose the path to save the document"),
         true);
   };
+  seams.saveTextPath = [settings](QWidget* parent) {
+    const QString folder = QString::fromStdString(settings.lastFolder());
+    return QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("Dialogs", "Save the monitor's lines"),
+        QFileInfo(folder).isDir() ? folder + QStringLiteral("/monitor.txt")
+                                  : QStringLiteral("monitor.txt"),
+        QCoreApplication::translate("Dialogs", "Text files (*.txt);;All files (*)"));
+  };
   seams.showProblem = [](QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::warning(parent, title, text);
   };

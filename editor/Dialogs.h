@@ -19,6 +19,8 @@ struct DialogSeams {
   enum class Unsaved { Save, Discard, Cancel };
   std::function<QString(QWidget* parent)> openDocumentPath;
   std::function<QString(QWidget* parent)> saveDocumentPath;
+  // Where the monitor's lines go, as text.
+  std::function<QString(QWidget* parent)> saveTextPath;
   std::function<void(QWidget* parent, const QString& title, const QString& text)> showProblem;
   // "… would drop the changes": Save, Discard or Cancel.
   std::function<Unsaved(QWidget* parent, const QString& text)> askUnsaved;

@@ -12,6 +12,7 @@
 #include "editor/HistoryDialogs.h"
 #include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
+#include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
 #include "editor/ViewController.h"
 #include "model/Log.h"
@@ -62,6 +63,9 @@ MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& fil
   buildSelectorSurface(ui_->selectorGrid);
   viewController_ = new ViewController(ui_->centralwidget, worker, files, settings_, this);
   viewController_->settingsWarning = asSentence(keyboard_.warning);
+  play_ = new PlayController(this, *viewController_, worker, ui_->actionMonitor,
+                             ui_->actionChooseByPlaying);
+  ui_->chooseByPlayingButton->setDefaultAction(ui_->actionChooseByPlaying);
   windowDidLoad();
   connectMenus();
   viewController_->viewDidLoad();

@@ -25,6 +25,7 @@ class DeviceWorker;
 class HistoryDialog;
 class KeyboardController;
 class MemorySlotsDialog;
+class PlayController;
 class ViewController;
 
 class MainWindowController : public QMainWindow {
@@ -40,6 +41,8 @@ class MainWindowController : public QMainWindow {
   ~MainWindowController() override;
 
   ViewController& viewController() const { return *viewController_; }
+  // Listening, the surface's lights, the Monitor pane and choosing by playing.
+  PlayController& play() const { return *play_; }
   // The Keyboard, Memory Slots and History dialogs, once opened.
   KeyboardController* keyboardDialog() const;
   MemorySlotsDialog* memorySlotsDialog() const;
@@ -65,6 +68,7 @@ class MainWindowController : public QMainWindow {
 
   std::unique_ptr<Ui::MainWindow> ui_;
   ViewController* viewController_ = nullptr;
+  PlayController* play_ = nullptr;
   DeviceWorker& worker_;
   ResolvedKeyboard keyboard_;
   SettingsFile settings_;

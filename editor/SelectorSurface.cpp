@@ -30,6 +30,8 @@ const QColor kLabel(214, 218, 224);
 const QColor kBody(36, 39, 45);  // the window's #surface
 const QColor kUnlitPad(58, 62, 70);
 const QColor kRing(255, 255, 255);
+// A played control glows in a colour no pad setting suggests is chosen.
+const QColor kPlayed(90, 220, 255);
 
 bool isPad(const QObject* element) {
   return element->property("look").toString() == QLatin1String("pad");
@@ -82,6 +84,7 @@ class SurfaceElement : public QToolButton {
       const qreal side = std::min(width(), height()) - 2.0;
       const QRectF area((width() - side) / 2, (height() - side) / 2, side, side);
       paintPad(p, area.adjusted(5, 5, -5, -5), selected, area);
+      paintPlayed(p, area.adjusted(2, 2, -2, -2), false);
       return;
     }
     // Knob or button: the shape above, the name below.
@@ -98,6 +101,7 @@ class SurfaceElement : public QToolButton {
     } else {
       paintButton(p, shape.adjusted(2, 2, -2, -2), selected);
     }
+    paintPlayed(p, shape.adjusted(-5, -5, 5, 5), look == QLatin1String("knob"));
     p.setPen(kLabel);
     p.drawText(QRectF(0, height() - textHeight - 1, width(), textHeight), Qt::AlignCenter, text());
     // A white selector standing for a pad shows the pad's colour in a light.
@@ -111,6 +115,28 @@ class SurfaceElement : public QToolButton {
   }
 
  private:
+  // Over the normal look: a glow and a bright ring, the value in a tag at the top.
+  void paintPlayed(QPainter& p, const QRectF& around, bool round) {
+    if (!litOf(this)) return;
+    QColor glow = kPlayed;
+    glow.setAlpha(70);
+    p.setPen(QPen(glow, 7));
+    p.setBrush(Qt::NoBrush);
+    round ? p.drawEllipse(around) : p.drawRoundedRect(around, 10, 10);
+    p.setPen(QPen(kPlayed, 3));
+    round ? p.drawEllipse(around) : p.drawRoundedRect(around, 10, 10);
+    const QString value = litValueOf(this);
+    if (value.isEmpty()) return;
+    const QFontMetricsF metrics(p.font());
+    const qreal w = metrics.horizontalAdvance(value) + 8, h = metrics.height();
+    const QRectF tag(around.center().x() - w / 2, around.top() - 1, w, h);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPlayed);
+    p.drawRoundedRect(tag, h / 2, h / 2);
+    p.setPen(QColor(10, 30, 40));
+    p.drawText(tag, Qt::AlignCenter, value);
+  }
+
   void paintRing(QPainter& p, const QRectF& around, bool selected, bool round) {
     if (!selected && !underMouse()) return;
     p.setBrush(Qt::NoBrush);
@@ -353,6 +379,21 @@ void setNote(QAbstractButton* element, const QString& note) {
   }
   element->setProperty("note", note);
   element->update();
+}
+
+void setLit(QAbstractButton* element, bool lit, const QString& value) {
+  if (element == nullptr || (litOf(element) == lit && litValueOf(element) == value)) return;
+  element->setProperty("lit", lit);
+  element->setProperty("litValue", lit ? value : QString());
+  element->update();
+}
+
+bool litOf(const QObject* element) {
+  return element != nullptr && element->property("lit").toBool();
+}
+
+QString litValueOf(const QObject* element) {
+  return element == nullptr ? QString() : element->property("litValue").toString();
 }
 
 int tagOf(const QObject* element) {

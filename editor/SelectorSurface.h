@@ -4,7 +4,8 @@
 //   "tag"      its integer tag (white 1-8, black 9-64; unique),
 //   "selector" which handler it calls: "white", "black" or "bank",
 //   "look"     how it is drawn: "pad", "knob" or "button",
-//   "image"    how it shows now: "selected" (a ring around it) or "unselected".
+//   "image"    how it shows now: "selected" (a ring around it) or "unselected",
+//   "lit"      whether it glows because its control was just played.
 // Pads are filled with their colour the way the keyboard lights them; the
 // white selectors (which stand for Pad 1-8 with the second bank on) show it
 // in a small light. Beside each row of pads a header, shown in bulk mode,
@@ -76,6 +77,12 @@ void hideLight(QAbstractButton* element);
 std::optional<QColor> lightOf(const QObject* element);
 // The note a pad plays, shown under its name ("C1"); empty for none.
 void setNote(QAbstractButton* element, const QString& note);
+// The element's control was played: it glows, with `value` (a velocity, a
+// controller value, a step) shown small on it, until it is unlit.
+void setLit(QAbstractButton* element, bool lit, const QString& value = QString());
+bool litOf(const QObject* element);
+// The value shown on a lit element; empty when unlit.
+QString litValueOf(const QObject* element);
 
 // The element's tag, or -1; the element in `view` carrying `tag`, if any;
 // every one tagged kFirstTag to kLastTag, in tag order; the row headers.

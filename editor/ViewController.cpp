@@ -98,7 +98,9 @@ void ViewController::connectElements() {
   }
   // Esc leaves bulk mode without applying it.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), view_->window());
-  connect(escape, &QShortcut::activated, this, &ViewController::cancelBulkAction);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (!this->escape || !this->escape()) cancelBulkAction();
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -160,6 +162,10 @@ void ViewController::getItem() {
 // Selection
 
 void ViewController::press(Selector selector, QObject* element) {
+  if (strike && (element->property("modifiers").toInt() & Qt::ControlModifier) != 0) {
+    strike(controlOf(*session_, element));
+    return;
+  }
   // Shift-click in bulk mode chooses the pads from the last one clicked.
   const bool range = session_->inBulk() && selector == Selector::Black &&
                      (element->property("modifiers").toInt() & Qt::ShiftModifier) != 0;
@@ -176,6 +182,18 @@ void ViewController::press(Selector selector, QObject* element) {
     showButtonValue();
   }
   emit editStateChanged();  // what can be copied or pasted follows the selection
+}
+
+void ViewController::chooseControl(std::int32_t index) {
+  if (index < 0 || index >= kControlCount) return;
+  // The knobs have no selector but the white ones with the first bank.
+  if (index < kWhiteButtonCount && !session_->inBulk() && session_->secondBank()) {
+    changePadAction(bankSwitch);
+  }
+  // White tag n stands for control n - 1 with the first bank, black tag n always.
+  QAbstractButton* element = viewWithTag(index + 1);
+  element->setProperty("modifiers", 0);  // not the last click's
+  press(index < kWhiteButtonCount ? Selector::White : Selector::Black, element);
 }
 
 void ViewController::blackButtonAction(QObject* element) {

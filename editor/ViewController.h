@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,9 @@ class ViewController : public QObject {
   // from its pop-up (`position` is the item chosen).
   void changeFieldAction(ControlField field, int position);
   void changeGlobalAction(GlobalField field, int position);
+  // Makes the control at `index` current as a click on its selector does
+  // (the bank switched for a knob); in bulk mode chooses or unchooses a pad.
+  void chooseControl(std::int32_t index);
 
  signals:
   // The preset, its origin or what can be undone changed.
@@ -129,6 +133,10 @@ class ViewController : public QObject {
   QPushButton* bulkCancelButton = nullptr;
 
   DialogSeams dialogs;
+  // Ctrl+click plays the control instead of selecting it, when set.
+  std::function<void(std::int32_t index)> strike;
+  // Esc ends this first when it says so (true), before it leaves bulk mode.
+  std::function<bool()> escape;
   // A damaged settings file, as a sentence; told in the status field's tooltip.
   QString settingsWarning;
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <array>
 #include <cstdio>
 #include <memory>
 
@@ -138,6 +139,22 @@ int main(int argc, char** argv) {
   padkbd::editor::DeviceWorker worker(link, discovery, keyboard.id, fileAction.resourceDir(),
                                       history);
   worker.midiApi = midiApi;
+  if (simulated) {
+    // Ctrl+click on the surface plays the simulated keyboard: pads and
+    // buttons are struck, knobs turned ten steps further each time.
+    // Each strike runs with a copy of the striker: the knobs' values are shared.
+    auto turned = std::make_shared<std::array<int, 8>>();
+    worker.setStriker([&sim = *simulated, turned](int index) {
+      if (index < 0 || index >= padkbd::kControlCount) return;
+      if (index < static_cast<int>(turned->size())) {
+        int& value = (*turned)[static_cast<std::size_t>(index)];
+        value = (value + 10) % 128;
+        sim.turn(index, value);
+      } else {
+        sim.strike(index, 100);
+      }
+    });
+  }
 
   padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings);
   window.show();

@@ -3,7 +3,8 @@
 // a pad chosen, the second bank, bulk mode, the message window after a send,
 // a dark theme, English and Chinese, the window while a paced keyboard is
 // read and sent to, the questions before edits are lost and before a send,
-// the gains, the Keyboard dialog, the Memory Slots and the History dialogs.
+// the gains, the Keyboard dialog, the Memory Slots and the History dialogs,
+// and the Monitor pane while the keyboard is played.
 // Usage: editor_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include "editor/HistoryDialogs.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
+#include "editor/PlayController.h"
 #include "tests/editor/EditorHarness.h"
 
 using padkbd::test::EditorHarness;
@@ -97,6 +99,18 @@ int main(int argc, char** argv) {
     QApplication::setPalette(light);
   }
   padkbd::editor::useLanguage(QString());
+  {  // Listening: the Monitor pane lists what was played; Pad 6 is held down.
+    EditorHarness editor;
+    editor.action("actionMonitor")->trigger();
+    editor.window().show();
+    for (int index : {8, 9, 12}) editor.sim().strike(index, 90);
+    editor.sim().turn(7, 64);
+    editor.sim().turn(1, 3);
+    editor.sim().press(13, 112);
+    ok &= QTest::qWaitFor([&] { return editor.window().play().lines().size() >= 9; });
+    QTest::qWait(400);  // the strikes' moment is over; the held pad stays lit
+    save(&editor.window(), QStringLiteral("editor-monitor.png"));
+  }
   {  // A keyboard paced like a real one: the window during a read and a send.
     EditorHarness editor(
         [](padkbd::SimulatedController& sim) { sim.faults().pace = std::chrono::milliseconds(1); },

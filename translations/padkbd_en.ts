@@ -67,6 +67,14 @@
         <source>Keep my edits</source>
         <translation>Keep my edits</translation>
     </message>
+    <message>
+        <source>Save the monitor&apos;s lines</source>
+        <translation>Save the monitor&apos;s lines</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -382,6 +390,34 @@
         <source>What each memory slot of the keyboard holds, as far as padkbd knows</source>
         <translation>What each memory slot of the keyboard holds, as far as padkbd knows</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Monitor</source>
+        <translation>&amp;Monitor</translation>
+    </message>
+    <message>
+        <source>Show what the keyboard sends while it is played</source>
+        <translation>Show what the keyboard sends while it is played</translation>
+    </message>
+    <message>
+        <source>Ctrl+M</source>
+        <translation>Ctrl+M</translation>
+    </message>
+    <message>
+        <source>Choose by &amp;Playing</source>
+        <translation>Choose by &amp;Playing</translation>
+    </message>
+    <message>
+        <source>The next control played on the keyboard becomes the one edited (Esc stops)</source>
+        <translation>The next control played on the keyboard becomes the one edited (Esc stops)</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -461,6 +497,18 @@
     <message>
         <source>The history could not keep this send: %1.</source>
         <translation>The history could not keep this send: %1.</translation>
+    </message>
+    <message>
+        <source>Listening could not start: %1</source>
+        <translation>Listening could not start: %1</translation>
+    </message>
+    <message>
+        <source>Listening stopped: the keyboard went away</source>
+        <translation>Listening stopped: the keyboard went away</translation>
+    </message>
+    <message>
+        <source>Listening stopped: %1</source>
+        <translation>Listening stopped: %1</translation>
     </message>
 </context>
 <context>
@@ -1025,6 +1073,96 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>A send of %1 stopped after %2 of %3 settings.</source>
         <translation>A send of %1 stopped after %2 of %3 settings.</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::PlayController</name>
+    <message>
+        <source>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</source>
+        <translation>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</translation>
+    </message>
+    <message>
+        <source>Monitor</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
+        <source>Listen</source>
+        <translation>Listen</translation>
+    </message>
+    <message>
+        <source>Hear what the keyboard sends while it is played</source>
+        <translation>Hear what the keyboard sends while it is played</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Hold the list still; what comes meanwhile is added on resuming</source>
+        <translation>Hold the list still; what comes meanwhile is added on resuming</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Save…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>Not listening.</source>
+        <translation>Not listening.</translation>
+    </message>
+    <message>
+        <source>Listening takes the keyboard from other programs until you stop.</source>
+        <translation>Listening takes the keyboard from other programs until you stop.</translation>
+    </message>
+    <message>
+        <source>Listening: play the keyboard.</source>
+        <translation>Listening: play the keyboard.</translation>
+    </message>
+    <message>
+        <source>Play pads on the keyboard to choose them; Esc stops.</source>
+        <translation>Play pads on the keyboard to choose them; Esc stops.</translation>
+    </message>
+    <message>
+        <source>Play a control on the keyboard to choose it; Esc stops.</source>
+        <translation>Play a control on the keyboard to choose it; Esc stops.</translation>
+    </message>
+    <message>
+        <source>Not chosen: %1</source>
+        <translation>Not chosen: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a pad: bulk mode chooses pads only.</source>
+        <translation>%1 is not a pad: bulk mode chooses pads only.</translation>
+    </message>
+    <message>
+        <source>%1 chosen.</source>
+        <translation>%1 chosen.</translation>
+    </message>
+    <message>
+        <source>%1 no longer chosen.</source>
+        <translation>%1 no longer chosen.</translation>
+    </message>
+    <message>
+        <source>%1 chosen by playing it.</source>
+        <translation>%1 chosen by playing it.</translation>
+    </message>
+    <message>
+        <source>%1 chosen by playing it; %2 send the same.</source>
+        <translation>%1 chosen by playing it; %2 send the same.</translation>
+    </message>
+    <message>
+        <source>The monitor&apos;s lines were not saved</source>
+        <translation>The monitor&apos;s lines were not saved</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) saved in %1.</source>
+        <translation>
+            <numerusform>%n line saved in %1.</numerusform>
+            <numerusform>%n lines saved in %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -67,6 +67,14 @@
         <source>Keep my edits</source>
         <translation>保留我的修改</translation>
     </message>
+    <message>
+        <source>Save the monitor&apos;s lines</source>
+        <translation>保存监视器的记录</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>文本文件 (*.txt);;所有文件 (*)</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -382,6 +390,34 @@
         <source>What each memory slot of the keyboard holds, as far as padkbd knows</source>
         <translation>就 padkbd 所知，键盘各存储位置中的内容</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Monitor</source>
+        <translation>监视器(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Show what the keyboard sends while it is played</source>
+        <translation>显示演奏时键盘发送的消息</translation>
+    </message>
+    <message>
+        <source>Ctrl+M</source>
+        <translation>Ctrl+M</translation>
+    </message>
+    <message>
+        <source>Choose by &amp;Playing</source>
+        <translation>演奏选择(&amp;P)</translation>
+    </message>
+    <message>
+        <source>The next control played on the keyboard becomes the one edited (Esc stops)</source>
+        <translation>在键盘上演奏的下一个控件将成为编辑对象(Esc 停止)</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -461,6 +497,18 @@
     <message>
         <source>The history could not keep this send: %1.</source>
         <translation>历史记录未能保存这次发送：%1。</translation>
+    </message>
+    <message>
+        <source>Listening could not start: %1</source>
+        <translation>无法开始监听:%1</translation>
+    </message>
+    <message>
+        <source>Listening stopped: the keyboard went away</source>
+        <translation>监听已停止:键盘已断开</translation>
+    </message>
+    <message>
+        <source>Listening stopped: %1</source>
+        <translation>监听已停止:%1</translation>
     </message>
 </context>
 <context>
@@ -1025,6 +1073,95 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>A send of %1 stopped after %2 of %3 settings.</source>
         <translation>发送 %1 时，%3 项设置中写入 %2 项后中断。</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::PlayController</name>
+    <message>
+        <source>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</source>
+        <translation>单击打击垫、旋钮或按钮进行编辑;Ctrl+单击在模拟键盘上演奏它</translation>
+    </message>
+    <message>
+        <source>Monitor</source>
+        <translation>监视器</translation>
+    </message>
+    <message>
+        <source>Listen</source>
+        <translation>监听</translation>
+    </message>
+    <message>
+        <source>Hear what the keyboard sends while it is played</source>
+        <translation>收听演奏时键盘发送的消息</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>Hold the list still; what comes meanwhile is added on resuming</source>
+        <translation>列表暂停滚动;期间收到的消息在继续时加入</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>Save…</source>
+        <translation>保存…</translation>
+    </message>
+    <message>
+        <source>Not listening.</source>
+        <translation>未在监听。</translation>
+    </message>
+    <message>
+        <source>Listening takes the keyboard from other programs until you stop.</source>
+        <translation>监听期间键盘不能被其他程序使用,停止后归还。</translation>
+    </message>
+    <message>
+        <source>Listening: play the keyboard.</source>
+        <translation>正在监听:请演奏键盘。</translation>
+    </message>
+    <message>
+        <source>Play pads on the keyboard to choose them; Esc stops.</source>
+        <translation>在键盘上演奏打击垫即可选中;Esc 停止。</translation>
+    </message>
+    <message>
+        <source>Play a control on the keyboard to choose it; Esc stops.</source>
+        <translation>在键盘上演奏一个控件即可选中;Esc 停止。</translation>
+    </message>
+    <message>
+        <source>Not chosen: %1</source>
+        <translation>未选中:%1</translation>
+    </message>
+    <message>
+        <source>%1 is not a pad: bulk mode chooses pads only.</source>
+        <translation>%1 不是打击垫:批量模式只能选择打击垫。</translation>
+    </message>
+    <message>
+        <source>%1 chosen.</source>
+        <translation>已选中 %1。</translation>
+    </message>
+    <message>
+        <source>%1 no longer chosen.</source>
+        <translation>已取消选中 %1。</translation>
+    </message>
+    <message>
+        <source>%1 chosen by playing it.</source>
+        <translation>已通过演奏选中 %1。</translation>
+    </message>
+    <message>
+        <source>%1 chosen by playing it; %2 send the same.</source>
+        <translation>已通过演奏选中 %1;%2 发送相同的消息。</translation>
+    </message>
+    <message>
+        <source>The monitor&apos;s lines were not saved</source>
+        <translation>监视器的记录未保存</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) saved in %1.</source>
+        <translation>
+            <numerusform>已将 %n 行保存到 %1。</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,8 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   history_ = std::make_unique<History>(History::defaultPath());
   worker_ = std::make_unique<editor::DeviceWorker>(sim_, sim_, keyboard_.id,
                                                    PADKBD_TEST_RESOURCE_DIR, *history_);
+  // As with --simulate: Ctrl+click plays the control.
+  worker_->setStriker([this](int index) { sim_.strike(index, 100); });
   window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);
   // Questions a test does not ask about get the answer that lets it go on.
   vc().dialogs.askUnsaved = [](QWidget*, const QString&) {

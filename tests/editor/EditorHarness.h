@@ -80,6 +80,11 @@ class EditorHarness {
   // The device progress panel's text, while it is shown; empty otherwise.
   QString progressText();
   editor::MainWindowController& window() { return *window_; }
+  // The window and the worker gone before the controller (the program's end).
+  void closeWindow() {
+    window_.reset();
+    worker_.reset();
+  }
   editor::ViewController& vc() { return window_->viewController(); }
   const TempDir& dir() const { return dir_; }
 

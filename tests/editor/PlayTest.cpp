@@ -1,0 +1,287 @@
+// Playing the keyboard with the window open: listening, the surface's
+// lights, the Monitor pane, choosing by playing, Ctrl+click on the simulated
+// keyboard. What slot 0 of a fresh simulated keyboard plays: Pad 1 note E0
+// on channel 10, Pad 6 controller 50 on channel 15, Knob 8 controller 27
+// (absolute) on channel 9, Button 2 note F3.
+#include <QDockWidget>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <fstream>
+
+#include "editor/PlayController.h"
+#include "editor/SelectorSurface.h"
+#include "model/Log.h"
+#include "tests/editor/EditorHarness.h"
+
+using namespace padkbd;
+using namespace padkbd::test;
+using editor::litOf;
+using editor::litValueOf;
+
+namespace {
+
+const QString kPad1On = QStringLiteral("Pad 1 · note on E0 · velocity 100 · channel 10");
+const QString kPad1Off = QStringLiteral("Pad 1 · note off E0 · channel 10");
+const QString kKnob8 = QStringLiteral("Knob 8 · controller 27 · value %1 · channel 9");
+const QString kTimes = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  ");
+const int kPad1 = 8, kPad6 = 13, kKnob8Index = 7, kButton2 = 57;
+
+// The monitor's lines, each checked for its time and shown without it.
+QStringList heard(EditorHarness& editor) {
+  QStringList lines;
+  for (const QString& line : editor.window().play().lines()) {
+    lines << (QRegularExpression(kTimes).match(line).hasMatch() ? line.mid(14)
+                                                                : "no time: " + line);
+  }
+  return lines;
+}
+
+template <typename T>
+T* part(EditorHarness& editor, const char* name) {
+  return editor.window().findChild<T*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+class PlayTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A pad lights while held (and a moment after), a knob for a moment; each
+  // message is listed; one these settings do not make is greyed.
+  void listensAndLights() {
+    EditorHarness editor;
+    editor.action("actionMonitor")->trigger();
+    QVERIFY(editor.window().play().listening() &&
+            !part<QDockWidget>(editor, "monitorDock")->isHidden());
+    QCOMPARE(part<QLabel>(editor, "monitorNote")->text(),
+             QStringLiteral("Listening: play the keyboard."));
+    QStringList expected;
+    for (int round = 0; round < 2; ++round) {
+      editor.sim().press(kPad1);
+      QTRY_VERIFY(litOf(editor.element(9)));
+      QCOMPARE(litValueOf(editor.element(9)), QStringLiteral("100"));
+      expected << kPad1On;
+      QTRY_COMPARE(heard(editor), expected);
+      QTest::qWait(editor::PlayController::kFlashMs + 150);
+      QVERIFY(litOf(editor.element(9)) && !litOf(editor.element(10)));  // held
+      editor.sim().release(kPad1);
+      expected << kPad1Off;
+      QTRY_COMPARE(heard(editor), expected);
+      QTRY_VERIFY(!litOf(editor.element(9)));
+      editor.sim().turn(kKnob8Index, 40);
+      QTRY_VERIFY(litOf(editor.element(8)));
+      QCOMPARE(litValueOf(editor.element(8)), QStringLiteral("40"));
+      QTRY_VERIFY(!litOf(editor.element(8)));
+      QCOMPARE(heard(editor), expected << kKnob8.arg(40));  // one line
+    }
+    // With the second bank the white selector of Pad 1 lights too; the knob has none.
+    QTest::mouseClick(editor.vc().bankSwitch, Qt::LeftButton);
+    editor.sim().press(kPad1);
+    QTRY_VERIFY(litOf(editor.element(1)) && litOf(editor.element(9)));
+    editor.sim().release(kPad1);
+    // Pad 1 shown with another note: what it plays is not from these settings.
+    editor.click(9);
+    editor.choose("CCnum", editor.menu("CCnum")->currentIndex() + 1);
+    QTRY_VERIFY(!litOf(editor.element(9)));
+    editor.sim().press(kPad1);
+    QTRY_COMPARE(heard(editor).size(), expected.size() + 3);
+    QCOMPARE(heard(editor).last(),
+             QStringLiteral("note on E0 · velocity 100 · channel 10 · not from these settings: "
+                            "the keyboard may hold others"));
+    auto* list = part<QListWidget>(editor, "monitorList");
+    QCOMPARE(list->item(list->count() - 1)->foreground().color(),
+             list->palette().color(QPalette::PlaceholderText));
+    QVERIFY(list->item(0)->foreground().style() == Qt::NoBrush);
+    QTest::qWait(editor::PlayController::kFlashMs + 50);
+    QVERIFY(!litOf(editor.element(9)));
+  }
+
+  // A read while listening; listening goes on after it; turned off, and at
+  // the end, the keyboard is given back.
+  void givesTheKeyboardBack() {
+    EditorHarness editor;
+    for (int round = 0; round < 2; ++round) {
+      editor.action("actionMonitor")->trigger();
+      QTRY_VERIFY(editor.sim().isClaimed());
+      log::Capture said;
+      QVERIFY(editor.read());
+      QCOMPARE(editor.status(), kReadSucceeded);
+      // Given back before the read takes the keyboard, taken again after it.
+      QCOMPARE(said.diagnostics().at(0), "stopped listening to the keyboard");
+      QTRY_COMPARE(said.diagnostics().back(), "listening to the keyboard");
+      editor.sim().press(kPad1);
+      QTRY_COMPARE(heard(editor).value(round * 1), kPad1On);
+      part<QPushButton>(editor, "monitorListen")->click();
+      QTRY_VERIFY(!editor.sim().isClaimed());
+      QVERIFY(!editor.window().play().listening() && editor.action("actionMonitor")->isChecked());
+      QCOMPARE(part<QLabel>(editor, "monitorNote")->text(), QStringLiteral("Not listening."));
+      editor.action("actionMonitor")->trigger();  // closed
+    }
+    editor.action("actionMonitor")->trigger();
+    QTRY_VERIFY(editor.sim().isClaimed());
+    editor.closeWindow();
+    QVERIFY(!editor.sim().isClaimed());
+  }
+
+  // Unplugged while listening: listening stops and the window says why.
+  void keyboardGoesAway() {
+    EditorHarness editor;
+    editor.action("actionMonitor")->trigger();
+    for (int round = 0; round < 2; ++round) {
+      // Back, the keyboard is read at once; listening goes on after it.
+      QTRY_COMPARE(editor.keyboardState(), kConnected);
+      QVERIFY(editor.waitForKeyboard());
+      QTRY_VERIFY(editor.sim().isClaimed());
+      editor.sim().changeFaults([](auto& f) { f.unplugAfter = 0; });
+      QTRY_VERIFY(!editor.window().play().listening());
+      QCOMPARE(editor.status(), QStringLiteral("Listening stopped: the keyboard went away"));
+      QTRY_COMPARE(editor.keyboardState(), kNoKeyboard);
+      editor.sim().replug();
+      part<QPushButton>(editor, "monitorListen")->click();
+    }
+    // Through raw USB the pane says what listening takes.
+    editor.worker().setStriker({});
+    part<QPushButton>(editor, "monitorListen")->click();
+    part<QPushButton>(editor, "monitorListen")->click();
+    QCOMPARE(part<QLabel>(editor, "monitorNote")->text(),
+             QStringLiteral("Listening takes the keyboard from other programs until you stop."));
+  }
+
+  // The next control struck becomes current, once; in bulk mode pads are
+  // chosen and unchosen until the action is turned off.
+  void choosesByPlaying() {
+    EditorHarness editor;
+    QAction* choose = editor.action("actionChooseByPlaying");
+    QCOMPARE(choose->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    editor.action("actionMonitor")->trigger();  // keeps listening after each choice
+    QTest::mouseClick(editor.vc().bankSwitch, Qt::LeftButton);
+    // Pad 6 leaves the bank as it is; Knob 8 has no selector but with the first bank.
+    const std::tuple<int, int, const char*> strikes[] = {{kPad6, 14, "Pad 6"},
+                                                         {kKnob8Index, 8, "Knob 8"}};
+    for (const auto& [index, tag, name] : strikes) {
+      part<QAbstractButton>(editor, "chooseByPlayingButton")->click();
+      QVERIFY(choose->isChecked());
+      QCOMPARE(editor.status(),
+               QStringLiteral("Play a control on the keyboard to choose it; Esc stops."));
+      index == kKnob8Index ? editor.sim().turn(index, 40) : editor.sim().strike(index);
+      QTRY_COMPARE(editor.vc().controlName->text(), QString::fromLatin1(name));
+      QCOMPARE(editor.selectedTags(), QStringList{QString::number(tag)});
+      QCOMPARE(editor.status(), QStringLiteral("%1 chosen by playing it.").arg(name));
+      QVERIFY(!choose->isChecked());
+      QCOMPARE(editor.vc().session().secondBank(), index == kPad6);
+      const int lines = heard(editor).size();
+      editor.sim().strike(kPad1);
+      QTRY_COMPARE(heard(editor).size(), lines + 2);
+      QCOMPARE(editor.vc().controlName->text(), QString::fromLatin1(name));
+    }
+    // What these settings do not make chooses nothing; the action again disarms.
+    editor.click(9);
+    editor.choose("CCnum", editor.menu("CCnum")->currentIndex() + 1);
+    choose->trigger();
+    editor.sim().strike(kPad1);
+    QTRY_COMPARE(editor.status(),
+                 QStringLiteral("Not chosen: note on E0 · velocity 100 · channel 10 · not from "
+                                "these settings: the keyboard may hold others"));
+    choose->trigger();
+    QVERIFY(!choose->isChecked() && editor.vc().controlName->text() == "Pad 1");
+    QTest::mouseClick(editor.vc().BulkButton, Qt::LeftButton);
+    choose->trigger();
+    const auto chosen = [&] { return editor.vc().session().bulkSelection().size(); };
+    for (std::size_t expected : {1u, 0u, 1u}) {
+      editor.sim().strike(kPad1 + 1);
+      QTRY_COMPARE(chosen(), expected);
+      QCOMPARE(editor.selectedTags(), expected ? QStringList{"10"} : QStringList{});
+      QCOMPARE(editor.status(),
+               QString::fromLatin1(expected ? "Pad 2 chosen." : "Pad 2 no longer chosen."));
+    }
+    editor.sim().strike(kButton2);
+    QTRY_COMPARE(editor.status(),
+                 QStringLiteral("Button 2 is not a pad: bulk mode chooses pads only."));
+    QVERIFY(choose->isChecked() && chosen() == 1);
+    editor.window().show();
+    QApplication::setActiveWindow(&editor.window());
+    QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
+    QTest::keyClick(&editor.window(), Qt::Key_Escape);  // disarms, still in bulk mode
+    QVERIFY(!choose->isChecked() && editor.vc().session().inBulk());
+    QTest::keyClick(&editor.window(), Qt::Key_Escape);
+    QVERIFY(!editor.vc().session().inBulk());
+  }
+
+  // Pause holds the list, Clear empties it, Save writes it; a save that
+  // fails names the file and why.
+  void monitorPane() {
+    EditorHarness editor;
+    QAction* monitor = editor.action("actionMonitor");
+    monitor->trigger();
+    auto* pause = part<QPushButton>(editor, "monitorPause");
+    for (int round = 0; round < 2; ++round) {
+      pause->click();
+      editor.sim().strike(kPad1);
+      QTRY_VERIFY(litOf(editor.element(9)));
+      QTest::qWait(50);
+      QCOMPARE(heard(editor), QStringList());
+      pause->click();
+      QCOMPARE(heard(editor), (QStringList{kPad1On, kPad1Off}));
+      const auto path = editor.dir().path() / "monitor.txt";
+      editor.vc().dialogs.saveTextPath = [&](QWidget*) {
+        return QString::fromStdString(path.string());
+      };
+      part<QPushButton>(editor, "monitorSave")->click();
+      std::ifstream file(path, std::ios::binary);
+      const std::string text{std::istreambuf_iterator<char>(file), {}};
+      QCOMPARE(QString::fromStdString(text), editor.window().play().lines().join('\n') + '\n');
+      QCOMPARE(editor.status(),
+               QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
+      part<QPushButton>(editor, "monitorClear")->click();
+      QCOMPARE(heard(editor), QStringList());
+      QTRY_VERIFY(!litOf(editor.element(9)));
+    }
+    // A flood: the list keeps the last kMonitorLines, the oldest dropped.
+    for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n) {
+      editor.sim().turn(kKnob8Index, n % 128);
+    }
+    QTRY_COMPARE(heard(editor).value(editor::PlayController::kMonitorLines - 1),
+                 kKnob8.arg(editor::PlayController::kMonitorLines % 128));
+    QCOMPARE(heard(editor).size(), editor::PlayController::kMonitorLines);
+    QCOMPARE(heard(editor).first(), kKnob8.arg(7));  // its minimum: turns below send that
+    const auto blocked = editor.dir().path() / "monitor.txt" / "inside.txt";
+    editor.vc().dialogs.saveTextPath = [&](QWidget*) {
+      return QString::fromStdString(blocked.string());
+    };
+    part<QPushButton>(editor, "monitorSave")->click();
+    QCOMPARE(editor.problems, QStringList{QStringLiteral("Could not write %1: Not a directory")
+                                              .arg(QString::fromStdString(blocked.string()))});
+    // Closing the pane unchecks the menu's action and stops listening.
+    editor.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.window()));
+    part<QDockWidget>(editor, "monitorDock")->close();
+    QVERIFY(!monitor->isChecked() && !editor.window().play().listening());
+  }
+
+  // With the simulated keyboard Ctrl+click plays a control (listening
+  // turned on for it); a plain click still selects.
+  void ctrlClickStrikes() {
+    EditorHarness editor;
+    QVERIFY(!editor.window().play().listening());
+    for (int round = 0; round < 2; ++round) {
+      editor.click(9, Qt::ControlModifier);
+      QTRY_VERIFY(litOf(editor.element(9)));
+      QVERIFY(editor.window().play().listening() && editor.selectedTags().isEmpty());
+      QTRY_VERIFY(!litOf(editor.element(9)));
+    }
+    editor.action("actionMonitor")->trigger();
+    part<QPushButton>(editor, "monitorClear")->click();
+    editor.click(9, Qt::ControlModifier);
+    QTRY_COMPARE(heard(editor), (QStringList{kPad1On, kPad1Off}));
+    editor.click(9);
+    QCOMPARE(editor.selectedTags(), QStringList{"9"});
+    QCOMPARE(editor.window().findChild<QWidget*>(QStringLiteral("surface"))->toolTip(),
+             QStringLiteral("Click a pad, knob or button to edit it; Ctrl+click plays it on the "
+                            "simulated keyboard"));
+  }
+};
+
+QTEST_MAIN(PlayTest)
+#include "PlayTest.moc"
