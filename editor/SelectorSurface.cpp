@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "model/NoteNames.h"
+#include "model/Playing.h"
 
 namespace padkbd::editor {
 
@@ -448,9 +449,12 @@ void showPadLights(const QWidget* view, const EditSession& session) {
     } else {
       hideLight(element);
     }
-    setNote(element, record && isNoteMode(record->mode)
-                         ? QString::fromStdString(noteName(record->MIDInumb))
-                         : QString());
+    // The note it plays: moved by the octave transposition, none when moved out of range.
+    const std::optional<int> note =
+        record && session.global() && playing::sendsOf(index, *record) == playing::Sends::Notes
+            ? playing::noteOf(*record, *session.global())
+            : std::nullopt;
+    setNote(element, note ? QString::fromStdString(noteName(*note)) : QString());
   }
 }
 

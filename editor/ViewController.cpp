@@ -273,6 +273,8 @@ void ViewController::changeFieldAction(ControlField field, int position) {
 
 void ViewController::changeGlobalAction(GlobalField field, int position) {
   session_->setGlobal(field, position);
+  // The octave moves the notes the pads show.
+  if (field == GlobalField::OctaveTransposition) showPadLights(view_, *session_);
   emit editStateChanged();
 }
 

@@ -13,9 +13,5 @@ std::string noteName(std::int32_t number);
 // "36 Foot Controller LSB" -> "36 C1 · Foot Controller LSB", "3" -> "3 D#-2".
 // A label that does not start with `number` is left as it is.
 std::string withNoteName(const std::string& label, std::int32_t number);
-// Whether a pad mode (a position in the pad mode list) plays notes.
-constexpr bool isNoteMode(std::int32_t padMode) {
-  return padMode == 0 || padMode == 3;  // "Note", "Note Switch"
-}
 
 }  // namespace padkbd

@@ -139,7 +139,15 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.menu("CCnum")->itemText(60), QStringLiteral("60 C3"));
     editor.choose("mode", 0);  // Note
     editor.choose("CCnum", 61);
+    // The note it plays: the keyboard's octave is -1; at +4 the top notes play none.
+    QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("C#2"));
+    editor.choose("globalO", 0);
     QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("C#3"));
+    editor.choose("CCnum", 79);
+    editor.choose("globalO", 4);
+    QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("G8"));
+    editor.choose("CCnum", 80);
+    QCOMPARE(editor.element(14)->property("note").toString(), QString());
     editor.choose("mode", 1);  // CC
     QCOMPARE(editor.element(14)->property("note").toString(), QString());
   }
