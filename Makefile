@@ -40,15 +40,17 @@ deb: build
 # Benchmarks: the controller synchronisation against the simulated controller,
 # how fast hostile and large preset documents are refused or accepted, and
 # how long the editor's event loop stalls while the keyboard is busy, a read
-# through a JACK port, and what recording a send in the history and listing
-# 2,000 entries cost.
+# through a JACK port, what recording a send in the history and listing
+# 2,000 entries cost, and how soon a played control lights and what
+# listening costs while nothing is played.
 bench: configure
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench play_bench
 	@$(BUILD_DIR)/bench/sync_bench
 	@$(BUILD_DIR)/bench/parse_bench
 	@$(BUILD_DIR)/bench/stall_bench
 	@$(BUILD_DIR)/bench/port_bench
 	@$(BUILD_DIR)/bench/history_bench
+	@$(BUILD_DIR)/bench/play_bench
 
 # The editor tests under ThreadSanitizer, in a build of their own. Qt is not
 # instrumented: tests/tsan.supp says what of it is left out.
@@ -56,9 +58,9 @@ TSAN_DIR ?= build-tsan
 tsan: deps
 	@cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
-	@cmake --build $(TSAN_DIR) -j$(JOBS) --target editor_window_test editor_actions_test
+	@cmake --build $(TSAN_DIR) -j$(JOBS) --target editor_window_test editor_actions_test editor_play_test
 	@cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan.supp" \
-	  ctest -R 'editor_(window|actions)_test' --output-on-failure
+	  ctest -R 'editor_(window|actions|play)_test' --output-on-failure
 
 # Line and branch coverage of the whole test suite, in a build of its own
 # (gcc's --coverage, unoptimised so that lines and branches map to the source).

@@ -99,10 +99,7 @@ double idleCpu(bool waits, bool listening) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-  QApplication app(argc, argv);
-  padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
+  padkbd::test::BenchApplication app(argc, argv);
 
   std::vector<double> taken = latencies();
   if (taken.size() != kStrikes) {

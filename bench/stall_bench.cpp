@@ -87,10 +87,7 @@ double directRead(padkbd::PadAction& pad) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-  QApplication app(argc, argv);
-  padkbd::log::setSink([](padkbd::log::Channel, std::string_view) {});
+  padkbd::test::BenchApplication app(argc, argv);
   const auto paced = [](padkbd::SimulatedController& sim) { sim.faults().pace = kPace; };
 
   EditorHarness editor(paced, EditorHarness::Start::AtOnce);

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,15 @@
 #include "tests/support/TempDir.h"
 
 namespace padkbd::test {
+
+// The application of a benchmark: offscreen, and the program's log silenced.
+class BenchApplication : public QApplication {
+ public:
+  BenchApplication(int& argc, char** argv);
+
+ private:
+  static int& offscreen(int& argc);
+};
 
 // An environment variable set for an object's life through Qt: Qt's own
 // threads (the test watchdog among them) read the environment under Qt's

@@ -16,7 +16,6 @@
 #include <thread>
 
 #include "link/InterfaceAction.h"
-#include "link/Listener.h"
 #include "link/midiport/MidiPortLink.h"
 #include "protocol/PadAction.h"
 #include "session/PlayMatch.h"
@@ -149,7 +148,7 @@ std::size_t lines(const std::string& text) {
 }
 
 TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouch) {
-  // A music program that reads the keyboard all along.
+  // A music program that reads the keyboard all along, beside the tool.
   using Message = std::vector<unsigned char>;
   struct Program {
     std::mutex mutex;
@@ -167,23 +166,6 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
     if (portNameMatches(music.getPortName(i), test::KeyboardStandIn::kPort)) music.openPort(i);
   }
   ASSERT_TRUE(music.isPortOpen());
-
-  Listener listener(io);
-  ASSERT_TRUE(listener.start());
-  std::vector<usbmidi::ChannelMessage> heard;
-  standIn.strike(8, 90);
-  const std::atomic<bool> never{false};
-  for (auto end = LinkClock::now() + 20s; heard.size() < 2 && LinkClock::now() < end;) {
-    ASSERT_TRUE(listener.listen(LinkClock::now() + 100ms, &never,
-                                [&](const usbmidi::ChannelMessage& m) { heard.push_back(m); }));
-  }
-  listener.stop();
-  EXPECT_EQ(heard, (std::vector<usbmidi::ChannelMessage>{{0x99, 28, 90, 0}, {0x89, 28, 0x40, 0}}));
-  ASSERT_TRUE(eventually([&] {
-    std::lock_guard lock(program.mutex);
-    return program.heard.size() == 2;
-  }));
-  EXPECT_EQ(program.heard, (std::vector<Message>{{0x99, 28, 90}, {0x89, 28, 0x40}}));
 
   // The tool reads the keyboard's settings through the port, then names
   // each message by them until Ctrl+C.
@@ -208,8 +190,16 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
     ASSERT_TRUE(eventually([&] { return lines(tool.out()) == 2; })) << tool.out();
     EXPECT_EQ(tool.stop(SIGINT), 0);
     EXPECT_EQ(tool.out(), asJson ? json : text);
+    // The music program heard every message, then and after.
     standIn.release(8);
     standIn.release(9);
+    ASSERT_TRUE(eventually([&] {
+      std::lock_guard lock(program.mutex);
+      return program.heard.size() == 4;
+    }));
+    EXPECT_EQ(
+        std::exchange(program.heard, {}),
+        (std::vector<Message>{{0x99, 28, 90}, {0xBA, 42, 118}, {0x89, 28, 0x40}, {0xBA, 42, 9}}));
   }
 
   // A keyboard that goes away ends it, said.
@@ -220,8 +210,7 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
   SimulatedController second;
   auto leaving = std::make_unique<test::KeyboardStandIn>(second, "leaving keyboard");
   Running tool("--midi-api jack --port leaving monitor --preset " + document, tmp.path());
-  ASSERT_TRUE(eventually([&] { return tool.err() == "listening; Ctrl+C stops\n"; }))
-      << tool.err();
+  ASSERT_TRUE(eventually([&] { return tool.err() == "listening; Ctrl+C stops\n"; })) << tool.err();
   leaving.reset();
   EXPECT_EQ(tool.wait(), 1);
   EXPECT_EQ(tool.err(),
