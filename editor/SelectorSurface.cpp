@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 #include "model/NoteNames.h"
@@ -130,7 +131,8 @@ class SurfaceElement : public QToolButton {
     if (value.isEmpty()) return;
     const QFontMetricsF metrics(p.font());
     const qreal w = metrics.horizontalAdvance(value) + 8, h = metrics.height();
-    const QRectF tag(around.center().x() - w / 2, around.top() - 1, w, h);
+    // Inside the element: a knob's ring reaches its top edge.
+    const QRectF tag(around.center().x() - w / 2, std::max<qreal>(0, around.top() - 1), w, h);
     p.setPen(Qt::NoPen);
     p.setBrush(kPlayed);
     p.drawRoundedRect(tag, h / 2, h / 2);
