@@ -63,6 +63,8 @@ PlayController::PlayController(QMainWindow* window, ViewController& view, Device
   buildDock(window);
   connect(monitorAction_, &QAction::toggled, this, [this](bool on) {
     dock_->setVisible(on);
+    // Over raw USB listening takes the keyboard from the system: only Listen starts it.
+    if (on && worker_.takesKeyboard()) return showNote();
     if (on || !chooseAction_->isChecked()) listen_->setChecked(on);
   });
   // Closing the pane by its own button unchecks the menu's action.
@@ -163,10 +165,17 @@ void PlayController::listenToggled(bool on) {
     flash_.clear();
     showLit();
   }
-  note_->setText(!on ? tr("Not listening.")
-                 : worker_.takesKeyboard()
-                     ? tr("Listening takes the keyboard from other programs until you stop.")
-                     : tr("Listening: play the keyboard."));
+  showNote();
+}
+
+void PlayController::showNote() {
+  const bool takes = worker_.takesKeyboard();
+  note_->setText(
+      !listening()
+          ? (takes ? tr("Listening takes the keyboard from other programs: press Listen to start.")
+                   : tr("Not listening."))
+      : takes ? tr("Listening takes the keyboard from other programs until you stop.")
+              : tr("Listening: play the keyboard."));
 }
 
 void PlayController::chooseToggled(bool armed) {

@@ -52,6 +52,8 @@ class PlayController : public QObject {
  private:
   void buildDock(QMainWindow* window);
   void listenToggled(bool on);
+  // What listening does now, under the buttons.
+  void showNote();
   void chooseToggled(bool armed);
   void heard(std::vector<DeviceWorker::Played> batch);
   void list(const std::vector<DeviceWorker::Played>& played);

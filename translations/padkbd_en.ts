@@ -1164,6 +1164,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
             <numerusform>%n lines saved in %1.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Listening takes the keyboard from other programs: press Listen to start.</source>
+        <translation>Listening takes the keyboard from other programs: press Listen to start.</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::ViewController</name>

@@ -1163,6 +1163,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
             <numerusform>已将 %n 行保存到 %1。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Listening takes the keyboard from other programs: press Listen to start.</source>
+        <translation>监听期间键盘不能被其他程序使用：按“监听”开始。</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::ViewController</name>
