@@ -243,6 +243,7 @@ TEST_F(OverLibusb, ListeningClaimsTheKeyboardAndGivesItBackAroundAReadAndASend) 
     EXPECT_EQ(listen(), (Heard{{0x99, 0x28, 0x64, 0}}));
     listener.stop();
     EXPECT_EQ(owners(device), "driver driver ");
+    EXPECT_FALSE(io.hasInterface());
     if (send) {
       // What the read before it gave, after a handshake as every send.
       ASSERT_TRUE(pad.OpenInterface());
