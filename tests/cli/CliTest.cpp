@@ -43,6 +43,10 @@ std::vector<string> split(const string& text, char separator) {
 struct Result {
   int status = -1;
   string out, err;
+  bool operator==(const Result&) const = default;
+  friend void PrintTo(const Result& r, std::ostream* os) {
+    *os << r.status << "|" << r.out << "|" << r.err;
+  }
 };
 
 // A command line, the status it ends with, and patterns that its standard
@@ -153,7 +157,6 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
            "missing: cannot open it \\(No such file or directory\\)\n"},
       {"check -", 0, "-: ok\n", "", xml},
       {"show range", 1, "", "padkbd: " + range + "\n"},  // a refused preset is not shown
-      {"diff good good", 0, ""},
       {"diff good b", 1,
        "control 12 \\(Pad 5\\): channel Channel 1 → Channel 10\n"
        "control 12 \\(Pad 5\\): red 127 → 5\nglobal: memory slot Memory 1 → Memory 9\n"},
@@ -229,9 +232,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // Grouped by what is wrong: the command, the gains, the slot or file, the ids, the
   // options; each range at one past both ends. Every error is one whole line.
   const string commands =
-      "(commands: info, read, send, restore, slots, history, monitor, gains, check, show, diff, "
-      "default, "
-      "use, devices, help)";
+      "(commands: info, read, send, restore, slots, history, monitor, gains, "
+      "check, show, diff, default, use, devices, help)";
   const std::pair<string, string> usageErrors[] = {
       {"", "a command is required " + commands},
       {"frobnicate", "unknown command \"frobnicate\" " + commands},
@@ -258,12 +260,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"show a --device 1234:5678", "show: --device applies to the device commands only"},
       {"check x --simulate", "check: --simulate applies to the device commands only"},
       {"use --reset 1234:5678", "use: --reset forgets the stored keyboard; give no ids with it"}};
-  for (const auto& [command, why] : usageErrors) {
-    const Result r = run(command);
-    EXPECT_EQ(r.status, 2) << command;
-    EXPECT_EQ(r.out, "") << command;
-    EXPECT_EQ(r.err, "padkbd: " + why + " (see padkbd help)\n");
-  }
+  for (const auto& [command, why] : usageErrors)
+    EXPECT_EQ(run(command), (Result{2, "", "padkbd: " + why + " (see padkbd help)\n"})) << command;
   // Help goes to standard output; a keyboard command's names the device options.
   const string all =
       kAny +
@@ -321,10 +319,8 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
 TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
   save("p", test::samplePreset());
   // Nothing played: no line, and Ctrl+C is how it ends, well.
-  const Result stopped = run("monitor --simulate --preset p", "", PADKBD_CLI_EXE, SIGINT, "Ctrl+C");
-  EXPECT_EQ(stopped.status, 0);
-  EXPECT_EQ(stopped.out, "");
-  EXPECT_EQ(stopped.err, "listening; Ctrl+C stops\n");
+  EXPECT_EQ(run("monitor --simulate --preset p", "", PADKBD_CLI_EXE, SIGINT, "Ctrl+C"),
+            (Result{0, "", "listening; Ctrl+C stops\n"}));
   // Unplugged while listening, after the read, or during it; a document that is not there.
   const string gone = "padkbd: listening stopped: the keyboard went away\n";
   expect(
@@ -498,16 +494,13 @@ TEST_F(Cli, KilledRunsLeaveTheHistoryWhole) {
                          " >/dev/null 2>&1 & sleep 0." + string(6 - micros.size(), '0') + micros +
                          "; kill -9 $! 2>/dev/null; wait";
     ASSERT_EQ(std::system(shell.c_str()) == -1, false);
-    string check;
+    sqlite3_stmt* row = nullptr;
     sqlite3_open(History::defaultPath().c_str(), &db);
     sqlite3_busy_timeout(db, 5000);  // the other writer may hold the database a moment
-    sqlite3_exec(
-        db, "PRAGMA integrity_check",
-        [](void* out, int, char** values, char**) {
-          *static_cast<string*>(out) += values[0];
-          return 0;
-        },
-        &check, nullptr);
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &row, nullptr);
+    const auto* text = sqlite3_step(row) == SQLITE_ROW ? sqlite3_column_text(row, 0) : nullptr;
+    const string check = text ? reinterpret_cast<const char*>(text) : "";
+    sqlite3_finalize(row);
     sqlite3_close(db);
     EXPECT_EQ(check, "ok") << n;
     if (check != "ok") break;
