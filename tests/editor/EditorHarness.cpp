@@ -63,6 +63,11 @@ bool EditorHarness::waitForKeyboard(int seconds) {
   return true;
 }
 
+void EditorHarness::plug(bool in) {
+  sim_.changeFaults([in](auto& faults) { faults.absent = !in; });
+  QTRY_COMPARE(keyboardState(), in ? kConnected : kNoKeyboard);
+}
+
 QString EditorHarness::progressText() {
   if (!window_->findChild<QWidget*>(QStringLiteral("deviceProgress"))->isVisibleTo(window_.get())) {
     return {};

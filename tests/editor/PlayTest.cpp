@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <fstream>
 
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
@@ -236,9 +235,8 @@ class PlayTest : public QObject {
         return QString::fromStdString(path.string());
       };
       part<QPushButton>(editor, "monitorSave")->click();
-      std::ifstream file(path, std::ios::binary);
-      const std::string text{std::istreambuf_iterator<char>(file), {}};
-      QCOMPARE(QString::fromStdString(text), editor.window().play().lines().join('\n') + '\n');
+      QCOMPARE(QString::fromStdString(readAll(path)),
+               editor.window().play().lines().join('\n') + '\n');
       QCOMPARE(editor.status(),
                QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
       part<QPushButton>(editor, "monitorClear")->click();
