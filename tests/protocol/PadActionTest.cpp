@@ -166,14 +166,15 @@ TEST_F(PadActionTest, StartUpReadDrainsOldInputAndFillsThePresetThroughARealKeyb
 }
 
 TEST_F(PadActionTest, BytesOutsideTheTableOfTheControlsKindAreReplacedAndListed) {
-  // Mode byte 08 is pad mode 2, but in no row of the other-mode table; channel byte 41 is 16.
-  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x50, 0x08));
-  ASSERT_TRUE(sim.setRawValue(0, 0x02, 0x50, 0x41));
-  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x30, 0x08));
-  // A mode option beyond its list of four, a knob relative mode in no table.
-  ASSERT_TRUE(sim.setRawValue(0, 0x06, 0x50, 0x05));
-  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x02, 0x00));
-  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x03, 0x41));
+  // Mode byte 08 is pad mode 2, but in no row of the other-mode table; channel byte 41 is 16;
+  // a mode option beyond its list of four, a knob relative mode in no table, octave byte 41.
+  for (const auto& [pp, ww, byte] : {std::array{0x01, 0x50, 0x08},
+                                     {0x02, 0x50, 0x41},
+                                     {0x01, 0x30, 0x08},
+                                     {0x06, 0x50, 0x05},
+                                     {0x40, 0x02, 0x00},
+                                     {0x40, 0x03, 0x41}})
+    ASSERT_TRUE(sim.setRawValue(0, std::uint8_t(pp), std::uint8_t(ww), std::uint8_t(byte)));
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
   Strings described;
   for (const auto& r : pad.lastReplacements()) described.push_back(r.describe());
@@ -248,9 +249,8 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
 
   cancelAt = 100;
   sim.resetCounters();
-  const Outcome read = pad.ReadPadValueFromDevice();
-  EXPECT_EQ(read.message(), "the read was cancelled");
-  EXPECT_TRUE(read.wasCancelled());
+  // (What a cancelled read says: the tool's and the editor's tests.)
+  EXPECT_TRUE(pad.ReadPadValueFromDevice().wasCancelled());
   EXPECT_EQ(sim.readRequestCount(), 100);
   EXPECT_FALSE(sim.isOpen());
 
@@ -303,8 +303,7 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_EQ(sent(sim, kParameter).at(597), 0x41);
   for (int i = 0; i < 64; ++i) EXPECT_EQ(sim.controlInSlot(3, i), *pad.GetButtonValueWithID(i));
   EXPECT_EQ(sim.globalsInSlot(3), *pad.getPadValue());
-  EXPECT_FALSE(sim.isClaimed()) << "closed after the send";
-  EXPECT_TRUE(sim.protocolErrors().empty());
+  EXPECT_TRUE(sim.protocolErrors().empty());  // (closed after it: the editor's tests)
   ASSERT_TRUE(pad.OpenInterface());
   sim.clearLog();
   ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, {}, sim.globalsInSlot(1)));
