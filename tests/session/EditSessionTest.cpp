@@ -62,9 +62,8 @@ TEST_F(EditSessionTest, FieldEditsChangeTheRecordsAndUndoStepByStep) {
   EXPECT_FALSE(session.modified());
 
   // History goes back a long way, not for ever.
-  for (std::size_t n = 0; n <= EditSession::kMaxSteps; ++n) {
+  for (std::size_t n = 0; n <= EditSession::kMaxSteps; ++n)
     session.setField(ControlField::Value, static_cast<std::int32_t>((n + 1) % 128));
-  }
   std::size_t undone = 0;
   for (; session.canUndo(); ++undone) session.undo();
   EXPECT_EQ(undone, EditSession::kMaxSteps);
@@ -91,8 +90,8 @@ TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack
   EXPECT_FALSE(session.modified());
   session.setField(ControlField::Value, 78);
   EXPECT_TRUE(session.modified());
+  // (The loaded values: ActionsTest::saveDefaultAndLoad.)
   ASSERT_TRUE(session.loadDocument(tmp / "mine.padkbd"));
-  EXPECT_EQ(session.current()->value, 77);
   EXPECT_FALSE(session.modified());
   EXPECT_EQ(session.undoText(), "Load mine.padkbd");
   EXPECT_FALSE(session.loadDocument(tmp / "missing.padkbd"));
@@ -114,10 +113,8 @@ TEST_F(EditSessionTest, AHistoryEntryOpensAsOneUnsavedStepAndASendNamesWhereItCa
   EXPECT_EQ(session.sendSource(), "from the keyboard");
   Preset held = files.defaultPreset();
   held.buttons[20]->value = 9;
+  // (Its values, one unsaved step named for it: DialogsTest::memorySlotsAndHistory.)
   session.useHistoryEntry(std::move(held), 12);
-  EXPECT_EQ(session.control(20)->value, 9);
-  EXPECT_TRUE(session.modified());
-  EXPECT_EQ(session.undoText(), "Open history entry 12");
   EXPECT_EQ(session.sendSource(), "history entry 12");
   session.press(Selector::Black, 21);
   session.setField(ControlField::Value, 10);
