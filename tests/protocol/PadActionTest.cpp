@@ -118,19 +118,15 @@ TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIs
 TEST_F(PadActionTest, HandshakeNeedsEveryFixedByteAndAFailedOneKeepsTheVersion) {
   ASSERT_TRUE(openLink());
   sim.faults().traffic = Faults::Traffic::OwnTransfer;  // passed by
+  // (Its bytes and the version as shown: the tool's trace, the window's firmware field.)
   ASSERT_TRUE(pad.HandshakeOperation());
-  EXPECT_EQ(pad.deviceVersion(), "01.02");
-  EXPECT_EQ(sim.writes().back(), (Bytes{0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7}));
-  sim.setFirmwareVersion(0x1A, 0x00);
-  ASSERT_TRUE(pad.HandshakeOperation());
-  EXPECT_EQ(pad.deviceVersion(), "1a.00");
   // A reply with 8 of the 9 fixed bytes; no reply, although the buffer holds a good one.
   sim.resetCounters();
   sim.faults().handshakeFailures = 1;
   EXPECT_EQ(pad.HandshakeOperation().message(), "the reply is not the keyboard's handshake");
   sim.faults().noReplyAfter = 0;
   EXPECT_EQ(pad.HandshakeOperation().message(), "no reply (timed out)");
-  EXPECT_EQ(pad.deviceVersion(), "1a.00");
+  EXPECT_EQ(pad.deviceVersion(), "01.02");
 }
 
 TEST_F(PadActionTest, StartUpReadDrainsOldInputAndFillsThePresetThroughARealKeyboardsPipe) {
