@@ -179,8 +179,7 @@ class ActionsTest : public QObject {
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc, [&] {
       if (vc.messageWindow()) whileSending << vc.messageWindow()->text();
     });
-    QVERIFY(editor.send());
-    QVERIFY(whileSending.contains(QStringLiteral("发送中……")));
+    QVERIFY(editor.send() && whileSending.contains(QStringLiteral("发送中……")));
     QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
     QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
@@ -277,8 +276,7 @@ class ActionsTest : public QObject {
 
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
-    QVERIFY(editor.send());
-    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
+    QVERIFY(editor.send() && editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
     QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
     const auto stopped = padkbd::History(padkbd::History::defaultPath()).list()->front();

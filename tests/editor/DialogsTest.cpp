@@ -269,8 +269,7 @@ class DialogsTest : public QObject {
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
     QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
     QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
-    QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty());
-    QVERIFY(!history->openButton->isEnabled());
+    QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty() && !history->openButton->isEnabled());
     filter(0, 1);
     list->setCurrentItem(list->topLevelItem(0));
     history->openButton->click();
@@ -350,14 +349,12 @@ class DialogsTest : public QObject {
             gains->labels[2]->text() == QStringLiteral("64/127"));
     gains->sliders[0]->setValue(1);
     gains->doOKAction();
-    QVERIFY(editor.waitForKeyboard());
-    QVERIFY(editor.sim().gains()[0] == 1 && !gains->isVisible());
+    QVERIFY(editor.waitForKeyboard() && editor.sim().gains()[0] == 1 && !gains->isVisible());
     QCOMPARE(openGains(editor)->sliders[0]->value(), 64);  // each opening starts at the default
     EditorHarness offline(EditorHarness::noKeyboard);
     gains = openGains(offline);
     gains->doOKAction();
-    QVERIFY(offline.waitForKeyboard());
-    QVERIFY(gains->status() == kConnectFailed && gains->isVisible());
+    QVERIFY(offline.waitForKeyboard() && gains->status() == kConnectFailed && gains->isVisible());
   }
 };
 

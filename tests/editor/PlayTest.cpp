@@ -244,9 +244,8 @@ class PlayTest : public QObject {
       QTRY_VERIFY(!litOf(editor.element(9)));
     }
     // A flood: the list keeps the last kMonitorLines, the oldest dropped.
-    for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n) {
+    for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n)
       editor.sim().turn(kKnob8Index, n % 128);
-    }
     QTRY_COMPARE(heard(editor).value(editor::PlayController::kMonitorLines - 1),
                  kKnob8.arg(editor::PlayController::kMonitorLines % 128));
     QCOMPARE(heard(editor).size(), editor::PlayController::kMonitorLines);

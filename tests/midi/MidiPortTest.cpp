@@ -147,9 +147,8 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
         p.heard.push_back(*message);
       },
       &program);
-  for (unsigned i = 0; i < music.getPortCount(); ++i) {
+  for (unsigned i = 0; i < music.getPortCount(); ++i)
     if (portNameMatches(music.getPortName(i), test::KeyboardStandIn::kPort)) music.openPort(i);
-  }
   ASSERT_TRUE(music.isPortOpen());
 
   // The tool reads the keyboard's settings through the port, then names

@@ -99,9 +99,8 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
 std::vector<usbmidi::ChannelMessage> played(SimulatedController& sim) {
   std::vector<usbmidi::ChannelMessage> found;
   usbmidi::ChannelReader reader;
-  for (const auto& transfer : sim.takePending()) {
+  for (const auto& transfer : sim.takePending())
     reader.feed(transfer, [&](const usbmidi::ChannelMessage& m) { found.push_back(m); });
-  }
   return found;
 }
 

@@ -50,9 +50,8 @@ class OverLibusb : public ::testing::Test {
   static std::string owners(const EmulatedUsbDevice& device) {
     const auto seen = device.seen();
     std::string text;
-    for (int i = 0; i < EmulatedUsbDevice::kInterfaceCount; ++i) {
+    for (int i = 0; i < EmulatedUsbDevice::kInterfaceCount; ++i)
       text += seen.driverBound[i] ? "driver " : seen.claimed[i] ? "us " : "nobody ";
-    }
     return text;
   }
   // Reads into a buffer of 0xEE bytes, which must stay past what arrived.
@@ -261,9 +260,8 @@ TEST_F(OverLibusb, ListeningClaimsTheKeyboardAndGivesItBackAroundAReadAndASend) 
   // Unplugged: listening ends, said so.
   device.unplugged = true;
   Outcome gone = Outcome::success();
-  for (auto end = LinkClock::now() + 5s; gone && LinkClock::now() < end;) {
+  for (auto end = LinkClock::now() + 5s; gone && LinkClock::now() < end;)
     gone = listener.listen(LinkClock::now() + 100ms, &never, [](const auto&) {});
-  }
   EXPECT_EQ(gone.message(), linkreason::kGone);
   EXPECT_FALSE(listener.listening());
 }
