@@ -79,13 +79,8 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   History history(path_);  // another run, as the editor after the tool
   const Result<SlotStates> slots = history.slotStates("usb 1209:0001");
   ASSERT_TRUE(slots) << slots.message();
-  for (const SlotState& state : *slots) {
-    const SlotState::Kind expected = state.slot == 3   ? SlotState::Kind::Holds
-                                     : state.slot == 4 ? SlotState::Kind::Mix
-                                                       : SlotState::Kind::Unknown;
-    EXPECT_EQ(state.kind, expected) << state.slot;
-    EXPECT_EQ(state.entry.has_value(), expected != SlotState::Kind::Unknown) << state.slot;
-  }
+  // Slot 5 went to another keyboard. (What each kind of slot shows: the tool's "slots".)
+  EXPECT_EQ(slots->at(4).kind, SlotState::Kind::Unknown);
   const HistoryEntry& held = *(*slots)[2].entry;
   EXPECT_EQ(held.document, presetToXml(preset_.buttons, *preset_.global));
   EXPECT_TRUE(test::sameValues(*presetOf(held), preset_));
