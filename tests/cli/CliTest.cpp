@@ -103,11 +103,10 @@ class Cli : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  test::ScopedEnv env_[5] = {{"XDG_DATA_HOME", at("xdg")},
-                             {"XDG_CONFIG_HOME", at("config")},
-                             {"TMPDIR", at("tmp")},
-                             {"PADKBD_RESOURCE_DIR", ""},
-                             {"XDG_STATE_HOME", at("history")}};
+  // clang-format off
+  test::ScopedEnv env_[5] = {{"XDG_DATA_HOME", at("xdg")}, {"XDG_CONFIG_HOME", at("config")},
+      {"TMPDIR", at("tmp")}, {"PADKBD_RESOURCE_DIR", ""}, {"XDG_STATE_HOME", at("history")}};
+  // clang-format on
   std::atomic<int> runs_{0};
 };
 

@@ -269,13 +269,10 @@ TEST_F(OverLibusb, ListeningClaimsTheKeyboardAndGivesItBackAroundAReadAndASend) 
 TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   test::TempDir dir;
   test::ScopedEnv config{"XDG_CONFIG_HOME", (dir / "config").string()};
-  EmulatedUsbDevice& keyboard = add({.vendorId = 0x1234,
-                                     .productId = 0x5678,
-                                     .product = "Pads",
-                                     .manufacturer = "Nobody",
-                                     .sysexMaker = {0x00, 0x20, 0x6B},
-                                     .inType = 3,
-                                     .inPacket = 32});
+  // clang-format off
+  EmulatedUsbDevice& keyboard = add({.vendorId = 0x1234, .productId = 0x5678, .product = "Pads",
+      .manufacturer = "Nobody", .sysexMaker = {0x00, 0x20, 0x6B}, .inType = 3, .inPacket = 32});
+  // clang-format on
   keyboard.padded = true;
   keyboard.playing = true;
   // The status of padkbd `args`, run in this process (libusb must see the emulated bus).
