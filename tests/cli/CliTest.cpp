@@ -204,7 +204,8 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnlyAndReadsBackTheSame) {
 }
 
 TEST_F(Cli, QuietByDefaultTraceAndVerboseOnRequest) {
-  const Result plain = run("read --simulate");  // (the document itself: diffed in SendLands...)
+  // (That the document is one: SendLandsInTheChosenSlotOnlyAndReadsBackTheSame diffs it.)
+  const Result plain = run("read --simulate");
   EXPECT_EQ(plain.err, "");
   // Old input drained first (nothing there), then the handshake and every
   // request, each followed by its reply; the document alone on standard output.

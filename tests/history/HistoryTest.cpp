@@ -99,8 +99,8 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
 
   // An entry tampered with is refused alone, and says nothing of its slot.
   execute(path_,
-          "UPDATE entries SET size = 1e12 WHERE id = 1; UPDATE entries SET preset = x'00' WHERE id "
-          "= 3");
+          "UPDATE entries SET size = 1e12 WHERE id = 1; "
+          "UPDATE entries SET preset = x'00' WHERE id = 3");
   EXPECT_EQ(history.entry(1).message(),
             "history entry 1 cannot be used: its preset has an impossible size");
   EXPECT_EQ(history.entry(3).message(), "history entry 3 cannot be used: its preset is damaged");
