@@ -2,7 +2,6 @@
 // the keyboard coming and going, Default, Load and Save.
 #include <QApplication>
 #include <QPushButton>
-#include <fstream>
 
 #include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
@@ -138,18 +137,16 @@ class ActionsTest : public QObject {
 
     QCOMPARE(editor.menu("CCnum")->itemText(60), QStringLiteral("60 C3"));
     editor.choose("mode", 0);  // Note
-    editor.choose("CCnum", 61);
-    // The note it plays: the keyboard's octave is -1; at +4 the top notes play none.
-    QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("C#2"));
-    editor.choose("globalO", 0);
-    QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("C#3"));
-    editor.choose("CCnum", 79);
-    editor.choose("globalO", 4);
-    QCOMPARE(editor.element(14)->property("note").toString(), QStringLiteral("G8"));
-    editor.choose("CCnum", 80);
-    QCOMPARE(editor.element(14)->property("note").toString(), QString());
-    editor.choose("mode", 1);  // CC
-    QCOMPARE(editor.element(14)->property("note").toString(), QString());
+    // The note it plays: the keyboard's octave is -1; at +4 the top notes play none; a CC none.
+    for (const auto& [menu, position, note] : {std::tuple{"CCnum", 61, "C#2"},
+                                               {"globalO", 0, "C#3"},
+                                               {"CCnum", 79, "G4"},
+                                               {"globalO", 4, "G8"},
+                                               {"CCnum", 80, ""},
+                                               {"mode", 1, ""}}) {
+      editor.choose(menu, position);
+      QCOMPARE(editor.element(14)->property("note").toString(), QString::fromLatin1(note));
+    }
   }
 
   // Send asks first, against what the history says the slot holds, then
@@ -182,8 +179,7 @@ class ActionsTest : public QObject {
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc, [&] {
       if (vc.messageWindow()) whileSending << vc.messageWindow()->text();
     });
-    QVERIFY(editor.send());
-    QVERIFY(whileSending.contains(QStringLiteral("发送中……")));
+    QVERIFY(editor.send() && whileSending.contains(QStringLiteral("发送中……")));
     QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
     QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
@@ -235,7 +231,7 @@ class ActionsTest : public QObject {
     const auto before = editor.snapshot();
     editor.answerFiles({});  // cancelled
     vc.documents().loadAction();
-    std::ofstream(editor.dir() / "damaged.padkbd") << "<?xml version=\"1.0\"?><plist><dict>";
+    writeAll(editor.dir() / "damaged.padkbd", "<?xml version=\"1.0\"?><plist><dict>");
     editor.answerFiles(editor.dir() / "damaged.padkbd");
     vc.documents().loadAction();
     QVERIFY(editor.problems.size() == 1 && editor.snapshot() == before);
@@ -246,7 +242,7 @@ class ActionsTest : public QObject {
 
     const fs::path folder = editor.files().workingCopyPath().parent_path();
     fs::remove_all(folder);
-    std::ofstream(folder) << "in the way";
+    writeAll(folder, "in the way");
     editor.answerFiles(editor.dir() / "never.padkbd");
     vc.documents().saveAction();
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
@@ -280,8 +276,7 @@ class ActionsTest : public QObject {
 
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });
-    QVERIFY(editor.send());
-    QVERIFY(editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
+    QVERIFY(editor.send() && editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
     QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
     const auto stopped = padkbd::History(padkbd::History::defaultPath()).list()->front();
@@ -330,12 +325,8 @@ class ActionsTest : public QObject {
       ++asked;
       return false;
     };
-    const auto plug = [&](bool in) {
-      editor.sim().changeFaults([in](auto& faults) { faults.absent = !in; });
-      QTRY_COMPARE(editor.keyboardState(), in ? kConnected : kNoKeyboard);
-    };
     QCOMPARE(editor.keyboardState(), kNoKeyboard);
-    plug(true);
+    editor.plug(true);
     QTRY_COMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // read at once
     QCOMPARE(editor.status(), kReadSucceeded);
     const int unplugAt = static_cast<int>(editor.sim().transferCount()) + 300;
@@ -351,14 +342,14 @@ class ActionsTest : public QObject {
     QTRY_COMPARE(editor.status(), kReadSucceeded);
 
     vc.bulkChange();  // in bulk mode nothing is read, nothing asked
-    plug(false);
-    plug(true);
+    editor.plug(false);
+    editor.plug(true);
     QVERIFY(!editor.worker().busy());
     vc.bulkChange();
     editor.click(14);  // Pad 6
     editor.choose("cr", 5);
-    plug(false);
-    plug(true);
+    editor.plug(false);
+    editor.plug(true);
     QTRY_COMPARE(asked, 1);
     QVERIFY(!editor.worker().busy() && editor.record(13)->CR == 5);
 
@@ -366,8 +357,7 @@ class ActionsTest : public QObject {
       sim.faults().absent = true;
       sim.faults().noHotplug = true;
     });
-    polled.sim().changeFaults([](auto& faults) { faults.absent = false; });
-    QTRY_COMPARE(polled.keyboardState(), kConnected);
+    polled.plug(true);
   }
 };
 

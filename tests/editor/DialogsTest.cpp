@@ -9,7 +9,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
-#include <fstream>
 
 #include "editor/GainController.h"
 #include "editor/HistoryDialogs.h"
@@ -19,21 +18,24 @@
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::test;
+using padkbd::editor::GainController;
+using padkbd::editor::KeyboardController;
 namespace fs = std::filesystem;
 
 namespace {
 
-padkbd::editor::KeyboardController* openKeyboard(EditorHarness& editor) {
-  editor.action("actionKeyboard")->trigger();
-  editor.waitForKeyboard();  // the bus is listed on the device worker
-  return editor.window().keyboardDialog();
-}
-
+// A dialog opened from the menu, once the device worker has listed the bus or asked the history.
 template <typename Dialog>
 Dialog* openDialog(EditorHarness& editor, const char* action) {
   editor.action(action)->trigger();
-  editor.waitForKeyboard();  // the history is asked on the device worker
+  editor.waitForKeyboard();
   return editor.window().findChild<Dialog*>();
+}
+auto* openKeyboard(EditorHarness& e) {
+  return openDialog<KeyboardController>(e, "actionKeyboard");
+}
+auto* openGains(EditorHarness& e) {
+  return openDialog<GainController>(e, "actionGains");
 }
 
 // The texts of a list's rows: the column `column`, or every column of one row.
@@ -42,11 +44,6 @@ QStringList column(const QTreeWidget* list, int column) {
   for (int row = 0; row < list->topLevelItemCount(); ++row)
     texts << list->topLevelItem(row)->text(column);
   return texts;
-}
-
-padkbd::editor::GainController* openGains(EditorHarness& editor) {
-  editor.vc().keyboard().showGainsAction();
-  return editor.window().findChild<padkbd::editor::GainController*>();
 }
 
 }  // namespace
@@ -211,10 +208,6 @@ class DialogsTest : public QObject {
   void memorySlotsAndHistory() {
     EditorHarness editor([](auto& sim) { sim.setSerial("AB12"); });
     auto& vc = editor.vc();
-    const auto plug = [&](bool in) {
-      editor.sim().changeFaults([in](auto& faults) { faults.absent = !in; });
-      QTRY_COMPARE(editor.keyboardState(), in ? kConnected : kNoKeyboard);
-    };
     QStringList compared;
     vc.dialogs.showDifferences = [&](QWidget*, const QString&, const QString& t, const QString& d) {
       compared << t << d;
@@ -222,7 +215,7 @@ class DialogsTest : public QObject {
     editor.choose("mem", 2);
     QVERIFY(editor.send());
     const auto sent = padkbd::History(padkbd::History::defaultPath()).entry(2);
-    plug(false);  // an unplugged keyboard's slots stay its own
+    editor.plug(false);  // an unplugged keyboard's slots stay its own
     auto* memory = openDialog<padkbd::editor::MemorySlotsDialog>(editor, "actionMemorySlots");
     QCOMPARE(memory->keyboardText(), QStringLiteral("What padkbd sent to the memory slots of the "
                                                     "keyboard USB 1209:0001, serial AB12:"));
@@ -242,8 +235,7 @@ class DialogsTest : public QObject {
     editor.answerFiles(editor.dir() / "m3.padkbd");
     row.saveAs->click();
     QCOMPARE(memory->status(), QStringLiteral("Saved Memory 3 as m3.padkbd."));
-    std::ifstream saved(editor.dir() / "m3.padkbd", std::ios::binary);
-    QVERIFY(std::string(std::istreambuf_iterator<char>(saved), {}) == sent->document);
+    QVERIFY(readAll(editor.dir() / "m3.padkbd") == sent->document);
     row.open->click();
     row.compare->click();
     QCOMPARE(compared, (QStringList{"1 setting differs between Memory 3 and the preset shown "
@@ -254,7 +246,7 @@ class DialogsTest : public QObject {
     vc.undoAction();
     QVERIFY(editor.record(13)->CR == 5 && vc.session().undoText() == "Pad 6 colour");
 
-    plug(true);
+    editor.plug(true);
     row.sendAgain->click();
     QVERIFY(editor.waitForKeyboard() && editor.status() == kSendSucceeded);
     QCOMPARE(editor.record(13)->CR, 5);  // the window keeps its own
@@ -277,8 +269,7 @@ class DialogsTest : public QObject {
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
     QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
     QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
-    QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty());
-    QVERIFY(!history->openButton->isEnabled());
+    QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty() && !history->openButton->isEnabled());
     filter(0, 1);
     list->setCurrentItem(list->topLevelItem(0));
     history->openButton->click();
@@ -320,7 +311,7 @@ class DialogsTest : public QObject {
             offline.vc().message->toolTip().endsWith(QStringLiteral("\n\n") + notice()));
     EditorHarness blocked([](auto&) {
       fs::create_directories(padkbd::History::defaultPath().parent_path().parent_path());
-      std::ofstream(padkbd::History::defaultPath().parent_path()) << "in the way";
+      writeAll(padkbd::History::defaultPath().parent_path(), "in the way");
     });
     // Nothing can be kept: each outcome says so once, and a send still goes.
     const QString why =
@@ -358,14 +349,12 @@ class DialogsTest : public QObject {
             gains->labels[2]->text() == QStringLiteral("64/127"));
     gains->sliders[0]->setValue(1);
     gains->doOKAction();
-    QVERIFY(editor.waitForKeyboard());
-    QVERIFY(editor.sim().gains()[0] == 1 && !gains->isVisible());
+    QVERIFY(editor.waitForKeyboard() && editor.sim().gains()[0] == 1 && !gains->isVisible());
     QCOMPARE(openGains(editor)->sliders[0]->value(), 64);  // each opening starts at the default
     EditorHarness offline(EditorHarness::noKeyboard);
     gains = openGains(offline);
     gains->doOKAction();
-    QVERIFY(offline.waitForKeyboard());
-    QVERIFY(gains->status() == kConnectFailed && gains->isVisible());
+    QVERIFY(offline.waitForKeyboard() && gains->status() == kConnectFailed && gains->isVisible());
   }
 };
 

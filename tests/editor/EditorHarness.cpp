@@ -63,10 +63,14 @@ bool EditorHarness::waitForKeyboard(int seconds) {
   return true;
 }
 
+void EditorHarness::plug(bool in) {
+  sim_.changeFaults([in](auto& faults) { faults.absent = !in; });
+  QTRY_COMPARE(keyboardState(), in ? kConnected : kNoKeyboard);
+}
+
 QString EditorHarness::progressText() {
-  if (!window_->findChild<QWidget*>(QStringLiteral("deviceProgress"))->isVisibleTo(window_.get())) {
+  if (!window_->findChild<QWidget*>(QStringLiteral("deviceProgress"))->isVisibleTo(window_.get()))
     return {};
-  }
   return window_->findChild<QLabel*>(QStringLiteral("progressText"))->text();
 }
 
@@ -79,9 +83,8 @@ void EditorHarness::answerFiles(const std::filesystem::path& path) {
 QStringList EditorHarness::selectedTags() {
   QStringList tags;
   for (QAbstractButton* element : vc().taggedElements()) {
-    if (editor::imageOf(element) == QLatin1String("selected")) {
+    if (editor::imageOf(element) == QLatin1String("selected"))
       tags << element->property("tag").toString();
-    }
   }
   return tags;
 }

@@ -83,6 +83,8 @@ class EditorHarness {
   // Runs the event loop until the device worker has nothing left to do,
   // the history's questions included; false if that took longer than `seconds`.
   bool waitForKeyboard(int seconds = 20);
+  // Plugs the keyboard in or out, and waits until the window says so.
+  void plug(bool in);
   // What the window says of the keyboard ("● Keyboard connected").
   QString keyboardState() {
     return window_->findChild<QLabel*>(QStringLiteral("keyboardState"))->text();

@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <fstream>
 
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
@@ -236,9 +235,8 @@ class PlayTest : public QObject {
         return QString::fromStdString(path.string());
       };
       part<QPushButton>(editor, "monitorSave")->click();
-      std::ifstream file(path, std::ios::binary);
-      const std::string text{std::istreambuf_iterator<char>(file), {}};
-      QCOMPARE(QString::fromStdString(text), editor.window().play().lines().join('\n') + '\n');
+      QCOMPARE(QString::fromStdString(readAll(path)),
+               editor.window().play().lines().join('\n') + '\n');
       QCOMPARE(editor.status(),
                QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
       part<QPushButton>(editor, "monitorClear")->click();
@@ -246,9 +244,8 @@ class PlayTest : public QObject {
       QTRY_VERIFY(!litOf(editor.element(9)));
     }
     // A flood: the list keeps the last kMonitorLines, the oldest dropped.
-    for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n) {
+    for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n)
       editor.sim().turn(kKnob8Index, n % 128);
-    }
     QTRY_COMPARE(heard(editor).value(editor::PlayController::kMonitorLines - 1),
                  kKnob8.arg(editor::PlayController::kMonitorLines % 128));
     QCOMPARE(heard(editor).size(), editor::PlayController::kMonitorLines);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
-#include <fstream>
 
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
@@ -15,13 +14,13 @@ using namespace padkbd::test;
 namespace {
 
 // The global settings' pop-ups, by outlet name, and the fields they show.
+// clang-format off
 const std::pair<const char*, std::int32_t PadValue::*> kGlobalMenus[] = {
-    {"globalC", &PadValue::globalMIDIChannel},
-    {"globalO", &PadValue::globalOctaveTransposition},
+    {"globalC", &PadValue::globalMIDIChannel}, {"globalO", &PadValue::globalOctaveTransposition},
     {"globalPVC", &PadValue::globalPadVelocityCurve},
     {"globalKA", &PadValue::globalKnobAccelerationCurve},
-    {"globalVC", &PadValue::globalVelocityCurve},
-    {"mem", &PadValue::mem}};
+    {"globalVC", &PadValue::globalVelocityCurve}, {"mem", &PadValue::mem}};
+// clang-format on
 
 void checkGlobalMenus(EditorHarness& editor, const PadValue& expected) {
   for (const auto& [name, field] : kGlobalMenus)
@@ -31,7 +30,7 @@ void checkGlobalMenus(EditorHarness& editor, const PadValue& expected) {
 void writeSettings(const char* text) {
   const auto path = padkbd::SettingsFile::defaultPath();
   std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path) << text;
+  writeAll(path, text);
 }
 
 }  // namespace
@@ -43,9 +42,7 @@ class WindowTest : public QObject {
   // While the keyboard is read, the window shows the default preset, says so
   // and how far the read has come, and edits nothing; then it shows the read.
   void startsWithController() {
-    PadValue globals;
-    globals.globalMIDIChannel = 9;
-    globals.globalOctaveTransposition = 6;
+    const PadValue globals{.globalOctaveTransposition = 6, .globalMIDIChannel = 9};
     EditorHarness editor(
         [&](SimulatedController& sim) {
           sim.setFirmwareVersion(0x02, 0x1a);

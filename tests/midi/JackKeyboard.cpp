@@ -74,11 +74,6 @@ void KeyboardStandIn::received(double, std::vector<unsigned char>* message, void
   s.forward();
 }
 
-void KeyboardStandIn::strike(int index, int amount) {
-  sim_.strike(index, amount);
-  forward();
-}
-
 void KeyboardStandIn::press(int index, int amount) {
   sim_.press(index, amount);
   forward();

@@ -39,9 +39,7 @@ class KeyboardStandIn {
   explicit KeyboardStandIn(SimulatedController& sim, const std::string& port = kPort);
   ~KeyboardStandIn();
 
-  // A control of the simulated keyboard struck: what it plays goes out.
-  void strike(int index, int amount = 100);
-  // Held down, and let go.
+  // A control of the simulated keyboard held down, and let go: what it plays goes out.
   void press(int index, int amount = 100);
   void release(int index);
 

@@ -37,11 +37,11 @@ class MidiPort : public ::testing::Test {
   static void TearDownTestSuite() { delete server_; }
   void SetUp() override { ASSERT_TRUE(server_->running()) << "jackd did not start"; }
 
-  // Runs the command-line tool; its standard output, and the exit status in `status`.
-  std::string padkbd(const std::string& args, int& status) {
+  // Runs the command-line tool: its exit status and its standard output.
+  std::pair<int, std::string> padkbd(const std::string& args) {
     const std::string out = (tmp / "out").string();
-    status = WEXITSTATUS(std::system((PADKBD_CLI_EXE " " + args + " >" + out).c_str()));
-    return test::readAll(out);
+    const int status = WEXITSTATUS(std::system((PADKBD_CLI_EXE " " + args + " >" + out).c_str()));
+    return {status, test::readAll(out)};
   }
 
   static inline test::JackServer* server_ = nullptr;
@@ -68,20 +68,17 @@ TEST_F(MidiPort, ASilentKeyboardTimesOutAndAPortNobodyHasIsNamed) {
 TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
   // Traffic between the replies and each reply split, as hardware sends them.
   sim.changeFaults([](Faults& f) { f = Faults::hardwareLike(); });
-  int status = -1;
-  const std::string devices = padkbd("devices --midi-api jack", status);
+  const std::string devices = padkbd("devices --midi-api jack").second;
   EXPECT_NE(devices.find(std::string(test::KeyboardStandIn::kPort) + "  (in and out)"),
             std::string::npos)
       << devices;
-  EXPECT_EQ(padkbd("--midi-api jack --port stand-in info", status), "firmware 01.02\n");
+  EXPECT_EQ(padkbd("--midi-api jack --port stand-in info"),
+            std::pair(0, std::string("firmware 01.02\n")));
   const std::string preset = (tmp.path() / "read.padkbd").string();
-  padkbd("--midi-api jack --port stand-in read -o " + preset, status);
-  ASSERT_EQ(status, 0);
-  padkbd("use --port stand-in", status);
-  padkbd("--midi-api jack send " + preset + " --slot 4", status);
-  ASSERT_EQ(status, 0);
-  padkbd("--midi-api jack gains 1 2 3 4 5 6 7 8", status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(padkbd("--midi-api jack --port stand-in read -o " + preset).first, 0);
+  ASSERT_EQ(padkbd("use --port stand-in").first, 0);
+  ASSERT_EQ(padkbd("--midi-api jack send " + preset + " --slot 4").first, 0);
+  ASSERT_EQ(padkbd("--midi-api jack gains 1 2 3 4 5 6 7 8").first, 0);
   // Writes are not answered; a handshake answered after them means they arrived.
   ASSERT_TRUE(pad.OpenInterface());
   io.KillInterface();
@@ -150,9 +147,8 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
         p.heard.push_back(*message);
       },
       &program);
-  for (unsigned i = 0; i < music.getPortCount(); ++i) {
+  for (unsigned i = 0; i < music.getPortCount(); ++i)
     if (portNameMatches(music.getPortName(i), test::KeyboardStandIn::kPort)) music.openPort(i);
-  }
   ASSERT_TRUE(music.isPortOpen());
 
   // The tool reads the keyboard's settings through the port, then names
@@ -193,9 +189,7 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
 
   // A keyboard that goes away ends it, said.
   const std::string document = (tmp.path() / "default.padkbd").string();
-  int status = -1;
-  padkbd("default -o " + document, status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(padkbd("default -o " + document).first, 0);
   SimulatedController second;
   auto leaving = std::make_unique<test::KeyboardStandIn>(second, "leaving keyboard");
   Running tool("--midi-api jack --port leaving monitor --preset " + document, tmp.path());

@@ -118,19 +118,15 @@ TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIs
 TEST_F(PadActionTest, HandshakeNeedsEveryFixedByteAndAFailedOneKeepsTheVersion) {
   ASSERT_TRUE(openLink());
   sim.faults().traffic = Faults::Traffic::OwnTransfer;  // passed by
+  // (Its bytes and the version as shown: the tool's trace, the window's firmware field.)
   ASSERT_TRUE(pad.HandshakeOperation());
-  EXPECT_EQ(pad.deviceVersion(), "01.02");
-  EXPECT_EQ(sim.writes().back(), (Bytes{0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x0A, 0x0B, 0xF7}));
-  sim.setFirmwareVersion(0x1A, 0x00);
-  ASSERT_TRUE(pad.HandshakeOperation());
-  EXPECT_EQ(pad.deviceVersion(), "1a.00");
   // A reply with 8 of the 9 fixed bytes; no reply, although the buffer holds a good one.
   sim.resetCounters();
   sim.faults().handshakeFailures = 1;
   EXPECT_EQ(pad.HandshakeOperation().message(), "the reply is not the keyboard's handshake");
   sim.faults().noReplyAfter = 0;
   EXPECT_EQ(pad.HandshakeOperation().message(), "no reply (timed out)");
-  EXPECT_EQ(pad.deviceVersion(), "1a.00");
+  EXPECT_EQ(pad.deviceVersion(), "01.02");
 }
 
 TEST_F(PadActionTest, StartUpReadDrainsOldInputAndFillsThePresetThroughARealKeyboardsPipe) {
@@ -166,14 +162,15 @@ TEST_F(PadActionTest, StartUpReadDrainsOldInputAndFillsThePresetThroughARealKeyb
 }
 
 TEST_F(PadActionTest, BytesOutsideTheTableOfTheControlsKindAreReplacedAndListed) {
-  // Mode byte 08 is pad mode 2, but in no row of the other-mode table; channel byte 41 is 16.
-  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x50, 0x08));
-  ASSERT_TRUE(sim.setRawValue(0, 0x02, 0x50, 0x41));
-  ASSERT_TRUE(sim.setRawValue(0, 0x01, 0x30, 0x08));
-  // A mode option beyond its list of four, a knob relative mode in no table.
-  ASSERT_TRUE(sim.setRawValue(0, 0x06, 0x50, 0x05));
-  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x02, 0x00));
-  ASSERT_TRUE(sim.setRawValue(0, 0x40, 0x03, 0x41));
+  // Mode byte 08 is pad mode 2, but in no row of the other-mode table; channel byte 41 is 16;
+  // a mode option beyond its list of four, a knob relative mode in no table, octave byte 41.
+  for (const auto& [pp, ww, byte] : {std::array{0x01, 0x50, 0x08},
+                                     {0x02, 0x50, 0x41},
+                                     {0x01, 0x30, 0x08},
+                                     {0x06, 0x50, 0x05},
+                                     {0x40, 0x02, 0x00},
+                                     {0x40, 0x03, 0x41}})
+    ASSERT_TRUE(sim.setRawValue(0, std::uint8_t(pp), std::uint8_t(ww), std::uint8_t(byte)));
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
   Strings described;
   for (const auto& r : pad.lastReplacements()) described.push_back(r.describe());
@@ -248,9 +245,8 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
 
   cancelAt = 100;
   sim.resetCounters();
-  const Outcome read = pad.ReadPadValueFromDevice();
-  EXPECT_EQ(read.message(), "the read was cancelled");
-  EXPECT_TRUE(read.wasCancelled());
+  // (What a cancelled read says: the tool's and the editor's tests.)
+  EXPECT_TRUE(pad.ReadPadValueFromDevice().wasCancelled());
   EXPECT_EQ(sim.readRequestCount(), 100);
   EXPECT_FALSE(sim.isOpen());
 
@@ -303,8 +299,7 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_EQ(sent(sim, kParameter).at(597), 0x41);
   for (int i = 0; i < 64; ++i) EXPECT_EQ(sim.controlInSlot(3, i), *pad.GetButtonValueWithID(i));
   EXPECT_EQ(sim.globalsInSlot(3), *pad.getPadValue());
-  EXPECT_FALSE(sim.isClaimed()) << "closed after the send";
-  EXPECT_TRUE(sim.protocolErrors().empty());
+  EXPECT_TRUE(sim.protocolErrors().empty());  // (closed after it: the editor's tests)
   ASSERT_TRUE(pad.OpenInterface());
   sim.clearLog();
   ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, {}, sim.globalsInSlot(1)));

@@ -96,9 +96,8 @@ TEST(PlayMatch, NotesOfPadsAndButtonsOnTheirOwnOrTheGlobalChannelTransposed) {
   // Moved below note 0 it plays nothing: no note matches it.
   f.preset.global->globalOctaveTransposition = 8;
   m.setPreset(f.preset);
-  for (int note : {0, 40 - 48 + 128}) {
+  for (int note : {0, 40 - 48 + 128})
     EXPECT_TRUE(m.match(msg(0x99, static_cast<std::uint8_t>(note & 0x7F), 5)).controls.empty());
-  }
 }
 
 TEST(PlayMatch, ControllersAbsoluteRelativeAndSwitchedSayWhatTheTouchDid) {

@@ -69,11 +69,9 @@ std::string edited(int where, const char* key, plist_t value) {
   if (key != nullptr && value != nullptr) plist_dict_set_item(dic, key, value);
   if (key != nullptr && value == nullptr) plist_dict_remove_item(dic, key);
   if (key == nullptr && value == nullptr) plist_array_remove_item(controls, where);
-  if (key == nullptr && value != nullptr && where == kControlCount) {
-    plist_array_append_item(controls, value);
-  } else if (key == nullptr && value != nullptr) {
-    plist_array_set_item(controls, value, where);
-  }
+  if (key == nullptr && value != nullptr)
+    where == kControlCount ? plist_array_append_item(controls, value)
+                           : plist_array_set_item(controls, value, where);
   return root.toXml();
 }
 

@@ -66,9 +66,9 @@ TEST(Settings, CommandLineOverSettingsFileOverBuild) {
   stored.keyboard = {UsbIds{0x1234, 0xABCD}, ManufacturerId{0x00, 0x20, 0x6B}};
   // (The settings file over the build: the tool's tests.)
   const ResolvedKeyboard mixed = resolveKeyboard(stored, {UsbIds{0x0AAA, 0x0BBB}, std::nullopt});
-  EXPECT_EQ(mixed.id.usb, (UsbIds{0x0AAA, 0x0BBB}));
-  EXPECT_EQ(mixed.usbSource, SettingSource::CommandLine);
-  EXPECT_EQ(mixed.manufacturerSource, SettingSource::SettingsFile);
+  EXPECT_EQ(std::tuple(mixed.id, mixed.usbSource, mixed.manufacturerSource),
+            std::tuple(KeyboardId{{0x0AAA, 0x0BBB}, {0x00, 0x20, 0x6B}}, SettingSource::CommandLine,
+                       SettingSource::SettingsFile));
 }
 
 TEST(Settings, IdsAreParsedStrictly) {

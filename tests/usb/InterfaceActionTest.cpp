@@ -193,21 +193,13 @@ TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamOrTheLastOneIsKept) {
 
 TEST(InterfaceActionRead, EveryKindOfMessageGoesIntoItsPacketAndComesBackWhole) {
   // The message and its code index number; a message short of its bytes makes no packet.
-  const std::pair<Bytes, std::uint8_t> kinds[] = {{{0x80, 0x3C, 0x00}, 0x8},
-                                                  {{0x91, 0x3C, 0x64}, 0x9},
-                                                  {{0xA2, 0x3C, 0x10}, 0xA},
-                                                  {{0xB3, 0x07, 0x64}, 0xB},
-                                                  {{0xC4, 0x05}, 0xC},
-                                                  {{0xD5, 0x20}, 0xD},
-                                                  {{0xEF, 0x00, 0x40}, 0xE},
-                                                  {{0xF1, 0x10}, 0x2},
-                                                  {{0xF2, 0x01, 0x02}, 0x3},
-                                                  {{0xF3, 0x04}, 0x2},
-                                                  {{0xF8}, 0xF},
-                                                  {{0xFE}, 0xF},
-                                                  {{0xF0, 0x01, 0xF7}, 0x7},
-                                                  {{0xF0, 0xF7}, 0x6},
-                                                  {{0xF0, 1, 2, 3, 0xF7}, 0x4}};
+  // clang-format off
+  const std::pair<Bytes, std::uint8_t> kinds[] = {
+      {{0x80, 0x3C, 0x00}, 0x8}, {{0x91, 0x3C, 0x64}, 0x9}, {{0xA2, 0x3C, 0x10}, 0xA},
+      {{0xB3, 0x07, 0x64}, 0xB}, {{0xC4, 0x05}, 0xC}, {{0xD5, 0x20}, 0xD}, {{0xEF, 0x00, 0x40}, 0xE},
+      {{0xF1, 0x10}, 0x2}, {{0xF2, 0x01, 0x02}, 0x3}, {{0xF3, 0x04}, 0x2}, {{0xF8}, 0xF}, {{0xFE}, 0xF},
+      {{0xF0, 0x01, 0xF7}, 0x7}, {{0xF0, 0xF7}, 0x6}, {{0xF0, 1, 2, 3, 0xF7}, 0x4}};
+  // clang-format on
   for (const auto& [message, cin] : kinds) {
     const Bytes packets = usbmidi::packetsFromMessage(message);
     std::vector<Bytes> back;

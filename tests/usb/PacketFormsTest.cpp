@@ -105,11 +105,6 @@ TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
             (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x3C, 1, 0x90, 1, 0x3C}));
 }
 
-}  // namespace
-}  // namespace padkbd
-
-namespace padkbd {
-namespace {
 
 // The channel messages a player's touches put among the replies: whole
 // packets, a byte a packet with running status, and what is no message.

@@ -293,9 +293,8 @@ class EmulatedUsbDevice {
     Bytes answer{4, 3, 0x09, 0x04};  // US English
     if (number != 0) answer = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
     for (char c : number != 0 ? text : "") answer.insert(answer.end(), {std::uint8_t(c), 0});
-    if (setup[0] != 0x80 || setup[1] != 6 || setup[3] != 3 || number > 3 || answer.size() == 2) {
+    if (setup[0] != 0x80 || setup[1] != 6 || setup[3] != 3 || number > 3 || answer.size() == 2)
       return void(urb->status = -EPIPE);
-    }
     const std::size_t count =
         std::min<std::size_t>({answer.size(), std::size_t(setup[6] | setup[7] << 8),
                                std::size_t(urb->buffer_length - 8)});
@@ -306,8 +305,8 @@ class EmulatedUsbDevice {
   // 04 F0 M1 M2 | 04 M3 7F 42 | 04 02 YY PP | 07 WW VV F7
   bool isWrite(const Bytes& r) const {
     const Bytes head = readRequest(0, 0, d_.sysexMaker);
-    return std::equal(head.begin(), head.begin() + 9, r.begin()) && r[9] == 0x02 &&
-           r[12] == 0x07 && r[15] == 0xF7;
+    return std::equal(head.begin(), head.begin() + 9, r.begin()) && r[9] == 0x02 && r[12] == 0x07 &&
+           r[15] == 0xF7;
   }
 
   void takeRequest(const Bytes& request) {
