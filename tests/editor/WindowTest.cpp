@@ -42,7 +42,9 @@ class WindowTest : public QObject {
   // While the keyboard is read, the window shows the default preset, says so
   // and how far the read has come, and edits nothing; then it shows the read.
   void startsWithController() {
-    const PadValue globals{.globalOctaveTransposition = 6, .globalMIDIChannel = 9};
+    PadValue globals;
+    globals.globalOctaveTransposition = 6;
+    globals.globalMIDIChannel = 9;
     EditorHarness editor(
         [&](SimulatedController& sim) {
           sim.setFirmwareVersion(0x02, 0x1a);
