@@ -132,3 +132,19 @@ TEST_F(EditSessionTest, AHistoryEntryOpensAsOneUnsavedStepAndASendNamesWhereItCa
 
 }  // namespace
 }  // namespace padkbd
+
+namespace padkbd {
+namespace {
+
+// Without the choice lists (no "basic" resource) controls are numbered.
+TEST(EditSessionBare, WithoutTheirNamesControlsAreNumbered) {
+  log::Capture quiet;
+  test::TempDir empty;
+  FileAction files{empty.path(), empty / "temp.plist"};
+  EditSession session{files, files.defaultPreset(), Origin{Origin::Kind::Default, ""}};
+  EXPECT_EQ(session.controlName(5), "Control 6");
+  EXPECT_EQ(session.controlName(64), "Control 65");
+}
+
+}  // namespace
+}  // namespace padkbd

@@ -152,8 +152,10 @@ TEST(PlayMatch, NrpnAndRpnSequencesNameTheirControlAndTheDataEntryItsParameter) 
   const Heard entry = m.match(msg(0xB0, 6, 100));
   EXPECT_EQ(entry.parameter, 14);
   EXPECT_EQ(heardText(entry, names()), "Knob 3, Knob 6 · NRPN 14 · value 100 · channel 1");
-  // The selection stays: the next value goes to the same parameter.
+  // The selection stays: the next value goes to the same parameter, and
+  // another controller is no part of it.
   EXPECT_EQ(m.match(msg(0xB0, 6, 101)).controls, (std::vector<std::int32_t>{2, 5}));
+  EXPECT_TRUE(m.match(msg(0xB0, 71, 5)).controls.empty());
   // Another channel has a selection of its own (none).
   EXPECT_EQ(m.match(msg(0xB1, 6, 1)).controls, std::vector<std::int32_t>{});
 

@@ -142,6 +142,7 @@ TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
   ASSERT_EQ(pending.size(), 1u);
   EXPECT_EQ(pending[0].size(), 64u);
   // Nothing for a control that is not there, or once unplugged.
+  EXPECT_EQ(sim.controlInSlot(0, 64), ButtonValue{});
   sim.strike(64);
   sim.strike(-1);
   sim.faults().unplugAfter = 0;
