@@ -155,14 +155,16 @@ class DialogsTest : public QObject {
     const auto dialogs = padkbd::editor::platformDialogs();
     using Unsaved = padkbd::editor::DialogSeams::Unsaved;
     constexpr int kEsc = -1, kAccept = QMessageBox::AcceptRole, kReject = QMessageBox::RejectRole;
-    // Answers the next question with the button of `role`, its box ticked or not.
-    const auto answer = [](int role, bool tick = false) {
-      QTimer::singleShot(0, [=] {
+    // Answers the next question with the button of `role`, its box ticked or
+    // not; `pressed` is the text of the button pressed.
+    QString pressed;
+    const auto answer = [&pressed](int role, bool tick = false) {
+      QTimer::singleShot(0, [=, &pressed] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) return;
         if (box->checkBox() != nullptr) box->checkBox()->setChecked(tick);
         for (QAbstractButton* button : box->buttons())
-          if (box->buttonRole(button) == role) return button->click();
+          if (box->buttonRole(button) == role) return pressed = button->text(), button->click();
         QTest::keyClick(box, Qt::Key_Escape);
       });
     };
@@ -180,6 +182,7 @@ class DialogsTest : public QObject {
       QCOMPARE(dialogs.confirmSend(nullptr, QStringLiteral("2 settings"), "a\nb", again),
                role == kAccept);
       QCOMPARE(again, tick);
+      if (role == kAccept) QCOMPARE(pressed, QStringLiteral("Send"));
     }
     for (const int role : {kAccept, kReject, kEsc}) {
       answer(role);
