@@ -119,6 +119,8 @@ std::vector<std::pair<std::string, std::string>> documents() {
        "<plist version=\"1.0\"><dict><key>ButtonArray</key><string>&b;</string></dict></plist>",
        "the property list declares its own document type, which no preset does"},
       {hostile::deepXml(40000), kDeep},
+      // A quoted attribute value may hold what ends a tag elsewhere.
+      {hostile::deepXml(40000, "<array a=\"/>\">"), kDeep},
       {hostile::deepBinary(100000),
        "the property list has 100001 objects, far more than a preset (at most 4096)"},
       {hostile::deepBinary(9), kDeep},

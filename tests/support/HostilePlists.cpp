@@ -63,9 +63,9 @@ std::string cyclicBinary() {
   return binary({{1}, {0}});
 }
 
-std::string deepXml(std::size_t levels) {
+std::string deepXml(std::size_t levels, const std::string& open) {
   std::string out = kXmlHead;
-  for (std::size_t i = 0; i < levels; ++i) out += "<array>";
+  for (std::size_t i = 0; i < levels; ++i) out += open;
   out += "<integer>1</integer>";
   for (std::size_t i = 0; i < levels; ++i) out += "</array>";
   return out + "</plist>\n";

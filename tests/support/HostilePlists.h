@@ -16,7 +16,7 @@ std::string sharedBinary(std::size_t levels, std::size_t fanout);
 // Binary: an array that holds itself.
 std::string cyclicBinary();
 // XML: arrays nested `levels` deep.
-std::string deepXml(std::size_t levels);
+std::string deepXml(std::size_t levels, const std::string& open = "<array>");
 // XML: one array of integers, about `bytes` long.
 std::string wideXml(std::size_t bytes);
 
