@@ -243,6 +243,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"gains 1 2 3 4 5 6 7 8 9 --simulate", "gains: At Most 8 required but received 9"},
       {"send p --slot 0 --simulate", "send: --slot: Value 0 not in range 1 to 9"},
       {"send p --slot 10 --simulate", "send: --slot: Value 10 not in range 1 to 9"},
+      {"history --slot 10", "history: --slot: Value 10 not in range 1 to 9"},
       {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?"},
       // A longer word may stray further (a third of it) before nothing is suggested.
       {"read --simulatexxxx",
