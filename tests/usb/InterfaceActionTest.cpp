@@ -81,16 +81,23 @@ TEST(InterfaceActionCreate, TakesTheSecondInterfaceAndReadsWholePacketsOfItsRead
 }
 
 TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
-  // The step that fails, with its status; the calls made; why, as said.
-  const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string> cases[] = {
-      {"", UsbStatus::Success, {}, "found (not found)"},  // one interface only
-      {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)"},
-      {"handle", UsbStatus::Success, {"create 1"}, "opened"},
-      {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)"},
-      {"endpoints", UsbStatus::IoError, {"create 1", "open", "close", "release"}, "examined"},
-      {"pipe 2", UsbStatus::Pipe, {"create 1", "open", "close", "release"}, "examined"},
+  // The step that fails, with its status; the calls made; why, as said; what
+  // the advice to the user follows.
+  using A = LinkAccess;
+  const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string, A> cases[] = {
+      {"", UsbStatus::Success, {}, "found (not found)", A::Granted},  // one interface only
+      {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)", A::Denied},
+      {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", A::Granted},
+      {"handle", UsbStatus::Success, {"create 1"}, "opened", A::Granted},
+      {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", A::Busy},
+      {"endpoints",
+       UsbStatus::IoError,
+       {"create 1", "open", "close", "release"},
+       "examined",
+       A::Granted},
+      {"pipe 2", UsbStatus::Pipe, {"create 1", "open", "close", "release"}, "examined", A::Granted},
   };
-  for (const auto& [step, status, calls, why] : cases) {
+  for (const auto& [step, status, calls, why, access] : cases) {
     SCOPED_TRACE(why);
     Scripted s;
     step.empty() ? s.backend.interfaces.pop_back() : void(s.backend.failing[step] = status);
@@ -100,6 +107,7 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
     EXPECT_EQ(said.rfind("the controller's interface could not be " + why, 0), 0u) << said;
     EXPECT_EQ(s.backend.calls, calls);
     EXPECT_FALSE(s.usb.hasInterface());
+    EXPECT_EQ(s.link.access(), access);
   }
 }
 
