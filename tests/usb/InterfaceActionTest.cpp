@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "link/KeyboardLink.h"
 #include "link/UsbMidi.h"
 #include "link/usb/UsbLink.h"
 #include "model/Log.h"
@@ -267,6 +268,25 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   EXPECT_EQ(o.usb.receiveBuffer()[63], 0);
   o.backend.reads = {{UsbStatus::NoDevice, {}, {}}};  // a failed transfer says why
   EXPECT_EQ(o.usb.ReadFromDevice().message(), "no reply (no device (it may have been unplugged))");
+}
+
+}  // namespace
+}  // namespace padkbd
+
+namespace padkbd {
+namespace {
+
+// The keyboard's link follows the keyboard in force, raw USB or a MIDI
+// port, from the very first choice on.
+TEST(KeyboardLinkChoice, FollowsTheKeyboardFromTheFirstChoiceOn) {
+  KeyboardLink link;
+  const KeyboardId usb = builtInKeyboard();
+  const KeyboardId port{usb.usb, usb.manufacturer, "no such port"};
+  for (const KeyboardId& keyboard : {port, usb, port}) {
+    link.useKeyboard(keyboard);
+    EXPECT_EQ(link.throughPort(), !keyboard.port.empty());
+    EXPECT_FALSE(link.isOpen());
+  }
 }
 
 }  // namespace
