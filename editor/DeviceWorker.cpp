@@ -152,7 +152,7 @@ void DeviceWorker::hear(const usbmidi::ChannelMessage& message) {
     }
   }
   Heard heard = matcher_.match(message);
-  QString text = QString::fromStdString(heardText(heard, names_));
+  QString text = QString::fromStdString(heardText(heard, names_, words_));
   {
     std::lock_guard lock(playMutex_);
     first = played_.empty();
@@ -316,10 +316,39 @@ void DeviceWorker::historyEntry(std::int64_t id, QObject* context, HistoryDone d
   });
 }
 
-DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) {
+DeviceWorker::Report DeviceWorker::finish(const Outcome& outcome) const {
   Report result;
   result.outcome = outcome;
+  if (!outcome && !outcome.wasCancelled()) result.advice = advice();
   return result;
+}
+
+// The same advice the tool gives, in the window's words: the Keyboard dialog
+// lists the devices and ports, and shows the udev rule.
+QString DeviceWorker::advice() const {
+  switch (io_->link().access()) {
+    case LinkAccess::Denied:
+      return tr("This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows "
+                "the udev rule that allows it and how to install it; then plug the keyboard "
+                "in again.")
+          .arg(QString::fromStdString(formatUsbIds(io_->keyboard().usb)));
+    case LinkAccess::Busy:
+      return tr(
+          "Another program holds the keyboard: close it (or another padkbd), then try "
+          "again.");
+    case LinkAccess::Granted:
+    case LinkAccess::Other:
+      break;
+  }
+  if (io_->found()) return {};
+  if (!io_->keyboard().port.empty()) {
+    return tr("No MIDI port named \"%1\" was found. Is the keyboard plugged in? Keyboard → "
+              "Keyboard… lists the MIDI ports and chooses another.")
+        .arg(QString::fromStdString(io_->keyboard().port));
+  }
+  return tr("No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… "
+            "lists the USB MIDI devices and chooses another.")
+      .arg(QString::fromStdString(formatUsbIds(io_->keyboard().usb)));
 }
 
 void DeviceWorker::read(QObject* context, Done done) {

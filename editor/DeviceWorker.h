@@ -32,6 +32,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/ListLabels.h"
 #include "history/History.h"
 #include "history/SendPreview.h"
 #include "link/Discovery.h"
@@ -62,6 +63,9 @@ class DeviceWorker : public QObject {
     // What the history has to say: a damaged database set aside, or why
     // the exchange could not be recorded. Never a reason the exchange failed.
     std::string history;
+    // A failure's advice in the window's language: what to do about a
+    // keyboard not found, not allowed or held by another program.
+    QString advice;
   };
   using Done = std::function<void(Report)>;
 
@@ -153,9 +157,10 @@ class DeviceWorker : public QObject {
   template <typename Value>
   void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver,
            bool exchange = true);
-  static Report finish(const Outcome& outcome);
+  Report finish(const Outcome& outcome) const;
   // Worker's thread: the history's key of the keyboard in use, and an entry
   // recorded (what the history said, or why it failed; empty when all went well).
+  QString advice() const;
   std::string historyKey();
   std::string record(const HistoryEntry& entry);
   void ask(QObject* context, HistoryDone done,
@@ -199,6 +204,8 @@ class DeviceWorker : public QObject {
   std::unique_ptr<Listener> listener_;
   PlayMatcher matcher_;
   std::vector<std::string> names_;
+  // In the window's language at the worker's start.
+  HeardWords words_ = monitorWords();
   std::atomic<bool> interrupt_{false};  // a job waits, or listening ends
   std::mutex playMutex_;                // guards the two below
   std::optional<std::pair<Preset, std::vector<std::string>>> nextPreset_;

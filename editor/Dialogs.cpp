@@ -3,10 +3,12 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 namespace padkbd::editor {
 
@@ -107,6 +109,12 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
     box.setObjectName(QStringLiteral("differences"));
     if (!details.isEmpty()) box.setDetailedText(details);
     box.exec();
+  };
+  seams.showAbout = [](QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::about(parent, title, text);
+  };
+  seams.openFolder = [](const QString& folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
   };
   return seams;
 }

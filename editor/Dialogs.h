@@ -36,6 +36,10 @@ struct DialogSeams {
   std::function<void(QWidget* parent, const QString& title, const QString& text,
                      const QString& details)>
       showDifferences;
+  // Help → About: what is running and where its files are.
+  std::function<void(QWidget* parent, const QString& title, const QString& text)> showAbout;
+  // Shows a folder in the desktop's file manager; false when none opened it.
+  std::function<bool(const QString& folder)> openFolder;
 };
 
 // The platform's own dialogs; the file dialogs open in the folder last used,

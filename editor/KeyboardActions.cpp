@@ -12,6 +12,7 @@
 
 #include "editor/DocumentActions.h"
 #include "editor/KeyboardController.h"
+#include "editor/ListLabels.h"
 #include "editor/Outlets.h"
 #include "editor/StatusTexts.h"
 #include "editor/ViewController.h"
@@ -38,6 +39,11 @@ QString replacedCount(std::size_t count) {
                           .arg(count);
 }
 
+// What to do about it where there is something to do, else what happened.
+QString whyItFailed(const DeviceWorker::Report& result) {
+  return result.advice.isEmpty() ? q(result.outcome.message()) : result.advice;
+}
+
 QString replacementNotes(const ButtonAction::Replacements& replaced, const EditSession& session) {
   constexpr std::size_t kShown = 12;
   QStringList lines{KeyboardActions::tr("Set to the first entry of their lists:")};
@@ -45,7 +51,7 @@ QString replacementNotes(const ButtonAction::Replacements& replaced, const EditS
     const ButtonAction::Replacement& r = replaced[n];
     const QString where = r.control == ButtonAction::kGlobalBlock
                               ? KeyboardActions::tr("Global settings")
-                              : q(session.controlName(r.control));
+                              : listLabel(session.controlName(r.control));
     lines << KeyboardActions::tr("%1: %2 byte %3")
                  .arg(where, q(r.setting))
                  .arg(r.byte, 2, 16, QLatin1Char('0'));
@@ -100,8 +106,11 @@ void KeyboardActions::end() {
 }
 
 void KeyboardActions::showProgress(const PadAction::Progress& progress) {
-  if (panel_->isHidden() || !cancel_->isEnabled()) return;
   using Stage = PadAction::Progress::Stage;
+  if (progress.stage == Stage::Sending && writingStarts_) {
+    std::exchange(writingStarts_, nullptr)();
+  }
+  if (panel_->isHidden() || !cancel_->isEnabled()) return;
   switch (progress.stage) {
     case Stage::Handshake:
       text_->setText(
@@ -132,7 +141,7 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report&
     }
     if (!result.replaced.empty()) notes << replacementNotes(result.replaced, session);
   } else {
-    notes << q(outcome.message());
+    notes << whyItFailed(result);
   }
   // A damaged settings file is told once more, with the start-up's outcome.
   if (atStart && !view_.settingsWarning.isEmpty()) notes << view_.settingsWarning;
@@ -281,13 +290,17 @@ void KeyboardActions::startSend(Preset preset, std::string source, EditSession* 
     window->setMessage(text);
     window->setDetail(why);
   };
-  report(Status::sending());
+  // "发送中……" once the keyboard answered and writing starts; until then the
+  // window says what it waits for.
+  window->setDetail(tr("Looking for the keyboard…"));
+  writingStarts_ = [report] { report(Status::sending()); };
   slot_ = preset.global->mem + 1;
   begin(Work::Sending);
   // The keyboard gets a copy: what is sent cannot change while it goes out.
   Preset sent = padkbd::copyOf(preset);
   worker_.send(std::move(preset), std::move(source), this,
                [this, session, report, sent](DeviceWorker::Report result) {
+                 writingStarts_ = nullptr;
                  end();
                  const QString history = q(result.history);
                  if (result.outcome) {
@@ -305,7 +318,7 @@ void KeyboardActions::startSend(Preset preset, std::string source, EditSession* 
                                  .arg(PadAction::kFullExchange)
                                  .arg(slot_);
                    }
-                   report(text, notesWith({q(result.outcome.message()), history}));
+                   report(text, notesWith({whyItFailed(result), history}));
                  }
                  emit view_.editStateChanged();
                  emit historyChanged();
@@ -320,8 +333,7 @@ void KeyboardActions::sendGains(
   worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Report result) {
     end();
     const bool sent = result.outcome.ok();
-    done(sent, sent ? Status::sendSucceeded() : Status::connectFailed(),
-         q(result.outcome.message()));
+    done(sent, sent ? Status::sendSucceeded() : Status::connectFailed(), whyItFailed(result));
   });
 }
 

@@ -94,9 +94,10 @@ class KeyboardActions : public QObject {
   QProgressBar* bar_;
   QPushButton* cancel_;
   QLabel* state_;
-  int slot_ = 1;              // of the send under way, for its progress
-  bool asking_ = false;       // the slot's state is being looked up for a confirmation
-  QStringList historyNotes_;  // not yet told
+  int slot_ = 1;                         // of the send under way, for its progress
+  std::function<void()> writingStarts_;  // says "发送中……" when the send's writing starts
+  bool asking_ = false;                  // the slot's state is being looked up for a confirmation
+  QStringList historyNotes_;             // not yet told
 };
 
 }  // namespace padkbd::editor

@@ -10,7 +10,17 @@ namespace padkbd::editor {
 
 // The languages shipped ("en", "zh_CN").
 QStringList shippedLanguages();
-// Uses `language` from now on ("" or "source": the source texts). False,
+
+// The desktop's language as the environment tells it (LANGUAGE, then LC_ALL,
+// LC_MESSAGES, LANG, as gettext reads them), matched against `shipped`:
+// the first the user prefers that has a translation; "source" under the C
+// locale; "en" when none of them has one.
+struct LocaleEnvironment {
+  QString language, all, messages, lang;
+  static LocaleEnvironment current();
+};
+QString desktopLanguage(const LocaleEnvironment& environment, const QStringList& shipped);
+// Uses `language` from now on ("": the desktop's; "source": the source texts). False,
 // with the reason in `why`, when there is no such translation; the texts
 // stay as they were then.
 bool useLanguage(const QString& language, QString* why = nullptr);

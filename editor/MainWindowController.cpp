@@ -2,11 +2,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
+#include "editor/About.h"
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
 #include "editor/HistoryDialogs.h"
@@ -113,6 +115,26 @@ void MainWindowController::connectMenus() {
           &MainWindowController::showMemorySlotsAction);
   connect(ui_->actionHistory, &QAction::triggered, this, &MainWindowController::showHistoryAction);
   connect(vc, &ViewController::editStateChanged, this, &MainWindowController::showEditState);
+  connect(ui_->actionAbout, &QAction::triggered, this, &MainWindowController::showAboutAction);
+  connect(ui_->actionOpenLogFolder, &QAction::triggered, this,
+          &MainWindowController::openLogFolderAction);
+}
+
+void MainWindowController::showAboutAction() {
+  auto& dialogs = viewController_->dialogs;
+  if (dialogs.showAbout) dialogs.showAbout(this, tr("About padkbd"), aboutText());
+}
+
+// The folder is made first: before anything was logged it may not be there.
+void MainWindowController::openLogFolderAction() {
+  auto& dialogs = viewController_->dialogs;
+  const QString folder = logFolder();
+  QDir().mkpath(folder);
+  if (dialogs.openFolder && dialogs.openFolder(folder)) return;
+  if (dialogs.showProblem) {
+    dialogs.showProblem(this, tr("The log folder cannot be shown"),
+                        tr("No file manager opened the folder. The log is in %1.").arg(folder));
+  }
 }
 
 void MainWindowController::showEditState() {

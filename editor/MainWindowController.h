@@ -53,6 +53,8 @@ class MainWindowController : public QMainWindow {
   void showKeyboardAction();
   void showMemorySlotsAction();
   void showHistoryAction();
+  void showAboutAction();
+  void openLogFolderAction();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <set>
 
+#include "editor/ListLabels.h"
 #include "editor/ViewController.h"
 #include "model/Playing.h"
 #include "storage/Files.h"
@@ -229,7 +230,7 @@ void PlayController::choose(const DeviceWorker::Played& played) {
   // Pressure and the parts of a pad's messages are not a strike; a knob only moves.
   if (heard.touch == Touch::Move && playing::kindOf(index) != playing::Kind::Knob) return;
   const EditSession& session = view_.session();
-  const QString name = QString::fromStdString(session.controlName(index));
+  const QString name = listLabel(session.controlName(index));
   if (session.inBulk()) {
     if (!isPadControl(index)) {
       view_.setStatus(tr("%1 is not a pad: bulk mode chooses pads only.").arg(name));
@@ -243,7 +244,7 @@ void PlayController::choose(const DeviceWorker::Played& played) {
   view_.chooseControl(index);
   QStringList others;
   for (std::size_t n = 1; n < heard.controls.size(); ++n) {
-    others << QString::fromStdString(session.controlName(heard.controls[n]));
+    others << listLabel(session.controlName(heard.controls[n]));
   }
   view_.setStatus(
       others.isEmpty()
@@ -299,7 +300,7 @@ void PlayController::handPreset() {
   const EditSession& session = view_.session();
   std::vector<std::string> names;
   for (std::int32_t index = 0; index < kControlCount; ++index) {
-    names.push_back(session.controlName(index));
+    names.push_back(listLabel(session.controlName(index)).toStdString());
   }
   worker_.setPlayPreset(session.copyOfPreset(), std::move(names));
 }

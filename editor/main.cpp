@@ -7,13 +7,16 @@
 #include <QIcon>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "editor/DeviceWorker.h"
+#include "editor/EditorLog.h"
 #include "editor/Language.h"
 #include "editor/MainWindowController.h"
 #include "history/History.h"
 #include "link/KeyboardLink.h"
+#include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
@@ -24,20 +27,36 @@ namespace {
 
 // --lang LANGUAGE (or --lang=LANGUAGE) from the command line, else the
 // settings file's; read before the options are described, in that language.
-QString languageFrom(int argc, char** argv, const padkbd::SettingsFile& settings) {
+// Whether it came from the command line goes to `fromCommandLine`.
+QString languageFrom(int argc, char** argv, const padkbd::SettingsFile& settings,
+                     bool& fromCommandLine) {
+  fromCommandLine = true;
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
     if (arg == QLatin1String("--lang") && i + 1 < argc) return QString::fromLocal8Bit(argv[i + 1]);
     if (arg.startsWith(QLatin1String("--lang="))) return arg.mid(7);
   }
+  fromCommandLine = false;
   return QString::fromStdString(settings.language());
 }
 
-void chooseLanguage(const QString& language) {
+// A language asked for on the command line that has no translation is told
+// there; one from the settings file goes to the log.
+void chooseLanguage(const QString& language, bool fromCommandLine) {
   QString why;
-  if (!padkbd::editor::useLanguage(language, &why)) {
+  if (padkbd::editor::useLanguage(language, &why)) return;
+  if (fromCommandLine) {
     std::fprintf(stderr, "padkbd-editor: %s\n", qPrintable(why));
+  } else {
+    padkbd::log::diag("settings: %s", why.toStdString());
   }
+}
+
+bool hasArgument(int argc, char** argv, const char* name) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], name) == 0) return true;
+  }
+  return false;
 }
 
 // The options, for --help (before the window system starts) and for parsing.
@@ -50,16 +69,23 @@ void describeOptions(QCommandLineParser& parser) {
       {QStringLiteral("simulate"),
        QCoreApplication::translate(
            "main", "Work with a simulated keyboard instead of USB (no hardware needed).")});
-  parser.addOption({QStringLiteral("lang"),
-                    QCoreApplication::translate(
-                        "main", "The window's language: en, zh_CN, or source (as built)."),
-                    QCoreApplication::translate("main", "language")});
+  parser.addOption(
+      {QStringLiteral("lang"),
+       QCoreApplication::translate(
+           "main",
+           "The window's language: en, zh_CN, or source (as built); the desktop's by default."),
+       QCoreApplication::translate("main", "language")});
   parser.addOption(
       {QStringLiteral("midi-api"),
        QCoreApplication::translate("main",
                                    "The MIDI service for a keyboard reached through a MIDI port: "
                                    "alsa or jack (default: ALSA, else JACK)."),
        QStringLiteral("api")});
+  parser.addOption(
+      {QStringLiteral("verbose"),
+       QCoreApplication::translate("main",
+                                   "Write the diagnostic lines to standard error too (they "
+                                   "always go to the log file, see Help → Open Log Folder).")});
 }
 
 }  // namespace
@@ -68,7 +94,8 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("padkbd-editor"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(padkbd::config::kVersion));
   const padkbd::SettingsFile settings;
-  const QString language = languageFrom(argc, argv, settings);
+  bool languageOnCommandLine = false;
+  const QString language = languageFrom(argc, argv, settings, languageOnCommandLine);
 
   // Help and version need no display, so they are answered before the window system starts.
   for (int i = 1; i < argc; ++i) {
@@ -80,7 +107,7 @@ int main(int argc, char** argv) {
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
         arg == QLatin1String("--help-all")) {
       QCoreApplication core(argc, argv);
-      chooseLanguage(language);
+      chooseLanguage(language, languageOnCommandLine);
       QCommandLineParser parser;
       describeOptions(parser);
       QString help = parser.helpText();
@@ -92,11 +119,14 @@ int main(int argc, char** argv) {
 
   // Ctrl+C, a logout or a kill while a file is written leaves no temporary file.
   padkbd::tempfiles::removeOnSignals();
+  // From here on diagnostics (Qt's too) go to the log, not to the journal.
+  const padkbd::editor::EditorLog log(padkbd::editor::EditorLog::defaultPath(),
+                                      hasArgument(argc, argv, "--verbose"));
   QApplication app(argc, argv);
   // The menu entry's id ties the window to its entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.padkbd.PadkbdEditor"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.padkbd.PadkbdEditor")));
-  chooseLanguage(language);
+  chooseLanguage(language, languageOnCommandLine);
   QCommandLineParser parser;
   describeOptions(parser);
   parser.process(app);
@@ -114,9 +144,7 @@ int main(int argc, char** argv) {
   // The keyboard chosen in the settings (padkbd use, or the Keyboard dialog),
   // else the built-in one; a damaged settings file is shown in the window.
   const padkbd::ResolvedKeyboard keyboard = padkbd::resolveKeyboard(settings.read(), {});
-  if (!keyboard.warning.empty()) {
-    std::fprintf(stderr, "padkbd-editor: %s\n", keyboard.warning.c_str());
-  }
+  if (!keyboard.warning.empty()) padkbd::log::diag("settings: %s", keyboard.warning);
   // The link lists the devices too: the simulated controller, or raw USB
   // and the MIDI port the keyboard is named by (the worker tells it which
   // keyboard is in force, the Keyboard dialog included).

@@ -88,6 +88,9 @@ class InterfaceAction {
   bool hasInterface() const;
   const std::array<std::uint8_t, kReceiveBufferSize>& receiveBuffer() const;
   Link& link() { return link_; }
+  const Link& link() const { return link_; }
+  // Whether the last look for the keyboard found it.
+  bool found() const { return currentDevice; }
 
  private:
   enum class Reply { AnySysEx, Value };

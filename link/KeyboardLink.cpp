@@ -1,10 +1,23 @@
 #include "link/KeyboardLink.h"
 
+#include <RtMidi.h>
+#include <fmt/format.h>
+#include <libusb.h>
+
 #include "link/midiport/MidiPortLink.h"
 #include "link/usb/LibusbBackend.h"
 #include "link/usb/UsbLink.h"
 
 namespace padkbd {
+
+std::string libusbVersion() {
+  const libusb_version* version = libusb_get_version();
+  return fmt::format("{}.{}.{}", version->major, version->minor, version->micro);
+}
+
+std::string rtmidiVersion() {
+  return RtMidi::getVersion();
+}
 
 KeyboardLink::KeyboardLink(MidiApi api) : api_(api) {}
 

@@ -13,6 +13,11 @@
 
 namespace padkbd {
 
+// The versions of the libraries the links speak through, as the program
+// runs with them ("1.0.26", "5.0.0").
+std::string libusbVersion();
+std::string rtmidiVersion();
+
 class LibusbBackend;
 class MidiPortLink;
 class UsbLink;

@@ -90,6 +90,8 @@ void PadAction::report(const Progress& progress) const {
 
 void PadAction::countWrites(Progress::Stage stage) {
   written_ = 0;
+  // 0 of N: the interface is open, the handshake done, the exchange starts.
+  report({stage, 0, kFullExchange});
   interface_.setOnWrite([this, stage] { report({stage, ++written_, kFullExchange}); });
 }
 

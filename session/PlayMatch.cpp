@@ -23,23 +23,23 @@ bool isNoteOff(const ChannelMessage& m) {
   return m.type() == kNoteOff || (m.type() == kNoteOn && m.data2 == 0);
 }
 
-// What kind of message it is, in the words of the line and the JSON.
-const char* kindName(const ChannelMessage& m) {
+// What kind of message it is, in the words of the line (the JSON's are the English ones).
+const std::string& kindWord(const ChannelMessage& m, const HeardWords& words) {
   switch (m.type()) {
     case kNoteOn:
-      return m.data2 == 0 ? "note off" : "note on";
+      return m.data2 == 0 ? words.noteOff : words.noteOn;
     case kNoteOff:
-      return "note off";
+      return words.noteOff;
     case kPolyPressure:
-      return "pressure";
+      return words.pressure;
     case kController:
-      return "controller";
+      return words.controller;
     case kProgram:
-      return "program change";
+      return words.program;
     case kChannelPressure:
-      return "channel pressure";
+      return words.channelPressure;
     default:
-      return "pitch bend";
+      return words.pitchBend;
   }
 }
 
@@ -149,26 +149,29 @@ void PlayMatcher::matchController(const ChannelMessage& message, Heard& heard) {
   heard.touch = pressed ? Touch::Press : released ? Touch::Release : Touch::Move;
 }
 
-std::string heardText(const Heard& heard, const std::vector<std::string>& names) {
+std::string heardText(const Heard& heard, const std::vector<std::string>& names,
+                      const HeardWords& words) {
   const ChannelMessage& m = heard.message;
-  std::string what = kindName(m);
+  std::string what = kindWord(m, words);
   switch (m.type()) {
     case kNoteOn:
     case kNoteOff:
       what += " " + noteName(m.data1);
-      if (m.type() == kNoteOn && m.data2 != 0) what += fmt::format(" · velocity {}", m.data2);
+      if (m.type() == kNoteOn && m.data2 != 0) {
+        what += fmt::format(" · {} {}", words.velocity, m.data2);
+      }
       break;
     case kPolyPressure:
       what += fmt::format(" {} · {}", noteName(m.data1), m.data2);
       break;
     case kController:
       if (heard.parameter) {
-        what =
-            fmt::format("{} {} · value {}", heard.rpn ? "RPN" : "NRPN", *heard.parameter, m.data2);
+        what = fmt::format("{} {} · {} {}", heard.rpn ? "RPN" : "NRPN", *heard.parameter,
+                           words.value, m.data2);
       } else if (heard.step) {
-        what += fmt::format(" {} · step {:+}", m.data1, *heard.step);
+        what += fmt::format(" {} · {} {:+}", m.data1, words.step, *heard.step);
       } else {
-        what += fmt::format(" {} · value {}", m.data1, m.data2);
+        what += fmt::format(" {} · {} {}", m.data1, words.value, m.data2);
       }
       break;
     case kProgram:
@@ -179,8 +182,8 @@ std::string heardText(const Heard& heard, const std::vector<std::string>& names)
       what += fmt::format(" {:+}", bend(m));
       break;
   }
-  what += fmt::format(" · channel {}", m.channel() + 1);
-  if (heard.controls.empty()) return what + " · " + kNotFromTheseSettings;
+  what += fmt::format(" · {} {}", words.channel, m.channel() + 1);
+  if (heard.controls.empty()) return what + " · " + words.notFromTheseSettings;
   std::string who;
   for (std::int32_t index : heard.controls) {
     who += (who.empty() ? "" : ", ") + nameOf(index, names);
@@ -197,7 +200,7 @@ std::string heardJson(const Heard& heard, const std::vector<std::string>& names)
   }
   json["controls"] = controls;
   if (heard.controls.empty()) json["unmatched"] = kNotFromTheseSettings;
-  json["message"] = kindName(m);
+  json["message"] = kindWord(m, HeardWords());
   json["channel"] = m.channel() + 1;
   switch (m.type()) {
     case kNoteOn:

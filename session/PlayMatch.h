@@ -64,7 +64,16 @@ class PlayMatcher {
 // One line: who played it (every control matched, or what says none did),
 // what it was and its channel (1-16). `names` gives the controls' names by
 // index ("Pad 6"); a control without one is "control N".
-std::string heardText(const Heard& heard, const std::vector<std::string>& names);
+// The words of the line, so that a window can give them in its language.
+struct HeardWords {
+  std::string noteOn = "note on", noteOff = "note off", pressure = "pressure",
+              controller = "controller", program = "program change",
+              channelPressure = "channel pressure", pitchBend = "pitch bend", velocity = "velocity",
+              value = "value", step = "step", channel = "channel",
+              notFromTheseSettings = kNotFromTheseSettings;
+};
+std::string heardText(const Heard& heard, const std::vector<std::string>& names,
+                      const HeardWords& words = HeardWords());
 // The same as one JSON object on one line.
 std::string heardJson(const Heard& heard, const std::vector<std::string>& names);
 

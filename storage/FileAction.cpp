@@ -185,10 +185,14 @@ Outcome FileAction::importDocument(const fs::path& document) {
     return Outcome::failure(
         fmt::format("Could not load {}: {}", document.string(), read.message()));
   }
-  // Only a checked preset reaches the working copy, and always as XML.
+  // Only a checked preset reaches the working copy, and always as XML: an
+  // XML document as its own text (keys of its own and integer values kept),
+  // a binary one in its XML form.
   std::error_code ec;
   fs::create_directories(workingCopy_.parent_path(), ec);
-  Outcome written = writeFileAtomically(workingCopy_, presetToXml(read->buttons, *read->global));
+  Outcome written = writeFileAtomically(
+      workingCopy_,
+      isBinaryPlist(file.bytes) ? presetToXml(read->buttons, *read->global) : file.bytes);
   if (!written) {
     return Outcome::failure(
         fmt::format("Could not load {}: {}", document.string(), written.message()));

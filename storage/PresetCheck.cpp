@@ -113,10 +113,6 @@ PresetRead presetFromRoot(plist_t root) {
   return read;
 }
 
-bool isBinaryPlist(std::string_view bytes) {
-  return bytes.size() >= 8 && bytes.substr(0, 6) == "bplist";
-}
-
 bool isUtf8(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
@@ -210,6 +206,10 @@ Outcome checkPreset(const Preset& preset) {
   }
   if (!preset.global) return Outcome::failure("the global settings are missing");
   return checkGlobal(*preset.global);
+}
+
+bool isBinaryPlist(std::string_view bytes) {
+  return bytes.size() >= 8 && bytes.substr(0, 6) == "bplist";
 }
 
 PresetRead parsePreset(std::string_view bytes) {

@@ -36,6 +36,8 @@ Outcome checkPreset(const Preset& preset);
 
 // Parses property-list bytes (XML or binary) into a checked preset.
 PresetRead parsePreset(std::string_view bytes);
+// Whether property-list bytes are in the binary form (else XML).
+bool isBinaryPlist(std::string_view bytes);
 
 // A failed read saying why.
 PresetRead refused(std::string message);

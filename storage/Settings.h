@@ -7,7 +7,7 @@
 //   port = "pad keyboard"         # through this MIDI port instead of raw USB
 //   [editor]
 //   confirm_send = false          # send without listing what will change
-//   language = "en"               # the window's language ("" = as built)
+//   language = "en"               # the window's language ("" = the desktop's)
 //   window = [40, 30, 1180, 700]  # where the window was last: x, y, width, height
 //   last_folder = "/home/me/sets" # where documents were last opened or saved
 //   [history]

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     save(&editor.window(), QStringLiteral("editor-%1.png").arg(QString::fromLatin1(look)));
     QApplication::setPalette(light);
   }
-  padkbd::editor::useLanguage(QString());
+  padkbd::editor::useLanguage(QStringLiteral("source"));
   {  // Listening: the Monitor pane lists what was played; Pad 6 is held down.
     EditorHarness editor;
     editor.action("actionMonitor")->trigger();

@@ -174,12 +174,21 @@ class ActionsTest : public QObject {
                                   "holds is unknown; all 598 settings will be written"));
     QVERIFY(editor.sim().writeCount() == 0 && !vc.messageWindow());  // cancelled
 
+    // "发送中……" only once the handshake, retried twice here, is done.
     send = true;
+    editor.sim().changeFaults([](auto& faults) { faults.handshakeFailures = 2; });
     QStringList whileSending;
-    QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc, [&] {
-      if (vc.messageWindow()) whileSending << vc.messageWindow()->text();
-    });
-    QVERIFY(editor.send() && whileSending.contains(QStringLiteral("发送中……")));
+    QObject::connect(
+        &editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
+        [&](const padkbd::PadAction::Progress& p) {
+          if (vc.messageWindow() &&
+              (p.stage != padkbd::PadAction::Progress::Stage::Sending || p.done <= 1)) {
+            whileSending << vc.messageWindow()->text() + "|" + editor.status();
+          }
+        });
+    QVERIFY(editor.send());
+    const QString before = QStringLiteral("|从设备读取参数成功!");
+    QCOMPARE(whileSending, QStringList({before, before, "发送中……|发送中……", "发送中……|发送中……"}));
     QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
     QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
@@ -200,7 +209,9 @@ class ActionsTest : public QObject {
     EditorHarness offline(EditorHarness::noKeyboard);
     QVERIFY(offline.send());
     QCOMPARE(offline.vc().messageWindow()->text(), kConnectFailed);
-    QVERIFY(!offline.vc().messageWindow()->detail().isEmpty());  // and why
+    QCOMPARE(offline.vc().messageWindow()->detail(),  // and what to do
+             "No keyboard with USB id 1209:0001 was found. Is it plugged in? Keyboard → "
+             "Keyboard… lists the USB MIDI devices and chooses another.");
     QVERIFY(offline.sim().writeCount() == 0 &&
             padkbd::History(padkbd::History::defaultPath()).list()->empty());
   }

@@ -94,6 +94,10 @@ class DialogsTest : public QObject {
     QVERIFY(!settings.read().keyboard.port && worker.keyboard() == builtIn);
 
     EditorHarness locked([](auto& sim) { sim.faults().refuseAccess = true; });
+    QCOMPARE(locked.vc().message->toolTip(),  // the failed read says what to do
+             "This user may not open the keyboard (USB id 1209:0001). Keyboard → Keyboard… "
+             "shows the udev rule that allows it and how to install it; then plug the keyboard "
+             "in again.");
     dialog = openKeyboard(locked);
     const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog) && dialog->udevCommands->isReadOnly());
@@ -201,7 +205,7 @@ class DialogsTest : public QObject {
     QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
     QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
     QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
-    QVERIFY(padkbd::editor::useLanguage(QString()));
+    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("source")));
   }
 
   // Memory Slots: a slot sent to shows its source, time and pads, the others

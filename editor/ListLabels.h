@@ -1,0 +1,19 @@
+// The labels of the choice lists (the shipped list file's "Channel 10",
+// "Memory 1", "Pad 6", "Note Switch", "7 Volume") in the window's language.
+// The file keeps them as written and documents keep list positions, so only
+// what is shown changes.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "session/PlayMatch.h"
+
+namespace padkbd::editor {
+
+QString listLabel(const std::string& label);
+
+// The words of the Monitor's lines ("note on", "velocity", "channel").
+HeardWords monitorWords();
+
+}  // namespace padkbd::editor
