@@ -2,6 +2,250 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>About</name>
+    <message>
+        <source>padkbd %1
+The editor of the USB-MIDI pad keyboard&apos;s settings.
+
+Qt %2 · libusb %3 · libplist %4 · RtMidi %5
+
+Settings: %6
+Data: %7
+Log and history: %8</source>
+        <translation>padkbd %1
+The editor of the USB-MIDI pad keyboard&apos;s settings.
+
+Qt %2 · libusb %3 · libplist %4 · RtMidi %5
+
+Settings: %6
+Data: %7
+Log and history: %8</translation>
+    </message>
+</context>
+<context>
+    <name>Controller</name>
+    <message>
+        <source>Bank Select</source>
+        <translation>Bank Select</translation>
+    </message>
+    <message>
+        <source>Modulation</source>
+        <translation>Modulation</translation>
+    </message>
+    <message>
+        <source>Breath Controller</source>
+        <translation>Breath Controller</translation>
+    </message>
+    <message>
+        <source>Foot Controller</source>
+        <translation>Foot Controller</translation>
+    </message>
+    <message>
+        <source>Portamento Time</source>
+        <translation>Portamento Time</translation>
+    </message>
+    <message>
+        <source>Data Entry</source>
+        <translation>Data Entry</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Balance</source>
+        <translation>Balance</translation>
+    </message>
+    <message>
+        <source>Pan</source>
+        <translation>Pan</translation>
+    </message>
+    <message>
+        <source>Expression</source>
+        <translation>Expression</translation>
+    </message>
+    <message>
+        <source>Effect Control 1</source>
+        <translation>Effect Control 1</translation>
+    </message>
+    <message>
+        <source>Effect Control 2</source>
+        <translation>Effect Control 2</translation>
+    </message>
+    <message>
+        <source>General Purpose 1</source>
+        <translation>General Purpose 1</translation>
+    </message>
+    <message>
+        <source>General Purpose 2</source>
+        <translation>General Purpose 2</translation>
+    </message>
+    <message>
+        <source>General Purpose 3</source>
+        <translation>General Purpose 3</translation>
+    </message>
+    <message>
+        <source>General Purpose 4</source>
+        <translation>General Purpose 4</translation>
+    </message>
+    <message>
+        <source>Sustain Pedal</source>
+        <translation>Sustain Pedal</translation>
+    </message>
+    <message>
+        <source>Portamento On/Off</source>
+        <translation>Portamento On/Off</translation>
+    </message>
+    <message>
+        <source>Sostenuto</source>
+        <translation>Sostenuto</translation>
+    </message>
+    <message>
+        <source>Soft Pedal</source>
+        <translation>Soft Pedal</translation>
+    </message>
+    <message>
+        <source>Legato Footswitch</source>
+        <translation>Legato Footswitch</translation>
+    </message>
+    <message>
+        <source>Hold 2</source>
+        <translation>Hold 2</translation>
+    </message>
+    <message>
+        <source>Sound Variation</source>
+        <translation>Sound Variation</translation>
+    </message>
+    <message>
+        <source>Resonance</source>
+        <translation>Resonance</translation>
+    </message>
+    <message>
+        <source>Release Time</source>
+        <translation>Release Time</translation>
+    </message>
+    <message>
+        <source>Attack Time</source>
+        <translation>Attack Time</translation>
+    </message>
+    <message>
+        <source>Cutoff</source>
+        <translation>Cutoff</translation>
+    </message>
+    <message>
+        <source>Decay Time</source>
+        <translation>Decay Time</translation>
+    </message>
+    <message>
+        <source>Vibrato Rate</source>
+        <translation>Vibrato Rate</translation>
+    </message>
+    <message>
+        <source>Vibrato Depth</source>
+        <translation>Vibrato Depth</translation>
+    </message>
+    <message>
+        <source>Vibrato Delay</source>
+        <translation>Vibrato Delay</translation>
+    </message>
+    <message>
+        <source>Sound Controller 10</source>
+        <translation>Sound Controller 10</translation>
+    </message>
+    <message>
+        <source>General Purpose 5</source>
+        <translation>General Purpose 5</translation>
+    </message>
+    <message>
+        <source>General Purpose 6</source>
+        <translation>General Purpose 6</translation>
+    </message>
+    <message>
+        <source>General Purpose 7</source>
+        <translation>General Purpose 7</translation>
+    </message>
+    <message>
+        <source>General Purpose 8</source>
+        <translation>General Purpose 8</translation>
+    </message>
+    <message>
+        <source>Portamento Control</source>
+        <translation>Portamento Control</translation>
+    </message>
+    <message>
+        <source>High Resolution Velocity</source>
+        <translation>High Resolution Velocity</translation>
+    </message>
+    <message>
+        <source>Reverb</source>
+        <translation>Reverb</translation>
+    </message>
+    <message>
+        <source>Tremolo</source>
+        <translation>Tremolo</translation>
+    </message>
+    <message>
+        <source>Chorus</source>
+        <translation>Chorus</translation>
+    </message>
+    <message>
+        <source>Detune</source>
+        <translation>Detune</translation>
+    </message>
+    <message>
+        <source>Phaser</source>
+        <translation>Phaser</translation>
+    </message>
+    <message>
+        <source>Data Increment</source>
+        <translation>Data Increment</translation>
+    </message>
+    <message>
+        <source>Data Decrement</source>
+        <translation>Data Decrement</translation>
+    </message>
+    <message>
+        <source>NRPN</source>
+        <translation>NRPN</translation>
+    </message>
+    <message>
+        <source>RPN</source>
+        <translation>RPN</translation>
+    </message>
+    <message>
+        <source>All Sound Off</source>
+        <translation>All Sound Off</translation>
+    </message>
+    <message>
+        <source>Reset All Controllers</source>
+        <translation>Reset All Controllers</translation>
+    </message>
+    <message>
+        <source>Local Control</source>
+        <translation>Local Control</translation>
+    </message>
+    <message>
+        <source>All Notes Off</source>
+        <translation>All Notes Off</translation>
+    </message>
+    <message>
+        <source>Omni Off</source>
+        <translation>Omni Off</translation>
+    </message>
+    <message>
+        <source>Omni On</source>
+        <translation>Omni On</translation>
+    </message>
+    <message>
+        <source>Mono On</source>
+        <translation>Mono On</translation>
+    </message>
+    <message>
+        <source>Poly On</source>
+        <translation>Poly On</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>padkbd presets (*.padkbd)</source>
@@ -74,6 +318,89 @@
     <message>
         <source>Text files (*.txt);;All files (*)</source>
         <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>ListLabel</name>
+    <message>
+        <source>Channel %1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>Curve %1</source>
+        <translation>Curve %1</translation>
+    </message>
+    <message>
+        <source>Pad %1</source>
+        <translation>Pad %1</translation>
+    </message>
+    <message>
+        <source>Knob %1</source>
+        <translation>Knob %1</translation>
+    </message>
+    <message>
+        <source>Button %1</source>
+        <translation>Button %1</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>Memory %1</translation>
+    </message>
+    <message>
+        <source>Global</source>
+        <translation>Global</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>CC</source>
+        <translation>CC</translation>
+    </message>
+    <message>
+        <source>CC Switch</source>
+        <translation>CC Switch</translation>
+    </message>
+    <message>
+        <source>Note Switch</source>
+        <translation>Note Switch</translation>
+    </message>
+    <message>
+        <source>NRPN / RPN</source>
+        <translation>NRPN / RPN</translation>
+    </message>
+    <message>
+        <source>Absolute</source>
+        <translation>Absolute</translation>
+    </message>
+    <message>
+        <source>Rleative #1</source>
+        <translation>Relative #1</translation>
+    </message>
+    <message>
+        <source>Rleative #2</source>
+        <translation>Relative #2</translation>
+    </message>
+    <message>
+        <source>Rleative #3</source>
+        <translation>Relative #3</translation>
+    </message>
+    <message>
+        <source>Toggle</source>
+        <translation>Toggle</translation>
+    </message>
+    <message>
+        <source>Gate</source>
+        <translation>Gate</translation>
+    </message>
+    <message>
+        <source>NRPN</source>
+        <translation>NRPN</translation>
+    </message>
+    <message>
+        <source>RPN</source>
+        <translation>RPN</translation>
     </message>
 </context>
 <context>
@@ -418,6 +745,73 @@
         <source>Ctrl+P</source>
         <translation>Ctrl+P</translation>
     </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>&amp;About padkbd</source>
+        <translation>&amp;About padkbd</translation>
+    </message>
+    <message>
+        <source>Open &amp;Log Folder</source>
+        <translation>Open &amp;Log Folder</translation>
+    </message>
+    <message>
+        <source>Show the folder of the editor&apos;s log in the file manager</source>
+        <translation>Show the folder of the editor&apos;s log in the file manager</translation>
+    </message>
+</context>
+<context>
+    <name>Monitor</name>
+    <message>
+        <source>note on</source>
+        <translation>note on</translation>
+    </message>
+    <message>
+        <source>note off</source>
+        <translation>note off</translation>
+    </message>
+    <message>
+        <source>pressure</source>
+        <translation>pressure</translation>
+    </message>
+    <message>
+        <source>controller</source>
+        <translation>controller</translation>
+    </message>
+    <message>
+        <source>program change</source>
+        <translation>program change</translation>
+    </message>
+    <message>
+        <source>channel pressure</source>
+        <translation>channel pressure</translation>
+    </message>
+    <message>
+        <source>pitch bend</source>
+        <translation>pitch bend</translation>
+    </message>
+    <message>
+        <source>velocity</source>
+        <translation>velocity</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>value</translation>
+    </message>
+    <message>
+        <source>step</source>
+        <translation>step</translation>
+    </message>
+    <message>
+        <source>channel</source>
+        <translation>channel</translation>
+    </message>
+    <message>
+        <source>not from these settings: the keyboard may hold others</source>
+        <translation>not from these settings: the keyboard may hold others</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -476,16 +870,20 @@
         <translation>Work with a simulated keyboard instead of USB (no hardware needed).</translation>
     </message>
     <message>
-        <source>The window&apos;s language: en, zh_CN, or source (as built).</source>
-        <translation>The window&apos;s language: en, zh_CN, or source (as built).</translation>
-    </message>
-    <message>
         <source>language</source>
         <translation>language</translation>
     </message>
     <message>
         <source>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</source>
         <translation>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</translation>
+    </message>
+    <message>
+        <source>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</source>
+        <translation>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</translation>
+    </message>
+    <message>
+        <source>Write the diagnostic lines to standard error too (they always go to the log file, see Help → Open Log Folder).</source>
+        <translation>Write the diagnostic lines to standard error too (they always go to the log file, see Help → Open Log Folder).</translation>
     </message>
 </context>
 <context>
@@ -509,6 +907,22 @@
     <message>
         <source>Listening stopped: %1</source>
         <translation>Listening stopped: %1</translation>
+    </message>
+    <message>
+        <source>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</source>
+        <translation>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</translation>
+    </message>
+    <message>
+        <source>Another program holds the keyboard: close it (or another padkbd), then try again.</source>
+        <translation>Another program holds the keyboard: close it (or another padkbd), then try again.</translation>
+    </message>
+    <message>
+        <source>No MIDI port named &quot;%1&quot; was found. Is the keyboard plugged in? Keyboard → Keyboard… lists the MIDI ports and chooses another.</source>
+        <translation>No MIDI port named &quot;%1&quot; was found. Is the keyboard plugged in? Keyboard → Keyboard… lists the MIDI ports and chooses another.</translation>
+    </message>
+    <message>
+        <source>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</source>
+        <translation>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</translation>
     </message>
 </context>
 <context>
@@ -1014,6 +1428,18 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>history entry %1</source>
         <translation>history entry %1</translation>
+    </message>
+    <message>
+        <source>About padkbd</source>
+        <translation>About padkbd</translation>
+    </message>
+    <message>
+        <source>The log folder cannot be shown</source>
+        <translation>The log folder cannot be shown</translation>
+    </message>
+    <message>
+        <source>No file manager opened the folder. The log is in %1.</source>
+        <translation>No file manager opened the folder. The log is in %1.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,250 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>About</name>
+    <message>
+        <source>padkbd %1
+The editor of the USB-MIDI pad keyboard&apos;s settings.
+
+Qt %2 · libusb %3 · libplist %4 · RtMidi %5
+
+Settings: %6
+Data: %7
+Log and history: %8</source>
+        <translation>padkbd %1
+USB-MIDI 打击垫键盘的设置编辑器。
+
+Qt %2 · libusb %3 · libplist %4 · RtMidi %5
+
+设置：%6
+数据：%7
+日志与历史记录：%8</translation>
+    </message>
+</context>
+<context>
+    <name>Controller</name>
+    <message>
+        <source>Bank Select</source>
+        <translation>音色库选择</translation>
+    </message>
+    <message>
+        <source>Modulation</source>
+        <translation>调制</translation>
+    </message>
+    <message>
+        <source>Breath Controller</source>
+        <translation>呼吸控制器</translation>
+    </message>
+    <message>
+        <source>Foot Controller</source>
+        <translation>脚踏控制器</translation>
+    </message>
+    <message>
+        <source>Portamento Time</source>
+        <translation>滑音时间</translation>
+    </message>
+    <message>
+        <source>Data Entry</source>
+        <translation>数据输入</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Balance</source>
+        <translation>平衡</translation>
+    </message>
+    <message>
+        <source>Pan</source>
+        <translation>声像</translation>
+    </message>
+    <message>
+        <source>Expression</source>
+        <translation>表情</translation>
+    </message>
+    <message>
+        <source>Effect Control 1</source>
+        <translation>效果控制 1</translation>
+    </message>
+    <message>
+        <source>Effect Control 2</source>
+        <translation>效果控制 2</translation>
+    </message>
+    <message>
+        <source>General Purpose 1</source>
+        <translation>通用控制 1</translation>
+    </message>
+    <message>
+        <source>General Purpose 2</source>
+        <translation>通用控制 2</translation>
+    </message>
+    <message>
+        <source>General Purpose 3</source>
+        <translation>通用控制 3</translation>
+    </message>
+    <message>
+        <source>General Purpose 4</source>
+        <translation>通用控制 4</translation>
+    </message>
+    <message>
+        <source>Sustain Pedal</source>
+        <translation>延音踏板</translation>
+    </message>
+    <message>
+        <source>Portamento On/Off</source>
+        <translation>滑音开/关</translation>
+    </message>
+    <message>
+        <source>Sostenuto</source>
+        <translation>持音踏板</translation>
+    </message>
+    <message>
+        <source>Soft Pedal</source>
+        <translation>弱音踏板</translation>
+    </message>
+    <message>
+        <source>Legato Footswitch</source>
+        <translation>连奏踏板</translation>
+    </message>
+    <message>
+        <source>Hold 2</source>
+        <translation>保持 2</translation>
+    </message>
+    <message>
+        <source>Sound Variation</source>
+        <translation>音色变化</translation>
+    </message>
+    <message>
+        <source>Resonance</source>
+        <translation>共振</translation>
+    </message>
+    <message>
+        <source>Release Time</source>
+        <translation>释放时间</translation>
+    </message>
+    <message>
+        <source>Attack Time</source>
+        <translation>起音时间</translation>
+    </message>
+    <message>
+        <source>Cutoff</source>
+        <translation>截止频率</translation>
+    </message>
+    <message>
+        <source>Decay Time</source>
+        <translation>衰减时间</translation>
+    </message>
+    <message>
+        <source>Vibrato Rate</source>
+        <translation>颤音速率</translation>
+    </message>
+    <message>
+        <source>Vibrato Depth</source>
+        <translation>颤音深度</translation>
+    </message>
+    <message>
+        <source>Vibrato Delay</source>
+        <translation>颤音延迟</translation>
+    </message>
+    <message>
+        <source>Sound Controller 10</source>
+        <translation>声音控制 10</translation>
+    </message>
+    <message>
+        <source>General Purpose 5</source>
+        <translation>通用控制 5</translation>
+    </message>
+    <message>
+        <source>General Purpose 6</source>
+        <translation>通用控制 6</translation>
+    </message>
+    <message>
+        <source>General Purpose 7</source>
+        <translation>通用控制 7</translation>
+    </message>
+    <message>
+        <source>General Purpose 8</source>
+        <translation>通用控制 8</translation>
+    </message>
+    <message>
+        <source>Portamento Control</source>
+        <translation>滑音控制</translation>
+    </message>
+    <message>
+        <source>High Resolution Velocity</source>
+        <translation>高精度力度</translation>
+    </message>
+    <message>
+        <source>Reverb</source>
+        <translation>混响</translation>
+    </message>
+    <message>
+        <source>Tremolo</source>
+        <translation>震音</translation>
+    </message>
+    <message>
+        <source>Chorus</source>
+        <translation>合唱</translation>
+    </message>
+    <message>
+        <source>Detune</source>
+        <translation>失谐</translation>
+    </message>
+    <message>
+        <source>Phaser</source>
+        <translation>移相</translation>
+    </message>
+    <message>
+        <source>Data Increment</source>
+        <translation>数据增加</translation>
+    </message>
+    <message>
+        <source>Data Decrement</source>
+        <translation>数据减少</translation>
+    </message>
+    <message>
+        <source>NRPN</source>
+        <translation>NRPN</translation>
+    </message>
+    <message>
+        <source>RPN</source>
+        <translation>RPN</translation>
+    </message>
+    <message>
+        <source>All Sound Off</source>
+        <translation>全部静音</translation>
+    </message>
+    <message>
+        <source>Reset All Controllers</source>
+        <translation>重置全部控制器</translation>
+    </message>
+    <message>
+        <source>Local Control</source>
+        <translation>本地控制</translation>
+    </message>
+    <message>
+        <source>All Notes Off</source>
+        <translation>全部音符关闭</translation>
+    </message>
+    <message>
+        <source>Omni Off</source>
+        <translation>全通道关</translation>
+    </message>
+    <message>
+        <source>Omni On</source>
+        <translation>全通道开</translation>
+    </message>
+    <message>
+        <source>Mono On</source>
+        <translation>单音开</translation>
+    </message>
+    <message>
+        <source>Poly On</source>
+        <translation>复音开</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>padkbd presets (*.padkbd)</source>
@@ -74,6 +318,89 @@
     <message>
         <source>Text files (*.txt);;All files (*)</source>
         <translation>文本文件 (*.txt);;所有文件 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>ListLabel</name>
+    <message>
+        <source>Channel %1</source>
+        <translation>通道 %1</translation>
+    </message>
+    <message>
+        <source>Curve %1</source>
+        <translation>曲线 %1</translation>
+    </message>
+    <message>
+        <source>Pad %1</source>
+        <translation>打击垫 %1</translation>
+    </message>
+    <message>
+        <source>Knob %1</source>
+        <translation>旋钮 %1</translation>
+    </message>
+    <message>
+        <source>Button %1</source>
+        <translation>按钮 %1</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>存储位置 %1</translation>
+    </message>
+    <message>
+        <source>Global</source>
+        <translation>全局</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>音符</translation>
+    </message>
+    <message>
+        <source>CC</source>
+        <translation>CC</translation>
+    </message>
+    <message>
+        <source>CC Switch</source>
+        <translation>CC 开关</translation>
+    </message>
+    <message>
+        <source>Note Switch</source>
+        <translation>音符开关</translation>
+    </message>
+    <message>
+        <source>NRPN / RPN</source>
+        <translation>NRPN / RPN</translation>
+    </message>
+    <message>
+        <source>Absolute</source>
+        <translation>绝对</translation>
+    </message>
+    <message>
+        <source>Rleative #1</source>
+        <translation>相对 #1</translation>
+    </message>
+    <message>
+        <source>Rleative #2</source>
+        <translation>相对 #2</translation>
+    </message>
+    <message>
+        <source>Rleative #3</source>
+        <translation>相对 #3</translation>
+    </message>
+    <message>
+        <source>Toggle</source>
+        <translation>切换</translation>
+    </message>
+    <message>
+        <source>Gate</source>
+        <translation>门限</translation>
+    </message>
+    <message>
+        <source>NRPN</source>
+        <translation>NRPN</translation>
+    </message>
+    <message>
+        <source>RPN</source>
+        <translation>RPN</translation>
     </message>
 </context>
 <context>
@@ -418,6 +745,73 @@
         <source>Ctrl+P</source>
         <translation>Ctrl+P</translation>
     </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;About padkbd</source>
+        <translation>关于 padkbd(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Open &amp;Log Folder</source>
+        <translation>打开日志文件夹(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Show the folder of the editor&apos;s log in the file manager</source>
+        <translation>在文件管理器中显示编辑器日志所在的文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>Monitor</name>
+    <message>
+        <source>note on</source>
+        <translation>音符开</translation>
+    </message>
+    <message>
+        <source>note off</source>
+        <translation>音符关</translation>
+    </message>
+    <message>
+        <source>pressure</source>
+        <translation>压力</translation>
+    </message>
+    <message>
+        <source>controller</source>
+        <translation>控制器</translation>
+    </message>
+    <message>
+        <source>program change</source>
+        <translation>音色切换</translation>
+    </message>
+    <message>
+        <source>channel pressure</source>
+        <translation>通道压力</translation>
+    </message>
+    <message>
+        <source>pitch bend</source>
+        <translation>弯音</translation>
+    </message>
+    <message>
+        <source>velocity</source>
+        <translation>力度</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>step</source>
+        <translation>步进</translation>
+    </message>
+    <message>
+        <source>channel</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <source>not from these settings: the keyboard may hold others</source>
+        <translation>不属于这些设置：键盘可能存有其他设置</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -476,16 +870,20 @@
         <translation>使用模拟键盘代替 USB 设备（无需硬件）。</translation>
     </message>
     <message>
-        <source>The window&apos;s language: en, zh_CN, or source (as built).</source>
-        <translation>窗口语言：en、zh_CN 或 source（构建时的原文）。</translation>
-    </message>
-    <message>
         <source>language</source>
         <translation>语言</translation>
     </message>
     <message>
         <source>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</source>
         <translation>经 MIDI 端口连接键盘时使用的 MIDI 服务：alsa 或 jack（默认：ALSA，不可用时 JACK）。</translation>
+    </message>
+    <message>
+        <source>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</source>
+        <translation>窗口语言：en、zh_CN 或 source（原始文本）；默认跟随桌面。</translation>
+    </message>
+    <message>
+        <source>Write the diagnostic lines to standard error too (they always go to the log file, see Help → Open Log Folder).</source>
+        <translation>同时将诊断信息写到标准错误（它们总会写入日志文件，见“帮助 → 打开日志文件夹”）。</translation>
     </message>
 </context>
 <context>
@@ -509,6 +907,22 @@
     <message>
         <source>Listening stopped: %1</source>
         <translation>监听已停止:%1</translation>
+    </message>
+    <message>
+        <source>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</source>
+        <translation>当前用户无权打开键盘（USB id %1）。“键盘 → 键盘…”会显示允许访问的 udev 规则及安装方法；安装后请重新插入键盘。</translation>
+    </message>
+    <message>
+        <source>Another program holds the keyboard: close it (or another padkbd), then try again.</source>
+        <translation>另一个程序正占用键盘：请关闭它（或另一个 padkbd）后重试。</translation>
+    </message>
+    <message>
+        <source>No MIDI port named &quot;%1&quot; was found. Is the keyboard plugged in? Keyboard → Keyboard… lists the MIDI ports and chooses another.</source>
+        <translation>未找到名为“%1”的 MIDI 端口。键盘是否已接入？“键盘 → 键盘…”会列出 MIDI 端口并可选择其他端口。</translation>
+    </message>
+    <message>
+        <source>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</source>
+        <translation>未找到 USB id 为 %1 的键盘。它是否已接入？“键盘 → 键盘…”会列出 USB MIDI 设备并可选择其他键盘。</translation>
     </message>
 </context>
 <context>
@@ -1014,6 +1428,18 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>history entry %1</source>
         <translation>历史记录第 %1 条</translation>
+    </message>
+    <message>
+        <source>About padkbd</source>
+        <translation>关于 padkbd</translation>
+    </message>
+    <message>
+        <source>The log folder cannot be shown</source>
+        <translation>无法显示日志文件夹</translation>
+    </message>
+    <message>
+        <source>No file manager opened the folder. The log is in %1.</source>
+        <translation>没有文件管理器打开该文件夹。日志位于 %1。</translation>
     </message>
 </context>
 <context>

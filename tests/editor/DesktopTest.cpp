@@ -1,0 +1,206 @@
+// The window as a desktop program: its language follows the desktop's and
+// then speaks only that one; its diagnostics go to a rotating log, not to
+// standard error; Help tells what runs and where its files are.
+#include <unistd.h>
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTest>
+#include <cstdio>
+#include <fstream>
+
+#include "editor/About.h"
+#include "editor/EditorLog.h"
+#include "editor/Language.h"
+#include "editor/ListLabels.h"
+#include "editor/PlayController.h"
+#include "model/Log.h"
+#include "padkbd/BuildConfig.h"
+#include "tests/editor/EditorHarness.h"
+
+using padkbd::test::EditorHarness;
+using padkbd::test::itemsOf;
+namespace fs = std::filesystem;
+namespace ed = padkbd::editor;
+
+namespace {
+
+// Every text the window shows: labels, buttons, menus, items, tooltips.
+QStringList textsOf(QWidget* window) {
+  QStringList texts;
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    texts << widget->toolTip();
+    if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) texts << button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) texts << box->title();
+    if (auto* menu = qobject_cast<QComboBox*>(widget)) texts << itemsOf(menu);
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) texts << line->text();
+  }
+  for (QAction* action : window->findChildren<QAction*>()) {
+    texts << action->text() << action->toolTip();
+  }
+  texts.removeAll(QString());
+  return texts;
+}
+
+QStringList withChinese(const QStringList& texts) {
+  static const QRegularExpression han(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+  return texts.filter(han);
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+class DesktopTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // LANGUAGE first, then LC_ALL over LC_MESSAGES over LANG; the C locale
+  // keeps the texts as built; no translation of the language: English.
+  void languageFollowsTheDesktop() {
+    const QStringList shipped{"en", "zh_CN"};
+    const struct {
+      ed::LocaleEnvironment environment;
+      const char* language;
+    } cases[] = {
+        {{"", "", "", "en_US.UTF-8"}, "en"},
+        {{"", "", "", "zh_CN.UTF-8"}, "zh_CN"},
+        {{"", "", "", "zh_CN"}, "zh_CN"},
+        {{"", "", "", "de_DE.UTF-8"}, "en"},
+        {{"", "", "", "zh_TW.UTF-8"}, "en"},
+        {{"", "", "", "C.UTF-8"}, "source"},
+        {{"", "", "", "POSIX"}, "source"},
+        {{"", "", "", ""}, "source"},
+        {{"zh_CN:en", "", "", "C"}, "source"},
+        {{"de:zh:en", "", "", "en_GB.UTF-8"}, "zh_CN"},
+        {{"fr", "", "", "zh_CN.UTF-8"}, "zh_CN"},
+        {{"", "zh_CN.UTF-8", "en_US.UTF-8", "en_US.UTF-8"}, "zh_CN"},
+        {{"", "", "zh_CN.UTF-8@pinyin", "en_US.UTF-8"}, "zh_CN"},
+        {{"", "", "de_AT", "zh_CN.UTF-8"}, "en"},
+    };
+    for (const auto& [environment, language] : cases) {
+      QCOMPARE(ed::desktopLanguage(environment, shipped), QString::fromLatin1(language));
+    }
+    QCOMPARE(ed::desktopLanguage({"", "", "", "zh_CN.UTF-8"}, {}), QStringLiteral("en"));
+  }
+
+  // In English every text is English, bulk mode and the lists included; in
+  // Chinese the list labels are Chinese too.
+  void oneLanguageAtATime() {
+    QVERIFY(ed::useLanguage(QStringLiteral("en")));
+    {
+      EditorHarness editor;
+      editor.click(1);  // Knob 1
+      editor.choose("mode", 1);
+      QCOMPARE(itemsOf(editor.menu("modeOption")),
+               QStringList({"Absolute", "Relative #1", "Relative #2", "Relative #3"}));
+      QCOMPARE(itemsOf(editor.menu("channel")).last(), QStringLiteral("Global"));
+      editor.action("actionMonitor")->trigger();
+      editor.sim().turn(0, 3);
+      QVERIFY(QTest::qWaitFor([&] { return !editor.window().play().lines().isEmpty(); }));
+      QCOMPARE(withChinese(textsOf(&editor.window())), QStringList());
+      editor.window().findChild<QAbstractButton*>(QStringLiteral("BulkButton"))->click();
+      QVERIFY(editor.vc().session().inBulk());
+      QCOMPARE(withChinese(textsOf(&editor.window())), QStringList());
+      QCOMPARE(editor.vc().controlName->text(), QStringLiteral("Bulk settings"));
+    }
+    QVERIFY(ed::useLanguage(QStringLiteral("zh_CN")));
+    {
+      EditorHarness editor;
+      editor.click(9);  // Pad 1
+      QCOMPARE(itemsOf(editor.menu("mem")).first(), QStringLiteral("存储位置 1"));
+      QCOMPARE(itemsOf(editor.menu("globalC")).last(), QStringLiteral("通道 16"));
+      QCOMPARE(itemsOf(editor.menu("channel")).last(), QStringLiteral("全局"));
+      QCOMPARE(itemsOf(editor.menu("mode")), QStringList({"音符", "CC", "CC 开关", "音符开关"}));
+      QCOMPARE(ed::listLabel("7 Volume"), QStringLiteral("7 音量"));
+      QCOMPARE(ed::listLabel("38 Data Entry LSB"), QStringLiteral("38 数据输入 LSB"));
+      QCOMPARE(ed::listLabel("3"), QStringLiteral("3"));
+      QCOMPARE(editor.status(), QStringLiteral("从设备读取参数成功!"));
+    }
+    QVERIFY(ed::useLanguage(QStringLiteral("source")));
+  }
+
+  // Diagnostics and Qt's messages go to the file, not to standard error; the
+  // file turns over at its size and three are kept.
+  void logRotatesAndStaysOffStandardError() {
+    const padkbd::test::TempDir dir;
+    const fs::path path = dir.path() / "state" / "editor.log";
+    std::fflush(stderr);
+    const fs::path errors = dir.path() / "stderr";
+    const int saved = ::dup(2);
+    std::FILE* redirected = std::freopen(errors.c_str(), "w", stderr);
+    QVERIFY(redirected != nullptr);
+    {
+      const ed::EditorLog log(path, false, 4096);
+      QCOMPARE(log.problem(), std::string());
+      padkbd::log::diag("readversion %02x", 0x0a);
+      padkbd::log::out("Wrote %d bytes to bulk endpoint\n", 15);
+      qWarning("a font is missing");
+      const std::string first = readFile(path);  // each line reaches the file at once
+      QVERIFY(first.find(" padkbd-editor " + std::string(padkbd::config::kVersion) +
+                         " started\n") != std::string::npos);
+      for (const char* line : {" readversion 0a\n", " Wrote 15 bytes to bulk endpoint\n",
+                               " qt warning: a font is missing\n"}) {
+        QVERIFY2(first.find(line) != std::string::npos, line);
+      }
+      for (int n = 0; n < 400; ++n) padkbd::log::diag("line %d of many", n);
+    }
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    QCOMPARE(readFile(errors), std::string());
+    for (const char* name : {"editor.log", "editor.1.log", "editor.2.log"}) {
+      QVERIFY2(fs::exists(dir.path() / "state" / name), name);
+      QVERIFY(fs::file_size(dir.path() / "state" / name) <= 4096);
+    }
+    QVERIFY(!fs::exists(dir.path() / "state" / "editor.3.log"));
+    QVERIFY(readFile(path).find(" line 399 of many\n") != std::string::npos);
+
+    // A folder that cannot be made: said, and nothing breaks.
+    std::ofstream(dir.path() / "file") << "x";
+    const ed::EditorLog broken(dir.path() / "file" / "editor.log", false);
+    QVERIFY(broken.problem().rfind("the log cannot be written to " +
+                                       (dir.path() / "file" / "editor.log").string() + ": ",
+                                   0) == 0);
+    padkbd::log::diag("nowhere to go");
+  }
+
+  // About names the version, the libraries and the folders; Open Log Folder
+  // makes the folder and shows it, or says where it is.
+  void aboutAndLogFolder() {
+    EditorHarness editor;
+    auto& dialogs = editor.vc().dialogs;
+    QString title, text;
+    dialogs.showAbout = [&](QWidget*, const QString& t, const QString& x) { title = t, text = x; };
+    editor.action("actionAbout")->trigger();
+    QCOMPARE(title, QStringLiteral("About padkbd"));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines[0], QStringLiteral("padkbd %1").arg(padkbd::config::kVersion));
+    QVERIFY(lines[3].startsWith(QStringLiteral("Qt %1 · libusb 1.0.").arg(qVersion())));
+    QVERIFY(lines[3].contains(QRegularExpression(" · libplist \\d+\\.\\d+\\.\\d+ · RtMidi \\d")));
+    const QString root = QString::fromStdString(editor.dir().path().string());
+    QCOMPARE(lines.mid(5), QStringList({"Settings: " + root + "/config/padkbd/settings.toml",
+                                        "Data: " + root + "/data/padkbd",
+                                        "Log and history: " + root + "/state/padkbd"}));
+    QStringList opened;
+    bool opens = false;
+    dialogs.openFolder = [&](const QString& folder) { return opened << folder, opens; };
+    editor.action("actionOpenLogFolder")->trigger();
+    editor.action("actionOpenLogFolder")->trigger();
+    opens = true;
+    editor.action("actionOpenLogFolder")->trigger();
+    QCOMPARE(opened, QStringList(3, root + "/state/padkbd"));
+    QVERIFY(fs::is_directory(editor.dir().path() / "state" / "padkbd"));
+    QCOMPARE(editor.problems, QStringList(2, "No file manager opened the folder. The log is in " +
+                                                 root + "/state/padkbd."));
+  }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "DesktopTest.moc"
