@@ -425,9 +425,14 @@ void clickElement(QAbstractButton* element) {
 }
 
 void setImage(QAbstractButton* element, const QString& name) {
-  if (element == nullptr) return;
+  if (element == nullptr || imageOf(element) == name) return;
   element->setProperty("image", name);
   element->update();
+  // Assistive technology hears it as current (selected) or chosen (checked).
+  QAccessible::State changed;
+  changed.selected = changed.checked = true;
+  QAccessibleStateChangeEvent event(element, changed);
+  QAccessible::updateAccessibility(&event);
 }
 
 QString imageOf(const QObject* element) {
