@@ -109,7 +109,7 @@ void ViewController::connectElements() {
 bool ViewController::eventFilter(QObject* watched, QEvent* event) {
   if (watched != surface) return false;
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-    // Focused, the cursor starts on the current control, or the first knob.
+    // Focused, the cursor starts on the ringed control (the current one), or on Knob 1.
     if (focusedElement(surface) == nullptr) {
       QAbstractButton* start = viewWithTag(kFirstTag);
       for (QAbstractButton* element : selectorElements(view_)) {
