@@ -1,6 +1,7 @@
 #include "editor/FieldPopUps.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QStringList>
 #include <algorithm>
 
@@ -48,14 +49,32 @@ void choose(QComboBox* menu, std::int32_t position) {
   menu->setCurrentIndex(position >= 0 && position < menu->count() ? position : -1);
 }
 
+// A pop-up turns with the wheel only once the user has focused it; over
+// one that is not, the wheel scrolls what holds it.
+class WheelGuard : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus()) return false;
+    event->ignore();  // passed on to the parent
+    return true;
+  }
+};
+
+QComboBox* guarded(QComboBox* menu) {
+  menu->setFocusPolicy(Qt::StrongFocus);
+  menu->installEventFilter(new WheelGuard(menu));
+  return menu;
+}
+
 }  // namespace
 
 FieldPopUps::FieldPopUps(const QWidget* view) {
   for (const ControlPopUp& row : kControlPopUps) {
-    controls_.emplace_back(row, findOutlet<QComboBox>(view, row.outlet));
+    controls_.emplace_back(row, guarded(findOutlet<QComboBox>(view, row.outlet)));
   }
   for (const GlobalPopUp& row : kGlobalPopUps) {
-    globals_.emplace_back(row, findOutlet<QComboBox>(view, row.outlet));
+    globals_.emplace_back(row, guarded(findOutlet<QComboBox>(view, row.outlet)));
   }
 }
 

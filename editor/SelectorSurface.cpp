@@ -1,5 +1,7 @@
 #include "editor/SelectorSurface.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLinearGradient>
@@ -10,6 +12,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "model/NoteNames.h"
 #include "model/Playing.h"
@@ -34,6 +37,8 @@ const QColor kUnlitPad(58, 62, 70);
 const QColor kRing(255, 255, 255);
 // A played control glows in a colour no pad setting suggests is chosen.
 const QColor kPlayed(90, 220, 255);
+// The keyboard's focus cursor: dashed, so it reads apart from the chosen ring and a glow.
+const QColor kFocusFrame(255, 200, 60);
 
 bool isPad(const QObject* element) {
   return element->property("look").toString() == QLatin1String("pad");
@@ -65,6 +70,12 @@ class SurfaceElement : public QToolButton {
   }
 
  protected:
+  // Clicked, it takes the surface's focus cursor (the surface takes the focus).
+  void mousePressEvent(QMouseEvent* event) override {
+    setFocusedElement(this);
+    QToolButton::mousePressEvent(event);
+  }
+
   // The click's modifiers stay with the element for its handler (Shift-click).
   void mouseReleaseEvent(QMouseEvent* event) override {
     setProperty("modifiers", static_cast<int>(event->modifiers()));
@@ -87,6 +98,7 @@ class SurfaceElement : public QToolButton {
       const QRectF area((width() - side) / 2, (height() - side) / 2, side, side);
       paintPad(p, area.adjusted(5, 5, -5, -5), selected, area);
       paintPlayed(p, area.adjusted(2, 2, -2, -2), false);
+      paintFocus(p);
       return;
     }
     // Knob or button: the shape above, the name below.
@@ -114,9 +126,17 @@ class SurfaceElement : public QToolButton {
       p.setBrush(colour.isValid() ? colour : kUnlitPad);
       p.drawEllipse(dot);
     }
+    paintFocus(p);
   }
 
  private:
+  void paintFocus(QPainter& p) {
+    if (!parentWidget()->hasFocus() || focusedElement(parentWidget()) != this) return;
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kFocusFrame, 2, Qt::DashLine));
+    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+  }
+
   // Over the normal look: a glow and a bright ring, the value in a tag at the top.
   void paintPlayed(QPainter& p, const QRectF& around, bool round) {
     if (!litOf(this)) return;
@@ -218,6 +238,62 @@ class SurfaceElement : public QToolButton {
   }
 };
 
+// A selector to assistive technology: a button named after its control,
+// described by what it sends; current (selected) outside bulk mode, chosen
+// (checked) in it; the bank switch checked while the second bank is on.
+class ElementAccessible : public QAccessibleWidget {
+ public:
+  explicit ElementAccessible(QWidget* element) : QAccessibleWidget(element, QAccessible::Button) {}
+
+  QString text(QAccessible::Text kind) const override {
+    const auto* element = static_cast<const QAbstractButton*>(widget());
+    if (kind == QAccessible::Name && element->accessibleName().isEmpty()) return element->text();
+    return QAccessibleWidget::text(kind);
+  }
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    const QWidget* surface = widget()->parentWidget();
+    state.focusable = true;
+    state.focused = surface->hasFocus() && focusedElement(surface) == widget();
+    const bool ringed = imageOf(widget()) == QLatin1String("selected");
+    if (widget()->property("selector").toString() == QLatin1String("bank") ||
+        surface->property("bulk").toBool()) {
+      state.checkable = true;
+      state.checked = ringed;
+    } else {
+      state.selectable = true;
+      state.selected = ringed;
+    }
+    return state;
+  }
+
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name == pressAction()) clickElement(static_cast<QAbstractButton*>(widget()));
+  }
+};
+
+// The surface itself: its focus is on the element under its cursor.
+class SurfaceAccessible : public QAccessibleWidget {
+ public:
+  explicit SurfaceAccessible(QWidget* surface)
+      : QAccessibleWidget(surface, QAccessible::Grouping) {}
+  QAccessibleInterface* focusChild() const override {
+    QAbstractButton* element = focusedElement(widget());
+    return widget()->hasFocus() && element ? QAccessible::queryAccessibleInterface(element)
+                                           : QAccessibleWidget::focusChild();
+  }
+};
+
+QAccessibleInterface* surfaceAccessible(const QString&, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (widget == nullptr) return nullptr;
+  if (widget->property("look").isValid()) return new ElementAccessible(widget);
+  if (widget->property("surface").toBool()) return new SurfaceAccessible(widget);
+  return nullptr;
+}
+
 QToolButton* makeElement(QWidget* parent, const QString& name, const char* selector,
                          const char* look, int tag) {
   auto* element = new SurfaceElement(parent, look);
@@ -233,6 +309,11 @@ QToolButton* makeElement(QWidget* parent, const QString& name, const char* selec
 }  // namespace
 
 void buildSelectorSurface(QWidget* grid) {
+  static const bool accessible = (QAccessible::installFactory(surfaceAccessible), true);
+  Q_UNUSED(accessible);
+  grid->setProperty("surface", true);
+  grid->setFocusPolicy(Qt::StrongFocus);
+  grid->setAccessibleName(QCoreApplication::translate("SelectorSurface", "Keyboard controls"));
   auto* layout = new QGridLayout(grid);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setHorizontalSpacing(4);
@@ -282,10 +363,76 @@ void buildSelectorSurface(QWidget* grid) {
   for (int column = 1; column <= kColumns; ++column) layout->setColumnStretch(column, 1);
 }
 
+QAbstractButton* focusedElement(const QWidget* grid) {
+  return qobject_cast<QAbstractButton*>(grid->property("focusElement").value<QObject*>());
+}
+
+void setFocusedElement(QAbstractButton* element) {
+  QWidget* grid = element->parentWidget();
+  QAbstractButton* before = focusedElement(grid);
+  if (before == element) return;
+  grid->setProperty("focusElement", QVariant::fromValue<QObject*>(element));
+  if (before != nullptr) before->update();
+  element->update();
+  if (grid->hasFocus()) {
+    QAccessibleEvent moved(element, QAccessible::Focus);
+    QAccessible::updateAccessibility(&moved);
+  }
+}
+
+QAbstractButton* neighbour(QAbstractButton* from, int key) {
+  const auto* layout = qobject_cast<QGridLayout*>(from->parentWidget()->layout());
+  const auto place = [layout](QWidget* element) {
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    layout->getItemPosition(layout->indexOf(element), &row, &column, &rowSpan, &columnSpan);
+    return std::pair{row, column};
+  };
+  std::map<std::pair<int, int>, QAbstractButton*> at;
+  for (auto* element : from->parentWidget()->findChildren<QAbstractButton*>()) {
+    if (element->property("selector").isValid()) at[place(element)] = element;
+  }
+  const auto [row, column] = place(from);
+  if (key == Qt::Key_Left || key == Qt::Key_Right) {
+    const auto found = at.find({row, column + (key == Qt::Key_Left ? -1 : 1)});
+    return found != at.end() ? found->second : from;
+  }
+  if (key != Qt::Key_Up && key != Qt::Key_Down) return from;
+  // The next row that holds elements (the gaps between the groups have none),
+  // at the column nearest (the bank switch's column has no pads).
+  const bool down = key == Qt::Key_Down;
+  int next = -1;
+  for (const auto& [where, element] : at) {
+    if ((down ? where.first > row : where.first < row) &&
+        (next < 0 || (down ? where.first < next : where.first > next))) {
+      next = where.first;
+    }
+  }
+  QAbstractButton* nearest = from;
+  int distance = -1;
+  for (const auto& [where, element] : at) {
+    if (where.first != next) continue;
+    if (distance < 0 || std::abs(where.second - column) < distance) {
+      distance = std::abs(where.second - column);
+      nearest = element;
+    }
+  }
+  return nearest;
+}
+
+void clickElement(QAbstractButton* element) {
+  element->setProperty("modifiers", 0);
+  element->click();
+}
+
 void setImage(QAbstractButton* element, const QString& name) {
-  if (element == nullptr) return;
+  if (element == nullptr || imageOf(element) == name) return;
   element->setProperty("image", name);
   element->update();
+  // Assistive technology hears it as current (selected) or chosen (checked).
+  QAccessible::State changed;
+  changed.selected = changed.checked = true;
+  QAccessibleStateChangeEvent event(element, changed);
+  QAccessible::updateAccessibility(&event);
 }
 
 QString imageOf(const QObject* element) {
@@ -442,6 +589,69 @@ void labelSelectors(const QWidget* view, const EditSession& session) {
   }
 }
 
+namespace {
+
+// What a control sends, on which channel, and a pad's colour:
+// "note E1, channel 10, orange", "controller 20, channel Global".
+QString description(const EditSession& session, std::int32_t index, const ButtonValue& record) {
+  QString sends;
+  switch (playing::sendsOf(index, record)) {
+    case playing::Sends::Notes: {
+      const std::optional<int> note = playing::noteOf(record, *session.global());
+      sends = note ? QCoreApplication::translate("SelectorSurface", "note %1")
+                         .arg(QString::fromStdString(noteName(*note)))
+                   : QCoreApplication::translate("SelectorSurface", "no note");
+      break;
+    }
+    case playing::Sends::Controller:
+      sends = QCoreApplication::translate("SelectorSurface", "controller %1").arg(record.MIDInumb);
+      break;
+    case playing::Sends::NRPN:
+      sends = QCoreApplication::translate("SelectorSurface", "NRPN %1").arg(record.MIDInumb);
+      break;
+    case playing::Sends::RPN:
+      sends = QCoreApplication::translate("SelectorSurface", "RPN %1").arg(record.MIDInumb);
+      break;
+  }
+  // The global channel by the name its pop-up gives it.
+  const auto channels = session.lists().find("selectChannel");
+  const bool named = record.channel >= 16 && channels != session.lists().end() &&
+                     static_cast<std::size_t>(record.channel) < channels->second.size();
+  const QString channel =
+      named ? QString::fromStdString(channels->second[static_cast<std::size_t>(record.channel)])
+            : QString::number(record.channel + 1);
+  if (!isPadControl(index))
+    return QCoreApplication::translate("SelectorSurface", "%1, channel %2").arg(sends, channel);
+  return QCoreApplication::translate("SelectorSurface", "%1, channel %2, %3")
+      .arg(sends, channel, colourWord(padColour(record)));
+}
+
+}  // namespace
+
+QString colourWord(const QColor& colour) {
+  if (!colour.isValid()) return QCoreApplication::translate("SelectorSurface", "unlit");
+  const int hue = colour.hsvHue(), saturation = colour.hsvSaturation(), value = colour.value();
+  if (value < 40) return QCoreApplication::translate("SelectorSurface", "black");
+  if (saturation < 60)
+    return value < 170 ? QCoreApplication::translate("SelectorSurface", "grey")
+                       : QCoreApplication::translate("SelectorSurface", "white");
+  // Hue bounds (degrees) of the words, as a pad's colour reads on the keyboard.
+  const std::pair<int, const char*> words[] = {
+      {15, QT_TRANSLATE_NOOP("SelectorSurface", "red")},
+      {45, QT_TRANSLATE_NOOP("SelectorSurface", "orange")},
+      {70, QT_TRANSLATE_NOOP("SelectorSurface", "yellow")},
+      {160, QT_TRANSLATE_NOOP("SelectorSurface", "green")},
+      {200, QT_TRANSLATE_NOOP("SelectorSurface", "cyan")},
+      {255, QT_TRANSLATE_NOOP("SelectorSurface", "blue")},
+      {290, QT_TRANSLATE_NOOP("SelectorSurface", "purple")},
+      {340, QT_TRANSLATE_NOOP("SelectorSurface", "pink")},
+      {360, QT_TRANSLATE_NOOP("SelectorSurface", "red")}};
+  for (const auto& [bound, word] : words) {
+    if (hue < bound) return QCoreApplication::translate("SelectorSurface", word);
+  }
+  return QCoreApplication::translate("SelectorSurface", "red");
+}
+
 void showPadLights(const QWidget* view, const EditSession& session) {
   for (QAbstractButton* element : selectorElements(view)) {
     const std::int32_t index = controlOf(session, element);
@@ -457,6 +667,9 @@ void showPadLights(const QWidget* view, const EditSession& session) {
             ? playing::noteOf(*record, *session.global())
             : std::nullopt;
     setNote(element, note ? QString::fromStdString(noteName(*note)) : QString());
+    const ButtonValuePtr control = session.control(index);
+    element->setAccessibleDescription(
+        control && session.global() ? description(session, index, *control) : QString());
   }
 }
 

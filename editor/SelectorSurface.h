@@ -10,6 +10,11 @@
 // white selectors (which stand for Pad 1-8 with the second bank on) show it
 // in a small light. Beside each row of pads a header, shown in bulk mode,
 // chooses the row.
+//
+// The surface takes keyboard focus; the arrow keys move a focus cursor over
+// it as the keyboard lays its controls out, drawn as a frame while it has
+// focus. Each selector is an accessible button: its control's name, what it
+// sends (its accessible description) and whether it is current or chosen.
 #pragma once
 
 #include <QColor>
@@ -33,6 +38,16 @@ inline constexpr int kWhiteButtonCount = 8;
 
 // Fills `grid` (an empty widget) with the 64 selector elements and the bank switch.
 void buildSelectorSurface(QWidget* grid);
+
+// The element the surface's focus cursor is on (none before it was put on one),
+// and putting it there; a click puts it on the element clicked.
+QAbstractButton* focusedElement(const QWidget* grid);
+void setFocusedElement(QAbstractButton* element);
+// The element next to `from` in the direction of an arrow key (Qt::Key_Left
+// ...), rows and columns as on the keyboard; `from` itself at an edge.
+QAbstractButton* neighbour(QAbstractButton* from, int key);
+// A click on the element without the last click's modifiers (from the keyboard).
+void clickElement(QAbstractButton* element);
 
 // Shows the named image ("selected" or "unselected") in the element's look.
 void setImage(QAbstractButton* element, const QString& name);
@@ -96,7 +111,10 @@ std::int32_t controlOf(const EditSession& session, const QObject* element);
 void labelSelectors(const QWidget* view, const EditSession& session);
 // Each selector that stands for a pad shows that pad's colour, and the note
 // it plays in a note mode, so the preset reads at a glance; the others show
-// no light.
+// no light. Each selector's accessible description follows: what its control
+// sends, on which channel, and a pad's colour.
 void showPadLights(const QWidget* view, const EditSession& session);
+// "orange" for a pad lit in that colour, "unlit" for an invalid one.
+QString colourWord(const QColor& colour);
 
 }  // namespace padkbd::editor

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,6 +48,7 @@ ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& 
   globalView = findOutlet<QWidget>(view, "globalView");
   selectedView = findOutlet<QWidget>(view, "selectedView");
   bankSwitch = findOutlet<QAbstractButton>(view, "bankSwitch");
+  surface = findOutlet<QWidget>(view, "selectorGrid");
   messageView = findOutlet<QWidget>(view, "messageView");
   colourSwatch = findOutlet<QAbstractButton>(view, "colourSwatch");
   bulkCount = findOutlet<QLabel>(view, "bulkCount");
@@ -96,11 +98,57 @@ void ViewController::connectElements() {
     const int row = header->property("row").toInt();
     connect(header, &QAbstractButton::clicked, this, [this, row] { chooseRowAction(row); });
   }
+  surface->installEventFilter(this);
   // Esc leaves bulk mode without applying it.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), view_->window());
   connect(escape, &QShortcut::activated, this, [this] {
     if (!this->escape || !this->escape()) cancelBulkAction();
   });
+}
+
+bool ViewController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != surface) return false;
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    // Focused, the cursor starts on the ringed control (the current one), or on Knob 1.
+    if (focusedElement(surface) == nullptr) {
+      QAbstractButton* start = viewWithTag(kFirstTag);
+      for (QAbstractButton* element : selectorElements(view_)) {
+        if (imageOf(element) == QLatin1String("selected")) start = element;
+      }
+      setFocusedElement(start);
+    }
+    focusedElement(surface)->update();
+    return false;
+  }
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && surfaceKey(key->key());
+}
+
+bool ViewController::surfaceKey(int key) {
+  QAbstractButton* at = focusedElement(surface);
+  if (at == nullptr || session_ == nullptr) return false;
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      QAbstractButton* next = neighbour(at, key);
+      if (next == at) return true;  // an edge
+      setFocusedElement(next);
+      // Outside bulk mode the control moved to is current, as clicked; the
+      // bank switch only switches when chosen.
+      if (!session_->inBulk() && next != bankSwitch) clickElement(next);
+      return true;
+    }
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      clickElement(at);
+      return true;
+    default:
+      return false;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -174,6 +222,7 @@ void ViewController::press(Selector selector, QObject* element) {
     return;
   }
   auto* button = qobject_cast<QAbstractButton*>(element);
+  if (button != nullptr) setFocusedElement(button);  // chosen by playing too
   if (session_->inBulk()) {
     showBulkSelection();
   } else {
@@ -327,6 +376,7 @@ void ViewController::chooseRowAction(int row) {
 // The chosen pads ringed, their count, and the bulk controls shown only in bulk mode.
 void ViewController::showBulkSelection() {
   const bool bulk = session_->inBulk();
+  surface->setProperty("bulk", bulk);  // what its elements' rings mean
   for (QWidget* part :
        std::initializer_list<QWidget*>{bulkCount, bulkAllButton, bulkCancelButton}) {
     part->setVisible(bulk);

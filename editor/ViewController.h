@@ -112,6 +112,10 @@ class ViewController : public QObject {
   void copyAction();
   void pasteAction();
 
+ protected:
+  // The surface's keys: the arrows move over it, Space and Enter click.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  public:
   // Outlets (the window owns the widgets); the settings' pop-ups are in FieldPopUps.
   QLineEdit* firmware = nullptr;
@@ -126,6 +130,7 @@ class ViewController : public QObject {
   QWidget* globalView = nullptr;
   QWidget* selectedView = nullptr;
   QAbstractButton* bankSwitch = nullptr;
+  QWidget* surface = nullptr;  // the selectors' grid; takes the keyboard focus
   QWidget* messageView = nullptr;
   QAbstractButton* colourSwatch = nullptr;  // the current control's colour; opens the picker
   QLabel* bulkCount = nullptr;              // bulk mode: how many pads are chosen
@@ -142,6 +147,7 @@ class ViewController : public QObject {
 
  private:
   void connectElements();
+  bool surfaceKey(int key);
   void press(Selector selector, QObject* element);
   void clearControlPanel();
   void showColourSwatch();

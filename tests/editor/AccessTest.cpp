@@ -1,0 +1,248 @@
+// The editor window from the keyboard alone, and as assistive technology
+// reads it.
+#include <QAccessible>
+#include <QApplication>
+#include <QWheelEvent>
+
+#include "editor/SelectorSurface.h"
+#include "tests/editor/EditorHarness.h"
+
+using namespace padkbd;
+using namespace padkbd::test;
+using padkbd::editor::focusedElement;
+
+namespace {
+
+// The window shown and active, so that it has a keyboard focus.
+void showActive(EditorHarness& editor) {
+  editor.window().show();
+  QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
+}
+
+QString focusName() {
+  return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+QString cursorName(EditorHarness& editor) {
+  return focusedElement(editor.vc().surface)->objectName();
+}
+
+QAccessibleInterface* accessible(QWidget* element) {
+  return QAccessible::queryAccessibleInterface(element);
+}
+
+// Name and description as a screen reader has them.
+QStringList spoken(QWidget* element) {
+  return {accessible(element)->text(QAccessible::Name),
+          accessible(element)->text(QAccessible::Description)};
+}
+
+}  // namespace
+
+class AccessTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A click puts the focus on the surface, even from a pop-up; the arrows
+  // then move the current control as clicks would, over rows and columns
+  // as on the keyboard, stopping at the edges; Space and Enter switch the
+  // bank. Nothing is edited, nothing can be undone.
+  void arrowsMoveTheCurrentControl() {
+    EditorHarness editor;
+    showActive(editor);
+    auto& vc = editor.vc();
+    editor.menu("globalC")->setFocus();
+    const PadValue globals = *vc.session().global();
+    const std::vector<ButtonValue> records = editor.snapshot();
+    const QString undo = editor.action("actionUndo")->text();
+    editor.click(9);  // Pad 1, control 8
+    QCOMPARE(focusName(), QStringLiteral("selectorGrid"));
+    using K = Qt::Key;
+    const struct {
+      Qt::Key key;
+      int times, current;
+      const char* cursor;
+      bool secondBank;
+    } steps[] = {
+        // clang-format off
+        {K::Key_Left, 1, 8, "pad1", false},  // the row headers are no selectors
+        {K::Key_Up, 1, 0, "white1", false},        {K::Key_Up, 1, 0, "white1", false},
+        // Moved onto, the bank switch switches nothing.
+        {K::Key_Left, 1, 0, "bankSwitch", false},  {K::Key_Left, 1, 0, "bankSwitch", false},
+        {K::Key_Up, 1, 0, "bankSwitch", false},    {K::Key_Down, 1, 8, "pad1", false},
+        {K::Key_Right, 7, 15, "pad8", false},      {K::Key_Right, 1, 15, "pad8", false},
+        {K::Key_Down, 5, 55, "pad48", false},      {K::Key_Down, 1, 63, "other8", false},
+        {K::Key_Down, 1, 63, "other8", false},     {K::Key_Right, 1, 63, "other8", false},
+        {K::Key_Left, 7, 56, "other1", false},     {K::Key_Left, 1, 56, "other1", false},
+        {K::Key_Up, 7, 0, "white1", false},        {K::Key_Right, 7, 7, "white8", false},
+        {K::Key_Right, 1, 7, "white8", false},     {K::Key_Down, 1, 15, "pad8", false},
+        {K::Key_Up, 1, 7, "white8", false},        {K::Key_Left, 8, 0, "bankSwitch", false},
+        // Chosen, it takes the current control to its partner.
+        {K::Key_Space, 1, 8, "bankSwitch", true},  {K::Key_Space, 1, 0, "bankSwitch", false},
+        {K::Key_Return, 1, 8, "bankSwitch", true}, {K::Key_Right, 1, 8, "white1", true},
+        {K::Key_Right, 1, 9, "white2", true},      {K::Key_Enter, 1, 9, "white2", true},
+        {K::Key_Down, 1, 9, "pad2", true},
+        // clang-format on
+    };
+    QString ring = "9";  // the ring stays on the last control when the cursor is on the switch
+    for (const auto& step : steps) {
+      for (int n = 0; n < step.times; ++n) {
+        QTest::keyClick(vc.surface, step.key);
+        if (focusedElement(vc.surface) != vc.bankSwitch)
+          ring = focusedElement(vc.surface)->property("tag").toString();
+      }
+      QVERIFY(vc.session().current() == editor.record(step.current));
+      QCOMPARE(vc.controlName->text(),
+               QString::fromStdString(vc.session().controlName(step.current)));
+      QCOMPARE(cursorName(editor), QString::fromLatin1(step.cursor));
+      QCOMPARE(editor.selectedTags(), QStringList{ring});
+      QCOMPARE(vc.session().secondBank(), step.secondBank);
+    }
+    QCOMPARE(focusName(), QStringLiteral("selectorGrid"));
+    QVERIFY(*vc.session().global() == globals && editor.snapshot() == records);
+    QCOMPARE(editor.action("actionUndo")->text(), undo);
+    QVERIFY(!vc.session().canUndo());
+    // The focus frame is drawn on the cursor's element while the surface has focus.
+    const QImage framed = editor.element(10)->grab().toImage();
+    editor.menu("mode")->setFocus();
+    QVERIFY(editor.element(10)->grab().toImage() != framed);
+  }
+
+  // In bulk mode the arrows move the cursor only; Space and Enter choose
+  // and unchoose the pad under it.
+  void bulkModeChoosesFromTheKeyboard() {
+    EditorHarness editor;
+    showActive(editor);
+    auto& vc = editor.vc();
+    editor.click(14);  // Pad 6
+    vc.bulkChange();
+    const auto bulkRecord = vc.session().current();
+    const struct {
+      Qt::Key key;
+      const char* cursor;
+      QStringList chosen;
+    } steps[] = {{Qt::Key_Space, "pad6", {"14"}},   {Qt::Key_Right, "pad7", {"14"}},
+                 {Qt::Key_Down, "pad15", {"14"}},   {Qt::Key_Enter, "pad15", {"14", "23"}},
+                 {Qt::Key_Return, "pad15", {"14"}}, {Qt::Key_Up, "pad7", {"14"}},
+                 {Qt::Key_Left, "pad6", {"14"}},    {Qt::Key_Space, "pad6", {}},
+                 {Qt::Key_Space, "pad6", {"14"}}};
+    for (const auto& step : steps) {
+      QTest::keyClick(vc.surface, step.key);
+      QCOMPARE(cursorName(editor), QString::fromLatin1(step.cursor));
+      QCOMPARE(editor.selectedTags(), step.chosen);
+      QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: %1").arg(step.chosen.size()));
+      QVERIFY(vc.session().current() == bulkRecord);
+      // A screen reader hears chosen as checked, for the pad under the cursor.
+      const QAccessible::State state = accessible(focusedElement(vc.surface))->state();
+      QVERIFY(state.checkable && state.focused && !state.selected);
+      QCOMPARE(bool(state.checked),
+               step.chosen.contains(focusedElement(vc.surface)->property("tag").toString()));
+    }
+  }
+
+  // Tab goes from the surface through the global settings, the control's
+  // settings and the buttons, round to the surface; Shift+Tab goes back.
+  void tabOrder() {
+    EditorHarness editor;
+    showActive(editor);
+    editor.click(14);  // a pad: its colours take part
+    QStringList order;
+    while (order.size() < 40 && (order.isEmpty() || order.last() != "selectorGrid")) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      order << focusName();
+    }
+    QCOMPARE(order, (QStringList{"globalC",      "globalO",
+                                 "globalVC",     "globalPVC",
+                                 "globalKA",     "mem",
+                                 "mode",         "modeOption",
+                                 "val",          "channel",
+                                 "CCnum",        "min",
+                                 "max",          "cr",
+                                 "cg",           "cb",
+                                 "colourSwatch", "chooseByPlayingButton",
+                                 "BulkButton",   "DefaultButton",
+                                 "LoadButton",   "SaveButton",
+                                 "gainsButton",  "sendToKeyboardButton",
+                                 "selectorGrid"}));
+    for (const auto& [key, to] : {std::pair{Qt::Key_Backtab, "sendToKeyboardButton"},
+                                  {Qt::Key_Tab, "selectorGrid"},
+                                  {Qt::Key_Tab, "globalC"},
+                                  {Qt::Key_Backtab, "selectorGrid"}}) {
+      QTest::keyClick(QApplication::focusWidget(), key);
+      QCOMPARE(focusName(), QString::fromLatin1(to));
+    }
+  }
+
+  // The wheel turns a pop-up only once it has the focus; before, the wheel
+  // goes on to what holds it.
+  void wheelTurnsOnlyAFocusedPopUp() {
+    EditorHarness editor;
+    showActive(editor);
+    editor.click(14);
+    for (const auto& [popUp, menu] : {std::pair{"globalO", &PadValue::globalOctaveTransposition},
+                                      std::pair{"mem", &PadValue::mem}}) {
+      QComboBox* combo = editor.menu(popUp);
+      QCOMPARE(combo->focusPolicy(), Qt::StrongFocus);
+      const int before = combo->currentIndex();
+      const auto turn = [&] {
+        QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        return wheel.isAccepted();
+      };
+      QVERIFY(!turn());
+      QVERIFY(combo->currentIndex() == before && (*editor.vc().session().global()).*menu == before);
+      combo->setFocus();
+      QVERIFY(turn());
+      QVERIFY(combo->currentIndex() == before + 1 &&
+              (*editor.vc().session().global()).*menu == before + 1);
+    }
+    for (const char* name : {"mode", "cr", "CCnum"})
+      QCOMPARE(editor.menu(name)->focusPolicy(), Qt::StrongFocus);
+  }
+
+  // Each selector reads as a button named after its control and described by
+  // what it sends, on which channel, in which colour; it says which one is
+  // current, and follows edits and the bank.
+  void selectorsReadAloud() {
+    EditorHarness editor;
+    showActive(editor);
+    auto& vc = editor.vc();
+    QCOMPARE(accessible(editor.element(1))->role(), QAccessible::Button);
+    QCOMPARE(spoken(editor.element(1)), (QStringList{"Knob 1", "note G#-2, channel 2"}));
+    QCOMPARE(spoken(editor.element(2)), (QStringList{"Knob 2", "controller 21, channel 3"}));
+    QCOMPARE(spoken(editor.element(57)), (QStringList{"Button 1", "RPN 76, channel 7"}));
+    QCOMPARE(spoken(editor.element(9)), (QStringList{"Pad 1", "note E0, channel 10, red"}));
+    QCOMPARE(spoken(editor.element(14)),
+             (QStringList{"Pad 6", "controller 50, channel 15, orange"}));
+    QCOMPARE(spoken(editor.element(16)),
+             (QStringList{"Pad 8", "note F#1, channel Global, yellow"}));
+    QCOMPARE(spoken(editor.element(53)), (QStringList{"Pad 45", "no note, channel 3, pink"}));
+    QCOMPARE(accessible(editor.element(14))->state().selected, false);
+    editor.click(14);
+    QAccessible::State state = accessible(editor.element(14))->state();
+    QVERIFY(state.selected && state.focused && !state.checked);
+    QVERIFY(!accessible(editor.element(9))->state().selected);
+    editor.choose("mode", 0);  // a note
+    editor.choose("CCnum", 40);
+    editor.choose("channel", 16);
+    editor.choose("cr", 64);
+    editor.choose("cg", 0);
+    editor.choose("cb", 127);
+    QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E0, channel Global, purple"}));
+    editor.choose("globalO", 1);  // +1, from -1
+    QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E2, channel Global, purple"}));
+    editor.record(13)->CR = -1;  // as a document can have it
+    vc.showAll();
+    QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E2, channel Global, unlit"}));
+    QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+    QCOMPARE(spoken(editor.element(1)), (QStringList{"Pad 1", "note E2, channel 10, red"}));
+    QCOMPARE(spoken(vc.bankSwitch).first(), QStringLiteral("Bank 2"));
+    QVERIFY(accessible(vc.bankSwitch)->state().checked);
+    QCOMPARE(padkbd::editor::colourWord(QColor(128, 128, 128)), QStringLiteral("grey"));
+    QCOMPARE(padkbd::editor::colourWord(QColor(255, 255, 255)), QStringLiteral("white"));
+  }
+};
+
+QTEST_MAIN(AccessTest)
+#include "AccessTest.moc"
