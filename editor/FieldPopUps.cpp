@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "editor/ListLabels.h"
 #include "editor/Outlets.h"
 #include "model/NoteNames.h"
 #include "session/EditSession.h"
@@ -36,7 +37,9 @@ void fill(QComboBox* menu, const std::vector<std::string>& items, bool noteNames
   QStringList labels;
   for (const std::string& item : items) {
     const int n = static_cast<int>(labels.size());
-    labels << QString::fromStdString(noteNames ? withNoteName(item, n) : item);
+    // Translated first: the note name goes in after the number.
+    const QString label = listLabel(item);
+    labels << (noteNames ? QString::fromStdString(withNoteName(label.toStdString(), n)) : label);
   }
   menu->clear();
   menu->addItems(labels);

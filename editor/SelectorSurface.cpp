@@ -14,6 +14,7 @@
 #include <cmath>
 #include <map>
 
+#include "editor/ListLabels.h"
 #include "model/NoteNames.h"
 #include "model/Playing.h"
 
@@ -585,7 +586,7 @@ std::int32_t controlOf(const EditSession& session, const QObject* element) {
 
 void labelSelectors(const QWidget* view, const EditSession& session) {
   for (QAbstractButton* element : selectorElements(view)) {
-    element->setText(QString::fromStdString(session.controlName(controlOf(session, element))));
+    element->setText(listLabel(session.controlName(controlOf(session, element))));
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "editor/DocumentActions.h"
 #include "editor/KeyboardActions.h"
+#include "editor/ListLabels.h"
 #include "editor/Outlets.h"
 #include "editor/SelectorSurface.h"
 #include "editor/StatusTexts.h"
@@ -275,7 +276,7 @@ void ViewController::showButtonValue() {
   if (!btn) return;
   log::diag("showButtonValue---------->%d", btn->buttonID);
   controlName->setText(session_->inBulk() ? tr("批量参数")
-                                          : q(session_->controlName(btn->buttonID)));
+                                          : listLabel(session_->controlName(btn->buttonID)));
   popUps_.showControl(*session_);
   enableElements();
   showColourSwatch();

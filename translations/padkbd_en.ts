@@ -831,6 +831,86 @@ Log and history: %8</translation>
         <source>Choose every pad of this row</source>
         <translation>Choose every pad of this row</translation>
     </message>
+    <message>
+        <source>Keyboard controls</source>
+        <translation>Keyboard controls</translation>
+    </message>
+    <message>
+        <source>note %1</source>
+        <translation>note %1</translation>
+    </message>
+    <message>
+        <source>no note</source>
+        <translation>no note</translation>
+    </message>
+    <message>
+        <source>controller %1</source>
+        <translation>controller %1</translation>
+    </message>
+    <message>
+        <source>NRPN %1</source>
+        <translation>NRPN %1</translation>
+    </message>
+    <message>
+        <source>RPN %1</source>
+        <translation>RPN %1</translation>
+    </message>
+    <message>
+        <source>%1, channel %2</source>
+        <translation>%1, channel %2</translation>
+    </message>
+    <message>
+        <source>%1, channel %2, %3</source>
+        <translation>%1, channel %2, %3</translation>
+    </message>
+    <message>
+        <source>unlit</source>
+        <translation>unlit</translation>
+    </message>
+    <message>
+        <source>black</source>
+        <translation>black</translation>
+    </message>
+    <message>
+        <source>grey</source>
+        <translation>grey</translation>
+    </message>
+    <message>
+        <source>white</source>
+        <translation>white</translation>
+    </message>
+    <message>
+        <source>red</source>
+        <translation>red</translation>
+    </message>
+    <message>
+        <source>orange</source>
+        <translation>orange</translation>
+    </message>
+    <message>
+        <source>yellow</source>
+        <translation>yellow</translation>
+    </message>
+    <message>
+        <source>green</source>
+        <translation>green</translation>
+    </message>
+    <message>
+        <source>cyan</source>
+        <translation>cyan</translation>
+    </message>
+    <message>
+        <source>blue</source>
+        <translation>blue</translation>
+    </message>
+    <message>
+        <source>purple</source>
+        <translation>purple</translation>
+    </message>
+    <message>
+        <source>pink</source>
+        <translation>pink</translation>
+    </message>
 </context>
 <context>
     <name>Status</name>

@@ -831,6 +831,86 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>Choose every pad of this row</source>
         <translation>选择此行的所有打击垫</translation>
     </message>
+    <message>
+        <source>Keyboard controls</source>
+        <translation>键盘控件</translation>
+    </message>
+    <message>
+        <source>note %1</source>
+        <translation>音符 %1</translation>
+    </message>
+    <message>
+        <source>no note</source>
+        <translation>无音符</translation>
+    </message>
+    <message>
+        <source>controller %1</source>
+        <translation>控制器 %1</translation>
+    </message>
+    <message>
+        <source>NRPN %1</source>
+        <translation>NRPN %1</translation>
+    </message>
+    <message>
+        <source>RPN %1</source>
+        <translation>RPN %1</translation>
+    </message>
+    <message>
+        <source>%1, channel %2</source>
+        <translation>%1，通道 %2</translation>
+    </message>
+    <message>
+        <source>%1, channel %2, %3</source>
+        <translation>%1，通道 %2，%3</translation>
+    </message>
+    <message>
+        <source>unlit</source>
+        <translation>不亮</translation>
+    </message>
+    <message>
+        <source>black</source>
+        <translation>黑色</translation>
+    </message>
+    <message>
+        <source>grey</source>
+        <translation>灰色</translation>
+    </message>
+    <message>
+        <source>white</source>
+        <translation>白色</translation>
+    </message>
+    <message>
+        <source>red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <source>orange</source>
+        <translation>橙色</translation>
+    </message>
+    <message>
+        <source>yellow</source>
+        <translation>黄色</translation>
+    </message>
+    <message>
+        <source>green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <source>cyan</source>
+        <translation>青色</translation>
+    </message>
+    <message>
+        <source>blue</source>
+        <translation>蓝色</translation>
+    </message>
+    <message>
+        <source>purple</source>
+        <translation>紫色</translation>
+    </message>
+    <message>
+        <source>pink</source>
+        <translation>粉色</translation>
+    </message>
 </context>
 <context>
     <name>Status</name>

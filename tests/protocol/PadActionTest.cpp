@@ -237,10 +237,11 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   });
   sim.faults().handshakeFailures = 2;
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
-  ASSERT_EQ(told.size(), 3u + PadAction::kFullExchange)
-      << "each handshake attempt, then each setting read";
+  ASSERT_EQ(told.size(), 4u + PadAction::kFullExchange)
+      << "each handshake attempt, the start of the reading, then each setting read";
   for (int attempt = 1; attempt <= 3; ++attempt)
     EXPECT_EQ(told[attempt - 1].done * 10 + told[attempt - 1].total, attempt * 10 + 5);
+  EXPECT_TRUE(told[3].stage == Stage::Reading && told[3].done == 0);
   EXPECT_EQ(told.back().done, PadAction::kFullExchange);
 
   cancelAt = 100;
