@@ -152,7 +152,8 @@ void DeviceWorker::hear(const usbmidi::ChannelMessage& message) {
     }
   }
   Heard heard = matcher_.match(message);
-  QString text = QString::fromStdString(heardText(heard, names_, words_));
+  if (!words_) words_ = monitorWords();
+  QString text = QString::fromStdString(heardText(heard, names_, *words_));
   {
     std::lock_guard lock(playMutex_);
     first = played_.empty();

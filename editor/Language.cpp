@@ -96,7 +96,8 @@ bool useLanguage(const QString& language, QString* why) {
   QCoreApplication::installTranslator(ours.get());
   installed().push_back(std::move(ours));
   // Qt's own dialogs (buttons of message boxes, the colour dialog), where
-  // the system has their translation.
+  // the system has their translation; Qt's own texts are English already.
+  if (language.startsWith(QLatin1String("en"))) return true;
   auto qt = std::make_unique<QTranslator>();
   if (qt->load(QStringLiteral("qtbase_%1").arg(language),
                QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -50,29 +50,54 @@ const char* const kWindowStyle = R"(
 #sendToKeyboardButton { font-weight: 600; padding: 5px 22px; }
 )";
 
+// The size of a window never closed before: what its contents want at the
+// usual font size.
+constexpr QSize kFirstSize(1180, 720);
+
 }  // namespace
 
 MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& files,
                                            const ResolvedKeyboard& keyboard, SettingsFile settings,
-                                           QWidget* parent)
+                                           QWidget* parent, Build build)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       worker_(worker),
       keyboard_(keyboard),
-      settings_(std::move(settings)) {
+      settings_(std::move(settings)),
+      files_(files) {
+  if (build == Build::Now) {
+    this->build();
+    return;
+  }
+  // The frame alone: the size the contents will want, where it was last.
+  setWindowTitle(QStringLiteral("padkbd"));
+  resize(kFirstSize);
+  restoreWindowGeometry();
+}
+
+void MainWindowController::build() {
+  if (built_) return;
+  built_ = true;
+  // A frame shown before its contents keeps the size and place it has.
+  const bool framed = testAttribute(Qt::WA_Resized);
+  const QSize frame = size();
   ui_->setupUi(this);
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
-  viewController_ = new ViewController(ui_->centralwidget, worker, files, settings_, this);
+  viewController_ = new ViewController(ui_->centralwidget, worker_, files_, settings_, this);
   viewController_->settingsWarning = asSentence(keyboard_.warning);
-  play_ = new PlayController(this, *viewController_, worker, ui_->actionMonitor,
+  play_ = new PlayController(this, *viewController_, worker_, ui_->actionMonitor,
                              ui_->actionChooseByPlaying);
   ui_->chooseByPlayingButton->setDefaultAction(ui_->actionChooseByPlaying);
   windowDidLoad();
   connectMenus();
   viewController_->viewDidLoad();
   showEditState();
-  restoreWindowGeometry();
+  if (framed) {
+    resize(frame);
+  } else {
+    restoreWindowGeometry();
+  }
 }
 
 // Where the window was last, as long as some screen still shows that place;
@@ -244,7 +269,16 @@ void MainWindowController::showHistoryAction() {
 }
 
 void MainWindowController::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
+  if (event != nullptr) QMainWindow::showEvent(event);
+  if (!built_) {
+    // Posted: the frame reaches the screen first; the contents are there
+    // before it is first painted.
+    QTimer::singleShot(0, this, [this] {
+      build();
+      showEvent(nullptr);
+    });
+    return;
+  }
   viewController_->viewDidAppear();
   // A damaged settings file is told once, over the window, so that it is seen
   // before anything is sent to the built-in keyboard.
@@ -261,7 +295,7 @@ void MainWindowController::showEvent(QShowEvent* event) {
 }
 
 void MainWindowController::closeEvent(QCloseEvent* event) {
-  if (!viewController_->documents().mayDropEdits(tr("Closing the window"))) {
+  if (built_ && !viewController_->documents().mayDropEdits(tr("Closing the window"))) {
     event->ignore();
     return;
   }

@@ -36,8 +36,14 @@ class MainWindowController : public QMainWindow {
   // keyboard on `worker`. `keyboard` is the keyboard resolved at start; a
   // damaged settings file (its warning) is told once the window is up. The
   // Keyboard dialog stores a choice in `settings`.
+  //
+  // With `Build::OnShow` (the program) only the frame is made now, so that
+  // the window is on the screen at once; its contents are built when it is
+  // first shown, before its first paint.
+  enum class Build { Now, OnShow };
   MainWindowController(DeviceWorker& worker, FileAction& files, const ResolvedKeyboard& keyboard,
-                       SettingsFile settings = SettingsFile(), QWidget* parent = nullptr);
+                       SettingsFile settings = SettingsFile(), QWidget* parent = nullptr,
+                       Build build = Build::Now);
   ~MainWindowController() override;
 
   ViewController& viewController() const { return *viewController_; }
@@ -61,6 +67,7 @@ class MainWindowController : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void build();
   void windowDidLoad();
   void restoreWindowGeometry();
   void connectMenus();
@@ -78,6 +85,8 @@ class MainWindowController : public QMainWindow {
   QPointer<MemorySlotsDialog> memorySlotsDialog_;
   QPointer<HistoryDialog> historyDialog_;
   bool warned_ = false;
+  FileAction& files_;
+  bool built_ = false;
 };
 
 }  // namespace padkbd::editor

@@ -125,8 +125,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The menu entry's id ties the window to its entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.padkbd.PadkbdEditor"));
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.padkbd.PadkbdEditor")));
-  chooseLanguage(language, languageOnCommandLine);
   QCommandLineParser parser;
   describeOptions(parser);
   parser.process(app);
@@ -184,7 +182,13 @@ int main(int argc, char** argv) {
     });
   }
 
-  padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings);
+  padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings, nullptr,
+                                              padkbd::editor::MainWindowController::Build::OnShow);
   window.show();
+  // What the window needs only once it is built, done while the frame is
+  // on its way to the screen: looking the icon up in the icon theme, and
+  // the translation (the contents are built, in it, once the loop runs).
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.padkbd.PadkbdEditor")));
+  chooseLanguage(language, languageOnCommandLine);
   return QApplication::exec();
 }
