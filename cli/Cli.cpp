@@ -123,8 +123,12 @@ std::string suggestion(std::string_view typed, const std::vector<std::string>& c
       bestDistance = d;
     }
   }
+  // A letter or two is too little to guess from ("-x" is not "-h").
   const std::size_t allowed = std::max<std::size_t>(2, typed.size() / 3);
-  if (best == nullptr || bestDistance > allowed) return {};
+  if (best == nullptr || bestDistance > allowed ||
+      typed.find_first_not_of('-') + 2 >= typed.size()) {
+    return {};
+  }
   return fmt::format("; did you mean \"{}\"?", *best);
 }
 
@@ -265,6 +269,13 @@ void refuseExtras(CLI::App& app, CLI::App* command) {
                      top};
   }
   if (command == nullptr) throw UsageError{unknownCommand(word), ""};
+  if (const auto inner = command->get_subcommands({}); !inner.empty()) {
+    std::vector<std::string> names;
+    for (const CLI::App* each : inner) names.push_back(each->get_name());
+    throw UsageError{fmt::format("{}\"{}\" is not {}{}", where, word, joined(names, " or "),
+                                 suggestion(word, names)),
+                     top};
+  }
   throw UsageError{fmt::format("{}\"{}\" is one word too many: {}", where, word,
                                synopsis(*command, nullptr, "")),
                    top};

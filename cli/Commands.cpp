@@ -323,7 +323,8 @@ Ending runHelp(Context& context, const Args& args) {
 void addOutput(CLI::App& command, Args& args) {
   command
       .add_option("-o,--output", args.output, "Document to write (default or -: standard output)")
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->check(accepting(isFileName));
 }
 void addFile(CLI::App& command, Args& args) {
   command.add_option("FILE", args.file, "Preset document (-: standard input)")
@@ -463,6 +464,10 @@ std::optional<long long> wholeNumber(const std::string& text) {
 bool isSlot(const std::string& text) {
   const auto slot = wholeNumber(text);
   return slot && *slot >= 1 && *slot <= 9;
+}
+
+bool isFileName(const std::string& text) {
+  return text == kStdio || (!text.empty() && text[0] != '-');
 }
 
 bool isEntryId(const std::string& text) {

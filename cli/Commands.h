@@ -108,5 +108,7 @@ CLI::Validator accepting(bool (*ok)(const std::string& value));
 std::optional<long long> wholeNumber(const std::string& text);
 bool isSlot(const std::string& text);     // a memory slot 1-9
 bool isEntryId(const std::string& text);  // a history entry, 1 or more
+// "-" or a name that is no option: "-o --simulate" would else write "--simulate".
+bool isFileName(const std::string& text);
 
 }  // namespace padkbd::cli

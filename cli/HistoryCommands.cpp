@@ -160,7 +160,9 @@ void addHistoryOptions(CLI::App& command, Args& args) {
       ->required()
       ->type_name("ID")
       ->check(accepting(isEntryId));
-  show->add_option("-o,--output", args.output, "Document to write")->type_name("FILE");
+  show->add_option("-o,--output", args.output, "Document to write")
+      ->type_name("FILE")
+      ->check(accepting(isFileName));
   show->parse_complete_callback([&args] { args.verb = "show"; });
   CLI::App* diff = command.add_subcommand(
       "diff",

@@ -268,8 +268,12 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"read --simulatexxxx",
        "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?" + see + " read)"},
       {"read --simuxxxx", "read: unknown option \"--simuxxxx\"" + see + " read)"},
+      {"info -x", "info: unknown option \"-x\"" + see + " info)"},
+      {"history shwo 1",
+       "history: \"shwo\" is not show or diff; did you mean \"show\"?" + see + " history)"},
       // A missing value or argument, a word too many.
       {"read -o", "read needs a file name after -o: padkbd read -o FILE" + see + " read)"},
+      {"read -o --simulate", "read: -o takes a file name, not \"--simulate\"" + see + " read)"},
       {"send p --slot",
        "send needs a memory slot 1-9 after --slot: padkbd send FILE --slot N" + see + " send)"},
       {"--device", "--device needs " + ids + ": padkbd --device VID:PID COMMAND" + see + ")"},
