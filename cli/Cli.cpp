@@ -182,10 +182,16 @@ std::string usageReason(CLI::App& app, const std::vector<std::string>& args,
                         const CLI::ParseError& error) {
   CLI::App* command = chosenCommand(app);
   const std::string what = error.what();
-  // Every kind of error names its option first: "--slot: ...", "FILE is required".
+  // Every kind of error names its option: "--slot: "0"" (our checks quote the value),
+  // "FILE is required", "Could not convert: --limit = 99999999999" (too large).
   std::string name = what.substr(0, std::min(what.find(": "), what.find(" is required")));
-  if (what.rfind("Could not convert: ", 0) == 0) {
-    name = what.substr(19, what.find(" = ") - 19);
+  std::string value;
+  if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr) {
+    value = what.substr(name.size() + 2);
+  } else if (const std::string convert = "Could not convert: "; what.rfind(convert, 0) == 0) {
+    const std::size_t equals = what.find(" = ");
+    name = what.substr(convert.size(), equals - convert.size());
+    if (equals != std::string::npos) value = '"' + what.substr(equals + 3) + '"';
   }
   const CLI::Option* option = namedOption(app, command, name);
   if (command == nullptr && (option == nullptr || option->get_positional())) {
@@ -209,8 +215,7 @@ std::string usageReason(CLI::App& app, const std::vector<std::string>& args,
   if (what.find(": At Most ") != std::string::npos) {
     return fmt::format("{}{} is given more than once", prefix, typed);
   }
-  if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr) {
-    const std::string value = what.substr(name.size() + 2);
+  if (!value.empty()) {
     if (option->get_positional()) {
       return fmt::format("{} takes {}, not {}", where, wants, value);
     }

@@ -286,6 +286,9 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
        "send: --slot takes a memory slot 1-9, not \"0\"" + see + " send)"},
       {"send p --slot 10 --simulate",
        "send: --slot takes a memory slot 1-9, not \"10\"" + see + " send)"},
+      {"history --limit 99999999999",
+       "history: --limit takes a number of entries, 1 or more, not \"99999999999\"" + see +
+           " history)"},
       {"history --kind sends",
        "history: --kind takes read, sent or stopped, not \"sends\"" + see + " history)"},
       {"restore x",
