@@ -400,7 +400,6 @@ int run(int argc, char** argv, const LinkFactory& link) {
       keyboardCommands));
   // The help speaks of commands, as the rest of the tool does.
   app.get_formatter()->label("SUBCOMMAND", "COMMAND");
-  app.get_formatter()->label("Subcommands", "Commands");
   app.get_formatter()->label("Positionals", "Arguments");
   app.set_version_flag("--version", fmt::format("padkbd {}", config::kVersion));
   app.require_subcommand(0, 1);
@@ -411,7 +410,7 @@ int run(int argc, char** argv, const LinkFactory& link) {
   args.device.link = link;
   addToolOptions(app, args);
   for (const Command& command : commands()) {
-    CLI::App* sub = app.add_subcommand(command.name, command.help);
+    CLI::App* sub = app.add_subcommand(command.name, command.help)->group("Commands");
     if (command.options) command.options(*sub, args);
     sub->allow_extras();
     if (command.reach == Reach::Keyboard) {

@@ -175,7 +175,7 @@ void addHistoryOptions(CLI::App& command, Args& args) {
   diff->add_option("OTHER", args.second, "Another entry's ID, or a preset document")
       ->type_name("ID|FILE");
   diff->parse_complete_callback([&args] { args.verb = "diff"; });
-  for (CLI::App* sub : {show, diff}) sub->fallthrough();
+  for (CLI::App* sub : {show, diff}) sub->fallthrough()->group("Commands");
   command.require_subcommand(0, 1);
 }
 
