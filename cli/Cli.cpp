@@ -22,18 +22,12 @@
 namespace padkbd::cli {
 namespace {
 
-// A usage error of our own making, with the one line that says why.
+// A usage error of our own making, with the one line that says why, and the
+// command whose help tells more ("" for the tool's).
 struct UsageError {
   std::string reason;
+  std::string command;
 };
-
-std::string oneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
 
 // Edit distance, for "did you mean".
 std::size_t distance(std::string_view a, std::string_view b) {
@@ -51,25 +45,71 @@ std::size_t distance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
-std::string joined(const std::vector<std::string>& words) {
+std::string joined(const std::vector<std::string>& words, const char* last = ", ") {
   std::string text;
-  for (const std::string& word : words) text += (text.empty() ? "" : ", ") + word;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
+  }
   return text;
 }
 
-// The long and short names of every option `command` (and the tool itself)
-// takes, for suggestions.
-std::vector<std::string> optionNames(const CLI::App& app, const CLI::App* command) {
-  std::vector<std::string> names;
-  for (const CLI::App* scope : {&app, command}) {
-    if (scope == nullptr) continue;
-    for (const CLI::Option* option : scope->get_options()) {
-      if (option->get_group().empty()) continue;  // hidden
-      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
-      for (const std::string& name : option->get_snames()) names.push_back("-" + name);
-    }
+// What an option or argument wants, by its name: the same name wants the same
+// thing in every command.
+std::string wanted(std::string_view name) {
+  static constexpr std::pair<std::string_view, std::string_view> kWanted[] = {
+      {"--slot", "a memory slot 1-9"},
+      {"--limit", "a number of entries, 1 or more"},
+      {"--kind", "read, sent or stopped"},
+      {"--midi-api", "alsa or jack"},
+      {"--device", "a USB id VID:PID in hexadecimal (like 1209:0001)"},
+      {"--udev-rule", "a USB id VID:PID in hexadecimal (like 1209:0001)"},
+      {"VID:PID", "a USB id VID:PID in hexadecimal (like 1209:0001)"},
+      {"--manufacturer", "three hex bytes 00-7f (like 00206b)"},
+      {"--port", "a part of the MIDI port's name"},
+      {"--output", "a file name"},
+      {"--preset", "a preset document"},
+      {"FILE", "a preset document"},
+      {"A", "two preset documents"},
+      {"B", "a second preset document"},
+      {"ID", "the number of a history entry, as padkbd history lists them"},
+      {"GAINS", "only gains 0-127"},
+  };
+  for (const auto& [key, what] : kWanted) {
+    if (key == name) return std::string(what);
   }
-  return names;
+  return "a value";
+}
+
+// "send", "history show".
+std::string commandPath(const CLI::App& command) {
+  const CLI::App* parent = command.get_parent();
+  if (parent == nullptr || parent->get_parent() == nullptr) return command.get_name();
+  return commandPath(*parent) + " " + command.get_name();
+}
+
+// The name of `option` as it was typed ("-o" rather than "--output").
+std::string typedName(const CLI::Option& option, const std::vector<std::string>& words) {
+  for (const std::string& word : words) {
+    const std::string name = word.substr(0, word.find('='));
+    if (name.size() > 1 && name[0] == '-' && option.check_name(name)) return name;
+  }
+  return option.get_name();
+}
+
+// How a command is used with `option`: "padkbd send FILE --slot N".
+std::string synopsis(const CLI::App& command, const CLI::Option* option, const std::string& typed) {
+  std::string text = "padkbd";
+  if (command.get_parent() != nullptr) text += " " + commandPath(command);
+  for (const CLI::Option* each : command.get_options()) {
+    if (!each->get_positional()) continue;
+    const bool optional = !each->get_required() && each->get_name() != "GAINS";
+    text += fmt::format(" {}{}{}", optional ? "[" : "", each->get_type_name(), optional ? "]" : "");
+  }
+  if (option != nullptr && !option->get_positional()) {
+    text += fmt::format(" {} {}", typed, option->get_type_name());
+  }
+  if (command.get_parent() == nullptr) text += " COMMAND";
+  return text;
 }
 
 // "; did you mean "read"?" when one candidate is close enough, else "".
@@ -78,14 +118,32 @@ std::string suggestion(std::string_view typed, const std::vector<std::string>& c
   std::size_t bestDistance = 0;
   for (const std::string& candidate : candidates) {
     const std::size_t d = distance(typed, candidate);
-    if (best == nullptr || d < bestDistance) {
+    if (candidate != typed && (best == nullptr || d < bestDistance)) {
       best = &candidate;
       bestDistance = d;
     }
   }
+  // A letter or two is too little to guess from ("-x" is not "-h").
   const std::size_t allowed = std::max<std::size_t>(2, typed.size() / 3);
-  if (best == nullptr || bestDistance > allowed) return {};
+  if (best == nullptr || bestDistance > allowed ||
+      typed.find_first_not_of('-') + 2 >= typed.size()) {
+    return {};
+  }
   return fmt::format("; did you mean \"{}\"?", *best);
+}
+
+// The long and short names of every option of `scopes`, for suggestions.
+std::vector<std::string> optionNames(std::initializer_list<const CLI::App*> scopes) {
+  std::vector<std::string> names;
+  for (const CLI::App* scope : scopes) {
+    if (scope == nullptr) continue;
+    for (const CLI::Option* option : scope->get_options()) {
+      if (option->get_group().empty()) continue;  // hidden
+      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+      for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+    }
+  }
+  return names;
 }
 
 // The line for a word that names no command, and for no command at all.
@@ -99,11 +157,44 @@ std::string commandRequired() {
   return fmt::format("a command is required (commands: {})", joined(commandNames()));
 }
 
-// The one line a usage error CLI11 found gets: which command it concerns and why.
+// The command the words chose, the innermost ("show" of "history show"); none
+// when they chose none.
+CLI::App* chosenCommand(CLI::App& app) {
+  CLI::App* command = nullptr;
+  for (auto chosen = app.get_subcommands(); !chosen.empty(); chosen = command->get_subcommands()) {
+    command = chosen.front();
+  }
+  return command;
+}
+
+// The option a message of CLI11 names first, looked for from `command` out.
+const CLI::Option* namedOption(const CLI::App& app, const CLI::App* command,
+                               const std::string& name) {
+  for (const CLI::App* scope = command; scope != nullptr; scope = scope->get_parent()) {
+    if (const CLI::Option* option = scope->get_option_no_throw(name)) return option;
+  }
+  return app.get_option_no_throw(name);
+}
+
+// The one line for a usage error CLI11 found, in our words: what was given,
+// what is wanted and how the command is used.
 std::string usageReason(CLI::App& app, const std::vector<std::string>& args,
                         const CLI::ParseError& error) {
-  const auto chosen = app.get_subcommands();
-  if (chosen.empty()) {
+  CLI::App* command = chosenCommand(app);
+  const std::string what = error.what();
+  // Every kind of error names its option: "--slot: "0"" (our checks quote the value),
+  // "FILE is required", "Could not convert: --limit = 99999999999" (too large).
+  std::string name = what.substr(0, std::min(what.find(": "), what.find(" is required")));
+  std::string value;
+  if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr) {
+    value = what.substr(name.size() + 2);
+  } else if (const std::string convert = "Could not convert: "; what.rfind(convert, 0) == 0) {
+    const std::size_t equals = what.find(" = ");
+    name = what.substr(convert.size(), equals - convert.size());
+    if (equals != std::string::npos) value = '"' + what.substr(equals + 3) + '"';
+  }
+  const CLI::Option* option = namedOption(app, command, name);
+  if (command == nullptr && (option == nullptr || option->get_positional())) {
     // The first word that is not an option names the command.
     for (std::size_t i = 1; i < args.size(); ++i) {
       const std::string& word = args[i];
@@ -111,29 +202,88 @@ std::string usageReason(CLI::App& app, const std::vector<std::string>& args,
     }
     return commandRequired();
   }
-  const std::string name = chosen.front()->get_name();
-  std::string reason = oneLine(error.what());
-  // CLI11 names an option it could not check by a blank when it has no group.
-  for (std::size_t at; (at = reason.find(": : ")) != std::string::npos;) reason.erase(at, 2);
-  if (reason.rfind(": ", 0) == 0) reason.erase(0, 2);
-  if (reason.rfind(name + ":", 0) != 0) reason = name + ": " + reason;
-  return reason;
+  const std::string where = command != nullptr ? commandPath(*command) : std::string();
+  const std::string prefix = where.empty() ? std::string() : where + ": ";
+  if (option == nullptr) {
+    // Nothing a user can do names no option (excludes and needs are never declared).
+    return prefix + what;
+  }
+  const CLI::App& scope = command != nullptr ? *command : app;
+  const std::string typed = typedName(*option, args);
+  const std::string wants = wanted(option->get_name());
+  if (option->get_expected_max() == 0) return fmt::format("{}{} takes no value", prefix, typed);
+  if (what.find(": At Most ") != std::string::npos) {
+    return fmt::format("{}{} is given more than once", prefix, typed);
+  }
+  if (!value.empty()) {
+    if (option->get_positional()) {
+      return fmt::format("{} takes {}, not {}", where, wants, value);
+    }
+    return fmt::format("{}{} takes {}, not {}", prefix, typed, wants, value);
+  }
+  if (option->get_positional()) {
+    return fmt::format("{} needs {}: {}", where, wants, synopsis(scope, option, typed));
+  }
+  if (where.empty()) {
+    return fmt::format("{} needs {}: {}", typed, wants, synopsis(scope, option, typed));
+  }
+  return fmt::format("{} needs {} after {}: {}", where, wants, typed,
+                     synopsis(scope, option, typed));
 }
 
-// Words nobody took: an unknown option (with the closest known one) or a
-// word too many.
+// Words nobody took: an option of another command, or given before its own
+// command's word; an unknown option (with the closest known one); a word too
+// many.
 void refuseExtras(CLI::App& app, CLI::App* command) {
   const std::vector<std::string> extras = app.remaining(true);
   if (extras.empty()) return;
   const std::string& word = extras.front();
-  const std::string where = command != nullptr ? command->get_name() + ": " : std::string();
+  const std::string path = command != nullptr ? commandPath(*command) : std::string();
+  const std::string where = path.empty() ? std::string() : path + ": ";
+  const std::string top = command != nullptr ? app.get_subcommands().front()->get_name() : "";
   if (word.size() > 1 && word[0] == '-') {
     const std::string name = word.substr(0, word.find('='));
+    // The commands that take it, and the one the words chose first.
+    std::vector<std::string> takers;
+    const CLI::App* taker = nullptr;
+    for (const CLI::App* each : app.get_subcommands({})) {
+      const CLI::App* scope = each;
+      if (command != nullptr && each->get_name() == top) scope = command;
+      if (scope->get_option_no_throw(name) == nullptr || name == "-h" || name == "--help") continue;
+      takers.push_back(commandPath(*scope));
+      if (taker == nullptr || scope == command) taker = scope;
+    }
+    if (taker == command && taker != nullptr) {
+      // Its own option, before the command word.
+      throw UsageError{fmt::format("{} goes after the command word: {}", name,
+                                   synopsis(*command, command->get_option_no_throw(name), name)),
+                       top};
+    }
+    if (taker != nullptr) {
+      const std::string owners = joined(takers, " and ");
+      if (command != nullptr) {
+        throw UsageError{fmt::format("{}{} belongs to {}, not to {}", where, name, owners, path),
+                         top};
+      }
+      throw UsageError{fmt::format("{} belongs to {}: {}", name, owners,
+                                   synopsis(*taker, taker->get_option_no_throw(name), name)),
+                       ""};
+    }
     throw UsageError{fmt::format("{}unknown option \"{}\"{}", where, name,
-                                 suggestion(name, optionNames(app, command)))};
+                                 suggestion(name, optionNames({&app, command}))),
+                     top};
   }
-  if (command == nullptr) throw UsageError{unknownCommand(word)};
-  throw UsageError{fmt::format("{}unexpected argument \"{}\"", where, word)};
+  if (command == nullptr) throw UsageError{unknownCommand(word), ""};
+  if (const auto inner = command->get_subcommands({}); !inner.empty()) {
+    std::vector<std::string> names;
+    for (const CLI::App* each : inner) names.push_back(each->get_name());
+    throw UsageError{fmt::format("{}\"{}\" is not {}{}", where, word, joined(names, " or "),
+                                 suggestion(word, names)),
+                     top};
+  }
+  throw UsageError{fmt::format("{}\"{}\" is one word too many: {}", where, word,
+                               synopsis(*command, nullptr, "")),
+                   top};
 }
 
 // "--simulate=STATE" takes its value only with "=": a separate word after
@@ -147,7 +297,7 @@ std::vector<std::string> takeSimulateState(int argc, char** argv, std::string& s
     if (arg == "--") optionsEnded = true;
     if (!optionsEnded && i > 0 && arg.rfind("--simulate=", 0) == 0) {
       state = arg.substr(11);
-      if (state.empty()) throw UsageError{"--simulate=STATEFILE needs a file name"};
+      if (state.empty()) throw UsageError{"--simulate=STATEFILE needs a file name", ""};
       args.emplace_back("--simulate");
     } else {
       args.push_back(std::move(arg));
@@ -178,20 +328,15 @@ void addToolOptions(CLI::App& app, Args& args) {
   app.add_option("--manufacturer", args.manufacturer,
                  "The keyboard's three SysEx manufacturer bytes, hex (\"00206b\", \"00 20 6b\")")
       ->type_name("M1M2M3")
-      ->check(CLI::Validator(
-          [](const std::string& text) {
-            return parseManufacturerId(text)
-                       ? std::string()
-                       : fmt::format("\"{}\" is not three hex bytes 00-7f", text);
-          },
-          ""));
+      ->check(
+          accepting([](const std::string& text) { return parseManufacturerId(text).has_value(); }));
   app.add_option("--port", args.port,
                  "Reach the keyboard through the MIDI port whose name contains NAME (any case) "
                  "instead of raw USB")
       ->type_name("NAME");
   app.add_option("--midi-api", args.midiApi, "The MIDI service for --port: alsa or jack")
       ->type_name("API")
-      ->check(CLI::IsMember({"alsa", "jack"}));
+      ->check(accepting([](const std::string& text) { return text == "alsa" || text == "jack"; }));
   app.add_flag("--trace", args.device.trace,
                "Write every USB transfer as hexadecimal to standard error");
 }
@@ -212,9 +357,18 @@ void refuseDeviceOptions(const Command& command, const Args& args) {
   for (const auto& [present, name] : given) {
     if (present) {
       throw UsageError{
-          fmt::format("{}: {} applies to the device commands only", command.name, name)};
+          fmt::format("{}: {} applies to the device commands only", command.name, name),
+          command.name};
     }
   }
+}
+
+// One line on standard error, with the help that tells more.
+int usageError(const UsageError& error) {
+  const std::string help =
+      error.command.empty() || error.command == "help" ? "" : " " + error.command;
+  std::fprintf(stderr, "padkbd: %s (see padkbd help%s)\n", error.reason.c_str(), help.c_str());
+  return kExitUsage;
 }
 
 // The one place a command's ending becomes the exit status.
@@ -244,6 +398,9 @@ int run(int argc, char** argv, const LinkFactory& link) {
       "by a MIDI port (--port).\nExit status: 0 done, 1 refused or failed (diff: different), 2 "
       "usage error (diff: unreadable preset).",
       keyboardCommands));
+  // The help speaks of commands, as the rest of the tool does.
+  app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+  app.get_formatter()->label("Positionals", "Arguments");
   app.set_version_flag("--version", fmt::format("padkbd {}", config::kVersion));
   app.require_subcommand(0, 1);
   app.fallthrough();
@@ -253,7 +410,7 @@ int run(int argc, char** argv, const LinkFactory& link) {
   args.device.link = link;
   addToolOptions(app, args);
   for (const Command& command : commands()) {
-    CLI::App* sub = app.add_subcommand(command.name, command.help);
+    CLI::App* sub = app.add_subcommand(command.name, command.help)->group("Commands");
     if (command.options) command.options(*sub, args);
     sub->allow_extras();
     if (command.reach == Reach::Keyboard) {
@@ -273,30 +430,30 @@ int run(int argc, char** argv, const LinkFactory& link) {
     for (const std::string& word : words) pointers.push_back(word.c_str());
     app.parse(static_cast<int>(pointers.size()), pointers.data());
     const auto chosen = app.get_subcommands();
-    refuseExtras(app, chosen.empty() ? nullptr : chosen.front());
-    if (chosen.empty()) throw UsageError{commandRequired()};
+    refuseExtras(app, chosenCommand(app));
+    if (chosen.empty()) throw UsageError{commandRequired(), ""};
     for (const Command& each : commands()) {
       if (chosen.front()->get_name() == each.name) command = &each;
     }
     if (!stateFile.empty()) args.device.stateFile = stateFile;
     refuseDeviceOptions(*command, args);
     if (const std::string why = command->refuse ? command->refuse(args) : ""; !why.empty()) {
-      throw UsageError{why};
+      throw UsageError{why, command->name};
     }
     // help's topic is a command of the table.
     const std::vector<std::string> names = commandNames();
     if (!args.topic.empty() && std::find(names.begin(), names.end(), args.topic) == names.end()) {
-      throw UsageError{
-          fmt::format("help: unknown command \"{}\"{}", args.topic, suggestion(args.topic, names))};
+      throw UsageError{fmt::format("help: unknown command \"{}\"{} (commands: {})", args.topic,
+                                   suggestion(args.topic, names), joined(names)),
+                       ""};
     }
   } catch (const CLI::Success& e) {
     return app.exit(e);  // --help, --version: to standard output, status 0
   } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "padkbd: %s (see padkbd help)\n", usageReason(app, words, e).c_str());
-    return kExitUsage;
+    const auto chosen = app.get_subcommands();
+    return usageError({usageReason(app, words, e), chosen.empty() ? "" : chosen[0]->get_name()});
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "padkbd: %s (see padkbd help)\n", e.reason.c_str());
-    return kExitUsage;
+    return usageError(e);
   }
 
   const Verbosity verbosity = args.quiet     ? Verbosity::Quiet

@@ -4,12 +4,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "cli/Documents.h"
 #include "cli/HistoryCommands.h"
-#include "cli/MonitorCommand.h"
 #include "cli/Keyboard.h"
+#include "cli/MonitorCommand.h"
 #include "history/SendPreview.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
@@ -313,7 +314,7 @@ Ending runHelp(Context& context, const Args& args) {
   const std::string text =
       args.topic.empty()
           ? app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal)
-          : app.get_subcommand(args.topic)->help();
+          : app.get_subcommand(args.topic)->help(app.get_name());  // as CMD --help says it
   std::fputs(text.c_str(), stdout);
   return Outcome::success();
 }
@@ -322,7 +323,8 @@ Ending runHelp(Context& context, const Args& args) {
 void addOutput(CLI::App& command, Args& args) {
   command
       .add_option("-o,--output", args.output, "Document to write (default or -: standard output)")
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->check(accepting(isFileName));
 }
 void addFile(CLI::App& command, Args& args) {
   command.add_option("FILE", args.file, "Preset document (-: standard input)")
@@ -340,7 +342,7 @@ constexpr Command kCommands[] = {
        addFile(command, args);
        command.add_option("--slot", args.slot, "Memory slot 1-9 (default: the document's)")
            ->type_name("N")
-           ->check(CLI::Range(1, 9));
+           ->check(accepting(isSlot));
        command.add_flag("--dry-run", args.dryRun,
                         "Send nothing: say what the slot holds and what would change");
      },
@@ -350,10 +352,11 @@ constexpr Command kCommands[] = {
      [](CLI::App& command, Args& args) {
        command.add_option("ID", args.entryId, "History entry (see padkbd history)")
            ->required()
-           ->type_name("ID");
+           ->type_name("ID")
+           ->check(accepting(isEntryId));
        command.add_option("--slot", args.slot, "Memory slot 1-9 (default: the entry's)")
            ->type_name("N")
-           ->check(CLI::Range(1, 9));
+           ->check(accepting(isSlot));
      },
      nullptr, runRestore},
     {"slots", "Say what padkbd knows each of the keyboard's nine memory slots holds",
@@ -369,13 +372,24 @@ constexpr Command kCommands[] = {
      Reach::Keyboard, addMonitorOptions, nullptr, runMonitor},
     {"gains", "Send eight gains, each 0-127", Reach::Keyboard,
      [](CLI::App& command, Args& args) {
-       command.add_option("gains", args.gains, "G1 ... G8")
-           ->required()
-           ->expected(8)
+       // Any count: a wrong one is told with the count (see below).
+       command.add_option("GAINS", args.gains, "G1 ... G8, each 0-127")
+           ->expected(0, CLI::detail::expected_max_vector_size)
            ->type_name("G")
-           ->check(CLI::Range(0, 127));
+           ->check(accepting([](const std::string& text) {
+             const auto gain = wholeNumber(text);
+             return gain && *gain >= 0 && *gain <= 127;
+           }));
      },
-     nullptr, runGains},
+     [](const Args& args) {
+       return args.gains.size() == 8
+                  ? std::string()
+                  : fmt::format(
+                        "gains needs 8 gains, each 0-127, and got {}: padkbd gains G1 G2 "
+                        "G3 G4 G5 G6 G7 G8",
+                        args.gains.size());
+     },
+     runGains},
     {"check", "Check preset documents", Reach::Files,
      [](CLI::App& command, Args& args) {
        command.add_option("FILE", args.files, "Preset documents (-: standard input)")
@@ -430,12 +444,35 @@ constexpr Command kCommands[] = {
 }  // namespace
 
 CLI::Validator usbIdsValidator() {
+  return accepting([](const std::string& text) { return parseUsbIds(text).has_value(); });
+}
+
+CLI::Validator accepting(bool (*ok)(const std::string& value)) {
+  // The value refused, quoted, is all the message: Cli.cpp says what was wanted.
   return CLI::Validator(
-      [](const std::string& text) {
-        return parseUsbIds(text) ? std::string()
-                                 : fmt::format("\"{}\" is not VID:PID in hexadecimal", text);
-      },
-      "");  // the option's type name says it already
+      [ok](const std::string& text) { return ok(text) ? std::string() : '"' + text + '"'; }, "");
+}
+
+std::optional<long long> wholeNumber(const std::string& text) {
+  long long number = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
+bool isSlot(const std::string& text) {
+  const auto slot = wholeNumber(text);
+  return slot && *slot >= 1 && *slot <= 9;
+}
+
+bool isFileName(const std::string& text) {
+  return text == kStdio || (!text.empty() && text[0] != '-');
+}
+
+bool isEntryId(const std::string& text) {
+  const auto id = wholeNumber(text);
+  return id && *id >= 1;
 }
 
 std::span<const Command> commands() {

@@ -101,5 +101,14 @@ std::vector<std::string> commandNames();
 
 // Checks a USB vendor:product id in hexadecimal (--device, and the commands' ids).
 CLI::Validator usbIdsValidator();
+// A check whose refusal is only the value, quoted; the usage error says what
+// the option wants.
+CLI::Validator accepting(bool (*ok)(const std::string& value));
+// "12" and "-3"; none for anything else.
+std::optional<long long> wholeNumber(const std::string& text);
+bool isSlot(const std::string& text);     // a memory slot 1-9
+bool isEntryId(const std::string& text);  // a history entry, 1 or more
+// "-" or a name that is no option: "-o --simulate" would else write "--simulate".
+bool isFileName(const std::string& text);
 
 }  // namespace padkbd::cli

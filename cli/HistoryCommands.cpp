@@ -144,28 +144,38 @@ Result<SlotStates> slotStates(Context& context, DeviceSession& session) {
 void addHistoryOptions(CLI::App& command, Args& args) {
   command.add_option("--slot", args.slot, "Only the entries of memory slot 1-9")
       ->type_name("N")
-      ->check(CLI::Range(1, 9));
+      ->check(accepting(isSlot));
   command.add_option("--limit", args.limit, "At most K entries, the newest")
       ->type_name("K")
-      ->check(CLI::PositiveNumber);
+      ->check(accepting(isEntryId));
   command.add_option("--kind", args.kind, "Only reads, sends or stopped sends")
       ->type_name("KIND")
-      ->check(CLI::IsMember({"read", "sent", "stopped"}));
+      ->check(accepting([](const std::string& text) {
+        return text == "read" || text == "sent" || text == "stopped";
+      }));
   command.add_flag("--json", args.json, "Print one JSON array");
   CLI::App* show = command.add_subcommand(
       "show", "Write the preset of entry ID as a document (default or -: standard output)");
-  show->add_option("ID", args.entryId, "History entry")->required()->type_name("ID");
-  show->add_option("-o,--output", args.output, "Document to write")->type_name("FILE");
+  show->add_option("ID", args.entryId, "History entry")
+      ->required()
+      ->type_name("ID")
+      ->check(accepting(isEntryId));
+  show->add_option("-o,--output", args.output, "Document to write")
+      ->type_name("FILE")
+      ->check(accepting(isFileName));
   show->parse_complete_callback([&args] { args.verb = "show"; });
   CLI::App* diff = command.add_subcommand(
       "diff",
       "Print every setting that differs between entry ID and another entry or a document "
       "(without one: what the entry replaced, the entry before it of the same memory slot)");
-  diff->add_option("ID", args.entryId, "History entry")->required()->type_name("ID");
+  diff->add_option("ID", args.entryId, "History entry")
+      ->required()
+      ->type_name("ID")
+      ->check(accepting(isEntryId));
   diff->add_option("OTHER", args.second, "Another entry's ID, or a preset document")
       ->type_name("ID|FILE");
   diff->parse_complete_callback([&args] { args.verb = "diff"; });
-  for (CLI::App* sub : {show, diff}) sub->fallthrough();
+  for (CLI::App* sub : {show, diff}) sub->fallthrough()->group("Commands");
   command.require_subcommand(0, 1);
 }
 

@@ -44,7 +44,8 @@ void addMonitorOptions(CLI::App& command, Args& args) {
   command
       .add_option("--preset", args.file,
                   "Name the controls by this document's settings instead of reading the keyboard")
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->check(accepting(isFileName));
   command.add_flag("--json", args.json, "Print one JSON object a message");
 }
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "model/Records.h"
+
 namespace padkbd {
 
 std::string noteName(std::int32_t number) {
@@ -19,6 +21,14 @@ std::string withNoteName(const std::string& label, std::int32_t number) {
   if (!rest.empty() && rest.front() != ' ') return label;  // "36" must not match "360"
   const std::string name = rest.empty() ? std::string() : rest.substr(1);
   return digits + " " + note + (name.empty() ? std::string() : " · " + name);
+}
+
+std::string controlName(std::int32_t index) {
+  constexpr std::int32_t kKnobs = kFirstPadControl, kPads = 48;
+  if (index < 0 || index >= kControlCount) return "control " + std::to_string(index);
+  if (index < kKnobs) return "Knob " + std::to_string(index + 1);
+  if (index < kKnobs + kPads) return "Pad " + std::to_string(index - kKnobs + 1);
+  return "Button " + std::to_string(index - kKnobs - kPads + 1);
 }
 
 }  // namespace padkbd

@@ -14,4 +14,9 @@ std::string noteName(std::int32_t number);
 // A label that does not start with `number` is left as it is.
 std::string withNoteName(const std::string& label, std::int32_t number);
 
+// A control by the name printed on the keyboard: "Knob 1" (index 0), "Pad 6"
+// (13), "Button 2" (57); "control N" past the last. For texts that have no
+// choice lists at hand.
+std::string controlName(std::int32_t index);
+
 }  // namespace padkbd

@@ -5,6 +5,7 @@
 
 #include "model/Fields.h"
 #include "model/Log.h"
+#include "model/NoteNames.h"
 #include "model/ValueAction.h"
 #include "protocol/Messages.h"
 
@@ -53,13 +54,22 @@ ControlExchanges controlExchanges(std::int32_t index, std::uint8_t target) {
   return out;
 }
 
-// "control 12, parameter 03", "global settings, parameter 40, target 03", "gain 5".
+// "Pad 5 (min)", "global settings (MIDI channel)", "gain 5": by the names the
+// user knows, not the bytes.
 std::string where(std::int32_t control, std::uint8_t parameter, std::uint8_t target) {
-  if (control == kGains) return fmt::format("gain {}", target - messages::kGainTargets[0]);
+  if (control == kGains) return fmt::format("gain {}", target - messages::kGainTargets[0] + 1);
   if (control == kGlobalBlock) {
-    return fmt::format("global settings, parameter {:02x}, target {:02x}", parameter, target);
+    for (const GlobalFieldInfo& f : kGlobalFields) {
+      if (f.exchanged && f.parameter == parameter && f.target == target) {
+        return fmt::format("global settings ({})", f.name);
+      }
+    }
+    return "global settings";
   }
-  return fmt::format("control {}, parameter {:02x}", control, parameter);
+  for (const ControlFieldInfo& f : kControlFields) {
+    if (f.parameter == parameter) return fmt::format("{} ({})", controlName(control), f.name);
+  }
+  return controlName(control);
 }
 
 Outcome failure(std::int32_t control, std::uint8_t parameter, std::uint8_t target,
@@ -127,7 +137,7 @@ Outcome writeExchanges(InterfaceAction& io, const Record& record,
 
 std::string Replacement::describe() const {
   const std::string where =
-      control == kGlobalBlock ? std::string("global settings") : fmt::format("control {}", control);
+      control == kGlobalBlock ? std::string("global settings") : controlName(control);
   return fmt::format("{}: {} byte {:02x}", where, setting, byte);
 }
 
@@ -186,13 +196,15 @@ Outcome SetDeviceWithArray(InterfaceAction& io, const ButtonValueList& list, con
     // A slot byte from outside the table would write into a slot that does
     // not exist; send nothing at all.
     log::diag("memory slot %d is outside 0-8: nothing sent", pad.mem);
-    return Outcome::failure(fmt::format("memory slot {} is outside 0-8", pad.mem));
+    return Outcome::failure(fmt::format("memory slot {} is outside 1-9", pad.mem + 1));
   }
   const Byte yy = va::GetMemCharFromIndex(pad.mem);
   log::diag("YY------->%02x", static_cast<unsigned>(static_cast<std::uint8_t>(yy)));
   for (std::size_t i = 0; i < list.size(); ++i) {
     const auto index = static_cast<std::int32_t>(i);
-    if (!list[i]) return failure(index, 0, 0, "the control has no record");
+    if (!list[i]) {
+      return Outcome::failure(fmt::format("{}: the control has no record", controlName(index)));
+    }
     if (Outcome sent = SetDeviceWithButtonValue(io, *list[i], yy, index); !sent) return sent;
   }
   return SetDeviceWithPadValue(io, pad, yy);
@@ -207,7 +219,7 @@ Outcome setGainWithArray(InterfaceAction& io, const std::vector<std::int32_t>& g
   for (std::size_t n = 0; n < kGainCount; ++n) {
     if (gains[n] < 0 || gains[n] > kGainMaximum) {
       log::diag("gain %d is %d, outside 0-127: nothing sent", static_cast<int>(n), gains[n]);
-      return Outcome::failure(fmt::format("gain {} is {}, outside 0-127", n, gains[n]));
+      return Outcome::failure(fmt::format("gain {} is {}, outside 0-127", n + 1, gains[n]));
     }
   }
   auto message = messages::addressed(messages::kWriteMessage, io.keyboard().manufacturer);

@@ -192,7 +192,7 @@ Outcome PadAction::WritePadValueToDevice() {
       sent = fail("there are no settings to send yet");
     } else if (!ValueAction::kMemTable.contains(pad->mem)) {
       // A slot outside the table would write into a slot that does not exist.
-      sent = fail(fmt::format("memory slot index {} is outside 0-8; nothing was sent", pad->mem));
+      sent = fail(fmt::format("memory slot {} is outside 1-9; nothing was sent", pad->mem + 1));
     } else {
       countWrites(Progress::Stage::Sending);
       sent = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad);

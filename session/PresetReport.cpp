@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "model/Fields.h"
+#include "model/NoteNames.h"
+#include "model/Playing.h"
 #include "protocol/PadAction.h"
 
 namespace padkbd {
@@ -33,6 +35,18 @@ std::optional<std::string> controlLabel(const ControlFieldInfo& field, int index
   const bool pad = isPadControl(index);
   switch (field.labels) {
     case Labels::List:
+      // A number that is a note reads as one, as the window's list shows it.
+      if (field.field == ControlField::MIDInumb) {
+        switch (playing::sendsOf(index, record)) {
+          case playing::Sends::Notes:
+            return fmt::format("{} {}", value, noteName(value));
+          case playing::Sends::Controller:
+            return listItem(lists, field.listKey, value);
+          case playing::Sends::NRPN:
+          case playing::Sends::RPN:
+            return std::nullopt;
+        }
+      }
       return listItem(lists, field.listKey, value);
     case Labels::Mode:
       return listItem(lists, pad ? field.listKey : field.otherListKey, value);
@@ -40,7 +54,11 @@ std::optional<std::string> controlLabel(const ControlFieldInfo& field, int index
       const StringList options = pad ? PadAction::GetPadModeOptionWithModeIndex(record.mode)
                                      : PadAction::GetOtherModeOptionWithModeIndex(record.mode);
       if (options.empty() && value == 0) return std::string("none");
-      return itemOf(options, value);
+      // The option lists carry an old misspelling that documents keep; the
+      // tool's words are English.
+      std::optional<std::string> option = itemOf(options, value);
+      if (option && option->rfind("Rleative", 0) == 0) option->replace(0, 8, "Relative");
+      return option;
     }
     case Labels::Colour:
       if (value == -1) return std::string("none");
@@ -67,10 +85,7 @@ bool shownOn(const ControlFieldInfo& field, int index) {
 }
 
 std::string controlTitle(int index, const ChoiceLists& lists) {
-  if (auto name = listItem(lists, "buttonName", index)) {
-    return fmt::format("control {} ({})", index, *name);
-  }
-  return fmt::format("control {}", index);
+  return listItem(lists, "buttonName", index).value_or(controlName(index));
 }
 
 const ButtonValue& recordAt(const Preset& preset, std::size_t i) {

@@ -15,7 +15,7 @@ namespace padkbd {
 
 using ChoiceLists = std::map<std::string, std::vector<std::string>>;
 
-// One line per control ("control 12 (Pad 5): value 0, mode Note, ..."), then
+// One line per control ("Pad 5: value 0, mode Note, MIDI number 36 C1, ..."), then
 // one line of global settings ("global: octave ..., memory slot ...").
 std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& lists);
 
@@ -23,7 +23,7 @@ std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& li
 std::string presetJson(const Preset& preset, const ChoiceLists& lists);
 
 // Every field that differs between `a` and `b`, one line each:
-// "control 12 (Pad 5): channel 3 → 10". Empty when the presets are equal.
+// "Pad 5: channel Channel 3 → Channel 10". Empty when the presets are equal.
 std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
                                            const ChoiceLists& lists);
 

@@ -5,28 +5,50 @@
 #include <array>
 
 #include "model/Fields.h"
+#include "model/NoteNames.h"
 #include "storage/PlistShape.h"
 #include "storage/PresetDictionary.h"
 
 namespace padkbd {
 namespace {
 
-std::string outside(std::int32_t value, Range range) {
-  return fmt::format("{} is outside {}\u2013{}", value, range.low, range.high);
+// A value outside its range, told as the window shows the field: a list of
+// names by its names, numbered lists from 1 (channel 1-16 and Global, memory
+// slot 1-9, curve 1-4), values 0-127 as themselves.
+std::string outside(const char* name, std::int32_t value, Range range, bool countsFromOne,
+                    std::string_view names = {}) {
+  if (!names.empty()) return fmt::format("{} is none of {}", name, names);
+  const int shift = countsFromOne ? 1 : 0;
+  // An other control's colour may be -1: it has none.
+  const std::string within = range.low < 0
+                                 ? fmt::format("0-{} or none", range.high)
+                                 : fmt::format("{}-{}", range.low + shift, range.high + shift);
+  return fmt::format("{} {} is outside {}", name, value + shift, within);
 }
 
 Outcome checkControl(std::size_t index, const ButtonValue& button) {
-  if (button.buttonID != static_cast<std::int32_t>(index)) {
-    return Outcome::failure(fmt::format("control {} has BtnID {}", index, button.buttonID));
+  const auto control = static_cast<std::int32_t>(index);
+  if (button.buttonID != control) {
+    return Outcome::failure(fmt::format("{} has BtnID {} instead of {}", controlName(control),
+                                        button.buttonID, control));
   }
-  const bool pad = isPadControl(static_cast<std::int32_t>(index));
+  const bool pad = isPadControl(control);
   for (const ControlFieldInfo& field : kControlFields) {
     const std::int32_t value = button.*field.member;
     const Range range = rangeOf(field, pad);
-    if (!range.contains(value)) {
-      return Outcome::failure(
-          fmt::format("control {}: {} {}", index, field.plistKey, outside(value, range)));
+    if (range.contains(value)) continue;
+    const bool listed =
+        field.field == ControlField::Channel || field.field == ControlField::ModeOption;
+    std::string_view names;
+    if (field.field == ControlField::Mode) {
+      names = pad ? "Note, CC, CC Switch, Note Switch" : "Note, CC, NRPN / RPN";
     }
+    std::string text = outside(field.name, value, range, listed, names);
+    // The last channel is the global one.
+    if (field.field == ControlField::Channel) {
+      text = fmt::format("channel {} is outside 1-{} and Global", value + 1, range.high);
+    }
+    return Outcome::failure(fmt::format("{}: {}", controlName(control), text));
   }
   return Outcome::success();
 }
@@ -34,10 +56,13 @@ Outcome checkControl(std::size_t index, const ButtonValue& button) {
 Outcome checkGlobal(const PadValue& pad) {
   for (const GlobalFieldInfo& field : kGlobalFields) {
     const std::int32_t value = pad.*field.member;
-    if (!rangeOf(field).contains(value)) {
-      return Outcome::failure(
-          fmt::format("global settings: {} {}", field.plistKey, outside(value, rangeOf(field))));
-    }
+    if (rangeOf(field).contains(value)) continue;
+    // Only the knob relative mode has no list.
+    const bool listed = field.field != GlobalField::KnobRelativeMode;
+    const std::string_view names =
+        field.field == GlobalField::OctaveTransposition ? "0, +1 to +4, -1 to -4" : "";
+    return Outcome::failure(fmt::format("global settings: {}",
+                                        outside(field.name, value, rangeOf(field), listed, names)));
   }
   return Outcome::success();
 }
@@ -89,10 +114,11 @@ PresetRead presetFromRoot(plist_t root) {
   for (std::uint32_t i = 0; i < count; ++i) {
     plist_t element = plist_array_get_item(array, i);
     if (plist_get_node_type(element) != PLIST_DICT) {
-      return refused(fmt::format("control {} is not a dictionary", i));
+      return refused(
+          fmt::format("{} is not a dictionary", controlName(static_cast<std::int32_t>(i))));
     }
     if (auto problem = wrongKind(element, kButtonKeys)) {
-      return refused(fmt::format("control {}: {}", i, *problem));
+      return refused(fmt::format("{}: {}", controlName(static_cast<std::int32_t>(i)), *problem));
     }
     ButtonValuePtr button = ButtonAction::GetButtonValueFromDic(element);
     if (Outcome ok = checkControl(i, *button); !ok) return refused(ok.message());
@@ -201,7 +227,10 @@ Outcome checkPreset(const Preset& preset) {
                                         preset.buttons.size(), kControlCount));
   }
   for (std::size_t i = 0; i < preset.buttons.size(); ++i) {
-    if (!preset.buttons[i]) return Outcome::failure(fmt::format("control {} is missing", i));
+    if (!preset.buttons[i]) {
+      return Outcome::failure(
+          fmt::format("{} is missing", controlName(static_cast<std::int32_t>(i))));
+    }
     if (Outcome ok = checkControl(i, *preset.buttons[i]); !ok) return ok;
   }
   if (!preset.global) return Outcome::failure("the global settings are missing");

@@ -115,13 +115,27 @@ TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
   const auto shown = split(run("show -", def).out, '\n');
   ASSERT_EQ(shown.size(), 65u);
   // Labels from the lists, colours on pads only, the globals last.
+  // The window's words: a note by its name in a note mode, a controller by its name, options
+  // by their labels (spelt right), channels 1-16 and Global.
   EXPECT_EQ(shown[0] + "\n" + shown[12] + "\n" + shown[64],
-            "control 0 (Knob 1): value 0, mode CC, channel Channel 1, MIDI number 70 Sound "
-            "Variation, min 0, max 127, mode option Absolute\ncontrol 12 (Pad 5): value 0, mode "
-            "Note, channel Channel 1, MIDI number 40 Balance LSB, min 0, max 127, mode option "
-            "none, red 127, green 16, blue 16\nglobal: knob relative mode 0, octave transposition "
-            "0, MIDI channel Channel 1, velocity curve Curve 1, pad velocity curve Curve 1, knob "
-            "acceleration Curve 1, memory slot Memory 1");
+            "Knob 1: value 0, mode CC, channel Channel 1, MIDI number 70 Sound Variation, min 0, "
+            "max 127, mode option Absolute\nPad 5: value 0, mode Note, channel Channel 1, MIDI "
+            "number 40 E1, min 0, max 127, mode option none, red 127, green 16, blue 16\nglobal: "
+            "knob relative mode 0, octave transposition 0, MIDI channel Channel 1, velocity curve "
+            "Curve 1, pad velocity curve Curve 1, knob acceleration Curve 1, memory slot Memory 1");
+  Preset edited = parsePreset(def).value();
+  edited.buttons[2]->modeOption = 1;
+  edited.buttons[13]->mode = 1;
+  edited.buttons[13]->MIDInumb = 36;
+  edited.buttons[13]->channel = 16;
+  save("edited", edited);
+  const auto lines = split(run("show edited").out, '\n');
+  ASSERT_EQ(lines.size(), 65u);
+  EXPECT_EQ(lines[2] + "\n" + lines[13],
+            "Knob 3: value 0, mode CC, channel Channel 1, MIDI number 72 Release Time, min 0, "
+            "max 127, mode option Relative #1\nPad 6: value 0, mode CC, channel Global, MIDI "
+            "number 36 Foot Controller LSB, min 0, max 127, mode option Absolute, red 127, green "
+            "16, blue 16");
   const auto doc = nlohmann::json::parse(run("show --json -", def).out);
   EXPECT_EQ(doc["controls"][12]["kind"], "pad");
   EXPECT_EQ(doc["controls"][12]["red"], nlohmann::json::parse(R"({"index": 127, "label": "127"})"));
@@ -143,21 +157,25 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
   b.buttons[12]->CR = 5;
   b.global->mem = 8;
   save("b", b);
-  b.buttons[12]->channel = 99;
+  b.buttons[12]->channel = -1;
   save("range", b);
+  b.buttons[12]->channel = 9;
+  b.global->globalMIDIChannel = 16;
+  save("global", b);
   writeAll(at("truncated"), xml.substr(0, xml.size() / 2));
-  const string range = "range: control 12: Channel 99 is outside 0–16";
+  // Channels as the user counts them: 0 and 17 are outside.
+  const string range = "range: Pad 5: channel 0 is outside 1-16 and Global";
   expect({
       // Each document gets its line and its reason.
-      {"check good range truncated missing", 1,
-       "good: ok\n" + range +
+      {"check good range global truncated missing", 1,
+       "good: ok\n" + range + "\nglobal: global settings: MIDI channel 17 is outside 1-16" +
            "\ntruncated: the file is not a property list\n"
            "missing: cannot open it \\(No such file or directory\\)\n"},
       {"check -", 0, "-: ok\n", "", xml},
       {"show range", 1, "", "padkbd: " + range + "\n"},  // a refused preset is not shown
       {"diff good b", 1,
-       "control 12 \\(Pad 5\\): channel Channel 1 → Channel 10\n"
-       "control 12 \\(Pad 5\\): red 127 → 5\nglobal: memory slot Memory 1 → Memory 9\n"},
+       "Pad 5: channel Channel 1 → Channel 10\nPad 5: red 127 → 5\n"
+       "global: memory slot Memory 1 → Memory 9\n"},
       {"diff missing truncated", 2, "",
        "padkbd: missing: cannot open it \\(No such file or directory\\)\n"
        "padkbd: truncated: the file is not a property list\n"},
@@ -226,51 +244,93 @@ TEST_F(Cli, QuietByDefaultTraceAndVerboseOnRequest) {
 }
 
 TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
-  // Grouped by what is wrong: the command, the gains, the slot or file, the ids, the
-  // options; each range at one past both ends. Every error is one whole line.
+  // Grouped by what is wrong: the command, an option, a value, a count; each range at one past
+  // both ends. Every error is one whole line in the tool's words, naming the fix.
   const string commands =
       "(commands: info, read, send, restore, slots, history, monitor, gains, "
       "check, show, diff, default, use, devices, help)";
+  const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
   const std::pair<string, string> usageErrors[] = {
-      {"", "a command is required " + commands},
-      {"frobnicate", "unknown command \"frobnicate\" " + commands},
-      {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands},
-      {"help nothing", "help: unknown command \"nothing\""},
-      {"diff a", "diff: B is required"},
-      {"gains 1 2 3 4 5 6 7", "gains: At least 8 required but received 7"},
-      {"gains 1 2 3 4 5 6 7 128 --simulate", "gains: Value 128 not in range 0 to 127"},
-      {"gains -1 2 3 4 5 6 7 8 --simulate", "gains: Value -1 not in range 0 to 127"},
-      {"gains 1 2 3 4 5 6 7 8 9 --simulate", "gains: At Most 8 required but received 9"},
-      {"send p --slot 0 --simulate", "send: --slot: Value 0 not in range 1 to 9"},
-      {"send p --slot 10 --simulate", "send: --slot: Value 10 not in range 1 to 9"},
-      {"history --slot 10", "history: --slot: Value 10 not in range 1 to 9"},
-      {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?"},
-      // A longer word may stray further (a third of it) before nothing is suggested.
+      {"", "a command is required " + commands + see + ")"},
+      {"frobnicate", "unknown command \"frobnicate\" " + commands + see + ")"},
+      {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands + see + ")"},
+      {"help nothing", "help: unknown command \"nothing\" " + commands + see + ")"},
+      // An option before its command, of another command, unknown (close, far).
+      {"--simulate -o x.padkbd read",
+       "-o goes after the command word: padkbd read -o FILE" + see + " read)"},
+      {"-o x.padkbd", "-o belongs to read and default: padkbd read -o FILE" + see + ")"},
+      {"show p --slot 3",
+       "show: --slot belongs to send, restore and history, not to show" + see + " show)"},
+      {"history -o f show 1",
+       "-o goes after the command word: padkbd history show ID -o FILE" + see + " history)"},
+      {"send p --slott 3",
+       "send: unknown option \"--slott\"; did you mean \"--slot\"?" + see + " send)"},
       {"read --simulatexxxx",
-       "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?"},
-      {"read --simulxxx", "read: unknown option \"--simulxxx\"; did you mean \"--simulate\"?"},
-      {"read --simuxxxx", "read: unknown option \"--simuxxxx\""},
-      {"read --device 12345:1", "read: --device: \"12345:1\" is not VID:PID in hexadecimal"},
-      {"read --manufacturer 008000",
-       "read: --manufacturer: \"008000\" is not three hex bytes 00-7f"},
-      {"use 12:34:56", "use: VID:PID: \"12:34:56\" is not VID:PID in hexadecimal"},
-      {"read --simulate=", "--simulate=STATEFILE needs a file name"},
-      {"show a --device 1234:5678", "show: --device applies to the device commands only"},
-      {"check x --simulate", "check: --simulate applies to the device commands only"},
-      {"use --reset 1234:5678", "use: --reset forgets the stored keyboard; give no ids with it"}};
+       "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?" + see + " read)"},
+      {"read --simuxxxx", "read: unknown option \"--simuxxxx\"" + see + " read)"},
+      {"info -x", "info: unknown option \"-x\"" + see + " info)"},
+      {"history shwo 1",
+       "history: \"shwo\" is not show or diff; did you mean \"show\"?" + see + " history)"},
+      // A missing value or argument, a word too many.
+      {"read -o", "read needs a file name after -o: padkbd read -o FILE" + see + " read)"},
+      {"read -o --simulate", "read: -o takes a file name, not \"--simulate\"" + see + " read)"},
+      {"send p --slot",
+       "send needs a memory slot 1-9 after --slot: padkbd send FILE --slot N" + see + " send)"},
+      {"--device", "--device needs " + ids + ": padkbd --device VID:PID COMMAND" + see + ")"},
+      {"diff a", "diff needs a second preset document: padkbd diff A B" + see + " diff)"},
+      {"show a b", "show: \"b\" is one word too many: padkbd show FILE" + see + " show)"},
+      {"show a --json=foo", "show: --json takes no value" + see + " show)"},
+      {"read -o a -o b", "read: -o is given more than once" + see + " read)"},
+      // Values outside what is wanted.
+      {"send p --slot 0 --simulate",
+       "send: --slot takes a memory slot 1-9, not \"0\"" + see + " send)"},
+      {"send p --slot 10 --simulate",
+       "send: --slot takes a memory slot 1-9, not \"10\"" + see + " send)"},
+      {"history --limit 99999999999",
+       "history: --limit takes a number of entries, 1 or more, not \"99999999999\"" + see +
+           " history)"},
+      {"history --kind sends",
+       "history: --kind takes read, sent or stopped, not \"sends\"" + see + " history)"},
+      {"restore x",
+       "restore takes the number of a history entry, as padkbd history lists them, not \"x\"" +
+           see + " restore)"},
+      {"gains 1 2 3 --simulate",
+       "gains needs 8 gains, each 0-127, and got 3: padkbd gains G1 G2 "
+       "G3 G4 G5 G6 G7 G8" +
+           see + " gains)"},
+      {"gains 1 2 3 4 5 6 7 8 9 --simulate",
+       "gains needs 8 gains, each 0-127, and got 9: padkbd "
+       "gains G1 G2 G3 G4 G5 G6 G7 G8" +
+           see + " gains)"},
+      {"gains -1 2 3 4 5 6 7 128", "gains takes only gains 0-127, not \"-1\"" + see + " gains)"},
+      {"read --device 12345:1",
+       "read: --device takes " + ids + ", not \"12345:1\"" + see + " read)"},
+      {"use 12:34:56", "use takes " + ids + ", not \"12:34:56\"" + see + " use)"},
+      {"read --simulate=", "--simulate=STATEFILE needs a file name" + see + ")"},
+      {"check x --simulate",
+       "check: --simulate applies to the device commands only" + see + " check)"},
+      {"use --reset 1234:5678",
+       "use: --reset forgets the stored keyboard; give no ids with it" + see + " use)"}};
   for (const auto& [command, why] : usageErrors)
-    EXPECT_EQ(run(command), (Result{2, "", "padkbd: " + why + " (see padkbd help)\n"})) << command;
-  // Help goes to standard output; a keyboard command's names the device options.
-  const string all =
-      kAny +
-      lit(" Device commands (info, read, send, restore, slots, monitor, gains, devices) use") +
-      kAny;
-  const string send = kAny + "--slot" + kAny + "\nDevice options" + kAny;
-  expect({{"--help", 0, all},
-          {"help", 0, all},
-          {"send --help", 0, send},
-          {"help send", 0, send},
-          {"--version", 0, string("padkbd ") + config::kVersion + "\n"}});
+    EXPECT_EQ(run(command), (Result{2, "", "padkbd: " + why + "\n"})) << command;
+  // Help goes to standard output; `help CMD` is `CMD --help`, a keyboard command's names the
+  // device options.
+  const Result all = run("--help");
+  EXPECT_EQ(run("help"), all);
+  EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, monitor, gains, "
+                         "devices) use"),
+            string::npos);
+  for (const string& command : split("info read send restore slots history monitor gains check "
+                                     "show diff default use devices help",
+                                     ' ')) {
+    const Result help = run(command + " --help");
+    EXPECT_EQ(run("help " + command), help) << command;
+    EXPECT_EQ(help.out.rfind("Usage: padkbd " + command + " ", help.out.find('\n') + 1),
+              help.out.find('\n') + 1)
+        << help.out;
+  }
+  EXPECT_NE(run("send --help").out.find("--slot N"), string::npos);
+  EXPECT_EQ(run("--version"), (Result{0, string("padkbd ") + config::kVersion + "\n", ""}));
 }
 
 TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
@@ -285,10 +345,10 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
             "lists the USB MIDI devices, \"padkbd use VID:PID\" chooses another)\n")},
        {"no-reply=100 read -q -o backup", 1, "",
         lit(failed + "reading the controller failed: the controller stopped answering during the "
-                     "read, at control 12, parameter 04: no reply (timed out)\n")},
+                     "read, at Pad 5 (min): no reply (timed out)\n")},
        {"write-failure=40 send p -q", 1, "",
-        lit(failed + "sending to the controller failed: the send stopped, at control 5, "
-                     "parameter 02: the write failed (input/output error)\n")},
+        lit(failed + "sending to the controller failed: the send stopped, at Knob 6 (channel): "
+                     "the write failed (input/output error)\n")},
        {"access-denied info -q", 1, "",
         lit(failed + "no permission to open the keyboard (USB id " + ids +
             "): \"padkbd devices\" "
@@ -377,7 +437,7 @@ TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
 
 TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
   // The simulated keyboard of a state file written by hand has other ids than the built-in ones
-  // and one setting outside its list (pad mode byte 0c of control 8); the rest is as it starts.
+  // and one setting outside its list (the mode byte 0c of Pad 1); the rest is as it starts.
   writeAll(at("state"),
            "# by hand\r\n\npadkbd-sim-state 1\r\nusb 1234:5678\nmanufacturer 00 20 6b\n"
            "slot 0 01 50 0c\n");
@@ -397,7 +457,7 @@ TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
       {"devices --simulate=state", 0, ".*\n .*; in use; can be opened\n" + kAny},
       // The read works now; the replaced setting is named.
       {"read --simulate=state -o read", 0, "",
-       "padkbd: warning: 1 setting from the keyboard was outside its list.*control 8: mode byte "
+       "padkbd: warning: 1 setting from the keyboard was outside its list.*Pad 1: mode byte "
        "0c.*\n"},
       // The command line goes over the settings file.
       {"info --simulate=state --device 0abc:0001", 1, "", ".*0abc:0001.*\n"},

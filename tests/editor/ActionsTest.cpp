@@ -202,7 +202,7 @@ class ActionsTest : public QObject {
     QCOMPARE(text, QStringLiteral("Memory 5 holds what you sent on %1 (\"from the keyboard, "
                                   "edited\"): 1 setting changes")
                        .arg(QString::fromStdString(padkbd::whenText(held->front().at))));
-    QCOMPARE(details, QStringList{"control 13 (Pad 6): channel Channel 15 → Channel 4"});
+    QCOMPARE(details, QStringList{"Pad 6: channel Channel 15 → Channel 4"});
     QVERIFY(editor.send());
     QCOMPARE(asked, 3);  // not asked again
 

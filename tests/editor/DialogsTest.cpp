@@ -247,7 +247,7 @@ class DialogsTest : public QObject {
     row.compare->click();
     QCOMPARE(compared, (QStringList{"1 setting differs between Memory 3 and the preset shown "
                                     "(Memory 3 → shown).",
-                                    "control 13 (Pad 6): red 127 → 5",
+                                    "Pad 6: red 127 → 5",
                                     "No difference between Memory 3 and the preset shown.", ""}));
     QVERIFY(vc.session().modified() && vc.session().undoText() == "Open history entry 2");
     vc.undoAction();

@@ -120,8 +120,7 @@ TEST_F(HistoryTest, TheConfirmationSaysWhatTheSlotHoldsAndWhatChanges) {
   edited.buttons[12]->channel = 9;
   edited.buttons[12]->CR = 5;
   const SendPreview two = previewSend(state, edited, lists);
-  EXPECT_EQ(two.changes,
-            (std::vector<std::string>{"control 12: channel 12 → 9", "control 12: red 12 → 5"}));
+  EXPECT_EQ(two.changes, (std::vector<std::string>{"Pad 5: channel 12 → 9", "Pad 5: red 12 → 5"}));
   // Another year is named; a day below 10 has no padding.
   EXPECT_EQ(previewText(two, kEvening + hours(24 * 400)),
             "Memory 3 holds what you sent on 6 Dec 2026 at 21:03 (\"live.padkbd\"): 2 settings "

@@ -93,12 +93,18 @@ TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIs
   EXPECT_EQ(sent(sim, kValue), (Bytes{0x01, 0x00, 0x00, 0x00, 0x00, 0x00}));
 
   sim.clearLog();
-  for (const std::vector<std::int32_t>& gains :
-       {std::vector<std::int32_t>(7, 64), {0, 1, 2, 3, 4, 5, 6, 128}, {-1, 1, 2, 3, 4, 5, 6, 7}})
-    EXPECT_FALSE(ButtonAction::setGainWithArray(io, gains));
+  // Gains and slots are counted from 1, as the keyboard and the tool count them.
+  const std::pair<std::vector<std::int32_t>, std::string> refusedGains[] = {
+      {std::vector<std::int32_t>(7, 64), "the gain list has 7 entries, 8 are needed"},
+      {{0, 1, 2, 3, 4, 5, 6, 128}, "gain 8 is 128, outside 0-127"},
+      {{-1, 1, 2, 3, 4, 5, 6, 7}, "gain 1 is -1, outside 0-127"}};
+  for (const auto& [gains, why] : refusedGains)
+    EXPECT_EQ(ButtonAction::setGainWithArray(io, gains).message(), why);
   PadValue outside;
-  for (int mem : {9, -1})
-    EXPECT_FALSE(ButtonAction::SetDeviceWithArray(io, {}, (outside.mem = mem, outside)));
+  for (int mem : {9, -1}) {
+    EXPECT_EQ(ButtonAction::SetDeviceWithArray(io, {}, (outside.mem = mem, outside)).message(),
+              "memory slot " + std::to_string(mem + 1) + " is outside 1-9");
+  }
   EXPECT_TRUE(sim.writes().empty());
 
   // More than eight: the first eight are sent.
@@ -111,7 +117,7 @@ TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIs
   sim.resetCounters();
   sim.faults().writeFailureAfter = 4;
   EXPECT_EQ(ButtonAction::setGainWithArray(io, std::vector<std::int32_t>(8, 1)).message(),
-            "gain 4: the write failed (input/output error)");
+            "gain 5: the write failed (input/output error)");
   EXPECT_EQ(sim.writes().size(), 5u);
 }
 
@@ -174,7 +180,7 @@ TEST_F(PadActionTest, BytesOutsideTheTableOfTheControlsKindAreReplacedAndListed)
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
   Strings described;
   for (const auto& r : pad.lastReplacements()) described.push_back(r.describe());
-  EXPECT_EQ(described, (Strings{"control 0: mode byte 08", "control 8: mode option byte 05",
+  EXPECT_EQ(described, (Strings{"Knob 1: mode byte 08", "Pad 1: mode option byte 05",
                                 "global settings: knob relative mode byte 00"}));
   const ButtonValuePtr control8 = pad.GetButtonValueWithID(8);
   EXPECT_EQ((std::array{control8->mode, control8->channel, control8->modeOption}),
@@ -188,7 +194,7 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
   // The handshake is request 1; read 301 fails, the fifth of control 32 (8
   // other controls of 7 reads, then 24 pads of 10: 296).
   const std::string stopped = "the controller stopped answering during the read, at ";
-  const std::string read301 = stopped + "control 32, parameter 04: no reply";
+  const std::string read301 = stopped + "Pad 25 (min): no reply";
   struct Case {
     void (*arm)(Faults&);
     std::string error;
@@ -208,7 +214,7 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
       // The drain, the handshake's two transfers, 300 pairs, the 301st request.
       {[](Faults& f) { f.unplugAfter = 604; }, read301, 301},
       {[](Faults& f) { f.noReplyAfter = 595; },
-       stopped + "global settings, parameter 41, target 01: no reply (timed out)", 596},
+       stopped + "global settings (velocity curve): no reply (timed out)", 596},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
@@ -312,8 +318,7 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   sim.resetCounters();
   sim.faults().writeFailureAfter = 100;
   const std::string why = pad.WritePadValueToDevice().message();
-  EXPECT_EQ(why.rfind("the send stopped, at control 12, parameter 04: the write failed", 0), 0u)
-      << why;
+  EXPECT_EQ(why.rfind("the send stopped, at Pad 5 (min): the write failed", 0), 0u) << why;
   EXPECT_EQ(sim.writes().size(), 101u);
   EXPECT_FALSE(sim.isOpen());
 }

@@ -52,18 +52,26 @@ TEST(PresetDictionary, ValuesAreReadLeniently) {
 TEST(PresetCheck, RangesComeFromTheFieldTables) {
   EXPECT_TRUE(checkPreset(test::samplePreset()));
   const std::pair<void (*)(Preset&), const char*> cases[] = {
-      {[](Preset& p) { p.buttons[7]->mode = 3; }, "control 7: Mode 3 is outside 0\u20132"},
-      {[](Preset& p) { p.buttons[0]->channel = 17; }, "control 0: Channel 17 is outside 0\u201316"},
-      {[](Preset& p) { p.buttons[56]->CB = -2; }, "control 56: CB -2 is outside -1\u2013127"},
-      {[](Preset& p) { p.buttons[3]->buttonID = 10; }, "control 3 has BtnID 10"},
+      {[](Preset& p) { p.buttons[7]->mode = 3; }, "Knob 8: mode is none of Note, CC, NRPN / RPN"},
+      {[](Preset& p) { p.buttons[0]->channel = 17; },
+       "Knob 1: channel 18 is outside 1-16 and Global"},
+      {[](Preset& p) { p.buttons[56]->CB = -2; }, "Button 1: blue -2 is outside 0-127 or none"},
+      // Controls by their names at both ends of each kind; channels 1-16 and Global.
+      {[](Preset& p) { p.buttons[55]->mode = 4; },
+       "Pad 48: mode is none of Note, CC, CC Switch, Note Switch"},
+      {[](Preset& p) { p.buttons[63]->channel = -1; },
+       "Button 8: channel 0 is outside 1-16 and Global"},
+      {[](Preset& p) { p.global->globalOctaveTransposition = 9; },
+       "global settings: octave transposition is none of 0, +1 to +4, -1 to -4"},
+      {[](Preset& p) { p.buttons[3]->buttonID = 10; }, "Knob 4 has BtnID 10 instead of 3"},
       {[](Preset& p) { p.global->globalMIDIChannel = 16; },
-       "global settings: globalMIDIChannel 16 is outside 0\u201315"},
-      {[](Preset& p) { p.global->mem = 9; }, "global settings: mem 9 is outside 0\u20138"},
-      {[](Preset& p) { p.buttons[5] = nullptr; }, "control 5 is missing"},
+       "global settings: MIDI channel 17 is outside 1-16"},
+      {[](Preset& p) { p.global->mem = 9; }, "global settings: memory slot 10 is outside 1-9"},
+      {[](Preset& p) { p.buttons[5] = nullptr; }, "Knob 6 is missing"},
       {[](Preset& p) { p.global = nullptr; }, "the global settings are missing"},
       // The first problem is the one named.
       {[](Preset& p) { p.buttons[40]->max = 200, p.buttons[9]->min = -5; },
-       "control 9: Min -5 is outside 0\u2013127"},
+       "Pad 2: min -5 is outside 0-127"},
   };
   for (const auto& [change, message] : cases) {
     Preset preset = test::samplePreset();
