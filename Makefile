@@ -42,15 +42,17 @@ deb: build
 # how long the editor's event loop stalls while the keyboard is busy, a read
 # through a JACK port, what recording a send in the history and listing
 # 2,000 entries cost, and how soon a played control lights and what
-# listening costs while nothing is played.
+# listening costs while nothing is played; how soon the editor's window is
+# on the screen, against an empty Qt window (under Xvfb).
 bench: configure
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench play_bench
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench play_bench startup_bench empty_window padkbd-editor
 	@$(BUILD_DIR)/bench/sync_bench
 	@$(BUILD_DIR)/bench/parse_bench
 	@$(BUILD_DIR)/bench/stall_bench
 	@$(BUILD_DIR)/bench/port_bench
 	@$(BUILD_DIR)/bench/history_bench
 	@$(BUILD_DIR)/bench/play_bench
+	@xvfb-run -a $(BUILD_DIR)/bench/startup_bench $(BUILD_DIR)/bench/empty_window $(BUILD_DIR)/editor/padkbd-editor
 
 # The editor tests under ThreadSanitizer, in a build of their own. Qt is not
 # instrumented: tests/tsan.supp says what of it is left out.

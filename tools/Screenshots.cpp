@@ -80,16 +80,28 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: editor_screenshots OUTPUT_FOLDER (a folder it can create)\n");
     return 2;
   }
+  // At twice the size (run with QT_SCALE_FACTOR=2): nothing may be cut off.
+  if (argc > 2 && argv[2] == std::string("200")) {
+    padkbd::editor::useLanguage(QStringLiteral("en"));
+    EditorHarness editor;
+    editor.click(9 + 5);
+    save(&editor.window(), QStringLiteral("editor-200.png"));
+    QTest::mouseClick(editor.vc().BulkButton, Qt::LeftButton);
+    save(&editor.window(), QStringLiteral("editor-200-bulk.png"));
+    return ok ? 0 : 1;
+  }
   {  // No keyboard: the default preset, Pad 14 chosen.
     EditorHarness editor(EditorHarness::noKeyboard);
     editor.click(9 + 13);
     save(&editor.window(), QStringLiteral("editor-default-preset.png"));
   }
-  // A dark desktop theme, and the window in English and in Chinese.
-  for (const char* look : {"dark", "en", "zh_CN"}) {
+  // A dark desktop theme, and the window in English, in Chinese and under
+  // the C locale (the texts as built).
+  for (const char* look : {"dark", "en", "zh_CN", "source"}) {
     const QPalette light = QApplication::palette();
-    if (look == std::string("dark")) QApplication::setPalette(darkPalette());
-    if (look != std::string("dark") && !padkbd::editor::useLanguage(QString::fromLatin1(look))) {
+    const bool dark = look == std::string("dark");  // in English
+    if (dark) QApplication::setPalette(darkPalette());
+    if (!padkbd::editor::useLanguage(QString::fromLatin1(dark ? "en" : look))) {
       std::fprintf(stderr, "screenshots: no %s translation\n", look);
       ok = false;
     }
@@ -152,6 +164,8 @@ int main(int argc, char** argv) {
   vc.dialogs.askUnsaved = platform.askUnsaved;
   vc.dialogs.confirmSend = platform.confirmSend;
   saveModal(QStringLiteral("editor-unsaved-question.png"), [&] { vc.documents().loadAction(); });
+  vc.dialogs.showAbout = platform.showAbout;
+  saveModal(QStringLiteral("editor-about.png"), [&] { editor.action("actionAbout")->trigger(); });
   editor.choose("channel", 3);
   saveModal(QStringLiteral("editor-send-confirmation.png"), [&] {
     // The list of changes shown, as a user who asks for it sees it.

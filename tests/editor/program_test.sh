@@ -40,7 +40,22 @@ expect 2 "" "padkbd-editor: --midi-api is alsa or jack" --simulate --midi-api no
 expect 1 "" "padkbd-editor: Unknown option 'nope'." --nope --simulate
 expect 2 "" "padkbd-editor: --midi-api is alsa or jack" --midi-api=midi
 
-# With nothing in the way the window opens and stays until it is closed.
-timeout 3 padkbd-editor --simulate --midi-api jack >/dev/null 2>&1
+# The desktop's language, unless --lang says otherwise.
+for case in "zh_CN.UTF-8|用法：padkbd-editor [选项]" "de_DE.UTF-8|Usage: padkbd-editor [options]"; do
+  [ "$(LANG=${case%%|*} padkbd-editor -h | head -n 1)" = "${case#*|}" ] || { echo "LANG=$case"; failed=1; }
+done
+[ "$(LANG=zh_CN.UTF-8 padkbd-editor --lang en -h | head -n 1)" = "Usage: padkbd-editor [options]" ] ||
+  failed=1
+
+# With nothing in the way the window opens and stays until it is closed,
+# quietly: what it has to say goes to its log.
+timeout 3 padkbd-editor --simulate --midi-api jack >"$home/out" 2>"$home/err"
 [ $? = 124 ] || { echo "padkbd-editor --simulate did not keep its window open"; failed=1; }
+[ ! -s "$home/out" ] && [ ! -s "$home/err" ] || { echo "a plain start wrote:"; cat "$home/out" "$home/err"; failed=1; }
+grep -q " padkbd-editor $2 started$" "$home/state/padkbd/editor.log" &&
+  grep -q " Wrote 15 bytes to bulk endpoint$" "$home/state/padkbd/editor.log" ||
+  { echo "the log lacks the start or the transfers"; failed=1; }
+timeout 3 padkbd-editor --simulate --verbose >"$home/out" 2>"$home/err"
+grep -q "^readversion " "$home/err" && grep -q "^Wrote 15 bytes to bulk endpoint$" "$home/out" ||
+  { echo "--verbose did not show the diagnostics"; failed=1; }
 exit $failed
