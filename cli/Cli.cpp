@@ -254,8 +254,8 @@ void refuseExtras(CLI::App& app, CLI::App* command) {
       if (taker == nullptr || scope == command) taker = scope;
     }
     if (taker == command && taker != nullptr) {
-      // Its own option, before the command word.
-      throw UsageError{fmt::format("{} goes after the command word: {}", name,
+      // Its own option, before the command word: where it belongs.
+      throw UsageError{fmt::format("{} belongs to {}: {}", name, path,
                                    synopsis(*command, command->get_option_no_throw(name), name)),
                        top};
     }
