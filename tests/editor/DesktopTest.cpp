@@ -170,6 +170,22 @@ class DesktopTest : public QObject {
     padkbd::log::diag("nowhere to go");
   }
 
+  // The program's window reaches the screen as a frame of the size its
+  // contents want; they are built when it is first shown, and it reads.
+  void frameFirstThenContents() {
+    EditorHarness editor;
+    ed::MainWindowController window(editor.worker(), editor.files(), {}, padkbd::SettingsFile(),
+                                    nullptr, ed::MainWindowController::Build::OnShow);
+    QCOMPARE(window.windowTitle(), QStringLiteral("padkbd"));
+    QCOMPARE(window.findChild<QComboBox*>(QStringLiteral("mem")), nullptr);
+    window.show();
+    QVERIFY(QTest::qWaitFor([&] { return window.findChild<QComboBox*>("mem") != nullptr; }));
+    QCOMPARE(window.size(), QSize(1180, 720));
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(window.windowTitle(), editor.window().windowTitle());
+    QCOMPARE(window.viewController().message->text(), QStringLiteral("从设备读取参数成功!"));
+  }
+
   // About names the version, the libraries and the folders; Open Log Folder
   // makes the folder and shows it, or says where it is.
   void aboutAndLogFolder() {
