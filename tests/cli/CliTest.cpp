@@ -250,69 +250,59 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       "(commands: info, read, send, restore, slots, history, monitor, gains, "
       "check, show, diff, default, use, devices, help)";
   const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
-  const std::pair<string, string> usageErrors[] = {
-      {"", "a command is required " + commands + see + ")"},
-      {"frobnicate", "unknown command \"frobnicate\" " + commands + see + ")"},
-      {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands + see + ")"},
-      {"help nothing", "help: unknown command \"nothing\" " + commands + see + ")"},
+  const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
+  const std::tuple<string, string, string> usageErrors[] = {
+      {"", "a command is required " + commands, ""},
+      {"frobnicate", "unknown command \"frobnicate\" " + commands, ""},
+      {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands, ""},
+      {"help nothing", "help: unknown command \"nothing\" " + commands, ""},
       // An option before its command, of another command, unknown (close, far).
-      {"--simulate -o x.padkbd read",
-       "-o belongs to read: padkbd read -o FILE" + see + " read)"},
-      {"-o x.padkbd", "-o belongs to read and default: padkbd read -o FILE" + see + ")"},
-      {"show p --slot 3",
-       "show: --slot belongs to send, restore and history, not to show" + see + " show)"},
-      {"history -o f show 1",
-       "-o belongs to history show: padkbd history show ID -o FILE" + see + " history)"},
-      {"send p --slott 3",
-       "send: unknown option \"--slott\"; did you mean \"--slot\"?" + see + " send)"},
+      {"--simulate -o x.padkbd read", "-o belongs to read: padkbd read -o FILE", "read"},
+      {"-o x.padkbd", "-o belongs to read and default: padkbd read -o FILE", ""},
+      {"show p --slot 3", "show: --slot belongs to send, restore and history, not to show", "show"},
+      {"history -o f show 1", "-o belongs to history show: padkbd history show ID -o FILE",
+       "history"},
+      {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?", "send"},
       {"read --simulatexxxx",
-       "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?" + see + " read)"},
-      {"read --simuxxxx", "read: unknown option \"--simuxxxx\"" + see + " read)"},
-      {"info -x", "info: unknown option \"-x\"" + see + " info)"},
-      {"history shwo 1",
-       "history: \"shwo\" is not show or diff; did you mean \"show\"?" + see + " history)"},
+       "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?", "read"},
+      {"read --simuxxxx", "read: unknown option \"--simuxxxx\"", "read"},
+      {"info -x", "info: unknown option \"-x\"", "info"},
+      {"history shwo 1", "history: \"shwo\" is not show or diff; did you mean \"show\"?",
+       "history"},
       // A missing value or argument, a word too many.
-      {"read -o", "read needs a file name after -o: padkbd read -o FILE" + see + " read)"},
-      {"read -o --simulate", "read: -o takes a file name, not \"--simulate\"" + see + " read)"},
-      {"send p --slot",
-       "send needs a memory slot 1-9 after --slot: padkbd send FILE --slot N" + see + " send)"},
-      {"--device", "--device needs " + ids + ": padkbd --device VID:PID COMMAND" + see + ")"},
-      {"diff a", "diff needs a second preset document: padkbd diff A B" + see + " diff)"},
-      {"show a b", "show: \"b\" is one word too many: padkbd show FILE" + see + " show)"},
-      {"show a --json=foo", "show: --json takes no value" + see + " show)"},
-      {"read -o a -o b", "read: -o is given more than once" + see + " read)"},
+      {"read -o", "read needs a file name after -o: padkbd read -o FILE", "read"},
+      {"read -o --simulate", "read: -o takes a file name, not \"--simulate\"", "read"},
+      {"send p --slot", "send needs a memory slot 1-9 after --slot: padkbd send FILE --slot N",
+       "send"},
+      {"--device", "--device needs " + ids + ": padkbd --device VID:PID COMMAND", ""},
+      {"diff a", "diff needs a second preset document: padkbd diff A B", "diff"},
+      {"show a b", "show: \"b\" is one word too many: padkbd show FILE", "show"},
+      {"show a --json=foo", "show: --json takes no value", "show"},
+      {"read -o a -o b", "read: -o is given more than once", "read"},
       // Values outside what is wanted.
-      {"send p --slot 0 --simulate",
-       "send: --slot takes a memory slot 1-9, not \"0\"" + see + " send)"},
-      {"send p --slot 10 --simulate",
-       "send: --slot takes a memory slot 1-9, not \"10\"" + see + " send)"},
+      {"send p --slot 0 --simulate", "send: --slot takes a memory slot 1-9, not \"0\"", "send"},
+      {"send p --slot 10 --simulate", "send: --slot takes a memory slot 1-9, not \"10\"", "send"},
       {"history --limit 99999999999",
-       "history: --limit takes a number of entries, 1 or more, not \"99999999999\"" + see +
-           " history)"},
-      {"history --kind sends",
-       "history: --kind takes read, sent or stopped, not \"sends\"" + see + " history)"},
+       "history: --limit takes a number of entries, 1 or more, not \"99999999999\"", "history"},
+      {"history --kind sends", "history: --kind takes read, sent or stopped, not \"sends\"",
+       "history"},
       {"restore x",
-       "restore takes the number of a history entry, as padkbd history lists them, not \"x\"" +
-           see + " restore)"},
-      {"gains 1 2 3 --simulate",
-       "gains needs 8 gains, each 0-127, and got 3: padkbd gains G1 G2 "
-       "G3 G4 G5 G6 G7 G8" +
-           see + " gains)"},
-      {"gains 1 2 3 4 5 6 7 8 9 --simulate",
-       "gains needs 8 gains, each 0-127, and got 9: padkbd "
-       "gains G1 G2 G3 G4 G5 G6 G7 G8" +
-           see + " gains)"},
-      {"gains -1 2 3 4 5 6 7 128", "gains takes only gains 0-127, not \"-1\"" + see + " gains)"},
-      {"read --device 12345:1",
-       "read: --device takes " + ids + ", not \"12345:1\"" + see + " read)"},
-      {"use 12:34:56", "use takes " + ids + ", not \"12:34:56\"" + see + " use)"},
-      {"read --simulate=", "--simulate=STATEFILE needs a file name" + see + ")"},
-      {"check x --simulate",
-       "check: --simulate applies to the device commands only" + see + " check)"},
-      {"use --reset 1234:5678",
-       "use: --reset forgets the stored keyboard; give no ids with it" + see + " use)"}};
-  for (const auto& [command, why] : usageErrors)
-    EXPECT_EQ(run(command), (Result{2, "", "padkbd: " + why + "\n"})) << command;
+       "restore takes the number of a history entry, as padkbd history lists them, not \"x\"",
+       "restore"},
+      {"gains 1 2 3 --simulate", "gains needs 8 gains, each 0-127, and got 3" + gains, "gains"},
+      {"gains 1 2 3 4 5 6 7 8 9 --simulate", "gains needs 8 gains, each 0-127, and got 9" + gains,
+       "gains"},
+      {"gains -1 2 3 4 5 6 7 128", "gains takes only gains 0-127, not \"-1\"", "gains"},
+      {"read --device 12345:1", "read: --device takes " + ids + ", not \"12345:1\"", "read"},
+      {"use 12:34:56", "use takes " + ids + ", not \"12:34:56\"", "use"},
+      {"read --simulate=", "--simulate=STATEFILE needs a file name", ""},
+      {"check x --simulate", "check: --simulate applies to the device commands only", "check"},
+      {"use --reset 1234:5678", "use: --reset forgets the stored keyboard; give no ids with it",
+       "use"}};
+  for (const auto& [command, why, topic] : usageErrors) {
+    const string help = see + (topic.empty() ? "" : " " + topic) + ")\n";
+    EXPECT_EQ(run(command), (Result{2, "", "padkbd: " + why + help})) << command;
+  }
   // Help goes to standard output; `help CMD` is `CMD --help`, a keyboard command's names the
   // device options.
   const Result all = run("--help");
@@ -484,12 +474,11 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
   const string unknown =
       "padkbd has not written Memory 5 on this computer: what it holds is "
       "unknown; all 598 settings will be written\n";
-  const auto slots = [&](const std::map<int, string>& known) {
+  const auto slots = [&](std::map<int, string> known) {
     string lines;
-    for (int n = 1; n <= 9; ++n) {
-      lines += "Memory " + std::to_string(n) + "  " +
-               (known.count(n) ? known.at(n) : string("unknown")) + "\n";
-    }
+    for (int n = 1; n <= 9; ++n)
+      lines +=
+          "Memory " + std::to_string(n) + "  " + known.emplace(n, "unknown").first->second + "\n";
     return lines;
   };
   expect({{"send live.padkbd --slot 5 --dry-run --simulate=state", 0, lit(unknown)},

@@ -151,19 +151,12 @@ class AccessTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       order << focusName();
     }
-    QCOMPARE(order, (QStringList{"globalC",      "globalO",
-                                 "globalVC",     "globalPVC",
-                                 "globalKA",     "mem",
-                                 "mode",         "modeOption",
-                                 "val",          "channel",
-                                 "CCnum",        "min",
-                                 "max",          "cr",
-                                 "cg",           "cb",
-                                 "colourSwatch", "chooseByPlayingButton",
-                                 "BulkButton",   "DefaultButton",
-                                 "LoadButton",   "SaveButton",
-                                 "gainsButton",  "sendToKeyboardButton",
-                                 "selectorGrid"}));
+    QCOMPARE(order,
+             QStringLiteral("globalC globalO globalVC globalPVC globalKA mem mode modeOption "
+                            "val channel CCnum min max cr cg cb colourSwatch "
+                            "chooseByPlayingButton BulkButton DefaultButton LoadButton "
+                            "SaveButton gainsButton sendToKeyboardButton selectorGrid")
+                 .split(' '));
     for (const auto& [key, to] : {std::pair{Qt::Key_Backtab, "sendToKeyboardButton"},
                                   {Qt::Key_Tab, "selectorGrid"},
                                   {Qt::Key_Tab, "globalC"},
@@ -223,12 +216,10 @@ class AccessTest : public QObject {
     QAccessible::State state = accessible(editor.element(14))->state();
     QVERIFY(state.selected && state.focused && !state.checked);
     QVERIFY(!accessible(editor.element(9))->state().selected);
-    editor.choose("mode", 0);  // a note
-    editor.choose("CCnum", 40);
-    editor.choose("channel", 16);
-    editor.choose("cr", 64);
-    editor.choose("cg", 0);
-    editor.choose("cb", 127);
+    // A note, on the global channel, in purple.
+    for (const auto& [menu, position] :
+         {std::pair{"mode", 0}, {"CCnum", 40}, {"channel", 16}, {"cr", 64}, {"cg", 0}, {"cb", 127}})
+      editor.choose(menu, position);
     QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E0, channel Global, purple"}));
     editor.choose("globalO", 1);  // +1, from -1
     QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E2, channel Global, purple"}));

@@ -8,10 +8,10 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <cstdio>
-#include <fstream>
 
 #include "editor/About.h"
 #include "editor/EditorLog.h"
+#include "editor/KeyboardController.h"
 #include "editor/Language.h"
 #include "editor/ListLabels.h"
 #include "editor/PlayController.h"
@@ -47,11 +47,6 @@ QStringList textsOf(QWidget* window) {
 QStringList withChinese(const QStringList& texts) {
   static const QRegularExpression han(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
   return texts.filter(han);
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
@@ -90,11 +85,16 @@ class DesktopTest : public QObject {
   }
 
   // In English every text is English, bulk mode and the lists included; in
-  // Chinese the list labels are Chinese too.
+  // Chinese the list labels and the Keyboard dialog (whose source texts are
+  // English) are Chinese too. A language not shipped is refused.
   void oneLanguageAtATime() {
+    QVERIFY(!ed::useLanguage(QStringLiteral("xx")));
     QVERIFY(ed::useLanguage(QStringLiteral("en")));
     {
       EditorHarness editor;
+      QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
+      QVERIFY(editor.send());
+      QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
       editor.click(1);  // Knob 1
       editor.choose("mode", 1);
       QCOMPARE(itemsOf(editor.menu("modeOption")),
@@ -121,6 +121,10 @@ class DesktopTest : public QObject {
       QCOMPARE(ed::listLabel("38 Data Entry LSB"), QStringLiteral("38 数据输入 LSB"));
       QCOMPARE(ed::listLabel("3"), QStringLiteral("3"));
       QCOMPARE(editor.status(), QStringLiteral("从设备读取参数成功!"));
+      editor.action("actionKeyboard")->trigger();
+      QVERIFY(editor.waitForKeyboard());
+      QCOMPARE(editor.window().findChild<ed::KeyboardController*>()->windowTitle(),
+               QStringLiteral("键盘"));
     }
     QVERIFY(ed::useLanguage(QStringLiteral("source")));
   }
@@ -141,7 +145,7 @@ class DesktopTest : public QObject {
       padkbd::log::diag("readversion %02x", 0x0a);
       padkbd::log::out("Wrote %d bytes to bulk endpoint\n", 15);
       qWarning("a font is missing");
-      const std::string first = readFile(path);  // each line reaches the file at once
+      const std::string first = padkbd::test::readAll(path);  // each line reaches the file at once
       QVERIFY(first.find(" padkbd-editor " + std::string(padkbd::config::kVersion) +
                          " started\n") != std::string::npos);
       for (const char* line : {" readversion 0a\n", " Wrote 15 bytes to bulk endpoint\n",
@@ -153,16 +157,16 @@ class DesktopTest : public QObject {
     std::fflush(stderr);
     ::dup2(saved, 2);
     ::close(saved);
-    QCOMPARE(readFile(errors), std::string());
+    QCOMPARE(padkbd::test::readAll(errors), std::string());
     for (const char* name : {"editor.log", "editor.1.log", "editor.2.log"}) {
       QVERIFY2(fs::exists(dir.path() / "state" / name), name);
       QVERIFY(fs::file_size(dir.path() / "state" / name) <= 4096);
     }
     QVERIFY(!fs::exists(dir.path() / "state" / "editor.3.log"));
-    QVERIFY(readFile(path).find(" line 399 of many\n") != std::string::npos);
+    QVERIFY(padkbd::test::readAll(path).find(" line 399 of many\n") != std::string::npos);
 
     // A folder that cannot be made: said, and nothing breaks.
-    std::ofstream(dir.path() / "file") << "x";
+    padkbd::test::writeAll(dir.path() / "file", "x");
     const ed::EditorLog broken(dir.path() / "file" / "editor.log", false);
     QVERIFY(broken.problem().rfind("the log cannot be written to " +
                                        (dir.path() / "file" / "editor.log").string() + ": ",

@@ -1,5 +1,5 @@
 // The editor's dialogs: the Keyboard dialog, the gains, the platform's file
-// dialogs and questions, and the translations in each window.
+// dialogs and questions, the memory slots and the history.
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -13,7 +13,6 @@
 #include "editor/GainController.h"
 #include "editor/HistoryDialogs.h"
 #include "editor/KeyboardController.h"
-#include "editor/Language.h"
 #include "editor/SelectorSurface.h"
 #include "tests/editor/EditorHarness.h"
 
@@ -192,20 +191,6 @@ class DialogsTest : public QObject {
       answer(role);
       QCOMPARE(dialogs.askReadArrived(nullptr), role == kAccept);
     }
-  }
-
-  // The shipped translations reach the window and the Keyboard dialog (whose
-  // source texts are English).
-  void translationsReachEveryWindow() {
-    QVERIFY(!padkbd::editor::useLanguage(QStringLiteral("xx")));
-    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("en")));
-    EditorHarness editor;
-    QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
-    QVERIFY(editor.send());
-    QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
-    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("zh_CN")));
-    QCOMPARE(openKeyboard(editor)->windowTitle(), QStringLiteral("键盘"));
-    QVERIFY(padkbd::editor::useLanguage(QStringLiteral("source")));
   }
 
   // Memory Slots: a slot sent to shows its source, time and pads, the others

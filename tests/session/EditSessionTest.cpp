@@ -130,12 +130,6 @@ TEST_F(EditSessionTest, AHistoryEntryOpensAsOneUnsavedStepAndASendNamesWhereItCa
   EXPECT_EQ(session.sendSource(), "default preset") << "unsaved, yet not edited";
 }
 
-}  // namespace
-}  // namespace padkbd
-
-namespace padkbd {
-namespace {
-
 // Without the choice lists (no "basic" resource) controls are numbered.
 TEST(EditSessionBare, WithoutTheirNamesControlsAreNumbered) {
   log::Capture quiet;

@@ -23,25 +23,16 @@ std::vector<std::string> names() {
 // Every control a CC on channel 16 with a number of its own (64 + index),
 // so that only the controls a case sets up match its messages.
 struct Fixture {
-  Preset preset;
+  Preset preset{{}, std::make_shared<PadValue>()};
   Fixture() {
-    for (int i = 0; i < kControlCount; ++i) {
-      auto c = std::make_shared<ButtonValue>();
-      c->buttonID = i;
-      c->mode = 1;
-      c->channel = 15;
-      c->MIDInumb = 64 + i;
-      c->max = 127;
-      preset.buttons.push_back(c);
-    }
-    preset.global = std::make_shared<PadValue>();
+    for (int i = 0; i < kControlCount; ++i)
+      preset.buttons.push_back(std::make_shared<ButtonValue>(
+          ButtonValue{.buttonID = i, .mode = 1, .channel = 15, .MIDInumb = 64 + i, .max = 127}));
   }
   ButtonValue& at(int i) { return *preset.buttons[static_cast<std::size_t>(i)]; }
   void set(int i, int mode, int channel, int number, int option = 0) {
-    at(i).mode = mode;
-    at(i).channel = channel;
-    at(i).MIDInumb = number;
-    at(i).modeOption = option;
+    std::tie(at(i).mode, at(i).channel, at(i).MIDInumb, at(i).modeOption) =
+        std::tuple(mode, channel, number, option);
   }
 };
 
@@ -78,24 +69,23 @@ TEST(PlayMatch, NotesOfPadsAndButtonsOnTheirOwnOrTheGlobalChannelTransposed) {
   // "Global" follows the global channel (index 3: channel 4) at both ends.
   EXPECT_EQ(line(m, msg(0x93, 41, 127)), "Pad 7 · note on F1 · velocity 127 · channel 4");
   EXPECT_TRUE(m.match(msg(0x92, 41, 127)).controls.empty());
-  f.preset.global->globalMIDIChannel = 15;
-  m.setPreset(f.preset);
-  EXPECT_EQ(m.match(msg(0x9F, 41, 127)).controls, std::vector<std::int32_t>{14});
-  f.preset.global->globalMIDIChannel = 0;
-  m.setPreset(f.preset);
-  EXPECT_EQ(m.match(msg(0x90, 41, 127)).controls, std::vector<std::int32_t>{14});
+  const auto global = [&](std::int32_t PadValue::*field, int value) {
+    f.preset.global.get()->*field = value;
+    m.setPreset(f.preset);
+  };
+  for (int channel : {15, 0}) {
+    global(&PadValue::globalMIDIChannel, channel);
+    EXPECT_EQ(m.match(msg(0x90 | channel, 41, 127)).controls, std::vector<std::int32_t>{14});
+  }
 
   // Octave steps: index 4 is +4 (48 semitones up), 5 is -1, 8 is -4.
-  f.preset.global->globalOctaveTransposition = 4;
-  m.setPreset(f.preset);
+  global(&PadValue::globalOctaveTransposition, 4);
   EXPECT_EQ(line(m, msg(0x99, 88, 5)), "Pad 6 · note on E5 · velocity 5 · channel 10");
   EXPECT_TRUE(m.match(msg(0x99, 40, 5)).controls.empty());
-  f.preset.global->globalOctaveTransposition = 5;
-  m.setPreset(f.preset);
+  global(&PadValue::globalOctaveTransposition, 5);
   EXPECT_EQ(m.match(msg(0x99, 28, 5)).controls, std::vector<std::int32_t>{13});
   // Moved below note 0 it plays nothing: no note matches it.
-  f.preset.global->globalOctaveTransposition = 8;
-  m.setPreset(f.preset);
+  global(&PadValue::globalOctaveTransposition, 8);
   for (int note : {0, 40 - 48 + 128})
     EXPECT_TRUE(m.match(msg(0x99, static_cast<std::uint8_t>(note & 0x7F), 5)).controls.empty());
 }

@@ -85,18 +85,15 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
   // The step that fails, with its status; the calls made; why, as said; what
   // the advice to the user follows.
   using A = LinkAccess;
+  const std::vector<std::string> given = {"create 1", "open", "close", "release"};
   const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string, A> cases[] = {
       {"", UsbStatus::Success, {}, "found (not found)", A::Granted},  // one interface only
       {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)", A::Denied},
       {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", A::Granted},
       {"handle", UsbStatus::Success, {"create 1"}, "opened", A::Granted},
       {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", A::Busy},
-      {"endpoints",
-       UsbStatus::IoError,
-       {"create 1", "open", "close", "release"},
-       "examined",
-       A::Granted},
-      {"pipe 2", UsbStatus::Pipe, {"create 1", "open", "close", "release"}, "examined", A::Granted},
+      {"endpoints", UsbStatus::IoError, given, "examined", A::Granted},
+      {"pipe 2", UsbStatus::Pipe, given, "examined", A::Granted},
   };
   for (const auto& [step, status, calls, why, access] : cases) {
     SCOPED_TRACE(why);
@@ -269,12 +266,6 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   o.backend.reads = {{UsbStatus::NoDevice, {}, {}}};  // a failed transfer says why
   EXPECT_EQ(o.usb.ReadFromDevice().message(), "no reply (no device (it may have been unplugged))");
 }
-
-}  // namespace
-}  // namespace padkbd
-
-namespace padkbd {
-namespace {
 
 // The keyboard's link follows the keyboard in force, raw USB or a MIDI
 // port, from the very first choice on.
