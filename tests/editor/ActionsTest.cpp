@@ -98,6 +98,8 @@ class ActionsTest : public QObject {
       if (byEsc) QTest::keyClick(&window, Qt::Key_Escape);
       if (!byEsc) QTest::mouseClick(vc.bulkCancelButton, Qt::LeftButton);
       QVERIFY(!vc.session().inBulk() && editor.snapshot() == after);
+      QVERIFY(vc.sendToKeyboardButton->isEnabled() && editor.menu("val")->isEnabled());
+      QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
     }
     vc.undoAction();  // the whole pass is one step
     QVERIFY(editor.snapshot() == before);
@@ -183,12 +185,15 @@ class ActionsTest : public QObject {
         [&](const padkbd::PadAction::Progress& p) {
           if (vc.messageWindow() &&
               (p.stage != padkbd::PadAction::Progress::Stage::Sending || p.done <= 1)) {
-            whileSending << vc.messageWindow()->text() + "|" + editor.status();
+            whileSending << QStringList{vc.messageWindow()->text(), vc.messageWindow()->detail(),
+                                        editor.status()}
+                                .join('|');
           }
         });
     QVERIFY(editor.send());
-    const QString before = QStringLiteral("|从设备读取参数成功!");
-    QCOMPARE(whileSending, QStringList({before, before, "发送中……|发送中……", "发送中……|发送中……"}));
+    const QString before = QStringLiteral("|Looking for the keyboard…|从设备读取参数成功!");
+    const QString sending = QStringLiteral("发送中……||发送中……");
+    QCOMPARE(whileSending, QStringList({before, before, sending, sending}));
     QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
     QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));

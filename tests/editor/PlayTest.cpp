@@ -93,6 +93,11 @@ class PlayTest : public QObject {
     QCOMPARE(list->item(list->count() - 1)->foreground().color(),
              list->palette().color(QPalette::PlaceholderText));
     QVERIFY(list->item(0)->foreground().style() == Qt::NoBrush);
+    // The pane's buttons stand in a row above the list, none over it.
+    for (const char* name : {"monitorListen", "monitorPause", "monitorClear", "monitorSave"}) {
+      const QWidget* button = part<QPushButton>(editor, name);
+      QVERIFY2(button->geometry().bottom() < list->geometry().top(), name);
+    }
     QTest::qWait(editor::PlayController::kFlashMs + 50);
     QVERIFY(!litOf(editor.element(9)));
   }

@@ -1,6 +1,7 @@
 // The editor window, part one: start-up, selection, editing, the window
 // itself, unsaved edits, the Edit menu and the title.
 #include <QApplication>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -58,12 +59,14 @@ class WindowTest : public QObject {
             !vc.sendToKeyboardButton->isEnabled());
     QVERIFY(!editor.window().findChild<QWidget*>(QStringLiteral("selectorGrid"))->isEnabled());
     QStringList seen;
-    QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
-                     [&] { seen << editor.progressText(); });
+    auto* bar = editor.window().findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc, [&] {
+      seen << editor.progressText() +
+                  QStringLiteral(" %1/%2").arg(bar->value()).arg(bar->maximum());
+    });
     QVERIFY(editor.waitForKeyboard());
-    QCOMPARE(
-        seen.last(),
-        QStringLiteral("Reading from the keyboard… %1/%1").arg(padkbd::PadAction::kFullExchange));
+    QCOMPARE(seen.last(), QStringLiteral("Reading from the keyboard… %1/%1 %1/%1")
+                              .arg(padkbd::PadAction::kFullExchange));
     QCOMPARE(editor.progressText(), QString());  // the panel is gone
     QVERIFY(editor.menu("globalC")->isEnabled() && vc.sendToKeyboardButton->isEnabled());
     QCOMPARE(editor.status(), kReadSucceeded);
