@@ -109,6 +109,11 @@ class DesktopTest : public QObject {
       QCOMPARE(withChinese(textsOf(&editor.window())), QStringList());
       QCOMPARE(editor.vc().controlName->text(), QStringLiteral("Bulk settings"));
     }
+    {  // without a keyboard: the firmware field and the failure's advice
+      EditorHarness editor(EditorHarness::noKeyboard);
+      QCOMPARE(editor.vc().firmware->text(), QStringLiteral("Not connected"));
+      QCOMPARE(withChinese(textsOf(&editor.window())), QStringList());
+    }
     QVERIFY(ed::useLanguage(QStringLiteral("zh_CN")));
     {
       EditorHarness editor;
