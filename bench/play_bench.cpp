@@ -14,6 +14,7 @@
 #include <ctime>
 #include <vector>
 
+#include "bench/BenchApplication.h"
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
 #include "model/Log.h"
@@ -99,7 +100,7 @@ double idleCpu(bool waits, bool listening) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  padkbd::test::BenchApplication app(argc, argv);
+  padkbd::bench::BenchApplication app(argc, argv);
 
   std::vector<double> taken = latencies();
   if (taken.size() != kStrikes) {

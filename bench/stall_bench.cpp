@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchApplication.h"
 #include "editor/GainController.h"
 #include "link/InterfaceAction.h"
 #include "model/Log.h"
@@ -87,7 +88,7 @@ double directRead(padkbd::PadAction& pad) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  padkbd::test::BenchApplication app(argc, argv);
+  padkbd::bench::BenchApplication app(argc, argv);
   const auto paced = [](padkbd::SimulatedController& sim) { sim.faults().pace = kPace; };
 
   EditorHarness editor(paced, EditorHarness::Start::AtOnce);

@@ -9,16 +9,6 @@
 
 namespace padkbd::test {
 
-int& BenchApplication::offscreen(int& argc) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-  return argc;
-}
-
-BenchApplication::BenchApplication(int& argc, char** argv) : QApplication(offscreen(argc), argv) {
-  log::setSink([](log::Channel, std::string_view) {});
-}
-
 EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& prepare, Start start)
     : xdg_("XDG_DATA_HOME", (dir_.path() / "data").string()),
       xdgConfig_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),

@@ -30,15 +30,6 @@
 
 namespace padkbd::test {
 
-// The application of a benchmark: offscreen, and the program's log silenced.
-class BenchApplication : public QApplication {
- public:
-  BenchApplication(int& argc, char** argv);
-
- private:
-  static int& offscreen(int& argc);
-};
-
 // An environment variable set for an object's life through Qt: Qt's own
 // threads (the test watchdog among them) read the environment under Qt's
 // lock, and a plain setenv beside them can free the array they are reading.
