@@ -112,6 +112,11 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
   const string def = run("default").out;
+  // A full disk under standard output is a failure, never a success.
+  const string full =
+      "'" + string(PADKBD_CLI_EXE) + "' default >/dev/full 2>'" + at("full").string() + "'";
+  EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 1);
+  EXPECT_EQ(readAll(at("full")), "padkbd: standard output could not be written\n");
   const auto shown = split(run("show -", def).out, '\n');
   ASSERT_EQ(shown.size(), 65u);
   // Labels from the lists, colours on pads only, the globals last.
@@ -282,6 +287,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       // Values outside what is wanted.
       {"send p --slot 0 --simulate", "send: --slot takes a memory slot 1-9, not \"0\"", "send"},
       {"send p --slot 10 --simulate", "send: --slot takes a memory slot 1-9, not \"10\"", "send"},
+      {"send p --slot 3x --simulate", "send: --slot takes a memory slot 1-9, not \"3x\"", "send"},
       {"history --limit 99999999999",
        "history: --limit takes a number of entries, 1 or more, not \"99999999999\"", "history"},
       {"history --kind sends", "history: --kind takes read, sent or stopped, not \"sends\"",

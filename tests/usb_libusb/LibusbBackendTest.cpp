@@ -285,6 +285,13 @@ TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
   };
   EXPECT_EQ(padkbd({"read", "-q"}), 1) << "the built-in ids find nothing";
   ASSERT_EQ(padkbd({"use", "1234:5678", "--manufacturer", "00 20 6b"}), 0);
+  // Listed, also while a MIDI port is the way to the keyboard.
+  for (const std::vector<std::string>& devices :
+       {std::vector<std::string>{"devices"}, {"devices", "--port", "Pads"}}) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(padkbd(devices), 0);
+    EXPECT_THAT(testing::internal::GetCapturedStdout(), testing::HasSubstr("1234:5678"));
+  }
   EXPECT_EQ(padkbd({"read", "-q", "-o", (dir / "mine.padkbd").string()}), 0);
   EXPECT_TRUE(readPresetFile(dir / "mine.padkbd"));
   // Every request carried the chosen maker's bytes, and the driver is back.
