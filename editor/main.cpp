@@ -85,7 +85,7 @@ void describeOptions(QCommandLineParser& parser) {
       {QStringLiteral("verbose"),
        QCoreApplication::translate("main",
                                    "Write the diagnostic lines to standard error too (they "
-                                   "always go to the log file, see Help → Open Log Folder).")});
+                                   "always go to the editor's log file).")});
 }
 
 }  // namespace

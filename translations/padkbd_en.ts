@@ -962,8 +962,8 @@ Log and history: %8</translation>
         <translation>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</translation>
     </message>
     <message>
-        <source>Write the diagnostic lines to standard error too (they always go to the log file, see Help → Open Log Folder).</source>
-        <translation>Write the diagnostic lines to standard error too (they always go to the log file, see Help → Open Log Folder).</translation>
+        <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
+        <translation>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</translation>
     </message>
 </context>
 <context>

@@ -962,8 +962,8 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <translation>窗口语言：en、zh_CN 或 source（原始文本）；默认跟随桌面。</translation>
     </message>
     <message>
-        <source>Write the diagnostic lines to standard error too (they always go to the log file, see Help → Open Log Folder).</source>
-        <translation>同时将诊断信息写到标准错误（它们总会写入日志文件，见“帮助 → 打开日志文件夹”）。</translation>
+        <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
+        <translation>同时将诊断信息写到标准错误（它们总会写入编辑器的日志文件）。</translation>
     </message>
 </context>
 <context>
