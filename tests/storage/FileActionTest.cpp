@@ -94,6 +94,8 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {valid, ""},
       {binary, ""},
       {edited(kRoot, kGlobalValueKey, nullptr), ""},
+      // Text in every width of UTF-8: 2, 3 and 4 bytes (é, ♪, 🎹).
+      {edited(kRoot, "Comment", plist_new_string("caf\xc3\xa9 \xe2\x99\xaa \xf0\x9f\x8e\xb9")), ""},
       {"", "the file is empty"},
       {std::string(valid).replace(valid.find("<plist"), 6, "<!--"),
        "the file is not a property list"},
@@ -148,10 +150,10 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
     EXPECT_EQ(files_.importDocument(document).message(),
               why.empty() ? "" : "Could not load " + document.string() + why);
     // An XML document as it is (its own keys and integers kept), a binary one as XML.
-    const std::string expected = !refusal.empty()       ? before
-                                 : isBinaryPlist(bytes) ? presetToXml(parsed->buttons,
-                                                                      *parsed->global)
-                                                        : bytes;
+    const std::string expected = !refusal.empty() ? before
+                                 : isBinaryPlist(bytes)
+                                     ? presetToXml(parsed->buttons, *parsed->global)
+                                     : bytes;
     EXPECT_EQ(readAll(workingCopy()), expected);
   }
   EXPECT_FALSE(files_.importDocument(tmp_ / "missing.padkbd"));
