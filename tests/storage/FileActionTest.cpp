@@ -78,6 +78,8 @@ std::string edited(int where, const char* key, plist_t value) {
 // Documents, and what their refusal says (empty: accepted).
 std::vector<std::pair<std::string, std::string>> documents() {
   const std::string valid = edited(kRoot, "Comment", plist_new_array());
+  plist_t flags = plist_new_array();  // <true/> ten times: empty elements nest nothing
+  for (int n = 0; n < 10; ++n) plist_array_append_item(flags, plist_new_bool(1));
   char* bytes = nullptr;
   std::uint32_t length = 0;
   plist_to_bin(parsePlist(valid, nullptr).get(), &bytes, &length);
@@ -94,6 +96,7 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {valid, ""},
       {binary, ""},
       {edited(kRoot, kGlobalValueKey, nullptr), ""},
+      {edited(kRoot, "Flags", flags), ""},
       // Text in every width of UTF-8: 2, 3 and 4 bytes (é, ♪, 🎹).
       {edited(kRoot, "Comment", plist_new_string("caf\xc3\xa9 \xe2\x99\xaa \xf0\x9f\x8e\xb9")), ""},
       {"", "the file is empty"},
