@@ -269,16 +269,20 @@ void MainWindowController::showHistoryAction() {
 }
 
 void MainWindowController::showEvent(QShowEvent* event) {
-  if (event != nullptr) QMainWindow::showEvent(event);
-  if (!built_) {
-    // Posted: the frame reaches the screen first; the contents are there
-    // before it is first painted.
-    QTimer::singleShot(0, this, [this] {
-      build();
-      showEvent(nullptr);
-    });
+  QMainWindow::showEvent(event);
+  if (built_) {
+    appeared();
     return;
   }
+  // Posted: the frame reaches the screen first, the contents follow on the
+  // event loop's first turn.
+  QTimer::singleShot(0, this, [this] {
+    build();
+    appeared();
+  });
+}
+
+void MainWindowController::appeared() {
   viewController_->viewDidAppear();
   // A damaged settings file is told once, over the window, so that it is seen
   // before anything is sent to the built-in keyboard.

@@ -68,6 +68,8 @@ class MainWindowController : public QMainWindow {
 
  private:
   void build();
+  // The window is on the screen with its contents: start-up read, warnings.
+  void appeared();
   void windowDidLoad();
   void restoreWindowGeometry();
   void connectMenus();
