@@ -52,7 +52,8 @@ struct Args {
   bool dryRun = false;             // send
   std::optional<int> limit;        // history
   std::string kind;                // history
-  std::string verb;                // history: "", "show" or "diff"
+  std::string verb;                // history: "", "show", "diff" or "note"
+  std::string note;                // history note
   std::int64_t entryId = 0;        // history show, diff; restore
 };
 

@@ -68,6 +68,8 @@ Outcome DeviceSession::finish() {
 }
 
 std::string DeviceSession::historyKey() const {
+  // Trying the program never changes what padkbd knows of a real keyboard.
+  if (options_.simulate) return simulatedKey(options_.stateFile);
   return keyboardKey(keyboard_, trace_->serial());
 }
 

@@ -25,12 +25,14 @@ Json entryJson(const HistoryEntry& entry) {
   json["id"] = entry.id;
   json["at"] = isoTime(entry.at);
   json["keyboard"] = entry.keyboard;
+  json["keyboard_kind"] = kindName(entry.keyboardKind);
   json["firmware"] = entry.firmware;
   json["kind"] = kindName(entry.kind);
   json["slot"] = entry.kind == EntryKind::Read ? Json(nullptr) : Json(entry.slot);
   json["written"] = entry.written;
   json["total"] = entry.total;
   json["source"] = entry.source;
+  json["note"] = entry.note;
   return json;
 }
 
@@ -40,8 +42,8 @@ Outcome printJson(const Json& json) {
 }
 
 // The history's own words when it is damaged, said once, as a warning.
-template <typename T>
-Result<T> told(Context& context, Result<T> result) {
+template <typename Answer>
+Answer told(Context& context, Answer result) {
   if (std::string notice = context.history.takeNotice(); !notice.empty()) {
     context.console.warning(notice);
   }
@@ -175,13 +177,30 @@ void addHistoryOptions(CLI::App& command, Args& args) {
   diff->add_option("OTHER", args.second, "Another entry's ID, or a preset document")
       ->type_name("ID|FILE");
   diff->parse_complete_callback([&args] { args.verb = "diff"; });
-  for (CLI::App* sub : {show, diff}) sub->fallthrough()->group("Commands");
+  CLI::App* note = command.add_subcommand(
+      "note", "Write a note on entry ID (\"before the festival\"); an empty TEXT removes it");
+  note->add_option("ID", args.entryId, "History entry")
+      ->required()
+      ->type_name("ID")
+      ->check(accepting(isEntryId));
+  note->add_option("TEXT", args.note, "The note")->required()->type_name("TEXT");
+  note->parse_complete_callback([&args] { args.verb = "note"; });
+  for (CLI::App* sub : {show, diff, note}) sub->fallthrough()->group("Commands");
   command.require_subcommand(0, 1);
 }
 
 Ending runHistory(Context& context, const Args& args) {
   if (args.verb == "show") return runHistoryShow(context, args);
   if (args.verb == "diff") return runHistoryDiff(context, args);
+  if (args.verb == "note") {
+    if (Outcome written = told(context, context.history.setNote(args.entryId, args.note));
+        !written) {
+      return written;
+    }
+    context.console.note(args.note.empty() ? fmt::format("entry {}: note removed", args.entryId)
+                                           : fmt::format("entry {}: note kept", args.entryId));
+    return Outcome::success();
+  }
   HistoryFilter filter;
   filter.slot = args.slot;
   filter.kind = parseKind(args.kind);
@@ -196,8 +215,10 @@ Ending runHistory(Context& context, const Args& args) {
   std::string text;
   for (const HistoryEntry& entry : *entries) {
     const std::string firmware = entry.firmware.empty() ? "" : ", firmware " + entry.firmware;
-    text += fmt::format("{:>5}  {}  {}  \"{}\"  {}{}\n", entry.id, whenText(entry.at),
-                        whatText(entry), entry.source, keyboardLabel(entry.keyboard), firmware);
+    const std::string note = entry.note.empty() ? "" : fmt::format("  ({})", entry.note);
+    text += fmt::format("{:>5}  {}  {}  \"{}\"  {}{}{}\n", entry.id, whenText(entry.at),
+                        whatText(entry), entry.source, keyboardLabel(entry.keyboard), firmware,
+                        note);
   }
   if (entries->empty()) text = "No reads or sends recorded yet.\n";
   return printResult(text);
@@ -232,17 +253,8 @@ Ending runSlots(Context& context, const Args& args) {
     }
     std::string text;
     for (const SlotState& state : *states) {
-      text += fmt::format("Memory {}  ", state.slot);
-      if (!state.entry) {
-        text += "unknown\n";
-        continue;
-      }
-      const HistoryEntry& entry = *state.entry;
-      text += state.kind == SlotState::Kind::Holds
-                  ? fmt::format("\"{}\", sent on {}", entry.source, whenText(entry.at))
-                  : fmt::format("a mix: \"{}\" stopped after {} of {} settings, {}", entry.source,
-                                entry.written, entry.total, whenText(entry.at));
-      text += fmt::format(" (entry {})\n", entry.id);
+      text += slotText(state);
+      text += state.entry ? fmt::format(" (entry {})\n", state.entry->id) : "\n";
     }
     return printResult(text);
   });

@@ -256,6 +256,7 @@ void DeviceWorker::run(QObject* context, std::function<Value()> work,
 }
 
 std::string DeviceWorker::historyKey() {
+  if (!fixedKey_.empty()) return fixedKey_;
   const std::string serial = io_->link().serial();
   if (!serial.empty() || !(io_->keyboard() == serialOf_)) {
     serialOf_ = io_->keyboard();
@@ -314,6 +315,13 @@ void DeviceWorker::historyEntry(std::int64_t id, QObject* context, HistoryDone d
     Result<HistoryEntry> entry = history.entry(id);
     answer.outcome = entry.outcome();
     if (entry) answer.entries.push_back(std::move(*entry));
+  });
+}
+
+void DeviceWorker::setHistoryNote(std::int64_t id, std::string note, QObject* context,
+                                  HistoryDone done) {
+  ask(context, std::move(done), [id, note = std::move(note)](History& history, HistoryAnswer& answer) {
+    answer.outcome = history.setNote(id, note);
   });
 }
 

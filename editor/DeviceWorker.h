@@ -117,6 +117,7 @@ class DeviceWorker : public QObject {
   void slotStates(QObject* context, HistoryDone done);
   void listHistory(HistoryFilter filter, QObject* context, HistoryDone done);
   void historyEntry(std::int64_t id, QObject* context, HistoryDone done);
+  void setHistoryNote(std::int64_t id, std::string note, QObject* context, HistoryDone done);
 
   // Listening (window's thread). While on, what the keyboard plays reaches
   // `heard` in batches; `stopped` says why listening ended by itself (it
@@ -132,6 +133,10 @@ class DeviceWorker : public QObject {
   // control (by index) on it, as a job of this thread.
   void setStriker(std::function<void(int)> striker) { striker_ = std::move(striker); }
   bool canStrike() const { return static_cast<bool>(striker_); }
+  // The history's key of a keyboard that is not a real one (the simulated
+  // keyboard's), set before the first request: what is done with it never
+  // changes what padkbd knows of a real keyboard.
+  void setHistoryKey(std::string key) { fixedKey_ = std::move(key); }
   void strike(int index);
 
   // Stops the exchange that runs (from any thread).
@@ -192,6 +197,7 @@ class DeviceWorker : public QObject {
   // slots stay its own (worker's thread).
   KeyboardId serialOf_;
   std::string serial_;
+  std::string fixedKey_;
 
   // Listening: the window's side.
   bool listening_ = false;

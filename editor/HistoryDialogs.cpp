@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -31,6 +32,8 @@ QString q(const std::string& text) {
 
 // Long document names end in "…" in the narrow column; the tooltip has them whole.
 constexpr int kNameWidth = 220;
+// The History list's last column: the user's note.
+constexpr int kNoteColumn = 5;
 
 QPushButton* rowButton(QWidget* parent, const QString& text, const QString& name) {
   auto* button = new QPushButton(text, parent);
@@ -231,7 +234,7 @@ void MemorySlotsDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
     const HistoryEntry* entry = entryOf(slot);
     const bool mix = entry && state.kind == SlotState::Kind::Mix;
     const QString name = !entry ? tr("unknown")
-                         : mix  ? tr("holds a mix (%1/%2)").arg(entry->written).arg(entry->total)
+                         : mix  ? tr("send stopped (%1/%2)").arg(entry->written).arg(entry->total)
                                 : q(entry->source);
     QFont font = row.name->font();
     font.setItalic(!entry || mix);  // not a name: what padkbd knows of the slot
@@ -274,7 +277,8 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
       entryList(new QTreeWidget(this)),
       openButton(rowButton(this, tr("Open"), QStringLiteral("historyOpen"))),
       compareButton(rowButton(this, tr("Compare"), QStringLiteral("historyCompare"))),
-      saveAsButton(rowButton(this, tr("Save As…"), QStringLiteral("historySaveAs"))) {
+      saveAsButton(rowButton(this, tr("Save As…"), QStringLiteral("historySaveAs"))),
+      noteButton(rowButton(this, tr("Note…"), QStringLiteral("historyNote"))) {
   setObjectName(QStringLiteral("historyDialog"));
   setWindowTitle(tr("History"));
   auto* layout = new QVBoxLayout(this);
@@ -305,7 +309,7 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
 
   entryList->setObjectName(QStringLiteral("entryList"));
   entryList->setHeaderLabels(
-      {tr("When"), tr("What"), tr("Keyboard"), tr("Source"), tr("Firmware")});
+      {tr("When"), tr("What"), tr("Keyboard"), tr("Source"), tr("Firmware"), tr("Note")});
   entryList->setRootIsDecorated(false);
   entryList->setUniformRowHeights(true);
   entryList->setMinimumSize(820, 280);
@@ -315,7 +319,9 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
   layout->addWidget(status_);
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {openButton, compareButton, saveAsButton}) buttons->addWidget(button);
+  for (QPushButton* button : {openButton, compareButton, saveAsButton, noteButton}) {
+    buttons->addWidget(button);
+  }
   buttons->addStretch(1);
   buttons->addWidget(closeBox(this));
   layout->addLayout(buttons);
@@ -327,6 +333,7 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
           [this] { withChosen([this](auto& entry, auto& what) { compareEntry(entry, what); }); });
   connect(saveAsButton, &QPushButton::clicked, this,
           [this] { withChosen([this](auto& entry, auto& what) { saveEntry(entry, what); }); });
+  connect(noteButton, &QPushButton::clicked, this, &HistoryDialog::editNote);
   enableButtons();
 }
 
@@ -347,7 +354,7 @@ void HistoryDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
   for (const HistoryEntry& entry : answer.entries) {
     auto* item = new QTreeWidgetItem(
         entryList, {q(whenText(entry.at)), q(whatText(entry)), q(keyboardLabel(entry.keyboard)),
-                    q(entry.source), q(entry.firmware)});
+                    q(entry.source), q(entry.firmware), q(entry.note)});
     item->setData(0, Qt::UserRole, QVariant::fromValue<qint64>(entry.id));
     if (item->data(0, Qt::UserRole) == chosen) entryList->setCurrentItem(item);
   }
@@ -362,7 +369,31 @@ void HistoryDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
 
 void HistoryDialog::enableButtons() {
   const bool chosen = entryList->currentItem() != nullptr;
-  for (QPushButton* button : {openButton, compareButton, saveAsButton}) button->setEnabled(chosen);
+  for (QPushButton* button : {openButton, compareButton, saveAsButton, noteButton}) {
+    button->setEnabled(chosen);
+  }
+}
+
+void HistoryDialog::editNote() {
+  const QTreeWidgetItem* item = entryList->currentItem();
+  if (item == nullptr) return;
+  const qint64 id = item->data(0, Qt::UserRole).toLongLong();
+  bool ok = false;
+  const QString note = QInputDialog::getText(
+      this, tr("Note on History Entry %1").arg(id),
+      tr("A note on this entry (\"before the festival\"); empty removes it:"), QLineEdit::Normal,
+      item->text(kNoteColumn), &ok);
+  if (!ok) return;
+  worker_.setHistoryNote(id, note.trimmed().toStdString(), this,
+                         [this, id](DeviceWorker::HistoryAnswer answer) {
+                           if (!answer.outcome) {
+                             setStatus(asSentence(answer.outcome.message()), answer.note);
+                             return;
+                           }
+                           setStatus(tr("The note on history entry %1 was kept.").arg(id),
+                                     answer.note);
+                           refresh();
+                         });
 }
 
 void HistoryDialog::withChosen(std::function<void(const HistoryEntry&, const QString&)> act) {

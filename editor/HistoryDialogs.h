@@ -100,9 +100,12 @@ class HistoryDialog : public EntryDialog {
   QPushButton* openButton;
   QPushButton* compareButton;
   QPushButton* saveAsButton;
+  QPushButton* noteButton;
 
  private:
   void showAnswer(DeviceWorker::HistoryAnswer answer);
+  // Asks for the chosen entry's note and keeps it.
+  void editNote();
   // Fetches the chosen entry's document, then does `act` with it.
   void withChosen(std::function<void(const HistoryEntry&, const QString& what)> act);
   void enableButtons();

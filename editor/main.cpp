@@ -166,6 +166,7 @@ int main(int argc, char** argv) {
                                       history);
   worker.midiApi = midiApi;
   if (simulated) {
+    worker.setHistoryKey(padkbd::simulatedKey());
     // Ctrl+click on the surface plays the simulated keyboard: pads and
     // buttons are struck, knobs turned ten steps further each time.
     // Each strike runs with a copy of the striker: the knobs' values are shared.

@@ -6,9 +6,16 @@
 //
 // One transaction an entry, in write-ahead-log mode with a busy timeout, so
 // that the editor and the tool can write at once and a run killed half-way
-// leaves the entry whole or absent. A damaged database never stops a read or
-// a send: it is moved aside (history.sqlite.damaged-<date>), a new one is
-// started, and notice() says so, once.
+// leaves the entry whole or absent. Nothing about the database ever stops a
+// read or a send:
+// - a database another program holds is waited for, and if it stays busy
+//   the entry is not kept and the failure says so; nothing is moved;
+// - a read-only or unreadable one is told and left alone;
+// - only a damaged one (corrupt, not a database, not a file) is moved aside
+//   (history.sqlite.damaged-<date>) and a new one started, and takeNotice()
+//   says so, once; never while another program has it open;
+// - an older one is upgraded step by step after a copy of it is kept beside
+//   it (history.sqlite.v1-backup); a newer padkbd's is read but not written.
 #pragma once
 
 #include <array>
@@ -32,13 +39,20 @@ enum class EntryKind { Read, Sent, Stopped };
 const char* kindName(EntryKind kind);
 std::optional<EntryKind> parseKind(std::string_view name);
 
+// How the keyboard was reached: "usb", "port", "simulated".
+enum class KeyboardKind { Usb, Port, Simulated };
+const char* kindName(KeyboardKind kind);
+std::optional<KeyboardKind> parseKeyboardKind(std::string_view name);
+
 using HistoryClock = std::chrono::system_clock;
 
 struct HistoryEntry {
   std::int64_t id = 0;
   HistoryClock::time_point at{};
-  // Which keyboard (keyboardKey) and its firmware version ("" when unknown).
+  // Which keyboard (keyboardKey), how it was reached (from its key) and its
+  // firmware version ("" when unknown).
   std::string keyboard;
+  KeyboardKind keyboardKind = KeyboardKind::Usb;
   std::string firmware;
   EntryKind kind = EntryKind::Read;
   int slot = 0;     // 1-9 for a send; 0 for a read
@@ -50,12 +64,20 @@ struct HistoryEntry {
   // The preset as a property-list document, byte for byte as recorded;
   // empty in listings.
   std::string document;
+  // What the user wrote about it ("before the festival"), "" when nothing.
+  std::string note;
 };
 
 // Which keyboard an entry is about: "usb 1209:0001", "usb 1209:0001 serial
 // AB12" or "port Pad Keyboard MIDI 1". Slots are kept per keyboard.
 std::string keyboardKey(const KeyboardId& keyboard, const std::string& serial);
-// The same in words: "USB 1209:0001, serial AB12", "MIDI port Pad Keyboard MIDI 1".
+// The simulated keyboard's: "simulated", or "simulated /path/state" when it
+// keeps its slots in a state file. Never a real keyboard's, whatever ids it
+// answers with.
+std::string simulatedKey(const std::filesystem::path& stateFile = {});
+KeyboardKind keyboardKindOf(std::string_view key);
+// The same in words: "USB 1209:0001, serial AB12", "MIDI port Pad Keyboard
+// MIDI 1", "simulated keyboard", "simulated keyboard, state file /path/state".
 std::string keyboardLabel(const std::string& key);
 
 // "6 Dec at 21:03" in local time; "6 Dec 2025 at 21:03" in another year than `now`'s.
@@ -89,7 +111,11 @@ struct HistoryFilter {
 class History {
  public:
   static constexpr int kDefaultKeep = SettingsFile::kDefaultHistoryKeep;
-  static constexpr std::chrono::milliseconds kDefaultBusyTimeout{2000};
+  // Long enough for another program's write (a backup tool, a database
+  // browser, the editor in the middle of one).
+  static constexpr std::chrono::milliseconds kDefaultBusyTimeout{10000};
+  // The version of the database this padkbd writes.
+  static constexpr int kSchemaVersion = 2;
 
   // $XDG_STATE_HOME/padkbd/history.sqlite (~/.local/state/padkbd/).
   static std::filesystem::path defaultPath();
@@ -113,18 +139,21 @@ class History {
   Result<HistoryEntry> entry(std::int64_t id);
   // The nine slots of `keyboard`.
   Result<SlotStates> slotStates(const std::string& keyboard);
+  // Writes the user's note on entry `id` ("" removes it).
+  Outcome setNote(std::int64_t id, const std::string& note);
 
   // What happened to a damaged database the first time it was met (where
-  // it went); empty afterwards and when nothing happened.
+  // it went), or that an older one was upgraded (where its copy is); empty
+  // afterwards and when nothing happened.
   std::string takeNotice();
 
  private:
   struct Db;
   // Runs `work` on an open database; a damaged one is set aside and `work`
-  // tried once more on a new one.
+  // tried once more on a new one. `writes`: refused on a newer padkbd's.
   template <typename Work>
-  auto withDatabase(Work work) -> decltype(work(std::declval<Db&>()));
-  Outcome open();
+  auto withDatabase(bool writes, Work work) -> decltype(work(std::declval<Db&>()));
+  void open();
   std::string setAside(const std::string& why);
 
   std::filesystem::path path_;

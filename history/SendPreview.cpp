@@ -23,29 +23,34 @@ SendPreview previewSend(const SlotState& state, const Preset& preset, const Choi
   return preview;
 }
 
-std::string previewText(const SendPreview& preview, HistoryClock::time_point now) {
-  const SlotState& state = preview.state;
-  const int all = exchangeCount();
+std::string slotText(const SlotState& state, HistoryClock::time_point now) {
   if (state.kind == SlotState::Kind::Unknown || !state.entry) {
-    return fmt::format(
-        "padkbd has not written Memory {} on this computer: what it holds is unknown; all {} "
-        "settings will be written",
-        state.slot, all);
+    return fmt::format("Memory {}: not sent by padkbd on this computer", state.slot);
   }
   const HistoryEntry& entry = *state.entry;
   const std::string when = whenText(entry.at, now);
   if (state.kind == SlotState::Kind::Mix) {
-    return fmt::format(
-        "Memory {} holds a mix: a send on {} (\"{}\") stopped after {} of {} settings; all {} "
-        "settings will be written",
-        state.slot, when, entry.source, entry.written, entry.total, all);
+    return fmt::format("Memory {}: a send by padkbd on {}, {}, stopped after {} of {} settings",
+                       state.slot, when, entry.source, entry.written, entry.total);
+  }
+  return fmt::format("Memory {}: last sent by padkbd on {}, {}", state.slot, when, entry.source);
+}
+
+std::string previewText(const SendPreview& preview, HistoryClock::time_point now) {
+  const SlotState& state = preview.state;
+  const std::string slot = slotText(state, now);
+  if (state.kind == SlotState::Kind::Unknown || !state.entry) {
+    return fmt::format("{}, so what it holds is unknown; all {} settings will be written", slot,
+                       exchangeCount());
+  }
+  if (state.kind == SlotState::Kind::Mix) {
+    return fmt::format("{}; all {} settings will be written", slot, exchangeCount());
   }
   const std::size_t count = preview.changes.size();
   const std::string changes = count == 0   ? std::string("nothing changes")
                               : count == 1 ? std::string("1 setting changes")
                                            : fmt::format("{} settings change", count);
-  return fmt::format("Memory {} holds what you sent on {} (\"{}\"): {}", state.slot, when,
-                     entry.source, changes);
+  return fmt::format("{}; against that, {}", slot, changes);
 }
 
 namespace {

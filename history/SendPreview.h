@@ -21,9 +21,17 @@ struct SendPreview {
 
 SendPreview previewSend(const SlotState& state, const Preset& preset, const ChoiceLists& lists);
 
-// "Memory 3 holds what you sent on 6 Dec at 21:03 ("live.padkbd"): 2 settings change",
-// "padkbd has not written Memory 3 on this computer: what it holds is unknown; all
-// 598 settings will be written", and the same for a slot that holds a mix.
+// What padkbd knows of a slot, and no more (another program, or the keyboard
+// itself, may have written it since): "Memory 3: last sent by padkbd on 7 Dec
+// at 10:52, live.padkbd", "Memory 4: a send by padkbd on 7 Dec at 10:52,
+// set.padkbd, stopped after 120 of 598 settings", "Memory 5: not sent by
+// padkbd on this computer".
+std::string slotText(const SlotState& state, HistoryClock::time_point now = HistoryClock::now());
+
+// The slot's text and what the send does against it: "…, live.padkbd;
+// against that, 2 settings change", "…, so what it holds is unknown; all 598
+// settings will be written", "…, stopped after 120 of 598 settings; all 598
+// settings will be written".
 std::string previewText(const SendPreview& preview,
                         HistoryClock::time_point now = HistoryClock::now());
 

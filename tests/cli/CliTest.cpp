@@ -272,7 +272,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
        "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?", "read"},
       {"read --simuxxxx", "read: unknown option \"--simuxxxx\"", "read"},
       {"info -x", "info: unknown option \"-x\"", "info"},
-      {"history shwo 1", "history: \"shwo\" is not show or diff; did you mean \"show\"?",
+      {"history shwo 1", "history: \"shwo\" is not show, diff or note; did you mean \"show\"?",
        "history"},
       // A missing value or argument, a word too many.
       {"read -o", "read needs a file name after -o: padkbd read -o FILE", "read"},
@@ -477,32 +477,38 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
   Preset preset = test::samplePreset();
   save("live.padkbd", preset);
   const string when = "[0-9]{1,2} [A-Z][a-z]{2} at [0-9]{2}:[0-9]{2}";
-  const string unknown =
-      "padkbd has not written Memory 5 on this computer: what it holds is "
-      "unknown; all 598 settings will be written\n";
   const auto slots = [&](std::map<int, string> known) {
     string lines;
-    for (int n = 1; n <= 9; ++n)
-      lines +=
-          "Memory " + std::to_string(n) + "  " + known.emplace(n, "unknown").first->second + "\n";
+    for (int n = 1; n <= 9; ++n) {
+      lines += "Memory " + std::to_string(n) + ": " +
+               known.emplace(n, "not sent by padkbd on this computer").first->second + "\n";
+    }
     return lines;
   };
-  expect({{"send live.padkbd --slot 5 --dry-run --simulate=state", 0, lit(unknown)},
+  expect({{"send live.padkbd --slot 5 --dry-run --simulate=state", 0,
+           lit("Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all "
+               "598 settings will be written\n")},
           {"send live.padkbd --slot 3 --simulate=state", 0, "", kAny}});
   expect({{"write-failure=300 send live.padkbd --slot 6 --simulate=state -q", 1, "", kAny}},
          PADKBD_FAULTY_EXE);
+  const string simulated = lit("simulated keyboard, state file " + at("state").string());
   expect({{"read --simulate=state -o back -q", 0, ""},
           {"slots --simulate=state", 0,
-           slots({{3, "\"live.padkbd\", sent on " + when + " \\(entry 1\\)"},
-                  {6, "a mix: \"live.padkbd\" stopped after [0-9]+ of 598 settings, " + when +
-                          " \\(entry 2\\)"}})},
+           slots({{3, "last sent by padkbd on " + when + ", live.padkbd \\(entry 1\\)"},
+                  {6, "a send by padkbd on " + when +
+                          ", live.padkbd, stopped after [0-9]+ of 598 settings \\(entry 2\\)"}})},
           {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
-           "Memory 3 holds what you sent on " + when + " \\(\"live.padkbd\"\\): nothing changes\n"},
+           "Memory 3: last sent by padkbd on " + when +
+               ", live.padkbd; against that, nothing changes\n"},
+          {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
+          {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
           {"history", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  USB 1209:0001, firmware 01.02\n" +
-               "    2  " + when + "  stopped after [0-9]+ of 598 settings to memory slot 6  " +
-               "\"live.padkbd\"  USB 1209:0001, firmware 01.02\n" + "    1  " + when +
-               "  sent to memory slot 3  \"live.padkbd\"  USB 1209:0001, firmware 01.02\n"},
+           "    3  " + when + "  read  \"from the keyboard\"  " + simulated +
+               ", firmware 01.02\n" + "    2  " + when +
+               "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
+               simulated + ", firmware 01.02\n" + "    1  " + when +
+               "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
+               ", firmware 01.02  \\(before the festival\\)\n"},
           {"history show 1 -o got", 0, ""},
           {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
           {"history diff 3", 2, "",
@@ -512,19 +518,25 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
            lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
                "--slot N\n")},
           {"restore 9 --simulate=state", 1, "",
-           lit("padkbd: there is no history entry 9; nothing sent\n")}});
+           lit("padkbd: there is no history entry 9; nothing sent\n")},
+          // Another simulated keyboard is another keyboard.
+          {"slots --simulate", 0, slots({})}});
+  // Nothing done with the simulated keyboard is said of a real one with its ids.
+  expect({{"pace=1 slots", 0, slots({})}}, PADKBD_FAULTY_EXE);
   preset.global->mem = 2;
   EXPECT_EQ(readAll(at("got")), presetToXml(preset.buttons, *preset.global));
   const auto listed = nlohmann::json::parse(run("history --json --slot 4 --kind sent").out);
   ASSERT_EQ(listed.size(), 1u);
   EXPECT_EQ(listed[0]["source"], "history entry 1");
-  EXPECT_EQ(listed[0]["keyboard"], "usb 1209:0001");
+  EXPECT_EQ(listed[0]["keyboard"], "simulated " + at("state").string());
+  EXPECT_EQ(listed[0]["keyboard_kind"], "simulated");
   auto slotsJson = nlohmann::json::parse(run("slots --json --simulate=state").out);
   EXPECT_EQ(slotsJson["slots"][5]["state"], "mix");
   EXPECT_TRUE(slotsJson["slots"][2]["at"].get<string>().ends_with("Z"));
   slotsJson["slots"][2].erase("at");
   EXPECT_EQ(slotsJson["slots"][2], nlohmann::json::parse(R"({"slot": 3, "state": "holds", "id": 1,
-      "firmware": "01.02", "written": 598, "total": 598, "source": "live.padkbd"})"));
+      "keyboard_kind": "simulated", "firmware": "01.02", "written": 598, "total": 598,
+      "source": "live.padkbd", "note": "before the festival"})"));
   EXPECT_EQ(slotsJson["slots"][0], nlohmann::json::parse(R"({"slot": 1, "state": "unknown"})"));
 }
 

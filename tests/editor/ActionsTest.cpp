@@ -172,7 +172,7 @@ class ActionsTest : public QObject {
     editor.choose("mem", 4);
     const auto inSlot0 = editor.sim().controlInSlot(0, 13);
     QVERIFY(editor.send());
-    QCOMPARE(text, QStringLiteral("padkbd has not written Memory 5 on this computer: what it "
+    QCOMPARE(text, QStringLiteral("Memory 5: not sent by padkbd on this computer, so what it "
                                   "holds is unknown; all 598 settings will be written"));
     QVERIFY(editor.sim().writeCount() == 0 && !vc.messageWindow());  // cancelled
 
@@ -204,8 +204,8 @@ class ActionsTest : public QObject {
     QVERIFY(held && held->size() == 2 && held->front().source == "from the keyboard, edited");
     editor.choose("channel", 3);
     QVERIFY(editor.send());
-    QCOMPARE(text, QStringLiteral("Memory 5 holds what you sent on %1 (\"from the keyboard, "
-                                  "edited\"): 1 setting changes")
+    QCOMPARE(text, QStringLiteral("Memory 5: last sent by padkbd on %1, from the keyboard, "
+                                  "edited; against that, 1 setting changes")
                        .arg(QString::fromStdString(padkbd::whenText(held->front().at))));
     QCOMPARE(details, QStringList{"Pad 6: channel Channel 15 → Channel 4"});
     QVERIFY(editor.send());
@@ -307,8 +307,8 @@ class ActionsTest : public QObject {
     last = {};  // the failed send's progress
     vc.keyboard().sendAction();
     cancelAt(Stage::Sending, 100);
-    QCOMPARE(asked, QStringLiteral("Memory 1 holds a mix: a send on %1 (\"from the keyboard, "
-                                   "edited\") stopped after %2 of 598 settings; all 598 settings "
+    QCOMPARE(asked, QStringLiteral("Memory 1: a send by padkbd on %1, from the keyboard, "
+                                   "edited, stopped after %2 of 598 settings; all 598 settings "
                                    "will be written")
                         .arg(QString::fromStdString(padkbd::whenText(stopped.at)))
                         .arg(before));

@@ -2,12 +2,15 @@
 // comes back, what each slot holds, what the send confirmation says, what
 // pruning keeps, and every kind of damaged database.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <zlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <ctime>
+#include <set>
 #include <thread>
 
 #include "history/SendPreview.h"
@@ -109,23 +112,35 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_EQ(history.takeNotice(), "");
 }
 
-TEST_F(HistoryTest, TheConfirmationSaysWhatTheSlotHoldsAndWhatChanges) {
+TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   const ChoiceLists lists;
-  // (The texts of an unknown slot, of one change and of a mix: the tool's and the editor's tests.)
   SlotState state{3, SlotState::Kind::Holds, sendTo(3, exchangeCount(), preset_, "live.padkbd")};
   Preset edited = copyOf(preset_);
   edited.global->mem = 6;  // where it goes is no change of the slot
   EXPECT_EQ(previewText(previewSend(state, edited, lists), kEvening + hours(1)),
-            "Memory 3 holds what you sent on 6 Dec at 21:03 (\"live.padkbd\"): nothing changes");
+            "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd; against that, nothing "
+            "changes");
   edited.buttons[12]->channel = 9;
   edited.buttons[12]->CR = 5;
   const SendPreview two = previewSend(state, edited, lists);
   EXPECT_EQ(two.changes, (std::vector<std::string>{"Pad 5: channel 12 → 9", "Pad 5: red 12 → 5"}));
   // Another year is named; a day below 10 has no padding.
   EXPECT_EQ(previewText(two, kEvening + hours(24 * 400)),
-            "Memory 3 holds what you sent on 6 Dec 2026 at 21:03 (\"live.padkbd\"): 2 settings "
-            "change");
+            "Memory 3: last sent by padkbd on 6 Dec 2026 at 21:03, live.padkbd; against that, 2 "
+            "settings change");
   EXPECT_EQ(whenText(kEvening - hours(24 * 5), kEvening), "1 Dec at 21:03");
+  edited.buttons[12]->channel = 12;
+  EXPECT_TRUE(previewText(previewSend(state, edited, lists), kEvening).ends_with("1 setting changes"));
+
+  // A send cut short, and a slot padkbd never sent to: everything is written.
+  const SlotState mix{4, SlotState::Kind::Mix, sendTo(4, 120, preset_, "set.padkbd")};
+  EXPECT_EQ(previewText(previewSend(mix, edited, lists), kEvening),
+            "Memory 4: a send by padkbd on 6 Dec at 21:03, set.padkbd, stopped after 120 of 598 "
+            "settings; all 598 settings will be written");
+  EXPECT_EQ(previewText(previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists)),
+            "Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all 598 "
+            "settings will be written");
+  EXPECT_EQ(slotText(state, kEvening), "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
 
   // A held entry whose preset cannot be read back is not known.
   state.entry->document = "garbage";
@@ -142,8 +157,16 @@ TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(1).entry->source, "two again");
 }
 
+// The files in the history's folder, by name.
+std::set<std::string> filesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& file : fs::directory_iterator(folder)) names.insert(file.path().filename());
+  return names;
+}
+
 // A database damaged each way: the record still succeeds, in a new database,
-// and the notice says once where the old one went.
+// and the notice says once where the old one went; never while another
+// program has the damaged file open.
 TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
   const auto damage = [&](const std::string& how) {
     fs::remove_all(path_.parent_path());
@@ -184,39 +207,166 @@ TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
     EXPECT_EQ(history.takeNotice(), "") << "said once";
     EXPECT_EQ(count(path_), 1) << how;
   }
+
+  // Damaged, but another program has it open (it holds a lock on it, as
+  // SQLite does): left where it is, and said so; set aside once it is closed.
+  damage("garbage");
+  const int other = ::open(path_.c_str(), O_RDWR);
+  struct flock lock {};
+  lock.l_type = F_RDLCK;
+  ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &lock), 0);
+  History history(path_);
+  EXPECT_EQ(history.record(sendTo(2, 5, preset_, "new")).message(),
+            "the history database " + path_.string() +
+                " is damaged (file is not a database), and another program has it open: it is "
+                "left as it is until that program is closed");
+  EXPECT_EQ(filesIn(path_.parent_path()), std::set<std::string>{"history.sqlite"});
+  ::close(other);
+  EXPECT_TRUE(history.record(sendTo(2, 5, preset_, "new")));
+  EXPECT_TRUE(history.takeNotice().starts_with("The history database was damaged"));
 }
 
-TEST_F(HistoryTest, ALockedOrReadOnlyDatabaseIsSetAsideAfterTheBusyTimeout) {
+// Another program writing for longer than the busy timeout: this entry is
+// not kept, nothing is moved, and the history is whole when it is done.
+TEST_F(HistoryTest, ABusyDatabaseIsWaitedForAndNeverMoved) {
   { History(path_).record(sendTo(1, 5, preset_, "old")); }
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-  History history(path_, History::kDefaultKeep, std::chrono::milliseconds(50));
-  EXPECT_TRUE(history.record(sendTo(2, 5, preset_, "new")));
-  EXPECT_TRUE(
-      history.takeNotice().starts_with("The history database was damaged (database is "
-                                       "locked); it was moved to "));
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  History history(path_, History::kDefaultKeep, std::chrono::milliseconds(200));
+  EXPECT_EQ(history.record(sendTo(2, 5, preset_, "new")).message(),
+            "another program is using the history (" + path_.string() + ")");
+  EXPECT_EQ(history.takeNotice(), "");
+  EXPECT_EQ(ids(history), (Ids{1})) << "read meanwhile";
+  // Given back within the wait: the entry is kept.
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  });
+  EXPECT_TRUE(History(path_, History::kDefaultKeep, std::chrono::seconds(5))
+                  .record(sendTo(2, 5, preset_, "new")));
+  release.join();
   sqlite3_close(other);
+  EXPECT_EQ(ids(history), (Ids{2, 1}));
+  EXPECT_EQ(filesIn(path_.parent_path()).count("history.sqlite"), 1u);
+  for (const std::string& name : filesIn(path_.parent_path()))
+    EXPECT_EQ(name.find("damaged"), std::string::npos) << name;
+}
 
-  // Write-protected, for a user who is not root: the user of a child process.
-  fs::remove_all(path_.parent_path());
+// For a user who is not root (a child process's): a write-protected
+// database is read but not written, an unreadable one told; a foreign
+// database is told. None is moved.
+TEST_F(HistoryTest, AReadOnlyUnreadableOrForeignDatabaseIsToldAndLeftAlone) {
   { History(path_).record(sendTo(1, 5, preset_, "old")); }
   for (const auto& file : fs::recursive_directory_iterator(dir_.path()))
     ASSERT_EQ(::chown(file.path().c_str(), 65534, 65534), 0);
   ASSERT_EQ(::chown(dir_.path().c_str(), 65534, 65534), 0);
-  ::chmod(path_.c_str(), 0444);
-  const pid_t child = fork();
-  if (child == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-    History user(path_);
-    const bool recorded = user.record(sendTo(2, 5, preset_, "new")).ok();
-    _exit(recorded && user.takeNotice().find("readonly") != std::string::npos ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(History(path_).list()->at(0).source, "new");
+  const auto asUser = [&](mode_t mode, const std::string& expected) {
+    ::chmod(path_.c_str(), mode);
+    const pid_t child = fork();
+    if (child == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+      History user(path_);
+      const std::string why = user.record(sendTo(2, 5, preset_, "new")).message();
+      const bool listed = user.list().ok();
+      _exit(why == expected && listed == (mode != 0) && user.takeNotice().empty() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << expected;
+  };
+  asUser(0444, "the history database " + path_.string() +
+                   " is read-only (attempt to write a readonly database)");
+  asUser(0, "the history database " + path_.string() +
+                " cannot be opened (unable to open database file)");
+  ::chmod(path_.c_str(), 0644);
+  History root(path_);
+  EXPECT_EQ(ids(root), (Ids{1}));
+
+  fs::remove_all(path_.parent_path());
+  fs::create_directories(path_.parent_path());
+  execute(path_, "CREATE TABLE songs(name TEXT)");
+  EXPECT_EQ(History(path_).record(sendTo(2, 5, preset_, "new")).message(),
+            "the history could not be used: it holds something other than padkbd's history");
+  EXPECT_EQ(filesIn(path_.parent_path()), std::set<std::string>{"history.sqlite"});
+}
+
+// A database of the first version, made from its SQL as that padkbd made
+// it: every entry is found after the upgrade, the copy of the old file is
+// beside it, and notes can be written. A newer padkbd's is read, never written.
+TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
+  const std::string document = presetToXml(preset_.buttons, *preset_.global);
+  std::string packed(compressBound(document.size()), '\0');
+  uLongf size = packed.size();
+  compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+            reinterpret_cast<const Bytef*>(document.data()), document.size(), 1);
+  packed.resize(size);
+  fs::create_directories(path_.parent_path());
+  sqlite3* db = nullptr;
+  sqlite3_open(path_.c_str(), &db);
+  ASSERT_EQ(sqlite3_exec(db, R"(
+    PRAGMA journal_mode = WAL;
+    CREATE TABLE entries(
+      id INTEGER PRIMARY KEY AUTOINCREMENT, at INTEGER NOT NULL, keyboard TEXT NOT NULL,
+      firmware TEXT NOT NULL, kind TEXT NOT NULL CHECK (kind IN ('read', 'sent', 'stopped')),
+      slot INTEGER NOT NULL, written INTEGER NOT NULL, total INTEGER NOT NULL,
+      source TEXT NOT NULL, preset BLOB NOT NULL, size INTEGER NOT NULL);
+    CREATE INDEX entries_by_slot ON entries(keyboard, slot, id);
+    PRAGMA user_version = 1;
+    INSERT INTO entries VALUES (1, 1796590980000, 'usb 1209:0001', '01.02', 'sent', 3, 598, 598,
+                                'live.padkbd', x'00', 0);
+    INSERT INTO entries VALUES (2, 1796590990000, 'port Pads MIDI 1', '', 'read', 0, 598, 598,
+                                'from the keyboard', x'00', 0);
+    INSERT INTO entries VALUES (3, 1796591000000, 'usb 1209:0001', '01.02', 'stopped', 4, 120,
+                                598, 'set.padkbd', x'00', 0);)",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(db, "UPDATE entries SET preset = ?, size = ? WHERE id = 1", -1, &insert,
+                     nullptr);
+  sqlite3_bind_blob(insert, 1, packed.data(), static_cast<int>(packed.size()), SQLITE_STATIC);
+  sqlite3_bind_int64(insert, 2, static_cast<sqlite3_int64>(document.size()));
+  ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+  sqlite3_finalize(insert);
+  sqlite3_close(db);
+
+  History history(path_);
+  const auto listed = history.list();
+  ASSERT_TRUE(listed) << listed.message();
+  ASSERT_EQ(ids(history), (Ids{3, 2, 1}));
+  const fs::path backup = path_.string() + ".v1-backup";
+  EXPECT_EQ(history.takeNotice(),
+            "The history database was upgraded for this padkbd; a copy of it as it was is kept "
+            "in " + backup.string() + ".");
+  EXPECT_EQ((*listed)[1].keyboardKind, KeyboardKind::Port);
+  EXPECT_EQ((*listed)[0].keyboardKind, KeyboardKind::Usb);
+  EXPECT_EQ((*listed)[0].written, 120);
+  EXPECT_EQ(history.entry(1)->document, document);
+  EXPECT_EQ(history.slotStates("usb 1209:0001")->at(2).entry->source, "live.padkbd");
+  ASSERT_TRUE(history.setNote(1, "before the festival"));
+  EXPECT_EQ(history.entry(1)->note, "before the festival");
+  EXPECT_EQ(history.setNote(9, "x").message(), "there is no history entry 9");
+  EXPECT_EQ(*History(path_).record(sendTo(5, 598, preset_, "new")), 4);
+  // The copy is the old database, as it was.
+  sqlite3_open(backup.c_str(), &db);
+  sqlite3_stmt* row = nullptr;
+  sqlite3_prepare_v2(db, "SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM entries", -1, &row, nullptr);
+  ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(row, 0), 1);
+  EXPECT_EQ(sqlite3_column_int(row, 1), 3);
+  sqlite3_finalize(row);
+  sqlite3_close(db);
+
+  // A newer padkbd's database, with a column of its own.
+  execute(path_, "ALTER TABLE entries ADD COLUMN colour TEXT; PRAGMA user_version = 3");
+  History older(path_);
+  EXPECT_EQ(ids(older), (Ids{4, 3, 2, 1}));
+  const std::string refused = "the history database " + path_.string() +
+                              " was written by a newer padkbd, which this one does not write to";
+  EXPECT_EQ(older.record(sendTo(5, 598, preset_, "new")).message(), refused);
+  EXPECT_EQ(older.setNote(1, "x").message(), refused);
+  EXPECT_EQ(ids(older), (Ids{4, 3, 2, 1}));
+  EXPECT_EQ(older.takeNotice(), "");
 }
 
 // Both make the database at the same moment, then take turns; neither takes

@@ -1,0 +1,52 @@
+// The history's database file as SQLite sees it: made, upgraded from an
+// older padkbd's, told apart from a newer one's, and what each of SQLite's
+// failures means for the file. Only History uses it.
+#pragma once
+
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace padkbd::historydb {
+
+// What a failure says of the file.
+enum class Trouble {
+  Busy,        // another program holds it: wait, then give up on this entry
+  Damage,      // corrupt or not a database: set aside, start anew
+  ReadOnly,    // may be read, not written
+  Unreadable,  // cannot be opened or read (permissions, I/O)
+  Other,       // nothing wrong with the file (a full disk, a bad value)
+};
+Trouble troubleOf(int sqliteCode);
+
+// A problem padkbd finds itself, of the kind it names.
+struct Problem : std::runtime_error {
+  Problem(Trouble trouble, const std::string& what) : std::runtime_error(what), trouble(trouble) {}
+  Trouble trouble;
+};
+
+struct Opened {
+  std::unique_ptr<SQLite::Database> db;
+  // Written by a newer padkbd: read, never written.
+  bool newer = false;
+  // Upgraded from an older version just now: where the copy of the old file is.
+  std::filesystem::path backup;
+};
+
+// Opens the database at `path`, making it when it is missing and upgrading
+// an older one step by step, each step in its own transaction, after a
+// copy of the old file is kept beside it (`path`.v1-backup). Throws
+// SQLite::Exception or Problem.
+Opened open(const std::filesystem::path& path, std::chrono::milliseconds busyTimeout,
+            int version);
+
+// Whether a program other than this connection has the database open:
+// SQLite keeps a lock on its files while it does (in write-ahead-log mode,
+// for as long as the connection lives).
+bool inUse(const std::filesystem::path& path);
+
+}  // namespace padkbd::historydb
