@@ -201,6 +201,9 @@ Ending runGains(Context& context, const Args& args) {
     const Outcome sent = ButtonAction::setGainWithArray(transport, values);
     transport.KillInterface();
     if (sent) return sent;
+    if (sent.wasCancelled()) {
+      return Outcome::cancelled("cancelled while sending the gains: some may have reached the keyboard");
+    }
     return Outcome::failure(
         keyboard.session.explain(fmt::format("sending the gains failed at {}", sent.message())));
   });

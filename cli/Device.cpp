@@ -12,10 +12,22 @@
 #include "storage/TempFiles.h"
 
 namespace padkbd::cli {
+namespace {
+
+// Outlives every session: a signal that comes after one ended, while the
+// program says how it went or exits, must find a flag, not end the program
+// with another status than the one printed.
+std::atomic<bool>& signalFlag() {
+  static std::atomic<bool> flag{false};
+  return flag;
+}
+
+}  // namespace
 
 DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& keyboard,
                              const std::filesystem::path& resourceDir, Console& console)
-    : options_(options), console_(console), keyboard_(keyboard) {
+    : options_(options), console_(console), cancel_(signalFlag()), keyboard_(keyboard) {
+  cancel_ = false;
   if (options_.link) {
     link_ = options_.link(keyboard_);
   } else if (options_.simulate) {
@@ -38,9 +50,9 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& key
   pad_ = std::make_unique<PadAction>(*transport_, *files_);
 }
 
-DeviceSession::~DeviceSession() {
-  tempfiles::cancelOnSignal(nullptr);
-}
+// The first signal stays a cancel until the program ends (a second one
+// ends it at once): once an exchange is done, its outcome is what is told.
+DeviceSession::~DeviceSession() = default;
 
 Discovery& DeviceSession::discovery() {
   if (simulated_ != nullptr) return *simulated_;

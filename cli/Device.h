@@ -83,8 +83,9 @@ class DeviceSession {
  private:
   DeviceOptions options_;
   Console& console_;
-  // Set by a signal while the session lives; the transport stops at it.
-  std::atomic<bool> cancel_{false};
+  // Set by a signal from the session's start until the program ends; the
+  // transport stops at it. A signal after the exchange changes nothing.
+  std::atomic<bool>& cancel_;
   KeyboardId keyboard_;
   FileLock stateLock_;                     // two runs on one state file take turns
   std::unique_ptr<LibusbBackend> libusb_;  // raw USB, when the keyboard is reached so

@@ -20,8 +20,9 @@ Outcome Keyboard::connect() {
 
 Outcome Keyboard::failed(const Outcome& exchange, const std::string& what) const {
   const std::string& detail = exchange.message();
+  // The protocol words a cancel whole ("cancelled after 212 of 598 settings…").
   if (exchange.wasCancelled()) {
-    return Outcome::cancelled(detail.empty() ? std::string("cancelled") : "cancelled: " + detail);
+    return Outcome::cancelled(detail.empty() ? std::string("cancelled") : detail);
   }
   if (!session.transport().hasDevice()) return Outcome::failure(session.notFoundReason());
   return Outcome::failure(

@@ -1172,6 +1172,26 @@ Log and history: %8</translation>
         <source>history entry %1</source>
         <translation>history entry %1</translation>
     </message>
+    <message>
+        <source>Note…</source>
+        <translation>Note…</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Note on History Entry %1</source>
+        <translation>Note on History Entry %1</translation>
+    </message>
+    <message>
+        <source>A note on this entry (&quot;before the festival&quot;); empty removes it:</source>
+        <translation>A note on this entry (&quot;before the festival&quot;); empty removes it:</translation>
+    </message>
+    <message>
+        <source>The note on history entry %1 was kept.</source>
+        <translation>The note on history entry %1 was kept.</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>
@@ -1573,12 +1593,12 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <translation>unknown</translation>
     </message>
     <message>
-        <source>holds a mix (%1/%2)</source>
-        <translation>holds a mix (%1/%2)</translation>
-    </message>
-    <message>
         <source>A send of %1 stopped after %2 of %3 settings.</source>
         <translation>A send of %1 stopped after %2 of %3 settings.</translation>
+    </message>
+    <message>
+        <source>send stopped (%1/%2)</source>
+        <translation>send stopped (%1/%2)</translation>
     </message>
 </context>
 <context>

@@ -1172,6 +1172,26 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>history entry %1</source>
         <translation>历史记录第 %1 条</translation>
     </message>
+    <message>
+        <source>Note…</source>
+        <translation>备注…</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>Note on History Entry %1</source>
+        <translation>历史记录第 %1 条的备注</translation>
+    </message>
+    <message>
+        <source>A note on this entry (&quot;before the festival&quot;); empty removes it:</source>
+        <translation>这条记录的备注（如“音乐节之前”）；留空则删除备注：</translation>
+    </message>
+    <message>
+        <source>The note on history entry %1 was kept.</source>
+        <translation>已保存历史记录第 %1 条的备注。</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>
@@ -1573,12 +1593,12 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <translation>未知</translation>
     </message>
     <message>
-        <source>holds a mix (%1/%2)</source>
-        <translation>新旧混杂（%1/%2）</translation>
-    </message>
-    <message>
         <source>A send of %1 stopped after %2 of %3 settings.</source>
         <translation>发送 %1 时，%3 项设置中写入 %2 项后中断。</translation>
+    </message>
+    <message>
+        <source>send stopped (%1/%2)</source>
+        <translation>发送中断（%1/%2）</translation>
     </message>
 </context>
 <context>

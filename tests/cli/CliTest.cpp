@@ -7,6 +7,8 @@
 #include <atomic>
 #include <future>
 #include <nlohmann/json.hpp>
+#include <map>
+#include <random>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -393,10 +395,10 @@ TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
   // signal comes once a settings message went out (the trace shows it); the last line says why.
   const std::tuple<const char*, int, const char*> stopped[] = {
       {"pace=2000 read -o backup --simulate=state --trace", SIGINT,
-       "padkbd: cancelled: the read was cancelled"},
+       "padkbd: the read was cancelled"},
       {"pace=2000 send p --simulate=state --trace", SIGTERM,
-       "padkbd: cancelled: cancelled after [0-9]+ of 598 settings: memory slot 9 now holds some of "
-       "the new settings and some of the old"}};
+       "padkbd: cancelled after [0-9]+ of 598 settings: memory slot 9 now holds some of the new "
+       "settings and some of the old"}};
   for (const auto& [command, signal, says] : stopped) {
     const Result r = run(command, "", PADKBD_FAULTY_EXE, signal, " 7f 42 04 0");
     EXPECT_EQ(r.status, 128 + signal) << r.err;
@@ -538,6 +540,77 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
       "keyboard_kind": "simulated", "firmware": "01.02", "written": 598, "total": 598,
       "source": "live.padkbd", "note": "before the festival"})"));
   EXPECT_EQ(slotsJson["slots"][0], nlohmann::json::parse(R"({"slot": 1, "state": "unknown"})"));
+}
+
+// Ctrl+C at any moment, before the exchange, during it or after it: the
+// exit status, the one line said and the history always agree.
+TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
+  save("live.padkbd", test::samplePreset());
+  const std::regex stopped(
+      "padkbd: cancelled after ([0-9]+) of 598 settings: memory slot 7 now holds some of the new "
+      "settings and some of the old\n");
+  std::mt19937 random(20261207);
+  std::map<int, int> statuses;
+  std::size_t entries = 0;
+  for (int n = 0; n < 100; ++n) {
+    // A keyboard taking 100 µs a transfer: a send lasts about a tenth of a second.
+    const int micros = std::uniform_int_distribution(0, 250000)(random);
+    const string err = at("io/interrupted").string();
+    const string shell = "cd '" + dir_.path().string() + "'; '" PADKBD_FAULTY_EXE
+                         "' pace=100 send live.padkbd --slot 7 --simulate=state 2>'" + err +
+                         "' & sleep " + std::to_string(micros / 1e6) + "; kill -INT $!; wait $!";
+    const int status = WEXITSTATUS(std::system(shell.c_str()));
+    ++statuses[status];
+    const string said = readAll(err);
+    const auto listed = History(History::defaultPath()).list();
+    ASSERT_TRUE(listed);
+    const bool recorded = listed->size() > entries;
+    entries = listed->size();
+    std::smatch written;
+    if (status == 0) {
+      EXPECT_EQ(said, "sent live.padkbd to memory slot 7\n") << n;
+      ASSERT_TRUE(recorded) << n;
+      EXPECT_EQ(listed->front().kind, EntryKind::Sent) << n;
+    } else if (std::regex_match(said, written, stopped)) {
+      EXPECT_EQ(status, 130) << n;
+      ASSERT_TRUE(recorded) << n;
+      EXPECT_EQ(listed->front().kind, EntryKind::Stopped) << n;
+      EXPECT_EQ(std::to_string(listed->front().written), written[1].str()) << n;
+    } else {
+      // Before anything was written (or before the program could listen for signals).
+      EXPECT_EQ(status, 130) << n << said;
+      EXPECT_TRUE(said == "padkbd: cancelled while waiting for the keyboard\n" || said.empty())
+          << n << said;
+      EXPECT_FALSE(recorded) << n << said;
+    }
+  }
+  std::printf("exit statuses of 100 interrupted sends: 0 ×%d, 130 ×%d\n", statuses[0],
+              statuses[130]);
+  EXPECT_EQ(statuses[0] + statuses[130], 100);
+}
+
+// Another program holds the history for five seconds during a send: the tool
+// waits for it, the send is kept, nothing is moved.
+TEST_F(Cli, AHistoryHeldByAnotherProgramIsWaitedFor) {
+  save("live.padkbd", test::samplePreset());
+  ASSERT_EQ(run("send live.padkbd --slot 3 --simulate -q").status, 0);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(History::defaultPath().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  EXPECT_EQ(run("send live.padkbd --slot 4 --simulate"),
+            (Result{0, "", "sent live.padkbd to memory slot 4\n"}));
+  release.join();
+  sqlite3_close(other);
+  EXPECT_EQ(History(History::defaultPath()).list()->size(), 2u);
+  std::set<string> files;
+  for (const auto& file : fs::directory_iterator(at("history/padkbd")))
+    files.insert(file.path().filename());
+  EXPECT_EQ(files.count("history.sqlite"), 1u);
+  for (const string& name : files) EXPECT_EQ(name.find("damaged"), string::npos) << name;
 }
 
 // Runs killed at any moment of a send or a read: every time the database is
