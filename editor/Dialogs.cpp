@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -112,6 +113,13 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
   };
   seams.showAbout = [](QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::about(parent, title, text);
+  };
+  seams.askText = [](QWidget* parent, const QString& title, const QString& label,
+                     const QString& text) -> std::optional<QString> {
+    bool ok = false;
+    QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+    if (!ok) return std::nullopt;
+    return answer;
   };
   seams.openFolder = [](const QString& folder) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));

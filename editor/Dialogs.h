@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "storage/Settings.h"
 
@@ -38,6 +39,10 @@ struct DialogSeams {
       showDifferences;
   // Help → About: what is running and where its files are.
   std::function<void(QWidget* parent, const QString& title, const QString& text)> showAbout;
+  // A line of text, starting with `text`; none when cancelled.
+  std::function<std::optional<QString>(QWidget* parent, const QString& title,
+                                       const QString& label, const QString& text)>
+      askText;
   // Shows a folder in the desktop's file manager; false when none opened it.
   std::function<bool(const QString& folder)> openFolder;
 };

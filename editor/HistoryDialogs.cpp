@@ -9,7 +9,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -312,9 +311,9 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
       {tr("When"), tr("What"), tr("Keyboard"), tr("Source"), tr("Firmware"), tr("Note")});
   entryList->setRootIsDecorated(false);
   entryList->setUniformRowHeights(true);
-  entryList->setMinimumSize(820, 280);
+  entryList->setMinimumSize(980, 280);
   entryList->header()->setStretchLastSection(false);
-  entryList->header()->setSectionResizeMode(3, QHeaderView::Stretch);
+  entryList->header()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
   layout->addWidget(entryList, 1);
   layout->addWidget(status_);
 
@@ -359,7 +358,7 @@ void HistoryDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
     if (item->data(0, Qt::UserRole) == chosen) entryList->setCurrentItem(item);
   }
   // Each column as wide as its texts, with room between them.
-  for (int column : {0, 1, 2, 4}) {
+  for (int column : {0, 1, 2, 3, 4}) {
     entryList->resizeColumnToContents(column);
     entryList->setColumnWidth(column, entryList->columnWidth(column) + 16);
   }
@@ -378,13 +377,12 @@ void HistoryDialog::editNote() {
   const QTreeWidgetItem* item = entryList->currentItem();
   if (item == nullptr) return;
   const qint64 id = item->data(0, Qt::UserRole).toLongLong();
-  bool ok = false;
-  const QString note = QInputDialog::getText(
+  const std::optional<QString> note = view_.dialogs.askText(
       this, tr("Note on History Entry %1").arg(id),
-      tr("A note on this entry (\"before the festival\"); empty removes it:"), QLineEdit::Normal,
-      item->text(kNoteColumn), &ok);
-  if (!ok) return;
-  worker_.setHistoryNote(id, note.trimmed().toStdString(), this,
+      tr("A note on this entry (\"before the festival\"); empty removes it:"),
+      item->text(kNoteColumn));
+  if (!note) return;
+  worker_.setHistoryNote(id, note->trimmed().toStdString(), this,
                          [this, id](DeviceWorker::HistoryAnswer answer) {
                            if (!answer.outcome) {
                              setStatus(asSentence(answer.outcome.message()), answer.note);

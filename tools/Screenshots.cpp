@@ -234,6 +234,7 @@ int main(int argc, char** argv) {
   editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 300; });
   sendTo(7);
   editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
+  ok &= padkbd::History(padkbd::History::defaultPath()).setNote(2, "before the festival").ok();
   editor.action("actionMemorySlots")->trigger();
   editor.waitForKeyboard();
   save(editor.window().memorySlotsDialog(), QStringLiteral("editor-memory-slots.png"));

@@ -259,6 +259,24 @@ class DialogsTest : public QObject {
       return column(list, 3);
     };
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
+    // A note written, kept across a refresh, then removed; a cancel changes nothing.
+    std::optional<QString> answer = QStringLiteral("  before the festival ");
+    vc.dialogs.askText = [&](QWidget*, const QString&, const QString&, const QString&) {
+      return answer;
+    };
+    list->setCurrentItem(list->topLevelItem(1));
+    history->noteButton->click();
+    editor.waitForKeyboard();
+    QCOMPARE(column(list, 5), (QStringList{"", "before the festival"}));
+    QCOMPARE(history->status(), QStringLiteral("The note on history entry 2 was kept."));
+    answer.reset();
+    history->noteButton->click();
+    editor.waitForKeyboard();
+    QCOMPARE(column(list, 5), (QStringList{"", "before the festival"}));
+    answer = QString();
+    history->noteButton->click();
+    editor.waitForKeyboard();
+    QCOMPARE(column(list, 5), (QStringList{"", ""}));
     QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
     QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
     QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty() && !history->openButton->isEnabled());
