@@ -394,10 +394,12 @@ void EditSession::apply(const Step& step, bool forward) {
 }
 
 void EditSession::undo() {
+  if (!canUndo()) return;
   if (const Step* step = history_.undo()) apply(*step, false);
 }
 
 void EditSession::redo() {
+  if (!canRedo()) return;
   if (const Step* step = history_.redo()) apply(*step, true);
 }
 

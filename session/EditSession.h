@@ -149,8 +149,10 @@ class EditSession {
   bool paste();
 
   // --- Undo ---------------------------------------------------------------
-  bool canUndo() const { return history_.canUndo(); }
-  bool canRedo() const { return history_.canRedo(); }
+  // Both are off in bulk mode: a step undone there would change settings
+  // bulk mode holds still (the global block, the pads' other fields).
+  bool canUndo() const { return !bulk_ && history_.canUndo(); }
+  bool canRedo() const { return !bulk_ && history_.canRedo(); }
   // What they would undo or redo: "Pad 6 colour", "Default".
   std::string undoText() const { return history_.undoText(); }
   std::string redoText() const { return history_.redoText(); }

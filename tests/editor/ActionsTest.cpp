@@ -105,6 +105,59 @@ class ActionsTest : public QObject {
     QVERIFY(editor.snapshot() == before);
   }
 
+  // Bulk mode is a mode: Undo and Redo are off in it, by menu and by key, and
+  // on again however it is left (applied, or cancelled by Esc); Esc over an
+  // open list only closes the list.
+  void bulkModeHoldsUndoAndEsc() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto& window = editor.window();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QAction* undo = editor.action("actionUndo");
+    QAction* redo = editor.action("actionRedo");
+    editor.choose("globalC", 5);
+    editor.choose("globalC", 6);
+    undo->trigger();  // something to undo and something to redo
+    const auto pad2 = editor.record(9)->CR;
+    QVERIFY(pad2 != 7);
+    for (bool apply : {false, true}) {
+      QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+      QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+      QVERIFY(undo->text() == QStringLiteral("&Undo") && redo->text() == QStringLiteral("&Redo"));
+      for (const auto& tried : std::initializer_list<std::function<void()>>{
+               [&] { QTest::keySequence(&window, undo->shortcut()); },
+               [&] { QTest::keySequence(&window, redo->shortcut()); }, [&] { vc.undoAction(); },
+               [&] { vc.redoAction(); }}) {
+        tried();
+        QVERIFY(vc.session().global()->globalMIDIChannel == 5 &&
+                editor.menu("globalC")->currentIndex() == 5);
+      }
+      editor.click(10);  // Pad 2
+      for (const char* list : {"cr", "mode"}) {
+        editor.menu(list)->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Escape);  // where a desktop delivers it
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(vc.session().inBulk() && editor.selectedTags() == QStringList{"10"});
+      }
+      editor.choose("cr", 7);
+      QApplication::setActiveWindow(&window);  // offscreen, a closed list leaves no window active
+      if (apply) {
+        QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+      } else {
+        QTest::keyClick(&window, Qt::Key_Escape);  // no list open: leaves, as Cancel does
+      }
+      QVERIFY(!vc.session().inBulk() && editor.record(9)->CR == (apply ? 7 : pad2));
+      QCOMPARE(undo->text(), apply ? QStringLiteral("&Undo bulk change of 1 pads")
+                                   : QStringLiteral("&Undo global MIDI channel"));
+      QVERIFY(undo->isEnabled() && redo->isEnabled() == !apply);  // a new step drops the redo
+    }
+    QTest::keySequence(&window, undo->shortcut());
+    QVERIFY(editor.record(9)->CR == pad2 && vc.session().global()->globalMIDIChannel == 5);
+  }
+
   // The pads light in their colours, in both banks; the swatch's colour
   // dialog maps onto 0-127 in one step; numbers read as notes.
   void coloursAndNotes() {
