@@ -317,6 +317,45 @@ class ActionsTest : public QObject {
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
   }
 
+  // Two windows over one working copy: each saves, byte for byte, what it
+  // showed when Save was chosen, while the other loads in the middle.
+  void eachWindowSavesWhatItShows() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    padkbd::FileAction files(PADKBD_TEST_RESOURCE_DIR, editor.files().workingCopyPath());
+    padkbd::EditSession other(files, files.defaultPreset(), padkbd::Origin{});
+    other.setGlobal(padkbd::GlobalField::OctaveTransposition, 1);
+    const fs::path theirs = editor.dir() / "theirs.padkbd", mine = editor.dir() / "mine.padkbd";
+    QVERIFY(other.saveDocument(theirs));
+    const std::string theirXml = readAll(theirs);
+    editor.choose("globalO", 2);
+    const std::string myXml =
+        padkbd::presetToXml(vc.session().preset().buttons, *vc.session().global());
+    QVERIFY(myXml != theirXml);
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {  // the other loads while the dialog is open
+      return other.loadDocument(theirs) ? QString::fromStdString(mine.string()) : QString();
+    };
+    vc.documents().saveAction();
+    QVERIFY(editor.problems.isEmpty() && readAll(mine) == myXml);
+    QVERIFY(!vc.session().modified() && !editor.window().isWindowModified());
+    QCOMPARE(editor.window().windowTitle(), QStringLiteral("mine.padkbd[*] — padkbd"));
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {  // as a read arriving meanwhile would
+      vc.session().setGlobal(padkbd::GlobalField::OctaveTransposition, 3);
+      return QString::fromStdString(mine.string());
+    };
+    vc.documents().saveAction();
+    QVERIFY(readAll(mine) == myXml && editor.window().isWindowModified());
+
+    // The other way round: this window loads in the middle of the other's save.
+    const padkbd::Preset shown = other.copyOfPreset();
+    QVERIFY(other.writeWorkingCopy());
+    editor.answerFiles(mine);
+    vc.documents().loadAction();
+    QVERIFY(other.exportDocument(editor.dir() / "again.padkbd", shown));
+    QVERIFY(readAll(editor.dir() / "again.padkbd") == theirXml && !other.modified());
+    QVERIFY(editor.problems.isEmpty());
+  }
+
   // Cut short: a cancelled read leaves what is shown as it was; a send that
   // fails or is cancelled part-way says how much reached the slot, and what
   // the keyboard holds is no longer taken as known; a silent keyboard stops
