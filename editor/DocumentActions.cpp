@@ -56,6 +56,9 @@ void DocumentActions::loadAction() {
 }
 
 bool DocumentActions::save() {
+  // What the window shows now is what is saved, whatever happens while the
+  // dialog is open (another window loading over the working copy included).
+  const Preset shown = view_.session().copyOfPreset();
   // The working copy is written first; only then is a document chosen.
   if (Outcome written = view_.session().writeWorkingCopy(); !written) {
     showProblem(tr("The preset was not saved"), written.message());
@@ -65,7 +68,7 @@ bool DocumentActions::save() {
   const QString path =
       dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_.view()->window()) : QString();
   if (path.isEmpty()) return false;
-  if (Outcome saved = view_.session().exportDocument(path.toStdString()); !saved) {
+  if (Outcome saved = view_.session().exportDocument(path.toStdString(), shown); !saved) {
     showProblem(tr("The preset was not saved"), saved.message());
     return false;
   }

@@ -1,7 +1,8 @@
-// What the window does with documents: Default, Load and Save (through the
-// working copy, as the editor always did), never dropping edits without
-// asking first. A refused document is told in a message box and changes
-// nothing.
+// What the window does with documents: Default, Load and Save, never
+// dropping edits without asking first. Save writes the preset the window
+// showed when it was chosen (leaving it in the working copy too, as the
+// editor always did). A refused document is told in a message box and
+// changes nothing.
 #pragma once
 
 #include <QObject>

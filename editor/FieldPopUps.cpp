@@ -1,7 +1,9 @@
 #include "editor/FieldPopUps.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QStringList>
 #include <algorithm>
 
@@ -64,9 +66,31 @@ class WheelGuard : public QObject {
   }
 };
 
+// Esc over an open list closes the list and nothing else. Qt closes it while
+// asking whether the key is a shortcut, and then lets the window's Esc
+// shortcut (leave bulk mode) have it too: answered here first, the key stops.
+class EscapeGuard : public QObject {
+ public:
+  explicit EscapeGuard(QComboBox* menu) : QObject(menu), menu_(menu) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::ShortcutOverride ||
+        !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+      return false;
+    }
+    menu_->hidePopup();
+    event->accept();
+    return true;
+  }
+
+ private:
+  QComboBox* menu_;
+};
+
 QComboBox* guarded(QComboBox* menu) {
   menu->setFocusPolicy(Qt::StrongFocus);
   menu->installEventFilter(new WheelGuard(menu));
+  // After the list's own filter (made with the view), so that it runs first.
+  menu->view()->installEventFilter(new EscapeGuard(menu));
   return menu;
 }
 

@@ -294,8 +294,7 @@ Outcome EditSession::useDefault() {
 }
 
 Outcome EditSession::loadDocument(const std::filesystem::path& path) {
-  if (Outcome imported = files_.importDocument(path); !imported) return imported;
-  PresetRead read = files_.readTempPreset();
+  PresetRead read = files_.importDocument(path);
   if (!read) return read.outcome();
   useDocument(std::move(*read), path.filename().string());
   return Outcome::success();
@@ -315,16 +314,16 @@ Outcome EditSession::writeWorkingCopy() {
   return files_.WriteButtonValuesToTempWithData(preset_.buttons, *preset_.global);
 }
 
-Outcome EditSession::exportDocument(const std::filesystem::path& path) {
-  if (Outcome exported = files_.exportWorkingCopy(path); !exported) return exported;
-  saved_ = valuesOf(preset_);
-  origin_ = cameFrom(Origin{Origin::Kind::Document, path.filename().string()}, preset_);
+Outcome EditSession::exportDocument(const std::filesystem::path& path, const Preset& shown) {
+  if (Outcome exported = files_.exportPreset(shown, path); !exported) return exported;
+  saved_ = valuesOf(shown);
+  origin_ = cameFrom(Origin{Origin::Kind::Document, path.filename().string()}, shown);
   return Outcome::success();
 }
 
 Outcome EditSession::saveDocument(const std::filesystem::path& path) {
   if (Outcome written = writeWorkingCopy(); !written) return written;
-  return exportDocument(path);
+  return exportDocument(path, preset_);
 }
 
 void EditSession::useKeyboardPreset(Preset preset, std::optional<std::string> firmware) {
@@ -394,10 +393,12 @@ void EditSession::apply(const Step& step, bool forward) {
 }
 
 void EditSession::undo() {
+  if (!canUndo()) return;
   if (const Step* step = history_.undo()) apply(*step, false);
 }
 
 void EditSession::redo() {
+  if (!canRedo()) return;
   if (const Step* step = history_.redo()) apply(*step, true);
 }
 

@@ -118,7 +118,8 @@ class EditSession {
   // Each replaces the preset with new records (one undo step); the current
   // control becomes the record at the same index.
   Outcome useDefault();
-  // Through the working copy, as the editor always did; `name` is shown.
+  // The document's preset, also left in the working copy as the editor
+  // always did; its file name is shown.
   Outcome loadDocument(const std::filesystem::path& path);
   // A preset already read and checked (a document the command-line tool sends).
   void useDocument(Preset preset, const std::string& name);
@@ -126,10 +127,11 @@ class EditSession {
   void useHistoryEntry(Preset preset, std::int64_t id);
   // Save, first half: the preset into the working copy.
   Outcome writeWorkingCopy();
-  // Save, second half: the working copy into the document, which is then
-  // what the preset was last saved as.
-  Outcome exportDocument(const std::filesystem::path& path);
-  // Both halves.
+  // Save, second half: `shown` (a copy of the preset taken when Save was
+  // chosen) into the document, which is then what it was last saved as;
+  // edits made since stay unsaved. The working copy is not read back.
+  Outcome exportDocument(const std::filesystem::path& path, const Preset& shown);
+  // Both halves, with the preset as it is.
   Outcome saveDocument(const std::filesystem::path& path);
   // What the keyboard gave (a read): replaces the preset, one undo step, and
   // is what the keyboard holds from now on.
@@ -149,8 +151,10 @@ class EditSession {
   bool paste();
 
   // --- Undo ---------------------------------------------------------------
-  bool canUndo() const { return history_.canUndo(); }
-  bool canRedo() const { return history_.canRedo(); }
+  // Both are off in bulk mode: a step undone there would change settings
+  // bulk mode holds still (the global block, the pads' other fields).
+  bool canUndo() const { return !bulk_ && history_.canUndo(); }
+  bool canRedo() const { return !bulk_ && history_.canRedo(); }
   // What they would undo or redo: "Pad 6 colour", "Default".
   std::string undoText() const { return history_.undoText(); }
   std::string redoText() const { return history_.redoText(); }

@@ -172,18 +172,16 @@ PresetRead FileAction::readTempPreset() {
   return read;
 }
 
-Outcome FileAction::importDocument(const fs::path& document) {
+PresetRead FileAction::importDocument(const fs::path& document) {
   log::diag("path---->%s", document.string());
   FileBytes file = readFileLimited(document);
   if (!file.outcome) {
-    return Outcome::failure(
-        fmt::format("Could not load {}: {}", document.string(), file.outcome.message()));
+    return refused(fmt::format("Could not load {}: {}", document.string(), file.outcome.message()));
   }
   log::diag("fileContext---->%s", describeForLog(file.bytes));
   PresetRead read = parsePreset(file.bytes);
   if (!read) {
-    return Outcome::failure(
-        fmt::format("Could not load {}: {}", document.string(), read.message()));
+    return refused(fmt::format("Could not load {}: {}", document.string(), read.message()));
   }
   // Only a checked preset reaches the working copy, and always as XML: an
   // XML document as its own text (keys of its own and integer values kept),
@@ -194,22 +192,18 @@ Outcome FileAction::importDocument(const fs::path& document) {
       workingCopy_,
       isBinaryPlist(file.bytes) ? presetToXml(read->buttons, *read->global) : file.bytes);
   if (!written) {
-    return Outcome::failure(
-        fmt::format("Could not load {}: {}", document.string(), written.message()));
+    return refused(fmt::format("Could not load {}: {}", document.string(), written.message()));
   }
-  return Outcome::success();
+  return read;
 }
 
-Outcome FileAction::exportWorkingCopy(const fs::path& document) {
+Outcome FileAction::exportPreset(const Preset& preset, const fs::path& document) {
   log::diag("save path--->%s", document.string());
-  // No seeding here: a missing working copy means the save before this failed,
-  // and the shipped copy must not end up in the user's document.
-  PresetRead read = readPresetFile(workingCopy_);
-  if (!read) {
-    return Outcome::failure(fmt::format("Could not save {}: the working copy {} is unusable: {}",
-                                        document.string(), workingCopy_.string(), read.message()));
+  if (Outcome usable = checkPreset(preset); !usable) {
+    return Outcome::failure(
+        fmt::format("Could not save {}: {}", document.string(), usable.message()));
   }
-  const std::string xml = presetToXml(read->buttons, *read->global);
+  const std::string xml = presetToXml(preset.buttons, *preset.global);
   log::diag("dicdata--->%s", xml);
   Outcome written = writeFileAtomically(document, xml);
   if (!written) log::diag("%s", written.message());

@@ -53,11 +53,13 @@ class FileAction {
   Preset defaultPreset() const;
   PresetRead readTempPreset();
 
-  // Load, first half: checks the document and only then writes it, as XML,
-  // over the working copy.
-  Outcome importDocument(const std::filesystem::path& document);
-  // Save, second half: copies the working copy into the document, atomically.
-  Outcome exportWorkingCopy(const std::filesystem::path& document);
+  // Load: checks the document and only then writes it, as XML, over the
+  // working copy; gives the preset it holds. Neither Load nor Save reads the
+  // working copy back: another editor window may write it at any time.
+  PresetRead importDocument(const std::filesystem::path& document);
+  // Save, second half: writes the preset into the document, atomically, as
+  // the working copy holds it (an unusable preset is refused).
+  Outcome exportPreset(const Preset& preset, const std::filesystem::path& document);
 
   // The string lists of the "basic" resource, by key (empty when unreadable).
   std::map<std::string, std::vector<std::string>> readChoiceLists() const;

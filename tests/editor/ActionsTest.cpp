@@ -105,6 +105,53 @@ class ActionsTest : public QObject {
     QVERIFY(editor.snapshot() == before);
   }
 
+  // Bulk mode is a mode: Undo and Redo are off in it, by menu and by key, and
+  // on again however it is left (applied, or cancelled by Esc); Esc over an
+  // open list only closes the list.
+  void bulkModeHoldsUndoAndEsc() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    auto& window = editor.window();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QAction* undo = editor.action("actionUndo");
+    QAction* redo = editor.action("actionRedo");
+    editor.choose("globalC", 5);
+    editor.choose("globalC", 6);
+    undo->trigger();  // something to undo and something to redo
+    const auto pad2 = editor.record(9)->CR;
+    QVERIFY(pad2 != 7);
+    for (bool apply : {false, true}) {
+      QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+      QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+      for (QAction* action : {undo, redo}) {  // by key and by a direct call
+        QTest::keySequence(&window, action->shortcut());
+        action == undo ? vc.undoAction() : vc.redoAction();
+        QCOMPARE(vc.session().global()->globalMIDIChannel, 5);
+      }
+      editor.click(10);  // Pad 2
+      editor.menu("mode")->showPopup();
+      QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+      QTest::keyClick(window.windowHandle(), Qt::Key_Escape);  // where a desktop delivers it
+      QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+      QVERIFY(vc.session().inBulk() && editor.selectedTags() == QStringList{"10"});
+      editor.choose("cr", 7);
+      QApplication::setActiveWindow(&window);  // offscreen, a closed list leaves no window active
+      if (apply) {
+        QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+      } else {
+        QTest::keyClick(&window, Qt::Key_Escape);  // no list open: leaves, as Cancel does
+      }
+      QVERIFY(!vc.session().inBulk() && editor.record(9)->CR == (apply ? 7 : pad2));
+      QCOMPARE(undo->text(), apply ? QStringLiteral("&Undo bulk change of 1 pads")
+                                   : QStringLiteral("&Undo global MIDI channel"));
+      QVERIFY(undo->isEnabled() && redo->isEnabled() == !apply);  // a new step drops the redo
+    }
+    QTest::keySequence(&window, undo->shortcut());
+    QVERIFY(editor.record(9)->CR == pad2 && vc.session().global()->globalMIDIChannel == 5);
+  }
+
   // The pads light in their colours, in both banks; the swatch's colour
   // dialog maps onto 0-127 in one step; numbers read as notes.
   void coloursAndNotes() {
@@ -262,6 +309,34 @@ class ActionsTest : public QObject {
     editor.answerFiles(editor.dir() / "never.padkbd");
     vc.documents().saveAction();
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
+  }
+
+  // Two windows over one working copy: each saves, byte for byte, what it
+  // showed when Save was chosen, while the other loads in the middle.
+  void eachWindowSavesWhatItShows() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    padkbd::FileAction files(PADKBD_TEST_RESOURCE_DIR, editor.files().workingCopyPath());
+    padkbd::EditSession other(files, files.defaultPreset(), padkbd::Origin{});
+    const fs::path theirs = editor.dir() / "theirs.padkbd", mine = editor.dir() / "mine.padkbd";
+    QVERIFY(other.saveDocument(theirs));
+    editor.choose("globalO", 2);
+    const std::string myXml =
+        padkbd::presetToXml(vc.session().preset().buttons, *vc.session().global());
+    QVERIFY(myXml != readAll(theirs));
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {  // the other loads while the dialog is open
+      return other.loadDocument(theirs) ? QString::fromStdString(mine.string()) : QString();
+    };
+    vc.documents().saveAction();
+    QVERIFY(editor.problems.isEmpty() && readAll(mine) == myXml);
+    QVERIFY(!editor.window().isWindowModified());
+    QCOMPARE(editor.window().windowTitle(), QStringLiteral("mine.padkbd[*] — padkbd"));
+    vc.dialogs.saveDocumentPath = [&](QWidget*) {  // as a read arriving meanwhile would
+      vc.session().setGlobal(padkbd::GlobalField::OctaveTransposition, 3);
+      return QString::fromStdString(mine.string());
+    };
+    vc.documents().saveAction();
+    QVERIFY(readAll(mine) == myXml && editor.window().isWindowModified());
   }
 
   // Cut short: a cancelled read leaves what is shown as it was; a send that

@@ -84,7 +84,7 @@ TEST_F(EditSessionTest, DefaultLoadAndReadReplaceTheRecordsAndUndoBringsThemBack
   EXPECT_EQ(session.current(), before) << "the very records of before";
   EXPECT_FALSE(session.modified());
 
-  // Save, then Load: both through the working copy, the document named.
+  // Save, then Load: the document named.
   session.setField(ControlField::Value, 77);
   ASSERT_TRUE(session.saveDocument(tmp / "mine.padkbd"));
   EXPECT_FALSE(session.modified());

@@ -150,8 +150,9 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
     EXPECT_EQ(parsed.ok(), refusal.empty());
     EXPECT_EQ(parsed.message(), refusal);
     const std::string why = refusal.empty() ? "" : ": " + parsed.message();
-    EXPECT_EQ(files_.importDocument(document).message(),
-              why.empty() ? "" : "Could not load " + document.string() + why);
+    const PresetRead imported = files_.importDocument(document);
+    EXPECT_EQ(imported.message(), why.empty() ? "" : "Could not load " + document.string() + why);
+    EXPECT_TRUE(!parsed || test::sameValues(imported.value(), *parsed));
     // An XML document as it is (its own keys and integers kept), a binary one as XML.
     const std::string expected = !refusal.empty() ? before
                                  : isBinaryPlist(bytes)
@@ -166,15 +167,18 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
 }
 
 TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
+  // Byte for byte what the working copy holds for the preset, which is never
+  // read back: whatever another window left there does not matter.
   const fs::path document = tmp_ / "old.padkbd";
-  ASSERT_TRUE(files_.exportWorkingCopy(document));
-  const std::string old = readAll(document);
-  EXPECT_EQ(old, readAll(workingCopy()));
+  const std::string old = readAll(workingCopy());
+  writeAll(workingCopy(), "damaged");
+  ASSERT_TRUE(files_.exportPreset(sample_, document));
+  EXPECT_EQ(readAll(document), old);
 
   // Below a regular file, or over a folder (which stays one).
   fs::create_directories(tmp_ / "folder.padkbd" / "inside");
   for (const fs::path& bad : {document / "new.padkbd", tmp_ / "folder.padkbd"}) {
-    EXPECT_THAT(files_.exportWorkingCopy(bad).message(),
+    EXPECT_THAT(files_.exportPreset(sample_, bad).message(),
                 testing::StartsWith("Could not write " + bad.string() + ": "));
   }
   EXPECT_TRUE(fs::is_directory(tmp_ / "folder.padkbd" / "inside"));
@@ -185,19 +189,17 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
   const rlimit small{1000, limit.rlim_max};
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const Outcome partial = files_.exportWorkingCopy(document);
+  const Outcome partial = files_.exportPreset(sample_, document);
   setrlimit(RLIMIT_FSIZE, &limit);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(partial);
   EXPECT_EQ(entriesIn(tmp_.path()), 4u);  // data, resources, the two documents: no temporary
 
-  // An unusable working copy is never copied into the document, and a
-  // missing one is not replaced by the shipped copy.
-  writeAll(workingCopy(), "damaged");
-  EXPECT_FALSE(files_.exportWorkingCopy(document));
-  fs::remove(workingCopy());
-  EXPECT_FALSE(files_.exportWorkingCopy(document));
-  EXPECT_FALSE(fs::exists(workingCopy()));
+  // An unusable preset never reaches the document.
+  Preset unusable = copyOf(sample_);
+  unusable.buttons[13]->channel = 99;
+  EXPECT_EQ(files_.exportPreset(unusable, document).message(),
+            "Could not save " + document.string() + ": " + checkPreset(unusable).message());
   EXPECT_EQ(readAll(document), old);
 
   // A working copy whose folder cannot be made.
