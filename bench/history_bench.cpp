@@ -35,7 +35,7 @@ BENCHMARK(recordOpen)->Unit(benchmark::kMillisecond);
 
 void recordFirstUse(benchmark::State& state) {
   test::TempDir dir;
-  { History(dir / "history.sqlite").list(); }
+  { (void)History(dir / "history.sqlite").list(); }
   const Preset sent = preset();
   for (auto _ : state) {
     History history(dir / "history.sqlite");
@@ -48,7 +48,7 @@ void list2000(benchmark::State& state) {
   test::TempDir dir;
   History history(dir / "history.sqlite");
   const Preset sent = preset();
-  for (int n = 0; n < 2000; ++n) history.record(fullSend(sent));
+  for (int n = 0; n < 2000; ++n) (void)history.record(fullSend(sent));
   for (auto _ : state) {
     History fresh(dir / "history.sqlite");  // a new run of the tool opens it anew
     const auto entries = fresh.list();

@@ -117,8 +117,8 @@ void BM_BackendRead(benchmark::State& state) {
   for (auto _ : state) {
     int sum = 0;
     for (const auto& request : requests) {
-      sim.send(request);
-      sim.receive(reply, LinkClock::now() + std::chrono::seconds(1), nullptr);
+      (void)sim.send(request);
+      (void)sim.receive(reply, LinkClock::now() + std::chrono::seconds(1), nullptr);
       sum += reply[14];
     }
     benchmark::DoNotOptimize(sum);
@@ -132,7 +132,7 @@ void BM_BaselineRead(benchmark::State& state) {
   for (auto _ : state) {
     int sum = 0;
     for (const auto& request : requests) {
-      link.io.WriteToDeviceWithChar(request.data(), 15);
+      (void)link.io.WriteToDeviceWithChar(request.data(), 15);
       sum += link.io.ReadValueFromDevice().value();
     }
     benchmark::DoNotOptimize(sum);
@@ -163,7 +163,7 @@ void BM_BaselineWrite(benchmark::State& state) {
     writes.push_back(message);
   }
   for (auto _ : state) {
-    for (const auto& message : writes) link.io.WriteToDeviceWithChar(message.data(), 16);
+    for (const auto& message : writes) (void)link.io.WriteToDeviceWithChar(message.data(), 16);
   }
   state.counters["transfers"] = static_cast<double>(writes.size());
 }

@@ -80,9 +80,6 @@ KeyboardKind keyboardKindOf(std::string_view key);
 // MIDI 1", "simulated keyboard", "simulated keyboard, state file /path/state".
 std::string keyboardLabel(const std::string& key);
 
-// "6 Dec at 21:03" in local time; "6 Dec 2025 at 21:03" in another year than `now`'s.
-std::string whenText(HistoryClock::time_point at,
-                     HistoryClock::time_point now = HistoryClock::now());
 // "sent to memory slot 3", "read", "stopped after 120 of 598 settings to memory slot 3".
 std::string whatText(const HistoryEntry& entry);
 

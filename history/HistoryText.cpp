@@ -1,21 +1,12 @@
 // The history's words: kinds, keyboards and times as the tool and the
 // database name them.
-#include <fmt/chrono.h>
 #include <fmt/format.h>
 
-#include <ctime>
 
 #include "history/History.h"
 
 namespace padkbd {
 namespace {
-
-std::tm localTime(HistoryClock::time_point at) {
-  const std::time_t t = HistoryClock::to_time_t(at);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return tm;
-}
 
 constexpr std::string_view kPortPrefix = "port ";
 constexpr std::string_view kSimulated = "simulated";
@@ -98,13 +89,6 @@ std::string keyboardLabel(const std::string& key) {
   std::string label = "USB " + key.substr(4);
   if (const auto at = label.find(" serial "); at != std::string::npos) label.replace(at, 1, ", ");
   return label;
-}
-
-std::string whenText(HistoryClock::time_point at, HistoryClock::time_point now) {
-  const std::tm tm = localTime(at);
-  const bool thisYear = tm.tm_year == localTime(now).tm_year;
-  return thisYear ? fmt::format("{:%e %b} at {:%H:%M}", tm, tm).substr(tm.tm_mday < 10 ? 1 : 0)
-                  : fmt::format("{:%e %b %Y} at {:%H:%M}", tm, tm).substr(tm.tm_mday < 10 ? 1 : 0);
 }
 
 std::string whatText(const HistoryEntry& entry) {

@@ -1,40 +1,64 @@
-// How the core reports a failure: the reason, for the user. `Outcome` is
-// success or a reason; `Result<T>` is a value or a reason. Both test true on
-// success, so `if (!io.FindDevice())` reads as before. A failure is of one of
-// two kinds: an error, or a stop the user asked for (cancelled), which
-// callers tell apart without comparing texts.
+// How the core reports a failure: what kind it is (a Code, which callers
+// decide by) and what to tell the user (a Text of the catalogue, which each
+// face words). `Outcome` is success or a failure; `Result<T>` is a value or
+// a failure. Both test true on success, so `if (!io.FindDevice())` reads as
+// before. A stop the user asked for is the code Cancelled.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "model/Text.h"
+
 namespace padkbd {
 
-class Outcome {
+class [[nodiscard]] Outcome {
  public:
-  enum class Kind { Ok, Failed, Cancelled };
-
-  static Outcome success() { return Outcome(Kind::Ok, {}); }
-  static Outcome failure(std::string message) { return Outcome(Kind::Failed, std::move(message)); }
+  static Outcome success() { return Outcome(Code::Ok, Text()); }
+  // A failure of the kind its catalogue entry names.
+  static Outcome failure(Text text) {
+    const Code code = catalogueEntry(text.id).code;
+    return Outcome(code, std::move(text));
+  }
+  static Outcome failure(Code code, Text text) { return Outcome(code, std::move(text)); }
+  // A failure worded elsewhere (a library's message), of kind `code`.
+  static Outcome failure(Code code, std::string message) {
+    return Outcome(code, Text(TextId::Plain, {std::move(message)}));
+  }
+  // Not yet given a kind of its own: Code::Other.
+  static Outcome failure(std::string message) { return failure(Code::Other, std::move(message)); }
+  static Outcome cancelled(Text text) { return Outcome(Code::Cancelled, std::move(text)); }
   static Outcome cancelled(std::string message) {
-    return Outcome(Kind::Cancelled, std::move(message));
+    return Outcome(Code::Cancelled, Text(TextId::Plain, {std::move(message)}));
   }
 
-  bool ok() const { return kind_ == Kind::Ok; }
+  bool ok() const { return code_ == Code::Ok; }
   explicit operator bool() const { return ok(); }
-  bool wasCancelled() const { return kind_ == Kind::Cancelled; }
-  Kind kind() const { return kind_; }
+  bool wasCancelled() const { return code_ == Code::Cancelled; }
+  Code code() const { return code_; }
+  Domain domain() const { return domainOf(code_); }
+  // What to tell the user, to be worded by the face.
+  const Text& text() const { return text_; }
+  // The text in the tool's words (English): for the tool and the log.
   const std::string& message() const { return message_; }
 
+  // The same failure, said as `what` failing because of it ("sending failed: …").
+  Outcome because(Text what) const {
+    if (ok()) return *this;
+    return Outcome(code_, Text(TextId::Because, {std::move(what), text_}));
+  }
+
  private:
-  Outcome(Kind kind, std::string message) : kind_(kind), message_(std::move(message)) {}
-  Kind kind_;
+  Outcome(Code code, Text text)
+      : code_(code), text_(std::move(text)), message_(code == Code::Ok ? std::string() : english(text_)) {}
+  Code code_;
+  Text text_;
   std::string message_;
 };
 
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : value_(std::move(value)), failure_(Outcome::success()) {}
   // A failed outcome passed on as this result's failure, of the same kind.
@@ -42,10 +66,15 @@ class Result {
   static Result failure(std::string message) {
     return Result(Outcome::failure(std::move(message)));
   }
+  static Result failure(Code code, std::string message) {
+    return Result(Outcome::failure(code, std::move(message)));
+  }
+  static Result failure(Text text) { return Result(Outcome::failure(std::move(text))); }
 
   bool ok() const { return value_.has_value(); }
   explicit operator bool() const { return ok(); }
   bool wasCancelled() const { return failure_.wasCancelled(); }
+  Code code() const { return failure_.code(); }
   const std::string& message() const { return failure_.message(); }
   const Outcome& outcome() const { return failure_; }
 

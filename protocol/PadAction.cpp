@@ -26,10 +26,9 @@ const CurrentPreset& PadAction::currentPreset() const {
   return preset_;
 }
 
-Outcome PadAction::GetDefaultValue() {
+void PadAction::GetDefaultValue() {
   Preset preset = files_.defaultPreset();
   preset_.replace(std::move(preset.buttons), std::move(preset.global));
-  return Outcome::success();
 }
 
 Outcome PadAction::GetTempValue() {

@@ -44,8 +44,10 @@ class PadAction {
   PadValuePtr getPadValue() const;
   const CurrentPreset& currentPreset() const;
 
-  // Default preset and working copy; only a usable preset replaces the current one.
-  Outcome GetDefaultValue();
+  // The default preset (the built-in copy where the shipped one is missing
+  // or damaged: it never fails); the working copy, which only replaces the
+  // current preset when it is usable.
+  void GetDefaultValue();
   Outcome GetTempValue();
   Outcome WriteButtonValuesToTemp();
   // Makes a preset the current one, if it passes the check (a document the

@@ -155,9 +155,10 @@ Outcome SimulatedController::send(std::span<const std::uint8_t> packets) {
       before >= static_cast<std::size_t>(std::max(0, *faults_.writeFailureAfter))) {
     return record(linkreason::kIoError);
   }
-  record(nullptr);
+  // Logged before the replies it brings.
+  const Outcome taken = record(nullptr);
   handleRequest(bytes);
-  return Outcome::success();
+  return taken;
 }
 
 void SimulatedController::changeFaults(const std::function<void(Faults&)>& change) {

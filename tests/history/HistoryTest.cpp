@@ -149,10 +149,10 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
 
 TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
   History history(path_, 3);
-  history.record(sendTo(1, exchangeCount(), preset_, "one"));
-  history.record(sendTo(2, 10, preset_, "two"));
-  history.record(sendTo(2, exchangeCount(), preset_, "two again"));
-  for (int n = 0; n < 6; ++n) history.record(readEntry("usb 1209:0001", "01.02", preset_));
+  ASSERT_TRUE(history.record(sendTo(1, exchangeCount(), preset_, "one")));
+  ASSERT_TRUE(history.record(sendTo(2, 10, preset_, "two")));
+  ASSERT_TRUE(history.record(sendTo(2, exchangeCount(), preset_, "two again")));
+  for (int n = 0; n < 6; ++n) ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", preset_)));
   EXPECT_EQ(ids(history), (Ids{9, 8, 7, 3, 1}));
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(1).entry->source, "two again");
 }
@@ -171,7 +171,7 @@ TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
   const auto damage = [&](const std::string& how) {
     fs::remove_all(path_.parent_path());
     fs::create_directories(path_.parent_path());
-    { History(path_).record(sendTo(1, 5, preset_, "old")); }
+    { ASSERT_TRUE(History(path_).record(sendTo(1, 5, preset_, "old"))); }
     if (how == "directory") {
       fs::remove(path_);
       fs::create_directories(path_ / "inside");
@@ -180,8 +180,8 @@ TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
       fs::remove(path_.string() + "-wal");
     } else if (how == "truncated") {
       History big(path_);
-      for (int n = 0; n < 40; ++n) big.record(sendTo(1 + n % 9, 5, preset_, "old"));
-      big.list();
+      for (int n = 0; n < 40; ++n) ASSERT_TRUE(big.record(sendTo(1 + n % 9, 5, preset_, "old")));
+      ASSERT_TRUE(big.list());
       execute(path_, "PRAGMA wal_checkpoint(TRUNCATE)");
       fs::resize_file(path_, fs::file_size(path_) / 2);
     }
@@ -229,7 +229,7 @@ TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
 // Another program writing for longer than the busy timeout: this entry is
 // not kept, nothing is moved, and the history is whole when it is done.
 TEST_F(HistoryTest, ABusyDatabaseIsWaitedForAndNeverMoved) {
-  { History(path_).record(sendTo(1, 5, preset_, "old")); }
+  { ASSERT_TRUE(History(path_).record(sendTo(1, 5, preset_, "old"))); }
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -257,7 +257,7 @@ TEST_F(HistoryTest, ABusyDatabaseIsWaitedForAndNeverMoved) {
 // database is read but not written, an unreadable one told; a foreign
 // database is told. None is moved.
 TEST_F(HistoryTest, AReadOnlyUnreadableOrForeignDatabaseIsToldAndLeftAlone) {
-  { History(path_).record(sendTo(1, 5, preset_, "old")); }
+  { ASSERT_TRUE(History(path_).record(sendTo(1, 5, preset_, "old"))); }
   for (const auto& file : fs::recursive_directory_iterator(dir_.path()))
     ASSERT_EQ(::chown(file.path().c_str(), 65534, 65534), 0);
   ASSERT_EQ(::chown(dir_.path().c_str(), 65534, 65534), 0);

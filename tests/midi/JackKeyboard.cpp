@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -52,7 +53,7 @@ JackServer::~JackServer() {
 KeyboardStandIn::KeyboardStandIn(SimulatedController& sim, const std::string& port) : sim_(sim) {
   sim_.useKeyboard(sim.keyboard());
   sim_.find();
-  sim_.open();
+  if (!sim_.open()) throw std::runtime_error("the simulated keyboard cannot be opened");
   in_ = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "stand-in");
   out_ = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "stand-in");
   in_->ignoreTypes(false, false, false);
@@ -70,7 +71,8 @@ KeyboardStandIn::~KeyboardStandIn() {
 // Called on JACK's one MIDI thread.
 void KeyboardStandIn::received(double, std::vector<unsigned char>* message, void* self) {
   KeyboardStandIn& s = *static_cast<KeyboardStandIn*>(self);
-  s.sim_.send(usbmidi::packetsFromMessage(*message));
+  // A message the simulated keyboard refuses is one it records as refused.
+  (void)s.sim_.send(usbmidi::packetsFromMessage(*message));
   s.forward();
 }
 

@@ -125,7 +125,7 @@ TEST_F(EditSessionTest, AHistoryEntryOpensAsOneUnsavedStepAndASendNamesWhereItCa
   session.undo();
   EXPECT_EQ(values(), start);
   EXPECT_EQ(session.sendSource(), "from the keyboard");
-  session.useDefault();
+  EXPECT_TRUE(session.useDefault());
   EXPECT_TRUE(session.modified());
   EXPECT_EQ(session.sendSource(), "default preset") << "unsaved, yet not edited";
 }

@@ -1,0 +1,126 @@
+// What padkbd says to people, as an entry of one catalogue and the values it
+// names, not as a finished sentence: the tool words it in English, the
+// window in its own language (through Qt's translation of the catalogue's
+// English pattern). Names (files, ports, notes, controllers) and numbers
+// pass through as they are; a time is worded by each face in its way.
+//
+// Every entry also says what kind of failure it is (its Code), when it is
+// one: callers decide by the code, never by the words.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace padkbd {
+
+// What went wrong, from a small set per domain.
+enum class Code : std::uint8_t {
+  Ok,
+  Cancelled,  // the user asked to stop
+  // The way to the keyboard.
+  LinkNotFound,     // no keyboard (USB ids, MIDI port) to be found
+  LinkDenied,       // the system does not let this user open it
+  LinkBusy,         // another program holds it
+  LinkGone,         // it went away (unplugged) during an exchange
+  LinkFailed,       // a transfer failed
+  LinkUnavailable,  // USB or the MIDI service cannot be used at all
+  // The keyboard's answers.
+  KeyboardSilent,      // it did not answer (the handshake, a request)
+  KeyboardMisbehaved,  // it answered what it should not
+  // Files: preset documents, the settings file, state files.
+  FileMissing,
+  FileUnreadable,  // cannot be opened or read
+  FileDamaged,     // not a document of this kind, or cut short
+  FileInvalid,     // a document of this kind, with values it cannot hold
+  FileTooLarge,
+  FileUnwritable,
+  // The history of reads and sends.
+  HistoryBusy,        // another program holds it
+  HistoryReadOnly,    // may be read, not written
+  HistoryUnreadable,  // cannot be opened
+  HistoryDamaged,     // set aside, or damaged and kept
+  HistoryNewer,       // a newer padkbd's
+  HistoryNoEntry,     // no such entry
+  HistoryFailed,      // anything else
+  // The command line.
+  Usage,
+  // What fits nowhere else (an internal error, memory).
+  Other,
+};
+
+enum class Domain { None, Link, Keyboard, File, History, Usage, Other };
+Domain domainOf(Code code);
+// "link-not-found": for programs (the tool's JSON) and logs.
+std::string_view codeName(Code code);
+
+// The catalogue's entries. Each has one English pattern in Text.cpp, with
+// %1, %2, … for its values.
+enum class TextId : std::uint16_t {
+  // A text made elsewhere, passed on whole (a library's own message): %1.
+  Plain,
+  // A failure with a cause: "%1: %2".
+  Because,
+  Cancelled,
+  // Keep last: the number of entries.
+  Count,
+};
+
+using TextClock = std::chrono::system_clock;
+
+struct Text;
+
+// A value a text names: a name, a number, a moment, or another text.
+class TextArg {
+ public:
+  TextArg(std::string name) : value_(std::move(name)) {}
+  TextArg(const char* name) : value_(std::string(name)) {}
+  TextArg(std::string_view name) : value_(std::string(name)) {}
+  TextArg(int number) : value_(static_cast<std::int64_t>(number)) {}
+  TextArg(long number) : value_(static_cast<std::int64_t>(number)) {}
+  TextArg(long long number) : value_(static_cast<std::int64_t>(number)) {}
+  TextArg(unsigned number) : value_(static_cast<std::int64_t>(number)) {}
+  TextArg(unsigned long number) : value_(static_cast<std::int64_t>(number)) {}
+  TextArg(TextClock::time_point at) : value_(at) {}
+  TextArg(Text text);
+
+  using Value = std::variant<std::string, std::int64_t, TextClock::time_point,
+                             std::shared_ptr<const Text>>;
+  const Value& value() const { return value_; }
+
+ private:
+  Value value_;
+};
+
+struct Text {
+  TextId id = TextId::Plain;
+  std::vector<TextArg> args;
+
+  Text() = default;
+  Text(TextId id, std::initializer_list<TextArg> args = {}) : id(id), args(args) {}
+  Text(TextId id, std::vector<TextArg> args) : id(id), args(std::move(args)) {}
+};
+
+// The catalogue's entry of a text.
+struct CatalogueEntry {
+  TextId id;
+  Code code;  // Ok: not a failure
+  const char* pattern;
+};
+const CatalogueEntry& catalogueEntry(TextId id);
+// The context the window translates the patterns in.
+inline constexpr const char* kTextContext = "padkbd::Texts";
+
+// The tool's words: the pattern with its values, times as "6 Dec at 21:03".
+std::string english(const Text& text);
+// "6 Dec at 21:03" in local time; "6 Dec 2025 at 21:03" in another year than `now`'s.
+std::string whenText(TextClock::time_point at, TextClock::time_point now = TextClock::now());
+// Puts `values` (already worded) into `pattern` for %1, %2, …; "%%" is "%".
+std::string fillPattern(std::string_view pattern, const std::vector<std::string>& values);
+
+}  // namespace padkbd
