@@ -60,12 +60,6 @@ std::string wanted(std::string_view name) {
       {"--slot", "a memory slot 1-9"},
       {"--limit", "a number of entries, 1 or more"},
       {"--kind", "read, sent or stopped"},
-      {"--midi-api", "alsa or jack"},
-      {"--device", "a USB id VID:PID in hexadecimal (like 1209:0001)"},
-      {"--udev-rule", "a USB id VID:PID in hexadecimal (like 1209:0001)"},
-      {"VID:PID", "a USB id VID:PID in hexadecimal (like 1209:0001)"},
-      {"--manufacturer", "three hex bytes 00-7f (like 00206b)"},
-      {"--port", "a part of the MIDI port's name"},
       {"--output", "a file name"},
       {"--preset", "a preset document"},
       {"FILE", "a preset document"},
@@ -74,6 +68,8 @@ std::string wanted(std::string_view name) {
       {"ID", "the number of a history entry, as padkbd history lists them"},
       {"GAINS", "only gains 0-127"},
   };
+  // The keyboard's options want the same in the window.
+  if (const auto keyboard = wantedValue(name)) return english(Text(*keyboard));
   for (const auto& [key, what] : kWanted) {
     if (key == name) return std::string(what);
   }
@@ -286,26 +282,6 @@ void refuseExtras(CLI::App& app, CLI::App* command) {
                    top};
 }
 
-// "--simulate=STATE" takes its value only with "=": a separate word after
-// --simulate stays what it is (a document, a gain). CLI11 cannot say that of
-// one option, so the value is taken off here and --simulate left as a flag.
-std::vector<std::string> takeSimulateState(int argc, char** argv, std::string& state) {
-  std::vector<std::string> args;
-  bool optionsEnded = false;
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--") optionsEnded = true;
-    if (!optionsEnded && i > 0 && arg.rfind("--simulate=", 0) == 0) {
-      state = arg.substr(11);
-      if (state.empty()) throw UsageError{"--simulate=STATEFILE needs a file name", ""};
-      args.emplace_back("--simulate");
-    } else {
-      args.push_back(std::move(arg));
-    }
-  }
-  return args;
-}
-
 std::filesystem::path executablePath(const char* argv0) {
   std::error_code ec;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -318,41 +294,41 @@ void addToolOptions(CLI::App& app, Args& args) {
   app.add_flag("-q,--quiet", args.quiet, "Show errors only");
   app.add_flag("-v,--verbose", args.verbose,
                "Also show the USB transport's and the protocol's lines");
-  app.add_flag("--simulate", args.device.simulate,
-               "Use the simulated keyboard instead of USB; --simulate=STATEFILE keeps its "
-               "memory slots and gains in STATEFILE between runs");
-  app.add_option("--device", args.deviceIds,
-                 "Use the keyboard with this USB vendor:product id (hex)")
+  // The keyboard's options, as the window takes them too.
+  const auto help = [](const char* name) {
+    for (const KeyboardOption& option : keyboardOptions()) {
+      if (std::string_view(option.name) == name) return english(Text(option.help));
+    }
+    return std::string();
+  };
+  app.add_flag("--simulate", args.keyboard.simulate, help("--simulate"));
+  app.add_option("--device", args.keyboard.device, help("--device"))
       ->type_name("VID:PID")
       ->check(usbIdsValidator());
-  app.add_option("--manufacturer", args.manufacturer,
-                 "The keyboard's three SysEx manufacturer bytes, hex (\"00206b\", \"00 20 6b\")")
+  app.add_option("--manufacturer", args.keyboard.manufacturer, help("--manufacturer"))
       ->type_name("M1M2M3")
       ->check(
           accepting([](const std::string& text) { return parseManufacturerId(text).has_value(); }));
-  app.add_option("--port", args.port,
-                 "Reach the keyboard through the MIDI port whose name contains NAME (any case) "
-                 "instead of raw USB")
-      ->type_name("NAME");
-  app.add_option("--midi-api", args.midiApi, "The MIDI service for --port: alsa or jack")
+  app.add_option("--port", args.keyboard.port, help("--port"))->type_name("NAME");
+  app.add_option("--midi-api", args.keyboard.midiApi, help("--midi-api"))
       ->type_name("API")
-      ->check(accepting([](const std::string& text) { return text == "alsa" || text == "jack"; }));
-  app.add_flag("--trace", args.device.trace,
+      ->check(accepting([](const std::string& text) { return parseMidiApi(text).has_value(); }));
+  app.add_flag("--trace", args.trace,
                "Write every USB transfer as hexadecimal to standard error");
 }
 
 // Options that only a keyboard makes sense of, on a command without one (a
 // command that stores the keyboard's ids takes those).
 void refuseDeviceOptions(const Command& command, const Args& args) {
-  if (command.reach == Reach::Keyboard) return;
-  const bool ids = command.reach == Reach::Settings;
+  if (command.needs == Needs::Keyboard) return;
+  const bool ids = command.needs == Needs::Settings;
   const std::pair<bool, const char*> given[] = {
-      {args.device.simulate, "--simulate"},
-      {args.device.trace, "--trace"},
-      {!args.deviceIds.empty() && !ids, "--device"},
-      {!args.manufacturer.empty() && !ids, "--manufacturer"},
-      {!args.port.empty() && !ids, "--port"},
-      {!args.midiApi.empty(), "--midi-api"},
+      {args.keyboard.simulate || !args.keyboard.stateFile.empty(), "--simulate"},
+      {args.trace, "--trace"},
+      {!args.keyboard.device.empty() && !ids, "--device"},
+      {!args.keyboard.manufacturer.empty() && !ids, "--manufacturer"},
+      {!args.keyboard.port.empty() && !ids, "--port"},
+      {!args.keyboard.midiApi.empty(), "--midi-api"},
   };
   for (const auto& [present, name] : given) {
     if (present) {
@@ -388,7 +364,7 @@ int run(int argc, char** argv, const LinkFactory& link) {
   tempfiles::removeOnSignals();
   std::string keyboardCommands;
   for (const Command& command : commands()) {
-    if (command.reach != Reach::Keyboard) continue;
+    if (command.needs != Needs::Keyboard) continue;
     keyboardCommands += (keyboardCommands.empty() ? "" : ", ") + std::string(command.name);
   }
   CLI::App app{"Reads, sends, checks and compares the presets of the pad keyboard.", "padkbd"};
@@ -407,13 +383,13 @@ int run(int argc, char** argv, const LinkFactory& link) {
   app.allow_extras();
 
   Args args;
-  args.device.link = link;
+  args.link = link;
   addToolOptions(app, args);
   for (const Command& command : commands()) {
     CLI::App* sub = app.add_subcommand(command.name, command.help)->group("Commands");
     if (command.options) command.options(*sub, args);
     sub->allow_extras();
-    if (command.reach == Reach::Keyboard) {
+    if (command.needs == Needs::Keyboard) {
       // The device options belong to the tool, so a command's own help names them.
       sub->footer(
           "Device options (before or after the command word): --simulate[=STATEFILE], --device "
@@ -425,7 +401,10 @@ int run(int argc, char** argv, const LinkFactory& link) {
   const Command* command = nullptr;
   try {
     std::string stateFile;
-    words = takeSimulateState(argc, argv, stateFile);
+    Result<std::vector<std::string>> taken =
+        takeSimulateState(std::vector<std::string>(argv, argv + argc), stateFile);
+    if (!taken) throw UsageError{taken.message(), ""};
+    words = std::move(*taken);
     std::vector<const char*> pointers;
     for (const std::string& word : words) pointers.push_back(word.c_str());
     app.parse(static_cast<int>(pointers.size()), pointers.data());
@@ -435,7 +414,7 @@ int run(int argc, char** argv, const LinkFactory& link) {
     for (const Command& each : commands()) {
       if (chosen.front()->get_name() == each.name) command = &each;
     }
-    if (!stateFile.empty()) args.device.stateFile = stateFile;
+    if (!stateFile.empty()) args.keyboard.stateFile = stateFile;
     refuseDeviceOptions(*command, args);
     if (const std::string why = command->refuse ? command->refuse(args) : ""; !why.empty()) {
       throw UsageError{why, command->name};
@@ -461,16 +440,15 @@ int run(int argc, char** argv, const LinkFactory& link) {
                                              : Verbosity::Normal;
   Console console(stderr, verbosity, ::isatty(STDERR_FILENO) == 1);
   console.captureLog();
-  KeyboardSettings commandLine;
-  if (!args.deviceIds.empty()) commandLine.usb = parseUsbIds(args.deviceIds);
-  if (!args.manufacturer.empty()) commandLine.manufacturer = parseManufacturerId(args.manufacturer);
-  if (!args.port.empty()) commandLine.port = args.port;
-  if (!args.midiApi.empty()) args.device.midiApi = *parseMidiApi(args.midiApi);
+  // The values were checked by the parser.
+  const Result<KeyboardChoice> choice = keyboardChoice(args.keyboard);
+  if (!choice) return usageError({choice.message(), ""});
   SettingsFile settings;
   History history(History::defaultPath(), settings.historyKeep());
-  Context context{console,  FileAction::findResourceDir(executablePath(argv[0])),
-                  settings, commandLine,
-                  &app,     history};
+  Context context{console,     FileAction::findResourceDir(executablePath(argv[0])),
+                  settings,    choice->commandLine,
+                  choice->reach, &app,
+                  history};
   return exitStatus(console, command->run(context, args));
 }
 

@@ -11,6 +11,7 @@
 #include "cli/HistoryCommands.h"
 #include "cli/Keyboard.h"
 #include "cli/MonitorCommand.h"
+#include "link/midiport/MidiPortLink.h"
 #include "history/SendPreview.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
@@ -81,27 +82,22 @@ Ending runDefault(Context& context, const Args& args) {
 
 Ending runInfo(Context& context, const Args& args) {
   return withKeyboard(context, args, [](Keyboard& keyboard) {
-    if (Outcome connected = keyboard.connect(); !connected) return connected;
-    const auto& version = keyboard.session.pad().deviceVersion();
-    keyboard.session.transport().KillInterface();
-    return printResult(fmt::format("firmware {}\n", version.value_or("unknown")));
+    const Result<std::string> version = keyboard.service.firmware();
+    if (!version) return keyboard.failed(version.outcome(), "opening the controller failed");
+    return printResult(fmt::format("firmware {}\n", version->empty() ? "unknown" : *version));
   });
 }
 
 Ending runRead(Context& context, const Args& args) {
   return withKeyboard(context, args, [&](Keyboard& keyboard) {
-    DeviceSession& session = keyboard.session;
-    session.trace().expectMessages("reading", kReadRequestSize, kFullExchange);
-    const Outcome read = session.pad().ReadPadValueFromDevice();
-    session.trace().endMessages();
+    keyboard.trace.expectMessages("reading", kReadRequestSize, kFullExchange);
+    const Result<KeyboardRead> read = keyboard.service.read();
+    keyboard.trace.endMessages();
     // Without the controller the editor falls back to the default preset; a
     // backup must not: nothing is written then.
-    if (!read) return keyboard.failed(read, "reading the controller failed");
-    // Read whole, but the user asked to stop: no document either.
-    if (session.cancelled()) return Outcome::cancelled("cancelled; nothing written");
-    const CurrentPreset& current = session.pad().currentPreset();
-    const Preset preset{current.buttonValueArray, current.currentPadValue};
-    if (const auto& replaced = session.pad().lastReplacements(); !replaced.empty()) {
+    if (!read) return keyboard.failed(read.outcome(), "reading the controller failed");
+    const Preset& preset = read->preset;
+    if (const auto& replaced = read->replaced; !replaced.empty()) {
       const bool one = replaced.size() == 1;
       std::string list;
       for (const auto& replacement : replaced) {
@@ -117,7 +113,7 @@ Ending runRead(Context& context, const Args& args) {
           fmt::format("the controller sent settings outside their lists ({}); nothing written",
                       usable.message()));
     }
-    remember(context, readEntry(session.historyKey(), session.pad().deviceVersion(), preset));
+    // Read whole: a Ctrl+C from now on changes nothing of what was read.
     return writeDocument(args.output, preset.buttons, *preset.global);
   });
 }
@@ -128,20 +124,20 @@ Ending runRead(Context& context, const Args& args) {
 Outcome sendPreset(Context& context, const Args& args, Preset document, const std::string& name,
                    const std::string& source) {
   return withKeyboard(context, args, [&](Keyboard& keyboard) -> Outcome {
-    DeviceSession& session = keyboard.session;
     // The document is edited as the editor edits one, in memory only: the
     // file itself is left as it is. Slots are numbered 1-9 on the command
     // line, as the keyboard and the editor show them.
-    EditSession edit(session.files(), document, Origin{Origin::Kind::Document, name});
+    FileAction files(context.resourceDir, {});
+    EditSession edit(files, document, Origin{Origin::Kind::Document, name});
     if (args.slot) edit.setGlobal(GlobalField::MemorySlot, *args.slot - 1);
     const Preset sent = edit.copyOfPreset();
-    if (Outcome loaded = session.pad().usePreset(copyOf(sent)); !loaded) {
-      return Outcome::failure(fmt::format("{}: {}; nothing sent", name, loaded.message()));
+    if (Outcome usable = checkPreset(sent); !usable) {
+      return Outcome::failure(usable.code(), fmt::format("{}: {}; nothing sent", name, usable.message()));
     }
     const int target = edit.global()->mem;
     if (args.dryRun) {
-      session.trace().find();  // its serial number, if it is there
-      const Result<SlotStates> states = slotStates(context, session);
+      (void)keyboard.reach.find();  // its serial number, if it is there
+      const Result<SlotStates> states = slotStates(context, keyboard.service);
       if (!states) return states.outcome();
       const SendPreview preview =
           previewSend((*states)[static_cast<std::size_t>(target)], sent, choiceLists(context));
@@ -149,16 +145,10 @@ Outcome sendPreset(Context& context, const Args& args, Preset document, const st
       for (const std::string& line : preview.changes) text += line + "\n";
       return printResult(text);
     }
-    if (Outcome connected = keyboard.connect(); !connected) return connected;
-    session.trace().expectMessages("writing", kWriteMessageSize, kFullExchange);
-    const Outcome written = session.pad().WritePadValueToDevice();
-    session.trace().endMessages();
-    // Whatever reached the slot is remembered, a part as much as the whole.
-    if (auto entry = sendEntry(session.historyKey(), session.pad().deviceVersion(), target + 1,
-                               session.pad().lastWritten(), sent, source)) {
-      remember(context, *entry);
-    }
-    if (!written || session.trace().failedWrites() != 0) {
+    keyboard.trace.expectMessages("writing", kWriteMessageSize, kFullExchange);
+    const Outcome written = keyboard.service.send(copyOf(sent), source);
+    keyboard.trace.endMessages();
+    if (!written || keyboard.trace.failedWrites() != 0) {
       return keyboard.failed(written, "sending to the controller failed");
     }
     context.console.note(fmt::format("sent {} to memory slot {}", name, target + 1));
@@ -195,17 +185,14 @@ Ending runRestore(Context& context, const Args& args) {
 
 Ending runGains(Context& context, const Args& args) {
   return withKeyboard(context, args, [&](Keyboard& keyboard) {
-    if (Outcome connected = keyboard.connect(); !connected) return connected;
-    InterfaceAction& transport = keyboard.session.transport();
     const std::vector<std::int32_t> values(args.gains.begin(), args.gains.end());
-    const Outcome sent = ButtonAction::setGainWithArray(transport, values);
-    transport.KillInterface();
+    const Outcome sent = keyboard.service.sendGains(values);
     if (sent) return sent;
     if (sent.wasCancelled()) {
-      return Outcome::cancelled("cancelled while sending the gains: some may have reached the keyboard");
+      return Outcome::cancelled(
+          "cancelled while sending the gains: some may have reached the keyboard");
     }
-    return Outcome::failure(
-        keyboard.session.explain(fmt::format("sending the gains failed at {}", sent.message())));
+    return keyboard.failed(sent, "sending the gains failed", " at ");
   });
 }
 
@@ -285,7 +272,7 @@ Ending runDevices(Context& context, const Args& args) {
   if (!args.udevIds.empty()) return printResult(udevRule(*parseUsbIds(args.udevIds)) + "\n");
   return withKeyboard(context, args, [&](Keyboard& keyboard) {
     const ResolvedKeyboard& inForce = keyboard.inForce;
-    const MidiDeviceListing listing = keyboard.session.discovery().listMidiDevices();
+    const MidiDeviceListing listing = keyboard.reach.listMidiDevices();
     if (!listing.listed) {
       return Outcome::failure(
           fmt::format("cannot list the USB devices: {}", listing.listed.message()));
@@ -306,7 +293,7 @@ Ending runDevices(Context& context, const Args& args) {
           "[--manufacturer M1M2M3]\".\n",
           formatUsbIds(inForce.id.usb), sourceName(inForce.usbSource));
     }
-    text += midiPortLines(MidiPortLink::listPorts(args.device.midiApi), inForce.id.port);
+    text += midiPortLines(keyboard.reach.listPorts(), inForce.id.port);
     return printResult(text);
   });
 }
@@ -336,11 +323,11 @@ void addFile(CLI::App& command, Args& args) {
 }
 
 constexpr Command kCommands[] = {
-    {"info", "Find the keyboard and print its firmware version", Reach::Keyboard, nullptr, nullptr,
+    {"info", "Find the keyboard and print its firmware version", Needs::Keyboard, nullptr, nullptr,
      runInfo},
-    {"read", "Read the whole keyboard and write it as a preset document", Reach::Keyboard,
+    {"read", "Read the whole keyboard and write it as a preset document", Needs::Keyboard,
      addOutput, nullptr, runRead},
-    {"send", "Check a preset document and write it into a memory slot", Reach::Keyboard,
+    {"send", "Check a preset document and write it into a memory slot", Needs::Keyboard,
      [](CLI::App& command, Args& args) {
        addFile(command, args);
        command.add_option("--slot", args.slot, "Memory slot 1-9 (default: the document's)")
@@ -351,7 +338,7 @@ constexpr Command kCommands[] = {
      },
      nullptr, runSend},
     {"restore", "Send a history entry's preset again, into the slot it went to or --slot",
-     Reach::Keyboard,
+     Needs::Keyboard,
      [](CLI::App& command, Args& args) {
        command.add_option("ID", args.entryId, "History entry (see padkbd history)")
            ->required()
@@ -363,17 +350,17 @@ constexpr Command kCommands[] = {
      },
      nullptr, runRestore},
     {"slots", "Say what padkbd knows each of the keyboard's nine memory slots holds",
-     Reach::Keyboard,
+     Needs::Keyboard,
      [](CLI::App& command, Args& args) {
        command.add_flag("--json", args.json, "Print one JSON object");
      },
      nullptr, runSlots},
     {"history", "List the reads and sends recorded, newest first; show or compare an entry",
-     Reach::Files, addHistoryOptions, nullptr, runHistory},
+     Needs::Files, addHistoryOptions, nullptr, runHistory},
     {"monitor",
      "Print what the keyboard plays, a line a message, named by the controls of its settings",
-     Reach::Keyboard, addMonitorOptions, nullptr, runMonitor},
-    {"gains", "Send eight gains, each 0-127", Reach::Keyboard,
+     Needs::Keyboard, addMonitorOptions, nullptr, runMonitor},
+    {"gains", "Send eight gains, each 0-127", Needs::Keyboard,
      [](CLI::App& command, Args& args) {
        // Any count: a wrong one is told with the count (see below).
        command.add_option("GAINS", args.gains, "G1 ... G8, each 0-127")
@@ -393,28 +380,28 @@ constexpr Command kCommands[] = {
                         args.gains.size());
      },
      runGains},
-    {"check", "Check preset documents", Reach::Files,
+    {"check", "Check preset documents", Needs::Files,
      [](CLI::App& command, Args& args) {
        command.add_option("FILE", args.files, "Preset documents (-: standard input)")
            ->required()
            ->type_name("FILE");
      },
      nullptr, runCheck},
-    {"show", "Print a preset in readable form", Reach::Files,
+    {"show", "Print a preset in readable form", Needs::Files,
      [](CLI::App& command, Args& args) {
        addFile(command, args);
        command.add_flag("--json", args.json, "Print one JSON object");
      },
      nullptr, runShow},
-    {"diff", "Print every setting that differs between two presets", Reach::Files,
+    {"diff", "Print every setting that differs between two presets", Needs::Files,
      [](CLI::App& command, Args& args) {
        command.add_option("A", args.file, "First preset document")->required()->type_name("A");
        command.add_option("B", args.second, "Second preset document")->required()->type_name("B");
      },
      nullptr, runDiff},
-    {"default", "Write the shipped default preset", Reach::Files, addOutput, nullptr, runDefault},
+    {"default", "Write the shipped default preset", Needs::Files, addOutput, nullptr, runDefault},
     {"use", "Choose the keyboard (stored in the settings file), or show the one in force",
-     Reach::Settings,
+     Needs::Settings,
      [](CLI::App& command, Args& args) {
        command.add_option("VID:PID", args.useIds, "The keyboard's USB vendor:product id (hex)")
            ->type_name("VID:PID")
@@ -422,22 +409,22 @@ constexpr Command kCommands[] = {
        command.add_flag("--reset", args.reset, "Forget the stored keyboard: use the built-in one");
      },
      [](const Args& args) {
-       const bool ids = !args.useIds.empty() || !args.deviceIds.empty() ||
-                        !args.manufacturer.empty() || !args.port.empty();
+       const bool ids = !args.useIds.empty() || !args.keyboard.device.empty() ||
+                        !args.keyboard.manufacturer.empty() || !args.keyboard.port.empty();
        return std::string(args.reset && ids
                               ? "use: --reset forgets the stored keyboard; give no ids with it"
                               : "");
      },
      runUse},
     {"devices", "List the USB MIDI devices, which one is in use and whether it can be opened",
-     Reach::Keyboard,
+     Needs::Keyboard,
      [](CLI::App& command, Args& args) {
        command.add_option("--udev-rule", args.udevIds, "Print only the udev rule for this device")
            ->type_name("VID:PID")
            ->check(usbIdsValidator());
      },
      nullptr, runDevices},
-    {"help", "Show the help of padkbd or of one command", Reach::Files,
+    {"help", "Show the help of padkbd or of one command", Needs::Files,
      [](CLI::App& command, Args& args) {
        command.add_option("COMMAND", args.topic, "A command")->type_name("COMMAND");
      },

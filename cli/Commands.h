@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "cli/Console.h"
-#include "cli/Device.h"
+#include "cli/Cli.h"
+#include "keyboard/Options.h"
 #include "model/Outcome.h"
 #include "storage/Settings.h"
 
@@ -36,8 +37,10 @@ inline constexpr int kExitUsage = 2;
 struct Args {
   bool quiet = false;
   bool verbose = false;
-  DeviceOptions device;  // --simulate[=STATEFILE], --trace; --midi-api once parsed
-  std::string deviceIds, manufacturer, port, midiApi;
+  // --simulate[=STATEFILE], --device, --manufacturer, --port, --midi-api.
+  KeyboardArgs keyboard;
+  bool trace = false;  // --trace
+  LinkFactory link;    // when set, makes the link instead of USB or --simulate
 
   std::vector<std::string> files;  // check
   std::string file, second;        // send, show, diff
@@ -62,6 +65,7 @@ struct Context {
   std::filesystem::path resourceDir;
   SettingsFile settings;
   KeyboardSettings commandLine;  // --device, --manufacturer, --port
+  ReachOptions reach;            // --simulate[=STATEFILE], --midi-api
   const CLI::App* parser;        // for help
   History& history;              // every read and send
 };
@@ -78,8 +82,8 @@ struct Ending {
   int failedStatus;  // 1; diff: 1 different, 2 unreadable
 };
 
-// What a command reaches, which decides the device options it takes.
-enum class Reach {
+// What a command needs, which decides the device options it takes.
+enum class Needs {
   Files,     // documents only: no device option
   Settings,  // the settings file: the keyboard's ids (--device, --manufacturer, --port)
   Keyboard,  // the keyboard: every device option, named in its help
@@ -88,7 +92,7 @@ enum class Reach {
 struct Command {
   const char* name;
   const char* help;
-  Reach reach;
+  Needs needs;
   void (*options)(CLI::App& command, Args& args);  // none: the command takes no words
   // A usage error the parser cannot see (two options that exclude each
   // other), or ""; none: nothing to check.

@@ -139,8 +139,8 @@ Result<HistoryEntry> historyEntry(Context& context, std::int64_t id) {
   return told(context, context.history.entry(id));
 }
 
-Result<SlotStates> slotStates(Context& context, DeviceSession& session) {
-  return told(context, context.history.slotStates(session.historyKey()));
+Result<SlotStates> slotStates(Context& context, KeyboardService& service) {
+  return told(context, context.history.slotStates(service.historyKey()));
 }
 
 void addHistoryOptions(CLI::App& command, Args& args) {
@@ -227,8 +227,8 @@ Ending runHistory(Context& context, const Args& args) {
 Ending runSlots(Context& context, const Args& args) {
   return withKeyboard(context, args, [&](Keyboard& keyboard) -> Outcome {
     // Found, not opened: its serial number tells it from others of its ids.
-    keyboard.session.trace().find();
-    const Result<SlotStates> states = slotStates(context, keyboard.session);
+    (void)keyboard.reach.find();
+    const Result<SlotStates> states = slotStates(context, keyboard.service);
     if (!states) return states.outcome();
     if (args.json) {
       Json slots = Json::array();
@@ -247,7 +247,7 @@ Ending runSlots(Context& context, const Args& args) {
         slots.push_back(std::move(json));
       }
       Json root = Json::object();
-      root["keyboard"] = keyboard.session.historyKey();
+      root["keyboard"] = keyboard.service.historyKey();
       root["slots"] = std::move(slots);
       return printJson(root);
     }

@@ -15,7 +15,7 @@ void remember(Context& context, const HistoryEntry& entry);
 // One entry with its document; a damaged database is told as a warning.
 Result<HistoryEntry> historyEntry(Context& context, std::int64_t id);
 // The nine slots of the keyboard the session found (or looks for).
-Result<SlotStates> slotStates(Context& context, DeviceSession& session);
+Result<SlotStates> slotStates(Context& context, KeyboardService& service);
 
 void addHistoryOptions(CLI::App& command, Args& args);
 Ending runHistory(Context& context, const Args& args);

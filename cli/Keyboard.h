@@ -1,14 +1,15 @@
 // What every keyboard command does around its own work, written once: the
-// keyboard in force, the session over it (a simulated controller's state file
-// loaded and saved), finding the keyboard and the handshake, the words for a
-// keyboard that is missing or fails, and a stop asked for by a signal.
+// keyboard in force, the way to it and the workflow over it (keyboard/),
+// the tool's trace in front of it, Ctrl+C as a cancel, and the English
+// words for a keyboard that is missing, refused or fails.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "cli/Commands.h"
-#include "cli/Device.h"
+#include "cli/TraceLink.h"
+#include "keyboard/Service.h"
 
 namespace padkbd::cli {
 
@@ -18,20 +19,23 @@ ResolvedKeyboard keyboardInForce(Context& context);
 
 // The keyboard as a command's body gets it.
 struct Keyboard {
-  DeviceSession& session;
+  Reach& reach;
+  TraceLink& trace;
+  KeyboardService& service;
   const ResolvedKeyboard& inForce;
 
-  // Finds the keyboard, opens its interface and completes a handshake.
-  Outcome connect();
-  // A failed exchange in the user's words: cancelled when a signal stopped
-  // it, the missing keyboard when it is gone, a refused access with its fix,
-  // else "what: the core's reason".
-  Outcome failed(const Outcome& exchange, const std::string& what) const;
+  // Whether Ctrl+C (or SIGTERM, SIGHUP) asked to stop.
+  bool cancelled() const;
+  const std::atomic<bool>& cancelFlag() const;
+  // A failed exchange in the user's words: the cancel as the protocol says
+  // it, the missing keyboard with what is there instead, a refused or held
+  // keyboard with its fix, else "what: the core's reason".
+  Outcome failed(const Outcome& exchange, const std::string& what, const char* joiner = ": ");
 };
 
-// Runs `body` on a session with the keyboard in force, then saves the
-// simulated controller's state; a failure after a signal asked to stop is a
-// cancel.
+// Runs `body` with the keyboard in force, its simulated keyboard's state
+// file taken for the whole command; a failure after a signal asked to stop
+// is a cancel.
 Outcome withKeyboard(Context& context, const Args& args,
                      const std::function<Outcome(Keyboard&)>& body);
 

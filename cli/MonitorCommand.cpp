@@ -21,21 +21,16 @@ namespace {
 constexpr std::chrono::milliseconds kSlice{250};
 
 // The settings the played messages are matched with: the document's, or
-// the keyboard's own, read first.
-Result<Preset> settingsToMatch(Context& context, const Args& args, Keyboard& keyboard) {
+// the keyboard's own, read first (and recorded as any read).
+Result<Preset> settingsToMatch(const Args& args, Keyboard& keyboard) {
   if (!args.file.empty()) {
     Result<Preset> read = readDocument(args.file);
     if (!read) return Outcome::failure(fmt::format("{}: {}", nameOf(args.file), read.message()));
     return read;
   }
-  DeviceSession& session = keyboard.session;
-  if (Outcome connected = keyboard.connect(); !connected) return connected;
-  const Outcome read = session.pad().ReadPadValueFromDevice();
-  if (!read) return keyboard.failed(read, "reading the controller failed");
-  const CurrentPreset& current = session.pad().currentPreset();
-  Preset preset{current.buttonValueArray, current.currentPadValue};
-  remember(context, readEntry(session.historyKey(), session.pad().deviceVersion(), preset));
-  return preset;
+  Result<KeyboardRead> read = keyboard.service.read();
+  if (!read) return keyboard.failed(read.outcome(), "reading the controller failed");
+  return std::move(read->preset);
 }
 
 }  // namespace
@@ -55,16 +50,14 @@ Ending runMonitor(Context& context, const Args& args) {
   const std::vector<std::string> controlNames =
       names == lists.end() ? std::vector<std::string>() : names->second;
   return withKeyboard(context, args, [&](Keyboard& keyboard) -> Outcome {
-    DeviceSession& session = keyboard.session;
-    Result<Preset> settings = settingsToMatch(context, args, keyboard);
+    KeyboardService& service = keyboard.service;
+    Result<Preset> settings = settingsToMatch(args, keyboard);
     if (!settings) return settings.outcome();
-    if (session.cancelled()) return Outcome::success();
-    Listener listener(session.transport());
-    if (Outcome started = listener.start(); !started) {
-      if (!session.transport().hasDevice()) return Outcome::failure(session.notFoundReason());
+    if (keyboard.cancelled()) return Outcome::success();
+    if (Outcome started = service.startListening(); !started) {
       return keyboard.failed(started, "listening to the keyboard failed");
     }
-    context.console.note(session.rawUsb()
+    context.console.note(keyboard.reach.rawUsb()
                              ? "listening; other programs cannot use the keyboard until Ctrl+C"
                              : "listening; Ctrl+C stops");
     PlayMatcher matcher(std::move(*settings));
@@ -77,20 +70,21 @@ Ending runMonitor(Context& context, const Args& args) {
       // Each line as it comes, even into a pipe; a reader that went away ends it.
       printed = std::fputs(line.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     };
-    while (!session.cancelled()) {
+    while (!keyboard.cancelled()) {
       const Outcome listened =
-          listener.listen(LinkClock::now() + kSlice, &session.cancelFlag(), heard);
+          service.listen(LinkClock::now() + kSlice, &keyboard.cancelFlag(), heard);
       if (!printed) return Outcome::failure("");
       if (!listened) {
-        const bool gone = listened.message() == linkreason::kGone;
-        return Outcome::failure(fmt::format("listening stopped: {}",
-                                            gone ? "the keyboard went away" : listened.message()));
+        const bool gone = listened.code() == Code::LinkGone;
+        return Outcome::failure(
+            listened.code(), fmt::format("listening stopped: {}",
+                                         gone ? "the keyboard went away" : listened.message()));
       }
       // A link that does not wait returns at once when nothing came.
-      if (!session.transport().link().waits()) std::this_thread::sleep_for(kSlice / 10);
+      if (!keyboard.reach.waits()) std::this_thread::sleep_for(kSlice / 10);
     }
     // Ctrl+C is how listening ends: the keyboard goes back to the system.
-    listener.stop();
+    service.stopListening();
     return Outcome::success();
   });
 }

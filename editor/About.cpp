@@ -4,7 +4,7 @@
 #include <QDir>
 
 #include "editor/EditorLog.h"
-#include "link/KeyboardLink.h"
+#include "keyboard/Reach.h"
 #include "padkbd/BuildConfig.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"

@@ -1,20 +1,19 @@
-// The keyboard's side of the editor, on a thread of its own, so that the
-// window never waits for USB: reads, sends, gains, the list of devices, the
-// choice of keyboard, and watching for the keyboard to come and go. It owns
-// its transport objects and its records; what a read finds reaches the
-// window as records the worker no longer holds, and a send works on a copy.
+// The thread the keyboard's workflow (keyboard/, the same as the tool's)
+// runs on for the window, so that the window never waits for USB: its
+// queue of jobs, and between jobs a look at the bus for the keyboard coming
+// and going, or listening. Each request is a job that calls the workflow
+// and hands its answer back; what a read finds reaches the window as
+// records the worker no longer holds, and a send works on a copy.
 //
 // Every request names a context object (the window's) and a function run on
-// that object's thread when the work is done. Cancel is a flag the worker
+// that object's thread when the work is done. Cancel is a flag the workflow
 // checks between transfers and while it waits for a reply.
 //
-// The history of reads and sends is kept here too, on the same thread: an
-// exchange is recorded in its own job, and the window's questions about the
-// history are jobs as well, so the window never waits for the database.
-//
-// Listening runs here as well, between jobs: each message the keyboard plays
-// is matched with a copy of the preset shown and handed to the window. An
-// exchange gives the keyboard back first and listening goes on after it.
+// The workflow records each exchange in the history on this thread, and the
+// window's questions about the history are jobs as well (HistoryJobs.cpp),
+// so the window never waits for the database. Listening (Listening.cpp)
+// matches each message the keyboard plays with a copy of the preset shown;
+// an exchange gives the keyboard back first and listening goes on after it.
 #pragma once
 
 #include <QObject>
@@ -35,14 +34,8 @@
 #include "editor/ListLabels.h"
 #include "history/History.h"
 #include "history/SendPreview.h"
-#include "link/Discovery.h"
-#include "link/InterfaceAction.h"
-#include "link/Listener.h"
-#include "link/midiport/MidiPortLink.h"
-#include "model/KeyboardId.h"
-#include "protocol/PadAction.h"
+#include "keyboard/Service.h"
 #include "session/PlayMatch.h"
-#include "storage/FileAction.h"
 
 namespace padkbd::editor {
 
@@ -60,12 +53,12 @@ class DeviceWorker : public QObject {
     ButtonAction::Replacements replaced;
     // A send, whether or not it ended well: the settings that reached the keyboard.
     int written = 0;
-    // What the history has to say: a damaged database set aside, or why
+    // What the history had to say: a damaged database set aside, or why
     // the exchange could not be recorded. Never a reason the exchange failed.
-    std::string history;
-    // A failure's advice in the window's language: what to do about a
-    // keyboard not found, not allowed or held by another program.
-    QString advice;
+    std::vector<HistoryNote> history;
+    // What to do about a failure: a keyboard not found, not allowed or held
+    // by another program.
+    Advice advice;
   };
   using Done = std::function<void(Report)>;
 
@@ -94,10 +87,9 @@ class DeviceWorker : public QObject {
   };
   using HeardDone = std::function<void(std::vector<Played>)>;
 
-  // `link`, `discovery` and `history` must outlive the worker and are used
-  // on its thread only.
-  DeviceWorker(Link& link, Discovery& discovery, const KeyboardId& keyboard,
-               const std::filesystem::path& resourceDir, History& history);
+  // `reach` and `history` must outlive the worker and are used on its
+  // thread only.
+  DeviceWorker(Reach& reach, const std::filesystem::path& resourceDir, History& history);
   ~DeviceWorker() override;
 
   void read(QObject* context, Done done);
@@ -106,9 +98,8 @@ class DeviceWorker : public QObject {
   void sendGains(std::vector<std::int32_t> gains, QObject* context, Done done);
   void listDevices(QObject* context, std::function<void(MidiDeviceListing)> done);
   // The system's MIDI ports, through the service the keyboard's port is
-  // reached by (set before the first request).
+  // reached by.
   void listPorts(QObject* context, std::function<void(MidiPortListing)> done);
-  MidiApi midiApi = MidiApi::Default;
   // Talks to another keyboard from now on; `done` says whether it is there.
   void setKeyboard(const KeyboardId& keyboard, QObject* context, std::function<void(bool)> done);
 
@@ -129,14 +120,12 @@ class DeviceWorker : public QObject {
   void setPlayPreset(Preset preset, std::vector<std::string> names);
   // Through raw USB listening takes the keyboard from the system's driver.
   bool takesKeyboard() const { return !striker_ && keyboard_.port.empty(); }
+  // The simulated keyboard, when it is the one reached (to be played).
+  SimulatedController* simulated() { return reach_.simulated(); }
   // The simulated keyboard can be played from the window: `striker` plays a
   // control (by index) on it, as a job of this thread.
   void setStriker(std::function<void(int)> striker) { striker_ = std::move(striker); }
   bool canStrike() const { return static_cast<bool>(striker_); }
-  // The history's key of a keyboard that is not a real one (the simulated
-  // keyboard's), set before the first request: what is done with it never
-  // changes what padkbd knows of a real keyboard.
-  void setHistoryKey(std::string key) { fixedKey_ = std::move(key); }
   void strike(int index);
 
   // Stops the exchange that runs (from any thread).
@@ -162,12 +151,8 @@ class DeviceWorker : public QObject {
   template <typename Value>
   void run(QObject* context, std::function<Value()> work, std::function<void(Value)> deliver,
            bool exchange = true);
-  Report finish(const Outcome& outcome) const;
-  // Worker's thread: the history's key of the keyboard in use, and an entry
-  // recorded (what the history said, or why it failed; empty when all went well).
-  QString advice() const;
-  std::string historyKey();
-  std::string record(const HistoryEntry& entry);
+  // Worker's thread: the report of an exchange that ended so.
+  Report finish(const Outcome& outcome);
   void ask(QObject* context, HistoryDone done,
            std::function<void(History&, HistoryAnswer&)> question);
   // The worker's thread: jobs in order, and between them a look at the bus.
@@ -182,10 +167,10 @@ class DeviceWorker : public QObject {
   // Runs `call` on the window's thread, later.
   void post(std::function<void()> call);
 
-  Discovery& discovery_;
-  std::unique_ptr<InterfaceAction> io_;
-  std::unique_ptr<FileAction> files_;
-  std::unique_ptr<PadAction> pad_;
+  Reach& reach_;
+  KeyboardService service_;
+  // What the history said of the exchange under way (worker's thread).
+  std::vector<HistoryNote> notes_;
   std::atomic<bool> cancel_{false};
   int busy_ = 0;
   int questions_ = 0;
@@ -193,11 +178,6 @@ class DeviceWorker : public QObject {
   std::atomic<bool> present_{false};
   bool busChanged_ = false;  // discovery saw a device come or go (worker's thread)
   History& history_;         // worker's thread
-  // The serial number last found for this keyboard: an unplugged keyboard's
-  // slots stay its own (worker's thread).
-  KeyboardId serialOf_;
-  std::string serial_;
-  std::string fixedKey_;
 
   // Listening: the window's side.
   bool listening_ = false;
@@ -207,7 +187,6 @@ class DeviceWorker : public QObject {
   std::function<void(QString)> stoppedTo_;
   std::function<void(int)> striker_;
   // The worker's side.
-  std::unique_ptr<Listener> listener_;
   PlayMatcher matcher_;
   std::vector<std::string> names_;
   // In the window's language, taken when first needed: the language is

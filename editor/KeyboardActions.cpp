@@ -1,5 +1,7 @@
 #include "editor/KeyboardActions.h"
 
+#include "editor/KeyboardAdvice.h"
+
 #include <fmt/format.h>
 
 #include <QLabel>
@@ -41,7 +43,15 @@ QString replacedCount(std::size_t count) {
 
 // What to do about it where there is something to do, else what happened.
 QString whyItFailed(const DeviceWorker::Report& result) {
-  return result.advice.isEmpty() ? q(result.outcome.message()) : result.advice;
+  const QString advice = adviceText(result.advice);
+  return advice.isEmpty() ? q(result.outcome.message()) : advice;
+}
+
+// What the history said of the exchange, one note after the other.
+QString historyNotes(const DeviceWorker::Report& result) {
+  QStringList notes;
+  for (const HistoryNote& note : result.history) notes << historyNoteText(note);
+  return notes.join(QLatin1Char('\n'));
 }
 
 QString replacementNotes(const ButtonAction::Replacements& replaced, const EditSession& session) {
@@ -145,7 +155,7 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report&
   }
   // A damaged settings file is told once more, with the start-up's outcome.
   if (atStart && !view_.settingsWarning.isEmpty()) notes << view_.settingsWarning;
-  notes << q(result.history);
+  notes << historyNotes(result);
   // A failed or cancelled read changes nothing that is shown.
   const QString text =
       outcome ? Status::readSucceeded() +
@@ -302,7 +312,7 @@ void KeyboardActions::startSend(Preset preset, std::string source, EditSession* 
                [this, session, report, sent](DeviceWorker::Report result) {
                  writingStarts_ = nullptr;
                  end();
-                 const QString history = q(result.history);
+                 const QString history = historyNotes(result);
                  if (result.outcome) {
                    if (session) session->sentToKeyboard(sent);
                    report(Status::sendSucceeded(), notesWith({history}));

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "link/midiport/MidiPortLink.h"
 #include "model/Log.h"
 
 namespace padkbd::editor {

@@ -1,7 +1,8 @@
-// padkbd-editor: the composition root. Creates the link to the keyboard
-// (raw USB or a MIDI port, or the simulated controller), the preset files, the history, the device
-// worker (which owns the transport and uses the history) and the editor window, then runs the
-// event loop until the window is closed.
+// padkbd-editor: the composition root. Creates the way to the keyboard (raw
+// USB, a MIDI port or the simulated keyboard, chosen by the same options as
+// the tool's), the preset files, the history, the device worker (which runs
+// the keyboard's workflow) and the editor window, then runs the event loop
+// until the window is closed.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
@@ -15,7 +16,7 @@
 #include "editor/Language.h"
 #include "editor/MainWindowController.h"
 #include "history/History.h"
-#include "link/KeyboardLink.h"
+#include "keyboard/Options.h"
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
@@ -52,6 +53,12 @@ void chooseLanguage(const QString& language, bool fromCommandLine) {
   }
 }
 
+// A refused option: one line on standard error, status 2, as the tool.
+int usageError(const padkbd::Outcome& why) {
+  std::fprintf(stderr, "padkbd-editor: %s\n", why.message().c_str());
+  return 2;
+}
+
 bool hasArgument(int argc, char** argv, const char* name) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], name) == 0) return true;
@@ -65,22 +72,23 @@ void describeOptions(QCommandLineParser& parser) {
       QCoreApplication::translate("main", "Editor for the settings of the USB-MIDI pad keyboard."));
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addOption(
-      {QStringLiteral("simulate"),
-       QCoreApplication::translate(
-           "main", "Work with a simulated keyboard instead of USB (no hardware needed).")});
+  // The keyboard's options, as the tool takes them.
+  for (const padkbd::KeyboardOption& option : padkbd::keyboardOptions()) {
+    const QString help = QCoreApplication::translate(
+        padkbd::kTextContext, padkbd::catalogueEntry(option.help).pattern);
+    const QString name = QString::fromLatin1(option.name).mid(2);
+    if (*option.value == '\0') {
+      parser.addOption({name, help});
+    } else {
+      parser.addOption({name, help, QString::fromLatin1(option.value)});
+    }
+  }
   parser.addOption(
       {QStringLiteral("lang"),
        QCoreApplication::translate(
            "main",
            "The window's language: en, zh_CN, or source (as built); the desktop's by default."),
        QCoreApplication::translate("main", "language")});
-  parser.addOption(
-      {QStringLiteral("midi-api"),
-       QCoreApplication::translate("main",
-                                   "The MIDI service for a keyboard reached through a MIDI port: "
-                                   "alsa or jack (default: ALSA, else JACK)."),
-       QStringLiteral("api")});
   parser.addOption(
       {QStringLiteral("verbose"),
        QCoreApplication::translate("main",
@@ -125,36 +133,40 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The menu entry's id ties the window to its entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.padkbd.PadkbdEditor"));
+  // --simulate=FILE as the tool takes it: the parser sees --simulate.
+  padkbd::KeyboardArgs given;
+  QStringList words;
+  {
+    std::vector<std::string> arguments;
+    for (const QString& word : QCoreApplication::arguments()) arguments.push_back(word.toStdString());
+    const padkbd::Result<std::vector<std::string>> taken =
+        padkbd::takeSimulateState(arguments, given.stateFile);
+    if (!taken) return usageError(taken.outcome());
+    for (const std::string& word : *taken) words << QString::fromStdString(word);
+  }
   QCommandLineParser parser;
   describeOptions(parser);
-  parser.process(app);
-  padkbd::MidiApi midiApi = padkbd::MidiApi::Default;
-  if (parser.isSet(QStringLiteral("midi-api"))) {
-    const auto chosen =
-        padkbd::parseMidiApi(parser.value(QStringLiteral("midi-api")).toStdString());
-    if (!chosen) {
-      std::fprintf(stderr, "padkbd-editor: --midi-api is alsa or jack\n");
-      return 2;
-    }
-    midiApi = *chosen;
-  }
+  parser.process(words);
+  const auto value = [&parser](const char* name) {
+    return parser.value(QString::fromLatin1(name)).toStdString();
+  };
+  given.simulate = parser.isSet(QStringLiteral("simulate"));
+  given.device = value("device");
+  given.manufacturer = value("manufacturer");
+  given.port = value("port");
+  given.midiApi = value("midi-api");
+  const padkbd::Result<padkbd::KeyboardChoice> choice = padkbd::keyboardChoice(given);
+  if (!choice) return usageError(choice.outcome());
 
-  // The keyboard chosen in the settings (padkbd use, or the Keyboard dialog),
-  // else the built-in one; a damaged settings file is shown in the window.
-  const padkbd::ResolvedKeyboard keyboard = padkbd::resolveKeyboard(settings.read(), {});
+  // The keyboard chosen on the command line, else in the settings (padkbd
+  // use, or the Keyboard dialog), else the built-in one; a damaged settings
+  // file is shown in the window.
+  const padkbd::ResolvedKeyboard keyboard =
+      padkbd::resolveKeyboard(settings.read(), choice->commandLine);
   if (!keyboard.warning.empty()) padkbd::log::diag("settings: %s", keyboard.warning);
-  // The link lists the devices too: the simulated controller, or raw USB
-  // and the MIDI port the keyboard is named by (the worker tells it which
-  // keyboard is in force, the Keyboard dialog included).
-  std::unique_ptr<padkbd::SimulatedController> simulated;
-  std::unique_ptr<padkbd::KeyboardLink> real;
-  if (parser.isSet(QStringLiteral("simulate"))) {
-    simulated = std::make_unique<padkbd::SimulatedController>(keyboard.id);
-  } else {
-    real = std::make_unique<padkbd::KeyboardLink>(midiApi);
-  }
-  padkbd::Link& link = simulated ? static_cast<padkbd::Link&>(*simulated) : *real;
-  padkbd::Discovery& discovery = simulated ? static_cast<padkbd::Discovery&>(*simulated) : *real;
+  // The way to the keyboard lists the devices too (the worker tells it
+  // which keyboard is in force, the Keyboard dialog's choice included).
+  padkbd::Reach reach(choice->reach, keyboard.id);
   padkbd::FileAction fileAction(
       padkbd::FileAction::findResourceDir(QCoreApplication::applicationFilePath().toStdString()),
       padkbd::FileAction::defaultWorkingCopyPath());
@@ -162,11 +174,8 @@ int main(int argc, char** argv) {
   // waits for the database either.
   padkbd::History history(padkbd::History::defaultPath(), settings.historyKeep());
   // USB is spoken on the worker's thread only, so the window never waits.
-  padkbd::editor::DeviceWorker worker(link, discovery, keyboard.id, fileAction.resourceDir(),
-                                      history);
-  worker.midiApi = midiApi;
-  if (simulated) {
-    worker.setHistoryKey(padkbd::simulatedKey());
+  padkbd::editor::DeviceWorker worker(reach, fileAction.resourceDir(), history);
+  if (padkbd::SimulatedController* simulated = reach.simulated()) {
     // Ctrl+click on the surface plays the simulated keyboard: pads and
     // buttons are struck, knobs turned ten steps further each time.
     // Each strike runs with a copy of the striker: the knobs' values are shared.

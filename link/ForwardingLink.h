@@ -23,7 +23,6 @@ class ForwardingLink : public Link {
   }
   bool waits() const override { return target().waits(); }
   std::size_t transferSize() const override { return target().transferSize(); }
-  LinkAccess access() const override { return target().access(); }
   std::string serial() const override { return target().serial(); }
 
  protected:

@@ -62,29 +62,24 @@ Outcome InterfaceAction::FindDevice() {
   currentDevice = !found.empty();
   if (currentDevice) return Outcome::success();
   log::diag("无法找到匹配的设备");
-  if (!keyboard_.port.empty()) {
-    return Outcome::failure(fmt::format("no MIDI port named \"{}\" found", keyboard_.port));
-  }
-  return Outcome::failure(fmt::format("no controller found (USB {})", formatUsbIds(keyboard_.usb)));
+  if (!keyboard_.port.empty()) return Outcome::failure(Text(TextId::NoPortNamed, {keyboard_.port}));
+  return Outcome::failure(Text(TextId::NoControllerWithIds, {formatUsbIds(keyboard_.usb)}));
 }
 
 Outcome InterfaceAction::CreateInterface() {
-  if (!currentDevice) return Outcome::failure("no controller found");
+  if (!currentDevice) return Outcome::failure(Text(TextId::NoController));
   Outcome opened = link_.open();
   open_ = opened.ok();
   return opened;
 }
 
 Outcome InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::int32_t size) {
-  const auto failed = [](const Outcome& why) {
-    const std::string message = fmt::format("the write failed ({})", why.message());
-    return why.wasCancelled() ? Outcome::cancelled(message) : Outcome::failure(message);
-  };
+  const auto failed = [](const Outcome& why) { return why.as(TextId::WriteFailed); };
   if (!open_) return failed(Outcome::failure(linkreason::kGone));
   if (size < 0 || (bytes == nullptr && size > 0)) {
-    return failed(Outcome::failure("invalid parameter"));
+    return failed(Outcome::failure(Text(TextId::UsbInvalidParameter)));
   }
-  if (cancelled()) return failed(Outcome::cancelled(linkreason::kInterrupted));
+  if (cancelled()) return failed(Outcome::failure(linkreason::kInterrupted));
 
   const auto count = static_cast<std::size_t>(size);
   const Outcome sent = link_.send({bytes, count});
@@ -145,8 +140,7 @@ Result<std::size_t> InterfaceAction::readReply(Reply kind) {
 }
 
 Result<std::size_t> InterfaceAction::noReply(const Outcome& why) {
-  const std::string message = fmt::format("no reply ({})", why.message());
-  return why.wasCancelled() ? Outcome::cancelled(message) : Outcome::failure(message);
+  return why.as(TextId::NoReply);
 }
 
 void InterfaceAction::drainInput(bool awaitLateReply) {
@@ -219,7 +213,7 @@ Result<std::array<std::string, 11>> InterfaceAction::ReadVersionFromDevice(std::
   if (!read) return read.outcome();
   if (*read < least) {
     return Result<std::array<std::string, 11>>::failure(
-        fmt::format("a reply of {} bytes, {} are needed", *read, least));
+        Text(TextId::ReplyTooShort, {*read, least}));
   }
   std::array<std::string, 11> strings;
   for (std::size_t i = 0; i < strings.size(); ++i) {

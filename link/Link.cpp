@@ -2,8 +2,6 @@
 
 #include <time.h>
 
-#include <fmt/format.h>
-
 #include <algorithm>
 
 namespace padkbd {
@@ -19,9 +17,22 @@ LinkClock::time_point LinkClock::now() {
 #endif
 }
 
-Outcome openingFailed(std::string_view step, std::string_view why) {
-  return Outcome::failure(
-      fmt::format("the controller's interface could not be {} ({})", step, why));
+Outcome openingFailed(OpeningStep step, const Text& why) {
+  TextId id = TextId::InterfaceNotOpened;
+  switch (step) {
+    case OpeningStep::Found:
+      id = TextId::InterfaceNotFound;
+      break;
+    case OpeningStep::Opened:
+      break;
+    case OpeningStep::Claimed:
+      id = TextId::InterfaceNotClaimed;
+      break;
+    case OpeningStep::Examined:
+      id = TextId::InterfaceNotExamined;
+      break;
+  }
+  return Outcome::failure(why).as(id);
 }
 
 std::chrono::milliseconds until(LinkClock::time_point deadline) {

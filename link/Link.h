@@ -21,16 +21,17 @@
 
 namespace padkbd {
 
-// What opening the keyboard ran into, for advice to the user.
+// Whether a device of a listing may be opened, for advice to the user.
 enum class LinkAccess { Granted, Denied, Busy, Other };
 
-// Why a transfer failed, as the reply and write messages say it
-// ("no reply (interrupted)").
+// Why a transfer failed, as the reply and write messages say it ("no reply
+// (interrupted)"); each text's code says what kind of failure it is
+// (LinkGone, LinkFailed, Cancelled, KeyboardSilent).
 namespace linkreason {
-inline constexpr const char* kGone = "no device (it may have been unplugged)";
-inline constexpr const char* kIoError = "input/output error";
-inline constexpr const char* kInterrupted = "interrupted";
-inline constexpr const char* kTimedOut = "timed out";
+inline const Text kGone{TextId::LinkNoDevice};
+inline const Text kIoError{TextId::LinkIoError};
+inline const Text kInterrupted{TextId::LinkInterrupted};
+inline const Text kTimedOut{TextId::LinkTimedOut};
 }  // namespace linkreason
 
 // Time limits of a second need no finer clock than the kernel's coarse one,
@@ -48,9 +49,11 @@ struct LinkClock {
 // The whole milliseconds left until `deadline`, 0 once it passed.
 std::chrono::milliseconds until(LinkClock::time_point deadline);
 
-// Why opening the keyboard failed, the same for every link: `step` is
-// "found", "opened", "claimed" or "examined", `why` the link's reason.
-Outcome openingFailed(std::string_view step, std::string_view why);
+// Why opening the keyboard failed, the same for every link: the step that
+// failed and the link's reason, whose code the failure keeps (LinkDenied,
+// LinkBusy, LinkGone…).
+enum class OpeningStep { Found, Opened, Claimed, Examined };
+Outcome openingFailed(OpeningStep step, const Text& why);
 
 class Link {
  public:
@@ -63,7 +66,9 @@ class Link {
   // Looks for the keyboard without taking it: the name of each one found,
   // in the order found; open() takes the last.
   virtual std::vector<std::string> find() = 0;
-  // Takes the keyboard found for this program's exchanges; says why not.
+  // Takes the keyboard found for this program's exchanges; says why not
+  // (the code tells a refused access, LinkDenied, and a keyboard another
+  // program holds, LinkBusy, from other failures).
   virtual Outcome open() = 0;
   // Gives everything back; the keyboard must be opened again to talk.
   virtual void close() = 0;
@@ -87,8 +92,6 @@ class Link {
   virtual bool waits() const { return true; }
   // The most a receive delivers at once (raw USB: the read pipe's packet).
   virtual std::size_t transferSize() const { return 64; }
-  // What the last open ran into.
-  virtual LinkAccess access() const { return LinkAccess::Granted; }
   // The serial number of the keyboard last found, empty where it has none
   // (a MIDI port): the history tells keyboards of the same ids apart by it.
   virtual std::string serial() const { return {}; }

@@ -43,6 +43,14 @@ class [[nodiscard]] Outcome {
   // The text in the tool's words (English): for the tool and the log.
   const std::string& message() const { return message_; }
 
+  // The same failure (its code kept) in other words: `id`'s pattern with
+  // `values` and then this failure's text as its last value ("no reply (%1)").
+  Outcome as(TextId id, std::vector<TextArg> values = {}) const {
+    if (ok()) return *this;
+    values.emplace_back(text_);
+    return Outcome(code_, Text(id, std::move(values)));
+  }
+
   // The same failure, said as `what` failing because of it ("sending failed: …").
   Outcome because(Text what) const {
     if (ok()) return *this;

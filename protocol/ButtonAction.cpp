@@ -72,9 +72,10 @@ std::string where(std::int32_t control, std::uint8_t parameter, std::uint8_t tar
   return controlName(control);
 }
 
+// The failure `why` at the setting it happened to: "Pad 5 (min): no reply (timed out)".
 Outcome failure(std::int32_t control, std::uint8_t parameter, std::uint8_t target,
-                const std::string& reason) {
-  return Outcome::failure(fmt::format("{}: {}", where(control, parameter, target), reason));
+                const Outcome& why) {
+  return why.as(TextId::Because, {where(control, parameter, target)});
 }
 
 template <std::size_t N>
@@ -83,7 +84,7 @@ Outcome send(InterfaceAction& io, const std::array<std::uint8_t, N>& message,
   const Outcome written = io.WriteToDeviceWithChar(message.data(), static_cast<std::int32_t>(N));
   if (written) return written;
   return failure(control, message[messages::kParameterOffset], message[messages::kTargetOffset],
-                 written.message());
+                 written);
 }
 
 // The list index of a reply byte. A byte the list does not hold (its index
@@ -111,7 +112,7 @@ Outcome readExchanges(InterfaceAction& io, Record& record, std::span<const Excha
     request[messages::kTargetOffset] = row.target;
     if (Outcome sent = send(io, request, control); !sent) return sent;
     const Result<Byte> value = io.ReadValueFromDevice();
-    if (!value) return failure(control, row.parameter, row.target, value.message());
+    if (!value) return failure(control, row.parameter, row.target, value.outcome());
     record.*row.field = indexOfReply(row.pair, *value, control, row.name, replaced);
   }
   return Outcome::success();
@@ -196,14 +197,14 @@ Outcome SetDeviceWithArray(InterfaceAction& io, const ButtonValueList& list, con
     // A slot byte from outside the table would write into a slot that does
     // not exist; send nothing at all.
     log::diag("memory slot %d is outside 0-8: nothing sent", pad.mem);
-    return Outcome::failure(fmt::format("memory slot {} is outside 1-9", pad.mem + 1));
+    return Outcome::failure(Text(TextId::SlotOutside, {pad.mem + 1}));
   }
   const Byte yy = va::GetMemCharFromIndex(pad.mem);
   log::diag("YY------->%02x", static_cast<unsigned>(static_cast<std::uint8_t>(yy)));
   for (std::size_t i = 0; i < list.size(); ++i) {
     const auto index = static_cast<std::int32_t>(i);
     if (!list[i]) {
-      return Outcome::failure(fmt::format("{}: the control has no record", controlName(index)));
+      return Outcome::failure(Text(TextId::ControlHasNoRecord, {controlName(index)}));
     }
     if (Outcome sent = SetDeviceWithButtonValue(io, *list[i], yy, index); !sent) return sent;
   }
@@ -213,13 +214,12 @@ Outcome SetDeviceWithArray(InterfaceAction& io, const ButtonValueList& list, con
 Outcome setGainWithArray(InterfaceAction& io, const std::vector<std::int32_t>& gains) {
   if (gains.size() < kGainCount) {
     log::diag("gain list has %d entries, 8 needed: nothing sent", static_cast<int>(gains.size()));
-    return Outcome::failure(
-        fmt::format("the gain list has {} entries, 8 are needed", gains.size()));
+    return Outcome::failure(Text(TextId::GainCount, {gains.size()}));
   }
   for (std::size_t n = 0; n < kGainCount; ++n) {
     if (gains[n] < 0 || gains[n] > kGainMaximum) {
       log::diag("gain %d is %d, outside 0-127: nothing sent", static_cast<int>(n), gains[n]);
-      return Outcome::failure(fmt::format("gain {} is {}, outside 0-127", n + 1, gains[n]));
+      return Outcome::failure(Text(TextId::GainOutside, {n + 1, gains[n]}));
     }
   }
   auto message = messages::addressed(messages::kWriteMessage, io.keyboard().manufacturer);

@@ -46,7 +46,7 @@ Outcome PadAction::usePreset(Preset preset) {
 }
 
 Outcome PadAction::WriteButtonValuesToTemp() {
-  if (!preset_.currentPadValue) return Outcome::failure("there are no settings to save yet");
+  if (!preset_.currentPadValue) return Outcome::failure(Text(TextId::NoSettingsToSave));
   return files_.WriteButtonValuesToTempWithData(preset_.buttonValueArray, *preset_.currentPadValue);
 }
 
@@ -57,7 +57,7 @@ Outcome PadAction::HandshakeOperation() {
       messages::kHandshakeRequest.data(),
       static_cast<std::int32_t>(messages::kHandshakeRequest.size()));
   handshakeWriteFailure_.reset();
-  if (!written) handshakeWriteFailure_ = written.message();
+  if (!written) handshakeWriteFailure_ = written;
   // Transfers that start no SysEx message (a note played, clock) are passed
   // by inside the read, within the one read limit of the request.
   Result<std::array<std::string, 11>> reply =
@@ -75,7 +75,7 @@ Outcome PadAction::HandshakeOperation() {
   }
   if (matches != messages::kHandshakeMatches) {
     log::diag("handshake no");
-    return Outcome::failure("the reply is not the keyboard's handshake");
+    return Outcome::failure(Text(TextId::NotTheHandshake));
   }
   log::diag("handshake yes");
   deviceVersion_ =
@@ -116,32 +116,32 @@ void PadAction::fallBackToDefault() {
   preset_.currentPadValue->version = "未连接";
 }
 
-std::string PadAction::handshakeFailure() const {
-  if (interface_.cancelled()) return "cancelled while waiting for the keyboard";
-  if (handshakeWriteFailure_) {
-    return fmt::format("the keyboard did not take the handshake: {}", *handshakeWriteFailure_);
-  }
-  return fmt::format("the controller did not answer the handshake after {} attempts",
-                     kHandshakeAttempts);
+Outcome PadAction::handshakeFailure() const {
+  if (interface_.cancelled()) return Outcome::failure(Text(TextId::CancelledWaiting));
+  if (handshakeWriteFailure_) return handshakeWriteFailure_->as(TextId::HandshakeNotTaken);
+  return Outcome::failure(Text(TextId::HandshakeUnanswered, {kHandshakeAttempts}));
 }
 
-Outcome PadAction::fail(std::string message) const {
-  log::diag("%s", message);
-  if (interface_.cancelled()) return Outcome::cancelled(std::move(message));
-  return Outcome::failure(std::move(message));
+Outcome PadAction::fail(const Outcome& failed) const {
+  log::diag("%s", failed.message());
+  // Whatever an exchange ran into once the user asked to stop is the stop.
+  if (interface_.cancelled() && !failed.wasCancelled()) {
+    return Outcome::failure(Code::Cancelled, failed.text());
+  }
+  return failed;
 }
 
 Outcome PadAction::ReadPadValueFromDevice() {
   replacements_.clear();
   preset_.replace({}, std::make_shared<PadValue>());
   // Whatever fails, the default preset is what there is to show.
-  const auto failed = [this](std::string message) {
+  const auto failed = [this](const Outcome& why) {
     interface_.KillInterface();
     fallBackToDefault();
-    return fail(std::move(message));
+    return fail(why);
   };
   try {
-    if (Outcome opened = OpenInterface(); !opened) return failed(opened.message());
+    if (Outcome opened = OpenInterface(); !opened) return failed(opened);
     log::diag("读取buttonValue");
     ButtonAction::Replacements replaced;
     countWrites(Progress::Stage::Reading);
@@ -152,11 +152,8 @@ Outcome PadAction::ReadPadValueFromDevice() {
     if (!pad) {
       // Nothing read so far becomes the current preset: a half-read set of
       // controls would mix the controller's settings with the defaults.
-      return failed(interface_.cancelled()
-                        ? std::string("the read was cancelled")
-                        : fmt::format("the controller stopped answering during the read, "
-                                      "at {}",
-                                      pad.message()));
+      return failed(interface_.cancelled() ? Outcome::failure(Text(TextId::ReadCancelled))
+                                           : pad.outcome().as(TextId::ReadStopped));
     }
     log::diag("读取buttonValue完毕");
     (*pad)->version = deviceVersion_.value_or(std::string());
@@ -166,15 +163,15 @@ Outcome PadAction::ReadPadValueFromDevice() {
     return Outcome::success();
   } catch (const std::exception& e) {
     // What the standard library or fmt throw (memory, formats) ends the read.
-    return failed(fmt::format("reading the controller failed: {}", e.what()));
+    return failed(Outcome::failure(Text(TextId::ReadFailedBecause, {e.what()})));
   }
 }
 
 Outcome PadAction::OpenInterface() {
   // Keyboards are plugged in and out: the one found before may be gone, or
   // be back under another address.
-  if (Outcome found = interface_.FindDevice(); !found) return fail(found.message());
-  if (Outcome created = interface_.CreateInterface(); !created) return fail(created.message());
+  if (Outcome found = interface_.FindDevice(); !found) return fail(found);
+  if (Outcome created = interface_.CreateInterface(); !created) return fail(created);
   if (!handshakeWithRetry()) {
     interface_.KillInterface();
     return fail(handshakeFailure());
@@ -188,25 +185,23 @@ Outcome PadAction::WritePadValueToDevice() {
   try {
     const PadValuePtr& pad = preset_.currentPadValue;
     if (!pad) {
-      sent = fail("there are no settings to send yet");
+      sent = fail(Outcome::failure(Text(TextId::NoSettingsToSend)));
     } else if (!ValueAction::kMemTable.contains(pad->mem)) {
       // A slot outside the table would write into a slot that does not exist.
-      sent = fail(fmt::format("memory slot {} is outside 1-9; nothing was sent", pad->mem + 1));
+      sent = fail(Outcome::failure(Text(TextId::SlotOutsideNothingSent, {pad->mem + 1})));
     } else {
       countWrites(Progress::Stage::Sending);
       sent = ButtonAction::SetDeviceWithArray(interface_, preset_.buttonValueArray, *pad);
       if (!sent && interface_.cancelled()) {
-        sent =
-            fail(fmt::format("cancelled after {} of {} settings: memory slot {} now holds "
-                             "some of the new settings and some of the old",
-                             written_, kFullExchange, pad->mem + 1));
+        sent = fail(Outcome::failure(
+            Text(TextId::SendCancelledAfter, {written_, kFullExchange, pad->mem + 1})));
       } else if (!sent) {
-        sent = fail(fmt::format("the send stopped, at {}", sent.message()));
+        sent = fail(sent.as(TextId::SendStopped));
       }
     }
   } catch (const std::exception& e) {
     // What the standard library or fmt throw (memory, formats) ends the send.
-    sent = fail(fmt::format("the send failed: {}", e.what()));
+    sent = fail(Outcome::failure(Text(TextId::SendFailedBecause, {e.what()})));
   }
   interface_.setOnWrite(nullptr);
   interface_.closeInterface();

@@ -94,11 +94,11 @@ class PadAction {
   // Counts the writes of a long exchange into its progress.
   void countWrites(Progress::Stage stage);
   void report(const Progress& progress) const;
-  // Logs the reason and returns it as a failure, of the cancelled kind when
-  // the exchange was stopped.
-  Outcome fail(std::string message) const;
+  // Logs the reason and returns the failure, cancelled when the exchange
+  // was stopped.
+  Outcome fail(const Outcome& failed) const;
   // Why handshakeWithRetry gave up.
-  std::string handshakeFailure() const;
+  Outcome handshakeFailure() const;
 
   InterfaceAction& interface_;
   FileAction& files_;
@@ -108,7 +108,7 @@ class PadAction {
   std::function<void(const Progress&)> progress_;
   int written_ = 0;
   // Why the last handshake's write failed, if it did.
-  std::optional<std::string> handshakeWriteFailure_;
+  std::optional<Outcome> handshakeWriteFailure_;
 };
 
 }  // namespace padkbd

@@ -76,18 +76,12 @@ MidiDeviceListing SimulatedController::listMidiDevices() {
 
 Outcome SimulatedController::open() {
   std::lock_guard lock(mutex_);
-  access_ = LinkAccess::Granted;
   open_ = claimed_ = false;
-  const auto failed = openingFailed;
-  if (!found_ || faults_.absent || unpluggedLocked()) return failed("opened", linkreason::kGone);
-  if (faults_.refuseAccess) {
-    access_ = LinkAccess::Denied;
-    return failed("opened", "access denied");
+  if (!found_ || faults_.absent || unpluggedLocked()) {
+    return openingFailed(OpeningStep::Opened, linkreason::kGone);
   }
-  if (faults_.busy) {
-    access_ = LinkAccess::Busy;
-    return failed("claimed", "busy");
-  }
+  if (faults_.refuseAccess) return openingFailed(OpeningStep::Opened, Text(TextId::UsbAccessDenied));
+  if (faults_.busy) return openingFailed(OpeningStep::Claimed, Text(TextId::UsbBusy));
   open_ = claimed_ = true;
   return Outcome::success();
 }
@@ -112,11 +106,6 @@ void SimulatedController::resume() {
   if (open_ && !unpluggedLocked()) claimed_ = true;
 }
 
-LinkAccess SimulatedController::access() const {
-  std::lock_guard lock(mutex_);
-  return access_;
-}
-
 std::string SimulatedController::serial() const {
   std::lock_guard lock(mutex_);
   return found_ ? serial_ : std::string();
@@ -138,22 +127,22 @@ Outcome SimulatedController::send(std::span<const std::uint8_t> packets) {
   }
   const std::size_t before = transferCount_;
   std::vector<std::uint8_t> bytes(packets.begin(), packets.end());
-  const auto record = [&](const char* failure) {
+  const auto record = [&](const Text* failure) {
     if (logTransfers_) log_.push_back(Transfer{Direction::Out, bytes, failure != nullptr});
     // A failed send closes the link, as a lost or broken pipe does.
     if (failure != nullptr) open_ = claimed_ = false;
-    return failure == nullptr ? Outcome::success() : Outcome::failure(failure);
+    return failure == nullptr ? Outcome::success() : Outcome::failure(*failure);
   };
   const bool gone = unpluggedLocked();
   ++transferCount_;
-  if (gone || !open_) return record(linkreason::kGone);
+  if (gone || !open_) return record(&linkreason::kGone);
   if (!claimed_) {
     protocolError("write while the keyboard is not taken", bytes);
-    return record(linkreason::kIoError);
+    return record(&linkreason::kIoError);
   }
   if (faults_.writeFailureAfter &&
       before >= static_cast<std::size_t>(std::max(0, *faults_.writeFailureAfter))) {
-    return record(linkreason::kIoError);
+    return record(&linkreason::kIoError);
   }
   // Logged before the replies it brings.
   const Outcome taken = record(nullptr);
@@ -203,13 +192,13 @@ bool SimulatedController::waits() const {
 Result<std::size_t> SimulatedController::receive(std::span<std::uint8_t> into, Deadline deadline,
                                                  const std::atomic<bool>* cancel) {
   std::unique_lock lock(mutex_);
-  const auto record = [&](const char* failure, std::vector<std::uint8_t> bytes = {}) {
+  const auto record = [&](const Text* failure, std::vector<std::uint8_t> bytes = {}) {
     if (logTransfers_) {
       log_.push_back(Transfer{Direction::In, std::move(bytes), failure != nullptr});
     }
   };
-  const auto fail = [&](const char* why) -> Result<std::size_t> {
-    record(why);
+  const auto fail = [&](const Text& why) -> Result<std::size_t> {
+    record(&why);
     return Outcome::failure(why);
   };
   const bool gone = unpluggedLocked();
@@ -236,8 +225,8 @@ Result<std::size_t> SimulatedController::receive(std::span<std::uint8_t> into, D
     const auto limit = std::chrono::steady_clock::now() + until(deadline);
     for (;;) {
       if (cancel != nullptr && cancel->load()) {
-        record(linkreason::kInterrupted);
-        return Outcome::cancelled(linkreason::kInterrupted);
+        record(&linkreason::kInterrupted);
+        return Outcome::failure(linkreason::kInterrupted);
       }
       const auto now = std::chrono::steady_clock::now();
       if (!pending_.empty() && due_ <= now) break;

@@ -218,7 +218,6 @@ class SimulatedController final : public Link, public Discovery {
   Result<std::size_t> receive(std::span<std::uint8_t> into, Deadline deadline,
                               const std::atomic<bool>* cancel) override;
   bool waits() const override;
-  LinkAccess access() const override;
   std::string serial() const override;
 
   // --- Discovery ------------------------------------------------------------
@@ -264,7 +263,6 @@ class SimulatedController final : public Link, public Discovery {
   bool found_ = false;    // find found it
   bool open_ = false;     // the link is open
   bool claimed_ = false;  // open and not paused
-  LinkAccess access_ = LinkAccess::Granted;
   std::string serial_;
   std::size_t transferCount_ = 0;
   int handshakes_ = 0;

@@ -84,13 +84,11 @@ Result<RtMidi::Api> chooseApi(MidiApi api) {
   const bool alsa = api != MidiApi::Jack && alsaSequencer();
   if (alsa) return RtMidi::LINUX_ALSA;
   if (api == MidiApi::Alsa) {
-    return Result<RtMidi::Api>::failure("the ALSA sequencer cannot be opened");
+    return Result<RtMidi::Api>::failure(Text(TextId::AlsaUnavailable));
   }
   if (jackServer(api == MidiApi::Jack ? 3 : 1)) return RtMidi::UNIX_JACK;
-  return Result<RtMidi::Api>::failure(api == MidiApi::Jack
-                                          ? "no JACK server is running"
-                                          : "the ALSA sequencer cannot be opened and no JACK "
-                                            "server is running");
+  return Result<RtMidi::Api>::failure(
+      Text(api == MidiApi::Jack ? TextId::JackUnavailable : TextId::NoMidiService));
 }
 
 template <typename Port>
@@ -220,7 +218,7 @@ MidiPortListing MidiPortLink::listPorts(MidiApi api) {
     for (unsigned i = 0; i < in->getPortCount(); ++i) add(in->getPortName(i), true);
     for (unsigned i = 0; i < out->getPortCount(); ++i) add(out->getPortName(i), false);
   } catch (const RtMidiError& e) {
-    listing.listed = Outcome::failure(e.getMessage());
+    listing.listed = Outcome::failure(Code::LinkUnavailable, e.getMessage());
   }
   return listing;
 }
@@ -234,9 +232,9 @@ std::vector<std::string> MidiPortLink::find() {
 }
 
 Outcome MidiPortLink::open() {
-  const auto failed = [this](const char* why) {
+  const auto failed = [this](const Text& why) {
     impl_->close();
-    return openingFailed("opened", why);
+    return openingFailed(OpeningStep::Opened, why);
   };
   impl_->close();
   try {
@@ -292,7 +290,7 @@ Result<std::size_t> MidiPortLink::receive(std::span<std::uint8_t> into, Deadline
   std::unique_lock lock(impl_->mutex);
   const auto waiting = [this] { return impl_->messages.empty() && impl_->packets.empty(); };
   for (;;) {
-    if (cancel != nullptr && cancel->load()) return Outcome::cancelled(linkreason::kInterrupted);
+    if (cancel != nullptr && cancel->load()) return Outcome::failure(linkreason::kInterrupted);
     const std::chrono::milliseconds left = until(deadline);
     if (!waiting() || left.count() == 0) break;
     impl_->arrived.wait_for(lock, std::min(left, kWaitSlice), [&] { return !waiting(); });

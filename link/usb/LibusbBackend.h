@@ -42,7 +42,7 @@ class LibusbBackend final : public UsbBackend, public Discovery {
   Outcome available() const {
     return initStatus_ == UsbStatus::Success
                ? Outcome::success()
-               : Outcome::failure(std::string(usbStatusName(initStatus_)));
+               : Outcome::failure(usbStatusText(initStatus_)).as(TextId::LibusbNotStarted);
   }
 
   std::vector<UsbDevice> findDevices(std::uint16_t vendorId, std::uint16_t productId) override;

@@ -75,15 +75,13 @@ void LibusbBackend::pollEvents() {
 MidiDeviceListing LibusbBackend::listMidiDevices() {
   MidiDeviceListing listing;
   if (context_ == nullptr) {
-    listing.listed =
-        Outcome::failure(fmt::format("libusb could not start ({})", usbStatusName(initStatus_)));
+    listing.listed = available();
     return listing;
   }
   libusb_device** list = nullptr;
   const ssize_t count = libusb_get_device_list(context_, &list);
   if (count < 0) {
-    listing.listed = Outcome::failure(fmt::format("the USB devices could not be listed ({})",
-                                                  libusb_error_name(static_cast<int>(count))));
+    listing.listed = Outcome::failure(Text(TextId::UsbNotListed, {libusb_error_name(static_cast<int>(count))}));
     return listing;
   }
   std::vector<std::pair<std::vector<int>, MidiDeviceInfo>> found;

@@ -2,38 +2,42 @@
 
 namespace padkbd {
 
-std::string_view usbStatusName(UsbStatus status) {
+Text usbStatusText(UsbStatus status) {
   switch (status) {
     case UsbStatus::Success:
-      return "success";
+      return Text(TextId::UsbSuccess);
     case UsbStatus::IoError:
-      return "input/output error";
+      return Text(TextId::LinkIoError);
     case UsbStatus::InvalidParameter:
-      return "invalid parameter";
+      return Text(TextId::UsbInvalidParameter);
     case UsbStatus::AccessDenied:
-      return "access denied";
+      return Text(TextId::UsbAccessDenied);
     case UsbStatus::NoDevice:
-      return "no device (it may have been unplugged)";
+      return Text(TextId::LinkNoDevice);
     case UsbStatus::NotFound:
-      return "not found";
+      return Text(TextId::UsbNotFound);
     case UsbStatus::Busy:
-      return "busy";
+      return Text(TextId::UsbBusy);
     case UsbStatus::Timeout:
-      return "timed out";
+      return Text(TextId::LinkTimedOut);
     case UsbStatus::Overflow:
-      return "overflow";
+      return Text(TextId::UsbOverflow);
     case UsbStatus::Pipe:
-      return "pipe error";
+      return Text(TextId::UsbPipeError);
     case UsbStatus::Interrupted:
-      return "interrupted";
+      return Text(TextId::LinkInterrupted);
     case UsbStatus::NoMemory:
-      return "out of memory";
+      return Text(TextId::UsbNoMemory);
     case UsbStatus::NotSupported:
-      return "not supported";
+      return Text(TextId::UsbNotSupported);
     case UsbStatus::Other:
-      return "other error";
+      break;
   }
-  return "unknown status";
+  return Text(TextId::UsbOtherError);
+}
+
+std::string usbStatusName(UsbStatus status) {
+  return english(usbStatusText(status));
 }
 
 }  // namespace padkbd

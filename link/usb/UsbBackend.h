@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "model/Text.h"
 #include <vector>
 
 namespace padkbd {
@@ -32,7 +34,10 @@ enum class UsbStatus : std::int32_t {
 };
 
 // Short English name of a status, for messages meant for people.
-std::string_view usbStatusName(UsbStatus status);
+// What a status means, for people; as a failure its code says what kind
+// (an access denied is LinkDenied, a busy interface LinkBusy…).
+Text usbStatusText(UsbStatus status);
+std::string usbStatusName(UsbStatus status);
 
 // A device the search found. `id` is the backend's own token; `name` is the
 // device's product string, or its bus and address when it has none.

@@ -55,7 +55,7 @@ constexpr std::size_t kSmallestTransfer = usbmidi::kPacketSize;
 constexpr std::size_t kLargestTransfer = 1024;
 
 Outcome failed(UsbStatus status) {
-  return Outcome::failure(std::string(usbStatusName(status)));
+  return Outcome::failure(usbStatusText(status));
 }
 
 }  // namespace
@@ -85,21 +85,20 @@ void UsbLink::close() {
 }
 
 Outcome UsbLink::open() {
-  access_ = LinkAccess::Granted;
-  if (!currentDevice) return Outcome::failure("no controller found");
+  if (!currentDevice) return Outcome::failure(Text(TextId::NoController));
   // A handle still held would keep its claim and block the new one.
   close();
 
-  auto fail = [](const char* what, UsbStatus status) {
+  auto fail = [](OpeningStep step, UsbStatus status) {
     log::diag("无法找到设备接口");
-    return openingFailed(what, usbStatusName(status));
+    return openingFailed(step, usbStatusText(status));
   };
 
   const std::vector<UsbInterfaceInfo> interfaces = backend.listInterfaces(*currentDevice);
   if (interfaces.size() < 2) {
     // There is no second interface to make the plug-in for.
     log::out("Unable to create a plug-in (%08x)\n", statusCode(UsbStatus::NotFound));
-    return fail("found", UsbStatus::NotFound);
+    return fail(OpeningStep::Found, UsbStatus::NotFound);
   }
   const UsbInterfaceInfo& info = interfaces[1];
 
@@ -108,18 +107,17 @@ Outcome UsbLink::open() {
   if (created != UsbStatus::Success) {
     log::out("Unable to create a plug-in (%08x)\n", statusCode(created));
     if (created == UsbStatus::AccessDenied) {
-      access_ = LinkAccess::Denied;
       log::diag(
           "No permission to use the controller: \"padkbd devices\" prints the udev rule that "
           "allows it (see \"Using your keyboard\" in the README)");
     }
     if (handle != 0) backend.releaseInterface(handle);
-    return fail("opened", created);
+    return fail(OpeningStep::Opened, created);
   }
   if (handle == 0) {
     // The backend claimed success but gave no interface.
     log::out("Couldn’t create a device interface for the interface(%08x)\n", statusCode(created));
-    return fail("opened", UsbStatus::Other);
+    return fail(OpeningStep::Opened, UsbStatus::Other);
   }
 
   log::out("Interface class %d, subclass %d\n", info.interfaceClass, info.interfaceSubClass);
@@ -128,15 +126,12 @@ Outcome UsbLink::open() {
   if (opened != UsbStatus::Success) {
     log::out("Unable to open interface (%08x)\n", statusCode(opened));
     if (opened == UsbStatus::Busy) {
-      access_ = LinkAccess::Busy;
       log::diag(
           "Another program holds the controller's interface; close it (for example a MIDI "
           "application) and try again");
-    } else if (opened == UsbStatus::AccessDenied) {
-      access_ = LinkAccess::Denied;
     }
     backend.releaseInterface(handle);
-    return fail("claimed", opened);
+    return fail(OpeningStep::Claimed, opened);
   }
 
   int endpoints = 0;
@@ -145,7 +140,7 @@ Outcome UsbLink::open() {
     log::out("Unable to get number of endpoints (%08x)\n", statusCode(counted));
     backend.closeInterface(handle);
     backend.releaseInterface(handle);
-    return fail("examined", counted);
+    return fail(OpeningStep::Examined, counted);
   }
   log::out("Interface has %d endpoints\n", endpoints);
 
@@ -157,7 +152,7 @@ Outcome UsbLink::open() {
       log::out("Unable to get properties of pipe %d (%08x)\n", pipe, statusCode(status));
       backend.closeInterface(handle);
       backend.releaseInterface(handle);
-      return fail("examined", status);
+      return fail(OpeningStep::Examined, status);
     }
     if (pipe == kReadPipe && properties.maxPacketSize > 0) {
       transferSize_ = std::clamp(static_cast<std::size_t>(properties.maxPacketSize),
@@ -200,7 +195,7 @@ Result<std::size_t> UsbLink::receive(std::span<std::uint8_t> into, Deadline dead
   const bool waits = backend.waitsForTimeouts();
   for (;;) {
     if (cancel != nullptr && cancel->load()) {
-      return Outcome::cancelled(std::string(usbStatusName(UsbStatus::Interrupted)));
+      return Outcome::failure(usbStatusText(UsbStatus::Interrupted));
     }
     const std::chrono::milliseconds left = until(deadline);
     if (left.count() == 0) return std::size_t{0};

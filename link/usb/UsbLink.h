@@ -39,7 +39,6 @@ class UsbLink final : public Link {
                               const std::atomic<bool>* cancel) override;
   bool waits() const override { return backend.waitsForTimeouts(); }
   std::size_t transferSize() const override { return transferSize_; }
-  LinkAccess access() const override { return access_; }
   std::string serial() const override { return currentDevice ? currentDevice->serial : ""; }
 
   const std::optional<UsbDevice>& device() const { return currentDevice; }
@@ -52,7 +51,6 @@ class UsbLink final : public Link {
   std::optional<UsbDevice> currentDevice;
   UsbInterfaceHandle currentInterface = 0;  // 0: none
   std::size_t transferSize_ = 64;           // the read pipe's packet size
-  LinkAccess access_ = LinkAccess::Granted;
 };
 
 }  // namespace padkbd

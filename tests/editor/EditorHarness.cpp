@@ -20,8 +20,10 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   files_ =
       std::make_unique<FileAction>(PADKBD_TEST_RESOURCE_DIR, FileAction::defaultWorkingCopyPath());
   history_ = std::make_unique<History>(History::defaultPath());
-  worker_ = std::make_unique<editor::DeviceWorker>(sim_, sim_, keyboard_.id,
-                                                   PADKBD_TEST_RESOURCE_DIR, *history_);
+  ReachOptions standIn;
+  standIn.standIn = &sim_;
+  reach_ = std::make_unique<Reach>(standIn, keyboard_.id);
+  worker_ = std::make_unique<editor::DeviceWorker>(*reach_, PADKBD_TEST_RESOURCE_DIR, *history_);
   // As with --simulate: Ctrl+click plays the control.
   worker_->setStriker([this](int index) { sim_.strike(index, 100); });
   window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);

@@ -135,6 +135,7 @@ class EditorHarness {
   ResolvedKeyboard keyboard_;
   std::unique_ptr<FileAction> files_;
   std::unique_ptr<History> history_;
+  std::unique_ptr<Reach> reach_;
   std::unique_ptr<editor::DeviceWorker> worker_;
   std::unique_ptr<editor::MainWindowController> window_;
 };

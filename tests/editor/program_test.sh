@@ -29,16 +29,20 @@ expect 0 "$version" "" --version
 expect 0 "$version" "" --simulate -v
 help=$(padkbd-editor --help)
 [ "$(head -n 1 <<<"$help")" = "Usage: padkbd-editor [options]" ] || { echo "$help"; failed=1; }
-for option in --simulate "--lang <language>" "--midi-api <api>"; do
+# The keyboard's options, as the tool takes them.
+for option in --simulate "--lang <language>" "--midi-api <API>" "--device <VID:PID>" \
+  "--manufacturer <M1M2M3>" "--port <NAME>"; do
   grep -qe "^  $option " <<<"$help" || { echo "--help lacks $option"; failed=1; }
 done
 # A language is taken quietly, or refused with the ones there are.
 [ "$(padkbd-editor --lang=zh_CN -h 2>&1 | head -n 1)" = "用法：padkbd-editor [选项]" ] || failed=1
 expect 0 "$help" 'padkbd-editor: no translation for "xx" (there are: en, zh_CN)' --lang xx --help
 # An option in the way stops the start before the window, whatever came first.
-expect 2 "" "padkbd-editor: --midi-api is alsa or jack" --simulate --midi-api nope
+expect 2 "" 'padkbd-editor: --midi-api takes alsa or jack, not "nope"' --simulate --midi-api nope
 expect 1 "" "padkbd-editor: Unknown option 'nope'." --nope --simulate
-expect 2 "" "padkbd-editor: --midi-api is alsa or jack" --midi-api=midi
+expect 2 "" 'padkbd-editor: --midi-api takes alsa or jack, not "midi"' --midi-api=midi
+expect 2 "" 'padkbd-editor: --device takes a USB id VID:PID in hexadecimal (like 1209:0001), not "12"' --device 12
+expect 2 "" "padkbd-editor: --simulate=STATEFILE needs a file name" --simulate=
 
 # The desktop's language, unless --lang says otherwise.
 for case in "zh_CN.UTF-8|用法：padkbd-editor [选项]" "de_DE.UTF-8|Usage: padkbd-editor [options]"; do

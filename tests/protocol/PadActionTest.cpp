@@ -199,22 +199,26 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
     void (*arm)(Faults&);
     std::string error;
     int requests;  // read requests made
+    Code code;     // what the advice to the user follows
   };
   const Case cases[] = {
       {[](Faults& f) { f.absent = true; },
-       fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb)), 0},
+       fmt::format("no controller found (USB {})", formatUsbIds(builtInKeyboard().usb)), 0,
+       Code::LinkNotFound},
       {[](Faults& f) { f.busy = true; }, "the controller's interface could not be claimed (busy)",
-       0},
+       0, Code::LinkBusy},
       {[](Faults& f) { f.handshakeFailures = 5; },
-       "the controller did not answer the handshake after 5 attempts", 0},
+       "the controller did not answer the handshake after 5 attempts", 0, Code::KeyboardSilent},
       // The drain's read, then the handshake's write: not retried on an interface that is gone.
       {[](Faults& f) { f.writeFailureAfter = 1; },
-       "the keyboard did not take the handshake: the write failed (input/output error)", 0},
-      {[](Faults& f) { f.noReplyAfter = 300; }, read301, 301},
+       "the keyboard did not take the handshake: the write failed (input/output error)", 0,
+       Code::LinkFailed},
+      {[](Faults& f) { f.noReplyAfter = 300; }, read301, 301, Code::KeyboardSilent},
       // The drain, the handshake's two transfers, 300 pairs, the 301st request.
-      {[](Faults& f) { f.unplugAfter = 604; }, read301, 301},
+      {[](Faults& f) { f.unplugAfter = 604; }, read301, 301, Code::LinkGone},
       {[](Faults& f) { f.noReplyAfter = 595; },
-       stopped + "global settings (velocity curve): no reply (timed out)", 596},
+       stopped + "global settings (velocity curve): no reply (timed out)", 596,
+       Code::KeyboardSilent},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
@@ -225,7 +229,7 @@ TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
     PadAction fresh(io, files);
     const Outcome read = fresh.ReadPadValueFromDevice();
     EXPECT_EQ(read.message().substr(0, c.error.size()), c.error);
-    EXPECT_EQ(read.code(), Code::Other);
+    EXPECT_EQ(read.code(), c.code);
     expectPreset(fresh, false);
     EXPECT_EQ(sim.readRequestCount(), c.requests) << "nothing asked after the failed read";
   }

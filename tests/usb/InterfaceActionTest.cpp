@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "link/KeyboardLink.h"
 #include "link/UsbMidi.h"
 #include "link/usb/UsbLink.h"
 #include "model/Log.h"
@@ -82,30 +81,31 @@ TEST(InterfaceActionCreate, TakesTheSecondInterfaceAndReadsWholePacketsOfItsRead
 }
 
 TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
-  // The step that fails, with its status; the calls made; why, as said; what
-  // the advice to the user follows.
-  using A = LinkAccess;
+  // The step that fails, with its status; the calls made; why, as said; the
+  // code the advice to the user follows.
+  using C = Code;
   const std::vector<std::string> given = {"create 1", "open", "close", "release"};
-  const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string, A> cases[] = {
-      {"", UsbStatus::Success, {}, "found (not found)", A::Granted},  // one interface only
-      {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)", A::Denied},
-      {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", A::Granted},
-      {"handle", UsbStatus::Success, {"create 1"}, "opened", A::Granted},
-      {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", A::Busy},
-      {"endpoints", UsbStatus::IoError, given, "examined", A::Granted},
-      {"pipe 2", UsbStatus::Pipe, given, "examined", A::Granted},
+  const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string, C> cases[] = {
+      {"", UsbStatus::Success, {}, "found (not found)", C::LinkNotFound},  // one interface only
+      {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)", C::LinkDenied},
+      {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", C::LinkFailed},
+      {"handle", UsbStatus::Success, {"create 1"}, "opened", C::LinkFailed},
+      {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", C::LinkBusy},
+      {"endpoints", UsbStatus::IoError, given, "examined", C::LinkFailed},
+      {"pipe 2", UsbStatus::Pipe, given, "examined", C::LinkFailed},
   };
-  for (const auto& [step, status, calls, why, access] : cases) {
+  for (const auto& [step, status, calls, why, code] : cases) {
     SCOPED_TRACE(why);
     Scripted s;
     step.empty() ? s.backend.interfaces.pop_back() : void(s.backend.failing[step] = status);
     ASSERT_TRUE(s.usb.FindDevice());
     s.backend.calls.clear();
-    const std::string said = s.usb.CreateInterface().message();
-    EXPECT_EQ(said.rfind("the controller's interface could not be " + why, 0), 0u) << said;
+    const Outcome created = s.usb.CreateInterface();
+    EXPECT_EQ(created.message().rfind("the controller's interface could not be " + why, 0), 0u)
+        << created.message();
     EXPECT_EQ(s.backend.calls, calls);
     EXPECT_FALSE(s.usb.hasInterface());
-    EXPECT_EQ(s.link.access(), access);
+    EXPECT_EQ(created.code(), code);
   }
 }
 
@@ -265,19 +265,6 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   EXPECT_EQ(o.usb.receiveBuffer()[63], 0);
   o.backend.reads = {{UsbStatus::NoDevice, {}, {}}};  // a failed transfer says why
   EXPECT_EQ(o.usb.ReadFromDevice().message(), "no reply (no device (it may have been unplugged))");
-}
-
-// The keyboard's link follows the keyboard in force, raw USB or a MIDI
-// port, from the very first choice on.
-TEST(KeyboardLinkChoice, FollowsTheKeyboardFromTheFirstChoiceOn) {
-  KeyboardLink link;
-  const KeyboardId usb = builtInKeyboard();
-  const KeyboardId port{usb.usb, usb.manufacturer, "no such port"};
-  for (const KeyboardId& keyboard : {port, usb, port}) {
-    link.useKeyboard(keyboard);
-    EXPECT_EQ(link.throughPort(), !keyboard.port.empty());
-    EXPECT_FALSE(link.isOpen());
-  }
 }
 
 }  // namespace
