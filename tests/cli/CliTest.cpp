@@ -618,8 +618,10 @@ TEST_F(Cli, AHistoryHeldByAnotherProgramIsWaitedFor) {
 TEST_F(Cli, KilledRunsLeaveTheHistoryWhole) {
   save("p", test::samplePreset());
   std::atomic<bool> done{false};
+  // The database is there before the first run, which may be killed before it makes it.
+  History history(History::defaultPath());
+  ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", test::samplePreset())));
   std::thread editor([&] {
-    History history(History::defaultPath());
     while (!done)
       EXPECT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", test::samplePreset())));
   });
