@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <random>
 #include <set>
+#include <tuple>
 #include <thread>
 
 #include "history/SendPreview.h"
@@ -128,7 +130,15 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   EXPECT_EQ(previewText(two, kEvening + hours(24 * 400)),
             "Memory 3: last sent by padkbd on 6 Dec 2026 at 21:03, live.padkbd; against that, 2 "
             "settings change");
-  EXPECT_EQ(whenText(kEvening - hours(24 * 5), kEvening), "1 Dec at 21:03");
+  // Days on both sides of ten, this year and another.
+  const std::pair<HistoryClock::time_point, const char*> whens[] = {
+      {kEvening - hours(24 * 5), "1 Dec at 21:03"},
+      {kEvening - hours(24 * 369), "2 Dec 2025 at 21:03"},
+      {kEvening - hours(24 * 27), "9 Nov at 21:03"},
+      {kEvening - hours(24 * 26), "10 Nov at 21:03"},
+      {kEvening - hours(24 * 392), "9 Nov 2025 at 21:03"},
+      {kEvening - hours(24 * 391), "10 Nov 2025 at 21:03"}};
+  for (const auto& [at, text] : whens) EXPECT_EQ(whenText(at, kEvening), text);
   edited.buttons[12]->channel = 12;
   EXPECT_TRUE(previewText(previewSend(state, edited, lists), kEvening).ends_with("1 setting changes"));
 
@@ -145,6 +155,52 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   // A held entry whose preset cannot be read back is not known.
   state.entry->document = "garbage";
   EXPECT_EQ(previewSend(state, edited, lists).state.kind, SlotState::Kind::Unknown);
+}
+
+// Entries of every kind, with generated values, come back as they were
+// recorded, whether listed or asked for one by one.
+TEST_F(HistoryTest, EveryEntryComesBackAsRecorded) {
+  std::mt19937 random(34);
+  const auto pick = [&](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
+  const std::string keyboards[] = {"usb 1209:0001", "usb 1209:0001 serial ÄB12", "port Pads MIDI 1",
+                                   simulatedKey(), simulatedKey(dir_ / "state")};
+  const std::string words[] = {"", "live.padkbd", "café ♪ 🎹", "a \"quoted\" name", "x\ny"};
+  History history(path_);
+  std::vector<HistoryEntry> recorded;
+  for (int n = 0; n < 60; ++n) {
+    const int written = pick(1, exchangeCount());
+    HistoryEntry entry =
+        n % 3 == 0 ? readEntry(keyboards[pick(0, 4)], n % 2 ? std::optional<std::string>("01.02") : std::nullopt, preset_)
+                   : *sendEntry(keyboards[pick(0, 4)], "0" + std::to_string(pick(0, 9)) + ".02",
+                                pick(1, 9), written, preset_, words[pick(0, 4)]);
+    entry.at = kEvening - minutes(pick(0, 100000));
+    entry.note = words[pick(0, 4)];
+    entry.id = *history.record(entry);
+    recorded.push_back(entry);
+  }
+  const auto listed = history.list();
+  ASSERT_EQ(listed->size(), recorded.size());
+  for (std::size_t n = 0; n < recorded.size(); ++n) {
+    const HistoryEntry& want = recorded[n];
+    const HistoryEntry& got = (*listed)[recorded.size() - 1 - n];
+    const HistoryEntry one = *history.entry(want.id);
+    for (const HistoryEntry* each : {&got, &one}) {
+      EXPECT_EQ(std::tie(each->id, each->at, each->keyboard, each->firmware, each->kind, each->slot,
+                         each->written, each->total, each->source, each->note),
+                std::tie(want.id, want.at, want.keyboard, want.firmware, want.kind, want.slot,
+                         want.written, want.total, want.source, want.note))
+          << n;
+      EXPECT_EQ(each->keyboardKind, keyboardKindOf(want.keyboard)) << n;
+    }
+    EXPECT_EQ(one.document, want.document) << n;
+    // A read is the whole keyboard, in no slot; a send is whole or stopped by its count.
+    if (want.kind == EntryKind::Read) {
+      EXPECT_EQ(std::make_tuple(want.slot, want.written, want.source),
+                std::make_tuple(0, want.total, std::string("from the keyboard")));
+    } else {
+      EXPECT_EQ(want.kind, want.written == exchangeCount() ? EntryKind::Sent : EntryKind::Stopped);
+    }
+  }
 }
 
 TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
