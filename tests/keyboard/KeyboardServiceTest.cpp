@@ -1,0 +1,229 @@
+// The keyboard's workflow as both programs use it: the way chosen from their
+// common options, each exchange against a simulated keyboard that behaves
+// like hardware, what the history keeps of it, and the advice each failure
+// gets.
+#include <gtest/gtest.h>
+
+#include "keyboard/Options.h"
+#include "keyboard/Service.h"
+#include "model/Fields.h"
+#include "sim/SimulatedController.h"
+#include "tests/storage/StorageFixtures.h"
+
+namespace padkbd {
+namespace {
+
+namespace fs = std::filesystem;
+using Faults = SimulatedController::Faults;
+
+// The words of a command line, as either program takes them.
+Result<KeyboardChoice> chosen(std::vector<std::string> words) {
+  KeyboardArgs args;
+  words.insert(words.begin(), "padkbd");
+  const Result<std::vector<std::string>> taken = takeSimulateState(words, args.stateFile);
+  if (!taken) return taken.outcome();
+  for (std::size_t i = 1; i < taken->size(); ++i) {
+    const std::string& word = (*taken)[i];
+    const std::string value = i + 1 < taken->size() ? (*taken)[i + 1] : "";
+    if (word == "--simulate") args.simulate = true;
+    if (word == "--device") args.device = value;
+    if (word == "--manufacturer") args.manufacturer = value;
+    if (word == "--port") args.port = value;
+    if (word == "--midi-api") args.midiApi = value;
+  }
+  return keyboardChoice(args);
+}
+
+TEST(KeyboardOptions, TheSameWordsChooseTheSameWayAndRefuseTheSameValues) {
+  test::TempDir dir;
+  const KeyboardId builtIn = builtInKeyboard();
+  const KeyboardId onPort{builtIn.usb, builtIn.manufacturer, "Pads MIDI"};
+  struct Case {
+    std::vector<std::string> words;
+    KeyboardId keyboard;
+    Way way;
+    bool rawUsb;
+    std::string key;
+  };
+  const std::string state = (dir / "state").string();
+  const Case cases[] = {
+      {{}, builtIn, Way::Usb, true, "usb 1209:0001"},
+      {{"--port", "Pads"}, onPort, Way::Port, false, "port Pads MIDI"},
+      {{"--simulate"}, builtIn, Way::Simulated, false, "simulated"},
+      {{"--simulate=" + state, "--midi-api", "jack"}, builtIn, Way::Simulated, false,
+       "simulated " + state},
+  };
+  for (const Case& c : cases) {
+    const Result<KeyboardChoice> choice = chosen(c.words);
+    ASSERT_TRUE(choice) << choice.message();
+    Reach reach(choice->reach, c.keyboard);
+    EXPECT_EQ(reach.way(), c.way) << c.key;
+    EXPECT_EQ(reach.rawUsb(), c.rawUsb) << c.key;
+    EXPECT_EQ(reach.simulated() != nullptr, c.way == Way::Simulated) << c.key;
+    EXPECT_EQ(reach.historyKey(), c.key);
+  }
+  const Result<KeyboardChoice> given =
+      chosen({"--device", "0x1234:0x5678", "--manufacturer", "00 20 6b", "--port", "x"});
+  ASSERT_TRUE(given);
+  EXPECT_EQ(given->commandLine, (KeyboardSettings{UsbIds{0x1234, 0x5678},
+                                                  ManufacturerId{0x00, 0x20, 0x6b}, "x"}));
+  EXPECT_EQ(chosen({"--midi-api", "alsa"})->reach.midiApi, MidiApi::Alsa);
+  // What a value must be, as both programs say it; "--" ends the options.
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"--device", "12"}, "--device takes a USB id VID:PID in hexadecimal (like 1209:0001), not \"12\""},
+      {{"--manufacturer", "80206b"}, "--manufacturer takes three hex bytes 00-7f (like 00206b), not \"80206b\""},
+      {{"--midi-api", "midi"}, "--midi-api takes alsa or jack, not \"midi\""},
+      {{"--simulate="}, "--simulate=STATEFILE needs a file name"},
+  };
+  for (const auto& [words, why] : refused) {
+    const Result<KeyboardChoice> choice = chosen(words);
+    EXPECT_EQ(choice.message(), why);
+    EXPECT_EQ(choice.code(), Code::Usage);
+  }
+  EXPECT_FALSE(chosen({"--", "--simulate=x"})->reach.simulate);
+
+  // The way follows the keyboard chosen later (the window's Keyboard dialog).
+  Reach reach({}, builtIn);
+  for (const KeyboardId& keyboard : {onPort, builtIn, onPort}) {
+    reach.useKeyboard(keyboard);
+    EXPECT_EQ(reach.way(), keyboard.port.empty() ? Way::Usb : Way::Port);
+    EXPECT_FALSE(reach.isOpen());
+  }
+}
+
+class KeyboardServiceTest : public ::testing::Test {
+ protected:
+  KeyboardServiceTest() {
+    sim_.faults() = Faults::hardwareLike();
+    ReachOptions standIn;
+    standIn.standIn = &sim_;
+    reach_ = std::make_unique<Reach>(standIn, builtInKeyboard());
+    service_ = std::make_unique<KeyboardService>(*reach_, *reach_, fs::path(), &history_);
+    service_->setHistoryNotes([this](const HistoryNote& note) { notes_.push_back(note); });
+  }
+  std::vector<HistoryEntry> entries() { return *history_.list(); }
+  Preset toSlot(int slot) {
+    Preset preset = test::samplePreset();
+    preset.global->mem = slot - 1;
+    return preset;
+  }
+
+  test::TempDir dir_;
+  SimulatedController sim_;
+  History history_{dir_ / "history.sqlite"};
+  std::unique_ptr<Reach> reach_;
+  std::unique_ptr<KeyboardService> service_;
+  std::vector<HistoryNote> notes_;
+};
+
+// Each exchange is recorded once, with what reached the keyboard; a send
+// that wrote nothing leaves no entry and no count from the send before.
+TEST_F(KeyboardServiceTest, EachExchangeIsRecordedOnceWithWhatReachedTheSlot) {
+  const Result<KeyboardRead> read = service_->read();
+  ASSERT_TRUE(read) << read.message();
+  EXPECT_EQ(read->firmware, std::optional<std::string>("01.02"));
+  ASSERT_TRUE(service_->send(toSlot(3), "live.padkbd"));
+  EXPECT_EQ(service_->written(), exchangeCount());
+  sim_.resetCounters();
+  sim_.changeFaults([](Faults& f) { f.writeFailureAfter = 300; });
+  const Outcome stopped = service_->send(toSlot(6), "live.padkbd");
+  EXPECT_EQ(stopped.code(), Code::LinkFailed);
+  const int written = service_->written();
+  EXPECT_GT(written, 0);
+  EXPECT_LT(written, exchangeCount());
+  sim_.changeFaults([](Faults& f) {
+    f.writeFailureAfter.reset();
+    f.absent = true;
+  });
+  EXPECT_EQ(service_->send(toSlot(7), "x").code(), Code::LinkNotFound);
+  EXPECT_EQ(service_->written(), 0);
+  EXPECT_EQ(service_->sendGains(std::vector<std::int32_t>(8, 64)).code(), Code::LinkNotFound);
+
+  const std::vector<HistoryEntry> kept = entries();
+  ASSERT_EQ(kept.size(), 3u);
+  EXPECT_EQ(std::make_tuple(kept[2].kind, kept[2].keyboard, kept[2].written),
+            std::make_tuple(EntryKind::Read, std::string("usb 1209:0001"), kept[2].total));
+  EXPECT_EQ(std::make_tuple(kept[1].kind, kept[1].slot, kept[1].source),
+            std::make_tuple(EntryKind::Sent, 3, std::string("live.padkbd")));
+  EXPECT_EQ(std::make_tuple(kept[0].kind, kept[0].slot, kept[0].written),
+            std::make_tuple(EntryKind::Stopped, 6, written));
+  EXPECT_TRUE(notes_.empty());
+  EXPECT_TRUE(sim_.protocolErrors().empty());
+
+  // A history that cannot keep an entry says so once; the exchange goes on.
+  sim_.changeFaults([](Faults& f) { f.absent = false; });
+  test::writeAll(dir_ / "in the way", "");
+  History blocked(dir_ / "in the way" / "history.sqlite");
+  KeyboardService unkept(*reach_, *reach_, fs::path(), &blocked);
+  std::vector<HistoryNote> told;
+  unkept.setHistoryNotes([&told](const HistoryNote& note) { told.push_back(note); });
+  EXPECT_TRUE(unkept.send(toSlot(2), "a"));
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].kind, EntryKind::Sent);
+  EXPECT_EQ(told[0].notKept.message().rfind("the history could not be used: its folder ", 0), 0u)
+      << told[0].notKept.message();
+}
+
+// What the user can do follows the failure's code, never its words.
+TEST_F(KeyboardServiceTest, EachFailureGetsTheAdviceOfItsCode) {
+  const std::tuple<void (*)(Faults&), Code, Advice::Kind> cases[] = {
+      {[](Faults& f) { f.absent = true; }, Code::LinkNotFound, Advice::Kind::PlugIn},
+      {[](Faults& f) { f.refuseAccess = true; }, Code::LinkDenied, Advice::Kind::AllowAccess},
+      {[](Faults& f) { f.busy = true; }, Code::LinkBusy, Advice::Kind::CloseOther},
+      {[](Faults& f) { f.handshakeFailures = 5; }, Code::KeyboardSilent, Advice::Kind::None},
+      {[](Faults& f) { f.unplugAfter = 40; }, Code::LinkGone, Advice::Kind::None},
+  };
+  for (const auto& [arm, code, kind] : cases) {
+    sim_.replug();
+    sim_.faults() = Faults::hardwareLike();
+    sim_.resetCounters();
+    arm(sim_.faults());
+    const Result<KeyboardRead> read = service_->read();
+    EXPECT_EQ(read.code(), code) << read.message();
+    const Advice advice = service_->advice(read.outcome());
+    EXPECT_EQ(advice.kind, kind) << read.message();
+    EXPECT_EQ(advice.absence.keyboard.usb, kind == Advice::Kind::None || kind == Advice::Kind::CloseOther
+                                               ? UsbIds{}
+                                               : builtInKeyboard().usb);
+  }
+  EXPECT_TRUE(entries().empty());
+  // Through a MIDI port: the ports there are, or why they cannot be listed.
+  KeyboardId onPort = builtInKeyboard();
+  onPort.port = "no such port";
+  Reach port({}, onPort);
+  KeyboardService overPort(port, port, fs::path(), nullptr);
+  const Result<std::string> none = overPort.firmware();
+  EXPECT_EQ(none.message(), "no MIDI port named \"no such port\" found");
+  const Advice advice = overPort.advice(none.outcome());
+  EXPECT_EQ(advice.kind, Advice::Kind::PlugIn);
+  EXPECT_EQ(advice.absence.way, Way::Port);
+  EXPECT_EQ(advice.absence.keyboard.port, "no such port");
+}
+
+// Two programs on one state file take turns: what one sent, the other reads.
+TEST(KeyboardStateFile, TwoProgramsShareASimulatedKeyboardInTurns) {
+  test::TempDir dir;
+  ReachOptions options;
+  options.simulate = true;
+  options.stateFile = dir / "state";
+  Reach window(options, builtInKeyboard()), tool(options, builtInKeyboard());
+  KeyboardService sends(window, window, fs::path(), nullptr);
+  KeyboardService reads(tool, tool, fs::path(), nullptr);
+  Preset preset = test::samplePreset();
+  preset.global->mem = 0;  // the slot a read reads
+  ASSERT_TRUE(sends.send(copyOf(preset), "live.padkbd"));
+  ASSERT_TRUE(fs::exists(options.stateFile));
+  const Result<KeyboardRead> read = reads.read();
+  ASSERT_TRUE(read) << read.message();
+  EXPECT_TRUE(test::sameValues(read->preset, preset));
+  // Damaged in between: said, with the file's name, and nothing is sent.
+  test::writeAll(options.stateFile, "padkbd-sim-state 1\nslot nine\n");
+  const Outcome refused = sends.send(copyOf(preset), "live.padkbd");
+  EXPECT_FALSE(refused);
+  EXPECT_NE(refused.message().find(options.stateFile.string()), std::string::npos)
+      << refused.message();
+  EXPECT_EQ(sends.written(), 0);
+}
+
+}  // namespace
+}  // namespace padkbd
