@@ -347,14 +347,20 @@ int usageError(const UsageError& error) {
   return kExitUsage;
 }
 
-// The one place a command's ending becomes the exit status.
+// The one place a command's ending becomes the exit status, by its code.
 int exitStatus(Console& console, const Ending& ending) {
   const Outcome& outcome = ending.outcome;
   if (outcome) return kExitOk;
   if (!outcome.message().empty()) console.error(outcome.message());
-  // A signal that stopped the command: 130, 143, 129.
-  if (outcome.wasCancelled()) return 128 + tempfiles::cancellingSignal();
-  return ending.failedStatus;
+  switch (outcome.code()) {
+    case Code::Cancelled:
+      // A signal that stopped the command: 130, 143, 129.
+      return 128 + tempfiles::cancellingSignal();
+    case Code::Usage:
+      return kExitUsage;
+    default:
+      return ending.failedStatus;
+  }
 }
 
 }  // namespace

@@ -56,8 +56,7 @@ Ending runShow(Context& context, const Args& args) {
 // 0 the same, 1 different (the differences are the output), 2 unreadable.
 Ending runDiff(Context& context, const Args& args) {
   if (args.file == kStdio && args.second == kStdio) {
-    return {Outcome::failure("only one of the two presets can come from standard input"),
-            kExitUsage};
+    return Outcome::failure(Code::Usage, "only one of the two presets can come from standard input");
   }
   const Result<Preset> a = readDocument(args.file);
   const Result<Preset> b = readDocument(args.second);
@@ -170,10 +169,10 @@ Ending runRestore(Context& context, const Args& args) {
   const Result<HistoryEntry> entry = historyEntry(context, args.entryId);
   if (!entry) return Outcome::failure(fmt::format("{}; nothing sent", entry.message()));
   if (!args.slot && entry->kind == EntryKind::Read) {
-    return {Outcome::failure(fmt::format("restore: entry {} is a read: say which memory slot it "
-                                         "goes to with --slot N",
-                                         entry->id)),
-            kExitUsage};
+    return Outcome::failure(Code::Usage,
+                            fmt::format("restore: entry {} is a read: say which memory slot it "
+                                        "goes to with --slot N",
+                                        entry->id));
   }
   const Result<Preset> preset = presetOf(*entry);
   if (!preset) return Outcome::failure(fmt::format("{}; nothing sent", preset.message()));

@@ -70,10 +70,10 @@ struct Context {
   History& history;              // every read and send
 };
 
-// How a command ended. The exit status follows from it in one place
-// (Cli.cpp): 0 done, 128 + the signal's number when cancelled, else
-// `failedStatus`; a failure's message is its line on standard error (none
-// when empty: the command said what it had to).
+// How a command ended. The exit status follows from its code in one place
+// (Cli.cpp): 0 done, 128 + the signal's number when cancelled, 2 a usage
+// error, else `failedStatus`; a failure's message is its line on standard
+// error (none when empty: the command said what it had to).
 struct Ending {
   // Not explicit: a command returns its outcome as it is.
   Ending(Outcome outcome, int failedStatus = kExitFailed)

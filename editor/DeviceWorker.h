@@ -119,7 +119,7 @@ class DeviceWorker : public QObject {
   // The preset (a copy of the shown one) and the control names messages are matched with.
   void setPlayPreset(Preset preset, std::vector<std::string> names);
   // Through raw USB listening takes the keyboard from the system's driver.
-  bool takesKeyboard() const { return !striker_ && keyboard_.port.empty(); }
+  bool takesKeyboard() const { return reach_.rawUsb(); }
   // The simulated keyboard, when it is the one reached (to be played).
   SimulatedController* simulated() { return reach_.simulated(); }
   // The simulated keyboard can be played from the window: `striker` plays a
