@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "editor/Words.h"
 #include "protocol/ButtonAction.h"
 
 namespace padkbd::editor {
@@ -152,8 +153,7 @@ void DeviceWorker::hear(const usbmidi::ChannelMessage& message) {
     }
   }
   Heard heard = matcher_.match(message);
-  if (!words_) words_ = monitorWords();
-  QString text = QString::fromStdString(heardText(heard, names_, *words_));
+  QString text = words(heardText(heard, names_));
   {
     std::lock_guard lock(playMutex_);
     first = played_.empty();

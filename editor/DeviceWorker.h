@@ -212,7 +212,6 @@ class DeviceWorker : public QObject {
   std::vector<std::string> names_;
   // In the window's language, taken when first needed: the language is
   // chosen after the worker starts.
-  std::optional<HeardWords> words_;
   std::atomic<bool> interrupt_{false};  // a job waits, or listening ends
   std::mutex playMutex_;                // guards the two below
   std::optional<std::pair<Preset, std::vector<std::string>>> nextPreset_;

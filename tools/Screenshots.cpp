@@ -17,7 +17,8 @@
 #include <cstdio>
 
 #include "editor/GainController.h"
-#include "editor/HistoryDialogs.h"
+#include "editor/HistoryDialog.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
 #include "editor/PlayController.h"

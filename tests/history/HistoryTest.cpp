@@ -89,7 +89,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_TRUE(test::sameValues(*presetOf(held), preset_));
   EXPECT_EQ(held.at, kEvening);
   EXPECT_EQ((*slots)[3].entry->id, stopped);
-  EXPECT_EQ(whatText(*(*slots)[3].entry),
+  EXPECT_EQ(english(whatText(*(*slots)[3].entry)),
             "stopped after 120 of " + std::to_string(all) + " settings to memory slot 4");
   EXPECT_EQ(history.slotStates("port Pads MIDI 1")->at(4).kind, SlotState::Kind::Holds);
 
@@ -107,6 +107,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_EQ(history.entry(1).message(),
             "history entry 1 cannot be used: its preset has an impossible size");
   EXPECT_EQ(history.entry(3).message(), "history entry 3 cannot be used: its preset is damaged");
+  EXPECT_EQ(history.entry(3).code(), Code::HistoryDamaged);
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(2).kind, SlotState::Kind::Unknown);
   EXPECT_TRUE(history.entry(2));
   EXPECT_EQ(history.takeNotice(), "");
@@ -117,30 +118,33 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   SlotState state{3, SlotState::Kind::Holds, sendTo(3, exchangeCount(), preset_, "live.padkbd")};
   Preset edited = copyOf(preset_);
   edited.global->mem = 6;  // where it goes is no change of the slot
-  EXPECT_EQ(previewText(previewSend(state, edited, lists), kEvening + hours(1)),
+  EXPECT_EQ(english(previewText(previewSend(state, edited, lists)), kEvening + hours(1)),
             "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd; against that, nothing "
             "changes");
   edited.buttons[12]->channel = 9;
   edited.buttons[12]->CR = 5;
   const SendPreview two = previewSend(state, edited, lists);
-  EXPECT_EQ(two.changes, (std::vector<std::string>{"Pad 5: channel 12 → 9", "Pad 5: red 12 → 5"}));
+  ASSERT_EQ(two.changes.size(), 2u);
+  EXPECT_EQ(english(two.changes[0]) + "; " + english(two.changes[1]),
+            "Pad 5: channel 12 → 9; Pad 5: red 12 → 5");
   // Another year is named; a day below 10 has no padding.
-  EXPECT_EQ(previewText(two, kEvening + hours(24 * 400)),
+  EXPECT_EQ(english(previewText(two), kEvening + hours(24 * 400)),
             "Memory 3: last sent by padkbd on 6 Dec 2026 at 21:03, live.padkbd; against that, 2 "
             "settings change");
   EXPECT_EQ(whenText(kEvening - hours(24 * 5), kEvening), "1 Dec at 21:03");
   edited.buttons[12]->channel = 12;
-  EXPECT_TRUE(previewText(previewSend(state, edited, lists), kEvening).ends_with("1 setting changes"));
+  EXPECT_TRUE(english(previewText(previewSend(state, edited, lists)), kEvening)
+                  .ends_with("1 setting changes"));
 
   // A send cut short, and a slot padkbd never sent to: everything is written.
   const SlotState mix{4, SlotState::Kind::Mix, sendTo(4, 120, preset_, "set.padkbd")};
-  EXPECT_EQ(previewText(previewSend(mix, edited, lists), kEvening),
+  EXPECT_EQ(english(previewText(previewSend(mix, edited, lists)), kEvening),
             "Memory 4: a send by padkbd on 6 Dec at 21:03, set.padkbd, stopped after 120 of 598 "
             "settings; all 598 settings will be written");
-  EXPECT_EQ(previewText(previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists)),
+  EXPECT_EQ(english(previewText(previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists))),
             "Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all 598 "
             "settings will be written");
-  EXPECT_EQ(slotText(state, kEvening), "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
+  EXPECT_EQ(english(slotText(state), kEvening), "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
 
   // A held entry whose preset cannot be read back is not known.
   state.entry->document = "garbage";
@@ -346,6 +350,7 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   ASSERT_TRUE(history.setNote(1, "before the festival"));
   EXPECT_EQ(history.entry(1)->note, "before the festival");
   EXPECT_EQ(history.setNote(9, "x").message(), "there is no history entry 9");
+  EXPECT_EQ(history.setNote(9, "x").code(), Code::HistoryNoEntry);
   EXPECT_EQ(*History(path_).record(sendTo(5, 598, preset_, "new")), 4);
   // The copy is the old database, as it was.
   sqlite3_open(backup.c_str(), &db);
