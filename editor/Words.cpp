@@ -81,7 +81,7 @@ QString whenWords(TextClock::time_point at, TextClock::time_point now) {
   };
   const QDateTime when = QDateTime::fromMSecsSinceEpoch(millis(at));
   const QDateTime today = QDateTime::fromMSecsSinceEpoch(millis(now));
-  const QLocale locale = QLocale::system();
+  const QLocale locale;  // the desktop's (Language sets it)
   const bool thisYear = when.date().year() == today.date().year();
   // Minutes are enough to tell the entries of an evening apart.
   static const QRegularExpression seconds(QStringLiteral("[:.]ss"));

@@ -13,7 +13,8 @@ namespace padkbd::editor {
 QString words(const Text& text);
 // What went wrong, in the window's words; empty on success.
 QString words(const Outcome& outcome);
-// A moment as the desktop writes it, short, with the year only when it is
+// A moment as the desktop writes it (in the window's language when the
+// desktop speaks another), short, with the year only when it is
 // not this year's: "7 Dec 10:52", "12月7日 10:52", "2024年12月7日 10:52".
 QString whenWords(TextClock::time_point at, TextClock::time_point now = TextClock::now());
 // As a sentence: the first letter capital, a full stop at the end (in
