@@ -1,13 +1,13 @@
 // The history against a real SQLite database in a folder of its own: what
 // comes back, what each slot holds, what the send confirmation says, what
 // pruning keeps, and every kind of damaged database.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <zlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <ctime>
 #include <set>
@@ -141,10 +141,12 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   EXPECT_EQ(english(previewText(previewSend(mix, edited, lists)), kEvening),
             "Memory 4: a send by padkbd on 6 Dec at 21:03, set.padkbd, stopped after 120 of 598 "
             "settings; all 598 settings will be written");
-  EXPECT_EQ(english(previewText(previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists))),
+  EXPECT_EQ(english(previewText(
+                previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists))),
             "Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all 598 "
             "settings will be written");
-  EXPECT_EQ(english(slotText(state), kEvening), "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
+  EXPECT_EQ(english(slotText(state), kEvening),
+            "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
 
   // A held entry whose preset cannot be read back is not known.
   state.entry->document = "garbage";
@@ -156,7 +158,8 @@ TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
   ASSERT_TRUE(history.record(sendTo(1, exchangeCount(), preset_, "one")));
   ASSERT_TRUE(history.record(sendTo(2, 10, preset_, "two")));
   ASSERT_TRUE(history.record(sendTo(2, exchangeCount(), preset_, "two again")));
-  for (int n = 0; n < 6; ++n) ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", preset_)));
+  for (int n = 0; n < 6; ++n)
+    ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", preset_)));
   EXPECT_EQ(ids(history), (Ids{9, 8, 7, 3, 1}));
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(1).entry->source, "two again");
 }
@@ -341,7 +344,8 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   const fs::path backup = path_.string() + ".v1-backup";
   EXPECT_EQ(history.takeNotice(),
             "The history database was upgraded for this padkbd; a copy of it as it was is kept "
-            "in " + backup.string() + ".");
+            "in " +
+                backup.string() + ".");
   EXPECT_EQ((*listed)[1].keyboardKind, KeyboardKind::Port);
   EXPECT_EQ((*listed)[0].keyboardKind, KeyboardKind::Usb);
   EXPECT_EQ((*listed)[0].written, 120);
@@ -355,7 +359,9 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   // The copy is the old database, as it was.
   sqlite3_open(backup.c_str(), &db);
   sqlite3_stmt* row = nullptr;
-  sqlite3_prepare_v2(db, "SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM entries", -1, &row, nullptr);
+  sqlite3_prepare_v2(db,
+                     "SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM entries",
+                     -1, &row, nullptr);
   ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
   EXPECT_EQ(sqlite3_column_int(row, 0), 1);
   EXPECT_EQ(sqlite3_column_int(row, 1), 3);

@@ -179,7 +179,8 @@ TEST(PlayMatch, SeveralControlsAreAllNamedAndNoneIsSaidSo) {
   PlayMatcher empty;
   EXPECT_TRUE(empty.match(msg(0x90, 36, 90)).controls.empty());
   Heard heard = m.match(msg(0x90, 36, 90));
-  EXPECT_EQ(english(heardText(heard, {})), "control 8, control 55 · note on C1 · velocity 90 · channel 1");
+  EXPECT_EQ(english(heardText(heard, {})),
+            "control 8, control 55 · note on C1 · velocity 90 · channel 1");
 }
 
 TEST(PlayMatch, JsonHasEveryFieldOfTheMessage) {
