@@ -19,6 +19,7 @@
 #include "editor/Language.h"
 #include "editor/ListLabels.h"
 #include "editor/PlayController.h"
+#include "editor/Words.h"
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "tests/editor/EditorHarness.h"
@@ -189,6 +190,12 @@ class DesktopTest : public QObject {
   // a send) and the message window.
   void everyWindowInChinese() {
     QVERIFY(ed::useLanguage(QStringLiteral("zh_CN")));
+    // Times as a Chinese desktop writes them, the year only when not this one's.
+    const padkbd::TextClock::time_point at(std::chrono::milliseconds(
+        QDateTime(QDate(2025, 12, 7), QTime(10, 52)).toMSecsSinceEpoch()));
+    QCOMPARE(ed::whenWords(at, at + std::chrono::hours(24 * 24)), QStringLiteral("12月7日 10:52"));
+    QCOMPARE(ed::whenWords(at, at + std::chrono::hours(24 * 25)),
+             QStringLiteral("2025年12月7日 10:52"));
     EditorHarness editor;
     auto& dialogs = editor.vc().dialogs;
     QStringList said;  // what the message boxes were given
