@@ -65,9 +65,9 @@ Ending runDiff(Context& context, const Args& args) {
   };
   if (!a && !b) context.console.error(unreadable(args.file, a).message());
   if (!a || !b) return {b ? unreadable(args.file, a) : unreadable(args.second, b), kExitUsage};
-  const std::vector<std::string> differences = presetDifferences(*a, *b, choiceLists(context));
+  const std::vector<Text> differences = presetDifferences(*a, *b, choiceLists(context));
   std::string text;
-  for (const std::string& line : differences) text += line + "\n";
+  for (const Text& line : differences) text += english(line) + "\n";
   if (Outcome printed = printResult(text); !printed) return {printed, kExitUsage};
   return differences.empty() ? Outcome::success() : Outcome::failure("");
 }
@@ -140,8 +140,8 @@ Outcome sendPreset(Context& context, const Args& args, Preset document, const st
       if (!states) return states.outcome();
       const SendPreview preview =
           previewSend((*states)[static_cast<std::size_t>(target)], sent, choiceLists(context));
-      std::string text = previewText(preview) + "\n";
-      for (const std::string& line : preview.changes) text += line + "\n";
+      std::string text = english(previewText(preview)) + "\n";
+      for (const Text& line : preview.changes) text += english(line) + "\n";
       return printResult(text);
     }
     keyboard.trace.expectMessages("writing", kWriteMessageSize, kFullExchange);

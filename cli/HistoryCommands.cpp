@@ -116,10 +116,9 @@ Ending runHistoryDiff(Context& context, const Args& args) {
   }
   if (!before) return {before.outcome(), kExitUsage};
   if (!after) return {after.outcome(), kExitUsage};
-  const std::vector<std::string> differences =
-      presetDifferences(*before, *after, choiceLists(context));
+  const std::vector<Text> differences = presetDifferences(*before, *after, choiceLists(context));
   std::string text;
-  for (const std::string& line : differences) text += line + "\n";
+  for (const Text& line : differences) text += english(line) + "\n";
   if (Outcome printed = printResult(text); !printed) return {printed, kExitUsage};
   return differences.empty() ? Outcome::success() : Outcome::failure("");
 }
@@ -217,7 +216,8 @@ Ending runHistory(Context& context, const Args& args) {
     const std::string firmware = entry.firmware.empty() ? "" : ", firmware " + entry.firmware;
     const std::string note = entry.note.empty() ? "" : fmt::format("  ({})", entry.note);
     text += fmt::format("{:>5}  {}  {}  \"{}\"  {}{}{}\n", entry.id, whenText(entry.at),
-                        whatText(entry), entry.source, keyboardLabel(entry.keyboard), firmware,
+                        english(whatText(entry)), entry.source,
+                        english(keyboardText(entry.keyboard)), firmware,
                         note);
   }
   if (entries->empty()) text = "No reads or sends recorded yet.\n";
@@ -253,7 +253,7 @@ Ending runSlots(Context& context, const Args& args) {
     }
     std::string text;
     for (const SlotState& state : *states) {
-      text += slotText(state);
+      text += english(slotText(state));
       text += state.entry ? fmt::format(" (entry {})\n", state.entry->id) : "\n";
     }
     return printResult(text);

@@ -66,7 +66,7 @@ Ending runMonitor(Context& context, const Args& args) {
       if (!printed) return;
       const Heard match = matcher.match(message);
       const std::string line =
-          (args.json ? heardJson(match, controlNames) : heardText(match, controlNames)) + "\n";
+          (args.json ? heardJson(match, controlNames) : english(heardText(match, controlNames))) + "\n";
       // Each line as it comes, even into a pipe; a reader that went away ends it.
       printed = std::fputs(line.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     };

@@ -119,7 +119,7 @@ class DeviceWorker : public QObject {
   // The preset (a copy of the shown one) and the control names messages are matched with.
   void setPlayPreset(Preset preset, std::vector<std::string> names);
   // Through raw USB listening takes the keyboard from the system's driver.
-  bool takesKeyboard() const { return reach_.rawUsb(); }
+  bool takesKeyboard() const { return !striker_ && reach_.rawUsb(); }
   // The simulated keyboard, when it is the one reached (to be played).
   SimulatedController* simulated() { return reach_.simulated(); }
   // The simulated keyboard can be played from the window: `striker` plays a
@@ -191,7 +191,6 @@ class DeviceWorker : public QObject {
   std::vector<std::string> names_;
   // In the window's language, taken when first needed: the language is
   // chosen after the worker starts.
-  std::optional<HeardWords> words_;
   std::atomic<bool> interrupt_{false};  // a job waits, or listening ends
   std::mutex playMutex_;                // guards the two below
   std::optional<std::pair<Preset, std::vector<std::string>>> nextPreset_;

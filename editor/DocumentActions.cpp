@@ -3,18 +3,17 @@
 #include <QWidget>
 
 #include "editor/ViewController.h"
+#include "editor/Words.h"
 #include "model/Log.h"
 
 namespace padkbd::editor {
 
 DocumentActions::DocumentActions(ViewController& view) : QObject(&view), view_(view) {}
 
-void DocumentActions::showProblem(const QString& title, const std::string& reason) {
-  log::diag("%s: %s", title.toStdString(), reason);
+void DocumentActions::showProblem(const QString& title, const Outcome& failed) {
+  log::diag("%s: %s", title.toStdString(), failed.message());
   const DialogSeams& dialogs = view_.dialogs;
-  if (dialogs.showProblem) {
-    dialogs.showProblem(view_.view()->window(), title, QString::fromStdString(reason));
-  }
+  if (dialogs.showProblem) dialogs.showProblem(view_.view()->window(), title, words(failed));
 }
 
 bool DocumentActions::mayDropEdits(const QString& what) {
@@ -37,7 +36,7 @@ bool DocumentActions::mayDropEdits(const QString& what) {
 void DocumentActions::changeToDefaultAction() {
   if (!mayDropEdits(tr("The default preset"))) return;
   if (Outcome used = view_.session().useDefault(); !used) {
-    showProblem(tr("The default preset was not loaded"), used.message());
+    showProblem(tr("The default preset was not loaded"), used);
   }
   view_.showAll();
 }
@@ -49,7 +48,7 @@ void DocumentActions::loadAction() {
       dialogs.openDocumentPath ? dialogs.openDocumentPath(view_.view()->window()) : QString();
   if (path.isEmpty()) return;
   if (Outcome loaded = view_.session().loadDocument(path.toStdString()); !loaded) {
-    showProblem(tr("The preset was not loaded"), loaded.message());
+    showProblem(tr("The preset was not loaded"), loaded);
     return;
   }
   view_.showAll();
@@ -61,7 +60,7 @@ bool DocumentActions::save() {
   const Preset shown = view_.session().copyOfPreset();
   // The working copy is written first; only then is a document chosen.
   if (Outcome written = view_.session().writeWorkingCopy(); !written) {
-    showProblem(tr("The preset was not saved"), written.message());
+    showProblem(tr("The preset was not saved"), written);
     return false;
   }
   const DialogSeams& dialogs = view_.dialogs;
@@ -69,7 +68,7 @@ bool DocumentActions::save() {
       dialogs.saveDocumentPath ? dialogs.saveDocumentPath(view_.view()->window()) : QString();
   if (path.isEmpty()) return false;
   if (Outcome saved = view_.session().exportDocument(path.toStdString(), shown); !saved) {
-    showProblem(tr("The preset was not saved"), saved.message());
+    showProblem(tr("The preset was not saved"), saved);
     return false;
   }
   emit view_.editStateChanged();

@@ -9,6 +9,8 @@
 #include <QString>
 #include <string>
 
+#include "model/Outcome.h"
+
 namespace padkbd::editor {
 
 class ViewController;
@@ -30,7 +32,7 @@ class DocumentActions : public QObject {
 
  private:
   bool save();
-  void showProblem(const QString& title, const std::string& reason);
+  void showProblem(const QString& title, const Outcome& failed);
 
   ViewController& view_;
 };

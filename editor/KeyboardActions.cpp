@@ -18,6 +18,7 @@
 #include "editor/Outlets.h"
 #include "editor/StatusTexts.h"
 #include "editor/ViewController.h"
+#include "editor/Words.h"
 #include "model/Log.h"
 
 namespace padkbd::editor {
@@ -247,9 +248,9 @@ void KeyboardActions::askThenSend(std::function<Preset()> take, std::function<vo
 bool KeyboardActions::confirmSend(const Preset& preset, const SlotState& slot) {
   const SendPreview preview = previewSend(slot, preset, view_.session().lists());
   QStringList details;
-  for (const std::string& line : preview.changes) details << q(line);
+  for (const Text& line : preview.changes) details << words(line);
   bool dontAskAgain = false;
-  const bool send = view_.dialogs.confirmSend(view_.view()->window(), q(previewText(preview)),
+  const bool send = view_.dialogs.confirmSend(view_.view()->window(), words(previewText(preview)),
                                               details.join(QLatin1Char('\n')), dontAskAgain);
   if (send && dontAskAgain) {
     if (Outcome stored = settings_.storeConfirmsSend(false); !stored) {

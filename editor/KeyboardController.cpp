@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "editor/Words.h"
 #include "link/midiport/MidiPortLink.h"
 #include "model/Log.h"
 
@@ -232,7 +233,7 @@ void KeyboardController::showPorts(MidiPortListing listing) {
   }
   portList->resizeColumnToContents(0);
   if (!listing.listed) {
-    portNote->setText(tr("The MIDI ports cannot be listed: %1.").arg(q(listing.listed.message())));
+    portNote->setText(tr("The MIDI ports cannot be listed: %1.").arg(words(listing.listed)));
   } else if (listing.ports.empty()) {
     portNote->setText(tr("No MIDI ports (%1).").arg(q(listing.api)));
   } else {
@@ -289,7 +290,7 @@ void KeyboardController::writeDeviceNote() {
   udevCommands->hide();
   if (!listing_.listed) {
     deviceNote->setText(
-        tr("The USB devices cannot be listed: %1.").arg(q(listing_.listed.message())));
+        tr("The USB devices cannot be listed: %1.").arg(words(listing_.listed)));
     return;
   }
   if (listing_.devices.empty()) {
@@ -318,24 +319,23 @@ void KeyboardController::writeDeviceNote() {
 
 void KeyboardController::showKeyboardInForce() {
   const KeyboardId& inForce = worker_.keyboard();
-  usbInForce_->setText(
-      QStringLiteral("%1  (%2)")
-          .arg(q(formatUsbIds(inForce.usb)), QString::fromLatin1(sourceName(keyboard_.usbSource))));
+  usbInForce_->setText(QStringLiteral("%1  (%2)").arg(q(formatUsbIds(inForce.usb)),
+                                                      words(sourceText(keyboard_.usbSource))));
   manufacturerInForce_->setText(
       QStringLiteral("%1  (%2)")
           .arg(q(formatManufacturerId(inForce.manufacturer)),
-               QString::fromLatin1(sourceName(keyboard_.manufacturerSource))));
-  portInForce_->setText(
-      inForce.port.empty()
-          ? tr("none: raw USB")
-          : QStringLiteral("“%1”  (%2)")
-                .arg(q(inForce.port), QString::fromLatin1(sourceName(keyboard_.portSource))));
+               words(sourceText(keyboard_.manufacturerSource))));
+  portInForce_->setText(inForce.port.empty()
+                            ? tr("none: raw USB")
+                            : QStringLiteral("“%1”  (%2)")
+                                  .arg(q(inForce.port), words(sourceText(keyboard_.portSource))));
   std::error_code ec;
   const bool present = std::filesystem::exists(settings_.path(), ec);
   settingsPath_->setText(q(settings_.path().string()) + (present ? QString() : tr(" (none yet)")));
-  warning_->setText(asSentence(keyboard_.warning) +
-                    tr(" Mend or delete the file to store a choice here."));
-  warning_->setVisible(!keyboard_.warning.empty());
+  warning_->setText(keyboard_.damage ? sentence(*keyboard_.damage) +
+                                           tr(" Mend or delete the file to store a choice here.")
+                                     : QString());
+  warning_->setVisible(keyboard_.damage.has_value());
 }
 
 void KeyboardController::refuse(QLineEdit* field, const QString& why) {
@@ -374,14 +374,16 @@ bool KeyboardController::useKeyboardAction() {
   if (!stored) {
     log::diag("keyboard: %s", stored.message());
     refuse(nullptr, tr("The choice was not stored, and the editor still uses %1: %2")
-                        .arg(q(formatUsbIds(worker_.keyboard().usb)), q(stored.message())));
+                        .arg(q(formatUsbIds(worker_.keyboard().usb)), words(stored)));
     return false;
   }
   keyboard_.id = {*ids, *bytes, port.value_or(std::string())};
   keyboard_.usbSource = SettingSource::SettingsFile;
   keyboard_.manufacturerSource = SettingSource::SettingsFile;
   keyboard_.portSource = port ? SettingSource::SettingsFile : SettingSource::BuiltIn;
-  keyboard_.warning.clear();  // a damaged file is never stored into, so it reads well now
+  // A damaged file is never stored into, so it reads well now.
+  keyboard_.damage.reset();
+  keyboard_.warning.clear();
   status_->setStyleSheet(QString());
   status_->show();
   const std::string chosen = port ? "“" + *port + "”" : formatUsbIds(*ids);

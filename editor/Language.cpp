@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 #include <memory>
 #include <vector>
@@ -92,6 +93,11 @@ bool useLanguage(const QString& language, QString* why) {
     return false;
   }
   installed().clear();  // a translator takes itself out when it goes
+  // Dates and numbers as the desktop writes them; in the window's language
+  // when the desktop speaks another.
+  const QLocale desktop = QLocale::system();
+  QLocale::setDefault(
+      source || QLocale(language).language() == desktop.language() ? desktop : QLocale(language));
   if (source) return true;
   QCoreApplication::installTranslator(ours.get());
   installed().push_back(std::move(ours));

@@ -124,25 +124,4 @@ QString listLabel(const std::string& label) {
   return QCoreApplication::translate("ListLabel", label.c_str());
 }
 
-HeardWords monitorWords() {
-  const auto translated = [](const char* text) {
-    return QCoreApplication::translate("Monitor", text).toStdString();
-  };
-  HeardWords words;
-  words.noteOn = translated(QT_TRANSLATE_NOOP("Monitor", "note on"));
-  words.noteOff = translated(QT_TRANSLATE_NOOP("Monitor", "note off"));
-  words.pressure = translated(QT_TRANSLATE_NOOP("Monitor", "pressure"));
-  words.controller = translated(QT_TRANSLATE_NOOP("Monitor", "controller"));
-  words.program = translated(QT_TRANSLATE_NOOP("Monitor", "program change"));
-  words.channelPressure = translated(QT_TRANSLATE_NOOP("Monitor", "channel pressure"));
-  words.pitchBend = translated(QT_TRANSLATE_NOOP("Monitor", "pitch bend"));
-  words.velocity = translated(QT_TRANSLATE_NOOP("Monitor", "velocity"));
-  words.value = translated(QT_TRANSLATE_NOOP("Monitor", "value"));
-  words.step = translated(QT_TRANSLATE_NOOP("Monitor", "step"));
-  words.channel = translated(QT_TRANSLATE_NOOP("Monitor", "channel"));
-  words.notFromTheseSettings = translated(
-      QT_TRANSLATE_NOOP("Monitor", "not from these settings: the keyboard may hold others"));
-  return words;
-}
-
 }  // namespace padkbd::editor

@@ -7,13 +7,9 @@
 #include <QString>
 #include <string>
 
-#include "session/PlayMatch.h"
 
 namespace padkbd::editor {
 
 QString listLabel(const std::string& label);
-
-// The words of the Monitor's lines ("note on", "velocity", "channel").
-HeardWords monitorWords();
 
 }  // namespace padkbd::editor

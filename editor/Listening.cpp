@@ -5,6 +5,7 @@
 #include <QMetaObject>
 
 #include "editor/DeviceWorker.h"
+#include "editor/Words.h"
 
 namespace padkbd::editor {
 
@@ -58,8 +59,7 @@ void DeviceWorker::hear(const usbmidi::ChannelMessage& message) {
     }
   }
   Heard heard = matcher_.match(message);
-  if (!words_) words_ = monitorWords();
-  QString text = QString::fromStdString(heardText(heard, names_, *words_));
+  QString text = words(heardText(heard, names_));
   {
     std::lock_guard lock(playMutex_);
     first = played_.empty();

@@ -11,11 +11,13 @@
 #include "editor/About.h"
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
-#include "editor/HistoryDialogs.h"
+#include "editor/HistoryDialog.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
+#include "editor/Words.h"
 #include "editor/ViewController.h"
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
@@ -85,7 +87,7 @@ void MainWindowController::build() {
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
   viewController_ = new ViewController(ui_->centralwidget, worker_, files_, settings_, this);
-  viewController_->settingsWarning = asSentence(keyboard_.warning);
+  viewController_->settingsWarning = keyboard_.damage ? sentence(*keyboard_.damage) : QString();
   play_ = new PlayController(this, *viewController_, worker_, ui_->actionMonitor,
                              ui_->actionChooseByPlaying);
   ui_->chooseByPlayingButton->setDefaultAction(ui_->actionChooseByPlaying);
@@ -286,7 +288,7 @@ void MainWindowController::appeared() {
   viewController_->viewDidAppear();
   // A damaged settings file is told once, over the window, so that it is seen
   // before anything is sent to the built-in keyboard.
-  if (warned_ || keyboard_.warning.empty()) return;
+  if (warned_ || !keyboard_.damage) return;
   warned_ = true;
   QTimer::singleShot(0, this, [this] {
     auto& dialogs = viewController_->dialogs;

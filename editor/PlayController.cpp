@@ -15,6 +15,7 @@
 
 #include "editor/ListLabels.h"
 #include "editor/ViewController.h"
+#include "editor/Words.h"
 #include "model/Playing.h"
 #include "storage/Files.h"
 
@@ -318,7 +319,7 @@ void PlayController::saveAction() {
   if (!written) {
     if (dialogs.showProblem) {
       dialogs.showProblem(window, tr("The monitor's lines were not saved"),
-                          QString::fromStdString(written.message()));
+                          words(written));
     }
     return;
   }

@@ -36,14 +36,14 @@ std::string compress(const std::string& text) {
 
 Result<std::string> expand(const void* packed, int packedSize, std::int64_t size) {
   if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxPresetFileBytes || packedSize < 0) {
-    return Result<std::string>::failure("its preset has an impossible size");
+    return Result<std::string>::failure(Text(TextId::PresetImpossibleSize));
   }
   std::string text(static_cast<std::size_t>(size), '\0');
   uLongf length = static_cast<uLongf>(size);
   if (uncompress(reinterpret_cast<Bytef*>(text.data()), &length, static_cast<const Bytef*>(packed),
                  static_cast<uLong>(packedSize)) != Z_OK ||
       length != static_cast<uLongf>(size)) {
-    return Result<std::string>::failure("its preset is damaged");
+    return Result<std::string>::failure(Text(TextId::PresetDamaged));
   }
   return text;
 }
@@ -89,8 +89,13 @@ History::History(std::filesystem::path path, int keep, std::chrono::milliseconds
 
 History::~History() = default;
 
+std::optional<Text> History::takeNoticeText() {
+  return std::exchange(notice_, std::nullopt);
+}
+
 std::string History::takeNotice() {
-  return std::exchange(notice_, std::string());
+  const std::optional<Text> notice = takeNoticeText();
+  return notice ? english(*notice) : std::string();
 }
 
 void History::open() {
@@ -99,26 +104,19 @@ void History::open() {
   // Without its folder there is nothing to set aside: the folder is what is wrong.
   if (std::filesystem::create_directories(path_.parent_path(), ec); ec) {
     throw Problem(Trouble::Other, fmt::format("its folder {} cannot be made ({})",
-                                                   path_.parent_path().string(), ec.message()));
+                                              path_.parent_path().string(), ec.message()));
   }
   auto db = std::make_unique<Db>(Db{historydb::open(path_, busyTimeout_, kSchemaVersion)});
   if (!db->opened.backup.empty()) {
-    notice_ = fmt::format(
-        "The history database was upgraded for this padkbd; a copy of it as it was is kept in {}.",
-        db->opened.backup.string());
-    log::diag("history: %s", notice_);
+    notice_ = Text(TextId::HistoryUpgraded, {db->opened.backup.string()});
+    log::diag("history: %s", english(*notice_));
   }
   db_ = std::move(db);
 }
 
-std::string History::setAside(const std::string& why) {
+std::optional<Text> History::setAside(const std::string& why) {
   db_.reset();
-  if (historydb::inUse(path_)) {
-    return fmt::format(
-        "the history database {} is damaged ({}), and another program has it open: it is left "
-        "as it is until that program is closed",
-        path_.string(), why);
-  }
+  if (historydb::inUse(path_)) return Text(TextId::HistoryDamagedInUse, {path_.string(), why});
   std::tm tm{};
   const std::time_t t = HistoryClock::to_time_t(HistoryClock::now());
   localtime_r(&t, &tm);
@@ -131,38 +129,34 @@ std::string History::setAside(const std::string& why) {
   }
   std::filesystem::rename(path_, aside, ec);
   if (ec) {
-    return fmt::format("the history database {} is damaged ({}) and cannot be moved aside: {}",
-                       path_.string(), why, ec.message());
+    return Text(TextId::HistoryDamagedStays, {path_.string(), why, ec.message()});
   }
   // Its log holds committed entries too: it goes with it.
   for (const char* suffix : {"-wal", "-shm"}) {
     std::error_code ignored;
     std::filesystem::rename(path_.string() + suffix, aside.string() + suffix, ignored);
   }
-  notice_ = fmt::format(
-      "The history database was damaged ({}); it was moved to {} and a new one started.", why,
-      aside.string());
-  log::diag("history: %s", notice_);
-  return {};
+  notice_ = Text(TextId::HistoryDamagedMoved, {why, aside.string()});
+  log::diag("history: %s", english(*notice_));
+  return std::nullopt;
 }
 
 namespace {
 
 // Why the history could not be used, in words for the user.
-std::string troubleText(Trouble trouble, const std::filesystem::path& path,
-                        const std::string& why) {
+Text troubleText(Trouble trouble, const std::filesystem::path& path, const std::string& why) {
   switch (trouble) {
     case Trouble::Busy:
-      return fmt::format("another program is using the history ({})", path.string());
+      return Text(TextId::HistoryBusy, {path.string()});
     case Trouble::ReadOnly:
-      return fmt::format("the history database {} is read-only ({})", path.string(), why);
+      return Text(TextId::HistoryReadOnly, {path.string(), why});
     case Trouble::Unreadable:
-      return fmt::format("the history database {} cannot be opened ({})", path.string(), why);
+      return Text(TextId::HistoryUnopenable, {path.string(), why});
     case Trouble::Damage:
     case Trouble::Other:
       break;
   }
-  return fmt::format("the history could not be used: {}", why);
+  return Text(TextId::HistoryFailed, {why});
 }
 
 }  // namespace
@@ -177,10 +171,7 @@ auto History::withDatabase(bool writes, Work work) -> decltype(work(std::declval
     try {
       open();
       if (writes && db_->opened.newer) {
-        return Value(Outcome::failure(fmt::format(
-            "the history database {} was written by a newer padkbd, which this one does not "
-            "write to",
-            path_.string())));
+        return Value(Outcome::failure(Text(TextId::HistoryNewer, {path_.string()})));
       }
       return work(*db_);
     } catch (const SQLite::Exception& e) {
@@ -201,9 +192,7 @@ auto History::withDatabase(bool writes, Work work) -> decltype(work(std::declval
     if (trouble != Trouble::Damage || setAsideOnce) {
       return Value(Outcome::failure(troubleText(trouble, path_, why)));
     }
-    if (std::string failed = setAside(why); !failed.empty()) {
-      return Value(Outcome::failure(failed));
-    }
+    if (std::optional<Text> failed = setAside(why)) return Value(Outcome::failure(*failed));
     setAsideOnce = true;
   }
 }
@@ -267,7 +256,7 @@ Outcome History::setNote(std::int64_t id, const std::string& note) {
     update.bind(":note", note);
     update.bind(":id", static_cast<int64_t>(id));
     if (update.exec() == 0) {
-      return Result<bool>::failure(fmt::format("there is no history entry {}", id));
+      return Result<bool>::failure(Text(TextId::NoHistoryEntry, {static_cast<long long>(id)}));
     }
     return true;
   });
@@ -283,7 +272,7 @@ Result<HistoryEntry> withDocument(SQLite::Statement& row) {
       expand(packed.getBlob(), packed.getBytes(), row.getColumn("size").getInt64());
   if (!document) {
     return Result<HistoryEntry>::failure(
-        fmt::format("history entry {} cannot be used: {}", entry.id, document.message()));
+        Text(TextId::EntryUnusable, {static_cast<long long>(entry.id), document.outcome().text()}));
   }
   entry.document = std::move(*document);
   return entry;
@@ -297,7 +286,8 @@ Result<HistoryEntry> History::entry(std::int64_t id) {
         db.db(), fmt::format("SELECT {}, preset, size FROM entries WHERE id = :id", kColumns));
     query.bind(":id", static_cast<int64_t>(id));
     if (!query.executeStep()) {
-      return Result<HistoryEntry>::failure(fmt::format("there is no history entry {}", id));
+      return Result<HistoryEntry>::failure(
+          Text(TextId::NoHistoryEntry, {static_cast<long long>(id)}));
     }
     return withDocument(query);
   });
@@ -334,7 +324,7 @@ Result<Preset> presetOf(const HistoryEntry& entry) {
   PresetRead preset = parsePreset(entry.document);
   if (!preset) {
     return Result<Preset>::failure(
-        fmt::format("history entry {} cannot be used: {}", entry.id, preset.message()));
+        Text(TextId::EntryUnusable, {static_cast<long long>(entry.id), preset.outcome().text()}));
   }
   return preset;
 }

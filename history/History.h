@@ -78,10 +78,16 @@ std::string simulatedKey(const std::filesystem::path& stateFile = {});
 KeyboardKind keyboardKindOf(std::string_view key);
 // The same in words: "USB 1209:0001, serial AB12", "MIDI port Pad Keyboard
 // MIDI 1", "simulated keyboard", "simulated keyboard, state file /path/state".
-std::string keyboardLabel(const std::string& key);
+Text keyboardText(const std::string& key);
 
 // "sent to memory slot 3", "read", "stopped after 120 of 598 settings to memory slot 3".
-std::string whatText(const HistoryEntry& entry);
+Text whatText(const HistoryEntry& entry);
+
+// Where a preset came from as the database keeps it, in the words the tool
+// shows ("from the keyboard", "default preset", "history entry 12", a
+// document's name, each maybe followed by ", edited"), as a text each face
+// words.
+Text sourceText(std::string_view source);
 
 // What padkbd knows of one memory slot of one keyboard.
 struct SlotState {
@@ -140,8 +146,10 @@ class History {
   Outcome setNote(std::int64_t id, const std::string& note);
 
   // What happened to a damaged database the first time it was met (where
-  // it went), or that an older one was upgraded (where its copy is); empty
+  // it went), or that an older one was upgraded (where its copy is); none
   // afterwards and when nothing happened.
+  std::optional<Text> takeNoticeText();
+  // The same in the tool's words; empty when nothing happened.
   std::string takeNotice();
 
  private:
@@ -151,13 +159,14 @@ class History {
   template <typename Work>
   auto withDatabase(bool writes, Work work) -> decltype(work(std::declval<Db&>()));
   void open();
-  std::string setAside(const std::string& why);
+  // Sets a damaged database aside; what went wrong when it cannot be.
+  std::optional<Text> setAside(const std::string& why);
 
   std::filesystem::path path_;
   int keep_;
   std::chrono::milliseconds busyTimeout_;
   std::unique_ptr<Db> db_;
-  std::string notice_;
+  std::optional<Text> notice_;
 };
 
 // The preset of an entry, parsed and checked.

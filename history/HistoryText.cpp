@@ -1,7 +1,6 @@
-// The history's words: kinds, keyboards and times as the tool and the
-// database name them.
+// The history's words: kinds, keyboards and sources as the database keeps
+// them, and as texts for the faces to word.
 #include <fmt/format.h>
-
 
 #include "history/History.h"
 
@@ -75,33 +74,62 @@ KeyboardKind keyboardKindOf(std::string_view key) {
   return KeyboardKind::Usb;
 }
 
-std::string keyboardLabel(const std::string& key) {
+Text keyboardText(const std::string& key) {
   switch (keyboardKindOf(key)) {
     case KeyboardKind::Port:
-      return "MIDI port " + key.substr(kPortPrefix.size());
+      return Text(TextId::KeyboardPort, {key.substr(kPortPrefix.size())});
     case KeyboardKind::Simulated:
-      return key == kSimulated ? "simulated keyboard"
-                               : "simulated keyboard, state file " + key.substr(kSimulated.size() + 1);
+      return key == kSimulated
+                 ? Text(TextId::KeyboardSimulated)
+                 : Text(TextId::KeyboardSimulatedFile, {key.substr(kSimulated.size() + 1)});
     case KeyboardKind::Usb:
       break;
   }
-  if (!key.starts_with("usb ")) return key;
-  std::string label = "USB " + key.substr(4);
-  if (const auto at = label.find(" serial "); at != std::string::npos) label.replace(at, 1, ", ");
-  return label;
+  if (!key.starts_with("usb ")) return Text(TextId::Plain, {key});
+  const std::string ids = key.substr(4);
+  if (const auto at = ids.find(" serial "); at != std::string::npos) {
+    return Text(TextId::KeyboardUsbSerial, {ids.substr(0, at), ids.substr(at + 8)});
+  }
+  return Text(TextId::KeyboardUsb, {ids});
 }
 
-std::string whatText(const HistoryEntry& entry) {
+Text whatText(const HistoryEntry& entry) {
   switch (entry.kind) {
     case EntryKind::Read:
-      return "read";
+      break;
     case EntryKind::Sent:
-      return fmt::format("sent to memory slot {}", entry.slot);
+      return Text(TextId::EntrySent, {entry.slot});
     case EntryKind::Stopped:
-      return fmt::format("stopped after {} of {} settings to memory slot {}", entry.written,
-                         entry.total, entry.slot);
+      return Text(TextId::EntryStopped, {entry.written, entry.total, entry.slot});
   }
-  return "";
+  return Text(TextId::EntryRead);
+}
+
+namespace {
+
+constexpr std::string_view kFromKeyboard = "from the keyboard";
+constexpr std::string_view kDefaultPreset = "default preset";
+constexpr std::string_view kEntryPrefix = "history entry ";
+constexpr std::string_view kEdited = ", edited";
+
+}  // namespace
+
+Text sourceText(std::string_view source) {
+  if (source.ends_with(kEdited)) {
+    return Text(TextId::SourceEdited,
+                {sourceText(source.substr(0, source.size() - kEdited.size()))});
+  }
+  if (source == kFromKeyboard) return Text(TextId::SourceKeyboard);
+  if (source == kDefaultPreset) return Text(TextId::SourceDefault);
+  if (source.starts_with(kEntryPrefix)) {
+    const std::string_view id = source.substr(kEntryPrefix.size());
+    if (!id.empty() && id.size() < 19 &&
+        id.find_first_not_of("0123456789") == std::string_view::npos) {
+      return Text(TextId::SourceEntry, {std::string(id)});
+    }
+  }
+  // A document's name.
+  return Text(TextId::Plain, {source});
 }
 
 }  // namespace padkbd

@@ -1,7 +1,5 @@
 #include "history/SendPreview.h"
 
-#include <fmt/format.h>
-
 #include "model/Fields.h"
 #include "session/KeyboardPreset.h"
 #include "storage/Files.h"
@@ -19,38 +17,38 @@ SendPreview previewSend(const SlotState& state, const Preset& preset, const Choi
   }
   KeyboardPreset slot(std::nullopt);
   slot.sent(valuesOf(*held));
-  preview.changes = slot.changes(preset, lists);
+  preview.changes = slot.changeTexts(preset, lists);
   return preview;
 }
 
-std::string slotText(const SlotState& state, HistoryClock::time_point now) {
+Text slotText(const SlotState& state) {
   if (state.kind == SlotState::Kind::Unknown || !state.entry) {
-    return fmt::format("Memory {}: not sent by padkbd on this computer", state.slot);
+    return Text(TextId::SlotUnknown, {state.slot});
   }
   const HistoryEntry& entry = *state.entry;
-  const std::string when = whenText(entry.at, now);
   if (state.kind == SlotState::Kind::Mix) {
-    return fmt::format("Memory {}: a send by padkbd on {}, {}, stopped after {} of {} settings",
-                       state.slot, when, entry.source, entry.written, entry.total);
+    return Text(TextId::SlotMix,
+                {state.slot, entry.at, sourceText(entry.source), entry.written, entry.total});
   }
-  return fmt::format("Memory {}: last sent by padkbd on {}, {}", state.slot, when, entry.source);
+  return Text(TextId::SlotHolds, {state.slot, entry.at, sourceText(entry.source)});
 }
 
-std::string previewText(const SendPreview& preview, HistoryClock::time_point now) {
+Text changesText(std::size_t count) {
+  if (count == 0) return Text(TextId::NothingChanges);
+  if (count == 1) return Text(TextId::OneSettingChanges);
+  return Text(TextId::SettingsChange, {static_cast<unsigned long>(count)});
+}
+
+Text previewText(const SendPreview& preview) {
   const SlotState& state = preview.state;
-  const std::string slot = slotText(state, now);
+  Text slot = slotText(state);
   if (state.kind == SlotState::Kind::Unknown || !state.entry) {
-    return fmt::format("{}, so what it holds is unknown; all {} settings will be written", slot,
-                       exchangeCount());
+    return Text(TextId::PreviewUnknown, {std::move(slot), exchangeCount()});
   }
   if (state.kind == SlotState::Kind::Mix) {
-    return fmt::format("{}; all {} settings will be written", slot, exchangeCount());
+    return Text(TextId::PreviewMix, {std::move(slot), exchangeCount()});
   }
-  const std::size_t count = preview.changes.size();
-  const std::string changes = count == 0   ? std::string("nothing changes")
-                              : count == 1 ? std::string("1 setting changes")
-                                           : fmt::format("{} settings change", count);
-  return fmt::format("{}; against that, {}", slot, changes);
+  return Text(TextId::PreviewChanges, {std::move(slot), changesText(preview.changes.size())});
 }
 
 namespace {

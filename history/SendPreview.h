@@ -16,7 +16,7 @@ struct SendPreview {
   SlotState state;
   // Against what the slot holds (Holds only), one line each, the memory
   // slot itself left out.
-  std::vector<std::string> changes;
+  std::vector<Text> changes;
 };
 
 SendPreview previewSend(const SlotState& state, const Preset& preset, const ChoiceLists& lists);
@@ -26,14 +26,15 @@ SendPreview previewSend(const SlotState& state, const Preset& preset, const Choi
 // at 10:52, live.padkbd", "Memory 4: a send by padkbd on 7 Dec at 10:52,
 // set.padkbd, stopped after 120 of 598 settings", "Memory 5: not sent by
 // padkbd on this computer".
-std::string slotText(const SlotState& state, HistoryClock::time_point now = HistoryClock::now());
+Text slotText(const SlotState& state);
 
 // The slot's text and what the send does against it: "…, live.padkbd;
 // against that, 2 settings change", "…, so what it holds is unknown; all 598
 // settings will be written", "…, stopped after 120 of 598 settings; all 598
 // settings will be written".
-std::string previewText(const SendPreview& preview,
-                        HistoryClock::time_point now = HistoryClock::now());
+Text previewText(const SendPreview& preview);
+// "nothing changes", "1 setting changes", "2 settings change".
+Text changesText(std::size_t count);
 
 // The entry of a read that just ended.
 HistoryEntry readEntry(const std::string& keyboard, const std::optional<std::string>& firmware,

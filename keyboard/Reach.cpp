@@ -42,6 +42,11 @@ Way Reach::way() const {
   return keyboard_.port.empty() ? Way::Usb : Way::Port;
 }
 
+bool Reach::rawUsb() const {
+  const Link* standIn = options_.standIn;
+  return keyboard_.port.empty() && (fixed_ == nullptr || fixed_ == standIn);
+}
+
 LibusbBackend& Reach::libusb() {
   if (!libusb_) libusb_ = std::make_unique<LibusbBackend>();
   return *libusb_;

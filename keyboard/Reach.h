@@ -63,8 +63,9 @@ class Reach final : public ForwardingLink, public Discovery {
 
   Way way() const;
   // Whether the keyboard is reached through raw USB, which takes it from the
-  // system's MIDI driver while it is open.
-  bool rawUsb() const { return fixed_ == nullptr && keyboard_.port.empty(); }
+  // system's MIDI driver while it is open (a stand-in is reached as the real
+  // keyboard it stands for).
+  bool rawUsb() const;
   const KeyboardId& keyboard() const { return keyboard_; }
   // The keyboard looked for from now on: raw USB or its port follows it
   // (the simulated keyboard stays the one reached).

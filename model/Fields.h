@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "model/Records.h"
+#include "model/Text.h"
 #include "model/ValueAction.h"
 
 namespace padkbd {
@@ -168,6 +169,52 @@ inline constexpr std::array<GlobalFieldInfo, 7> kGlobalFields = {{
      "memory slot", "memory slot", "mem", "mem"},
 }};
 // clang-format on
+
+// A field's name as a text of the catalogue ("MIDI number").
+constexpr TextId nameText(ControlField field) {
+  switch (field) {
+    case ControlField::Value:
+      return TextId::FieldValue;
+    case ControlField::Mode:
+      return TextId::FieldMode;
+    case ControlField::ModeOption:
+      return TextId::FieldModeOption;
+    case ControlField::Channel:
+      return TextId::FieldChannel;
+    case ControlField::MIDInumb:
+      return TextId::FieldMidiNumber;
+    case ControlField::Min:
+      return TextId::FieldMin;
+    case ControlField::Max:
+      return TextId::FieldMax;
+    case ControlField::CR:
+      return TextId::FieldRed;
+    case ControlField::CG:
+      return TextId::FieldGreen;
+    case ControlField::CB:
+      return TextId::FieldBlue;
+  }
+  return TextId::FieldValue;
+}
+constexpr TextId nameText(GlobalField field) {
+  switch (field) {
+    case GlobalField::KnobRelativeMode:
+      return TextId::FieldKnobRelativeMode;
+    case GlobalField::OctaveTransposition:
+      return TextId::FieldOctaveTransposition;
+    case GlobalField::MIDIChannel:
+      return TextId::FieldMidiChannel;
+    case GlobalField::VelocityCurve:
+      return TextId::FieldVelocityCurve;
+    case GlobalField::PadVelocityCurve:
+      return TextId::FieldPadVelocityCurve;
+    case GlobalField::KnobAccelerationCurve:
+      return TextId::FieldKnobAcceleration;
+    case GlobalField::MemorySlot:
+      return TextId::FieldMemorySlot;
+  }
+  return TextId::FieldMemorySlot;
+}
 
 // The row of a field.
 constexpr const ControlFieldInfo& info(ControlField field) {

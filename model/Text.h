@@ -131,6 +131,59 @@ enum class TextId : std::uint16_t {
   SimulateNeedsFile,
   OptionTakes,
 
+  // ---- Shared words.
+  // A label of a choice list ("Pad 5", "Channel 10", "7 Volume"): %1 as the
+  // tool says it, %2 (when given) as the list file has it. The window shows
+  // the label in its language.
+  ListLabel,
+  // Two things named together: "Knob 3, Knob 6".
+  Also,
+  None,  // "none": a colour or an option that is not set
+  // The settings of a control and of the global block, by name.
+  FieldValue, FieldMode, FieldChannel, FieldMidiNumber, FieldMin, FieldMax, FieldModeOption,
+  FieldRed, FieldGreen, FieldBlue, FieldKnobRelativeMode, FieldOctaveTransposition,
+  FieldMidiChannel, FieldVelocityCurve, FieldPadVelocityCurve, FieldKnobAcceleration,
+  FieldMemorySlot,
+
+  // ---- Files (storage/): reading, writing, locking.
+  CannotOpenIt, NotRegularFile, TooLargeSized, CannotReadIt, TooLarge, CouldNotWrite,
+  NotAFileName, NoTemporaryName, CannotLock, CouldNotLoad, CouldNotSave, WorkingCopyUnusable,
+  WorkingCopyFolder,
+  // ---- Preset documents (storage/): shape and checks.
+  FileEmpty, NotPlistOrText, NotPlist, BinaryPlistBroken, PlistTooShort,
+  PlistTrailerSizes, PlistNoTop, PlistOffsetsOutside, PlistObjectOutside, PlistSelfContaining,
+  PlistUnknownSize, PlistUnknownKind, PlistPastObjects, PlistBrokenLength, PlistMissingObject,
+  PlistTooManyValues, PlistTooDeep, PlistDocumentType, PlistTooManyElements, PlistTooManyObjects,
+  NotPresetDictionary, NoButtonArray, ButtonArrayNotArray, ButtonArrayCount, NotDictionary,
+  GlobalNotDictionary, HoldsNotNumber, KindArray, KindDictionary, KindDate, KindData,
+  KindOther, InGlobalSettings, ControlMissing, GlobalMissing, WrongButtonId, NoneOf,
+  OutsideRange, RangeOrNone, RangeFromTo, ChannelOutside,
+  // ---- The settings file (storage/).
+  SettingsNotRegular, SettingsTooLarge, SettingsCannotRead, SettingsLine, KeyboardNotTable,
+  DeviceNotIds, ManufacturerNotBytes, PortNotName, CouldNotCreate, MendOrForget, CouldNotRemove,
+  SettingsDamaged, SourceBuiltIn, SourceSettingsFile, SourceCommandLine,
+
+  // ---- The history (history/).
+  EntryRead, EntrySent, EntryStopped,
+  KeyboardUsb, KeyboardUsbSerial, KeyboardPort, KeyboardSimulated, KeyboardSimulatedFile,
+  SourceKeyboard, SourceDefault, SourceEntry, SourceEdited,
+  SlotUnknown, SlotHolds, SlotMix, PreviewUnknown, PreviewMix, PreviewChanges,
+  NothingChanges, OneSettingChanges, SettingsChange,
+  HistoryBusy, HistoryReadOnly, HistoryUnopenable, HistoryFailed, HistoryNewer,
+  HistoryDamagedInUse, HistoryDamagedStays, HistoryDamagedMoved, HistoryUpgraded,
+  NoHistoryEntry, EntryUnusable, PresetImpossibleSize, PresetDamaged,
+
+  // ---- Presets compared and played (session/).
+  Difference, OnlyInFirst, OnlyInSecond, GlobalDifference,
+  HeardFrom, HeardUnmatched, HeardControl, HeardNoteOn, HeardNoteOff, HeardPressure, HeardController,
+  HeardStep, HeardNrpn, HeardRpn, HeardProgram, HeardChannelPressure, HeardPitchBend,
+
+  // ---- The simulated keyboard's state file (sim/).
+  StateMissing, StateUnreadable, StateTooLarge, StateUnopenable, StateDamagedLine,
+  StateNoHeader, StateNul, StateExpectedHeader, StateVersion, StateExpectedUsb,
+  StateExpectedManufacturer, StateExpectedGain, StateGainNumber, StateGainValue,
+  StateExpectedSlot, StateSlotNumber, StateHexPair, StateNoSetting, StateValue, StateUnknownEntry,
+
   // Keep last: the number of entries.
   Count,
 };
@@ -180,8 +233,15 @@ const CatalogueEntry& catalogueEntry(TextId id);
 // The context the window translates the patterns in.
 inline constexpr const char* kTextContext = "padkbd::Texts";
 
-// The tool's words: the pattern with its values, times as "6 Dec at 21:03".
-std::string english(const Text& text);
+// A label of a choice list as a text: `shown` in the tool's words, `listed`
+// as the list file has it when that differs.
+Text labelText(std::string shown, std::string listed = {});
+// Names joined: "Knob 3, Knob 6".
+Text joined(const std::vector<Text>& names);
+
+// The tool's words: the pattern with its values, times as "6 Dec at 21:03"
+// (the year named when not `now`'s).
+std::string english(const Text& text, TextClock::time_point now = TextClock::now());
 // "6 Dec at 21:03" in local time; "6 Dec 2025 at 21:03" in another year than `now`'s.
 std::string whenText(TextClock::time_point at, TextClock::time_point now = TextClock::now());
 // Puts `values` (already worded) into `pattern` for %1, %2, …; "%%" is "%".

@@ -16,6 +16,13 @@ PresetValues valuesOf(const Preset& preset) {
 
 std::vector<std::string> KeyboardPreset::changes(
     const Preset& preset, const std::map<std::string, std::vector<std::string>>& lists) const {
+  std::vector<std::string> lines;
+  for (const Text& change : changeTexts(preset, lists)) lines.push_back(english(change));
+  return lines;
+}
+
+std::vector<Text> KeyboardPreset::changeTexts(
+    const Preset& preset, const std::map<std::string, std::vector<std::string>>& lists) const {
   if (!holds_ || !preset.global) return {};
   Preset before;
   for (const ButtonValue& record : holds_->first) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/Records.h"
+#include "model/Text.h"
 #include "storage/PresetCheck.h"
 
 namespace padkbd {
@@ -44,6 +45,9 @@ class KeyboardPreset {
 
   // Every setting a send of `preset` would change, one line each (the
   // memory slot left out: it is where a send goes); none when not known.
+  std::vector<Text> changeTexts(
+      const Preset& preset, const std::map<std::string, std::vector<std::string>>& lists) const;
+  // The same in the tool's words.
   std::vector<std::string> changes(
       const Preset& preset, const std::map<std::string, std::vector<std::string>>& lists) const;
 

@@ -23,23 +23,23 @@ bool isNoteOff(const ChannelMessage& m) {
   return m.type() == kNoteOff || (m.type() == kNoteOn && m.data2 == 0);
 }
 
-// What kind of message it is, in the words of the line (the JSON's are the English ones).
-const std::string& kindWord(const ChannelMessage& m, const HeardWords& words) {
+// What kind of message it is, as the JSON names it.
+const char* kindWord(const ChannelMessage& m) {
   switch (m.type()) {
     case kNoteOn:
-      return m.data2 == 0 ? words.noteOff : words.noteOn;
+      return m.data2 == 0 ? "note off" : "note on";
     case kNoteOff:
-      return words.noteOff;
+      return "note off";
     case kPolyPressure:
-      return words.pressure;
+      return "pressure";
     case kController:
-      return words.controller;
+      return "controller";
     case kProgram:
-      return words.program;
+      return "program change";
     case kChannelPressure:
-      return words.channelPressure;
+      return "channel pressure";
     default:
-      return words.pitchBend;
+      return "pitch bend";
   }
 }
 
@@ -47,11 +47,15 @@ int bend(const ChannelMessage& m) {
   return (m.data1 | (m.data2 << 7)) - 8192;
 }
 
-std::string nameOf(std::int32_t index, const std::vector<std::string>& names) {
+Text nameText(std::int32_t index, const std::vector<std::string>& names) {
   if (index >= 0 && static_cast<std::size_t>(index) < names.size() && !names[index].empty()) {
-    return names[index];
+    return Text(TextId::Plain, {names[index]});
   }
-  return fmt::format("control {}", index);
+  return Text(TextId::HeardControl, {index});
+}
+
+std::string nameOf(std::int32_t index, const std::vector<std::string>& names) {
+  return english(nameText(index, names));
 }
 
 std::string hexBytes(const ChannelMessage& m) {
@@ -149,46 +153,43 @@ void PlayMatcher::matchController(const ChannelMessage& message, Heard& heard) {
   heard.touch = pressed ? Touch::Press : released ? Touch::Release : Touch::Move;
 }
 
-std::string heardText(const Heard& heard, const std::vector<std::string>& names,
-                      const HeardWords& words) {
+Text heardText(const Heard& heard, const std::vector<std::string>& names) {
   const ChannelMessage& m = heard.message;
-  std::string what = kindWord(m, words);
+  const int channel = m.channel() + 1;
+  Text what;
   switch (m.type()) {
     case kNoteOn:
     case kNoteOff:
-      what += " " + noteName(m.data1);
-      if (m.type() == kNoteOn && m.data2 != 0) {
-        what += fmt::format(" · {} {}", words.velocity, m.data2);
-      }
+      what = isNoteOff(m) ? Text(TextId::HeardNoteOff, {noteName(m.data1), channel})
+                          : Text(TextId::HeardNoteOn, {noteName(m.data1), m.data2, channel});
       break;
     case kPolyPressure:
-      what += fmt::format(" {} · {}", noteName(m.data1), m.data2);
+      what = Text(TextId::HeardPressure, {noteName(m.data1), m.data2, channel});
       break;
     case kController:
       if (heard.parameter) {
-        what = fmt::format("{} {} · {} {}", heard.rpn ? "RPN" : "NRPN", *heard.parameter,
-                           words.value, m.data2);
+        what = Text(heard.rpn ? TextId::HeardRpn : TextId::HeardNrpn,
+                    {*heard.parameter, m.data2, channel});
       } else if (heard.step) {
-        what += fmt::format(" {} · {} {:+}", m.data1, words.step, *heard.step);
+        what = Text(TextId::HeardStep, {m.data1, fmt::format("{:+}", *heard.step), channel});
       } else {
-        what += fmt::format(" {} · {} {}", m.data1, words.value, m.data2);
+        what = Text(TextId::HeardController, {m.data1, m.data2, channel});
       }
       break;
     case kProgram:
+      what = Text(TextId::HeardProgram, {m.data1, channel});
+      break;
     case kChannelPressure:
-      what += fmt::format(" {}", m.data1);
+      what = Text(TextId::HeardChannelPressure, {m.data1, channel});
       break;
     default:
-      what += fmt::format(" {:+}", bend(m));
+      what = Text(TextId::HeardPitchBend, {fmt::format("{:+}", bend(m)), channel});
       break;
   }
-  what += fmt::format(" · {} {}", words.channel, m.channel() + 1);
-  if (heard.controls.empty()) return what + " · " + words.notFromTheseSettings;
-  std::string who;
-  for (std::int32_t index : heard.controls) {
-    who += (who.empty() ? "" : ", ") + nameOf(index, names);
-  }
-  return who + " · " + what;
+  if (heard.controls.empty()) return Text(TextId::HeardUnmatched, {std::move(what)});
+  std::vector<Text> who;
+  for (std::int32_t index : heard.controls) who.push_back(nameText(index, names));
+  return Text(TextId::HeardFrom, {joined(who), std::move(what)});
 }
 
 std::string heardJson(const Heard& heard, const std::vector<std::string>& names) {
@@ -200,7 +201,7 @@ std::string heardJson(const Heard& heard, const std::vector<std::string>& names)
   }
   json["controls"] = controls;
   if (heard.controls.empty()) json["unmatched"] = kNotFromTheseSettings;
-  json["message"] = kindWord(m, HeardWords());
+  json["message"] = kindWord(m);
   json["channel"] = m.channel() + 1;
   switch (m.type()) {
     case kNoteOn:

@@ -63,17 +63,9 @@ class PlayMatcher {
 
 // One line: who played it (every control matched, or what says none did),
 // what it was and its channel (1-16). `names` gives the controls' names by
-// index ("Pad 6"); a control without one is "control N".
-// The words of the line, so that a window can give them in its language.
-struct HeardWords {
-  std::string noteOn = "note on", noteOff = "note off", pressure = "pressure",
-              controller = "controller", program = "program change",
-              channelPressure = "channel pressure", pitchBend = "pitch bend", velocity = "velocity",
-              value = "value", step = "step", channel = "channel",
-              notFromTheseSettings = kNotFromTheseSettings;
-};
-std::string heardText(const Heard& heard, const std::vector<std::string>& names,
-                      const HeardWords& words = HeardWords());
+// index ("Pad 6", as the face calls them); a control without one is
+// "control N".
+Text heardText(const Heard& heard, const std::vector<std::string>& names);
 // The same as one JSON object on one line.
 std::string heardJson(const Heard& heard, const std::vector<std::string>& names);
 

@@ -29,53 +29,60 @@ std::optional<std::string> listItem(const ChoiceLists& lists, const char* key, s
 
 // The label of a control field, or none when no list has an item for it
 // (then the number stands for itself).
-std::optional<std::string> controlLabel(const ControlFieldInfo& field, int index,
-                                        const ButtonValue& record, const ChoiceLists& lists) {
+std::optional<Text> controlLabel(const ControlFieldInfo& field, int index,
+                                 const ButtonValue& record, const ChoiceLists& lists) {
   const std::int32_t value = record.*field.member;
   const bool pad = isPadControl(index);
+  const auto listed = [](std::optional<std::string> item) -> std::optional<Text> {
+    if (!item) return std::nullopt;
+    return labelText(std::move(*item));
+  };
   switch (field.labels) {
     case Labels::List:
       // A number that is a note reads as one, as the window's list shows it.
       if (field.field == ControlField::MIDInumb) {
         switch (playing::sendsOf(index, record)) {
           case playing::Sends::Notes:
-            return fmt::format("{} {}", value, noteName(value));
+            return labelText(fmt::format("{} {}", value, noteName(value)));
           case playing::Sends::Controller:
-            return listItem(lists, field.listKey, value);
+            return listed(listItem(lists, field.listKey, value));
           case playing::Sends::NRPN:
           case playing::Sends::RPN:
             return std::nullopt;
         }
       }
-      return listItem(lists, field.listKey, value);
+      return listed(listItem(lists, field.listKey, value));
     case Labels::Mode:
-      return listItem(lists, pad ? field.listKey : field.otherListKey, value);
+      return listed(listItem(lists, pad ? field.listKey : field.otherListKey, value));
     case Labels::ModeOption: {
       const StringList options = pad ? PadAction::GetPadModeOptionWithModeIndex(record.mode)
                                      : PadAction::GetOtherModeOptionWithModeIndex(record.mode);
-      if (options.empty() && value == 0) return std::string("none");
+      if (options.empty() && value == 0) return Text(TextId::None);
       // The option lists carry an old misspelling that documents keep; the
       // tool's words are English.
       std::optional<std::string> option = itemOf(options, value);
-      if (option && option->rfind("Rleative", 0) == 0) option->replace(0, 8, "Relative");
-      return option;
+      if (!option) return std::nullopt;
+      std::string shown = *option;
+      if (shown.rfind("Rleative", 0) == 0) shown.replace(0, 8, "Relative");
+      return labelText(std::move(shown), std::move(*option));
     }
     case Labels::Colour:
-      if (value == -1) return std::string("none");
-      return listItem(lists, field.listKey, value);
+      if (value == -1) return Text(TextId::None);
+      return listed(listItem(lists, field.listKey, value));
   }
   return std::nullopt;
 }
 
-std::string controlText(const ControlFieldInfo& field, int index, const ButtonValue& record,
-                        const ChoiceLists& lists) {
-  return controlLabel(field, index, record, lists).value_or(std::to_string(record.*field.member));
+Text controlText(const ControlFieldInfo& field, int index, const ButtonValue& record,
+                 const ChoiceLists& lists) {
+  return controlLabel(field, index, record, lists)
+      .value_or(Text(TextId::Plain, {std::to_string(record.*field.member)}));
 }
 
-std::string globalText(const GlobalFieldInfo& field, const PadValue& global,
-                       const ChoiceLists& lists) {
+Text globalText(const GlobalFieldInfo& field, const PadValue& global, const ChoiceLists& lists) {
   const std::int32_t value = global.*field.member;
-  return listItem(lists, field.listKey, value).value_or(std::to_string(value));
+  const std::optional<std::string> item = listItem(lists, field.listKey, value);
+  return item ? labelText(*item) : Text(TextId::Plain, {std::to_string(value)});
 }
 
 // Colours mean nothing on other controls (the keyboard has none there), so
@@ -84,8 +91,8 @@ bool shownOn(const ControlFieldInfo& field, int index) {
   return field.labels != Labels::Colour || isPadControl(index);
 }
 
-std::string controlTitle(int index, const ChoiceLists& lists) {
-  return listItem(lists, "buttonName", index).value_or(controlName(index));
+Text controlTitle(int index, const ChoiceLists& lists) {
+  return labelText(listItem(lists, "buttonName", index).value_or(controlName(index)));
 }
 
 const ButtonValue& recordAt(const Preset& preset, std::size_t i) {
@@ -105,12 +112,12 @@ std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& li
   for (std::size_t i = 0; i < preset.buttons.size(); ++i) {
     const int index = static_cast<int>(i);
     const ButtonValue& record = recordAt(preset, i);
-    std::string line = controlTitle(index, lists) + ":";
+    std::string line = english(controlTitle(index, lists)) + ":";
     const char* separator = " ";
     for (const ControlFieldInfo& field : kControlFields) {
       if (!shownOn(field, index)) continue;
-      line +=
-          fmt::format("{}{} {}", separator, field.name, controlText(field, index, record, lists));
+      line += fmt::format("{}{} {}", separator, field.name,
+                          english(controlText(field, index, record, lists)));
       separator = ", ";
     }
     lines.push_back(std::move(line));
@@ -118,8 +125,8 @@ std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& li
   std::string line = "global:";
   const char* separator = " ";
   for (const GlobalFieldInfo& field : kGlobalFields) {
-    line +=
-        fmt::format("{}{} {}", separator, field.name, globalText(field, globalOf(preset), lists));
+    line += fmt::format("{}{} {}", separator, field.name,
+                        english(globalText(field, globalOf(preset), lists)));
     separator = ", ";
   }
   lines.push_back(std::move(line));
@@ -140,7 +147,7 @@ std::string presetJson(const Preset& preset, const ChoiceLists& lists) {
       if (!shownOn(field, index)) continue;
       Json entry = Json::object();
       entry["index"] = record.*field.member;
-      if (auto label = controlLabel(field, index, record, lists)) entry["label"] = *label;
+      if (auto label = controlLabel(field, index, record, lists)) entry["label"] = english(*label);
       control[field.jsonKey] = std::move(entry);
     }
     controls.push_back(std::move(control));
@@ -160,9 +167,8 @@ std::string presetJson(const Preset& preset, const ChoiceLists& lists) {
   return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
-                                           const ChoiceLists& lists) {
-  std::vector<std::string> lines;
+std::vector<Text> presetDifferences(const Preset& a, const Preset& b, const ChoiceLists& lists) {
+  std::vector<Text> lines;
   const std::size_t common = std::min(a.buttons.size(), b.buttons.size());
   for (std::size_t i = 0; i < common; ++i) {
     const int index = static_cast<int>(i);
@@ -170,23 +176,29 @@ std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
     const ButtonValue& right = recordAt(b, i);
     for (const ControlFieldInfo& field : kControlFields) {
       if (left.*field.member == right.*field.member) continue;
-      lines.push_back(fmt::format("{}: {} {} → {}", controlTitle(index, lists), field.name,
-                                  controlText(field, index, left, lists),
-                                  controlText(field, index, right, lists)));
+      lines.emplace_back(
+          TextId::Difference,
+          std::initializer_list<TextArg>{controlTitle(index, lists), Text(nameText(field.field)),
+                                         controlText(field, index, left, lists),
+                                         controlText(field, index, right, lists)});
     }
   }
   for (std::size_t i = common; i < a.buttons.size(); ++i) {
-    lines.push_back(fmt::format("{}: only in the first preset", controlTitle(int(i), lists)));
+    lines.emplace_back(TextId::OnlyInFirst,
+                       std::initializer_list<TextArg>{controlTitle(int(i), lists)});
   }
   for (std::size_t i = common; i < b.buttons.size(); ++i) {
-    lines.push_back(fmt::format("{}: only in the second preset", controlTitle(int(i), lists)));
+    lines.emplace_back(TextId::OnlyInSecond,
+                       std::initializer_list<TextArg>{controlTitle(int(i), lists)});
   }
   for (const GlobalFieldInfo& field : kGlobalFields) {
     const PadValue& left = globalOf(a);
     const PadValue& right = globalOf(b);
     if (left.*field.member == right.*field.member) continue;
-    lines.push_back(fmt::format("global: {} {} → {}", field.name, globalText(field, left, lists),
-                                globalText(field, right, lists)));
+    lines.emplace_back(
+        TextId::GlobalDifference,
+        std::initializer_list<TextArg>{Text(nameText(field.field)), globalText(field, left, lists),
+                                       globalText(field, right, lists)});
   }
   return lines;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/Records.h"
+#include "model/Text.h"
 #include "storage/FileAction.h"
 
 namespace padkbd {
@@ -23,8 +24,9 @@ std::vector<std::string> presetLines(const Preset& preset, const ChoiceLists& li
 std::string presetJson(const Preset& preset, const ChoiceLists& lists);
 
 // Every field that differs between `a` and `b`, one line each:
-// "Pad 5: channel Channel 3 → Channel 10". Empty when the presets are equal.
-std::vector<std::string> presetDifferences(const Preset& a, const Preset& b,
-                                           const ChoiceLists& lists);
+// "Pad 5: channel Channel 3 → Channel 10" (control names and values as
+// list labels, for the window to give in its language). Empty when the
+// presets are equal.
+std::vector<Text> presetDifferences(const Preset& a, const Preset& b, const ChoiceLists& lists);
 
 }  // namespace padkbd

@@ -70,26 +70,24 @@ Outcome SimulatedController::loadState(const std::filesystem::path& path) {
   const std::string name = path.string();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    return Outcome::failure(
-        fmt::format("Simulator state file {} does not exist or is not a file", name));
+    return Outcome::failure(Text(TextId::StateMissing, {name}));
   }
   const auto size = std::filesystem::file_size(path, ec);
-  if (ec) return Outcome::failure(fmt::format("Cannot read simulator state file {}", name));
+  if (ec) return Outcome::failure(Text(TextId::StateUnreadable, {name}));
   if (size > kMaxStateFileSize) {
-    return Outcome::failure(
-        fmt::format("Simulator state file {} is too large ({} bytes)", name, size));
+    return Outcome::failure(Text(TextId::StateTooLarge, {name, static_cast<unsigned long>(size)}));
   }
   std::ifstream in(path, std::ios::binary);
-  if (!in) return Outcome::failure(fmt::format("Cannot open simulator state file {}", name));
+  if (!in) return Outcome::failure(Text(TextId::StateUnopenable, {name}));
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return Outcome::failure(fmt::format("Cannot read simulator state file {}", name));
+  if (in.bad()) return Outcome::failure(Text(TextId::StateUnreadable, {name}));
   return loadStateText(text, name);
 }
 
 Outcome SimulatedController::loadStateText(std::string_view text, const std::string& name) {
   if (text.size() > kMaxStateFileSize) {
     return Outcome::failure(
-        fmt::format("Simulator state file {} is too large ({} bytes)", name, text.size()));
+        Text(TextId::StateTooLarge, {name, static_cast<unsigned long>(text.size())}));
   }
   // Parse into copies; the controller changes only when the whole file is good.
   std::array<Slot, kSlotCount> slots;
@@ -101,9 +99,8 @@ Outcome SimulatedController::loadStateText(std::string_view text, const std::str
     gains = initialGains();
     keyboard = keyboard_;
   }
-  const auto error = [&](int line, const std::string& why) {
-    return Outcome::failure(
-        fmt::format("Simulator state file {} is damaged (line {}): {}", name, line, why));
+  const auto error = [&](int line, Text why) {
+    return Outcome::failure(Text(TextId::StateDamagedLine, {name, line, std::move(why)}));
   };
 
   int number = 0;
@@ -115,64 +112,63 @@ Outcome SimulatedController::loadStateText(std::string_view text, const std::str
     next = end + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.find('\0') != std::string_view::npos) return error(number, "contains a NUL byte");
+    if (line.find('\0') != std::string_view::npos) return error(number, Text(TextId::StateNul));
     splitWords(line, tokens);
     if (tokens.empty() || tokens[0][0] == '#') continue;
     if (!sawHeader) {
       if (tokens.size() != 2 || tokens[0] != kStateHeader) {
-        return error(number, fmt::format("expected \"{} 1\" first", kStateHeader));
+        return error(number, Text(TextId::StateExpectedHeader, {kStateHeader}));
       }
       if (tokens[1] != "1") {
-        return error(number, "unknown format version " + std::string(tokens[1]));
+        return error(number, Text(TextId::StateVersion, {tokens[1]}));
       }
       sawHeader = true;
       continue;
     }
     if (tokens[0] == "usb") {
       const auto ids = tokens.size() == 2 ? parseUsbIds(tokens[1]) : std::nullopt;
-      if (!ids) return error(number, "expected \"usb VVVV:PPPP\"");
+      if (!ids) return error(number, Text(TextId::StateExpectedUsb));
       keyboard.usb = *ids;
     } else if (tokens[0] == "manufacturer") {
       const std::size_t at = line.find("manufacturer") + std::string_view("manufacturer").size();
       const auto id = parseManufacturerId(line.substr(at));
-      if (!id) return error(number, "expected \"manufacturer M1 M2 M3\" (hex, 00-7f)");
+      if (!id) return error(number, Text(TextId::StateExpectedManufacturer));
       keyboard.manufacturer = *id;
     } else if (tokens[0] == "gain") {
       int n = 0;
       std::uint8_t value = 0;
-      if (tokens.size() != 3) return error(number, "expected \"gain N VV\"");
+      if (tokens.size() != 3) return error(number, Text(TextId::StateExpectedGain));
       if (!parseSmallInt(tokens[1], kGainCount - 1, n)) {
-        return error(number, "gain number must be 0 to 7");
+        return error(number, Text(TextId::StateGainNumber));
       }
       if (!parseHexByte(tokens[2], value) || value > 0x7F) {
-        return error(number, "gain value must be two hex digits, 00 to 7f");
+        return error(number, Text(TextId::StateGainValue));
       }
       gains[static_cast<std::size_t>(n)] = value;
     } else if (tokens[0] == "slot") {
       int s = 0;
       std::uint8_t pp = 0, ww = 0, value = 0;
-      if (tokens.size() != 5) return error(number, "expected \"slot S PP WW VV\"");
+      if (tokens.size() != 5) return error(number, Text(TextId::StateExpectedSlot));
       if (!parseSmallInt(tokens[1], kSlotCount - 1, s)) {
-        return error(number, "slot must be 0 to 8");
+        return error(number, Text(TextId::StateSlotNumber));
       }
       if (!parseHexByte(tokens[2], pp) || !parseHexByte(tokens[3], ww)) {
-        return error(number, "PP and WW must be two hex digits each");
+        return error(number, Text(TextId::StateHexPair));
       }
       if (!isValidAddress(pp, ww)) {
-        return error(number,
-                     fmt::format("no setting has parameter {:02x} and target {:02x}", pp, ww));
+        return error(number, Text(TextId::StateNoSetting,
+                                  {fmt::format("{:02x}", pp), fmt::format("{:02x}", ww)}));
       }
       if (!parseHexByte(tokens[4], value) || value > 0x7F) {
-        return error(number, "value must be two hex digits, 00 to 7f");
+        return error(number, Text(TextId::StateValue));
       }
       slots[static_cast<std::size_t>(s)][{pp, ww}] = value;
     } else {
-      return error(number, "unknown entry \"" + std::string(tokens[0].substr(0, 40)) + "\"");
+      return error(number, Text(TextId::StateUnknownEntry, {tokens[0].substr(0, 40)}));
     }
   }
   if (!sawHeader) {
-    return Outcome::failure(fmt::format(
-        "Simulator state file {} is damaged: it has no \"{} 1\" line", name, kStateHeader));
+    return Outcome::failure(Text(TextId::StateNoHeader, {name, kStateHeader}));
   }
 
   std::lock_guard lock(mutex_);

@@ -106,8 +106,8 @@ Outcome FileAction::WriteButtonValuesToTempWithData(const ButtonValueList& butto
   std::error_code ec;
   fs::create_directories(workingCopy_.parent_path(), ec);
   if (ec) {
-    return Outcome::failure(fmt::format("Could not create the folder of the working copy {}: {}",
-                                        workingCopy_.parent_path().string(), ec.message()));
+    return Outcome::failure(
+        Text(TextId::WorkingCopyFolder, {workingCopy_.parent_path().string(), ec.message()}));
   }
   Outcome written = writeFileAtomically(workingCopy_, xml);
   if (!written) log::diag("%s", written.message());
@@ -140,13 +140,13 @@ Outcome FileAction::ensureWorkingCopy() {
   if (fs::exists(workingCopy_, ec)) return Outcome::success();
   fs::create_directories(workingCopy_.parent_path(), ec);
   if (ec) {
-    return Outcome::failure(fmt::format("Could not create the folder of the working copy {}: {}",
-                                        workingCopy_.parent_path().string(), ec.message()));
+    return Outcome::failure(
+        Text(TextId::WorkingCopyFolder, {workingCopy_.parent_path().string(), ec.message()}));
   }
   std::string seed;
   if (const auto shipped = pathForResource("temp", "plist")) {
     FileBytes file = readFileLimited(*shipped);
-    if (file.outcome) seed = std::move(file.bytes);
+    if (file) seed = std::move(*file);
   }
   if (seed.empty()) {
     // Without the shipped copy the working copy starts as the default preset.
@@ -163,45 +163,37 @@ Outcome FileAction::ensureWorkingCopy() {
 }
 
 PresetRead FileAction::readTempPreset() {
-  if (Outcome ready = ensureWorkingCopy(); !ready) return refused(ready.message());
+  if (Outcome ready = ensureWorkingCopy(); !ready) return ready;
   PresetRead read = readPresetFile(workingCopy_);
   if (!read) {
-    return PresetRead::failure(
-        fmt::format("The working copy {} is unusable: {}", workingCopy_.string(), read.message()));
+    return read.outcome().because(Text(TextId::WorkingCopyUnusable, {workingCopy_.string()}));
   }
   return read;
 }
 
 PresetRead FileAction::importDocument(const fs::path& document) {
   log::diag("path---->%s", document.string());
+  const Text loading(TextId::CouldNotLoad, {document.string()});
   FileBytes file = readFileLimited(document);
-  if (!file.outcome) {
-    return refused(fmt::format("Could not load {}: {}", document.string(), file.outcome.message()));
-  }
-  log::diag("fileContext---->%s", describeForLog(file.bytes));
-  PresetRead read = parsePreset(file.bytes);
-  if (!read) {
-    return refused(fmt::format("Could not load {}: {}", document.string(), read.message()));
-  }
+  if (!file) return file.outcome().because(loading);
+  log::diag("fileContext---->%s", describeForLog(*file));
+  PresetRead read = parsePreset(*file);
+  if (!read) return read.outcome().because(loading);
   // Only a checked preset reaches the working copy, and always as XML: an
   // XML document as its own text (keys of its own and integer values kept),
   // a binary one in its XML form.
   std::error_code ec;
   fs::create_directories(workingCopy_.parent_path(), ec);
   Outcome written = writeFileAtomically(
-      workingCopy_,
-      isBinaryPlist(file.bytes) ? presetToXml(read->buttons, *read->global) : file.bytes);
-  if (!written) {
-    return refused(fmt::format("Could not load {}: {}", document.string(), written.message()));
-  }
+      workingCopy_, isBinaryPlist(*file) ? presetToXml(read->buttons, *read->global) : *file);
+  if (!written) return written.because(loading);
   return read;
 }
 
 Outcome FileAction::exportPreset(const Preset& preset, const fs::path& document) {
   log::diag("save path--->%s", document.string());
   if (Outcome usable = checkPreset(preset); !usable) {
-    return Outcome::failure(
-        fmt::format("Could not save {}: {}", document.string(), usable.message()));
+    return usable.because(Text(TextId::CouldNotSave, {document.string()}));
   }
   const std::string xml = presetToXml(preset.buttons, *preset.global);
   log::diag("dicdata--->%s", xml);

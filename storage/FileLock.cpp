@@ -1,7 +1,6 @@
 #include "storage/FileLock.h"
 
 #include <fcntl.h>
-#include <fmt/format.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -20,8 +19,7 @@ Outcome FileLock::acquire(const std::filesystem::path& guarded) {
   path += ".lock";
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (fd < 0) {
-    return Outcome::failure(
-        fmt::format("Cannot lock {}: {}", guarded.string(), std::strerror(errno)));
+    return Outcome::failure(Text(TextId::CannotLock, {guarded.string(), std::strerror(errno)}));
   }
   int locked;
   while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
@@ -29,8 +27,7 @@ Outcome FileLock::acquire(const std::filesystem::path& guarded) {
   if (locked != 0) {
     const int error = errno;
     ::close(fd);
-    return Outcome::failure(fmt::format("Cannot lock {}: {}", guarded.string(),
-                                        std::strerror(error)));
+    return Outcome::failure(Text(TextId::CannotLock, {guarded.string(), std::strerror(error)}));
   }
   fd_ = fd;
   return Outcome::success();

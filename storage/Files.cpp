@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fmt/format.h>
-
 #include "storage/PresetDictionary.h"
 #include "storage/TempFiles.h"
 
@@ -26,57 +24,56 @@ std::string errorText(int error) {
 }  // namespace
 
 FileBytes readFileLimited(const fs::path& path) {
-  FileBytes result;
-  auto fail = [&](std::string message) {
-    result.outcome = Outcome::failure(std::move(message));
-    result.bytes.clear();
-    return result;
-  };
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return fail(fmt::format("cannot open it ({})", errorText(errno)));
+  if (fd < 0) {
+    const int error = errno;
+    return Outcome::failure(error == ENOENT ? Code::FileMissing : Code::FileUnreadable,
+                            Text(TextId::CannotOpenIt, {errorText(error)}));
+  }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return fail("it is not a regular file");
+    return FileBytes::failure(Text(TextId::NotRegularFile));
   }
   if (static_cast<std::uintmax_t>(info.st_size) > kMaxPresetFileBytes) {
     ::close(fd);
-    return fail(fmt::format("the file is too large for a preset ({} bytes, at most {})",
-                            static_cast<std::uintmax_t>(info.st_size), kMaxPresetFileBytes));
+    return FileBytes::failure(
+        Text(TextId::TooLargeSized, {static_cast<unsigned long>(info.st_size),
+                                     static_cast<unsigned long>(kMaxPresetFileBytes)}));
   }
   // Read one byte more than allowed, in case the file grew since fstat.
-  result.bytes.resize(kMaxPresetFileBytes + 1);
+  std::string bytes(kMaxPresetFileBytes + 1, '\0');
   std::size_t total = 0;
-  while (total < result.bytes.size()) {
-    const ssize_t got = ::read(fd, result.bytes.data() + total, result.bytes.size() - total);
+  while (total < bytes.size()) {
+    const ssize_t got = ::read(fd, bytes.data() + total, bytes.size() - total);
     if (got < 0) {
       if (errno == EINTR) continue;
       const int error = errno;
       ::close(fd);
-      return fail(fmt::format("cannot read it ({})", errorText(error)));
+      return FileBytes::failure(Text(TextId::CannotReadIt, {errorText(error)}));
     }
     if (got == 0) break;
     total += static_cast<std::size_t>(got);
   }
   ::close(fd);
   if (total > kMaxPresetFileBytes) {
-    return fail(
-        fmt::format("the file is too large for a preset (at most {} bytes)", kMaxPresetFileBytes));
+    return FileBytes::failure(
+        Text(TextId::TooLarge, {static_cast<unsigned long>(kMaxPresetFileBytes)}));
   }
-  result.bytes.resize(total);
-  return result;
+  bytes.resize(total);
+  return bytes;
 }
 
 PlistNode readPlistFile(const fs::path& path) {
   FileBytes file = readFileLimited(path);
-  if (!file.outcome) return PlistNode();
-  return parsePlist(file.bytes, nullptr);
+  if (!file) return PlistNode();
+  return parsePlist(*file, nullptr);
 }
 
 PresetRead readPresetFile(const fs::path& path) {
   FileBytes file = readFileLimited(path);
-  if (!file.outcome) return refused(file.outcome.message());
-  return parsePreset(file.bytes);
+  if (!file) return file.outcome();
+  return parsePreset(*file);
 }
 
 std::string presetToXml(const ButtonValueList& buttons, const PadValue& global) {
@@ -91,10 +88,10 @@ Outcome writePresetFile(const fs::path& path, const ButtonValueList& buttons,
 Outcome writeFileAtomically(const fs::path& path, std::string_view bytes) {
   static std::atomic<unsigned> counter{0};
   const fs::path name = path.filename();
-  auto fail = [&](const std::string& why) {
-    return Outcome::failure(fmt::format("Could not write {}: {}", path.string(), why));
+  auto fail = [&](TextArg why) {
+    return Outcome::failure(Text(TextId::CouldNotWrite, {path.string(), std::move(why)}));
   };
-  if (name.empty() || name == "." || name == "..") return fail("that is not a file name");
+  if (name.empty() || name == "." || name == "..") return fail(Text(TextId::NotAFileName));
   const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
 
   // What a run killed in the middle of writing this file left beside it.
@@ -113,7 +110,7 @@ Outcome writeFileAtomically(const fs::path& path, std::string_view bytes) {
       if (error != EEXIST) return fail(errorText(error));
     }
   }
-  if (fd < 0) return fail("no free name for a temporary file beside it");
+  if (fd < 0) return fail(Text(TextId::NoTemporaryName));
 
   auto abandon = [&](int error) {
     if (fd >= 0) ::close(fd);

@@ -14,10 +14,8 @@ namespace padkbd {
 
 class PlistNode;
 
-struct FileBytes {
-  Outcome outcome = Outcome::success();
-  std::string bytes;
-};
+// A whole file's bytes, or why they cannot be had.
+using FileBytes = Result<std::string>;
 
 // Reads a whole regular file of at most kMaxPresetFileBytes. Opening does not
 // block (a FIFO chosen by mistake is refused, not waited on).

@@ -8,7 +8,7 @@
 namespace padkbd::plistshape {
 namespace {
 
-constexpr std::size_t kHeaderSize = 8;   // "bplist00"
+constexpr std::size_t kHeaderSize = 8;  // "bplist00"
 constexpr std::size_t kTrailerSize = 32;
 
 std::uint64_t bigEndian(std::string_view bytes, std::size_t at, std::size_t size) {
@@ -27,12 +27,12 @@ struct Binary {
 };
 
 // The references of object `index` (empty for a leaf), or why it is broken.
-std::optional<std::string> references(const Binary& b, std::uint64_t index,
-                                      std::vector<std::uint64_t>& refs) {
+std::optional<Text> references(const Binary& b, std::uint64_t index,
+                               std::vector<std::uint64_t>& refs) {
   refs.clear();
   std::size_t at = b.offsets[index];
-  const auto fail = [&](const char* why) {
-    return std::optional<std::string>(fmt::format("object {} {}", index, why));
+  const auto fail = [&](TextId why) {
+    return std::optional<Text>(Text(why, {static_cast<unsigned long>(index)}));
   };
   const auto marker = static_cast<unsigned char>(b.bytes[at]);
   const unsigned type = marker >> 4;
@@ -45,7 +45,7 @@ std::optional<std::string> references(const Binary& b, std::uint64_t index,
       return std::nullopt;
     case 0x1:  // integers of 1 to 16 bytes
     case 0x2:  // reals of 4 or 8 bytes
-      if (count > (type == 0x1 ? 4u : 3u)) return fail("has a number of an unknown size");
+      if (count > (type == 0x1 ? 4u : 3u)) return fail(TextId::PlistUnknownSize);
       fixed = std::size_t{1} << count;
       break;
     case 0x3:
@@ -62,19 +62,20 @@ std::optional<std::string> references(const Binary& b, std::uint64_t index,
     case 0xD:
       break;
     default:
-      return fail("is of an unknown kind");
+      return fail(TextId::PlistUnknownKind);
   }
   if (fixed != 0) {
-    if (at + fixed > b.objectEnd) return fail("runs past the objects");
+    if (at + fixed > b.objectEnd) return fail(TextId::PlistPastObjects);
     return std::nullopt;
   }
   if (count == 0x0F) {
     // The count follows as an integer object.
-    if (at >= b.objectEnd) return fail("runs past the objects");
+    if (at >= b.objectEnd) return fail(TextId::PlistPastObjects);
     const auto countMarker = static_cast<unsigned char>(b.bytes[at]);
-    if ((countMarker >> 4) != 0x1 || (countMarker & 0x0F) > 3) return fail("has a broken length");
+    if ((countMarker >> 4) != 0x1 || (countMarker & 0x0F) > 3)
+      return fail(TextId::PlistBrokenLength);
     const std::size_t size = std::size_t{1} << (countMarker & 0x0F);
-    if (at + 1 + size > b.objectEnd) return fail("runs past the objects");
+    if (at + 1 + size > b.objectEnd) return fail(TextId::PlistPastObjects);
     count = bigEndian(b.bytes, at + 1, size);
     at += 1 + size;
   }
@@ -82,21 +83,21 @@ std::optional<std::string> references(const Binary& b, std::uint64_t index,
   switch (type) {
     case 0x4:
     case 0x5:
-      if (count > room) return fail("runs past the objects");
+      if (count > room) return fail(TextId::PlistPastObjects);
       return std::nullopt;
     case 0x6:
-      if (count > room / 2) return fail("runs past the objects");
+      if (count > room / 2) return fail(TextId::PlistPastObjects);
       return std::nullopt;
     default:
       break;
   }
   // Containers: a dictionary has its keys' references, then its values'.
   const std::uint64_t refCount = type == 0xD ? count * 2 : count;
-  if (count > kMaxNodes || refCount > room / b.refSize) return fail("runs past the objects");
+  if (count > kMaxNodes || refCount > room / b.refSize) return fail(TextId::PlistPastObjects);
   refs.reserve(refCount);
   for (std::uint64_t r = 0; r < refCount; ++r) {
     const std::uint64_t ref = bigEndian(b.bytes, at + r * b.refSize, b.refSize);
-    if (ref >= b.offsets.size()) return fail("refers to an object that does not exist");
+    if (ref >= b.offsets.size()) return fail(TextId::PlistMissingObject);
     refs.push_back(ref);
   }
   return std::nullopt;
@@ -104,11 +105,11 @@ std::optional<std::string> references(const Binary& b, std::uint64_t index,
 
 }  // namespace
 
-std::optional<std::string> binaryProblem(std::string_view bytes) {
-  const auto fail = [](std::string why) {
-    return std::optional<std::string>("the binary property list is broken: " + std::move(why));
+std::optional<Text> binaryProblem(std::string_view bytes) {
+  const auto fail = [](Text why) {
+    return std::optional<Text>(Text(TextId::BinaryPlistBroken, {std::move(why)}));
   };
-  if (bytes.size() < kHeaderSize + kTrailerSize) return fail("it is too short");
+  if (bytes.size() < kHeaderSize + kTrailerSize) return fail(Text(TextId::PlistTooShort));
   const std::size_t trailer = bytes.size() - kTrailerSize;
   Binary b;
   b.bytes = bytes;
@@ -118,23 +119,22 @@ std::optional<std::string> binaryProblem(std::string_view bytes) {
   const std::uint64_t top = bigEndian(bytes, trailer + 16, 8);
   const std::uint64_t table = bigEndian(bytes, trailer + 24, 8);
   if (offsetSize < 1 || offsetSize > 8 || b.refSize < 1 || b.refSize > 8) {
-    return fail("its trailer gives impossible sizes");
+    return fail(Text(TextId::PlistTrailerSizes));
   }
-  if (objects == 0 || top >= objects) return fail("its trailer names no top object");
+  if (objects == 0 || top >= objects) return fail(Text(TextId::PlistNoTop));
   if (objects > kMaxObjects) {
-    return std::optional<std::string>(fmt::format(
-        "the property list has {} objects, far more than a preset (at most {})", objects,
-        kMaxObjects));
+    return Text(TextId::PlistTooManyObjects,
+                {static_cast<unsigned long>(objects), static_cast<unsigned long>(kMaxObjects)});
   }
   if (table < kHeaderSize || table > trailer || (trailer - table) / offsetSize < objects) {
-    return fail("its offset table lies outside the file");
+    return fail(Text(TextId::PlistOffsetsOutside));
   }
   b.objectEnd = table;
   b.offsets.resize(objects);
   for (std::uint64_t i = 0; i < objects; ++i) {
     b.offsets[i] = bigEndian(bytes, table + i * offsetSize, offsetSize);
     if (b.offsets[i] < kHeaderSize || b.offsets[i] >= b.objectEnd) {
-      return fail(fmt::format("object {} lies outside the file", i));
+      return fail(Text(TextId::PlistObjectOutside, {static_cast<unsigned long>(i)}));
     }
   }
 
@@ -151,15 +151,13 @@ std::optional<std::string> binaryProblem(std::string_view bytes) {
     std::size_t next = 0;
   };
   std::vector<Frame> stack;
-  const auto open = [&](std::uint64_t index) -> std::optional<std::string> {
+  const auto open = [&](std::uint64_t index) -> std::optional<Text> {
     Frame frame{index, {}, 0};
     if (auto problem = references(b, index, frame.refs)) return fail(*problem);
     state[index] = State::Open;
     stack.push_back(std::move(frame));
     if (stack.size() > kMaxDepth) {
-      return std::optional<std::string>(fmt::format(
-          "the property list is nested deeper than a preset can be (more than {} levels)",
-          kMaxDepth));
+      return Text(TextId::PlistTooDeep, {static_cast<unsigned long>(kMaxDepth)});
     }
     return std::nullopt;
   };
@@ -168,7 +166,7 @@ std::optional<std::string> binaryProblem(std::string_view bytes) {
     Frame& frame = stack.back();
     if (frame.next < frame.refs.size()) {
       const std::uint64_t child = frame.refs[frame.next++];
-      if (state[child] == State::Open) return fail("an object contains itself");
+      if (state[child] == State::Open) return fail(Text(TextId::PlistSelfContaining));
       if (state[child] == State::New) {
         if (auto problem = open(child)) return problem;
       }
@@ -182,15 +180,12 @@ std::optional<std::string> binaryProblem(std::string_view bytes) {
       if (total > kMaxNodes) break;
     }
     if (total > kMaxNodes) {
-      return std::optional<std::string>(fmt::format(
-          "the property list holds more than {} values, far more than a preset", kMaxNodes));
+      return Text(TextId::PlistTooManyValues, {static_cast<unsigned long>(kMaxNodes)});
     }
     nodes[frame.index] = total;
     height[frame.index] = deepest + 1;
     if (height[frame.index] > kMaxDepth) {
-      return std::optional<std::string>(fmt::format(
-          "the property list is nested deeper than a preset can be (more than {} levels)",
-          kMaxDepth));
+      return Text(TextId::PlistTooDeep, {static_cast<unsigned long>(kMaxDepth)});
     }
     state[frame.index] = State::Done;
     stack.pop_back();
@@ -198,11 +193,9 @@ std::optional<std::string> binaryProblem(std::string_view bytes) {
   return std::nullopt;
 }
 
-std::optional<std::string> xmlProblem(std::string_view text) {
+std::optional<Text> xmlProblem(std::string_view text) {
   const auto tooDeep = [] {
-    return std::optional<std::string>(fmt::format(
-        "the property list is nested deeper than a preset can be (more than {} levels)",
-        kMaxDepth));
+    return std::optional<Text>(Text(TextId::PlistTooDeep, {static_cast<unsigned long>(kMaxDepth)}));
   };
   std::size_t depth = 0;
   std::size_t elements = 0;
@@ -215,7 +208,7 @@ std::optional<std::string> xmlProblem(std::string_view text) {
     return true;
   };
   // Markup left open at the end nests nothing more: the library judges the rest.
-  const auto unclosed = [] { return std::optional<std::string>(); };
+  const auto unclosed = [] { return std::optional<Text>(); };
   while ((at = text.find('<', at)) != std::string_view::npos) {
     const std::string_view rest = text.substr(at);
     if (rest.substr(0, 4) == "<!--") {
@@ -229,8 +222,7 @@ std::optional<std::string> xmlProblem(std::string_view text) {
       const std::size_t end = text.find('>', at);
       if (end == std::string_view::npos) return unclosed();
       if (text.substr(at, end - at).find('[') != std::string_view::npos) {
-        return std::optional<std::string>(
-            "the property list declares its own document type, which no preset does");
+        return Text(TextId::PlistDocumentType);
       }
       at = end + 1;
     } else {
@@ -256,8 +248,7 @@ std::optional<std::string> xmlProblem(std::string_view text) {
         continue;
       }
       if (++elements > kMaxNodes) {
-        return std::optional<std::string>(fmt::format(
-            "the property list holds more than {} elements, far more than a preset", kMaxNodes));
+        return Text(TextId::PlistTooManyElements, {static_cast<unsigned long>(kMaxNodes)});
       }
       if (!empty && ++depth > kMaxDepth) return tooDeep();
     }

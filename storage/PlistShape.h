@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/Text.h"
+
 namespace padkbd::plistshape {
 
 // Far more than any preset needs (one has 5 levels, about 1,500 nodes).
@@ -25,11 +27,11 @@ inline constexpr std::size_t kMaxObjects = 4096;
 // object or back to itself, nesting deeper than kMaxDepth, or more than
 // kMaxNodes nodes once shared objects are counted every time they are used.
 // None when its shape is fit to hand to the library.
-std::optional<std::string> binaryProblem(std::string_view bytes);
+std::optional<Text> binaryProblem(std::string_view bytes);
 
 // The same for XML text: elements nested deeper than kMaxDepth (the plist
 // element counted), more than kMaxNodes elements, or a document type with an
 // internal subset (which could declare entities).
-std::optional<std::string> xmlProblem(std::string_view text);
+std::optional<Text> xmlProblem(std::string_view text);
 
 }  // namespace padkbd::plistshape

@@ -12,25 +12,32 @@
 namespace padkbd {
 namespace {
 
+// A control by its name, as the window's lists name it ("Pad 5").
+Text controlText(std::size_t index) {
+  return labelText(controlName(static_cast<std::int32_t>(index)));
+}
+
+Outcome invalid(Text text) {
+  return Outcome::failure(Code::FileInvalid, std::move(text));
+}
+
 // A value outside its range, told as the window shows the field: a list of
 // names by its names, numbered lists from 1 (channel 1-16 and Global, memory
 // slot 1-9, curve 1-4), values 0-127 as themselves.
-std::string outside(const char* name, std::int32_t value, Range range, bool countsFromOne,
-                    std::string_view names = {}) {
-  if (!names.empty()) return fmt::format("{} is none of {}", name, names);
+Text outside(TextId name, std::int32_t value, Range range, bool countsFromOne,
+             std::string_view names = {}) {
+  if (!names.empty()) return Text(TextId::NoneOf, {Text(name), names});
   const int shift = countsFromOne ? 1 : 0;
   // An other control's colour may be -1: it has none.
-  const std::string within = range.low < 0
-                                 ? fmt::format("0-{} or none", range.high)
-                                 : fmt::format("{}-{}", range.low + shift, range.high + shift);
-  return fmt::format("{} {} is outside {}", name, value + shift, within);
+  Text within = range.low < 0 ? Text(TextId::RangeOrNone, {range.high})
+                              : Text(TextId::RangeFromTo, {range.low + shift, range.high + shift});
+  return Text(TextId::OutsideRange, {Text(name), value + shift, std::move(within)});
 }
 
 Outcome checkControl(std::size_t index, const ButtonValue& button) {
   const auto control = static_cast<std::int32_t>(index);
   if (button.buttonID != control) {
-    return Outcome::failure(fmt::format("{} has BtnID {} instead of {}", controlName(control),
-                                        button.buttonID, control));
+    return invalid(Text(TextId::WrongButtonId, {controlText(index), button.buttonID, control}));
   }
   const bool pad = isPadControl(control);
   for (const ControlFieldInfo& field : kControlFields) {
@@ -43,12 +50,12 @@ Outcome checkControl(std::size_t index, const ButtonValue& button) {
     if (field.field == ControlField::Mode) {
       names = pad ? "Note, CC, CC Switch, Note Switch" : "Note, CC, NRPN / RPN";
     }
-    std::string text = outside(field.name, value, range, listed, names);
+    Text text = outside(nameText(field.field), value, range, listed, names);
     // The last channel is the global one.
     if (field.field == ControlField::Channel) {
-      text = fmt::format("channel {} is outside 1-{} and Global", value + 1, range.high);
+      text = Text(TextId::ChannelOutside, {value + 1, range.high});
     }
-    return Outcome::failure(fmt::format("{}: {}", controlName(control), text));
+    return invalid(Text(TextId::Because, {controlText(index), std::move(text)}));
   }
   return Outcome::success();
 }
@@ -61,36 +68,36 @@ Outcome checkGlobal(const PadValue& pad) {
     const bool listed = field.field != GlobalField::KnobRelativeMode;
     const std::string_view names =
         field.field == GlobalField::OctaveTransposition ? "0, +1 to +4, -1 to -4" : "";
-    return Outcome::failure(fmt::format("global settings: {}",
-                                        outside(field.name, value, rangeOf(field), listed, names)));
+    return invalid(Text(TextId::InGlobalSettings,
+                        {outside(nameText(field.field), value, rangeOf(field), listed, names)}));
   }
   return Outcome::success();
 }
 
 // ---- Property-list structure. ----
 
-const char* kindName(plist_t node) {
+TextId kindName(plist_t node) {
   switch (plist_get_node_type(node)) {
     case PLIST_ARRAY:
-      return "an array";
+      return TextId::KindArray;
     case PLIST_DICT:
-      return "a dictionary";
+      return TextId::KindDictionary;
     case PLIST_DATE:
-      return "a date";
+      return TextId::KindDate;
     case PLIST_DATA:
-      return "data";
+      return TextId::KindData;
     default:
-      return "a value of no number kind";
+      return TextId::KindOther;
   }
 }
 
 // The first known key whose value has no integer value, if any.
 template <typename Keys>
-std::optional<std::string> wrongKind(plist_t dic, const Keys& keys) {
+std::optional<Text> wrongKind(plist_t dic, const Keys& keys) {
   for (const auto& key : keys) {
     plist_t value = plist_dict_get_item(dic, key.key);
     if (value != nullptr && !hasIntegerKind(value)) {
-      return fmt::format("\"{}\" holds {}, not a number", key.key, kindName(value));
+      return Text(TextId::HoldsNotNumber, {key.key, Text(kindName(value))});
     }
   }
   return std::nullopt;
@@ -99,43 +106,44 @@ std::optional<std::string> wrongKind(plist_t dic, const Keys& keys) {
 // Converts a parsed root into a preset, refusing it at its first problem.
 PresetRead presetFromRoot(plist_t root) {
   if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
-    return refused("the file is not a preset dictionary");
+    return refused(Text(TextId::NotPresetDictionary));
   }
   plist_t array = plist_dict_get_item(root, kButtonArrayKey);
-  if (array == nullptr) return refused("the preset has no \"ButtonArray\"");
-  if (plist_get_node_type(array) != PLIST_ARRAY) return refused("\"ButtonArray\" is not an array");
+  if (array == nullptr) return refused(Text(TextId::NoButtonArray));
+  if (plist_get_node_type(array) != PLIST_ARRAY) return refused(Text(TextId::ButtonArrayNotArray));
   const std::uint32_t count = plist_array_get_size(array);
   if (count != kControlCount) {
     return refused(
-        fmt::format("\"ButtonArray\" has {} controls instead of {}", count, kControlCount));
+        Text(TextId::ButtonArrayCount, {static_cast<unsigned long>(count), kControlCount}));
   }
   Preset read;
   read.buttons.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     plist_t element = plist_array_get_item(array, i);
     if (plist_get_node_type(element) != PLIST_DICT) {
-      return refused(
-          fmt::format("{} is not a dictionary", controlName(static_cast<std::int32_t>(i))));
+      return refused(Text(TextId::NotDictionary, {controlText(i)}));
     }
     if (auto problem = wrongKind(element, kButtonKeys)) {
-      return refused(fmt::format("{}: {}", controlName(static_cast<std::int32_t>(i)), *problem));
+      return Outcome::failure(Code::FileDamaged,
+                              Text(TextId::Because, {controlText(i), std::move(*problem)}));
     }
     ButtonValuePtr button = ButtonAction::GetButtonValueFromDic(element);
-    if (Outcome ok = checkControl(i, *button); !ok) return refused(ok.message());
+    if (Outcome ok = checkControl(i, *button); !ok) return ok;
     read.buttons.push_back(std::move(button));
   }
   // A preset without global settings is allowed: they read as all zeros.
   plist_t global = plist_dict_get_item(root, kGlobalValueKey);
   if (global != nullptr) {
     if (plist_get_node_type(global) != PLIST_DICT) {
-      return refused("\"GlobalValue\" is not a dictionary");
+      return refused(Text(TextId::GlobalNotDictionary));
     }
     if (auto problem = wrongKind(global, kPadKeys)) {
-      return refused(fmt::format("global settings: {}", *problem));
+      return Outcome::failure(Code::FileDamaged,
+                              Text(TextId::InGlobalSettings, {std::move(*problem)}));
     }
   }
   read.global = ButtonAction::GetPadValueFromDic(global);
-  if (Outcome ok = checkGlobal(*read.global); !ok) return refused(ok.message());
+  if (Outcome ok = checkGlobal(*read.global); !ok) return ok;
   return read;
 }
 
@@ -177,23 +185,21 @@ bool isUtf8(std::string_view text) {
 
 }  // namespace
 
-PresetRead refused(std::string message) {
-  return PresetRead::failure(std::move(message));
+PresetRead refused(Text text) {
+  return PresetRead::failure(std::move(text));
 }
 
-PlistNode parsePlist(std::string_view bytes, std::string* problem) {
-  auto fail = [&](std::string message) {
-    if (problem != nullptr) *problem = std::move(message);
+PlistNode parsePlist(std::string_view bytes, Text* problem) {
+  auto fail = [&](Text text) {
+    if (problem != nullptr) *problem = std::move(text);
     return PlistNode();
   };
-  if (bytes.empty()) return fail("the file is empty");
+  if (bytes.empty()) return fail(Text(TextId::FileEmpty));
   if (bytes.size() > kMaxPresetFileBytes) {
-    return fail(fmt::format("the file is too large for a preset ({} bytes, at most {})",
-                            bytes.size(), kMaxPresetFileBytes));
+    return fail(Text(TextId::TooLargeSized, {static_cast<unsigned long>(bytes.size()),
+                                             static_cast<unsigned long>(kMaxPresetFileBytes)}));
   }
-  if (!isBinaryPlist(bytes) && !isUtf8(bytes)) {
-    return fail("the file is neither a binary property list nor UTF-8 text");
-  }
+  if (!isBinaryPlist(bytes) && !isUtf8(bytes)) return fail(Text(TextId::NotPlistOrText));
   // The library recurses as deep as the input nests: its shape is checked first.
   if (auto shape =
           isBinaryPlist(bytes) ? plistshape::binaryProblem(bytes) : plistshape::xmlProblem(bytes)) {
@@ -201,7 +207,7 @@ PlistNode parsePlist(std::string_view bytes, std::string* problem) {
   }
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-  if (root == nullptr) return fail("the file is not a property list");
+  if (root == nullptr) return fail(Text(TextId::NotPlist));
   return PlistNode(root);
 }
 
@@ -223,17 +229,16 @@ Preset copyOf(const Preset& preset) {
 
 Outcome checkPreset(const Preset& preset) {
   if (preset.buttons.size() != static_cast<std::size_t>(kControlCount)) {
-    return Outcome::failure(fmt::format("\"ButtonArray\" has {} controls instead of {}",
-                                        preset.buttons.size(), kControlCount));
+    return invalid(Text(TextId::ButtonArrayCount,
+                        {static_cast<unsigned long>(preset.buttons.size()), kControlCount}));
   }
   for (std::size_t i = 0; i < preset.buttons.size(); ++i) {
     if (!preset.buttons[i]) {
-      return Outcome::failure(
-          fmt::format("{} is missing", controlName(static_cast<std::int32_t>(i))));
+      return invalid(Text(TextId::ControlMissing, {controlText(i)}));
     }
     if (Outcome ok = checkControl(i, *preset.buttons[i]); !ok) return ok;
   }
-  if (!preset.global) return Outcome::failure("the global settings are missing");
+  if (!preset.global) return invalid(Text(TextId::GlobalMissing));
   return checkGlobal(*preset.global);
 }
 
@@ -242,9 +247,9 @@ bool isBinaryPlist(std::string_view bytes) {
 }
 
 PresetRead parsePreset(std::string_view bytes) {
-  std::string problem;
+  Text problem;
   PlistNode root = parsePlist(bytes, &problem);
-  if (!root) return refused(problem);
+  if (!root) return refused(std::move(problem));
   return presetFromRoot(root.get());
 }
 

@@ -39,11 +39,11 @@ PresetRead parsePreset(std::string_view bytes);
 // Whether property-list bytes are in the binary form (else XML).
 bool isBinaryPlist(std::string_view bytes);
 
-// A failed read saying why.
-PresetRead refused(std::string message);
+// A failed read saying why, of the kind its text names.
+PresetRead refused(Text text);
 // Parses without any check of the content; an unusable input gives no node
 // and, when `problem` is given, the reason there.
-PlistNode parsePlist(std::string_view bytes, std::string* problem);
+PlistNode parsePlist(std::string_view bytes, Text* problem);
 // The bytes as a log shows them: text as it is, anything else described.
 std::string describeForLog(std::string_view bytes);
 

@@ -1,7 +1,6 @@
 #include "storage/Settings.h"
 
 #include <algorithm>
-#include <fmt/format.h>
 
 #include <toml++/toml.h>
 #include <fstream>
@@ -34,21 +33,29 @@ Parsed parseFile(const fs::path& path) {
   const auto status = fs::status(path, ec);
   if (ec || status.type() == fs::file_type::not_found) return parsed;
   parsed.exists = true;
-  const auto damaged = [&](const std::string& why) {
-    parsed.outcome = Outcome::failure(fmt::format("{}: {}", path.string(), why));
+  const auto damaged = [&](Code code, TextArg why) {
+    parsed.outcome = Outcome::failure(code, Text(TextId::Because, {path.string(), std::move(why)}));
     return parsed;
   };
-  if (status.type() != fs::file_type::regular) return damaged("not a regular file");
+  if (status.type() != fs::file_type::regular) {
+    return damaged(Code::FileDamaged, Text(TextId::SettingsNotRegular));
+  }
   const auto size = fs::file_size(path, ec);
-  if (ec) return damaged(ec.message());
-  if (size > kMaxSettingsBytes) return damaged(fmt::format("too large ({} bytes)", size));
+  if (ec) return damaged(Code::FileUnreadable, ec.message());
+  if (size > kMaxSettingsBytes) {
+    return damaged(Code::FileTooLarge,
+                   Text(TextId::SettingsTooLarge, {static_cast<unsigned long>(size)}));
+  }
   std::ifstream in(path, std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in.good() && !in.eof()) return damaged("cannot be read");
+  if (!in.good() && !in.eof())
+    return damaged(Code::FileUnreadable, Text(TextId::SettingsCannotRead));
   try {
     parsed.table = toml::parse(text, path.string());
   } catch (const toml::parse_error& error) {
-    return damaged(fmt::format("line {}: {}", error.source().begin.line, error.description()));
+    return damaged(Code::FileDamaged, Text(TextId::SettingsLine,
+                                           {static_cast<unsigned long>(error.source().begin.line),
+                                            std::string(error.description())}));
   }
   return parsed;
 }
@@ -58,25 +65,24 @@ Outcome keyboardOf(const toml::table& table, KeyboardSettings& keyboard) {
   const toml::node* node = table.get("keyboard");
   if (node == nullptr) return Outcome::success();
   const toml::table* section = node->as_table();
-  if (section == nullptr) return Outcome::failure("\"keyboard\" is not a table");
+  if (section == nullptr) return Outcome::failure(Text(TextId::KeyboardNotTable));
   if (const toml::node* device = section->get("device")) {
     const auto text = device->value<std::string>();
     const auto ids = text ? parseUsbIds(*text) : std::nullopt;
-    if (!ids) return Outcome::failure("keyboard.device is not \"VID:PID\" in hexadecimal");
+    if (!ids) return Outcome::failure(Text(TextId::DeviceNotIds));
     keyboard.usb = ids;
   }
   if (const toml::node* maker = section->get("manufacturer")) {
     const auto text = maker->value<std::string>();
     const auto id = text ? parseManufacturerId(*text) : std::nullopt;
     if (!id) {
-      return Outcome::failure(
-          "keyboard.manufacturer is not three bytes 00-7f in hexadecimal (\"00 20 6b\")");
+      return Outcome::failure(Text(TextId::ManufacturerNotBytes));
     }
     keyboard.manufacturer = id;
   }
   if (const toml::node* port = section->get("port")) {
     const auto name = port->value<std::string>();
-    if (!name || name->empty()) return Outcome::failure("keyboard.port is not a port name");
+    if (!name || name->empty()) return Outcome::failure(Text(TextId::PortNotName));
     keyboard.port = name;
   }
   return Outcome::success();
@@ -87,7 +93,7 @@ Outcome writeTable(const fs::path& path, const toml::table& table) {
   if (!path.parent_path().empty()) fs::create_directories(path.parent_path(), ec);
   if (ec) {
     return Outcome::failure(
-        fmt::format("Could not create {}: {}", path.parent_path().string(), ec.message()));
+        Text(TextId::CouldNotCreate, {path.parent_path().string(), ec.message()}));
   }
   std::ostringstream text;
   text << kHeader << table << '\n';
@@ -103,19 +109,13 @@ fs::path SettingsFile::defaultPath() {
 }
 
 SettingsRead SettingsFile::read() const {
-  SettingsRead read;
   Parsed parsed = parseFile(path_);
-  if (!parsed.outcome) {
-    read.outcome = parsed.outcome;
-    return read;
-  }
+  if (!parsed.outcome) return parsed.outcome;
   KeyboardSettings keyboard;
   if (Outcome checked = keyboardOf(parsed.table, keyboard); !checked) {
-    read.outcome = Outcome::failure(fmt::format("{}: {}", path_.string(), checked.message()));
-    return read;
+    return checked.because(Text(TextId::Plain, {path_.string()}));
   }
-  read.keyboard = keyboard;
-  return read;
+  return keyboard;
 }
 
 namespace {
@@ -124,9 +124,8 @@ namespace {
 // be read is not rewritten: it may hold what the user meant.
 template <typename Change>
 Outcome update(const SettingsFile& file, Change change) {
-  if (const SettingsRead current = file.read(); !current.outcome) {
-    return Outcome::failure(fmt::format("{}; mend it, or forget it with \"padkbd use --reset\"",
-                                        current.outcome.message()));
+  if (const SettingsRead current = file.read(); !current) {
+    return Outcome::failure(current.code(), Text(TextId::MendOrForget, {current.outcome().text()}));
   }
   Parsed parsed = parseFile(file.path());
   if (!parsed.outcome) return parsed.outcome;
@@ -165,8 +164,7 @@ Outcome SettingsFile::forgetKeyboard() const {
     // A damaged file holds nothing usable: it goes.
     std::error_code ec;
     fs::remove(path_, ec);
-    if (ec)
-      return Outcome::failure(fmt::format("Could not remove {}: {}", path_.string(), ec.message()));
+    if (ec) return Outcome::failure(Text(TextId::CouldNotRemove, {path_.string(), ec.message()}));
     return Outcome::success();
   }
   parsed.table.erase("keyboard");
@@ -236,32 +234,38 @@ Outcome SettingsFile::storeLastFolder(const std::string& folder) const {
   });
 }
 
-const char* sourceName(SettingSource source) {
+Text sourceText(SettingSource source) {
   switch (source) {
     case SettingSource::BuiltIn:
-      return "built in";
+      break;
     case SettingSource::SettingsFile:
-      return "settings file";
+      return Text(TextId::SourceSettingsFile);
     case SettingSource::CommandLine:
-      return "command line";
+      return Text(TextId::SourceCommandLine);
   }
-  return "built in";
+  return Text(TextId::SourceBuiltIn);
+}
+
+std::string sourceName(SettingSource source) {
+  return english(sourceText(source));
 }
 
 ResolvedKeyboard resolveKeyboard(const SettingsRead& settings,
                                  const KeyboardSettings& commandLine) {
   ResolvedKeyboard resolved;
   resolved.id = builtInKeyboard();
-  if (!settings.outcome) {
-    resolved.warning = fmt::format("the settings file is damaged ({}); using the built-in keyboard",
-                                   settings.outcome.message());
+  static const KeyboardSettings kNone;
+  const KeyboardSettings& stored = settings ? *settings : kNone;
+  if (!settings) {
+    resolved.damage = Text(TextId::SettingsDamaged, {settings.outcome().text()});
+    resolved.warning = english(*resolved.damage);
   }
-  if (settings.keyboard.usb) {
-    resolved.id.usb = *settings.keyboard.usb;
+  if (stored.usb) {
+    resolved.id.usb = *stored.usb;
     resolved.usbSource = SettingSource::SettingsFile;
   }
-  if (settings.keyboard.manufacturer) {
-    resolved.id.manufacturer = *settings.keyboard.manufacturer;
+  if (stored.manufacturer) {
+    resolved.id.manufacturer = *stored.manufacturer;
     resolved.manufacturerSource = SettingSource::SettingsFile;
   }
   if (commandLine.usb) {
@@ -274,8 +278,8 @@ ResolvedKeyboard resolveKeyboard(const SettingsRead& settings,
   }
   // A port reaches the keyboard instead of its USB ids; ids given on the
   // command line mean raw USB whatever the file says.
-  if (settings.keyboard.port && !commandLine.usb) {
-    resolved.id.port = *settings.keyboard.port;
+  if (stored.port && !commandLine.usb) {
+    resolved.id.port = *stored.port;
     resolved.portSource = SettingSource::SettingsFile;
   }
   if (commandLine.port) {

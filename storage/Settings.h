@@ -37,12 +37,9 @@ struct KeyboardSettings {
   bool operator==(const KeyboardSettings&) const = default;
 };
 
-struct SettingsRead {
-  // Failure: the file is damaged (the message says where and how); the
-  // settings are empty then. A missing file is a success with no settings.
-  Outcome outcome = Outcome::success();
-  KeyboardSettings keyboard;
-};
+// The stored keyboard, or why the file is damaged (where and how). A
+// missing file is a success with no settings.
+using SettingsRead = Result<KeyboardSettings>;
 
 class SettingsFile {
  public:
@@ -83,7 +80,9 @@ class SettingsFile {
 };
 
 enum class SettingSource { BuiltIn, SettingsFile, CommandLine };
-const char* sourceName(SettingSource source);
+// "built in", "settings file", "command line".
+Text sourceText(SettingSource source);
+std::string sourceName(SettingSource source);
 
 // The keyboard in force and where each of its two parts came from.
 struct ResolvedKeyboard {
@@ -91,8 +90,10 @@ struct ResolvedKeyboard {
   SettingSource usbSource = SettingSource::BuiltIn;
   SettingSource manufacturerSource = SettingSource::BuiltIn;
   SettingSource portSource = SettingSource::BuiltIn;
-  // Non-empty when the settings file is damaged: what is wrong with it and
-  // that the built-in values are used instead.
+  // When the settings file is damaged: what is wrong with it and that the
+  // built-in values are used instead; `warning` says it in the tool's words
+  // (empty otherwise).
+  std::optional<Text> damage;
   std::string warning;
 };
 

@@ -17,9 +17,10 @@
 #include <cstdio>
 
 #include "editor/GainController.h"
-#include "editor/HistoryDialogs.h"
+#include "editor/HistoryDialog.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/PlayController.h"
 #include "tests/editor/EditorHarness.h"
 
@@ -67,6 +68,143 @@ QPalette darkPalette() {
     dark.setColor(QPalette::Disabled, role, QColor(120, 123, 130));
   }
   return dark;
+}
+
+// The simulated keyboard: a pad chosen, the second bank (the top row stands
+// for Pad 1 to 8), bulk mode, a send, the questions, the gains, the Keyboard
+// dialog, Memory Slots, Compare, History and the Monitor, each picture's
+// name beginning with `prefix`.
+void dialogsIn(const QString& prefix) {
+  const auto name = [&prefix](const char* what) { return prefix + QString::fromLatin1(what); };
+  EditorHarness editor;
+  auto& vc = editor.vc();
+  QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+  editor.click(3);
+  save(&editor.window(), name("bank-2.png"));
+  QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+  QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+  for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) editor.click(tag);
+  editor.choose("mode", 1);
+  save(&editor.window(), name("bulk-mode.png"));
+  QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+  ok &= editor.send() && vc.messageWindow() != nullptr;
+  if (auto* message = vc.messageWindow()) {
+    save(message, name("message-after-send.png"));
+    message->close();
+  }
+  // Listening: what the keyboard plays is what was sent.
+  editor.action("actionMonitor")->trigger();
+  for (int index : {8, 13}) editor.sim().strike(index, 90);
+  editor.sim().turn(1, 3);
+  editor.sim().strike(57, 127);
+  ok &= QTest::qWaitFor([&] { return editor.window().play().lines().size() >= 4; });
+  QTest::qWait(400);
+  save(&editor.window(), name("monitor-pane.png"));
+  editor.action("actionMonitor")->trigger();
+
+  // The questions asked before edits are lost and before a send, as the
+  // platform shows them.
+  editor.click(9 + 5);
+  editor.choose("cr", 5);
+  const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
+  vc.dialogs.askUnsaved = platform.askUnsaved;
+  vc.dialogs.confirmSend = platform.confirmSend;
+  saveModal(name("unsaved-question.png"), [&] { vc.documents().loadAction(); });
+  vc.dialogs.showAbout = platform.showAbout;
+  saveModal(name("about.png"), [&] { editor.action("actionAbout")->trigger(); });
+  editor.choose("channel", 3);
+  saveModal(name("send-confirmation.png"), [&] {
+    // The list of changes shown, as a user who asks for it sees it.
+    QTimer::singleShot(100, [] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
+        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+      }
+    });
+    vc.keyboard().sendAction();
+    editor.waitForKeyboard();  // the slot is looked up in the history before the question
+  });
+
+  vc.keyboard().showGainsAction();
+  auto* gains = editor.window().findChild<padkbd::editor::GainController*>();
+  gains->sliders[2]->setValue(100);
+  gains->sliders[5]->setValue(20);
+  save(gains, name("gains.png"));
+  gains->close();
+
+  // The Keyboard dialog: the simulated keyboard in use and a second device
+  // this user may not open, picked to show its udev rule.
+  editor.action("actionKeyboard")->trigger();
+  editor.waitForKeyboard();  // the first listing, before the one shown here
+  auto* keyboard = editor.window().keyboardDialog();
+  keyboard->listDevices = [&editor](const std::function<void(padkbd::MidiDeviceListing)>& done) {
+    padkbd::MidiDeviceListing listing = editor.sim().listMidiDevices();
+    listing.devices.push_back({{0x1209, 0x7a01},
+                               "USB MIDI Interface",
+                               "Example Audio",
+                               3,
+                               "3-2",
+                               padkbd::LinkAccess::Denied,
+                               "access denied"});
+    done(listing);
+  };
+  keyboard->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
+    done({padkbd::Outcome::success(),
+          "ALSA",
+          {{"Midi Through:Midi Through Port-0 14:0", true, true},
+           {"Pad Keyboard:Pad Keyboard MIDI 1 24:0", true, true}}});
+  };
+  keyboard->refresh();
+  keyboard->deviceList->setCurrentItem(keyboard->deviceList->topLevelItem(1));
+  save(keyboard, name("keyboard.png"));
+  keyboard->close();
+
+  // The history after a few sends: a document, the default preset, a send
+  // stopped part-way; Memory Slots and History.
+  vc.dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
+  vc.dialogs.askUnsaved = [](QWidget*, const QString&) {
+    return padkbd::editor::DialogSeams::Unsaved::Discard;
+  };
+  const auto sendTo = [&](int slot) {
+    editor.choose("mem", slot - 1);
+    ok &= editor.send();
+    if (auto* message = vc.messageWindow()) message->close();
+  };
+  editor.answerFiles(editor.dir() / "Live set.padkbd");
+  editor.choose("mem", 2);
+  vc.documents().saveAction();
+  sendTo(3);
+  vc.documents().changeToDefaultAction();
+  sendTo(5);
+  editor.sim().resetCounters();
+  editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 300; });
+  sendTo(7);
+  editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
+  ok &= padkbd::History(padkbd::History::defaultPath())
+            .setNote(2, prefix.contains(QLatin1String("zh")) ? "音乐节之前" : "before the festival")
+            .ok();
+  editor.action("actionMemorySlots")->trigger();
+  editor.waitForKeyboard();
+  save(editor.window().memorySlotsDialog(), name("memory-slots.png"));
+  editor.action("actionHistory")->trigger();
+  editor.waitForKeyboard();
+  auto* history = editor.window().historyDialog();
+  history->entryList->setCurrentItem(history->entryList->topLevelItem(1));
+  save(history, name("history.png"));
+  // Compare a slot with the window's preset after an edit, as the platform shows it.
+  editor.choose("cr", 9);
+  vc.dialogs.showDifferences = padkbd::editor::platformDialogs().showDifferences;
+  saveModal(name("compare.png"), [&] {
+    QTimer::singleShot(100, [] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
+        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+      }
+    });
+    editor.window().memorySlotsDialog()->row(3).compare->click();
+  });
+  history->close();
+  editor.window().memorySlotsDialog()->close();
 }
 
 }  // namespace
@@ -137,111 +275,10 @@ int main(int argc, char** argv) {
     ok &= editor.waitForKeyboard();
     if (auto* message = editor.vc().messageWindow()) message->close();
   }
-  // The simulated keyboard: a pad chosen, the second bank (the top row stands
-  // for Pad 1 to 8), bulk mode, a send, the gains.
-  EditorHarness editor;
-  auto& vc = editor.vc();
-  QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-  editor.click(3);
-  save(&editor.window(), QStringLiteral("editor-bank-2.png"));
-  QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-  QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-  for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) editor.click(tag);
-  editor.choose("mode", 1);
-  save(&editor.window(), QStringLiteral("editor-bulk-mode.png"));
-  QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-  ok &= editor.send() && vc.messageWindow() != nullptr;
-  if (auto* message = vc.messageWindow()) {
-    save(message, QStringLiteral("editor-message-after-send.png"));
-    message->close();
-  }
-
-  // The questions asked before edits are lost and before a send, as the
-  // platform shows them.
-  editor.click(9 + 5);
-  editor.choose("cr", 5);
-  const padkbd::editor::DialogSeams platform = padkbd::editor::platformDialogs();
-  vc.dialogs.askUnsaved = platform.askUnsaved;
-  vc.dialogs.confirmSend = platform.confirmSend;
-  saveModal(QStringLiteral("editor-unsaved-question.png"), [&] { vc.documents().loadAction(); });
-  vc.dialogs.showAbout = platform.showAbout;
-  saveModal(QStringLiteral("editor-about.png"), [&] { editor.action("actionAbout")->trigger(); });
-  editor.choose("channel", 3);
-  saveModal(QStringLiteral("editor-send-confirmation.png"), [&] {
-    // The list of changes shown, as a user who asks for it sees it.
-    QTimer::singleShot(100, [] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
-        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
-      }
-    });
-    vc.keyboard().sendAction();
-    editor.waitForKeyboard();  // the slot is looked up in the history before the question
-  });
-
-  vc.keyboard().showGainsAction();
-  auto* gains = editor.window().findChild<padkbd::editor::GainController*>();
-  gains->sliders[2]->setValue(100);
-  gains->sliders[5]->setValue(20);
-  save(gains, QStringLiteral("editor-gains.png"));
-  gains->close();
-
-  // The Keyboard dialog: the simulated keyboard in use and a second device
-  // this user may not open, picked to show its udev rule.
-  editor.action("actionKeyboard")->trigger();
-  editor.waitForKeyboard();  // the first listing, before the one shown here
-  auto* keyboard = editor.window().keyboardDialog();
-  keyboard->listDevices = [&editor](const std::function<void(padkbd::MidiDeviceListing)>& done) {
-    padkbd::MidiDeviceListing listing = editor.sim().listMidiDevices();
-    listing.devices.push_back({{0x1209, 0x7a01},
-                               "USB MIDI Interface",
-                               "Example Audio",
-                               3,
-                               "3-2",
-                               padkbd::LinkAccess::Denied,
-                               "access denied"});
-    done(listing);
-  };
-  keyboard->listPorts = [](const std::function<void(padkbd::MidiPortListing)>& done) {
-    done({padkbd::Outcome::success(),
-          "ALSA",
-          {{"Midi Through:Midi Through Port-0 14:0", true, true},
-           {"Pad Keyboard:Pad Keyboard MIDI 1 24:0", true, true}}});
-  };
-  keyboard->refresh();
-  keyboard->deviceList->setCurrentItem(keyboard->deviceList->topLevelItem(1));
-  save(keyboard, QStringLiteral("editor-keyboard.png"));
-  keyboard->close();
-
-  // The history after a few sends: a document, the default preset, a send
-  // stopped part-way; Memory Slots and History.
-  vc.dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
-  vc.dialogs.askUnsaved = [](QWidget*, const QString&) {
-    return padkbd::editor::DialogSeams::Unsaved::Discard;
-  };
-  const auto sendTo = [&](int slot) {
-    editor.choose("mem", slot - 1);
-    ok &= editor.send();
-    if (auto* message = vc.messageWindow()) message->close();
-  };
-  editor.answerFiles(editor.dir() / "Live set.padkbd");
-  editor.choose("mem", 2);
-  vc.documents().saveAction();
-  sendTo(3);
-  vc.documents().changeToDefaultAction();
-  sendTo(5);
-  editor.sim().resetCounters();
-  editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 300; });
-  sendTo(7);
-  editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
-  ok &= padkbd::History(padkbd::History::defaultPath()).setNote(2, "before the festival").ok();
-  editor.action("actionMemorySlots")->trigger();
-  editor.waitForKeyboard();
-  save(editor.window().memorySlotsDialog(), QStringLiteral("editor-memory-slots.png"));
-  editor.action("actionHistory")->trigger();
-  editor.waitForKeyboard();
-  auto* history = editor.window().historyDialog();
-  history->entryList->setCurrentItem(history->entryList->topLevelItem(1));
-  save(history, QStringLiteral("editor-history.png"));
+  dialogsIn(QStringLiteral("editor-"));
+  // The same in Chinese, the Monitor pane included.
+  padkbd::editor::useLanguage(QStringLiteral("zh_CN"));
+  dialogsIn(QStringLiteral("editor-zh_CN-"));
+  padkbd::editor::useLanguage(QStringLiteral("source"));
   return ok ? 0 : 1;
 }

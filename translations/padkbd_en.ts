@@ -763,57 +763,6 @@ Log and history: %8</translation>
     </message>
 </context>
 <context>
-    <name>Monitor</name>
-    <message>
-        <source>note on</source>
-        <translation>note on</translation>
-    </message>
-    <message>
-        <source>note off</source>
-        <translation>note off</translation>
-    </message>
-    <message>
-        <source>pressure</source>
-        <translation>pressure</translation>
-    </message>
-    <message>
-        <source>controller</source>
-        <translation>controller</translation>
-    </message>
-    <message>
-        <source>program change</source>
-        <translation>program change</translation>
-    </message>
-    <message>
-        <source>channel pressure</source>
-        <translation>channel pressure</translation>
-    </message>
-    <message>
-        <source>pitch bend</source>
-        <translation>pitch bend</translation>
-    </message>
-    <message>
-        <source>velocity</source>
-        <translation>velocity</translation>
-    </message>
-    <message>
-        <source>value</source>
-        <translation>value</translation>
-    </message>
-    <message>
-        <source>step</source>
-        <translation>step</translation>
-    </message>
-    <message>
-        <source>channel</source>
-        <translation>channel</translation>
-    </message>
-    <message>
-        <source>not from these settings: the keyboard may hold others</source>
-        <translation>not from these settings: the keyboard may hold others</translation>
-    </message>
-</context>
-<context>
     <name>SelectorSurface</name>
     <message>
         <source>Bank 2</source>
@@ -964,6 +913,657 @@ Log and history: %8</translation>
     <message>
         <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
         <translation>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::Texts</name>
+    <message>
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>value</translation>
+    </message>
+    <message>
+        <source>mode</source>
+        <translation>mode</translation>
+    </message>
+    <message>
+        <source>channel</source>
+        <translation>channel</translation>
+    </message>
+    <message>
+        <source>MIDI number</source>
+        <translation>MIDI number</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>max</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>mode option</source>
+        <translation>mode option</translation>
+    </message>
+    <message>
+        <source>red</source>
+        <translation>red</translation>
+    </message>
+    <message>
+        <source>green</source>
+        <translation>green</translation>
+    </message>
+    <message>
+        <source>blue</source>
+        <translation>blue</translation>
+    </message>
+    <message>
+        <source>knob relative mode</source>
+        <translation>knob relative mode</translation>
+    </message>
+    <message>
+        <source>octave transposition</source>
+        <translation>octave transposition</translation>
+    </message>
+    <message>
+        <source>MIDI channel</source>
+        <translation>MIDI channel</translation>
+    </message>
+    <message>
+        <source>velocity curve</source>
+        <translation>velocity curve</translation>
+    </message>
+    <message>
+        <source>pad velocity curve</source>
+        <translation>pad velocity curve</translation>
+    </message>
+    <message>
+        <source>knob acceleration</source>
+        <translation>knob acceleration</translation>
+    </message>
+    <message>
+        <source>memory slot</source>
+        <translation>memory slot</translation>
+    </message>
+    <message>
+        <source>cannot open it (%1)</source>
+        <translation>cannot open it (%1)</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>it is not a regular file</translation>
+    </message>
+    <message>
+        <source>the file is too large for a preset (%1 bytes, at most %2)</source>
+        <translation>the file is too large for a preset (%1 bytes, at most %2)</translation>
+    </message>
+    <message>
+        <source>cannot read it (%1)</source>
+        <translation>cannot read it (%1)</translation>
+    </message>
+    <message>
+        <source>the file is too large for a preset (at most %1 bytes)</source>
+        <translation>the file is too large for a preset (at most %1 bytes)</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+    <message>
+        <source>that is not a file name</source>
+        <translation>that is not a file name</translation>
+    </message>
+    <message>
+        <source>no free name for a temporary file beside it</source>
+        <translation>no free name for a temporary file beside it</translation>
+    </message>
+    <message>
+        <source>Cannot lock %1: %2</source>
+        <translation>Cannot lock %1: %2</translation>
+    </message>
+    <message>
+        <source>Could not load %1</source>
+        <translation>Could not load %1</translation>
+    </message>
+    <message>
+        <source>Could not save %1</source>
+        <translation>Could not save %1</translation>
+    </message>
+    <message>
+        <source>The working copy %1 is unusable</source>
+        <translation>The working copy %1 is unusable</translation>
+    </message>
+    <message>
+        <source>Could not create the folder of the working copy %1: %2</source>
+        <translation>Could not create the folder of the working copy %1: %2</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>the file is neither a binary property list nor UTF-8 text</source>
+        <translation>the file is neither a binary property list nor UTF-8 text</translation>
+    </message>
+    <message>
+        <source>the file is not a property list</source>
+        <translation>the file is not a property list</translation>
+    </message>
+    <message>
+        <source>the binary property list is broken: %1</source>
+        <translation>the binary property list is broken: %1</translation>
+    </message>
+    <message>
+        <source>it is too short</source>
+        <translation>it is too short</translation>
+    </message>
+    <message>
+        <source>its trailer gives impossible sizes</source>
+        <translation>its trailer gives impossible sizes</translation>
+    </message>
+    <message>
+        <source>its trailer names no top object</source>
+        <translation>its trailer names no top object</translation>
+    </message>
+    <message>
+        <source>its offset table lies outside the file</source>
+        <translation>its offset table lies outside the file</translation>
+    </message>
+    <message>
+        <source>object %1 lies outside the file</source>
+        <translation>object %1 lies outside the file</translation>
+    </message>
+    <message>
+        <source>an object contains itself</source>
+        <translation>an object contains itself</translation>
+    </message>
+    <message>
+        <source>object %1 has a number of an unknown size</source>
+        <translation>object %1 has a number of an unknown size</translation>
+    </message>
+    <message>
+        <source>object %1 is of an unknown kind</source>
+        <translation>object %1 is of an unknown kind</translation>
+    </message>
+    <message>
+        <source>object %1 runs past the objects</source>
+        <translation>object %1 runs past the objects</translation>
+    </message>
+    <message>
+        <source>object %1 has a broken length</source>
+        <translation>object %1 has a broken length</translation>
+    </message>
+    <message>
+        <source>object %1 refers to an object that does not exist</source>
+        <translation>object %1 refers to an object that does not exist</translation>
+    </message>
+    <message>
+        <source>the property list holds more than %1 values, far more than a preset</source>
+        <translation>the property list holds more than %1 values, far more than a preset</translation>
+    </message>
+    <message>
+        <source>the property list is nested deeper than a preset can be (more than %1 levels)</source>
+        <translation>the property list is nested deeper than a preset can be (more than %1 levels)</translation>
+    </message>
+    <message>
+        <source>the property list declares its own document type, which no preset does</source>
+        <translation>the property list declares its own document type, which no preset does</translation>
+    </message>
+    <message>
+        <source>the property list holds more than %1 elements, far more than a preset</source>
+        <translation>the property list holds more than %1 elements, far more than a preset</translation>
+    </message>
+    <message>
+        <source>the property list has %1 objects, far more than a preset (at most %2)</source>
+        <translation>the property list has %1 objects, far more than a preset (at most %2)</translation>
+    </message>
+    <message>
+        <source>the file is not a preset dictionary</source>
+        <translation>the file is not a preset dictionary</translation>
+    </message>
+    <message>
+        <source>the preset has no &quot;ButtonArray&quot;</source>
+        <translation>the preset has no &quot;ButtonArray&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;ButtonArray&quot; is not an array</source>
+        <translation>&quot;ButtonArray&quot; is not an array</translation>
+    </message>
+    <message>
+        <source>&quot;ButtonArray&quot; has %1 controls instead of %2</source>
+        <translation>&quot;ButtonArray&quot; has %1 controls instead of %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a dictionary</source>
+        <translation>%1 is not a dictionary</translation>
+    </message>
+    <message>
+        <source>&quot;GlobalValue&quot; is not a dictionary</source>
+        <translation>&quot;GlobalValue&quot; is not a dictionary</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2, not a number</source>
+        <translation>&quot;%1&quot; holds %2, not a number</translation>
+    </message>
+    <message>
+        <source>an array</source>
+        <translation>an array</translation>
+    </message>
+    <message>
+        <source>a dictionary</source>
+        <translation>a dictionary</translation>
+    </message>
+    <message>
+        <source>a date</source>
+        <translation>a date</translation>
+    </message>
+    <message>
+        <source>data</source>
+        <translation>data</translation>
+    </message>
+    <message>
+        <source>a value of no number kind</source>
+        <translation>a value of no number kind</translation>
+    </message>
+    <message>
+        <source>global settings: %1</source>
+        <translation>global settings: %1</translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>%1 is missing</translation>
+    </message>
+    <message>
+        <source>the global settings are missing</source>
+        <translation>the global settings are missing</translation>
+    </message>
+    <message>
+        <source>%1 has BtnID %2 instead of %3</source>
+        <translation>%1 has BtnID %2 instead of %3</translation>
+    </message>
+    <message>
+        <source>%1 is none of %2</source>
+        <translation>%1 is none of %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 is outside %3</source>
+        <translation>%1 %2 is outside %3</translation>
+    </message>
+    <message>
+        <source>0-%1 or none</source>
+        <translation>0-%1 or none</translation>
+    </message>
+    <message>
+        <source>%1-%2</source>
+        <translation>%1-%2</translation>
+    </message>
+    <message>
+        <source>channel %1 is outside 1-%2 and Global</source>
+        <translation>channel %1 is outside 1-%2 and Global</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>too large (%1 bytes)</source>
+        <translation>too large (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>&quot;keyboard&quot; is not a table</source>
+        <translation>&quot;keyboard&quot; is not a table</translation>
+    </message>
+    <message>
+        <source>keyboard.device is not &quot;VID:PID&quot; in hexadecimal</source>
+        <translation>keyboard.device is not &quot;VID:PID&quot; in hexadecimal</translation>
+    </message>
+    <message>
+        <source>keyboard.manufacturer is not three bytes 00-7f in hexadecimal (&quot;00 20 6b&quot;)</source>
+        <translation>keyboard.manufacturer is not three bytes 00-7f in hexadecimal (&quot;00 20 6b&quot;)</translation>
+    </message>
+    <message>
+        <source>keyboard.port is not a port name</source>
+        <translation>keyboard.port is not a port name</translation>
+    </message>
+    <message>
+        <source>Could not create %1: %2</source>
+        <translation>Could not create %1: %2</translation>
+    </message>
+    <message>
+        <source>%1; mend it, or forget it with &quot;padkbd use --reset&quot;</source>
+        <translation>%1; mend it, or forget it with &quot;padkbd use --reset&quot;</translation>
+    </message>
+    <message>
+        <source>Could not remove %1: %2</source>
+        <translation>Could not remove %1: %2</translation>
+    </message>
+    <message>
+        <source>the settings file is damaged (%1); using the built-in keyboard</source>
+        <translation>the settings file is damaged (%1); using the built-in keyboard</translation>
+    </message>
+    <message>
+        <source>built in</source>
+        <translation>built in</translation>
+    </message>
+    <message>
+        <source>settings file</source>
+        <translation>settings file</translation>
+    </message>
+    <message>
+        <source>command line</source>
+        <translation>command line</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>sent to memory slot %1</source>
+        <translation>sent to memory slot %1</translation>
+    </message>
+    <message>
+        <source>stopped after %1 of %2 settings to memory slot %3</source>
+        <translation>stopped after %1 of %2 settings to memory slot %3</translation>
+    </message>
+    <message>
+        <source>USB %1</source>
+        <translation>USB %1</translation>
+    </message>
+    <message>
+        <source>USB %1, serial %2</source>
+        <translation>USB %1, serial %2</translation>
+    </message>
+    <message>
+        <source>MIDI port %1</source>
+        <translation>MIDI port %1</translation>
+    </message>
+    <message>
+        <source>simulated keyboard</source>
+        <translation>simulated keyboard</translation>
+    </message>
+    <message>
+        <source>simulated keyboard, state file %1</source>
+        <translation>simulated keyboard, state file %1</translation>
+    </message>
+    <message>
+        <source>from the keyboard</source>
+        <translation>from the keyboard</translation>
+    </message>
+    <message>
+        <source>default preset</source>
+        <translation>default preset</translation>
+    </message>
+    <message>
+        <source>history entry %1</source>
+        <translation>history entry %1</translation>
+    </message>
+    <message>
+        <source>%1, edited</source>
+        <translation>%1, edited</translation>
+    </message>
+    <message>
+        <source>Memory %1: not sent by padkbd on this computer</source>
+        <translation>Memory %1: not sent by padkbd on this computer</translation>
+    </message>
+    <message>
+        <source>Memory %1: last sent by padkbd on %2, %3</source>
+        <translation>Memory %1: last sent by padkbd on %2, %3</translation>
+    </message>
+    <message>
+        <source>Memory %1: a send by padkbd on %2, %3, stopped after %4 of %5 settings</source>
+        <translation>Memory %1: a send by padkbd on %2, %3, stopped after %4 of %5 settings</translation>
+    </message>
+    <message>
+        <source>%1, so what it holds is unknown; all %2 settings will be written</source>
+        <translation>%1, so what it holds is unknown; all %2 settings will be written</translation>
+    </message>
+    <message>
+        <source>%1; all %2 settings will be written</source>
+        <translation>%1; all %2 settings will be written</translation>
+    </message>
+    <message>
+        <source>%1; against that, %2</source>
+        <translation>%1; against that, %2</translation>
+    </message>
+    <message>
+        <source>nothing changes</source>
+        <translation>nothing changes</translation>
+    </message>
+    <message>
+        <source>1 setting changes</source>
+        <translation>1 setting changes</translation>
+    </message>
+    <message>
+        <source>%1 settings change</source>
+        <translation>%1 settings change</translation>
+    </message>
+    <message>
+        <source>another program is using the history (%1)</source>
+        <translation>another program is using the history (%1)</translation>
+    </message>
+    <message>
+        <source>the history database %1 is read-only (%2)</source>
+        <translation>the history database %1 is read-only (%2)</translation>
+    </message>
+    <message>
+        <source>the history database %1 cannot be opened (%2)</source>
+        <translation>the history database %1 cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>the history could not be used: %1</source>
+        <translation>the history could not be used: %1</translation>
+    </message>
+    <message>
+        <source>the history database %1 was written by a newer padkbd, which this one does not write to</source>
+        <translation>the history database %1 was written by a newer padkbd, which this one does not write to</translation>
+    </message>
+    <message>
+        <source>the history database %1 is damaged (%2), and another program has it open: it is left as it is until that program is closed</source>
+        <translation>the history database %1 is damaged (%2), and another program has it open: it is left as it is until that program is closed</translation>
+    </message>
+    <message>
+        <source>the history database %1 is damaged (%2) and cannot be moved aside: %3</source>
+        <translation>the history database %1 is damaged (%2) and cannot be moved aside: %3</translation>
+    </message>
+    <message>
+        <source>The history database was damaged (%1); it was moved to %2 and a new one started.</source>
+        <translation>The history database was damaged (%1); it was moved to %2 and a new one started.</translation>
+    </message>
+    <message>
+        <source>The history database was upgraded for this padkbd; a copy of it as it was is kept in %1.</source>
+        <translation>The history database was upgraded for this padkbd; a copy of it as it was is kept in %1.</translation>
+    </message>
+    <message>
+        <source>there is no history entry %1</source>
+        <translation>there is no history entry %1</translation>
+    </message>
+    <message>
+        <source>history entry %1 cannot be used: %2</source>
+        <translation>history entry %1 cannot be used: %2</translation>
+    </message>
+    <message>
+        <source>its preset has an impossible size</source>
+        <translation>its preset has an impossible size</translation>
+    </message>
+    <message>
+        <source>its preset is damaged</source>
+        <translation>its preset is damaged</translation>
+    </message>
+    <message>
+        <source>%1: %2 %3 → %4</source>
+        <translation>%1: %2 %3 → %4</translation>
+    </message>
+    <message>
+        <source>%1: only in the first preset</source>
+        <translation>%1: only in the first preset</translation>
+    </message>
+    <message>
+        <source>%1: only in the second preset</source>
+        <translation>%1: only in the second preset</translation>
+    </message>
+    <message>
+        <source>global: %1 %2 → %3</source>
+        <translation>global: %1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>%1 · not from these settings: the keyboard may hold others</source>
+        <translation>%1 · not from these settings: the keyboard may hold others</translation>
+    </message>
+    <message>
+        <source>control %1</source>
+        <translation>control %1</translation>
+    </message>
+    <message>
+        <source>note on %1 · velocity %2 · channel %3</source>
+        <translation>note on %1 · velocity %2 · channel %3</translation>
+    </message>
+    <message>
+        <source>note off %1 · channel %2</source>
+        <translation>note off %1 · channel %2</translation>
+    </message>
+    <message>
+        <source>pressure %1 · %2 · channel %3</source>
+        <translation>pressure %1 · %2 · channel %3</translation>
+    </message>
+    <message>
+        <source>controller %1 · value %2 · channel %3</source>
+        <translation>controller %1 · value %2 · channel %3</translation>
+    </message>
+    <message>
+        <source>controller %1 · step %2 · channel %3</source>
+        <translation>controller %1 · step %2 · channel %3</translation>
+    </message>
+    <message>
+        <source>NRPN %1 · value %2 · channel %3</source>
+        <translation>NRPN %1 · value %2 · channel %3</translation>
+    </message>
+    <message>
+        <source>RPN %1 · value %2 · channel %3</source>
+        <translation>RPN %1 · value %2 · channel %3</translation>
+    </message>
+    <message>
+        <source>program change %1 · channel %2</source>
+        <translation>program change %1 · channel %2</translation>
+    </message>
+    <message>
+        <source>channel pressure %1 · channel %2</source>
+        <translation>channel pressure %1 · channel %2</translation>
+    </message>
+    <message>
+        <source>pitch bend %1 · channel %2</source>
+        <translation>pitch bend %1 · channel %2</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 does not exist or is not a file</source>
+        <translation>Simulator state file %1 does not exist or is not a file</translation>
+    </message>
+    <message>
+        <source>Cannot read simulator state file %1</source>
+        <translation>Cannot read simulator state file %1</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 is too large (%2 bytes)</source>
+        <translation>Simulator state file %1 is too large (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>Cannot open simulator state file %1</source>
+        <translation>Cannot open simulator state file %1</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 is damaged (line %2): %3</source>
+        <translation>Simulator state file %1 is damaged (line %2): %3</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 is damaged: it has no &quot;%2 1&quot; line</source>
+        <translation>Simulator state file %1 is damaged: it has no &quot;%2 1&quot; line</translation>
+    </message>
+    <message>
+        <source>contains a NUL byte</source>
+        <translation>contains a NUL byte</translation>
+    </message>
+    <message>
+        <source>expected &quot;%1 1&quot; first</source>
+        <translation>expected &quot;%1 1&quot; first</translation>
+    </message>
+    <message>
+        <source>unknown format version %1</source>
+        <translation>unknown format version %1</translation>
+    </message>
+    <message>
+        <source>expected &quot;usb VVVV:PPPP&quot;</source>
+        <translation>expected &quot;usb VVVV:PPPP&quot;</translation>
+    </message>
+    <message>
+        <source>expected &quot;manufacturer M1 M2 M3&quot; (hex, 00-7f)</source>
+        <translation>expected &quot;manufacturer M1 M2 M3&quot; (hex, 00-7f)</translation>
+    </message>
+    <message>
+        <source>expected &quot;gain N VV&quot;</source>
+        <translation>expected &quot;gain N VV&quot;</translation>
+    </message>
+    <message>
+        <source>gain number must be 0 to 7</source>
+        <translation>gain number must be 0 to 7</translation>
+    </message>
+    <message>
+        <source>gain value must be two hex digits, 00 to 7f</source>
+        <translation>gain value must be two hex digits, 00 to 7f</translation>
+    </message>
+    <message>
+        <source>expected &quot;slot S PP WW VV&quot;</source>
+        <translation>expected &quot;slot S PP WW VV&quot;</translation>
+    </message>
+    <message>
+        <source>slot must be 0 to 8</source>
+        <translation>slot must be 0 to 8</translation>
+    </message>
+    <message>
+        <source>PP and WW must be two hex digits each</source>
+        <translation>PP and WW must be two hex digits each</translation>
+    </message>
+    <message>
+        <source>no setting has parameter %1 and target %2</source>
+        <translation>no setting has parameter %1 and target %2</translation>
+    </message>
+    <message>
+        <source>value must be two hex digits, 00 to 7f</source>
+        <translation>value must be two hex digits, 00 to 7f</translation>
+    </message>
+    <message>
+        <source>unknown entry &quot;%1&quot;</source>
+        <translation>unknown entry &quot;%1&quot;</translation>
     </message>
 </context>
 <context>

@@ -763,57 +763,6 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     </message>
 </context>
 <context>
-    <name>Monitor</name>
-    <message>
-        <source>note on</source>
-        <translation>音符开</translation>
-    </message>
-    <message>
-        <source>note off</source>
-        <translation>音符关</translation>
-    </message>
-    <message>
-        <source>pressure</source>
-        <translation>压力</translation>
-    </message>
-    <message>
-        <source>controller</source>
-        <translation>控制器</translation>
-    </message>
-    <message>
-        <source>program change</source>
-        <translation>音色切换</translation>
-    </message>
-    <message>
-        <source>channel pressure</source>
-        <translation>通道压力</translation>
-    </message>
-    <message>
-        <source>pitch bend</source>
-        <translation>弯音</translation>
-    </message>
-    <message>
-        <source>velocity</source>
-        <translation>力度</translation>
-    </message>
-    <message>
-        <source>value</source>
-        <translation>数值</translation>
-    </message>
-    <message>
-        <source>step</source>
-        <translation>步进</translation>
-    </message>
-    <message>
-        <source>channel</source>
-        <translation>通道</translation>
-    </message>
-    <message>
-        <source>not from these settings: the keyboard may hold others</source>
-        <translation>不属于这些设置：键盘可能存有其他设置</translation>
-    </message>
-</context>
-<context>
     <name>SelectorSurface</name>
     <message>
         <source>Bank 2</source>
@@ -964,6 +913,657 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
         <translation>同时将诊断信息写到标准错误（它们总会写入编辑器的日志文件）。</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::Texts</name>
+    <message>
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>channel</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <source>MIDI number</source>
+        <translation>MIDI 编号</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>max</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>mode option</source>
+        <translation>模式选项</translation>
+    </message>
+    <message>
+        <source>red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <source>green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <source>blue</source>
+        <translation>蓝色</translation>
+    </message>
+    <message>
+        <source>knob relative mode</source>
+        <translation>旋钮相对模式</translation>
+    </message>
+    <message>
+        <source>octave transposition</source>
+        <translation>八度移调</translation>
+    </message>
+    <message>
+        <source>MIDI channel</source>
+        <translation>MIDI 通道</translation>
+    </message>
+    <message>
+        <source>velocity curve</source>
+        <translation>力度曲线</translation>
+    </message>
+    <message>
+        <source>pad velocity curve</source>
+        <translation>打击垫力度曲线</translation>
+    </message>
+    <message>
+        <source>knob acceleration</source>
+        <translation>旋钮加速</translation>
+    </message>
+    <message>
+        <source>memory slot</source>
+        <translation>存储位置</translation>
+    </message>
+    <message>
+        <source>cannot open it (%1)</source>
+        <translation>无法打开（%1）</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>the file is too large for a preset (%1 bytes, at most %2)</source>
+        <translation>文件太大，不是预设（%1 字节，最多 %2）</translation>
+    </message>
+    <message>
+        <source>cannot read it (%1)</source>
+        <translation>无法读取（%1）</translation>
+    </message>
+    <message>
+        <source>the file is too large for a preset (at most %1 bytes)</source>
+        <translation>文件太大，不是预设（最多 %1 字节）</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>that is not a file name</source>
+        <translation>这不是文件名</translation>
+    </message>
+    <message>
+        <source>no free name for a temporary file beside it</source>
+        <translation>其旁边没有可用的临时文件名</translation>
+    </message>
+    <message>
+        <source>Cannot lock %1: %2</source>
+        <translation>无法锁定 %1：%2</translation>
+    </message>
+    <message>
+        <source>Could not load %1</source>
+        <translation>无法加载 %1</translation>
+    </message>
+    <message>
+        <source>Could not save %1</source>
+        <translation>无法保存 %1</translation>
+    </message>
+    <message>
+        <source>The working copy %1 is unusable</source>
+        <translation>工作副本 %1 无法使用</translation>
+    </message>
+    <message>
+        <source>Could not create the folder of the working copy %1: %2</source>
+        <translation>无法创建工作副本 %1 所在的文件夹：%2</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>文件为空</translation>
+    </message>
+    <message>
+        <source>the file is neither a binary property list nor UTF-8 text</source>
+        <translation>文件既不是二进制属性列表，也不是 UTF-8 文本</translation>
+    </message>
+    <message>
+        <source>the file is not a property list</source>
+        <translation>文件不是属性列表</translation>
+    </message>
+    <message>
+        <source>the binary property list is broken: %1</source>
+        <translation>二进制属性列表已损坏：%1</translation>
+    </message>
+    <message>
+        <source>it is too short</source>
+        <translation>长度太短</translation>
+    </message>
+    <message>
+        <source>its trailer gives impossible sizes</source>
+        <translation>其尾部给出的大小不可能成立</translation>
+    </message>
+    <message>
+        <source>its trailer names no top object</source>
+        <translation>其尾部没有指明顶层对象</translation>
+    </message>
+    <message>
+        <source>its offset table lies outside the file</source>
+        <translation>其偏移表位于文件之外</translation>
+    </message>
+    <message>
+        <source>object %1 lies outside the file</source>
+        <translation>对象 %1 位于文件之外</translation>
+    </message>
+    <message>
+        <source>an object contains itself</source>
+        <translation>有对象包含了自身</translation>
+    </message>
+    <message>
+        <source>object %1 has a number of an unknown size</source>
+        <translation>对象 %1 含有大小未知的数字</translation>
+    </message>
+    <message>
+        <source>object %1 is of an unknown kind</source>
+        <translation>对象 %1 的类型未知</translation>
+    </message>
+    <message>
+        <source>object %1 runs past the objects</source>
+        <translation>对象 %1 超出了对象区</translation>
+    </message>
+    <message>
+        <source>object %1 has a broken length</source>
+        <translation>对象 %1 的长度已损坏</translation>
+    </message>
+    <message>
+        <source>object %1 refers to an object that does not exist</source>
+        <translation>对象 %1 引用了不存在的对象</translation>
+    </message>
+    <message>
+        <source>the property list holds more than %1 values, far more than a preset</source>
+        <translation>属性列表含有超过 %1 个值，远多于预设</translation>
+    </message>
+    <message>
+        <source>the property list is nested deeper than a preset can be (more than %1 levels)</source>
+        <translation>属性列表的嵌套深度超出预设可能的深度（超过 %1 层）</translation>
+    </message>
+    <message>
+        <source>the property list declares its own document type, which no preset does</source>
+        <translation>属性列表声明了自己的文档类型，预设从不这样做</translation>
+    </message>
+    <message>
+        <source>the property list holds more than %1 elements, far more than a preset</source>
+        <translation>属性列表含有超过 %1 个元素，远多于预设</translation>
+    </message>
+    <message>
+        <source>the property list has %1 objects, far more than a preset (at most %2)</source>
+        <translation>属性列表含有 %1 个对象，远多于预设（最多 %2 个）</translation>
+    </message>
+    <message>
+        <source>the file is not a preset dictionary</source>
+        <translation>文件不是预设字典</translation>
+    </message>
+    <message>
+        <source>the preset has no &quot;ButtonArray&quot;</source>
+        <translation>预设中没有“ButtonArray”</translation>
+    </message>
+    <message>
+        <source>&quot;ButtonArray&quot; is not an array</source>
+        <translation>“ButtonArray”不是数组</translation>
+    </message>
+    <message>
+        <source>&quot;ButtonArray&quot; has %1 controls instead of %2</source>
+        <translation>“ButtonArray”含有 %1 个控件，而不是 %2 个</translation>
+    </message>
+    <message>
+        <source>%1 is not a dictionary</source>
+        <translation>%1 不是字典</translation>
+    </message>
+    <message>
+        <source>&quot;GlobalValue&quot; is not a dictionary</source>
+        <translation>“GlobalValue”不是字典</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2, not a number</source>
+        <translation>“%1”存放的是%2，而不是数字</translation>
+    </message>
+    <message>
+        <source>an array</source>
+        <translation>数组</translation>
+    </message>
+    <message>
+        <source>a dictionary</source>
+        <translation>字典</translation>
+    </message>
+    <message>
+        <source>a date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>data</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>a value of no number kind</source>
+        <translation>非数字类型的值</translation>
+    </message>
+    <message>
+        <source>global settings: %1</source>
+        <translation>全局设置：%1</translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>缺少%1</translation>
+    </message>
+    <message>
+        <source>the global settings are missing</source>
+        <translation>缺少全局设置</translation>
+    </message>
+    <message>
+        <source>%1 has BtnID %2 instead of %3</source>
+        <translation>%1 的 BtnID 为 %2，而不是 %3</translation>
+    </message>
+    <message>
+        <source>%1 is none of %2</source>
+        <translation>%1不是 %2 中的任何一项</translation>
+    </message>
+    <message>
+        <source>%1 %2 is outside %3</source>
+        <translation>%1 %2 超出范围 %3</translation>
+    </message>
+    <message>
+        <source>0-%1 or none</source>
+        <translation>0-%1 或无</translation>
+    </message>
+    <message>
+        <source>%1-%2</source>
+        <translation>%1-%2</translation>
+    </message>
+    <message>
+        <source>channel %1 is outside 1-%2 and Global</source>
+        <translation>通道 %1 超出范围 1-%2 和全局</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>too large (%1 bytes)</source>
+        <translation>太大（%1 字节）</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>无法读取</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>&quot;keyboard&quot; is not a table</source>
+        <translation>“keyboard”不是表</translation>
+    </message>
+    <message>
+        <source>keyboard.device is not &quot;VID:PID&quot; in hexadecimal</source>
+        <translation>keyboard.device 不是十六进制的“VID:PID”</translation>
+    </message>
+    <message>
+        <source>keyboard.manufacturer is not three bytes 00-7f in hexadecimal (&quot;00 20 6b&quot;)</source>
+        <translation>keyboard.manufacturer 不是三个十六进制字节 00-7f（如“00 20 6b”）</translation>
+    </message>
+    <message>
+        <source>keyboard.port is not a port name</source>
+        <translation>keyboard.port 不是端口名称</translation>
+    </message>
+    <message>
+        <source>Could not create %1: %2</source>
+        <translation>无法创建 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1; mend it, or forget it with &quot;padkbd use --reset&quot;</source>
+        <translation>%1；请修复它，或用“padkbd use --reset”清除它</translation>
+    </message>
+    <message>
+        <source>Could not remove %1: %2</source>
+        <translation>无法删除 %1：%2</translation>
+    </message>
+    <message>
+        <source>the settings file is damaged (%1); using the built-in keyboard</source>
+        <translation>设置文件已损坏（%1）；正在使用内置的键盘设置</translation>
+    </message>
+    <message>
+        <source>built in</source>
+        <translation>内置</translation>
+    </message>
+    <message>
+        <source>settings file</source>
+        <translation>设置文件</translation>
+    </message>
+    <message>
+        <source>command line</source>
+        <translation>命令行</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>sent to memory slot %1</source>
+        <translation>已发送到存储位置 %1</translation>
+    </message>
+    <message>
+        <source>stopped after %1 of %2 settings to memory slot %3</source>
+        <translation>发送到存储位置 %3 时中断，%2 项设置中已写入 %1 项</translation>
+    </message>
+    <message>
+        <source>USB %1</source>
+        <translation>USB %1</translation>
+    </message>
+    <message>
+        <source>USB %1, serial %2</source>
+        <translation>USB %1，序列号 %2</translation>
+    </message>
+    <message>
+        <source>MIDI port %1</source>
+        <translation>MIDI 端口 %1</translation>
+    </message>
+    <message>
+        <source>simulated keyboard</source>
+        <translation>模拟键盘</translation>
+    </message>
+    <message>
+        <source>simulated keyboard, state file %1</source>
+        <translation>模拟键盘，状态文件 %1</translation>
+    </message>
+    <message>
+        <source>from the keyboard</source>
+        <translation>来自键盘</translation>
+    </message>
+    <message>
+        <source>default preset</source>
+        <translation>默认预设</translation>
+    </message>
+    <message>
+        <source>history entry %1</source>
+        <translation>历史记录第 %1 条</translation>
+    </message>
+    <message>
+        <source>%1, edited</source>
+        <translation>%1（已编辑）</translation>
+    </message>
+    <message>
+        <source>Memory %1: not sent by padkbd on this computer</source>
+        <translation>存储位置 %1：本机上的 padkbd 从未发送到此处</translation>
+    </message>
+    <message>
+        <source>Memory %1: last sent by padkbd on %2, %3</source>
+        <translation>存储位置 %1：padkbd 最近一次于 %2 发送，%3</translation>
+    </message>
+    <message>
+        <source>Memory %1: a send by padkbd on %2, %3, stopped after %4 of %5 settings</source>
+        <translation>存储位置 %1：padkbd 于 %2 发送 %3，%5 项设置中写入 %4 项后中断</translation>
+    </message>
+    <message>
+        <source>%1, so what it holds is unknown; all %2 settings will be written</source>
+        <translation>%1，因此其中的内容未知；将写入全部 %2 项设置</translation>
+    </message>
+    <message>
+        <source>%1; all %2 settings will be written</source>
+        <translation>%1；将写入全部 %2 项设置</translation>
+    </message>
+    <message>
+        <source>%1; against that, %2</source>
+        <translation>%1；与之相比，%2</translation>
+    </message>
+    <message>
+        <source>nothing changes</source>
+        <translation>没有任何改变</translation>
+    </message>
+    <message>
+        <source>1 setting changes</source>
+        <translation>有 1 项设置改变</translation>
+    </message>
+    <message>
+        <source>%1 settings change</source>
+        <translation>有 %1 项设置改变</translation>
+    </message>
+    <message>
+        <source>another program is using the history (%1)</source>
+        <translation>另一个程序正在使用历史记录（%1）</translation>
+    </message>
+    <message>
+        <source>the history database %1 is read-only (%2)</source>
+        <translation>历史记录数据库 %1 为只读（%2）</translation>
+    </message>
+    <message>
+        <source>the history database %1 cannot be opened (%2)</source>
+        <translation>无法打开历史记录数据库 %1（%2）</translation>
+    </message>
+    <message>
+        <source>the history could not be used: %1</source>
+        <translation>无法使用历史记录：%1</translation>
+    </message>
+    <message>
+        <source>the history database %1 was written by a newer padkbd, which this one does not write to</source>
+        <translation>历史记录数据库 %1 由更新版本的 padkbd 写入，此版本不会向其写入</translation>
+    </message>
+    <message>
+        <source>the history database %1 is damaged (%2), and another program has it open: it is left as it is until that program is closed</source>
+        <translation>历史记录数据库 %1 已损坏（%2），且另一个程序正打开着它：在该程序关闭之前保持原样</translation>
+    </message>
+    <message>
+        <source>the history database %1 is damaged (%2) and cannot be moved aside: %3</source>
+        <translation>历史记录数据库 %1 已损坏（%2），且无法移到一旁：%3</translation>
+    </message>
+    <message>
+        <source>The history database was damaged (%1); it was moved to %2 and a new one started.</source>
+        <translation>历史记录数据库已损坏（%1）；已将其移至 %2，并新建了数据库。</translation>
+    </message>
+    <message>
+        <source>The history database was upgraded for this padkbd; a copy of it as it was is kept in %1.</source>
+        <translation>历史记录数据库已为此版本的 padkbd 升级；原数据库的副本保存在 %1。</translation>
+    </message>
+    <message>
+        <source>there is no history entry %1</source>
+        <translation>没有历史记录第 %1 条</translation>
+    </message>
+    <message>
+        <source>history entry %1 cannot be used: %2</source>
+        <translation>历史记录第 %1 条无法使用：%2</translation>
+    </message>
+    <message>
+        <source>its preset has an impossible size</source>
+        <translation>其预设的大小不可能成立</translation>
+    </message>
+    <message>
+        <source>its preset is damaged</source>
+        <translation>其预设已损坏</translation>
+    </message>
+    <message>
+        <source>%1: %2 %3 → %4</source>
+        <translation>%1：%2 %3 → %4</translation>
+    </message>
+    <message>
+        <source>%1: only in the first preset</source>
+        <translation>%1：仅在第一个预设中</translation>
+    </message>
+    <message>
+        <source>%1: only in the second preset</source>
+        <translation>%1：仅在第二个预设中</translation>
+    </message>
+    <message>
+        <source>global: %1 %2 → %3</source>
+        <translation>全局：%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>%1 · not from these settings: the keyboard may hold others</source>
+        <translation>%1 · 不属于这些设置：键盘可能存有其他设置</translation>
+    </message>
+    <message>
+        <source>control %1</source>
+        <translation>控件 %1</translation>
+    </message>
+    <message>
+        <source>note on %1 · velocity %2 · channel %3</source>
+        <translation>音符开 %1 · 力度 %2 · 通道 %3</translation>
+    </message>
+    <message>
+        <source>note off %1 · channel %2</source>
+        <translation>音符关 %1 · 通道 %2</translation>
+    </message>
+    <message>
+        <source>pressure %1 · %2 · channel %3</source>
+        <translation>压力 %1 · %2 · 通道 %3</translation>
+    </message>
+    <message>
+        <source>controller %1 · value %2 · channel %3</source>
+        <translation>控制器 %1 · 数值 %2 · 通道 %3</translation>
+    </message>
+    <message>
+        <source>controller %1 · step %2 · channel %3</source>
+        <translation>控制器 %1 · 步进 %2 · 通道 %3</translation>
+    </message>
+    <message>
+        <source>NRPN %1 · value %2 · channel %3</source>
+        <translation>NRPN %1 · 数值 %2 · 通道 %3</translation>
+    </message>
+    <message>
+        <source>RPN %1 · value %2 · channel %3</source>
+        <translation>RPN %1 · 数值 %2 · 通道 %3</translation>
+    </message>
+    <message>
+        <source>program change %1 · channel %2</source>
+        <translation>音色切换 %1 · 通道 %2</translation>
+    </message>
+    <message>
+        <source>channel pressure %1 · channel %2</source>
+        <translation>通道压力 %1 · 通道 %2</translation>
+    </message>
+    <message>
+        <source>pitch bend %1 · channel %2</source>
+        <translation>弯音 %1 · 通道 %2</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 does not exist or is not a file</source>
+        <translation>模拟键盘状态文件 %1 不存在或不是文件</translation>
+    </message>
+    <message>
+        <source>Cannot read simulator state file %1</source>
+        <translation>无法读取模拟键盘状态文件 %1</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 is too large (%2 bytes)</source>
+        <translation>模拟键盘状态文件 %1 太大（%2 字节）</translation>
+    </message>
+    <message>
+        <source>Cannot open simulator state file %1</source>
+        <translation>无法打开模拟键盘状态文件 %1</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 is damaged (line %2): %3</source>
+        <translation>模拟键盘状态文件 %1 已损坏（第 %2 行）：%3</translation>
+    </message>
+    <message>
+        <source>Simulator state file %1 is damaged: it has no &quot;%2 1&quot; line</source>
+        <translation>模拟键盘状态文件 %1 已损坏：缺少“%2 1”这一行</translation>
+    </message>
+    <message>
+        <source>contains a NUL byte</source>
+        <translation>含有 NUL 字节</translation>
+    </message>
+    <message>
+        <source>expected &quot;%1 1&quot; first</source>
+        <translation>第一行应为“%1 1”</translation>
+    </message>
+    <message>
+        <source>unknown format version %1</source>
+        <translation>未知的格式版本 %1</translation>
+    </message>
+    <message>
+        <source>expected &quot;usb VVVV:PPPP&quot;</source>
+        <translation>应为“usb VVVV:PPPP”</translation>
+    </message>
+    <message>
+        <source>expected &quot;manufacturer M1 M2 M3&quot; (hex, 00-7f)</source>
+        <translation>应为“manufacturer M1 M2 M3”（十六进制，00-7f）</translation>
+    </message>
+    <message>
+        <source>expected &quot;gain N VV&quot;</source>
+        <translation>应为“gain N VV”</translation>
+    </message>
+    <message>
+        <source>gain number must be 0 to 7</source>
+        <translation>增益编号必须为 0 至 7</translation>
+    </message>
+    <message>
+        <source>gain value must be two hex digits, 00 to 7f</source>
+        <translation>增益值必须是两位十六进制数字，00 至 7f</translation>
+    </message>
+    <message>
+        <source>expected &quot;slot S PP WW VV&quot;</source>
+        <translation>应为“slot S PP WW VV”</translation>
+    </message>
+    <message>
+        <source>slot must be 0 to 8</source>
+        <translation>存储位置必须为 0 至 8</translation>
+    </message>
+    <message>
+        <source>PP and WW must be two hex digits each</source>
+        <translation>PP 和 WW 必须各为两位十六进制数字</translation>
+    </message>
+    <message>
+        <source>no setting has parameter %1 and target %2</source>
+        <translation>没有参数为 %1、目标为 %2 的设置</translation>
+    </message>
+    <message>
+        <source>value must be two hex digits, 00 to 7f</source>
+        <translation>数值必须是两位十六进制数字，00 至 7f</translation>
+    </message>
+    <message>
+        <source>unknown entry &quot;%1&quot;</source>
+        <translation>未知条目“%1”</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "editor/SelectorSurface.h"
+#include "editor/Words.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::editor;
@@ -253,7 +254,7 @@ class ActionsTest : public QObject {
     QVERIFY(editor.send());
     QCOMPARE(text, QStringLiteral("Memory 5: last sent by padkbd on %1, from the keyboard, "
                                   "edited; against that, 1 setting changes")
-                       .arg(QString::fromStdString(padkbd::whenText(held->front().at))));
+                       .arg(padkbd::editor::whenWords(held->front().at)));
     QCOMPARE(details, QStringList{"Pad 6: channel Channel 15 → Channel 4"});
     QVERIFY(editor.send());
     QCOMPARE(asked, 3);  // not asked again
@@ -385,7 +386,7 @@ class ActionsTest : public QObject {
     QCOMPARE(asked, QStringLiteral("Memory 1: a send by padkbd on %1, from the keyboard, "
                                    "edited, stopped after %2 of 598 settings; all 598 settings "
                                    "will be written")
-                        .arg(QString::fromStdString(padkbd::whenText(stopped.at)))
+                        .arg(padkbd::editor::whenWords(stopped.at))
                         .arg(before));
     const int written = editor.sim().writeCount();
     QVERIFY(written >= 100 && written < padkbd::PadAction::kFullExchange &&

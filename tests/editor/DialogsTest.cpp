@@ -11,9 +11,11 @@
 #include <QTreeWidget>
 
 #include "editor/GainController.h"
-#include "editor/HistoryDialogs.h"
+#include "editor/HistoryDialog.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
+#include "editor/Words.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::test;
@@ -72,7 +74,7 @@ class DialogsTest : public QObject {
     QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
     use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
     const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
-    QCOMPARE(settings.read().keyboard, (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
+    QCOMPARE(settings.read().value(), (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
     QVERIFY(worker.keyboard() == other && !worker.present() &&
             editor.keyboardState() == kNoKeyboard);
     QVERIFY(editor.send() && editor.sim().writeCount() == 0);
@@ -86,11 +88,11 @@ class DialogsTest : public QObject {
     use(dialog->usbIdsEdit->text(),
         QString::fromStdString(padkbd::formatManufacturerId(builtIn.manufacturer)));
     QVERIFY(worker.present() && editor.keyboardState() == kConnected);
-    QCOMPARE(settings.read().keyboard.port, std::optional<std::string>("kbd:MIDI 1"));
+    QCOMPARE(settings.read()->port, std::optional<std::string>("kbd:MIDI 1"));
     QCOMPARE(worker.keyboard().port, std::string("kbd:MIDI 1"));
     dialog->portEdit->clear();  // raw USB again
     use(dialog->usbIdsEdit->text(), dialog->manufacturerEdit->text());
-    QVERIFY(!settings.read().keyboard.port && worker.keyboard() == builtIn);
+    QVERIFY(!settings.read()->port && worker.keyboard() == builtIn);
 
     EditorHarness locked([](auto& sim) { sim.faults().refuseAccess = true; });
     QCOMPARE(locked.vc().message->toolTip(),  // the failed read says what to do
@@ -213,7 +215,7 @@ class DialogsTest : public QObject {
                                                     "keyboard USB 1209:0001, serial AB12:"));
     const auto& row = memory->row(3);
     QVERIFY(row.name->text() == "from the keyboard, edited" &&
-            row.when->text() == QString::fromStdString(padkbd::whenText(sent->at)));
+            row.when->text() == padkbd::editor::whenWords(sent->at));
     for (int pad = 0; pad < 48; ++pad)
       QCOMPARE(row.pads->colours()[pad], padkbd::editor::padColour(*editor.record(pad + 8)));
     for (int slot : {1, 9}) {

@@ -1,13 +1,13 @@
 // The history against a real SQLite database in a folder of its own: what
 // comes back, what each slot holds, what the send confirmation says, what
 // pruning keeps, and every kind of damaged database.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <zlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <ctime>
 #include <random>
@@ -91,7 +91,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_TRUE(test::sameValues(*presetOf(held), preset_));
   EXPECT_EQ(held.at, kEvening);
   EXPECT_EQ((*slots)[3].entry->id, stopped);
-  EXPECT_EQ(whatText(*(*slots)[3].entry),
+  EXPECT_EQ(english(whatText(*(*slots)[3].entry)),
             "stopped after 120 of " + std::to_string(all) + " settings to memory slot 4");
   EXPECT_EQ(history.slotStates("port Pads MIDI 1")->at(4).kind, SlotState::Kind::Holds);
 
@@ -109,6 +109,7 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   EXPECT_EQ(history.entry(1).message(),
             "history entry 1 cannot be used: its preset has an impossible size");
   EXPECT_EQ(history.entry(3).message(), "history entry 3 cannot be used: its preset is damaged");
+  EXPECT_EQ(history.entry(3).code(), Code::HistoryDamaged);
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(2).kind, SlotState::Kind::Unknown);
   EXPECT_TRUE(history.entry(2));
   EXPECT_EQ(history.takeNotice(), "");
@@ -119,15 +120,17 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   SlotState state{3, SlotState::Kind::Holds, sendTo(3, exchangeCount(), preset_, "live.padkbd")};
   Preset edited = copyOf(preset_);
   edited.global->mem = 6;  // where it goes is no change of the slot
-  EXPECT_EQ(previewText(previewSend(state, edited, lists), kEvening + hours(1)),
+  EXPECT_EQ(english(previewText(previewSend(state, edited, lists)), kEvening + hours(1)),
             "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd; against that, nothing "
             "changes");
   edited.buttons[12]->channel = 9;
   edited.buttons[12]->CR = 5;
   const SendPreview two = previewSend(state, edited, lists);
-  EXPECT_EQ(two.changes, (std::vector<std::string>{"Pad 5: channel 12 → 9", "Pad 5: red 12 → 5"}));
+  ASSERT_EQ(two.changes.size(), 2u);
+  EXPECT_EQ(english(two.changes[0]) + "; " + english(two.changes[1]),
+            "Pad 5: channel 12 → 9; Pad 5: red 12 → 5");
   // Another year is named; a day below 10 has no padding.
-  EXPECT_EQ(previewText(two, kEvening + hours(24 * 400)),
+  EXPECT_EQ(english(previewText(two), kEvening + hours(24 * 400)),
             "Memory 3: last sent by padkbd on 6 Dec 2026 at 21:03, live.padkbd; against that, 2 "
             "settings change");
   // Days on both sides of ten, this year and another.
@@ -140,17 +143,20 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
       {kEvening - hours(24 * 391), "10 Nov 2025 at 21:03"}};
   for (const auto& [at, text] : whens) EXPECT_EQ(whenText(at, kEvening), text);
   edited.buttons[12]->channel = 12;
-  EXPECT_TRUE(previewText(previewSend(state, edited, lists), kEvening).ends_with("1 setting changes"));
+  EXPECT_TRUE(english(previewText(previewSend(state, edited, lists)), kEvening)
+                  .ends_with("1 setting changes"));
 
   // A send cut short, and a slot padkbd never sent to: everything is written.
   const SlotState mix{4, SlotState::Kind::Mix, sendTo(4, 120, preset_, "set.padkbd")};
-  EXPECT_EQ(previewText(previewSend(mix, edited, lists), kEvening),
+  EXPECT_EQ(english(previewText(previewSend(mix, edited, lists)), kEvening),
             "Memory 4: a send by padkbd on 6 Dec at 21:03, set.padkbd, stopped after 120 of 598 "
             "settings; all 598 settings will be written");
-  EXPECT_EQ(previewText(previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists)),
+  EXPECT_EQ(english(previewText(
+                previewSend(SlotState{5, SlotState::Kind::Unknown, std::nullopt}, edited, lists))),
             "Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all 598 "
             "settings will be written");
-  EXPECT_EQ(slotText(state, kEvening), "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
+  EXPECT_EQ(english(slotText(state), kEvening),
+            "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
 
   // A held entry whose preset cannot be read back is not known.
   state.entry->document = "garbage";
@@ -208,7 +214,8 @@ TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
   ASSERT_TRUE(history.record(sendTo(1, exchangeCount(), preset_, "one")));
   ASSERT_TRUE(history.record(sendTo(2, 10, preset_, "two")));
   ASSERT_TRUE(history.record(sendTo(2, exchangeCount(), preset_, "two again")));
-  for (int n = 0; n < 6; ++n) ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", preset_)));
+  for (int n = 0; n < 6; ++n)
+    ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", preset_)));
   EXPECT_EQ(ids(history), (Ids{9, 8, 7, 3, 1}));
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(1).entry->source, "two again");
 }
@@ -393,7 +400,8 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   const fs::path backup = path_.string() + ".v1-backup";
   EXPECT_EQ(history.takeNotice(),
             "The history database was upgraded for this padkbd; a copy of it as it was is kept "
-            "in " + backup.string() + ".");
+            "in " +
+                backup.string() + ".");
   EXPECT_EQ((*listed)[1].keyboardKind, KeyboardKind::Port);
   EXPECT_EQ((*listed)[0].keyboardKind, KeyboardKind::Usb);
   EXPECT_EQ((*listed)[0].written, 120);
@@ -402,11 +410,14 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   ASSERT_TRUE(history.setNote(1, "before the festival"));
   EXPECT_EQ(history.entry(1)->note, "before the festival");
   EXPECT_EQ(history.setNote(9, "x").message(), "there is no history entry 9");
+  EXPECT_EQ(history.setNote(9, "x").code(), Code::HistoryNoEntry);
   EXPECT_EQ(*History(path_).record(sendTo(5, 598, preset_, "new")), 4);
   // The copy is the old database, as it was.
   sqlite3_open(backup.c_str(), &db);
   sqlite3_stmt* row = nullptr;
-  sqlite3_prepare_v2(db, "SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM entries", -1, &row, nullptr);
+  sqlite3_prepare_v2(db,
+                     "SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM entries",
+                     -1, &row, nullptr);
   ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
   EXPECT_EQ(sqlite3_column_int(row, 0), 1);
   EXPECT_EQ(sqlite3_column_int(row, 1), 3);

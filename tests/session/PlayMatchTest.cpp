@@ -41,7 +41,7 @@ ChannelMessage msg(std::uint8_t status, std::uint8_t a, std::uint8_t b = 0) {
 }
 
 std::string line(PlayMatcher& m, const ChannelMessage& message) {
-  return heardText(m.match(message), names());
+  return english(heardText(m.match(message), names()));
 }
 
 TEST(PlayMatch, NotesOfPadsAndButtonsOnTheirOwnOrTheGlobalChannelTransposed) {
@@ -55,10 +55,10 @@ TEST(PlayMatch, NotesOfPadsAndButtonsOnTheirOwnOrTheGlobalChannelTransposed) {
   const Heard on = m.match(msg(0x99, 40, 100));
   EXPECT_EQ(on.controls, std::vector<std::int32_t>{13});
   EXPECT_EQ(on.touch, Touch::Press);
-  EXPECT_EQ(heardText(on, names()), "Pad 6 · note on E1 · velocity 100 · channel 10");
+  EXPECT_EQ(english(heardText(on, names())), "Pad 6 · note on E1 · velocity 100 · channel 10");
   const Heard off = m.match(msg(0x89, 40, 64));
   EXPECT_EQ(off.touch, Touch::Release);
-  EXPECT_EQ(heardText(off, names()), "Pad 6 · note off E1 · channel 10");
+  EXPECT_EQ(english(heardText(off, names())), "Pad 6 · note off E1 · channel 10");
   // A note on of velocity 0 is a note off.
   EXPECT_EQ(m.match(msg(0x99, 40, 0)).touch, Touch::Release);
   EXPECT_EQ(line(m, msg(0xA9, 40, 48)), "Pad 6 · pressure E1 · 48 · channel 10");
@@ -103,7 +103,7 @@ TEST(PlayMatch, ControllersAbsoluteRelativeAndSwitchedSayWhatTheTouchDid) {
 
   const Heard knob = m.match(msg(0xB0, 7, 100));
   EXPECT_EQ(knob.touch, Touch::Move);
-  EXPECT_EQ(heardText(knob, names()), "Knob 2 · controller 7 · value 100 · channel 1");
+  EXPECT_EQ(english(heardText(knob, names())), "Knob 2 · controller 7 · value 100 · channel 1");
   EXPECT_EQ(line(m, msg(0xB0, 10, 127)), "Knob 3 · controller 10 · step -1 · channel 1");
   EXPECT_EQ(line(m, msg(0xB0, 10, 1)), "Knob 3 · controller 10 · step +1 · channel 1");
   EXPECT_EQ(line(m, msg(0xB0, 11, 63)), "Knob 4 · controller 11 · step -1 · channel 1");
@@ -141,7 +141,7 @@ TEST(PlayMatch, NrpnAndRpnSequencesNameTheirControlAndTheDataEntryItsParameter) 
   EXPECT_EQ(m.match(msg(0xB0, 98, 14)).controls, std::vector<std::int32_t>{2});
   const Heard entry = m.match(msg(0xB0, 6, 100));
   EXPECT_EQ(entry.parameter, 14);
-  EXPECT_EQ(heardText(entry, names()), "Knob 3, Knob 6 · NRPN 14 · value 100 · channel 1");
+  EXPECT_EQ(english(heardText(entry, names())), "Knob 3, Knob 6 · NRPN 14 · value 100 · channel 1");
   // The selection stays: the next value goes to the same parameter, and
   // another controller is no part of it.
   EXPECT_EQ(m.match(msg(0xB0, 6, 101)).controls, (std::vector<std::int32_t>{2, 5}));
@@ -179,7 +179,8 @@ TEST(PlayMatch, SeveralControlsAreAllNamedAndNoneIsSaidSo) {
   PlayMatcher empty;
   EXPECT_TRUE(empty.match(msg(0x90, 36, 90)).controls.empty());
   Heard heard = m.match(msg(0x90, 36, 90));
-  EXPECT_EQ(heardText(heard, {}), "control 8, control 55 · note on C1 · velocity 90 · channel 1");
+  EXPECT_EQ(english(heardText(heard, {})),
+            "control 8, control 55 · note on C1 · velocity 90 · channel 1");
 }
 
 TEST(PlayMatch, JsonHasEveryFieldOfTheMessage) {

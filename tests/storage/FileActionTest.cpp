@@ -152,6 +152,16 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
     const std::string why = refusal.empty() ? "" : ": " + parsed.message();
     const PresetRead imported = files_.importDocument(document);
     EXPECT_EQ(imported.message(), why.empty() ? "" : "Could not load " + document.string() + why);
+    // Of the kind its reason names: too large, values a preset cannot hold, or damaged.
+    const auto says = [&refusal](const char* words) {
+      return refusal.find(words) != std::string::npos;
+    };
+    const Code code = refusal.empty()     ? Code::Ok
+                      : says("too large") ? Code::FileTooLarge
+                      : says("is outside") || says("none of") || says("controls instead")
+                          ? Code::FileInvalid
+                          : Code::FileDamaged;
+    EXPECT_EQ(std::pair(parsed.code(), imported.code()), std::pair(code, code));
     EXPECT_TRUE(!parsed || test::sameValues(imported.value(), *parsed));
     // An XML document as it is (its own keys and integers kept), a binary one as XML.
     const std::string expected = !refusal.empty() ? before
@@ -160,8 +170,8 @@ TEST_F(FileActionTest, DocumentsAreCheckedBeforeTheyReachTheWorkingCopy) {
                                      : bytes;
     EXPECT_EQ(readAll(workingCopy()), expected);
   }
-  EXPECT_FALSE(files_.importDocument(tmp_ / "missing.padkbd"));
-  EXPECT_FALSE(files_.importDocument(tmp_.path()));  // a folder
+  EXPECT_EQ(files_.importDocument(tmp_ / "missing.padkbd").code(), Code::FileMissing);
+  EXPECT_EQ(files_.importDocument(tmp_.path()).code(), Code::FileUnreadable);  // a folder
   EXPECT_EQ(readAll(workingCopy()), before);
   EXPECT_EQ(entriesIn(workingCopy().parent_path()), 1u);
 }

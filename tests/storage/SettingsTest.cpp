@@ -15,17 +15,17 @@ using testing::HasSubstr;
 TEST(Settings, StoredValuesComeBackAndOtherContentsStay) {
   test::TempDir dir;
   const SettingsFile file(dir / "padkbd" / "settings.toml");
-  EXPECT_TRUE(file.read().outcome);  // no file: nothing set, no complaint
+  EXPECT_TRUE(file.read());  // no file: nothing set, no complaint
   ASSERT_TRUE(file.storeKeyboard({UsbIds{0x1234, 0xABCD}, std::nullopt}));
   ASSERT_TRUE(file.storeKeyboard({std::nullopt, ManufacturerId{0x00, 0x20, 0x6B}}));
-  EXPECT_EQ(file.read().keyboard,
+  EXPECT_EQ(file.read().value(),
             (KeyboardSettings{UsbIds{0x1234, 0xABCD}, ManufacturerId{0x00, 0x20, 0x6B}}));
 
   // A user's own table survives a store and a reset.
   test::writeAll(file.path(), readAll(file.path()) + "\n[editor]\ntheme = \"dark\"\n");
   ASSERT_TRUE(file.storeKeyboard({UsbIds{0x0001, 0x0002}, std::nullopt}));
   ASSERT_TRUE(file.forgetKeyboard());
-  EXPECT_EQ(file.read().keyboard, KeyboardSettings{});
+  EXPECT_EQ(file.read().value(), KeyboardSettings{});
   EXPECT_THAT(readAll(file.path()), HasSubstr("theme = 'dark'"));
   // Sends are confirmed until the user says otherwise, and again when asked.
   EXPECT_TRUE(file.confirmsSend());
@@ -38,32 +38,36 @@ TEST(Settings, StoredValuesComeBackAndOtherContentsStay) {
 TEST(Settings, DamagedFilesAreReportedAndNeverOverwritten) {
   test::TempDir dir;
   const SettingsFile file(dir / "settings.toml");
-  for (const auto& [text, why] : std::vector<std::pair<std::string, std::string>>{
-           {"[keyboard\n", "line 1: Error while parsing table header: expected ']', saw '\\n'"},
-           {"[keyboard]\ndevice = 1234\n", "keyboard.device is not \"VID:PID\" in hexadecimal"},
+  for (const auto& [text, why, code] : std::vector<std::tuple<std::string, std::string, Code>>{
+           {"[keyboard\n", "line 1: Error while parsing table header: expected ']', saw '\\n'",
+            Code::FileDamaged},
+           {"[keyboard]\ndevice = 1234\n", "keyboard.device is not \"VID:PID\" in hexadecimal",
+            Code::FileInvalid},
            {"[keyboard]\nmanufacturer = \"00 80 00\"\n",
-            "keyboard.manufacturer is not three bytes 00-7f in hexadecimal (\"00 20 6b\")"},
-           {"keyboard = 3\n", "\"keyboard\" is not a table"},
-           {std::string(70 * 1024, '#'), "too large (71680 bytes)"}}) {
+            "keyboard.manufacturer is not three bytes 00-7f in hexadecimal (\"00 20 6b\")",
+            Code::FileInvalid},
+           {"keyboard = 3\n", "\"keyboard\" is not a table", Code::FileInvalid},
+           {std::string(70 * 1024, '#'), "too large (71680 bytes)", Code::FileTooLarge}}) {
     SCOPED_TRACE(why);
     test::writeAll(file.path(), text);
     const SettingsRead settings = file.read();
-    EXPECT_EQ(settings.outcome.message(), file.path().string() + ": " + why);  // a failure
-    EXPECT_EQ(settings.keyboard, KeyboardSettings{});
+    EXPECT_EQ(settings.message(), file.path().string() + ": " + why);  // a failure
+    EXPECT_EQ(settings.code(), code);
     EXPECT_TRUE(file.confirmsSend()) << "a damaged file asks before every send";
-    EXPECT_FALSE(file.storeKeyboard({UsbIds{1, 2}, std::nullopt}));
+    EXPECT_EQ(file.storeKeyboard({UsbIds{1, 2}, std::nullopt}).message(),
+              settings.message() + "; mend it, or forget it with \"padkbd use --reset\"");
     EXPECT_FALSE(file.storeConfirmsSend(false));
     EXPECT_EQ(readAll(file.path()), text);
     ASSERT_TRUE(file.forgetKeyboard());  // which clears the damage
-    EXPECT_TRUE(file.read().outcome);
+    EXPECT_TRUE(file.read());
   }
   std::filesystem::create_directory(dir / "folder.toml");
-  EXPECT_FALSE(SettingsFile(dir / "folder.toml").read().outcome);
+  EXPECT_EQ(SettingsFile(dir / "folder.toml").read().code(), Code::FileDamaged);
 }
 
 TEST(Settings, CommandLineOverSettingsFileOverBuild) {
-  SettingsRead stored;
-  stored.keyboard = {UsbIds{0x1234, 0xABCD}, ManufacturerId{0x00, 0x20, 0x6B}};
+  const SettingsRead stored(
+      KeyboardSettings{UsbIds{0x1234, 0xABCD}, ManufacturerId{0x00, 0x20, 0x6B}});
   // (The settings file over the build: the tool's tests.)
   const ResolvedKeyboard mixed = resolveKeyboard(stored, {UsbIds{0x0AAA, 0x0BBB}, std::nullopt});
   EXPECT_EQ(std::tuple(mixed.id, mixed.usbSource, mixed.manufacturerSource),
