@@ -49,7 +49,7 @@ ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& 
   globalView = findOutlet<QWidget>(view, "globalView");
   selectedView = findOutlet<QWidget>(view, "selectedView");
   bankSwitch = findOutlet<QAbstractButton>(view, "bankSwitch");
-  surface = findOutlet<QWidget>(view, "selectorGrid");
+  surface = findOutlet<SelectorGrid>(view, "selectorGrid");
   messageView = findOutlet<QWidget>(view, "messageView");
   colourSwatch = findOutlet<QAbstractButton>(view, "colourSwatch");
   bulkCount = findOutlet<QLabel>(view, "bulkCount");
@@ -64,14 +64,13 @@ ViewController::~ViewController() {
 }
 
 void ViewController::connectElements() {
-  const std::pair<const char*, void (ViewController::*)(QObject*)> selectors[] = {
-      {"black", &ViewController::blackButtonAction},
-      {"white", &ViewController::whiteButtonAction},
-      {"other", &ViewController::otherButtonAction},
-      {"bank", &ViewController::changePadAction}};
+  const std::pair<Handler, void (ViewController::*)(QObject*)> handlers[] = {
+      {Handler::Black, &ViewController::blackButtonAction},
+      {Handler::White, &ViewController::whiteButtonAction},
+      {Handler::Bank, &ViewController::changePadAction}};
   for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
-    for (const auto& [selector, action] : selectors) {
-      if (element->property("selector").toString() != QLatin1String(selector)) continue;
+    for (const auto& [handler, action] : handlers) {
+      if (handlerOf(element) != handler) continue;
       connect(element, &QAbstractButton::clicked, this,
               [this, element, action = action] { (this->*action)(element); });
     }
@@ -96,7 +95,7 @@ void ViewController::connectElements() {
   connect(bulkAllButton, &QPushButton::clicked, this, &ViewController::chooseAllPadsAction);
   connect(bulkCancelButton, &QPushButton::clicked, this, &ViewController::cancelBulkAction);
   for (QAbstractButton* header : rowHeaders(view_)) {
-    const int row = header->property("row").toInt();
+    const int row = rowOf(header);
     connect(header, &QAbstractButton::clicked, this, [this, row] { chooseRowAction(row); });
   }
   surface->installEventFilter(this);
@@ -211,13 +210,13 @@ void ViewController::getItem() {
 // Selection
 
 void ViewController::press(Selector selector, QObject* element) {
-  if (strike && (element->property("modifiers").toInt() & Qt::ControlModifier) != 0) {
+  if (strike && (clickModifiers(element) & Qt::ControlModifier) != 0) {
     strike(controlOf(*session_, element));
     return;
   }
   // Shift-click in bulk mode chooses the pads from the last one clicked.
   const bool range = session_->inBulk() && selector == Selector::Black &&
-                     (element->property("modifiers").toInt() & Qt::ShiftModifier) != 0;
+                     (clickModifiers(element) & Qt::ShiftModifier) != 0;
   if (range ? !session_->chooseRangeForBulk(controlOf(*session_, element))
             : !session_->press(selector, tagOf(element))) {
     return;
@@ -242,7 +241,7 @@ void ViewController::chooseControl(std::int32_t index) {
   }
   // White tag n stands for control n - 1 with the first bank, black tag n always.
   QAbstractButton* element = viewWithTag(index + 1);
-  element->setProperty("modifiers", 0);  // not the last click's
+  forgetClickModifiers(element);  // not the last click's
   press(index < kWhiteButtonCount ? Selector::White : Selector::Black, element);
 }
 
@@ -377,7 +376,7 @@ void ViewController::chooseRowAction(int row) {
 // The chosen pads ringed, their count, and the bulk controls shown only in bulk mode.
 void ViewController::showBulkSelection() {
   const bool bulk = session_->inBulk();
-  surface->setProperty("bulk", bulk);  // what its elements' rings mean
+  surface->setBulk(bulk);  // what its elements' rings mean
   for (QWidget* part :
        std::initializer_list<QWidget*>{bulkCount, bulkAllButton, bulkCancelButton}) {
     part->setVisible(bulk);
@@ -386,7 +385,7 @@ void ViewController::showBulkSelection() {
   if (!bulk) return;
   bulkCount->setText(tr("Pads chosen: %1").arg(session_->bulkSelection().size()));
   for (QAbstractButton* element : selectorElements(view_)) {
-    const bool chosen = element->property("selector").toString() == QLatin1String("black") &&
+    const bool chosen = handlerOf(element) == Handler::Black &&
                         session_->inBulkSelection(controlOf(*session_, element));
     setImage(element, chosen ? QStringLiteral("selected") : QStringLiteral("unselected"));
   }
@@ -431,7 +430,7 @@ void ViewController::enableElements() {
   }
   SaveButton->setEnabled(!bulk);
   BulkButton->setEnabled(!reading);
-  findOutlet<QWidget>(view_, "selectorGrid")->setEnabled(!reading);
+  surface->setEnabled(!reading);
   sendToKeyboardButton->setEnabled(!bulk && free);
   gainsButton->setEnabled(free);
 }

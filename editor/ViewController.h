@@ -130,7 +130,7 @@ class ViewController : public QObject {
   QWidget* globalView = nullptr;
   QWidget* selectedView = nullptr;
   QAbstractButton* bankSwitch = nullptr;
-  QWidget* surface = nullptr;  // the selectors' grid; takes the keyboard focus
+  SelectorGrid* surface = nullptr;  // the selectors' grid; takes the keyboard focus
   QWidget* messageView = nullptr;
   QAbstractButton* colourSwatch = nullptr;  // the current control's colour; opens the picker
   QLabel* bulkCount = nullptr;              // bulk mode: how many pads are chosen
