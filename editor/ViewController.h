@@ -3,7 +3,8 @@
 // editing rule. Each setting reaches its pop-up through the field table
 // (FieldPopUps); Default, Load and Save are DocumentActions, and read, send
 // and the gains are KeyboardActions. It keeps no editing state of its own
-// beyond what is shown.
+// beyond what is shown. What is chosen (a click, the surface's keys, the
+// bank, bulk mode's pads) is in ViewSelection.cpp.
 #pragma once
 
 #include <QObject>
