@@ -144,9 +144,8 @@ class WindowTest : public QObject {
     editor::SelectorGrid spare;  // its elements are not in the window
     editor::buildSelectorSurface(&spare);
     for (const auto& step : steps) {
-      QAbstractButton* other = editor::selectorWithTag(&spare, step.tag);
       if (step.act == Click) editor.click(step.tag);
-      if (step.act == Other) vc.otherButtonAction(other);
+      if (step.act == Other) vc.otherButtonAction(editor::selectorWithTag(&spare, step.tag));
       if (step.act == Bank) QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
       const auto record = editor.record(step.current);
       const bool pad = padkbd::isPadControl(step.current);
