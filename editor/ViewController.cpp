@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,7 +48,7 @@ ViewController::ViewController(QWidget* view, DeviceWorker& worker, FileAction& 
   globalView = findOutlet<QWidget>(view, "globalView");
   selectedView = findOutlet<QWidget>(view, "selectedView");
   bankSwitch = findOutlet<QAbstractButton>(view, "bankSwitch");
-  surface = findOutlet<QWidget>(view, "selectorGrid");
+  surface = findOutlet<SelectorGrid>(view, "selectorGrid");
   messageView = findOutlet<QWidget>(view, "messageView");
   colourSwatch = findOutlet<QAbstractButton>(view, "colourSwatch");
   bulkCount = findOutlet<QLabel>(view, "bulkCount");
@@ -64,14 +63,13 @@ ViewController::~ViewController() {
 }
 
 void ViewController::connectElements() {
-  const std::pair<const char*, void (ViewController::*)(QObject*)> selectors[] = {
-      {"black", &ViewController::blackButtonAction},
-      {"white", &ViewController::whiteButtonAction},
-      {"other", &ViewController::otherButtonAction},
-      {"bank", &ViewController::changePadAction}};
+  const std::pair<Handler, void (ViewController::*)(QObject*)> handlers[] = {
+      {Handler::Black, &ViewController::blackButtonAction},
+      {Handler::White, &ViewController::whiteButtonAction},
+      {Handler::Bank, &ViewController::changePadAction}};
   for (QAbstractButton* element : view_->findChildren<QAbstractButton*>()) {
-    for (const auto& [selector, action] : selectors) {
-      if (element->property("selector").toString() != QLatin1String(selector)) continue;
+    for (const auto& [handler, action] : handlers) {
+      if (handlerOf(element) != handler) continue;
       connect(element, &QAbstractButton::clicked, this,
               [this, element, action = action] { (this->*action)(element); });
     }
@@ -96,7 +94,7 @@ void ViewController::connectElements() {
   connect(bulkAllButton, &QPushButton::clicked, this, &ViewController::chooseAllPadsAction);
   connect(bulkCancelButton, &QPushButton::clicked, this, &ViewController::cancelBulkAction);
   for (QAbstractButton* header : rowHeaders(view_)) {
-    const int row = header->property("row").toInt();
+    const int row = rowOf(header);
     connect(header, &QAbstractButton::clicked, this, [this, row] { chooseRowAction(row); });
   }
   surface->installEventFilter(this);
@@ -105,51 +103,6 @@ void ViewController::connectElements() {
   connect(escape, &QShortcut::activated, this, [this] {
     if (!this->escape || !this->escape()) cancelBulkAction();
   });
-}
-
-bool ViewController::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != surface) return false;
-  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-    // Focused, the cursor starts on the ringed control (the current one), or on Knob 1.
-    if (focusedElement(surface) == nullptr) {
-      QAbstractButton* start = viewWithTag(kFirstTag);
-      for (QAbstractButton* element : selectorElements(view_)) {
-        if (imageOf(element) == QLatin1String("selected")) start = element;
-      }
-      setFocusedElement(start);
-    }
-    focusedElement(surface)->update();
-    return false;
-  }
-  if (event->type() != QEvent::KeyPress) return false;
-  const auto* key = static_cast<QKeyEvent*>(event);
-  return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && surfaceKey(key->key());
-}
-
-bool ViewController::surfaceKey(int key) {
-  QAbstractButton* at = focusedElement(surface);
-  if (at == nullptr || session_ == nullptr) return false;
-  switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down: {
-      QAbstractButton* next = neighbour(at, key);
-      if (next == at) return true;  // an edge
-      setFocusedElement(next);
-      // Outside bulk mode the control moved to is current, as clicked; the
-      // bank switch only switches when chosen.
-      if (!session_->inBulk() && next != bankSwitch) clickElement(next);
-      return true;
-    }
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      clickElement(at);
-      return true;
-    default:
-      return false;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -205,67 +158,6 @@ void ViewController::setStatus(const QString& text, const QString& why) {
 void ViewController::getItem() {
   popUps_.fillLists(*session_);
   labelSelectors(view_, *session_);
-}
-
-// ---------------------------------------------------------------------------
-// Selection
-
-void ViewController::press(Selector selector, QObject* element) {
-  if (strike && (element->property("modifiers").toInt() & Qt::ControlModifier) != 0) {
-    strike(controlOf(*session_, element));
-    return;
-  }
-  // Shift-click in bulk mode chooses the pads from the last one clicked.
-  const bool range = session_->inBulk() && selector == Selector::Black &&
-                     (element->property("modifiers").toInt() & Qt::ShiftModifier) != 0;
-  if (range ? !session_->chooseRangeForBulk(controlOf(*session_, element))
-            : !session_->press(selector, tagOf(element))) {
-    return;
-  }
-  auto* button = qobject_cast<QAbstractButton*>(element);
-  if (button != nullptr) setFocusedElement(button);  // chosen by playing too
-  if (session_->inBulk()) {
-    showBulkSelection();
-  } else {
-    initButtonImage();
-    setImage(button, QStringLiteral("selected"));
-    showButtonValue();
-  }
-  emit editStateChanged();  // what can be copied or pasted follows the selection
-}
-
-void ViewController::chooseControl(std::int32_t index) {
-  if (index < 0 || index >= kControlCount) return;
-  // The knobs have no selector but the white ones with the first bank.
-  if (index < kWhiteButtonCount && !session_->inBulk() && session_->secondBank()) {
-    changePadAction(bankSwitch);
-  }
-  // White tag n stands for control n - 1 with the first bank, black tag n always.
-  QAbstractButton* element = viewWithTag(index + 1);
-  element->setProperty("modifiers", 0);  // not the last click's
-  press(index < kWhiteButtonCount ? Selector::White : Selector::Black, element);
-}
-
-void ViewController::blackButtonAction(QObject* element) {
-  press(Selector::Black, element);
-}
-
-void ViewController::whiteButtonAction(QObject* element) {
-  press(Selector::White, element);
-}
-
-void ViewController::otherButtonAction(QObject* element) {
-  press(Selector::Other, element);
-}
-
-void ViewController::changePadAction(QObject* element) {
-  setImage(qobject_cast<QAbstractButton*>(element),
-           session_->secondBank() ? QStringLiteral("unselected") : QStringLiteral("selected"));
-  session_->toggleBank();
-  labelSelectors(view_, *session_);
-  showPadLights(view_, *session_);
-  showButtonValue();
-  emit editStateChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -328,70 +220,6 @@ void ViewController::changeGlobalAction(GlobalField field, int position) {
   emit editStateChanged();
 }
 
-// ---------------------------------------------------------------------------
-// Bulk change
-
-void ViewController::bulkChange() {
-  if (!session_->inBulk()) {
-    session_->enterBulk();
-    initButtonImage();
-    BulkButton->setText(tr("退出批量模式"));
-    showButtonValue();
-    showBulkSelection();
-    enableElements();
-    emit editStateChanged();
-    return;
-  }
-  session_->leaveBulk();
-  leftBulk();
-}
-
-void ViewController::cancelBulkAction() {
-  if (!session_->inBulk()) return;
-  session_->cancelBulk();
-  initButtonImage();
-  leftBulk();
-}
-
-void ViewController::leftBulk() {
-  enableElements();
-  BulkButton->setText(tr("批量改变红色/绿色/蓝色"));
-  showBulkSelection();
-  showAll();
-}
-
-void ViewController::chooseAllPadsAction() {
-  std::vector<std::int32_t> pads;
-  for (std::int32_t index = kFirstPadControl; index <= kLastPadControl; ++index) {
-    pads.push_back(index);
-  }
-  if (session_->chooseForBulk(pads)) showBulkSelection();
-}
-
-void ViewController::chooseRowAction(int row) {
-  std::vector<std::int32_t> pads;
-  for (int column = 0; column < 8; ++column) pads.push_back(kFirstPadControl + row * 8 + column);
-  if (session_->chooseForBulk(pads)) showBulkSelection();
-}
-
-// The chosen pads ringed, their count, and the bulk controls shown only in bulk mode.
-void ViewController::showBulkSelection() {
-  const bool bulk = session_->inBulk();
-  surface->setProperty("bulk", bulk);  // what its elements' rings mean
-  for (QWidget* part :
-       std::initializer_list<QWidget*>{bulkCount, bulkAllButton, bulkCancelButton}) {
-    part->setVisible(bulk);
-  }
-  for (QAbstractButton* header : rowHeaders(view_)) header->setVisible(bulk);
-  if (!bulk) return;
-  bulkCount->setText(tr("Pads chosen: %1").arg(session_->bulkSelection().size()));
-  for (QAbstractButton* element : selectorElements(view_)) {
-    const bool chosen = element->property("selector").toString() == QLatin1String("black") &&
-                        session_->inBulkSelection(controlOf(*session_, element));
-    setImage(element, chosen ? QStringLiteral("selected") : QStringLiteral("unselected"));
-  }
-}
-
 void ViewController::pickColourAction() {
   const ButtonValuePtr& btn = session_->current();
   if (!btn || !(session_->inBulk() || isPadControl(btn->buttonID)) || !dialogs.pickColour) return;
@@ -431,7 +259,7 @@ void ViewController::enableElements() {
   }
   SaveButton->setEnabled(!bulk);
   BulkButton->setEnabled(!reading);
-  findOutlet<QWidget>(view_, "selectorGrid")->setEnabled(!reading);
+  surface->setEnabled(!reading);
   sendToKeyboardButton->setEnabled(!bulk && free);
   gainsButton->setEnabled(free);
 }

@@ -3,7 +3,8 @@
 // editing rule. Each setting reaches its pop-up through the field table
 // (FieldPopUps); Default, Load and Save are DocumentActions, and read, send
 // and the gains are KeyboardActions. It keeps no editing state of its own
-// beyond what is shown.
+// beyond what is shown. What is chosen (a click, the surface's keys, the
+// bank, bulk mode's pads) is in ViewSelection.cpp.
 #pragma once
 
 #include <QObject>
@@ -130,7 +131,7 @@ class ViewController : public QObject {
   QWidget* globalView = nullptr;
   QWidget* selectedView = nullptr;
   QAbstractButton* bankSwitch = nullptr;
-  QWidget* surface = nullptr;  // the selectors' grid; takes the keyboard focus
+  SelectorGrid* surface = nullptr;  // the selectors' grid; takes the keyboard focus
   QWidget* messageView = nullptr;
   QAbstractButton* colourSwatch = nullptr;  // the current control's colour; opens the picker
   QLabel* bulkCount = nullptr;              // bulk mode: how many pads are chosen

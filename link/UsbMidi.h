@@ -13,6 +13,8 @@
 #include <span>
 #include <vector>
 
+#include "model/ChannelMessage.h"
+
 namespace padkbd::usbmidi {
 
 inline constexpr std::size_t kPacketSize = 4;
@@ -200,24 +202,9 @@ class SysExAssembler {
   std::uint16_t touched_ = 0;  // cables whose Partial reset() must clear
 };
 
-// One channel message a player's touch makes: a note, pressure, a
-// controller, a program or a pitch bend, and the cable it came on.
-struct ChannelMessage {
-  std::uint8_t status = 0;  // 80-EF
-  std::uint8_t data1 = 0;
-  std::uint8_t data2 = 0;  // 0 for the one-byte messages (program, channel pressure)
-  std::uint8_t cable = 0;
-
-  constexpr std::uint8_t type() const { return status & 0xF0; }
-  constexpr int channel() const { return status & 0x0F; }
-  friend constexpr bool operator==(const ChannelMessage&, const ChannelMessage&) = default;
-};
-
-// How many data bytes follow a channel status byte.
-constexpr std::size_t dataBytes(std::uint8_t status) {
-  const std::uint8_t type = status & 0xF0;
-  return type == 0xC0 || type == 0xD0 ? 1 : 2;
-}
+// The channel messages read off the packets are the model's.
+using padkbd::ChannelMessage;
+using padkbd::dataBytes;
 
 // Finds the channel messages in a stream of transfers: in packets of their
 // own (code index numbers 8-E), or a byte a packet (F), running status

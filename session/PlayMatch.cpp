@@ -12,7 +12,6 @@ namespace padkbd {
 namespace {
 
 using Json = nlohmann::ordered_json;
-using usbmidi::ChannelMessage;
 namespace p = playing;
 
 constexpr std::uint8_t kNoteOff = 0x80, kNoteOn = 0x90, kPolyPressure = 0xA0, kController = 0xB0,
@@ -59,7 +58,7 @@ std::string nameOf(std::int32_t index, const std::vector<std::string>& names) {
 }
 
 std::string hexBytes(const ChannelMessage& m) {
-  if (usbmidi::dataBytes(m.status) == 1) return fmt::format("{:02x} {:02x}", m.status, m.data1);
+  if (dataBytes(m.status) == 1) return fmt::format("{:02x} {:02x}", m.status, m.data1);
   return fmt::format("{:02x} {:02x} {:02x}", m.status, m.data1, m.data2);
 }
 

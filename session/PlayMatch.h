@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/UsbMidi.h"
+#include "model/ChannelMessage.h"
 #include "storage/PresetCheck.h"
 
 namespace padkbd {
@@ -26,7 +26,7 @@ inline constexpr const char* kNotFromTheseSettings =
 enum class Touch { Press, Release, Move };
 
 struct Heard {
-  usbmidi::ChannelMessage message;
+  ChannelMessage message;
   // Every control of the preset that sends this message, in index order.
   std::vector<std::int32_t> controls;
   Touch touch = Touch::Move;
@@ -46,7 +46,7 @@ class PlayMatcher {
   void setPreset(Preset preset);
   const Preset& preset() const { return preset_; }
 
-  Heard match(const usbmidi::ChannelMessage& message);
+  Heard match(const ChannelMessage& message);
 
  private:
   // The NRPN or RPN parameter a channel selected last (-1: none yet).
@@ -55,7 +55,7 @@ class PlayMatcher {
     int lsb = -1;
     bool rpn = false;
   };
-  void matchController(const usbmidi::ChannelMessage& message, Heard& heard);
+  void matchController(const ChannelMessage& message, Heard& heard);
 
   Preset preset_;
   std::array<Selection, 16> selected_{};

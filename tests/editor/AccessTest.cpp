@@ -89,7 +89,7 @@ class AccessTest : public QObject {
       for (int n = 0; n < step.times; ++n) {
         QTest::keyClick(vc.surface, step.key);
         if (focusedElement(vc.surface) != vc.bankSwitch)
-          ring = focusedElement(vc.surface)->property("tag").toString();
+          ring = QString::number(editor::tagOf(focusedElement(vc.surface)));
       }
       QVERIFY(vc.session().current() == editor.record(step.current));
       QCOMPARE(vc.controlName->text(),
@@ -136,7 +136,7 @@ class AccessTest : public QObject {
       const QAccessible::State state = accessible(focusedElement(vc.surface))->state();
       QVERIFY(state.checkable && state.focused && !state.selected);
       QCOMPARE(bool(state.checked),
-               step.chosen.contains(focusedElement(vc.surface)->property("tag").toString()));
+               step.chosen.contains(QString::number(editor::tagOf(focusedElement(vc.surface)))));
     }
   }
 

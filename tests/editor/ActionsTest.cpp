@@ -195,7 +195,7 @@ class ActionsTest : public QObject {
                                                {"CCnum", 80, ""},
                                                {"mode", 1, ""}}) {
       editor.choose(menu, position);
-      QCOMPARE(editor.element(14)->property("note").toString(), QString::fromLatin1(note));
+      QCOMPARE(noteOf(editor.element(14)), QString::fromLatin1(note));
     }
   }
 

@@ -76,7 +76,7 @@ QStringList EditorHarness::selectedTags() {
   QStringList tags;
   for (QAbstractButton* element : vc().taggedElements()) {
     if (editor::imageOf(element) == QLatin1String("selected"))
-      tags << element->property("tag").toString();
+      tags << QString::number(editor::tagOf(element));
   }
   return tags;
 }

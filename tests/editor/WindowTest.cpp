@@ -141,11 +141,11 @@ class WindowTest : public QObject {
                  {Click, 3, 10, {"3"}},   {Bank, 0, 2, {"3"}},  {Click, 21, 20, {"21"}},
                  {Bank, 0, 20, {"21"}},   {Other, 1, 8, {}},    {Other, 56, 63, {}},
                  {Other, 57, 63, {}}};
+    editor::SelectorGrid spare;  // its elements are not in the window
+    editor::buildSelectorSurface(&spare);
     for (const auto& step : steps) {
-      QObject other;  // not in the window
-      other.setProperty("tag", step.tag);
       if (step.act == Click) editor.click(step.tag);
-      if (step.act == Other) vc.otherButtonAction(&other);
+      if (step.act == Other) vc.otherButtonAction(editor::selectorWithTag(&spare, step.tag));
       if (step.act == Bank) QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
       const auto record = editor.record(step.current);
       const bool pad = padkbd::isPadControl(step.current);

@@ -10,8 +10,6 @@
 namespace padkbd {
 namespace {
 
-using usbmidi::ChannelMessage;
-
 std::vector<std::string> names() {
   std::vector<std::string> n;
   for (int i = 0; i < 8; ++i) n.push_back("Knob " + std::to_string(i + 1));
