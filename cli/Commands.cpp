@@ -12,6 +12,7 @@
 #include "cli/Keyboard.h"
 #include "cli/MonitorCommand.h"
 #include "history/SendPreview.h"
+#include "link/midiport/PortModule.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
 #include "session/PresetReport.h"
@@ -306,7 +307,7 @@ Ending runDevices(Context& context, const Args& args) {
           "[--manufacturer M1M2M3]\".\n",
           formatUsbIds(inForce.id.usb), sourceName(inForce.usbSource));
     }
-    text += midiPortLines(MidiPortLink::listPorts(args.device.midiApi), inForce.id.port);
+    text += midiPortLines(portmodule::listPorts(args.device.midiApi), inForce.id.port);
     return printResult(text);
   });
 }

@@ -33,7 +33,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options, const KeyboardId& key
   } else if (options_.simulate) {
     link_ = std::make_unique<SimulatedController>(keyboard_);
   } else if (!keyboard_.port.empty()) {
-    link_ = std::make_unique<MidiPortLink>(options_.midiApi);
+    link_ = portmodule::makeLink(options_.midiApi);
   } else {
     libusb_ = std::make_unique<LibusbBackend>();
     link_ = std::make_unique<UsbLink>(*libusb_);
@@ -96,7 +96,7 @@ std::string DeviceSession::notFoundReason() const {
     return fmt::format("USB is not available on this machine ({})", libusb_->available().message());
   }
   if (!keyboard_.port.empty() && !simulated_) {
-    const MidiPortListing listing = MidiPortLink::listPorts(options_.midiApi);
+    const MidiPortListing listing = portmodule::listPorts(options_.midiApi);
     std::string names;
     for (const MidiPort& port : listing.ports) names += (names.empty() ? "" : ", ") + port.name;
     return fmt::format(

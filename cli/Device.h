@@ -16,7 +16,7 @@
 #include "cli/Console.h"
 #include "cli/TraceLink.h"
 #include "link/InterfaceAction.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/PortModule.h"
 #include "model/KeyboardId.h"
 #include "model/Outcome.h"
 #include "protocol/PadAction.h"

@@ -423,7 +423,7 @@ void DeviceWorker::listDevices(QObject* context, std::function<void(MidiDeviceLi
 
 void DeviceWorker::listPorts(QObject* context, std::function<void(MidiPortListing)> done) {
   run<MidiPortListing>(
-      context, [api = midiApi] { return MidiPortLink::listPorts(api); }, std::move(done));
+      context, [api = midiApi] { return portmodule::listPorts(api); }, std::move(done));
 }
 
 void DeviceWorker::setKeyboard(const KeyboardId& keyboard, QObject* context,

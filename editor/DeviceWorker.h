@@ -38,7 +38,7 @@
 #include "link/Discovery.h"
 #include "link/InterfaceAction.h"
 #include "link/Listener.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/PortModule.h"
 #include "model/KeyboardId.h"
 #include "protocol/PadAction.h"
 #include "session/PlayMatch.h"

@@ -1,10 +1,9 @@
 #include "link/KeyboardLink.h"
 
-#include <RtMidi.h>
 #include <fmt/format.h>
 #include <libusb.h>
 
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/PortModule.h"
 #include "link/usb/LibusbBackend.h"
 #include "link/usb/UsbLink.h"
 
@@ -15,17 +14,13 @@ std::string libusbVersion() {
   return fmt::format("{}.{}.{}", version->major, version->minor, version->micro);
 }
 
-std::string rtmidiVersion() {
-  return RtMidi::getVersion();
-}
-
 KeyboardLink::KeyboardLink(MidiApi api) : api_(api) {}
 
 KeyboardLink::~KeyboardLink() = default;
 
 void KeyboardLink::useKeyboard(const KeyboardId& keyboard) {
   // A link given up keeps nothing open.
-  Link* left = throughPort() ? static_cast<Link*>(midi_.get()) : usb_.get();
+  Link* left = throughPort() ? midi_.get() : usb_.get();
   if (left != nullptr && throughPort() != !keyboard.port.empty()) left->close();
   keyboard_ = keyboard;
   target().useKeyboard(keyboard_);
@@ -45,7 +40,7 @@ Link& KeyboardLink::target() {
     return *usb_;
   }
   if (!midi_) {
-    midi_ = std::make_unique<MidiPortLink>(api_);
+    midi_ = portmodule::makeLink(api_);
     midi_->useKeyboard(keyboard_);
   }
   return *midi_;

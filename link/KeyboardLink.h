@@ -13,13 +13,11 @@
 
 namespace padkbd {
 
-// The versions of the libraries the links speak through, as the program
-// runs with them ("1.0.26", "5.0.0").
+// The version of libusb as the program runs with it ("1.0.26"); RtMidi's
+// is the MIDI-port module's (PortModule.h).
 std::string libusbVersion();
-std::string rtmidiVersion();
 
 class LibusbBackend;
-class MidiPortLink;
 class UsbLink;
 
 class KeyboardLink final : public ForwardingLink, public Discovery {
@@ -45,7 +43,7 @@ class KeyboardLink final : public ForwardingLink, public Discovery {
   KeyboardId keyboard_;
   std::unique_ptr<LibusbBackend> libusb_;
   std::unique_ptr<UsbLink> usb_;
-  std::unique_ptr<MidiPortLink> midi_;
+  std::unique_ptr<Link> midi_;  // from the MIDI-port module, made at first use
   std::function<void()> changed_;
   bool usbNews_ = false;  // libusb tells of devices coming and going
 };
