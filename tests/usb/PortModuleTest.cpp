@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 
 #include "link/midiport/PortModule.h"
 #include "tests/support/TempDir.h"
