@@ -80,6 +80,20 @@ TEST_F(MidiPort, TheModuleListsThePortsAndRunsWithTheSystemsRtMidi) {
   ASSERT_NE(standIn, listing.ports.end());
   EXPECT_TRUE(standIn->input && standIn->output);
   EXPECT_EQ(portmodule::rtmidiVersion().value(), RtMidi::getVersion());
+
+  // No server of that name: said, in the program's words only (JACK's own
+  // complaints go to the diagnostics, not to the terminal).
+  test::ScopedEnv elsewhere{"JACK_DEFAULT_SERVER", "padkbd-no-such-server"};
+  const MidiPortListing none = portmodule::listPorts(MidiApi::Jack);
+  EXPECT_EQ(none.listed.message(), "no JACK server is running");
+  EXPECT_TRUE(none.ports.empty());
+  const std::string err = (tmp.path() / "err").string();
+  const auto [status, out] = padkbd("devices --midi-api jack 2>" + err);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("\nMIDI ports: cannot be listed (no JACK server is running)\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(test::readAll(err), "");
 }
 
 TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
@@ -98,7 +112,9 @@ TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
   ASSERT_EQ(padkbd("--midi-api jack gains 1 2 3 4 5 6 7 8").first, 0);
   // Writes are not answered; a handshake answered after them means they arrived.
   ASSERT_TRUE(pad.OpenInterface());
+  EXPECT_TRUE(link->isOpen());
   io.KillInterface();
+  EXPECT_FALSE(link->isOpen());
   for (int i = 0; i < kControlCount; ++i)
     EXPECT_EQ(sim.controlInSlot(3, i), sim.controlInSlot(0, i)) << "control " << i;
   EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
