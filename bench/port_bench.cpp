@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "link/InterfaceAction.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/PortModule.h"
 #include "model/Log.h"
 #include "protocol/PadAction.h"
 #include "sim/SimulatedController.h"
@@ -56,10 +56,10 @@ int main() {
   SimulatedController standInSim;
   standInSim.setLogTransfers(false);
   test::KeyboardStandIn standIn{standInSim};
-  MidiPortLink port{MidiApi::Jack};
+  const std::unique_ptr<Link> port = portmodule::makeLink(MidiApi::Jack);
   KeyboardId throughPort = builtInKeyboard();
   throughPort.port = test::KeyboardStandIn::kPort;
-  const double portMs = medianRead(port, throughPort);
+  const double portMs = medianRead(*port, throughPort);
 
   SimulatedController sim;
   sim.setLogTransfers(false);

@@ -2,7 +2,7 @@
 // against an empty Qt window, started alternately in the same run, timed
 // from the fork to the X server's MapNotify of the program's first top-level
 // window. Run under an X server (make bench starts Xvfb). Goal: the editor
-// within 1.3 times the empty window's median.
+// within 1.2 times the empty window's median.
 #include <X11/Xlib.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,7 +19,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double kGoal = 1.3;
+constexpr double kGoal = 1.2;
 
 // Milliseconds from the start of `argv` to its first mapped top-level
 // window; negative when none was mapped within ten seconds.
@@ -86,6 +86,11 @@ int main(int argc, char** argv) {
   for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
     setenv(name, (home / name).c_str(), 1);
   }
+  // Qt wants a runtime folder of the user's own, or it says so at every start.
+  const std::filesystem::path runtime = home / "runtime";
+  std::filesystem::create_directories(runtime);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   const struct {
     const char* name;
     std::vector<std::string> argv;

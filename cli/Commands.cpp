@@ -11,7 +11,7 @@
 #include "cli/HistoryCommands.h"
 #include "cli/Keyboard.h"
 #include "cli/MonitorCommand.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/Discovery.h"
 #include "history/SendPreview.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"

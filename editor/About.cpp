@@ -5,6 +5,7 @@
 
 #include "editor/EditorLog.h"
 #include "keyboard/Reach.h"
+#include "link/midiport/PortModule.h"
 #include "padkbd/BuildConfig.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
@@ -24,6 +25,8 @@ QString logFolder() {
 }
 
 QString aboutText() {
+  // Loads the MIDI-port module; without it there is no RtMidi to name.
+  const Result<std::string> rtmidi = portmodule::rtmidiVersion();
   return QCoreApplication::translate(
              "About",
              "padkbd %1\nThe editor of the USB-MIDI pad keyboard's settings.\n\n"
@@ -31,7 +34,8 @@ QString aboutText() {
              "Settings: %6\nData: %7\nLog and history: %8")
       .arg(QString::fromLatin1(config::kVersion), QString::fromLatin1(qVersion()),
            QString::fromStdString(libusbVersion()), QStringLiteral(PADKBD_LIBPLIST_VERSION),
-           QString::fromStdString(rtmidiVersion()), shown(SettingsFile::defaultPath()),
+           rtmidi ? QString::fromStdString(*rtmidi) : QStringLiteral("—"),
+           shown(SettingsFile::defaultPath()),
            shown(FileAction::defaultWorkingCopyPath().parent_path()), logFolder());
 }
 

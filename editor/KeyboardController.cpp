@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "editor/Words.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/Discovery.h"
 #include "model/Log.h"
 
 namespace padkbd::editor {

@@ -1,11 +1,10 @@
 #include "keyboard/Reach.h"
 
-#include <RtMidi.h>
 #include <fmt/format.h>
 #include <libusb.h>
 
 #include "history/History.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/PortModule.h"
 #include "link/usb/LibusbBackend.h"
 #include "link/usb/UsbLink.h"
 #include "sim/SimulatedController.h"
@@ -15,10 +14,6 @@ namespace padkbd {
 std::string libusbVersion() {
   const libusb_version* version = libusb_get_version();
   return fmt::format("{}.{}.{}", version->major, version->minor, version->micro);
-}
-
-std::string rtmidiVersion() {
-  return RtMidi::getVersion();
 }
 
 Reach::Reach(ReachOptions options, const KeyboardId& keyboard)
@@ -62,7 +57,7 @@ Link& Reach::target() {
     return *usb_;
   }
   if (!port_) {
-    port_ = std::make_unique<MidiPortLink>(options_.midiApi);
+    port_ = portmodule::makeLink(options_.midiApi);
     port_->useKeyboard(keyboard_);
   }
   return *port_;
@@ -146,7 +141,7 @@ void Reach::pollEvents() {
 }
 
 MidiPortListing Reach::listPorts() const {
-  return MidiPortLink::listPorts(options_.midiApi);
+  return portmodule::listPorts(options_.midiApi);
 }
 
 }  // namespace padkbd

@@ -21,7 +21,6 @@
 namespace padkbd {
 
 class LibusbBackend;
-class MidiPortLink;
 class SimulatedController;
 class UsbLink;
 
@@ -104,7 +103,7 @@ class Reach final : public ForwardingLink, public Discovery {
   SimulatedController* simulated_ = nullptr;
   std::unique_ptr<LibusbBackend> libusb_;
   std::unique_ptr<UsbLink> usb_;
-  std::unique_ptr<MidiPortLink> port_;
+  std::unique_ptr<Link> port_;  // from the MIDI-port module, made at first use
   FileLock stateLock_;
   int turns_ = 0;  // begin() without its end(): the state file is taken once
   std::function<void()> changed_;
@@ -113,9 +112,8 @@ class Reach final : public ForwardingLink, public Discovery {
   std::string serial_;
 };
 
-// The versions of the libraries the links speak through, as the program
-// runs with them ("1.0.26", "5.0.0").
+// The version of libusb as the program runs with it ("1.0.26"); RtMidi's
+// is the MIDI-port module's (link/midiport/PortModule.h).
 std::string libusbVersion();
-std::string rtmidiVersion();
 
 }  // namespace padkbd

@@ -37,6 +37,9 @@ struct MidiDeviceListing {
 enum class MidiApi { Default, Alsa, Jack };
 std::optional<MidiApi> parseMidiApi(std::string_view name);  // "alsa", "jack"
 
+// Whether a port's name names the keyboard: it contains `wanted`, in any case.
+bool portNameMatches(std::string_view name, std::string_view wanted);
+
 struct MidiPort {
   std::string name;
   bool input = false;   // the keyboard can be heard on it

@@ -19,6 +19,8 @@ constexpr CatalogueEntry kCatalogue[] = {
     {TextId::Plain, Code::Other, PADKBD_TEXT("padkbd::Texts", "%1")},
     {TextId::Because, Code::Other, PADKBD_TEXT("padkbd::Texts", "%1: %2")},
     {TextId::Cancelled, Code::Cancelled, PADKBD_TEXT("padkbd::Texts", "cancelled")},
+    {TextId::PortModuleMissing, Code::LinkUnavailable,
+     PADKBD_TEXT("padkbd::Texts", "the MIDI port support (%1) cannot be loaded: %2")},
 
     // --- The way to the keyboard (link/) ---
     {TextId::LinkNoDevice, Code::LinkGone,

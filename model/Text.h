@@ -67,6 +67,8 @@ enum class TextId : std::uint16_t {
   // A failure with a cause: "%1: %2".
   Because,
   Cancelled,
+  // The MIDI-port module (%1, its file name) cannot be loaded: %2, why.
+  PortModuleMissing,
 
   // --- The way to the keyboard (link/) ---
   LinkNoDevice,

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "link/UsbMidi.h"
+#include "link/midiport/RtMidiOutput.h"
 #include "model/Log.h"
 #include "model/Outcome.h"
 
@@ -109,27 +110,6 @@ std::optional<unsigned> indexOf(RtMidi& ports, const std::string& wanted) {
 }
 
 }  // namespace
-
-void closeOutput(std::unique_ptr<RtMidiOut>& out) {
-  if (!out) return;
-  out->closePort();
-  // RtMidi's JACK output frees its buffer before it stops its client, so a
-  // process cycle still running would read freed memory: let it end first.
-  if (out->getCurrentApi() == RtMidi::UNIX_JACK) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  out.reset();
-}
-
-bool portNameMatches(std::string_view name, std::string_view wanted) {
-  return !wanted.empty() && lower(name).find(lower(wanted)) != std::string::npos;
-}
-
-std::optional<MidiApi> parseMidiApi(std::string_view name) {
-  if (name == "alsa") return MidiApi::Alsa;
-  if (name == "jack") return MidiApi::Jack;
-  return std::nullopt;
-}
 
 // A wait for the keyboard looks at the cancel flag this often.
 constexpr std::chrono::milliseconds kWaitSlice{50};

@@ -3,26 +3,19 @@
 // is sent as USB-MIDI event packets goes out as MIDI messages, and every
 // message that comes in is handed back as packets. Nothing is detached:
 // music programs keep the keyboard's port meanwhile.
+//
+// Built into the MIDI-port module only: the programs reach it through
+// link/midiport/PortModule.h.
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "link/Discovery.h"
 #include "link/Link.h"
 
-class RtMidiOut;
-
 namespace padkbd {
-
-// Whether a port's name names the keyboard: it contains `wanted`, in any case.
-bool portNameMatches(std::string_view name, std::string_view wanted);
-
-// Closes and destroys an output port safely under every service.
-void closeOutput(std::unique_ptr<RtMidiOut>& out);
 
 class MidiPortLink final : public Link {
  public:

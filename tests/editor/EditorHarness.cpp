@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "editor/SelectorSurface.h"
+#include "link/midiport/PortModule.h"
 #include "model/Log.h"
 
 namespace padkbd::test {
@@ -15,6 +16,8 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
       xdgState_("XDG_STATE_HOME", (dir_.path() / "state").string()) {
   log::setSink(
       [](log::Channel, std::string_view) {});  // the transport's lines would drown the output
+  // The MIDI-port module, which the programs find beside themselves.
+  portmodule::useFolder(PADKBD_TEST_MODULE_DIR);
   if (prepare) prepare(sim_);
   keyboard_ = resolveKeyboard(SettingsFile().read(), {});
   files_ =

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/RtMidiOutput.h"
 
 extern char** environ;
 

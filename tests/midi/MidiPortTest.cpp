@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "link/InterfaceAction.h"
-#include "link/midiport/MidiPortLink.h"
+#include "link/midiport/PortModule.h"
 #include "protocol/PadAction.h"
 #include "session/PlayMatch.h"
 #include "storage/FileAction.h"
@@ -33,7 +33,11 @@ const KeyboardId kThroughPort{builtInKeyboard().usb, builtInKeyboard().manufactu
 
 class MidiPort : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { server_ = new test::JackServer; }
+  static void SetUpTestSuite() {
+    // The port link is the module's, as the programs load it.
+    portmodule::useFolder(PADKBD_TEST_MODULE_DIR);
+    server_ = new test::JackServer;
+  }
   static void TearDownTestSuite() { delete server_; }
   void SetUp() override { ASSERT_TRUE(server_->running()) << "jackd did not start"; }
 
@@ -49,8 +53,8 @@ class MidiPort : public ::testing::Test {
   test::ScopedEnv config{"XDG_CONFIG_HOME", tmp.path().string()};
   SimulatedController sim;
   test::KeyboardStandIn standIn{sim};
-  MidiPortLink link{MidiApi::Jack};
-  InterfaceAction io{link, kThroughPort};
+  std::unique_ptr<Link> link = portmodule::makeLink(MidiApi::Jack);
+  InterfaceAction io{*link, kThroughPort};
   FileAction files{PADKBD_TEST_RESOURCE_DIR, {}};
   PadAction pad{io, files};
 };
@@ -60,9 +64,36 @@ TEST_F(MidiPort, ASilentKeyboardTimesOutAndAPortNobodyHasIsNamed) {
   sim.changeFaults([](Faults& f) { f.noReplyAfter = 0; });
   EXPECT_EQ(pad.OpenInterface().message(),
             "the controller did not answer the handshake after 5 attempts");
-  MidiPortLink elsewhere{MidiApi::Jack};
-  InterfaceAction nowhere{elsewhere, {kThroughPort.usb, kThroughPort.manufacturer, "no such port"}};
+  const std::unique_ptr<Link> elsewhere = portmodule::makeLink(MidiApi::Jack);
+  InterfaceAction nowhere{*elsewhere,
+                          {kThroughPort.usb, kThroughPort.manufacturer, "no such port"}};
   EXPECT_EQ(nowhere.FindDevice().message(), "no MIDI port named \"no such port\" found");
+}
+
+TEST_F(MidiPort, TheModuleListsThePortsAndRunsWithTheSystemsRtMidi) {
+  const MidiPortListing listing = portmodule::listPorts(MidiApi::Jack);
+  ASSERT_TRUE(listing.listed) << listing.listed.message();
+  EXPECT_EQ(listing.api, "Jack");
+  const auto standIn = std::find_if(listing.ports.begin(), listing.ports.end(), [](auto& port) {
+    return portNameMatches(port.name, test::KeyboardStandIn::kPort);
+  });
+  ASSERT_NE(standIn, listing.ports.end());
+  EXPECT_TRUE(standIn->input && standIn->output);
+  EXPECT_EQ(portmodule::rtmidiVersion().value(), RtMidi::getVersion());
+
+  // No server of that name: said, in the program's words only (JACK's own
+  // complaints go to the diagnostics, not to the terminal).
+  test::ScopedEnv elsewhere{"JACK_DEFAULT_SERVER", "padkbd-no-such-server"};
+  const MidiPortListing none = portmodule::listPorts(MidiApi::Jack);
+  EXPECT_EQ(none.listed.message(), "no JACK server is running");
+  EXPECT_TRUE(none.ports.empty());
+  const std::string err = (tmp.path() / "err").string();
+  const auto [status, out] = padkbd("devices --midi-api jack 2>" + err);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("\nMIDI ports: cannot be listed (no JACK server is running)\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(test::readAll(err), "");
 }
 
 TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
@@ -81,7 +112,9 @@ TEST_F(MidiPort, TheToolListsThePortAndReadsSendsAndSetsGainsThroughIt) {
   ASSERT_EQ(padkbd("--midi-api jack gains 1 2 3 4 5 6 7 8").first, 0);
   // Writes are not answered; a handshake answered after them means they arrived.
   ASSERT_TRUE(pad.OpenInterface());
+  EXPECT_TRUE(link->isOpen());
   io.KillInterface();
+  EXPECT_FALSE(link->isOpen());
   for (int i = 0; i < kControlCount; ++i)
     EXPECT_EQ(sim.controlInSlot(3, i), sim.controlInSlot(0, i)) << "control " << i;
   EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
