@@ -895,16 +895,8 @@ Log and history: %8</translation>
         <translation>Editor for the settings of the USB-MIDI pad keyboard.</translation>
     </message>
     <message>
-        <source>Work with a simulated keyboard instead of USB (no hardware needed).</source>
-        <translation>Work with a simulated keyboard instead of USB (no hardware needed).</translation>
-    </message>
-    <message>
         <source>language</source>
         <translation>language</translation>
-    </message>
-    <message>
-        <source>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</source>
-        <translation>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</translation>
     </message>
     <message>
         <source>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</source>
@@ -1565,29 +1557,241 @@ Log and history: %8</translation>
         <source>unknown entry &quot;%1&quot;</source>
         <translation>unknown entry &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>the MIDI port support (%1) cannot be loaded: %2</source>
+        <translation>the MIDI port support (%1) cannot be loaded: %2</translation>
+    </message>
+    <message>
+        <source>no device (it may have been unplugged)</source>
+        <translation>no device (it may have been unplugged)</translation>
+    </message>
+    <message>
+        <source>input/output error</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>timed out</source>
+        <translation>timed out</translation>
+    </message>
+    <message>
+        <source>success</source>
+        <translation>success</translation>
+    </message>
+    <message>
+        <source>invalid parameter</source>
+        <translation>invalid parameter</translation>
+    </message>
+    <message>
+        <source>access denied</source>
+        <translation>access denied</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>not found</translation>
+    </message>
+    <message>
+        <source>busy</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>overflow</source>
+        <translation>overflow</translation>
+    </message>
+    <message>
+        <source>pipe error</source>
+        <translation>pipe error</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>not supported</source>
+        <translation>not supported</translation>
+    </message>
+    <message>
+        <source>other error</source>
+        <translation>other error</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be found (%1)</source>
+        <translation>the controller&apos;s interface could not be found (%1)</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be opened (%1)</source>
+        <translation>the controller&apos;s interface could not be opened (%1)</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be claimed (%1)</source>
+        <translation>the controller&apos;s interface could not be claimed (%1)</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be examined (%1)</source>
+        <translation>the controller&apos;s interface could not be examined (%1)</translation>
+    </message>
+    <message>
+        <source>no MIDI port named &quot;%1&quot; found</source>
+        <translation>no MIDI port named &quot;%1&quot; found</translation>
+    </message>
+    <message>
+        <source>no controller found (USB %1)</source>
+        <translation>no controller found (USB %1)</translation>
+    </message>
+    <message>
+        <source>no controller found</source>
+        <translation>no controller found</translation>
+    </message>
+    <message>
+        <source>the write failed (%1)</source>
+        <translation>the write failed (%1)</translation>
+    </message>
+    <message>
+        <source>no reply (%1)</source>
+        <translation>no reply (%1)</translation>
+    </message>
+    <message>
+        <source>the reply is not the keyboard&apos;s handshake</source>
+        <translation>the reply is not the keyboard&apos;s handshake</translation>
+    </message>
+    <message>
+        <source>a reply of %1 bytes, %2 are needed</source>
+        <translation>a reply of %1 bytes, %2 are needed</translation>
+    </message>
+    <message>
+        <source>libusb could not start (%1)</source>
+        <translation>libusb could not start (%1)</translation>
+    </message>
+    <message>
+        <source>the USB devices could not be listed (%1)</source>
+        <translation>the USB devices could not be listed (%1)</translation>
+    </message>
+    <message>
+        <source>the ALSA sequencer cannot be opened</source>
+        <translation>the ALSA sequencer cannot be opened</translation>
+    </message>
+    <message>
+        <source>no JACK server is running</source>
+        <translation>no JACK server is running</translation>
+    </message>
+    <message>
+        <source>the ALSA sequencer cannot be opened and no JACK server is running</source>
+        <translation>the ALSA sequencer cannot be opened and no JACK server is running</translation>
+    </message>
+    <message>
+        <source>there are no settings to save yet</source>
+        <translation>there are no settings to save yet</translation>
+    </message>
+    <message>
+        <source>there are no settings to send yet</source>
+        <translation>there are no settings to send yet</translation>
+    </message>
+    <message>
+        <source>the keyboard did not take the handshake: %1</source>
+        <translation>the keyboard did not take the handshake: %1</translation>
+    </message>
+    <message>
+        <source>the controller did not answer the handshake after %1 attempts</source>
+        <translation>the controller did not answer the handshake after %1 attempts</translation>
+    </message>
+    <message>
+        <source>cancelled while waiting for the keyboard</source>
+        <translation>cancelled while waiting for the keyboard</translation>
+    </message>
+    <message>
+        <source>the read was cancelled</source>
+        <translation>the read was cancelled</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering during the read, at %1</source>
+        <translation>the controller stopped answering during the read, at %1</translation>
+    </message>
+    <message>
+        <source>reading the controller failed: %1</source>
+        <translation>reading the controller failed: %1</translation>
+    </message>
+    <message>
+        <source>memory slot %1 is outside 1-9</source>
+        <translation>memory slot %1 is outside 1-9</translation>
+    </message>
+    <message>
+        <source>memory slot %1 is outside 1-9; nothing was sent</source>
+        <translation>memory slot %1 is outside 1-9; nothing was sent</translation>
+    </message>
+    <message>
+        <source>cancelled after %1 of %2 settings: memory slot %3 now holds some of the new settings and some of the old</source>
+        <translation>cancelled after %1 of %2 settings: memory slot %3 now holds some of the new settings and some of the old</translation>
+    </message>
+    <message>
+        <source>the send stopped, at %1</source>
+        <translation>the send stopped, at %1</translation>
+    </message>
+    <message>
+        <source>the send failed: %1</source>
+        <translation>the send failed: %1</translation>
+    </message>
+    <message>
+        <source>%1: the control has no record</source>
+        <translation>%1: the control has no record</translation>
+    </message>
+    <message>
+        <source>the gain list has %1 entries, 8 are needed</source>
+        <translation>the gain list has %1 entries, 8 are needed</translation>
+    </message>
+    <message>
+        <source>gain %1 is %2, outside 0-127</source>
+        <translation>gain %1 is %2, outside 0-127</translation>
+    </message>
+    <message>
+        <source>Use the simulated keyboard instead of USB; --simulate=STATEFILE keeps its memory slots and gains in STATEFILE between runs</source>
+        <translation>Use the simulated keyboard instead of USB; --simulate=STATEFILE keeps its memory slots and gains in STATEFILE between runs</translation>
+    </message>
+    <message>
+        <source>Use the keyboard with this USB vendor:product id (hex)</source>
+        <translation>Use the keyboard with this USB vendor:product id (hex)</translation>
+    </message>
+    <message>
+        <source>The keyboard&apos;s three SysEx manufacturer bytes, hex (&quot;00206b&quot;, &quot;00 20 6b&quot;)</source>
+        <translation>The keyboard&apos;s three SysEx manufacturer bytes, hex (&quot;00206b&quot;, &quot;00 20 6b&quot;)</translation>
+    </message>
+    <message>
+        <source>Reach the keyboard through the MIDI port whose name contains NAME (any case) instead of raw USB</source>
+        <translation>Reach the keyboard through the MIDI port whose name contains NAME (any case) instead of raw USB</translation>
+    </message>
+    <message>
+        <source>The MIDI service for --port: alsa or jack</source>
+        <translation>The MIDI service for --port: alsa or jack</translation>
+    </message>
+    <message>
+        <source>a USB id VID:PID in hexadecimal (like 1209:0001)</source>
+        <translation>a USB id VID:PID in hexadecimal (like 1209:0001)</translation>
+    </message>
+    <message>
+        <source>three hex bytes 00-7f (like 00206b)</source>
+        <translation>three hex bytes 00-7f (like 00206b)</translation>
+    </message>
+    <message>
+        <source>a part of the MIDI port&apos;s name</source>
+        <translation>a part of the MIDI port&apos;s name</translation>
+    </message>
+    <message>
+        <source>alsa or jack</source>
+        <translation>alsa or jack</translation>
+    </message>
+    <message>
+        <source>--simulate=STATEFILE needs a file name</source>
+        <translation>--simulate=STATEFILE needs a file name</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not %3</source>
+        <translation>%1 takes %2, not %3</translation>
+    </message>
 </context>
 <context>
-    <name>padkbd::editor::DeviceWorker</name>
-    <message>
-        <source>The history could not keep this read: %1.</source>
-        <translation>The history could not keep this read: %1.</translation>
-    </message>
-    <message>
-        <source>The history could not keep this send: %1.</source>
-        <translation>The history could not keep this send: %1.</translation>
-    </message>
-    <message>
-        <source>Listening could not start: %1</source>
-        <translation>Listening could not start: %1</translation>
-    </message>
-    <message>
-        <source>Listening stopped: the keyboard went away</source>
-        <translation>Listening stopped: the keyboard went away</translation>
-    </message>
-    <message>
-        <source>Listening stopped: %1</source>
-        <translation>Listening stopped: %1</translation>
-    </message>
+    <name>padkbd::editor</name>
     <message>
         <source>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</source>
         <translation>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</translation>
@@ -1603,6 +1807,29 @@ Log and history: %8</translation>
     <message>
         <source>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</source>
         <translation>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</translation>
+    </message>
+    <message>
+        <source>The history could not keep this read: %1.</source>
+        <translation>The history could not keep this read: %1.</translation>
+    </message>
+    <message>
+        <source>The history could not keep this send: %1.</source>
+        <translation>The history could not keep this send: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::DeviceWorker</name>
+    <message>
+        <source>Listening could not start: %1</source>
+        <translation>Listening could not start: %1</translation>
+    </message>
+    <message>
+        <source>Listening stopped: the keyboard went away</source>
+        <translation>Listening stopped: the keyboard went away</translation>
+    </message>
+    <message>
+        <source>Listening stopped: %1</source>
+        <translation>Listening stopped: %1</translation>
     </message>
 </context>
 <context>

@@ -895,16 +895,8 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <translation>USB-MIDI 打击垫键盘的设置编辑器。</translation>
     </message>
     <message>
-        <source>Work with a simulated keyboard instead of USB (no hardware needed).</source>
-        <translation>使用模拟键盘代替 USB 设备（无需硬件）。</translation>
-    </message>
-    <message>
         <source>language</source>
         <translation>语言</translation>
-    </message>
-    <message>
-        <source>The MIDI service for a keyboard reached through a MIDI port: alsa or jack (default: ALSA, else JACK).</source>
-        <translation>经 MIDI 端口连接键盘时使用的 MIDI 服务：alsa 或 jack（默认：ALSA，不可用时 JACK）。</translation>
     </message>
     <message>
         <source>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</source>
@@ -1565,17 +1557,268 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>unknown entry &quot;%1&quot;</source>
         <translation>未知条目“%1”</translation>
     </message>
+    <message>
+        <source>the MIDI port support (%1) cannot be loaded: %2</source>
+        <translation>MIDI 端口支持（%1）无法加载：%2</translation>
+    </message>
+    <message>
+        <source>no device (it may have been unplugged)</source>
+        <translation>没有设备（可能已被拔出）</translation>
+    </message>
+    <message>
+        <source>input/output error</source>
+        <translation>输入/输出错误</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>被中断</translation>
+    </message>
+    <message>
+        <source>timed out</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <source>success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>invalid parameter</source>
+        <translation>参数无效</translation>
+    </message>
+    <message>
+        <source>access denied</source>
+        <translation>访问被拒绝</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>未找到</translation>
+    </message>
+    <message>
+        <source>busy</source>
+        <translation>忙</translation>
+    </message>
+    <message>
+        <source>overflow</source>
+        <translation>溢出</translation>
+    </message>
+    <message>
+        <source>pipe error</source>
+        <translation>管道错误</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>not supported</source>
+        <translation>不支持</translation>
+    </message>
+    <message>
+        <source>other error</source>
+        <translation>其他错误</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be found (%1)</source>
+        <translation>找不到控制器的接口（%1）</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be opened (%1)</source>
+        <translation>无法打开控制器的接口（%1）</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be claimed (%1)</source>
+        <translation>无法占用控制器的接口（%1）</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s interface could not be examined (%1)</source>
+        <translation>无法检查控制器的接口（%1）</translation>
+    </message>
+    <message>
+        <source>no MIDI port named &quot;%1&quot; found</source>
+        <translation>未找到名为“%1”的 MIDI 端口</translation>
+    </message>
+    <message>
+        <source>no controller found (USB %1)</source>
+        <translation>未找到控制器（USB %1）</translation>
+    </message>
+    <message>
+        <source>no controller found</source>
+        <translation>未找到控制器</translation>
+    </message>
+    <message>
+        <source>the write failed (%1)</source>
+        <translation>写入失败（%1）</translation>
+    </message>
+    <message>
+        <source>no reply (%1)</source>
+        <translation>没有回应（%1）</translation>
+    </message>
+    <message>
+        <source>the reply is not the keyboard&apos;s handshake</source>
+        <translation>回应不是键盘的握手</translation>
+    </message>
+    <message>
+        <source>a reply of %1 bytes, %2 are needed</source>
+        <translation>回应有 %1 个字节，需要 %2 个</translation>
+    </message>
+    <message>
+        <source>libusb could not start (%1)</source>
+        <translation>libusb 无法启动（%1）</translation>
+    </message>
+    <message>
+        <source>the USB devices could not be listed (%1)</source>
+        <translation>无法列出 USB 设备（%1）</translation>
+    </message>
+    <message>
+        <source>the ALSA sequencer cannot be opened</source>
+        <translation>无法打开 ALSA 音序器</translation>
+    </message>
+    <message>
+        <source>no JACK server is running</source>
+        <translation>没有正在运行的 JACK 服务器</translation>
+    </message>
+    <message>
+        <source>the ALSA sequencer cannot be opened and no JACK server is running</source>
+        <translation>无法打开 ALSA 音序器，也没有正在运行的 JACK 服务器</translation>
+    </message>
+    <message>
+        <source>there are no settings to save yet</source>
+        <translation>还没有可保存的设置</translation>
+    </message>
+    <message>
+        <source>there are no settings to send yet</source>
+        <translation>还没有可发送的设置</translation>
+    </message>
+    <message>
+        <source>the keyboard did not take the handshake: %1</source>
+        <translation>键盘没有接受握手：%1</translation>
+    </message>
+    <message>
+        <source>the controller did not answer the handshake after %1 attempts</source>
+        <translation>尝试 %1 次后控制器仍未回应握手</translation>
+    </message>
+    <message>
+        <source>cancelled while waiting for the keyboard</source>
+        <translation>在等待键盘时已取消</translation>
+    </message>
+    <message>
+        <source>the read was cancelled</source>
+        <translation>读取已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering during the read, at %1</source>
+        <translation>读取时控制器停止了回应，在 %1</translation>
+    </message>
+    <message>
+        <source>reading the controller failed: %1</source>
+        <translation>读取控制器失败：%1</translation>
+    </message>
+    <message>
+        <source>memory slot %1 is outside 1-9</source>
+        <translation>存储位置 %1 不在 1-9 之内</translation>
+    </message>
+    <message>
+        <source>memory slot %1 is outside 1-9; nothing was sent</source>
+        <translation>存储位置 %1 不在 1-9 之内；没有发送任何内容</translation>
+    </message>
+    <message>
+        <source>cancelled after %1 of %2 settings: memory slot %3 now holds some of the new settings and some of the old</source>
+        <translation>在 %2 项设置中的第 %1 项后取消：存储位置 %3 现在有一部分新设置和一部分旧设置</translation>
+    </message>
+    <message>
+        <source>the send stopped, at %1</source>
+        <translation>发送中断，在 %1</translation>
+    </message>
+    <message>
+        <source>the send failed: %1</source>
+        <translation>发送失败：%1</translation>
+    </message>
+    <message>
+        <source>%1: the control has no record</source>
+        <translation>%1：该控件没有记录</translation>
+    </message>
+    <message>
+        <source>the gain list has %1 entries, 8 are needed</source>
+        <translation>增益列表有 %1 项，需要 8 项</translation>
+    </message>
+    <message>
+        <source>gain %1 is %2, outside 0-127</source>
+        <translation>增益 %1 为 %2，不在 0-127 之内</translation>
+    </message>
+    <message>
+        <source>Use the simulated keyboard instead of USB; --simulate=STATEFILE keeps its memory slots and gains in STATEFILE between runs</source>
+        <translation>使用模拟键盘代替 USB；--simulate=STATEFILE 在两次运行之间把它的存储位置和增益保存在 STATEFILE 中</translation>
+    </message>
+    <message>
+        <source>Use the keyboard with this USB vendor:product id (hex)</source>
+        <translation>使用具有此 USB 厂商:产品编号（十六进制）的键盘</translation>
+    </message>
+    <message>
+        <source>The keyboard&apos;s three SysEx manufacturer bytes, hex (&quot;00206b&quot;, &quot;00 20 6b&quot;)</source>
+        <translation>键盘的三个 SysEx 制造商字节，十六进制（“00206b”、“00 20 6b”）</translation>
+    </message>
+    <message>
+        <source>Reach the keyboard through the MIDI port whose name contains NAME (any case) instead of raw USB</source>
+        <translation>通过名称包含 NAME（不分大小写）的 MIDI 端口而不是原始 USB 连接键盘</translation>
+    </message>
+    <message>
+        <source>The MIDI service for --port: alsa or jack</source>
+        <translation>--port 使用的 MIDI 服务：alsa 或 jack</translation>
+    </message>
+    <message>
+        <source>a USB id VID:PID in hexadecimal (like 1209:0001)</source>
+        <translation>十六进制的 USB 编号 VID:PID（如 1209:0001）</translation>
+    </message>
+    <message>
+        <source>three hex bytes 00-7f (like 00206b)</source>
+        <translation>三个 00-7f 的十六进制字节（如 00206b）</translation>
+    </message>
+    <message>
+        <source>a part of the MIDI port&apos;s name</source>
+        <translation>MIDI 端口名称的一部分</translation>
+    </message>
+    <message>
+        <source>alsa or jack</source>
+        <translation>alsa 或 jack</translation>
+    </message>
+    <message>
+        <source>--simulate=STATEFILE needs a file name</source>
+        <translation>--simulate=STATEFILE 需要一个文件名</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not %3</source>
+        <translation>%1 需要 %2，而不是 %3</translation>
+    </message>
 </context>
 <context>
-    <name>padkbd::editor::DeviceWorker</name>
+    <name>padkbd::editor</name>
+    <message>
+        <source>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</source>
+        <translation>此用户无权打开键盘（USB 编号 %1）。“键盘 → 键盘…”显示允许访问的 udev 规则及其安装方法；然后重新插入键盘。</translation>
+    </message>
+    <message>
+        <source>Another program holds the keyboard: close it (or another padkbd), then try again.</source>
+        <translation>另一个程序占用着键盘：请关闭它（或另一个 padkbd），然后重试。</translation>
+    </message>
+    <message>
+        <source>No MIDI port named &quot;%1&quot; was found. Is the keyboard plugged in? Keyboard → Keyboard… lists the MIDI ports and chooses another.</source>
+        <translation>未找到名为“%1”的 MIDI 端口。键盘插好了吗？“键盘 → 键盘…”列出 MIDI 端口并可选择其他端口。</translation>
+    </message>
+    <message>
+        <source>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</source>
+        <translation>未找到 USB 编号为 %1 的键盘。它插好了吗？“键盘 → 键盘…”列出 USB MIDI 设备并可选择其他设备。</translation>
+    </message>
     <message>
         <source>The history could not keep this read: %1.</source>
-        <translation>历史记录未能保存这次读取：%1。</translation>
+        <translation>历史记录无法保存这次读取：%1。</translation>
     </message>
     <message>
         <source>The history could not keep this send: %1.</source>
-        <translation>历史记录未能保存这次发送：%1。</translation>
+        <translation>历史记录无法保存这次发送：%1。</translation>
     </message>
+</context>
+<context>
+    <name>padkbd::editor::DeviceWorker</name>
     <message>
         <source>Listening could not start: %1</source>
         <translation>无法开始监听:%1</translation>
@@ -1587,22 +1830,6 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>Listening stopped: %1</source>
         <translation>监听已停止:%1</translation>
-    </message>
-    <message>
-        <source>This user may not open the keyboard (USB id %1). Keyboard → Keyboard… shows the udev rule that allows it and how to install it; then plug the keyboard in again.</source>
-        <translation>当前用户无权打开键盘（USB id %1）。“键盘 → 键盘…”会显示允许访问的 udev 规则及安装方法；安装后请重新插入键盘。</translation>
-    </message>
-    <message>
-        <source>Another program holds the keyboard: close it (or another padkbd), then try again.</source>
-        <translation>另一个程序正占用键盘：请关闭它（或另一个 padkbd）后重试。</translation>
-    </message>
-    <message>
-        <source>No MIDI port named &quot;%1&quot; was found. Is the keyboard plugged in? Keyboard → Keyboard… lists the MIDI ports and chooses another.</source>
-        <translation>未找到名为“%1”的 MIDI 端口。键盘是否已接入？“键盘 → 键盘…”会列出 MIDI 端口并可选择其他端口。</translation>
-    </message>
-    <message>
-        <source>No keyboard with USB id %1 was found. Is it plugged in? Keyboard → Keyboard… lists the USB MIDI devices and chooses another.</source>
-        <translation>未找到 USB id 为 %1 的键盘。它是否已接入？“键盘 → 键盘…”会列出 USB MIDI 设备并可选择其他键盘。</translation>
     </message>
 </context>
 <context>
