@@ -41,7 +41,7 @@ std::string absenceText(const Absence& absence) {
 
 // The tool's words for what the history said of an exchange.
 void tell(Console& console, const HistoryNote& note) {
-  if (!note.notice.empty()) console.warning(note.notice);
+  if (note.notice) console.warning(english(*note.notice));
   if (!note.notKept) {
     console.warning(fmt::format("the {} was not recorded in the history: {}",
                                 note.kind == EntryKind::Read ? "read" : "send",

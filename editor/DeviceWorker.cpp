@@ -23,8 +23,7 @@ std::mutex& handOffMutex() {
 
 }  // namespace
 
-DeviceWorker::DeviceWorker(Reach& reach, const std::filesystem::path& resourceDir,
-                           History& history)
+DeviceWorker::DeviceWorker(Reach& reach, const std::filesystem::path& resourceDir, History& history)
     : reach_(reach),
       service_(reach, reach, resourceDir, &history),
       keyboard_(reach.keyboard()),
@@ -158,7 +157,7 @@ void DeviceWorker::ask(QObject* context, HistoryDone done,
         HistoryAnswer answer;
         answer.keyboard = service_.historyKey();
         question(history_, answer);
-        answer.note = history_.takeNotice();
+        answer.note = history_.takeNoticeText();
         return answer;
       },
       std::move(done), false);

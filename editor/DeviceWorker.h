@@ -69,7 +69,7 @@ class DeviceWorker : public QObject {
     SlotStates states{};   // slotStates(): its nine memory slots
     // listHistory(): newest first, without documents; historyEntry(): the one, with it.
     std::vector<HistoryEntry> entries;
-    std::string note;  // a damaged database set aside
+    std::optional<Text> note;  // a damaged database set aside, an upgrade
   };
   using HistoryDone = std::function<void(HistoryAnswer)>;
 

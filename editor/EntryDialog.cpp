@@ -43,8 +43,8 @@ QString EntryDialog::status() const {
   return status_->text();
 }
 
-void EntryDialog::setStatus(const QString& text, const std::string& note) {
-  QStringList lines{QString::fromStdString(note), text};
+void EntryDialog::setStatus(const QString& text, const std::optional<Text>& note) {
+  QStringList lines{words(note), text};
   lines.removeAll(QString());
   status_->setText(lines.join(QLatin1Char('\n')));
 }
@@ -52,7 +52,7 @@ void EntryDialog::setStatus(const QString& text, const std::string& note) {
 void EntryDialog::showOutcome(const DeviceWorker::HistoryAnswer& answer) {
   if (!answer.outcome) {
     setStatus(sentence(answer.outcome), answer.note);
-  } else if (!answer.note.empty()) {
+  } else if (answer.note) {
     setStatus(QString(), answer.note);
   }
 }

@@ -34,7 +34,7 @@ class EntryDialog : public QDialog {
   void compareEntry(const HistoryEntry& entry, const QString& what);
   void saveEntry(const HistoryEntry& entry, const QString& what);
   // The status line, and a note of the history's (a damaged database set aside) before it.
-  void setStatus(const QString& text, const std::string& note = {});
+  void setStatus(const QString& text, const std::optional<Text>& note = {});
   // What a history answer says when it failed or has a note; the status stays otherwise.
   void showOutcome(const DeviceWorker::HistoryAnswer& answer);
   void showEvent(QShowEvent* event) override;

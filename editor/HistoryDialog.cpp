@@ -155,7 +155,7 @@ void HistoryDialog::withChosen(std::function<void(const HistoryEntry&, const QSt
       setStatus(sentence(answer.outcome), answer.note);
       return;
     }
-    if (!answer.note.empty()) setStatus(QString(), answer.note);
+    if (answer.note) setStatus(QString(), answer.note);
     act(answer.entries.front(), tr("history entry %1").arg(id));
   });
 }

@@ -45,7 +45,7 @@ QString replacedCount(std::size_t count) {
 // What to do about it where there is something to do, else what happened.
 QString whyItFailed(const DeviceWorker::Report& result) {
   const QString advice = adviceText(result.advice);
-  return advice.isEmpty() ? q(result.outcome.message()) : advice;
+  return advice.isEmpty() ? words(result.outcome) : advice;
 }
 
 // What the history said of the exchange, one note after the other.
@@ -167,8 +167,8 @@ void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report&
   if (outcome) view_.showAll();
 }
 
-void KeyboardActions::tellHistory(const std::string& note) {
-  if (!note.empty()) historyNotes_ << q(note);
+void KeyboardActions::tellHistory(const QString& note) {
+  if (!note.isEmpty()) historyNotes_ << note;
 }
 
 QString KeyboardActions::notesWith(QStringList notes) {
@@ -176,7 +176,7 @@ QString KeyboardActions::notesWith(QStringList notes) {
   // often says again.
   for (const QString& note : std::exchange(historyNotes_, {})) {
     const auto saysIt = [&note](const QString& other) { return other.contains(note); };
-    if (std::none_of(notes.begin(), notes.end(), saysIt)) notes << asSentence(note.toStdString());
+    if (std::none_of(notes.begin(), notes.end(), saysIt)) notes << sentence(note);
   }
   notes.removeAll(QString());
   return notes.join(QStringLiteral("\n\n"));
@@ -234,8 +234,8 @@ void KeyboardActions::askThenSend(std::function<Preset()> take, std::function<vo
   worker_.slotStates(
       this, [this, take = std::move(take), go = std::move(go)](DeviceWorker::HistoryAnswer answer) {
         asking_ = false;
-        tellHistory(answer.note);
-        tellHistory(answer.outcome.message());
+        tellHistory(words(answer.note));
+        tellHistory(words(answer.outcome));
         // The window may have started other work meanwhile.
         if (view_.deviceBusy() != ViewController::DeviceBusy::No) return;
         Preset preset = take();
@@ -273,7 +273,7 @@ void KeyboardActions::sendAgain(const HistoryEntry& entry) {
   if (!held) {
     if (view_.dialogs.showProblem) {
       view_.dialogs.showProblem(view_.view()->window(), tr("The preset was not sent"),
-                                asSentence(held.message()));
+                                sentence(held.outcome()));
     }
     return;
   }

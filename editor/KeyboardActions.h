@@ -45,7 +45,7 @@ class KeyboardActions : public QObject {
   void sendAgain(const HistoryEntry& entry);
   // Something the history said (a damaged database set aside): told in the
   // status field's tooltip with the next outcome shown.
-  void tellHistory(const std::string& note);
+  void tellHistory(const QString& note);
   // The gains; `done` gets the status text and why.
   void sendGains(const std::vector<std::int32_t>& gains,
                  std::function<void(bool sent, const QString& text, const QString& why)> done);

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "editor/Words.h"
+
 namespace padkbd::editor {
 namespace {
 
@@ -44,12 +46,12 @@ QString adviceText(const Advice& advice) {
 }
 
 QString historyNoteText(const HistoryNote& note) {
-  QString text = q(note.notice);
+  QString text = words(note.notice);
   if (!note.notKept) {
     if (!text.isEmpty()) text += QLatin1Char('\n');
     text += (note.kind == EntryKind::Read ? tr("The history could not keep this read: %1.")
                                           : tr("The history could not keep this send: %1."))
-                .arg(q(note.notKept.message()));
+                .arg(words(note.notKept));
   }
   return text;
 }

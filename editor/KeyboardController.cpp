@@ -63,14 +63,6 @@ QTreeWidget* rowList(QWidget* parent, const char* name, const QStringList& heade
 
 }  // namespace
 
-QString asSentence(const std::string& text) {
-  QString sentence = q(text).trimmed();
-  if (sentence.isEmpty()) return sentence;
-  sentence[0] = sentence[0].toUpper();
-  if (!sentence.endsWith(QLatin1Char('.'))) sentence += QLatin1Char('.');
-  return sentence;
-}
-
 KeyboardController::KeyboardController(DeviceWorker& worker, ResolvedKeyboard keyboard,
                                        SettingsFile settings, QWidget* parent)
     : QDialog(parent),
@@ -289,8 +281,7 @@ void KeyboardController::showDeviceNote() {
 void KeyboardController::writeDeviceNote() {
   udevCommands->hide();
   if (!listing_.listed) {
-    deviceNote->setText(
-        tr("The USB devices cannot be listed: %1.").arg(words(listing_.listed)));
+    deviceNote->setText(tr("The USB devices cannot be listed: %1.").arg(words(listing_.listed)));
     return;
   }
   if (listing_.devices.empty()) {
@@ -319,12 +310,12 @@ void KeyboardController::writeDeviceNote() {
 
 void KeyboardController::showKeyboardInForce() {
   const KeyboardId& inForce = worker_.keyboard();
-  usbInForce_->setText(QStringLiteral("%1  (%2)").arg(q(formatUsbIds(inForce.usb)),
-                                                      words(sourceText(keyboard_.usbSource))));
-  manufacturerInForce_->setText(
+  usbInForce_->setText(
       QStringLiteral("%1  (%2)")
-          .arg(q(formatManufacturerId(inForce.manufacturer)),
-               words(sourceText(keyboard_.manufacturerSource))));
+          .arg(q(formatUsbIds(inForce.usb)), words(sourceText(keyboard_.usbSource))));
+  manufacturerInForce_->setText(QStringLiteral("%1  (%2)")
+                                    .arg(q(formatManufacturerId(inForce.manufacturer)),
+                                         words(sourceText(keyboard_.manufacturerSource))));
   portInForce_->setText(inForce.port.empty()
                             ? tr("none: raw USB")
                             : QStringLiteral("“%1”  (%2)")

@@ -20,7 +20,6 @@ namespace padkbd::editor {
 
 // A message of the core ("the settings file is damaged (...); ...") as a
 // sentence for the window.
-QString asSentence(const std::string& text);
 
 class KeyboardController : public QDialog {
   Q_OBJECT

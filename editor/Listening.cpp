@@ -17,13 +17,12 @@ void DeviceWorker::listenSlice(std::unique_lock<std::mutex>& lock) {
   QString why;
   const bool wasOn = service_.listening();
   if (Outcome started = service_.startListening(); !started) {
-    why = tr("Listening could not start: %1").arg(QString::fromStdString(started.message()));
+    why = tr("Listening could not start: %1").arg(words(started));
   } else if (Outcome heard = service_.listen(LinkClock::now() + kListenSlice, &interrupt_,
-                                               [this](const auto& message) { hear(message); });
+                                             [this](const auto& message) { hear(message); });
              !heard) {
-    why = heard.code() == Code::LinkGone
-              ? tr("Listening stopped: the keyboard went away")
-              : tr("Listening stopped: %1").arg(QString::fromStdString(heard.message()));
+    why = heard.code() == Code::LinkGone ? tr("Listening stopped: the keyboard went away")
+                                         : tr("Listening stopped: %1").arg(words(heard));
   }
   if (why.isEmpty() && !wasOn) showPresent(true);  // listening found it
   if (!why.isEmpty()) {

@@ -12,13 +12,13 @@
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
 #include "editor/HistoryDialog.h"
-#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
-#include "editor/Words.h"
 #include "editor/ViewController.h"
+#include "editor/Words.h"
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "session/EditSession.h"
@@ -174,13 +174,11 @@ void MainWindowController::showEditState() {
   setWindowModified(session.modified());
   const bool bulk = session.inBulk();
   ui_->actionUndo->setEnabled(session.canUndo() && !reading);
-  ui_->actionUndo->setText(session.canUndo()
-                               ? tr("&Undo %1").arg(QString::fromStdString(session.undoText()))
-                               : tr("&Undo"));
+  ui_->actionUndo->setText(session.canUndo() ? tr("&Undo %1").arg(words(session.undoLabel()))
+                                             : tr("&Undo"));
   ui_->actionRedo->setEnabled(session.canRedo() && !reading);
-  ui_->actionRedo->setText(session.canRedo()
-                               ? tr("&Redo %1").arg(QString::fromStdString(session.redoText()))
-                               : tr("&Redo"));
+  ui_->actionRedo->setText(session.canRedo() ? tr("&Redo %1").arg(words(session.redoLabel()))
+                                             : tr("&Redo"));
   ui_->actionCopy->setEnabled(session.current() && !bulk);
   ui_->actionPaste->setEnabled(session.canPaste() && !reading);
   // What bulk mode and the device worker disable in the window, they disable

@@ -107,7 +107,11 @@ QString words(const Outcome& outcome) {
 }
 
 QString sentence(const Text& text) {
-  QString said = words(text).trimmed();
+  return sentence(words(text));
+}
+
+QString sentence(const QString& text) {
+  QString said = text.trimmed();
   if (said.isEmpty()) return said;
   said[0] = said[0].toUpper();
   // A text in Chinese ends in its own full stop.
@@ -121,6 +125,10 @@ QString sentence(const Text& text) {
 
 QString sentence(const Outcome& outcome) {
   return outcome ? QString() : sentence(outcome.text());
+}
+
+QString words(const std::optional<Text>& text) {
+  return text ? words(*text) : QString();
 }
 
 }  // namespace padkbd::editor

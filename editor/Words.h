@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "model/Outcome.h"
 
@@ -13,6 +14,8 @@ namespace padkbd::editor {
 QString words(const Text& text);
 // What went wrong, in the window's words; empty on success.
 QString words(const Outcome& outcome);
+// A text that may not be there (a notice); empty when none.
+QString words(const std::optional<Text>& text);
 // A moment as the desktop writes it (in the window's language when the
 // desktop speaks another), short, with the year only when it is
 // not this year's: "7 Dec 10:52", "12月7日 10:52", "2024年12月7日 10:52".
@@ -21,5 +24,6 @@ QString whenWords(TextClock::time_point at, TextClock::time_point now = TextCloc
 // Chinese, "。"), for texts shown on their own.
 QString sentence(const Text& text);
 QString sentence(const Outcome& outcome);
+QString sentence(const QString& text);
 
 }  // namespace padkbd::editor

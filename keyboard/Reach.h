@@ -31,8 +31,8 @@ using LinkFactory = std::function<std::unique_ptr<Link>(const KeyboardId&)>;
 
 // The options that choose the way, the same in both programs.
 struct ReachOptions {
-  bool simulate = false;             // --simulate
-  std::filesystem::path stateFile;   // --simulate=FILE; empty: forgotten at the end
+  bool simulate = false;               // --simulate
+  std::filesystem::path stateFile;     // --simulate=FILE; empty: forgotten at the end
   MidiApi midiApi = MidiApi::Default;  // --midi-api, for a keyboard on a MIDI port
   LinkFactory makeLink;
   // A simulated keyboard, not owned, standing in for a real one (the

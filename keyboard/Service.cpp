@@ -48,8 +48,8 @@ void KeyboardService::record(const std::optional<HistoryEntry>& entry) {
   // Nothing written leaves the slot as it was: no entry.
   if (history_ == nullptr || !entry) return;
   const Result<std::int64_t> recorded = history_->record(*entry);
-  HistoryNote note{entry->kind, history_->takeNotice(), recorded.outcome()};
-  if ((!note.notice.empty() || !recorded) && told_) told_(note);
+  HistoryNote note{entry->kind, history_->takeNoticeText(), recorded.outcome()};
+  if ((note.notice || !recorded) && told_) told_(note);
 }
 
 Result<std::string> KeyboardService::firmware() {
@@ -104,7 +104,7 @@ Outcome KeyboardService::startListening() {
 }
 
 Outcome KeyboardService::listen(Link::Deadline deadline, const std::atomic<bool>* stop,
-                               const Listener::Heard& heard) {
+                                const Listener::Heard& heard) {
   return listener_->listen(deadline, stop, heard);
 }
 

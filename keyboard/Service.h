@@ -31,8 +31,8 @@ namespace padkbd {
 // What the history said of an exchange it recorded.
 struct HistoryNote {
   EntryKind kind = EntryKind::Read;  // of the exchange
-  // The history's notice (a damaged database set aside), or empty.
-  std::string notice;
+  // The history's notice (a damaged database set aside, an upgrade), if any.
+  std::optional<Text> notice;
   // Why the exchange was not kept, or success.
   Outcome notKept = Outcome::success();
 };
@@ -41,9 +41,9 @@ struct HistoryNote {
 struct Advice {
   enum class Kind {
     None,
-    PlugIn,          // no keyboard with its ids, or no port of its name: Absence says more
-    AllowAccess,     // this user may not open it: a udev rule
-    CloseOther,      // another program holds it
+    PlugIn,       // no keyboard with its ids, or no port of its name: Absence says more
+    AllowAccess,  // this user may not open it: a udev rule
+    CloseOther,   // another program holds it
   };
   Kind kind = Kind::None;
   Absence absence;  // PlugIn

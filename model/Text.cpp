@@ -150,6 +150,14 @@ constexpr CatalogueEntry kCatalogue[] = {
     {TextId::FieldPadVelocityCurve, Code::Ok, PADKBD_TEXT("padkbd::Texts", "pad velocity curve")},
     {TextId::FieldKnobAcceleration, Code::Ok, PADKBD_TEXT("padkbd::Texts", "knob acceleration")},
     {TextId::FieldMemorySlot, Code::Ok, PADKBD_TEXT("padkbd::Texts", "memory slot")},
+    {TextId::UndoSetting, Code::Ok, PADKBD_TEXT("padkbd::Texts", "%1 %2")},
+    {TextId::UndoColour, Code::Ok, PADKBD_TEXT("padkbd::Texts", "%1 colour")},
+    {TextId::UndoBulk, Code::Ok, PADKBD_TEXT("padkbd::Texts", "bulk change of %1 pads")},
+    {TextId::UndoPaste, Code::Ok, PADKBD_TEXT("padkbd::Texts", "paste onto %1")},
+    {TextId::UndoDefault, Code::Ok, PADKBD_TEXT("padkbd::Texts", "Default")},
+    {TextId::UndoLoad, Code::Ok, PADKBD_TEXT("padkbd::Texts", "Load %1")},
+    {TextId::UndoOpenEntry, Code::Ok, PADKBD_TEXT("padkbd::Texts", "Open history entry %1")},
+    {TextId::UndoRead, Code::Ok, PADKBD_TEXT("padkbd::Texts", "Read from keyboard")},
 
     // ---- Files (storage/): reading, writing, locking.
     {TextId::CannotOpenIt, Code::FileUnreadable, PADKBD_TEXT("padkbd::Texts", "cannot open it (%1)")},

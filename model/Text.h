@@ -146,6 +146,15 @@ enum class TextId : std::uint16_t {
   FieldRed, FieldGreen, FieldBlue, FieldKnobRelativeMode, FieldOctaveTransposition,
   FieldMidiChannel, FieldVelocityCurve, FieldPadVelocityCurve, FieldKnobAcceleration,
   FieldMemorySlot,
+  // The Edit menu's names of what Undo and Redo change.
+  UndoSetting,   // "Pad 6 mode": %1 the control, %2 the setting
+  UndoColour,    // "Pad 6 colour"
+  UndoBulk,      // "bulk change of 3 pads"
+  UndoPaste,     // "paste onto Pad 6"
+  UndoDefault,
+  UndoLoad,       // "Load live.padkbd"
+  UndoOpenEntry,  // "Open history entry 12"
+  UndoRead,
 
   // ---- Files (storage/): reading, writing, locking.
   CannotOpenIt, NotRegularFile, TooLargeSized, CannotReadIt, TooLarge, CouldNotWrite,

@@ -21,7 +21,7 @@ void EditSession::leaveBulk() {
   if (!bulk_) return;
   bulk_ = false;
   Step step;
-  step.label = fmt::format("bulk change of {} pads", bulkSelection_.size());
+  step.label = Text(TextId::UndoBulk, {bulkSelection_.size()});
   for (const ButtonValuePtr& chosen : bulkSelection_) {
     for (ControlField f : kBulkFields) {
       const std::int32_t now = field(*chosen, f);

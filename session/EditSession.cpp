@@ -144,9 +144,10 @@ std::int32_t& EditSession::field(PadValue& global, GlobalField f) {
   return global.*info(f).member;
 }
 
-std::string EditSession::fieldLabel(std::int32_t control, int f) const {
-  if (control == kGlobalControl) return info(static_cast<GlobalField>(f)).label;
-  return controlName(control) + " " + info(static_cast<ControlField>(f)).label;
+Text EditSession::fieldLabel(std::int32_t control, int f) const {
+  if (control == kGlobalControl) return Text(nameText(static_cast<GlobalField>(f)));
+  return Text(TextId::UndoSetting,
+              {labelText(controlName(control)), Text(nameText(static_cast<ControlField>(f)))});
 }
 
 void EditSession::setField(ControlField f, std::int32_t position) {
@@ -174,7 +175,7 @@ void EditSession::setColour(std::int32_t red, std::int32_t green, std::int32_t b
   const std::pair<ControlField, std::int32_t> components[] = {
       {ControlField::CR, red}, {ControlField::CG, green}, {ControlField::CB, blue}};
   Step step;
-  step.label = fieldLabel(current_->buttonID, static_cast<int>(ControlField::CR));
+  step.label = Text(TextId::UndoColour, {labelText(controlName(current_->buttonID))});
   for (const auto& [f, value] : components) {
     if (bulk_) {
       field(*current_, f) = value;
@@ -200,11 +201,11 @@ std::vector<std::string> EditSession::modeOptions() const {
 
 // --- Default, Load, Save -------------------------------------------------------------
 
-void EditSession::replace(Preset preset, Origin origin, const std::string& label) {
+void EditSession::replace(Preset preset, Origin origin, Text label) {
   // The firmware field keeps telling what the keyboard said.
   if (preset.global) preset.global->version = keyboard_.versionText();
   origin = cameFrom(std::move(origin), preset);
-  record({.label = label,
+  record({.label = std::move(label),
           .before = preset_,
           .after = std::move(preset),
           .originBefore = origin_,
@@ -212,7 +213,7 @@ void EditSession::replace(Preset preset, Origin origin, const std::string& label
 }
 
 Outcome EditSession::useDefault() {
-  replace(files_.defaultPreset(), Origin{Origin::Kind::Default, {}}, "Default");
+  replace(files_.defaultPreset(), Origin{Origin::Kind::Default, {}}, Text(TextId::UndoDefault));
   return Outcome::success();
 }
 
@@ -224,13 +225,14 @@ Outcome EditSession::loadDocument(const std::filesystem::path& path) {
 }
 
 void EditSession::useDocument(Preset preset, const std::string& name) {
-  replace(std::move(preset), Origin{Origin::Kind::Document, name}, "Load " + name);
+  replace(std::move(preset), Origin{Origin::Kind::Document, name}, Text(TextId::UndoLoad, {name}));
   saved_ = valuesOf(preset_);
 }
 
 void EditSession::useHistoryEntry(Preset preset, std::int64_t id) {
   const std::string detail = std::to_string(id);
-  replace(std::move(preset), Origin{Origin::Kind::History, detail}, "Open history entry " + detail);
+  replace(std::move(preset), Origin{Origin::Kind::History, detail},
+          Text(TextId::UndoOpenEntry, {id}));
 }
 
 Outcome EditSession::writeWorkingCopy() {
@@ -252,7 +254,7 @@ Outcome EditSession::saveDocument(const std::filesystem::path& path) {
 void EditSession::useKeyboardPreset(Preset preset, std::optional<std::string> firmware) {
   const std::string detail = firmware.value_or("");
   keyboard_.read(std::move(firmware), valuesOf(preset));
-  replace(std::move(preset), Origin{Origin::Kind::Keyboard, detail}, "Read from keyboard");
+  replace(std::move(preset), Origin{Origin::Kind::Keyboard, detail}, Text(TextId::UndoRead));
   saved_ = valuesOf(preset_);
 }
 
@@ -291,7 +293,7 @@ bool EditSession::canPaste() const {
 bool EditSession::paste() {
   if (!canPaste()) return false;
   Step step;
-  step.label = "paste onto " + controlName(current_->buttonID);
+  step.label = Text(TextId::UndoPaste, {labelText(controlName(current_->buttonID))});
   for (const ControlFieldInfo& row : kControlFields) {
     const ControlField f = row.field;
     const std::int32_t now = field(*current_, f);

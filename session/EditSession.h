@@ -156,8 +156,11 @@ class EditSession {
   bool canUndo() const { return !bulk_ && history_.canUndo(); }
   bool canRedo() const { return !bulk_ && history_.canRedo(); }
   // What they would undo or redo: "Pad 6 colour", "Default".
-  std::string undoText() const { return history_.undoText(); }
-  std::string redoText() const { return history_.redoText(); }
+  // Undo's and Redo's labels, as the window words them and in the tool's words.
+  Text undoLabel() const { return history_.undoLabel(); }
+  Text redoLabel() const { return history_.redoLabel(); }
+  std::string undoText() const { return history_.canUndo() ? english(undoLabel()) : std::string(); }
+  std::string redoText() const { return history_.canRedo() ? english(redoLabel()) : std::string(); }
   void undo();
   void redo();
 
@@ -189,12 +192,12 @@ class EditSession {
   static std::int32_t& field(PadValue& global, GlobalField f);
   void record(Step step);
   void apply(const Step& step, bool forward);
-  void replace(Preset preset, Origin origin, const std::string& label);
+  void replace(Preset preset, Origin origin, Text label);
   // `origin` with its source named and `preset`'s values as given.
   static Origin cameFrom(Origin origin, const Preset& preset);
   // After the records changed: the current control is the record at its index.
   void followCurrent();
-  std::string fieldLabel(std::int32_t control, int field) const;
+  Text fieldLabel(std::int32_t control, int field) const;
 
   FileAction& files_;
   Preset preset_;

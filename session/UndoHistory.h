@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/Records.h"
+#include "model/Text.h"
 #include "session/KeyboardPreset.h"
 #include "storage/PresetCheck.h"
 
@@ -42,7 +43,7 @@ class UndoHistory {
     std::int32_t after;
   };
   struct Step {
-    std::string label;  // what the Edit menu says: "Pad 6 colour", "Default"
+    Text label;  // what the Edit menu says: "Pad 6 colour", "Default"
     std::vector<Change> changes = {};
     // A replacement of the whole preset: the records before and after.
     std::optional<Preset> before = {};
@@ -59,8 +60,9 @@ class UndoHistory {
   void add(Step step);
   bool canUndo() const { return done_ > 0; }
   bool canRedo() const { return done_ < steps_.size(); }
-  std::string undoText() const { return canUndo() ? steps_[done_ - 1].label : std::string(); }
-  std::string redoText() const { return canRedo() ? steps_[done_].label : std::string(); }
+  // What Undo and Redo would change; empty when there is nothing to.
+  Text undoLabel() const { return canUndo() ? steps_[done_ - 1].label : Text(); }
+  Text redoLabel() const { return canRedo() ? steps_[done_].label : Text(); }
   // The step to apply backward (undo) or forward (redo), or none.
   const Step* undo() { return canUndo() ? &steps_[--done_] : nullptr; }
   const Step* redo() { return canRedo() ? &steps_[done_++] : nullptr; }

@@ -1789,6 +1789,38 @@ Log and history: %8</translation>
         <source>%1 takes %2, not %3</source>
         <translation>%1 takes %2, not %3</translation>
     </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 colour</source>
+        <translation>%1 colour</translation>
+    </message>
+    <message>
+        <source>bulk change of %1 pads</source>
+        <translation>bulk change of %1 pads</translation>
+    </message>
+    <message>
+        <source>paste onto %1</source>
+        <translation>paste onto %1</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>Load %1</source>
+        <translation>Load %1</translation>
+    </message>
+    <message>
+        <source>Open history entry %1</source>
+        <translation>Open history entry %1</translation>
+    </message>
+    <message>
+        <source>Read from keyboard</source>
+        <translation>Read from keyboard</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor</name>

@@ -1789,6 +1789,38 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>%1 takes %2, not %3</source>
         <translation>%1 需要 %2，而不是 %3</translation>
     </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 colour</source>
+        <translation>%1 颜色</translation>
+    </message>
+    <message>
+        <source>bulk change of %1 pads</source>
+        <translation>批量改变 %1 个打击垫</translation>
+    </message>
+    <message>
+        <source>paste onto %1</source>
+        <translation>粘贴到 %1</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Load %1</source>
+        <translation>加载 %1</translation>
+    </message>
+    <message>
+        <source>Open history entry %1</source>
+        <translation>打开历史记录第 %1 条</translation>
+    </message>
+    <message>
+        <source>Read from keyboard</source>
+        <translation>从键盘读取</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor</name>

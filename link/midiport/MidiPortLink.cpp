@@ -93,12 +93,17 @@ Result<RtMidi::Api> chooseApi(MidiApi api) {
 }
 
 template <typename Port>
+std::unique_ptr<Port> openService(RtMidi::Api which) {
+  auto port = std::make_unique<Port>(which, kClient);
+  port->setErrorCallback(warn, nullptr);
+  return port;
+}
+
+template <typename Port>
 std::unique_ptr<Port> openService(MidiApi api) {
   const Result<RtMidi::Api> which = chooseApi(api);
   if (!which) throw RtMidiError(which.message(), RtMidiError::DRIVER_ERROR);
-  auto port = std::make_unique<Port>(*which, kClient);
-  port->setErrorCallback(warn, nullptr);
-  return port;
+  return openService<Port>(*which);
 }
 
 std::optional<unsigned> indexOf(RtMidi& ports, const std::string& wanted) {
@@ -172,9 +177,15 @@ MidiPortLink::~MidiPortLink() {
 
 MidiPortListing MidiPortLink::listPorts(MidiApi api) {
   MidiPortListing listing;
+  // Which service is missing is told as the catalogue words it.
+  const Result<RtMidi::Api> which = chooseApi(api);
+  if (!which) {
+    listing.listed = which.outcome();
+    return listing;
+  }
   try {
-    const auto in = openService<RtMidiIn>(api);
-    const auto out = openService<RtMidiOut>(api);
+    const auto in = openService<RtMidiIn>(*which);
+    const auto out = openService<RtMidiOut>(*which);
     listing.api = RtMidi::getApiDisplayName(in->getCurrentApi());
     // One entry for a port's two sides. Under JACK each side may belong to
     // a client of its own ("kbd:MIDI 1", "kbd-01:MIDI 1"): then the entry

@@ -146,7 +146,7 @@ class ActionsTest : public QObject {
       }
       QVERIFY(!vc.session().inBulk() && editor.record(9)->CR == (apply ? 7 : pad2));
       QCOMPARE(undo->text(), apply ? QStringLiteral("&Undo bulk change of 1 pads")
-                                   : QStringLiteral("&Undo global MIDI channel"));
+                                   : QStringLiteral("&Undo MIDI channel"));
       QVERIFY(undo->isEnabled() && redo->isEnabled() == !apply);  // a new step drops the redo
     }
     QTest::keySequence(&window, undo->shortcut());

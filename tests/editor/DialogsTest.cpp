@@ -238,7 +238,7 @@ class DialogsTest : public QObject {
                                     "No difference between Memory 3 and the preset shown.", ""}));
     QVERIFY(vc.session().modified() && vc.session().undoText() == "Open history entry 2");
     vc.undoAction();
-    QVERIFY(editor.record(13)->CR == 5 && vc.session().undoText() == "Pad 6 colour");
+    QVERIFY(editor.record(13)->CR == 5 && vc.session().undoText() == "Pad 6 red");
 
     editor.plug(true);
     row.sendAgain->click();

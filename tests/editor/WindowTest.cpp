@@ -303,7 +303,7 @@ class WindowTest : public QObject {
     const int red = editor.record(13)->CR;
     editor.choose("cr", 5);
     QVERIFY(window.isWindowModified());
-    QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("&Undo Pad 6 colour"));
+    QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("&Undo Pad 6 red"));
     editor.action("actionUndo")->trigger();
     QVERIFY(editor.record(13)->CR == red && editor.menu("cr")->currentIndex() == red);
     QVERIFY(!window.isWindowModified() && editor.action("actionRedo")->isEnabled());

@@ -43,7 +43,7 @@ TEST_F(EditSessionTest, FieldEditsChangeTheRecordsAndUndoStepByStep) {
   session.setField(ControlField::ModeOption, 3);
   session.setField(ControlField::Mode, 2);  // a new mode starts at its first option
   session.setGlobal(GlobalField::OctaveTransposition, 6);
-  EXPECT_EQ(session.undoText(), "octave");
+  EXPECT_EQ(session.undoText(), "octave transposition");
 
   session.undo();
   session.undo();  // the mode and its option come back together
