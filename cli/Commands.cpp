@@ -42,7 +42,7 @@ Ending runCheck(Context&, const Args& args) {
 
 Ending runShow(Context& context, const Args& args) {
   const Result<Preset> read = readDocument(args.file);
-  if (!read) return Outcome::failure(fmt::format("{}: {}", nameOf(args.file), read.message()));
+  if (!read) return read.outcome().as(TextId::Because, {nameOf(args.file)});
   const ChoiceLists lists = choiceLists(context);
   std::string text;
   if (args.json) {
@@ -61,7 +61,7 @@ Ending runDiff(Context& context, const Args& args) {
   const Result<Preset> a = readDocument(args.file);
   const Result<Preset> b = readDocument(args.second);
   const auto unreadable = [](const std::string& file, const Result<Preset>& read) {
-    return Outcome::failure(fmt::format("{}: {}", nameOf(file), read.message()));
+    return read.outcome().as(TextId::Because, {nameOf(file)});
   };
   if (!a && !b) context.console.error(unreadable(args.file, a).message());
   if (!a || !b) return {b ? unreadable(args.file, a) : unreadable(args.second, b), kExitUsage};

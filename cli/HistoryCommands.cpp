@@ -110,7 +110,7 @@ Ending runHistoryDiff(Context& context, const Args& args) {
   } else {
     after = readDocument(args.second);
     if (!after) {
-      return {Outcome::failure(fmt::format("{}: {}", nameOf(args.second), after.message())),
+      return {after.outcome().as(TextId::Because, {nameOf(args.second)}),
               kExitUsage};
     }
   }

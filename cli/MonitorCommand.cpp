@@ -25,7 +25,7 @@ constexpr std::chrono::milliseconds kSlice{250};
 Result<Preset> settingsToMatch(const Args& args, Keyboard& keyboard) {
   if (!args.file.empty()) {
     Result<Preset> read = readDocument(args.file);
-    if (!read) return Outcome::failure(fmt::format("{}: {}", nameOf(args.file), read.message()));
+    if (!read) return read.outcome().as(TextId::Because, {nameOf(args.file)});
     return read;
   }
   Result<KeyboardRead> read = keyboard.service.read();
