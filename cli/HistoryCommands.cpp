@@ -110,8 +110,7 @@ Ending runHistoryDiff(Context& context, const Args& args) {
   } else {
     after = readDocument(args.second);
     if (!after) {
-      return {after.outcome().as(TextId::Because, {nameOf(args.second)}),
-              kExitUsage};
+      return {after.outcome().as(TextId::Because, {nameOf(args.second)}), kExitUsage};
     }
   }
   if (!before) return {before.outcome(), kExitUsage};
@@ -155,12 +154,16 @@ void addHistoryOptions(CLI::App& command, Args& args) {
         return text == "read" || text == "sent" || text == "stopped";
       }));
   command.add_flag("--json", args.json, "Print one JSON array");
+  // Each subcommand names its entry by the number the list shows.
+  const auto addEntryId = [&args](CLI::App* sub) {
+    sub->add_option("ID", args.entryId, "History entry")
+        ->required()
+        ->type_name("ID")
+        ->check(accepting(isEntryId));
+  };
   CLI::App* show = command.add_subcommand(
       "show", "Write the preset of entry ID as a document (default or -: standard output)");
-  show->add_option("ID", args.entryId, "History entry")
-      ->required()
-      ->type_name("ID")
-      ->check(accepting(isEntryId));
+  addEntryId(show);
   show->add_option("-o,--output", args.output, "Document to write")
       ->type_name("FILE")
       ->check(accepting(isFileName));
@@ -169,19 +172,13 @@ void addHistoryOptions(CLI::App& command, Args& args) {
       "diff",
       "Print every setting that differs between entry ID and another entry or a document "
       "(without one: what the entry replaced, the entry before it of the same memory slot)");
-  diff->add_option("ID", args.entryId, "History entry")
-      ->required()
-      ->type_name("ID")
-      ->check(accepting(isEntryId));
+  addEntryId(diff);
   diff->add_option("OTHER", args.second, "Another entry's ID, or a preset document")
       ->type_name("ID|FILE");
   diff->parse_complete_callback([&args] { args.verb = "diff"; });
   CLI::App* note = command.add_subcommand(
       "note", "Write a note on entry ID (\"before the festival\"); an empty TEXT removes it");
-  note->add_option("ID", args.entryId, "History entry")
-      ->required()
-      ->type_name("ID")
-      ->check(accepting(isEntryId));
+  addEntryId(note);
   note->add_option("TEXT", args.note, "The note")->required()->type_name("TEXT");
   note->parse_complete_callback([&args] { args.verb = "note"; });
   for (CLI::App* sub : {show, diff, note}) sub->fallthrough()->group("Commands");
@@ -217,8 +214,7 @@ Ending runHistory(Context& context, const Args& args) {
     const std::string note = entry.note.empty() ? "" : fmt::format("  ({})", entry.note);
     text += fmt::format("{:>5}  {}  {}  \"{}\"  {}{}{}\n", entry.id, whenText(entry.at),
                         english(whatText(entry)), entry.source,
-                        english(keyboardText(entry.keyboard)), firmware,
-                        note);
+                        english(keyboardText(entry.keyboard)), firmware, note);
   }
   if (entries->empty()) text = "No reads or sends recorded yet.\n";
   return printResult(text);
