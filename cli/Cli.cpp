@@ -322,8 +322,9 @@ void addToolOptions(CLI::App& app, Args& args) {
 void refuseDeviceOptions(const Command& command, const Args& args) {
   if (command.needs == Needs::Keyboard) return;
   const bool ids = command.needs == Needs::Settings;
+  const bool simulated = command.needs == Needs::History;
   const std::pair<bool, const char*> given[] = {
-      {args.keyboard.simulate || !args.keyboard.stateFile.empty(), "--simulate"},
+      {(args.keyboard.simulate || !args.keyboard.stateFile.empty()) && !simulated, "--simulate"},
       {args.trace, "--trace"},
       {!args.keyboard.device.empty() && !ids, "--device"},
       {!args.keyboard.manufacturer.empty() && !ids, "--manufacturer"},

@@ -354,8 +354,10 @@ constexpr Command kCommands[] = {
        command.add_flag("--json", args.json, "Print one JSON object");
      },
      nullptr, runSlots},
-    {"history", "List the reads and sends recorded, newest first; show or compare an entry",
-     Needs::Files, addHistoryOptions, nullptr, runHistory},
+    {"history",
+     "List the reads and sends recorded, newest first (with --simulate: the simulated "
+     "keyboard's); show or compare an entry",
+     Needs::History, addHistoryOptions, nullptr, runHistory},
     {"monitor",
      "Print what the keyboard plays, a line a message, named by the controls of its settings",
      Needs::Keyboard, addMonitorOptions, nullptr, runMonitor},

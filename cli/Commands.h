@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "cli/Console.h"
 #include "cli/Cli.h"
+#include "cli/Console.h"
 #include "keyboard/Options.h"
 #include "model/Outcome.h"
 #include "storage/Settings.h"
@@ -86,6 +86,7 @@ struct Ending {
 enum class Needs {
   Files,     // documents only: no device option
   Settings,  // the settings file: the keyboard's ids (--device, --manufacturer, --port)
+  History,   // the history: --simulate[=FILE] picks the simulated keyboard's entries
   Keyboard,  // the keyboard: every device option, named in its help
 };
 

@@ -201,6 +201,10 @@ Ending runHistory(Context& context, const Args& args) {
   filter.slot = args.slot;
   filter.kind = parseKind(args.kind);
   filter.limit = args.limit.value_or(0);
+  // As the device commands take it: the simulated keyboard is a keyboard of its own.
+  if (args.keyboard.simulate || !args.keyboard.stateFile.empty()) {
+    filter.keyboard = simulatedKey(args.keyboard.stateFile);
+  }
   const Result<std::vector<HistoryEntry>> entries = told(context, context.history.list(filter));
   if (!entries) return entries.outcome();
   if (args.json) {

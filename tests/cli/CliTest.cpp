@@ -521,8 +521,11 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
                "--slot N\n")},
           {"restore 9 --simulate=state", 1, "",
            lit("padkbd: there is no history entry 9; nothing sent\n")},
-          // Another simulated keyboard is another keyboard.
-          {"slots --simulate", 0, slots({})}});
+          // Another simulated keyboard is another keyboard, in the history too.
+          {"slots --simulate", 0, slots({})},
+          {"history --simulate", 0, "No reads or sends recorded yet\\.\n"},
+          {"history --simulate=state --kind read", 0,
+           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n"}});
   // Nothing done with the simulated keyboard is said of a real one with its ids.
   expect({{"pace=1 slots", 0, slots({})}}, PADKBD_FAULTY_EXE);
   preset.global->mem = 2;
