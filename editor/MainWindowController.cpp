@@ -12,13 +12,13 @@
 #include "editor/DeviceWorker.h"
 #include "editor/DocumentActions.h"
 #include "editor/HistoryDialog.h"
-#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
-#include "editor/Words.h"
 #include "editor/ViewController.h"
+#include "editor/Words.h"
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "session/EditSession.h"
@@ -53,8 +53,14 @@ const char* const kWindowStyle = R"(
 )";
 
 // The size of a window never closed before: what its contents want at the
-// usual font size.
+// usual font size, as far as the screen has room.
 constexpr QSize kFirstSize(1180, 720);
+// What a window manager's frame and title bar take around the window.
+constexpr QSize kFrame(16, 40);
+
+QSize roomOn(const QScreen* screen) {
+  return screen ? screen->availableGeometry().size() - kFrame : kFirstSize;
+}
 
 }  // namespace
 
@@ -73,7 +79,6 @@ MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& fil
   }
   // The frame alone: the size the contents will want, where it was last.
   setWindowTitle(QStringLiteral("padkbd"));
-  resize(kFirstSize);
   restoreWindowGeometry();
 }
 
@@ -102,19 +107,24 @@ void MainWindowController::build() {
   }
 }
 
-// Where the window was last, as long as some screen still shows that place;
-// never smaller than the window can be.
+// Where the window was last, as long as some screen still shows that place,
+// else the first size; never larger than the screen it opens on, whose room
+// the contents scroll in.
 void MainWindowController::restoreWindowGeometry() {
   const std::optional<std::array<int, 4>> stored = settings_.windowGeometry();
-  if (!stored) return;
+  if (!stored) {
+    resize(kFirstSize.boundedTo(roomOn(screen())));
+    return;
+  }
   const auto [x, y, width, height] = *stored;
-  resize(width, height);
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    if (screen->availableGeometry().intersects(QRect(x, y, width, height))) {
+  for (const QScreen* place : QGuiApplication::screens()) {
+    if (place->availableGeometry().intersects(QRect(x, y, width, height))) {
+      resize(QSize(width, height).boundedTo(roomOn(place)));
       move(x, y);
       return;
     }
   }
+  resize(QSize(width, height).boundedTo(roomOn(screen())));
 }
 
 void MainWindowController::connectMenus() {

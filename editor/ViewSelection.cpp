@@ -27,6 +27,7 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
       setFocusedElement(start);
     }
     focusedElement(surface)->update();
+    if (event->type() == QEvent::FocusIn) bringIntoView(focusedElement(surface));
     return false;
   }
   if (event->type() != QEvent::KeyPress) return false;
