@@ -1,8 +1,8 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
 // a pad chosen, the second bank, bulk mode, the message window after a send,
-// a dark theme, English and Chinese, the window while a paced keyboard is
-// read and sent to, the questions before edits are
+// a dark theme, English and Chinese, the window (and the message window)
+// while a paced keyboard is read and sent to, the questions before edits are
 // lost and before a send, the gains, the Keyboard dialog, the Memory Slots
 // and the History dialogs, and the Monitor pane while the keyboard is played.
 //
@@ -311,6 +311,16 @@ int main(int argc, char** argv) {
     editor.vc().keyboard().sendAction();
     QTest::qWait(400);
     save(&editor.window(), QStringLiteral("editor-sending.png"));
+    ok &= editor.waitForKeyboard();
+    editor.vc().keyboard().sendAction();  // again, its message window half-way
+    ok &= QTest::qWaitFor([&] {
+      auto* message = editor.vc().messageWindow();
+      return message && message->running() &&
+             message->findChild<QLabel*>("messageProgressText")->text().contains(QLatin1Char('/'));
+    });
+    if (auto* message = editor.vc().messageWindow()) {
+      save(message, QStringLiteral("editor-message-sending.png"));
+    }
     ok &= editor.waitForKeyboard();
     if (auto* message = editor.vc().messageWindow()) message->close();
   }

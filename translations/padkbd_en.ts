@@ -1678,6 +1678,10 @@ Log and history: %8</translation>
 <context>
     <name>padkbd::editor::GainController</name>
     <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>Gains</source>
         <translation>Gains</translation>
     </message>
@@ -2199,6 +2203,13 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>send stopped (%1/%2)</source>
         <translation>send stopped (%1/%2)</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::MessageController</name>
+    <message>
+        <source>Cancelling…</source>
+        <translation>Cancelling…</translation>
     </message>
 </context>
 <context>

@@ -1678,6 +1678,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
 <context>
     <name>padkbd::editor::GainController</name>
     <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
         <source>Gains</source>
         <translation>增益</translation>
     </message>
@@ -2199,6 +2203,13 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>send stopped (%1/%2)</source>
         <translation>发送中断（%1/%2）</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::MessageController</name>
+    <message>
+        <source>Cancelling…</source>
+        <translation>正在取消…</translation>
     </message>
 </context>
 <context>
