@@ -19,7 +19,7 @@ void DeviceWorker::listenSlice(std::unique_lock<std::mutex>& lock) {
   if (Outcome started = service_.startListening(); !started) {
     why = tr("Listening could not start: %1").arg(QString::fromStdString(started.message()));
   } else if (Outcome heard = service_.listen(LinkClock::now() + kListenSlice, &interrupt_,
-                                               [this](const auto& message) { hear(message); });
+                                             [this](const auto& message) { hear(message); });
              !heard) {
     why = heard.code() == Code::LinkGone
               ? tr("Listening stopped: the keyboard went away")
@@ -101,8 +101,9 @@ void DeviceWorker::setPlayPreset(Preset preset, std::vector<std::string> names) 
   nextPreset_.emplace(std::move(preset), std::move(names));
 }
 
-void DeviceWorker::strike(int index) {
-  if (striker_) queueJob([striker = striker_, index] { striker(index); });
+void DeviceWorker::strike(int index, Touch touch, int amount) {
+  if (striker_)
+    queueJob([striker = striker_, index, touch, amount] { striker(index, touch, amount); });
 }
 
 }  // namespace padkbd::editor

@@ -2215,8 +2215,8 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
 <context>
     <name>padkbd::editor::PlayController</name>
     <message>
-        <source>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</source>
-        <translation>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</translation>
+        <source>Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the simulated keyboard, and the wheel turns a knob</source>
+        <translation>Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the simulated keyboard, and the wheel turns a knob</translation>
     </message>
     <message>
         <source>Monitor</source>

@@ -2215,8 +2215,8 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
 <context>
     <name>padkbd::editor::PlayController</name>
     <message>
-        <source>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</source>
-        <translation>单击打击垫、旋钮或按钮进行编辑;Ctrl+单击在模拟键盘上演奏它</translation>
+        <source>Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the simulated keyboard, and the wheel turns a knob</source>
+        <translation>单击打击垫、旋钮或按钮进行编辑;按住 Ctrl 时鼠标在模拟键盘上演奏它,滚轮转动旋钮</translation>
     </message>
     <message>
         <source>Monitor</source>
