@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -62,6 +64,30 @@ QSize roomOn(const QScreen* screen) {
   return screen ? screen->availableGeometry().size() - kFrame : kFirstSize;
 }
 
+// The buttons and the status line stay in sight under what scrolls, as tall
+// as they are; a window too narrow for them scrolls them sideways, with room
+// for the scroll bar only then.
+class BarHeight : public QObject {
+ public:
+  explicit BarHeight(QScrollArea* bar) : QObject(bar), bar_(bar) {
+    bar->installEventFilter(this);
+    bar->widget()->installEventFilter(this);
+    fit();
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest) fit();
+    return false;
+  }
+
+ private:
+  void fit() {
+    const QSize wants = bar_->widget()->minimumSizeHint();
+    const int scrollBar = bar_->horizontalScrollBar()->sizeHint().height();
+    bar_->setFixedHeight(wants.height() + (wants.width() > bar_->width() ? scrollBar : 0));
+  }
+  QScrollArea* bar_;
+};
+
 }  // namespace
 
 MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& files,
@@ -89,6 +115,7 @@ void MainWindowController::build() {
   const bool framed = testAttribute(Qt::WA_Resized);
   const QSize frame = size();
   ui_->setupUi(this);
+  new BarHeight(ui_->barScroll);
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
   viewController_ = new ViewController(ui_->centralwidget, worker_, files_, settings_, this);
