@@ -95,11 +95,16 @@ PlayController::PlayController(QMainWindow* window, ViewController& view, Device
 }
 
 bool PlayController::eventFilter(QObject* watched, QEvent* event) {
-  if (!worker_.canStrike() || !view_.hasSession()) return false;
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+       type != QEvent::MouseButtonRelease && type != QEvent::Wheel) ||
+      !worker_.canStrike() || !view_.hasSession()) {
+    return false;
+  }
   using Touch = DeviceWorker::Touch;
   const std::int32_t index = controlOf(view_.session(), watched);
   const bool knob = playing::kindOf(index) == playing::Kind::Knob;
-  switch (event->type()) {
+  switch (type) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
