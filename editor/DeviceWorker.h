@@ -36,6 +36,7 @@
 #include "history/SendPreview.h"
 #include "keyboard/Service.h"
 #include "session/PlayMatch.h"
+#include "sim/SimulatedController.h"
 
 namespace padkbd::editor {
 
@@ -123,10 +124,13 @@ class DeviceWorker : public QObject {
   // The simulated keyboard, when it is the one reached (to be played).
   SimulatedController* simulated() { return reach_.simulated(); }
   // The simulated keyboard can be played from the window: `striker` plays a
-  // control (by index) on it, as a job of this thread.
-  void setStriker(std::function<void(int)> striker) { striker_ = std::move(striker); }
+  // control (by index) on it, as a job of this thread: a press, a release or
+  // a turn by `amount` steps.
+  using Touch = SimulatedController::Touch;
+  using Striker = std::function<void(int index, Touch touch, int amount)>;
+  void setStriker(Striker striker) { striker_ = std::move(striker); }
   bool canStrike() const { return static_cast<bool>(striker_); }
-  void strike(int index);
+  void strike(int index, Touch touch, int amount = 0);
 
   // Stops the exchange that runs (from any thread).
   void cancel() { cancel_ = true; }
@@ -185,7 +189,7 @@ class DeviceWorker : public QObject {
   QPointer<QObject> listenContext_;
   HeardDone heardTo_;
   std::function<void(QString)> stoppedTo_;
-  std::function<void(int)> striker_;
+  Striker striker_;
   // The worker's side.
   PlayMatcher matcher_;
   std::vector<std::string> names_;

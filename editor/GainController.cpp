@@ -66,16 +66,21 @@ GainController::GainController(KeyboardActions& keyboard, EditSession& session, 
   applyButton->setObjectName(QStringLiteral("gainApplyButton"));
   auto* okButton = new QPushButton(tr("OK"), this);
   okButton->setObjectName(QStringLiteral("gainOKButton"));
-  for (QPushButton* b : {defaultButton, applyButton, okButton}) b->setAutoDefault(false);
+  cancel_ = new QPushButton(tr("Cancel"), this);
+  cancel_->setObjectName(QStringLiteral("gainCancelButton"));
+  cancel_->hide();
+  for (QPushButton* b : {defaultButton, applyButton, okButton, cancel_}) b->setAutoDefault(false);
   okButton->setDefault(true);
   buttons->addWidget(defaultButton);
   buttons->addStretch(1);
+  buttons->addWidget(cancel_);
   buttons->addWidget(applyButton);
   buttons->addWidget(okButton);
   layout->addLayout(buttons);
   connect(defaultButton, &QPushButton::clicked, this, &GainController::doDefaultAction);
   connect(applyButton, &QPushButton::clicked, this, &GainController::doApplyAction);
   connect(okButton, &QPushButton::clicked, this, &GainController::doOKAction);
+  connect(cancel_, &QPushButton::clicked, this, &GainController::reject);
 
   viewDidLoad();
 }
@@ -86,6 +91,9 @@ void GainController::viewDidLoad() {
 }
 
 void GainController::setDefault() {
+  // The sliders no longer show what the last Apply sent.
+  status_->clear();
+  status_->setToolTip(QString());
   session_.resetGains();
   log::diag("gainArray count %lu", static_cast<unsigned long>(session_.gains().size()));
   for (QSlider* slider : sliders) {
@@ -109,6 +117,8 @@ void GainController::changeAction(QObject* slider) {
   if (!ok || tag < 1 || tag > kGainCount) return;
   session_.setGain(tag - 1, s->value());
   showValueWithTag(tag, s->value());
+  status_->clear();
+  status_->setToolTip(QString());
 }
 
 QString GainController::status() const {
@@ -118,15 +128,22 @@ QString GainController::status() const {
 void GainController::apply(bool close) {
   // One exchange at a time: the keyboard is busy until this one ends.
   if (keyboard_.busy()) return;
-  QList<QPushButton*> buttons = findChildren<QPushButton*>();
-  for (QPushButton* button : buttons) button->setEnabled(false);
+  // What is sent stays on the sliders until the outcome is told.
+  QList<QWidget*> buttons;
+  for (QWidget* button : findChildren<QPushButton*>()) buttons << button;
+  for (QWidget* slider : sliders) buttons << slider;
+  buttons.removeOne(cancel_);
+  for (QWidget* button : buttons) button->setEnabled(false);
+  cancel_->setEnabled(true);
+  cancel_->show();
   status_->setText(Status::sending());
   status_->setToolTip(QString());
   QPointer<GainController> self(this);
   keyboard_.sendGains(session_.gains(),
                       [self, buttons, close](bool sent, const QString& text, const QString& why) {
                         if (!self) return;
-                        for (QPushButton* button : buttons) button->setEnabled(true);
+                        self->cancel_->hide();
+                        for (QWidget* button : buttons) button->setEnabled(true);
                         if (!sent) log::diag("gains: %s", why.toStdString());
                         self->status_->setText(text);
                         self->status_->setToolTip(why);
@@ -147,6 +164,12 @@ void GainController::doApplyAction() {
 void GainController::doDefaultAction() {
   log::diag("Default");
   setDefault();
+}
+
+void GainController::reject() {
+  if (cancel_->isHidden()) return QDialog::reject();
+  cancel_->setEnabled(false);
+  keyboard_.cancel();
 }
 
 }  // namespace padkbd::editor

@@ -1,5 +1,7 @@
 // The gain dialog: eight sliders (tags 1 to 8) with their "%d/127" labels,
-// and OK, Apply and Default. Apply sends the eight gains to the keyboard.
+// and OK, Apply and Default. Apply sends the eight gains to the keyboard;
+// while they go out, Cancel (and Esc) stops them. The outcome line tells the
+// last Apply until the sliders no longer show what it sent.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +10,7 @@
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QSlider;
 
 namespace padkbd {
@@ -42,6 +45,8 @@ class GainController : public QDialog {
   void doApplyAction();
   void doDefaultAction();
   void changeAction(QObject* slider);
+  // Esc: stops a send under way, else closes.
+  void reject() override;
 
  private:
   // Sends the gains on the device worker; `close` closes the dialog if they
@@ -51,6 +56,7 @@ class GainController : public QDialog {
   KeyboardActions& keyboard_;
   EditSession& session_;
   QLabel* status_ = nullptr;
+  QPushButton* cancel_ = nullptr;
 };
 
 }  // namespace padkbd::editor

@@ -127,17 +127,27 @@ void KeyboardActions::showProgress(const PadAction::Progress& progress) {
       text_->setText(
           tr("Waiting for the keyboard, attempt %1 of %2").arg(progress.done).arg(progress.total));
       bar_->setRange(0, 0);
-      return;
+      break;
     case Stage::Reading:
       text_->setText(tr("Reading from the keyboard… %1/%2").arg(progress.done).arg(progress.total));
+      bar_->setRange(0, progress.total);
+      bar_->setValue(progress.done);
       break;
     case Stage::Sending:
       text_->setText(
           tr("Sending to memory slot %1… %2/%3").arg(slot_).arg(progress.done).arg(progress.total));
+      bar_->setRange(0, progress.total);
+      bar_->setValue(progress.done);
       break;
   }
-  bar_->setRange(0, progress.total);
-  bar_->setValue(progress.done);
+  showProgressInFront();
+}
+
+// The message window in front of the main window shows what its bottom line shows.
+void KeyboardActions::showProgressInFront() {
+  if (messageWindow_ && messageWindow_->running()) {
+    messageWindow_->setProgress(text_->text(), bar_->value(), bar_->maximum());
+  }
 }
 
 void KeyboardActions::showRead(EditSession& session, const DeviceWorker::Report& result,
@@ -293,6 +303,7 @@ void KeyboardActions::startSend(Preset preset, std::string source, EditSession* 
   }
   auto* window = new MessageController(view_.messageView, view_.view()->window());
   messageWindow_ = window;
+  connect(window, &MessageController::cancelRequested, this, &KeyboardActions::cancel);
   window->open();
   // The fixed texts say what happened; the detail line and the tooltip say why.
   auto report = [this, window](const QString& text, const QString& why = {}) {
@@ -307,12 +318,14 @@ void KeyboardActions::startSend(Preset preset, std::string source, EditSession* 
   writingStarts_ = [report] { report(Status::sending()); };
   slot_ = preset.global->mem + 1;
   begin(Work::Sending);
+  window->setProgress(text_->text(), 0, 0);
   // The keyboard gets a copy: what is sent cannot change while it goes out.
   Preset sent = padkbd::copyOf(preset);
   worker_.send(std::move(preset), std::move(source), this,
-               [this, session, report, sent](DeviceWorker::Report result) {
+               [this, window, session, report, sent](DeviceWorker::Report result) {
                  writingStarts_ = nullptr;
                  end();
+                 if (messageWindow_ == window) window->finished();
                  const QString history = historyNotes(result);
                  if (result.outcome) {
                    if (session) session->sentToKeyboard(sent);
@@ -344,7 +357,10 @@ void KeyboardActions::sendGains(
   worker_.sendGains(gains, this, [this, done = std::move(done)](DeviceWorker::Report result) {
     end();
     const bool sent = result.outcome.ok();
-    done(sent, sent ? Status::sendSucceeded() : Status::connectFailed(), whyItFailed(result));
+    const QString text = sent                            ? Status::sendSucceeded()
+                         : result.outcome.wasCancelled() ? tr("Sending cancelled.")
+                                                         : Status::connectFailed();
+    done(sent, text, whyItFailed(result));
   });
 }
 

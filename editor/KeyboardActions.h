@@ -71,6 +71,7 @@ class KeyboardActions : public QObject {
   void begin(Work work);
   void end();
   void showProgress(const PadAction::Progress& progress);
+  void showProgressInFront();
   void presenceChanged(bool present);
   void showPresence(bool present);
   // Looks up what the slot of the preset `take` gives holds, asks, and

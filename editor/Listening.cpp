@@ -100,8 +100,9 @@ void DeviceWorker::setPlayPreset(Preset preset, std::vector<std::string> names) 
   nextPreset_.emplace(std::move(preset), std::move(names));
 }
 
-void DeviceWorker::strike(int index) {
-  if (striker_) queueJob([striker = striker_, index] { striker(index); });
+void DeviceWorker::strike(int index, Touch touch, int amount) {
+  if (striker_)
+    queueJob([striker = striker_, index, touch, amount] { striker(index, touch, amount); });
 }
 
 }  // namespace padkbd::editor

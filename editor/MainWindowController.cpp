@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -53,8 +55,38 @@ const char* const kWindowStyle = R"(
 )";
 
 // The size of a window never closed before: what its contents want at the
-// usual font size.
+// usual font size, as far as the screen has room.
 constexpr QSize kFirstSize(1180, 720);
+// What a window manager's frame and title bar take around the window.
+constexpr QSize kFrame(16, 40);
+
+QSize roomOn(const QScreen* screen) {
+  return screen ? screen->availableGeometry().size() - kFrame : kFirstSize;
+}
+
+// The buttons and the status line stay in sight under what scrolls, as tall
+// as they are; a window too narrow for them scrolls them sideways, with room
+// for the scroll bar only then.
+class BarHeight : public QObject {
+ public:
+  explicit BarHeight(QScrollArea* bar) : QObject(bar), bar_(bar) {
+    bar->installEventFilter(this);
+    bar->widget()->installEventFilter(this);
+    fit();
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest) fit();
+    return false;
+  }
+
+ private:
+  void fit() {
+    const QSize wants = bar_->widget()->minimumSizeHint();
+    const int scrollBar = bar_->horizontalScrollBar()->sizeHint().height();
+    bar_->setFixedHeight(wants.height() + (wants.width() > bar_->width() ? scrollBar : 0));
+  }
+  QScrollArea* bar_;
+};
 
 }  // namespace
 
@@ -73,7 +105,6 @@ MainWindowController::MainWindowController(DeviceWorker& worker, FileAction& fil
   }
   // The frame alone: the size the contents will want, where it was last.
   setWindowTitle(QStringLiteral("padkbd"));
-  resize(kFirstSize);
   restoreWindowGeometry();
 }
 
@@ -84,6 +115,7 @@ void MainWindowController::build() {
   const bool framed = testAttribute(Qt::WA_Resized);
   const QSize frame = size();
   ui_->setupUi(this);
+  new BarHeight(ui_->barScroll);
   setStyleSheet(QString::fromLatin1(kWindowStyle));
   buildSelectorSurface(ui_->selectorGrid);
   viewController_ = new ViewController(ui_->centralwidget, worker_, files_, settings_, this);
@@ -102,19 +134,24 @@ void MainWindowController::build() {
   }
 }
 
-// Where the window was last, as long as some screen still shows that place;
-// never smaller than the window can be.
+// Where the window was last, as long as some screen still shows that place,
+// else the first size; never larger than the screen it opens on, whose room
+// the contents scroll in.
 void MainWindowController::restoreWindowGeometry() {
   const std::optional<std::array<int, 4>> stored = settings_.windowGeometry();
-  if (!stored) return;
+  if (!stored) {
+    resize(kFirstSize.boundedTo(roomOn(screen())));
+    return;
+  }
   const auto [x, y, width, height] = *stored;
-  resize(width, height);
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    if (screen->availableGeometry().intersects(QRect(x, y, width, height))) {
+  for (const QScreen* place : QGuiApplication::screens()) {
+    if (place->availableGeometry().intersects(QRect(x, y, width, height))) {
+      resize(QSize(width, height).boundedTo(roomOn(place)));
       move(x, y);
       return;
     }
   }
+  resize(QSize(width, height).boundedTo(roomOn(screen())));
 }
 
 void MainWindowController::connectMenus() {

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -30,10 +31,55 @@ MessageController::MessageController(QWidget* messageView, QWidget* parent)
   detail_->setForegroundRole(QPalette::PlaceholderText);
   detail_->hide();
   layout->addWidget(detail_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  progressText_ = new QLabel(this);
+  progressText_->setObjectName(QStringLiteral("messageProgressText"));
+  progressText_->setAlignment(Qt::AlignCenter);
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setObjectName(QStringLiteral("messageProgressBar"));
+  progressBar_->setTextVisible(false);
+  layout->addWidget(progressText_);
+  layout->addWidget(progressBar_);
+  auto* buttons = new QDialogButtonBox(this);
+  cancel_ = buttons->addButton(QDialogButtonBox::Cancel);
+  cancel_->setObjectName(QStringLiteral("messageCancelButton"));
+  close_ = buttons->addButton(QDialogButtonBox::Close);
+  close_->setObjectName(QStringLiteral("messageCloseButton"));
+  for (QPushButton* button : {cancel_, close_}) button->setAutoDefault(false);
+  connect(buttons, &QDialogButtonBox::rejected, this, &MessageController::reject);
   layout->addWidget(buttons);
+  finished();
+}
+
+void MessageController::setProgress(const QString& text, int done, int total) {
+  progressText_->setText(text);
+  progressBar_->setRange(0, total);
+  progressBar_->setValue(done);
+  progressText_->show();
+  progressBar_->show();
+  close_->hide();
+  cancel_->show();
+}
+
+void MessageController::finished() {
+  progressText_->hide();
+  progressBar_->hide();
+  cancel_->hide();
+  cancel_->setEnabled(true);
+  close_->show();
+}
+
+bool MessageController::running() const {
+  return !cancel_->isHidden();
+}
+
+// Esc and Cancel stop the send while it runs; the window stays to tell how
+// it ended.
+void MessageController::reject() {
+  if (!running()) return QDialog::reject();
+  if (!cancel_->isEnabled()) return;
+  cancel_->setEnabled(false);
+  progressText_->setText(tr("Cancelling…"));
+  emit cancelRequested();
 }
 
 MessageController::~MessageController() {

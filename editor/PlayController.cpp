@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <set>
 
 #include "editor/ListLabels.h"
@@ -82,17 +84,68 @@ PlayController::PlayController(QMainWindow* window, ViewController& view, Device
     chooseAction_->setChecked(false);
     return true;
   };
+  for (QAbstractButton* element : view_.taggedElements()) element->installEventFilter(this);
   if (worker_.canStrike()) {
-    view_.strike = [this](std::int32_t index) {
-      listen_->setChecked(true);  // the simulated keyboard takes nothing from anyone
-      worker_.strike(index);
-    };
     if (auto* surface = window->findChild<QWidget*>(QStringLiteral("surface"))) {
       surface->setToolTip(
-          tr("Click a pad, knob or button to edit it; Ctrl+click plays it on "
-             "the simulated keyboard"));
+          tr("Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on "
+             "the simulated keyboard, and the wheel turns a knob"));
     }
   }
+}
+
+bool PlayController::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+       type != QEvent::MouseButtonRelease && type != QEvent::Wheel) ||
+      !worker_.canStrike() || !view_.hasSession()) {
+    return false;
+  }
+  using Touch = DeviceWorker::Touch;
+  const std::int32_t index = controlOf(view_.session(), watched);
+  const bool knob = playing::kindOf(index) == playing::Kind::Knob;
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() != Qt::LeftButton || !(mouse->modifiers() & Qt::ControlModifier)) {
+        return false;
+      }
+      // A knob pressed turns ten steps; the rest sound until let go.
+      if (knob) {
+        play(index, Touch::Turn, 10);
+        return true;
+      }
+      heldDown_ = watched;
+      heldDownIndex_ = index;
+      play(index, Touch::Press);
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      if (heldDown_ != watched) {
+        // The release of a knob's Ctrl press is no click either.
+        return knob && (static_cast<QMouseEvent*>(event)->modifiers() & Qt::ControlModifier);
+      }
+      heldDown_ = nullptr;
+      play(heldDownIndex_, Touch::Release);
+      return true;
+    case QEvent::Wheel: {
+      const auto* wheel = static_cast<QWheelEvent*>(event);
+      if (!knob || !(wheel->modifiers() & Qt::ControlModifier)) return false;
+      const int delta = wheel->angleDelta().y();
+      // A notch a step; a fine wheel's smaller turns a step each too.
+      const int steps = delta / 120 != 0 ? delta / 120 : (delta > 0) - (delta < 0);
+      if (steps != 0) play(index, Touch::Turn, steps);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void PlayController::play(std::int32_t index, DeviceWorker::Touch touch, int amount) {
+  listen_->setChecked(true);  // the simulated keyboard takes nothing from anyone
+  worker_.strike(index, touch, amount);
 }
 
 void PlayController::buildDock(QMainWindow* window) {
@@ -318,8 +371,7 @@ void PlayController::saveAction() {
                                               std::string_view(text.constData(), text.size()));
   if (!written) {
     if (dialogs.showProblem) {
-      dialogs.showProblem(window, tr("The monitor's lines were not saved"),
-                          words(written));
+      dialogs.showProblem(window, tr("The monitor's lines were not saved"), words(written));
     }
     return;
   }

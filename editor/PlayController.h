@@ -6,10 +6,15 @@
 // "Choose by playing" turns it on, closing the pane (unarmed) or disarming
 // (the pane closed) turns it off. Through raw USB that takes the keyboard
 // from other programs meanwhile, which the pane says.
+//
+// The simulated keyboard is played on the surface with Ctrl held: a control
+// pressed with the mouse is held until the button is let go; the wheel turns
+// a knob.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <map>
@@ -49,7 +54,12 @@ class PlayController : public QObject {
  public slots:
   void saveAction();
 
+ protected:
+  // The surface's elements played with Ctrl held.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void play(std::int32_t index, DeviceWorker::Touch touch, int amount = 0);
   void buildDock(QMainWindow* window);
   void listenToggled(bool on);
   // What listening does now, under the buttons.
@@ -80,6 +90,8 @@ class PlayController : public QObject {
   std::map<std::int32_t, qint64> flash_;
   std::map<std::int32_t, QString> value_;
   QElapsedTimer clock_;
+  QPointer<QObject> heldDown_;  // the element held down with Ctrl, and its control then
+  std::int32_t heldDownIndex_ = -1;
   QTimer flashTimer_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QGridLayout>
+#include <QScrollArea>
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -24,8 +25,15 @@ void setFocusedElement(QAbstractButton* element) {
   if (before != nullptr) before->update();
   element->update();
   if (grid->hasFocus()) {
+    bringIntoView(element);
     QAccessibleEvent moved(element, QAccessible::Focus);
     QAccessible::updateAccessibility(&moved);
+  }
+}
+
+void bringIntoView(QAbstractButton* element) {
+  for (QWidget* up = element->parentWidget(); up != nullptr; up = up->parentWidget()) {
+    if (auto* scroll = qobject_cast<QScrollArea*>(up)) return scroll->ensureWidgetVisible(element);
   }
 }
 

@@ -16,6 +16,8 @@ void setFocusedElement(QAbstractButton* element);
 // The element next to `from` in the direction of an arrow key (Qt::Key_Left
 // ...), rows and columns as on the keyboard; `from` itself at an edge.
 QAbstractButton* neighbour(QAbstractButton* from, int key);
+// Scrolls the element into view where the window is too small for the whole surface.
+void bringIntoView(QAbstractButton* element);
 // A click on the element without the last click's modifiers (from the keyboard).
 void clickElement(QAbstractButton* element);
 

@@ -98,9 +98,11 @@ void ViewController::connectElements() {
     connect(header, &QAbstractButton::clicked, this, [this, row] { chooseRowAction(row); });
   }
   surface->installEventFilter(this);
-  // Esc leaves bulk mode without applying it.
+  // Esc stops the keyboard's work under way, else leaves bulk mode without
+  // applying it.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), view_->window());
   connect(escape, &QShortcut::activated, this, [this] {
+    if (deviceBusy() != DeviceBusy::No) return keyboard_->cancel();
     if (!this->escape || !this->escape()) cancelBulkAction();
   });
 }

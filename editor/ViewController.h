@@ -139,8 +139,6 @@ class ViewController : public QObject {
   QPushButton* bulkCancelButton = nullptr;
 
   DialogSeams dialogs;
-  // Ctrl+click plays the control instead of selecting it, when set.
-  std::function<void(std::int32_t index)> strike;
   // Esc ends this first when it says so (true), before it leaves bulk mode.
   std::function<bool()> escape;
   // A damaged settings file, as a sentence; told in the status field's tooltip.

@@ -27,6 +27,7 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
       setFocusedElement(start);
     }
     focusedElement(surface)->update();
+    if (event->type() == QEvent::FocusIn) bringIntoView(focusedElement(surface));
     return false;
   }
   if (event->type() != QEvent::KeyPress) return false;
@@ -64,10 +65,6 @@ bool ViewController::surfaceKey(int key) {
 // Selection
 
 void ViewController::press(Selector selector, QObject* element) {
-  if (strike && (clickModifiers(element) & Qt::ControlModifier) != 0) {
-    strike(controlOf(*session_, element));
-    return;
-  }
   // Shift-click in bulk mode chooses the pads from the last one clicked.
   const bool range = session_->inBulk() && selector == Selector::Black &&
                      (clickModifiers(element) & Qt::ShiftModifier) != 0;

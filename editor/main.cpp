@@ -74,8 +74,8 @@ void describeOptions(QCommandLineParser& parser) {
   parser.addVersionOption();
   // The keyboard's options, as the tool takes them.
   for (const padkbd::KeyboardOption& option : padkbd::keyboardOptions()) {
-    const QString help = QCoreApplication::translate(
-        padkbd::kTextContext, padkbd::catalogueEntry(option.help).pattern);
+    const QString help = QCoreApplication::translate(padkbd::kTextContext,
+                                                     padkbd::catalogueEntry(option.help).pattern);
     const QString name = QString::fromLatin1(option.name).mid(2);
     if (*option.value == '\0') {
       parser.addOption({name, help});
@@ -138,7 +138,8 @@ int main(int argc, char** argv) {
   QStringList words;
   {
     std::vector<std::string> arguments;
-    for (const QString& word : QCoreApplication::arguments()) arguments.push_back(word.toStdString());
+    for (const QString& word : QCoreApplication::arguments())
+      arguments.push_back(word.toStdString());
     const padkbd::Result<std::vector<std::string>> taken =
         padkbd::takeSimulateState(arguments, given.stateFile);
     if (!taken) return usageError(taken.outcome());
@@ -176,20 +177,9 @@ int main(int argc, char** argv) {
   // USB is spoken on the worker's thread only, so the window never waits.
   padkbd::editor::DeviceWorker worker(reach, fileAction.resourceDir(), history);
   if (padkbd::SimulatedController* simulated = reach.simulated()) {
-    // Ctrl+click on the surface plays the simulated keyboard: pads and
-    // buttons are struck, knobs turned ten steps further each time.
-    // Each strike runs with a copy of the striker: the knobs' values are shared.
-    auto turned = std::make_shared<std::array<int, 8>>();
-    worker.setStriker([&sim = *simulated, turned](int index) {
-      if (index < 0 || index >= padkbd::kControlCount) return;
-      if (index < static_cast<int>(turned->size())) {
-        int& value = (*turned)[static_cast<std::size_t>(index)];
-        value = (value + 10) % 128;
-        sim.turn(index, value);
-      } else {
-        sim.strike(index, 100);
-      }
-    });
+    // Ctrl with the mouse on the surface plays the simulated keyboard.
+    worker.setStriker([&sim = *simulated](int index, padkbd::SimulatedController::Touch touch,
+                                          int amount) { sim.touch(index, touch, amount); });
   }
 
   padkbd::editor::MainWindowController window(worker, fileAction, keyboard, settings, nullptr,

@@ -58,6 +58,30 @@ void SimulatedController::strike(int index, int amount) {
   playLocked(index, Touch::Release, 0);
 }
 
+void SimulatedController::turnBy(int index, int steps) {
+  std::lock_guard lock(mutex_);
+  if (index < 0 || index >= kControlCount || p::kindOf(index) != p::Kind::Knob) return;
+  const ButtonValue control = controlLocked(0, index);
+  if (p::relativeOf(index, control) != p::Relative::Absolute) {
+    playLocked(index, Touch::Turn, steps);
+    return;
+  }
+  int& at = knobAt_[static_cast<std::size_t>(index)];
+  at = within(control, at + steps);
+  playLocked(index, Touch::Turn, at);
+}
+
+void SimulatedController::touch(int index, Touch touch, int amount) {
+  switch (touch) {
+    case Touch::Press:
+      return press(index, 100);
+    case Touch::Release:
+      return release(index);
+    case Touch::Turn:
+      return turnBy(index, amount);
+  }
+}
+
 std::vector<std::vector<std::uint8_t>> SimulatedController::takePending() {
   std::lock_guard lock(mutex_);
   return std::exchange(pending_, {});

@@ -188,6 +188,12 @@ class SimulatedController final : public Link, public Discovery {
   void turn(int index, int amount);
   // A press and its release; a knob is turned to `amount`.
   void strike(int index, int amount = 100);
+  // A knob turned `steps` from where it stands (an absolute knob keeps its
+  // place within its range, from its lowest value); nothing on other controls.
+  void turnBy(int index, int steps);
+  // A control played by hand: a press (velocity 100) or release, or a turn
+  // by `amount` steps.
+  void touch(int index, Touch touch, int amount = 0);
   // Every transfer queued for the reader and not yet received (a stand-in
   // on a MIDI port hands them on).
   std::vector<std::vector<std::uint8_t>> takePending();
@@ -270,12 +276,13 @@ class SimulatedController final : public Link, public Discovery {
   int stored_ = 0;
   bool unplugged_ = false;
   bool logTransfers_ = true;
-  std::condition_variable arrived_;  // something was queued for the reader
+  std::condition_variable arrived_;               // something was queued for the reader
   std::array<bool, kControlCount> switchedOn_{};  // toggling pads that are on
-  std::function<void()> changed_;  // hot-plug news go here
-  int comings_ = 0;                // times the keyboard came or went
-  int told_ = 0;                   // of those, told by pollEvents
-  bool presentLocked();            // counts a coming or going
+  std::array<int, kControlCount> knobAt_{};       // where turnBy left each knob
+  std::function<void()> changed_;                 // hot-plug news go here
+  int comings_ = 0;                               // times the keyboard came or went
+  int told_ = 0;                                  // of those, told by pollEvents
+  bool presentLocked();                           // counts a coming or going
   bool wasPresent_ = true;
 };
 

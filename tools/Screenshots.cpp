@@ -1,15 +1,20 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
 // a pad chosen, the second bank, bulk mode, the message window after a send,
-// a dark theme, English and Chinese, the window while a paced keyboard is
-// read and sent to, the questions before edits are lost and before a send,
-// the gains, the Keyboard dialog, the Memory Slots and the History dialogs,
-// and the Monitor pane while the keyboard is played.
-// Usage: editor_screenshots OUTPUT_FOLDER
+// a dark theme, English and Chinese, the window (and the message window)
+// while a paced keyboard is read and sent to, the questions before edits are
+// lost and before a send, the gains, the Keyboard dialog, the Memory Slots
+// and the History dialogs, and the Monitor pane while the keyboard is played.
+//
+// Usage: editor_screenshots OUTPUT_FOLDER [fit SCREEN_NAME]
+// (fit: the first start on the screen it runs on, named by it and the scale)
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
@@ -207,6 +212,48 @@ void dialogsIn(const QString& prefix) {
   editor.window().memorySlotsDialog()->close();
 }
 
+// The window the program opens on a first start fits the screen, and
+// grows no larger than it; what does not fit scrolls.
+bool fitsTheScreen(const QString& screenName) {
+  EditorHarness editor;
+  using padkbd::editor::MainWindowController;
+  MainWindowController window(editor.worker(), editor.files(), {}, padkbd::SettingsFile(), nullptr,
+                              MainWindowController::Build::OnShow);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window) ||
+      !QTest::qWaitFor([&] { return window.findChild<QScrollArea*>() != nullptr; }) ||
+      !editor.waitForKeyboard()) {
+    return false;
+  }
+  window.viewController().viewWithTag(9 + 5)->click();
+  QTest::qWait(300);
+  QScreen* screen = window.screen();
+  const QRect room = screen->availableGeometry();
+  const QString name =
+      QStringLiteral("fit-%1-%2").arg(screenName).arg(qRound(screen->devicePixelRatio() * 100));
+  bool fits = room.contains(window.frameGeometry()) &&
+              window.minimumSizeHint().width() <= room.width() &&
+              window.minimumSizeHint().height() <= room.height();
+  if (!fits) {
+    std::fprintf(stderr, "screenshots: %s: the window is larger than the screen\n",
+                 qPrintable(name));
+  }
+  const auto grab = [&](const QString& file) {
+    const QString path = folder.filePath(file);
+    const bool saved = screen->grabWindow(0).save(path);
+    std::printf("%s %s\n", saved ? "screenshot" : "screenshots: cannot write", qPrintable(path));
+    return saved;
+  };
+  fits &= grab(name + QStringLiteral(".png"));
+  for (QScrollArea* scroll : window.findChildren<QScrollArea*>()) {  // to their ends
+    for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()}) {
+      bar->setValue(bar->maximum());
+    }
+  }
+  QTest::qWait(150);
+  return grab(name + QStringLiteral("-scrolled.png")) && fits;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -218,15 +265,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: editor_screenshots OUTPUT_FOLDER (a folder it can create)\n");
     return 2;
   }
-  // At twice the size (run with QT_SCALE_FACTOR=2): nothing may be cut off.
-  if (argc > 2 && argv[2] == std::string("200")) {
+  // The screen as the program's first start leaves it, at the screen's size
+  // and scale (QT_SCALE_FACTOR), and scrolled to the end.
+  if (argc > 2 && argv[2] == std::string("fit")) {
     padkbd::editor::useLanguage(QStringLiteral("en"));
-    EditorHarness editor;
-    editor.click(9 + 5);
-    save(&editor.window(), QStringLiteral("editor-200.png"));
-    QTest::mouseClick(editor.vc().BulkButton, Qt::LeftButton);
-    save(&editor.window(), QStringLiteral("editor-200-bulk.png"));
-    return ok ? 0 : 1;
+    return fitsTheScreen(QString::fromLocal8Bit(argc > 3 ? argv[3] : "screen")) ? 0 : 1;
   }
   {  // No keyboard: the default preset, Pad 14 chosen.
     EditorHarness editor(EditorHarness::noKeyboard);
@@ -272,6 +315,16 @@ int main(int argc, char** argv) {
     editor.vc().keyboard().sendAction();
     QTest::qWait(400);
     save(&editor.window(), QStringLiteral("editor-sending.png"));
+    ok &= editor.waitForKeyboard();
+    editor.vc().keyboard().sendAction();  // again, its message window half-way
+    ok &= QTest::qWaitFor([&] {
+      auto* message = editor.vc().messageWindow();
+      return message && message->running() &&
+             message->findChild<QLabel*>("messageProgressText")->text().contains(QLatin1Char('/'));
+    });
+    if (auto* message = editor.vc().messageWindow()) {
+      save(message, QStringLiteral("editor-message-sending.png"));
+    }
     ok &= editor.waitForKeyboard();
     if (auto* message = editor.vc().messageWindow()) message->close();
   }

@@ -1937,6 +1937,10 @@ Log and history: %8</translation>
 <context>
     <name>padkbd::editor::GainController</name>
     <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>Gains</source>
         <translation>Gains</translation>
     </message>
@@ -2461,10 +2465,17 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     </message>
 </context>
 <context>
+    <name>padkbd::editor::MessageController</name>
+    <message>
+        <source>Cancelling…</source>
+        <translation>Cancelling…</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::PlayController</name>
     <message>
-        <source>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</source>
-        <translation>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</translation>
+        <source>Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the simulated keyboard, and the wheel turns a knob</source>
+        <translation>Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the simulated keyboard, and the wheel turns a knob</translation>
     </message>
     <message>
         <source>Monitor</source>

@@ -1937,6 +1937,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
 <context>
     <name>padkbd::editor::GainController</name>
     <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
         <source>Gains</source>
         <translation>增益</translation>
     </message>
@@ -2461,10 +2465,17 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     </message>
 </context>
 <context>
+    <name>padkbd::editor::MessageController</name>
+    <message>
+        <source>Cancelling…</source>
+        <translation>正在取消…</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::PlayController</name>
     <message>
-        <source>Click a pad, knob or button to edit it; Ctrl+click plays it on the simulated keyboard</source>
-        <translation>单击打击垫、旋钮或按钮进行编辑;Ctrl+单击在模拟键盘上演奏它</translation>
+        <source>Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the simulated keyboard, and the wheel turns a knob</source>
+        <translation>单击打击垫、旋钮或按钮进行编辑;按住 Ctrl 时鼠标在模拟键盘上演奏它,滚轮转动旋钮</translation>
     </message>
     <message>
         <source>Monitor</source>

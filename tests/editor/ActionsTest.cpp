@@ -341,18 +341,27 @@ class ActionsTest : public QObject {
   }
 
   // Cut short: a cancelled read leaves what is shown as it was; a send that
-  // fails or is cancelled part-way says how much reached the slot, and what
-  // the keyboard holds is no longer taken as known; a silent keyboard stops
-  // being waited for.
+  // fails or is cancelled part-way (from its message window, by Cancel or
+  // Esc) says how much reached the slot, and what the keyboard holds is no
+  // longer taken as known; a silent keyboard stops being waited for.
   void deviceWorkCutShort() {
     EditorHarness editor;
     auto& vc = editor.vc();
+    editor.window().show();
+    QApplication::setActiveWindow(&editor.window());
+    QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
     padkbd::PadAction::Progress last;
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
                      [&](const padkbd::PadAction::Progress& progress) { last = progress; });
-    const auto cancelAt = [&](Stage stage, int done) {
+    // Cancel in `window` (none: the message window) by Esc or the button named `how`.
+    const auto cancelAt = [&](Stage stage, int done, QWidget* window, const char* how) {
       QTRY_VERIFY(last.stage == stage && last.done >= done);
-      editor.window().findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+      if (!window) window = vc.messageWindow();
+      if (how == QLatin1String("Esc")) {
+        QTest::keyClick(window, Qt::Key_Escape);
+      } else {
+        QTest::mouseClick(window->findChild<QPushButton*>(how), Qt::LeftButton);
+      }
       QVERIFY(editor.waitForKeyboard());
     };
     const QString readCancelled = QStringLiteral("Reading cancelled; nothing changed.");
@@ -362,7 +371,7 @@ class ActionsTest : public QObject {
     const auto edited = editor.snapshot();
     editor.action("actionRead")->trigger();
     QVERIFY(!editor.menu("val")->isEnabled() && !editor.action("actionUndo")->isEnabled());
-    cancelAt(Stage::Reading, 100);
+    cancelAt(Stage::Reading, 100, &editor.window(), "Esc");
     QVERIFY(editor.snapshot() == edited && editor.menu("val")->isEnabled() &&
             editor.status() == readCancelled && vc.session().knowsKeyboard());
 
@@ -382,7 +391,10 @@ class ActionsTest : public QObject {
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
     last = {};  // the failed send's progress
     vc.keyboard().sendAction();
-    cancelAt(Stage::Sending, 100);
+    QTRY_VERIFY(last.stage == Stage::Sending && last.done >= 100);
+    const auto* progress = vc.messageWindow()->findChild<QLabel*>("messageProgressText");
+    QVERIFY(progress->text().startsWith(QStringLiteral("Sending to memory slot 1… ")));
+    cancelAt(Stage::Sending, 100, nullptr, "messageCancelButton");
     QCOMPARE(asked, QStringLiteral("Memory 1: a send by padkbd on %1, from the keyboard, "
                                    "edited, stopped after %2 of 598 settings; all 598 settings "
                                    "will be written")
@@ -392,6 +404,16 @@ class ActionsTest : public QObject {
     QVERIFY(written >= 100 && written < padkbd::PadAction::kFullExchange &&
             !editor.sim().isClaimed());
     QCOMPARE(editor.status(), QStringLiteral("Sending cancelled.") + mixIn(written));
+    QVERIFY(vc.messageWindow()->text() == editor.status() && progress->isHidden() &&
+            vc.messageWindow()->findChild<QPushButton*>("messageCloseButton")->isVisible());
+    editor.sim().resetCounters();
+    last = {};
+    vc.keyboard().sendAction();
+    cancelAt(Stage::Sending, 50, nullptr, "Esc");
+    QVERIFY(editor.sim().writeCount() >= 50 && vc.messageWindow()->isVisible());
+    QCOMPARE(editor.status(),
+             QStringLiteral("Sending cancelled.") + mixIn(editor.sim().writeCount()));
+    vc.messageWindow()->close();
 
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) {
@@ -400,7 +422,7 @@ class ActionsTest : public QObject {
     });
     editor.action("actionRead")->trigger();
     QTRY_COMPARE(editor.progressText(), QStringLiteral("Waiting for the keyboard, attempt 1 of 5"));
-    cancelAt(Stage::Handshake, 1);
+    cancelAt(Stage::Handshake, 1, &editor.window(), "cancelButton");
     QVERIFY(editor.sim().handshakeCount() <= 2 && editor.snapshot() == edited);
     QCOMPARE(editor.status(), readCancelled);
   }

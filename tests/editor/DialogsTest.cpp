@@ -12,8 +12,8 @@
 
 #include "editor/GainController.h"
 #include "editor/HistoryDialog.h"
-#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardController.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/SelectorSurface.h"
 #include "editor/Words.h"
 #include "tests/editor/EditorHarness.h"
@@ -338,7 +338,9 @@ class DialogsTest : public QObject {
   }
 
   // Apply sends the eight gains and keeps the dialog open, Default puts them
-  // back, OK closes once they went out and stays open when they did not.
+  // back, OK closes once they went out and stays open when they did not;
+  // Cancel and Esc stop them. The outcome goes once a slider moves, Default
+  // is pressed or the dialog is opened again.
   void gainDialog() {
     EditorHarness editor;
     auto* gains = openGains(editor);
@@ -358,8 +360,11 @@ class DialogsTest : public QObject {
     }
     gains->doDefaultAction();
     QVERIFY(gains->sliders[2]->value() == 64 &&
-            gains->labels[2]->text() == QStringLiteral("64/127"));
+            gains->labels[2]->text() == QStringLiteral("64/127") && gains->status().isEmpty());
+    gains->doApplyAction();
+    QVERIFY(editor.waitForKeyboard() && gains->status() == kSendSucceeded);
     gains->sliders[0]->setValue(1);
+    QCOMPARE(gains->status(), QString());
     gains->doOKAction();
     QVERIFY(editor.waitForKeyboard() && editor.sim().gains()[0] == 1 && !gains->isVisible());
     QCOMPARE(openGains(editor)->sliders[0]->value(), 64);  // each opening starts at the default
@@ -367,6 +372,24 @@ class DialogsTest : public QObject {
     gains = openGains(offline);
     gains->doOKAction();
     QVERIFY(offline.waitForKeyboard() && gains->status() == kConnectFailed && gains->isVisible());
+    QCOMPARE(openGains(offline)->status(), QString());
+
+    // A silent keyboard is waited for until Cancel or Esc stops the send.
+    editor.sim().changeFaults([](auto& faults) {
+      faults.noReplyAfter = 0;
+      faults.waitOnSilence = true;
+    });
+    gains = openGains(editor);
+    auto* cancel = gains->findChild<QPushButton*>(QStringLiteral("gainCancelButton"));
+    for (const bool byKey : {false, true}) {
+      gains->doApplyAction();
+      QVERIFY(cancel->isVisible() && !gains->sliders[0]->isEnabled());
+      byKey ? QTest::keyClick(gains, Qt::Key_Escape) : cancel->click();
+      QVERIFY(editor.waitForKeyboard());
+      QVERIFY(gains->status() == QStringLiteral("Sending cancelled.") && gains->isVisible() &&
+              !cancel->isVisible() && gains->sliders[0]->isEnabled());
+    }
+    QCOMPARE(editor.sim().gains()[0], 1);
   }
 };
 

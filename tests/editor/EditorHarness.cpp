@@ -27,8 +27,10 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   standIn.standIn = &sim_;
   reach_ = std::make_unique<Reach>(standIn, keyboard_.id);
   worker_ = std::make_unique<editor::DeviceWorker>(*reach_, PADKBD_TEST_RESOURCE_DIR, *history_);
-  // As with --simulate: Ctrl+click plays the control.
-  worker_->setStriker([this](int index) { sim_.strike(index, 100); });
+  // As with --simulate: Ctrl with the mouse plays the control.
+  worker_->setStriker([this](int index, SimulatedController::Touch touch, int amount) {
+    sim_.touch(index, touch, amount);
+  });
   window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);
   // Questions a test does not ask about get the answer that lets it go on.
   vc().dialogs.askUnsaved = [](QWidget*, const QString&) {

@@ -1,12 +1,13 @@
 // Playing the keyboard with the window open: listening, the surface's
-// lights, the Monitor pane, choosing by playing, Ctrl+click on the simulated
-// keyboard. What slot 0 of a fresh simulated keyboard plays: Pad 1 note E0
+// lights, the Monitor pane, choosing by playing, Ctrl with the mouse on the
+// simulated keyboard. What slot 0 of a fresh simulated keyboard plays: Pad 1 note E0
 // on channel 10, Pad 6 controller 50 on channel 15, Knob 8 controller 27
 // (absolute) on channel 9, Button 2 note F3.
 #include <QDockWidget>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QWheelEvent>
 
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
@@ -269,26 +270,43 @@ class PlayTest : public QObject {
     QVERIFY(!monitor->isChecked() && !editor.window().play().listening());
   }
 
-  // With the simulated keyboard Ctrl+click plays a control (listening
-  // turned on for it); a plain click still selects.
-  void ctrlClickStrikes() {
+  // With the simulated keyboard a control pressed with Ctrl held sounds (and
+  // shows lit) until the mouse button is let go, listening turned on for it;
+  // Ctrl and the wheel turn a knob from where it stands, within its range,
+  // a Ctrl press ten steps; a plain click still selects.
+  void ctrlPlays() {
     EditorHarness editor;
     QVERIFY(!editor.window().play().listening());
     for (int round = 0; round < 2; ++round) {
-      editor.click(9, Qt::ControlModifier);
+      QTest::mousePress(editor.element(9), Qt::LeftButton, Qt::ControlModifier);
       QTRY_VERIFY(litOf(editor.element(9)));
-      QVERIFY(editor.window().play().listening() && editor.selectedTags().isEmpty());
+      QTest::qWait(editor::PlayController::kFlashMs + 100);
+      QVERIFY(litOf(editor.element(9)) && editor.window().play().listening());
+      QTest::mouseRelease(editor.element(9), Qt::LeftButton);
       QTRY_VERIFY(!litOf(editor.element(9)));
+      QVERIFY(editor.selectedTags().isEmpty());
     }
     editor.action("actionMonitor")->trigger();
     part<QPushButton>(editor, "monitorClear")->click();
     editor.click(9, Qt::ControlModifier);
-    QTRY_COMPARE(heard(editor), (QStringList{kPad1On, kPad1Off}));
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers keys) {
+      const QPointF at = editor.element(8)->rect().center();
+      QWheelEvent turn(at, editor.element(8)->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, keys,
+                       Qt::NoScrollPhase, false);
+      QApplication::sendEvent(editor.element(8), &turn);
+    };
+    for (const int delta : {120, 240, 30, -360, -120}) wheel(delta, Qt::ControlModifier);
+    wheel(120, Qt::NoModifier);
+    editor.click(8, Qt::ControlModifier);
+    QTRY_COMPARE(heard(editor),
+                 (QStringList{kPad1On, kPad1Off, kKnob8.arg(7), kKnob8.arg(9), kKnob8.arg(10),
+                              kKnob8.arg(7), kKnob8.arg(7), kKnob8.arg(17)}));
+    QVERIFY(editor.selectedTags().isEmpty());
     editor.click(9);
     QCOMPARE(editor.selectedTags(), QStringList{"9"});
     QCOMPARE(editor.window().findChild<QWidget*>(QStringLiteral("surface"))->toolTip(),
-             QStringLiteral("Click a pad, knob or button to edit it; Ctrl+click plays it on the "
-                            "simulated keyboard"));
+             QStringLiteral("Click a pad, knob or button to edit it; with Ctrl held the mouse "
+                            "plays it on the simulated keyboard, and the wheel turns a knob"));
   }
 };
 

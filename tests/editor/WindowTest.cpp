@@ -1,12 +1,16 @@
 // The editor window, part one: start-up, selection, editing, the window
 // itself, unsaved edits, the Edit menu and the title.
 #include <QApplication>
+#include <QKeySequence>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
+#include "editor/SurfaceFocus.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd;
@@ -223,18 +227,51 @@ class WindowTest : public QObject {
     QCOMPARE(editor.sim().writeCount(), 0);
   }
 
-  // It fits a 1280x720 screen with a taskbar, cannot shrink below that, and
-  // grows its pads when enlarged, none on top of another. File → Quit closes
-  // it, which stores where it was and quits; the next start puts it there.
+  // At twice the scale (which doubles every size) it fits a 1920x1080
+  // screen with a taskbar; what does not fit its least size scrolls into
+  // view, whole; enlarged, it grows its pads, none on top of another.
+  // File → Quit closes it, which stores where it was and quits; the next
+  // start puts it there, as large as the screen allows.
   void windowFitsGrowsAndRemembersItsPlace() {
     EditorHarness editor;
     auto& window = editor.window();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QSize least = window.minimumSizeHint();
-    QVERIFY(least.width() <= 1100 && least.height() <= 660);
-    window.resize(400, 300);
+    QVERIFY2(least.width() * 2 <= 1920 && least.height() * 2 <= 1080 - 80,
+             qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
+    window.resize(100, 100);
     QTRY_COMPARE(window.size(), least);
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    editor.click(14);  // a pad: its colours take part
+    // Tab goes round every control, and on the surface the arrows go to its
+    // corners: each is scrolled into view. The buttons and the status line
+    // stay in sight below what scrolls.
+    QStringList hidden, reached;
+    const auto check = [&](const QWidget* widget, const QString& name) {
+      reached << name;
+      const QWidget* view = widget;
+      while (!view->isWindow() && !qobject_cast<const QScrollArea*>(view->parentWidget()))
+        view = view->parentWidget();
+      if (!view->rect().contains(QRect(widget->mapTo(view, QPoint(0, 0)), widget->size())))
+        hidden << name;
+    };
+    check(editor.vc().message, "message");
+    check(window.findChild<QWidget*>("keyboardState"), "keyboardState");
+    for (int tab = 0; tab < 25; ++tab) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      if (QApplication::focusWidget() != editor.vc().surface) {
+        check(QApplication::focusWidget(), QApplication::focusWidget()->objectName());
+        continue;
+      }
+      for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down}) {
+        for (int step = 0; step < 12; ++step) QTest::keyClick(editor.vc().surface, key);
+        check(focusedElement(editor.vc().surface), QKeySequence(key).toString());
+      }
+    }
+    QCOMPARE(hidden.join(QLatin1Char(' ')), QString());
+    QVERIFY(reached.contains("sendToKeyboardButton") && reached.contains("colourSwatch"));
     const int padAtLeast = editor.element(9)->width();
     window.resize(1600, 1000);
     QTRY_VERIFY(editor.element(9)->width() > padAtLeast + 20);
@@ -254,9 +291,15 @@ class WindowTest : public QObject {
     QCOMPARE(QCoreApplication::exec(), 0);
     const auto stored = SettingsFile().windowGeometry();
     QVERIFY(stored && (*stored)[2] == 1234 && (*stored)[3] == 701);
-    EditorHarness again(
-        [](SimulatedController&) { writeSettings("[editor]\nwindow = [10, 20, 1250, 690]\n"); });
-    QCOMPARE(again.window().size(), QSize(1250, 690));
+    const QSize room = window.screen()->availableGeometry().size() - QSize(16, 40);
+    for (const QSize stored : {room - QSize(100, 50), room + QSize(450, 90)}) {
+      EditorHarness again([stored](SimulatedController&) {
+        writeSettings(qPrintable(QStringLiteral("[editor]\nwindow = [10, 20, %1, %2]\n")
+                                     .arg(stored.width())
+                                     .arg(stored.height())));
+      });
+      QCOMPARE(again.window().size(), stored.boundedTo(room));
+    }
   }
 
   // Load, Default, a read and closing the window ask before edits are lost.

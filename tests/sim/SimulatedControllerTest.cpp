@@ -117,6 +117,13 @@ TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
   sim.turn(0, 64);
   sim.turn(1, -2);
   EXPECT_EQ(played(sim), (L{{0x91, 8, 64, 0}, {0xB2, 21, 62, 0}}));
+  // By hand: a relative knob turns by its steps, an absolute one from where
+  // it stands; a pad does not turn.
+  sim.touch(1, SimulatedController::Touch::Turn, -2);
+  sim.turnBy(0, 30);
+  sim.turnBy(0, 5);
+  sim.turnBy(8, 5);
+  EXPECT_EQ(played(sim), (L{{0xB2, 21, 62, 0}, {0x91, 8, 30, 0}, {0x91, 8, 35, 0}}));
   // Knob 3: NRPN 22 on channel 4, its value kept within 2-125.
   sim.turn(2, 127);
   sim.turn(2, 0);
