@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <future>
-#include <nlohmann/json.hpp>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <regex>
 #include <set>
@@ -262,6 +262,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"", "a command is required " + commands, ""},
       {"frobnicate", "unknown command \"frobnicate\" " + commands, ""},
       {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands, ""},
+      {"hsitory", "unknown command \"hsitory\"; did you mean \"history\"? " + commands, ""},
+      {"sead", "unknown command \"sead\" " + commands, ""},  // send or read: no guess
       {"help nothing", "help: unknown command \"nothing\" " + commands, ""},
       // An option before its command, of another command, unknown (close, far).
       {"--simulate -o x.padkbd read", "-o belongs to read: padkbd read -o FILE", "read"},
@@ -270,6 +272,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"history -o f show 1", "-o belongs to history show: padkbd history show ID -o FILE",
        "history"},
       {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?", "send"},
+      {"send p --solt 3", "send: unknown option \"--solt\"; did you mean \"--slot\"?", "send"},
       {"read --simulatexxxx",
        "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?", "read"},
       {"read --simuxxxx", "read: unknown option \"--simuxxxx\"", "read"},
@@ -505,8 +508,8 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
           {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
           {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
           {"history", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  " + simulated +
-               ", firmware 01.02\n" + "    2  " + when +
+           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
+               "    2  " + when +
                "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
                simulated + ", firmware 01.02\n" + "    1  " + when +
                "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
@@ -556,9 +559,10 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
     // A keyboard taking 100 µs a transfer: a send lasts about a tenth of a second.
     const int micros = std::uniform_int_distribution(0, 250000)(random);
     const string err = at("io/interrupted").string();
-    const string shell = "cd '" + dir_.path().string() + "'; '" PADKBD_FAULTY_EXE
-                         "' pace=100 send live.padkbd --slot 7 --simulate=state 2>'" + err +
-                         "' & sleep " + std::to_string(micros / 1e6) + "; kill -INT $!; wait $!";
+    const string shell =
+        "cd '" + dir_.path().string() +
+        "'; '" PADKBD_FAULTY_EXE "' pace=100 send live.padkbd --slot 7 --simulate=state 2>'" + err +
+        "' & sleep " + std::to_string(micros / 1e6) + "; kill -INT $!; wait $!";
     const int status = WEXITSTATUS(std::system(shell.c_str()));
     ++statuses[status];
     const string said = readAll(err);
