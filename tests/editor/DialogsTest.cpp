@@ -12,8 +12,8 @@
 
 #include "editor/GainController.h"
 #include "editor/HistoryDialog.h"
-#include "editor/MemorySlotsDialog.h"
 #include "editor/KeyboardController.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/SelectorSurface.h"
 #include "editor/Words.h"
 #include "tests/editor/EditorHarness.h"
@@ -121,18 +121,23 @@ class DialogsTest : public QObject {
     QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
   }
 
-  // The platform's dialogs: the save dialog opens in the folder remembered
-  // and saves; the open dialog opens where that was.
+  // The platform's dialogs open in the folder of the last document saved or
+  // loaded; a save that failed moves nothing.
   void platformDialogsAsTheUserSeesThem() {
     EditorHarness editor;
     auto& vc = editor.vc();
     vc.dialogs = padkbd::editor::platformDialogs();
+    QStringList problems;
+    vc.dialogs.showProblem = [&](QWidget*, const QString& title, const QString&) {
+      problems << title;
+    };
     const fs::path remembered = editor.dir() / "sets";
     fs::create_directories(remembered);
     QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
     const QString folder = QString::fromStdString(editor.dir().path().string());
-    // Answers the dialog that `act` opens; what it showed is checked after.
-    const auto answer = [&](const std::function<void()>& act) {
+    // Answers the dialog that `act` opens with `name` in `folder`; what it showed is checked
+    // after.
+    const auto answer = [&](const std::function<void()>& act, const QString& name = {}) {
       QStringList seen;
       QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -140,7 +145,7 @@ class DialogsTest : public QObject {
         if (dialog == nullptr) return;
         seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
         dialog->setDirectory(folder);
-        dialog->selectFile(QStringLiteral("Untitle.padkbd"));
+        dialog->selectFile(name);
         // Save is answered; Open is cancelled, its folder is all that is looked at.
         QDialog* asked = dialog;  // QFileDialog hides accept()
         dialog->acceptMode() == QFileDialog::AcceptSave ? asked->accept() : asked->reject();
@@ -148,8 +153,15 @@ class DialogsTest : public QObject {
       act();
       return seen;
     };
-    const QStringList saved = answer([&] { vc.documents().saveAction(); });
-    QCOMPARE(saved, (QStringList{QString::fromStdString(remembered.string()), "padkbd"}));
+    const auto save = [&](const QString& name) {
+      return answer([&] { vc.documents().saveAction(); }, name);
+    };
+    const QString there = QString::fromStdString(remembered.string());
+    // A name the folder cannot take (its temporary file's is too long) fails the save.
+    QCOMPARE(save(QString(240, 'x') + ".padkbd"), (QStringList{there, "padkbd"}));
+    QCOMPARE(problems, QStringList{"The preset was not saved"});
+    QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), there);
+    QCOMPARE(save("Untitle.padkbd"), (QStringList{there, "padkbd"}));
     QVERIFY(fs::exists(editor.dir() / "Untitle.padkbd"));
     QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), folder);
   }
