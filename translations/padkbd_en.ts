@@ -1792,6 +1792,22 @@ Log and history: %8</translation>
         <source>The note on history entry %1 was kept.</source>
         <translation>The note on history entry %1 was kept.</translation>
     </message>
+    <message>
+        <source>No.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Entry Number</source>
+        <translation>&amp;Copy Entry Number</translation>
+    </message>
+    <message>
+        <source>Copies the chosen entry&apos;s number, which padkbd history show takes.</source>
+        <translation>Copies the chosen entry&apos;s number, which padkbd history show takes.</translation>
+    </message>
+    <message>
+        <source>Copied the number of history entry %1.</source>
+        <translation>Copied the number of history entry %1.</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>

@@ -1792,6 +1792,22 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>The note on history entry %1 was kept.</source>
         <translation>已保存历史记录第 %1 条的备注。</translation>
     </message>
+    <message>
+        <source>No.</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Entry Number</source>
+        <translation>复制条目编号(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Copies the chosen entry&apos;s number, which padkbd history show takes.</source>
+        <translation>复制所选条目的编号，供 padkbd 命令行工具查找该条目。</translation>
+    </message>
+    <message>
+        <source>Copied the number of history entry %1.</source>
+        <translation>已复制历史记录第 %1 条的编号。</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>

@@ -1,7 +1,9 @@
 // The editor's dialogs: the Keyboard dialog, the gains, the platform's file
 // dialogs and questions, the memory slots and the history.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -261,16 +263,17 @@ class DialogsTest : public QObject {
 
     auto* history = openDialog<padkbd::editor::HistoryDialog>(editor, "actionHistory");
     auto* list = history->entryList;
-    QCOMPARE(column(list, 1),
+    QCOMPARE(column(list, 0), (QStringList{"3", "2", "1"}));
+    QCOMPARE(column(list, 2),
              (QStringList{"sent to memory slot 3", "sent to memory slot 3", "read"}));
-    QCOMPARE(QStringList({list->topLevelItem(0)->text(2), list->topLevelItem(0)->text(3),
-                          list->topLevelItem(0)->text(4)}),
+    QCOMPARE(QStringList({list->topLevelItem(0)->text(3), list->topLevelItem(0)->text(4),
+                          list->topLevelItem(0)->text(5)}),
              (QStringList{"USB 1209:0001, serial AB12", "history entry 2", "01.02"}));
     const auto filter = [&](int slot, int kind) {
       history->slotFilter->setCurrentIndex(slot);
       history->kindFilter->setCurrentIndex(kind);
       editor.waitForKeyboard();
-      return column(list, 3);
+      return column(list, 4);
     };
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
     // A note written, kept across a refresh, then removed; a cancel changes nothing.
@@ -278,19 +281,33 @@ class DialogsTest : public QObject {
     vc.dialogs.askText = [&](QWidget*, const QString&, const QString&, const QString&) {
       return answer;
     };
+    // The chosen entry's number is copied from the list's menu and with Ctrl+C.
+    QVERIFY(!history->copyNumberAction->isEnabled());
+    list->setCurrentItem(list->topLevelItem(1));
+    QVERIFY(list->actions().contains(history->copyNumberAction));
+    QApplication::setActiveWindow(history);
+    QVERIFY(QTest::qWaitForWindowActive(history));
+    list->setCurrentItem(list->topLevelItem(1), 2);  // whichever column was clicked
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2"));
+    QCOMPARE(history->status(), QStringLiteral("Copied the number of history entry 2."));
+    list->setCurrentItem(list->topLevelItem(0));
+    history->copyNumberAction->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3"));
     list->setCurrentItem(list->topLevelItem(1));
     history->noteButton->click();
     editor.waitForKeyboard();
-    QCOMPARE(column(list, 5), (QStringList{"", "before the festival"}));
+    QCOMPARE(column(list, 6), (QStringList{"", "before the festival"}));
     QCOMPARE(history->status(), QStringLiteral("The note on history entry 2 was kept."));
     answer.reset();
     history->noteButton->click();
     editor.waitForKeyboard();
-    QCOMPARE(column(list, 5), (QStringList{"", "before the festival"}));
+    QCOMPARE(column(list, 6), (QStringList{"", "before the festival"}));
     answer = QString();
     history->noteButton->click();
     editor.waitForKeyboard();
-    QCOMPARE(column(list, 5), (QStringList{"", ""}));
+    QCOMPARE(column(list, 6), (QStringList{"", ""}));
     QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
     QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
     QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty() && !history->openButton->isEnabled());
