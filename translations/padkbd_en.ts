@@ -1891,6 +1891,10 @@ Log and history: %8</translation>
         <source>The preset was not sent</source>
         <translation>The preset was not sent</translation>
     </message>
+    <message>
+        <source> Written to memory slot %1.</source>
+        <translation> Written to memory slot %1.</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardController</name>

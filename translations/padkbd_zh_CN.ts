@@ -1891,6 +1891,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>The preset was not sent</source>
         <translation>预设未能发送</translation>
     </message>
+    <message>
+        <source> Written to memory slot %1.</source>
+        <translation> 已写入存储位置 %1。</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardController</name>

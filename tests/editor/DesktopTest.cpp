@@ -147,7 +147,8 @@ class DesktopTest : public QObject {
       EditorHarness editor;
       QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
       QVERIFY(editor.send());
-      QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
+      QCOMPARE(editor.vc().messageWindow()->text(),
+               QStringLiteral("Sent to the keyboard. Written to memory slot 1."));
       editor.click(1);  // Knob 1
       editor.choose("mode", 1);
       QCOMPARE(itemsOf(editor.menu("modeOption")),

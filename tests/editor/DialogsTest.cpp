@@ -256,7 +256,7 @@ class DialogsTest : public QObject {
 
     editor.plug(true);
     row.sendAgain->click();
-    QVERIFY(editor.waitForKeyboard() && editor.status() == kSendSucceeded);
+    QVERIFY(editor.waitForKeyboard() && editor.status() == sentTo(3));
     QCOMPARE(editor.record(13)->CR, 5);  // the window keeps its own
     QCOMPARE(editor.sim().controlInSlot(2, 13).CR, 127);
     QCOMPARE(row.name->text(), QStringLiteral("history entry 2"));
@@ -340,7 +340,7 @@ class DialogsTest : public QObject {
     };
     EditorHarness editor(damage);
     QCOMPARE(editor.vc().message->toolTip(), notice());
-    QVERIFY(editor.send() && editor.status() == kSendSucceeded);
+    QVERIFY(editor.send() && editor.status() == sentTo(1));
     QCOMPARE(editor.vc().message->toolTip(), QString());
     QCOMPARE(padkbd::History(padkbd::History::defaultPath()).list()->size(), std::size_t(2));
     EditorHarness offline([&](auto& sim) {
@@ -360,7 +360,7 @@ class DialogsTest : public QObject {
             .arg(QString::fromStdString(padkbd::History::defaultPath().parent_path().string()));
     QVERIFY(
         blocked.vc().message->toolTip().startsWith("The history could not keep this read: " + why));
-    QVERIFY(blocked.send() && blocked.status() == kSendSucceeded);
+    QVERIFY(blocked.send() && blocked.status() == sentTo(1));
     const QString told = blocked.vc().message->toolTip();
     QVERIFY(told.startsWith("The history could not keep this send: " + why) &&
             told.count(why) == 1);
