@@ -208,9 +208,12 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnlyAndReadsBackTheSame) {
   preset.buttons[3]->mode = 7;
   save("bad", preset);
   // Slots are numbered 1-9 on the command line, as on the keyboard: 9 is index 8. Without --slot
-  // the document's own slot is used; a refused document sends nothing.
+  // the document's own slot is used, said before writing; a refused document sends nothing.
   expect({{"send p --slot 9 --simulate=state", 0, "", "sent p to memory slot 9\n"},
           {"send p --simulate=state --slot 1", 0, "", "sent p to memory slot 1\n"},
+          {"send p --simulate=state", 0, "",
+           "writing memory slot 6 \\(the document's slot; --slot N chooses another\\)\n"
+           "sent p to memory slot 6\n"},
           {"send p --simulate=state -q", 0, "", ""},
           {"send bad --simulate=state", 1, "", "padkbd: bad: .*; nothing sent\n"}});
   const string after = readAll(at("state"));
