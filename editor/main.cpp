@@ -74,8 +74,8 @@ void describeOptions(QCommandLineParser& parser) {
   parser.addVersionOption();
   // The keyboard's options, as the tool takes them.
   for (const padkbd::KeyboardOption& option : padkbd::keyboardOptions()) {
-    const QString help = QCoreApplication::translate(
-        padkbd::kTextContext, padkbd::catalogueEntry(option.help).pattern);
+    const QString help = QCoreApplication::translate(padkbd::kTextContext,
+                                                     padkbd::catalogueEntry(option.help).pattern);
     const QString name = QString::fromLatin1(option.name).mid(2);
     if (*option.value == '\0') {
       parser.addOption({name, help});
@@ -92,8 +92,9 @@ void describeOptions(QCommandLineParser& parser) {
   parser.addOption(
       {QStringLiteral("verbose"),
        QCoreApplication::translate("main",
-                                   "Write the diagnostic lines to standard error too (they "
-                                   "always go to the editor's log file).")});
+                                   "Write the diagnostic lines to standard error too, every "
+                                   "message to and from the keyboard included (they always go "
+                                   "to the editor's log file).")});
 }
 
 }  // namespace
@@ -138,7 +139,8 @@ int main(int argc, char** argv) {
   QStringList words;
   {
     std::vector<std::string> arguments;
-    for (const QString& word : QCoreApplication::arguments()) arguments.push_back(word.toStdString());
+    for (const QString& word : QCoreApplication::arguments())
+      arguments.push_back(word.toStdString());
     const padkbd::Result<std::vector<std::string>> taken =
         padkbd::takeSimulateState(arguments, given.stateFile);
     if (!taken) return usageError(taken.outcome());

@@ -761,6 +761,14 @@ Log and history: %8</translation>
         <source>Show the folder of the editor&apos;s log in the file manager</source>
         <translation>Show the folder of the editor&apos;s log in the file manager</translation>
     </message>
+    <message>
+        <source>&amp;Detailed log</source>
+        <translation>&amp;Detailed log</translation>
+    </message>
+    <message>
+        <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
+        <translation>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -911,8 +919,8 @@ Log and history: %8</translation>
         <translation>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</translation>
     </message>
     <message>
-        <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
-        <translation>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</translation>
+        <source>Write the diagnostic lines to standard error too, every message to and from the keyboard included (they always go to the editor&apos;s log file).</source>
+        <translation>Write the diagnostic lines to standard error too, every message to and from the keyboard included (they always go to the editor&apos;s log file).</translation>
     </message>
 </context>
 <context>
