@@ -73,6 +73,9 @@ std::string wanted(std::string_view name) {
       {"B", "a second preset document"},
       {"ID", "the number of a history entry, as padkbd history lists them"},
       {"GAINS", "only gains 0-127"},
+      {"--play",
+       "strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, knobs 1-8 turned by "
+       "a step of -127 to +127)"},
   };
   // The keyboard's options want the same in the window.
   if (const auto keyboard = wantedValue(name)) return english(Text(*keyboard));

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "cli/Console.h"
 #include "cli/Cli.h"
+#include "cli/Console.h"
 #include "keyboard/Options.h"
 #include "model/Outcome.h"
 #include "storage/Settings.h"
@@ -58,6 +58,7 @@ struct Args {
   std::string verb;                // history: "", "show", "diff" or "note"
   std::string note;                // history note
   std::int64_t entryId = 0;        // history show, diff; restore
+  std::string play;                // monitor --play
 };
 
 struct Context {

@@ -300,6 +300,14 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
        "history: --limit takes a number of entries, 1 or more, not \"99999999999\"", "history"},
       {"history --kind sends", "history: --kind takes read, sent or stopped, not \"sends\"",
        "history"},
+      {"monitor --simulate --play 'pad 1, pad 49'",
+       "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
+       "knobs 1-8 turned by a step of -127 to +127), not \"pad 1, pad 49\"",
+       "monitor"},
+      {"monitor --simulate --play 'knob 3 4,'",
+       "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
+       "knobs 1-8 turned by a step of -127 to +127), not \"knob 3 4,\"",
+       "monitor"},
       {"restore x",
        "restore takes the number of a history entry, as padkbd history lists them, not \"x\"",
        "restore"},
@@ -393,6 +401,25 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
       PADKBD_FAULTY_EXE);
   expect({{"monitor --simulate --preset missing", 1, "",
            lit("padkbd: missing: cannot open it (No such file or directory)\n")}});
+  // Played by the simulated keyboard, then done: an absolute knob moves from 0 within its range
+  // (2-127 here), pad 48's note is transposed below the lowest and sounds nothing.
+  const string knob3 =
+      "Knob 3 · controller 99 · value 0 · channel 4\n"
+      "Knob 3 · controller 98 · value 22 · channel 4\n";
+  const string play = "pad 1, pad 48, knob 3 +4, knob 3 -5, button 8";
+  EXPECT_EQ(run("monitor --simulate --play '" + play + "'"),
+            (Result{0,
+                    "Pad 1 · note on E0 · velocity 100 · channel 10\n"
+                    "Pad 1 · note off E0 · channel 10\n" +
+                        knob3 + "Knob 3 · NRPN 22 · value 4 · channel 4\n" + knob3 +
+                        "Knob 3 · NRPN 22 · value 2 · channel 4\n"
+                        "Button 8 · note on B3 · velocity 112 · channel 14\n"
+                        "Button 8 · note off B3 · channel 14\n",
+                    "listening; the simulated keyboard plays " + play + "\n"}));
+  EXPECT_EQ(
+      run("monitor --play 'pad 1'"),
+      (Result{2, "",
+              "padkbd: monitor: --play plays the simulated keyboard: give --simulate too\n"}));
 }
 
 TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
