@@ -401,17 +401,18 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
       PADKBD_FAULTY_EXE);
   expect({{"monitor --simulate --preset missing", 1, "",
            lit("padkbd: missing: cannot open it (No such file or directory)\n")}});
-  // Played by the simulated keyboard, then done: an absolute knob moves from 0 within its range
-  // (2-127 here), pad 48's note is transposed below the lowest and sounds nothing.
+  // Played by the simulated keyboard, then done: an absolute knob moves from 0 step by step,
+  // within its range (2-127 here); pad 48's note is transposed below the lowest: no sound.
   const string knob3 =
       "Knob 3 · controller 99 · value 0 · channel 4\n"
       "Knob 3 · controller 98 · value 22 · channel 4\n";
-  const string play = "pad 1, pad 48, knob 3 +4, knob 3 -5, button 8";
+  const string play = "pad 1, pad 48, knob 3 +4, knob 3 -1, knob 3 -5, button 8";
   EXPECT_EQ(run("monitor --simulate --play '" + play + "'"),
             (Result{0,
                     "Pad 1 · note on E0 · velocity 100 · channel 10\n"
                     "Pad 1 · note off E0 · channel 10\n" +
                         knob3 + "Knob 3 · NRPN 22 · value 4 · channel 4\n" + knob3 +
+                        "Knob 3 · NRPN 22 · value 3 · channel 4\n" + knob3 +
                         "Knob 3 · NRPN 22 · value 2 · channel 4\n"
                         "Button 8 · note on B3 · velocity 112 · channel 14\n"
                         "Button 8 · note off B3 · channel 14\n",
