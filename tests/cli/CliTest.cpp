@@ -276,6 +276,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
        "history"},
       {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?", "send"},
       {"send p --solt 3", "send: unknown option \"--solt\"; did you mean \"--slot\"?", "send"},
+      {"read --hlep", "read: unknown option \"--hlep\"; did you mean \"--help\"?", "read"},
       {"read --simulatexxxx",
        "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?", "read"},
       {"read --simuxxxx", "read: unknown option \"--simuxxxx\"", "read"},
@@ -307,6 +308,10 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"monitor --simulate --play 'knob 3 4,'",
        "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
        "knobs 1-8 turned by a step of -127 to +127), not \"knob 3 4,\"",
+       "monitor"},
+      {"monitor --simulate --play 'pad 1 +2'",
+       "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
+       "knobs 1-8 turned by a step of -127 to +127), not \"pad 1 +2\"",
        "monitor"},
       {"restore x",
        "restore takes the number of a history entry, as padkbd history lists them, not \"x\"",
