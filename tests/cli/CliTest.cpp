@@ -261,6 +261,9 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       "check, show, diff, default, use, devices, help)";
   const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
   const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
+  const string strikes =
+      "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
+      "knobs 1-8 turned by a step of -127 to +127), not ";
   const std::tuple<string, string, string> usageErrors[] = {
       {"", "a command is required " + commands, ""},
       {"frobnicate", "unknown command \"frobnicate\" " + commands, ""},
@@ -301,18 +304,9 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
        "history: --limit takes a number of entries, 1 or more, not \"99999999999\"", "history"},
       {"history --kind sends", "history: --kind takes read, sent or stopped, not \"sends\"",
        "history"},
-      {"monitor --simulate --play 'pad 1, pad 49'",
-       "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
-       "knobs 1-8 turned by a step of -127 to +127), not \"pad 1, pad 49\"",
-       "monitor"},
-      {"monitor --simulate --play 'knob 3 4,'",
-       "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
-       "knobs 1-8 turned by a step of -127 to +127), not \"knob 3 4,\"",
-       "monitor"},
-      {"monitor --simulate --play 'pad 1 +2'",
-       "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
-       "knobs 1-8 turned by a step of -127 to +127), not \"pad 1 +2\"",
-       "monitor"},
+      {"monitor --simulate --play 'pad 1, pad 49'", strikes + "\"pad 1, pad 49\"", "monitor"},
+      {"monitor --simulate --play 'knob 3 4,'", strikes + "\"knob 3 4,\"", "monitor"},
+      {"monitor --simulate --play 'pad 1 +2'", strikes + "\"pad 1 +2\"", "monitor"},
       {"restore x",
        "restore takes the number of a history entry, as padkbd history lists them, not \"x\"",
        "restore"},

@@ -303,14 +303,10 @@ class DesktopTest : public QObject {
   // exchange's lines, and is kept for the next start.
   void logKeepsTheEveningAndDetailOnRequest() {
     std::optional<ed::EditorLog> log;
-    const auto lines = [&](const std::string& part) {
-      const std::string text = padkbd::test::readAll(log->path());
-      std::size_t count = 0;
-      for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size())
-        ++count;
-      return count;
+    const auto lines = [&](const char* part) {
+      return int(QString::fromStdString(padkbd::test::readAll(log->path())).count(part));
     };
-    constexpr std::size_t kExchanges = padkbd::PadAction::kFullExchange;
+    constexpr int kExchanges = padkbd::PadAction::kFullExchange;
     {
       EditorHarness editor([&](auto&) { log.emplace(ed::EditorLog::defaultPath(), false); });
       QAction* detailed = editor.action("actionDetailedLog");
