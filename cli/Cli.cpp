@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "history/History.h"
@@ -29,17 +30,22 @@ struct UsageError {
   std::string command;
 };
 
-// Edit distance, for "did you mean".
+// Edit distance for "did you mean": a letter left out, added or changed, or two
+// neighbours swapped, is one slip each (optimal string alignment).
 std::size_t distance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
+  // Three rows: the one before last is what a swap steps back to.
+  std::vector<std::size_t> before(b.size() + 1), last(b.size() + 1), row(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
+    std::swap(before, last);
+    std::swap(last, row);
     row[0] = i;
     for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
+      row[j] =
+          std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        row[j] = std::min(row[j], before[j - 2] + 1);
+      }
     }
   }
   return row[b.size()];
@@ -67,6 +73,9 @@ std::string wanted(std::string_view name) {
       {"B", "a second preset document"},
       {"ID", "the number of a history entry, as padkbd history lists them"},
       {"GAINS", "only gains 0-127"},
+      {"--play",
+       "strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, knobs 1-8 turned by "
+       "a step of -127 to +127)"},
   };
   // The keyboard's options want the same in the window.
   if (const auto keyboard = wantedValue(name)) return english(Text(*keyboard));
@@ -108,20 +117,26 @@ std::string synopsis(const CLI::App& command, const CLI::Option* option, const s
   return text;
 }
 
-// "; did you mean "read"?" when one candidate is close enough, else "".
+// "; did you mean "read"?" when one candidate is closest and close enough, else
+// "": two equally close are a guess the tool does not make.
 std::string suggestion(std::string_view typed, const std::vector<std::string>& candidates) {
   const std::string* best = nullptr;
+  bool tied = false;
   std::size_t bestDistance = 0;
   for (const std::string& candidate : candidates) {
+    if (candidate == typed || (best != nullptr && candidate == *best)) continue;
     const std::size_t d = distance(typed, candidate);
-    if (candidate != typed && (best == nullptr || d < bestDistance)) {
+    if (best == nullptr || d < bestDistance) {
       best = &candidate;
       bestDistance = d;
+      tied = false;
+    } else if (d == bestDistance) {
+      tied = true;
     }
   }
   // A letter or two is too little to guess from ("-x" is not "-h").
   const std::size_t allowed = std::max<std::size_t>(2, typed.size() / 3);
-  if (best == nullptr || bestDistance > allowed ||
+  if (best == nullptr || tied || bestDistance > allowed ||
       typed.find_first_not_of('-') + 2 >= typed.size()) {
     return {};
   }
@@ -313,8 +328,7 @@ void addToolOptions(CLI::App& app, Args& args) {
   app.add_option("--midi-api", args.keyboard.midiApi, help("--midi-api"))
       ->type_name("API")
       ->check(accepting([](const std::string& text) { return parseMidiApi(text).has_value(); }));
-  app.add_flag("--trace", args.trace,
-               "Write every USB transfer as hexadecimal to standard error");
+  app.add_flag("--trace", args.trace, "Write every USB transfer as hexadecimal to standard error");
 }
 
 // Options that only a keyboard makes sense of, on a command without one (a
@@ -452,8 +466,8 @@ int run(int argc, char** argv, const LinkFactory& link) {
   if (!choice) return usageError({choice.message(), ""});
   SettingsFile settings;
   History history(History::defaultPath(), settings.historyKeep());
-  Context context{console,     FileAction::findResourceDir(executablePath(argv[0])),
-                  settings,    choice->commandLine,
+  Context context{console,       FileAction::findResourceDir(executablePath(argv[0])),
+                  settings,      choice->commandLine,
                   choice->reach, &app,
                   history};
   return exitStatus(console, command->run(context, args));

@@ -11,8 +11,8 @@
 #include "cli/HistoryCommands.h"
 #include "cli/Keyboard.h"
 #include "cli/MonitorCommand.h"
-#include "link/Discovery.h"
 #include "history/SendPreview.h"
+#include "link/Discovery.h"
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
 #include "session/PresetReport.h"
@@ -56,7 +56,8 @@ Ending runShow(Context& context, const Args& args) {
 // 0 the same, 1 different (the differences are the output), 2 unreadable.
 Ending runDiff(Context& context, const Args& args) {
   if (args.file == kStdio && args.second == kStdio) {
-    return Outcome::failure(Code::Usage, "only one of the two presets can come from standard input");
+    return Outcome::failure(Code::Usage,
+                            "only one of the two presets can come from standard input");
   }
   const Result<Preset> a = readDocument(args.file);
   const Result<Preset> b = readDocument(args.second);
@@ -131,7 +132,8 @@ Outcome sendPreset(Context& context, const Args& args, Preset document, const st
     if (args.slot) edit.setGlobal(GlobalField::MemorySlot, *args.slot - 1);
     const Preset sent = edit.copyOfPreset();
     if (Outcome usable = checkPreset(sent); !usable) {
-      return Outcome::failure(usable.code(), fmt::format("{}: {}; nothing sent", name, usable.message()));
+      return Outcome::failure(usable.code(),
+                              fmt::format("{}: {}; nothing sent", name, usable.message()));
     }
     const int target = edit.global()->mem;
     if (args.dryRun) {
@@ -143,6 +145,11 @@ Outcome sendPreset(Context& context, const Args& args, Preset document, const st
       std::string text = english(previewText(preview)) + "\n";
       for (const Text& line : preview.changes) text += english(line) + "\n";
       return printResult(text);
+    }
+    // Chosen by the document, not the user: said before anything is written.
+    if (!args.slot) {
+      context.console.note(fmt::format(
+          "writing memory slot {} (the document's slot; --slot N chooses another)", target + 1));
     }
     keyboard.trace.expectMessages("writing", kWriteMessageSize, kFullExchange);
     const Outcome written = keyboard.service.send(copyOf(sent), source);

@@ -58,6 +58,7 @@ struct Args {
   std::string verb;                // history: "", "show", "diff" or "note"
   std::string note;                // history note
   std::int64_t entryId = 0;        // history show, diff; restore
+  std::string play;                // monitor --play
 };
 
 struct Context {

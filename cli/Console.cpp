@@ -24,6 +24,8 @@ void Console::captureLog() {
   previousOutput_ = log::enabled(log::Channel::Output);
   log::setEnabled(log::Channel::Diagnostic, verbose());
   log::setEnabled(log::Channel::Output, verbose());
+  // -v asks for every exchange's lines too.
+  log::setDetailed(verbose());
   previous_ =
       log::setSink([this](log::Channel channel, std::string_view text) { onLog(channel, text); });
 }

@@ -15,7 +15,7 @@ namespace padkbd::editor {
 
 DialogSeams platformDialogs(const SettingsFile& settings) {
   DialogSeams seams;
-  // Each file dialog opens where the last one was left.
+  // Each file dialog opens where the last document was saved or loaded.
   const auto fileDialog = [settings](QWidget* parent, const QString& title, bool save) {
     QFileDialog dialog(parent, title);
     const QString folder = QString::fromStdString(settings.lastFolder());
@@ -29,10 +29,11 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
       dialog.selectFile(QCoreApplication::translate("Dialogs", "Untitle.padkbd"));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    const QString chosen = dialog.selectedFiles().constFirst();
-    // Not being able to remember the folder is no reason to fail the open.
-    (void)settings.storeLastFolder(QFileInfo(chosen).absolutePath().toStdString());
-    return chosen;
+    return dialog.selectedFiles().constFirst();
+  };
+  seams.rememberFolder = [settings](const QString& path) {
+    // Not being able to remember the folder is no reason to fail what worked.
+    (void)settings.storeLastFolder(QFileInfo(path).absolutePath().toStdString());
   };
   seams.openDocumentPath = [fileDialog](QWidget* parent) {
     return fileDialog(parent, QCoreApplication::translate("Dialogs", "Load a preset"), false);

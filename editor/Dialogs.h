@@ -20,6 +20,8 @@ struct DialogSeams {
   enum class Unsaved { Save, Discard, Cancel };
   std::function<QString(QWidget* parent)> openDocumentPath;
   std::function<QString(QWidget* parent)> saveDocumentPath;
+  // A document was saved to or loaded from `path`: the next file dialog opens in its folder.
+  std::function<void(const QString& path)> rememberFolder;
   // Where the monitor's lines go, as text.
   std::function<QString(QWidget* parent)> saveTextPath;
   std::function<void(QWidget* parent, const QString& title, const QString& text)> showProblem;
@@ -40,15 +42,15 @@ struct DialogSeams {
   // Help → About: what is running and where its files are.
   std::function<void(QWidget* parent, const QString& title, const QString& text)> showAbout;
   // A line of text, starting with `text`; none when cancelled.
-  std::function<std::optional<QString>(QWidget* parent, const QString& title,
-                                       const QString& label, const QString& text)>
+  std::function<std::optional<QString>(QWidget* parent, const QString& title, const QString& label,
+                                       const QString& text)>
       askText;
   // Shows a folder in the desktop's file manager; false when none opened it.
   std::function<bool(const QString& folder)> openFolder;
 };
 
-// The platform's own dialogs; the file dialogs open in the folder last used,
-// which `settings` keeps.
+// The platform's own dialogs; the file dialogs open in the folder of the last
+// document saved or loaded, which `settings` keeps.
 DialogSeams platformDialogs(const SettingsFile& settings = SettingsFile());
 
 }  // namespace padkbd::editor

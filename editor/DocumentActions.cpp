@@ -51,6 +51,7 @@ void DocumentActions::loadAction() {
     showProblem(tr("The preset was not loaded"), loaded);
     return;
   }
+  if (dialogs.rememberFolder) dialogs.rememberFolder(path);
   view_.showAll();
 }
 
@@ -71,6 +72,7 @@ bool DocumentActions::save() {
     showProblem(tr("The preset was not saved"), saved);
     return false;
   }
+  if (dialogs.rememberFolder) dialogs.rememberFolder(path);
   emit view_.editStateChanged();
   return true;
 }

@@ -11,6 +11,7 @@
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
 #include "storage/FileAction.h"
+#include "storage/Settings.h"
 
 namespace padkbd::editor {
 
@@ -67,6 +68,8 @@ EditorLog::EditorLog(std::filesystem::path path, bool verbose, std::size_t fileS
     }
     if (logger) logger->info("{}", text);
   });
+  // Every exchange's lines when asked for: --verbose, or Help → Detailed log last time.
+  log::setDetailed(verbose || SettingsFile().detailedLog());
   gVerbose = verbose;
   gPreviousHandler = qInstallMessageHandler(toLog);
   log::diag("padkbd-editor %s started", config::kVersion);

@@ -111,6 +111,7 @@ void EntryDialog::saveEntry(const HistoryEntry& entry, const QString& what) {
     }
     return;
   }
+  if (dialogs.rememberFolder) dialogs.rememberFolder(path);
   setStatus(tr("Saved %1 as %2.").arg(what, QFileInfo(path).fileName()));
 }
 

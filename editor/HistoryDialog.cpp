@@ -1,7 +1,10 @@
 #include "editor/HistoryDialog.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,8 +19,10 @@ namespace padkbd::editor {
 
 namespace {
 
+// The list's first column: the entry's number, which `padkbd history show` takes.
+constexpr int kNumberColumn = 0;
 // The list's last column: the user's note.
-constexpr int kNoteColumn = 5;
+constexpr int kNoteColumn = 6;
 
 }  // namespace
 
@@ -29,7 +34,8 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
       openButton(namedButton(this, tr("Open"), QStringLiteral("historyOpen"))),
       compareButton(namedButton(this, tr("Compare"), QStringLiteral("historyCompare"))),
       saveAsButton(namedButton(this, tr("Save As…"), QStringLiteral("historySaveAs"))),
-      noteButton(namedButton(this, tr("Note…"), QStringLiteral("historyNote"))) {
+      noteButton(namedButton(this, tr("Note…"), QStringLiteral("historyNote"))),
+      copyNumberAction(new QAction(tr("&Copy Entry Number"), this)) {
   setObjectName(QStringLiteral("historyDialog"));
   setWindowTitle(tr("History"));
   auto* layout = new QVBoxLayout(this);
@@ -59,13 +65,22 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
   layout->addLayout(filters);
 
   entryList->setObjectName(QStringLiteral("entryList"));
-  entryList->setHeaderLabels(
-      {tr("When"), tr("What"), tr("Keyboard"), tr("Source"), tr("Firmware"), tr("Note")});
+  entryList->setHeaderLabels({tr("No."), tr("When"), tr("What"), tr("Keyboard"), tr("Source"),
+                              tr("Firmware"), tr("Note")});
   entryList->setRootIsDecorated(false);
   entryList->setUniformRowHeights(true);
   entryList->setMinimumSize(980, 280);
   entryList->header()->setStretchLastSection(false);
   entryList->header()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);
+  // The chosen entry's number, for the tool: from the list's menu or Ctrl+C.
+  copyNumberAction->setObjectName(QStringLiteral("historyCopyNumber"));
+  copyNumberAction->setShortcut(QKeySequence::Copy);
+  copyNumberAction->setShortcutContext(Qt::WidgetShortcut);
+  copyNumberAction->setStatusTip(
+      tr("Copies the chosen entry's number, which padkbd history show takes."));
+  entryList->addAction(copyNumberAction);
+  entryList->setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(copyNumberAction, &QAction::triggered, this, &HistoryDialog::copyNumber);
   layout->addWidget(entryList, 1);
   layout->addWidget(status_);
 
@@ -104,14 +119,15 @@ void HistoryDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
   entryList->clear();
   for (const HistoryEntry& entry : answer.entries) {
     auto* item = new QTreeWidgetItem(
-        entryList, {whenWords(entry.at), words(whatText(entry)),
+        entryList, {QString::number(entry.id), whenWords(entry.at), words(whatText(entry)),
                     words(keyboardText(entry.keyboard)), words(sourceText(entry.source)),
                     QString::fromStdString(entry.firmware), QString::fromStdString(entry.note)});
     item->setData(0, Qt::UserRole, QVariant::fromValue<qint64>(entry.id));
+    item->setTextAlignment(kNumberColumn, Qt::AlignRight | Qt::AlignVCenter);
     if (item->data(0, Qt::UserRole) == chosen) entryList->setCurrentItem(item);
   }
   // Each column as wide as its texts, with room between them.
-  for (int column : {0, 1, 2, 3, 4}) {
+  for (int column = 0; column < kNoteColumn; ++column) {
     entryList->resizeColumnToContents(column);
     entryList->setColumnWidth(column, entryList->columnWidth(column) + 16);
   }
@@ -124,6 +140,14 @@ void HistoryDialog::enableButtons() {
   for (QPushButton* button : {openButton, compareButton, saveAsButton, noteButton}) {
     button->setEnabled(chosen);
   }
+  copyNumberAction->setEnabled(chosen);
+}
+
+void HistoryDialog::copyNumber() {
+  const QTreeWidgetItem* item = entryList->currentItem();
+  if (item == nullptr) return;
+  QGuiApplication::clipboard()->setText(item->text(kNumberColumn));
+  setStatus(tr("Copied the number of history entry %1.").arg(item->text(kNumberColumn)));
 }
 
 void HistoryDialog::editNote() {

@@ -6,6 +6,7 @@
 
 #include "editor/EntryDialog.h"
 
+class QAction;
 class QComboBox;
 class QPushButton;
 class QTreeWidget;
@@ -26,6 +27,8 @@ class HistoryDialog : public EntryDialog {
   QPushButton* compareButton;
   QPushButton* saveAsButton;
   QPushButton* noteButton;
+  // Copies the chosen entry's number (the list's menu, Ctrl+C).
+  QAction* copyNumberAction;
 
  private:
   void showAnswer(DeviceWorker::HistoryAnswer answer);
@@ -34,6 +37,7 @@ class HistoryDialog : public EntryDialog {
   // Fetches the chosen entry's document, then does `act` with it.
   void withChosen(std::function<void(const HistoryEntry&, const QString& what)> act);
   void enableButtons();
+  void copyNumber();
 };
 
 }  // namespace padkbd::editor

@@ -329,7 +329,9 @@ void KeyboardActions::startSend(Preset preset, std::string source, EditSession* 
                  const QString history = historyNotes(result);
                  if (result.outcome) {
                    if (session) session->sentToKeyboard(sent);
-                   report(Status::sendSucceeded(), notesWith({history}));
+                   // The fixed text first; where the settings went after it.
+                   report(Status::sendSucceeded() + tr(" Written to memory slot %1.").arg(slot_),
+                          notesWith({history}));
                  } else {
                    if (result.written > 0 && session) session->sendInterrupted();
                    // The fixed text first; how much reached the slot after it.

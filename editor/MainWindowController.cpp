@@ -182,6 +182,19 @@ void MainWindowController::connectMenus() {
   connect(ui_->actionAbout, &QAction::triggered, this, &MainWindowController::showAboutAction);
   connect(ui_->actionOpenLogFolder, &QAction::triggered, this,
           &MainWindowController::openLogFolderAction);
+  // The log took the stored choice when it started (EditorLog).
+  ui_->menuHelp->setToolTipsVisible(true);
+  ui_->actionDetailedLog->setChecked(settings_.detailedLog());
+  connect(ui_->actionDetailedLog, &QAction::toggled, this,
+          &MainWindowController::detailedLogAction);
+}
+
+void MainWindowController::detailedLogAction(bool detailed) {
+  log::setDetailed(detailed);
+  log::diag("detailed log %s", detailed ? "on" : "off");
+  if (Outcome stored = settings_.storeDetailedLog(detailed); !stored) {
+    log::diag("detailed log: %s", stored.message());
+  }
 }
 
 void MainWindowController::showAboutAction() {

@@ -61,6 +61,8 @@ class MainWindowController : public QMainWindow {
   void showHistoryAction();
   void showAboutAction();
   void openLogFolderAction();
+  // Help → Detailed log: every exchange's lines in the log, or not; kept for the next start.
+  void detailedLogAction(bool detailed);
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -92,8 +92,9 @@ void describeOptions(QCommandLineParser& parser) {
   parser.addOption(
       {QStringLiteral("verbose"),
        QCoreApplication::translate("main",
-                                   "Write the diagnostic lines to standard error too (they "
-                                   "always go to the editor's log file).")});
+                                   "Write the diagnostic lines to standard error too, every "
+                                   "message to and from the keyboard included (they always go "
+                                   "to the editor's log file).")});
 }
 
 }  // namespace

@@ -93,8 +93,8 @@ Outcome InterfaceAction::WriteToDeviceWithChar(const std::uint8_t* bytes, std::i
     if (onWrite_) onWrite_();
   }
 
-  if (log::enabled(log::Channel::Diagnostic)) log::diag(hexLine(bytes, count));
-  log::out("Wrote %d bytes to bulk endpoint\n", size);
+  if (log::detailed() && log::enabled(log::Channel::Diagnostic)) log::diag(hexLine(bytes, count));
+  log::detailOut("Wrote %d bytes to bulk endpoint\n", size);
   return sent ? Outcome::success() : failed(sent);
 }
 
@@ -181,6 +181,7 @@ std::string InterfaceAction::bufferText() const {
 
 Result<std::size_t> InterfaceAction::ReadFromDevice() {
   const Result<std::size_t> read = readReply(Reply::AnySysEx);
+  if (!log::detailed()) return read;
   if (open_ && log::enabled(log::Channel::Output)) {
     log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
              static_cast<unsigned>(read ? *read : 0));
@@ -191,7 +192,7 @@ Result<std::size_t> InterfaceAction::ReadFromDevice() {
 
 Result<std::int8_t> InterfaceAction::ReadValueFromDevice() {
   const Result<std::size_t> read = readReply(Reply::Value);
-  if (open_) {
+  if (open_ && log::detailed()) {
     log::out("Read %u bytes from bulk endpoint\n", static_cast<unsigned>(read ? *read : 0));
     if (log::enabled(log::Channel::Diagnostic)) {
       log::diag("ReadValueFromDevice %s", bufferHexLine());
@@ -203,7 +204,7 @@ Result<std::int8_t> InterfaceAction::ReadValueFromDevice() {
 
 Result<std::array<std::string, 11>> InterfaceAction::ReadVersionFromDevice(std::size_t least) {
   const Result<std::size_t> read = readReply(Reply::AnySysEx);
-  if (open_) {
+  if (open_ && log::detailed()) {
     if (log::enabled(log::Channel::Output)) {
       log::out("Read \"%s\" (%u bytes) from bulk endpoint\n", bufferText(),
                static_cast<unsigned>(read ? *read : 0));

@@ -53,6 +53,10 @@ void setEnabled(Channel channel, bool on) {
   detail::gEnabled[static_cast<int>(channel)].store(on, std::memory_order_relaxed);
 }
 
+void setDetailed(bool on) {
+  detail::gDetailed.store(on, std::memory_order_relaxed);
+}
+
 void diagLine(std::string_view line) {
   if (enabled(Channel::Diagnostic)) emit(Channel::Diagnostic, line);
 }
@@ -63,6 +67,7 @@ void outText(std::string_view text) {
 Capture::Capture() {
   setEnabled(Channel::Diagnostic, true);
   setEnabled(Channel::Output, true);
+  setDetailed(true);
   previous_ = setSink([this](Channel channel, std::string_view text) {
     std::lock_guard lock(mutex_);
     if (channel == Channel::Diagnostic) {

@@ -38,6 +38,18 @@ inline bool enabled(Channel channel) {
 }
 void setEnabled(Channel channel, bool on);
 
+// Detail: the lines every exchange with the keyboard writes (each transfer as
+// bytes and as the transport prints it) and the documents' whole text. A read
+// makes over a thousand, so they are written only when detail is asked for
+// (the tool's -v, the editor's "Detailed log"). On by default.
+namespace detail {
+inline std::atomic<bool> gDetailed{true};
+}
+inline bool detailed() {
+  return detail::gDetailed.load(std::memory_order_relaxed);
+}
+void setDetailed(bool on);
+
 template <typename... Args>
 void diag(std::string_view format, const Args&... args) {
   if (!enabled(Channel::Diagnostic)) return;
@@ -58,8 +70,18 @@ void out(std::string_view format, const Args&... args) {
   }
 }
 
-// Collects both channels while it lives (tests), turning both on. Not nestable with other sinks
-// being set in between; the previous sink comes back on destruction.
+// A diagnostic line, or printed text, of detail.
+template <typename... Args>
+void detailDiag(std::string_view format, const Args&... args) {
+  if (detailed()) diag(format, args...);
+}
+template <typename... Args>
+void detailOut(std::string_view format, const Args&... args) {
+  if (detailed()) out(format, args...);
+}
+
+// Collects both channels while it lives (tests), turning both and detail on. Not nestable with
+// other sinks being set in between; the previous sink comes back on destruction.
 class Capture {
  public:
   Capture();

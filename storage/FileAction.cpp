@@ -102,7 +102,7 @@ std::optional<fs::path> FileAction::pathForResource(std::string_view name,
 Outcome FileAction::WriteButtonValuesToTempWithData(const ButtonValueList& buttons,
                                                     const PadValue& global) {
   const std::string xml = presetToXml(buttons, global);
-  log::diag("write--->%s", xml);
+  log::detailDiag("write--->%s", xml);
   std::error_code ec;
   fs::create_directories(workingCopy_.parent_path(), ec);
   if (ec) {
@@ -176,7 +176,7 @@ PresetRead FileAction::importDocument(const fs::path& document) {
   const Text loading(TextId::CouldNotLoad, {document.string()});
   FileBytes file = readFileLimited(document);
   if (!file) return file.outcome().because(loading);
-  log::diag("fileContext---->%s", describeForLog(*file));
+  log::detailDiag("fileContext---->%s", describeForLog(*file));
   PresetRead read = parsePreset(*file);
   if (!read) return read.outcome().because(loading);
   // Only a checked preset reaches the working copy, and always as XML: an
@@ -196,7 +196,7 @@ Outcome FileAction::exportPreset(const Preset& preset, const fs::path& document)
     return usable.because(Text(TextId::CouldNotSave, {document.string()}));
   }
   const std::string xml = presetToXml(preset.buttons, *preset.global);
-  log::diag("dicdata--->%s", xml);
+  log::detailDiag("dicdata--->%s", xml);
   Outcome written = writeFileAtomically(document, xml);
   if (!written) log::diag("%s", written.message());
   return written;

@@ -183,6 +183,18 @@ Outcome SettingsFile::storeConfirmsSend(bool confirm) const {
   });
 }
 
+bool SettingsFile::detailedLog() const {
+  const Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) return false;
+  return parsed.table["editor"]["detailed_log"].value_or(false);
+}
+
+Outcome SettingsFile::storeDetailedLog(bool detailed) const {
+  return update(*this, [&](toml::table& table) {
+    section(table, "editor").insert_or_assign("detailed_log", detailed);
+  });
+}
+
 int SettingsFile::historyKeep() const {
   const Parsed parsed = parseFile(path_);
   const std::int64_t keep =

@@ -10,6 +10,7 @@
 //   language = "en"               # the window's language ("" = the desktop's)
 //   window = [40, 30, 1180, 700]  # where the window was last: x, y, width, height
 //   last_folder = "/home/me/sets" # where documents were last opened or saved
+//   detailed_log = true           # every exchange with the keyboard in the log
 //   [history]
 //   keep = 2000                   # entries kept, besides each memory slot's newest
 //
@@ -74,6 +75,10 @@ class SettingsFile {
   // The folder documents were last opened from or saved to; empty if none.
   std::string lastFolder() const;
   Outcome storeLastFolder(const std::string& folder) const;
+  // Whether the editor's log gets every exchange's lines ([editor] detailed_log; no unless the
+  // file says yes).
+  bool detailedLog() const;
+  Outcome storeDetailedLog(bool detailed) const;
 
  private:
   std::filesystem::path path_;

@@ -761,6 +761,14 @@ Log and history: %8</translation>
         <source>Show the folder of the editor&apos;s log in the file manager</source>
         <translation>Show the folder of the editor&apos;s log in the file manager</translation>
     </message>
+    <message>
+        <source>&amp;Detailed log</source>
+        <translation>&amp;Detailed log</translation>
+    </message>
+    <message>
+        <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
+        <translation>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -903,8 +911,8 @@ Log and history: %8</translation>
         <translation>The window&apos;s language: en, zh_CN, or source (as built); the desktop&apos;s by default.</translation>
     </message>
     <message>
-        <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
-        <translation>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</translation>
+        <source>Write the diagnostic lines to standard error too, every message to and from the keyboard included (they always go to the editor&apos;s log file).</source>
+        <translation>Write the diagnostic lines to standard error too, every message to and from the keyboard included (they always go to the editor&apos;s log file).</translation>
     </message>
 </context>
 <context>
@@ -2055,6 +2063,22 @@ Log and history: %8</translation>
         <source>The note on history entry %1 was kept.</source>
         <translation>The note on history entry %1 was kept.</translation>
     </message>
+    <message>
+        <source>No.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Entry Number</source>
+        <translation>&amp;Copy Entry Number</translation>
+    </message>
+    <message>
+        <source>Copies the chosen entry&apos;s number, which padkbd history show takes.</source>
+        <translation>Copies the chosen entry&apos;s number, which padkbd history show takes.</translation>
+    </message>
+    <message>
+        <source>Copied the number of history entry %1.</source>
+        <translation>Copied the number of history entry %1.</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>
@@ -2137,6 +2161,10 @@ Log and history: %8</translation>
     <message>
         <source>The preset was not sent</source>
         <translation>The preset was not sent</translation>
+    </message>
+    <message>
+        <source> Written to memory slot %1.</source>
+        <translation> Written to memory slot %1.</translation>
     </message>
 </context>
 <context>

@@ -761,6 +761,14 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>Show the folder of the editor&apos;s log in the file manager</source>
         <translation>在文件管理器中显示编辑器日志所在的文件夹</translation>
     </message>
+    <message>
+        <source>&amp;Detailed log</source>
+        <translation>详细日志(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
+        <translation>把与键盘往来的每条消息都写入日志：每次读取或发送约增加 250 千字节，日志会很快写满，保留的天数也更少</translation>
+    </message>
 </context>
 <context>
     <name>SelectorSurface</name>
@@ -903,8 +911,8 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <translation>窗口语言：en、zh_CN 或 source（原始文本）；默认跟随桌面。</translation>
     </message>
     <message>
-        <source>Write the diagnostic lines to standard error too (they always go to the editor&apos;s log file).</source>
-        <translation>同时将诊断信息写到标准错误（它们总会写入编辑器的日志文件）。</translation>
+        <source>Write the diagnostic lines to standard error too, every message to and from the keyboard included (they always go to the editor&apos;s log file).</source>
+        <translation>同时将诊断信息写到标准错误，包括与键盘往来的每条消息（它们总会写入编辑器的日志文件）。</translation>
     </message>
 </context>
 <context>
@@ -2055,6 +2063,22 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>The note on history entry %1 was kept.</source>
         <translation>已保存历史记录第 %1 条的备注。</translation>
     </message>
+    <message>
+        <source>No.</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Entry Number</source>
+        <translation>复制条目编号(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Copies the chosen entry&apos;s number, which padkbd history show takes.</source>
+        <translation>复制所选条目的编号，供 padkbd 命令行工具查找该条目。</translation>
+    </message>
+    <message>
+        <source>Copied the number of history entry %1.</source>
+        <translation>已复制历史记录第 %1 条的编号。</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::KeyboardActions</name>
@@ -2137,6 +2161,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>The preset was not sent</source>
         <translation>预设未能发送</translation>
+    </message>
+    <message>
+        <source> Written to memory slot %1.</source>
+        <translation> 已写入存储位置 %1。</translation>
     </message>
 </context>
 <context>

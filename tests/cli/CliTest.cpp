@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <future>
-#include <nlohmann/json.hpp>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <regex>
 #include <set>
@@ -208,9 +208,12 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnlyAndReadsBackTheSame) {
   preset.buttons[3]->mode = 7;
   save("bad", preset);
   // Slots are numbered 1-9 on the command line, as on the keyboard: 9 is index 8. Without --slot
-  // the document's own slot is used; a refused document sends nothing.
+  // the document's own slot is used, said before writing; a refused document sends nothing.
   expect({{"send p --slot 9 --simulate=state", 0, "", "sent p to memory slot 9\n"},
           {"send p --simulate=state --slot 1", 0, "", "sent p to memory slot 1\n"},
+          {"send p --simulate=state", 0, "",
+           "writing memory slot 6 \\(the document's slot; --slot N chooses another\\)\n"
+           "sent p to memory slot 6\n"},
           {"send p --simulate=state -q", 0, "", ""},
           {"send bad --simulate=state", 1, "", "padkbd: bad: .*; nothing sent\n"}});
   const string after = readAll(at("state"));
@@ -258,10 +261,15 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       "check, show, diff, default, use, devices, help)";
   const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
   const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
+  const string strikes =
+      "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
+      "knobs 1-8 turned by a step of -127 to +127), not ";
   const std::tuple<string, string, string> usageErrors[] = {
       {"", "a command is required " + commands, ""},
       {"frobnicate", "unknown command \"frobnicate\" " + commands, ""},
       {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands, ""},
+      {"hsitory", "unknown command \"hsitory\"; did you mean \"history\"? " + commands, ""},
+      {"sead", "unknown command \"sead\" " + commands, ""},  // send or read: no guess
       {"help nothing", "help: unknown command \"nothing\" " + commands, ""},
       // An option before its command, of another command, unknown (close, far).
       {"--simulate -o x.padkbd read", "-o belongs to read: padkbd read -o FILE", "read"},
@@ -270,6 +278,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"history -o f show 1", "-o belongs to history show: padkbd history show ID -o FILE",
        "history"},
       {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?", "send"},
+      {"send p --solt 3", "send: unknown option \"--solt\"; did you mean \"--slot\"?", "send"},
+      {"read --hlep", "read: unknown option \"--hlep\"; did you mean \"--help\"?", "read"},
       {"read --simulatexxxx",
        "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?", "read"},
       {"read --simuxxxx", "read: unknown option \"--simuxxxx\"", "read"},
@@ -294,6 +304,9 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
        "history: --limit takes a number of entries, 1 or more, not \"99999999999\"", "history"},
       {"history --kind sends", "history: --kind takes read, sent or stopped, not \"sends\"",
        "history"},
+      {"monitor --simulate --play 'pad 1, pad 49'", strikes + "\"pad 1, pad 49\"", "monitor"},
+      {"monitor --simulate --play 'knob 3 4,'", strikes + "\"knob 3 4,\"", "monitor"},
+      {"monitor --simulate --play 'pad 1 +2'", strikes + "\"pad 1 +2\"", "monitor"},
       {"restore x",
        "restore takes the number of a history entry, as padkbd history lists them, not \"x\"",
        "restore"},
@@ -387,6 +400,26 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
       PADKBD_FAULTY_EXE);
   expect({{"monitor --simulate --preset missing", 1, "",
            lit("padkbd: missing: cannot open it (No such file or directory)\n")}});
+  // Played by the simulated keyboard, then done: an absolute knob moves from 0 step by step,
+  // within its range (2-127 here); pad 48's note is transposed below the lowest: no sound.
+  const string knob3 =
+      "Knob 3 · controller 99 · value 0 · channel 4\n"
+      "Knob 3 · controller 98 · value 22 · channel 4\n";
+  const string play = "pad 1, pad 48, knob 3 +4, knob 3 -1, knob 3 -5, button 8";
+  EXPECT_EQ(run("monitor --simulate --play '" + play + "'"),
+            (Result{0,
+                    "Pad 1 · note on E0 · velocity 100 · channel 10\n"
+                    "Pad 1 · note off E0 · channel 10\n" +
+                        knob3 + "Knob 3 · NRPN 22 · value 4 · channel 4\n" + knob3 +
+                        "Knob 3 · NRPN 22 · value 3 · channel 4\n" + knob3 +
+                        "Knob 3 · NRPN 22 · value 2 · channel 4\n"
+                        "Button 8 · note on B3 · velocity 112 · channel 14\n"
+                        "Button 8 · note off B3 · channel 14\n",
+                    "listening; the simulated keyboard plays " + play + "\n"}));
+  EXPECT_EQ(
+      run("monitor --play 'pad 1'"),
+      (Result{2, "",
+              "padkbd: monitor: --play plays the simulated keyboard: give --simulate too\n"}));
 }
 
 TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
@@ -505,8 +538,8 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
           {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
           {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
           {"history", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  " + simulated +
-               ", firmware 01.02\n" + "    2  " + when +
+           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
+               "    2  " + when +
                "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
                simulated + ", firmware 01.02\n" + "    1  " + when +
                "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
@@ -559,9 +592,10 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
     // A keyboard taking 100 µs a transfer: a send lasts about a tenth of a second.
     const int micros = std::uniform_int_distribution(0, 250000)(random);
     const string err = at("io/interrupted").string();
-    const string shell = "cd '" + dir_.path().string() + "'; '" PADKBD_FAULTY_EXE
-                         "' pace=100 send live.padkbd --slot 7 --simulate=state 2>'" + err +
-                         "' & sleep " + std::to_string(micros / 1e6) + "; kill -INT $!; wait $!";
+    const string shell =
+        "cd '" + dir_.path().string() +
+        "'; '" PADKBD_FAULTY_EXE "' pace=100 send live.padkbd --slot 7 --simulate=state 2>'" + err +
+        "' & sleep " + std::to_string(micros / 1e6) + "; kill -INT $!; wait $!";
     const int status = WEXITSTATUS(std::system(shell.c_str()));
     ++statuses[status];
     const string said = readAll(err);

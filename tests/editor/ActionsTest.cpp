@@ -242,7 +242,7 @@ class ActionsTest : public QObject {
     const QString before = QStringLiteral("|Looking for the keyboard…|从设备读取参数成功!");
     const QString sending = QStringLiteral("发送中……||发送中……");
     QCOMPARE(whileSending, QStringList({before, before, sending, sending}));
-    QVERIFY(vc.messageWindow()->text() == kSendSucceeded && editor.status() == kSendSucceeded);
+    QVERIFY(vc.messageWindow()->text() == sentTo(5) && editor.status() == sentTo(5));
     QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
     QCOMPARE(editor.sim().globalsInSlot(4).globalMIDIChannel, 11);

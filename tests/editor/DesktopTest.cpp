@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdio>
+#include <optional>
 
 #include "editor/About.h"
 #include "editor/EditorLog.h"
@@ -23,6 +24,7 @@
 #include "editor/Words.h"
 #include "model/Log.h"
 #include "padkbd/BuildConfig.h"
+#include "protocol/PadAction.h"
 #include "tests/editor/EditorHarness.h"
 
 using padkbd::test::EditorHarness;
@@ -148,7 +150,8 @@ class DesktopTest : public QObject {
       EditorHarness editor;
       QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
       QVERIFY(editor.send());
-      QCOMPARE(editor.vc().messageWindow()->text(), QStringLiteral("Sent to the keyboard."));
+      QCOMPARE(editor.vc().messageWindow()->text(),
+               QStringLiteral("Sent to the keyboard. Written to memory slot 1."));
       editor.click(1);  // Knob 1
       editor.choose("mode", 1);
       QCOMPARE(itemsOf(editor.menu("modeOption")),
@@ -268,18 +271,19 @@ class DesktopTest : public QObject {
                                " qt warning: a font is missing\n"}) {
         QVERIFY2(first.find(line) != std::string::npos, line);
       }
-      for (int n = 0; n < 400; ++n) padkbd::log::diag("line %d of many", n);
+      for (int n = 0; n < 800; ++n) padkbd::log::diag("line %d of many", n);
     }
     std::fflush(stderr);
     ::dup2(saved, 2);
     ::close(saved);
     QCOMPARE(padkbd::test::readAll(errors), std::string());
-    for (const char* name : {"editor.log", "editor.1.log", "editor.2.log"}) {
-      QVERIFY2(fs::exists(dir.path() / "state" / name), name);
-      QVERIFY(fs::file_size(dir.path() / "state" / name) <= 4096);
+    for (std::size_t n = 0; n <= ed::EditorLog::kFiles; ++n) {
+      const fs::path file =
+          dir.path() / "state" / (n == 0 ? "editor.log" : "editor." + std::to_string(n) + ".log");
+      QCOMPARE(fs::exists(file), n < ed::EditorLog::kFiles);
+      QVERIFY(!fs::exists(file) || fs::file_size(file) <= 4096);
     }
-    QVERIFY(!fs::exists(dir.path() / "state" / "editor.3.log"));
-    QVERIFY(padkbd::test::readAll(path).find(" line 399 of many\n") != std::string::npos);
+    QVERIFY(padkbd::test::readAll(path).find(" line 799 of many\n") != std::string::npos);
 
     // A folder that cannot be made: said, and nothing breaks.
     padkbd::test::writeAll(dir.path() / "file", "x");
@@ -288,6 +292,43 @@ class DesktopTest : public QObject {
                                        (dir.path() / "file" / "editor.log").string() + ": ",
                                    0) == 0);
     padkbd::log::diag("nowhere to go");
+  }
+
+  // A start (which reads), a read and a send keep the log small; Help → Detailed log adds every
+  // exchange's lines, and is kept for the next start.
+  void logKeepsTheEveningAndDetailOnRequest() {
+    std::optional<ed::EditorLog> log;
+    const auto lines = [&](const char* part) {
+      return int(QString::fromStdString(padkbd::test::readAll(log->path())).count(part));
+    };
+    constexpr int kExchanges = padkbd::PadAction::kFullExchange;
+    {
+      EditorHarness editor([&](auto&) { log.emplace(ed::EditorLog::defaultPath(), false); });
+      QAction* detailed = editor.action("actionDetailedLog");
+      QVERIFY(!detailed->isChecked() && !padkbd::log::detailed());
+      editor.action("actionRead")->trigger();
+      QVERIFY(editor.waitForKeyboard() && editor.send());
+      QVERIFY(fs::file_size(log->path()) <= ed::EditorLog::kStartSize);
+      QVERIFY(lines(" handshake yes\n") == 3 && lines("bulk endpoint") == 0);
+      detailed->trigger();
+      QVERIFY(padkbd::SettingsFile().detailedLog() && padkbd::log::detailed());
+      editor.action("actionRead")->trigger();
+      QVERIFY(editor.waitForKeyboard());
+      QCOMPARE(lines(" Wrote 15 bytes to bulk endpoint\n"), kExchanges);
+      QCOMPARE(lines(" ReadValueFromDevice 04 f0 "), kExchanges);
+      QVERIFY(fs::file_size(log->path()) <= ed::EditorLog::kDetailedStartSize);
+      detailed->trigger();
+      QVERIFY(!padkbd::SettingsFile().detailedLog() && !padkbd::log::detailed());
+      QVERIFY(editor.send());
+      QCOMPARE(lines("bulk endpoint"), 2 * kExchanges + 2);  // handshake's included
+    }
+    log.reset();
+    EditorHarness again([&](auto&) {
+      QVERIFY(padkbd::SettingsFile().storeDetailedLog(true));
+      log.emplace(ed::EditorLog::defaultPath(), false);
+    });
+    QVERIFY(again.action("actionDetailedLog")->isChecked() && padkbd::log::detailed());
+    QVERIFY(lines(" Wrote 15 bytes to bulk endpoint\n") >= kExchanges);
   }
 
   // The program's window reaches the screen as a frame of the size its

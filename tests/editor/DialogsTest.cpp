@@ -1,7 +1,9 @@
 // The editor's dialogs: the Keyboard dialog, the gains, the platform's file
 // dialogs and questions, the memory slots and the history.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -121,18 +123,21 @@ class DialogsTest : public QObject {
     QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
   }
 
-  // The platform's dialogs: the save dialog opens in the folder remembered
-  // and saves; the open dialog opens where that was.
+  // The platform's dialogs open in the folder of the last document saved or
+  // loaded; a save that failed moves nothing.
   void platformDialogsAsTheUserSeesThem() {
     EditorHarness editor;
     auto& vc = editor.vc();
+    const auto problem = vc.dialogs.showProblem;  // the harness's, which keeps what it says
     vc.dialogs = padkbd::editor::platformDialogs();
+    vc.dialogs.showProblem = problem;
     const fs::path remembered = editor.dir() / "sets";
     fs::create_directories(remembered);
     QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
     const QString folder = QString::fromStdString(editor.dir().path().string());
-    // Answers the dialog that `act` opens; what it showed is checked after.
-    const auto answer = [&](const std::function<void()>& act) {
+    // Answers the dialog that `act` opens with `name` in `folder`; what it showed is checked
+    // after.
+    const auto answer = [&](const std::function<void()>& act, const QString& name = {}) {
       QStringList seen;
       QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -140,7 +145,7 @@ class DialogsTest : public QObject {
         if (dialog == nullptr) return;
         seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
         dialog->setDirectory(folder);
-        dialog->selectFile(QStringLiteral("Untitle.padkbd"));
+        dialog->selectFile(name);
         // Save is answered; Open is cancelled, its folder is all that is looked at.
         QDialog* asked = dialog;  // QFileDialog hides accept()
         dialog->acceptMode() == QFileDialog::AcceptSave ? asked->accept() : asked->reject();
@@ -148,8 +153,15 @@ class DialogsTest : public QObject {
       act();
       return seen;
     };
-    const QStringList saved = answer([&] { vc.documents().saveAction(); });
-    QCOMPARE(saved, (QStringList{QString::fromStdString(remembered.string()), "padkbd"}));
+    const auto save = [&](const QString& name) {
+      return answer([&] { vc.documents().saveAction(); }, name);
+    };
+    const QString there = QString::fromStdString(remembered.string());
+    // A name the folder cannot take (its temporary file's is too long) fails the save.
+    QCOMPARE(save(QString(240, 'x') + ".padkbd"), (QStringList{there, "padkbd"}));
+    QCOMPARE(editor.problems.size(), 1);
+    QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), there);
+    QCOMPARE(save("Untitle.padkbd"), (QStringList{there, "padkbd"}));
     QVERIFY(fs::exists(editor.dir() / "Untitle.padkbd"));
     QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), folder);
   }
@@ -242,23 +254,24 @@ class DialogsTest : public QObject {
 
     editor.plug(true);
     row.sendAgain->click();
-    QVERIFY(editor.waitForKeyboard() && editor.status() == kSendSucceeded);
+    QVERIFY(editor.waitForKeyboard() && editor.status() == sentTo(3));
     QCOMPARE(editor.record(13)->CR, 5);  // the window keeps its own
     QCOMPARE(editor.sim().controlInSlot(2, 13).CR, 127);
     QCOMPARE(row.name->text(), QStringLiteral("history entry 2"));
 
     auto* history = openDialog<padkbd::editor::HistoryDialog>(editor, "actionHistory");
     auto* list = history->entryList;
-    QCOMPARE(column(list, 1),
+    QCOMPARE(column(list, 0), (QStringList{"3", "2", "1"}));
+    QCOMPARE(column(list, 2),
              (QStringList{"sent to memory slot 3", "sent to memory slot 3", "read"}));
-    QCOMPARE(QStringList({list->topLevelItem(0)->text(2), list->topLevelItem(0)->text(3),
-                          list->topLevelItem(0)->text(4)}),
+    QCOMPARE(QStringList({list->topLevelItem(0)->text(3), list->topLevelItem(0)->text(4),
+                          list->topLevelItem(0)->text(5)}),
              (QStringList{"USB 1209:0001, serial AB12", "history entry 2", "01.02"}));
     const auto filter = [&](int slot, int kind) {
       history->slotFilter->setCurrentIndex(slot);
       history->kindFilter->setCurrentIndex(kind);
       editor.waitForKeyboard();
-      return column(list, 3);
+      return column(list, 4);
     };
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
     // A note written, kept across a refresh, then removed; a cancel changes nothing.
@@ -266,19 +279,32 @@ class DialogsTest : public QObject {
     vc.dialogs.askText = [&](QWidget*, const QString&, const QString&, const QString&) {
       return answer;
     };
+    // The chosen entry's number is copied from the list's menu and with Ctrl+C.
+    QVERIFY(!history->copyNumberAction->isEnabled() &&
+            list->actions().contains(history->copyNumberAction));
+    QApplication::setActiveWindow(history);
+    QVERIFY(QTest::qWaitForWindowActive(history));
+    list->setCurrentItem(list->topLevelItem(1), 2);  // whichever column was clicked
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2"));
+    QCOMPARE(history->status(), QStringLiteral("Copied the number of history entry 2."));
+    list->setCurrentItem(list->topLevelItem(0));
+    history->copyNumberAction->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3"));
     list->setCurrentItem(list->topLevelItem(1));
     history->noteButton->click();
     editor.waitForKeyboard();
-    QCOMPARE(column(list, 5), (QStringList{"", "before the festival"}));
+    QCOMPARE(column(list, 6), (QStringList{"", "before the festival"}));
     QCOMPARE(history->status(), QStringLiteral("The note on history entry 2 was kept."));
     answer.reset();
     history->noteButton->click();
     editor.waitForKeyboard();
-    QCOMPARE(column(list, 5), (QStringList{"", "before the festival"}));
+    QCOMPARE(column(list, 6), (QStringList{"", "before the festival"}));
     answer = QString();
     history->noteButton->click();
     editor.waitForKeyboard();
-    QCOMPARE(column(list, 5), (QStringList{"", ""}));
+    QCOMPARE(column(list, 6), (QStringList{"", ""}));
     QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
     QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
     QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty() && !history->openButton->isEnabled());
@@ -311,7 +337,7 @@ class DialogsTest : public QObject {
     };
     EditorHarness editor(damage);
     QCOMPARE(editor.vc().message->toolTip(), notice());
-    QVERIFY(editor.send() && editor.status() == kSendSucceeded);
+    QVERIFY(editor.send() && editor.status() == sentTo(1));
     QCOMPARE(editor.vc().message->toolTip(), QString());
     QCOMPARE(padkbd::History(padkbd::History::defaultPath()).list()->size(), std::size_t(2));
     EditorHarness offline([&](auto& sim) {
@@ -331,7 +357,7 @@ class DialogsTest : public QObject {
             .arg(QString::fromStdString(padkbd::History::defaultPath().parent_path().string()));
     QVERIFY(
         blocked.vc().message->toolTip().startsWith("The history could not keep this read: " + why));
-    QVERIFY(blocked.send() && blocked.status() == kSendSucceeded);
+    QVERIFY(blocked.send() && blocked.status() == sentTo(1));
     const QString told = blocked.vc().message->toolTip();
     QVERIFY(told.startsWith("The history could not keep this send: " + why) &&
             told.count(why) == 1);

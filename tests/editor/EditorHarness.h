@@ -144,6 +144,10 @@ class EditorHarness {
 inline const QString kConnected = QStringLiteral("● Keyboard connected");
 inline const QString kNoKeyboard = QStringLiteral("○ No keyboard");
 inline const QString kSendSucceeded = QStringLiteral("成功发送到设备!");
+// What a send that went whole says: the fixed text, then the slot.
+inline QString sentTo(int slot) {
+  return kSendSucceeded + QStringLiteral(" Written to memory slot %1.").arg(slot);
+}
 inline const QString kConnectFailed = QStringLiteral("连接到设备失败.");
 inline const QString kReadSucceeded = QStringLiteral("从设备读取参数成功!");
 

@@ -56,9 +56,16 @@ done
 timeout 3 padkbd-editor --simulate --midi-api jack >"$home/out" 2>"$home/err"
 [ $? = 124 ] || { echo "padkbd-editor --simulate did not keep its window open"; failed=1; }
 [ ! -s "$home/out" ] && [ ! -s "$home/err" ] || { echo "a plain start wrote:"; cat "$home/out" "$home/err"; failed=1; }
-grep -q " padkbd-editor $2 started$" "$home/state/padkbd/editor.log" &&
-  grep -q " Wrote 15 bytes to bulk endpoint$" "$home/state/padkbd/editor.log" ||
-  { echo "the log lacks the start or the transfers"; failed=1; }
+log=$home/state/padkbd/editor.log
+grep -q " padkbd-editor $2 started$" "$log" && grep -q " handshake yes$" "$log" &&
+  ! grep -q "bulk endpoint" "$log" && [ "$(stat -c %s "$log")" -le 16384 ] ||
+  { echo "the log lacks the start or the read, or is not brief:"; cat "$log"; failed=1; }
+# The detailed log, as Help → Detailed log leaves it for the next start: every transfer too.
+mkdir -p "$home/config/padkbd" && printf '[editor]\ndetailed_log = true\n' >"$home/config/padkbd/settings.toml"
+rm "$log"
+timeout 3 padkbd-editor --simulate >/dev/null 2>&1
+grep -q " Wrote 15 bytes to bulk endpoint$" "$log" || { echo "the detailed log lacks the transfers"; failed=1; }
+rm "$home/config/padkbd/settings.toml"
 timeout 3 padkbd-editor --simulate --verbose >"$home/out" 2>"$home/err"
 grep -q "^readversion " "$home/err" && grep -q "^Wrote 15 bytes to bulk endpoint$" "$home/out" ||
   { echo "--verbose did not show the diagnostics"; failed=1; }

@@ -27,11 +27,14 @@ TEST(Settings, StoredValuesComeBackAndOtherContentsStay) {
   ASSERT_TRUE(file.forgetKeyboard());
   EXPECT_EQ(file.read().value(), KeyboardSettings{});
   EXPECT_THAT(readAll(file.path()), HasSubstr("theme = 'dark'"));
-  // Sends are confirmed until the user says otherwise, and again when asked.
+  // Sends are confirmed until the user says otherwise, and again when asked; the log is
+  // detailed only when asked for.
   EXPECT_TRUE(file.confirmsSend());
+  EXPECT_FALSE(file.detailedLog());
   for (const bool confirm : {false, true}) {
-    ASSERT_TRUE(file.storeConfirmsSend(confirm));
+    ASSERT_TRUE(file.storeConfirmsSend(confirm) && file.storeDetailedLog(!confirm));
     EXPECT_EQ(file.confirmsSend(), confirm);
+    EXPECT_EQ(file.detailedLog(), !confirm);
   }
 }
 
@@ -54,6 +57,7 @@ TEST(Settings, DamagedFilesAreReportedAndNeverOverwritten) {
     EXPECT_EQ(settings.message(), file.path().string() + ": " + why);  // a failure
     EXPECT_EQ(settings.code(), code);
     EXPECT_TRUE(file.confirmsSend()) << "a damaged file asks before every send";
+    EXPECT_FALSE(file.detailedLog());
     EXPECT_EQ(file.storeKeyboard({UsbIds{1, 2}, std::nullopt}).message(),
               settings.message() + "; mend it, or forget it with \"padkbd use --reset\"");
     EXPECT_FALSE(file.storeConfirmsSend(false));
