@@ -171,28 +171,31 @@ Outcome SettingsFile::forgetKeyboard() const {
   return writeTable(path_, parsed.table);
 }
 
-bool SettingsFile::confirmsSend() const {
+bool SettingsFile::editorSwitch(const char* key, bool unset) const {
   const Parsed parsed = parseFile(path_);
-  if (!parsed.outcome) return true;
-  return parsed.table["editor"]["confirm_send"].value_or(true);
+  if (!parsed.outcome) return unset;
+  return parsed.table["editor"][key].value_or(unset);
+}
+
+Outcome SettingsFile::storeEditorSwitch(const char* key, bool on) const {
+  return update(*this,
+                [&](toml::table& table) { section(table, "editor").insert_or_assign(key, on); });
+}
+
+bool SettingsFile::confirmsSend() const {
+  return editorSwitch("confirm_send", true);
 }
 
 Outcome SettingsFile::storeConfirmsSend(bool confirm) const {
-  return update(*this, [&](toml::table& table) {
-    section(table, "editor").insert_or_assign("confirm_send", confirm);
-  });
+  return storeEditorSwitch("confirm_send", confirm);
 }
 
 bool SettingsFile::detailedLog() const {
-  const Parsed parsed = parseFile(path_);
-  if (!parsed.outcome) return false;
-  return parsed.table["editor"]["detailed_log"].value_or(false);
+  return editorSwitch("detailed_log", false);
 }
 
 Outcome SettingsFile::storeDetailedLog(bool detailed) const {
-  return update(*this, [&](toml::table& table) {
-    section(table, "editor").insert_or_assign("detailed_log", detailed);
-  });
+  return storeEditorSwitch("detailed_log", detailed);
 }
 
 int SettingsFile::historyKeep() const {

@@ -81,6 +81,10 @@ class SettingsFile {
   Outcome storeDetailedLog(bool detailed) const;
 
  private:
+  // An [editor] switch: its value, `unset` when it is not there or the file
+  // is damaged; and storing it.
+  bool editorSwitch(const char* key, bool unset) const;
+  Outcome storeEditorSwitch(const char* key, bool on) const;
   std::filesystem::path path_;
 };
 
