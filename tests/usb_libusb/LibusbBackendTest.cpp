@@ -112,6 +112,20 @@ TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   EXPECT_EQ(owners(pads), "driver driver ") << "listing opens a device only to read its names";
 }
 
+// The window learns of keyboards coming and going from one watch at a time,
+// which stops when nobody listens and can start again.
+TEST_F(OverLibusb, WatchesForDevicesOnceStopsAndWatchesAgain) {
+  add();
+  int told = 0;
+  const auto tell = [&told] { ++told; };
+  EXPECT_TRUE(usb().watchForChanges(tell));
+  EXPECT_FALSE(usb().watchForChanges(tell)) << "already watching";
+  EXPECT_FALSE(usb().watchForChanges({}));
+  EXPECT_TRUE(usb().watchForChanges(tell)) << "a stopped watch starts again";
+  usb().pollEvents();
+  EXPECT_EQ(told, 0) << "nothing came or went";
+}
+
 TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   EmulatedUsbDevice& device = add();
   UsbInterfaceHandle handle = 0;
