@@ -81,12 +81,15 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
     ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
     const Result<std::int8_t> read = usb.ReadValueFromDevice();
     EXPECT_EQ(read ? std::to_string(*read) : read.message(), expected);
-    // A message begun a byte a packet when the read gave up is forgotten: its
-    // tail, coming next, is no reply.
-    backend.reads.push_back({UsbStatus::Success, bytewise(head), {}});
-    EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
-    backend.reads.push_back({UsbStatus::Success, bytewise(tail), {}});
-    EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
+    // A message begun when the read gave up, a byte a packet or in whole
+    // packets, is forgotten: its tail, coming next, is no reply.
+    for (const auto& [begun, rest] : {std::pair(bytewise(head), bytewise(tail)),
+                                      std::pair(part(p, 0, 8), part(p, 8, 16))}) {
+      backend.reads.push_back({UsbStatus::Success, begun, {}});
+      EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
+      backend.reads.push_back({UsbStatus::Success, rest, {}});
+      EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
+    }
   }
 }
 
