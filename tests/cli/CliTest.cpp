@@ -278,6 +278,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
       {"history -o f show 1", "-o belongs to history show: padkbd history show ID -o FILE",
        "history"},
       {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?", "send"},
+      {"send p --slt 3", "send: unknown option \"--slt\"; did you mean \"--slot\"?", "send"},
       {"send p --solt 3", "send: unknown option \"--solt\"; did you mean \"--slot\"?", "send"},
       {"read --hlep", "read: unknown option \"--hlep\"; did you mean \"--help\"?", "read"},
       {"read --simulatexxxx",
