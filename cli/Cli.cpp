@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -89,6 +90,8 @@ int usageError(const UsageError& error) {
   return kExitUsage;
 }
 
+}  // namespace
+
 // The one place a command's ending becomes the exit status, by its code.
 int exitStatus(Console& console, const Ending& ending) {
   const Outcome& outcome = ending.outcome;
@@ -96,16 +99,15 @@ int exitStatus(Console& console, const Ending& ending) {
   if (!outcome.message().empty()) console.error(outcome.message());
   switch (outcome.code()) {
     case Code::Cancelled:
-      // A signal that stopped the command: 130, 143, 129.
-      return 128 + tempfiles::cancellingSignal();
+      // A signal that stopped the command: 130, 143, 129; a cancel without
+      // one is told as Ctrl+C's.
+      return 128 + (tempfiles::cancellingSignal() != 0 ? tempfiles::cancellingSignal() : SIGINT);
     case Code::Usage:
       return kExitUsage;
     default:
       return ending.failedStatus;
   }
 }
-
-}  // namespace
 
 int run(int argc, char** argv, const LinkFactory& link) {
   // Ctrl+C or a kill in the middle of a write leaves no temporary file.

@@ -83,6 +83,10 @@ struct Ending {
   int failedStatus;  // 1; diff: 1 different, 2 unreadable
 };
 
+// The exit status of an ending, by its code, after its message (if any) went
+// to the console as the one error line.
+int exitStatus(Console& console, const Ending& ending);
+
 // What a command needs, which decides the device options it takes.
 enum class Needs {
   Files,     // documents only: no device option

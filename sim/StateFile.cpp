@@ -130,8 +130,12 @@ Outcome SimulatedController::loadStateText(std::string_view text, const std::str
       if (!ids) return error(number, Text(TextId::StateExpectedUsb));
       keyboard.usb = *ids;
     } else if (tokens[0] == "manufacturer") {
-      const std::size_t at = line.find("manufacturer") + std::string_view("manufacturer").size();
-      const auto id = parseManufacturerId(line.substr(at));
+      // Its bytes as words: a tab between them or CRLF's CR after them is a blank as elsewhere.
+      std::string bytes;
+      for (std::size_t t = 1; t < tokens.size(); ++t) {
+        bytes.append(t > 1 ? " " : "").append(tokens[t]);
+      }
+      const auto id = parseManufacturerId(bytes);
       if (!id) return error(number, Text(TextId::StateExpectedManufacturer));
       keyboard.manufacturer = *id;
     } else if (tokens[0] == "gain") {

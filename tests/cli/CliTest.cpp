@@ -1,18 +1,14 @@
 // Runs the built padkbd program as a user would, in a folder of its own, and looks at its exit
 // status, standard output, standard error and the files it leaves.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 
-#include <atomic>
-#include <future>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "history/SendPreview.h"
 #include "model/Fields.h"
@@ -77,7 +73,7 @@ class Cli : public ::testing::Test {
   // program takes a fault first (see FaultyPadkbd.cpp).
   Result run(const string& command, const string& input = {}, const char* exe = PADKBD_CLI_EXE,
              int signal = 0, const char* seen = "") {
-    const string n = std::to_string(runs_++);  // files of its own: runs may go side by side
+    const string n = std::to_string(runs_++);  // files of its own for each run
     const string in = at("io/in" + n), out = at("io/out" + n), err = at("io/err" + n);
     writeAll(in, input);
     string shell = "cd '" + dir_.path().string() + "'; '" + exe + "' " + command + " <'" + in +
@@ -109,7 +105,7 @@ class Cli : public ::testing::Test {
   test::ScopedEnv env_[5] = {{"XDG_DATA_HOME", at("xdg")}, {"XDG_CONFIG_HOME", at("config")},
       {"TMPDIR", at("tmp")}, {"PADKBD_RESOURCE_DIR", ""}, {"XDG_STATE_HOME", at("history")}};
   // clang-format on
-  std::atomic<int> runs_{0};
+  int runs_ = 0;
 };
 
 TEST_F(Cli, DefaultPipedIntoShowListsEveryControlThenTheGlobals) {
@@ -453,18 +449,6 @@ TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
   fs::create_symlink(at("victim"), at("state.tmp"));
   ASSERT_EQ(run("gains 1 2 3 4 5 6 7 8 --simulate=state").status, 0);
   EXPECT_EQ(readAll(at("victim")), "precious");
-  // Runs that share the state file take turns: none fails, the last write is whole.
-  std::vector<std::future<Result>> runs;
-  for (int n = 0; n < 8; ++n) {
-    const string g = " " + std::to_string(n), gains = g + g + g + g + g + g + g + g;
-    runs.push_back(std::async(std::launch::async,
-                              [=, this] { return run("gains" + gains + " --simulate=state"); }));
-  }
-  for (auto& r : runs) EXPECT_EQ(r.get().status, 0);
-  SimulatedController sim;
-  ASSERT_TRUE(sim.loadState(at("state")));
-  const auto gains = sim.gains();
-  EXPECT_EQ(std::set<int>(gains.begin(), gains.end()).size(), 1u);
 }
 
 TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
@@ -625,68 +609,6 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
   std::printf("exit statuses of 100 interrupted sends: 0 ×%d, 130 ×%d\n", statuses[0],
               statuses[130]);
   EXPECT_EQ(statuses[0] + statuses[130], 100);
-}
-
-// Another program holds the history for five seconds during a send: the tool
-// waits for it, the send is kept, nothing is moved.
-TEST_F(Cli, AHistoryHeldByAnotherProgramIsWaitedFor) {
-  save("live.padkbd", test::samplePreset());
-  ASSERT_EQ(run("send live.padkbd --slot 3 --simulate -q").status, 0);
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(History::defaultPath().c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-  std::thread release([&] {
-    std::this_thread::sleep_for(std::chrono::seconds(5));
-    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-  });
-  EXPECT_EQ(run("send live.padkbd --slot 4 --simulate"),
-            (Result{0, "", "sent live.padkbd to memory slot 4\n"}));
-  release.join();
-  sqlite3_close(other);
-  EXPECT_EQ(History(History::defaultPath()).list()->size(), 2u);
-  std::set<string> files;
-  for (const auto& file : fs::directory_iterator(at("history/padkbd")))
-    files.insert(file.path().filename());
-  EXPECT_EQ(files.count("history.sqlite"), 1u);
-  for (const string& name : files) EXPECT_EQ(name.find("damaged"), string::npos) << name;
-}
-
-// Runs killed at any moment of a send or a read: every time the database is
-// whole, while another writer (the editor) records at the same time.
-TEST_F(Cli, KilledRunsLeaveTheHistoryWhole) {
-  save("p", test::samplePreset());
-  std::atomic<bool> done{false};
-  // The database is there before the first run, which may be killed before it makes it.
-  History history(History::defaultPath());
-  ASSERT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", test::samplePreset())));
-  std::thread editor([&] {
-    while (!done)
-      EXPECT_TRUE(history.record(readEntry("usb 1209:0001", "01.02", test::samplePreset())));
-  });
-  sqlite3* db = nullptr;
-  for (int n = 0; n < 100; ++n) {
-    const string command = n % 2 ? "send p --slot 2 --simulate -q" : "read --simulate -q";
-    const string micros = std::to_string(n * 300);  // from before the exchange to after it
-    const string shell = "cd '" + dir_.path().string() + "'; '" PADKBD_CLI_EXE "' " + command +
-                         " >/dev/null 2>&1 & sleep 0." + string(6 - micros.size(), '0') + micros +
-                         "; kill -9 $! 2>/dev/null; wait";
-    ASSERT_EQ(std::system(shell.c_str()) == -1, false);
-    sqlite3_stmt* row = nullptr;
-    sqlite3_open(History::defaultPath().c_str(), &db);
-    sqlite3_busy_timeout(db, 5000);  // the other writer may hold the database a moment
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &row, nullptr);
-    const auto* text = sqlite3_step(row) == SQLITE_ROW ? sqlite3_column_text(row, 0) : nullptr;
-    const string check = text ? reinterpret_cast<const char*>(text) : "";
-    sqlite3_finalize(row);
-    sqlite3_close(db);
-    EXPECT_EQ(check, "ok") << n;
-    if (check != "ok") break;
-  }
-  done = true;
-  editor.join();
-  EXPECT_TRUE(fs::is_empty(at("history/padkbd")) == false);
-  for (const auto& file : fs::directory_iterator(at("history/padkbd")))
-    EXPECT_EQ(file.path().string().find("damaged"), string::npos) << file.path();
 }
 
 }  // namespace

@@ -1,23 +1,39 @@
 // Standard error of the tool: diagnostic lines, errors and the progress line
-// share it, and none may garble another.
+// share it, and none may garble another; how a command ended decides the
+// exit status and the one error line.
 #include "cli/Console.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cli/Commands.h"
 #include "model/Log.h"
 
 namespace padkbd::cli {
 namespace {
 
-// What a console writes while it shows progress and gets every kind of line.
-std::string written(Verbosity verbosity, bool terminal) {
+// What `write` puts on a console, with the console given to it.
+template <typename Write>
+std::string shown(Verbosity verbosity, bool terminal, Write write) {
   std::FILE* file = std::tmpfile();
   {
     Console console(file, verbosity, terminal);
+    write(console);
+  }
+  std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
+  std::fclose(file);
+  return text;
+}
+
+// What a console writes while it shows progress and gets every kind of line.
+std::string written(Verbosity verbosity, bool terminal) {
+  return shown(verbosity, terminal, [&](Console& console) {
     console.captureLog();
     console.progress("reading", 1, 598);
     log::out("PipeRef %d: ", 1);  // the transport prints a line in pieces
@@ -31,12 +47,7 @@ std::string written(Verbosity verbosity, bool terminal) {
     // Below -v nothing of the log is even formatted.
     EXPECT_EQ(log::enabled(log::Channel::Diagnostic), verbosity == Verbosity::Verbose);
     EXPECT_EQ(log::enabled(log::Channel::Output), verbosity == Verbosity::Verbose);
-  }
-  std::rewind(file);
-  std::string text;
-  for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
-  std::fclose(file);
-  return text;
+  });
 }
 
 TEST(Console, EachVerbosityShowsItsLinesWholeAndTheProgressLineAroundThem) {
@@ -52,6 +63,33 @@ TEST(Console, EachVerbosityShowsItsLinesWholeAndTheProgressLineAroundThem) {
             "padkbd: warning: 2 settings replaced\nsent\npadkbd: no keyboard found\n");
   EXPECT_EQ(written(Verbosity::Quiet, true), "padkbd: no keyboard found\n");
   EXPECT_TRUE(log::enabled(log::Channel::Diagnostic)) << "given back afterwards";
+}
+
+// Every code, whatever status the command gives its failures: success is 0
+// and silent; a cancel is 128 + its signal (Ctrl+C's without one); a usage
+// error 2; any other failure the command's status. The message, if any, is
+// the one line said, even under -q.
+TEST(Ending, EveryCodeGivesItsStatusAndOneLine) {
+  for (int c = 0; c <= static_cast<int>(Code::Other); ++c) {
+    const Code code = static_cast<Code>(c);
+    for (const int failed : {kExitFailed, kExitUsage}) {
+      for (const std::string message : {"", "the keyboard went away"}) {
+        SCOPED_TRACE(testing::Message() << codeName(code) << ", " << failed << ", " << message);
+        const Ending ending(code == Code::Ok ? Outcome::success() : Outcome::failure(code, message),
+                            failed);
+        int status = -1;
+        const std::string said = shown(Verbosity::Quiet, false, [&](Console& console) {
+          status = exitStatus(console, ending);
+        });
+        const int wanted = code == Code::Ok          ? kExitOk
+                           : code == Code::Cancelled ? 128 + SIGINT
+                           : code == Code::Usage     ? kExitUsage
+                                                     : failed;
+        EXPECT_EQ(status, wanted);
+        EXPECT_EQ(said, code == Code::Ok || message.empty() ? "" : "padkbd: " + message + "\n");
+      }
+    }
+  }
 }
 
 }  // namespace

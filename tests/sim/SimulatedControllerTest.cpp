@@ -1,9 +1,11 @@
 // The simulated keyboard as users meet it through padkbd --simulate: the
 // requests it takes or refuses (by name, unanswered), and the state files
-// it refuses. Saving, loading back and hand-written files, like the rest of
-// the simulated keyboard, are tested through the tests that use them.
+// it refuses or keeps, and what it plays.
 #include <fmt/format.h>
 #include <gtest/gtest.h>
+
+#include <map>
+#include <random>
 
 #include "link/InterfaceAction.h"
 #include "model/Fields.h"
@@ -95,6 +97,49 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   EXPECT_EQ(sim.gains()[0] * 1000 + sim.gains()[7], 127);
 }
 
+// Generated state files, written by hand in any layout (comments, blank
+// lines, tabs, CRLF, upper-case hex, an entry given twice), keep every
+// entry's last value, and what is saved loads back the same.
+TEST(SimulatedControllerState, EveryEntryWrittenIsKeptAndSavedTheSame) {
+  std::mt19937 random(38);
+  const auto pick = [&](int high) { return std::uniform_int_distribution(0, high)(random); };
+  const auto addresses = SimulatedController::addresses();
+  const char* const ends[] = {"\n", "\r\n", " \t\n", "\n\n# by hand\n"};
+  for (int n = 0; n < 100; ++n) {
+    std::string text = "# generated\n\npadkbd-sim-state 1\n";
+    std::map<std::string, std::string> kept;  // a canonical line by what it sets
+    // Each entry as saved, and as written: its hex in upper case or not.
+    const auto entry = [&](const std::string& key, const std::string& line, const std::string& hand) {
+      text += (pick(1) ? "\t" : "") + hand + ends[pick(3)];
+      kept[key] = line;
+    };
+    const std::uint16_t vid = static_cast<std::uint16_t>(pick(0xFFFF)), pid = 1 + pick(0xFFFE);
+    const std::string ids = fmt::format("{:04x}:{:04x}", vid, pid);
+    entry("usb", "usb " + ids, "usb " + (pick(1) ? ids : fmt::format("{:04X}:{:04X}", vid, pid)));
+    const int m1 = pick(127), m2 = pick(127), m3 = pick(127);
+    entry("manufacturer", fmt::format("manufacturer {:02x} {:02x} {:02x}", m1, m2, m3),
+          fmt::format("manufacturer {:02X} {:02x} {:02X}", m1, m2, m3));
+    for (int e = 0; e < 60; ++e) {
+      const int slot = pick(8), gain = pick(7), value = pick(127);
+      const auto [pp, ww] = addresses[static_cast<std::size_t>(pick(int(addresses.size()) - 1))];
+      if (e % 4 == 0) {
+        entry("gain " + std::to_string(gain), fmt::format("gain {} {:02x}", gain, value),
+              fmt::format("gain {} {:02X}", gain, value));
+      }
+      const std::string at = fmt::format("slot {} {:02x} {:02x}", slot, pp, ww);
+      entry(at, fmt::format("{} {:02x}", at, value),
+            fmt::format("slot {}  {:02X} {:02X}\t{:02X}", slot, pp, ww, value));
+    }
+    SimulatedController sim, again;
+    const Outcome loaded = sim.loadStateText(text, "generated");
+    ASSERT_TRUE(loaded) << loaded.message() << "\n" << text;
+    const std::string saved = sim.stateText();
+    for (const auto& [key, line] : kept) EXPECT_NE(saved.find("\n" + line + "\n"), std::string::npos) << line;
+    ASSERT_TRUE(again.loadStateText(saved, "saved"));
+    EXPECT_EQ(again.stateText(), saved);
+  }
+}
+
 // What a touch queued, as the channel messages a reader finds in it.
 std::vector<usbmidi::ChannelMessage> played(SimulatedController& sim) {
   std::vector<usbmidi::ChannelMessage> found;
@@ -157,30 +202,40 @@ TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
   EXPECT_TRUE(played(sim).empty());
 }
 
-// Whatever any control plays, under the varied settings of each slot, is
-// matched with that control by the settings a read would give.
-TEST(SimulatedControllerPlays, EveryControlStruckIsMatchedToItself) {
-  for (int slot = 0; slot < SimulatedController::kSlotCount; ++slot) {
+// Whatever any control plays, in every mode and mode option, on generated
+// channels, numbers, ranges and global settings, struck or turned, is matched
+// with that control by the settings a read would give.
+TEST(SimulatedControllerPlays, EveryControlInEveryModeIsMatchedToItself) {
+  std::mt19937 random(38);
+  for (int round = 0; round < 16; ++round) {
     SimulatedController sim;
     Preset preset;
     for (int i = 0; i < kControlCount; ++i) {
-      const ButtonValue control = sim.controlInSlot(slot, i);
-      preset.buttons.push_back(std::make_shared<ButtonValue>(control));
+      ButtonValue control = sim.controlInSlot(0, i);
       const auto id = static_cast<std::uint8_t>(ValueAction::GetButtonIDCharFromIndex(i));
       for (const ControlFieldInfo& field : kControlFields) {
         if (field.padsOnly && !isPadControl(i)) continue;
+        const Range range = rangeOf(field, isPadControl(i));
+        const int spread = range.high - range.low + 1;
+        control.*field.member =
+            field.field == ControlField::Mode ? (round + i) % spread
+            : field.field == ControlField::ModeOption
+                ? round / 4 % spread
+                : std::uniform_int_distribution(range.low, range.high)(random);
         const Conversion& conversion = isPadControl(i) ? field.onPad : field.onOther;
         sim.setRawValue(0, field.parameter, id,
                         static_cast<std::uint8_t>(conversion.toByte(control.*field.member)));
       }
+      preset.buttons.push_back(std::make_shared<ButtonValue>(control));
     }
-    preset.global = std::make_shared<PadValue>(sim.globalsInSlot(slot));
+    preset.global = std::make_shared<PadValue>(sim.globalsInSlot(round % 9));
     sim.setGlobalsInSlot(0, *preset.global);
     PlayMatcher matcher(preset);
     for (int i = 0; i < kControlCount; ++i) {
       sim.strike(i, 60);
+      if (i < 8) sim.turnBy(i, round % 2 ? 3 : -3);
       const auto messages = played(sim);
-      SCOPED_TRACE(testing::Message() << "slot " << slot << ", control " << i);
+      SCOPED_TRACE(testing::Message() << "round " << round << ", control " << i);
       // Only a note moved out of 0-127 by the transposition plays nothing.
       const bool silent = playing::sendsOf(i, *preset.buttons[i]) == playing::Sends::Notes &&
                           !playing::noteOf(*preset.buttons[i], *preset.global);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <utility>
 
 #include "tests/storage/StorageFixtures.h"
@@ -77,6 +78,41 @@ TEST(PresetCheck, RangesComeFromTheFieldTables) {
     Preset preset = test::samplePreset();
     change(preset);
     EXPECT_EQ(checkPreset(preset).message(), message);
+  }
+}
+
+// Generated presets, every field anywhere in its range (both ends often),
+// come back equal from their document, as XML and as a binary property list.
+TEST(PresetDocument, EveryPresetWithinItsRangesComesBackEqual) {
+  std::mt19937 random(38);
+  const auto pick = [&](Range range) {
+    const int how = std::uniform_int_distribution(0, 3)(random);
+    return how == 0 ? range.low
+                    : how == 1 ? range.high : std::uniform_int_distribution(range.low, range.high)(random);
+  };
+  for (int n = 0; n < 200; ++n) {
+    Preset preset = test::samplePreset();
+    for (int i = 0; i < kControlCount; ++i)
+      for (const ControlFieldInfo& row : kControlFields)
+        (*preset.buttons[i]).*row.member = pick(rangeOf(row, isPadControl(i)));
+    for (const GlobalFieldInfo& row : kGlobalFields) (*preset.global).*row.member = pick(rangeOf(row));
+    ASSERT_TRUE(checkPreset(preset)) << n;
+    const std::string xml = presetToXml(preset.buttons, *preset.global);
+    const PlistNode node = [&] {
+      plist_t root = nullptr;
+      plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
+      return PlistNode(root);
+    }();
+    char* binary = nullptr;
+    std::uint32_t size = 0;
+    plist_to_bin(node.get(), &binary, &size);
+    const std::string bin(binary, size);
+    std::free(binary);
+    for (const std::string& document : {xml, bin}) {
+      const PresetRead back = parsePreset(document);
+      ASSERT_TRUE(back) << n << back.message();
+      EXPECT_TRUE(test::sameValues(*back, preset)) << n;
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "link/InterfaceAction.h"
@@ -90,6 +91,47 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
       backend.reads.push_back({UsbStatus::Success, rest, {}});
       EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
     }
+  }
+}
+
+// Generated traffic around a reply: a player's notes, clock, padding, other
+// cables and other makers' or broken messages before it, whatever a keyboard
+// may put between its packets or its single bytes, all cut into transfers
+// anywhere between packets. The reply is always found.
+TEST(PacketForms, TheReplyIsFoundInAnyMixOfTraffic) {
+  std::mt19937 random(38);
+  const auto pick = [&](int high) { return std::uniform_int_distribution(0, high)(random); };
+  const Bytes r = reply(0x2A), p = packetsFromSysEx(r);
+  // What may come between, on the reply's cable or another.
+  const Bytes between[] = {{0x09, 0x90, 0x3C, 0x64}, {0x08, 0x80, 0x3C, 0x40}, {0x0F, 0xF8, 0, 0},
+                           {0x0F, 0xFE, 0, 0},       {0x0B, 0xB0, 0x07, 0x64}, {0x00, 0, 0, 0},
+                           {0x0D, 0xD0, 0x20, 0},    {0x1F, 0x90, 0, 0},       {0x24, 0xF0, 1, 2}};
+  // What may come only before: whole messages of others, broken ones.
+  const Bytes before[] = {{0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x06, 0x01, 0xF7},
+                          {0x07, 0xF0, 0x90, 0xF7},
+                          part(packetsFromSysEx(reply(0x11)), 0, 12),
+                          bytewise({0xF0, 0x01, 0x90, 0x3C, 0xF7})};
+  for (int n = 0; n < 300; ++n) {
+    Bytes stream;
+    const auto add = [&](const Bytes& b) { stream.insert(stream.end(), b.begin(), b.end()); };
+    for (int k = pick(4); k > 0; --k) add(pick(1) ? before[pick(3)] : between[pick(8)]);
+    const bool single = pick(1) == 1;  // the reply a byte a packet, or in whole packets
+    const std::size_t pieces = single ? r.size() : p.size() / 4;
+    for (std::size_t at = 0; at < pieces; ++at) {
+      add(single ? bytewise({r[at]}) : part(p, 4 * at, 4 * at + 4));
+      for (int k = pick(2); k > 0; --k) add(between[pick(8)]);
+    }
+    test::ScriptedBackend backend;
+    for (std::size_t at = 0; at < stream.size();) {
+      const std::size_t size = 4 * (1 + static_cast<std::size_t>(pick(15)));
+      backend.reads.push_back({UsbStatus::Success, part(stream, at, at + size), {}});
+      at += size;
+    }
+    UsbLink link(backend);
+    InterfaceAction usb(link);
+    ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
+    const Result<std::int8_t> read = usb.ReadValueFromDevice();
+    ASSERT_EQ(read ? std::to_string(*read) : read.message(), "42") << n;
   }
 }
 
