@@ -72,6 +72,11 @@ TEST(Console, EachVerbosityShowsItsLinesWholeAndTheProgressLineAroundThem) {
 TEST(Ending, EveryCodeGivesItsStatusAndOneLine) {
   for (int c = 0; c <= static_cast<int>(Code::Other); ++c) {
     const Code code = static_cast<Code>(c);
+    // Its domain is the first word of its name; success and a cancel have none.
+    const std::string name(codeName(code));
+    const char* const domains[] = {"", "link", "keyboard", "file", "history", "usage", "other"};
+    EXPECT_EQ(domains[static_cast<int>(domainOf(code))],
+              c <= static_cast<int>(Code::Cancelled) ? "" : name.substr(0, name.find('-')));
     for (const int failed : {kExitFailed, kExitUsage}) {
       for (const std::string message : {"", "the keyboard went away"}) {
         SCOPED_TRACE(testing::Message() << codeName(code) << ", " << failed << ", " << message);
@@ -90,6 +95,8 @@ TEST(Ending, EveryCodeGivesItsStatusAndOneLine) {
       }
     }
   }
+  const Code unknown = static_cast<Code>(static_cast<int>(Code::Other) + 1);  // one past
+  EXPECT_EQ(std::string(codeName(unknown)) + " " + std::to_string(int(domainOf(unknown))), "other 6");
 }
 
 }  // namespace

@@ -190,6 +190,41 @@ TEST_F(PadActionTest, BytesOutsideTheTableOfTheControlsKindAreReplacedAndListed)
   EXPECT_TRUE(checkPreset({pad.currentPreset().buttonValueArray, pad.getPadValue()}));
 }
 
+// The working copy written and taken back gives the same 64 records and
+// globals, as new objects; a damaged one leaves the preset in force. The
+// pop-up lists are the resource's, the mode options starting empty.
+TEST_F(PadActionTest, TheWorkingCopyComesBackWholeAndThePopUpsHoldTheResourcesLists) {
+  pad.GetDefaultValue();
+  pad.GetButtonValueWithID(20)->value = 42;
+  pad.getPadValue()->globalMIDIChannel = 7;
+  ASSERT_TRUE(pad.WriteButtonValuesToTemp());
+  const auto old = pad.GetButtonValueWithID(20);
+  pad.GetDefaultValue();
+  ASSERT_TRUE(pad.GetTempValue());
+  EXPECT_NE(pad.GetButtonValueWithID(20), old);
+  EXPECT_EQ(*pad.GetButtonValueWithID(20), *old);
+  EXPECT_EQ(pad.getPadValue()->globalMIDIChannel, 7);
+  test::writeAll(files.workingCopyPath(), "<plist><dict>");
+  EXPECT_FALSE(pad.GetTempValue());
+  EXPECT_EQ(*pad.GetButtonValueWithID(20), *old);
+
+  const PopUpValue lists = pad.InitializePopUp();
+  const auto resource = files.readChoiceLists();
+  using P = PopUpValue;
+  const std::pair<StringList P::*, const char*> each[] = {
+      {&P::globalCArray, "globalChannel"},    {&P::globalOArray, "globalOctave"},
+      {&P::globalPVCArray, "globalPadVelCurve"}, {&P::globalKAArray, "globalKnobAccel"},
+      {&P::globalVCArray, "globalVelocityCurve"}, {&P::nameArray, "buttonName"},
+      {&P::padModeArray, "selectPadMod"},     {&P::otherModeArray, "selectOtherMod"},
+      {&P::valArray, "select127"},            {&P::channelArray, "selectChannel"},
+      {&P::CCnumArray, "selectCCNumber"},     {&P::minArray, "select127"},
+      {&P::maxArray, "select127"},            {&P::memArray, "mem"},
+      {&P::crArray, "select127"},             {&P::cgArray, "select127"},
+      {&P::cbArray, "select127"}};
+  for (const auto& [list, key] : each) EXPECT_EQ(lists.*list, resource.at(key)) << key;
+  EXPECT_TRUE(lists.modeOptionArray.empty());
+}
+
 TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
   // The handshake is request 1; read 301 fails, the fifth of control 32 (8
   // other controls of 7 reads, then 24 pads of 10: 296).

@@ -195,6 +195,19 @@ TEST(PlayMatch, JsonHasEveryFieldOfTheMessage) {
   EXPECT_EQ(heardJson(m.match(msg(0xC0, 5)), names()),
             R"({"controls":[],"unmatched":"not from these settings: the keyboard may hold )"
             R"(others","message":"program change","channel":1,"program":5,"bytes":"c0 05"})");
+  // Every other kind of message, each with the fields of its own.
+  const std::pair<ChannelMessage, const char*> kinds[] = {
+      {msg(0x82, 40, 64), R"("note off","channel":3,"note":40,"noteName":"E1","velocity":64,)"},
+      {msg(0x92, 40, 0), R"("note off","channel":3,"note":40,"noteName":"E1","velocity":0,)"},
+      {msg(0xA2, 40, 7), R"("pressure","channel":3,"note":40,"noteName":"E1","pressure":7,)"},
+      {msg(0xD2, 9), R"("channel pressure","channel":3,"pressure":9,)"},
+      {msg(0xE2, 0, 0x40), R"("pitch bend","channel":3,"bend":0,)"},
+      {msg(0xEF, 0x7F, 0x7F), R"("pitch bend","channel":16,"bend":8191,)"}};
+  for (const auto& [message, fields] : kinds) {
+    const std::string json = heardJson(m.match(message), names());
+    const std::size_t at = json.find(R"("message":)") + 10;
+    EXPECT_EQ(json.substr(at, json.find(R"("bytes")") - at), fields) << json;
+  }
 }
 
 }  // namespace

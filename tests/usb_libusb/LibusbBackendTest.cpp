@@ -75,6 +75,32 @@ class OverLibusb : public ::testing::Test {
   std::optional<LibusbBackend> usb_;
 };
 
+// Every error libusb defines (0, -1 to -12, -99: its documented values),
+// and one it does not, becomes the status of its meaning, told in the tool's words with the code the advice follows.
+TEST(LibusbStatus, EachErrorIsToldByItsMeaning) {
+  const std::tuple<int, const char*, Code> each[] = {
+      {0, "success", Code::Ok},
+      {-1, "input/output error", Code::LinkFailed},
+      {-2, "invalid parameter", Code::LinkFailed},
+      {-3, "access denied", Code::LinkDenied},
+      {-4, "no device (it may have been unplugged)", Code::LinkGone},
+      {-5, "not found", Code::LinkNotFound},
+      {-6, "busy", Code::LinkBusy},
+      {-7, "timed out", Code::KeyboardSilent},
+      {-8, "overflow", Code::LinkFailed},
+      {-9, "pipe error", Code::LinkFailed},
+      {-10, "interrupted", Code::Cancelled},
+      {-11, "out of memory", Code::LinkFailed},
+      {-12, "not supported", Code::LinkUnavailable},
+      {-99, "other error", Code::LinkFailed},
+      {-100, "other error", Code::LinkFailed}};
+  for (const auto& [error, words, code] : each) {
+    const Text text = usbStatusText(usbStatusFromLibusb(error));
+    EXPECT_EQ(english(text), words) << error;
+    EXPECT_EQ(catalogueEntry(text.id).code, code) << error;
+  }
+}
+
 TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   // Not MIDI, though with an audio control interface: the root hub, a hub.
   add({.productId = 2, .address = 1, .port = "", .midi = false});
