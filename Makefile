@@ -84,8 +84,10 @@ asan: deps
 	@$(ASAN_ENV) cmake --build $(ASAN_DIR) -j$(JOBS)
 	@cd $(ASAN_DIR) && $(ASAN_ENV) ctest --output-on-failure -j$(JOBS)
 
-# Line and branch coverage of the whole test suite, in a build of its own
-# (gcc's --coverage, unoptimised so that lines and branches map to the source).
+# Line, branch and decision coverage of the whole test suite, in a build of
+# its own (gcc's --coverage, unoptimised so that lines and branches map to the
+# source). Branches are gcc's, temporaries' clean-up included; decisions are
+# the code's own ifs, loops and cases, each one left out named in left-out.txt.
 # Prints the figures per folder and writes an HTML report with every file's
 # lines; failing tests still get their report, and then make fails.
 COVERAGE_DIR ?= build-coverage
@@ -108,10 +110,14 @@ coverage: deps
 	@find $(COVERAGE_DIR) -name '*.gcda' -delete
 	@mkdir -p $(COVERAGE_DIR)/coverage
 	@status=0; (cd $(COVERAGE_DIR) && ctest --output-on-failure -j$(JOBS)) || status=$$?; \
-	gcovr $(GCOVR_FLAGS) --html-details $(COVERAGE_DIR)/coverage/index.html \
-	  --json-summary $(COVERAGE_DIR)/coverage/summary.json $(COVERAGE_DIR) || exit 1; \
-	scripts/coverage-summary $(COVERAGE_DIR)/coverage/summary.json $(COVERAGE_FOLDERS) || exit 1; \
+	gcovr $(GCOVR_FLAGS) --decisions --html-details $(COVERAGE_DIR)/coverage/index.html \
+	  --json-summary $(COVERAGE_DIR)/coverage/summary.json \
+	  --json $(COVERAGE_DIR)/coverage/coverage.json $(COVERAGE_DIR) || exit 1; \
+	scripts/coverage-summary $(COVERAGE_DIR)/coverage/summary.json \
+	  --decisions $(COVERAGE_DIR)/coverage/coverage.json $(COVERAGE_DIR)/coverage/left-out.txt \
+	  $(COVERAGE_FOLDERS) || exit 1; \
 	echo "HTML report: $(COVERAGE_DIR)/coverage/index.html"; \
+	echo "Decisions no test takes: $(COVERAGE_DIR)/coverage/left-out.txt"; \
 	if [ $$status -ne 0 ]; then echo "coverage: some tests failed (see above)" >&2; exit 1; fi
 
 clean:
