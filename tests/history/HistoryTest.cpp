@@ -209,6 +209,26 @@ TEST_F(HistoryTest, EveryEntryComesBackAsRecorded) {
   }
 }
 
+// Each way to a keyboard has its key and is told by it; each kind's name
+// reads back as that kind, another name as none.
+TEST(HistoryKeys, EachKeyboardIsKeyedAndToldByItsKind) {
+  KeyboardId keyboard = builtInKeyboard();
+  const std::string usb = keyboardKey(keyboard, ""), serial = keyboardKey(keyboard, "ÄB12");
+  keyboard.port = "Pads MIDI 1";
+  const std::pair<std::string, std::string> told[] = {
+      {usb, "USB 1209:0001"},
+      {serial, "USB 1209:0001, serial ÄB12"},
+      {keyboardKey(keyboard, "ÄB12"), "MIDI port Pads MIDI 1"},
+      {simulatedKey(), "simulated keyboard"},
+      {simulatedKey("/s/state"), "simulated keyboard, state file /s/state"},
+      {"usb", "usb"}};
+  for (const auto& [key, words] : told) EXPECT_EQ(english(keyboardText(key)), words) << key;
+  for (const KeyboardKind kind : {KeyboardKind::Usb, KeyboardKind::Port, KeyboardKind::Simulated})
+    EXPECT_EQ(parseKeyboardKind(kindName(kind)), kind);
+  EXPECT_EQ(parseKeyboardKind("serial"), std::nullopt);
+  EXPECT_EQ(english(changesText(1)) + "; " + english(changesText(2)), "1 setting changes; 2 settings change");
+}
+
 TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
   History history(path_, 3);
   ASSERT_TRUE(history.record(sendTo(1, exchangeCount(), preset_, "one")));

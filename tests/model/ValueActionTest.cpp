@@ -6,6 +6,8 @@
 
 #include "model/CurrentPreset.h"
 #include "model/Fields.h"
+#include "model/NoteNames.h"
+#include "model/Playing.h"
 
 namespace padkbd {
 namespace {
@@ -47,6 +49,35 @@ TEST(CurrentPreset, HandsOutItsOwnRecordsAndNoneOutsideTheList) {
   preset.replace(list, std::make_shared<PadValue>());
   EXPECT_EQ(preset.GetButtonValueWithID(63), list[63]);
   for (int outside : {-1, 64, INT32_MIN}) EXPECT_EQ(preset.GetButtonValueWithID(outside), nullptr);
+}
+
+// Every step a knob can take (up to 63 either way) comes back from the value
+// of each relative encoding; the absolute one carries none. Every field has
+// its row.
+TEST(Playing, EveryStepComesBackFromItsValueInEachEncoding) {
+  using namespace playing;
+  for (const Relative encoding :
+       {Relative::TwosComplement, Relative::BinaryOffset, Relative::SignMagnitude}) {
+    for (int step = -63; step <= 63; ++step) {
+      if (step != 0) ASSERT_EQ(stepOf(encoding, stepValue(encoding, step)), step);
+    }
+  }
+  EXPECT_EQ(stepValue(Relative::Absolute, 5) + stepOf(Relative::Absolute, 5), 0);
+  ButtonValue control{.MIDInumb = 128};
+  EXPECT_FALSE(noteOf(control, PadValue{}));
+  for (const ControlFieldInfo& row : kControlFields) EXPECT_EQ(info(row.field).field, row.field);
+  for (const GlobalFieldInfo& row : kGlobalFields) EXPECT_EQ(info(row.field).field, row.field);
+}
+
+// A number's label gets its note only when the label starts with that whole
+// number; texts fill their values, "%%" being "%".
+TEST(Words, NoteNamesGoOnlyWithTheirNumberAndPatternsFillTheirValues) {
+  const std::tuple<const char*, int, const char*> labels[] = {
+      {"36 Foot Controller", 36, "36 C1 · Foot Controller"}, {"36", 36, "36 C1"},
+      {"360", 36, "360"},  {"12 Foot", 36, "12 Foot"},  {"128", 128, "128"}};
+  for (const auto& [label, number, shown] : labels) EXPECT_EQ(withNoteName(label, number), shown);
+  EXPECT_EQ(fillPattern("%1 of %2 at 100%% %3", {"3", "9"}), "3 of 9 at 100% %3");
+  EXPECT_EQ(english(joined({})), "");
 }
 
 }  // namespace

@@ -360,6 +360,18 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_EQ(why.rfind("the send stopped, at Pad 5 (min): the write failed", 0), 0u) << why;
   EXPECT_EQ(sim.writes().size(), 101u);
   EXPECT_FALSE(sim.isOpen());
+
+  // A preset that fails its check is not taken; one with a slot outside 1-9
+  // (mended in place) sends nothing and counts nothing written.
+  preset.global->mem = 9;
+  EXPECT_EQ(pad.usePreset(preset).message(), "global settings: memory slot 10 is outside 1-9");
+  pad.getPadValue()->mem = 9;
+  sim.clearLog();
+  EXPECT_EQ(pad.WritePadValueToDevice().message(), "memory slot 10 is outside 1-9; nothing was sent");
+  EXPECT_TRUE(sim.writes().empty() && pad.lastWritten() == 0);
+  PadAction empty{io, files};
+  EXPECT_EQ(empty.WritePadValueToDevice().message(), "there are no settings to send yet");
+  EXPECT_EQ(empty.WriteButtonValuesToTemp().message(), "there are no settings to save yet");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "model/Playing.h"
 #include "session/PlayMatch.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/TempDir.h"
 
 namespace padkbd {
 namespace {
@@ -74,6 +75,9 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
       {head + "slot 0 00 30 01\ngain 8 01\n", " (line 3): gain number must be 0 to 7"},
       {head + "gain -1 01\n", " (line 2): gain number must be 0 to 7"},
       {head + "banana\n", " (line 2): unknown entry \"banana\""},
+      {head + "gain 1\n", " (line 2): expected \"gain N VV\""},
+      {head + "slot 0 00 30\n", " (line 2): expected \"slot S PP WW VV\""},
+      {head + "usb 12345:1\n", " (line 2): expected \"usb VVVV:PPPP\""},
       {head + "manufacturer 00 80 00\n",
        " (line 2): expected \"manufacturer M1 M2 M3\" (hex, 00-7f)"},
       {head + std::string("slot 0 00 30 01\0\n", 17), " (line 2): contains a NUL byte"},
@@ -91,6 +95,17 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   EXPECT_EQ(sim.loadStateText(large, "text").message(),
             "Simulator state file text is too large (4194323 bytes)");
   EXPECT_EQ(sim.stateText(), before);
+  // A file: none, a folder, one too large; a slot that is not there holds nothing.
+  const test::TempDir dir;
+  test::writeAll(dir / "large", large);
+  for (const auto& [path, why] :
+       {std::pair{dir / "none", "Simulator state file " + (dir / "none").string() + " does not exist or is not a file"},
+        {dir.path(), "Simulator state file " + dir.path().string() + " does not exist or is not a file"},
+        {dir / "large", "Simulator state file " + (dir / "large").string() +
+                            " is too large (4194323 bytes)"}})
+    EXPECT_EQ(sim.loadState(path).message(), why);
+  EXPECT_EQ(sim.stateText(), before);
+  EXPECT_TRUE(sim.controlInSlot(9, 0) == ButtonValue{} && sim.globalsInSlot(-1) == PadValue{});
 
   ASSERT_TRUE(sim.loadStateText(head + "slot 8 00 30 7f\ngain 0 00\ngain 7 7f\n", "ends"));
   EXPECT_EQ(sim.controlInSlot(8, 0).value, 127);
