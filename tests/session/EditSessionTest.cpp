@@ -1,6 +1,7 @@
 // The editing rules without a window: fields, Default, Load and Save, undo and
-// redo, unsaved changes. (Selection, the bank, bulk change, copy and paste,
-// the gains and what a send would change are tested through the window.)
+// redo, unsaved changes, and what each rule refuses. (Selection, bulk change,
+// copy and paste, the gains and what a send would change are tested through
+// the window.)
 #include "session/EditSession.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,36 @@ TEST_F(EditSessionTest, AHistoryEntryOpensAsOneUnsavedStepAndASendNamesWhereItCa
 }
 
 // Without the choice lists (no "basic" resource) controls are numbered.
+// The other side of each rule: bulk actions outside bulk mode do nothing and
+// choose no control that is not a pad; the bank takes each knob and pad of
+// the first row to its partner and leaves the rest; nothing to copy or paste
+// without a control; the oldest undo steps go beyond the limit.
+TEST_F(EditSessionTest, EachRuleRefusesWhatItDoesNotCover) {
+  const auto start = values();
+  EXPECT_FALSE(session.chooseForBulk({8}) || session.chooseRangeForBulk(8));
+  session.leaveBulk();
+  session.cancelBulk();
+  EXPECT_FALSE(session.copyControl() || session.paste());
+  session.enterBulk();
+  EXPECT_FALSE(session.chooseForBulk({0, 7, 56, 64}) || session.chooseRangeForBulk(0));
+  EXPECT_TRUE(session.chooseForBulk({8, 0}) && session.bulkSelection().size() == 1u);
+  session.cancelBulk();
+  EXPECT_TRUE(values() == start && !session.inBulk());
+  for (const auto& [tag, current, partner] :
+       {std::tuple{1, 0, 8}, {8, 7, 15}, {9, 8, 0}, {16, 15, 7}, {17, 16, 16}, {64, 63, 63}}) {
+    session.press(Selector::Black, tag);
+    ASSERT_EQ(session.current()->buttonID, current) << tag;
+    session.toggleBank();
+    EXPECT_EQ(session.current()->buttonID, partner) << tag;
+    EXPECT_EQ(session.padLists(), isPadControl(partner)) << tag;
+  }
+  for (std::size_t n = 0; n <= EditSession::kMaxSteps; ++n)
+    session.setGlobal(GlobalField::MIDIChannel, static_cast<std::int32_t>(n % 16));
+  std::size_t undone = 0;
+  for (; session.canUndo(); ++undone) session.undo();
+  EXPECT_EQ(undone, EditSession::kMaxSteps);
+}
+
 TEST(EditSessionBare, WithoutTheirNamesControlsAreNumbered) {
   log::Capture quiet;
   test::TempDir empty;

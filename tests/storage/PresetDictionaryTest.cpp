@@ -81,6 +81,21 @@ TEST(PresetCheck, RangesComeFromTheFieldTables) {
   }
 }
 
+// The binary property list of a node, or of an XML document.
+std::string binaryOf(plist_t node) {
+  char* binary = nullptr;
+  std::uint32_t size = 0;
+  plist_to_bin(node, &binary, &size);
+  std::string bytes(binary, size);
+  std::free(binary);
+  return bytes;
+}
+std::string binaryOf(const std::string& xml) {
+  plist_t root = nullptr;
+  plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
+  return binaryOf(PlistNode(root).get());
+}
+
 // Generated presets, every field anywhere in its range (both ends often),
 // come back equal from their document, as XML and as a binary property list.
 TEST(PresetDocument, EveryPresetWithinItsRangesComesBackEqual) {
@@ -98,22 +113,39 @@ TEST(PresetDocument, EveryPresetWithinItsRangesComesBackEqual) {
     for (const GlobalFieldInfo& row : kGlobalFields) (*preset.global).*row.member = pick(rangeOf(row));
     ASSERT_TRUE(checkPreset(preset)) << n;
     const std::string xml = presetToXml(preset.buttons, *preset.global);
-    const PlistNode node = [&] {
-      plist_t root = nullptr;
-      plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
-      return PlistNode(root);
-    }();
-    char* binary = nullptr;
-    std::uint32_t size = 0;
-    plist_to_bin(node.get(), &binary, &size);
-    const std::string bin(binary, size);
-    std::free(binary);
-    for (const std::string& document : {xml, bin}) {
+    for (const std::string& document : {xml, binaryOf(xml)}) {
       const PresetRead back = parsePreset(document);
       ASSERT_TRUE(back) << n << back.message();
       EXPECT_TRUE(test::sameValues(*back, preset)) << n;
     }
   }
+}
+
+// Every kind of value where a number belongs is named, in XML and in binary
+// (where a UID is a kind of its own); text in UTF-16, as binary lists keep
+// what is not ASCII, is read.
+TEST(PresetDocument, EachKindWhereANumberBelongsIsNamed) {
+  const auto with = [](plist_t value) {
+    const Preset sample = test::samplePreset();
+    PlistNode root = ButtonAction::GetDicFromPreset(sample.buttons, *sample.global);
+    plist_dict_set_item(plist_array_get_item(plist_dict_get_item(root.get(), kButtonArrayKey), 0),
+                        "Mode", value);
+    plist_dict_set_item(root.get(), "Comment", plist_new_string("caf\xc3\xa9 \xe2\x99\xaa"));
+    return std::pair(root.toXml(), binaryOf(root.get()));
+  };
+  const std::tuple<plist_t, const char*, const char*> kinds[] = {
+      {plist_new_dict(), "a dictionary", "a dictionary"},
+      {plist_new_date(100, 0), "a date", "a date"},
+      {plist_new_data("\x05", 1), "data", "data"},
+      {plist_new_array(), "an array", "an array"},
+      {plist_new_uid(3), "a dictionary", "a value of no number kind"}};
+  for (const auto& [value, inXml, inBinary] : kinds) {
+    const auto [xml, binary] = with(value);
+    for (const auto& [document, kind] : {std::pair{xml, inXml}, {binary, inBinary}})
+      EXPECT_EQ(parsePreset(document).message(),
+                std::string("Knob 1: \"Mode\" holds ") + kind + ", not a number");
+  }
+  EXPECT_TRUE(parsePreset(with(plist_new_string("2")).second));
 }
 
 }  // namespace
