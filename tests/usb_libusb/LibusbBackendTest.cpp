@@ -195,6 +195,28 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   usb().releaseInterface(handle);
 }
 
+// Another program holding the interface: this one is refused as busy, and
+// granted once the other lets go; then both give it back, twice harmlessly.
+TEST_F(OverLibusb, AnInterfaceHeldElsewhereIsBusyUntilGivenBack) {
+  EmulatedUsbDevice& device = add();
+  LibusbBackend other;
+  UsbInterfaceHandle mine = 0, theirs = 0;
+  ASSERT_EQ(other.createInterface(other.findDevices(config::kUsbVendorId, config::kUsbProductId).at(0), 1, theirs),
+            UsbStatus::Success);
+  ASSERT_EQ(other.openInterface(theirs), UsbStatus::Success);
+  ASSERT_EQ(usb().createInterface(find().at(0), 1, mine), UsbStatus::Success);
+  EXPECT_EQ(usb().openInterface(mine), UsbStatus::Busy);
+  EXPECT_EQ(write(mine, EmulatedUsbDevice::kHandshakeRequest), UsbStatus::InvalidParameter);
+  EXPECT_EQ(other.closeInterface(theirs), UsbStatus::Success);
+  EXPECT_EQ(usb().openInterface(mine), UsbStatus::Success);
+  EXPECT_EQ(owners(device), "driver us ");
+  EXPECT_EQ(other.openInterface(theirs), UsbStatus::Busy);
+  usb().releaseInterface(mine);
+  other.releaseInterface(theirs);
+  other.releaseInterface(theirs);
+  EXPECT_EQ(owners(device), "driver driver ");
+}
+
 TEST_F(OverLibusb, ExchangesArriveWholeAndInOrderAndSilenceTimesOutCleanly) {
   EmulatedUsbDevice& device = add();
   UsbInterfaceHandle handle = 0;
