@@ -8,6 +8,7 @@
 #include <random>
 
 #include "link/InterfaceAction.h"
+#include "link/Listener.h"
 #include "model/Fields.h"
 #include "model/Playing.h"
 #include "session/PlayMatch.h"
@@ -110,6 +111,34 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   ASSERT_TRUE(sim.loadStateText(head + "slot 8 00 30 7f\ngain 0 00\ngain 7 7f\n", "ends"));
   EXPECT_EQ(sim.controlInSlot(8, 0).value, 127);
   EXPECT_EQ(sim.gains()[0] * 1000 + sim.gains()[7], 127);
+}
+
+// Listening is refused while no keyboard is there and granted once it is;
+// what is struck while listening is heard; stopped (or never started) it
+// hears nothing and says the keyboard is gone; started again it hears again.
+TEST(SimulatedControllerPlays, ListeningStartsStopsAndStartsAgain) {
+  SimulatedController sim;
+  InterfaceAction io(sim);
+  Listener listener(io);
+  const auto listen = [&] {
+    std::vector<usbmidi::ChannelMessage> heard;
+    const Outcome listened = listener.listen(
+        LinkClock::now() + std::chrono::milliseconds(50), nullptr,
+        [&](const usbmidi::ChannelMessage& m) { heard.push_back(m); });
+    return listened ? std::to_string(heard.size()) : listened.message();
+  };
+  sim.faults().absent = true;
+  EXPECT_EQ(listener.start().code(), Code::LinkNotFound);
+  sim.faults().absent = false;
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(listen(), "no device (it may have been unplugged)");
+    ASSERT_TRUE(listener.start() && listener.start());
+    EXPECT_TRUE(sim.isClaimed() && listener.listening());
+    sim.strike(8, 90);  // Pad 1: on and off
+    EXPECT_EQ(listen(), "2");
+    listener.stop();
+    EXPECT_FALSE(sim.isOpen() || listener.listening());
+  }
 }
 
 // Generated state files, written by hand in any layout (comments, blank
