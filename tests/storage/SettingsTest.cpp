@@ -50,6 +50,7 @@ TEST(Settings, DamagedFilesAreReportedAndNeverOverwritten) {
             "keyboard.manufacturer is not three bytes 00-7f in hexadecimal (\"00 20 6b\")",
             Code::FileInvalid},
            {"keyboard = 3\n", "\"keyboard\" is not a table", Code::FileInvalid},
+           {"[keyboard]\nport = \"\"\n", "keyboard.port is not a port name", Code::FileInvalid},
            {std::string(70 * 1024, '#'), "too large (71680 bytes)", Code::FileTooLarge}}) {
     SCOPED_TRACE(why);
     test::writeAll(file.path(), text);
@@ -67,6 +68,28 @@ TEST(Settings, DamagedFilesAreReportedAndNeverOverwritten) {
   }
   std::filesystem::create_directory(dir / "folder.toml");
   EXPECT_EQ(SettingsFile(dir / "folder.toml").read().code(), Code::FileDamaged);
+  // Nothing to forget is no failure; a folder that cannot be made is named.
+  EXPECT_TRUE(SettingsFile(dir / "none.toml").forgetKeyboard());
+  test::writeAll(dir / "plain", "");
+  EXPECT_EQ(SettingsFile(dir / "plain" / "x" / "s.toml").storeConfirmsSend(false).message(),
+            "Could not create " + (dir / "plain" / "x").string() + ": Not a directory");
+}
+
+// A window's place is taken at both ends of its ranges and not one past:
+// positions to ±100000, sizes from 1.
+TEST(Settings, AWindowPlaceIsTakenOnlyWithinItsRanges) {
+  test::TempDir dir;
+  const SettingsFile file(dir / "settings.toml");
+  EXPECT_FALSE(file.windowGeometry());
+  for (const auto& [place, kept] : std::vector<std::pair<std::array<int, 4>, bool>>{
+           {{-100000, 100000, 1, 100000}, true}, {{-100001, 0, 10, 10}, false},
+           {{0, 100001, 10, 10}, false}, {{0, 0, 0, 10}, false}, {{0, 0, 10, 100001}, false}}) {
+    ASSERT_TRUE(file.storeWindowGeometry(place));
+    EXPECT_EQ(file.windowGeometry(), kept ? std::optional(place) : std::nullopt) << place[0];
+  }
+  EXPECT_EQ(sourceName(SettingSource::BuiltIn) + ", " + sourceName(SettingSource::SettingsFile) +
+                ", " + sourceName(SettingSource::CommandLine),
+            "built in, settings file, command line");
 }
 
 TEST(Settings, CommandLineOverSettingsFileOverBuild) {
