@@ -278,6 +278,18 @@ TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
     files_.defaultPreset().buttons[0]->value += 1;  // each caller edits records of its own
     EXPECT_TRUE(test::sameValues(files_.defaultPreset(), builtin));
   }
+
+  // Choice lists: a list that is no array is left out; a file that is no
+  // dictionary, or none, gives none.
+  writeAll(resources_ / "basic.plist",
+           "<plist><dict><key>mem</key><string>1</string><key>select127</key>"
+           "<array><string>0</string></array></dict></plist>");
+  EXPECT_EQ(files_.readChoiceLists(), (std::map<std::string, std::vector<std::string>>{
+                                          {"select127", {"0"}}}));
+  writeAll(resources_ / "basic.plist", "<plist><array/></plist>");
+  EXPECT_TRUE(files_.readChoiceLists().empty());
+  fs::remove(resources_ / "basic.plist");
+  EXPECT_TRUE(files_.readChoiceLists().empty());
 }
 
 TEST_F(FileActionTest, TheWorkingCopyFollowsXdgDataHomeAndResourcesAreFoundBesideTheProgram) {
