@@ -103,33 +103,6 @@ class PlayTest : public QObject {
     QVERIFY(!litOf(editor.element(9)));
   }
 
-  // A read while listening; listening goes on after it; turned off, and at
-  // the end, the keyboard is given back.
-  void givesTheKeyboardBack() {
-    EditorHarness editor;
-    for (int round = 0; round < 2; ++round) {
-      editor.action("actionMonitor")->trigger();
-      QTRY_VERIFY(editor.sim().isClaimed());
-      log::Capture said;
-      QVERIFY(editor.read());
-      QCOMPARE(editor.status(), kReadSucceeded);
-      // Given back before the read takes the keyboard, taken again after it.
-      QCOMPARE(said.diagnostics().at(0), "stopped listening to the keyboard");
-      QTRY_COMPARE(said.diagnostics().back(), "listening to the keyboard");
-      editor.sim().press(kPad1);
-      QTRY_COMPARE(heard(editor).value(round * 1), kPad1On);
-      part<QPushButton>(editor, "monitorListen")->click();
-      QTRY_VERIFY(!editor.sim().isClaimed());
-      QVERIFY(!editor.window().play().listening() && editor.action("actionMonitor")->isChecked());
-      QCOMPARE(part<QLabel>(editor, "monitorNote")->text(), QStringLiteral("Not listening."));
-      editor.action("actionMonitor")->trigger();  // closed
-    }
-    editor.action("actionMonitor")->trigger();
-    QTRY_VERIFY(editor.sim().isClaimed());
-    editor.closeWindow();
-    QVERIFY(!editor.sim().isClaimed());
-  }
-
   // Unplugged while listening: listening stops and the window says why.
   void keyboardGoesAway() {
     EditorHarness editor;
