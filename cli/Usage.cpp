@@ -9,9 +9,7 @@
 
 namespace padkbd::cli {
 
-// Edit distance for "did you mean": a letter left out, added or changed, or two
-// neighbours swapped, is one slip each (optimal string alignment).
-static std::size_t distance(std::string_view a, std::string_view b) {
+std::size_t editDistance(std::string_view a, std::string_view b) {
   // Three rows: the one before last is what a swap steps back to.
   std::vector<std::size_t> before(b.size() + 1), last(b.size() + 1), row(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
@@ -105,7 +103,7 @@ std::string suggestion(std::string_view typed, const std::vector<std::string>& c
   std::size_t bestDistance = 0;
   for (const std::string& candidate : candidates) {
     if (candidate == typed || (best != nullptr && candidate == *best)) continue;
-    const std::size_t d = distance(typed, candidate);
+    const std::size_t d = editDistance(typed, candidate);
     if (best == nullptr || d < bestDistance) {
       best = &candidate;
       bestDistance = d;

@@ -18,6 +18,9 @@ struct UsageError {
   std::string command;
 };
 
+// Edit distance for "did you mean": a letter left out, added or changed, or two
+// neighbours swapped, is one slip each (optimal string alignment).
+std::size_t editDistance(std::string_view a, std::string_view b);
 // "a, b and c" (`last` joins the last two).
 std::string joined(const std::vector<std::string>& words, const char* last = ", ");
 // "; did you mean "read"?" when one candidate is closest and close enough, else
