@@ -1,9 +1,11 @@
 #include <gmock/gmock.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <set>
 #include <vector>
 
 #include "storage/TempFiles.h"
@@ -238,6 +240,18 @@ TEST_F(FileActionTest, NoTemporaryFileOutlivesItsProgram) {
     EXPECT_EQ(entriesIn(tmp_.path()), 2u);  // data and resources only
   }
 
+  // Registering: a path too long for a slot, or none left, is refused (the
+  // next write removes such a file, as if killed); a slot given back is free.
+  EXPECT_EQ(tempfiles::add(std::string(4096, 'x')), -1);
+  std::vector<int> slots;
+  for (int n = 0; n < 16; ++n) slots.push_back(tempfiles::add(document));
+  EXPECT_EQ(std::set<int>(slots.begin(), slots.end()).size(), 16u);
+  EXPECT_EQ(tempfiles::add(document), -1);
+  for (int outside : {-1, 16}) tempfiles::remove(outside);
+  tempfiles::remove(slots[3]);
+  EXPECT_EQ(tempfiles::add(document), slots[3]);
+  for (int slot : slots) tempfiles::remove(slot);
+
   // What a run killed outright left is removed by the next write of the same
   // file; files of running processes and of other (like-named) files stay.
   const pid_t gone = ::fork();
@@ -294,6 +308,11 @@ TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
 
 TEST_F(FileActionTest, TheWorkingCopyFollowsXdgDataHomeAndResourcesAreFoundBesideTheProgram) {
   EXPECT_EQ(workingCopy(), tmp_ / "data" / "padkbd" / "temp.plist");
+  {  // Without HOME, the user's home from the system.
+    test::ScopedEnv none("HOME", ""), xdg("XDG_DATA_HOME", "");
+    EXPECT_EQ(FileAction::defaultWorkingCopyPath(),
+              fs::path(::getpwuid(::getuid())->pw_dir) / ".local/share/padkbd/temp.plist");
+  }
   test::ScopedEnv home("HOME", tmp_.path().string());
   for (const char* ignored : {"", "relative/dir"}) {
     test::ScopedEnv xdg("XDG_DATA_HOME", ignored);

@@ -100,6 +100,10 @@ TEST(Settings, CommandLineOverSettingsFileOverBuild) {
   EXPECT_EQ(std::tuple(mixed.id, mixed.usbSource, mixed.manufacturerSource),
             std::tuple(KeyboardId{{0x0AAA, 0x0BBB}, {0x00, 0x20, 0x6B}}, SettingSource::CommandLine,
                        SettingSource::SettingsFile));
+  const ResolvedKeyboard bytes = resolveKeyboard(stored, {std::nullopt, ManufacturerId{1, 2, 3}});
+  EXPECT_EQ(std::tuple(bytes.id, bytes.usbSource, bytes.manufacturerSource),
+            std::tuple(KeyboardId{{0x1234, 0xABCD}, {1, 2, 3}}, SettingSource::SettingsFile,
+                       SettingSource::CommandLine));
 }
 
 TEST(Settings, IdsAreParsedStrictly) {
