@@ -92,6 +92,8 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
       {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", C::LinkFailed},
       {"handle", UsbStatus::Success, {"create 1"}, "opened", C::LinkFailed},
       {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", C::LinkBusy},
+      {"open", UsbStatus::IoError, {"create 1", "open", "release"}, "claimed (input/output error)",
+       C::LinkFailed},
       {"endpoints", UsbStatus::IoError, given, "examined", C::LinkFailed},
       {"pipe 2", UsbStatus::Pipe, given, "examined", C::LinkFailed},
   };
@@ -174,9 +176,16 @@ TEST(InterfaceActionCreate, EachPipeIsDescribedInTheLog) {
 }
 
 // Without an opened interface nothing is sent or read, and giving back what
-// was never taken is harmless.
+// was never taken is harmless: through the transport and on the link itself.
 TEST(InterfaceActionOpenClose, WithoutAnInterfaceNothingMoves) {
   Scripted s;
+  std::uint8_t bytes[64] = {};
+  EXPECT_EQ(s.link.open().message(), "no controller found");
+  s.link.pause();
+  s.link.resume();
+  EXPECT_EQ(s.link.send(bytes).message(), "no device (it may have been unplugged)");
+  EXPECT_EQ(s.link.receive(bytes, LinkClock::now(), nullptr).message(),
+            "no device (it may have been unplugged)");
   EXPECT_EQ(s.usb.CreateInterface().message(), "no controller found");
   ASSERT_TRUE(s.usb.FindDevice());
   s.usb.KillInterface();

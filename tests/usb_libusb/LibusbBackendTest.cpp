@@ -175,6 +175,11 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
                   in.maxPacketSize, out.direction, out.number, out.transferType, out.maxPacketSize),
       "1 1 2 64, 0 2 2 64");
   EXPECT_EQ(write(handle, Bytes{0x0F, 0xF8, 0, 0}, kReadPipe), UsbStatus::InvalidParameter);
+  for (const int pipe : {0, 3}) {  // no such pipe, either side
+    EXPECT_EQ(usb().pipeProperties(handle, pipe, in), UsbStatus::InvalidParameter);
+    EXPECT_EQ(write(handle, Bytes{0x0F, 0xF8, 0, 0}, pipe), UsbStatus::InvalidParameter);
+    EXPECT_EQ(read(handle, 63, pipe), Read(UsbStatus::InvalidParameter, {}));
+  }
   EXPECT_EQ(read(handle, 63, kWritePipe), Read(UsbStatus::InvalidParameter, {}));
   std::size_t received = 0;  // no buffer for what is asked
   EXPECT_EQ(usb().readPipe(handle, kReadPipe, nullptr, 64, received, kWait),
@@ -190,8 +195,11 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   EXPECT_EQ(owners(device), "driver us ");
   usb().releaseInterface(handle);
   EXPECT_EQ(owners(device), "driver driver ");
-  // A released handle is gone; releasing it twice is harmless.
+  // A released handle is gone, for every call; releasing it twice is harmless.
   EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
+  EXPECT_EQ(usb().closeInterface(handle), UsbStatus::InvalidParameter);
+  EXPECT_EQ(usb().numEndpoints(handle, count), UsbStatus::InvalidParameter);
+  EXPECT_EQ(usb().pipeProperties(handle, 1, in), UsbStatus::InvalidParameter);
   usb().releaseInterface(handle);
 }
 
