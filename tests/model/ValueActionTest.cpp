@@ -59,7 +59,9 @@ TEST(Playing, EveryStepComesBackFromItsValueInEachEncoding) {
   for (const Relative encoding :
        {Relative::TwosComplement, Relative::BinaryOffset, Relative::SignMagnitude}) {
     for (int step = -63; step <= 63; ++step) {
-      if (step != 0) ASSERT_EQ(stepOf(encoding, stepValue(encoding, step)), step);
+      if (step != 0) {
+        ASSERT_EQ(stepOf(encoding, stepValue(encoding, step)), step);
+      }
     }
   }
   EXPECT_EQ(stepValue(Relative::Absolute, 5) + stepOf(Relative::Absolute, 5), 0);
