@@ -74,9 +74,14 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog->status(), QStringLiteral("“7d 80 01” are not three manufacturer bytes: "
                                               "write six hexadecimal digits, each byte 00 to 7f."));
     QVERIFY(!fs::exists(settings.path()) && worker.keyboard() == builtIn && worker.present());
+    // The settings file is named, and said not to be there yet.
+    const auto* named = dialog->findChild<QLabel*>(QStringLiteral("settingsPath"));
+    const QString path = QString::fromStdString(settings.path().string());
+    QCOMPARE(named->text(), path + QStringLiteral(" (none yet)"));
     use(QStringLiteral(" 1209:7A01 "), QStringLiteral("7d:00:01"));  // not plugged in
     const padkbd::KeyboardId other{{0x1209, 0x7a01}, {0x7d, 0x00, 0x01}};
     QCOMPARE(settings.read().value(), (padkbd::KeyboardSettings{other.usb, other.manufacturer}));
+    QCOMPARE(named->text(), path);
     QVERIFY(worker.keyboard() == other && !worker.present() &&
             editor.keyboardState() == kNoKeyboard);
     QVERIFY(editor.send() && editor.sim().writeCount() == 0);

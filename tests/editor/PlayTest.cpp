@@ -94,11 +94,17 @@ class PlayTest : public QObject {
     QCOMPARE(list->item(list->count() - 1)->foreground().color(),
              list->palette().color(QPalette::PlaceholderText));
     QVERIFY(list->item(0)->foreground().style() == Qt::NoBrush);
-    // The pane's buttons stand in a row above the list, none over it.
+    // The pane's buttons stand in a row above the list, none over it, and
+    // the note after them on that row.
+    int right = 0;
     for (const char* name : {"monitorListen", "monitorPause", "monitorClear", "monitorSave"}) {
       const QWidget* button = part<QPushButton>(editor, name);
       QVERIFY2(button->geometry().bottom() < list->geometry().top(), name);
+      QVERIFY2(button->geometry().left() > right, name);
+      right = button->geometry().right();
     }
+    const QRect note = part<QLabel>(editor, "monitorNote")->geometry();
+    QVERIFY(note.left() > right && note.bottom() < list->geometry().top());
     QTest::qWait(editor::PlayController::kFlashMs + 50);
     QVERIFY(!litOf(editor.element(9)));
   }

@@ -139,6 +139,18 @@ TEST(SimulatedControllerPlays, ListeningStartsStopsAndStartsAgain) {
     listener.stop();
     EXPECT_FALSE(sim.isOpen() || listener.listening());
   }
+  // Resumed after a pause, the keyboard is claimed again only while open and there.
+  ASSERT_TRUE(listener.start());
+  for (const bool unplug : {false, true}) {
+    sim.pause();
+    if (unplug) sim.changeFaults([](auto& faults) { faults.unplugAfter = 0; });
+    sim.resume();
+    EXPECT_EQ(sim.isClaimed(), !unplug);
+  }
+  sim.replug();
+  listener.stop();
+  sim.resume();
+  EXPECT_FALSE(sim.isClaimed());
 }
 
 // Generated state files, written by hand in any layout (comments, blank

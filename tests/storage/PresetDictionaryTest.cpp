@@ -125,12 +125,13 @@ TEST(PresetDocument, EveryPresetWithinItsRangesComesBackEqual) {
 // (where a UID is a kind of its own); text in UTF-16, as binary lists keep
 // what is not ASCII, is read.
 TEST(PresetDocument, EachKindWhereANumberBelongsIsNamed) {
-  const auto with = [](plist_t value) {
+  const auto with = [](plist_t value, plist_t comment = nullptr) {
     const Preset sample = test::samplePreset();
     PlistNode root = ButtonAction::GetDicFromPreset(sample.buttons, *sample.global);
     plist_dict_set_item(plist_array_get_item(plist_dict_get_item(root.get(), kButtonArrayKey), 0),
                         "Mode", value);
-    plist_dict_set_item(root.get(), "Comment", plist_new_string("caf\xc3\xa9 \xe2\x99\xaa"));
+    plist_dict_set_item(root.get(), "Comment",
+                        comment ? comment : plist_new_string("caf\xc3\xa9 \xe2\x99\xaa"));
     return std::pair(root.toXml(), binaryOf(root.get()));
   };
   const std::tuple<plist_t, const char*, const char*> kinds[] = {
@@ -146,6 +147,15 @@ TEST(PresetDocument, EachKindWhereANumberBelongsIsNamed) {
                 std::string("Knob 1: \"Mode\" holds ") + kind + ", not a number");
   }
   EXPECT_TRUE(parsePreset(with(plist_new_string("2")).second));
+  // Integers of 16 bytes (as a binary list keeps the largest) are read; a
+  // real of 16 bytes is no size a real has.
+  EXPECT_TRUE(parsePreset(with(plist_new_string("2"), plist_new_uint(UINT64_MAX)).second));
+  std::string real = with(plist_new_real(0.1)).second;  // 8 bytes, big-endian
+  const std::size_t at = real.find("\x23\x3F\xB9\x99\x99\x99\x99\x99\x9A");
+  ASSERT_NE(at, std::string::npos);
+  real[at] = '\x24';
+  EXPECT_EQ(parsePreset(real).message(),
+            "the binary property list is broken: object 8 has a number of an unknown size");
 }
 
 }  // namespace

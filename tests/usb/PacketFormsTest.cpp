@@ -63,6 +63,8 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
       {"after one broken in a packet", {{7, 0xF0, 0x90, 0xF7}, p}, r42},
       {"after one broken alone", {bytewise({0xF0, 0x01, 0x90, 0x3C, 0xF7}), p}, r42},
       {"after one broken by its end", {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, p}, r42},
+      {"an end alone after one broken by its end",
+       {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, {5, 0xF7, 0, 0}}, none},
       {"after overlong ones", {packetsFromSysEx(overlong), bytewise(overlong), p}, r42},
       {"after an overlong one never ended", {part(packetsFromSysEx(overlong), 0, 344), p}, r42},
       {"the longest", {packetsFromSysEx(reply(0x2A, kMax))}, r42},
@@ -148,6 +150,15 @@ TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
   });
   EXPECT_EQ(got,
             (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x3C, 1, 0x90, 1, 0x3C}));
+  // The lowest status byte, alone inside SysEx, is a message and breaks it;
+  // the highest data byte is held.
+  got.clear();
+  usbmidi::SysExAssembler().forEachMessage(
+      bytewise({0xF0, 0x01, 0x7F, 0x80, 0x02, 0xF7}), [&](std::span<const std::uint8_t> m) {
+        got.push_back(static_cast<std::uint8_t>(m.size()));
+        got.insert(got.end(), m.begin(), m.end());
+      });
+  EXPECT_EQ(got, (Bytes{1, 0x80, 1, 0x02}));
 }
 
 
