@@ -91,6 +91,14 @@ std::vector<std::pair<std::string, std::string>> documents() {
   notUtf8.insert(notUtf8.find("<key>ButtonArray"), "<key>\xff\xfe</key><string>x</string>");
   std::string brokenTrailer = test::hostile::deepBinary(3);
   brokenTrailer.back() = '\x7F';  // the offset table lies outside the file
+  // An array holding object 1 (at 10, two bytes) before the offset table (at
+  // 12): object 1 made a length that runs into the table, each way.
+  const auto pastTheObjects = [](std::initializer_list<std::pair<std::size_t, char>> bytes) {
+    std::string made = test::hostile::deepBinary(1);
+    for (const auto& [at, byte] : bytes) made[at] = byte;
+    return made;
+  };
+  const std::string past = "the binary property list is broken: object 1 runs past the objects";
   namespace hostile = test::hostile;
   const char* const kDeep =
       "the property list is nested deeper than a preset can be (more than 8 levels)";
@@ -138,6 +146,9 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {hostile::wideXml(kMaxPresetFileBytes),
        "the property list holds more than 16384 elements, far more than a preset"},
       {brokenTrailer, "the binary property list is broken: its offset table lies outside the file"},
+      {pastTheObjects({{11, '\x5F'}, {13, '\x0B'}}), past},  // its length's marker missing
+      {pastTheObjects({{10, '\x5F'}, {11, '\x13'}}), past},  // its 8-byte length cut off
+      {pastTheObjects({{10, '\xA5'}}), past},                 // five references, room for one
   };
 }
 
