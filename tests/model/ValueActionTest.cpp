@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "model/CurrentPreset.h"
@@ -80,6 +82,15 @@ TEST(Words, NoteNamesGoOnlyWithTheirNumberAndPatternsFillTheirValues) {
   for (const auto& [label, number, shown] : labels) EXPECT_EQ(withNoteName(label, number), shown);
   EXPECT_EQ(fillPattern("%1 of %2 at 100%% %3", {"3", "9"}), "3 of 9 at 100% %3");
   EXPECT_EQ(english(joined({})), "");
+}
+
+// Every test program runs in a home of its own (see tests/support/PrivateHome.cpp).
+TEST(PrivateHome, EveryTestProgramHasAHomeOfItsOwn) {
+  const char* home = std::getenv("PADKBD_PRIVATE_HOME");
+  ASSERT_NE(home, nullptr);
+  for (const auto& [variable, folder] : {std::pair{"HOME", "/home"}, {"XDG_STATE_HOME", "/state"},
+                                        {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"}})
+    EXPECT_EQ(std::string(std::getenv(variable)), home + std::string(folder)) << variable;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ set -u
 dir=$(mktemp -d "${TMPDIR:-/tmp}/padkbd-test-home.XXXXXX") || exit 1
 export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" \
   XDG_STATE_HOME="$dir/state" XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$dir/runtime" \
-  TMPDIR="$dir/tmp"
+  TMPDIR="$dir/tmp" PADKBD_PRIVATE_HOME="$dir"
 # A new user's home: the XDG folders are left for the programs to make, as
 # they must; the runtime folder is one a session would have given them; the
 # temporary folder is open to every user, as /tmp is (a test may drop root).
