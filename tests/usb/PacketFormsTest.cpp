@@ -137,28 +137,28 @@ TEST(PacketForms, TheReplyIsFoundInAnyMixOfTraffic) {
   }
 }
 
+// The messages a port hands out of `stream`, each after its length.
+Bytes portMessages(const Bytes& stream) {
+  Bytes got;
+  usbmidi::SysExAssembler().forEachMessage(stream, [&](std::span<const std::uint8_t> m) {
+    got.push_back(static_cast<std::uint8_t>(m.size()));
+    got.insert(got.end(), m.begin(), m.end());
+  });
+  return got;
+}
+
 TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
   // SysEx a byte a packet with clock between, an overlong one, a data byte and
   // a note a byte a packet after it; a last packet cut short.
-  Bytes stream = bytewise({0xF0, 0x01, 0xF7}, 0, {0x0F, 0xF8, 0, 0}), got;
+  Bytes stream = bytewise({0xF0, 0x01, 0xF7}, 0, {0x0F, 0xF8, 0, 0});
   for (const Bytes& more :
        {bytewise(reply(0x11, kMax + 1)), bytewise({0x3C, 0x90, 0x3C}), {9, 0x80, 0x3C}})
     stream.insert(stream.end(), more.begin(), more.end());
-  usbmidi::SysExAssembler().forEachMessage(stream, [&](std::span<const std::uint8_t> m) {
-    got.push_back(static_cast<std::uint8_t>(m.size()));  // each message after its length
-    got.insert(got.end(), m.begin(), m.end());
-  });
-  EXPECT_EQ(got,
+  EXPECT_EQ(portMessages(stream),
             (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x3C, 1, 0x90, 1, 0x3C}));
   // The lowest status byte, alone inside SysEx, is a message and breaks it;
   // the highest data byte is held.
-  got.clear();
-  usbmidi::SysExAssembler().forEachMessage(
-      bytewise({0xF0, 0x01, 0x7F, 0x80, 0x02, 0xF7}), [&](std::span<const std::uint8_t> m) {
-        got.push_back(static_cast<std::uint8_t>(m.size()));
-        got.insert(got.end(), m.begin(), m.end());
-      });
-  EXPECT_EQ(got, (Bytes{1, 0x80, 1, 0x02}));
+  EXPECT_EQ(portMessages(bytewise({0xF0, 0x01, 0x7F, 0x80, 0x02, 0xF7})), (Bytes{1, 0x80, 1, 0x02}));
 }
 
 
