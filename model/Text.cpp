@@ -50,6 +50,14 @@ Domain domainOf(Code code) {
     case Code::HistoryNoEntry:
     case Code::HistoryFailed:
       return Domain::History;
+    case Code::LibraryBusy:
+    case Code::LibraryDamaged:
+    case Code::LibraryFailed:
+    case Code::LibraryNoPreset:
+    case Code::LibraryAmbiguous:
+    case Code::LibraryExists:
+    case Code::SetChanged:
+      return Domain::Library;
     case Code::Usage:
       return Domain::Usage;
     case Code::Other:
@@ -65,7 +73,9 @@ std::string_view codeName(Code code) {
       "keyboard-silent", "keyboard-misbehaved", "file-missing", "file-unreadable",
       "file-damaged", "file-invalid",    "file-too-large",   "file-unwritable",
       "history-busy", "history-read-only", "history-unreadable", "history-damaged",
-      "history-newer", "history-no-entry", "history-failed", "usage",
+      "history-newer", "history-no-entry", "history-failed", "library-busy",
+      "library-damaged", "library-failed", "library-no-preset", "library-ambiguous",
+      "library-exists", "set-changed", "usage",
       "other"};
   const auto n = static_cast<std::size_t>(code);
   return n < kNames.size() ? kNames[n] : "other";

@@ -48,13 +48,21 @@ enum class Code : std::uint8_t {
   HistoryNewer,       // a newer padkbd's
   HistoryNoEntry,     // no such entry
   HistoryFailed,      // anything else
+  // The preset library's index and its sets of nine.
+  LibraryBusy,       // another program holds the index
+  LibraryDamaged,    // the index was set aside, or is damaged and kept
+  LibraryFailed,     // anything else about the index
+  LibraryNoPreset,   // no preset of that name
+  LibraryAmbiguous,  // several presets of that name
+  LibraryExists,     // a different file of that name is already there
+  SetChanged,        // a preset of a set changed or went since the set named it
   // The command line.
   Usage,
   // What fits nowhere else (an internal error, memory).
   Other,
 };
 
-enum class Domain { None, Link, Keyboard, File, History, Usage, Other };
+enum class Domain { None, Link, Keyboard, File, History, Library, Usage, Other };
 Domain domainOf(Code code);
 // "link-not-found": for programs (the tool's JSON) and logs.
 std::string_view codeName(Code code);
@@ -183,6 +191,14 @@ enum class TextId : std::uint16_t {
   HistoryBusy, HistoryReadOnly, HistoryUnopenable, HistoryFailed, HistoryNewer,
   HistoryDamagedInUse, HistoryDamagedStays, HistoryDamagedMoved, HistoryUpgraded,
   NoHistoryEntry, EntryUnusable, PresetImpossibleSize, PresetDamaged,
+
+  // ---- The preset library and its sets of nine (library/).
+  LibraryBusy, LibraryUnopenable, LibraryFailed, LibraryNewer, LibraryDamagedInUse,
+  LibraryDamagedStays, LibraryDamagedMoved, LibraryNoPreset, LibraryAmbiguous, LibraryExists,
+  LibraryBadTag, LibraryNotFolder, LibraryFolderKnown, LibraryFolderUnknown,
+  LibraryFolderDefault, LibraryNotPreset,
+  SetNotASet, SetLine, SetExpectedHeader, SetExpectedSlot, SetSlotNumber, SetSlotTwice,
+  SetHash, SetPath, SetEmpty, SetChanged, SetMissing, SetUnusable, SetProgress,
 
   // ---- Presets compared and played (session/).
   Difference, OnlyInFirst, OnlyInSecond, GlobalDifference,

@@ -249,6 +249,30 @@ Outcome SettingsFile::storeLastFolder(const std::string& folder) const {
   });
 }
 
+std::vector<std::filesystem::path> SettingsFile::libraryFolders() const {
+  std::vector<std::filesystem::path> folders;
+  const Parsed parsed = parseFile(path_);
+  if (!parsed.outcome) return folders;
+  if (const toml::array* list = parsed.table["library"]["folders"].as_array()) {
+    for (const toml::node& each : *list) {
+      // Only absolute paths: a relative one would change with the working folder.
+      if (const auto folder = each.value<std::string>(); folder && !folder->empty() &&
+                                                          folder->front() == '/') {
+        folders.emplace_back(*folder);
+      }
+    }
+  }
+  return folders;
+}
+
+Outcome SettingsFile::storeLibraryFolders(const std::vector<std::filesystem::path>& folders) const {
+  return update(*this, [&](toml::table& table) {
+    toml::array stored;
+    for (const std::filesystem::path& folder : folders) stored.push_back(folder.string());
+    section(table, "library").insert_or_assign("folders", std::move(stored));
+  });
+}
+
 Text sourceText(SettingSource source) {
   switch (source) {
     case SettingSource::BuiltIn:

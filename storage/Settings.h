@@ -13,6 +13,8 @@
 //   detailed_log = true           # every exchange with the keyboard in the log
 //   [history]
 //   keep = 2000                   # entries kept, besides each memory slot's newest
+//   [library]
+//   folders = ["/media/me/shared/presets"]  # library folders besides the library's own
 //
 // Each value in force comes, highest first, from the command line, the
 // settings file, or the build. A damaged file is reported and the built-in
@@ -23,6 +25,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/KeyboardId.h"
 #include "model/Outcome.h"
@@ -79,6 +82,11 @@ class SettingsFile {
   // file says yes).
   bool detailedLog() const;
   Outcome storeDetailedLog(bool detailed) const;
+
+  // The folders the user added to the library ([library] folders), absolute
+  // paths only; the library's own folder is not among them.
+  std::vector<std::filesystem::path> libraryFolders() const;
+  Outcome storeLibraryFolders(const std::vector<std::filesystem::path>& folders) const;
 
  private:
   // An [editor] switch: its value, `unset` when it is not there or the file
