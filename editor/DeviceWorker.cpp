@@ -205,6 +205,23 @@ void DeviceWorker::sendGains(std::vector<std::int32_t> gains, QObject* context, 
       std::move(done));
 }
 
+void DeviceWorker::sendSet(std::vector<SetSlotPlan> plan, std::vector<int> skip,
+                           std::string setName, QObject* context, Done done) {
+  run<Report>(
+      context,
+      [this, plan = std::move(plan), skip = std::move(skip), setName = std::move(setName)] {
+        SetSendResult sent =
+            padkbd::sendSet(service_, plan, skip, setName, [this](const SetProgress& progress) {
+              post([this, progress] { emit setProgress(progress); });
+            });
+        Report result = finish(sent.outcome);
+        result.written = sent.stoppedWritten;
+        result.set = std::move(sent);
+        return result;
+      },
+      std::move(done));
+}
+
 void DeviceWorker::listDevices(QObject* context, std::function<void(MidiDeviceListing)> done) {
   run<MidiDeviceListing>(
       context, [this] { return reach_.listMidiDevices(); }, std::move(done));

@@ -35,6 +35,7 @@
 #include "history/History.h"
 #include "history/SendPreview.h"
 #include "keyboard/Service.h"
+#include "keyboard/SetSend.h"
 #include "session/PlayMatch.h"
 #include "sim/SimulatedController.h"
 
@@ -60,6 +61,8 @@ class DeviceWorker : public QObject {
     // What to do about a failure: a keyboard not found, not allowed or held
     // by another program.
     Advice advice;
+    // A set of nine: the slots written whole, and where it stopped.
+    SetSendResult set;
   };
   using Done = std::function<void(Report)>;
 
@@ -97,6 +100,10 @@ class DeviceWorker : public QObject {
   // `source` is where the preset came from, for the history ("live.padkbd").
   void send(Preset preset, std::string source, QObject* context, Done done);
   void sendGains(std::vector<std::int32_t> gains, QObject* context, Done done);
+  // A set of nine: the Ready slots of `plan` but those in `skip`, one after
+  // another, each recorded as its own entry; `setProgress` tells how far.
+  void sendSet(std::vector<SetSlotPlan> plan, std::vector<int> skip, std::string setName,
+               QObject* context, Done done);
   void listDevices(QObject* context, std::function<void(MidiDeviceListing)> done);
   // The system's MIDI ports, through the service the keyboard's port is
   // reached by.
@@ -146,6 +153,8 @@ class DeviceWorker : public QObject {
  signals:
   // Queued to the window: how far the exchange has come.
   void progress(padkbd::PadAction::Progress progress);
+  // Queued to the window: how far a set's send has come.
+  void setProgress(padkbd::SetProgress progress);
   // The keyboard came or went.
   void presenceChanged(bool present);
 

@@ -4,10 +4,14 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
 
@@ -124,6 +128,70 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
   };
   seams.openFolder = [](const QString& folder) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  };
+  seams.chooseFolder = [](QWidget* parent) {
+    return QFileDialog::getExistingDirectory(
+        parent, QCoreApplication::translate("Dialogs", "Add a folder to the library"));
+  };
+  seams.chooseDocuments = [settings](QWidget* parent) {
+    const QString folder = QString::fromStdString(settings.lastFolder());
+    return QFileDialog::getOpenFileNames(
+        parent, QCoreApplication::translate("Dialogs", "Import presets into the library"),
+        QFileInfo(folder).isDir() ? folder : QString(),
+        QCoreApplication::translate("Dialogs", "padkbd presets (*.padkbd);;All files (*)"));
+  };
+  seams.askSkipWritten = [](QWidget* parent, const QString& text) -> std::optional<bool> {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("Dialogs", "Send Set"), text,
+                    QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("skipWrittenQuestion"));
+    QPushButton* skip =
+        box.addButton(QCoreApplication::translate("Dialogs", "Skip Them"), QMessageBox::AcceptRole);
+    QPushButton* all = box.addButton(QCoreApplication::translate("Dialogs", "Send All"),
+                                     QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(skip);
+    box.exec();
+    if (box.clickedButton() == skip) return true;
+    if (box.clickedButton() == all) return false;
+    return std::nullopt;
+  };
+  const auto setDialog = [settings](QWidget* parent, const QString& title, bool save) {
+    const QString folder = QString::fromStdString(settings.lastFolder());
+    const QString start = QFileInfo(folder).isDir() ? folder : QString();
+    const QString filter = QCoreApplication::translate("Dialogs", "Sets of nine (*.padkbdset)");
+    QString path = save ? QFileDialog::getSaveFileName(parent, title, start, filter)
+                        : QFileDialog::getOpenFileName(parent, title, start, filter);
+    if (save && !path.isEmpty() && !path.endsWith(QLatin1String(".padkbdset"))) {
+      path += QLatin1String(".padkbdset");
+    }
+    return path;
+  };
+  seams.openSetPath = [setDialog](QWidget* parent) {
+    return setDialog(parent, QCoreApplication::translate("Dialogs", "Open a set of nine"), false);
+  };
+  seams.saveSetPath = [setDialog](QWidget* parent) {
+    return setDialog(parent, QCoreApplication::translate("Dialogs", "Save the set of nine"), true);
+  };
+  seams.askLibraryEntry = [](QWidget* parent,
+                             const QString& name) -> std::optional<LibraryEntryAnswer> {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("libraryEntryDialog"));
+    dialog.setWindowTitle(QCoreApplication::translate("Dialogs", "Save to Library"));
+    auto* form = new QFormLayout(&dialog);
+    auto* nameEdit = new QLineEdit(name, &dialog);
+    auto* tags = new QLineEdit(&dialog);
+    tags->setPlaceholderText(QCoreApplication::translate("Dialogs", "live, drums, studio"));
+    auto* notes = new QPlainTextEdit(&dialog);
+    notes->setTabChangesFocus(true);
+    form->addRow(QCoreApplication::translate("Dialogs", "Name:"), nameEdit);
+    form->addRow(QCoreApplication::translate("Dialogs", "Tags:"), tags);
+    form->addRow(QCoreApplication::translate("Dialogs", "Notes:"), notes);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return LibraryEntryAnswer{nameEdit->text(), tags->text(), notes->toPlainText()};
   };
   return seams;
 }

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -14,6 +15,14 @@
 class QWidget;
 
 namespace padkbd::editor {
+
+// What Save to Library… asks: the preset's name, its tags (separated by
+// commas) and its notes.
+struct LibraryEntryAnswer {
+  QString name;
+  QString tags;
+  QString notes;
+};
 
 // An empty path means the user cancelled.
 struct DialogSeams {
@@ -47,6 +56,18 @@ struct DialogSeams {
       askText;
   // Shows a folder in the desktop's file manager; false when none opened it.
   std::function<bool(const QString& folder)> openFolder;
+  // The library: a folder to add, documents to import (empty when cancelled),
+  // and the name, tags and notes of a preset kept in it (none when cancelled).
+  std::function<QString(QWidget* parent)> chooseFolder;
+  std::function<QStringList(QWidget* parent)> chooseDocuments;
+  std::function<std::optional<LibraryEntryAnswer>(QWidget* parent, const QString& name)>
+      askLibraryEntry;
+  // A set of nine stopped part-way is sent again: true to skip the slots it
+  // wrote whole, false to send them all; none when cancelled.
+  std::function<std::optional<bool>(QWidget* parent, const QString& text)> askSkipWritten;
+  // Where a set of nine is read from and written to (empty when cancelled).
+  std::function<QString(QWidget* parent)> openSetPath;
+  std::function<QString(QWidget* parent)> saveSetPath;
 };
 
 // The platform's own dialogs; the file dialogs open in the folder of the last

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "editor/KeyboardActions.h"
+#include "editor/LibraryPane.h"
 #include "editor/ViewController.h"
 #include "editor/Words.h"
 #include "session/PresetReport.h"
@@ -82,11 +83,11 @@ void EntryDialog::openEntry(const HistoryEntry& entry, const QString& what) {
   setStatus(tr("Opened %1 in the window; Undo brings back what was there.").arg(what));
 }
 
-void EntryDialog::compareEntry(const HistoryEntry& entry, const QString& what) {
-  std::optional<Preset> preset = presetFor(entry, tr("The presets were not compared"));
-  if (!preset || !view_.dialogs.showDifferences) return;
-  const EditSession& session = view_.session();
-  const std::vector<Text> lines = presetDifferences(*preset, session.preset(), session.lists());
+void EntryDialog::showComparison(ViewController& view, QWidget* parent, const Preset& preset,
+                                 const QString& what) {
+  if (!view.dialogs.showDifferences) return;
+  const EditSession& session = view.session();
+  const std::vector<Text> lines = presetDifferences(preset, session.preset(), session.lists());
   const QString text =
       lines.empty() ? tr("No difference between %1 and the preset shown.").arg(what)
       : lines.size() == 1
@@ -96,8 +97,13 @@ void EntryDialog::compareEntry(const HistoryEntry& entry, const QString& what) {
                 .arg(what);
   QStringList details;
   for (const Text& line : lines) details << words(line);
-  view_.dialogs.showDifferences(this, tr("Compare %1").arg(what), text,
-                                details.join(QLatin1Char('\n')));
+  view.dialogs.showDifferences(parent, tr("Compare %1").arg(what), text,
+                               details.join(QLatin1Char('\n')));
+}
+
+void EntryDialog::compareEntry(const HistoryEntry& entry, const QString& what) {
+  std::optional<Preset> preset = presetFor(entry, tr("The presets were not compared"));
+  if (preset) showComparison(view_, this, *preset, what);
 }
 
 void EntryDialog::saveEntry(const HistoryEntry& entry, const QString& what) {
@@ -113,6 +119,20 @@ void EntryDialog::saveEntry(const HistoryEntry& entry, const QString& what) {
   }
   if (dialogs.rememberFolder) dialogs.rememberFolder(path);
   setStatus(tr("Saved %1 as %2.").arg(what, QFileInfo(path).fileName()));
+}
+
+void EntryDialog::setLibrary(LibraryPane* library) {
+  library_ = library;
+}
+
+void EntryDialog::keepEntry(const HistoryEntry& entry, const QString& what) {
+  if (!library_) return;
+  // A document's own name is offered; what the window read or sent is named by its slot.
+  const QString source = words(sourceText(entry.source));
+  const QFileInfo file(source);
+  const QString offered = file.suffix() == QLatin1String("padkbd") ? file.completeBaseName() : what;
+  const QString said = library_->keep(this, entry.document, offered);
+  if (!said.isEmpty()) setStatus(said);
 }
 
 }  // namespace padkbd::editor

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <optional>
 
 #include "editor/DeviceWorker.h"
@@ -16,6 +17,7 @@ class QPushButton;
 
 namespace padkbd::editor {
 
+class LibraryPane;
 class ViewController;
 
 // What both dialogs do with an entry (with its document), `what` naming it
@@ -27,12 +29,18 @@ class EntryDialog : public QDialog {
 
  public:
   QString status() const;
+  // Shows how `preset` differs from the window's, `what` naming it ("Memory 3").
+  static void showComparison(ViewController& view, QWidget* parent, const Preset& preset,
+                             const QString& what);
+  // Where "Keep in Library…" keeps an entry's preset.
+  void setLibrary(LibraryPane* library);
 
  protected:
   EntryDialog(ViewController& view, DeviceWorker& worker, QWidget* parent);
   void openEntry(const HistoryEntry& entry, const QString& what);
   void compareEntry(const HistoryEntry& entry, const QString& what);
   void saveEntry(const HistoryEntry& entry, const QString& what);
+  void keepEntry(const HistoryEntry& entry, const QString& what);
   // The status line, and a note of the history's (a damaged database set aside) before it.
   void setStatus(const QString& text, const std::optional<Text>& note = {});
   // What a history answer says when it failed or has a note; the status stays otherwise.
@@ -49,6 +57,7 @@ class EntryDialog : public QDialog {
   ViewController& view_;
   DeviceWorker& worker_;
   QLabel* status_;
+  QPointer<LibraryPane> library_;
 
  private:
   // The preset of `entry`, or none after saying why.

@@ -35,6 +35,7 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
       compareButton(namedButton(this, tr("Compare"), QStringLiteral("historyCompare"))),
       saveAsButton(namedButton(this, tr("Save As…"), QStringLiteral("historySaveAs"))),
       noteButton(namedButton(this, tr("Note…"), QStringLiteral("historyNote"))),
+      keepButton(namedButton(this, tr("Keep in Library…"), QStringLiteral("historyKeep"))),
       copyNumberAction(new QAction(tr("&Copy Entry Number"), this)) {
   setObjectName(QStringLiteral("historyDialog"));
   setWindowTitle(tr("History"));
@@ -85,7 +86,7 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
   layout->addWidget(status_);
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {openButton, compareButton, saveAsButton, noteButton}) {
+  for (QPushButton* button : {openButton, compareButton, saveAsButton, keepButton, noteButton}) {
     buttons->addWidget(button);
   }
   buttons->addStretch(1);
@@ -99,6 +100,8 @@ HistoryDialog::HistoryDialog(ViewController& view, DeviceWorker& worker, QWidget
           [this] { withChosen([this](auto& entry, auto& what) { compareEntry(entry, what); }); });
   connect(saveAsButton, &QPushButton::clicked, this,
           [this] { withChosen([this](auto& entry, auto& what) { saveEntry(entry, what); }); });
+  connect(keepButton, &QPushButton::clicked, this,
+          [this] { withChosen([this](auto& entry, auto& what) { keepEntry(entry, what); }); });
   connect(noteButton, &QPushButton::clicked, this, &HistoryDialog::editNote);
   enableButtons();
 }
@@ -137,7 +140,7 @@ void HistoryDialog::showAnswer(DeviceWorker::HistoryAnswer answer) {
 
 void HistoryDialog::enableButtons() {
   const bool chosen = entryList->currentItem() != nullptr;
-  for (QPushButton* button : {openButton, compareButton, saveAsButton, noteButton}) {
+  for (QPushButton* button : {openButton, compareButton, saveAsButton, keepButton, noteButton}) {
     button->setEnabled(chosen);
   }
   copyNumberAction->setEnabled(chosen);

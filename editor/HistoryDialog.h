@@ -27,6 +27,7 @@ class HistoryDialog : public EntryDialog {
   QPushButton* compareButton;
   QPushButton* saveAsButton;
   QPushButton* noteButton;
+  QPushButton* keepButton;
   // Copies the chosen entry's number (the list's menu, Ctrl+C).
   QAction* copyNumberAction;
 

@@ -42,19 +42,6 @@ QString replacedCount(std::size_t count) {
                           .arg(count);
 }
 
-// What to do about it where there is something to do, else what happened.
-QString whyItFailed(const DeviceWorker::Report& result) {
-  const QString advice = adviceText(result.advice);
-  return advice.isEmpty() ? words(result.outcome) : advice;
-}
-
-// What the history said of the exchange, one note after the other.
-QString historyNotes(const DeviceWorker::Report& result) {
-  QStringList notes;
-  for (const HistoryNote& note : result.history) notes << historyNoteText(note);
-  return notes.join(QLatin1Char('\n'));
-}
-
 QString replacementNotes(const ButtonAction::Replacements& replaced, const EditSession& session) {
   constexpr std::size_t kShown = 12;
   QStringList lines{KeyboardActions::tr("Set to the first entry of their lists:")};

@@ -56,4 +56,15 @@ QString historyNoteText(const HistoryNote& note) {
   return text;
 }
 
+QString whyItFailed(const DeviceWorker::Report& result) {
+  const QString advice = adviceText(result.advice);
+  return advice.isEmpty() ? words(result.outcome) : advice;
+}
+
+QString historyNotes(const DeviceWorker::Report& result) {
+  QStringList notes;
+  for (const HistoryNote& note : result.history) notes << historyNoteText(note);
+  return notes.join(QLatin1Char('\n'));
+}
+
 }  // namespace padkbd::editor

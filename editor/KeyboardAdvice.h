@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "editor/DeviceWorker.h"
 #include "keyboard/Service.h"
 
 namespace padkbd::editor {
@@ -14,5 +15,10 @@ QString adviceText(const Advice& advice);
 
 // What the history said of an exchange, one note each.
 QString historyNoteText(const HistoryNote& note);
+
+// What to do about a failed exchange where there is something to do, else what happened.
+QString whyItFailed(const DeviceWorker::Report& result);
+// What the history said of the exchange, one note after the other.
+QString historyNotes(const DeviceWorker::Report& result);
 
 }  // namespace padkbd::editor

@@ -16,9 +16,11 @@
 #include "editor/HistoryDialog.h"
 #include "editor/KeyboardActions.h"
 #include "editor/KeyboardController.h"
+#include "editor/LibraryPane.h"
 #include "editor/MemorySlotsDialog.h"
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
+#include "editor/SetView.h"
 #include "editor/ViewController.h"
 #include "editor/Words.h"
 #include "model/Log.h"
@@ -123,6 +125,13 @@ void MainWindowController::build() {
   play_ = new PlayController(this, *viewController_, worker_, ui_->actionMonitor,
                              ui_->actionChooseByPlaying);
   ui_->chooseByPlayingButton->setDefaultAction(ui_->actionChooseByPlaying);
+  library_ = new LibraryPane(this, *viewController_, settings_);
+  setView_ = new SetView(this, *viewController_, worker_, *library_);
+  ui_->menuView->addAction(library_->toggleAction());
+  ui_->menuView->addAction(setView_->toggleAction());
+  saveToLibrary_ = new QAction(tr("Save to &Library…"), this);
+  saveToLibrary_->setObjectName(QStringLiteral("actionSaveToLibrary"));
+  ui_->menuFile->insertAction(ui_->actionDefault, saveToLibrary_);
   windowDidLoad();
   connectMenus();
   viewController_->viewDidLoad();
@@ -160,6 +169,7 @@ void MainWindowController::connectMenus() {
   KeyboardActions* keyboard = &vc->keyboard();
   connect(ui_->actionLoad, &QAction::triggered, documents, &DocumentActions::loadAction);
   connect(ui_->actionSave, &QAction::triggered, documents, &DocumentActions::saveAction);
+  connect(saveToLibrary_, &QAction::triggered, library_, &LibraryPane::saveToLibraryAction);
   connect(ui_->actionDefault, &QAction::triggered, documents,
           &DocumentActions::changeToDefaultAction);
   connect(ui_->actionRead, &QAction::triggered, keyboard, &KeyboardActions::readAction);
@@ -237,6 +247,7 @@ void MainWindowController::showEditState() {
     action->setEnabled(!bulk && !reading);
   }
   ui_->actionSave->setEnabled(!bulk);
+  saveToLibrary_->setEnabled(!bulk);
   for (QAction* action : {ui_->actionRead, ui_->actionSend}) {
     action->setEnabled(!bulk && busy == Busy::No);
   }
@@ -309,12 +320,16 @@ HistoryDialog* MainWindowController::historyDialog() const {
 void MainWindowController::showMemorySlotsAction() {
   if (!memorySlotsDialog_) {
     memorySlotsDialog_ = new MemorySlotsDialog(*viewController_, worker_, this);
+    memorySlotsDialog_->setLibrary(library_);
   }
   bringUp(memorySlotsDialog_);
 }
 
 void MainWindowController::showHistoryAction() {
-  if (!historyDialog_) historyDialog_ = new HistoryDialog(*viewController_, worker_, this);
+  if (!historyDialog_) {
+    historyDialog_ = new HistoryDialog(*viewController_, worker_, this);
+    historyDialog_->setLibrary(library_);
+  }
   bringUp(historyDialog_);
 }
 
@@ -334,6 +349,11 @@ void MainWindowController::showEvent(QShowEvent* event) {
 
 void MainWindowController::appeared() {
   viewController_->viewDidAppear();
+  // The library is looked at once the window is up, off the GUI thread.
+  if (!looked_) {
+    looked_ = true;
+    QTimer::singleShot(0, library_, &LibraryPane::look);
+  }
   // A damaged settings file is told once, over the window, so that it is seen
   // before anything is sent to the built-in keyboard.
   if (warned_ || !keyboard_.damage) return;

@@ -25,7 +25,9 @@ class DeviceWorker;
 class HistoryDialog;
 class KeyboardController;
 class MemorySlotsDialog;
+class LibraryPane;
 class PlayController;
+class SetView;
 class ViewController;
 
 class MainWindowController : public QMainWindow {
@@ -49,6 +51,10 @@ class MainWindowController : public QMainWindow {
   ViewController& viewController() const { return *viewController_; }
   // Listening, the surface's lights, the Monitor pane and choosing by playing.
   PlayController& play() const { return *play_; }
+  // The Library pane (View → Library).
+  LibraryPane& library() const { return *library_; }
+  // The Set view (View → Set): a set of nine sent in one go.
+  SetView& setView() const { return *setView_; }
   // The Keyboard, Memory Slots and History dialogs, once opened.
   KeyboardController* keyboardDialog() const;
   MemorySlotsDialog* memorySlotsDialog() const;
@@ -82,6 +88,10 @@ class MainWindowController : public QMainWindow {
   std::unique_ptr<Ui::MainWindow> ui_;
   ViewController* viewController_ = nullptr;
   PlayController* play_ = nullptr;
+  LibraryPane* library_ = nullptr;
+  SetView* setView_ = nullptr;
+  QAction* saveToLibrary_ = nullptr;
+  bool looked_ = false;
   DeviceWorker& worker_;
   ResolvedKeyboard keyboard_;
   SettingsFile settings_;

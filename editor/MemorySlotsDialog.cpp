@@ -55,9 +55,11 @@ MemorySlotsDialog::MemorySlotsDialog(ViewController& view, DeviceWorker& worker,
     row.sendAgain = namedButton(this, tr("Send Again"), QStringLiteral("slotSendAgain") + n);
     row.compare = namedButton(this, tr("Compare"), QStringLiteral("slotCompare") + n);
     row.saveAs = namedButton(this, tr("Save As…"), QStringLiteral("slotSaveAs") + n);
+    row.keep = namedButton(this, tr("Keep in Library…"), QStringLiteral("slotKeep") + n);
     int column = 1;
-    for (QWidget* part : std::initializer_list<QWidget*>{row.name, row.when, row.pads, row.open,
-                                                         row.sendAgain, row.compare, row.saveAs}) {
+    for (QWidget* part :
+         std::initializer_list<QWidget*>{row.name, row.when, row.pads, row.open, row.sendAgain,
+                                         row.compare, row.saveAs, row.keep}) {
       grid->addWidget(part, slot, column++, Qt::AlignVCenter);
     }
     const QString what = tr("Memory %1").arg(slot);
@@ -70,6 +72,7 @@ MemorySlotsDialog::MemorySlotsDialog(ViewController& view, DeviceWorker& worker,
             [with] { with(&MemorySlotsDialog::compareEntry); });
     connect(row.saveAs, &QPushButton::clicked, this,
             [with] { with(&MemorySlotsDialog::saveEntry); });
+    connect(row.keep, &QPushButton::clicked, this, [with] { with(&MemorySlotsDialog::keepEntry); });
     connect(row.sendAgain, &QPushButton::clicked, this, [this, slot] {
       if (const HistoryEntry* entry = entryOf(slot)) view_.keyboard().sendAgain(*entry);
     });
@@ -138,7 +141,8 @@ void MemorySlotsDialog::enableButtons() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const Row& row = rows_[static_cast<std::size_t>(slot - 1)];
     const bool known = entryOf(slot) != nullptr;
-    for (QPushButton* button : {row.open, row.compare, row.saveAs}) button->setEnabled(known);
+    for (QPushButton* button : {row.open, row.compare, row.saveAs, row.keep})
+      button->setEnabled(known);
     row.sendAgain->setEnabled(known && free);
   }
 }

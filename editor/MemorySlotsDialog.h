@@ -28,6 +28,7 @@ class MemorySlotsDialog : public EntryDialog {
     QPushButton* sendAgain = nullptr;
     QPushButton* compare = nullptr;
     QPushButton* saveAs = nullptr;
+    QPushButton* keep = nullptr;
   };
   const Row& row(int slot) const { return rows_[static_cast<std::size_t>(slot - 1)]; }
   QString keyboardText() const;

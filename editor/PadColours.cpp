@@ -64,11 +64,30 @@ QString colourWord(const QColor& colour) {
 namespace {
 
 constexpr int kColumns = 8;  // pads a row, as on the keyboard
-constexpr int kCell = 6;     // a pad's side in the picture
-constexpr int kGap = 1;      // between pads
-constexpr int kMargin = 3;   // the body around them
+constexpr int kRows = (kLastPadControl - kFirstPadControl + 1) / kColumns;
+constexpr PadGeometry kPicture{6, 1, 3};
 
 }  // namespace
+
+QSize PadGeometry::size() const {
+  return {kColumns * (cell + gap) - gap + 2 * margin, kRows * (cell + gap) - gap + 2 * margin};
+}
+
+void paintPads(QPainter& p, const std::vector<QColor>& colours, const PadGeometry& g) {
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kBody);
+  p.drawRoundedRect(QRectF(QPointF(0, 0), g.size()), g.margin, g.margin);
+  int n = 0;  // the pad drawn, in reading order
+  for (const QColor& colour : colours) {
+    const int column = n % kColumns, row = n / kColumns;
+    p.setBrush(padFill(colour));
+    p.drawRoundedRect(QRectF(g.margin + column * (g.cell + g.gap),
+                             g.margin + row * (g.cell + g.gap), g.cell, g.cell),
+                      g.cell / 4.0, g.cell / 4.0);
+    ++n;
+  }
+}
 
 PadPicture::PadPicture(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -85,27 +104,13 @@ void PadPicture::setPreset(const Preset* preset) {
 }
 
 QSize PadPicture::sizeHint() const {
-  const int rows = (kLastPadControl - kFirstPadControl + 1) / kColumns;
-  return {kColumns * (kCell + kGap) - kGap + 2 * kMargin,
-          rows * (kCell + kGap) - kGap + 2 * kMargin};
+  return kPicture.size();
 }
 
 void PadPicture::paintEvent(QPaintEvent*) {
   if (colours_.empty()) return;
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(Qt::NoPen);
-  p.setBrush(kBody);
-  p.drawRoundedRect(QRectF(QPointF(0, 0), sizeHint()), 3, 3);
-  int n = 0;  // the pad drawn, in reading order
-  for (const QColor& colour : colours_) {
-    const int column = n % kColumns, row = n / kColumns;
-    p.setBrush(padFill(colour));
-    p.drawRoundedRect(
-        QRectF(kMargin + column * (kCell + kGap), kMargin + row * (kCell + kGap), kCell, kCell),
-        1.5, 1.5);
-    ++n;
-  }
+  paintPads(p, colours_, kPicture);
 }
 
 }  // namespace padkbd::editor

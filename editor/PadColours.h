@@ -11,6 +11,8 @@
 
 #include "storage/PresetCheck.h"
 
+class QPainter;
+
 namespace padkbd::editor {
 
 // A colour component of the keyboard (0-127) as a screen channel (0-255)
@@ -26,6 +28,15 @@ QColor padColour(const ButtonValue& pad);
 QColor padFill(const QColor& colour);
 // "orange" for a pad lit in that colour, "unlit" for an invalid one.
 QString colourWord(const QColor& colour);
+
+// A picture of 48 pads in `colours` (invalid: unlit) on the keyboard's body,
+// eight a row, at the painter's origin: pads of side `cell`, `gap` apart,
+// `margin` of body around them; and its size.
+struct PadGeometry {
+  int cell, gap, margin;
+  QSize size() const;
+};
+void paintPads(QPainter& painter, const std::vector<QColor>& colours, const PadGeometry& geometry);
 
 // A small picture of a preset's 48 pads in the colours the surface shows,
 // eight a row as on the keyboard; blank without a preset.

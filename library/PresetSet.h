@@ -35,7 +35,8 @@ struct SetSlot {
 };
 
 struct PresetSet {
-  std::vector<SetSlot> slots;  // by slot, each slot once
+  // The slots it fills, in order, each once (not "slots": a word Qt takes).
+  std::vector<SetSlot> filled;
   bool operator==(const PresetSet&) const = default;
 };
 

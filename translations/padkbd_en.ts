@@ -319,6 +319,62 @@ Log and history: %8</translation>
         <source>Text files (*.txt);;All files (*)</source>
         <translation>Text files (*.txt);;All files (*)</translation>
     </message>
+    <message>
+        <source>Add a folder to the library</source>
+        <translation>Add a folder to the library</translation>
+    </message>
+    <message>
+        <source>Import presets into the library</source>
+        <translation>Import presets into the library</translation>
+    </message>
+    <message>
+        <source>padkbd presets (*.padkbd);;All files (*)</source>
+        <translation>padkbd presets (*.padkbd);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Send Set</source>
+        <translation>Send Set</translation>
+    </message>
+    <message>
+        <source>Skip Them</source>
+        <translation>Skip Them</translation>
+    </message>
+    <message>
+        <source>Send All</source>
+        <translation>Send All</translation>
+    </message>
+    <message>
+        <source>Sets of nine (*.padkbdset)</source>
+        <translation>Sets of nine (*.padkbdset)</translation>
+    </message>
+    <message>
+        <source>Open a set of nine</source>
+        <translation>Open a set of nine</translation>
+    </message>
+    <message>
+        <source>Save the set of nine</source>
+        <translation>Save the set of nine</translation>
+    </message>
+    <message>
+        <source>Save to Library</source>
+        <translation>Save to Library</translation>
+    </message>
+    <message>
+        <source>live, drums, studio</source>
+        <translation>live, drums, studio</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Tags:</source>
+        <translation>Tags:</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>Notes:</translation>
+    </message>
 </context>
 <context>
     <name>ListLabel</name>
@@ -1829,6 +1885,118 @@ Log and history: %8</translation>
         <source>Read from keyboard</source>
         <translation>Read from keyboard</translation>
     </message>
+    <message>
+        <source>another program is using the library&apos;s index (%1)</source>
+        <translation>another program is using the library&apos;s index (%1)</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 cannot be opened (%2)</source>
+        <translation>the library&apos;s index %1 cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index could not be used: %1</source>
+        <translation>the library&apos;s index could not be used: %1</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 was written by a newer padkbd, which this one does not write to</source>
+        <translation>the library&apos;s index %1 was written by a newer padkbd, which this one does not write to</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 is damaged (%2), and another program has it open: it is left as it is until that program is closed</source>
+        <translation>the library&apos;s index %1 is damaged (%2), and another program has it open: it is left as it is until that program is closed</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 is damaged (%2) and cannot be moved aside: %3</source>
+        <translation>the library&apos;s index %1 is damaged (%2) and cannot be moved aside: %3</translation>
+    </message>
+    <message>
+        <source>The library&apos;s index was damaged (%1); it was moved to %2 and made anew from the library&apos;s folders.</source>
+        <translation>The library&apos;s index was damaged (%1); it was moved to %2 and made anew from the library&apos;s folders.</translation>
+    </message>
+    <message>
+        <source>there is no preset named &quot;%1&quot; in the library</source>
+        <translation>there is no preset named &quot;%1&quot; in the library</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names more than one preset of the library: %2</source>
+        <translation>&quot;%1&quot; names more than one preset of the library: %2</translation>
+    </message>
+    <message>
+        <source>%1 is already in the library, with other contents</source>
+        <translation>%1 is already in the library, with other contents</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a tag: a tag has 1 to 64 characters, no line break or comma, and does not start with + or -</source>
+        <translation>&quot;%1&quot; is not a tag: a tag has 1 to 64 characters, no line break or comma, and does not start with + or -</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 is not a folder</translation>
+    </message>
+    <message>
+        <source>%1 is already a library folder</source>
+        <translation>%1 is already a library folder</translation>
+    </message>
+    <message>
+        <source>%1 is not one of the library&apos;s folders</source>
+        <translation>%1 is not one of the library&apos;s folders</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder %1 cannot be removed</source>
+        <translation>the library&apos;s own folder %1 cannot be removed</translation>
+    </message>
+    <message>
+        <source>%1 is not a preset: %2</source>
+        <translation>%1 is not a preset: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a set of presets: %2</source>
+        <translation>%1 is not a set of presets: %2</translation>
+    </message>
+    <message>
+        <source>expected &quot;%1&quot; first</source>
+        <translation>expected &quot;%1&quot; first</translation>
+    </message>
+    <message>
+        <source>expected &quot;slot N HASH PATH&quot;</source>
+        <translation>expected &quot;slot N HASH PATH&quot;</translation>
+    </message>
+    <message>
+        <source>the memory slot must be 1 to 9</source>
+        <translation>the memory slot must be 1 to 9</translation>
+    </message>
+    <message>
+        <source>memory %1 is named twice</source>
+        <translation>memory %1 is named twice</translation>
+    </message>
+    <message>
+        <source>the hash must be 32 hexadecimal digits</source>
+        <translation>the hash must be 32 hexadecimal digits</translation>
+    </message>
+    <message>
+        <source>the path must be relative, inside a library folder</source>
+        <translation>the path must be relative, inside a library folder</translation>
+    </message>
+    <message>
+        <source>it fills no memory slot</source>
+        <translation>it fills no memory slot</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2 has changed since the set named it</source>
+        <translation>Memory %1: %2 has changed since the set named it</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2 is no longer in the library</source>
+        <translation>Memory %1: %2 is no longer in the library</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2 cannot be sent: %3</source>
+        <translation>Memory %1: %2 cannot be sent: %3</translation>
+    </message>
+    <message>
+        <source>Memory %1 of %2 · %3 of %4</source>
+        <translation>Memory %1 of %2 · %3 of %4</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor</name>
@@ -2078,6 +2246,10 @@ Log and history: %8</translation>
     <message>
         <source>Copied the number of history entry %1.</source>
         <translation>Copied the number of history entry %1.</translation>
+    </message>
+    <message>
+        <source>Keep in Library…</source>
+        <translation>Keep in Library…</translation>
     </message>
 </context>
 <context>
@@ -2367,6 +2539,128 @@ Log and history: %8</translation>
     </message>
 </context>
 <context>
+    <name>padkbd::editor::LibraryModel</name>
+    <message>
+        <source>Tags: %1</source>
+        <translation>Tags: %1</translation>
+    </message>
+    <message>
+        <source>The same preset as %1</source>
+        <translation>The same preset as %1</translation>
+    </message>
+    <message>
+        <source>Its folder is not there now.</source>
+        <translation>Its folder is not there now.</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::LibraryPane</name>
+    <message>
+        <source>Library</source>
+        <translation>Library</translation>
+    </message>
+    <message>
+        <source>Search names, tags and notes</source>
+        <translation>Search names, tags and notes</translation>
+    </message>
+    <message>
+        <source>All tags</source>
+        <translation>All tags</translation>
+    </message>
+    <message>
+        <source>Favourites</source>
+        <translation>Favourites</translation>
+    </message>
+    <message>
+        <source>By name</source>
+        <translation>By name</translation>
+    </message>
+    <message>
+        <source>By date</source>
+        <translation>By date</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Favourite</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>Add Folder…</translation>
+    </message>
+    <message>
+        <source>Import Files…</source>
+        <translation>Import Files…</translation>
+    </message>
+    <message>
+        <source>&amp;Library</source>
+        <translation>&amp;Library</translation>
+    </message>
+    <message>
+        <source>Looking at the library&apos;s folders…</source>
+        <translation>Looking at the library&apos;s folders…</translation>
+    </message>
+    <message>
+        <source>Looking at the library&apos;s folders… %1 of %2</source>
+        <translation>Looking at the library&apos;s folders… %1 of %2</translation>
+    </message>
+    <message>
+        <source>Not there now, its presets kept: %1</source>
+        <translation>Not there now, its presets kept: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n presets</source>
+        <translation><numerusform>%n preset</numerusform><numerusform>%n presets</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n presets</source>
+        <translation><numerusform>%1 of %n preset</numerusform><numerusform>%1 of %n presets</numerusform></translation>
+    </message>
+    <message>
+        <source>Its folder is not there now.</source>
+        <translation>Its folder is not there now.</translation>
+    </message>
+    <message>
+        <source>Nothing can be opened while the keyboard is read or in bulk mode.</source>
+        <translation>Nothing can be opened while the keyboard is read or in bulk mode.</translation>
+    </message>
+    <message>
+        <source>Opened %1 in the window; Undo brings back what was there.</source>
+        <translation>Opened %1 in the window; Undo brings back what was there.</translation>
+    </message>
+    <message>
+        <source>%1 is in the library already.</source>
+        <translation>%1 is in the library already.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n presets imported.</source>
+        <translation><numerusform>%n preset imported.</numerusform><numerusform>%n presets imported.</numerusform></translation>
+    </message>
+    <message>
+        <source>Some files were not imported</source>
+        <translation>Some files were not imported</translation>
+    </message>
+    <message>
+        <source>A preset&apos;s name cannot be empty, start with a dot or hold a /.</source>
+        <translation>A preset&apos;s name cannot be empty, start with a dot or hold a /.</translation>
+    </message>
+    <message>
+        <source>Kept in the library as %1.</source>
+        <translation>Kept in the library as %1.</translation>
+    </message>
+    <message>
+        <source>New preset</source>
+        <translation>New preset</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::MainWindowController</name>
     <message>
         <source>%1[*] — padkbd</source>
@@ -2432,6 +2726,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <source>No file manager opened the folder. The log is in %1.</source>
         <translation>No file manager opened the folder. The log is in %1.</translation>
     </message>
+    <message>
+        <source>Save to &amp;Library…</source>
+        <translation>Save to &amp;Library…</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::MemorySlotsDialog</name>
@@ -2490,6 +2788,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>send stopped (%1/%2)</source>
         <translation>send stopped (%1/%2)</translation>
+    </message>
+    <message>
+        <source>Keep in Library…</source>
+        <translation>Keep in Library…</translation>
     </message>
 </context>
 <context>
@@ -2591,6 +2893,181 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>Listening takes the keyboard from other programs: press Listen to start.</source>
         <translation>Listening takes the keyboard from other programs: press Listen to start.</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::SetView</name>
+    <message>
+        <source>Set</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>Memory</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>Last sent there</source>
+        <translation>Last sent there</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>Memory %1</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Open…</source>
+        <translation>Open…</translation>
+    </message>
+    <message>
+        <source>Save…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>Clear Slot</source>
+        <translation>Clear Slot</translation>
+    </message>
+    <message>
+        <source>Send Set…</source>
+        <translation>Send Set…</translation>
+    </message>
+    <message>
+        <source>Drop presets from the library onto the memory slots they go to.</source>
+        <translation>Drop presets from the library onto the memory slots they go to.</translation>
+    </message>
+    <message>
+        <source>&amp;Set</source>
+        <translation>&amp;Set</translation>
+    </message>
+    <message>
+        <source>the new set</source>
+        <translation>the new set</translation>
+    </message>
+    <message>
+        <source>Its folder is not there now.</source>
+        <translation>Its folder is not there now.</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2.</source>
+        <translation>Memory %1: %2.</translation>
+    </message>
+    <message>
+        <source>The set was not opened</source>
+        <translation>The set was not opened</translation>
+    </message>
+    <message>
+        <source>The set was not saved</source>
+        <translation>The set was not saved</translation>
+    </message>
+    <message>
+        <source>Saved as %1.</source>
+        <translation>Saved as %1.</translation>
+    </message>
+    <message>
+        <source>An empty set</source>
+        <translation>An empty set</translation>
+    </message>
+    <message>
+        <source>Set: %1</source>
+        <translation>Set: %1</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>empty</translation>
+    </message>
+    <message>
+        <source>%1 (not in the library)</source>
+        <translation>%1 (not in the library)</translation>
+    </message>
+    <message>
+        <source>%1 (changed since the set named it)</source>
+        <translation>%1 (changed since the set named it)</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>send stopped (%1/%2)</source>
+        <translation>send stopped (%1/%2)</translation>
+    </message>
+    <message>
+        <source>The set is empty: drop presets from the library onto its rows.</source>
+        <translation>The set is empty: drop presets from the library onto its rows.</translation>
+    </message>
+    <message>
+        <source>The keyboard is busy; send the set when it is done.</source>
+        <translation>The keyboard is busy; send the set when it is done.</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2</source>
+        <translation>Memory %1: %2</translation>
+    </message>
+    <message>
+        <source>The set was not sent</source>
+        <translation>The set was not sent</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: the set names presets that changed or are gone since it was made.
+
+%1</source>
+        <translation>Nothing was sent: the set names presets that changed or are gone since it was made.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Nothing was sent.</source>
+        <translation>Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>%1 already hold their presets of this set, written whole. Skip them?</source>
+        <translation>%1 already hold their presets of this set, written whole. Skip them?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Send %1 to %n memory slots?</source>
+        <translation><numerusform>Send %1 to %n memory slot?</numerusform><numerusform>Send %1 to %n memory slots?</numerusform></translation>
+    </message>
+    <message>
+        <source>Sending the set…</source>
+        <translation>Sending the set…</translation>
+    </message>
+    <message>
+        <source>Looking for the keyboard…</source>
+        <translation>Looking for the keyboard…</translation>
+    </message>
+    <message>
+        <source>The set was sent: %1.</source>
+        <translation>The set was sent: %1.</translation>
+    </message>
+    <message>
+        <source>Sending the set was cancelled.</source>
+        <translation>Sending the set was cancelled.</translation>
+    </message>
+    <message>
+        <source>Sending the set failed.</source>
+        <translation>Sending the set failed.</translation>
+    </message>
+    <message>
+        <source> Memory %1 got %2 of %3 settings and holds a mix of old and new.</source>
+        <translation> Memory %1 got %2 of %3 settings and holds a mix of old and new.</translation>
+    </message>
+    <message>
+        <source> Written whole: %1; sending the set again offers to skip them.</source>
+        <translation> Written whole: %1; sending the set again offers to skip them.</translation>
+    </message>
+    <message>
+        <source> Skipped: %1.</source>
+        <translation> Skipped: %1.</translation>
     </message>
 </context>
 <context>

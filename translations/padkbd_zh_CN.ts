@@ -319,6 +319,62 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>Text files (*.txt);;All files (*)</source>
         <translation>文本文件 (*.txt);;所有文件 (*)</translation>
     </message>
+    <message>
+        <source>Add a folder to the library</source>
+        <translation>向预设库添加文件夹</translation>
+    </message>
+    <message>
+        <source>Import presets into the library</source>
+        <translation>把预设导入预设库</translation>
+    </message>
+    <message>
+        <source>padkbd presets (*.padkbd);;All files (*)</source>
+        <translation>padkbd 预设 (*.padkbd);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Send Set</source>
+        <translation>发送预设组</translation>
+    </message>
+    <message>
+        <source>Skip Them</source>
+        <translation>跳过它们</translation>
+    </message>
+    <message>
+        <source>Send All</source>
+        <translation>全部发送</translation>
+    </message>
+    <message>
+        <source>Sets of nine (*.padkbdset)</source>
+        <translation>九个一组的预设组 (*.padkbdset)</translation>
+    </message>
+    <message>
+        <source>Open a set of nine</source>
+        <translation>打开预设组</translation>
+    </message>
+    <message>
+        <source>Save the set of nine</source>
+        <translation>保存预设组</translation>
+    </message>
+    <message>
+        <source>Save to Library</source>
+        <translation>保存到预设库</translation>
+    </message>
+    <message>
+        <source>live, drums, studio</source>
+        <translation>现场, 鼓, 录音室</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>名称：</translation>
+    </message>
+    <message>
+        <source>Tags:</source>
+        <translation>标签：</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>备注：</translation>
+    </message>
 </context>
 <context>
     <name>ListLabel</name>
@@ -1829,6 +1885,118 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>Read from keyboard</source>
         <translation>从键盘读取</translation>
     </message>
+    <message>
+        <source>another program is using the library&apos;s index (%1)</source>
+        <translation>另一个程序正在使用预设库的索引（%1）</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 cannot be opened (%2)</source>
+        <translation>无法打开预设库的索引 %1（%2）</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index could not be used: %1</source>
+        <translation>无法使用预设库的索引：%1</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 was written by a newer padkbd, which this one does not write to</source>
+        <translation>预设库的索引 %1 由更新版本的 padkbd 写入，此版本不会写入它</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 is damaged (%2), and another program has it open: it is left as it is until that program is closed</source>
+        <translation>预设库的索引 %1 已损坏（%2），且另一个程序正打开着它：在该程序关闭之前保持原样</translation>
+    </message>
+    <message>
+        <source>the library&apos;s index %1 is damaged (%2) and cannot be moved aside: %3</source>
+        <translation>预设库的索引 %1 已损坏（%2），且无法移到一旁：%3</translation>
+    </message>
+    <message>
+        <source>The library&apos;s index was damaged (%1); it was moved to %2 and made anew from the library&apos;s folders.</source>
+        <translation>预设库的索引已损坏（%1）；它已移到 %2，并根据预设库的文件夹重新建立。</translation>
+    </message>
+    <message>
+        <source>there is no preset named &quot;%1&quot; in the library</source>
+        <translation>预设库中没有名为“%1”的预设</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names more than one preset of the library: %2</source>
+        <translation>“%1”对应预设库中的多个预设：%2</translation>
+    </message>
+    <message>
+        <source>%1 is already in the library, with other contents</source>
+        <translation>预设库中已有 %1，但内容不同</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a tag: a tag has 1 to 64 characters, no line break or comma, and does not start with + or -</source>
+        <translation>“%1”不是标签：标签有 1 到 64 个字符，不含换行或逗号，且不以 + 或 - 开头</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 不是文件夹</translation>
+    </message>
+    <message>
+        <source>%1 is already a library folder</source>
+        <translation>%1 已经是预设库文件夹</translation>
+    </message>
+    <message>
+        <source>%1 is not one of the library&apos;s folders</source>
+        <translation>%1 不是预设库的文件夹之一</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder %1 cannot be removed</source>
+        <translation>预设库自己的文件夹 %1 不能移除</translation>
+    </message>
+    <message>
+        <source>%1 is not a preset: %2</source>
+        <translation>%1 不是预设：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a set of presets: %2</source>
+        <translation>%1 不是预设组：%2</translation>
+    </message>
+    <message>
+        <source>expected &quot;%1&quot; first</source>
+        <translation>开头应为“%1”</translation>
+    </message>
+    <message>
+        <source>expected &quot;slot N HASH PATH&quot;</source>
+        <translation>应为“slot N HASH PATH”</translation>
+    </message>
+    <message>
+        <source>the memory slot must be 1 to 9</source>
+        <translation>存储位置必须是 1 到 9</translation>
+    </message>
+    <message>
+        <source>memory %1 is named twice</source>
+        <translation>存储位置 %1 出现了两次</translation>
+    </message>
+    <message>
+        <source>the hash must be 32 hexadecimal digits</source>
+        <translation>哈希值必须是 32 位十六进制数字</translation>
+    </message>
+    <message>
+        <source>the path must be relative, inside a library folder</source>
+        <translation>路径必须是预设库文件夹内的相对路径</translation>
+    </message>
+    <message>
+        <source>it fills no memory slot</source>
+        <translation>它没有填入任何存储位置</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2 has changed since the set named it</source>
+        <translation>存储位置 %1：%2 在加入预设组之后已被修改</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2 is no longer in the library</source>
+        <translation>存储位置 %1：%2 已不在预设库中</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2 cannot be sent: %3</source>
+        <translation>存储位置 %1：%2 无法发送：%3</translation>
+    </message>
+    <message>
+        <source>Memory %1 of %2 · %3 of %4</source>
+        <translation>存储位置 第 %1 个，共 %2 个 · %3/%4</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor</name>
@@ -2078,6 +2246,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>Copied the number of history entry %1.</source>
         <translation>已复制历史记录第 %1 条的编号。</translation>
+    </message>
+    <message>
+        <source>Keep in Library…</source>
+        <translation>保存到预设库…</translation>
     </message>
 </context>
 <context>
@@ -2367,6 +2539,128 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     </message>
 </context>
 <context>
+    <name>padkbd::editor::LibraryModel</name>
+    <message>
+        <source>Tags: %1</source>
+        <translation>标签：%1</translation>
+    </message>
+    <message>
+        <source>The same preset as %1</source>
+        <translation>与 %1 是同一个预设</translation>
+    </message>
+    <message>
+        <source>Its folder is not there now.</source>
+        <translation>它所在的文件夹现在不存在。</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::LibraryPane</name>
+    <message>
+        <source>Library</source>
+        <translation>预设库</translation>
+    </message>
+    <message>
+        <source>Search names, tags and notes</source>
+        <translation>搜索名称、标签和备注</translation>
+    </message>
+    <message>
+        <source>All tags</source>
+        <translation>所有标签</translation>
+    </message>
+    <message>
+        <source>Favourites</source>
+        <translation>收藏</translation>
+    </message>
+    <message>
+        <source>By name</source>
+        <translation>按名称</translation>
+    </message>
+    <message>
+        <source>By date</source>
+        <translation>按日期</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>比较</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>收藏</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>添加文件夹…</translation>
+    </message>
+    <message>
+        <source>Import Files…</source>
+        <translation>导入文件…</translation>
+    </message>
+    <message>
+        <source>&amp;Library</source>
+        <translation>预设库(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Looking at the library&apos;s folders…</source>
+        <translation>正在查看预设库的文件夹…</translation>
+    </message>
+    <message>
+        <source>Looking at the library&apos;s folders… %1 of %2</source>
+        <translation>正在查看预设库的文件夹… %1/%2</translation>
+    </message>
+    <message>
+        <source>Not there now, its presets kept: %1</source>
+        <translation>现在不存在，其预设已保留：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n presets</source>
+        <translation><numerusform>%n 个预设</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n presets</source>
+        <translation><numerusform>%n 个预设中的 %1 个</numerusform></translation>
+    </message>
+    <message>
+        <source>Its folder is not there now.</source>
+        <translation>它所在的文件夹现在不存在。</translation>
+    </message>
+    <message>
+        <source>Nothing can be opened while the keyboard is read or in bulk mode.</source>
+        <translation>在读取键盘或批量模式下不能打开任何内容。</translation>
+    </message>
+    <message>
+        <source>Opened %1 in the window; Undo brings back what was there.</source>
+        <translation>已在窗口中打开 %1；撤销可恢复原来的内容。</translation>
+    </message>
+    <message>
+        <source>%1 is in the library already.</source>
+        <translation>%1 已在预设库中。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n presets imported.</source>
+        <translation><numerusform>已导入 %n 个预设。</numerusform></translation>
+    </message>
+    <message>
+        <source>Some files were not imported</source>
+        <translation>有些文件未能导入</translation>
+    </message>
+    <message>
+        <source>A preset&apos;s name cannot be empty, start with a dot or hold a /.</source>
+        <translation>预设名称不能为空、不能以点开头，也不能包含 /。</translation>
+    </message>
+    <message>
+        <source>Kept in the library as %1.</source>
+        <translation>已作为 %1 保存到预设库。</translation>
+    </message>
+    <message>
+        <source>New preset</source>
+        <translation>新预设</translation>
+    </message>
+</context>
+<context>
     <name>padkbd::editor::MainWindowController</name>
     <message>
         <source>%1[*] — padkbd</source>
@@ -2432,6 +2726,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
         <source>No file manager opened the folder. The log is in %1.</source>
         <translation>没有文件管理器打开该文件夹。日志位于 %1。</translation>
     </message>
+    <message>
+        <source>Save to &amp;Library…</source>
+        <translation>保存到预设库(&amp;L)…</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::MemorySlotsDialog</name>
@@ -2490,6 +2788,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>send stopped (%1/%2)</source>
         <translation>发送中断（%1/%2）</translation>
+    </message>
+    <message>
+        <source>Keep in Library…</source>
+        <translation>保存到预设库…</translation>
     </message>
 </context>
 <context>
@@ -2590,6 +2892,181 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     <message>
         <source>Listening takes the keyboard from other programs: press Listen to start.</source>
         <translation>监听期间键盘不能被其他程序使用：按“监听”开始。</translation>
+    </message>
+</context>
+<context>
+    <name>padkbd::editor::SetView</name>
+    <message>
+        <source>Set</source>
+        <translation>预设组</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>存储位置</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>预设</translation>
+    </message>
+    <message>
+        <source>Last sent there</source>
+        <translation>上次发送到此处的内容</translation>
+    </message>
+    <message>
+        <source>Memory %1</source>
+        <translation>存储位置 %1</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新建</translation>
+    </message>
+    <message>
+        <source>Open…</source>
+        <translation>打开…</translation>
+    </message>
+    <message>
+        <source>Save…</source>
+        <translation>保存…</translation>
+    </message>
+    <message>
+        <source>Clear Slot</source>
+        <translation>清空此位置</translation>
+    </message>
+    <message>
+        <source>Send Set…</source>
+        <translation>发送预设组…</translation>
+    </message>
+    <message>
+        <source>Drop presets from the library onto the memory slots they go to.</source>
+        <translation>把预设库中的预设拖放到它们要去的存储位置上。</translation>
+    </message>
+    <message>
+        <source>&amp;Set</source>
+        <translation>预设组(&amp;S)</translation>
+    </message>
+    <message>
+        <source>the new set</source>
+        <translation>新预设组</translation>
+    </message>
+    <message>
+        <source>Its folder is not there now.</source>
+        <translation>它所在的文件夹现在不存在。</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2.</source>
+        <translation>存储位置 %1：%2。</translation>
+    </message>
+    <message>
+        <source>The set was not opened</source>
+        <translation>预设组未能打开</translation>
+    </message>
+    <message>
+        <source>The set was not saved</source>
+        <translation>预设组未能保存</translation>
+    </message>
+    <message>
+        <source>Saved as %1.</source>
+        <translation>已保存为 %1。</translation>
+    </message>
+    <message>
+        <source>An empty set</source>
+        <translation>空的预设组</translation>
+    </message>
+    <message>
+        <source>Set: %1</source>
+        <translation>预设组：%1</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>空</translation>
+    </message>
+    <message>
+        <source>%1 (not in the library)</source>
+        <translation>%1（不在预设库中）</translation>
+    </message>
+    <message>
+        <source>%1 (changed since the set named it)</source>
+        <translation>%1（加入预设组后已被修改）</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1，%2</translation>
+    </message>
+    <message>
+        <source>send stopped (%1/%2)</source>
+        <translation>发送中断（%1/%2）</translation>
+    </message>
+    <message>
+        <source>The set is empty: drop presets from the library onto its rows.</source>
+        <translation>预设组是空的：请把预设库中的预设拖放到各行上。</translation>
+    </message>
+    <message>
+        <source>The keyboard is busy; send the set when it is done.</source>
+        <translation>键盘正忙；请在它完成后再发送预设组。</translation>
+    </message>
+    <message>
+        <source>Memory %1: %2</source>
+        <translation>存储位置 %1：%2</translation>
+    </message>
+    <message>
+        <source>The set was not sent</source>
+        <translation>预设组未能发送</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: the set names presets that changed or are gone since it was made.
+
+%1</source>
+        <translation>没有发送任何内容：预设组中有预设在建立之后已被修改或已不存在。
+
+%1</translation>
+    </message>
+    <message>
+        <source>Nothing was sent.</source>
+        <translation>没有发送任何内容。</translation>
+    </message>
+    <message>
+        <source>%1 already hold their presets of this set, written whole. Skip them?</source>
+        <translation>%1 已完整写入本预设组中对应的预设。跳过它们吗？</translation>
+    </message>
+    <message numerus="yes">
+        <source>Send %1 to %n memory slots?</source>
+        <translation><numerusform>把 %1 发送到 %n 个存储位置吗？</numerusform></translation>
+    </message>
+    <message>
+        <source>Sending the set…</source>
+        <translation>正在发送预设组…</translation>
+    </message>
+    <message>
+        <source>Looking for the keyboard…</source>
+        <translation>正在查找键盘…</translation>
+    </message>
+    <message>
+        <source>The set was sent: %1.</source>
+        <translation>预设组已发送：%1。</translation>
+    </message>
+    <message>
+        <source>Sending the set was cancelled.</source>
+        <translation>预设组的发送已取消。</translation>
+    </message>
+    <message>
+        <source>Sending the set failed.</source>
+        <translation>预设组发送失败。</translation>
+    </message>
+    <message>
+        <source> Memory %1 got %2 of %3 settings and holds a mix of old and new.</source>
+        <translation>存储位置 %1 收到了 %3 项设置中的 %2 项，现在新旧设置混在一起。</translation>
+    </message>
+    <message>
+        <source> Written whole: %1; sending the set again offers to skip them.</source>
+        <translation>已完整写入：%1；再次发送预设组时可以跳过它们。</translation>
+    </message>
+    <message>
+        <source> Skipped: %1.</source>
+        <translation>已跳过：%1。</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,410 @@
+#include "editor/LibraryPane.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <set>
+
+#include "editor/EntryDialog.h"
+#include "editor/LibraryModel.h"
+#include "editor/ViewController.h"
+#include "editor/Words.h"
+#include "model/Log.h"
+#include "session/EditSession.h"
+#include "storage/Files.h"
+
+namespace padkbd::editor {
+
+namespace {
+
+constexpr int kTypingPauseMs = 150;
+
+QString q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QPushButton* button(QWidget* parent, const QString& text, const char* name) {
+  auto* made = new QPushButton(text, parent);
+  made->setObjectName(QString::fromLatin1(name));
+  return made;
+}
+
+}  // namespace
+
+LibraryPane::LibraryPane(QMainWindow* window, ViewController& view, SettingsFile settings)
+    : QObject(window),
+      view_(view),
+      settings_(std::move(settings)),
+      library_(std::make_unique<Library>(Library::defaultIndexPath(), folders())),
+      model_(new LibraryModel(this)) {
+  pool_.setMaxThreadCount(1);
+  buildDock(window);
+}
+
+LibraryPane::~LibraryPane() {
+  // A look under way stops at its next file; what it wrote stays.
+  cancel_ = true;
+  pool_.waitForDone();
+}
+
+std::vector<std::filesystem::path> LibraryPane::folders() const {
+  std::vector<std::filesystem::path> all{Library::defaultFolder()};
+  for (const auto& folder : settings_.libraryFolders()) all.push_back(folder);
+  return all;
+}
+
+QAction* LibraryPane::toggleAction() const {
+  return dock_->toggleViewAction();
+}
+
+QString LibraryPane::status() const {
+  return status_->text();
+}
+
+void LibraryPane::setStatus(const QString& text) {
+  status_->setText(text);
+}
+
+void LibraryPane::buildDock(QMainWindow* window) {
+  dock_ = new QDockWidget(tr("Library"), window);
+  dock_->setObjectName(QStringLiteral("libraryDock"));
+  auto* pane = new QWidget(dock_);
+  auto* layout = new QVBoxLayout(pane);
+  layout->setContentsMargins(8, 4, 8, 8);
+  search_ = new QLineEdit(pane);
+  search_->setObjectName(QStringLiteral("librarySearch"));
+  search_->setPlaceholderText(tr("Search names, tags and notes"));
+  search_->setClearButtonEnabled(true);
+  layout->addWidget(search_);
+  auto* filters = new QHBoxLayout();
+  tag_ = new QComboBox(pane);
+  tag_->setObjectName(QStringLiteral("libraryTag"));
+  tag_->addItem(tr("All tags"));
+  favourites_ = new QCheckBox(tr("Favourites"), pane);
+  favourites_->setObjectName(QStringLiteral("libraryFavourites"));
+  order_ = new QComboBox(pane);
+  order_->setObjectName(QStringLiteral("libraryOrder"));
+  order_->addItems({tr("By name"), tr("By date")});
+  filters->addWidget(tag_, 1);
+  filters->addWidget(favourites_);
+  filters->addWidget(order_);
+  layout->addLayout(filters);
+  grid_ = new QListView(pane);
+  grid_->setObjectName(QStringLiteral("libraryGrid"));
+  grid_->setViewMode(QListView::IconMode);
+  grid_->setMovement(QListView::Static);
+  grid_->setResizeMode(QListView::Adjust);
+  grid_->setUniformItemSizes(true);
+  grid_->setWordWrap(true);
+  grid_->setIconSize(LibraryModel::kThumbnail);
+  grid_->setGridSize(LibraryModel::kThumbnail + QSize(24, 36));
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setDragEnabled(true);
+  grid_->setDragDropMode(QAbstractItemView::DragOnly);
+  // Ten thousand presets lay out a batch at a time; only what is in view is drawn.
+  grid_->setLayoutMode(QListView::Batched);
+  grid_->setMinimumWidth(3 * grid_->gridSize().width() + 24);
+  grid_->setBatchSize(500);
+  grid_->setModel(model_);
+  layout->addWidget(grid_, 1);
+  // What is done with the chosen preset, then what brings presets in: two
+  // rows, so that the pane stays narrow beside the window.
+  auto* actions = new QHBoxLayout();
+  open_ = button(pane, tr("Open"), "libraryOpen");
+  compare_ = button(pane, tr("Compare"), "libraryCompare");
+  favourite_ = button(pane, tr("Favourite"), "libraryFavourite");
+  favourite_->setCheckable(true);
+  auto* addFolder = button(pane, tr("Add Folder…"), "libraryAddFolder");
+  auto* import = button(pane, tr("Import Files…"), "libraryImport");
+  for (QPushButton* part : {open_, compare_, favourite_}) actions->addWidget(part);
+  actions->addStretch(1);
+  layout->addLayout(actions);
+  auto* sources = new QHBoxLayout();
+  for (QPushButton* part : {addFolder, import}) sources->addWidget(part);
+  sources->addStretch(1);
+  layout->addLayout(sources);
+  status_ = new QLabel(pane);
+  status_->setObjectName(QStringLiteral("libraryStatus"));
+  status_->setWordWrap(true);
+  status_->setForegroundRole(QPalette::PlaceholderText);
+  layout->addWidget(status_);
+  dock_->setWidget(pane);
+  window->addDockWidget(Qt::RightDockWidgetArea, dock_);
+  dock_->hide();
+  toggleAction()->setObjectName(QStringLiteral("actionLibrary"));
+  toggleAction()->setText(tr("&Library"));
+
+  typing_ = new QTimer(this);
+  typing_->setSingleShot(true);
+  typing_->setInterval(kTypingPauseMs);
+  connect(typing_, &QTimer::timeout, this, &LibraryPane::refresh);
+  connect(search_, &QLineEdit::textChanged, typing_, qOverload<>(&QTimer::start));
+  connect(tag_, &QComboBox::currentIndexChanged, this, &LibraryPane::refresh);
+  connect(favourites_, &QCheckBox::toggled, this, &LibraryPane::refresh);
+  connect(order_, &QComboBox::currentIndexChanged, this, &LibraryPane::refresh);
+  connect(grid_, &QListView::doubleClicked, this, &LibraryPane::open);
+  connect(open_, &QPushButton::clicked, this, [this] { open(grid_->currentIndex()); });
+  connect(compare_, &QPushButton::clicked, this, &LibraryPane::compare);
+  connect(favourite_, &QPushButton::clicked, this, &LibraryPane::toggleFavourite);
+  connect(addFolder, &QPushButton::clicked, this, &LibraryPane::addFolder);
+  connect(import, &QPushButton::clicked, this, &LibraryPane::importDocuments);
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    const LibraryPreset* preset = chosen();
+    const bool usable = preset && !preset->refused && !preset->missing;
+    open_->setEnabled(usable);
+    compare_->setEnabled(usable);
+    favourite_->setEnabled(preset != nullptr);
+    favourite_->setChecked(preset && preset->favourite);
+  });
+  for (QPushButton* part : {open_, compare_, favourite_}) part->setEnabled(false);
+}
+
+void LibraryPane::look() {
+  if (looking_) {
+    lookAgain_ = true;
+    return;
+  }
+  looking_ = true;
+  cancel_ = false;
+  setStatus(tr("Looking at the library's folders…"));
+  const std::filesystem::path index = library_->indexPath();
+  const std::vector<std::filesystem::path> folders = library_->folders();
+  pool_.start([this, index, folders] {
+    // SQLite takes the index from this thread through a connection of its own.
+    Library library(index, folders);
+    int told = 0;
+    const auto report = std::make_shared<Result<ScanReport>>(
+        library.scan(&cancel_, [this, &told](const ScanProgress& progress) {
+          if (progress.done - told < 200 && progress.done != progress.total) return;
+          told = progress.done;
+          QMetaObject::invokeMethod(
+              this,
+              [this, progress] {
+                setStatus(tr("Looking at the library's folders… %1 of %2")
+                              .arg(progress.done)
+                              .arg(progress.total));
+              },
+              Qt::QueuedConnection);
+        }));
+    const std::optional<Text> notice = library.takeNotice();
+    QMetaObject::invokeMethod(
+        this, [this, report, notice] { lookDone(*report, notice); }, Qt::QueuedConnection);
+  });
+}
+
+void LibraryPane::lookDone(const Result<ScanReport>& report, const std::optional<Text>& notice) {
+  looking_ = false;
+  reload();
+  if (!report) {
+    log::diag("library: %s", report.message());
+    setStatus(sentence(report.outcome()));
+  } else if (notice) {
+    setStatus(sentence(*notice));
+  } else if (!report->missingFolders.empty()) {
+    QStringList missing;
+    for (const auto& folder : report->missingFolders) missing << q(folder.string());
+    setStatus(tr("Not there now, its presets kept: %1").arg(missing.join(QStringLiteral(", "))));
+  }
+  emit looked();
+  if (lookAgain_) {
+    lookAgain_ = false;
+    look();
+  }
+}
+
+void LibraryPane::reload() {
+  const Result<std::vector<LibraryPreset>> all = library_->list();
+  if (!all) {
+    setStatus(sentence(all.outcome()));
+    return;
+  }
+  names_.clear();
+  std::set<std::string> tags;
+  for (const LibraryPreset& preset : *all) {
+    names_.emplace(preset.id, q(preset.name));
+    tags.insert(preset.tags.begin(), preset.tags.end());
+  }
+  const QString kept = tag_->currentIndex() > 0 ? tag_->currentText() : QString();
+  {
+    const QSignalBlocker quiet(tag_);
+    tag_->clear();
+    tag_->addItem(tr("All tags"));
+    for (const std::string& tag : tags) tag_->addItem(q(tag));
+    tag_->setCurrentIndex(std::max(0, tag_->findText(kept)));
+  }
+  refresh();
+}
+
+void LibraryPane::refresh() {
+  LibraryFilter filter;
+  filter.search = search_->text().trimmed().toStdString();
+  if (tag_->currentIndex() > 0) filter.tag = tag_->currentText().toStdString();
+  filter.favourites = favourites_->isChecked();
+  Result<std::vector<LibraryPreset>> shown = library_->list(filter);
+  if (!shown) {
+    setStatus(sentence(shown.outcome()));
+    return;
+  }
+  const qint64 was = grid_->currentIndex().data(LibraryModel::IdRole).toLongLong();
+  const std::size_t count = shown->size();
+  model_->setPresets(
+      std::move(*shown),
+      order_->currentIndex() == 1 ? LibraryModel::Order::Date : LibraryModel::Order::Name, names_);
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    if (model_->at(row)->id == was) grid_->setCurrentIndex(model_->index(row));
+  }
+  if (!looking_) {
+    setStatus(count == names_.size()
+                  ? tr("%n presets", nullptr, int(count))
+                  : tr("%1 of %n presets", nullptr, int(names_.size())).arg(count));
+  }
+}
+
+const LibraryPreset* LibraryPane::chosen() const {
+  return model_->at(grid_->currentIndex().row());
+}
+
+void LibraryPane::open(const QModelIndex& index) {
+  const LibraryPreset* preset = model_->at(index.row());
+  if (!preset) return;
+  if (preset->refused || preset->missing) {
+    setStatus(preset->refused ? sentence(*preset->refused) : tr("Its folder is not there now."));
+    return;
+  }
+  // A read under way would replace it, and bulk mode edits no preset.
+  if (view_.deviceBusy() == ViewController::DeviceBusy::Reading || view_.session().inBulk()) {
+    setStatus(tr("Nothing can be opened while the keyboard is read or in bulk mode."));
+    return;
+  }
+  const QString name = q(preset->name);
+  if (Outcome loaded = view_.session().loadDocument(preset->path); !loaded) {
+    setStatus(sentence(loaded));
+    return;
+  }
+  view_.showAll();
+  emit view_.editStateChanged();
+  setStatus(tr("Opened %1 in the window; Undo brings back what was there.").arg(name));
+}
+
+void LibraryPane::compare() {
+  const LibraryPreset* preset = chosen();
+  if (!preset) return;
+  const PresetRead read = readPresetFile(preset->path);
+  if (!read) {
+    setStatus(sentence(read.outcome()));
+    return;
+  }
+  EntryDialog::showComparison(view_, dock_->window(), *read, q(preset->name));
+}
+
+void LibraryPane::toggleFavourite() {
+  const LibraryPreset* preset = chosen();
+  if (!preset) return;
+  MarkChange change;
+  change.favourite = !preset->favourite;
+  if (Outcome marked = library_->mark(preset->id, change); !marked) {
+    setStatus(sentence(marked));
+    return;
+  }
+  reload();
+}
+
+void LibraryPane::addFolder() {
+  const DialogSeams& dialogs = view_.dialogs;
+  const QString chosen = dialogs.chooseFolder ? dialogs.chooseFolder(dock_->window()) : QString();
+  if (chosen.isEmpty()) return;
+  const std::filesystem::path folder = std::filesystem::absolute(chosen.toStdString());
+  std::vector<std::filesystem::path> added = settings_.libraryFolders();
+  const std::vector<std::filesystem::path> all = folders();
+  if (std::find(all.begin(), all.end(), folder) != all.end()) {
+    setStatus(tr("%1 is in the library already.").arg(chosen));
+    return;
+  }
+  added.push_back(folder);
+  if (Outcome stored = settings_.storeLibraryFolders(added); !stored) {
+    setStatus(sentence(stored));
+    return;
+  }
+  library_ = std::make_unique<Library>(Library::defaultIndexPath(), folders());
+  look();
+}
+
+void LibraryPane::importDocuments() {
+  const DialogSeams& dialogs = view_.dialogs;
+  const QStringList files =
+      dialogs.chooseDocuments ? dialogs.chooseDocuments(dock_->window()) : QStringList();
+  if (files.isEmpty()) return;
+  QStringList refused;
+  int added = 0;
+  for (const QString& file : files) {
+    const Result<LibraryPreset> kept = library_->add(file.toStdString());
+    if (kept) {
+      ++added;
+    } else {
+      refused << sentence(kept.outcome());
+    }
+  }
+  reload();
+  setStatus(tr("%n presets imported.", nullptr, added));
+  if (!refused.isEmpty() && dialogs.showProblem) {
+    dialogs.showProblem(dock_->window(), tr("Some files were not imported"),
+                        refused.join(QLatin1Char('\n')));
+  }
+}
+
+Result<LibraryPreset> LibraryPane::keepAs(const std::string& document, const QString& name,
+                                          const QString& tags, const QString& notes) {
+  // The document goes in under its name through the library, which never
+  // writes over another file; it is written beside first.
+  QTemporaryDir beside;
+  if (!beside.isValid())
+    return Outcome::failure(Code::FileUnwritable, beside.errorString().toStdString());
+  const std::filesystem::path file =
+      std::filesystem::path(beside.path().toStdString()) / (name.toStdString() + ".padkbd");
+  if (Outcome written = writeFileAtomically(file, document); !written) return written;
+  Result<LibraryPreset> kept = library_->add(file);
+  if (!kept) return kept;
+  MarkChange change;
+  for (const QString& tag : tags.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    if (const auto clean = cleanTag(tag.toStdString())) change.addTags.push_back(*clean);
+  }
+  if (!notes.trimmed().isEmpty()) change.notes = notes.trimmed().toStdString();
+  if (Outcome marked = library_->mark(kept->id, change); !marked) return marked;
+  reload();
+  return kept;
+}
+
+QString LibraryPane::keep(QWidget* parent, const std::string& document, const QString& offered) {
+  const DialogSeams& dialogs = view_.dialogs;
+  const auto answer = dialogs.askLibraryEntry ? dialogs.askLibraryEntry(parent, offered)
+                                              : std::optional<LibraryEntryAnswer>();
+  if (!answer) return {};
+  // A name is a file's name in the library's own folder.
+  const QString name = answer->name.trimmed();
+  if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || name.contains(QLatin1Char('/'))) {
+    return tr("A preset's name cannot be empty, start with a dot or hold a /.");
+  }
+  const Result<LibraryPreset> kept = keepAs(document, name, answer->tags, answer->notes);
+  return kept ? tr("Kept in the library as %1.").arg(q(kept->name)) : sentence(kept.outcome());
+}
+
+void LibraryPane::saveToLibraryAction() {
+  const Preset shown = view_.session().copyOfPreset();
+  const QString said =
+      keep(dock_->window(), presetToXml(shown.buttons, *shown.global), tr("New preset"));
+  if (said.isEmpty()) return;
+  setStatus(said);
+  dock_->show();
+}
+
+}  // namespace padkbd::editor
