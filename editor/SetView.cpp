@@ -102,6 +102,8 @@ void SetView::buildDock(QMainWindow* window) {
   rows_->setUniformRowHeights(true);
   rows_->setIconSize(kRowPads.size());
   rows_->setAcceptDrops(true);
+  rows_->viewport()->setAcceptDrops(true);
+  rows_->setDragDropMode(QAbstractItemView::DropOnly);
   rows_->setDropIndicatorShown(true);
   rows_->setSelectionMode(QAbstractItemView::SingleSelection);
   rows_->header()->setStretchLastSection(true);

@@ -1,0 +1,300 @@
+// The window's library: the Library pane (find, filter, open, compare, keep,
+// import, add a folder) and the Set view (presets dropped onto slots, a set
+// sent whole, cancelled part-way and sent again skipping what was written,
+// and refused when a preset changed).
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QPushButton>
+
+#include "editor/LibraryModel.h"
+#include "editor/LibraryPane.h"
+#include "editor/MemorySlotsDialog.h"
+#include "editor/PadColours.h"
+#include "editor/SetView.h"
+#include "editor/Words.h"
+#include "session/PresetReport.h"
+#include "storage/Files.h"
+#include "tests/editor/EditorHarness.h"
+
+using namespace padkbd;
+using namespace padkbd::editor;
+using test::EditorHarness;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A preset document whose pads are all lit in red `red`, in `folder` as `name`.padkbd.
+fs::path writePreset(EditorHarness& editor, const fs::path& folder, const std::string& name,
+                     int red) {
+  Preset preset = copyOf(editor.files().defaultPreset());
+  for (int pad = kFirstPadControl; pad <= kLastPadControl; ++pad) {
+    auto& record = *preset.buttons[static_cast<std::size_t>(pad)];
+    std::tie(record.CR, record.CG, record.CB) = std::tuple(red, 0, 0);
+  }
+  fs::create_directories(folder);
+  const fs::path file = folder / (name + ".padkbd");
+  test::writeAll(file, presetToXml(preset.buttons, *preset.global));
+  return file;
+}
+
+// What the grid shows, in order.
+QStringList shown(LibraryPane& pane) {
+  QStringList names;
+  for (int row = 0; row < pane.model().rowCount(); ++row) {
+    names << pane.model().index(row).data().toString();
+  }
+  return names;
+}
+
+bool look(LibraryPane& pane) {
+  pane.look();
+  return QTest::qWaitFor([&] { return !pane.looking(); }, 20000);
+}
+
+template <typename Widget>
+Widget* part(EditorHarness& editor, const char* name) {
+  return editor.window().findChild<Widget*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+class LibraryTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void paneFindsOpensComparesAndKeeps() {
+    EditorHarness editor;
+    LibraryPane& pane = editor.window().library();
+    const fs::path own = Library::defaultFolder();
+    const fs::path intro = writePreset(editor, own, "intro", 100);
+    writePreset(editor, own, "drums", 20);
+    fs::copy_file(intro, own / "intro-copy.padkbd");
+    test::writeAll(own / "broken.padkbd", "<?xml version=\"1.0\"?><plist><dict>");
+    QVERIFY(look(pane));
+    QCOMPARE(shown(pane), (QStringList{"broken", "drums", "intro =", "intro-copy ="}));
+    QCOMPARE(pane.status(), QStringLiteral("4 presets"));
+    // Thumbnails: each pad in its colour; a file that is no preset crossed out, its reason told.
+    const LibraryPreset broken = *pane.model().at(0);  // a copy: the grid is filled anew
+    QVERIFY(broken.refused);
+    QVERIFY(
+        pane.model().index(0).data(Qt::ToolTipRole).toString().endsWith(sentence(*broken.refused)));
+    const QImage drums = pane.model().index(1).data(Qt::DecorationRole).value<QPixmap>().toImage();
+    QCOMPARE(drums.pixelColor(8, 8), padColour(20, 0, 0));
+    QCOMPARE(pane.model().index(2).data(Qt::ToolTipRole).toString().split('\n').at(2),
+             QStringLiteral("The same preset as intro-copy"));
+
+    // Found by name; as a favourite; by tag and notes once kept with them.
+    part<QLineEdit>(editor, "librarySearch")->setText(QStringLiteral("dru"));
+    QTRY_COMPARE(shown(pane), QStringList{"drums"});
+    QCOMPARE(pane.status(), QStringLiteral("1 of 4 presets"));
+    part<QLineEdit>(editor, "librarySearch")->clear();
+    QTRY_COMPARE(shown(pane).size(), 4);
+    auto* grid = part<QListView>(editor, "libraryGrid");
+    grid->setCurrentIndex(pane.model().index(2));
+    part<QPushButton>(editor, "libraryFavourite")->click();
+    part<QCheckBox>(editor, "libraryFavourites")->setChecked(true);
+    QCOMPARE(shown(pane), QStringList{"★ intro ="});
+    part<QCheckBox>(editor, "libraryFavourites")->setChecked(false);
+    std::optional<LibraryEntryAnswer> answer =
+        LibraryEntryAnswer{"mine", " live, encore ,", "for the last song"};
+    QString offered;
+    editor.vc().dialogs.askLibraryEntry = [&](QWidget*, const QString& name) {
+      offered = name;
+      return answer;
+    };
+    editor.click(14);  // Pad 6
+    editor.choose("cr", 77);
+    editor.action("actionSaveToLibrary")->trigger();
+    QCOMPARE(offered, QStringLiteral("New preset"));
+    QCOMPARE(pane.status(), QStringLiteral("Kept in the library as mine."));
+    const std::string mine = test::readAll(own / "mine.padkbd");
+    QCOMPARE(readPresetFile(own / "mine.padkbd")->global->mem, editor.vc().session().global()->mem);
+    auto* tag = part<QComboBox>(editor, "libraryTag");
+    QCOMPARE(test::itemsOf(tag), (QStringList{"All tags", "encore", "live"}));
+    tag->setCurrentIndex(2);
+    QCOMPARE(shown(pane), QStringList{"mine"});
+    tag->setCurrentIndex(0);
+    part<QLineEdit>(editor, "librarySearch")->setText(QStringLiteral("last song"));
+    QTRY_COMPARE(shown(pane), QStringList{"mine"});
+    part<QLineEdit>(editor, "librarySearch")->clear();
+    // Kept again under that name with other contents, or under no name: refused, nothing lost.
+    editor.choose("cr", 78);
+    editor.action("actionSaveToLibrary")->trigger();
+    QVERIFY(pane.status() != QStringLiteral("Kept in the library as mine."));
+    QCOMPARE(test::readAll(own / "mine.padkbd"), mine);
+    for (const char* name : {" ", ".hidden", "a/b"}) {
+      answer->name = QString::fromLatin1(name);
+      editor.action("actionSaveToLibrary")->trigger();
+      QCOMPARE(pane.status(),
+               QStringLiteral("A preset's name cannot be empty, start with a dot or hold a /."));
+    }
+    answer.reset();
+    editor.action("actionSaveToLibrary")->trigger();  // cancelled: nothing said
+    QCOMPARE(pane.status(),
+             QStringLiteral("A preset's name cannot be empty, start with a dot or hold a /."));
+
+    // Opened by a double-click as one undo step; compared with what is shown.
+    QTRY_COMPARE(shown(pane).size(), 5);
+    const int was = editor.record(13)->CR;
+    emit grid->doubleClicked(pane.model().index(2));
+    QCOMPARE(pane.status(),
+             QStringLiteral("Opened intro in the window; Undo brings back what was there."));
+    QCOMPARE(editor.record(13)->CR, 100);
+    editor.vc().undoAction();
+    QCOMPARE(editor.record(13)->CR, was);
+    QStringList compared;
+    editor.vc().dialogs.showDifferences = [&](QWidget*, const QString& title, const QString& text,
+                                              const QString& details) {
+      compared << title << text << details;
+    };
+    grid->setCurrentIndex(pane.model().index(1));
+    part<QPushButton>(editor, "libraryCompare")->click();
+    const auto differences =
+        presetDifferences(*readPresetFile(own / "drums.padkbd"), editor.vc().session().preset(),
+                          editor.vc().session().lists());
+    QCOMPARE(
+        compared.mid(0, 2),
+        (QStringList{"Compare drums", QStringLiteral("%1 settings differ between drums and the "
+                                                     "preset shown (drums → shown).")
+                                          .arg(differences.size())}));
+    QCOMPARE(compared[2].split('\n').size(), int(differences.size()));
+    grid->setCurrentIndex(pane.model().index(0));
+    QVERIFY(!part<QPushButton>(editor, "libraryOpen")->isEnabled());
+    emit grid->doubleClicked(pane.model().index(0));  // no preset: said, nothing opened
+    QCOMPARE(pane.status(), sentence(*broken.refused));
+
+    // Imported files and an added folder join the library; a damaged one is told.
+    const fs::path elsewhere = editor.dir() / "elsewhere";
+    const QString outside = QString::fromStdString(writePreset(editor, elsewhere, "ballad", 5));
+    test::writeAll(elsewhere / "junk.padkbd", "junk");
+    editor.vc().dialogs.chooseDocuments = [&](QWidget*) {
+      return QStringList{outside, QString::fromStdString((elsewhere / "junk.padkbd").string())};
+    };
+    part<QPushButton>(editor, "libraryImport")->click();
+    QCOMPARE(pane.status(), QStringLiteral("1 presets imported."));
+    QVERIFY(fs::exists(own / "ballad.padkbd") && editor.problems.size() == 1);
+    const fs::path shared = editor.dir() / "shared";
+    writePreset(editor, shared, "encore", 60);
+    editor.vc().dialogs.chooseFolder = [&](QWidget*) {
+      return QString::fromStdString(shared.string());
+    };
+    part<QPushButton>(editor, "libraryAddFolder")->click();
+    QTRY_VERIFY(!pane.looking() && shown(pane).contains("encore"));
+    QCOMPARE(SettingsFile().libraryFolders(), std::vector<fs::path>{shared});
+    part<QPushButton>(editor, "libraryAddFolder")->click();
+    QCOMPARE(pane.status(),
+             QStringLiteral("%1 is in the library already.").arg(QString::fromStdString(shared)));
+  }
+
+  void setsAreDroppedTogetherAndSentInOneGo() {
+    EditorHarness editor;
+    LibraryPane& pane = editor.window().library();
+    SetView& set = editor.window().setView();
+    editor.window().show();
+    set.toggleAction()->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.window()));
+    const fs::path own = Library::defaultFolder();
+    const std::pair<int, int> presets[] = {{1, 10}, {3, 30}, {5, 50}};
+    for (const auto& [slot, red] : presets)
+      writePreset(editor, own, "p" + std::to_string(slot), red);
+    QVERIFY(look(pane));
+    // Dropped from the grid onto the first row; the others filled and one cleared.
+    QMimeData* dragged = pane.model().mimeData({pane.model().index(0)});
+    const QPoint row1 = set.rows()->visualItemRect(set.rows()->topLevelItem(0)).center();
+    QDragEnterEvent enter(row1, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(row1, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(row1, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
+    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
+      QApplication::sendEvent(set.rows()->viewport(), event);
+    }
+    delete dragged;
+    QVERIFY(set.fill(3, "p3") && set.fill(9, "p5") && !set.fill(4, "missing"));
+    set.clear(9);
+    QVERIFY(set.fill(5, "p5"));
+    QCOMPARE(set.set().filled.size(), std::size_t(3));
+    QCOMPARE(set.set().filled[0].path, fs::path("p1.padkbd"));
+    QTRY_COMPARE(set.rows()->topLevelItem(2)->text(1), QStringLiteral("p3"));
+    QCOMPARE(set.rows()->topLevelItem(8)->text(1), QStringLiteral("empty"));
+
+    QStringList asked;
+    editor.vc().dialogs.confirmSend = [&](QWidget*, const QString& text, const QString& details,
+                                          bool&) { return asked << text << details, true; };
+    std::optional<bool> skip;
+    QStringList skipAsked;
+    editor.vc().dialogs.askSkipWritten = [&](QWidget*, const QString& text) {
+      skipAsked << text;
+      return skip;
+    };
+    // Cancelled in its third slot (Memory 5): Memory 1 and 3 are written whole.
+    editor.sim().changeFaults([](auto& faults) { faults.pace = std::chrono::microseconds(200); });
+    bool cancel = true;
+    QObject::connect(&editor.worker(), &DeviceWorker::setProgress, &set,
+                     [&](const SetProgress& progress) {
+                       if (cancel && progress.index == 3 && progress.done == 20) {
+                         cancel = false;
+                         editor.worker().cancel();
+                       }
+                     });
+    set.sendAction();
+    QVERIFY(editor.waitForKeyboard(60));
+    QCOMPARE(asked.mid(0, 1), QStringList{"Send the new set to 3 memory slots?"});
+    QCOMPARE(asked[1].split('\n').first(),
+             QStringLiteral("Memory 1: not sent by padkbd on this computer, so what it holds is "
+                            "unknown; all 598 settings will be written"));
+    QVERIFY(set.status().startsWith("Sending the set was cancelled. Memory 5 got 2") &&
+            set.status().endsWith(
+                " settings and holds a mix of old and new. Written whole: Memory 1, Memory 3; "
+                "sending the set again offers to skip them."));
+    for (const auto& [slot, red] : presets) {
+      QCOMPARE(editor.sim().controlInSlot(slot - 1, kFirstPadControl).CR == red, slot != 5);
+    }
+    // Sent again: asked whether to skip the two; skipped, only Memory 5 is written.
+    skip = true;
+    editor.sim().resetCounters();
+    set.sendAction();
+    QVERIFY(editor.waitForKeyboard(60));
+    QCOMPARE(skipAsked, QStringList{"Memory 1, Memory 3 already hold their presets of this set, "
+                                    "written whole. Skip them?"});
+    QCOMPARE(set.status(),
+             QStringLiteral("The set was sent: Memory 5. Skipped: Memory 1, Memory 3."));
+    QCOMPARE(editor.sim().writeCount(), PadAction::kFullExchange);
+    QCOMPARE(editor.sim().controlInSlot(4, kFirstPadControl).CR, 50);
+    const auto entries = History(History::defaultPath()).list();
+    QVERIFY(entries && entries->size() == 5);  // the start-up read, two, the stopped one, one
+    QCOMPARE(entries->front().slot, 5);
+    // All written whole: nothing to skip, nothing asked.
+    set.sendAction();
+    QVERIFY(editor.waitForKeyboard(60));
+    QCOMPARE(skipAsked.size(), 1);
+    QCOMPARE(set.status(), QStringLiteral("The set was sent: Memory 1, Memory 3, Memory 5."));
+
+    // A preset changed since the set named it: told, and nothing is sent.
+    writePreset(editor, own, "p3", 31);
+    editor.sim().resetCounters();
+    set.sendAction();
+    QVERIFY(editor.waitForKeyboard());
+    QCOMPARE(editor.sim().writeCount(), 0);
+    QCOMPARE(set.status(), QStringLiteral("Nothing was sent."));
+    QVERIFY(editor.problems.last().startsWith(
+        "Nothing was sent: the set names presets that changed or are gone since it was made.\n\n"
+        "Memory 3: "));
+
+    // What a slot holds, kept in the library from Memory Slots.
+    editor.vc().dialogs.askLibraryEntry = [](QWidget*, const QString& name) {
+      return std::optional<LibraryEntryAnswer>({name + "-kept", "", ""});
+    };
+    editor.action("actionMemorySlots")->trigger();
+    QVERIFY(editor.waitForKeyboard());
+    editor.window().memorySlotsDialog()->row(5).keep->click();
+    QCOMPARE(editor.window().memorySlotsDialog()->status(),
+             QStringLiteral("Kept in the library as p5-kept."));
+    QCOMPARE(readPresetFile(own / "p5-kept.padkbd")->buttons[kFirstPadControl]->CR, 50);
+  }
+};
+
+QTEST_MAIN(LibraryTest)
+#include "LibraryTest.moc"
