@@ -46,8 +46,10 @@ LibraryPane::LibraryPane(QMainWindow* window, ViewController& view, SettingsFile
       view_(view),
       settings_(std::move(settings)),
       library_(std::make_unique<Library>(Library::defaultIndexPath(), folders())),
+      queryLibrary_(std::make_unique<Library>(Library::defaultIndexPath(), folders())),
       model_(new LibraryModel(this)) {
   pool_.setMaxThreadCount(1);
+  queries_.setMaxThreadCount(1);
   buildDock(window);
 }
 
@@ -55,6 +57,7 @@ LibraryPane::~LibraryPane() {
   // A look under way stops at its next file; what it wrote stays.
   cancel_ = true;
   pool_.waitForDone();
+  queries_.waitForDone();
 }
 
 std::vector<std::filesystem::path> LibraryPane::folders() const {
@@ -69,6 +72,10 @@ QAction* LibraryPane::toggleAction() const {
 
 QString LibraryPane::status() const {
   return status_->text();
+}
+
+QString LibraryPane::count() const {
+  return count_->text();
 }
 
 void LibraryPane::setStatus(const QString& text) {
@@ -99,23 +106,7 @@ void LibraryPane::buildDock(QMainWindow* window) {
   filters->addWidget(favourites_);
   filters->addWidget(order_);
   layout->addLayout(filters);
-  grid_ = new QListView(pane);
-  grid_->setObjectName(QStringLiteral("libraryGrid"));
-  grid_->setViewMode(QListView::IconMode);
-  grid_->setMovement(QListView::Static);
-  grid_->setResizeMode(QListView::Adjust);
-  grid_->setUniformItemSizes(true);
-  grid_->setWordWrap(true);
-  grid_->setIconSize(LibraryModel::kThumbnail);
-  grid_->setGridSize(LibraryModel::kThumbnail + QSize(24, 36));
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setDragEnabled(true);
-  grid_->setDragDropMode(QAbstractItemView::DragOnly);
-  // Ten thousand presets lay out a batch at a time; only what is in view is drawn.
-  grid_->setLayoutMode(QListView::Batched);
-  grid_->setMinimumWidth(3 * grid_->gridSize().width() + 24);
-  grid_->setBatchSize(500);
-  grid_->setModel(model_);
+  grid_ = makeGrid(pane, model_);
   layout->addWidget(grid_, 1);
   // What is done with the chosen preset, then what brings presets in: two
   // rows, so that the pane stays narrow beside the window.
@@ -133,11 +124,16 @@ void LibraryPane::buildDock(QMainWindow* window) {
   for (QPushButton* part : {addFolder, import}) sources->addWidget(part);
   sources->addStretch(1);
   layout->addLayout(sources);
+  // How many are shown, and what came of the last thing done.
+  count_ = new QLabel(pane);
+  count_->setObjectName(QStringLiteral("libraryCount"));
   status_ = new QLabel(pane);
   status_->setObjectName(QStringLiteral("libraryStatus"));
   status_->setWordWrap(true);
-  status_->setForegroundRole(QPalette::PlaceholderText);
-  layout->addWidget(status_);
+  for (QLabel* label : {count_, status_}) {
+    label->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(label);
+  }
   dock_->setWidget(pane);
   window->addDockWidget(Qt::RightDockWidgetArea, dock_);
   dock_->hide();
@@ -167,6 +163,27 @@ void LibraryPane::buildDock(QMainWindow* window) {
     favourite_->setChecked(preset && preset->favourite);
   });
   for (QPushButton* part : {open_, compare_, favourite_}) part->setEnabled(false);
+}
+
+QListView* LibraryPane::makeGrid(QWidget* parent, LibraryModel* model) {
+  auto* grid = new QListView(parent);
+  grid->setObjectName(QStringLiteral("libraryGrid"));
+  grid->setViewMode(QListView::IconMode);
+  grid->setMovement(QListView::Static);
+  grid->setResizeMode(QListView::Adjust);
+  grid->setUniformItemSizes(true);
+  grid->setWordWrap(true);
+  grid->setIconSize(LibraryModel::kThumbnail);
+  grid->setGridSize(LibraryModel::kThumbnail + QSize(24, 36));
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->setDragEnabled(true);
+  grid->setDragDropMode(QAbstractItemView::DragOnly);
+  // Ten thousand presets lay out a batch at a time; only what is in view is drawn.
+  grid->setLayoutMode(QListView::Batched);
+  grid->setBatchSize(500);
+  grid->setMinimumWidth(3 * grid->gridSize().width() + 24);
+  grid->setModel(model);
+  return grid;
 }
 
 void LibraryPane::look() {
@@ -214,6 +231,8 @@ void LibraryPane::lookDone(const Result<ScanReport>& report, const std::optional
     QStringList missing;
     for (const auto& folder : report->missingFolders) missing << q(folder.string());
     setStatus(tr("Not there now, its presets kept: %1").arg(missing.join(QStringLiteral(", "))));
+  } else {
+    setStatus(QString());
   }
   emit looked();
   if (lookAgain_) {
@@ -223,11 +242,46 @@ void LibraryPane::lookDone(const Result<ScanReport>& report, const std::optional
 }
 
 void LibraryPane::reload() {
-  const Result<std::vector<LibraryPreset>> all = library_->list();
-  if (!all) {
-    setStatus(sentence(all.outcome()));
-    return;
-  }
+  query(true);
+}
+
+void LibraryPane::refresh() {
+  query(false);
+}
+
+void LibraryPane::query(bool everything) {
+  LibraryFilter filter;
+  filter.search = search_->text().trimmed().toStdString();
+  if (tag_->currentIndex() > 0) filter.tag = tag_->currentText().toStdString();
+  filter.favourites = favourites_->isChecked();
+  // Ten thousand presets take a while to list: the index is asked off the
+  // GUI thread, and only the answer to the latest question is shown.
+  const int asked = ++asked_;
+  // A question that replaces one for everything asks for everything too.
+  wantAll_ = wantAll_ || everything;
+  everything = wantAll_;
+  using Listed = Result<std::vector<LibraryPreset>>;
+  queries_.start([this, filter, everything, asked] {
+    const auto all = std::make_shared<std::optional<Listed>>();
+    if (everything) *all = queryLibrary_->list();
+    const auto shown = std::make_shared<Listed>(queryLibrary_->list(filter));
+    QMetaObject::invokeMethod(
+        this,
+        [this, all, shown, asked] {
+          if (asked != asked_) return;
+          answered_ = asked;
+          if (*all) {
+            wantAll_ = false;
+            showAll(**all);
+          }
+          show(*shown);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void LibraryPane::showAll(const Result<std::vector<LibraryPreset>>& all) {
+  if (!all) return;
   names_.clear();
   std::set<std::string> tags;
   for (const LibraryPreset& preset : *all) {
@@ -235,22 +289,14 @@ void LibraryPane::reload() {
     tags.insert(preset.tags.begin(), preset.tags.end());
   }
   const QString kept = tag_->currentIndex() > 0 ? tag_->currentText() : QString();
-  {
-    const QSignalBlocker quiet(tag_);
-    tag_->clear();
-    tag_->addItem(tr("All tags"));
-    for (const std::string& tag : tags) tag_->addItem(q(tag));
-    tag_->setCurrentIndex(std::max(0, tag_->findText(kept)));
-  }
-  refresh();
+  const QSignalBlocker quiet(tag_);
+  tag_->clear();
+  tag_->addItem(tr("All tags"));
+  for (const std::string& tag : tags) tag_->addItem(q(tag));
+  tag_->setCurrentIndex(std::max(0, tag_->findText(kept)));
 }
 
-void LibraryPane::refresh() {
-  LibraryFilter filter;
-  filter.search = search_->text().trimmed().toStdString();
-  if (tag_->currentIndex() > 0) filter.tag = tag_->currentText().toStdString();
-  filter.favourites = favourites_->isChecked();
-  Result<std::vector<LibraryPreset>> shown = library_->list(filter);
+void LibraryPane::show(const Result<std::vector<LibraryPreset>>& shown) {
   if (!shown) {
     setStatus(sentence(shown.outcome()));
     return;
@@ -258,16 +304,15 @@ void LibraryPane::refresh() {
   const qint64 was = grid_->currentIndex().data(LibraryModel::IdRole).toLongLong();
   const std::size_t count = shown->size();
   model_->setPresets(
-      std::move(*shown),
-      order_->currentIndex() == 1 ? LibraryModel::Order::Date : LibraryModel::Order::Name, names_);
+      *shown, order_->currentIndex() == 1 ? LibraryModel::Order::Date : LibraryModel::Order::Name,
+      names_);
   for (int row = 0; row < model_->rowCount(); ++row) {
     if (model_->at(row)->id == was) grid_->setCurrentIndex(model_->index(row));
   }
-  if (!looking_) {
-    setStatus(count == names_.size()
-                  ? tr("%n presets", nullptr, int(count))
-                  : tr("%1 of %n presets", nullptr, int(names_.size())).arg(count));
-  }
+  count_->setText(count == names_.size()
+                      ? tr("%n presets", nullptr, int(count))
+                      : tr("%1 of %n presets", nullptr, int(names_.size())).arg(count));
+  emit shownChanged();
 }
 
 const LibraryPreset* LibraryPane::chosen() const {
@@ -336,6 +381,11 @@ void LibraryPane::addFolder() {
     return;
   }
   library_ = std::make_unique<Library>(Library::defaultIndexPath(), folders());
+  // The index lists only what lies in the library's folders: the queries'
+  // own Library learns of the new one on their thread, before the next question.
+  queries_.start([this, all = folders()] {
+    queryLibrary_ = std::make_unique<Library>(Library::defaultIndexPath(), all);
+  });
   look();
 }
 

@@ -47,9 +47,16 @@ class LibraryPane : public QObject {
   // Looks at the folders again, off the GUI thread; `looked` when done.
   void look();
   bool looking() const { return looking_; }
+  // Nothing looked at or asked of the index that the pane does not show yet.
+  bool idle() const { return !looking_ && answered_ == asked_; }
   QString status() const;
+  // How many presets the grid shows: "12 presets", "3 of 12 presets".
+  QString count() const;
   LibraryModel& model() const { return *model_; }
   Library& library() const { return *library_; }
+
+  // The grid of thumbnails over `model`, as the pane shows it.
+  static QListView* makeGrid(QWidget* parent, LibraryModel* model);
 
   // File → Save to Library…: the preset shown, with the name, tags and notes asked for.
   void saveToLibraryAction();
@@ -60,12 +67,19 @@ class LibraryPane : public QObject {
 
  signals:
   void looked();
+  // The grid shows the answer to the latest question.
+  void shownChanged();
 
  private:
   void buildDock(QMainWindow* window);
   // The index's presets again: every name and tag, then those the filters let through.
   void reload();
   void refresh();
+  // Asks the index (off the GUI thread) for the presets the filters let
+  // through, and with `everything` for all of them (their names and tags).
+  void query(bool everything);
+  void showAll(const Result<std::vector<LibraryPreset>>& all);
+  void show(const Result<std::vector<LibraryPreset>>& shown);
   void lookDone(const Result<ScanReport>& report, const std::optional<Text>& notice);
   const LibraryPreset* chosen() const;
   void open(const QModelIndex& index);
@@ -82,6 +96,8 @@ class LibraryPane : public QObject {
   ViewController& view_;
   SettingsFile settings_;
   std::unique_ptr<Library> library_;
+  // Used only by the queries' thread.
+  std::unique_ptr<Library> queryLibrary_;
   LibraryModel* model_;
   QDockWidget* dock_ = nullptr;
   QLineEdit* search_ = nullptr;
@@ -93,10 +109,15 @@ class LibraryPane : public QObject {
   QPushButton* compare_ = nullptr;
   QPushButton* favourite_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* count_ = nullptr;
   QTimer* typing_ = nullptr;
   std::unordered_map<std::int64_t, QString> names_;
   // The look runs on a thread of its own with a Library of its own.
   QThreadPool pool_;
+  QThreadPool queries_;
+  int asked_ = 0;         // the latest question to the index
+  int answered_ = 0;      // the latest answer shown
+  bool wantAll_ = false;  // every preset's name and tag is wanted with the next answer
   std::atomic<bool> cancel_{false};
   bool looking_ = false;
   bool lookAgain_ = false;

@@ -246,7 +246,7 @@ void libraryIn(const QString& prefix) {
   std::filesystem::copy_file(folder / "ballad.padkbd", folder / "ballad-copy.padkbd");
   padkbd::test::writeAll(folder / "notes.txt", "not a preset");
   pane.look();
-  ok &= QTest::qWaitFor([&] { return !pane.looking(); }, 20000);
+  ok &= QTest::qWaitFor([&] { return pane.idle(); }, 20000);
   for (const auto& [file, tags] :
        {std::pair{"intro", "live"}, {"drums", "live"}, {"encore", "live"}, {"studio", "studio"}}) {
     padkbd::MarkChange change;
@@ -256,7 +256,7 @@ void libraryIn(const QString& prefix) {
     ok &= found && pane.library().mark(found->id, change).ok();
   }
   pane.look();
-  ok &= QTest::qWaitFor([&] { return !pane.looking(); }, 20000);
+  ok &= QTest::qWaitFor([&] { return pane.idle(); }, 20000);
   pane.toggleAction()->trigger();
   save(&editor.window(), name("library.png"));
   auto& set = editor.window().setView();

@@ -52,7 +52,7 @@ QStringList shown(LibraryPane& pane) {
 
 bool look(LibraryPane& pane) {
   pane.look();
-  return QTest::qWaitFor([&] { return !pane.looking(); }, 20000);
+  return QTest::qWaitFor([&] { return pane.idle(); }, 20000);
 }
 
 template <typename Widget>
@@ -76,7 +76,7 @@ class LibraryTest : public QObject {
     test::writeAll(own / "broken.padkbd", "<?xml version=\"1.0\"?><plist><dict>");
     QVERIFY(look(pane));
     QCOMPARE(shown(pane), (QStringList{"broken", "drums", "intro =", "intro-copy ="}));
-    QCOMPARE(pane.status(), QStringLiteral("4 presets"));
+    QCOMPARE(pane.count(), QStringLiteral("4 presets"));
     // Thumbnails: each pad in its colour; a file that is no preset crossed out, its reason told.
     const LibraryPreset broken = *pane.model().at(0);  // a copy: the grid is filled anew
     QVERIFY(broken.refused);
@@ -90,14 +90,14 @@ class LibraryTest : public QObject {
     // Found by name; as a favourite; by tag and notes once kept with them.
     part<QLineEdit>(editor, "librarySearch")->setText(QStringLiteral("dru"));
     QTRY_COMPARE(shown(pane), QStringList{"drums"});
-    QCOMPARE(pane.status(), QStringLiteral("1 of 4 presets"));
+    QCOMPARE(pane.count(), QStringLiteral("1 of 4 presets"));
     part<QLineEdit>(editor, "librarySearch")->clear();
     QTRY_COMPARE(shown(pane).size(), 4);
     auto* grid = part<QListView>(editor, "libraryGrid");
     grid->setCurrentIndex(pane.model().index(2));
     part<QPushButton>(editor, "libraryFavourite")->click();
     part<QCheckBox>(editor, "libraryFavourites")->setChecked(true);
-    QCOMPARE(shown(pane), QStringList{"★ intro ="});
+    QTRY_COMPARE(shown(pane), QStringList{"★ intro ="});
     part<QCheckBox>(editor, "libraryFavourites")->setChecked(false);
     std::optional<LibraryEntryAnswer> answer =
         LibraryEntryAnswer{"mine", " live, encore ,", "for the last song"};
@@ -114,9 +114,9 @@ class LibraryTest : public QObject {
     const std::string mine = test::readAll(own / "mine.padkbd");
     QCOMPARE(readPresetFile(own / "mine.padkbd")->global->mem, editor.vc().session().global()->mem);
     auto* tag = part<QComboBox>(editor, "libraryTag");
-    QCOMPARE(test::itemsOf(tag), (QStringList{"All tags", "encore", "live"}));
+    QTRY_COMPARE(test::itemsOf(tag), (QStringList{"All tags", "encore", "live"}));
     tag->setCurrentIndex(2);
-    QCOMPARE(shown(pane), QStringList{"mine"});
+    QTRY_COMPARE(shown(pane), QStringList{"mine"});
     tag->setCurrentIndex(0);
     part<QLineEdit>(editor, "librarySearch")->setText(QStringLiteral("last song"));
     QTRY_COMPARE(shown(pane), QStringList{"mine"});
@@ -183,7 +183,7 @@ class LibraryTest : public QObject {
       return QString::fromStdString(shared.string());
     };
     part<QPushButton>(editor, "libraryAddFolder")->click();
-    QTRY_VERIFY(!pane.looking() && shown(pane).contains("encore"));
+    QTRY_VERIFY(pane.idle() && shown(pane).contains("encore"));
     QCOMPARE(SettingsFile().libraryFolders(), std::vector<fs::path>{shared});
     part<QPushButton>(editor, "libraryAddFolder")->click();
     QCOMPARE(pane.status(),
