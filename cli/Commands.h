@@ -59,6 +59,7 @@ struct Args {
   std::string note;                // history note
   std::int64_t entryId = 0;        // history show, diff; restore
   std::string play;                // monitor --play
+  std::string midnam;              // export --midnam
 };
 
 struct Context {

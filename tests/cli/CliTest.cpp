@@ -15,6 +15,7 @@
 #include "model/KeyboardId.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
+#include "storage/Midnam.h"
 #include "tests/storage/StorageFixtures.h"
 
 namespace padkbd {
@@ -419,6 +420,35 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
               "padkbd: monitor: --play plays the simulated keyboard: give --simulate too\n"}));
 }
 
+// A document's names, named after it; the keyboard's own without one; a
+// destination that cannot be written, or a device option beside a document,
+// gets its one line.
+TEST_F(Cli, ExportWritesTheNamesOfADocumentOrOfTheKeyboard) {
+  Preset preset = parsePreset(run("default").out).value();
+  preset.buttons[13]->channel = 9;
+  save("a&b.padkbd", preset);
+  writeAll(at("d"), "a file");
+  expect({{"export --midnam out.midnam 'a&b.padkbd'", 0, "", ""},
+          {"--simulate export --midnam kb.midnam", 0, "", ""},
+          {"export --midnam d/x.midnam 'a&b.padkbd'", 1, "",
+           lit("padkbd: Could not write d/x.midnam: Not a directory\n")},
+          {"export --midnam o missing", 1, "",
+           lit("padkbd: missing: cannot open it (No such file or directory)\n")},
+          {"export 'a&b.padkbd'", 2, "",
+           lit("padkbd: export needs a file name after --midnam: padkbd export [PRESET] --midnam "
+               "FILE (see padkbd help export)\n")},
+          {"--device 1234:5678 export --midnam o 'a&b.padkbd'", 2, "",
+           lit("padkbd: export: --device applies to the keyboard's own settings, not to PRESET "
+               "(see padkbd help export)\n")}});
+  // Names as the window gives them (the shipped lists name every control as controlName does).
+  EXPECT_EQ(readAll(at("out.midnam")), midnamDocument(preset, {}, "a&b"));
+  EXPECT_EQ(run("export --midnam - -", presetToXml(preset.buttons, *preset.global)).out,
+            midnamDocument(preset, {}, ""));
+  const Preset held = parsePreset(run("--simulate read").out).value();
+  EXPECT_EQ(readAll(at("kb.midnam")), midnamDocument(held, {}, ""));
+  EXPECT_FALSE(fs::exists(at("o")));
+}
+
 TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
   save("p", test::samplePreset());
   // A keyboard answering in 2 ms: an exchange takes more than a second. The
@@ -512,38 +542,39 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
   expect({{"write-failure=300 send live.padkbd --slot 6 --simulate=state -q", 1, "", kAny}},
          PADKBD_FAULTY_EXE);
   const string simulated = lit("simulated keyboard, state file " + at("state").string());
-  expect({{"read --simulate=state -o back -q", 0, ""},
-          {"slots --simulate=state", 0,
-           slots({{3, "last sent by padkbd on " + when + ", live.padkbd \\(entry 1\\)"},
-                  {6, "a send by padkbd on " + when +
-                          ", live.padkbd, stopped after [0-9]+ of 598 settings \\(entry 2\\)"}})},
-          {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
-           "Memory 3: last sent by padkbd on " + when +
-               ", live.padkbd; against that, nothing changes\n"},
-          {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
-          {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
-          {"history", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
-               "    2  " + when +
-               "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
-               simulated + ", firmware 01.02\n" + "    1  " + when +
-               "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
-               ", firmware 01.02  \\(before the festival\\)\n"},
-          {"history show 1 -o got", 0, ""},
-          {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
-          {"history diff 3", 2, "",
-           lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
-          {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
-          {"restore 3 --simulate=state", 2, "",
-           lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
-               "--slot N\n")},
-          {"restore 9 --simulate=state", 1, "",
-           lit("padkbd: there is no history entry 9; nothing sent\n")},
-          // Another simulated keyboard is another keyboard, in the history too.
-          {"slots --simulate", 0, slots({})},
-          {"history --simulate", 0, "No reads or sends recorded yet\\.\n"},
-          {"history --simulate=state --kind read", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n"}});
+  expect(
+      {{"read --simulate=state -o back -q", 0, ""},
+       {"slots --simulate=state", 0,
+        slots({{3, "last sent by padkbd on " + when + ", live.padkbd \\(entry 1\\)"},
+               {6, "a send by padkbd on " + when +
+                       ", live.padkbd, stopped after [0-9]+ of 598 settings \\(entry 2\\)"}})},
+       {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
+        "Memory 3: last sent by padkbd on " + when +
+            ", live.padkbd; against that, nothing changes\n"},
+       {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
+       {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
+       {"history", 0,
+        "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
+            "    2  " + when +
+            "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
+            simulated + ", firmware 01.02\n" + "    1  " + when +
+            "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
+            ", firmware 01.02  \\(before the festival\\)\n"},
+       {"history show 1 -o got", 0, ""},
+       {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
+       {"history diff 3", 2, "",
+        lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
+       {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
+       {"restore 3 --simulate=state", 2, "",
+        lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
+            "--slot N\n")},
+       {"restore 9 --simulate=state", 1, "",
+        lit("padkbd: there is no history entry 9; nothing sent\n")},
+       // Another simulated keyboard is another keyboard, in the history too.
+       {"slots --simulate", 0, slots({})},
+       {"history --simulate", 0, "No reads or sends recorded yet\\.\n"},
+       {"history --simulate=state --kind read", 0,
+        "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n"}});
   // Nothing done with the simulated keyboard is said of a real one with its ids.
   expect({{"pace=1 slots", 0, slots({})}}, PADKBD_FAULTY_EXE);
   preset.global->mem = 2;
