@@ -160,6 +160,8 @@ void MainWindowController::connectMenus() {
   KeyboardActions* keyboard = &vc->keyboard();
   connect(ui_->actionLoad, &QAction::triggered, documents, &DocumentActions::loadAction);
   connect(ui_->actionSave, &QAction::triggered, documents, &DocumentActions::saveAction);
+  connect(ui_->actionExportNames, &QAction::triggered, documents,
+          &DocumentActions::exportNamesAction);
   connect(ui_->actionDefault, &QAction::triggered, documents,
           &DocumentActions::changeToDefaultAction);
   connect(ui_->actionRead, &QAction::triggered, keyboard, &KeyboardActions::readAction);
@@ -236,7 +238,7 @@ void MainWindowController::showEditState() {
   for (QAction* action : {ui_->actionLoad, ui_->actionDefault}) {
     action->setEnabled(!bulk && !reading);
   }
-  ui_->actionSave->setEnabled(!bulk);
+  for (QAction* action : {ui_->actionSave, ui_->actionExportNames}) action->setEnabled(!bulk);
   for (QAction* action : {ui_->actionRead, ui_->actionSend}) {
     action->setEnabled(!bulk && busy == Busy::No);
   }
