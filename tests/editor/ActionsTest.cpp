@@ -5,6 +5,7 @@
 
 #include "editor/SelectorSurface.h"
 #include "editor/Words.h"
+#include "storage/Midnam.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::editor;
@@ -310,6 +311,39 @@ class ActionsTest : public QObject {
     editor.answerFiles(editor.dir() / "never.padkbd");
     vc.documents().saveAction();
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
+  }
+
+  // Export Names writes the names of the preset shown, after its document;
+  // cancelled, nothing; a target that cannot be written is told; off in bulk mode.
+  void exportNamesWritesTheShownPresetsNames() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    editor.answerFiles(editor.dir() / "live.padkbd");
+    vc.documents().saveAction();
+    editor.choose("globalO", 1);
+    std::vector<std::string> names;
+    for (int index = 0; index < padkbd::kControlCount; ++index) {
+      names.push_back(vc.session().controlName(index));
+    }
+    QStringList asked;
+    QString answer = QString::fromStdString((editor.dir() / "live.midnam").string());
+    vc.dialogs.saveNamesPath = [&](QWidget*, const QString& suggested) {
+      asked << suggested;
+      return answer;
+    };
+    editor.action("actionExportNames")->trigger();
+    QCOMPARE(readAll(editor.dir() / "live.midnam"),
+             padkbd::midnamDocument(vc.session().preset(), names, "live"));
+    const QString unwritable =
+        QString::fromStdString((editor.dir() / "live.padkbd" / "x.midnam").string());
+    for (const QString& each : {unwritable, QString()}) {
+      answer = each;
+      editor.action("actionExportNames")->trigger();
+    }
+    QCOMPARE(asked, QStringList({"live.midnam", "live.midnam", "live.midnam"}));
+    QCOMPARE(editor.problems, QStringList{"Could not write " + unwritable + ": Not a directory"});
+    vc.bulkChange();
+    QVERIFY(!editor.action("actionExportNames")->isEnabled());
   }
 
   // Two windows over one working copy: each saves, byte for byte, what it
