@@ -319,6 +319,14 @@ Log and history: %8</translation>
         <source>Text files (*.txt);;All files (*)</source>
         <translation>Text files (*.txt);;All files (*)</translation>
     </message>
+    <message>
+        <source>Export the names</source>
+        <translation>Export the names</translation>
+    </message>
+    <message>
+        <source>MIDNAM documents (*.midnam)</source>
+        <translation>MIDNAM documents (*.midnam)</translation>
+    </message>
 </context>
 <context>
     <name>ListLabel</name>
@@ -768,6 +776,10 @@ Log and history: %8</translation>
     <message>
         <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
         <translation>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</translation>
+    </message>
+    <message>
+        <source>Export &amp;Names…</source>
+        <translation>Export &amp;Names…</translation>
     </message>
 </context>
 <context>
@@ -1897,6 +1909,10 @@ Log and history: %8</translation>
     <message>
         <source>The preset was not saved</source>
         <translation>The preset was not saved</translation>
+    </message>
+    <message>
+        <source>The names were not exported</source>
+        <translation>The names were not exported</translation>
     </message>
 </context>
 <context>

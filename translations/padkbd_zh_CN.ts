@@ -319,6 +319,14 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>Text files (*.txt);;All files (*)</source>
         <translation>文本文件 (*.txt);;所有文件 (*)</translation>
     </message>
+    <message>
+        <source>Export the names</source>
+        <translation>导出名称</translation>
+    </message>
+    <message>
+        <source>MIDNAM documents (*.midnam)</source>
+        <translation>MIDNAM 文档 (*.midnam)</translation>
+    </message>
 </context>
 <context>
     <name>ListLabel</name>
@@ -768,6 +776,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
         <translation>把与键盘往来的每条消息都写入日志：每次读取或发送约增加 250 千字节，日志会很快写满，保留的天数也更少</translation>
+    </message>
+    <message>
+        <source>Export &amp;Names…</source>
+        <translation>导出名称(&amp;N)…</translation>
     </message>
 </context>
 <context>
@@ -1897,6 +1909,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>The preset was not saved</source>
         <translation>预设未能保存</translation>
+    </message>
+    <message>
+        <source>The names were not exported</source>
+        <translation>名称未能导出</translation>
     </message>
 </context>
 <context>
