@@ -322,22 +322,9 @@ constexpr Command kCommands[] = {
            ->check(accepting(isFileName));
      },
      [](const Args& args) {
-       const KeyboardArgs& keyboard = args.keyboard;
-       const std::pair<bool, const char*> given[] = {
-           {keyboard.simulate || !keyboard.stateFile.empty(), "--simulate"},
-           {args.trace, "--trace"},
-           {!keyboard.device.empty(), "--device"},
-           {!keyboard.manufacturer.empty(), "--manufacturer"},
-           {!keyboard.port.empty(), "--port"},
-           {!keyboard.midiApi.empty(), "--midi-api"},
-       };
-       for (const auto& [present, name] : given) {
-         if (present && !args.file.empty()) {
-           return fmt::format("export: {} applies to the keyboard's own settings, not to PRESET",
-                              name);
-         }
-       }
-       return std::string();
+       const char* name = args.file.empty() ? nullptr : deviceOptionGiven(args, Needs::Files);
+       if (name == nullptr) return std::string();
+       return fmt::format("export: {} applies to the keyboard's own settings, not to PRESET", name);
      },
      runExport},
     {"check", "Check preset documents", Needs::Files,
@@ -392,6 +379,24 @@ constexpr Command kCommands[] = {
 };
 
 }  // namespace
+
+const char* deviceOptionGiven(const Args& args, Needs needs) {
+  const bool ids = needs == Needs::Settings;
+  const bool simulated = needs == Needs::History;
+  const KeyboardArgs& keyboard = args.keyboard;
+  const std::pair<bool, const char*> given[] = {
+      {(keyboard.simulate || !keyboard.stateFile.empty()) && !simulated, "--simulate"},
+      {args.trace, "--trace"},
+      {!keyboard.device.empty() && !ids, "--device"},
+      {!keyboard.manufacturer.empty() && !ids, "--manufacturer"},
+      {!keyboard.port.empty() && !ids, "--port"},
+      {!keyboard.midiApi.empty(), "--midi-api"},
+  };
+  for (const auto& [present, name] : given) {
+    if (present) return name;
+  }
+  return nullptr;
+}
 
 CLI::Validator usbIdsValidator() {
   return accepting([](const std::string& text) { return parseUsbIds(text).has_value(); });

@@ -111,6 +111,11 @@ struct Command {
 std::span<const Command> commands();
 std::vector<std::string> commandNames();
 
+// The first device option given that a command which `needs` that much does
+// not take (a command that stores the keyboard's ids takes those, one that
+// reads the history --simulate); none when there is none.
+const char* deviceOptionGiven(const Args& args, Needs needs);
+
 // Checks a USB vendor:product id in hexadecimal (--device, and the commands' ids).
 CLI::Validator usbIdsValidator();
 // A check whose refusal is only the value, quoted; the usage error says what

@@ -314,34 +314,28 @@ class ActionsTest : public QObject {
   }
 
   // Export Names writes the names of the preset shown, after its document;
-  // cancelled, nothing; a target that cannot be written is told; off in bulk mode.
+  // a target that cannot be written is told; off in bulk mode.
   void exportNamesWritesTheShownPresetsNames() {
     EditorHarness editor;
     auto& vc = editor.vc();
     editor.answerFiles(editor.dir() / "live.padkbd");
     vc.documents().saveAction();
     editor.choose("globalO", 1);
-    std::vector<std::string> names;
-    for (int index = 0; index < padkbd::kControlCount; ++index) {
-      names.push_back(vc.session().controlName(index));
-    }
     QStringList asked;
-    QString answer = QString::fromStdString((editor.dir() / "live.midnam").string());
-    vc.dialogs.saveNamesPath = [&](QWidget*, const QString& suggested) {
-      asked << suggested;
-      return answer;
-    };
-    editor.action("actionExportNames")->trigger();
-    QCOMPARE(readAll(editor.dir() / "live.midnam"),
-             padkbd::midnamDocument(vc.session().preset(), names, "live"));
-    const QString unwritable =
-        QString::fromStdString((editor.dir() / "live.padkbd" / "x.midnam").string());
-    for (const QString& each : {unwritable, QString()}) {
-      answer = each;
+    for (const char* target : {"live.midnam", "live.padkbd/x"}) {
+      vc.dialogs.saveNamesPath = [&](QWidget*, const QString& suggested) {
+        asked << suggested;
+        return QString::fromStdString((editor.dir() / target).string());
+      };
       editor.action("actionExportNames")->trigger();
     }
-    QCOMPARE(asked, QStringList({"live.midnam", "live.midnam", "live.midnam"}));
-    QCOMPARE(editor.problems, QStringList{"Could not write " + unwritable + ": Not a directory"});
+    // Named as the window names the controls (as controlName does).
+    QCOMPARE(readAll(editor.dir() / "live.midnam"),
+             padkbd::midnamDocument(vc.session().preset(), {}, "live"));
+    QCOMPARE(asked, QStringList({"live.midnam", "live.midnam"}));
+    QCOMPARE(editor.problems, QStringList{QString::fromStdString(
+                                  "Could not write " + (editor.dir() / "live.padkbd/x").string() +
+                                  ": Not a directory")});
     vc.bulkChange();
     QVERIFY(!editor.action("actionExportNames")->isEnabled());
   }
