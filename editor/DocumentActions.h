@@ -1,7 +1,7 @@
 // What the window does with documents: Default, Load, Save and Export
-// Names, never dropping edits without asking first. Save writes the preset the window
-// showed when it was chosen (leaving it in the working copy too, as the
-// editor always did). A refused document is told in a message box and
+// Names, never dropping edits without asking first. Save writes the preset
+// the window showed when it was chosen (leaving it in the working copy too,
+// as the editor always did). A refused document is told in a message box and
 // changes nothing.
 #pragma once
 

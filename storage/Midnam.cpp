@@ -115,7 +115,7 @@ std::string midnamDocument(const Preset& preset, const std::vector<std::string>&
       "<!DOCTYPE MIDINameDocument PUBLIC \"-//MIDI Manufacturers Association//DTD "
       "MIDINameDocument 1.0//EN\" \"http://www.midi.org/dtds/MIDINameDocument10.dtd\">\n"
       "<MIDINameDocument>\n";
-  // DAWs refuse a document without an author.
+  // Ardour reads no document without an author.
   doc += fmt::format(
       "  <Author>padkbd</Author>\n  <MasterDeviceNames>\n    <Manufacturer>{}</Manufacturer>\n"
       "    <Model>{}</Model>\n    <CustomDeviceMode Name=\"Default\">\n"
