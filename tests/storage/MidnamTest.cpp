@@ -8,11 +8,11 @@
 namespace padkbd {
 namespace {
 
-// Every control sends nothing nameable (number -1) but those given.
+// Every control sends nothing nameable (controller -1) but those given.
 Preset presetOf(std::initializer_list<ButtonValue> controls, PadValue global) {
   Preset preset{{}, std::make_shared<PadValue>(global)};
   for (int i = 0; i < kControlCount; ++i) {
-    preset.buttons.push_back(std::make_shared<ButtonValue>(ButtonValue{i, 0, 0, 0, -1}));
+    preset.buttons.push_back(std::make_shared<ButtonValue>(ButtonValue{i, 0, 1, 0, -1}));
   }
   for (const ButtonValue& control : controls) *preset.buttons[control.buttonID] = control;
   return preset;
@@ -69,17 +69,26 @@ TEST(Midnam, NamesEachNoteAndControllerChannelByChannel) {
   // The other 14 channels share one set; every channel is available in one.
   EXPECT_EQ(count(document, "NameSet=\"Other Channels\""), 14u);
   EXPECT_EQ(count(document, "Available=\"true\""), 16u);
-  // Nothing nameable at all: no list, and the model's name alone.
-  const std::string none = midnamDocument(presetOf({}, PadValue{}), {}, "");
+  // Nothing nameable at all (a missing record or global block gives nothing):
+  // no list, and the model's name alone.
+  Preset holes = presetOf({}, PadValue{});
+  holes.buttons[0] = nullptr;
+  const std::string none = midnamDocument(holes, {}, "");
+  EXPECT_EQ(midnamDocument(Preset{holes.buttons, nullptr}, {}, ""), none);
   EXPECT_EQ(keyLines(none).substr(keyLines(none).find('\n') + 1), "<Model>Pad Keyboard</Model>\n");
+  // A note on every channel: no set for the rest, and no controller list.
+  Preset full = presetOf({}, PadValue{});
+  for (int i = 0; i < 16; ++i) *full.buttons[i] = ButtonValue{i, 0, 0, i, i};
+  EXPECT_EQ(keyLines(midnamDocument(full, {}, "")).find("Control"), std::string::npos);
+  EXPECT_EQ(count(midnamDocument(full, {}, ""), "Other Channels"), 0u);
 }
 
 TEST(Midnam, TextXmlCannotCarryIsReplaced) {
   const std::pair<std::string, std::string> cases[] = {
       {"旋钮 3", "旋钮 3"},                    // UTF-8 as it is
-      {"a\001b\tc\n", "a b c "},               // controls
+      {"a\037b\tc\n", "a b c "},               // controls
       {"x\xEF\xBF\xBFy\xEF\xBF\xBE", "x?y?"},  // no XML characters
-      {"\xFF\xC3\xA9<", "???&lt;"},            // not UTF-8: every byte past ASCII
+      {"\x80\xC3\xA9<", "???&lt;"},            // not UTF-8: every byte past ASCII
   };
   for (const auto& [text, escaped] : cases) EXPECT_EQ(xmlEscaped(text), escaped) << text;
 }
