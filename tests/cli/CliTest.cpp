@@ -440,6 +440,9 @@ TEST_F(Cli, ExportWritesTheNamesOfADocumentOrOfTheKeyboard) {
   // Named as the window names the controls (as controlName does).
   EXPECT_EQ(readAll(at("out.midnam")), midnamDocument(preset, {}, "a&b"));
   EXPECT_EQ(std::system(("xmllint --nonet --noout " + at("out.midnam").string()).c_str()), 0);
+  // From standard input to standard output: no document's name.
+  EXPECT_EQ(run("export --midnam - -", readAll(at("a&b.padkbd"))).out,
+            midnamDocument(preset, {}, ""));
   const Preset held = parsePreset(run("--simulate read").out).value();
   EXPECT_EQ(readAll(at("kb.midnam")), midnamDocument(held, {}, ""));
 }

@@ -313,26 +313,28 @@ class ActionsTest : public QObject {
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
   }
 
-  // Export Names writes the names of the preset shown, after its document;
-  // a target that cannot be written is told; off in bulk mode.
+  // Export Names writes the names of the preset shown (named as the window
+  // names the controls, as controlName does), after its document if it has
+  // one; a target that cannot be written is told; off in bulk mode.
   void exportNamesWritesTheShownPresetsNames() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    editor.answerFiles(editor.dir() / "live.padkbd");
-    vc.documents().saveAction();
-    editor.choose("globalO", 1);
     QStringList asked;
-    for (const char* target : {"live.midnam", "live.padkbd/x"}) {
-      vc.dialogs.saveNamesPath = [&](QWidget*, const QString& suggested) {
+    const auto exportTo = [&](const std::string& target) {
+      vc.dialogs.saveNamesPath = [&, target](QWidget*, const QString& suggested) {
         asked << suggested;
         return QString::fromStdString((editor.dir() / target).string());
       };
       editor.action("actionExportNames")->trigger();
-    }
-    // Named as the window names the controls (as controlName does).
-    QCOMPARE(readAll(editor.dir() / "live.midnam"),
-             padkbd::midnamDocument(vc.session().preset(), {}, "live"));
-    QCOMPARE(asked, QStringList({"live.midnam", "live.midnam"}));
+      return readAll(editor.dir() / target);
+    };
+    QCOMPARE(exportTo("read.midnam"), padkbd::midnamDocument(vc.session().preset(), {}, ""));
+    editor.answerFiles(editor.dir() / "live.padkbd");
+    vc.documents().saveAction();
+    editor.choose("globalO", 1);
+    QCOMPARE(exportTo("live.midnam"), padkbd::midnamDocument(vc.session().preset(), {}, "live"));
+    exportTo("live.padkbd/x");
+    QCOMPARE(asked, QStringList({"padkbd.midnam", "live.midnam", "live.midnam"}));
     QCOMPARE(editor.problems, QStringList{QString::fromStdString(
                                   "Could not write " + (editor.dir() / "live.padkbd/x").string() +
                                   ": Not a directory")});
