@@ -79,6 +79,24 @@ int usageError(const UsageError& error) {
 
 }  // namespace
 
+const char* deviceOptionGiven(const Args& args, Needs needs) {
+  const bool ids = needs == Needs::Settings;
+  const bool simulated = needs == Needs::History;
+  const KeyboardArgs& keyboard = args.keyboard;
+  const std::pair<bool, const char*> given[] = {
+      {(keyboard.simulate || !keyboard.stateFile.empty()) && !simulated, "--simulate"},
+      {args.trace, "--trace"},
+      {!keyboard.device.empty() && !ids, "--device"},
+      {!keyboard.manufacturer.empty() && !ids, "--manufacturer"},
+      {!keyboard.port.empty() && !ids, "--port"},
+      {!keyboard.midiApi.empty(), "--midi-api"},
+  };
+  for (const auto& [present, name] : given) {
+    if (present) return name;
+  }
+  return nullptr;
+}
+
 // The one place a command's ending becomes the exit status, by its code.
 int exitStatus(Console& console, const Ending& ending) {
   const Outcome& outcome = ending.outcome;

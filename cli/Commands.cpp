@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "cli/Documents.h"
+#include "cli/ExportCommand.h"
 #include "cli/HistoryCommands.h"
 #include "cli/Keyboard.h"
 #include "cli/MonitorCommand.h"
@@ -17,7 +18,6 @@
 #include "protocol/ButtonAction.h"
 #include "session/EditSession.h"
 #include "session/PresetReport.h"
-#include "storage/Midnam.h"
 
 namespace padkbd::cli {
 namespace {
@@ -204,27 +204,6 @@ Ending runGains(Context& context, const Args& args) {
   });
 }
 
-// Names what the preset's controls send for other programs; without a
-// document, the keyboard's own settings, as monitor names them.
-Ending runExport(Context& context, const Args& args) {
-  const ChoiceLists lists = choiceLists(context);
-  const auto names = lists.find("buttonName");
-  const std::vector<std::string> controlNames =
-      names == lists.end() ? std::vector<std::string>() : names->second;
-  if (!args.file.empty()) {
-    const Result<Preset> read = readDocument(args.file);
-    if (!read) return read.outcome().as(TextId::Because, {nameOf(args.file)});
-    const std::string name =
-        args.file == kStdio ? "" : std::filesystem::path(args.file).stem().string();
-    return writeText(args.midnam, midnamDocument(*read, controlNames, name));
-  }
-  return withKeyboard(context, args, [&](Keyboard& keyboard) -> Outcome {
-    const Result<KeyboardRead> read = keyboard.service.read();
-    if (!read) return keyboard.failed(read.outcome(), "reading the controller failed");
-    return writeText(args.midnam, midnamDocument(read->preset, controlNames, ""));
-  });
-}
-
 Ending runHelp(Context& context, const Args& args) {
   const CLI::App& app = *context.parser;
   // The root's own help: app.help() would describe the help command itself.
@@ -312,21 +291,7 @@ constexpr Command kCommands[] = {
     {"export",
      "Write the names of the notes and controllers a preset's controls send, for DAWs (without "
      "PRESET: the keyboard's own settings)",
-     Needs::Keyboard,
-     [](CLI::App& command, Args& args) {
-       command.add_option("PRESET", args.file, "Preset document (-: standard input)")
-           ->type_name("PRESET");
-       command.add_option("--midnam", args.midnam, "MIDNAM document to write (-: standard output)")
-           ->required()
-           ->type_name("FILE")
-           ->check(accepting(isFileName));
-     },
-     [](const Args& args) {
-       const char* name = args.file.empty() ? nullptr : deviceOptionGiven(args, Needs::Files);
-       if (name == nullptr) return std::string();
-       return fmt::format("export: {} applies to the keyboard's own settings, not to PRESET", name);
-     },
-     runExport},
+     Needs::Keyboard, addExportOptions, refuseExport, runExport},
     {"check", "Check preset documents", Needs::Files,
      [](CLI::App& command, Args& args) {
        command.add_option("FILE", args.files, "Preset documents (-: standard input)")
@@ -379,24 +344,6 @@ constexpr Command kCommands[] = {
 };
 
 }  // namespace
-
-const char* deviceOptionGiven(const Args& args, Needs needs) {
-  const bool ids = needs == Needs::Settings;
-  const bool simulated = needs == Needs::History;
-  const KeyboardArgs& keyboard = args.keyboard;
-  const std::pair<bool, const char*> given[] = {
-      {(keyboard.simulate || !keyboard.stateFile.empty()) && !simulated, "--simulate"},
-      {args.trace, "--trace"},
-      {!keyboard.device.empty() && !ids, "--device"},
-      {!keyboard.manufacturer.empty() && !ids, "--manufacturer"},
-      {!keyboard.port.empty() && !ids, "--port"},
-      {!keyboard.midiApi.empty(), "--midi-api"},
-  };
-  for (const auto& [present, name] : given) {
-    if (present) return name;
-  }
-  return nullptr;
-}
 
 CLI::Validator usbIdsValidator() {
   return accepting([](const std::string& text) { return parseUsbIds(text).has_value(); });
