@@ -63,22 +63,9 @@ void addToolOptions(CLI::App& app, Args& args) {
 // command that stores the keyboard's ids takes those).
 void refuseDeviceOptions(const Command& command, const Args& args) {
   if (command.needs == Needs::Keyboard) return;
-  const bool ids = command.needs == Needs::Settings;
-  const bool simulated = command.needs == Needs::History;
-  const std::pair<bool, const char*> given[] = {
-      {(args.keyboard.simulate || !args.keyboard.stateFile.empty()) && !simulated, "--simulate"},
-      {args.trace, "--trace"},
-      {!args.keyboard.device.empty() && !ids, "--device"},
-      {!args.keyboard.manufacturer.empty() && !ids, "--manufacturer"},
-      {!args.keyboard.port.empty() && !ids, "--port"},
-      {!args.keyboard.midiApi.empty(), "--midi-api"},
-  };
-  for (const auto& [present, name] : given) {
-    if (present) {
-      throw UsageError{
-          fmt::format("{}: {} applies to the device commands only", command.name, name),
-          command.name};
-    }
+  if (const char* name = deviceOptionGiven(args, command.needs)) {
+    throw UsageError{fmt::format("{}: {} applies to the device commands only", command.name, name),
+                     command.name};
   }
 }
 
@@ -91,6 +78,24 @@ int usageError(const UsageError& error) {
 }
 
 }  // namespace
+
+const char* deviceOptionGiven(const Args& args, Needs needs) {
+  const bool ids = needs == Needs::Settings;
+  const bool simulated = needs == Needs::History;
+  const KeyboardArgs& keyboard = args.keyboard;
+  const std::pair<bool, const char*> given[] = {
+      {(keyboard.simulate || !keyboard.stateFile.empty()) && !simulated, "--simulate"},
+      {args.trace, "--trace"},
+      {!keyboard.device.empty() && !ids, "--device"},
+      {!keyboard.manufacturer.empty() && !ids, "--manufacturer"},
+      {!keyboard.port.empty() && !ids, "--port"},
+      {!keyboard.midiApi.empty(), "--midi-api"},
+  };
+  for (const auto& [present, name] : given) {
+    if (present) return name;
+  }
+  return nullptr;
+}
 
 // The one place a command's ending becomes the exit status, by its code.
 int exitStatus(Console& console, const Ending& ending) {

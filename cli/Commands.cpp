@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "cli/Documents.h"
+#include "cli/ExportCommand.h"
 #include "cli/HistoryCommands.h"
 #include "cli/Keyboard.h"
 #include "cli/MonitorCommand.h"
@@ -287,6 +288,10 @@ constexpr Command kCommands[] = {
                         args.gains.size());
      },
      runGains},
+    {"export",
+     "Write the names of the notes and controllers a preset's controls send, for DAWs (without "
+     "PRESET: the keyboard's own settings)",
+     Needs::Keyboard, addExportOptions, refuseExport, runExport},
     {"check", "Check preset documents", Needs::Files,
      [](CLI::App& command, Args& args) {
        command.add_option("FILE", args.files, "Preset documents (-: standard input)")

@@ -59,6 +59,7 @@ struct Args {
   std::string note;                // history note
   std::int64_t entryId = 0;        // history show, diff; restore
   std::string play;                // monitor --play
+  std::string midnam;              // export --midnam
 };
 
 struct Context {
@@ -109,6 +110,11 @@ struct Command {
 // Every command, in the order the help lists them.
 std::span<const Command> commands();
 std::vector<std::string> commandNames();
+
+// The first device option given that a command which `needs` that much does
+// not take (a command that stores the keyboard's ids takes those, one that
+// reads the history --simulate); none when there is none.
+const char* deviceOptionGiven(const Args& args, Needs needs);
 
 // Checks a USB vendor:product id in hexadecimal (--device, and the commands' ids).
 CLI::Validator usbIdsValidator();

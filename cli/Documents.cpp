@@ -63,4 +63,10 @@ ChoiceLists choiceLists(Context& context) {
   return lists;
 }
 
+std::vector<std::string> controlNames(Context& context) {
+  const ChoiceLists lists = choiceLists(context);
+  const auto names = lists.find("buttonName");
+  return names == lists.end() ? std::vector<std::string>() : names->second;
+}
+
 }  // namespace padkbd::cli

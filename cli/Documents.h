@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "session/PresetReport.h"
@@ -31,5 +32,8 @@ Outcome printResult(std::string_view text);
 // The labels of the settings' choices; numbers (and a diagnostic line) when
 // the resource directory has none.
 ChoiceLists choiceLists(Context& context);
+// The controls' names by index, as the window gives them ("Pad 6"); empty
+// when the resource directory has none.
+std::vector<std::string> controlNames(Context& context);
 
 }  // namespace padkbd::cli

@@ -131,10 +131,7 @@ void addMonitorOptions(CLI::App& command, Args& args) {
 }
 
 Ending runMonitor(Context& context, const Args& args) {
-  const ChoiceLists lists = choiceLists(context);
-  const auto names = lists.find("buttonName");
-  const std::vector<std::string> controlNames =
-      names == lists.end() ? std::vector<std::string>() : names->second;
+  const std::vector<std::string> names = controlNames(context);
   if (!args.play.empty() && !args.keyboard.simulate && args.keyboard.stateFile.empty()) {
     return Outcome::failure(Code::Usage,
                             "monitor: --play plays the simulated keyboard: give --simulate too");
@@ -163,8 +160,7 @@ Ending runMonitor(Context& context, const Args& args) {
       ++lines;
       const Heard match = matcher.match(message);
       const std::string line =
-          (args.json ? heardJson(match, controlNames) : english(heardText(match, controlNames))) +
-          "\n";
+          (args.json ? heardJson(match, names) : english(heardText(match, names))) + "\n";
       // Each line as it comes, even into a pipe; a reader that went away ends it.
       printed = std::fputs(line.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     };

@@ -44,6 +44,8 @@ static std::string wanted(std::string_view name) {
       {"--limit", "a number of entries, 1 or more"},
       {"--kind", "read, sent or stopped"},
       {"--output", "a file name"},
+      {"--midnam", "a file name"},
+      {"PRESET", "a preset document"},
       {"--preset", "a preset document"},
       {"FILE", "a preset document"},
       {"A", "two preset documents"},

@@ -55,6 +55,18 @@ DialogSeams platformDialogs(const SettingsFile& settings) {
                                   : QStringLiteral("monitor.txt"),
         QCoreApplication::translate("Dialogs", "Text files (*.txt);;All files (*)"));
   };
+  seams.saveNamesPath = [settings](QWidget* parent, const QString& suggested) {
+    QFileDialog dialog(parent, QCoreApplication::translate("Dialogs", "Export the names"));
+    const QString folder = QString::fromStdString(settings.lastFolder());
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QCoreApplication::translate("Dialogs", "MIDNAM documents (*.midnam)"),
+                           QCoreApplication::translate("Dialogs", "All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("midnam"));
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+  };
   seams.showProblem = [](QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::warning(parent, title, text);
   };

@@ -31,6 +31,8 @@ struct DialogSeams {
   std::function<QString(QWidget* parent)> saveDocumentPath;
   // A document was saved to or loaded from `path`: the next file dialog opens in its folder.
   std::function<void(const QString& path)> rememberFolder;
+  // Where File → Export Names… writes the MIDNAM document, `suggested` its name.
+  std::function<QString(QWidget* parent, const QString& suggested)> saveNamesPath;
   // Where the monitor's lines go, as text.
   std::function<QString(QWidget* parent)> saveTextPath;
   std::function<void(QWidget* parent, const QString& title, const QString& text)> showProblem;

@@ -1,10 +1,14 @@
 #include "editor/DocumentActions.h"
 
 #include <QWidget>
+#include <filesystem>
+#include <vector>
 
 #include "editor/ViewController.h"
 #include "editor/Words.h"
 #include "model/Log.h"
+#include "storage/Files.h"
+#include "storage/Midnam.h"
 
 namespace padkbd::editor {
 
@@ -79,6 +83,32 @@ bool DocumentActions::save() {
 
 void DocumentActions::saveAction() {
   save();
+}
+
+void DocumentActions::exportNamesAction() {
+  const EditSession& session = view_.session();
+  const Preset shown = session.copyOfPreset();
+  std::vector<std::string> names;
+  for (std::int32_t index = 0; index < kControlCount; ++index) {
+    names.push_back(session.controlName(index));
+  }
+  // A document's name tells its names apart in the DAW.
+  const Origin& origin = session.origin();
+  const std::string name = origin.kind == Origin::Kind::Document
+                               ? std::filesystem::path(origin.detail).stem().string()
+                               : std::string();
+  const DialogSeams& dialogs = view_.dialogs;
+  const QString suggested = QString::fromStdString(name.empty() ? "padkbd" : name) + ".midnam";
+  const QString path =
+      dialogs.saveNamesPath ? dialogs.saveNamesPath(view_.view()->window(), suggested) : QString();
+  if (path.isEmpty()) return;
+  const Outcome written =
+      writeFileAtomically(path.toStdString(), midnamDocument(shown, names, name));
+  if (!written) {
+    showProblem(tr("The names were not exported"), written);
+    return;
+  }
+  if (dialogs.rememberFolder) dialogs.rememberFolder(path);
 }
 
 }  // namespace padkbd::editor

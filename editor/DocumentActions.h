@@ -1,7 +1,7 @@
-// What the window does with documents: Default, Load and Save, never
-// dropping edits without asking first. Save writes the preset the window
-// showed when it was chosen (leaving it in the working copy too, as the
-// editor always did). A refused document is told in a message box and
+// What the window does with documents: Default, Load, Save and Export
+// Names, never dropping edits without asking first. Save writes the preset
+// the window showed when it was chosen (leaving it in the working copy too,
+// as the editor always did). A refused document is told in a message box and
 // changes nothing.
 #pragma once
 
@@ -29,6 +29,9 @@ class DocumentActions : public QObject {
   void changeToDefaultAction();
   void loadAction();
   void saveAction();
+  // Writes the names of what the shown preset's controls send as a MIDNAM
+  // document, for DAWs.
+  void exportNamesAction();
 
  private:
   bool save();

@@ -170,6 +170,8 @@ void MainWindowController::connectMenus() {
   connect(ui_->actionLoad, &QAction::triggered, documents, &DocumentActions::loadAction);
   connect(ui_->actionSave, &QAction::triggered, documents, &DocumentActions::saveAction);
   connect(saveToLibrary_, &QAction::triggered, library_, &LibraryPane::saveToLibraryAction);
+  connect(ui_->actionExportNames, &QAction::triggered, documents,
+          &DocumentActions::exportNamesAction);
   connect(ui_->actionDefault, &QAction::triggered, documents,
           &DocumentActions::changeToDefaultAction);
   connect(ui_->actionRead, &QAction::triggered, keyboard, &KeyboardActions::readAction);
@@ -246,8 +248,9 @@ void MainWindowController::showEditState() {
   for (QAction* action : {ui_->actionLoad, ui_->actionDefault}) {
     action->setEnabled(!bulk && !reading);
   }
-  ui_->actionSave->setEnabled(!bulk);
-  saveToLibrary_->setEnabled(!bulk);
+  for (QAction* action : {ui_->actionSave, ui_->actionExportNames, saveToLibrary_}) {
+    action->setEnabled(!bulk);
+  }
   for (QAction* action : {ui_->actionRead, ui_->actionSend}) {
     action->setEnabled(!bulk && busy == Busy::No);
   }

@@ -147,6 +147,8 @@ PresetRead presetFromRoot(plist_t root) {
   return read;
 }
 
+}  // namespace
+
 bool isUtf8(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
@@ -182,8 +184,6 @@ bool isUtf8(std::string_view text) {
   }
   return true;
 }
-
-}  // namespace
 
 PresetRead refused(Text text) {
   return PresetRead::failure(std::move(text));

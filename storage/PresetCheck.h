@@ -44,6 +44,9 @@ PresetRead refused(Text text);
 // Parses without any check of the content; an unusable input gives no node
 // and, when `problem` is given, the reason there.
 PlistNode parsePlist(std::string_view bytes, Text* problem);
+// Whether the bytes are UTF-8 (no overlong forms, surrogates or code points
+// past U+10FFFF).
+bool isUtf8(std::string_view text);
 // The bytes as a log shows them: text as it is, anything else described.
 std::string describeForLog(std::string_view bytes);
 

@@ -1,7 +1,7 @@
 // Takes screenshots of the editor window for people to look at (run under
 // Xvfb by the `gui` test): the default preset and the simulated keyboard with
 // a pad chosen, the second bank, bulk mode, the message window after a send,
-// a dark theme, English and Chinese, the window (and the message window)
+// the File menu, a dark theme, English and Chinese, the window (and the message window)
 // while a paced keyboard is read and sent to, the questions before edits are
 // lost and before a send, the gains, the Keyboard dialog, the Memory Slots
 // and the History dialogs, and the Monitor pane while the keyboard is played.
@@ -10,6 +10,7 @@
 // (fit: the first start on the screen it runs on, named by it and the scale)
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -91,6 +92,11 @@ void dialogsIn(const QString& prefix) {
   editor.click(3);
   save(&editor.window(), name("bank-2.png"));
   QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+  if (auto* file = editor.window().findChild<QMenu*>(QStringLiteral("menuFile"))) {
+    file->popup(editor.window().mapToGlobal(QPoint(0, 0)));
+    save(file, name("file-menu.png"));
+    file->close();
+  }
   QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
   for (int tag : {9, 10, 11, 12, 17, 18, 19, 20}) editor.click(tag);
   editor.choose("mode", 1);

@@ -375,6 +375,14 @@ Log and history: %8</translation>
         <source>Notes:</source>
         <translation>Notes:</translation>
     </message>
+    <message>
+        <source>Export the names</source>
+        <translation>Export the names</translation>
+    </message>
+    <message>
+        <source>MIDNAM documents (*.midnam)</source>
+        <translation>MIDNAM documents (*.midnam)</translation>
+    </message>
 </context>
 <context>
     <name>ListLabel</name>
@@ -824,6 +832,10 @@ Log and history: %8</translation>
     <message>
         <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
         <translation>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</translation>
+    </message>
+    <message>
+        <source>Export &amp;Names…</source>
+        <translation>Export &amp;Names…</translation>
     </message>
 </context>
 <context>
@@ -2066,6 +2078,10 @@ Log and history: %8</translation>
         <source>The preset was not saved</source>
         <translation>The preset was not saved</translation>
     </message>
+    <message>
+        <source>The names were not exported</source>
+        <translation>The names were not exported</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::EntryDialog</name>
@@ -2617,11 +2633,17 @@ Log and history: %8</translation>
     </message>
     <message numerus="yes">
         <source>%n presets</source>
-        <translation><numerusform>%n preset</numerusform><numerusform>%n presets</numerusform></translation>
+        <translation>
+            <numerusform>%n preset</numerusform>
+            <numerusform>%n presets</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%1 of %n presets</source>
-        <translation><numerusform>%1 of %n preset</numerusform><numerusform>%1 of %n presets</numerusform></translation>
+        <translation>
+            <numerusform>%1 of %n preset</numerusform>
+            <numerusform>%1 of %n presets</numerusform>
+        </translation>
     </message>
     <message>
         <source>Its folder is not there now.</source>
@@ -2641,7 +2663,10 @@ Log and history: %8</translation>
     </message>
     <message numerus="yes">
         <source>%n presets imported.</source>
-        <translation><numerusform>%n preset imported.</numerusform><numerusform>%n presets imported.</numerusform></translation>
+        <translation>
+            <numerusform>%n preset imported.</numerusform>
+            <numerusform>%n presets imported.</numerusform>
+        </translation>
     </message>
     <message>
         <source>Some files were not imported</source>
@@ -3035,7 +3060,10 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     </message>
     <message numerus="yes">
         <source>Send %1 to %n memory slots?</source>
-        <translation><numerusform>Send %1 to %n memory slot?</numerusform><numerusform>Send %1 to %n memory slots?</numerusform></translation>
+        <translation>
+            <numerusform>Send %1 to %n memory slot?</numerusform>
+            <numerusform>Send %1 to %n memory slots?</numerusform>
+        </translation>
     </message>
     <message>
         <source>Sending the set…</source>

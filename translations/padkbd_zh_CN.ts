@@ -375,6 +375,14 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>Notes:</source>
         <translation>备注：</translation>
     </message>
+    <message>
+        <source>Export the names</source>
+        <translation>导出名称</translation>
+    </message>
+    <message>
+        <source>MIDNAM documents (*.midnam)</source>
+        <translation>MIDNAM 文档 (*.midnam)</translation>
+    </message>
 </context>
 <context>
     <name>ListLabel</name>
@@ -824,6 +832,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     <message>
         <source>Write every message to and from the keyboard to the log: each read or send adds about 250 KB, so the log fills quickly and keeps fewer days</source>
         <translation>把与键盘往来的每条消息都写入日志：每次读取或发送约增加 250 千字节，日志会很快写满，保留的天数也更少</translation>
+    </message>
+    <message>
+        <source>Export &amp;Names…</source>
+        <translation>导出名称(&amp;N)…</translation>
     </message>
 </context>
 <context>
@@ -2066,6 +2078,10 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
         <source>The preset was not saved</source>
         <translation>预设未能保存</translation>
     </message>
+    <message>
+        <source>The names were not exported</source>
+        <translation>名称未能导出</translation>
+    </message>
 </context>
 <context>
     <name>padkbd::editor::EntryDialog</name>
@@ -2617,11 +2633,15 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     </message>
     <message numerus="yes">
         <source>%n presets</source>
-        <translation><numerusform>%n 个预设</numerusform></translation>
+        <translation>
+            <numerusform>%n 个预设</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%1 of %n presets</source>
-        <translation><numerusform>%n 个预设中的 %1 个</numerusform></translation>
+        <translation>
+            <numerusform>%n 个预设中的 %1 个</numerusform>
+        </translation>
     </message>
     <message>
         <source>Its folder is not there now.</source>
@@ -2641,7 +2661,9 @@ Qt %2 · libusb %3 · libplist %4 · RtMidi %5
     </message>
     <message numerus="yes">
         <source>%n presets imported.</source>
-        <translation><numerusform>已导入 %n 个预设。</numerusform></translation>
+        <translation>
+            <numerusform>已导入 %n 个预设。</numerusform>
+        </translation>
     </message>
     <message>
         <source>Some files were not imported</source>
@@ -3034,7 +3056,9 @@ To choose another keyboard, mend or delete the file, then open Keyboard → Keyb
     </message>
     <message numerus="yes">
         <source>Send %1 to %n memory slots?</source>
-        <translation><numerusform>把 %1 发送到 %n 个存储位置吗？</numerusform></translation>
+        <translation>
+            <numerusform>把 %1 发送到 %n 个存储位置吗？</numerusform>
+        </translation>
     </message>
     <message>
         <source>Sending the set…</source>

@@ -15,6 +15,7 @@
 #include "model/KeyboardId.h"
 #include "padkbd/BuildConfig.h"
 #include "sim/SimulatedController.h"
+#include "storage/Midnam.h"
 #include "tests/storage/StorageFixtures.h"
 
 namespace padkbd {
@@ -254,7 +255,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // both ends. Every error is one whole line in the tool's words, naming the fix.
   const string commands =
       "(commands: info, read, send, restore, slots, history, monitor, gains, "
-      "check, show, diff, default, use, devices, help)";
+      "export, check, show, diff, default, use, devices, help)";
   const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
   const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
   const string strikes =
@@ -326,10 +327,10 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   const Result all = run("--help");
   EXPECT_EQ(run("help"), all);
   EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, monitor, gains, "
-                         "devices) use"),
+                         "export, devices) use"),
             string::npos);
-  for (const string& command : split("info read send restore slots history monitor gains check "
-                                     "show diff default use devices help",
+  for (const string& command : split("info read send restore slots history monitor gains export "
+                                     "check show diff default use devices help",
                                      ' ')) {
     const Result help = run(command + " --help");
     EXPECT_EQ(run("help " + command), help) << command;
@@ -417,6 +418,33 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
       run("monitor --play 'pad 1'"),
       (Result{2, "",
               "padkbd: monitor: --play plays the simulated keyboard: give --simulate too\n"}));
+}
+
+// A document's names, named after it, well-formed; the keyboard's own
+// without one; an unwritable target, a missing --midnam, a device option
+// beside a document: one line each.
+TEST_F(Cli, ExportWritesTheNamesOfADocumentOrOfTheKeyboard) {
+  Preset preset = parsePreset(run("default").out).value();
+  preset.buttons[13]->channel = 9;
+  save("a&b.padkbd", preset);
+  expect({{"export --midnam out.midnam 'a&b.padkbd'", 0, "", ""},
+          {"--simulate export --midnam kb.midnam", 0, "", ""},
+          {"export --midnam 'a&b.padkbd/x' 'a&b.padkbd'", 1, "",
+           lit("padkbd: Could not write a&b.padkbd/x: Not a directory\n")},
+          {"export 'a&b.padkbd'", 2, "",
+           lit("padkbd: export needs a file name after --midnam: padkbd export [PRESET] --midnam "
+               "FILE (see padkbd help export)\n")},
+          {"--device 1234:5678 export --midnam o 'a&b.padkbd'", 2, "",
+           lit("padkbd: export: --device applies to the keyboard's own settings, not to PRESET "
+               "(see padkbd help export)\n")}});
+  // Named as the window names the controls (as controlName does).
+  EXPECT_EQ(readAll(at("out.midnam")), midnamDocument(preset, {}, "a&b"));
+  EXPECT_EQ(std::system(("xmllint --nonet --noout " + at("out.midnam").string()).c_str()), 0);
+  // From standard input to standard output: no document's name.
+  EXPECT_EQ(run("export --midnam - -", readAll(at("a&b.padkbd"))).out,
+            midnamDocument(preset, {}, ""));
+  const Preset held = parsePreset(run("--simulate read").out).value();
+  EXPECT_EQ(readAll(at("kb.midnam")), midnamDocument(held, {}, ""));
 }
 
 TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {

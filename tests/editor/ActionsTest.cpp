@@ -5,6 +5,7 @@
 
 #include "editor/SelectorSurface.h"
 #include "editor/Words.h"
+#include "storage/Midnam.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::editor;
@@ -310,6 +311,35 @@ class ActionsTest : public QObject {
     editor.answerFiles(editor.dir() / "never.padkbd");
     vc.documents().saveAction();
     QVERIFY(editor.problems.size() == 2 && !fs::exists(editor.dir() / "never.padkbd"));
+  }
+
+  // Export Names writes the names of the preset shown (named as the window
+  // names the controls, as controlName does), after its document if it has
+  // one; a target that cannot be written is told; off in bulk mode.
+  void exportNamesWritesTheShownPresetsNames() {
+    EditorHarness editor;
+    auto& vc = editor.vc();
+    QStringList asked;
+    const auto exportTo = [&](const std::string& target) {
+      vc.dialogs.saveNamesPath = [&, target](QWidget*, const QString& suggested) {
+        asked << suggested;
+        return QString::fromStdString((editor.dir() / target).string());
+      };
+      editor.action("actionExportNames")->trigger();
+      return readAll(editor.dir() / target);
+    };
+    QCOMPARE(exportTo("read.midnam"), padkbd::midnamDocument(vc.session().preset(), {}, ""));
+    editor.answerFiles(editor.dir() / "live.padkbd");
+    vc.documents().saveAction();
+    editor.choose("globalO", 1);
+    QCOMPARE(exportTo("live.midnam"), padkbd::midnamDocument(vc.session().preset(), {}, "live"));
+    exportTo("live.padkbd/x");
+    QCOMPARE(asked, QStringList({"padkbd.midnam", "live.midnam", "live.midnam"}));
+    QCOMPARE(editor.problems, QStringList{QString::fromStdString(
+                                  "Could not write " + (editor.dir() / "live.padkbd/x").string() +
+                                  ": Not a directory")});
+    vc.bulkChange();
+    QVERIFY(!editor.action("actionExportNames")->isEnabled());
   }
 
   // Two windows over one working copy: each saves, byte for byte, what it
