@@ -389,9 +389,10 @@ class DialogsTest : public QObject {
       QVERIFY(label.top() > slider.bottom() &&
               std::abs(label.center().x() - slider.center().x()) < 4);
     }
+    gains->sliders[0]->setValue(1);
     gains->doDefaultAction();
-    QVERIFY(gains->sliders[2]->value() == 64 &&
-            gains->labels[2]->text() == QStringLiteral("64/127") && gains->status().isEmpty());
+    QVERIFY(gains->sliders[2]->value() == 64 && gains->status().isEmpty());
+    for (QLabel* label : gains->labels) QCOMPARE(label->text(), QStringLiteral("64/127"));
     gains->doApplyAction();
     QVERIFY(editor.waitForKeyboard() && gains->status() == kSendSucceeded);
     gains->sliders[0]->setValue(1);

@@ -196,6 +196,9 @@ class PlayTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
     QTest::keyClick(&editor.window(), Qt::Key_Escape);  // disarms, still in bulk mode
     QVERIFY(!choose->isChecked() && editor.vc().session().inBulk());
+    choose->trigger();  // and so does the end of listening
+    part<QPushButton>(editor, "monitorListen")->click();
+    QVERIFY(!choose->isChecked() && !editor.window().play().listening());
     QTest::keyClick(&editor.window(), Qt::Key_Escape);
     QVERIFY(!editor.vc().session().inBulk());
   }
@@ -274,12 +277,12 @@ class PlayTest : public QObject {
                        Qt::NoScrollPhase, false);
       QApplication::sendEvent(editor.element(8), &turn);
     };
-    for (const int delta : {120, 240, 30, -360, -120}) wheel(delta, Qt::ControlModifier);
+    for (const int delta : {120, 240, 30, -30, -360, -120}) wheel(delta, Qt::ControlModifier);
     wheel(120, Qt::NoModifier);
     editor.click(8, Qt::ControlModifier);
     QTRY_COMPARE(heard(editor),
                  (QStringList{kPad1On, kPad1Off, kKnob8.arg(7), kKnob8.arg(9), kKnob8.arg(10),
-                              kKnob8.arg(7), kKnob8.arg(7), kKnob8.arg(17)}));
+                              kKnob8.arg(9), kKnob8.arg(7), kKnob8.arg(7), kKnob8.arg(17)}));
     QVERIFY(editor.selectedTags().isEmpty());
     editor.click(9);
     QCOMPARE(editor.selectedTags(), QStringList{"9"});

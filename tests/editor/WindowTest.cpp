@@ -99,6 +99,12 @@ class WindowTest : public QObject {
       QStringList tip{QStringLiteral("Set to the first entry of their lists:")};
       for (int pad = 1; pad <= 12; ++pad) tip << QStringLiteral("Pad %1: mode byte 0c").arg(pad);
       QCOMPARE(editor.vc().message->toolTip(), (tip << QStringLiteral("and 37 more")).join('\n'));
+      EditorHarness one([](SimulatedController& sim) { sim.setRawValue(0, 0x41, 0x01, 0x07); });
+      QVERIFY(one.status().endsWith(QStringLiteral(
+          "! (1 setting from the keyboard was outside its list and set to the first entry)")));
+      QCOMPARE(one.vc().message->toolTip(),
+               QStringLiteral("Set to the first entry of their lists:\n"
+                              "Global settings: velocity curve byte 07"));
     }
     // A damaged settings file: the built-in keyboard is used, a message says
     // so once, and the Keyboard dialog will not overwrite the file.
