@@ -444,6 +444,16 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.status(),
              QStringLiteral("Sending cancelled.") + mixIn(editor.sim().writeCount()));
     vc.messageWindow()->close();
+    // A cancel holds though more work is asked for before the send sees it.
+    editor.sim().resetCounters();
+    last = {};
+    vc.keyboard().sendAction();
+    QTRY_VERIFY(last.stage == Stage::Sending && last.done >= 50);
+    editor.worker().cancel();
+    editor.worker().sendGains(std::vector<std::int32_t>(8, 64), &vc, [](auto) {});
+    QVERIFY(editor.waitForKeyboard());
+    QVERIFY(editor.status().startsWith(QStringLiteral("Sending cancelled.")));
+    vc.messageWindow()->close();
 
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) {
