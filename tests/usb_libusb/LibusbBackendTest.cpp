@@ -76,7 +76,8 @@ class OverLibusb : public ::testing::Test {
 };
 
 // Every error libusb defines (0, -1 to -12, -99: its documented values),
-// and one it does not, becomes the status of its meaning, told in the tool's words with the code the advice follows.
+// and one it does not, becomes the status of its meaning, told in the tool's words with the code
+// the advice follows.
 TEST(LibusbStatus, EachErrorIsToldByItsMeaning) {
   const std::tuple<int, const char*, Code> each[] = {
       {0, "success", Code::Ok},
@@ -136,6 +137,13 @@ TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   EXPECT_THAT(seen, ElementsAre("0003 1-4.2 [other] [] success", id + " 1-10 [pads] [us] success",
                                 id + " 2-1 [] [] success"));
   EXPECT_EQ(owners(pads), "driver driver ") << "listing opens a device only to read its names";
+  // ... and closes it again: listing over and over holds no file open.
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
+  const auto before = openFiles();
+  for (int n = 0; n < 3; ++n) EXPECT_EQ(usb().listMidiDevices().devices.size(), 3u);
+  EXPECT_EQ(openFiles(), before);
 }
 
 // The window learns of keyboards coming and going from one watch at a time,
@@ -209,7 +217,8 @@ TEST_F(OverLibusb, AnInterfaceHeldElsewhereIsBusyUntilGivenBack) {
   EmulatedUsbDevice& device = add();
   LibusbBackend other;
   UsbInterfaceHandle mine = 0, theirs = 0;
-  ASSERT_EQ(other.createInterface(other.findDevices(config::kUsbVendorId, config::kUsbProductId).at(0), 1, theirs),
+  ASSERT_EQ(other.createInterface(
+                other.findDevices(config::kUsbVendorId, config::kUsbProductId).at(0), 1, theirs),
             UsbStatus::Success);
   ASSERT_EQ(other.openInterface(theirs), UsbStatus::Success);
   ASSERT_EQ(usb().createInterface(find().at(0), 1, mine), UsbStatus::Success);
