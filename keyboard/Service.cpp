@@ -22,8 +22,9 @@ void KeyboardService::setCancelFlag(const std::atomic<bool>* flag) {
   io_->setCancelFlag(flag);
 }
 
-void KeyboardService::setProgress(std::function<void(const PadAction::Progress&)> progress) {
-  pad_->setProgress(std::move(progress));
+std::function<void(const PadAction::Progress&)> KeyboardService::setProgress(
+    std::function<void(const PadAction::Progress&)> progress) {
+  return pad_->setProgress(std::move(progress));
 }
 
 void KeyboardService::setHistoryNotes(std::function<void(const HistoryNote&)> told) {

@@ -69,8 +69,10 @@ class KeyboardService {
 
   // Set by another thread (or a signal) to stop the exchange under way.
   void setCancelFlag(const std::atomic<bool>* flag);
-  // Told at each handshake attempt and each setting read or sent.
-  void setProgress(std::function<void(const PadAction::Progress&)> progress);
+  // Told at each handshake attempt and each setting read or sent; gives
+  // back who was told before.
+  std::function<void(const PadAction::Progress&)> setProgress(
+      std::function<void(const PadAction::Progress&)> progress);
   // Told what the history said of each exchange recorded.
   void setHistoryNotes(std::function<void(const HistoryNote&)> told);
 

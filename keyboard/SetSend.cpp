@@ -19,9 +19,12 @@ SetSendResult sendSet(KeyboardService& service, const std::vector<SetSlotPlan>& 
       for (const SetSlotPlan& each : plan) result.notSent.push_back(each.named.slot);
       return result;
     }
-    if (std::find(skip.begin(), skip.end(), slot.named.slot) == skip.end()) sending.push_back(&slot);
+    if (std::find(skip.begin(), skip.end(), slot.named.slot) == skip.end())
+      sending.push_back(&slot);
   }
   SetProgress told{0, static_cast<int>(sending.size()), 0, 0, 0};
+  // Whoever followed the service's progress (the window's worker) still does.
+  const auto before = service.setProgress({});
   for (std::size_t i = 0; i < sending.size(); ++i) {
     const SetSlotPlan& slot = *sending[i];
     told.index = static_cast<int>(i) + 1;
@@ -29,25 +32,27 @@ SetSendResult sendSet(KeyboardService& service, const std::vector<SetSlotPlan>& 
     told.done = 0;
     told.total = 0;
     service.setProgress([&](const PadAction::Progress& step) {
+      if (before) before(step);
       if (step.stage != PadAction::Progress::Stage::Sending) return;
       told.done = step.done;
       told.total = step.total;
       if (progress) progress(told);
     });
-    const std::string name = slot.preset ? slot.preset->path.filename().string()
-                                         : slot.named.path.filename().string();
+    const std::string name =
+        slot.preset ? slot.preset->path.filename().string() : slot.named.path.filename().string();
     const Outcome sent =
         service.send(copyOf(*slot.document), setName.empty() ? name : setName + ": " + name);
     if (!sent) {
       result.stoppedAt = slot.named.slot;
       result.stoppedWritten = service.written();
-      for (std::size_t j = i + 1; j < sending.size(); ++j) result.notSent.push_back(sending[j]->named.slot);
+      for (std::size_t j = i + 1; j < sending.size(); ++j)
+        result.notSent.push_back(sending[j]->named.slot);
       result.outcome = sent;
       break;
     }
     result.written.push_back(slot.named.slot);
   }
-  service.setProgress({});
+  service.setProgress(before);
   return result;
 }
 

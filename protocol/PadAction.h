@@ -70,9 +70,10 @@ class PadAction {
   // The settings the last WritePadValueToDevice got into the keyboard.
   int lastWritten() const { return written_; }
 
-  // Told at each handshake attempt and each setting read or sent.
-  void setProgress(std::function<void(const Progress&)> progress) {
-    progress_ = std::move(progress);
+  // Told at each handshake attempt and each setting read or sent; gives
+  // back who was told before.
+  std::function<void(const Progress&)> setProgress(std::function<void(const Progress&)> progress) {
+    return std::exchange(progress_, std::move(progress));
   }
 
   // Choice lists.

@@ -271,6 +271,10 @@ class LibraryTest : public QObject {
     QVERIFY(editor.waitForKeyboard(60));
     QCOMPARE(skipAsked.size(), 1);
     QCOMPARE(set.status(), QStringLiteral("The set was sent: Memory 1, Memory 3, Memory 5."));
+    // The window's own sends are followed as before.
+    int told = 0;
+    QObject::connect(&editor.worker(), &DeviceWorker::progress, &set, [&] { ++told; });
+    QVERIFY(editor.send() && told > PadAction::kFullExchange);
 
     // A preset changed since the set named it: told, and nothing is sent.
     writePreset(editor, own, "p3", 31);
