@@ -19,7 +19,8 @@ SetSendResult sendSet(KeyboardService& service, const std::vector<SetSlotPlan>& 
       for (const SetSlotPlan& each : plan) result.notSent.push_back(each.named.slot);
       return result;
     }
-    if (std::find(skip.begin(), skip.end(), slot.named.slot) == skip.end()) sending.push_back(&slot);
+    if (std::find(skip.begin(), skip.end(), slot.named.slot) == skip.end())
+      sending.push_back(&slot);
   }
   SetProgress told{0, static_cast<int>(sending.size()), 0, 0, 0};
   for (std::size_t i = 0; i < sending.size(); ++i) {
@@ -34,14 +35,15 @@ SetSendResult sendSet(KeyboardService& service, const std::vector<SetSlotPlan>& 
       told.total = step.total;
       if (progress) progress(told);
     });
-    const std::string name = slot.preset ? slot.preset->path.filename().string()
-                                         : slot.named.path.filename().string();
+    const std::string name =
+        slot.preset ? slot.preset->path.filename().string() : slot.named.path.filename().string();
     const Outcome sent =
         service.send(copyOf(*slot.document), setName.empty() ? name : setName + ": " + name);
     if (!sent) {
       result.stoppedAt = slot.named.slot;
       result.stoppedWritten = service.written();
-      for (std::size_t j = i + 1; j < sending.size(); ++j) result.notSent.push_back(sending[j]->named.slot);
+      for (std::size_t j = i + 1; j < sending.size(); ++j)
+        result.notSent.push_back(sending[j]->named.slot);
       result.outcome = sent;
       break;
     }

@@ -159,9 +159,9 @@ struct Stat {
 std::optional<Stat> statOf(const fs::path& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  return Stat{static_cast<std::int64_t>(info.st_size),
-              static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                  info.st_mtim.tv_nsec};
+  return Stat{
+      static_cast<std::int64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 // A file as a look found it.
@@ -218,9 +218,9 @@ void walk(const fs::path& folder, std::vector<Found>& found, const std::atomic<b
     // A FIFO or a device is listed as what it is when read.
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) continue;
-    Stat stat{static_cast<std::int64_t>(info.st_size),
-              static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                  info.st_mtim.tv_nsec};
+    Stat stat{
+        static_cast<std::int64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
     if (S_ISLNK(info.st_mode)) {
       const std::optional<Stat> target = statOf(path);
       if (!target) continue;  // a dangling link or one to a folder
@@ -240,7 +240,8 @@ std::string matchQuery(std::string_view words) {
     while (j < words.size() && !std::isspace(static_cast<unsigned char>(words[j]))) ++j;
     if (j > i) {
       std::string word;
-      for (char c : words.substr(i, j - i)) word += c == '"' ? std::string("\"\"") : std::string(1, c);
+      for (char c : words.substr(i, j - i))
+        word += c == '"' ? std::string("\"\"") : std::string(1, c);
       query += (query.empty() ? "\"" : " \"") + word + "\"*";
     }
     i = j;
@@ -317,7 +318,8 @@ fs::path LibraryPreset::relative() const {
 }
 
 std::optional<std::string> cleanTag(std::string_view tag) {
-  while (!tag.empty() && std::isspace(static_cast<unsigned char>(tag.front()))) tag.remove_prefix(1);
+  while (!tag.empty() && std::isspace(static_cast<unsigned char>(tag.front())))
+    tag.remove_prefix(1);
   while (!tag.empty() && std::isspace(static_cast<unsigned char>(tag.back()))) tag.remove_suffix(1);
   if (tag.empty() || tag.size() > 64 || tag.front() == '+' || tag.front() == '-') {
     return std::nullopt;
@@ -483,7 +485,8 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
         SQLite::Statement rows(*db.db, "SELECT id, path, folder, size, mtime, hash FROM presets");
         while (rows.executeStep()) {
           known.emplace(rows.getColumn(1).getString(),
-                        Known{rows.getColumn(0).getInt64(), rows.getColumn(2).getString(),
+                        Known{rows.getColumn(0).getInt64(),
+                              rows.getColumn(2).getString(),
                               {rows.getColumn(3).getInt64(), rows.getColumn(4).getInt64()},
                               rows.getColumn(5).getString()});
         }
@@ -511,8 +514,7 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
     const bool inLibrary = std::find_if(folders_.begin(), folders_.end(), [&](const fs::path& f) {
                              return f.string() == row.folder;
                            }) != folders_.end();
-    const bool folderThere =
-        std::find(present.begin(), present.end(), row.folder) != present.end();
+    const bool folderThere = std::find(present.begin(), present.end(), row.folder) != present.end();
     if (!inLibrary) {
       dropped.emplace_back(row.id, path);
     } else if (folderThere) {
@@ -615,8 +617,10 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
       }
     }
     for (const fs::path& folder : folders_) {
-      const bool there = std::find(present.begin(), present.end(), folder.string()) != present.end();
-      SQLite::Statement missing(sql, "UPDATE presets SET missing = ? WHERE folder = ? AND missing != ?");
+      const bool there =
+          std::find(present.begin(), present.end(), folder.string()) != present.end();
+      SQLite::Statement missing(sql,
+                                "UPDATE presets SET missing = ? WHERE folder = ? AND missing != ?");
       missing.bind(1, there ? 0 : 1);
       missing.bind(2, folder.string());
       missing.bind(3, there ? 0 : 1);
@@ -641,7 +645,8 @@ Result<std::vector<LibraryPreset>> Library::list(const LibraryFilter& filter) {
       where += " AND EXISTS (SELECT 1 FROM tags t WHERE t.preset = p.id AND t.tag = :tag)";
     }
     const std::string match = matchQuery(filter.search);
-    if (!match.empty()) where += " AND p.id IN (SELECT rowid FROM search WHERE search MATCH :match)";
+    if (!match.empty())
+      where += " AND p.id IN (SELECT rowid FROM search WHERE search MATCH :match)";
     SQLite::Statement rows(sql, fmt::format("SELECT {} FROM presets p WHERE {} ORDER BY p.name "
                                             "COLLATE NOCASE, p.path",
                                             kColumns, where));
@@ -692,7 +697,8 @@ Result<LibraryPreset> Library::find(std::string_view name) {
   if (found.size() == 1) return *found.front();
   if (found.empty()) return Result<LibraryPreset>::failure(Text(TextId::LibraryNoPreset, {name}));
   std::vector<Text> paths;
-  for (const LibraryPreset* preset : found) paths.push_back(Text(TextId::Plain, {preset->path.string()}));
+  for (const LibraryPreset* preset : found)
+    paths.push_back(Text(TextId::Plain, {preset->path.string()}));
   return Result<LibraryPreset>::failure(Text(TextId::LibraryAmbiguous, {name, joined(paths)}));
 }
 

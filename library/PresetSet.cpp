@@ -14,16 +14,16 @@ namespace fs = std::filesystem;
 
 bool isHash(std::string_view text) {
   return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
-           return std::isxdigit(static_cast<unsigned char>(c)) && !std::isupper(static_cast<unsigned char>(c));
+           return std::isxdigit(static_cast<unsigned char>(c)) &&
+                  !std::isupper(static_cast<unsigned char>(c));
          });
 }
 
 // Relative, and never out of its folder.
 bool insideFolder(const fs::path& path) {
   if (path.empty() || path.is_absolute()) return false;
-  return std::none_of(path.begin(), path.end(), [](const fs::path& part) {
-    return part == ".." || part == ".";
-  });
+  return std::none_of(path.begin(), path.end(),
+                      [](const fs::path& part) { return part == ".." || part == "."; });
 }
 
 Result<PresetSet> lineFailure(int line, Text why) {
@@ -42,12 +42,14 @@ Result<PresetSet> parseSet(std::string_view text) {
     std::string_view line = text.substr(start, end - start);
     start = end + 1;
     ++number;
-    if (line.find('\0') != std::string_view::npos) return lineFailure(number, Text(TextId::StateNul));
+    if (line.find('\0') != std::string_view::npos)
+      return lineFailure(number, Text(TextId::StateNul));
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
     if (line.empty() || line.front() == '#') continue;
     if (!header) {
-      if (line != kSetHeader) return lineFailure(number, Text(TextId::SetExpectedHeader, {kSetHeader}));
+      if (line != kSetHeader)
+        return lineFailure(number, Text(TextId::SetExpectedHeader, {kSetHeader}));
       header = true;
       continue;
     }
@@ -65,7 +67,8 @@ Result<PresetSet> parseSet(std::string_view text) {
     const fs::path path(std::string(rest.substr(space + 1)));
     if (!insideFolder(path)) return lineFailure(number, Text(TextId::SetPath));
     const int slot = digit - '0';
-    if (std::any_of(set.slots.begin(), set.slots.end(), [&](const SetSlot& s) { return s.slot == slot; })) {
+    if (std::any_of(set.slots.begin(), set.slots.end(),
+                    [&](const SetSlot& s) { return s.slot == slot; })) {
       return lineFailure(number, Text(TextId::SetSlotTwice, {slot}));
     }
     set.slots.push_back({slot, std::string(hash), path});
@@ -100,8 +103,10 @@ Outcome writeSet(const fs::path& file, const PresetSet& set) {
 Result<PresetSet> makeSet(Library& library, const std::vector<std::pair<int, std::string>>& slots) {
   PresetSet set;
   for (const auto& [slot, name] : slots) {
-    if (slot < 1 || slot > kSlotCount) return Result<PresetSet>::failure(Text(TextId::SetSlotNumber));
-    if (std::any_of(set.slots.begin(), set.slots.end(), [&](const SetSlot& s) { return s.slot == slot; })) {
+    if (slot < 1 || slot > kSlotCount)
+      return Result<PresetSet>::failure(Text(TextId::SetSlotNumber));
+    if (std::any_of(set.slots.begin(), set.slots.end(),
+                    [&](const SetSlot& s) { return s.slot == slot; })) {
       return Result<PresetSet>::failure(Text(TextId::SetSlotTwice, {slot}));
     }
     const Result<LibraryPreset> preset = library.find(name);
@@ -141,8 +146,8 @@ Result<std::vector<SetSlotPlan>> planSet(Library& library, const PresetSet& set,
     if (found == nullptr) {
       slot.status = atPath != nullptr ? SetSlotPlan::Status::Changed : SetSlotPlan::Status::Missing;
       slot.preset = atPath != nullptr ? std::optional<LibraryPreset>(*atPath) : std::nullopt;
-      slot.problem = Text(atPath != nullptr ? TextId::SetChanged : TextId::SetMissing,
-                          {named.slot, shown});
+      slot.problem =
+          Text(atPath != nullptr ? TextId::SetChanged : TextId::SetMissing, {named.slot, shown});
       plan.push_back(std::move(slot));
       continue;
     }

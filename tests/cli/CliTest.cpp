@@ -611,5 +611,75 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
   EXPECT_EQ(statuses[0] + statuses[130], 100);
 }
 
+// The library and sets of nine as a new user meets them: three presets added
+// with tags, one found by its tag, a set of three made and sent to the
+// simulated keyboard, a send stopped part-way and finished, and a set whose
+// preset changed since.
+class LibraryCli : public Cli {
+ protected:
+  fs::path library(const string& name) const { return at("data/padkbd/library") / name; }
+  test::ScopedEnv data_{"XDG_DATA_HOME", at("data")};
+};
+
+TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
+  for (const auto& [name, red] : {std::pair{"intro", 1}, {"drums", 2}, {"keys", 3}}) {
+    Preset p = test::samplePreset();
+    p.buttons[8]->CR = red;
+    save(string(name) + ".padkbd", p);
+  }
+  writeAll(at("notes.padkbd"), "not a preset");
+  const string added = "added intro.padkbd as intro\nadded drums.padkbd as drums\n";
+  expect({
+      {"library list", 0, "The library is empty: padkbd library add FILE… copies presets into " +
+                              lit(at("data/padkbd/library").string()) + ".\n"},
+      {"library add intro.padkbd drums.padkbd --tag live --tag Show", 0, "", lit(added)},
+      {"library add keys.padkbd notes.padkbd", 1, "",
+       lit("added keys.padkbd as keys\npadkbd: notes.padkbd is not a preset: the file is not a "
+           "property list\n")},
+      {"library tag drums +jazz -live --favourite", 0, "", "drums: jazz, Show\n"},
+      {"library tag drums +,", 2, "",
+       lit("padkbd: \",\" is not a tag: a tag has 1 to 64 characters, no line break or comma, and "
+           "does not start with + or -\n")},
+      {"library list", 0, "drums  \\[jazz, Show\\]  favourite\nintro  \\[live, Show\\]\nkeys\n"},
+      {"library list --tag show --search dru", 0, "drums  \\[jazz, Show\\]  favourite\n"},
+      {"library list --favourites --tag live", 0, "No preset matches.\n"},
+      {"library show intor", 2, "",
+       lit("padkbd: there is no preset named \"intor\" in the library; did you mean \"intro\"?\n")},
+      {"library folders --remove " + at("data/padkbd/library").string(), 2, "",
+       lit("padkbd: the library's own folder " + at("data/padkbd/library").string() +
+           " cannot be removed\n")},
+      {"set make tonight.padkbdset 1=intro 3=drums 4=keys 3=intro", 2, "",
+       "padkbd: set make: memory 3 is named twice\n"},
+      {"set make tonight.padkbdset 1=intro 3=drums 4=keys", 0, "",
+       "tonight.padkbdset: 3 memory slots\n"},
+      {"set send tonight.padkbdset --only 2", 2, "",
+       "padkbd: set send: the set fills no memory slot 2\n"},
+  });
+  // Stopped in its second slot, then finished without the slot written whole.
+  Result r = run("write-failure=800 set send tonight.padkbdset", "", PADKBD_FAULTY_EXE);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.substr(r.err.find("sent intro")),
+            "sent intro.padkbd to memory slot 1\npadkbd: sending memory slot 3 failed: the send "
+            "stopped, at Pad 15 (value): the write failed (input/output error); memory 1 written "
+            "whole; memory 4 not sent; padkbd set "
+            "send tonight.padkbdset --skip-written sends the rest\n")
+      << r.err;
+  r = run("write-failure=100000 set send tonight.padkbdset --skip-written", "", PADKBD_FAULTY_EXE);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("intro.padkbd → Memory 1: last sent by padkbd on "), string::npos) << r.err;
+  EXPECT_NE(r.err.find("; against that, nothing changes (skipped)\n"), string::npos) << r.err;
+  EXPECT_EQ(r.err.substr(r.err.find("sent drums")),
+            "sent drums.padkbd to memory slot 3\nsent keys.padkbd to memory slot 4\n");
+  // A preset changed since the set named it: said, and nothing sent.
+  save("drums2.padkbd", test::samplePreset());
+  fs::copy_file(at("drums2.padkbd"), library("drums.padkbd"), fs::copy_options::overwrite_existing);
+  fs::last_write_time(library("drums.padkbd"),
+                      fs::last_write_time(library("drums.padkbd")) + std::chrono::seconds(2));
+  expect({{"--simulate set send tonight.padkbdset", 1, "",
+           lit("padkbd: Memory 3: drums.padkbd has changed since the set named it\npadkbd: "
+               "nothing sent: make the set again (padkbd set make) to send the presets as they "
+               "are now\n")}});
+}
+
 }  // namespace
 }  // namespace padkbd

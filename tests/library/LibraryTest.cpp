@@ -87,42 +87,64 @@ TEST_F(LibraryTest, AFileKeepsItsMarksWhenRenamedMovedOrChangedAndOnlyTheIndexIs
     Seen after;
   };
   const Step steps[] = {
-      {"nothing changed", [] {}, {0, 0, 0}, 0,
-       {{"drums.padkbd", {Tags{}, false, 2}}, {"intro.padkbd", {Tags{"Live", "show"}, false, 1}},
+      {"nothing changed",
+       [] {},
+       {0, 0, 0},
+       0,
+       {{"drums.padkbd", {Tags{}, false, 2}},
+        {"intro.padkbd", {Tags{"Live", "show"}, false, 1}},
         {"keys.padkbd", {Tags{}, false, 3}}}},
-      {"renamed", [&] { fs::rename(own_ / "intro.padkbd", own_ / "opener.padkbd"); }, {1, 1, 0}, 0,
-       {{"drums.padkbd", {Tags{}, false, 2}}, {"keys.padkbd", {Tags{}, false, 3}},
+      {"renamed",
+       [&] { fs::rename(own_ / "intro.padkbd", own_ / "opener.padkbd"); },
+       {1, 1, 0},
+       0,
+       {{"drums.padkbd", {Tags{}, false, 2}},
+        {"keys.padkbd", {Tags{}, false, 3}},
         {"opener.padkbd", {Tags{"Live", "show"}, false, 1}}}},
       {"moved to another folder",
        [&] {
          fs::create_directories(shared_ / "live");
          fs::rename(own_ / "opener.padkbd", shared_ / "live/opener.padkbd");
        },
-       {1, 1, 0}, 0,
-       {{"drums.padkbd", {Tags{}, false, 2}}, {"keys.padkbd", {Tags{}, false, 3}},
+       {1, 1, 0},
+       0,
+       {{"drums.padkbd", {Tags{}, false, 2}},
+        {"keys.padkbd", {Tags{}, false, 3}},
         {"live/opener.padkbd", {Tags{"Live", "show"}, false, 1}}}},
       {"changed outside padkbd",
        [&] {
          writePreset(shared_ / "live/opener.padkbd", 9);
          touchLater(shared_ / "live/opener.padkbd");
        },
-       {1, 0, 0}, 0,
-       {{"drums.padkbd", {Tags{}, false, 2}}, {"keys.padkbd", {Tags{}, false, 3}},
+       {1, 0, 0},
+       0,
+       {{"drums.padkbd", {Tags{}, false, 2}},
+        {"keys.padkbd", {Tags{}, false, 3}},
         {"live/opener.padkbd", {Tags{"Live", "show"}, false, 9}}}},
-      {"deleted", [&] { fs::remove(own_ / "drums.padkbd"); }, {0, 0, 1}, 0,
+      {"deleted",
+       [&] { fs::remove(own_ / "drums.padkbd"); },
+       {0, 0, 1},
+       0,
        {{"keys.padkbd", {Tags{}, false, 3}},
         {"live/opener.padkbd", {Tags{"Live", "show"}, false, 9}}}},
-      {"the shared folder unplugged", [&] { fs::rename(shared_, dir_ / "away"); }, {0, 0, 0}, 1,
+      {"the shared folder unplugged",
+       [&] { fs::rename(shared_, dir_ / "away"); },
+       {0, 0, 0},
+       1,
        {{"keys.padkbd", {Tags{}, true, 3}},
         {"live/opener.padkbd", {Tags{"Live", "show"}, true, 9}}}},
-      {"and back", [&] { fs::rename(dir_ / "away", shared_); }, {0, 0, 0}, 0,
+      {"and back",
+       [&] { fs::rename(dir_ / "away", shared_); },
+       {0, 0, 0},
+       0,
        {{"keys.padkbd", {Tags{}, false, 3}},
         {"live/opener.padkbd", {Tags{"Live", "show"}, false, 9}}}},
   };
   for (const Step& step : steps) {
     step.change();
     report = scan(library);
-    EXPECT_EQ(std::make_tuple(report.indexed, report.moved, report.removed), step.indexedMovedRemoved)
+    EXPECT_EQ(std::make_tuple(report.indexed, report.moved, report.removed),
+              step.indexedMovedRemoved)
         << step.what;
     EXPECT_EQ(report.missingFolders.size(), step.missingFolders) << step.what;
     EXPECT_EQ(seen(library), step.after) << step.what;
@@ -140,8 +162,8 @@ TEST_F(LibraryTest, AFileKeepsItsMarksWhenRenamedMovedOrChangedAndOnlyTheIndexIs
 }
 
 TEST_F(LibraryTest, TagsFavouritesAndSearchFindTheirPresetsAndIdenticalOnesAreShown) {
-  for (const auto& [name, red] : {std::pair{"intro", 1}, {"Intro Jazz", 2}, {"bass line", 3},
-                                  {"copy of bass", 3}}) {
+  for (const auto& [name, red] :
+       {std::pair{"intro", 1}, {"Intro Jazz", 2}, {"bass line", 3}, {"copy of bass", 3}}) {
     writePreset(own_ / (std::string(name) + ".padkbd"), red);
   }
   Library library = open();
@@ -180,9 +202,15 @@ TEST_F(LibraryTest, TagsFavouritesAndSearchFindTheirPresetsAndIdenticalOnesAreSh
   EXPECT_EQ(library.mark(9999, {{"x"}, {}, {}, {}}).code(), Code::LibraryNoPreset);
 
   const std::pair<std::string, std::optional<std::string>> tags[] = {
-      {"  live ", "live"}, {"a b", "a b"}, {"", std::nullopt}, {"-x", std::nullopt},
-      {"+x", std::nullopt}, {"a,b", std::nullopt}, {"a\nb", std::nullopt},
-      {std::string(64, 't'), std::string(64, 't')}, {std::string(65, 't'), std::nullopt}};
+      {"  live ", "live"},
+      {"a b", "a b"},
+      {"", std::nullopt},
+      {"-x", std::nullopt},
+      {"+x", std::nullopt},
+      {"a,b", std::nullopt},
+      {"a\nb", std::nullopt},
+      {std::string(64, 't'), std::string(64, 't')},
+      {std::string(65, 't'), std::nullopt}};
   for (const auto& [given, clean] : tags) EXPECT_EQ(cleanTag(given), clean) << given;
 }
 
@@ -209,7 +237,8 @@ TEST_F(LibraryTest, NamesPathsAndCopiesInNeverReplaceAnotherFile) {
   test::writeAll(dir_ / "in/notes.padkbd", "not a preset");
   const Result<LibraryPreset> added = library.add(dir_ / "in/new.padkbd");
   ASSERT_TRUE(added) << added.message();
-  EXPECT_EQ(std::make_pair(added->path, added->pads[0].red), std::make_pair(own_ / "new.padkbd", 4));
+  EXPECT_EQ(std::make_pair(added->path, added->pads[0].red),
+            std::make_pair(own_ / "new.padkbd", 4));
   EXPECT_EQ(library.add(dir_ / "in/new.padkbd")->id, added->id);  // the same file again
   const std::string before = test::readAll(own_ / "new.padkbd");
   EXPECT_EQ(library.add(dir_ / "other/new.padkbd").code(), Code::LibraryExists);
@@ -231,7 +260,8 @@ TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
   ::symlink("nowhere", (own_ / "dangling.padkbd").c_str());
   Library library = open();
   const ScanReport report = scan(library);
-  EXPECT_EQ(std::make_tuple(report.files, report.indexed, report.refused), std::make_tuple(6, 6, 5));
+  EXPECT_EQ(std::make_tuple(report.files, report.indexed, report.refused),
+            std::make_tuple(6, 6, 5));
   std::map<std::string, std::string> why;
   for (const LibraryPreset& p : listed(library)) {
     why[p.name] = p.refused ? std::string(codeName(Outcome::failure(*p.refused).code())) : "ok";
@@ -320,7 +350,8 @@ TEST(PresetSetText, SetsRoundTripAndEveryBadLineIsNamed) {
        "line 2: the path must be relative, inside a library folder"},
       {"padkbdset 1\nslot 1 " + hash + " a/../../b\n",
        "line 2: the path must be relative, inside a library folder"},
-      {"padkbdset 1\nslot 1 " + hash + " a\nslot 1 " + hash + " b\n", "line 3: memory 1 is named twice"},
+      {"padkbdset 1\nslot 1 " + hash + " a\nslot 1 " + hash + " b\n",
+       "line 3: memory 1 is named twice"},
       {std::string("padkbdset 1\n\0", 13), "line 2: contains a NUL byte"},
   };
   for (const auto& [text, why] : bad) EXPECT_EQ(parseSet(text).message(), why) << text;
@@ -389,9 +420,10 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   EXPECT_EQ(std::make_tuple(sent.written, sent.stoppedAt, sent.stoppedWritten),
             std::make_tuple(std::vector<int>{1, 2}, std::optional<int>(4), 200));
   const std::string n = std::to_string(all);
-  EXPECT_EQ(told, (std::vector<std::string>{"Memory 1 of 3 · 1 of " + n, "Memory 1 of 3 · " + n + " of " + n,
-                                            "Memory 2 of 3 · 1 of " + n, "Memory 2 of 3 · " + n + " of " + n,
-                                            "Memory 3 of 3 · 1 of " + n}));
+  EXPECT_EQ(told, (std::vector<std::string>{
+                      "Memory 1 of 3 · 1 of " + n, "Memory 1 of 3 · " + n + " of " + n,
+                      "Memory 2 of 3 · 1 of " + n, "Memory 2 of 3 · " + n + " of " + n,
+                      "Memory 3 of 3 · 1 of " + n}));
   EXPECT_EQ(sends(), (std::vector<std::pair<int, EntryKind>>{
                          {4, EntryKind::Stopped}, {2, EntryKind::Sent}, {1, EntryKind::Sent}}));
   EXPECT_EQ(history_.list()->back().source, "tonight.padkbdset: intro.padkbd");
@@ -418,9 +450,11 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   const std::vector<SetSlotPlan> changed = plan();
   EXPECT_FALSE(planReady(changed));
   std::vector<std::string> problems;
-  for (const SetSlotPlan& slot : changed) problems.push_back(slot.problem ? english(*slot.problem) : "");
-  EXPECT_EQ(problems, (std::vector<std::string>{"", "Memory 2: drums.padkbd has changed since the set named it",
-                                                "Memory 4: keys.padkbd is no longer in the library"}));
+  for (const SetSlotPlan& slot : changed)
+    problems.push_back(slot.problem ? english(*slot.problem) : "");
+  EXPECT_EQ(problems, (std::vector<std::string>{
+                          "", "Memory 2: drums.padkbd has changed since the set named it",
+                          "Memory 4: keys.padkbd is no longer in the library"}));
   sent = sendSet(*service_, changed, {}, "tonight.padkbdset");
   EXPECT_EQ(sent.outcome.code(), Code::SetChanged);
   EXPECT_TRUE(sent.written.empty());
