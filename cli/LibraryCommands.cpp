@@ -360,7 +360,7 @@ Ending runSetSend(Context& context, const Args& args, const PresetSet& set, Libr
       for (const SetSlotPlan& slot : *plan) {
         if (slot.problem) context.console.error(english(*slot.problem));
       }
-      return Outcome::failure(Code::SetChanged,
+      return Outcome::failure(Code::LibrarySetChanged,
                               "nothing sent: make the set again (padkbd set make) to send the "
                               "presets as they are now");
     }
@@ -390,6 +390,10 @@ Ending runSetSend(Context& context, const Args& args, const PresetSet& set, Libr
           heldAlready.size() == 1 ? "it" : "them");
     }
     if (args.dryRun) return printResult(summary);
+    if (skip.size() == plan->size()) {
+      context.console.note(summary + "nothing to send: every slot of the set is left out");
+      return Outcome::success();
+    }
     if (!summary.empty()) summary.pop_back();
     context.console.note(summary);
     const SetSendResult sent =

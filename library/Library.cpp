@@ -4,6 +4,7 @@
 #include <fmt/chrono.h>
 #include <fmt/format.h>
 #include <sqlite3.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xxhash.h>
@@ -471,6 +472,14 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
     walk(folder, found, cancel);
     if (stop()) return cancelled();
   }
+  // A folder added inside another is walked twice: each file counts once,
+  // in the first folder that holds it.
+  {
+    std::set<fs::path> once;
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [&](const Found& file) { return !once.insert(file.path).second; }),
+                found.end());
+  }
   report.files = static_cast<int>(found.size());
 
   struct Known {
@@ -779,16 +788,22 @@ Result<LibraryPreset> Library::add(const fs::path& file) {
   const fs::path target = folders_.front() / file.filename();
   std::error_code ec;
   fs::create_directories(folders_.front(), ec);
-  // Written beside under a hidden name, then linked in: a link never
-  // replaces a file another program put there meanwhile.
+  // Written beside under a hidden name, then moved in without replacing: a
+  // file another program put there meanwhile stays (a folder whose file
+  // system cannot move so gets a hard link instead).
   const fs::path temporary = tempfiles::siblingFor(target, 0xadd);
   if (Outcome written = writeFileAtomically(temporary, *bytes); !written) {
     return written;
   }
-  const bool linked = ::link(temporary.c_str(), target.c_str()) == 0;
-  const int error = errno;
+  bool placed =
+      ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0;
+  int error = errno;
+  if (!placed && error == EINVAL) {
+    placed = ::link(temporary.c_str(), target.c_str()) == 0;
+    error = errno;
+  }
   fs::remove(temporary, ec);
-  if (!linked) {
+  if (!placed) {
     if (error != EEXIST) {
       return Outcome::failure(Text(TextId::CouldNotWrite, {target.string(), std::strerror(error)}));
     }

@@ -253,7 +253,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // Grouped by what is wrong: the command, an option, a value, a count; each range at one past
   // both ends. Every error is one whole line in the tool's words, naming the fix.
   const string commands =
-      "(commands: info, read, send, restore, slots, history, monitor, gains, "
+      "(commands: info, read, send, restore, slots, history, library, set, monitor, gains, "
       "check, show, diff, default, use, devices, help)";
   const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
   const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
@@ -325,7 +325,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // device options.
   const Result all = run("--help");
   EXPECT_EQ(run("help"), all);
-  EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, monitor, gains, "
+  EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, set, monitor, gains, "
                          "devices) use"),
             string::npos);
   for (const string& command : split("info read send restore slots history monitor gains check "

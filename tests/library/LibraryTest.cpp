@@ -278,6 +278,11 @@ TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
   LibraryFilter presetsOnly;
   presetsOnly.refused = false;
   EXPECT_EQ(library.list(presetsOnly)->size(), 1u);
+  // A folder added inside another: its files count once, in the outer one.
+  writePreset(own_ / "inner/deep.padkbd", 5);
+  Library nested(dir_ / "nested.sqlite", {own_, own_ / "inner"});
+  EXPECT_EQ(scan(nested).files, 7);
+  EXPECT_EQ(nested.find("deep")->folder, own_);
 }
 
 TEST_F(LibraryTest, TwoProgramsLookAtOnceAndAStopLeavesTheIndexWhole) {
@@ -456,7 +461,7 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
                           "", "Memory 2: drums.padkbd has changed since the set named it",
                           "Memory 4: keys.padkbd is no longer in the library"}));
   sent = sendSet(*service_, changed, {}, "tonight.padkbdset");
-  EXPECT_EQ(sent.outcome.code(), Code::SetChanged);
+  EXPECT_EQ(sent.outcome.code(), Code::LibrarySetChanged);
   EXPECT_TRUE(sent.written.empty());
   EXPECT_EQ(history_.list()->size(), before);
 }
