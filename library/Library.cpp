@@ -665,14 +665,30 @@ Result<std::vector<LibraryPreset>> Library::list(const LibraryFilter& filter) {
     if (!match.empty()) rows.bind(":match", match);
     std::vector<LibraryPreset> presets;
     while (rows.executeStep()) presets.push_back(presetFrom(rows));
-    // Identical contents, among usable presets.
+    // Identical contents, among usable presets: for a few (a search), each
+    // looked up by its hash; for many, all groups at once.
     std::map<std::string, std::vector<std::int64_t>> byHash;
-    SQLite::Statement same(sql,
-                           "SELECT hash, id FROM presets WHERE refused IS NULL AND hash IN "
-                           "(SELECT hash FROM presets WHERE refused IS NULL GROUP BY hash "
-                           "HAVING count(*) > 1) ORDER BY id");
-    while (same.executeStep()) {
-      byHash[same.getColumn(0).getString()].push_back(same.getColumn(1).getInt64());
+    const auto collect = [&](SQLite::Statement& same) {
+      while (same.executeStep()) {
+        byHash[same.getColumn(0).getString()].push_back(same.getColumn(1).getInt64());
+      }
+    };
+    if (presets.size() <= 64) {
+      SQLite::Statement same(sql,
+                             "SELECT hash, id FROM presets WHERE refused IS NULL AND hash = ? "
+                             "ORDER BY id");
+      for (const LibraryPreset& preset : presets) {
+        if (preset.refused || byHash.count(preset.hash) != 0) continue;
+        same.reset();
+        same.bind(1, preset.hash);
+        collect(same);
+      }
+    } else {
+      SQLite::Statement same(sql,
+                             "SELECT hash, id FROM presets WHERE refused IS NULL AND hash IN "
+                             "(SELECT hash FROM presets WHERE refused IS NULL GROUP BY hash "
+                             "HAVING count(*) > 1) ORDER BY id");
+      collect(same);
     }
     for (LibraryPreset& preset : presets) {
       if (preset.refused) continue;
@@ -726,15 +742,6 @@ Result<std::vector<std::string>> Library::names() {
   });
 }
 
-Result<LibraryPreset> Library::byId(std::int64_t id) {
-  const Result<std::vector<LibraryPreset>> presets = list();
-  if (!presets) return presets.outcome();
-  for (const LibraryPreset& preset : *presets) {
-    if (preset.id == id) return preset;
-  }
-  return Result<LibraryPreset>::failure(Text(TextId::LibraryNoPreset, {std::to_string(id)}));
-}
-
 Outcome Library::mark(std::int64_t id, const MarkChange& change) {
   for (const auto* tags : {&change.addTags, &change.removeTags}) {
     for (const std::string& tag : *tags) {
@@ -782,17 +789,31 @@ Outcome Library::mark(std::int64_t id, const MarkChange& change) {
 Result<LibraryPreset> Library::add(const fs::path& file) {
   const FileBytes bytes = readFileLimited(file);
   if (!bytes) return bytes.outcome().as(TextId::LibraryNotPreset, {file.string()});
-  if (const PresetRead preset = parsePreset(*bytes); !preset) {
-    return preset.outcome().as(TextId::LibraryNotPreset, {file.string()});
+  return add(*bytes, file.filename(), file.string());
+}
+
+Result<LibraryPreset> Library::add(std::string_view document, const fs::path& fileName) {
+  return add(document, fileName, fileName.string());
+}
+
+Result<LibraryPreset> Library::add(std::string_view bytes, const fs::path& fileName,
+                                   const std::string& shown) {
+  if (const PresetRead preset = parsePreset(bytes); !preset) {
+    return preset.outcome().as(TextId::LibraryNotPreset, {shown});
   }
-  const fs::path target = folders_.front() / file.filename();
+  const fs::path name = fileName.filename();
+  if (name.empty() || name != fileName || hidden(name)) {
+    return Outcome::failure(
+        Text(TextId::CouldNotWrite, {fileName.string(), Text(TextId::NotAFileName)}));
+  }
+  const fs::path target = folders_.front() / name;
   std::error_code ec;
   fs::create_directories(folders_.front(), ec);
   // Written beside under a hidden name, then moved in without replacing: a
   // file another program put there meanwhile stays (a folder whose file
   // system cannot move so gets a hard link instead).
   const fs::path temporary = tempfiles::siblingFor(target, 0xadd);
-  if (Outcome written = writeFileAtomically(temporary, *bytes); !written) {
+  if (Outcome written = writeFileAtomically(temporary, bytes); !written) {
     return written;
   }
   bool placed =
@@ -808,7 +829,7 @@ Result<LibraryPreset> Library::add(const fs::path& file) {
       return Outcome::failure(Text(TextId::CouldNotWrite, {target.string(), std::strerror(error)}));
     }
     const FileBytes there = readFileLimited(target);
-    if (!there || contentHash(*there) != contentHash(*bytes)) {
+    if (!there || contentHash(*there) != contentHash(bytes)) {
       return Outcome::failure(Text(TextId::LibraryExists, {target.string()}));
     }
   }

@@ -179,20 +179,25 @@ TEST_F(LibraryTest, TagsFavouritesAndSearchFindTheirPresetsAndIdenticalOnesAreSh
     return found;
   };
   using Names = std::vector<std::string>;
-  const std::pair<LibraryFilter, Names> cases[] = {
-      {{}, {"bass line", "copy of bass", "intro", "Intro Jazz"}},
-      {{"live"}, {"bass line", "intro"}},
-      {{"Drums"}, {}},
-      {{"", "", true}, {"intro"}},
-      {{"", "intr"}, {"intro", "Intro Jazz"}},
-      {{"", "jazz intro"}, {"Intro Jazz"}},
-      {{"", "festiv"}, {"intro"}},
-      {{"", "LIVE bass"}, {"bass line"}},
-      {{"", "\"quoted\" *"}, {}},
-      {{"live", "intro"}, {"intro"}},
+  // Tag, search words, favourites only: the names found.
+  const std::tuple<std::string, std::string, bool, Names> cases[] = {
+      {"", "", false, {"bass line", "copy of bass", "intro", "Intro Jazz"}},
+      {"live", "", false, {"bass line", "intro"}},
+      {"Drums", "", false, {}},
+      {"", "", true, {"intro"}},
+      {"", "intr", false, {"intro", "Intro Jazz"}},
+      {"", "jazz intro", false, {"Intro Jazz"}},
+      {"", "festiv", false, {"intro"}},
+      {"", "LIVE bass", false, {"bass line"}},
+      {"", "\"quoted\" *", false, {}},
+      {"live", "intro", false, {"intro"}},
   };
-  for (const auto& [filter, expected] : cases) {
-    EXPECT_EQ(names(filter), expected) << filter.tag << "|" << filter.search;
+  for (const auto& [tag, search, favourites, expected] : cases) {
+    LibraryFilter filter;
+    filter.tag = tag;
+    filter.search = search;
+    filter.favourites = favourites;
+    EXPECT_EQ(names(filter), expected) << tag << "|" << search;
   }
   const LibraryPreset bass = *library.find("bass line");
   EXPECT_EQ(bass.tags, (std::vector<std::string>{"LIVE"}));
@@ -245,6 +250,12 @@ TEST_F(LibraryTest, NamesPathsAndCopiesInNeverReplaceAnotherFile) {
   EXPECT_EQ(library.add(dir_ / "in/notes.padkbd").code(), Code::FileDamaged);
   EXPECT_EQ(test::readAll(own_ / "new.padkbd"), before);
   EXPECT_FALSE(fs::exists(own_ / "notes.padkbd"));
+  // A document saved into the library by name: a name, never a path.
+  const std::string bytes = test::readAll(dir_ / "other/new.padkbd");
+  EXPECT_EQ(library.add(bytes, "saved.padkbd")->pads[0].red, 5);
+  for (const char* name : {"../up.padkbd", "sub/x.padkbd", ".hidden", ""}) {
+    EXPECT_EQ(library.add(bytes, name).code(), Code::FileUnwritable) << name;
+  }
 }
 
 TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
@@ -301,6 +312,9 @@ TEST_F(LibraryTest, TwoProgramsLookAtOnceAndAStopLeavesTheIndexWhole) {
   for (const auto& report : reports) EXPECT_TRUE(report) << report.message();
   Library library = open();
   EXPECT_EQ(library.list()->size(), 300u);
+  // Among many, identical ones found all at once: p000, p128 and p256 have the same red.
+  EXPECT_EQ(library.find("p000")->sameAs,
+            (std::vector<std::int64_t>{library.find("p128")->id, library.find("p256")->id}));
   EXPECT_EQ(scan(library).indexed, 0);
 
   // A stop part-way keeps what was read; the next look ends the work.
@@ -315,7 +329,7 @@ TEST_F(LibraryTest, TwoProgramsLookAtOnceAndAStopLeavesTheIndexWhole) {
 
 TEST_F(LibraryTest, ADamagedIndexIsSetAsideAndMadeAnew) {
   writePreset(own_ / "intro.padkbd", 1);
-  for (const std::string junk : {std::string("not a database at all"), std::string(8192, '\0')}) {
+  for (const std::string& junk : {std::string("not a database at all"), std::string(8192, '\0')}) {
     test::writeAll(dir_ / "library.sqlite", junk);
     Library library = open();
     const Result<ScanReport> report = library.scan();
