@@ -5,9 +5,9 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <thread>
 
 #include "keyboard/SetSend.h"
 #include "library/PresetSet.h"
@@ -29,7 +29,8 @@ Preset variant(int red) {
 
 void writePreset(const fs::path& path, int red) {
   fs::create_directories(path.parent_path());
-  ASSERT_TRUE(writePresetFile(path, variant(red).buttons, *variant(red).global));
+  const Preset preset = variant(red);
+  test::writeAll(path, presetToXml(preset.buttons, *preset.global));
 }
 
 // What the index holds: the library's list as a value.
@@ -298,18 +299,21 @@ TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
 
 TEST_F(LibraryTest, TwoProgramsLookAtOnceAndAStopLeavesTheIndexWhole) {
   for (int i = 0; i < 300; ++i) writePreset(own_ / fmt::format("p{:03}.padkbd", i), i % 128);
-  std::vector<Result<ScanReport>> reports(2, Result<ScanReport>::failure("not run"));
-  {
-    std::vector<std::thread> programs;
-    for (int n = 0; n < 2; ++n) {
-      programs.emplace_back([&, n] {
-        Library own = open();
-        reports[static_cast<std::size_t>(n)] = own.scan();
-      });
+  // Two programs, each with a connection of its own, look at the same time.
+  std::vector<pid_t> programs;
+  for (int n = 0; n < 2; ++n) {
+    if (const pid_t pid = ::fork(); pid == 0) {
+      Library own = open();
+      ::_exit(own.scan() ? 0 : 1);
+    } else {
+      programs.push_back(pid);
     }
-    for (std::thread& program : programs) program.join();
   }
-  for (const auto& report : reports) EXPECT_TRUE(report) << report.message();
+  for (const pid_t pid : programs) {
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
   Library library = open();
   EXPECT_EQ(library.list()->size(), 300u);
   // Among many, identical ones found all at once: p000, p128 and p256 have the same red.
