@@ -452,12 +452,19 @@ std::vector<std::string> takeTagChanges(const std::vector<std::string>& words, A
 }
 
 void addLibraryOptions(CLI::App& command, Args& args) {
+  // The listing is the default: its options also go without the word "list".
+  const auto addListOptions = [&args](CLI::App& listing) {
+    listing.add_option("--tag", args.tag, "Only the presets with tag T")->type_name("T");
+    listing
+        .add_option("--search", args.search,
+                    "Only the presets whose name, tags or notes hold WORDS")
+        ->type_name("WORDS");
+    listing.add_flag("--favourites", args.favourites, "Only the favourites");
+    listing.add_flag("--json", args.json, "Print one JSON array");
+  };
+  addListOptions(command);
   CLI::App* list = command.add_subcommand("list", "List the presets of the library (the default)");
-  list->add_option("--tag", args.tag, "Only the presets with tag T")->type_name("T");
-  list->add_option("--search", args.search, "Only the presets whose name, tags or notes hold WORDS")
-      ->type_name("WORDS");
-  list->add_flag("--favourites", args.favourites, "Only the favourites");
-  list->add_flag("--json", args.json, "Print one JSON array");
+  addListOptions(*list);
   list->parse_complete_callback([&args] { args.verb = "list"; });
   CLI::App* add = command.add_subcommand(
       "add", "Copy preset documents into the library's own folder (never over another file)");

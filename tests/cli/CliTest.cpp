@@ -642,7 +642,7 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
            "does not start with + or -\n")},
       {"library list", 0, "drums  \\[jazz, Show\\]  favourite\nintro  \\[live, Show\\]\nkeys\n"},
       {"library list --tag show --search dru", 0, "drums  \\[jazz, Show\\]  favourite\n"},
-      {"library list --favourites --tag live", 0, "No preset matches.\n"},
+      {"library --favourites --tag live", 0, "No preset matches.\n"},
       {"library show intor", 2, "",
        lit("padkbd: there is no preset named \"intor\" in the library; did you mean \"intro\"?\n")},
       {"library folders --remove " + at("data/padkbd/library").string(), 2, "",
