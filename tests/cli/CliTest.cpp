@@ -654,6 +654,12 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
        "tonight.padkbdset: 3 memory slots\n"},
       {"set send tonight.padkbdset --only 2", 2, "",
        "padkbd: set send: the set fills no memory slot 2\n"},
+      {"set send tonight.padkbdset --only 3-1", 2, "",
+       lit("padkbd: set send: --only takes memory slots 1-9, like 1,3,5-7, not \"3-1\" (see "
+           "padkbd help set)\n")},
+      {"set", 2, "",
+       lit("padkbd: set: say make, show or send (padkbd set make SETFILE 1=NAME …) (see padkbd "
+           "help set)\n")},
   });
   // Stopped in its second slot, then finished without the slot written whole.
   Result r = run("write-failure=800 set send tonight.padkbdset", "", PADKBD_FAULTY_EXE);
