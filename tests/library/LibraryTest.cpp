@@ -4,10 +4,10 @@
 // index; and sets of nine, sent to the simulated keyboard.
 #include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
 
 #include "keyboard/SetSend.h"
 #include "library/PresetSet.h"
@@ -331,24 +331,52 @@ TEST_F(LibraryTest, TwoProgramsLookAtOnceAndAStopLeavesTheIndexWhole) {
   EXPECT_EQ(scan(stopped).indexed, 300 - Library::kBatch - 3);
 }
 
-TEST_F(LibraryTest, ADamagedIndexIsSetAsideAndMadeAnew) {
+// Runs `sql` on the index as another program would.
+void execute(const fs::path& path, const char* sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+
+TEST_F(LibraryTest, ADamagedIndexIsSetAsideAndMadeAnewAndANewerOneLeftAlone) {
   writePreset(own_ / "intro.padkbd", 1);
-  for (const std::string& junk : {std::string("not a database at all"), std::string(8192, '\0')}) {
-    test::writeAll(dir_ / "library.sqlite", junk);
+  const fs::path index = dir_ / "library.sqlite";
+  const std::function<void()> damage[] = {
+      [&] { test::writeAll(index, "not a database at all"); },
+      [&] { test::writeAll(index, std::string(8192, '\0')); },
+      [&] { execute(index, "CREATE TABLE mine(x)"); },  // another program's database
+  };
+  for (std::size_t n = 0; n < std::size(damage); ++n) {
+    fs::remove(index);
+    damage[n]();
     Library library = open();
     const Result<ScanReport> report = library.scan();
-    ASSERT_TRUE(report) << report.message();
-    EXPECT_EQ(library.list()->size(), 1u);
+    ASSERT_TRUE(report) << n << report.message();
+    EXPECT_EQ(library.list()->size(), 1u) << n;
     const std::optional<Text> notice = library.takeNotice();
-    ASSERT_TRUE(notice);
-    EXPECT_EQ(notice->id, TextId::LibraryDamagedMoved);
+    ASSERT_TRUE(notice) << n;
+    EXPECT_EQ(notice->id, TextId::LibraryDamagedMoved) << n;
     EXPECT_FALSE(library.takeNotice());
   }
   int aside = 0;
   for (const auto& entry : fs::directory_iterator(dir_.path())) {
     aside += entry.path().filename().string().rfind("library.sqlite.damaged-", 0) == 0;
   }
-  EXPECT_GE(aside, 1);
+  EXPECT_EQ(aside, 3);
+
+  // A refusal in words this padkbd does not know is kept as it was said.
+  execute(index, R"(UPDATE presets SET refused = '{"p": "gone %1", "e": "old words", "a": []}')");
+  EXPECT_EQ(english(*open().find("intro")->refused), "old words");
+  // A newer padkbd's index is neither read nor changed.
+  execute(index, "PRAGMA user_version = 99");
+  const std::string before = test::readAll(index);
+  Library library = open();
+  EXPECT_EQ(library.scan().message(), "the library's index " + index.string() +
+                                          " was written by a newer padkbd, which this one does "
+                                          "not write to");
+  EXPECT_EQ(library.list().code(), Code::LibraryFailed);
+  EXPECT_EQ(test::readAll(index), before);
 }
 
 TEST(PresetSetText, SetsRoundTripAndEveryBadLineIsNamed) {
