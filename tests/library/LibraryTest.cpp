@@ -270,10 +270,13 @@ TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
   test::writeAll(own_ / ".hidden.padkbd", "ignored");
   test::writeAll(own_ / "tonight.padkbdset", "ignored");
   ::symlink("nowhere", (own_ / "dangling.padkbd").c_str());
+  // Links are followed to files only.
+  ::symlink("/dev/null", (own_ / "null.padkbd").c_str());
+  ::symlink((own_ / "good.padkbd").c_str(), (own_ / "linked.padkbd").c_str());
   Library library = open();
   const ScanReport report = scan(library);
   EXPECT_EQ(std::make_tuple(report.files, report.indexed, report.refused),
-            std::make_tuple(6, 6, 5));
+            std::make_tuple(7, 7, 5));
   std::map<std::string, std::string> why;
   for (const LibraryPreset& p : listed(library)) {
     why[p.name] = p.refused ? std::string(codeName(Outcome::failure(*p.refused).code())) : "ok";
@@ -282,6 +285,7 @@ TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
                                                      {"empty", "file-damaged"},
                                                      {"good", "ok"},
                                                      {"huge", "file-too-large"},
+                                                     {"linked", "ok"},
                                                      {"pipe", "file-unreadable"},
                                                      {"readme", "file-damaged"}}));
   // The reason comes back in the catalogue's words, each face wording it.
@@ -289,11 +293,11 @@ TEST_F(LibraryTest, HostileFilesAreListedWithWhyAndNeverStopTheLook) {
             english(readFileLimited(own_ / "huge.padkbd").outcome().text()));
   LibraryFilter presetsOnly;
   presetsOnly.refused = false;
-  EXPECT_EQ(library.list(presetsOnly)->size(), 1u);
+  EXPECT_EQ(library.list(presetsOnly)->size(), 2u);
   // A folder added inside another: its files count once, in the outer one.
   writePreset(own_ / "inner/deep.padkbd", 5);
   Library nested(dir_ / "nested.sqlite", {own_, own_ / "inner"});
-  EXPECT_EQ(scan(nested).files, 7);
+  EXPECT_EQ(scan(nested).files, 8);
   EXPECT_EQ(nested.find("deep")->folder, own_);
 }
 
@@ -490,6 +494,14 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   for (int slot : {1, 2, 4}) {
     EXPECT_EQ(sim_.controlInSlot(slot - 1, 8).CR, slot == 4 ? 3 : slot) << slot;
   }
+
+  // A slot holding another preset is not written: what changes is said.
+  const PresetSet whole = set_;
+  set_ = *makeSet(library_, {{1, "drums"}});
+  const std::vector<SetSlotPlan> other = plan();
+  EXPECT_EQ(std::make_pair(other[0].preview.changes.size(), other[0].written),
+            std::make_pair(std::size_t{1}, false));
+  set_ = whole;
 
   // A preset changed since: told, and nothing at all is sent.
   writePreset(own_ / "drums.padkbd", 7);
