@@ -45,12 +45,13 @@ deb: build
 # listening costs while nothing is played; how soon the editor's window is
 # on the screen, against an empty Qt window (under Xvfb).
 bench: configure
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench play_bench startup_bench empty_window padkbd-editor
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench library_bench play_bench startup_bench empty_window padkbd-editor
 	@$(BUILD_DIR)/bench/sync_bench
 	@$(BUILD_DIR)/bench/parse_bench
 	@$(BUILD_DIR)/bench/stall_bench
 	@$(BUILD_DIR)/bench/port_bench
 	@$(BUILD_DIR)/bench/history_bench
+	@$(BUILD_DIR)/bench/library_bench
 	@$(BUILD_DIR)/bench/play_bench
 	@xvfb-run -a $(BUILD_DIR)/bench/startup_bench $(BUILD_DIR)/bench/empty_window $(BUILD_DIR)/editor/padkbd-editor
 

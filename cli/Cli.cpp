@@ -17,6 +17,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/LibraryCommands.h"
 #include "cli/Usage.h"
 #include "padkbd/BuildConfig.h"
 #include "storage/FileAction.h"
@@ -159,7 +160,7 @@ int run(int argc, char** argv, const LinkFactory& link) {
     Result<std::vector<std::string>> taken =
         takeSimulateState(std::vector<std::string>(argv, argv + argc), stateFile);
     if (!taken) throw UsageError{taken.message(), ""};
-    words = std::move(*taken);
+    words = takeTagChanges(*taken, args);
     std::vector<const char*> pointers;
     for (const std::string& word : words) pointers.push_back(word.c_str());
     app.parse(static_cast<int>(pointers.size()), pointers.data());

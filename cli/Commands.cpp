@@ -11,6 +11,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/HistoryCommands.h"
 #include "cli/Keyboard.h"
+#include "cli/LibraryCommands.h"
 #include "cli/MonitorCommand.h"
 #include "cli/SetupCommands.h"
 #include "history/SendPreview.h"
@@ -265,6 +266,11 @@ constexpr Command kCommands[] = {
      "List the reads and sends recorded, newest first (with --simulate: the simulated "
      "keyboard's); show or compare an entry",
      Needs::History, addHistoryOptions, nullptr, runHistory},
+    {"library",
+     "List, search, add and tag the presets of the library (its folders: padkbd library folders)",
+     Needs::Files, addLibraryOptions, refuseLibrary, runLibrary},
+    {"set", "Make, show or send a set of nine: a library preset for each memory slot it fills",
+     Needs::Keyboard, addSetOptions, refuseSet, runSet},
     {"monitor",
      "Print what the keyboard plays, a line a message, named by the controls of its settings",
      Needs::Keyboard, addMonitorOptions, nullptr, runMonitor},

@@ -42,24 +42,38 @@ struct Args {
   bool trace = false;  // --trace
   LinkFactory link;    // when set, makes the link instead of USB or --simulate
 
-  std::vector<std::string> files;  // check
-  std::string file, second;        // send, show, diff
-  std::string output;              // read, default
-  bool json = false;               // show
-  std::optional<int> slot;         // send
-  std::vector<int> gains;          // gains
-  std::string useIds;              // use
-  bool reset = false;              // use
-  std::string udevIds;             // devices
-  std::string topic;               // help
-  bool dryRun = false;             // send
-  std::optional<int> limit;        // history
-  std::string kind;                // history
-  std::string verb;                // history: "", "show", "diff" or "note"
-  std::string note;                // history note
-  std::int64_t entryId = 0;        // history show, diff; restore
-  std::string play;                // monitor --play
-  std::string midnam;              // export --midnam
+  std::vector<std::string> files;        // check
+  std::string file, second;              // send, show, diff
+  std::string output;                    // read, default
+  bool json = false;                     // show
+  std::optional<int> slot;               // send
+  std::vector<int> gains;                // gains
+  std::string useIds;                    // use
+  bool reset = false;                    // use
+  std::string udevIds;                   // devices
+  std::string topic;                     // help
+  bool dryRun = false;                   // send
+  std::optional<int> limit;              // history
+  std::string kind;                      // history
+  std::string verb;                      // history: "", "show", "diff" or "note"
+  std::string note;                      // history note
+  std::int64_t entryId = 0;              // history show, diff; restore
+  std::string play;                      // monitor --play
+  std::string tag;                       // library list --tag
+  std::string search;                    // library list --search
+  bool favourites = false;               // library list --favourites
+  std::vector<std::string> tags;         // library add --tag; library tag +TAG, --add
+  std::vector<std::string> untags;       // library tag -TAG, --remove
+  std::vector<std::string> plus, minus;  // library tag +TAG -TAG, taken before the parser
+  std::optional<std::string> notes;      // library tag --notes
+  bool favourite = false;                // library tag --favourite
+  bool notFavourite = false;             // library tag --not-favourite
+  std::string addFolder;                 // library folders --add
+  std::string removeFolder;              // library folders --remove
+  std::vector<std::string> slotNames;    // set make N=NAME ...
+  std::string only;                      // set send --only
+  bool skipWritten = false;              // set send --skip-written
+  std::string midnam;                    // export --midnam
 };
 
 struct Context {

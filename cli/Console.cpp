@@ -78,6 +78,14 @@ void Console::progress(std::string_view what, std::size_t done, std::size_t tota
   std::fflush(err_);
 }
 
+void Console::progress(std::string_view text) {
+  if (!showsProgress()) return;
+  progressText_ = std::string(text);
+  clearProgress();
+  redrawProgress();
+  std::fflush(err_);
+}
+
 void Console::endProgress() {
   clearProgress();
   progressText_.clear();

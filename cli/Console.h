@@ -45,6 +45,8 @@ class Console {
   // Progress, redrawn in place: "reading 312/598". Ignored off a terminal and
   // under -q. endProgress() clears it.
   void progress(std::string_view what, std::size_t done, std::size_t total);
+  // The same with a line of its own ("Memory 4 of 6 · 212 of 598").
+  void progress(std::string_view text);
   void endProgress();
 
   bool verbose() const { return verbosity_ == Verbosity::Verbose; }

@@ -52,6 +52,10 @@ static std::string wanted(std::string_view name) {
       {"B", "a second preset document"},
       {"ID", "the number of a history entry, as padkbd history lists them"},
       {"GAINS", "only gains 0-127"},
+      {"--only", "memory slots 1-9, like 1,3,5-7"},
+      {"NAME", "a preset of the library, by its name"},
+      {"SETFILE", "a set of presets (.padkbdset)"},
+      {"SLOTS", "SLOT=NAME for each memory slot the set fills, like 1=intro 3=drums"},
       {"--play",
        "strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, knobs 1-8 turned by "
        "a step of -127 to +127)"},

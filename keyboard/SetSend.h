@@ -36,6 +36,7 @@ struct SetSendResult {
 
 // Sends the Ready slots of `plan` (all of them must be Ready: a set with a
 // changed or missing preset sends nothing), skipping the slots in `skip`.
+// The service's progress callback is its own while it runs, and none after.
 // `source` names each history entry's preset: the set's file name and the
 // preset's ("tonight.padkbdset: intro.padkbd").
 SetSendResult sendSet(KeyboardService& service, const std::vector<SetSlotPlan>& plan,

@@ -4,6 +4,7 @@
 #include <fmt/chrono.h>
 #include <fmt/format.h>
 #include <sqlite3.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xxhash.h>
@@ -159,9 +160,9 @@ struct Stat {
 std::optional<Stat> statOf(const fs::path& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  return Stat{static_cast<std::int64_t>(info.st_size),
-              static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                  info.st_mtim.tv_nsec};
+  return Stat{
+      static_cast<std::int64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 // A file as a look found it.
@@ -218,9 +219,9 @@ void walk(const fs::path& folder, std::vector<Found>& found, const std::atomic<b
     // A FIFO or a device is listed as what it is when read.
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) continue;
-    Stat stat{static_cast<std::int64_t>(info.st_size),
-              static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                  info.st_mtim.tv_nsec};
+    Stat stat{
+        static_cast<std::int64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
     if (S_ISLNK(info.st_mode)) {
       const std::optional<Stat> target = statOf(path);
       if (!target) continue;  // a dangling link or one to a folder
@@ -240,7 +241,8 @@ std::string matchQuery(std::string_view words) {
     while (j < words.size() && !std::isspace(static_cast<unsigned char>(words[j]))) ++j;
     if (j > i) {
       std::string word;
-      for (char c : words.substr(i, j - i)) word += c == '"' ? std::string("\"\"") : std::string(1, c);
+      for (char c : words.substr(i, j - i))
+        word += c == '"' ? std::string("\"\"") : std::string(1, c);
       query += (query.empty() ? "\"" : " \"") + word + "\"*";
     }
     i = j;
@@ -317,7 +319,8 @@ fs::path LibraryPreset::relative() const {
 }
 
 std::optional<std::string> cleanTag(std::string_view tag) {
-  while (!tag.empty() && std::isspace(static_cast<unsigned char>(tag.front()))) tag.remove_prefix(1);
+  while (!tag.empty() && std::isspace(static_cast<unsigned char>(tag.front())))
+    tag.remove_prefix(1);
   while (!tag.empty() && std::isspace(static_cast<unsigned char>(tag.back()))) tag.remove_suffix(1);
   if (tag.empty() || tag.size() > 64 || tag.front() == '+' || tag.front() == '-') {
     return std::nullopt;
@@ -469,6 +472,14 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
     walk(folder, found, cancel);
     if (stop()) return cancelled();
   }
+  // A folder added inside another is walked twice: each file counts once,
+  // in the first folder that holds it.
+  {
+    std::set<fs::path> once;
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [&](const Found& file) { return !once.insert(file.path).second; }),
+                found.end());
+  }
   report.files = static_cast<int>(found.size());
 
   struct Known {
@@ -483,7 +494,8 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
         SQLite::Statement rows(*db.db, "SELECT id, path, folder, size, mtime, hash FROM presets");
         while (rows.executeStep()) {
           known.emplace(rows.getColumn(1).getString(),
-                        Known{rows.getColumn(0).getInt64(), rows.getColumn(2).getString(),
+                        Known{rows.getColumn(0).getInt64(),
+                              rows.getColumn(2).getString(),
                               {rows.getColumn(3).getInt64(), rows.getColumn(4).getInt64()},
                               rows.getColumn(5).getString()});
         }
@@ -511,8 +523,7 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
     const bool inLibrary = std::find_if(folders_.begin(), folders_.end(), [&](const fs::path& f) {
                              return f.string() == row.folder;
                            }) != folders_.end();
-    const bool folderThere =
-        std::find(present.begin(), present.end(), row.folder) != present.end();
+    const bool folderThere = std::find(present.begin(), present.end(), row.folder) != present.end();
     if (!inLibrary) {
       dropped.emplace_back(row.id, path);
     } else if (folderThere) {
@@ -615,8 +626,10 @@ Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
       }
     }
     for (const fs::path& folder : folders_) {
-      const bool there = std::find(present.begin(), present.end(), folder.string()) != present.end();
-      SQLite::Statement missing(sql, "UPDATE presets SET missing = ? WHERE folder = ? AND missing != ?");
+      const bool there =
+          std::find(present.begin(), present.end(), folder.string()) != present.end();
+      SQLite::Statement missing(sql,
+                                "UPDATE presets SET missing = ? WHERE folder = ? AND missing != ?");
       missing.bind(1, there ? 0 : 1);
       missing.bind(2, folder.string());
       missing.bind(3, there ? 0 : 1);
@@ -641,7 +654,8 @@ Result<std::vector<LibraryPreset>> Library::list(const LibraryFilter& filter) {
       where += " AND EXISTS (SELECT 1 FROM tags t WHERE t.preset = p.id AND t.tag = :tag)";
     }
     const std::string match = matchQuery(filter.search);
-    if (!match.empty()) where += " AND p.id IN (SELECT rowid FROM search WHERE search MATCH :match)";
+    if (!match.empty())
+      where += " AND p.id IN (SELECT rowid FROM search WHERE search MATCH :match)";
     SQLite::Statement rows(sql, fmt::format("SELECT {} FROM presets p WHERE {} ORDER BY p.name "
                                             "COLLATE NOCASE, p.path",
                                             kColumns, where));
@@ -651,14 +665,30 @@ Result<std::vector<LibraryPreset>> Library::list(const LibraryFilter& filter) {
     if (!match.empty()) rows.bind(":match", match);
     std::vector<LibraryPreset> presets;
     while (rows.executeStep()) presets.push_back(presetFrom(rows));
-    // Identical contents, among usable presets.
+    // Identical contents, among usable presets: for a few (a search), each
+    // looked up by its hash; for many, all groups at once.
     std::map<std::string, std::vector<std::int64_t>> byHash;
-    SQLite::Statement same(sql,
-                           "SELECT hash, id FROM presets WHERE refused IS NULL AND hash IN "
-                           "(SELECT hash FROM presets WHERE refused IS NULL GROUP BY hash "
-                           "HAVING count(*) > 1) ORDER BY id");
-    while (same.executeStep()) {
-      byHash[same.getColumn(0).getString()].push_back(same.getColumn(1).getInt64());
+    const auto collect = [&](SQLite::Statement& same) {
+      while (same.executeStep()) {
+        byHash[same.getColumn(0).getString()].push_back(same.getColumn(1).getInt64());
+      }
+    };
+    if (presets.size() <= 64) {
+      SQLite::Statement same(sql,
+                             "SELECT hash, id FROM presets WHERE refused IS NULL AND hash = ? "
+                             "ORDER BY id");
+      for (const LibraryPreset& preset : presets) {
+        if (preset.refused || byHash.count(preset.hash) != 0) continue;
+        same.reset();
+        same.bind(1, preset.hash);
+        collect(same);
+      }
+    } else {
+      SQLite::Statement same(sql,
+                             "SELECT hash, id FROM presets WHERE refused IS NULL AND hash IN "
+                             "(SELECT hash FROM presets WHERE refused IS NULL GROUP BY hash "
+                             "HAVING count(*) > 1) ORDER BY id");
+      collect(same);
     }
     for (LibraryPreset& preset : presets) {
       if (preset.refused) continue;
@@ -692,7 +722,8 @@ Result<LibraryPreset> Library::find(std::string_view name) {
   if (found.size() == 1) return *found.front();
   if (found.empty()) return Result<LibraryPreset>::failure(Text(TextId::LibraryNoPreset, {name}));
   std::vector<Text> paths;
-  for (const LibraryPreset* preset : found) paths.push_back(Text(TextId::Plain, {preset->path.string()}));
+  for (const LibraryPreset* preset : found)
+    paths.push_back(Text(TextId::Plain, {preset->path.string()}));
   return Result<LibraryPreset>::failure(Text(TextId::LibraryAmbiguous, {name, joined(paths)}));
 }
 
@@ -709,15 +740,6 @@ Result<std::vector<std::string>> Library::names() {
     while (rows.executeStep()) names.push_back(rows.getColumn(0).getString());
     return names;
   });
-}
-
-Result<LibraryPreset> Library::byId(std::int64_t id) {
-  const Result<std::vector<LibraryPreset>> presets = list();
-  if (!presets) return presets.outcome();
-  for (const LibraryPreset& preset : *presets) {
-    if (preset.id == id) return preset;
-  }
-  return Result<LibraryPreset>::failure(Text(TextId::LibraryNoPreset, {std::to_string(id)}));
 }
 
 Outcome Library::mark(std::int64_t id, const MarkChange& change) {
@@ -767,27 +789,47 @@ Outcome Library::mark(std::int64_t id, const MarkChange& change) {
 Result<LibraryPreset> Library::add(const fs::path& file) {
   const FileBytes bytes = readFileLimited(file);
   if (!bytes) return bytes.outcome().as(TextId::LibraryNotPreset, {file.string()});
-  if (const PresetRead preset = parsePreset(*bytes); !preset) {
-    return preset.outcome().as(TextId::LibraryNotPreset, {file.string()});
+  return add(*bytes, file.filename(), file.string());
+}
+
+Result<LibraryPreset> Library::add(std::string_view document, const fs::path& fileName) {
+  return add(document, fileName, fileName.string());
+}
+
+Result<LibraryPreset> Library::add(std::string_view bytes, const fs::path& fileName,
+                                   const std::string& shown) {
+  if (const PresetRead preset = parsePreset(bytes); !preset) {
+    return preset.outcome().as(TextId::LibraryNotPreset, {shown});
   }
-  const fs::path target = folders_.front() / file.filename();
+  const fs::path name = fileName.filename();
+  if (name.empty() || name != fileName || hidden(name)) {
+    return Outcome::failure(
+        Text(TextId::CouldNotWrite, {fileName.string(), Text(TextId::NotAFileName)}));
+  }
+  const fs::path target = folders_.front() / name;
   std::error_code ec;
   fs::create_directories(folders_.front(), ec);
-  // Written beside under a hidden name, then linked in: a link never
-  // replaces a file another program put there meanwhile.
+  // Written beside under a hidden name, then moved in without replacing: a
+  // file another program put there meanwhile stays (a folder whose file
+  // system cannot move so gets a hard link instead).
   const fs::path temporary = tempfiles::siblingFor(target, 0xadd);
-  if (Outcome written = writeFileAtomically(temporary, *bytes); !written) {
+  if (Outcome written = writeFileAtomically(temporary, bytes); !written) {
     return written;
   }
-  const bool linked = ::link(temporary.c_str(), target.c_str()) == 0;
-  const int error = errno;
+  bool placed =
+      ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0;
+  int error = errno;
+  if (!placed && error == EINVAL) {
+    placed = ::link(temporary.c_str(), target.c_str()) == 0;
+    error = errno;
+  }
   fs::remove(temporary, ec);
-  if (!linked) {
+  if (!placed) {
     if (error != EEXIST) {
       return Outcome::failure(Text(TextId::CouldNotWrite, {target.string(), std::strerror(error)}));
     }
     const FileBytes there = readFileLimited(target);
-    if (!there || contentHash(*there) != contentHash(*bytes)) {
+    if (!there || contentHash(*there) != contentHash(bytes)) {
       return Outcome::failure(Text(TextId::LibraryExists, {target.string()}));
     }
   }

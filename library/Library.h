@@ -148,6 +148,9 @@ class Library {
   // never over another file: the same contents there already are that
   // preset, other contents are LibraryExists), indexes it and gives it.
   Result<LibraryPreset> add(const std::filesystem::path& file);
+  // The same for a document's bytes (the window's Save to Library, Keep in
+  // Library), as `fileName` ("intro.padkbd", no folder) in the library's own folder.
+  Result<LibraryPreset> add(std::string_view document, const std::filesystem::path& fileName);
 
   // What happened to a damaged index the first time it was met; none after.
   std::optional<Text> takeNotice();
@@ -158,7 +161,8 @@ class Library {
   auto withIndex(Work work) -> decltype(work(std::declval<Db&>()));
   void open();
   std::optional<Text> setAside(const std::string& why);
-  Result<LibraryPreset> byId(std::int64_t id);
+  Result<LibraryPreset> add(std::string_view bytes, const std::filesystem::path& fileName,
+                            const std::string& shown);
 
   std::filesystem::path index_;
   std::vector<std::filesystem::path> folders_;

@@ -154,6 +154,12 @@ Result<std::vector<SetSlotPlan>> planSet(Library& library, const PresetSet& set,
     slot.preset = *found;
     // The file itself decides, not what the index last saw of it.
     const FileBytes bytes = readFileLimited(found->path);
+    if (!bytes && bytes.code() == Code::FileMissing) {
+      slot.status = SetSlotPlan::Status::Missing;
+      slot.problem = Text(TextId::SetMissing, {named.slot, shown});
+      plan.push_back(std::move(slot));
+      continue;
+    }
     if (bytes && contentHash(*bytes) != named.hash) {
       slot.status = SetSlotPlan::Status::Changed;
       slot.problem = Text(TextId::SetChanged, {named.slot, shown});

@@ -295,8 +295,8 @@ constexpr CatalogueEntry kCatalogue[] = {
     {TextId::SetHash, Code::FileDamaged, PADKBD_TEXT("padkbd::Texts", "the hash must be 32 hexadecimal digits")},
     {TextId::SetPath, Code::FileDamaged, PADKBD_TEXT("padkbd::Texts", "the path must be relative, inside a library folder")},
     {TextId::SetEmpty, Code::FileDamaged, PADKBD_TEXT("padkbd::Texts", "it fills no memory slot")},
-    {TextId::SetChanged, Code::SetChanged, PADKBD_TEXT("padkbd::Texts", "Memory %1: %2 has changed since the set named it")},
-    {TextId::SetMissing, Code::SetChanged, PADKBD_TEXT("padkbd::Texts", "Memory %1: %2 is no longer in the library")},
+    {TextId::SetChanged, Code::LibrarySetChanged, PADKBD_TEXT("padkbd::Texts", "Memory %1: %2 has changed since the set named it")},
+    {TextId::SetMissing, Code::LibrarySetChanged, PADKBD_TEXT("padkbd::Texts", "Memory %1: %2 is no longer in the library")},
     {TextId::SetUnusable, Code::FileInvalid, PADKBD_TEXT("padkbd::Texts", "Memory %1: %2 cannot be sent: %3")},
     {TextId::SetProgress, Code::Ok, PADKBD_TEXT("padkbd::Texts", "Memory %1 of %2 · %3 of %4")},
 

@@ -56,7 +56,7 @@ Domain domainOf(Code code) {
     case Code::LibraryNoPreset:
     case Code::LibraryAmbiguous:
     case Code::LibraryExists:
-    case Code::SetChanged:
+    case Code::LibrarySetChanged:
       return Domain::Library;
     case Code::Usage:
       return Domain::Usage;
@@ -75,7 +75,7 @@ std::string_view codeName(Code code) {
       "history-busy", "history-read-only", "history-unreadable", "history-damaged",
       "history-newer", "history-no-entry", "history-failed", "library-busy",
       "library-damaged", "library-failed", "library-no-preset", "library-ambiguous",
-      "library-exists", "set-changed", "usage",
+      "library-exists", "library-set-changed", "usage",
       "other"};
   const auto n = static_cast<std::size_t>(code);
   return n < kNames.size() ? kNames[n] : "other";

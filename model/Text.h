@@ -55,7 +55,7 @@ enum class Code : std::uint8_t {
   LibraryNoPreset,   // no preset of that name
   LibraryAmbiguous,  // several presets of that name
   LibraryExists,     // a different file of that name is already there
-  SetChanged,        // a preset of a set changed or went since the set named it
+  LibrarySetChanged,  // a preset of a set changed or went since the set named it
   // The command line.
   Usage,
   // What fits nowhere else (an internal error, memory).

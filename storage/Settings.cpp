@@ -256,8 +256,8 @@ std::vector<std::filesystem::path> SettingsFile::libraryFolders() const {
   if (const toml::array* list = parsed.table["library"]["folders"].as_array()) {
     for (const toml::node& each : *list) {
       // Only absolute paths: a relative one would change with the working folder.
-      if (const auto folder = each.value<std::string>(); folder && !folder->empty() &&
-                                                          folder->front() == '/') {
+      if (const auto folder = each.value<std::string>();
+          folder && !folder->empty() && folder->front() == '/') {
         folders.emplace_back(*folder);
       }
     }

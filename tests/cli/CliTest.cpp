@@ -254,7 +254,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // Grouped by what is wrong: the command, an option, a value, a count; each range at one past
   // both ends. Every error is one whole line in the tool's words, naming the fix.
   const string commands =
-      "(commands: info, read, send, restore, slots, history, monitor, gains, "
+      "(commands: info, read, send, restore, slots, history, library, set, monitor, gains, "
       "export, check, show, diff, default, use, devices, help)";
   const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
   const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
@@ -326,12 +326,13 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
   // device options.
   const Result all = run("--help");
   EXPECT_EQ(run("help"), all);
-  EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, monitor, gains, "
-                         "export, devices) use"),
+  EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, set, monitor, "
+                         "gains, export, devices) use"),
             string::npos);
-  for (const string& command : split("info read send restore slots history monitor gains export "
-                                     "check show diff default use devices help",
-                                     ' ')) {
+  for (const string& command :
+       split("info read send restore slots history library set monitor gains export "
+             "check show diff default use devices help",
+             ' ')) {
     const Result help = run(command + " --help");
     EXPECT_EQ(run("help " + command), help) << command;
     EXPECT_EQ(help.out.rfind("Usage: padkbd " + command + " ", help.out.find('\n') + 1),
@@ -540,38 +541,39 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
   expect({{"write-failure=300 send live.padkbd --slot 6 --simulate=state -q", 1, "", kAny}},
          PADKBD_FAULTY_EXE);
   const string simulated = lit("simulated keyboard, state file " + at("state").string());
-  expect({{"read --simulate=state -o back -q", 0, ""},
-          {"slots --simulate=state", 0,
-           slots({{3, "last sent by padkbd on " + when + ", live.padkbd \\(entry 1\\)"},
-                  {6, "a send by padkbd on " + when +
-                          ", live.padkbd, stopped after [0-9]+ of 598 settings \\(entry 2\\)"}})},
-          {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
-           "Memory 3: last sent by padkbd on " + when +
-               ", live.padkbd; against that, nothing changes\n"},
-          {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
-          {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
-          {"history", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
-               "    2  " + when +
-               "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
-               simulated + ", firmware 01.02\n" + "    1  " + when +
-               "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
-               ", firmware 01.02  \\(before the festival\\)\n"},
-          {"history show 1 -o got", 0, ""},
-          {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
-          {"history diff 3", 2, "",
-           lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
-          {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
-          {"restore 3 --simulate=state", 2, "",
-           lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
-               "--slot N\n")},
-          {"restore 9 --simulate=state", 1, "",
-           lit("padkbd: there is no history entry 9; nothing sent\n")},
-          // Another simulated keyboard is another keyboard, in the history too.
-          {"slots --simulate", 0, slots({})},
-          {"history --simulate", 0, "No reads or sends recorded yet\\.\n"},
-          {"history --simulate=state --kind read", 0,
-           "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n"}});
+  expect(
+      {{"read --simulate=state -o back -q", 0, ""},
+       {"slots --simulate=state", 0,
+        slots({{3, "last sent by padkbd on " + when + ", live.padkbd \\(entry 1\\)"},
+               {6, "a send by padkbd on " + when +
+                       ", live.padkbd, stopped after [0-9]+ of 598 settings \\(entry 2\\)"}})},
+       {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
+        "Memory 3: last sent by padkbd on " + when +
+            ", live.padkbd; against that, nothing changes\n"},
+       {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
+       {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
+       {"history", 0,
+        "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
+            "    2  " + when +
+            "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
+            simulated + ", firmware 01.02\n" + "    1  " + when +
+            "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
+            ", firmware 01.02  \\(before the festival\\)\n"},
+       {"history show 1 -o got", 0, ""},
+       {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
+       {"history diff 3", 2, "",
+        lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
+       {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
+       {"restore 3 --simulate=state", 2, "",
+        lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
+            "--slot N\n")},
+       {"restore 9 --simulate=state", 1, "",
+        lit("padkbd: there is no history entry 9; nothing sent\n")},
+       // Another simulated keyboard is another keyboard, in the history too.
+       {"slots --simulate", 0, slots({})},
+       {"history --simulate", 0, "No reads or sends recorded yet\\.\n"},
+       {"history --simulate=state --kind read", 0,
+        "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n"}});
   // Nothing done with the simulated keyboard is said of a real one with its ids.
   expect({{"pace=1 slots", 0, slots({})}}, PADKBD_FAULTY_EXE);
   preset.global->mem = 2;
@@ -637,6 +639,83 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
   std::printf("exit statuses of 100 interrupted sends: 0 ×%d, 130 ×%d\n", statuses[0],
               statuses[130]);
   EXPECT_EQ(statuses[0] + statuses[130], 100);
+}
+
+// The library and sets of nine as a new user meets them: three presets added
+// with tags, one found by its tag, a set of three made and sent to the
+// simulated keyboard, a send stopped part-way and finished, and a set whose
+// preset changed since.
+class LibraryCli : public Cli {
+ protected:
+  fs::path library(const string& name) const { return at("data/padkbd/library") / name; }
+  test::ScopedEnv data_{"XDG_DATA_HOME", at("data")};
+};
+
+TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
+  for (const auto& [name, red] : {std::pair{"intro", 1}, {"drums", 2}, {"keys", 3}}) {
+    Preset p = test::samplePreset();
+    p.buttons[8]->CR = red;
+    save(string(name) + ".padkbd", p);
+  }
+  writeAll(at("notes.padkbd"), "not a preset");
+  const string added = "added intro.padkbd as intro\nadded drums.padkbd as drums\n";
+  expect({
+      {"library list", 0,
+       "The library is empty: padkbd library add FILE… copies presets into " +
+           lit(at("data/padkbd/library").string()) + ".\n"},
+      {"library add intro.padkbd drums.padkbd --tag live --tag Show", 0, "", lit(added)},
+      {"library add keys.padkbd notes.padkbd", 1, "",
+       lit("added keys.padkbd as keys\npadkbd: notes.padkbd is not a preset: the file is not a "
+           "property list\n")},
+      {"library tag drums +jazz -live --favourite", 0, "", "drums: jazz, Show\n"},
+      {"library tag drums +,", 2, "",
+       lit("padkbd: \",\" is not a tag: a tag has 1 to 64 characters, no line break or comma, and "
+           "does not start with + or -\n")},
+      {"library list", 0, "drums  \\[jazz, Show\\]  favourite\nintro  \\[live, Show\\]\nkeys\n"},
+      {"library list --tag show --search dru", 0, "drums  \\[jazz, Show\\]  favourite\n"},
+      {"library --favourites --tag live", 0, "No preset matches.\n"},
+      {"library show intor", 2, "",
+       lit("padkbd: there is no preset named \"intor\" in the library; did you mean \"intro\"?\n")},
+      {"library folders --remove " + at("data/padkbd/library").string(), 2, "",
+       lit("padkbd: the library's own folder " + at("data/padkbd/library").string() +
+           " cannot be removed\n")},
+      {"set make tonight.padkbdset 1=intro 3=drums 4=keys 3=intro", 2, "",
+       "padkbd: set make: memory 3 is named twice\n"},
+      {"set make tonight.padkbdset 1=intro 3=drums 4=keys", 0, "",
+       "tonight.padkbdset: 3 memory slots\n"},
+      {"set send tonight.padkbdset --only 2", 2, "",
+       "padkbd: set send: the set fills no memory slot 2\n"},
+      {"set send tonight.padkbdset --only 3-1", 2, "",
+       lit("padkbd: set send: --only takes memory slots 1-9, like 1,3,5-7, not \"3-1\" (see "
+           "padkbd help set)\n")},
+      {"set", 2, "",
+       lit("padkbd: set: say make, show or send (padkbd set make SETFILE 1=NAME …) (see padkbd "
+           "help set)\n")},
+  });
+  // Stopped in its second slot, then finished without the slot written whole.
+  Result r = run("write-failure=800 set send tonight.padkbdset", "", PADKBD_FAULTY_EXE);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.substr(r.err.find("sent intro")),
+            "sent intro.padkbd to memory slot 1\npadkbd: sending memory slot 3 failed: the send "
+            "stopped, at Pad 15 (value): the write failed (input/output error); memory 1 written "
+            "whole; memory 4 not sent; padkbd set "
+            "send tonight.padkbdset --skip-written sends the rest\n")
+      << r.err;
+  r = run("write-failure=100000 set send tonight.padkbdset --skip-written", "", PADKBD_FAULTY_EXE);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("intro.padkbd → Memory 1: last sent by padkbd on "), string::npos) << r.err;
+  EXPECT_NE(r.err.find("; against that, nothing changes (skipped)\n"), string::npos) << r.err;
+  EXPECT_EQ(r.err.substr(r.err.find("sent drums")),
+            "sent drums.padkbd to memory slot 3\nsent keys.padkbd to memory slot 4\n");
+  // A preset changed since the set named it: said, and nothing sent.
+  save("drums2.padkbd", test::samplePreset());
+  fs::copy_file(at("drums2.padkbd"), library("drums.padkbd"), fs::copy_options::overwrite_existing);
+  fs::last_write_time(library("drums.padkbd"),
+                      fs::last_write_time(library("drums.padkbd")) + std::chrono::seconds(2));
+  expect({{"--simulate set send tonight.padkbdset", 1, "",
+           lit("padkbd: Memory 3: drums.padkbd has changed since the set named it\npadkbd: "
+               "nothing sent: make the set again (padkbd set make) to send the presets as they "
+               "are now\n")}});
 }
 
 }  // namespace

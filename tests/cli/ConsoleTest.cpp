@@ -76,7 +76,7 @@ TEST(Ending, EveryCodeGivesItsStatusAndOneLine) {
     const Code code = static_cast<Code>(c);
     // Its domain is the first word of its name; success and a cancel have none.
     const std::string name(codeName(code));
-    const char* const domains[] = {"", "link", "keyboard", "file", "history", "usage", "other"};
+    const char* const domains[] = {"", "link", "keyboard", "file", "history", "library", "usage", "other"};
     EXPECT_EQ(domains[static_cast<int>(domainOf(code))],
               c <= static_cast<int>(Code::Cancelled) ? "" : name.substr(0, name.find('-')));
     for (const int failed : {kExitFailed, kExitUsage}) {
@@ -98,7 +98,7 @@ TEST(Ending, EveryCodeGivesItsStatusAndOneLine) {
     }
   }
   const Code unknown = static_cast<Code>(static_cast<int>(Code::Other) + 1);  // one past
-  EXPECT_EQ(std::string(codeName(unknown)) + " " + std::to_string(int(domainOf(unknown))), "other 6");
+  EXPECT_EQ(std::string(codeName(unknown)) + " " + std::to_string(int(domainOf(unknown))), "other 7");
 }
 
 // The slips between generated words, against the textbook's table of optimal
