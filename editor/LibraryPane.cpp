@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +41,23 @@ QPushButton* button(QWidget* parent, const QString& text, const char* name) {
 }
 
 }  // namespace
+
+void makeRoomFor(QDockWidget* dock) {
+  // Once: after that the user sizes the window.
+  QObject::connect(
+      dock, &QDockWidget::visibilityChanged, dock, [dock, made = false](bool visible) mutable {
+        QWidget* window = dock->parentWidget();
+        if (made || !visible || dock->isFloating() || !window || !window->isVisible() ||
+            (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+          return;
+        }
+        made = true;
+        const QRect free = window->screen()->availableGeometry();
+        const int grow =
+            std::min(dock->sizeHint().width(), free.right() - window->frameGeometry().right());
+        if (grow > 0) window->resize(window->width() + grow, window->height());
+      });
+}
 
 LibraryPane::LibraryPane(QMainWindow* window, ViewController& view, SettingsFile settings)
     : QObject(window),
@@ -137,6 +155,7 @@ void LibraryPane::buildDock(QMainWindow* window) {
   dock_->setWidget(pane);
   window->addDockWidget(Qt::RightDockWidgetArea, dock_);
   dock_->hide();
+  makeRoomFor(dock_);
   toggleAction()->setObjectName(QStringLiteral("actionLibrary"));
   toggleAction()->setText(tr("&Library"));
 

@@ -32,6 +32,10 @@ class QWidget;
 
 namespace padkbd::editor {
 
+// A dock opened beside the window takes its room from the window's contents;
+// the window grows by as much of it as its screen has free.
+void makeRoomFor(QDockWidget* dock);
+
 class LibraryModel;
 class ViewController;
 

@@ -142,6 +142,7 @@ void SetView::buildDock(QMainWindow* window) {
   dock_->setWidget(pane);
   window->addDockWidget(Qt::RightDockWidgetArea, dock_);
   dock_->hide();
+  makeRoomFor(dock_);
   toggleAction()->setObjectName(QStringLiteral("actionSet"));
   toggleAction()->setText(tr("&Set"));
 
