@@ -69,6 +69,12 @@ TEST(Playing, EveryStepComesBackFromItsValueInEachEncoding) {
   EXPECT_EQ(stepValue(Relative::Absolute, 5) + stepOf(Relative::Absolute, 5), 0);
   ButtonValue control{.MIDInumb = 128};
   EXPECT_FALSE(noteOf(control, PadValue{}));
+  // The octave steps up, then down; a step outside the list (a simulated
+  // keyboard's state file may hold one) transposes nothing.
+  for (const auto& [step, semitones] :
+       {std::pair{-1, 0}, {0, 0}, {1, 12}, {4, 48}, {5, -12}, {8, -48}, {9, 0}, {127, 0}}) {
+    EXPECT_EQ(transposition(PadValue{.globalOctaveTransposition = step}), semitones) << step;
+  }
   for (const ControlFieldInfo& row : kControlFields) EXPECT_EQ(info(row.field).field, row.field);
   for (const GlobalFieldInfo& row : kGlobalFields) EXPECT_EQ(info(row.field).field, row.field);
 }
@@ -77,8 +83,11 @@ TEST(Playing, EveryStepComesBackFromItsValueInEachEncoding) {
 // number; texts fill their values, "%%" being "%".
 TEST(Words, NoteNamesGoOnlyWithTheirNumberAndPatternsFillTheirValues) {
   const std::tuple<const char*, int, const char*> labels[] = {
-      {"36 Foot Controller", 36, "36 C1 · Foot Controller"}, {"36", 36, "36 C1"},
-      {"360", 36, "360"},  {"12 Foot", 36, "12 Foot"},  {"128", 128, "128"}};
+      {"36 Foot Controller", 36, "36 C1 · Foot Controller"},
+      {"36", 36, "36 C1"},
+      {"360", 36, "360"},
+      {"12 Foot", 36, "12 Foot"},
+      {"128", 128, "128"}};
   for (const auto& [label, number, shown] : labels) EXPECT_EQ(withNoteName(label, number), shown);
   EXPECT_EQ(fillPattern("%1 of %2 at 100%% %3", {"3", "9"}), "3 of 9 at 100% %3");
   EXPECT_EQ(english(joined({})), "");
@@ -88,8 +97,10 @@ TEST(Words, NoteNamesGoOnlyWithTheirNumberAndPatternsFillTheirValues) {
 TEST(PrivateHome, EveryTestProgramHasAHomeOfItsOwn) {
   const char* home = std::getenv("PADKBD_PRIVATE_HOME");
   ASSERT_NE(home, nullptr);
-  for (const auto& [variable, folder] : {std::pair{"HOME", "/home"}, {"XDG_STATE_HOME", "/state"},
-                                        {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"}})
+  for (const auto& [variable, folder] : {std::pair{"HOME", "/home"},
+                                         {"XDG_STATE_HOME", "/state"},
+                                         {"XDG_CONFIG_HOME", "/config"},
+                                         {"XDG_DATA_HOME", "/data"}})
     EXPECT_EQ(std::string(std::getenv(variable)), home + std::string(folder)) << variable;
 }
 
