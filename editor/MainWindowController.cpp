@@ -125,10 +125,6 @@ void MainWindowController::build() {
   play_ = new PlayController(this, *viewController_, worker_, ui_->actionMonitor,
                              ui_->actionChooseByPlaying);
   ui_->chooseByPlayingButton->setDefaultAction(ui_->actionChooseByPlaying);
-  library_ = new LibraryPane(this, *viewController_, settings_);
-  setView_ = new SetView(this, *viewController_, worker_, *library_);
-  ui_->menuView->addAction(library_->toggleAction());
-  ui_->menuView->addAction(setView_->toggleAction());
   saveToLibrary_ = new QAction(tr("Save to &Library…"), this);
   saveToLibrary_->setObjectName(QStringLiteral("actionSaveToLibrary"));
   ui_->menuFile->insertAction(ui_->actionDefault, saveToLibrary_);
@@ -169,7 +165,7 @@ void MainWindowController::connectMenus() {
   KeyboardActions* keyboard = &vc->keyboard();
   connect(ui_->actionLoad, &QAction::triggered, documents, &DocumentActions::loadAction);
   connect(ui_->actionSave, &QAction::triggered, documents, &DocumentActions::saveAction);
-  connect(saveToLibrary_, &QAction::triggered, library_, &LibraryPane::saveToLibraryAction);
+  connect(saveToLibrary_, &QAction::triggered, this, [this] { library().saveToLibraryAction(); });
   connect(ui_->actionExportNames, &QAction::triggered, documents,
           &DocumentActions::exportNamesAction);
   connect(ui_->actionDefault, &QAction::triggered, documents,
@@ -276,6 +272,22 @@ QString MainWindowController::originText(const Origin& origin) {
 
 MainWindowController::~MainWindowController() = default;
 
+LibraryPane& MainWindowController::library() {
+  // Made once the window is up, off the path to its first frame.
+  if (!library_) {
+    library_ = new LibraryPane(this, *viewController_, settings_);
+    setView_ = new SetView(this, *viewController_, worker_, *library_);
+    ui_->menuView->addAction(library_->toggleAction());
+    ui_->menuView->addAction(setView_->toggleAction());
+  }
+  return *library_;
+}
+
+SetView& MainWindowController::setView() {
+  library();
+  return *setView_;
+}
+
 void MainWindowController::windowDidLoad() {
   // Closing the window ends the program: closeEvent calls closeApplication.
   setAttribute(Qt::WA_QuitOnClose, true);
@@ -323,7 +335,7 @@ HistoryDialog* MainWindowController::historyDialog() const {
 void MainWindowController::showMemorySlotsAction() {
   if (!memorySlotsDialog_) {
     memorySlotsDialog_ = new MemorySlotsDialog(*viewController_, worker_, this);
-    memorySlotsDialog_->setLibrary(library_);
+    memorySlotsDialog_->setLibrary(&library());
   }
   bringUp(memorySlotsDialog_);
 }
@@ -331,7 +343,7 @@ void MainWindowController::showMemorySlotsAction() {
 void MainWindowController::showHistoryAction() {
   if (!historyDialog_) {
     historyDialog_ = new HistoryDialog(*viewController_, worker_, this);
-    historyDialog_->setLibrary(library_);
+    historyDialog_->setLibrary(&library());
   }
   bringUp(historyDialog_);
 }
@@ -353,9 +365,8 @@ void MainWindowController::showEvent(QShowEvent* event) {
 void MainWindowController::appeared() {
   viewController_->viewDidAppear();
   // The library is looked at once the window is up, off the GUI thread.
-  if (!looked_) {
-    looked_ = true;
-    QTimer::singleShot(0, library_, &LibraryPane::look);
+  if (!library_) {
+    QTimer::singleShot(0, this, [this] { library().look(); });
   }
   // A damaged settings file is told once, over the window, so that it is seen
   // before anything is sent to the built-in keyboard.

@@ -52,9 +52,10 @@ class MainWindowController : public QMainWindow {
   // Listening, the surface's lights, the Monitor pane and choosing by playing.
   PlayController& play() const { return *play_; }
   // The Library pane (View → Library).
-  LibraryPane& library() const { return *library_; }
+  // (both made when first needed, at the latest once the window is up)
+  LibraryPane& library();
   // The Set view (View → Set): a set of nine sent in one go.
-  SetView& setView() const { return *setView_; }
+  SetView& setView();
   // The Keyboard, Memory Slots and History dialogs, once opened.
   KeyboardController* keyboardDialog() const;
   MemorySlotsDialog* memorySlotsDialog() const;
@@ -91,7 +92,6 @@ class MainWindowController : public QMainWindow {
   LibraryPane* library_ = nullptr;
   SetView* setView_ = nullptr;
   QAction* saveToLibrary_ = nullptr;
-  bool looked_ = false;
   DeviceWorker& worker_;
   ResolvedKeyboard keyboard_;
   SettingsFile settings_;

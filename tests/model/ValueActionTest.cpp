@@ -73,7 +73,9 @@ TEST(Playing, EveryStepComesBackFromItsValueInEachEncoding) {
   // keyboard's state file may hold one) transposes nothing.
   for (const auto& [step, semitones] :
        {std::pair{-1, 0}, {0, 0}, {1, 12}, {4, 48}, {5, -12}, {8, -48}, {9, 0}, {127, 0}}) {
-    EXPECT_EQ(transposition(PadValue{.globalOctaveTransposition = step}), semitones) << step;
+    PadValue global;
+    global.globalOctaveTransposition = step;
+    EXPECT_EQ(transposition(global), semitones) << step;
   }
   for (const ControlFieldInfo& row : kControlFields) EXPECT_EQ(info(row.field).field, row.field);
   for (const GlobalFieldInfo& row : kGlobalFields) EXPECT_EQ(info(row.field).field, row.field);
