@@ -164,37 +164,17 @@ Text troubleText(Trouble trouble, const std::filesystem::path& path, const std::
 template <typename Work>
 auto History::withDatabase(bool writes, Work work) -> decltype(work(std::declval<Db&>())) {
   using Value = decltype(work(std::declval<Db&>()));
-  const auto start = std::chrono::steady_clock::now();
-  for (bool setAsideOnce = false;;) {
-    Trouble trouble = Trouble::Other;
-    std::string why;
-    try {
-      open();
-      if (writes && db_->opened.newer) {
-        return Value(Outcome::failure(Text(TextId::HistoryNewer, {path_.string()})));
-      }
-      return work(*db_);
-    } catch (const SQLite::Exception& e) {
-      trouble = historydb::troubleOf(e.getErrorCode());
-      why = e.what();
-    } catch (const Problem& e) {
-      trouble = e.trouble;
-      why = e.what();
-    }
-    db_.reset();
-    // SQLite gives up at once where waiting could deadlock (two runs
-    // making the database at the same moment): only a lock that outlasts
-    // the busy timeout is one that stays.
-    if (trouble == Trouble::Busy && std::chrono::steady_clock::now() - start < busyTimeout_) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      continue;
-    }
-    if (trouble != Trouble::Damage || setAsideOnce) {
-      return Value(Outcome::failure(troubleText(trouble, path_, why)));
-    }
-    if (std::optional<Text> failed = setAside(why)) return Value(Outcome::failure(*failed));
-    setAsideOnce = true;
-  }
+  return historydb::retrying<Value>(
+      busyTimeout_,
+      [&]() -> Value {
+        open();
+        if (writes && db_->opened.newer) {
+          return Value(Outcome::failure(Text(TextId::HistoryNewer, {path_.string()})));
+        }
+        return work(*db_);
+      },
+      [this] { db_.reset(); }, [this](const std::string& why) { return setAside(why); },
+      [this](Trouble trouble, const std::string& why) { return troubleText(trouble, path_, why); });
 }
 
 Result<std::int64_t> History::record(const HistoryEntry& entry) {

@@ -427,32 +427,18 @@ std::optional<Text> Library::setAside(const std::string& why) {
 template <typename Work>
 auto Library::withIndex(Work work) -> decltype(work(std::declval<Db&>())) {
   using Value = decltype(work(std::declval<Db&>()));
-  const auto start = std::chrono::steady_clock::now();
-  for (bool setAsideOnce = false;;) {
-    Trouble trouble = Trouble::Other;
-    std::string why;
-    try {
-      open();
-      if (db_->newer) return Value(Outcome::failure(Text(TextId::LibraryNewer, {index_.string()})));
-      return work(*db_);
-    } catch (const SQLite::Exception& e) {
-      trouble = historydb::troubleOf(e.getErrorCode());
-      why = e.what();
-    } catch (const Problem& e) {
-      trouble = e.trouble;
-      why = e.what();
-    }
-    db_.reset();
-    if (trouble == Trouble::Busy && std::chrono::steady_clock::now() - start < busyTimeout_) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      continue;
-    }
-    if (trouble != Trouble::Damage || setAsideOnce) {
-      return Value(Outcome::failure(troubleText(trouble, index_, why)));
-    }
-    if (std::optional<Text> failed = setAside(why)) return Value(Outcome::failure(*failed));
-    setAsideOnce = true;
-  }
+  return historydb::retrying<Value>(
+      busyTimeout_,
+      [&]() -> Value {
+        open();
+        if (db_->newer)
+          return Value(Outcome::failure(Text(TextId::LibraryNewer, {index_.string()})));
+        return work(*db_);
+      },
+      [this] { db_.reset(); }, [this](const std::string& why) { return setAside(why); },
+      [this](Trouble trouble, const std::string& why) {
+        return troubleText(trouble, index_, why);
+      });
 }
 
 Result<ScanReport> Library::scan(const std::atomic<bool>* cancel,
