@@ -2,7 +2,6 @@
 // imported, and a preset kept from the window or the history under a name
 // with its tags and notes.
 #include <QDockWidget>
-#include <QTemporaryDir>
 
 #include "editor/LibraryPane.h"
 #include "editor/ViewController.h"
@@ -82,15 +81,8 @@ void LibraryPane::importDocuments() {
 
 Result<LibraryPreset> LibraryPane::keepAs(const std::string& document, const QString& name,
                                           const QString& tags, const QString& notes) {
-  // The document goes in under its name through the library, which never
-  // writes over another file; it is written beside first.
-  QTemporaryDir beside;
-  if (!beside.isValid())
-    return Outcome::failure(Code::FileUnwritable, beside.errorString().toStdString());
-  const std::filesystem::path file =
-      std::filesystem::path(beside.path().toStdString()) / (name.toStdString() + ".padkbd");
-  if (Outcome written = writeFileAtomically(file, document); !written) return written;
-  Result<LibraryPreset> kept = library_->add(file);
+  // The library never writes over another file of that name.
+  Result<LibraryPreset> kept = library_->add(document, name.toStdString() + ".padkbd");
   if (!kept) return kept;
   MarkChange change;
   for (const QString& tag : tags.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
