@@ -42,16 +42,18 @@ deb: build
 # how long the editor's event loop stalls while the keyboard is busy, a read
 # through a JACK port, what recording a send in the history and listing
 # 2,000 entries cost, and how soon a played control lights and what
-# listening costs while nothing is played; how soon the editor's window is
-# on the screen, against an empty Qt window (under Xvfb).
+# listening costs while nothing is played; a library of 10,000 presets
+# indexed, looked at again and searched, and its grid scrolled; how soon the
+# editor's window is on the screen, against an empty Qt window (under Xvfb).
 bench: configure
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench library_bench play_bench startup_bench empty_window padkbd-editor
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target sync_bench parse_bench stall_bench port_bench history_bench library_bench grid_bench play_bench startup_bench empty_window padkbd-editor
 	@$(BUILD_DIR)/bench/sync_bench
 	@$(BUILD_DIR)/bench/parse_bench
 	@$(BUILD_DIR)/bench/stall_bench
 	@$(BUILD_DIR)/bench/port_bench
 	@$(BUILD_DIR)/bench/history_bench
 	@$(BUILD_DIR)/bench/library_bench
+	@$(BUILD_DIR)/bench/grid_bench
 	@$(BUILD_DIR)/bench/play_bench
 	@xvfb-run -a $(BUILD_DIR)/bench/startup_bench $(BUILD_DIR)/bench/empty_window $(BUILD_DIR)/editor/padkbd-editor
 
