@@ -28,20 +28,18 @@
 #include "editor/Language.h"
 #include "editor/LibraryPane.h"
 #include "editor/MemorySlotsDialog.h"
-#include "editor/MessageController.h"
 #include "editor/PlayController.h"
 #include "editor/SetView.h"
-#include "storage/Files.h"
 #include "tests/editor/EditorHarness.h"
+#include "tools/Screenshots.h"
 
 using padkbd::test::EditorHarness;
 
-namespace {
+namespace screenshots {
 
 QDir folder;
 bool ok = true;
 
-// Writes the widget's picture as `name`.
 void save(QWidget* widget, const QString& name) {
   widget->show();
   const bool shown = QTest::qWaitForWindowExposed(widget);
@@ -52,7 +50,6 @@ void save(QWidget* widget, const QString& name) {
   ok &= saved;
 }
 
-// Grabs the modal dialog that `act` opens, then rejects it.
 void saveModal(const QString& name, const std::function<void()>& act) {
   bool saved = false;
   QTimer::singleShot(300, [&] {
@@ -66,6 +63,12 @@ void saveModal(const QString& name, const std::function<void()>& act) {
   if (!saved) std::fprintf(stderr, "screenshots: %s never opened\n", qPrintable(name));
   ok &= saved;
 }
+
+}  // namespace screenshots
+
+namespace {
+
+using namespace screenshots;
 
 // What a dark desktop theme gives the window.
 QPalette darkPalette() {
@@ -220,69 +223,6 @@ void dialogsIn(const QString& prefix) {
   });
   history->close();
   editor.window().memorySlotsDialog()->close();
-}
-
-// The Library pane with a few presets of a musician's (tags, a favourite, two
-// the same), then a set of three slots sent to the simulated keyboard.
-void libraryIn(const QString& prefix) {
-  const auto name = [&prefix](const char* what) { return prefix + QString::fromLatin1(what); };
-  EditorHarness editor;
-  auto& pane = editor.window().library();
-  const std::filesystem::path folder = padkbd::Library::defaultFolder();
-  std::filesystem::create_directories(folder);
-  const std::tuple<const char*, int, int, int> presets[] = {{"intro", 127, 40, 0},
-                                                            {"drums", 0, 90, 127},
-                                                            {"ballad", 100, 0, 110},
-                                                            {"encore", 127, 127, 0},
-                                                            {"studio", 20, 127, 60}};
-  int n = 0;
-  for (const auto& [file, red, green, blue] : presets) {
-    padkbd::Preset preset = padkbd::copyOf(editor.files().defaultPreset());
-    for (int pad = padkbd::kFirstPadControl; pad <= padkbd::kLastPadControl; ++pad) {
-      auto& record = *preset.buttons[static_cast<std::size_t>(pad)];
-      const int shade = (pad * 7 + n * 13) % 40;  // each row a little different
-      record.CR = std::max(0, red - shade), record.CG = std::max(0, green - shade);
-      record.CB = std::max(0, blue - shade);
-    }
-    ++n;
-    ok &= padkbd::writeFileAtomically(folder / (std::string(file) + ".padkbd"),
-                                      padkbd::presetToXml(preset.buttons, *preset.global))
-              .ok();
-  }
-  std::filesystem::copy_file(folder / "ballad.padkbd", folder / "ballad-copy.padkbd");
-  padkbd::test::writeAll(folder / "notes.txt", "not a preset");
-  pane.look();
-  ok &= QTest::qWaitFor([&] { return pane.idle(); }, 20000);
-  for (const auto& [file, tags] :
-       {std::pair{"intro", "live"}, {"drums", "live"}, {"encore", "live"}, {"studio", "studio"}}) {
-    padkbd::MarkChange change;
-    change.addTags = {tags};
-    change.favourite = std::string(file) == "intro";
-    const auto found = pane.library().find(file);
-    ok &= found && pane.library().mark(found->id, change).ok();
-  }
-  pane.look();
-  ok &= QTest::qWaitFor([&] { return pane.idle(); }, 20000);
-  pane.toggleAction()->trigger();
-  save(&editor.window(), name("library.png"));
-  auto& set = editor.window().setView();
-  set.toggleAction()->trigger();
-  for (const auto& [slot, file] : {std::pair{1, "intro"}, {3, "drums"}, {5, "encore"}}) {
-    ok &= set.fill(slot, QString::fromLatin1(file));
-  }
-  editor.waitForKeyboard();
-  save(&editor.window(), name("set.png"));
-  set.sendAction();
-  const auto message = [&] {
-    return editor.window().findChild<padkbd::editor::MessageController*>();
-  };
-  ok &= QTest::qWaitFor([&] { return message() && !message()->running(); }, 30000);
-  if (message()) {
-    save(message(), name("set-message.png"));
-    message()->close();
-  }
-  QTest::qWait(300);
-  save(&editor.window(), name("set-sent.png"));
 }
 
 // The window the program opens on a first start fits the screen, and
