@@ -12,8 +12,8 @@
 #include <ctime>
 #include <random>
 #include <set>
-#include <tuple>
 #include <thread>
+#include <tuple>
 
 #include "history/SendPreview.h"
 #include "model/Fields.h"
@@ -30,12 +30,22 @@ using std::chrono::minutes;
 const HistoryClock::time_point kEvening =
     HistoryClock::from_time_t(1'796'590'980);  // 2026-12-06T21:03:00Z
 
-// Runs `sql` on the database at `path` as another program would.
-void execute(const fs::path& path, const char* sql) {
+// Runs `sql` on the database at `path` as another program would: the rows it gives, a line each
+// with their values between "|", or else its error.
+std::string execute(const fs::path& path, const std::string& sql) {
   sqlite3* db = nullptr;
   sqlite3_open(path.c_str(), &db);
-  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  std::string rows;
+  char* error = nullptr;
+  const auto row = [](void* rows, int n, char** values, char**) {
+    std::string& text = *static_cast<std::string*>(rows);
+    for (int i = 0; i < n; ++i) text += std::string(values[i]) + (i + 1 < n ? "|" : "\n");
+    return 0;
+  };
+  if (sqlite3_exec(db, sql.c_str(), row, &rows, &error) != SQLITE_OK) rows = error;
+  sqlite3_free(error);
   sqlite3_close(db);
+  return rows;
 }
 
 // The ids of the entries listed, which come without their documents.
@@ -134,14 +144,11 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
             "Memory 3: last sent by padkbd on 6 Dec 2026 at 21:03, live.padkbd; against that, 2 "
             "settings change");
   // Days on both sides of ten, this year and another.
-  const std::pair<HistoryClock::time_point, const char*> whens[] = {
-      {kEvening - hours(24 * 5), "1 Dec at 21:03"},
-      {kEvening - hours(24 * 369), "2 Dec 2025 at 21:03"},
-      {kEvening - hours(24 * 27), "9 Nov at 21:03"},
-      {kEvening - hours(24 * 26), "10 Nov at 21:03"},
-      {kEvening - hours(24 * 392), "9 Nov 2025 at 21:03"},
-      {kEvening - hours(24 * 391), "10 Nov 2025 at 21:03"}};
-  for (const auto& [at, text] : whens) EXPECT_EQ(whenText(at, kEvening), text);
+  const std::pair<int, const char*> daysBefore[] = {
+      {5, "1 Dec at 21:03"},   {369, "2 Dec 2025 at 21:03"}, {27, "9 Nov at 21:03"},
+      {26, "10 Nov at 21:03"}, {392, "9 Nov 2025 at 21:03"}, {391, "10 Nov 2025 at 21:03"}};
+  for (const auto& [days, text] : daysBefore)
+    EXPECT_EQ(whenText(kEvening - hours(24 * days), kEvening), text);
   edited.buttons[12]->channel = 12;
   EXPECT_TRUE(english(previewText(previewSend(state, edited, lists)), kEvening)
                   .ends_with("1 setting changes"));
@@ -167,7 +174,9 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
 // recorded, whether listed or asked for one by one.
 TEST_F(HistoryTest, EveryEntryComesBackAsRecorded) {
   std::mt19937 random(34);
-  const auto pick = [&](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
+  const auto pick = [&](int low, int high) {
+    return std::uniform_int_distribution(low, high)(random);
+  };
   const std::string keyboards[] = {"usb 1209:0001", "usb 1209:0001 serial ÄB12", "port Pads MIDI 1",
                                    simulatedKey(), simulatedKey(dir_ / "state")};
   const std::string words[] = {"", "live.padkbd", "café ♪ 🎹", "a \"quoted\" name", "x\ny"};
@@ -176,7 +185,8 @@ TEST_F(HistoryTest, EveryEntryComesBackAsRecorded) {
   for (int n = 0; n < 60; ++n) {
     const int written = pick(1, exchangeCount());
     HistoryEntry entry =
-        n % 3 == 0 ? readEntry(keyboards[pick(0, 4)], n % 2 ? std::optional<std::string>("01.02") : std::nullopt, preset_)
+        n % 3 == 0 ? readEntry(keyboards[pick(0, 4)],
+                               n % 2 ? std::optional<std::string>("01.02") : std::nullopt, preset_)
                    : *sendEntry(keyboards[pick(0, 4)], "0" + std::to_string(pick(0, 9)) + ".02",
                                 pick(1, 9), written, preset_, words[pick(0, 4)]);
     entry.at = kEvening - minutes(pick(0, 100000));
@@ -226,7 +236,8 @@ TEST(HistoryKeys, EachKeyboardIsKeyedAndToldByItsKind) {
   for (const KeyboardKind kind : {KeyboardKind::Usb, KeyboardKind::Port, KeyboardKind::Simulated})
     EXPECT_EQ(parseKeyboardKind(kindName(kind)), kind);
   EXPECT_EQ(parseKeyboardKind("serial"), std::nullopt);
-  EXPECT_EQ(english(changesText(1)) + "; " + english(changesText(2)), "1 setting changes; 2 settings change");
+  EXPECT_EQ(english(changesText(1)) + "; " + english(changesText(2)),
+            "1 setting changes; 2 settings change");
 }
 
 TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
@@ -275,17 +286,15 @@ TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
     const Result<std::int64_t> recorded = history.record(sendTo(2, 5, preset_, "new"));
     ASSERT_TRUE(recorded) << how << ": " << recorded.message();
     const std::string notice = history.takeNotice();
-    std::vector<fs::path> aside;
-    for (const auto& file : fs::directory_iterator(path_.parent_path())) {
-      if (file.path().filename().string().find(".damaged-") != std::string::npos &&
-          !file.path().string().ends_with("-wal") && !file.path().string().ends_with("-shm")) {
-        aside.push_back(file.path());
-      }
+    std::vector<std::string> aside;
+    for (const std::string& name : filesIn(path_.parent_path())) {
+      const bool log = name.ends_with("-wal") || name.ends_with("-shm");
+      if (name.find(".damaged-") != std::string::npos && !log) aside.push_back(name);
     }
     ASSERT_EQ(aside.size(), 1u) << how;
     EXPECT_TRUE(notice.starts_with("The history database was damaged (")) << notice;
-    EXPECT_TRUE(
-        notice.ends_with("); it was moved to " + aside[0].string() + " and a new one started."))
+    EXPECT_TRUE(notice.ends_with("); it was moved to " + (path_.parent_path() / aside[0]).string() +
+                                 " and a new one started."))
         << notice;
     EXPECT_EQ(history.takeNotice(), "") << "said once";
     EXPECT_EQ(count(path_), 1) << how;
@@ -384,10 +393,11 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
             reinterpret_cast<const Bytef*>(document.data()), document.size(), 1);
   packed.resize(size);
+  std::string blob;  // as SQL writes bytes
+  for (const unsigned char c : packed)
+    blob += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
   fs::create_directories(path_.parent_path());
-  sqlite3* db = nullptr;
-  sqlite3_open(path_.c_str(), &db);
-  ASSERT_EQ(sqlite3_exec(db, R"(
+  ASSERT_EQ(execute(path_, R"(
     PRAGMA journal_mode = WAL;
     CREATE TABLE entries(
       id INTEGER PRIMARY KEY AUTOINCREMENT, at INTEGER NOT NULL, keyboard TEXT NOT NULL,
@@ -397,21 +407,13 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
     CREATE INDEX entries_by_slot ON entries(keyboard, slot, id);
     PRAGMA user_version = 1;
     INSERT INTO entries VALUES (1, 1796590980000, 'usb 1209:0001', '01.02', 'sent', 3, 598, 598,
-                                'live.padkbd', x'00', 0);
+                                'live.padkbd', x')" +
+                               blob + "', " + std::to_string(document.size()) + R"();
     INSERT INTO entries VALUES (2, 1796590990000, 'port Pads MIDI 1', '', 'read', 0, 598, 598,
                                 'from the keyboard', x'00', 0);
     INSERT INTO entries VALUES (3, 1796591000000, 'usb 1209:0001', '01.02', 'stopped', 4, 120,
-                                598, 'set.padkbd', x'00', 0);)",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE entries SET preset = ?, size = ? WHERE id = 1", -1, &insert,
-                     nullptr);
-  sqlite3_bind_blob(insert, 1, packed.data(), static_cast<int>(packed.size()), SQLITE_STATIC);
-  sqlite3_bind_int64(insert, 2, static_cast<sqlite3_int64>(document.size()));
-  ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
-  sqlite3_finalize(insert);
-  sqlite3_close(db);
+                                598, 'set.padkbd', x'00', 0);)"),
+            "wal\n");
 
   History history(path_);
   const auto listed = history.list();
@@ -422,9 +424,9 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
             "The history database was upgraded for this padkbd; a copy of it as it was is kept "
             "in " +
                 backup.string() + ".");
-  EXPECT_EQ((*listed)[1].keyboardKind, KeyboardKind::Port);
-  EXPECT_EQ((*listed)[0].keyboardKind, KeyboardKind::Usb);
-  EXPECT_EQ((*listed)[0].written, 120);
+  EXPECT_EQ(
+      std::make_tuple((*listed)[1].keyboardKind, (*listed)[0].keyboardKind, (*listed)[0].written),
+      std::make_tuple(KeyboardKind::Port, KeyboardKind::Usb, 120));
   EXPECT_EQ(history.entry(1)->document, document);
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(2).entry->source, "live.padkbd");
   ASSERT_TRUE(history.setNote(1, "before the festival"));
@@ -433,16 +435,8 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   EXPECT_EQ(history.setNote(9, "x").code(), Code::HistoryNoEntry);
   EXPECT_EQ(*History(path_).record(sendTo(5, 598, preset_, "new")), 4);
   // The copy is the old database, as it was.
-  sqlite3_open(backup.c_str(), &db);
-  sqlite3_stmt* row = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM entries",
-                     -1, &row, nullptr);
-  ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(row, 0), 1);
-  EXPECT_EQ(sqlite3_column_int(row, 1), 3);
-  sqlite3_finalize(row);
-  sqlite3_close(db);
+  EXPECT_EQ(execute(backup, "SELECT user_version, count(*) FROM pragma_user_version, entries"),
+            "1|3\n");
 
   // A newer padkbd's database, with a column of its own.
   execute(path_, "ALTER TABLE entries ADD COLUMN colour TEXT; PRAGMA user_version = 3");
