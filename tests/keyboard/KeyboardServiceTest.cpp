@@ -41,37 +41,37 @@ TEST(KeyboardOptions, TheSameWordsChooseTheSameWayAndRefuseTheSameValues) {
   struct Case {
     std::vector<std::string> words;
     KeyboardId keyboard;
-    Way way;
-    bool rawUsb;
+    Way way;  // raw USB on its own way only
     std::string key;
   };
-  const std::string state = (dir / "state").string();
+  const std::string file = (dir / "state").string();
   const Case cases[] = {
-      {{}, builtIn, Way::Usb, true, "usb 1209:0001"},
-      {{"--port", "Pads"}, onPort, Way::Port, false, "port Pads MIDI"},
-      {{"--simulate"}, builtIn, Way::Simulated, false, "simulated"},
-      {{"--simulate=" + state, "--midi-api", "jack"}, builtIn, Way::Simulated, false,
-       "simulated " + state},
+      {{}, builtIn, Way::Usb, "usb 1209:0001"},
+      {{"--port", "Pads"}, onPort, Way::Port, "port Pads MIDI"},
+      {{"--simulate"}, builtIn, Way::Simulated, "simulated"},
+      {{"--simulate=" + file, "--midi-api", "jack"}, builtIn, Way::Simulated, "simulated " + file},
   };
   for (const Case& c : cases) {
     const Result<KeyboardChoice> choice = chosen(c.words);
     ASSERT_TRUE(choice) << choice.message();
     Reach reach(choice->reach, c.keyboard);
     EXPECT_EQ(reach.way(), c.way) << c.key;
-    EXPECT_EQ(reach.rawUsb(), c.rawUsb) << c.key;
+    EXPECT_EQ(reach.rawUsb(), c.way == Way::Usb) << c.key;
     EXPECT_EQ(reach.simulated() != nullptr, c.way == Way::Simulated) << c.key;
     EXPECT_EQ(reach.historyKey(), c.key);
   }
   const Result<KeyboardChoice> given =
       chosen({"--device", "0x1234:0x5678", "--manufacturer", "00 20 6b", "--port", "x"});
   ASSERT_TRUE(given);
-  EXPECT_EQ(given->commandLine, (KeyboardSettings{UsbIds{0x1234, 0x5678},
-                                                  ManufacturerId{0x00, 0x20, 0x6b}, "x"}));
+  EXPECT_EQ(given->commandLine,
+            (KeyboardSettings{UsbIds{0x1234, 0x5678}, ManufacturerId{0x00, 0x20, 0x6b}, "x"}));
   EXPECT_EQ(chosen({"--midi-api", "alsa"})->reach.midiApi, MidiApi::Alsa);
   // What a value must be, as both programs say it; "--" ends the options.
   const std::pair<std::vector<std::string>, std::string> refused[] = {
-      {{"--device", "12"}, "--device takes a USB id VID:PID in hexadecimal (like 1209:0001), not \"12\""},
-      {{"--manufacturer", "80206b"}, "--manufacturer takes three hex bytes 00-7f (like 00206b), not \"80206b\""},
+      {{"--device", "12"},
+       "--device takes a USB id VID:PID in hexadecimal (like 1209:0001), not \"12\""},
+      {{"--manufacturer", "80206b"},
+       "--manufacturer takes three hex bytes 00-7f (like 00206b), not \"80206b\""},
       {{"--midi-api", "midi"}, "--midi-api takes alsa or jack, not \"midi\""},
       {{"--simulate="}, "--simulate=STATEFILE needs a file name"},
   };
@@ -166,14 +166,15 @@ TEST_F(KeyboardServiceTest, EachExchangeIsRecordedOnceWithWhatReachedTheSlot) {
 
 // What the user can do follows the failure's code, never its words.
 TEST_F(KeyboardServiceTest, EachFailureGetsTheAdviceOfItsCode) {
-  const std::tuple<void (*)(Faults&), Code, Advice::Kind> cases[] = {
-      {[](Faults& f) { f.absent = true; }, Code::LinkNotFound, Advice::Kind::PlugIn},
-      {[](Faults& f) { f.refuseAccess = true; }, Code::LinkDenied, Advice::Kind::AllowAccess},
-      {[](Faults& f) { f.busy = true; }, Code::LinkBusy, Advice::Kind::CloseOther},
-      {[](Faults& f) { f.handshakeFailures = 5; }, Code::KeyboardSilent, Advice::Kind::None},
-      {[](Faults& f) { f.unplugAfter = 40; }, Code::LinkGone, Advice::Kind::None},
+  // The fault, the code it gives, the advice, and whether the advice names the keyboard's ids.
+  const std::tuple<void (*)(Faults&), Code, Advice::Kind, bool> cases[] = {
+      {[](Faults& f) { f.absent = true; }, Code::LinkNotFound, Advice::Kind::PlugIn, true},
+      {[](Faults& f) { f.refuseAccess = true; }, Code::LinkDenied, Advice::Kind::AllowAccess, true},
+      {[](Faults& f) { f.busy = true; }, Code::LinkBusy, Advice::Kind::CloseOther, false},
+      {[](Faults& f) { f.handshakeFailures = 5; }, Code::KeyboardSilent, Advice::Kind::None, false},
+      {[](Faults& f) { f.unplugAfter = 40; }, Code::LinkGone, Advice::Kind::None, false},
   };
-  for (const auto& [arm, code, kind] : cases) {
+  for (const auto& [arm, code, kind, named] : cases) {
     sim_.replug();
     sim_.faults() = Faults::hardwareLike();
     sim_.resetCounters();
@@ -182,9 +183,7 @@ TEST_F(KeyboardServiceTest, EachFailureGetsTheAdviceOfItsCode) {
     EXPECT_EQ(read.code(), code) << read.message();
     const Advice advice = service_->advice(read.outcome());
     EXPECT_EQ(advice.kind, kind) << read.message();
-    EXPECT_EQ(advice.absence.keyboard.usb, kind == Advice::Kind::None || kind == Advice::Kind::CloseOther
-                                               ? UsbIds{}
-                                               : builtInKeyboard().usb);
+    EXPECT_EQ(advice.absence.keyboard.usb, named ? builtInKeyboard().usb : UsbIds{});
   }
   EXPECT_TRUE(entries().empty());
   // Through a MIDI port: the ports there are, or why they cannot be listed.
@@ -195,9 +194,8 @@ TEST_F(KeyboardServiceTest, EachFailureGetsTheAdviceOfItsCode) {
   const Result<std::string> none = overPort.firmware();
   EXPECT_EQ(none.message(), "no MIDI port named \"no such port\" found");
   const Advice advice = overPort.advice(none.outcome());
-  EXPECT_EQ(advice.kind, Advice::Kind::PlugIn);
-  EXPECT_EQ(advice.absence.way, Way::Port);
-  EXPECT_EQ(advice.absence.keyboard.port, "no such port");
+  EXPECT_EQ(std::make_tuple(advice.kind, advice.absence.way, advice.absence.keyboard.port),
+            std::make_tuple(Advice::Kind::PlugIn, Way::Port, std::string("no such port")));
 }
 
 // Two programs on one state file take turns: what one sent, the other reads.
