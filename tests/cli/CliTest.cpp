@@ -70,19 +70,19 @@ class Cli : public ::testing::Test {
   fs::path at(const string& name) const { return dir_ / name; }
 
   // Runs `exe` with the words of `command` and `input` on standard input; with a signal, sends
-  // it once standard error shows `seen` (a busy machine may start the program late). The faulty
-  // program takes a fault first (see FaultyPadkbd.cpp).
+  // it once standard error shows `seen` (a busy machine may start the program late), or without
+  // one `after` seconds on. The faulty program takes a fault first (see FaultyPadkbd.cpp).
   Result run(const string& command, const string& input = {}, const char* exe = PADKBD_CLI_EXE,
-             int signal = 0, const char* seen = "") {
+             int signal = 0, const string& seen = "", double after = 0) {
     const string n = std::to_string(runs_++);  // files of its own for each run
     const string in = at("io/in" + n), out = at("io/out" + n), err = at("io/err" + n);
     writeAll(in, input);
     string shell = "cd '" + dir_.path().string() + "'; '" + exe + "' " + command + " <'" + in +
                    "' >'" + out + "' 2>'" + err + "'";
-    if (signal != 0) {
-      shell += " & for i in $(seq 2000); do grep -qF -- '" + string(seen) + "' '" + err +
-               "' && break; sleep 0.01; done; kill -" + std::to_string(signal) + " $!; wait $!";
-    }
+    const string wait = seen.empty() ? "sleep " + std::to_string(after)
+                                     : "for i in $(seq 2000); do grep -qF -- '" + seen + "' '" +
+                                           err + "' && break; sleep 0.01; done";
+    if (signal != 0) shell += " & " + wait + "; kill -" + std::to_string(signal) + " $!; wait $!";
     return {WEXITSTATUS(std::system(shell.c_str())), readAll(out), readAll(err)};
   }
   void expect(const std::vector<Case>& cases, const char* exe = PADKBD_CLI_EXE) {
@@ -398,7 +398,9 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
        {"absent monitor --preset p", 1, "", "padkbd: no keyboard found .*\n"}},
       PADKBD_FAULTY_EXE);
   expect({{"monitor --simulate --preset missing", 1, "",
-           lit("padkbd: missing: cannot open it (No such file or directory)\n")}});
+           lit("padkbd: missing: cannot open it (No such file or directory)\n")},
+          {"monitor --play 'pad 1'", 2, "",
+           "padkbd: monitor: --play plays the simulated keyboard: give --simulate too\n"}});
   // Played by the simulated keyboard, then done: an absolute knob moves from 0 step by step,
   // within its range (2-127 here); pad 48's note is transposed below the lowest: no sound.
   const string knob3 =
@@ -415,10 +417,6 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
                         "Button 8 · note on B3 · velocity 112 · channel 14\n"
                         "Button 8 · note off B3 · channel 14\n",
                     "listening; the simulated keyboard plays " + play + "\n"}));
-  EXPECT_EQ(
-      run("monitor --play 'pad 1'"),
-      (Result{2, "",
-              "padkbd: monitor: --play plays the simulated keyboard: give --simulate too\n"}));
 }
 
 // A document's names, named after it, well-formed; the keyboard's own
@@ -605,35 +603,30 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
   std::size_t entries = 0;
   for (int n = 0; n < 100; ++n) {
     // A keyboard taking 100 µs a transfer: a send lasts about a tenth of a second.
-    const int micros = std::uniform_int_distribution(0, 250000)(random);
-    const string err = at("io/interrupted").string();
-    const string shell =
-        "cd '" + dir_.path().string() +
-        "'; '" PADKBD_FAULTY_EXE "' pace=100 send live.padkbd --slot 7 --simulate=state 2>'" + err +
-        "' & sleep " + std::to_string(micros / 1e6) + "; kill -INT $!; wait $!";
-    const int status = WEXITSTATUS(std::system(shell.c_str()));
-    ++statuses[status];
-    const string said = readAll(err);
+    const Result r =
+        run("pace=100 send live.padkbd --slot 7 --simulate=state", "", PADKBD_FAULTY_EXE, SIGINT,
+            "", std::uniform_int_distribution(0, 250000)(random) / 1e6);
+    ++statuses[r.status];
     const auto listed = History(History::defaultPath()).list();
     ASSERT_TRUE(listed);
     const bool recorded = listed->size() > entries;
     entries = listed->size();
     std::smatch written;
-    if (status == 0) {
-      EXPECT_EQ(said, "sent live.padkbd to memory slot 7\n") << n;
+    if (r.status == 0) {
+      EXPECT_EQ(r.err, "sent live.padkbd to memory slot 7\n") << n;
       ASSERT_TRUE(recorded) << n;
       EXPECT_EQ(listed->front().kind, EntryKind::Sent) << n;
-    } else if (std::regex_match(said, written, stopped)) {
-      EXPECT_EQ(status, 130) << n;
+    } else if (std::regex_match(r.err, written, stopped)) {
+      EXPECT_EQ(r.status, 130) << n;
       ASSERT_TRUE(recorded) << n;
       EXPECT_EQ(listed->front().kind, EntryKind::Stopped) << n;
       EXPECT_EQ(std::to_string(listed->front().written), written[1].str()) << n;
     } else {
       // Before anything was written (or before the program could listen for signals).
-      EXPECT_EQ(status, 130) << n << said;
-      EXPECT_TRUE(said == "padkbd: cancelled while waiting for the keyboard\n" || said.empty())
-          << n << said;
-      EXPECT_FALSE(recorded) << n << said;
+      EXPECT_EQ(r.status, 130) << n << r.err;
+      EXPECT_TRUE(r.err == "padkbd: cancelled while waiting for the keyboard\n" || r.err.empty())
+          << n << r.err;
+      EXPECT_FALSE(recorded) << n << r.err;
     }
   }
   std::printf("exit statuses of 100 interrupted sends: 0 ×%d, 130 ×%d\n", statuses[0],
