@@ -61,6 +61,7 @@ class Cli : public ::testing::Test {
   void SetUp() override {
     for (const char* folder : {"xdg", "config", "tmp", "io", "history"})
       fs::create_directories(dir_ / folder);
+    save("p", test::samplePreset());  // the preset several tests send
   }
   void TearDown() override {
     // The editor's working copy is never touched; no temporary file outlives the tool.
@@ -344,7 +345,6 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
 }
 
 TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
-  save("p", test::samplePreset());
   // Each failing keyboard: status 1 and one line that says why (the two refusals a real system
   // gives name their fix); a failed read writes no document, not even the default.
   const string failed = "padkbd: ", ids = formatUsbIds(builtInKeyboard().usb);
@@ -385,7 +385,6 @@ TEST_F(Cli, DeviceCommandsReportAFailingKeyboardWithItsReason) {
 }
 
 TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
-  save("p", test::samplePreset());
   // Nothing played: no line, and Ctrl+C is how it ends, well.
   EXPECT_EQ(run("monitor --simulate --preset p", "", PADKBD_CLI_EXE, SIGINT, "Ctrl+C"),
             (Result{0, "", "listening; Ctrl+C stops\n"}));
@@ -447,7 +446,6 @@ TEST_F(Cli, ExportWritesTheNamesOfADocumentOrOfTheKeyboard) {
 }
 
 TEST_F(Cli, AStateFileIsSharedInTurnsAndAStoppedExchangeLeavesNothingBehind) {
-  save("p", test::samplePreset());
   // A keyboard answering in 2 ms: an exchange takes more than a second. The
   // signal comes once a settings message went out (the trace shows it); the last line says why.
   const std::tuple<const char*, int, const char*> stopped[] = {
