@@ -1,7 +1,6 @@
 // The editor window from the keyboard alone, and as assistive technology
 // reads it.
 #include <QAccessible>
-#include <QApplication>
 #include <QWheelEvent>
 
 #include "editor/SelectorSurface.h"
@@ -12,12 +11,6 @@ using namespace padkbd::test;
 using padkbd::editor::focusedElement;
 
 namespace {
-
-// The window shown and active, so that it has a keyboard focus.
-void showActive(EditorHarness& editor) {
-  editor.window().show();
-  QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
-}
 
 QString focusName() {
   return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
@@ -49,7 +42,7 @@ class AccessTest : public QObject {
   // bank. Nothing is edited, nothing can be undone.
   void arrowsMoveTheCurrentControl() {
     EditorHarness editor;
-    showActive(editor);
+    QVERIFY(editor.showActive());
     auto& vc = editor.vc();
     editor.menu("globalC")->setFocus();
     const PadValue globals = *vc.session().global();
@@ -58,12 +51,8 @@ class AccessTest : public QObject {
     editor.click(9);  // Pad 1, control 8
     QCOMPARE(focusName(), QStringLiteral("selectorGrid"));
     using K = Qt::Key;
-    const struct {
-      Qt::Key key;
-      int times, current;
-      const char* cursor;
-      bool secondBank;
-    } steps[] = {
+    // Keys, how many times, the current control, the cursor's element, the bank.
+    const std::tuple<Qt::Key, int, int, const char*, bool> steps[] = {
         // clang-format off
         {K::Key_Left, 1, 8, "pad1", false},  // the row headers are no selectors
         {K::Key_Up, 1, 0, "white1", false},        {K::Key_Up, 1, 0, "white1", false},
@@ -85,18 +74,17 @@ class AccessTest : public QObject {
         // clang-format on
     };
     QString ring = "9";  // the ring stays on the last control when the cursor is on the switch
-    for (const auto& step : steps) {
-      for (int n = 0; n < step.times; ++n) {
-        QTest::keyClick(vc.surface, step.key);
+    for (const auto& [key, times, current, cursor, secondBank] : steps) {
+      for (int n = 0; n < times; ++n) {
+        QTest::keyClick(vc.surface, key);
         if (focusedElement(vc.surface) != vc.bankSwitch)
           ring = QString::number(editor::tagOf(focusedElement(vc.surface)));
       }
-      QVERIFY(vc.session().current() == editor.record(step.current));
-      QCOMPARE(vc.controlName->text(),
-               QString::fromStdString(vc.session().controlName(step.current)));
-      QCOMPARE(cursorName(editor), QString::fromLatin1(step.cursor));
+      QVERIFY(vc.session().current() == editor.record(current));
+      QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.session().controlName(current)));
+      QCOMPARE(cursorName(editor), QString::fromLatin1(cursor));
       QCOMPARE(editor.selectedTags(), QStringList{ring});
-      QCOMPARE(vc.session().secondBank(), step.secondBank);
+      QCOMPARE(vc.session().secondBank(), secondBank);
     }
     QCOMPARE(focusName(), QStringLiteral("selectorGrid"));
     QVERIFY(*vc.session().global() == globals && editor.snapshot() == records);
@@ -112,31 +100,29 @@ class AccessTest : public QObject {
   // and unchoose the pad under it.
   void bulkModeChoosesFromTheKeyboard() {
     EditorHarness editor;
-    showActive(editor);
+    QVERIFY(editor.showActive());
     auto& vc = editor.vc();
     editor.click(14);  // Pad 6
     vc.bulkChange();
     const auto bulkRecord = vc.session().current();
-    const struct {
-      Qt::Key key;
-      const char* cursor;
-      QStringList chosen;
-    } steps[] = {{Qt::Key_Space, "pad6", {"14"}},   {Qt::Key_Right, "pad7", {"14"}},
-                 {Qt::Key_Down, "pad15", {"14"}},   {Qt::Key_Enter, "pad15", {"14", "23"}},
-                 {Qt::Key_Return, "pad15", {"14"}}, {Qt::Key_Up, "pad7", {"14"}},
-                 {Qt::Key_Left, "pad6", {"14"}},    {Qt::Key_Space, "pad6", {}},
-                 {Qt::Key_Space, "pad6", {"14"}}};
-    for (const auto& step : steps) {
-      QTest::keyClick(vc.surface, step.key);
-      QCOMPARE(cursorName(editor), QString::fromLatin1(step.cursor));
-      QCOMPARE(editor.selectedTags(), step.chosen);
-      QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: %1").arg(step.chosen.size()));
+    // A key, the cursor's element after it, the pads chosen.
+    const std::tuple<Qt::Key, const char*, QStringList> steps[] = {
+        {Qt::Key_Space, "pad6", {"14"}},   {Qt::Key_Right, "pad7", {"14"}},
+        {Qt::Key_Down, "pad15", {"14"}},   {Qt::Key_Enter, "pad15", {"14", "23"}},
+        {Qt::Key_Return, "pad15", {"14"}}, {Qt::Key_Up, "pad7", {"14"}},
+        {Qt::Key_Left, "pad6", {"14"}},    {Qt::Key_Space, "pad6", {}},
+        {Qt::Key_Space, "pad6", {"14"}}};
+    for (const auto& [key, cursor, chosen] : steps) {
+      QTest::keyClick(vc.surface, key);
+      QCOMPARE(cursorName(editor), QString::fromLatin1(cursor));
+      QCOMPARE(editor.selectedTags(), chosen);
+      QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: %1").arg(chosen.size()));
       QVERIFY(vc.session().current() == bulkRecord);
       // A screen reader hears chosen as checked, for the pad under the cursor.
       const QAccessible::State state = accessible(focusedElement(vc.surface))->state();
       QVERIFY(state.checkable && state.focused && !state.selected);
       QCOMPARE(bool(state.checked),
-               step.chosen.contains(QString::number(editor::tagOf(focusedElement(vc.surface)))));
+               chosen.contains(QString::number(editor::tagOf(focusedElement(vc.surface)))));
     }
   }
 
@@ -144,7 +130,7 @@ class AccessTest : public QObject {
   // settings and the buttons, round to the surface; Shift+Tab goes back.
   void tabOrder() {
     EditorHarness editor;
-    showActive(editor);
+    QVERIFY(editor.showActive());
     editor.click(14);  // a pad: its colours take part
     QStringList order;
     while (order.size() < 40 && (order.isEmpty() || order.last() != "selectorGrid")) {
@@ -170,7 +156,7 @@ class AccessTest : public QObject {
   // goes on to what holds it.
   void wheelTurnsOnlyAFocusedPopUp() {
     EditorHarness editor;
-    showActive(editor);
+    QVERIFY(editor.showActive());
     editor.click(14);
     for (const auto& [popUp, menu] : {std::pair{"globalO", &PadValue::globalOctaveTransposition},
                                       std::pair{"mem", &PadValue::mem}}) {
@@ -199,18 +185,17 @@ class AccessTest : public QObject {
   // current, and follows edits and the bank.
   void selectorsReadAloud() {
     EditorHarness editor;
-    showActive(editor);
+    QVERIFY(editor.showActive());
     auto& vc = editor.vc();
     QCOMPARE(accessible(editor.element(1))->role(), QAccessible::Button);
-    QCOMPARE(spoken(editor.element(1)), (QStringList{"Knob 1", "note G#-2, channel 2"}));
-    QCOMPARE(spoken(editor.element(2)), (QStringList{"Knob 2", "controller 21, channel 3"}));
-    QCOMPARE(spoken(editor.element(57)), (QStringList{"Button 1", "RPN 76, channel 7"}));
-    QCOMPARE(spoken(editor.element(9)), (QStringList{"Pad 1", "note E0, channel 10, red"}));
-    QCOMPARE(spoken(editor.element(14)),
-             (QStringList{"Pad 6", "controller 50, channel 15, orange"}));
-    QCOMPARE(spoken(editor.element(16)),
-             (QStringList{"Pad 8", "note F#1, channel Global, yellow"}));
-    QCOMPARE(spoken(editor.element(53)), (QStringList{"Pad 45", "no note, channel 3, pink"}));
+    for (const auto& [tag, name, description] : {std::tuple{1, "Knob 1", "note G#-2, channel 2"},
+                                                 {2, "Knob 2", "controller 21, channel 3"},
+                                                 {57, "Button 1", "RPN 76, channel 7"},
+                                                 {9, "Pad 1", "note E0, channel 10, red"},
+                                                 {14, "Pad 6", "controller 50, channel 15, orange"},
+                                                 {16, "Pad 8", "note F#1, channel Global, yellow"},
+                                                 {53, "Pad 45", "no note, channel 3, pink"}})
+      QCOMPARE(spoken(editor.element(tag)), (QStringList{name, description}));
     QCOMPARE(accessible(editor.element(14))->state().selected, false);
     editor.click(14);
     QAccessible::State state = accessible(editor.element(14))->state();

@@ -1,6 +1,5 @@
 // The editor window, part two: bulk change, colours, send and read, cancelling,
 // the keyboard coming and going, Default, Load and Save.
-#include <QApplication>
 #include <QPushButton>
 
 #include "editor/SelectorSurface.h"
@@ -89,9 +88,7 @@ class ActionsTest : public QObject {
           std::tuple(1, 2, 10, 20, 30);
     QVERIFY(editor.snapshot() == after);
     checkLights(editor);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(editor.showActive());
     for (bool byEsc : {false, true}) {
       QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
       if (!byEsc) QCOMPARE(editor.menu("cr")->currentIndex(), 10);  // the last pass's values
@@ -114,9 +111,7 @@ class ActionsTest : public QObject {
     EditorHarness editor;
     auto& vc = editor.vc();
     auto& window = editor.window();
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(editor.showActive());
     QAction* undo = editor.action("actionUndo");
     QAction* redo = editor.action("actionRedo");
     editor.choose("globalC", 5);
@@ -140,11 +135,9 @@ class ActionsTest : public QObject {
       QVERIFY(vc.session().inBulk() && editor.selectedTags() == QStringList{"10"});
       editor.choose("cr", 7);
       QApplication::setActiveWindow(&window);  // offscreen, a closed list leaves no window active
-      if (apply) {
-        QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-      } else {
-        QTest::keyClick(&window, Qt::Key_Escape);  // no list open: leaves, as Cancel does
-      }
+      // No list open, Esc leaves as Cancel does.
+      apply ? QTest::mouseClick(vc.BulkButton, Qt::LeftButton)
+            : QTest::keyClick(&window, Qt::Key_Escape);
       QVERIFY(!vc.session().inBulk() && editor.record(9)->CR == (apply ? 7 : pad2));
       QCOMPARE(undo->text(), apply ? QStringLiteral("&Undo bulk change of 1 pads")
                                    : QStringLiteral("&Undo MIDI channel"));
@@ -377,9 +370,7 @@ class ActionsTest : public QObject {
   void deviceWorkCutShort() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    editor.window().show();
-    QApplication::setActiveWindow(&editor.window());
-    QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
+    QVERIFY(editor.showActive());
     padkbd::PadAction::Progress last;
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
                      [&](const padkbd::PadAction::Progress& progress) { last = progress; });
@@ -387,11 +378,9 @@ class ActionsTest : public QObject {
     const auto cancelAt = [&](Stage stage, int done, QWidget* window, const char* how) {
       QTRY_VERIFY(last.stage == stage && last.done >= done);
       if (!window) window = vc.messageWindow();
-      if (how == QLatin1String("Esc")) {
-        QTest::keyClick(window, Qt::Key_Escape);
-      } else {
-        QTest::mouseClick(window->findChild<QPushButton*>(how), Qt::LeftButton);
-      }
+      how == QLatin1String("Esc")
+          ? QTest::keyClick(window, Qt::Key_Escape)
+          : QTest::mouseClick(window->findChild<QPushButton*>(how), Qt::LeftButton);
       QVERIFY(editor.waitForKeyboard());
     };
     const QString readCancelled = QStringLiteral("Reading cancelled; nothing changed.");
@@ -411,11 +400,6 @@ class ActionsTest : public QObject {
     QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
     const auto stopped = padkbd::History(padkbd::History::defaultPath()).list()->front();
-    QString asked;
-    vc.dialogs.confirmSend = [&](QWidget*, const QString& text, const QString&, bool&) {
-      asked = text;
-      return true;
-    };
     const int before = editor.sim().writeCount();
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
@@ -425,11 +409,13 @@ class ActionsTest : public QObject {
     const auto* progress = vc.messageWindow()->findChild<QLabel*>("messageProgressText");
     QVERIFY(progress->text().startsWith(QStringLiteral("Sending to memory slot 1… ")));
     cancelAt(Stage::Sending, 100, nullptr, "messageCancelButton");
-    QCOMPARE(asked, QStringLiteral("Memory 1: a send by padkbd on %1, from the keyboard, "
-                                   "edited, stopped after %2 of 598 settings; all 598 settings "
-                                   "will be written")
-                        .arg(padkbd::editor::whenWords(stopped.at))
-                        .arg(before));
+    // The second send's question (the first's text and details come before).
+    QCOMPARE(editor.sendQuestions.value(2),
+             QStringLiteral("Memory 1: a send by padkbd on %1, from the keyboard, "
+                            "edited, stopped after %2 of 598 settings; all 598 settings "
+                            "will be written")
+                 .arg(padkbd::editor::whenWords(stopped.at))
+                 .arg(before));
     const int written = editor.sim().writeCount();
     QVERIFY(written >= 100 && written < padkbd::PadAction::kFullExchange &&
             !editor.sim().isClaimed());

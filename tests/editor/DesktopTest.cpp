@@ -1,27 +1,26 @@
 // The window as a desktop program: its language follows the desktop's and
 // then speaks only that one; its diagnostics go to a rotating log, not to
 // standard error; Help tells what runs and where its files are.
+#include <fmt/format.h>
 #include <unistd.h>
-#include <QAbstractButton>
 #include <QGroupBox>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTest>
 #include <QTreeWidget>
-#include <fmt/format.h>
 
 #include <cstdio>
 #include <optional>
 
-#include "editor/About.h"
 #include "editor/EditorLog.h"
+#include "editor/GainController.h"
+#include "editor/HistoryDialog.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
 #include "editor/ListLabels.h"
+#include "editor/MemorySlotsDialog.h"
 #include "editor/PlayController.h"
 #include "editor/Words.h"
 #include "model/Log.h"
@@ -51,22 +50,18 @@ QStringList textsOf(QWidget* window) {
     if (auto* line = qobject_cast<QLineEdit*>(widget))
       texts << line->text() << line->placeholderText();
     if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) texts << edit->toPlainText();
-    if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    if (auto* list = qobject_cast<QListWidget*>(widget))
       for (int row = 0; row < list->count(); ++row) texts << list->item(row)->text();
-    }
     if (auto* tree = qobject_cast<QTreeWidget*>(widget)) {
       QList<QTreeWidgetItem*> rows{tree->headerItem()};
       for (int row = 0; row < tree->topLevelItemCount(); ++row) rows << tree->topLevelItem(row);
-      for (const QTreeWidgetItem* item : rows) {
-        for (int column = 0; column < tree->columnCount(); ++column) {
+      for (const QTreeWidgetItem* item : rows)
+        for (int column = 0; column < tree->columnCount(); ++column)
           texts << item->text(column) << item->toolTip(column);
-        }
-      }
     }
   }
-  for (QAction* action : window->findChildren<QAction*>()) {
+  for (QAction* action : window->findChildren<QAction*>())
     texts << action->text() << action->toolTip();
-  }
   texts.removeAll(QString());
   return texts;
 }
@@ -100,13 +95,6 @@ QStringList withChinese(const QStringList& texts) {
   return texts.filter(han);
 }
 
-// A dialog opened from the menu, once the device worker has answered it.
-QWidget* openIn(EditorHarness& editor, const char* action, const char* dialog) {
-  editor.action(action)->trigger();
-  editor.waitForKeyboard();
-  return editor.window().findChild<QWidget*>(QString::fromLatin1(dialog));
-}
-
 }  // namespace
 
 class DesktopTest : public QObject {
@@ -117,10 +105,7 @@ class DesktopTest : public QObject {
   // keeps the texts as built; no translation of the language: English.
   void languageFollowsTheDesktop() {
     const QStringList shipped{"en", "zh_CN"};
-    const struct {
-      ed::LocaleEnvironment environment;
-      const char* language;
-    } cases[] = {
+    const std::pair<ed::LocaleEnvironment, const char*> cases[] = {
         {{"", "", "", "en_US.UTF-8"}, "en"},
         {{"", "", "", "zh_CN.UTF-8"}, "zh_CN"},
         {{"", "", "", "zh_CN"}, "zh_CN"},
@@ -136,9 +121,8 @@ class DesktopTest : public QObject {
         {{"", "", "zh_CN.UTF-8@pinyin", "en_US.UTF-8"}, "zh_CN"},
         {{"", "", "de_AT", "zh_CN.UTF-8"}, "en"},
     };
-    for (const auto& [environment, language] : cases) {
+    for (const auto& [environment, language] : cases)
       QCOMPARE(ed::desktopLanguage(environment, shipped), QString::fromLatin1(language));
-    }
     QCOMPARE(ed::desktopLanguage({"", "", "", "zh_CN.UTF-8"}, {}), QStringLiteral("en"));
   }
 
@@ -194,14 +178,9 @@ class DesktopTest : public QObject {
              QStringLiteral("2025年12月7日 10:52"));
     EditorHarness editor;
     auto& dialogs = editor.vc().dialogs;
-    QStringList said;  // what the message boxes were given
-    dialogs.confirmSend = [&](QWidget*, const QString& text, const QString& details, bool&) {
-      return said << text << details, true;
-    };
-    dialogs.showDifferences = [&](QWidget*, const QString& title, const QString& text,
-                                  const QString& details) { said << title << text << details; };
+    QStringList about;  // what the About box was given
     dialogs.showAbout = [&](QWidget*, const QString& title, const QString& text) {
-      said << title << text;
+      about << title << text;
     };
     dialogs.askText = [](QWidget*, const QString&, const QString&, const QString&) {
       return std::optional<QString>(QStringLiteral("音乐节之前"));
@@ -214,28 +193,27 @@ class DesktopTest : public QObject {
     QVERIFY(editor.send());
     editor.click(14);  // Pad 6
     editor.choose("cr", 5);
-    QVERIFY(editor.send() && said.size() == 6);
-    QCOMPARE(said.last(), QStringLiteral("打击垫 6：红色 127 → 5"));
+    QVERIFY(editor.send() && editor.sendQuestions.size() == 6);
+    QCOMPARE(editor.sendQuestions.last(), QStringLiteral("打击垫 6：红色 127 → 5"));
     editor.choose("cr", 7);
-    openIn(editor, "actionMemorySlots", "memorySlotsDialog")
-        ->findChild<QPushButton*>("slotCompare3")
-        ->click();
-    auto* history = openIn(editor, "actionHistory", "historyDialog");
-    history->findChild<QTreeWidget*>()->setCurrentItem(
-        history->findChild<QTreeWidget*>()->topLevelItem(0));
-    history->findChild<QPushButton*>("historyNote")->click();
+    editor.open<ed::MemorySlotsDialog>("actionMemorySlots")->row(3).compare->click();
+    auto* history = editor.open<ed::HistoryDialog>("actionHistory");
+    history->entryList->setCurrentItem(history->entryList->topLevelItem(0));
+    history->noteButton->click();
     editor.action("actionMonitor")->trigger();
     for (const int control : {8, 56}) editor.sim().press(control);
     editor.sim().turn(0, 3);
     QTRY_VERIFY(editor.window().play().lines().size() >= 3);
     editor.action("actionAbout")->trigger();
-    openIn(editor, "actionKeyboard", "keyboardDialog");
-    openIn(editor, "actionGains", "gainDialog")
+    editor.open<ed::KeyboardController>("actionKeyboard");
+    editor.open<ed::GainController>("actionGains")
         ->findChild<QPushButton*>("gainApplyButton")
         ->click();
-    QVERIFY(editor.waitForKeyboard() && said.size() == 11);
+    QVERIFY(editor.waitForKeyboard() && editor.sendQuestions.size() == 6 &&
+            editor.compared.size() == 3 && about.size() == 2);
     QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("撤销(&U) 打击垫 6 红色"));
-    const QStringList texts = textsOf(&editor.window()) << said;
+    const QStringList texts = textsOf(&editor.window())
+                              << editor.sendQuestions << editor.compared << about;
     QCOMPARE(withEnglish(texts).join(QLatin1Char('\n')), QString());
     QVERIFY(ed::useLanguage(QStringLiteral("source")));
   }
@@ -260,9 +238,8 @@ class DesktopTest : public QObject {
       QVERIFY(first.find(" padkbd-editor " + std::string(padkbd::config::kVersion) +
                          " started\n") != std::string::npos);
       for (const char* line : {" readversion 0a\n", " Wrote 15 bytes to bulk endpoint\n",
-                               " qt warning: a font is missing\n"}) {
+                               " qt warning: a font is missing\n"})
         QVERIFY2(first.find(line) != std::string::npos, line);
-      }
       for (int n = 0; n < 800; ++n) padkbd::log::diag("line %d of many", n);
     }
     std::fflush(stderr);
@@ -272,15 +249,15 @@ class DesktopTest : public QObject {
     // Turned over at the size asked for, the newest files kept.
     QCOMPARE(std::distance(fs::directory_iterator(path.parent_path()), {}),
              std::ptrdiff_t(ed::EditorLog::kFiles));
-    QVERIFY(fs::file_size(path) <= 4096 &&
-            fs::exists(path.parent_path() / fmt::format("editor.{}.log", ed::EditorLog::kFiles - 1)));
+    QVERIFY(
+        fs::file_size(path) <= 4096 &&
+        fs::exists(path.parent_path() / fmt::format("editor.{}.log", ed::EditorLog::kFiles - 1)));
 
     // A folder that cannot be made: said, and nothing breaks.
     padkbd::test::writeAll(dir.path() / "file", "x");
     const ed::EditorLog broken(dir.path() / "file" / "editor.log", false);
-    QVERIFY(broken.problem().rfind("the log cannot be written to " +
-                                       (dir.path() / "file" / "editor.log").string() + ": ",
-                                   0) == 0);
+    QVERIFY(broken.problem().starts_with("the log cannot be written to " +
+                                         (dir.path() / "file" / "editor.log").string() + ": "));
     padkbd::log::diag("nowhere to go");
   }
 

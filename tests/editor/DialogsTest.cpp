@@ -1,7 +1,5 @@
 // The editor's dialogs: the Keyboard dialog, the gains, the platform's file
 // dialogs and questions, the memory slots and the history.
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
@@ -22,24 +20,12 @@
 
 using namespace padkbd::test;
 using padkbd::editor::GainController;
+using padkbd::editor::HistoryDialog;
 using padkbd::editor::KeyboardController;
+using padkbd::editor::MemorySlotsDialog;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A dialog opened from the menu, once the device worker has listed the bus or asked the history.
-template <typename Dialog>
-Dialog* openDialog(EditorHarness& editor, const char* action) {
-  editor.action(action)->trigger();
-  editor.waitForKeyboard();
-  return editor.window().findChild<Dialog*>();
-}
-auto* openKeyboard(EditorHarness& e) {
-  return openDialog<KeyboardController>(e, "actionKeyboard");
-}
-auto* openGains(EditorHarness& e) {
-  return openDialog<GainController>(e, "actionGains");
-}
 
 // The texts of a list's rows: the column `column`, or every column of one row.
 QStringList column(const QTreeWidget* list, int column) {
@@ -63,7 +49,7 @@ class DialogsTest : public QObject {
     auto& worker = editor.worker();
     const padkbd::KeyboardId builtIn = padkbd::builtInKeyboard();
     const padkbd::SettingsFile settings;
-    auto* dialog = openKeyboard(editor);
+    auto* dialog = editor.open<KeyboardController>("actionKeyboard");
     auto use = [&](const QString& ids, const QString& bytes) {
       dialog->usbIdsEdit->setText(ids);
       dialog->manufacturerEdit->setText(bytes);
@@ -106,7 +92,7 @@ class DialogsTest : public QObject {
              "This user may not open the keyboard (USB id 1209:0001). Keyboard → Keyboard… "
              "shows the udev rule that allows it and how to install it; then plug the keyboard "
              "in again.");
-    dialog = openKeyboard(locked);
+    dialog = locked.open<KeyboardController>("actionKeyboard");
     const QString rule = QString::fromStdString(padkbd::udevRule(builtIn.usb));
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog) && dialog->udevCommands->isReadOnly());
     QVERIFY(dialog->udevCommands->toPlainText().startsWith(
@@ -145,8 +131,7 @@ class DialogsTest : public QObject {
     const auto answer = [&](const std::function<void()>& act, const QString& name = {}) {
       QStringList seen;
       QTimer::singleShot(0, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) return;
         seen << dialog->directory().absolutePath() << dialog->defaultSuffix();
         dialog->setDirectory(folder);
@@ -219,15 +204,11 @@ class DialogsTest : public QObject {
   void memorySlotsAndHistory() {
     EditorHarness editor([](auto& sim) { sim.setSerial("AB12"); });
     auto& vc = editor.vc();
-    QStringList compared;
-    vc.dialogs.showDifferences = [&](QWidget*, const QString&, const QString& t, const QString& d) {
-      compared << t << d;
-    };
     editor.choose("mem", 2);
     QVERIFY(editor.send());
     const auto sent = padkbd::History(padkbd::History::defaultPath()).entry(2);
     editor.plug(false);  // an unplugged keyboard's slots stay its own
-    auto* memory = openDialog<padkbd::editor::MemorySlotsDialog>(editor, "actionMemorySlots");
+    auto* memory = editor.open<MemorySlotsDialog>("actionMemorySlots");
     QCOMPARE(memory->keyboardText(), QStringLiteral("What padkbd sent to the memory slots of the "
                                                     "keyboard USB 1209:0001, serial AB12:"));
     const auto& row = memory->row(3);
@@ -249,10 +230,12 @@ class DialogsTest : public QObject {
     QVERIFY(readAll(editor.dir() / "m3.padkbd") == sent->document);
     row.open->click();
     row.compare->click();
-    QCOMPARE(compared, (QStringList{"1 setting differs between Memory 3 and the preset shown "
-                                    "(Memory 3 → shown).",
-                                    "Pad 6: red 127 → 5",
-                                    "No difference between Memory 3 and the preset shown.", ""}));
+    QCOMPARE(editor.compared,
+             (QStringList{"Compare Memory 3",
+                          "1 setting differs between Memory 3 and the preset shown (Memory 3 → "
+                          "shown).",
+                          "Pad 6: red 127 → 5", "Compare Memory 3",
+                          "No difference between Memory 3 and the preset shown.", ""}));
     QVERIFY(vc.session().modified() && vc.session().undoText() == "Open history entry 2");
     vc.undoAction();
     QVERIFY(editor.record(13)->CR == 5 && vc.session().undoText() == "Pad 6 red");
@@ -264,7 +247,7 @@ class DialogsTest : public QObject {
     QCOMPARE(editor.sim().controlInSlot(2, 13).CR, 127);
     QCOMPARE(row.name->text(), QStringLiteral("history entry 2"));
 
-    auto* history = openDialog<padkbd::editor::HistoryDialog>(editor, "actionHistory");
+    auto* history = editor.open<HistoryDialog>("actionHistory");
     auto* list = history->entryList;
     QCOMPARE(column(list, 0), (QStringList{"3", "2", "1"}));
     QCOMPARE(column(list, 2),
@@ -279,11 +262,6 @@ class DialogsTest : public QObject {
       return column(list, 4);
     };
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
-    // A note written, kept across a refresh, then removed; a cancel changes nothing.
-    std::optional<QString> answer = QStringLiteral("  before the festival ");
-    vc.dialogs.askText = [&](QWidget*, const QString&, const QString&, const QString&) {
-      return answer;
-    };
     // The chosen entry's number is copied from the list's menu and with Ctrl+C.
     QVERIFY(!history->copyNumberAction->isEnabled() &&
             list->actions().contains(history->copyNumberAction));
@@ -297,19 +275,20 @@ class DialogsTest : public QObject {
     list->setCurrentItem(list->topLevelItem(0));
     history->copyNumberAction->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3"));
+    // A note written, kept across a refresh, then removed; a cancel changes nothing.
+    const auto note = [&](const std::optional<QString>& answer) {
+      vc.dialogs.askText = [answer](QWidget*, const QString&, const QString&, const QString&) {
+        return answer;
+      };
+      history->noteButton->click();
+      editor.waitForKeyboard();
+      return column(list, 6);
+    };
     list->setCurrentItem(list->topLevelItem(1));
-    history->noteButton->click();
-    editor.waitForKeyboard();
-    QCOMPARE(column(list, 6), (QStringList{"", "before the festival"}));
+    QCOMPARE(note("  before the festival "), (QStringList{"", "before the festival"}));
     QCOMPARE(history->status(), QStringLiteral("The note on history entry 2 was kept."));
-    answer.reset();
-    history->noteButton->click();
-    editor.waitForKeyboard();
-    QCOMPARE(column(list, 6), (QStringList{"", "before the festival"}));
-    answer = QString();
-    history->noteButton->click();
-    editor.waitForKeyboard();
-    QCOMPARE(column(list, 6), (QStringList{"", ""}));
+    QCOMPARE(note(std::nullopt), (QStringList{"", "before the festival"}));
+    QCOMPARE(note(QString()), (QStringList{"", ""}));
     QCOMPARE(filter(3, 1), QStringList());  // reads go to no slot
     QCOMPARE(filter(0, 1), QStringList{"from the keyboard"});
     QVERIFY(filter(1, 0).isEmpty() && filter(9, 0).isEmpty() && !history->openButton->isEnabled());
@@ -374,7 +353,7 @@ class DialogsTest : public QObject {
   // is pressed or the dialog is opened again.
   void gainDialog() {
     EditorHarness editor;
-    auto* gains = openGains(editor);
+    auto* gains = editor.open<GainController>("actionGains");
     gains->sliders[2]->setValue(100);
     gains->sliders[7]->setValue(0);
     QCOMPARE(gains->labels[2]->text(), QStringLiteral("100/127"));
@@ -399,19 +378,20 @@ class DialogsTest : public QObject {
     QCOMPARE(gains->status(), QString());
     gains->doOKAction();
     QVERIFY(editor.waitForKeyboard() && editor.sim().gains()[0] == 1 && !gains->isVisible());
-    QCOMPARE(openGains(editor)->sliders[0]->value(), 64);  // each opening starts at the default
+    // Each opening starts at the default.
+    QCOMPARE(editor.open<GainController>("actionGains")->sliders[0]->value(), 64);
     EditorHarness offline(EditorHarness::noKeyboard);
-    gains = openGains(offline);
+    gains = offline.open<GainController>("actionGains");
     gains->doOKAction();
     QVERIFY(offline.waitForKeyboard() && gains->status() == kConnectFailed && gains->isVisible());
-    QCOMPARE(openGains(offline)->status(), QString());
+    QCOMPARE(offline.open<GainController>("actionGains")->status(), QString());
 
     // A silent keyboard is waited for until Cancel or Esc stops the send.
     editor.sim().changeFaults([](auto& faults) {
       faults.noReplyAfter = 0;
       faults.waitOnSilence = true;
     });
-    gains = openGains(editor);
+    gains = editor.open<GainController>("actionGains");
     auto* cancel = gains->findChild<QPushButton*>(QStringLiteral("gainCancelButton"));
     for (const bool byKey : {false, true}) {
       gains->doApplyAction();

@@ -36,7 +36,14 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   vc().dialogs.askUnsaved = [](QWidget*, const QString&) {
     return editor::DialogSeams::Unsaved::Discard;
   };
-  vc().dialogs.confirmSend = [](QWidget*, const QString&, const QString&, bool&) { return true; };
+  vc().dialogs.confirmSend = [this](QWidget*, const QString& text, const QString& details, bool&) {
+    sendQuestions << text << details;
+    return true;
+  };
+  vc().dialogs.showDifferences = [this](QWidget*, const QString& title, const QString& text,
+                                        const QString& details) {
+    compared << title << text << details;
+  };
   vc().dialogs.askReadArrived = [](QWidget*) { return false; };
   vc().dialogs.showProblem = [this](QWidget*, const QString&, const QString& text) {
     problems << text;
@@ -60,21 +67,27 @@ bool EditorHarness::waitForKeyboard(int seconds) {
   return true;
 }
 
+bool EditorHarness::showActive() {
+  window_->show();
+  QApplication::setActiveWindow(window_.get());
+  return QTest::qWaitForWindowActive(window_.get());
+}
+
 void EditorHarness::plug(bool in) {
   sim_.changeFaults([in](auto& faults) { faults.absent = !in; });
   QTRY_COMPARE(keyboardState(), in ? kConnected : kNoKeyboard);
 }
 
 QString EditorHarness::progressText() {
-  if (!window_->findChild<QWidget*>(QStringLiteral("deviceProgress"))->isVisibleTo(window_.get()))
-    return {};
-  return window_->findChild<QLabel*>(QStringLiteral("progressText"))->text();
+  if (!part("deviceProgress")->isVisibleTo(window_.get())) return {};
+  return part<QLabel>("progressText")->text();
 }
 
 void EditorHarness::answerFiles(const std::filesystem::path& path) {
   const QString answer = QString::fromStdString(path.string());
-  vc().dialogs.openDocumentPath = [answer](QWidget*) { return answer; };
-  vc().dialogs.saveDocumentPath = vc().dialogs.openDocumentPath;
+  auto& dialogs = vc().dialogs;
+  dialogs.openDocumentPath = [answer](QWidget*) { return answer; };
+  dialogs.saveDocumentPath = dialogs.saveTextPath = dialogs.chooseFolder = dialogs.openDocumentPath;
 }
 
 QStringList EditorHarness::selectedTags() {

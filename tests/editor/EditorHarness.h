@@ -77,12 +77,26 @@ class EditorHarness {
   // Plugs the keyboard in or out, and waits until the window says so.
   void plug(bool in);
   // What the window says of the keyboard ("● Keyboard connected").
-  QString keyboardState() {
-    return window_->findChild<QLabel*>(QStringLiteral("keyboardState"))->text();
-  }
+  QString keyboardState() { return part<QLabel>("keyboardState")->text(); }
   // The device progress panel's text, while it is shown; empty otherwise.
   QString progressText();
   editor::MainWindowController& window() { return *window_; }
+  // Shows the window and makes it the active one, so that it has a keyboard
+  // focus; false if it never became active.
+  bool showActive();
+  // A part of the window by its object name ("monitorDock").
+  template <typename T = QWidget>
+  T* part(const char* name) {
+    return window_->findChild<T*>(QString::fromLatin1(name));
+  }
+  // The dialog that the menu's `action` opens, once the device worker has
+  // done what opening it asked (listed the bus, asked the history).
+  template <typename Dialog>
+  Dialog* open(const char* action) {
+    this->action(action)->trigger();
+    waitForKeyboard();
+    return window_->findChild<Dialog*>();
+  }
   // The window and the worker gone before the controller (the program's end).
   void closeWindow() {
     window_.reset();
@@ -115,10 +129,15 @@ class EditorHarness {
     vc().keyboard().readAction();
     return waitForKeyboard();
   }
-  // The file dialogs answer `path`; an empty one cancels.
+  // The file and folder dialogs (documents, texts, library folders) answer
+  // `path`; an empty one cancels.
   void answerFiles(const std::filesystem::path& path);
   // What the window told as problems (its message boxes).
   QStringList problems;
+  // The questions before sends, each its text then its details; all answered Send.
+  QStringList sendQuestions;
+  // What Compare showed, each its title, text and details.
+  QStringList compared;
   // Names of the elements tagged 1 to 72 that show "selected".
   QStringList selectedTags();
   // The record at control index i of the preset being edited.

@@ -3,9 +3,7 @@
 // sent whole, cancelled part-way and sent again skipping what was written,
 // and refused when a preset changed).
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
@@ -44,20 +42,14 @@ fs::path writePreset(EditorHarness& editor, const fs::path& folder, const std::s
 // What the grid shows, in order.
 QStringList shown(LibraryPane& pane) {
   QStringList names;
-  for (int row = 0; row < pane.model().rowCount(); ++row) {
+  for (int row = 0; row < pane.model().rowCount(); ++row)
     names << pane.model().index(row).data().toString();
-  }
   return names;
 }
 
 bool look(LibraryPane& pane) {
   pane.look();
   return QTest::qWaitFor([&] { return pane.idle(); }, 20000);
-}
-
-template <typename Widget>
-Widget* part(EditorHarness& editor, const char* name) {
-  return editor.window().findChild<Widget*>(QString::fromLatin1(name));
 }
 
 }  // namespace
@@ -88,17 +80,17 @@ class LibraryTest : public QObject {
              QStringLiteral("The same preset as intro-copy"));
 
     // Found by name; as a favourite; by tag and notes once kept with them.
-    part<QLineEdit>(editor, "librarySearch")->setText(QStringLiteral("dru"));
+    editor.part<QLineEdit>("librarySearch")->setText(QStringLiteral("dru"));
     QTRY_COMPARE(shown(pane), QStringList{"drums"});
     QCOMPARE(pane.count(), QStringLiteral("1 of 4 presets"));
-    part<QLineEdit>(editor, "librarySearch")->clear();
+    editor.part<QLineEdit>("librarySearch")->clear();
     QTRY_COMPARE(shown(pane).size(), 4);
-    auto* grid = part<QListView>(editor, "libraryGrid");
+    auto* grid = editor.part<QListView>("libraryGrid");
     grid->setCurrentIndex(pane.model().index(2));
-    part<QPushButton>(editor, "libraryFavourite")->click();
-    part<QCheckBox>(editor, "libraryFavourites")->setChecked(true);
+    editor.part<QPushButton>("libraryFavourite")->click();
+    editor.part<QCheckBox>("libraryFavourites")->setChecked(true);
     QTRY_COMPARE(shown(pane), QStringList{"★ intro ="});
-    part<QCheckBox>(editor, "libraryFavourites")->setChecked(false);
+    editor.part<QCheckBox>("libraryFavourites")->setChecked(false);
     std::optional<LibraryEntryAnswer> answer =
         LibraryEntryAnswer{"mine", " live, encore ,", "for the last song"};
     QString offered;
@@ -113,14 +105,14 @@ class LibraryTest : public QObject {
     QCOMPARE(pane.status(), QStringLiteral("Kept in the library as mine."));
     const std::string mine = test::readAll(own / "mine.padkbd");
     QCOMPARE(readPresetFile(own / "mine.padkbd")->global->mem, editor.vc().session().global()->mem);
-    auto* tag = part<QComboBox>(editor, "libraryTag");
+    auto* tag = editor.part<QComboBox>("libraryTag");
     QTRY_COMPARE(test::itemsOf(tag), (QStringList{"All tags", "encore", "live"}));
     tag->setCurrentIndex(2);
     QTRY_COMPARE(shown(pane), QStringList{"mine"});
     tag->setCurrentIndex(0);
-    part<QLineEdit>(editor, "librarySearch")->setText(QStringLiteral("last song"));
+    editor.part<QLineEdit>("librarySearch")->setText(QStringLiteral("last song"));
     QTRY_COMPARE(shown(pane), QStringList{"mine"});
-    part<QLineEdit>(editor, "librarySearch")->clear();
+    editor.part<QLineEdit>("librarySearch")->clear();
     // Kept again under that name with other contents, or under no name: refused, nothing lost.
     editor.choose("cr", 78);
     editor.action("actionSaveToLibrary")->trigger();
@@ -146,24 +138,19 @@ class LibraryTest : public QObject {
     QCOMPARE(editor.record(13)->CR, 100);
     editor.vc().undoAction();
     QCOMPARE(editor.record(13)->CR, was);
-    QStringList compared;
-    editor.vc().dialogs.showDifferences = [&](QWidget*, const QString& title, const QString& text,
-                                              const QString& details) {
-      compared << title << text << details;
-    };
     grid->setCurrentIndex(pane.model().index(1));
-    part<QPushButton>(editor, "libraryCompare")->click();
+    editor.part<QPushButton>("libraryCompare")->click();
     const auto differences =
         presetDifferences(*readPresetFile(own / "drums.padkbd"), editor.vc().session().preset(),
                           editor.vc().session().lists());
     QCOMPARE(
-        compared.mid(0, 2),
+        editor.compared.mid(0, 2),
         (QStringList{"Compare drums", QStringLiteral("%1 settings differ between drums and the "
                                                      "preset shown (drums → shown).")
                                           .arg(differences.size())}));
-    QCOMPARE(compared[2].split('\n').size(), int(differences.size()));
+    QCOMPARE(editor.compared[2].split('\n').size(), int(differences.size()));
     grid->setCurrentIndex(pane.model().index(0));
-    QVERIFY(!part<QPushButton>(editor, "libraryOpen")->isEnabled());
+    QVERIFY(!editor.part<QPushButton>("libraryOpen")->isEnabled());
     emit grid->doubleClicked(pane.model().index(0));  // no preset: said, nothing opened
     QCOMPARE(pane.status(), sentence(*broken.refused));
 
@@ -174,18 +161,16 @@ class LibraryTest : public QObject {
     editor.vc().dialogs.chooseDocuments = [&](QWidget*) {
       return QStringList{outside, QString::fromStdString((elsewhere / "junk.padkbd").string())};
     };
-    part<QPushButton>(editor, "libraryImport")->click();
+    editor.part<QPushButton>("libraryImport")->click();
     QCOMPARE(pane.status(), QStringLiteral("1 presets imported."));
     QVERIFY(fs::exists(own / "ballad.padkbd") && editor.problems.size() == 1);
     const fs::path shared = editor.dir() / "shared";
     writePreset(editor, shared, "encore", 60);
-    editor.vc().dialogs.chooseFolder = [&](QWidget*) {
-      return QString::fromStdString(shared.string());
-    };
-    part<QPushButton>(editor, "libraryAddFolder")->click();
+    editor.answerFiles(shared);
+    editor.part<QPushButton>("libraryAddFolder")->click();
     QTRY_VERIFY(pane.idle() && shown(pane).contains("encore"));
     QCOMPARE(SettingsFile().libraryFolders(), std::vector<fs::path>{shared});
-    part<QPushButton>(editor, "libraryAddFolder")->click();
+    editor.part<QPushButton>("libraryAddFolder")->click();
     QCOMPARE(pane.status(),
              QStringLiteral("%1 is in the library already.").arg(QString::fromStdString(shared)));
   }
@@ -194,9 +179,8 @@ class LibraryTest : public QObject {
     EditorHarness editor;
     LibraryPane& pane = editor.window().library();
     SetView& set = editor.window().setView();
-    editor.window().show();
     set.toggleAction()->trigger();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor.window()));
+    QVERIFY(editor.showActive());
     const fs::path own = Library::defaultFolder();
     const std::pair<int, int> presets[] = {{1, 10}, {3, 30}, {5, 50}};
     for (const auto& [slot, red] : presets)
@@ -208,9 +192,8 @@ class LibraryTest : public QObject {
     QDragEnterEvent enter(row1, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
     QDragMoveEvent move(row1, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
     QDropEvent drop(row1, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
-    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
+    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
       QApplication::sendEvent(set.rows()->viewport(), event);
-    }
     delete dragged;
     QVERIFY(set.fill(3, "p3") && set.fill(9, "p5") && !set.fill(4, "missing"));
     set.clear(9);
@@ -220,9 +203,6 @@ class LibraryTest : public QObject {
     QTRY_COMPARE(set.rows()->topLevelItem(2)->text(1), QStringLiteral("p3"));
     QCOMPARE(set.rows()->topLevelItem(8)->text(1), QStringLiteral("empty"));
 
-    QStringList asked;
-    editor.vc().dialogs.confirmSend = [&](QWidget*, const QString& text, const QString& details,
-                                          bool&) { return asked << text << details, true; };
     std::optional<bool> skip;
     QStringList skipAsked;
     editor.vc().dialogs.askSkipWritten = [&](QWidget*, const QString& text) {
@@ -241,17 +221,16 @@ class LibraryTest : public QObject {
                      });
     set.sendAction();
     QVERIFY(editor.waitForKeyboard(60));
-    QCOMPARE(asked.mid(0, 1), QStringList{"Send the new set to 3 memory slots?"});
-    QCOMPARE(asked[1].split('\n').first(),
+    QCOMPARE(editor.sendQuestions.mid(0, 1), QStringList{"Send the new set to 3 memory slots?"});
+    QCOMPARE(editor.sendQuestions[1].split('\n').first(),
              QStringLiteral("Memory 1: not sent by padkbd on this computer, so what it holds is "
                             "unknown; all 598 settings will be written"));
     QVERIFY(set.status().startsWith("Sending the set was cancelled. Memory 5 got 2") &&
             set.status().endsWith(
                 " settings and holds a mix of old and new. Written whole: Memory 1, Memory 3; "
                 "sending the set again offers to skip them."));
-    for (const auto& [slot, red] : presets) {
+    for (const auto& [slot, red] : presets)
       QCOMPARE(editor.sim().controlInSlot(slot - 1, kFirstPadControl).CR == red, slot != 5);
-    }
     // Sent again: asked whether to skip the two; skipped, only Memory 5 is written.
     skip = true;
     editor.sim().resetCounters();

@@ -11,7 +11,6 @@
 
 #include "editor/PlayController.h"
 #include "editor/SelectorSurface.h"
-#include "model/Log.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd;
@@ -30,16 +29,10 @@ const int kPad1 = 8, kPad6 = 13, kKnob8Index = 7, kButton2 = 57;
 // The monitor's lines, each checked for its time and shown without it.
 QStringList heard(EditorHarness& editor) {
   QStringList lines;
-  for (const QString& line : editor.window().play().lines()) {
+  for (const QString& line : editor.window().play().lines())
     lines << (QRegularExpression(kTimes).match(line).hasMatch() ? line.mid(14)
                                                                 : "no time: " + line);
-  }
   return lines;
-}
-
-template <typename T>
-T* part(EditorHarness& editor, const char* name) {
-  return editor.window().findChild<T*>(QString::fromLatin1(name));
 }
 
 }  // namespace
@@ -54,9 +47,8 @@ class PlayTest : public QObject {
     EditorHarness editor;
     editor.action("actionMonitor")->trigger();
     QVERIFY(editor.window().play().listening() &&
-            !part<QDockWidget>(editor, "monitorDock")->isHidden());
-    QCOMPARE(part<QLabel>(editor, "monitorNote")->text(),
-             QStringLiteral("Listening: play the keyboard."));
+            !editor.part<QDockWidget>("monitorDock")->isHidden());
+    QCOMPARE(editor.part<QLabel>("monitorNote")->text(), "Listening: play the keyboard.");
     QStringList expected;
     for (int round = 0; round < 2; ++round) {
       editor.sim().press(kPad1);
@@ -88,9 +80,9 @@ class PlayTest : public QObject {
     editor.sim().press(kPad1);
     QTRY_COMPARE(heard(editor).size(), expected.size() + 3);
     QCOMPARE(heard(editor).last(),
-             QStringLiteral("note on E0 · velocity 100 · channel 10 · not from these settings: "
-                            "the keyboard may hold others"));
-    auto* list = part<QListWidget>(editor, "monitorList");
+             "note on E0 · velocity 100 · channel 10 · not from these settings: the keyboard may "
+             "hold others");
+    auto* list = editor.part<QListWidget>("monitorList");
     QCOMPARE(list->item(list->count() - 1)->foreground().color(),
              list->palette().color(QPalette::PlaceholderText));
     QVERIFY(list->item(0)->foreground().style() == Qt::NoBrush);
@@ -98,12 +90,12 @@ class PlayTest : public QObject {
     // the note after them on that row.
     int right = 0;
     for (const char* name : {"monitorListen", "monitorPause", "monitorClear", "monitorSave"}) {
-      const QWidget* button = part<QPushButton>(editor, name);
+      const QWidget* button = editor.part<QPushButton>(name);
       QVERIFY2(button->geometry().bottom() < list->geometry().top(), name);
       QVERIFY2(button->geometry().left() > right, name);
       right = button->geometry().right();
     }
-    const QRect note = part<QLabel>(editor, "monitorNote")->geometry();
+    const QRect note = editor.part<QLabel>("monitorNote")->geometry();
     QVERIFY(note.left() > right && note.bottom() < list->geometry().top());
     QTest::qWait(editor::PlayController::kFlashMs + 50);
     QVERIFY(!litOf(editor.element(9)));
@@ -123,20 +115,19 @@ class PlayTest : public QObject {
       QCOMPARE(editor.status(), QStringLiteral("Listening stopped: the keyboard went away"));
       QTRY_COMPARE(editor.keyboardState(), kNoKeyboard);
       editor.sim().replug();
-      part<QPushButton>(editor, "monitorListen")->click();
+      editor.part<QPushButton>("monitorListen")->click();
     }
     // Through raw USB only Listen takes the keyboard, and the pane says so.
     editor.worker().setStriker({});
-    auto* note = part<QLabel>(editor, "monitorNote");
+    auto* note = editor.part<QLabel>("monitorNote");
     for (int round = 0; round < 2; ++round) {
       editor.action("actionMonitor")->trigger();  // closed
       editor.action("actionMonitor")->trigger();  // opened: not listening
       QVERIFY(!editor.window().play().listening());
       QCOMPARE(note->text(), QStringLiteral("Listening takes the keyboard from other programs: "
                                             "press Listen to start."));
-      part<QPushButton>(editor, "monitorListen")->click();
-      QCOMPARE(note->text(),
-               QStringLiteral("Listening takes the keyboard from other programs until you stop."));
+      editor.part<QPushButton>("monitorListen")->click();
+      QCOMPARE(note->text(), "Listening takes the keyboard from other programs until you stop.");
     }
   }
 
@@ -152,10 +143,9 @@ class PlayTest : public QObject {
     const std::tuple<int, int, const char*> strikes[] = {{kPad1, 9, "Pad 1"},
                                                          {kKnob8Index, 8, "Knob 8"}};
     for (const auto& [index, tag, name] : strikes) {
-      part<QAbstractButton>(editor, "chooseByPlayingButton")->click();
+      editor.part<QAbstractButton>("chooseByPlayingButton")->click();
       QVERIFY(choose->isChecked());
-      QCOMPARE(editor.status(),
-               QStringLiteral("Play a control on the keyboard to choose it; Esc stops."));
+      QCOMPARE(editor.status(), "Play a control on the keyboard to choose it; Esc stops.");
       index == kKnob8Index ? editor.sim().turn(index, 40) : editor.sim().strike(index);
       QTRY_COMPARE(editor.status(), QStringLiteral("%1 chosen by playing it.").arg(name));
       QCOMPARE(editor.vc().controlName->text(), QString::fromLatin1(name));
@@ -173,8 +163,8 @@ class PlayTest : public QObject {
     choose->trigger();
     editor.sim().strike(kPad1);
     QTRY_COMPARE(editor.status(),
-                 QStringLiteral("Not chosen: note on E0 · velocity 100 · channel 10 · not from "
-                                "these settings: the keyboard may hold others"));
+                 "Not chosen: note on E0 · velocity 100 · channel 10 · not from these settings: "
+                 "the keyboard may hold others");
     choose->trigger();
     QVERIFY(!choose->isChecked() && editor.vc().controlName->text() == "Pad 1");
     QTest::mouseClick(editor.vc().BulkButton, Qt::LeftButton);
@@ -184,20 +174,16 @@ class PlayTest : public QObject {
       editor.sim().strike(kPad1 + 1);
       QTRY_COMPARE(chosen(), expected);
       QCOMPARE(editor.selectedTags(), expected ? QStringList{"10"} : QStringList{});
-      QCOMPARE(editor.status(),
-               QString::fromLatin1(expected ? "Pad 2 chosen." : "Pad 2 no longer chosen."));
+      QCOMPARE(editor.status(), expected ? "Pad 2 chosen." : "Pad 2 no longer chosen.");
     }
     editor.sim().strike(kButton2);
-    QTRY_COMPARE(editor.status(),
-                 QStringLiteral("Button 2 is not a pad: bulk mode chooses pads only."));
+    QTRY_COMPARE(editor.status(), "Button 2 is not a pad: bulk mode chooses pads only.");
     QVERIFY(choose->isChecked() && chosen() == 1);
-    editor.window().show();
-    QApplication::setActiveWindow(&editor.window());
-    QVERIFY(QTest::qWaitForWindowActive(&editor.window()));
+    QVERIFY(editor.showActive());
     QTest::keyClick(&editor.window(), Qt::Key_Escape);  // disarms, still in bulk mode
     QVERIFY(!choose->isChecked() && editor.vc().session().inBulk());
     choose->trigger();  // and so does the end of listening
-    part<QPushButton>(editor, "monitorListen")->click();
+    editor.part<QPushButton>("monitorListen")->click();
     QVERIFY(!choose->isChecked() && !editor.window().play().listening());
     QTest::keyClick(&editor.window(), Qt::Key_Escape);
     QVERIFY(!editor.vc().session().inBulk());
@@ -209,7 +195,7 @@ class PlayTest : public QObject {
     EditorHarness editor;
     QAction* monitor = editor.action("actionMonitor");
     monitor->trigger();
-    auto* pause = part<QPushButton>(editor, "monitorPause");
+    auto* pause = editor.part<QPushButton>("monitorPause");
     for (int round = 0; round < 2; ++round) {
       pause->click();
       editor.sim().strike(kPad1);
@@ -219,15 +205,13 @@ class PlayTest : public QObject {
       pause->click();
       QCOMPARE(heard(editor), (QStringList{kPad1On, kPad1Off}));
       const auto path = editor.dir().path() / "monitor.txt";
-      editor.vc().dialogs.saveTextPath = [&](QWidget*) {
-        return QString::fromStdString(path.string());
-      };
-      part<QPushButton>(editor, "monitorSave")->click();
+      editor.answerFiles(path);
+      editor.part<QPushButton>("monitorSave")->click();
       QCOMPARE(QString::fromStdString(readAll(path)),
                editor.window().play().lines().join('\n') + '\n');
       QCOMPARE(editor.status(),
                QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
-      part<QPushButton>(editor, "monitorClear")->click();
+      editor.part<QPushButton>("monitorClear")->click();
       QCOMPARE(heard(editor), QStringList());
       QTRY_VERIFY(!litOf(editor.element(9)));
     }
@@ -239,16 +223,13 @@ class PlayTest : public QObject {
     QCOMPARE(heard(editor).size(), editor::PlayController::kMonitorLines);
     QCOMPARE(heard(editor).first(), kKnob8.arg(7));  // its minimum: turns below send that
     const auto blocked = editor.dir().path() / "monitor.txt" / "inside.txt";
-    editor.vc().dialogs.saveTextPath = [&](QWidget*) {
-      return QString::fromStdString(blocked.string());
-    };
-    part<QPushButton>(editor, "monitorSave")->click();
+    editor.answerFiles(blocked);
+    editor.part<QPushButton>("monitorSave")->click();
     QCOMPARE(editor.problems, QStringList{QStringLiteral("Could not write %1: Not a directory")
                                               .arg(QString::fromStdString(blocked.string()))});
     // Closing the pane unchecks the menu's action and stops listening.
-    editor.window().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor.window()));
-    part<QDockWidget>(editor, "monitorDock")->close();
+    QVERIFY(editor.showActive());
+    editor.part<QDockWidget>("monitorDock")->close();
     QVERIFY(!monitor->isChecked() && !editor.window().play().listening());
   }
 
@@ -269,7 +250,7 @@ class PlayTest : public QObject {
       QVERIFY(editor.selectedTags().isEmpty());
     }
     editor.action("actionMonitor")->trigger();
-    part<QPushButton>(editor, "monitorClear")->click();
+    editor.part<QPushButton>("monitorClear")->click();
     editor.click(9, Qt::ControlModifier);
     const auto wheel = [&](int delta, Qt::KeyboardModifiers keys) {
       const QPointF at = editor.element(8)->rect().center();
@@ -286,9 +267,9 @@ class PlayTest : public QObject {
     QVERIFY(editor.selectedTags().isEmpty());
     editor.click(9);
     QCOMPARE(editor.selectedTags(), QStringList{"9"});
-    QCOMPARE(editor.window().findChild<QWidget*>(QStringLiteral("surface"))->toolTip(),
-             QStringLiteral("Click a pad, knob or button to edit it; with Ctrl held the mouse "
-                            "plays it on the simulated keyboard, and the wheel turns a knob"));
+    QCOMPARE(editor.part("surface")->toolTip(),
+             "Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the "
+             "simulated keyboard, and the wheel turns a knob");
   }
 };
 

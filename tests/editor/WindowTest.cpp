@@ -1,16 +1,12 @@
 // The editor window, part one: start-up, selection, editing, the window
 // itself, unsaved edits, the Edit menu and the title.
-#include <QApplication>
-#include <QKeySequence>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTimer>
 
 #include "editor/KeyboardController.h"
 #include "editor/SelectorSurface.h"
-#include "editor/SurfaceFocus.h"
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd;
@@ -61,9 +57,9 @@ class WindowTest : public QObject {
     checkGlobalMenus(editor, *editor.files().defaultPreset().global);
     QVERIFY(!editor.menu("globalC")->isEnabled() && !vc.DefaultButton->isEnabled() &&
             !vc.sendToKeyboardButton->isEnabled());
-    QVERIFY(!editor.window().findChild<QWidget*>(QStringLiteral("selectorGrid"))->isEnabled());
+    QVERIFY(!editor.part("selectorGrid")->isEnabled());
     QStringList seen;
-    auto* bar = editor.window().findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    auto* bar = editor.part<QProgressBar>("progressBar");
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc, [&] {
       seen << editor.progressText() +
                   QStringLiteral(" %1/%2").arg(bar->value()).arg(bar->maximum());
@@ -103,8 +99,7 @@ class WindowTest : public QObject {
       QVERIFY(one.status().endsWith(QStringLiteral(
           "! (1 setting from the keyboard was outside its list and set to the first entry)")));
       QCOMPARE(one.vc().message->toolTip(),
-               QStringLiteral("Set to the first entry of their lists:\n"
-                              "Global settings: velocity curve byte 07"));
+               "Set to the first entry of their lists:\nGlobal settings: velocity curve byte 07");
     }
     // A damaged settings file: the built-in keyboard is used, a message says
     // so once, and the Keyboard dialog will not overwrite the file.
@@ -142,33 +137,30 @@ class WindowTest : public QObject {
     EditorHarness editor;
     auto& vc = editor.vc();
     enum Act { Click, Bank, Other };
-    const struct {
-      Act act;
-      int tag, current;
-      QStringList lit;
-    } steps[] = {{Bank, 0, 8, {}},        {Bank, 0, 0, {}},     {Click, 9, 8, {"9"}},
-                 {Click, 60, 59, {"60"}}, {Click, 1, 0, {"1"}}, {Bank, 0, 8, {"1"}},
-                 {Click, 3, 10, {"3"}},   {Bank, 0, 2, {"3"}},  {Click, 21, 20, {"21"}},
-                 {Bank, 0, 20, {"21"}},   {Other, 1, 8, {}},    {Other, 56, 63, {}},
-                 {Other, 57, 63, {}}};
+    // What is done, the tag it is done to, the current control after, the tags lit.
+    const std::tuple<Act, int, int, QStringList> steps[] = {
+        {Bank, 0, 8, {}},        {Bank, 0, 0, {}},     {Click, 9, 8, {"9"}},
+        {Click, 60, 59, {"60"}}, {Click, 1, 0, {"1"}}, {Bank, 0, 8, {"1"}},
+        {Click, 3, 10, {"3"}},   {Bank, 0, 2, {"3"}},  {Click, 21, 20, {"21"}},
+        {Bank, 0, 20, {"21"}},   {Other, 1, 8, {}},    {Other, 56, 63, {}},
+        {Other, 57, 63, {}}};
     editor::SelectorGrid spare;  // its elements are not in the window
     editor::buildSelectorSurface(&spare);
-    for (const auto& step : steps) {
-      if (step.act == Click) editor.click(step.tag);
-      if (step.act == Other) vc.otherButtonAction(editor::selectorWithTag(&spare, step.tag));
-      if (step.act == Bank) QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-      const auto record = editor.record(step.current);
-      const bool pad = padkbd::isPadControl(step.current);
+    for (const auto& [act, tag, current, lit] : steps) {
+      if (act == Click) editor.click(tag);
+      if (act == Other) vc.otherButtonAction(editor::selectorWithTag(&spare, tag));
+      if (act == Bank) QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
+      const auto record = editor.record(current);
+      const bool pad = padkbd::isPadControl(current);
       QVERIFY(vc.session().current() == record);
       QVERIFY(vc.session().padLists() == pad && editor.menu("cr")->isEnabled() == pad);
       const auto& lists = vc.session().lists();
       QCOMPARE(itemsOf(editor.menu("mode")),
                toQStringList(lists.at(pad ? "selectPadMod" : "selectOtherMod")));
-      QCOMPARE(editor.selectedTags(), step.lit);
+      QCOMPARE(editor.selectedTags(), lit);
       QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch) == QStringLiteral("selected"),
                vc.session().secondBank());
-      QCOMPARE(vc.controlName->text(),
-               QString::fromStdString(lists.at("buttonName")[step.current]));
+      QCOMPARE(vc.controlName->text(), QString::fromStdString(lists.at("buttonName")[current]));
       QVERIFY(editor.menu("val")->currentIndex() == record->value &&
               editor.menu("CCnum")->currentIndex() == record->MIDInumb);
       QCOMPARE(editor.menu("cr")->currentIndex(), record->CR);  // -1: nothing shown
@@ -187,23 +179,19 @@ class WindowTest : public QObject {
   // option list and starts at its first option; nothing is sent.
   void editsReachTheCurrentPreset() {
     EditorHarness editor;
-    auto& vc = editor.vc();
     const std::vector<ButtonValue> untouched = editor.snapshot();
     for (const char* menu : {"val", "channel", "CCnum", "min", "max", "cr", "mode"})
       emit editor.menu(menu)->activated(3);
     QVERIFY(editor.snapshot() == untouched);
     editor.click(21);  // control 20, a pad
     // clang-format off
-    const struct {
-      const char* menu;
-      std::int32_t ButtonValue::*field;
-      int position;
-    } fields[] = {{"val", &ButtonValue::value, 101},     {"channel", &ButtonValue::channel, 16},
-                  {"CCnum", &ButtonValue::MIDInumb, 64}, {"min", &ButtonValue::min, 90},
-                  {"max", &ButtonValue::max, 10},  // below min: stored as chosen
-                  {"cr", &ButtonValue::CR, 5},           {"cg", &ButtonValue::CG, 6},
-                  {"cb", &ButtonValue::CB, 7},           {"mode", &ButtonValue::mode, 2},
-                  {"modeOption", &ButtonValue::modeOption, 1}};
+    const std::tuple<const char*, std::int32_t ButtonValue::*, int> fields[] = {
+        {"val", &ButtonValue::value, 101},     {"channel", &ButtonValue::channel, 16},
+        {"CCnum", &ButtonValue::MIDInumb, 64}, {"min", &ButtonValue::min, 90},
+        {"max", &ButtonValue::max, 10},  // below min: stored as chosen
+        {"cr", &ButtonValue::CR, 5},           {"cg", &ButtonValue::CG, 6},
+        {"cb", &ButtonValue::CB, 7},           {"mode", &ButtonValue::mode, 2},
+        {"modeOption", &ButtonValue::modeOption, 1}};
     // clang-format on
     ButtonValue expected = *editor.record(20);
     for (const auto& [menu, field, position] : fields) {
@@ -223,12 +211,12 @@ class WindowTest : public QObject {
     editor.choose("mode", 2);
     QCOMPARE(itemsOf(editor.menu("modeOption")), (QStringList{"NRPN", "RPN"}));
 
-    PadValue global = *vc.session().global();
+    PadValue global = *editor.vc().session().global();
     for (const auto& [name, field] : kGlobalMenus) {
       QComboBox* menu = editor.menu(name);
       activate(menu, (global.*field + 1) % menu->count());
       global.*field = menu->currentIndex();
-      QCOMPARE((*vc.session().global()).*field, global.*field);
+      QCOMPARE((*editor.vc().session().global()).*field, global.*field);
     }
     QCOMPARE(editor.sim().writeCount(), 0);
   }
@@ -239,8 +227,7 @@ class WindowTest : public QObject {
   void windowFitsAndRemembersItsPlace() {
     EditorHarness editor;
     auto& window = editor.window();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(editor.showActive());
     const QSize least = window.minimumSizeHint();
     QVERIFY2(least.width() * 2 <= 1920 && least.height() * 2 <= 1080 - 80,
              qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
