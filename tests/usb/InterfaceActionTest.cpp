@@ -24,12 +24,6 @@ Bytes readRequest(std::uint8_t pp, std::uint8_t ww) {
   return {0x04, 0xF0, kM[0], kM[1], 0x04, kM[2], 0x7F, 0x42, 0x04, 0x01, 0x00, pp, 0x06, ww, 0xF7};
 }
 
-// A value reply as it comes alone: 04 F0 M1 M2 | 04 M3 7F 42 | 04 01 00 03 | 07 30 VV F7.
-Bytes valueReply(std::uint8_t value) {
-  return {0x04, 0xF0, kM[0], kM[1], 0x04, kM[2], 0x7F,  0x42,
-          0x04, 0x01, 0x00,  0x03,  0x07, 0x30,  value, 0xF7};
-}
-
 // "" when the write went out, else why not.
 std::string write(InterfaceAction& usb, const Bytes& bytes) {
   return usb.WriteToDeviceWithChar(bytes.data(), static_cast<std::int32_t>(bytes.size())).message();
@@ -92,7 +86,10 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
       {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", C::LinkFailed},
       {"handle", UsbStatus::Success, {"create 1"}, "opened", C::LinkFailed},
       {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", C::LinkBusy},
-      {"open", UsbStatus::IoError, {"create 1", "open", "release"}, "claimed (input/output error)",
+      {"open",
+       UsbStatus::IoError,
+       {"create 1", "open", "release"},
+       "claimed (input/output error)",
        C::LinkFailed},
       {"endpoints", UsbStatus::IoError, given, "examined", C::LinkFailed},
       {"pipe 2", UsbStatus::Pipe, given, "examined", C::LinkFailed},
@@ -158,8 +155,8 @@ TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExcha
 // unknown ones as such.
 TEST(InterfaceActionCreate, EachPipeIsDescribedInTheLog) {
   Scripted s;
-  s.backend.pipes = {{1, 1, 2, 64, 0},   {0, 2, 0, 8, 0},  {2, 3, 1, 16, 0},
-                     {3, 4, 3, 32, 0},   {9, 5, 255, 4, 0}, {1, 6, 9, 4, 0}};
+  s.backend.pipes = {{1, 1, 2, 64, 0}, {0, 2, 0, 8, 0},   {2, 3, 1, 16, 0},
+                     {3, 4, 3, 32, 0}, {9, 5, 255, 4, 0}, {1, 6, 9, 4, 0}};
   log::Capture said;
   ASSERT_TRUE(s.usb.FindDevice() && s.usb.CreateInterface());
   std::string pipes;
@@ -190,54 +187,9 @@ TEST(InterfaceActionOpenClose, WithoutAnInterfaceNothingMoves) {
   ASSERT_TRUE(s.usb.FindDevice());
   s.usb.KillInterface();
   EXPECT_EQ(write(s.usb, kHandshake), "the write failed (no device (it may have been unplugged))");
-  EXPECT_EQ(s.usb.ReadValueFromDevice().message(), "no reply (no device (it may have been unplugged))");
+  EXPECT_EQ(s.usb.ReadValueFromDevice().message(),
+            "no reply (no device (it may have been unplugged))");
   EXPECT_TRUE(s.backend.calls.empty());
-}
-
-TEST(InterfaceActionRead, TheReplyIsFoundInTheMidiStreamOrTheLastOneIsKept) {
-  const Bytes reply = valueReply(0x2A),
-              universal = {0x04, 0xF0, 0x7E, 0x7F, 0x07, 0x06, 0x01, 0xF7};
-  const Bytes head(reply.begin(), reply.begin() + 8);
-  const auto with = [&](std::size_t at, std::uint8_t byte) {
-    Bytes changed = reply;
-    changed[at] = byte;
-    return changed;
-  };
-  Bytes padded = reply, last(48, 0x00);
-  padded.resize(64, 0x00);
-  last.insert(last.end(), reply.begin(), reply.end());
-  // The transfers after a first reply (value 11). The value read, or -1: no
-  // reply in time. Traffic, cables and splits: tests/usb/PacketFormsTest.cpp.
-  const std::vector<std::tuple<const char*, std::vector<Bytes>, int>> cases = {
-      {"zero-padded to a full packet", {padded}, 0x2A},
-      {"other makers' and universal SysEx first",
-       {with(2, kM[0] ^ 1), with(5, kM[2] ^ 1), universal, reply},
-       0x2A},
-      // Cut by a status byte, not ended by F7, too short to hold a value.
-      {"malformed first", {with(9, 0x90), with(15, 0x00), readRequest(0x03, 0x30), reply}, 0x2A},
-      {"in the last packet of a full transfer", {last}, 0x2A},
-      {"cut short", {head}, -1},
-      {"another maker's only", {with(3, kM[1] ^ 1)}, -1},
-  };
-  for (const auto& [name, transfers, expected] : cases) {
-    SCOPED_TRACE(name);
-    Scripted o(true);
-    o.backend.reads = {{UsbStatus::Success, valueReply(0x11), {}}};
-    ASSERT_EQ(value(o.usb.ReadValueFromDevice()), 0x11);
-    const auto before = o.usb.receiveBuffer();
-    for (const Bytes& t : transfers) o.backend.reads.push_back({UsbStatus::Success, t, {}});
-    // A transfer the host calls an overflow still carries its packets.
-    if (expected > 0) o.backend.reads.back().status = UsbStatus::Overflow;
-    const Result<std::int8_t> read = o.usb.ReadValueFromDevice();
-    EXPECT_EQ(value(read), expected) << read.message();
-    if (expected > 0) {
-      EXPECT_TRUE(std::equal(reply.begin(), reply.end(), o.usb.receiveBuffer().begin()));
-      EXPECT_TRUE(o.backend.reads.empty()) << "every transfer up to the reply was read";
-    } else {
-      EXPECT_EQ(read.message(), "no reply (timed out)");
-      EXPECT_EQ(o.usb.receiveBuffer(), before);
-    }
-  }
 }
 
 TEST(InterfaceActionRead, EveryKindOfMessageGoesIntoItsPacketAndComesBackWhole) {

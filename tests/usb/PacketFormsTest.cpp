@@ -50,6 +50,9 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
   // Real-time on the reply's cable; on others a message going on and a status byte.
   const Bytes others = {0x35, 0xFE, 0, 0, 0x3F, 0xF8, 0,    0,    0x0F, 0xF0,
                         0,    0,    4, 1, 2,    3,    0x1F, 0x90, 0,    0};
+  Bytes padded = p, otherMaker = r;
+  padded.resize(64, 0x00);
+  otherMaker[2] ^= 1;
   const std::string r42 = "42", none = "no reply (timed out)";
   const std::vector<std::tuple<const char*, std::vector<Bytes>, std::string>> cases = {
       {"a byte a packet, then three", {bytewise(head), part(p, 8, 16)}, r42},
@@ -64,13 +67,18 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
       {"after one broken alone", {bytewise({0xF0, 0x01, 0x90, 0x3C, 0xF7}), p}, r42},
       {"after one broken by its end", {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, p}, r42},
       {"an end alone after one broken by its end",
-       {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, {5, 0xF7, 0, 0}}, none},
+       {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, {5, 0xF7, 0, 0}},
+       none},
       {"after overlong ones", {packetsFromSysEx(overlong), bytewise(overlong), p}, r42},
       {"after an overlong one never ended", {part(packetsFromSysEx(overlong), 0, 344), p}, r42},
       {"the longest", {packetsFromSysEx(reply(0x2A, kMax))}, r42},
       {"a status byte between", {part(p, 0, 8), {0x0F, 0xF6, 0, 0}, part(p, 8, 16)}, none},
       {"one between single bytes", {bytewise(head), {0x0F, 0x80, 0, 0}, bytewise(tail)}, none},
       {"a tail after another maker's message", {{7, 0xF0, 0x7E, 0xF7}, part(p, 4, 16)}, none},
+      {"zero-padded to a whole packet", {padded}, r42},
+      {"after another maker's", {packetsFromSysEx(otherMaker), p}, r42},
+      {"another maker's only", {packetsFromSysEx(otherMaker)}, none},
+      {"cut short", {part(p, 0, 8)}, none},
   };
   for (const auto& [name, transfers, expected] : cases) {
     SCOPED_TRACE(name);
@@ -79,6 +87,8 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
     for (const Bytes& t : transfers)
       for (std::size_t at = 0; at < t.size(); at += 64)
         backend.reads.push_back({UsbStatus::Success, part(t, at, at + 64), {}});
+    // A transfer the host calls an overflow still carries its packets.
+    backend.reads.back().status = UsbStatus::Overflow;
     UsbLink link(backend);
     InterfaceAction usb(link);
     ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
@@ -86,8 +96,8 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
     EXPECT_EQ(read ? std::to_string(*read) : read.message(), expected);
     // A message begun when the read gave up, a byte a packet or in whole
     // packets, is forgotten: its tail, coming next, is no reply.
-    for (const auto& [begun, rest] : {std::pair(bytewise(head), bytewise(tail)),
-                                      std::pair(part(p, 0, 8), part(p, 8, 16))}) {
+    for (const auto& [begun, rest] :
+         {std::pair(bytewise(head), bytewise(tail)), std::pair(part(p, 0, 8), part(p, 8, 16))}) {
       backend.reads.push_back({UsbStatus::Success, begun, {}});
       EXPECT_EQ(usb.ReadValueFromDevice().message(), none);
       backend.reads.push_back({UsbStatus::Success, rest, {}});
@@ -158,9 +168,9 @@ TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
             (Bytes{1, 0xF8, 1, 0xF8, 3, 0xF0, 0x01, 0xF7, 1, 0xF8, 1, 0x3C, 1, 0x90, 1, 0x3C}));
   // The lowest status byte, alone inside SysEx, is a message and breaks it;
   // the highest data byte is held.
-  EXPECT_EQ(portMessages(bytewise({0xF0, 0x01, 0x7F, 0x80, 0x02, 0xF7})), (Bytes{1, 0x80, 1, 0x02}));
+  EXPECT_EQ(portMessages(bytewise({0xF0, 0x01, 0x7F, 0x80, 0x02, 0xF7})),
+            (Bytes{1, 0x80, 1, 0x02}));
 }
-
 
 // The channel messages a player's touches put among the replies: whole
 // packets, a byte a packet with running status, and what is no message.
