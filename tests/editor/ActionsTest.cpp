@@ -139,8 +139,7 @@ class ActionsTest : public QObject {
       apply ? QTest::mouseClick(vc.BulkButton, Qt::LeftButton)
             : QTest::keyClick(&window, Qt::Key_Escape);
       QVERIFY(!vc.session().inBulk() && editor.record(9)->CR == (apply ? 7 : pad2));
-      QCOMPARE(undo->text(), apply ? QStringLiteral("&Undo bulk change of 1 pads")
-                                   : QStringLiteral("&Undo MIDI channel"));
+      QCOMPARE(undo->text(), apply ? "&Undo bulk change of 1 pads" : "&Undo MIDI channel");
       QVERIFY(undo->isEnabled() && redo->isEnabled() == !apply);  // a new step drops the redo
     }
     QTest::keySequence(&window, undo->shortcut());
@@ -182,12 +181,10 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.menu("CCnum")->itemText(60), QStringLiteral("60 C3"));
     editor.choose("mode", 0);  // Note
     // The note it plays: the keyboard's octave is -1; at +4 the top notes play none; a CC none.
-    for (const auto& [menu, position, note] : {std::tuple{"CCnum", 61, "C#2"},
-                                               {"globalO", 0, "C#3"},
-                                               {"CCnum", 79, "G4"},
-                                               {"globalO", 4, "G8"},
-                                               {"CCnum", 80, ""},
-                                               {"mode", 1, ""}}) {
+    const std::tuple<const char*, int, const char*> notes[] = {
+        {"CCnum", 61, "C#2"}, {"globalO", 0, "C#3"}, {"CCnum", 79, "G4"},
+        {"globalO", 4, "G8"}, {"CCnum", 80, ""},     {"mode", 1, ""}};
+    for (const auto& [menu, position, note] : notes) {
       editor.choose(menu, position);
       QCOMPARE(noteOf(editor.element(14)), QString::fromLatin1(note));
     }
@@ -199,39 +196,32 @@ class ActionsTest : public QObject {
   void sendConfirmsAndWritesTheSlot() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    int asked = 0;
-    QString text;
-    QStringList details;
     bool send = false;
-    vc.dialogs.confirmSend = [&](QWidget*, const QString& t, const QString& d, bool& again) {
-      // "Don't ask again" is ticked from the third question on.
-      std::tie(asked, text, details, again) =
-          std::tuple(asked + 1, t, d.split(QLatin1Char('\n')), asked >= 2);
-      return send;
+    const auto keep = vc.dialogs.confirmSend;  // the harness's, which keeps the questions
+    vc.dialogs.confirmSend = [&](QWidget* parent, const QString& t, const QString& d, bool& again) {
+      again = editor.sendQuestions.size() >= 4;  // "Don't ask again" ticked from the third on
+      return keep(parent, t, d, again) && send;
     };
     editor.click(14);  // Pad 6, control 13
     editor.choose("globalC", 11);
     editor.choose("mem", 4);
     const auto inSlot0 = editor.sim().controlInSlot(0, 13);
     QVERIFY(editor.send());
-    QCOMPARE(text, QStringLiteral("Memory 5: not sent by padkbd on this computer, so what it "
-                                  "holds is unknown; all 598 settings will be written"));
+    QCOMPARE(editor.sendQuestions.first(),
+             "Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all 598 "
+             "settings will be written");
     QVERIFY(editor.sim().writeCount() == 0 && !vc.messageWindow());  // cancelled
 
     // "发送中……" only once the handshake, retried twice here, is done.
     send = true;
     editor.sim().changeFaults([](auto& faults) { faults.handshakeFailures = 2; });
     QStringList whileSending;
-    QObject::connect(
-        &editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
-        [&](const padkbd::PadAction::Progress& p) {
-          if (vc.messageWindow() &&
-              (p.stage != padkbd::PadAction::Progress::Stage::Sending || p.done <= 1)) {
-            whileSending << QStringList{vc.messageWindow()->text(), vc.messageWindow()->detail(),
-                                        editor.status()}
-                                .join('|');
-          }
-        });
+    QObject::connect(&editor.worker(), &DeviceWorker::progress, &vc,
+                     [&](const padkbd::PadAction::Progress& p) {
+                       if (vc.messageWindow() && (p.stage != Stage::Sending || p.done <= 1))
+                         whileSending << vc.messageWindow()->text() + '|' +
+                                             vc.messageWindow()->detail() + '|' + editor.status();
+                     });
     QVERIFY(editor.send());
     const QString before = QStringLiteral("|Looking for the keyboard…|从设备读取参数成功!");
     const QString sending = QStringLiteral("发送中……||发送中……");
@@ -246,12 +236,13 @@ class ActionsTest : public QObject {
     QVERIFY(held && held->size() == 2 && held->front().source == "from the keyboard, edited");
     editor.choose("channel", 3);
     QVERIFY(editor.send());
-    QCOMPARE(text, QStringLiteral("Memory 5: last sent by padkbd on %1, from the keyboard, "
-                                  "edited; against that, 1 setting changes")
-                       .arg(padkbd::editor::whenWords(held->front().at)));
-    QCOMPARE(details, QStringList{"Pad 6: channel Channel 15 → Channel 4"});
+    QCOMPARE(editor.sendQuestions.mid(4),
+             (QStringList{QStringLiteral("Memory 5: last sent by padkbd on %1, from the keyboard, "
+                                         "edited; against that, 1 setting changes")
+                              .arg(padkbd::editor::whenWords(held->front().at)),
+                          "Pad 6: channel Channel 15 → Channel 4"}));
     QVERIFY(editor.send());
-    QCOMPARE(asked, 3);  // not asked again
+    QCOMPARE(editor.sendQuestions.size(), 6);  // not asked again
 
     EditorHarness offline(EditorHarness::noKeyboard);
     QVERIFY(offline.send());
@@ -401,10 +392,14 @@ class ActionsTest : public QObject {
     QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
     const auto stopped = padkbd::History(padkbd::History::defaultPath()).list()->front();
     const int before = editor.sim().writeCount();
-    editor.sim().resetCounters();
+    // Sends from a fresh count, the last send's progress forgotten.
+    const auto sendAgain = [&] {
+      editor.sim().resetCounters();
+      last = {};
+      vc.keyboard().sendAction();
+    };
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter.reset(); });
-    last = {};  // the failed send's progress
-    vc.keyboard().sendAction();
+    sendAgain();
     QTRY_VERIFY(last.stage == Stage::Sending && last.done >= 100);
     const auto* progress = vc.messageWindow()->findChild<QLabel*>("messageProgressText");
     QVERIFY(progress->text().startsWith(QStringLiteral("Sending to memory slot 1… ")));
@@ -422,18 +417,13 @@ class ActionsTest : public QObject {
     QCOMPARE(editor.status(), QStringLiteral("Sending cancelled.") + mixIn(written));
     QVERIFY(vc.messageWindow()->text() == editor.status() && progress->isHidden() &&
             vc.messageWindow()->findChild<QPushButton*>("messageCloseButton")->isVisible());
-    editor.sim().resetCounters();
-    last = {};
-    vc.keyboard().sendAction();
+    sendAgain();
     cancelAt(Stage::Sending, 50, nullptr, "Esc");
     QVERIFY(editor.sim().writeCount() >= 50 && vc.messageWindow()->isVisible());
-    QCOMPARE(editor.status(),
-             QStringLiteral("Sending cancelled.") + mixIn(editor.sim().writeCount()));
+    QCOMPARE(editor.status(), "Sending cancelled." + mixIn(editor.sim().writeCount()));
     vc.messageWindow()->close();
     // A cancel holds though more work is asked for before the send sees it.
-    editor.sim().resetCounters();
-    last = {};
-    vc.keyboard().sendAction();
+    sendAgain();
     QTRY_VERIFY(last.stage == Stage::Sending && last.done >= 50);
     editor.worker().cancel();
     editor.worker().sendGains(std::vector<std::int32_t>(8, 64), &vc, [](auto) {});
@@ -460,11 +450,6 @@ class ActionsTest : public QObject {
   void keyboardComesAndGoes() {
     EditorHarness editor(EditorHarness::noKeyboard);
     auto& vc = editor.vc();
-    int asked = 0;
-    vc.dialogs.askReadArrived = [&](QWidget*) {
-      ++asked;
-      return false;
-    };
     QCOMPARE(editor.keyboardState(), kNoKeyboard);
     editor.plug(true);
     QTRY_COMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // read at once
@@ -490,7 +475,7 @@ class ActionsTest : public QObject {
     editor.choose("cr", 5);
     editor.plug(false);
     editor.plug(true);
-    QTRY_COMPARE(asked, 1);
+    QTRY_COMPARE(editor.readQuestions, 1);
     QVERIFY(!editor.worker().busy() && editor.record(13)->CR == 5);
 
     EditorHarness polled([](auto& sim) {

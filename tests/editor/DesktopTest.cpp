@@ -105,22 +105,17 @@ class DesktopTest : public QObject {
   // keeps the texts as built; no translation of the language: English.
   void languageFollowsTheDesktop() {
     const QStringList shipped{"en", "zh_CN"};
+    // clang-format off
     const std::pair<ed::LocaleEnvironment, const char*> cases[] = {
-        {{"", "", "", "en_US.UTF-8"}, "en"},
-        {{"", "", "", "zh_CN.UTF-8"}, "zh_CN"},
-        {{"", "", "", "zh_CN"}, "zh_CN"},
-        {{"", "", "", "de_DE.UTF-8"}, "en"},
-        {{"", "", "", "zh_TW.UTF-8"}, "en"},
-        {{"", "", "", "C.UTF-8"}, "source"},
-        {{"", "", "", "POSIX"}, "source"},
-        {{"", "", "", ""}, "source"},
-        {{"zh_CN:en", "", "", "C"}, "source"},
-        {{"de:zh:en", "", "", "en_GB.UTF-8"}, "zh_CN"},
-        {{"fr", "", "", "zh_CN.UTF-8"}, "zh_CN"},
+        {{"", "", "", "en_US.UTF-8"}, "en"},           {{"", "", "", "zh_CN.UTF-8"}, "zh_CN"},
+        {{"", "", "", "zh_CN"}, "zh_CN"},              {{"", "", "", "de_DE.UTF-8"}, "en"},
+        {{"", "", "", "zh_TW.UTF-8"}, "en"},           {{"", "", "", "C.UTF-8"}, "source"},
+        {{"", "", "", "POSIX"}, "source"},             {{"", "", "", ""}, "source"},
+        {{"zh_CN:en", "", "", "C"}, "source"},         {{"fr", "", "", "zh_CN.UTF-8"}, "zh_CN"},
+        {{"de:zh:en", "", "", "en_GB.UTF-8"}, "zh_CN"}, {{"", "", "de_AT", "zh_CN.UTF-8"}, "en"},
         {{"", "zh_CN.UTF-8", "en_US.UTF-8", "en_US.UTF-8"}, "zh_CN"},
-        {{"", "", "zh_CN.UTF-8@pinyin", "en_US.UTF-8"}, "zh_CN"},
-        {{"", "", "de_AT", "zh_CN.UTF-8"}, "en"},
-    };
+        {{"", "", "zh_CN.UTF-8@pinyin", "en_US.UTF-8"}, "zh_CN"}};
+    // clang-format on
     for (const auto& [environment, language] : cases)
       QCOMPARE(ed::desktopLanguage(environment, shipped), QString::fromLatin1(language));
     QCOMPARE(ed::desktopLanguage({"", "", "", "zh_CN.UTF-8"}, {}), QStringLiteral("en"));
@@ -173,9 +168,8 @@ class DesktopTest : public QObject {
     // Times as a Chinese desktop writes them, the year only when not this one's.
     const padkbd::TextClock::time_point at(std::chrono::milliseconds(
         QDateTime(QDate(2025, 12, 7), QTime(10, 52)).toMSecsSinceEpoch()));
-    QCOMPARE(ed::whenWords(at, at + std::chrono::hours(24 * 24)), QStringLiteral("12月7日 10:52"));
-    QCOMPARE(ed::whenWords(at, at + std::chrono::hours(24 * 25)),
-             QStringLiteral("2025年12月7日 10:52"));
+    QCOMPARE(ed::whenWords(at, at + std::chrono::hours(24 * 24)), "12月7日 10:52");
+    QCOMPARE(ed::whenWords(at, at + std::chrono::hours(24 * 25)), "2025年12月7日 10:52");
     EditorHarness editor;
     auto& dialogs = editor.vc().dialogs;
     QStringList about;  // what the About box was given
@@ -206,9 +200,8 @@ class DesktopTest : public QObject {
     QTRY_VERIFY(editor.window().play().lines().size() >= 3);
     editor.action("actionAbout")->trigger();
     editor.open<ed::KeyboardController>("actionKeyboard");
-    editor.open<ed::GainController>("actionGains")
-        ->findChild<QPushButton*>("gainApplyButton")
-        ->click();
+    editor.open<ed::GainController>("actionGains");
+    editor.part<QPushButton>("gainApplyButton")->click();
     QVERIFY(editor.waitForKeyboard() && editor.sendQuestions.size() == 6 &&
             editor.compared.size() == 3 && about.size() == 2);
     QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("撤销(&U) 打击垫 6 红色"));

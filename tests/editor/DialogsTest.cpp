@@ -109,8 +109,7 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog->deviceList->currentItem(), dialog->deviceList->topLevelItem(1));
     QVERIFY(dialog->udevCommands->isVisibleTo(dialog));
     list({padkbd::Outcome::failure("no USB here"), {}});  // a bus that cannot be listed says why
-    QCOMPARE(dialog->deviceNote->text(),
-             QStringLiteral("The USB devices cannot be listed: no USB here."));
+    QCOMPARE(dialog->deviceNote->text(), "The USB devices cannot be listed: no USB here.");
     QVERIFY(!dialog->udevCommands->isVisibleTo(dialog));
   }
 
@@ -186,8 +185,7 @@ class DialogsTest : public QObject {
          {std::pair{kAccept, true}, {kAccept, false}, {kReject, true}, {kEsc, false}}) {
       answer(role, tick);
       bool again = !tick;
-      QCOMPARE(dialogs.confirmSend(nullptr, QStringLiteral("2 settings"), "a\nb", again),
-               role == kAccept);
+      QCOMPARE(dialogs.confirmSend(nullptr, "2 settings", "a\nb", again), role == kAccept);
       QCOMPARE(again, tick);
       if (role == kAccept) QCOMPARE(pressed, QStringLiteral("Send"));
     }
@@ -329,8 +327,7 @@ class DialogsTest : public QObject {
       EditorHarness::noKeyboard(sim);
     });
     QVERIFY(offline.send() && offline.status() == kConnectFailed);
-    QVERIFY(!notice().isEmpty() &&
-            offline.vc().message->toolTip().endsWith(QStringLiteral("\n\n") + notice()));
+    QVERIFY(!notice().isEmpty() && offline.vc().message->toolTip().endsWith("\n\n" + notice()));
     EditorHarness blocked([](auto&) {
       fs::create_directories(padkbd::History::defaultPath().parent_path().parent_path());
       writeAll(padkbd::History::defaultPath().parent_path(), "in the way");

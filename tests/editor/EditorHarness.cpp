@@ -32,9 +32,10 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
     sim_.touch(index, touch, amount);
   });
   window_ = std::make_unique<editor::MainWindowController>(*worker_, *files_, keyboard_);
-  // Questions a test does not ask about get the answer that lets it go on.
-  vc().dialogs.askUnsaved = [](QWidget*, const QString&) {
-    return editor::DialogSeams::Unsaved::Discard;
+  // The questions are kept and get the answer that lets a test go on.
+  vc().dialogs.askUnsaved = [this](QWidget*, const QString& text) {
+    unsavedQuestions << text;
+    return unsavedAnswer;
   };
   vc().dialogs.confirmSend = [this](QWidget*, const QString& text, const QString& details, bool&) {
     sendQuestions << text << details;
@@ -44,7 +45,7 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
                                         const QString& details) {
     compared << title << text << details;
   };
-  vc().dialogs.askReadArrived = [](QWidget*) { return false; };
+  vc().dialogs.askReadArrived = [this](QWidget*) { return ++readQuestions, false; };
   vc().dialogs.showProblem = [this](QWidget*, const QString&, const QString& text) {
     problems << text;
   };

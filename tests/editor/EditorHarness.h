@@ -136,6 +136,11 @@ class EditorHarness {
   QStringList problems;
   // The questions before sends, each its text then its details; all answered Send.
   QStringList sendQuestions;
+  // The questions before unsaved edits are lost, answered `unsavedAnswer`.
+  QStringList unsavedQuestions;
+  editor::DialogSeams::Unsaved unsavedAnswer = editor::DialogSeams::Unsaved::Discard;
+  // How often the window asked whether to read a keyboard that arrived (answered no).
+  int readQuestions = 0;
   // What Compare showed, each its title, text and details.
   QStringList compared;
   // Names of the elements tagged 1 to 72 that show "selected".

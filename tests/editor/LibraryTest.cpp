@@ -121,20 +121,17 @@ class LibraryTest : public QObject {
     for (const char* name : {" ", ".hidden", "a/b"}) {
       answer->name = QString::fromLatin1(name);
       editor.action("actionSaveToLibrary")->trigger();
-      QCOMPARE(pane.status(),
-               QStringLiteral("A preset's name cannot be empty, start with a dot or hold a /."));
+      QCOMPARE(pane.status(), "A preset's name cannot be empty, start with a dot or hold a /.");
     }
     answer.reset();
     editor.action("actionSaveToLibrary")->trigger();  // cancelled: nothing said
-    QCOMPARE(pane.status(),
-             QStringLiteral("A preset's name cannot be empty, start with a dot or hold a /."));
+    QCOMPARE(pane.status(), "A preset's name cannot be empty, start with a dot or hold a /.");
 
     // Opened by a double-click as one undo step; compared with what is shown.
     QTRY_COMPARE(shown(pane).size(), 5);
     const int was = editor.record(13)->CR;
     emit grid->doubleClicked(pane.model().index(2));
-    QCOMPARE(pane.status(),
-             QStringLiteral("Opened intro in the window; Undo brings back what was there."));
+    QCOMPARE(pane.status(), "Opened intro in the window; Undo brings back what was there.");
     QCOMPARE(editor.record(13)->CR, 100);
     editor.vc().undoAction();
     QCOMPARE(editor.record(13)->CR, was);
@@ -238,8 +235,7 @@ class LibraryTest : public QObject {
     QVERIFY(editor.waitForKeyboard(60));
     QCOMPARE(skipAsked, QStringList{"Memory 1, Memory 3 already hold their presets of this set, "
                                     "written whole. Skip them?"});
-    QCOMPARE(set.status(),
-             QStringLiteral("The set was sent: Memory 5. Skipped: Memory 1, Memory 3."));
+    QCOMPARE(set.status(), "The set was sent: Memory 5. Skipped: Memory 1, Memory 3.");
     QCOMPARE(editor.sim().writeCount(), PadAction::kFullExchange);
     QCOMPARE(editor.sim().controlInSlot(4, kFirstPadControl).CR, 50);
     const auto entries = History(History::defaultPath()).list();
@@ -273,8 +269,7 @@ class LibraryTest : public QObject {
     editor.action("actionMemorySlots")->trigger();
     QVERIFY(editor.waitForKeyboard());
     editor.window().memorySlotsDialog()->row(5).keep->click();
-    QCOMPARE(editor.window().memorySlotsDialog()->status(),
-             QStringLiteral("Kept in the library as p5-kept."));
+    QCOMPARE(editor.window().memorySlotsDialog()->status(), "Kept in the library as p5-kept.");
     QCOMPARE(readPresetFile(own / "p5-kept.padkbd")->buttons[kFirstPadControl]->CR, 50);
   }
 };

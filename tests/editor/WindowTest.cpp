@@ -89,9 +89,9 @@ class WindowTest : public QObject {
           if (pp == 0x07) sim.setRawValue(0, 0x01, ww, 0x0C);  // green: pads only
         sim.setRawValue(0, 0x41, 0x01, 0x07);
       });
-      QVERIFY(editor.status().endsWith(
-          QStringLiteral("! (49 settings from the keyboard were "
-                         "outside their lists and set to the first entry)")));
+      QCOMPARE(editor.status(), kReadSucceeded +
+                                    " (49 settings from the keyboard were outside their lists and "
+                                    "set to the first entry)");
       QStringList tip{QStringLiteral("Set to the first entry of their lists:")};
       for (int pad = 1; pad <= 12; ++pad) tip << QStringLiteral("Pad %1: mode byte 0c").arg(pad);
       QCOMPARE(editor.vc().message->toolTip(), (tip << QStringLiteral("and 37 more")).join('\n'));
@@ -113,18 +113,16 @@ class WindowTest : public QObject {
     QCOMPARE(editor.vc().message->toolTip(), damaged);
     editor.window().show();
     QTRY_COMPARE(editor.problems.size(), 1);
-    QCOMPARE(editor.problems.first(),
-             damaged +
-                 "\n\nTo choose another keyboard, mend or delete the file, then open "
-                 "Keyboard → Keyboard… in the menu.");
+    QCOMPARE(editor.problems.first(), damaged +
+                                          "\n\nTo choose another keyboard, mend or delete the "
+                                          "file, then open Keyboard → Keyboard… in the menu.");
     editor.window().showKeyboardAction();
     auto* dialog = editor.window().keyboardDialog();
     dialog->usbIdsEdit->setText(QStringLiteral("1209:7a01"));
     QVERIFY(!dialog->useKeyboardAction());
     QCOMPARE(dialog->status(),
-             QStringLiteral("The choice was not stored, and the editor still uses "
-                            "%1: %2; mend it, or forget it with \"padkbd use "
-                            "--reset\"")
+             QStringLiteral("The choice was not stored, and the editor still uses %1: %2; mend "
+                            "it, or forget it with \"padkbd use --reset\"")
                  .arg(QString::fromStdString(padkbd::formatUsbIds(padkbd::builtInKeyboard().usb)))
                  .arg(why));
     QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
@@ -158,8 +156,7 @@ class WindowTest : public QObject {
       QCOMPARE(itemsOf(editor.menu("mode")),
                toQStringList(lists.at(pad ? "selectPadMod" : "selectOtherMod")));
       QCOMPARE(editor.selectedTags(), lit);
-      QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch) == QStringLiteral("selected"),
-               vc.session().secondBank());
+      QCOMPARE(padkbd::editor::imageOf(vc.bankSwitch) == "selected", vc.session().secondBank());
       QCOMPARE(vc.controlName->text(), QString::fromStdString(lists.at("buttonName")[current]));
       QVERIFY(editor.menu("val")->currentIndex() == record->value &&
               editor.menu("CCnum")->currentIndex() == record->MIDInumb);
@@ -255,12 +252,7 @@ class WindowTest : public QObject {
     EditorHarness editor;
     auto& vc = editor.vc();
     using Unsaved = padkbd::editor::DialogSeams::Unsaved;
-    QStringList asked;
-    Unsaved answer = Unsaved::Cancel;
-    vc.dialogs.askUnsaved = [&](QWidget*, const QString& text) {
-      asked << text;
-      return answer;
-    };
+    editor.unsavedAnswer = Unsaved::Cancel;
     editor.answerFiles(editor.dir() / "kept.padkbd");
     vc.documents().changeToDefaultAction();  // nothing edited: nothing asked
     editor.click(30);
@@ -269,15 +261,15 @@ class WindowTest : public QObject {
     vc.documents().loadAction();
     vc.documents().changeToDefaultAction();
     editor.action("actionRead")->trigger();
-    QCOMPARE(asked.size(), 3);
     const QString drops = QStringLiteral(
         " would drop the changes made since the preset was last loaded, saved, read or sent.");
-    QCOMPARE(asked, (QStringList{"Loading a preset" + drops, "The default preset" + drops,
-                                 "Reading from the keyboard" + drops}));
+    QCOMPARE(editor.unsavedQuestions,
+             (QStringList{"Loading a preset" + drops, "The default preset" + drops,
+                          "Reading from the keyboard" + drops}));
     QVERIFY(editor.snapshot() == edited && !editor.worker().busy());
     editor.window().show();
-    QVERIFY(!editor.window().close());  // cancelled
-    answer = Unsaved::Save;             // saved first, then closed
+    QVERIFY(!editor.window().close());     // cancelled
+    editor.unsavedAnswer = Unsaved::Save;  // saved first, then closed
     QVERIFY(editor.window().close());
     QCOMPARE(padkbd::readPresetFile(editor.dir() / "kept.padkbd")->buttons[29]->value, 3);
   }
