@@ -649,6 +649,7 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
     save(string(name) + ".padkbd", p);
   }
   writeAll(at("notes.padkbd"), "not a preset");
+  fs::create_directory(at("other"));
   const string added = "added intro.padkbd as intro\nadded drums.padkbd as drums\n";
   expect({
       {"library list", 0,
@@ -670,6 +671,17 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
       {"library folders --remove " + at("data/padkbd/library").string(), 2, "",
        lit("padkbd: the library's own folder " + at("data/padkbd/library").string() +
            " cannot be removed\n")},
+      {"library tag drums --favourite --not-favourite", 2, "",
+       lit("padkbd: library tag: --favourite or --not-favourite, not both (see padkbd help "
+           "library)\n")},
+      {"library folders --add other --remove other", 2, "",
+       lit("padkbd: library folders: --add or --remove, not both (see padkbd help library)\n")},
+      {"library folders --add nothere", 1, "", "padkbd: nothere is not a folder\n"},
+      {"library folders --add other", 0, "", lit("added " + at("other").string() + "\n")},
+      {"library folders --add other", 2, "",
+       lit("padkbd: " + at("other").string() + " is already a library folder\n")},
+      {"library folders --remove elsewhere", 2, "",
+       "padkbd: elsewhere is not one of the library's folders\n"},
       {"set make tonight.padkbdset 1=intro 3=drums 4=keys 3=intro", 2, "",
        "padkbd: set make: memory 3 is named twice\n"},
       {"set make tonight.padkbdset 1=intro 3=drums 4=keys", 0, "",
@@ -707,6 +719,14 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
            lit("padkbd: Memory 3: drums.padkbd has changed since the set named it\npadkbd: "
                "nothing sent: make the set again (padkbd set make) to send the presets as they "
                "are now\n")}});
+  // A file in the library that is no preset is listed and shown with why.
+  writeAll(library("junk.padkbd"), "junk");
+  expect(
+      {{"library list", 0,
+        "drums  \\[jazz, Show\\]  favourite\nintro  \\[live, Show\\]\njunk   not a preset: the "
+        "file is not a property list\nkeys\n"},
+       {"library show junk", 0,
+        "name: junk\npath: .*\nnot a preset: the file is not a property list\ntags: \n(.|\n)*"}});
 }
 
 }  // namespace
