@@ -16,11 +16,8 @@ namespace {
 
 // What a send that stopped part-way adds to its fixed text.
 QString mixIn(int written) {
-  return QStringLiteral(
-             " %1 of %2 settings reached memory slot 1, which now holds a mix of old "
-             "and new settings.")
-      .arg(written)
-      .arg(padkbd::PadAction::kFullExchange);
+  const QString of = QStringLiteral(" %1 of %2").arg(written).arg(padkbd::PadAction::kFullExchange);
+  return of + " settings reached memory slot 1, which now holds a mix of old and new settings.";
 }
 
 // Every element standing for a pad shows that pad's colour, the rest no light.
@@ -449,10 +446,9 @@ class ActionsTest : public QObject {
   // platform tells nothing.
   void keyboardComesAndGoes() {
     EditorHarness editor(EditorHarness::noKeyboard);
-    auto& vc = editor.vc();
     QCOMPARE(editor.keyboardState(), kNoKeyboard);
     editor.plug(true);
-    QTRY_COMPARE(vc.firmware->text(), QStringLiteral("01.02"));  // read at once
+    QTRY_COMPARE(editor.vc().firmware->text(), QStringLiteral("01.02"));  // read at once
     QCOMPARE(editor.status(), kReadSucceeded);
     const int unplugAt = static_cast<int>(editor.sim().transferCount()) + 300;
     editor.sim().changeFaults([unplugAt](auto& faults) {
@@ -466,11 +462,11 @@ class ActionsTest : public QObject {
     editor.sim().replug();
     QTRY_COMPARE(editor.status(), kReadSucceeded);
 
-    vc.bulkChange();  // in bulk mode nothing is read, nothing asked
+    editor.vc().bulkChange();  // in bulk mode nothing is read, nothing asked
     editor.plug(false);
     editor.plug(true);
     QVERIFY(!editor.worker().busy());
-    vc.bulkChange();
+    editor.vc().bulkChange();
     editor.click(14);  // Pad 6
     editor.choose("cr", 5);
     editor.plug(false);

@@ -168,8 +168,7 @@ class LibraryTest : public QObject {
     QTRY_VERIFY(pane.idle() && shown(pane).contains("encore"));
     QCOMPARE(SettingsFile().libraryFolders(), std::vector<fs::path>{shared});
     editor.part<QPushButton>("libraryAddFolder")->click();
-    QCOMPARE(pane.status(),
-             QStringLiteral("%1 is in the library already.").arg(QString::fromStdString(shared)));
+    QCOMPARE(pane.status(), QString::fromStdString(shared) + " is in the library already.");
   }
 
   void setsAreDroppedTogetherAndSentInOneGo() {
@@ -209,13 +208,9 @@ class LibraryTest : public QObject {
     // Cancelled in its third slot (Memory 5): Memory 1 and 3 are written whole.
     editor.sim().changeFaults([](auto& faults) { faults.pace = std::chrono::microseconds(200); });
     bool cancel = true;
-    QObject::connect(&editor.worker(), &DeviceWorker::setProgress, &set,
-                     [&](const SetProgress& progress) {
-                       if (cancel && progress.index == 3 && progress.done == 20) {
-                         cancel = false;
-                         editor.worker().cancel();
-                       }
-                     });
+    QObject::connect(&editor.worker(), &DeviceWorker::setProgress, &set, [&](const SetProgress& p) {
+      if (p.index == 3 && p.done == 20 && std::exchange(cancel, false)) editor.worker().cancel();
+    });
     set.sendAction();
     QVERIFY(editor.waitForKeyboard(60));
     QCOMPARE(editor.sendQuestions.mid(0, 1), QStringList{"Send the new set to 3 memory slots?"});
@@ -266,10 +261,9 @@ class LibraryTest : public QObject {
     editor.vc().dialogs.askLibraryEntry = [](QWidget*, const QString& name) {
       return std::optional<LibraryEntryAnswer>({name + "-kept", "", ""});
     };
-    editor.action("actionMemorySlots")->trigger();
-    QVERIFY(editor.waitForKeyboard());
-    editor.window().memorySlotsDialog()->row(5).keep->click();
-    QCOMPARE(editor.window().memorySlotsDialog()->status(), "Kept in the library as p5-kept.");
+    auto* memory = editor.open<MemorySlotsDialog>("actionMemorySlots");
+    memory->row(5).keep->click();
+    QCOMPARE(memory->status(), "Kept in the library as p5-kept.");
     QCOMPARE(readPresetFile(own / "p5-kept.padkbd")->buttons[kFirstPadControl]->CR, 50);
   }
 };

@@ -105,9 +105,8 @@ class WindowTest : public QObject {
     // so once, and the Keyboard dialog will not overwrite the file.
     EditorHarness editor(
         [](SimulatedController&) { writeSettings("[keyboard]\ndevice = \"12:34:56\"\n"); });
-    const QString why =
-        QStringLiteral("%1: keyboard.device is not \"VID:PID\" in hexadecimal")
-            .arg(QString::fromStdString(padkbd::SettingsFile::defaultPath().string()));
+    const QString why = QString::fromStdString(SettingsFile::defaultPath().string()) +
+                        ": keyboard.device is not \"VID:PID\" in hexadecimal";
     const QString damaged =
         QStringLiteral("The settings file is damaged (%1); using the built-in keyboard.").arg(why);
     QCOMPARE(editor.vc().message->toolTip(), damaged);
@@ -120,11 +119,10 @@ class WindowTest : public QObject {
     auto* dialog = editor.window().keyboardDialog();
     dialog->usbIdsEdit->setText(QStringLiteral("1209:7a01"));
     QVERIFY(!dialog->useKeyboardAction());
-    QCOMPARE(dialog->status(),
-             QStringLiteral("The choice was not stored, and the editor still uses %1: %2; mend "
-                            "it, or forget it with \"padkbd use --reset\"")
-                 .arg(QString::fromStdString(padkbd::formatUsbIds(padkbd::builtInKeyboard().usb)))
-                 .arg(why));
+    const QString usb = QString::fromStdString(formatUsbIds(builtInKeyboard().usb));
+    QCOMPARE(dialog->status(), "The choice was not stored, and the editor still uses " + usb +
+                                   ": " + why +
+                                   "; mend it, or forget it with \"padkbd use --reset\"");
     QVERIFY(editor.worker().keyboard() == padkbd::builtInKeyboard());
   }
 
@@ -250,16 +248,15 @@ class WindowTest : public QObject {
   // Load, Default, a read and closing the window ask before edits are lost.
   void unsavedEditsAreAskedAbout() {
     EditorHarness editor;
-    auto& vc = editor.vc();
     using Unsaved = padkbd::editor::DialogSeams::Unsaved;
     editor.unsavedAnswer = Unsaved::Cancel;
     editor.answerFiles(editor.dir() / "kept.padkbd");
-    vc.documents().changeToDefaultAction();  // nothing edited: nothing asked
+    editor.vc().documents().changeToDefaultAction();  // nothing edited: nothing asked
     editor.click(30);
     editor.choose("val", 3);
     const auto edited = editor.snapshot();
-    vc.documents().loadAction();
-    vc.documents().changeToDefaultAction();
+    editor.vc().documents().loadAction();
+    editor.vc().documents().changeToDefaultAction();
     editor.action("actionRead")->trigger();
     const QString drops = QStringLiteral(
         " would drop the changes made since the preset was last loaded, saved, read or sent.");
