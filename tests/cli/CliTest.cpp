@@ -559,6 +559,15 @@ TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
        {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
        {"history diff 3", 2, "",
         lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
+       {"history diff 1 2", 1, lit("global: memory slot Memory 3 → Memory 6\n")},
+       {"history diff 2", 2, "",
+        lit("padkbd: entry 2 is the first send to memory slot 6 kept: there is nothing to compare "
+            "it with\n")},
+       {"history diff 1 missing.padkbd", 2, "",
+        lit("padkbd: missing.padkbd: cannot open it (No such file or directory)\n")},
+       {"history diff 9", 2, "", "padkbd: there is no history entry 9\n"},
+       {"history diff 1 9", 2, "", "padkbd: there is no history entry 9\n"},
+       {"history show 9", 1, "", "padkbd: there is no history entry 9\n"},
        {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
        {"restore 3 --simulate=state", 2, "",
         lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
