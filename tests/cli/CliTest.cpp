@@ -184,6 +184,7 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
       {"diff missing truncated", 2, "",
        "padkbd: missing: cannot open it \\(No such file or directory\\)\n"
        "padkbd: truncated: the file is not a property list\n"},
+      {"diff - -", 2, "", "padkbd: only one of the two presets can come from standard input\n"},
   });
 }
 
