@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 #include "link/UsbMidi.h"
@@ -149,27 +148,6 @@ TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExcha
   EXPECT_EQ(write(o.usb, kHandshake), "the write failed (no device (it may have been unplugged))");
   EXPECT_FALSE(o.usb.ReadValueFromDevice());
   EXPECT_EQ(o.backend.transferCount(), transfers);
-}
-
-// The verbose log describes each pipe by direction and transfer type, the
-// unknown ones as such.
-TEST(InterfaceActionCreate, EachPipeIsDescribedInTheLog) {
-  Scripted s;
-  s.backend.pipes = {{1, 1, 2, 64, 0}, {0, 2, 0, 8, 0},   {2, 3, 1, 16, 0},
-                     {3, 4, 3, 32, 0}, {9, 5, 255, 4, 0}, {1, 6, 9, 4, 0}};
-  log::Capture said;
-  ASSERT_TRUE(s.usb.FindDevice() && s.usb.CreateInterface());
-  std::string pipes;
-  std::istringstream lines(said.output());
-  for (std::string line; std::getline(lines, line);)
-    if (line.rfind("PipeRef", 0) == 0) pipes += line + "\n";
-  EXPECT_EQ(pipes,
-            "PipeRef 1: direction in, transfer type bulk, maxPacketSize 64\n"
-            "PipeRef 2: direction out, transfer type control, maxPacketSize 8\n"
-            "PipeRef 3: direction none, transfer type isoc, maxPacketSize 16\n"
-            "PipeRef 4: direction any, transfer type interrupt, maxPacketSize 32\n"
-            "PipeRef 5: direction ???, transfer type any, maxPacketSize 4\n"
-            "PipeRef 6: direction in, transfer type ???, maxPacketSize 4\n");
 }
 
 // Without an opened interface nothing is sent or read, and giving back what
