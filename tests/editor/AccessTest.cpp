@@ -41,8 +41,7 @@ class AccessTest : public QObject {
   // as on the keyboard, stopping at the edges; Space and Enter switch the
   // bank. Nothing is edited, nothing can be undone.
   void arrowsMoveTheCurrentControl() {
-    EditorHarness editor;
-    QVERIFY(editor.showActive());
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
     editor.menu("globalC")->setFocus();
     const PadValue globals = *vc.session().global();
@@ -99,8 +98,7 @@ class AccessTest : public QObject {
   // In bulk mode the arrows move the cursor only; Space and Enter choose
   // and unchoose the pad under it.
   void bulkModeChoosesFromTheKeyboard() {
-    EditorHarness editor;
-    QVERIFY(editor.showActive());
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
     editor.click(14);  // Pad 6
     vc.bulkChange();
@@ -129,8 +127,7 @@ class AccessTest : public QObject {
   // Tab goes from the surface through the global settings, the control's
   // settings and the buttons, round to the surface; Shift+Tab goes back.
   void tabOrder() {
-    EditorHarness editor;
-    QVERIFY(editor.showActive());
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     editor.click(14);  // a pad: its colours take part
     QStringList order;
     while (order.size() < 40 && (order.isEmpty() || order.last() != "selectorGrid")) {
@@ -155,8 +152,7 @@ class AccessTest : public QObject {
   // The wheel turns a pop-up only once it has the focus; before, the wheel
   // goes on to what holds it.
   void wheelTurnsOnlyAFocusedPopUp() {
-    EditorHarness editor;
-    QVERIFY(editor.showActive());
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     editor.click(14);
     for (const auto& [popUp, menu] : {std::pair{"globalO", &PadValue::globalOctaveTransposition},
                                       std::pair{"mem", &PadValue::mem}}) {
@@ -184,8 +180,7 @@ class AccessTest : public QObject {
   // what it sends, on which channel, in which colour; it says which one is
   // current, and follows edits and the bank.
   void selectorsReadAloud() {
-    EditorHarness editor;
-    QVERIFY(editor.showActive());
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
     QCOMPARE(accessible(editor.element(1))->role(), QAccessible::Button);
     for (const auto& [tag, name, description] : {std::tuple{1, "Knob 1", "note G#-2, channel 2"},

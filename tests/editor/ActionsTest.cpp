@@ -105,10 +105,9 @@ class ActionsTest : public QObject {
   // on again however it is left (applied, or cancelled by Esc); Esc over an
   // open list only closes the list.
   void bulkModeHoldsUndoAndEsc() {
-    EditorHarness editor;
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
     auto& window = editor.window();
-    QVERIFY(editor.showActive());
     QAction* undo = editor.action("actionUndo");
     QAction* redo = editor.action("actionRedo");
     editor.choose("globalC", 5);
@@ -356,9 +355,8 @@ class ActionsTest : public QObject {
   // Esc) says how much reached the slot, and what the keyboard holds is no
   // longer taken as known; a silent keyboard stops being waited for.
   void deviceWorkCutShort() {
-    EditorHarness editor;
+    EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
-    QVERIFY(editor.showActive());
     padkbd::PadAction::Progress last;
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc,
                      [&](const padkbd::PadAction::Progress& progress) { last = progress; });

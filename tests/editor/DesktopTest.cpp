@@ -28,8 +28,7 @@
 #include "protocol/PadAction.h"
 #include "tests/editor/EditorHarness.h"
 
-using padkbd::test::EditorHarness;
-using padkbd::test::itemsOf;
+using namespace padkbd::test;
 namespace fs = std::filesystem;
 namespace ed = padkbd::editor;
 
@@ -101,6 +100,9 @@ class DesktopTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Each test leaves the texts as built, whatever language it used.
+  void cleanup() { QVERIFY(ed::useLanguage(QStringLiteral("source"))); }
+
   // LANGUAGE first, then LC_ALL over LC_MESSAGES over LANG; the C locale
   // keeps the texts as built; no translation of the language: English.
   void languageFollowsTheDesktop() {
@@ -155,7 +157,6 @@ class DesktopTest : public QObject {
     QVERIFY(ed::useLanguage(QStringLiteral("zh_CN")));
     QCOMPARE(ed::listLabel("38 Data Entry LSB"), QStringLiteral("38 数据输入 LSB"));
     QCOMPARE(ed::listLabel("3"), QStringLiteral("3"));
-    QVERIFY(ed::useLanguage(QStringLiteral("source")));
   }
 
   // In Chinese every window, dialog and pane speaks Chinese after real use:
@@ -208,7 +209,6 @@ class DesktopTest : public QObject {
     const QStringList texts = textsOf(&editor.window())
                               << editor.sendQuestions << editor.compared << about;
     QCOMPARE(withEnglish(texts).join(QLatin1Char('\n')), QString());
-    QVERIFY(ed::useLanguage(QStringLiteral("source")));
   }
 
   // Diagnostics and Qt's messages go to the file at once, not to standard

@@ -19,10 +19,7 @@
 #include "tests/editor/EditorHarness.h"
 
 using namespace padkbd::test;
-using padkbd::editor::GainController;
-using padkbd::editor::HistoryDialog;
-using padkbd::editor::KeyboardController;
-using padkbd::editor::MemorySlotsDialog;
+using namespace padkbd::editor;
 namespace fs = std::filesystem;
 
 namespace {

@@ -49,7 +49,8 @@ EditorHarness::EditorHarness(const std::function<void(SimulatedController&)>& pr
   vc().dialogs.showProblem = [this](QWidget*, const QString&, const QString& text) {
     problems << text;
   };
-  if (start == Start::AfterRead) waitForKeyboard();
+  if (start != Start::AtOnce) waitForKeyboard();
+  if (start == Start::Shown) QVERIFY(showActive());
 }
 
 EditorHarness::~EditorHarness() {

@@ -54,12 +54,13 @@ void activate(QComboBox* menu, int position);
 
 class EditorHarness {
  public:
-  enum class Start { AfterRead, AtOnce };
+  enum class Start { AfterRead, AtOnce, Shown };
 
   // `prepare` sets the controller up (faults, settings) before the start-up
   // read; the settings file it may write is SettingsFile()'s default path,
   // the history History::defaultPath() (both in the temporary folder).
-  // The harness returns when the start-up read has ended, or at once.
+  // The harness returns when the start-up read has ended, or at once; Shown:
+  // after the read, with the window shown and active (see showActive).
   explicit EditorHarness(const std::function<void(SimulatedController&)>& prepare = {},
                          Start start = Start::AfterRead);
   ~EditorHarness();
@@ -96,11 +97,6 @@ class EditorHarness {
     this->action(action)->trigger();
     waitForKeyboard();
     return window_->findChild<Dialog*>();
-  }
-  // The window and the worker gone before the controller (the program's end).
-  void closeWindow() {
-    window_.reset();
-    worker_.reset();
   }
   editor::ViewController& vc() { return window_->viewController(); }
   const TempDir& dir() const { return dir_; }

@@ -15,8 +15,7 @@
 
 using namespace padkbd;
 using namespace padkbd::test;
-using editor::litOf;
-using editor::litValueOf;
+using namespace padkbd::editor;
 
 namespace {
 
