@@ -58,6 +58,43 @@ class LibraryTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Each preset as the grid tells it (its marks, its tip, whether it can go
+  // into a set), the newest first when sorted by date, and nothing past the last.
+  void modelTellsEachPresetAndSortsByDate() {
+    const auto preset = [](std::int64_t id, const std::string& name, int minute) {
+      LibraryPreset made;
+      std::tie(made.id, made.name, made.path) = std::tuple(id, name, "/l/" + name + ".padkbd");
+      made.changed = LibraryClock::time_point(std::chrono::minutes(minute));
+      return made;
+    };
+    LibraryPreset a = preset(1, "a", 2), b = preset(2, "b", 3), c = preset(3, "c", 1);
+    std::tie(a.tags, a.notes, a.favourite, a.sameAs) = std::tuple(
+        std::vector<std::string>{"live", "Show"}, "opener", true, std::vector<std::int64_t>{2});
+    b.sameAs = {1};
+    std::tie(c.refused, c.missing) = std::tuple(Text(TextId::Plain, {"damaged"}), true);
+    LibraryModel model;
+    const auto rows = [&](int role) {
+      QStringList all;
+      for (int row = 0; row <= model.rowCount(); ++row)
+        all << model.index(row).data(role).toString();
+      return all;
+    };
+    model.setPresets({a, b, c}, LibraryModel::Order::Name, {{1, "a"}, {2, "b"}});
+    QCOMPARE(rows(Qt::DisplayRole), (QStringList{"★ a =", "b =", "c", ""}));
+    model.setPresets({a, b, c}, LibraryModel::Order::Date, {{1, "a"}, {2, "b"}});
+    QCOMPARE(rows(Qt::DisplayRole), (QStringList{"b =", "★ a =", "c", ""}));
+    QCOMPARE(rows(Qt::AccessibleTextRole), (QStringList{"b", "a", "c", ""}));
+    QCOMPARE(rows(Qt::ToolTipRole),
+             (QStringList{"b\n/l/b.padkbd\nThe same preset as a",
+                          "a\n/l/a.padkbd\nTags: live, Show\nopener\nThe same preset as b",
+                          "c\n/l/c.padkbd\nDamaged.\nIts folder is not there now.", ""}));
+    QCOMPARE(rows(LibraryModel::PathRole).at(2), "/l/c.padkbd");
+    QVERIFY(model.flags(model.index(0)).testFlag(Qt::ItemIsDragEnabled));
+    QCOMPARE(model.flags(model.index(2)), Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    QCOMPARE(model.flags(model.index(3)), Qt::NoItemFlags);
+    QVERIFY(model.at(-1) == nullptr && model.mimeData({}) == nullptr);
+  }
+
   void paneFindsOpensComparesAndKeeps() {
     EditorHarness editor;
     LibraryPane& pane = editor.window().library();
