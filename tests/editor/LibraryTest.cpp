@@ -208,6 +208,40 @@ class LibraryTest : public QObject {
     QCOMPARE(pane.status(), QString::fromStdString(shared) + " is in the library already.");
   }
 
+  // An empty set is not sent; a set file is saved and opened again, and one
+  // that cannot be written or read is told, the set in the view kept.
+  void setFilesAreSavedOpenedAndRefusedWithWhy() {
+    EditorHarness editor;
+    SetView& set = editor.window().setView();
+    set.toggleAction()->trigger();
+    QVERIFY(editor.showActive());
+    set.sendAction();
+    QCOMPARE(set.status(), "The set is empty: drop presets from the library onto its rows.");
+    writePreset(editor, Library::defaultFolder(), "p1", 10);
+    QVERIFY(look(editor.window().library()) && set.fill(2, "p1"));
+    QString path;
+    editor.vc().dialogs.saveSetPath =
+        editor.vc().dialogs.openSetPath = [&](QWidget*) { return path; };
+    const fs::path folder = Library::defaultFolder();
+    for (const fs::path& where : {fs::path(), folder, folder / "live.padkbdset"}) {
+      path = QString::fromStdString(where.string());
+      set.saveAction();
+    }
+    const QString library = QString::fromStdString(folder.string());
+    QCOMPARE(editor.problems, QStringList{"Could not write " + library + ": Is a directory."});
+    QCOMPARE(set.status(), "Saved as live.padkbdset.");
+    set.clear(2);
+    for (const fs::path& where : {fs::path(), folder / "p1.padkbd", folder / "live.padkbdset"}) {
+      path = QString::fromStdString(where.string());
+      set.openAction();
+    }
+    QCOMPARE(editor.problems.size(), 2);
+    QCOMPARE(
+        editor.problems.last(),
+        library + "/p1.padkbd is not a set of presets: line 1: expected \"padkbdset 1\" first.");
+    QTRY_COMPARE(set.rows()->topLevelItem(1)->text(1), QStringLiteral("p1"));
+  }
+
   void setsAreDroppedTogetherAndSentInOneGo() {
     EditorHarness editor;
     LibraryPane& pane = editor.window().library();
