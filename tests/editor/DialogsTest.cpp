@@ -334,6 +334,9 @@ class DialogsTest : public QObject {
     const QString told = blocked.vc().message->toolTip();
     QVERIFY(told.startsWith("The history could not keep this send: " + why) &&
             told.count(why) == 1);
+    // The History dialog says why it lists nothing.
+    auto* history = blocked.open<HistoryDialog>("actionHistory");
+    QTRY_COMPARE(history->status(), "T" + why.mid(1) + "Not a directory).");
   }
 
   // Apply sends the eight gains and keeps the dialog open, Default puts them

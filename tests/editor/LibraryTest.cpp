@@ -92,7 +92,8 @@ class LibraryTest : public QObject {
     QVERIFY(model.flags(model.index(0)).testFlag(Qt::ItemIsDragEnabled));
     QCOMPARE(model.flags(model.index(2)), Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     QCOMPARE(model.flags(model.index(3)), Qt::NoItemFlags);
-    QVERIFY(model.at(-1) == nullptr && model.mimeData({}) == nullptr);
+    QVERIFY(model.at(-1) == nullptr && model.at(3) == nullptr && model.at(2)->name == "c");
+    QVERIFY(model.mimeData({}) == nullptr);
   }
 
   void paneFindsOpensComparesAndKeeps() {
@@ -324,6 +325,7 @@ class LibraryTest : public QObject {
     QVERIFY(editor.waitForKeyboard());
     QCOMPARE(editor.sim().writeCount(), 0);
     QCOMPARE(set.status(), QStringLiteral("Nothing was sent."));
+    QVERIFY(editor.part<QPushButton>("setSend")->isEnabled());
     QVERIFY(editor.problems.last().startsWith(
         "Nothing was sent: the set names presets that changed or are gone since it was made.\n\n"
         "Memory 3: "));

@@ -324,9 +324,18 @@ TEST_F(LibraryTest, ADamagedIndexIsSetAsideAndMadeAnewAndANewerOneLeftAlone) {
     aside += entry.path().filename().string().starts_with("library.sqlite.damaged-");
   EXPECT_EQ(aside, 3);
 
-  // A refusal in words this padkbd does not know is kept as it was said.
-  execute(index, R"(UPDATE presets SET refused = '{"p": "gone %1", "e": "old words", "a": []}')");
-  EXPECT_EQ(english(*open().find("intro")->refused), "old words");
+  // A refusal in words this padkbd does not know, or with values of the wrong
+  // kind, is kept as it was said.
+  const std::string known = catalogueEntry(TextId::CouldNotWrite).pattern;
+  const std::pair<std::string, std::string> stored[] = {{"gone %1", "[]"},
+                                                        {known, R"([{"s": "f"}, {"n": "x"}])"},
+                                                        {known, R"([{"s": 1}, {"s": "why"}])"},
+                                                        {known, R"([{"t": 1.5}, {}])"}};
+  for (const auto& [pattern, args] : stored) {
+    const std::string json = R"({"p": ")" + pattern + R"(", "e": "old words", "a": )" + args + "}";
+    execute(index, ("UPDATE presets SET refused = '" + json + "'").c_str());
+    EXPECT_EQ(english(*open().find("intro")->refused), "old words") << json;
+  }
   // A newer padkbd's index is neither read nor changed.
   execute(index, "PRAGMA user_version = 99");
   const std::string before = test::readAll(index);

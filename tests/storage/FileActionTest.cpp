@@ -139,7 +139,11 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {hostile::deepXml(40000, "<array a=\"/>\">"), kDeep},
       {hostile::deepBinary(100000),
        "the property list has 100001 objects, far more than a preset (at most 4096)"},
-      {hostile::deepBinary(9), kDeep},
+      // Eight levels are the most a document may nest, in either form.
+      {hostile::deepXml(6), "the file is not a preset dictionary"},
+      {hostile::deepXml(7), kDeep},
+      {hostile::deepBinary(7), "the file is not a preset dictionary"},
+      {hostile::deepBinary(8), kDeep},
       {hostile::sharedBinary(6, 10000),
        "the property list holds more than 16384 values, far more than a preset"},
       {hostile::cyclicBinary(), "the binary property list is broken: an object contains itself"},
@@ -148,7 +152,7 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {brokenTrailer, "the binary property list is broken: its offset table lies outside the file"},
       {pastTheObjects({{11, '\x5F'}, {13, '\x0B'}}), past},  // its length's marker missing
       {pastTheObjects({{10, '\x5F'}, {11, '\x13'}}), past},  // its 8-byte length cut off
-      {pastTheObjects({{10, '\xA5'}}), past},                 // five references, room for one
+      {pastTheObjects({{10, '\xA5'}}), past},                // five references, room for one
   };
 }
 
@@ -309,8 +313,8 @@ TEST_F(FileActionTest, ShippedPresetsAreValidAndTheDefaultIsBuiltIn) {
   writeAll(resources_ / "basic.plist",
            "<plist><dict><key>mem</key><string>1</string><key>select127</key>"
            "<array><string>0</string></array></dict></plist>");
-  EXPECT_EQ(files_.readChoiceLists(), (std::map<std::string, std::vector<std::string>>{
-                                          {"select127", {"0"}}}));
+  EXPECT_EQ(files_.readChoiceLists(),
+            (std::map<std::string, std::vector<std::string>>{{"select127", {"0"}}}));
   writeAll(resources_ / "basic.plist", "<plist><array/></plist>");
   EXPECT_TRUE(files_.readChoiceLists().empty());
   fs::remove(resources_ / "basic.plist");
