@@ -1,11 +1,14 @@
 #include "history/Database.h"
 
 #include <fcntl.h>
+#include <fmt/chrono.h>
 #include <fmt/format.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <ctime>
 #include <string_view>
 
 namespace padkbd::historydb {
@@ -89,8 +92,7 @@ Trouble troubleOf(int sqliteCode) {
   }
 }
 
-Opened open(const std::filesystem::path& path, std::chrono::milliseconds busyTimeout,
-            int version) {
+Opened open(const std::filesystem::path& path, std::chrono::milliseconds busyTimeout, int version) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
     throw Problem(Trouble::Damage, "it is not a file");
@@ -154,6 +156,28 @@ bool inUse(const std::filesystem::path& path) {
     if (held) return true;
   }
   return false;
+}
+
+SetAside moveAside(const std::filesystem::path& path) {
+  if (inUse(path)) return {{}, true, {}};
+  std::tm tm{};
+  const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  localtime_r(&t, &tm);
+  const std::string stem = fmt::format("{}.damaged-{:%Y-%m-%d-%H%M%S}", path.string(), tm);
+  std::filesystem::path aside = stem;
+  std::error_code ec;
+  for (int n = 2; std::filesystem::exists(aside, ec) || std::filesystem::is_symlink(aside, ec);
+       ++n) {
+    aside = fmt::format("{}-{}", stem, n);
+  }
+  std::filesystem::rename(path, aside, ec);
+  if (ec) return {{}, false, ec.message()};
+  // Its log holds committed entries too: it goes with it.
+  for (const char* suffix : {"-wal", "-shm"}) {
+    std::error_code ignored;
+    std::filesystem::rename(path.string() + suffix, aside.string() + suffix, ignored);
+  }
+  return {aside, false, {}};
 }
 
 }  // namespace padkbd::historydb

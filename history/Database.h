@@ -52,6 +52,17 @@ Opened open(const std::filesystem::path& path, std::chrono::milliseconds busyTim
 // for as long as the connection lives).
 bool inUse(const std::filesystem::path& path);
 
+// What setting a damaged database aside gave: where it went, or that it
+// stays (another program has it open, or it could not be moved, and why).
+struct SetAside {
+  std::filesystem::path aside;
+  bool inUse = false;
+  std::string failure;
+};
+// Moves `path`, and its log with it, to `path`.damaged-<local time>[-N],
+// unless another program has it open.
+SetAside moveAside(const std::filesystem::path& path);
+
 // Runs `attempt` (which opens the database and works on it) until it gives
 // its value: a database another program holds is waited for up to
 // `busyTimeout`; a damaged one is set aside once (`setAside` says why it

@@ -116,27 +116,12 @@ void History::open() {
 
 std::optional<Text> History::setAside(const std::string& why) {
   db_.reset();
-  if (historydb::inUse(path_)) return Text(TextId::HistoryDamagedInUse, {path_.string(), why});
-  std::tm tm{};
-  const std::time_t t = HistoryClock::to_time_t(HistoryClock::now());
-  localtime_r(&t, &tm);
-  const std::string stem = fmt::format("{}.damaged-{:%Y-%m-%d-%H%M%S}", path_.string(), tm);
-  std::filesystem::path aside = stem;
-  std::error_code ec;
-  for (int n = 2; std::filesystem::exists(aside, ec) || std::filesystem::is_symlink(aside, ec);
-       ++n) {
-    aside = fmt::format("{}-{}", stem, n);
+  const historydb::SetAside moved = historydb::moveAside(path_);
+  if (moved.inUse) return Text(TextId::HistoryDamagedInUse, {path_.string(), why});
+  if (!moved.failure.empty()) {
+    return Text(TextId::HistoryDamagedStays, {path_.string(), why, moved.failure});
   }
-  std::filesystem::rename(path_, aside, ec);
-  if (ec) {
-    return Text(TextId::HistoryDamagedStays, {path_.string(), why, ec.message()});
-  }
-  // Its log holds committed entries too: it goes with it.
-  for (const char* suffix : {"-wal", "-shm"}) {
-    std::error_code ignored;
-    std::filesystem::rename(path_.string() + suffix, aside.string() + suffix, ignored);
-  }
-  notice_ = Text(TextId::HistoryDamagedMoved, {why, aside.string()});
+  notice_ = Text(TextId::HistoryDamagedMoved, {why, moved.aside.string()});
   log::diag("history: %s", english(*notice_));
   return std::nullopt;
 }

@@ -260,23 +260,12 @@ void Library::open() {
 
 std::optional<Text> Library::setAside(const std::string& why) {
   db_.reset();
-  if (historydb::inUse(index_)) return Text(TextId::LibraryDamagedInUse, {index_.string(), why});
-  std::tm tm{};
-  const std::time_t t = LibraryClock::to_time_t(LibraryClock::now());
-  localtime_r(&t, &tm);
-  const std::string stem = fmt::format("{}.damaged-{:%Y-%m-%d-%H%M%S}", index_.string(), tm);
-  fs::path aside = stem;
-  std::error_code ec;
-  for (int n = 2; fs::exists(aside, ec) || fs::is_symlink(aside, ec); ++n) {
-    aside = fmt::format("{}-{}", stem, n);
+  const historydb::SetAside moved = historydb::moveAside(index_);
+  if (moved.inUse) return Text(TextId::LibraryDamagedInUse, {index_.string(), why});
+  if (!moved.failure.empty()) {
+    return Text(TextId::LibraryDamagedStays, {index_.string(), why, moved.failure});
   }
-  fs::rename(index_, aside, ec);
-  if (ec) return Text(TextId::LibraryDamagedStays, {index_.string(), why, ec.message()});
-  for (const char* suffix : {"-wal", "-shm"}) {
-    std::error_code ignored;
-    fs::rename(index_.string() + suffix, aside.string() + suffix, ignored);
-  }
-  notice_ = Text(TextId::LibraryDamagedMoved, {why, aside.string()});
+  notice_ = Text(TextId::LibraryDamagedMoved, {why, moved.aside.string()});
   log::diag("library: %s", english(*notice_));
   return std::nullopt;
 }
