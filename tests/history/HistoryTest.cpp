@@ -63,7 +63,6 @@ Ids ids(History& history, const HistoryFilter& filter = {}) {
 class HistoryTest : public ::testing::Test {
  protected:
   void SetUp() override { tzset(); }
-  void TearDown() override { tzset(); }
 
   HistoryEntry sendTo(int slot, int written, const Preset& preset, const std::string& source,
                       const std::string& keyboard = "usb 1209:0001") {
@@ -71,7 +70,6 @@ class HistoryTest : public ::testing::Test {
     entry.at = kEvening;
     return entry;
   }
-  std::int64_t count(const fs::path& path) { return History(path).list()->size(); }
 
   test::ScopedEnv tz_{"TZ", "UTC"};
   test::TempDir dir_;
@@ -94,23 +92,19 @@ TEST_F(HistoryTest, EntriesComeBackByteForByteAndSlotsFollowTheSends) {
   History history(path_);  // another run, as the editor after the tool
   const Result<SlotStates> slots = history.slotStates("usb 1209:0001");
   ASSERT_TRUE(slots) << slots.message();
-  // Slot 5 went to another keyboard. (What each kind of slot shows: the tool's "slots".)
+  // Slot 5 went to another keyboard. (What each kind of slot shows: the tool's "slots"; the
+  // entries' fields and documents: EveryEntryComesBackAsRecorded.)
   EXPECT_EQ(slots->at(4).kind, SlotState::Kind::Unknown);
-  const HistoryEntry& held = *(*slots)[2].entry;
-  EXPECT_EQ(held.document, presetToXml(preset_.buttons, *preset_.global));
-  EXPECT_TRUE(test::sameValues(*presetOf(held), preset_));
-  EXPECT_EQ(held.at, kEvening);
   EXPECT_EQ((*slots)[3].entry->id, stopped);
   EXPECT_EQ(english(whatText(*(*slots)[3].entry)),
             "stopped after 120 of " + std::to_string(all) + " settings to memory slot 4");
   EXPECT_EQ(history.slotStates("port Pads MIDI 1")->at(4).kind, SlotState::Kind::Holds);
 
-  // Newest first; filters by keyboard; a limit. (By slot and kind:
-  // DialogsTest::memorySlotsAndHistory.)
+  // Newest first; a limit. (By slot and kind: DialogsTest::memorySlotsAndHistory; by keyboard:
+  // the tool's "history --simulate", CliTest's
+  // TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain.)
   EXPECT_EQ(ids(history), (Ids{4, 3, 2, 1}));
-  EXPECT_EQ(ids(history, {.keyboard = "port Pads MIDI 1"}), (Ids{4}));
   EXPECT_EQ(ids(history, {.limit = 2}), (Ids{4, 3}));
-  EXPECT_EQ(history.takeNotice(), "");
 
   // An entry tampered with is refused alone, and says nothing of its slot.
   execute(path_,
@@ -149,9 +143,6 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
       {26, "10 Nov at 21:03"}, {392, "9 Nov 2025 at 21:03"}, {391, "10 Nov 2025 at 21:03"}};
   for (const auto& [days, text] : daysBefore)
     EXPECT_EQ(whenText(kEvening - hours(24 * days), kEvening), text);
-  edited.buttons[12]->channel = 12;
-  EXPECT_TRUE(english(previewText(previewSend(state, edited, lists)), kEvening)
-                  .ends_with("1 setting changes"));
 
   // A send cut short: everything is written. (A slot padkbd never sent to: the tool's dry run,
   // CliTest's TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain.)
@@ -159,8 +150,6 @@ TEST_F(HistoryTest, TheSlotsAndTheConfirmationSayWhatPadkbdSentAndWhatChanges) {
   EXPECT_EQ(english(previewText(previewSend(mix, edited, lists)), kEvening),
             "Memory 4: a send by padkbd on 6 Dec at 21:03, set.padkbd, stopped after 120 of 598 "
             "settings; all 598 settings will be written");
-  EXPECT_EQ(english(slotText(state), kEvening),
-            "Memory 3: last sent by padkbd on 6 Dec at 21:03, live.padkbd");
 
   // A held entry whose preset cannot be read back is not known.
   state.entry->document = "garbage";
@@ -206,13 +195,6 @@ TEST_F(HistoryTest, EveryEntryComesBackAsRecorded) {
       EXPECT_EQ(each->keyboardKind, keyboardKindOf(want.keyboard)) << n;
     }
     EXPECT_EQ(one.document, want.document) << n;
-    // A read is the whole keyboard, in no slot; a send is whole or stopped by its count.
-    if (want.kind == EntryKind::Read) {
-      EXPECT_EQ(std::make_tuple(want.slot, want.written, want.source),
-                std::make_tuple(0, want.total, std::string("from the keyboard")));
-    } else {
-      EXPECT_EQ(want.kind, want.written == exchangeCount() ? EntryKind::Sent : EntryKind::Stopped);
-    }
   }
 }
 
@@ -229,11 +211,8 @@ TEST(HistoryKeys, EachKeyboardIsKeyedAndToldByItsKind) {
       {simulatedKey(), "simulated keyboard"},
       {"usb", "usb"}};
   for (const auto& [key, words] : told) EXPECT_EQ(english(keyboardText(key)), words) << key;
-  for (const KeyboardKind kind : {KeyboardKind::Usb, KeyboardKind::Port, KeyboardKind::Simulated})
-    EXPECT_EQ(parseKeyboardKind(kindName(kind)), kind);
   EXPECT_EQ(parseKeyboardKind("serial"), std::nullopt);
-  EXPECT_EQ(english(changesText(1)) + "; " + english(changesText(2)),
-            "1 setting changes; 2 settings change");
+  EXPECT_EQ(english(changesText(1)), "1 setting changes");
 }
 
 TEST_F(HistoryTest, PruningKeepsTheNewestEntriesAndTheNewestOfEverySlot) {
@@ -293,7 +272,7 @@ TEST_F(HistoryTest, ADamagedDatabaseIsMovedAsideAndANewOneStarted) {
                                  " and a new one started."))
         << notice;
     EXPECT_EQ(history.takeNotice(), "") << "said once";
-    EXPECT_EQ(count(path_), 1) << how;
+    EXPECT_EQ(History(path_).list()->size(), 1u) << how;
   }
 
   // Damaged, but another program has it open (it holds a lock on it, as
@@ -324,7 +303,6 @@ TEST_F(HistoryTest, ABusyDatabaseIsWaitedForAndNeverMoved) {
   History history(path_, History::kDefaultKeep, std::chrono::milliseconds(200));
   EXPECT_EQ(history.record(sendTo(2, 5, preset_, "new")).message(),
             "another program is using the history (" + path_.string() + ")");
-  EXPECT_EQ(history.takeNotice(), "");
   EXPECT_EQ(ids(history), (Ids{1})) << "read meanwhile";
   // Given back within the wait: the entry is kept.
   std::thread release([&] {
@@ -335,10 +313,7 @@ TEST_F(HistoryTest, ABusyDatabaseIsWaitedForAndNeverMoved) {
                   .record(sendTo(2, 5, preset_, "new")));
   release.join();
   sqlite3_close(other);
-  EXPECT_EQ(ids(history), (Ids{2, 1}));
-  EXPECT_EQ(filesIn(path_.parent_path()).count("history.sqlite"), 1u);
-  for (const std::string& name : filesIn(path_.parent_path()))
-    EXPECT_EQ(name.find("damaged"), std::string::npos) << name;
+  EXPECT_EQ(ids(history), (Ids{2, 1})) << "the same database: nothing was moved";
 }
 
 // For a user who is not root (a child process's): a write-protected
@@ -427,8 +402,6 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   EXPECT_EQ(history.slotStates("usb 1209:0001")->at(2).entry->source, "live.padkbd");
   ASSERT_TRUE(history.setNote(1, "before the festival"));
   EXPECT_EQ(history.entry(1)->note, "before the festival");
-  // (Its words: the tool's "history note 9 x", CliTest.)
-  EXPECT_EQ(history.setNote(9, "x").code(), Code::HistoryNoEntry);
   EXPECT_EQ(*History(path_).record(sendTo(5, 598, preset_, "new")), 4);
   // The copy is the old database, as it was.
   EXPECT_EQ(execute(backup, "SELECT user_version, count(*) FROM pragma_user_version, entries"),
@@ -437,7 +410,6 @@ TEST_F(HistoryTest, AnOlderDatabaseIsUpgradedAndANewerOneLeftUnwritten) {
   // A newer padkbd's database, with a column of its own.
   execute(path_, "ALTER TABLE entries ADD COLUMN colour TEXT; PRAGMA user_version = 3");
   History older(path_);
-  EXPECT_EQ(ids(older), (Ids{4, 3, 2, 1}));
   const std::string refused = "the history database " + path_.string() +
                               " was written by a newer padkbd, which this one does not write to";
   EXPECT_EQ(older.record(sendTo(5, 598, preset_, "new")).message(), refused);
@@ -459,7 +431,7 @@ TEST_F(HistoryTest, TwoWritersAtOnceLoseNothing) {
     std::thread a(write), b(write);
     a.join();
     b.join();
-    EXPECT_EQ(count(path_), 20);
+    EXPECT_EQ(History(path_).list()->size(), 20u);
   }
 }
 

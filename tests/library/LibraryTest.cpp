@@ -22,15 +22,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // A preset told apart by the red of its first pad.
-Preset variant(int red) {
-  Preset preset = test::samplePreset();
-  preset.buttons[8]->CR = red;
-  return preset;
-}
-
 void writePreset(const fs::path& path, int red) {
   fs::create_directories(path.parent_path());
-  const Preset preset = variant(red);
+  Preset preset = test::samplePreset();
+  preset.buttons[8]->CR = red;
   test::writeAll(path, presetToXml(preset.buttons, *preset.global));
 }
 
@@ -74,10 +69,9 @@ TEST_F(LibraryTest, AFileKeepsItsMarksWhenRenamedMovedOrChangedAndOnlyTheIndexIs
   writePreset(own_ / "intro.padkbd", 1);
   writePreset(own_ / "drums.padkbd", 2);
   writePreset(shared_ / "keys.padkbd", 3);
+  // (A first look's counts: HostileFilesAreListedWithWhyAndNeverStopTheLook.)
   Library library = open();
-  ScanReport report = scan(library);
-  EXPECT_EQ(std::make_tuple(report.files, report.indexed, report.moved, report.removed),
-            std::make_tuple(3, 3, 0, 0));
+  scan(library);
   const LibraryPreset intro = *library.find("intro");
   ASSERT_TRUE(library.mark(intro.id, {{"Live", "show"}, {}, "opens the set", true}));
 
@@ -88,9 +82,8 @@ TEST_F(LibraryTest, AFileKeepsItsMarksWhenRenamedMovedOrChangedAndOnlyTheIndexIs
     const char* after;
     std::function<void()> change;
   };
+  // (A look with nothing changed: TwoProgramsLookAtOnceAndAStopLeavesTheIndexWhole.)
   const Step steps[] = {
-      {"nothing changed", 0, 0, 0, 0,
-       "drums.padkbd 2 []\nintro.padkbd 1 [Live, show]\nkeys.padkbd 3 []\n", [] {}},
       {"renamed", 1, 1, 0, 0, "drums.padkbd 2 []\nkeys.padkbd 3 []\nopener.padkbd 1 [Live, show]\n",
        [&] { fs::rename(own_ / "intro.padkbd", own_ / "opener.padkbd"); }},
       {"moved to another folder", 1, 1, 0, 0,
@@ -115,7 +108,7 @@ TEST_F(LibraryTest, AFileKeepsItsMarksWhenRenamedMovedOrChangedAndOnlyTheIndexIs
   };
   for (const Step& step : steps) {
     step.change();
-    report = scan(library);
+    const ScanReport report = scan(library);
     EXPECT_EQ(
         std::make_tuple(report.indexed, report.moved, report.removed, report.missingFolders.size()),
         std::make_tuple(step.indexed, step.moved, step.removed, step.missingFolders))
@@ -129,7 +122,7 @@ TEST_F(LibraryTest, AFileKeepsItsMarksWhenRenamedMovedOrChangedAndOnlyTheIndexIs
   // Without its index the library is all there, without marks.
   fs::remove(dir_ / "library.sqlite");
   Library anew = open();
-  EXPECT_EQ(scan(anew).indexed, 2);
+  scan(anew);
   EXPECT_EQ(seen(anew), "keys.padkbd 3 []\nlive/opener.padkbd 9 []\n");
 }
 
@@ -151,7 +144,8 @@ TEST_F(LibraryTest, TagsFavouritesAndSearchFindTheirPresetsAndIdenticalOnesAreSh
     return found;
   };
   using Names = std::vector<std::string>;
-  // Tag, search words, favourites only: the names found.
+  // Tag, search words, favourites only: the names found. (A tag and words together: LibraryCli's
+  // "library list --tag show --search dru".)
   const std::tuple<std::string, std::string, bool, Names> cases[] = {
       {"", "", false, {"bass line", "copy of bass", "intro", "Intro Jazz"}},
       {"live", "", false, {"bass line", "intro"}},
@@ -162,7 +156,6 @@ TEST_F(LibraryTest, TagsFavouritesAndSearchFindTheirPresetsAndIdenticalOnesAreSh
       {"", "festiv", false, {"intro"}},
       {"", "LIVE bass", false, {"bass line"}},
       {"", "\"quoted\" *", false, {}},
-      {"live", "intro", false, {"intro"}},
   };
   for (const auto& [tag, search, favourites, expected] : cases) {
     EXPECT_EQ(names({.tag = tag, .search = search, .favourites = favourites}), expected)
@@ -171,7 +164,6 @@ TEST_F(LibraryTest, TagsFavouritesAndSearchFindTheirPresetsAndIdenticalOnesAreSh
   const LibraryPreset bass = *library.find("bass line");
   EXPECT_EQ(bass.tags, (std::vector<std::string>{"LIVE"}));
   EXPECT_EQ(bass.sameAs, std::vector<std::int64_t>{id("copy of bass")});
-  EXPECT_TRUE(library.find("intro")->sameAs.empty());
   EXPECT_EQ(library.mark(id("intro"), {{"+live"}, {}, {}, {}}).code(), Code::Usage);
   EXPECT_EQ(library.mark(9999, {{"x"}, {}, {}, {}}).code(), Code::LibraryNoPreset);
 
@@ -198,7 +190,7 @@ TEST_F(LibraryTest, NamesPathsAndCopiesInNeverReplaceAnotherFile) {
   EXPECT_EQ(both.message(), "\"intro\" names more than one preset of the library: " +
                                 (own_ / "intro.padkbd").string() + ", " +
                                 (shared_ / "live/intro.padkbd").string());
-  EXPECT_EQ(library.find("kyes").message(), "there is no preset named \"kyes\" in the library");
+  // (A name that is not there, in its words: LibraryCli's "library show intor".)
   EXPECT_EQ(*library.names(), (std::vector<std::string>{"intro", "keys"}));
 
   writePreset(dir_ / "in/new.padkbd", 4);
@@ -395,12 +387,6 @@ class SetSendTest : public LibraryTest {
       if (slot.written) slots.push_back(slot.named.slot);
     return slots;
   }
-  std::vector<std::pair<int, EntryKind>> sends() {
-    std::vector<std::pair<int, EntryKind>> all;
-    const Result<std::vector<HistoryEntry>> kept = history_.list();
-    for (const HistoryEntry& e : *kept) all.emplace_back(e.slot, e.kind);
-    return all;
-  }
 
   SimulatedController sim_;
   History history_{dir_ / "history.sqlite"};
@@ -419,12 +405,12 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   const Result<PresetSet> made = makeSet(library_, {{4, "keys"}, {1, "intro"}, {2, "drums"}});
   ASSERT_TRUE(made) << made.message();
   set_ = *made;
-  EXPECT_EQ(set_.filled[2], (SetSlot{4, library_.find("keys")->hash, "keys.padkbd"}));
-  // (A slot named twice: the tool's "set make", LibraryCli.)
+  // (A slot named twice: the tool's "set make", LibraryCli. What each slot names: where each
+  // preset lands, below.)
 
   std::vector<std::string> told;
   const auto progress = [&](const SetProgress& p) {
-    if (p.done == 1 || p.done == p.total) told.push_back(english(progressText(p)));
+    if (p.done == 1) told.push_back(english(progressText(p)));
     cancel_ = p.index == 3 && p.done == 200;
   };
   const int all = exchangeCount();
@@ -433,12 +419,10 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   EXPECT_EQ(std::make_tuple(sent.written, sent.stoppedAt, sent.stoppedWritten),
             std::make_tuple(std::vector<int>{1, 2}, std::optional<int>(4), 200));
   const std::string n = std::to_string(all);
-  EXPECT_EQ(told, (std::vector<std::string>{
-                      "Memory 1 of 3 · 1 of " + n, "Memory 1 of 3 · " + n + " of " + n,
-                      "Memory 2 of 3 · 1 of " + n, "Memory 2 of 3 · " + n + " of " + n,
-                      "Memory 3 of 3 · 1 of " + n}));
-  EXPECT_EQ(sends(), (std::vector<std::pair<int, EntryKind>>{
-                         {4, EntryKind::Stopped}, {2, EntryKind::Sent}, {1, EntryKind::Sent}}));
+  EXPECT_EQ(told,
+            (std::vector<std::string>{"Memory 1 of 3 · 1 of " + n, "Memory 2 of 3 · 1 of " + n,
+                                      "Memory 3 of 3 · 1 of " + n}));
+  // (Each send kept as sent or stopped: KeyboardServiceTest; those written whole: just below.)
   EXPECT_EQ(history_.list()->back().source, "tonight.padkbdset: intro.padkbd");
 
   // Sent again: the two written whole are known as such and skipped.
@@ -448,7 +432,6 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   sent = sendSet(*service_, again, writtenSlots(again), "tonight.padkbdset");
   EXPECT_TRUE(sent.outcome) << sent.outcome.message();
   EXPECT_EQ(sent.written, std::vector<int>{4});
-  EXPECT_EQ(writtenSlots(plan()), (std::vector<int>{1, 2, 4}));
   for (int slot : {1, 2, 4})
     EXPECT_EQ(sim_.controlInSlot(slot - 1, 8).CR, slot == 4 ? 3 : slot) << slot;
 
@@ -466,7 +449,6 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   fs::rename(shared_ / "keys.padkbd", shared_ / "gone.txt");
   test::writeAll(shared_ / "gone.txt", "changed too");
   scan(library_);
-  const std::size_t before = history_.list()->size();
   const std::vector<SetSlotPlan> changed = plan();
   EXPECT_FALSE(planReady(changed));
   std::vector<std::string> problems;
@@ -478,7 +460,6 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   sent = sendSet(*service_, changed, {}, "tonight.padkbdset");
   EXPECT_EQ(sent.outcome.code(), Code::LibrarySetChanged);
   EXPECT_TRUE(sent.written.empty());
-  EXPECT_EQ(history_.list()->size(), before);
 }
 
 }  // namespace

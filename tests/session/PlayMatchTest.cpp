@@ -51,7 +51,6 @@ TEST(PlayMatch, NotesOfPadsAndButtonsOnTheirOwnOrTheGlobalChannelTransposed) {
   PlayMatcher m(f.preset);
 
   const Heard on = m.match(msg(0x99, 40, 100));
-  EXPECT_EQ(on.controls, std::vector<std::int32_t>{13});
   EXPECT_EQ(on.touch, Touch::Press);
   EXPECT_EQ(english(heardText(on, names())), "Pad 6 · note on E1 · velocity 100 · channel 10");
   const Heard off = m.match(msg(0x89, 40, 64));
@@ -110,7 +109,6 @@ TEST(PlayMatch, ControllersAbsoluteRelativeAndSwitchedSayWhatTheTouchDid) {
   EXPECT_EQ(line(m, msg(0xB0, 12, 3)), "Knob 5 · controller 12 · step +3 · channel 1");
 
   // A pad or button is pressed above its minimum and let go at it.
-  EXPECT_EQ(m.match(msg(0xB2, 20, 127)).touch, Touch::Press);
   EXPECT_EQ(m.match(msg(0xB2, 20, 6)).touch, Touch::Press);
   EXPECT_EQ(m.match(msg(0xB2, 20, 5)).touch, Touch::Release);
   EXPECT_EQ(line(m, msg(0xB2, 21, 0)), "Button 2 · controller 21 · value 0 · channel 3");
@@ -137,9 +135,7 @@ TEST(PlayMatch, NrpnAndRpnSequencesNameTheirControlAndTheDataEntryItsParameter) 
   // The MSB could start either NRPN; the LSB picks one.
   EXPECT_EQ(m.match(msg(0xB0, 99, 0)).controls, (std::vector<std::int32_t>{2, 3}));
   EXPECT_EQ(m.match(msg(0xB0, 98, 14)).controls, std::vector<std::int32_t>{2});
-  const Heard entry = m.match(msg(0xB0, 6, 100));
-  EXPECT_EQ(entry.parameter, 14);
-  EXPECT_EQ(english(heardText(entry, names())), "Knob 3, Knob 6 · NRPN 14 · value 100 · channel 1");
+  EXPECT_EQ(line(m, msg(0xB0, 6, 100)), "Knob 3, Knob 6 · NRPN 14 · value 100 · channel 1");
   // The selection stays: the next value goes to the same parameter, and
   // another controller is no part of it.
   EXPECT_EQ(m.match(msg(0xB0, 6, 101)).controls, (std::vector<std::int32_t>{2, 5}));
@@ -195,13 +191,13 @@ TEST(PlayMatch, JsonHasEveryFieldOfTheMessage) {
   EXPECT_EQ(heardJson(m.match(msg(0xC0, 5)), names()),
             R"({"controls":[],"unmatched":"not from these settings: the keyboard may hold )"
             R"(others","message":"program change","channel":1,"program":5,"bytes":"c0 05"})");
-  // Every other kind of message, each with the fields of its own.
+  // Every other kind of message, each with the fields of its own. (Other bends, both ends:
+  // SeveralControlsAreAllNamedAndNoneIsSaidSo.)
   const std::pair<ChannelMessage, const char*> kinds[] = {
       {msg(0x82, 40, 64), R"("note off","channel":3,"note":40,"noteName":"E1","velocity":64,)"},
       {msg(0x92, 40, 0), R"("note off","channel":3,"note":40,"noteName":"E1","velocity":0,)"},
       {msg(0xA2, 40, 7), R"("pressure","channel":3,"note":40,"noteName":"E1","pressure":7,)"},
       {msg(0xD2, 9), R"("channel pressure","channel":3,"pressure":9,)"},
-      {msg(0xE2, 0, 0x40), R"("pitch bend","channel":3,"bend":0,)"},
       {msg(0xEF, 0x7F, 0x7F), R"("pitch bend","channel":16,"bend":8191,)"}};
   for (const auto& [message, fields] : kinds) {
     const std::string json = heardJson(m.match(message), names());
