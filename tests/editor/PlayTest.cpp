@@ -77,10 +77,8 @@ class PlayTest : public QObject {
     editor.choose("CCnum", editor.menu("CCnum")->currentIndex() + 1);
     QTRY_VERIFY(!litOf(editor.element(9)));
     editor.sim().press(kPad1);
+    // Its words: PlayMatchTest, and choosesByPlaying's status.
     QTRY_COMPARE(heard(editor).size(), expected.size() + 3);
-    QCOMPARE(heard(editor).last(),
-             "note on E0 · velocity 100 · channel 10 · not from these settings: the keyboard may "
-             "hold others");
     auto* list = editor.part<QListWidget>("monitorList");
     QCOMPARE(list->item(list->count() - 1)->foreground().color(),
              list->palette().color(QPalette::PlaceholderText));
@@ -147,7 +145,6 @@ class PlayTest : public QObject {
       QCOMPARE(editor.status(), "Play a control on the keyboard to choose it; Esc stops.");
       index == kKnob8Index ? editor.sim().turn(index, 40) : editor.sim().strike(index);
       QTRY_COMPARE(editor.status(), QStringLiteral("%1 chosen by playing it.").arg(name));
-      QCOMPARE(editor.vc().controlName->text(), QString::fromLatin1(name));
       QCOMPARE(editor.selectedTags(), QStringList{QString::number(tag)});
       QVERIFY(!choose->isChecked());
       QCOMPARE(editor.vc().session().secondBank(), index == kPad1);
