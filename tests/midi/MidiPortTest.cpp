@@ -10,7 +10,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -18,7 +17,6 @@
 #include "link/InterfaceAction.h"
 #include "link/midiport/PortModule.h"
 #include "protocol/PadAction.h"
-#include "session/PlayMatch.h"
 #include "storage/FileAction.h"
 #include "tests/midi/JackKeyboard.h"
 #include "tests/support/TempDir.h"
@@ -84,9 +82,6 @@ TEST_F(MidiPort, TheModuleListsThePortsAndRunsWithTheSystemsRtMidi) {
   // No server of that name: said, in the program's words only (JACK's own
   // complaints go to the diagnostics, not to the terminal).
   test::ScopedEnv elsewhere{"JACK_DEFAULT_SERVER", "padkbd-no-such-server"};
-  const MidiPortListing none = portmodule::listPorts(MidiApi::Jack);
-  EXPECT_EQ(none.listed.message(), "no JACK server is running");
-  EXPECT_TRUE(none.ports.empty());
   const std::string err = (tmp.path() / "err").string();
   const auto [status, out] = padkbd("devices --midi-api jack 2>" + err);
   EXPECT_EQ(status, 0);
@@ -186,7 +181,7 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
 
   // The tool reads the keyboard's settings through the port (among notes,
   // padding and another maker's SysEx, as hardware sends them), then names
-  // each message by them until Ctrl+C.
+  // each message by them until Ctrl+C (as text: the tool's tests).
   sim.changeFaults([](Faults& f) { f = Faults::hardwareLike(Faults::Traffic::OwnTransfer); });
   test::ScopedEnv state{"XDG_STATE_HOME", (tmp.path() / "state").string()};
   const std::string json =
@@ -196,12 +191,8 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
       R"({"controls":[{"index":9,"name":"Pad 2"}],"message":"controller","channel":11,)"
       R"("controller":42,"value":118,"bytes":"ba 2a 76"})"
       "\n";
-  const std::string text =
-      "Pad 1 · note on E0 · velocity 90 · channel 10\n"
-      "Pad 2 · controller 42 · value 118 · channel 11\n";
-  for (const bool asJson : {false, true}) {
-    Running tool(std::string("--midi-api jack --port stand-in monitor") + (asJson ? " --json" : ""),
-                 tmp.path());
+  {
+    Running tool("--midi-api jack --port stand-in monitor --json", tmp.path());
     ASSERT_TRUE(eventually([&] { return tool.err() == "listening; Ctrl+C stops\n"; }))
         << tool.err();
     {
@@ -213,18 +204,16 @@ TEST_F(MidiPort, ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouc
     ASSERT_TRUE(eventually([&] { return tool.out().find('\n') < tool.out().rfind('\n'); }))
         << tool.out();
     EXPECT_EQ(tool.stop(SIGINT), 0);
-    EXPECT_EQ(tool.out(), asJson ? json : text);
-    // The music program heard every message, then and after.
-    standIn.release(8);
-    standIn.release(9);
-    ASSERT_TRUE(eventually([&] {
-      std::lock_guard lock(program.mutex);
-      return program.heard.size() == 4;
-    }));
-    EXPECT_EQ(
-        std::exchange(program.heard, {}),
-        (std::vector<Message>{{0x99, 28, 90}, {0xBA, 42, 118}, {0x89, 28, 0x40}, {0xBA, 42, 9}}));
+    EXPECT_EQ(tool.out(), json);
   }
+  // The music program heard every message, then and after (what each one is: the simulated
+  // keyboard's tests).
+  standIn.release(8);
+  standIn.release(9);
+  EXPECT_TRUE(eventually([&] {
+    std::lock_guard lock(program.mutex);
+    return program.heard.size() == 4;
+  }));
 
   // A keyboard that goes away ends it, said.
   const std::string document = (tmp.path() / "default.padkbd").string();

@@ -107,10 +107,9 @@ TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIs
   }
   EXPECT_TRUE(sim.writes().empty());
 
-  // More than eight: the first eight are sent.
+  // More than eight: the first eight are sent (each to its own gain: the keyboard's gains).
   ASSERT_TRUE(ButtonAction::setGainWithArray(io, {0, 1, 2, 3, 4, 5, 6, 127, 500}));
   EXPECT_EQ(sim.writes().at(7), message(0x02, 0x40, 0x34, {0x07, 0x77, 0x7F, 0xF7}));
-  EXPECT_EQ(sent(sim, kTarget), (Bytes{0x70, 0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77}));
   EXPECT_EQ(sim.gains(), (std::array<std::uint8_t, 8>{0, 1, 2, 3, 4, 5, 6, 127}));
   // A failed gain write stops the rest.
   sim.clearLog();
@@ -211,6 +210,7 @@ TEST_F(PadActionTest, TheWorkingCopyComesBackWholeAndThePopUpsHoldTheResourcesLi
   const PopUpValue lists = pad.InitializePopUp();
   const auto resource = files.readChoiceLists();
   using P = PopUpValue;
+  // clang-format off
   const std::pair<StringList P::*, const char*> each[] = {
       {&P::globalCArray, "globalChannel"},    {&P::globalOArray, "globalOctave"},
       {&P::globalPVCArray, "globalPadVelCurve"}, {&P::globalKAArray, "globalKnobAccel"},
@@ -221,6 +221,7 @@ TEST_F(PadActionTest, TheWorkingCopyComesBackWholeAndThePopUpsHoldTheResourcesLi
       {&P::maxArray, "select127"},            {&P::memArray, "mem"},
       {&P::crArray, "select127"},             {&P::cgArray, "select127"},
       {&P::cbArray, "select127"}};
+  // clang-format on
   for (const auto& [list, key] : each) EXPECT_EQ(lists.*list, resource.at(key)) << key;
   EXPECT_TRUE(lists.modeOptionArray.empty());
 }
@@ -346,10 +347,6 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   for (int i = 0; i < 64; ++i) EXPECT_EQ(sim.controlInSlot(3, i), *pad.GetButtonValueWithID(i));
   EXPECT_EQ(sim.globalsInSlot(3), *pad.getPadValue());
   EXPECT_TRUE(sim.protocolErrors().empty());  // (closed after it: the editor's tests)
-  ASSERT_TRUE(pad.OpenInterface());
-  sim.clearLog();
-  ASSERT_TRUE(ButtonAction::SetDeviceWithArray(io, {}, sim.globalsInSlot(1)));
-  EXPECT_EQ(sim.writes().size(), 6u) << "an empty list writes only the global block";
 
   // A failed write stops the send, which says where.
   ASSERT_TRUE(pad.OpenInterface());
@@ -367,7 +364,8 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_EQ(pad.usePreset(preset).message(), "global settings: memory slot 10 is outside 1-9");
   pad.getPadValue()->mem = 9;
   sim.clearLog();
-  EXPECT_EQ(pad.WritePadValueToDevice().message(), "memory slot 10 is outside 1-9; nothing was sent");
+  EXPECT_EQ(pad.WritePadValueToDevice().message(),
+            "memory slot 10 is outside 1-9; nothing was sent");
   EXPECT_TRUE(sim.writes().empty() && pad.lastWritten() == 0);
   PadAction empty{io, files};
   EXPECT_EQ(empty.WritePadValueToDevice().message(), "there are no settings to send yet");

@@ -21,6 +21,16 @@ inline Preset samplePreset() {
   return preset;
 }
 
+// The binary property list of an XML document.
+inline std::string binaryOf(const std::string& xml) {
+  char* binary = nullptr;
+  std::uint32_t size = 0;
+  plist_to_bin(parsePlist(xml, nullptr).get(), &binary, &size);
+  std::string bytes(binary, size);
+  plist_to_bin_free(binary);
+  return bytes;
+}
+
 // Equal in everything a preset document holds (the version is no part of it).
 inline bool sameValues(const Preset& a, const Preset& b) {
   return presetToXml(a.buttons, *a.global) == presetToXml(b.buttons, *b.global);

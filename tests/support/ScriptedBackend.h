@@ -27,7 +27,6 @@ class ScriptedBackend : public UsbBackend {
   std::vector<UsbDevice> devices = {{7, "scripted controller"}};
   std::vector<UsbInterfaceInfo> interfaces = {{0, 1, 1}, {1, 1, 3}};
   int packetSize = 64;  // of the read pipe; the write pipe's is 64
-  std::vector<UsbPipeProperties> pipes;  // when given, the interface's pipes instead
   // Steps that fail, with their status: "create", "handle" (created without
   // a handle), "open", "endpoints", "pipe N"; "find" finds nothing.
   std::map<std::string, UsbStatus> failing;
@@ -50,12 +49,11 @@ class ScriptedBackend : public UsbBackend {
   UsbStatus closeInterface(UsbInterfaceHandle) override { return step("close"); }
   void releaseInterface(UsbInterfaceHandle) override { step("release"); }
   UsbStatus numEndpoints(UsbInterfaceHandle, int& count) override {
-    count = pipes.empty() ? 2 : static_cast<int>(pipes.size());
+    count = 2;
     return status("endpoints");
   }
   UsbStatus pipeProperties(UsbInterfaceHandle, int pipe, UsbPipeProperties& p) override {
-    p = pipes.empty() ? UsbPipeProperties{pipe == 1 ? 1 : 0, pipe, 2, pipe == 1 ? packetSize : 64, 0}
-                      : pipes.at(static_cast<std::size_t>(pipe - 1));
+    p = {pipe == 1 ? 1 : 0, pipe, 2, pipe == 1 ? packetSize : 64, 0};
     return status("pipe " + std::to_string(pipe));
   }
   UsbStatus writePipe(UsbInterfaceHandle, int, const std::uint8_t*, std::size_t) override {

@@ -38,6 +38,8 @@ Bytes bytewise(const Bytes& m, std::uint8_t cable = 0, const Bytes& after = {}) 
   return out;
 }
 
+// (What the generated traffic below puts before a reply, whole messages of
+// others and broken ones, is not repeated here.)
 TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
   // The reply and its packets (the first two hold its first six bytes), the
   // packets of an older one, one longer than any.
@@ -60,11 +62,8 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
       {"every other form between packets", {part(p, 0, 8), traffic, part(p, 8, 16)}, r42},
       {"every other form between bytes", {bytewise(r, 0, traffic)}, r42},
       {"others between, on other cables too", {bytewise(r, 3, others)}, r42},
-      {"cut off by a start", {part(old, 0, 12), p}, r42},
       {"cut off by a start alone", {bytewise(part(reply(0x11), 0, 9)), bytewise(r)}, r42},
       {"after one broken in a packet, never ended", {{4, 0xF0, 1, 0x90, 4, 0x3C, 0x64, 0}, p}, r42},
-      {"after one broken in a packet", {{7, 0xF0, 0x90, 0xF7}, p}, r42},
-      {"after one broken alone", {bytewise({0xF0, 0x01, 0x90, 0x3C, 0xF7}), p}, r42},
       {"after one broken by its end", {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, p}, r42},
       {"an end alone after one broken by its end",
        {part(old, 0, 12), {7, 0x30, 0x11, 0x00}, {5, 0xF7, 0, 0}},
@@ -76,7 +75,6 @@ TEST(PacketForms, EachFormGivesTheReplyAndNothingBrokenPassesForOne) {
       {"one between single bytes", {bytewise(head), {0x0F, 0x80, 0, 0}, bytewise(tail)}, none},
       {"a tail after another maker's message", {{7, 0xF0, 0x7E, 0xF7}, part(p, 4, 16)}, none},
       {"zero-padded to a whole packet", {padded}, r42},
-      {"after another maker's", {packetsFromSysEx(otherMaker), p}, r42},
       {"another maker's only", {packetsFromSysEx(otherMaker)}, none},
       {"cut short", {part(p, 0, 8)}, none},
   };
