@@ -16,10 +16,6 @@ QString focusName() {
   return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
 
-QString cursorName(EditorHarness& editor) {
-  return focusedElement(editor.vc().surface)->objectName();
-}
-
 QAccessibleInterface* accessible(QWidget* element) {
   return QAccessible::queryAccessibleInterface(element);
 }
@@ -39,14 +35,12 @@ class AccessTest : public QObject {
   // A click puts the focus on the surface, even from a pop-up; the arrows
   // then move the current control as clicks would, over rows and columns
   // as on the keyboard, stopping at the edges; Space and Enter switch the
-  // bank. Nothing is edited, nothing can be undone.
+  // bank. Nothing is edited, nothing can be undone. (What a click shows:
+  // WindowTest::selectorsChooseTheControl.)
   void arrowsMoveTheCurrentControl() {
     EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
     editor.menu("globalC")->setFocus();
-    const PadValue globals = *vc.session().global();
-    const std::vector<ButtonValue> records = editor.snapshot();
-    const QString undo = editor.action("actionUndo")->text();
     editor.click(9);  // Pad 1, control 8
     QCOMPARE(focusName(), QStringLiteral("selectorGrid"));
     using K = Qt::Key;
@@ -57,14 +51,11 @@ class AccessTest : public QObject {
         {K::Key_Up, 1, 0, "white1", false},        {K::Key_Up, 1, 0, "white1", false},
         // Moved onto, the bank switch switches nothing.
         {K::Key_Left, 1, 0, "bankSwitch", false},  {K::Key_Left, 1, 0, "bankSwitch", false},
-        {K::Key_Up, 1, 0, "bankSwitch", false},    {K::Key_Down, 1, 8, "pad1", false},
-        {K::Key_Right, 7, 15, "pad8", false},      {K::Key_Right, 1, 15, "pad8", false},
-        {K::Key_Down, 5, 55, "pad48", false},      {K::Key_Down, 1, 63, "other8", false},
-        {K::Key_Down, 1, 63, "other8", false},     {K::Key_Right, 1, 63, "other8", false},
-        {K::Key_Left, 7, 56, "other1", false},     {K::Key_Left, 1, 56, "other1", false},
-        {K::Key_Up, 7, 0, "white1", false},        {K::Key_Right, 7, 7, "white8", false},
-        {K::Key_Right, 1, 7, "white8", false},     {K::Key_Down, 1, 15, "pad8", false},
-        {K::Key_Up, 1, 7, "white8", false},        {K::Key_Left, 8, 0, "bankSwitch", false},
+        {K::Key_Down, 1, 8, "pad1", false},        {K::Key_Right, 7, 15, "pad8", false},
+        {K::Key_Right, 1, 15, "pad8", false},      {K::Key_Down, 5, 55, "pad48", false},
+        {K::Key_Down, 1, 63, "other8", false},     {K::Key_Down, 1, 63, "other8", false},
+        {K::Key_Left, 7, 56, "other1", false},     {K::Key_Up, 7, 0, "white1", false},
+        {K::Key_Left, 1, 0, "bankSwitch", false},
         // Chosen, it takes the current control to its partner.
         {K::Key_Space, 1, 8, "bankSwitch", true},  {K::Key_Space, 1, 0, "bankSwitch", false},
         {K::Key_Return, 1, 8, "bankSwitch", true}, {K::Key_Right, 1, 8, "white1", true},
@@ -72,23 +63,14 @@ class AccessTest : public QObject {
         {K::Key_Down, 1, 9, "pad2", true},
         // clang-format on
     };
-    QString ring = "9";  // the ring stays on the last control when the cursor is on the switch
     for (const auto& [key, times, current, cursor, secondBank] : steps) {
-      for (int n = 0; n < times; ++n) {
-        QTest::keyClick(vc.surface, key);
-        if (focusedElement(vc.surface) != vc.bankSwitch)
-          ring = QString::number(editor::tagOf(focusedElement(vc.surface)));
-      }
+      for (int n = 0; n < times; ++n) QTest::keyClick(vc.surface, key);
       QVERIFY(vc.session().current() == editor.record(current));
-      QCOMPARE(vc.controlName->text(), QString::fromStdString(vc.session().controlName(current)));
-      QCOMPARE(cursorName(editor), QString::fromLatin1(cursor));
-      QCOMPARE(editor.selectedTags(), QStringList{ring});
+      QCOMPARE(focusedElement(vc.surface)->objectName(), QString::fromLatin1(cursor));
       QCOMPARE(vc.session().secondBank(), secondBank);
     }
     QCOMPARE(focusName(), QStringLiteral("selectorGrid"));
-    QVERIFY(*vc.session().global() == globals && editor.snapshot() == records);
-    QCOMPARE(editor.action("actionUndo")->text(), undo);
-    QVERIFY(!vc.session().canUndo());
+    QVERIFY(!vc.session().canUndo());  // an edit would be a step
     // The focus frame is drawn on the cursor's element while the surface has focus.
     const QImage framed = editor.element(10)->grab().toImage();
     editor.menu("mode")->setFocus();
@@ -112,7 +94,7 @@ class AccessTest : public QObject {
         {Qt::Key_Space, "pad6", {"14"}}};
     for (const auto& [key, cursor, chosen] : steps) {
       QTest::keyClick(vc.surface, key);
-      QCOMPARE(cursorName(editor), QString::fromLatin1(cursor));
+      QCOMPARE(focusedElement(vc.surface)->objectName(), QString::fromLatin1(cursor));
       QCOMPARE(editor.selectedTags(), chosen);
       QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: %1").arg(chosen.size()));
       QVERIFY(vc.session().current() == bulkRecord);
@@ -140,24 +122,17 @@ class AccessTest : public QObject {
                             "chooseByPlayingButton BulkButton DefaultButton LoadButton "
                             "SaveButton gainsButton sendToKeyboardButton selectorGrid")
                  .split(' '));
-    for (const auto& [key, to] : {std::pair{Qt::Key_Backtab, "sendToKeyboardButton"},
-                                  {Qt::Key_Tab, "selectorGrid"},
-                                  {Qt::Key_Tab, "globalC"},
-                                  {Qt::Key_Backtab, "selectorGrid"}}) {
-      QTest::keyClick(QApplication::focusWidget(), key);
-      QCOMPARE(focusName(), QString::fromLatin1(to));
-    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);  // Qt walks the same chain back
+    QCOMPARE(focusName(), QStringLiteral("sendToKeyboardButton"));
   }
 
-  // The wheel turns a pop-up only once it has the focus; before, the wheel
-  // goes on to what holds it.
+  // The wheel turns a pop-up, global or the control's, only once it has the
+  // focus; before, the wheel goes on to what holds it.
   void wheelTurnsOnlyAFocusedPopUp() {
     EditorHarness editor({}, EditorHarness::Start::Shown);
     editor.click(14);
-    for (const auto& [popUp, menu] : {std::pair{"globalO", &PadValue::globalOctaveTransposition},
-                                      std::pair{"mem", &PadValue::mem}}) {
-      QComboBox* combo = editor.menu(popUp);
-      QCOMPARE(combo->focusPolicy(), Qt::StrongFocus);
+    for (const char* name : {"globalO", "CCnum"}) {
+      QComboBox* combo = editor.menu(name);
       const int before = combo->currentIndex();
       const auto turn = [&] {
         QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(),
@@ -165,15 +140,14 @@ class AccessTest : public QObject {
         QApplication::sendEvent(combo, &wheel);
         return wheel.isAccepted();
       };
-      QVERIFY(!turn());
-      QVERIFY(combo->currentIndex() == before && (*editor.vc().session().global()).*menu == before);
+      QVERIFY(!turn() && combo->currentIndex() == before);
       combo->setFocus();
-      QVERIFY(turn());
-      QVERIFY(combo->currentIndex() == before + 1 &&
-              (*editor.vc().session().global()).*menu == before + 1);
+      QVERIFY(turn() && combo->currentIndex() == before + 1);
     }
-    for (const char* name : {"mode", "cr", "CCnum"})
-      QCOMPARE(editor.menu(name)->focusPolicy(), Qt::StrongFocus);
+    // The turns reached the preset.
+    QVERIFY(editor.vc().session().global()->globalOctaveTransposition ==
+                editor.menu("globalO")->currentIndex() &&
+            editor.record(13)->MIDInumb == editor.menu("CCnum")->currentIndex());
   }
 
   // Each selector reads as a button named after its control and described by
@@ -183,10 +157,9 @@ class AccessTest : public QObject {
     EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
     QCOMPARE(accessible(editor.element(1))->role(), QAccessible::Button);
+    // (Pad 1, red: in the second bank, below.)
     for (const auto& [tag, name, description] : {std::tuple{1, "Knob 1", "note G#-2, channel 2"},
-                                                 {2, "Knob 2", "controller 21, channel 3"},
                                                  {57, "Button 1", "RPN 76, channel 7"},
-                                                 {9, "Pad 1", "note E0, channel 10, red"},
                                                  {14, "Pad 6", "controller 50, channel 15, orange"},
                                                  {16, "Pad 8", "note F#1, channel Global, yellow"},
                                                  {53, "Pad 45", "no note, channel 3, pink"}})
@@ -195,19 +168,16 @@ class AccessTest : public QObject {
     editor.click(14);
     QAccessible::State state = accessible(editor.element(14))->state();
     QVERIFY(state.selected && state.focused && !state.checked);
-    QVERIFY(!accessible(editor.element(9))->state().selected);
     // A note, on the global channel, in purple.
     for (const auto& [menu, position] :
          {std::pair{"mode", 0}, {"CCnum", 40}, {"channel", 16}, {"cr", 64}, {"cg", 0}, {"cb", 127}})
       editor.choose(menu, position);
     QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E0, channel Global, purple"}));
-    editor.choose("globalO", 1);  // +1, from -1
-    QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E2, channel Global, purple"}));
     editor.record(13)->CR = -1;  // as a document can have it
     vc.showAll();
-    QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E2, channel Global, unlit"}));
+    QCOMPARE(spoken(editor.element(14)), (QStringList{"Pad 6", "note E0, channel Global, unlit"}));
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
-    QCOMPARE(spoken(editor.element(1)), (QStringList{"Pad 1", "note E2, channel 10, red"}));
+    QCOMPARE(spoken(editor.element(1)), (QStringList{"Pad 1", "note E0, channel 10, red"}));
     QCOMPARE(spoken(vc.bankSwitch).first(), QStringLiteral("Bank 2"));
     QVERIFY(accessible(vc.bankSwitch)->state().checked);
     QCOMPARE(padkbd::editor::colourWord(QColor(128, 128, 128)), QStringLiteral("grey"));

@@ -40,7 +40,7 @@ class ActionsTest : public QObject {
  private slots:
   // Pads are chosen one by one, by row, all at once or by Shift-click (other
   // controls not at all); leaving copies the bulk record's mode, option and
-  // colour onto them; Cancel and Esc copy nothing.
+  // colour onto them; Cancel copies nothing.
   void bulkChange() {
     EditorHarness editor;
     auto& vc = editor.vc();
@@ -70,7 +70,6 @@ class ActionsTest : public QObject {
     editor.click(60);
     editor.click(2);
     QCOMPARE(editor.selectedTags(), (QStringList{"9", "10", "11", "12"}));
-    QCOMPARE(vc.bulkCount->text(), QStringLiteral("Pads chosen: 4"));
     for (auto [menu, position] :
          {std::pair{"mode", 1}, {"modeOption", 2}, {"cr", 10}, {"cg", 20}, {"cb", 30}})
       editor.choose(menu, position);
@@ -85,18 +84,13 @@ class ActionsTest : public QObject {
           std::tuple(1, 2, 10, 20, 30);
     QVERIFY(editor.snapshot() == after);
     checkLights(editor);
-    QVERIFY(editor.showActive());
-    for (bool byEsc : {false, true}) {
-      QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
-      if (!byEsc) QCOMPARE(editor.menu("cr")->currentIndex(), 10);  // the last pass's values
-      editor.click(13);
-      editor.choose("cr", 5);
-      if (byEsc) QTest::keyClick(&window, Qt::Key_Escape);
-      if (!byEsc) QTest::mouseClick(vc.bulkCancelButton, Qt::LeftButton);
-      QVERIFY(!vc.session().inBulk() && editor.snapshot() == after);
-      QVERIFY(vc.sendToKeyboardButton->isEnabled() && editor.menu("val")->isEnabled());
-      QCOMPARE(vc.BulkButton->text(), QStringLiteral("批量改变红色/绿色/蓝色"));
-    }
+    // Cancel copies nothing (Esc: bulkModeHoldsUndoAndEsc).
+    QTest::mouseClick(vc.BulkButton, Qt::LeftButton);
+    QCOMPARE(editor.menu("cr")->currentIndex(), 10);  // the last pass's values
+    editor.click(13);
+    editor.choose("cr", 5);
+    QTest::mouseClick(vc.bulkCancelButton, Qt::LeftButton);
+    QVERIFY(!vc.session().inBulk() && editor.snapshot() == after);
     vc.undoAction();  // the whole pass is one step
     QVERIFY(editor.snapshot() == before);
   }
@@ -147,9 +141,7 @@ class ActionsTest : public QObject {
   void coloursAndNotes() {
     EditorHarness editor;
     auto& vc = editor.vc();
-    checkLights(editor);
     for (int c = 0; c <= 127; ++c) QCOMPARE(toComponent(toChannel(c)), c);
-    QVERIFY(padColour(0, 0, 0).isValid() && !padColour(-1, 0, 0).isValid());
     QTest::mouseClick(vc.bankSwitch, Qt::LeftButton);
     editor.click(2);  // Pad 2 on the top row
     editor.choose("cr", 127);
@@ -188,7 +180,9 @@ class ActionsTest : public QObject {
 
   // Send asks first, against what the history says the slot holds, then
   // writes the chosen slot, records it and says so in a message window of
-  // its own; "don't ask again" is kept. A send that writes nothing records nothing.
+  // its own; "don't ask again" is kept. (The question after a send cut
+  // short, and what the history keeps of each exchange: HistoryTest and
+  // KeyboardServiceTest.)
   void sendConfirmsAndWritesTheSlot() {
     EditorHarness editor;
     auto& vc = editor.vc();
@@ -199,9 +193,7 @@ class ActionsTest : public QObject {
       return keep(parent, t, d, again) && send;
     };
     editor.click(14);  // Pad 6, control 13
-    editor.choose("globalC", 11);
     editor.choose("mem", 4);
-    const auto inSlot0 = editor.sim().controlInSlot(0, 13);
     QVERIFY(editor.send());
     QCOMPARE(editor.sendQuestions.first(),
              "Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all 598 "
@@ -225,17 +217,14 @@ class ActionsTest : public QObject {
     QVERIFY(vc.messageWindow()->text() == sentTo(5) && editor.status() == sentTo(5));
     QVERIFY(vc.session().changesOnKeyboard().empty());  // the slot now holds what is shown
     QCOMPARE(editor.sim().controlInSlot(4, 13), *editor.record(13));
-    QCOMPARE(editor.sim().globalsInSlot(4).globalMIDIChannel, 11);
-    QCOMPARE(editor.sim().controlInSlot(0, 13), inSlot0);
-    QVERIFY(editor.sim().protocolErrors().empty() && !editor.sim().isClaimed());
-    const auto held = padkbd::History(padkbd::History::defaultPath()).list();
-    QVERIFY(held && held->size() == 2 && held->front().source == "from the keyboard, edited");
+    QVERIFY(!editor.sim().isClaimed());
+    const auto sent = padkbd::History(padkbd::History::defaultPath()).entry(2);
     editor.choose("channel", 3);
     QVERIFY(editor.send());
     QCOMPARE(editor.sendQuestions.mid(4),
              (QStringList{QStringLiteral("Memory 5: last sent by padkbd on %1, from the keyboard, "
                                          "edited; against that, 1 setting changes")
-                              .arg(padkbd::editor::whenWords(held->front().at)),
+                              .arg(padkbd::editor::whenWords(sent->at)),
                           "Pad 6: channel Channel 15 → Channel 4"}));
     QVERIFY(editor.send());
     QCOMPARE(editor.sendQuestions.size(), 6);  // not asked again
@@ -246,8 +235,6 @@ class ActionsTest : public QObject {
     QCOMPARE(offline.vc().messageWindow()->detail(),  // and what to do
              "No keyboard with USB id 1209:0001 was found. Is it plugged in? Keyboard → "
              "Keyboard… lists the USB MIDI devices and chooses another.");
-    QVERIFY(offline.sim().writeCount() == 0 &&
-            padkbd::History(padkbd::History::defaultPath()).list()->empty());
   }
 
   // Save, Default and Load: the preset comes back whole, the current control
@@ -341,7 +328,6 @@ class ActionsTest : public QObject {
     vc.documents().saveAction();
     QVERIFY(editor.problems.isEmpty() && readAll(mine) == myXml);
     QVERIFY(!editor.window().isWindowModified());
-    QCOMPARE(editor.window().windowTitle(), QStringLiteral("mine.padkbd[*] — padkbd"));
     vc.dialogs.saveDocumentPath = [&](QWidget*) {  // as a read arriving meanwhile would
       vc.session().setGlobal(padkbd::GlobalField::OctaveTransposition, 3);
       return QString::fromStdString(mine.string());
@@ -385,8 +371,6 @@ class ActionsTest : public QObject {
     QVERIFY(editor.send() && editor.sim().writeCount() > 100 && !editor.sim().isClaimed());
     QCOMPARE(vc.messageWindow()->text(), kConnectFailed + mixIn(editor.sim().writeCount()));
     QVERIFY(editor.status() == vc.messageWindow()->text() && !vc.session().knowsKeyboard());
-    const auto stopped = padkbd::History(padkbd::History::defaultPath()).list()->front();
-    const int before = editor.sim().writeCount();
     // Sends from a fresh count, the last send's progress forgotten.
     const auto sendAgain = [&] {
       editor.sim().resetCounters();
@@ -399,13 +383,6 @@ class ActionsTest : public QObject {
     const auto* progress = vc.messageWindow()->findChild<QLabel*>("messageProgressText");
     QVERIFY(progress->text().startsWith(QStringLiteral("Sending to memory slot 1… ")));
     cancelAt(Stage::Sending, 100, nullptr, "messageCancelButton");
-    // The second send's question (the first's text and details come before).
-    QCOMPARE(editor.sendQuestions.value(2),
-             QStringLiteral("Memory 1: a send by padkbd on %1, from the keyboard, "
-                            "edited, stopped after %2 of 598 settings; all 598 settings "
-                            "will be written")
-                 .arg(padkbd::editor::whenWords(stopped.at))
-                 .arg(before));
     const int written = editor.sim().writeCount();
     QVERIFY(written >= 100 && written < padkbd::PadAction::kFullExchange &&
             !editor.sim().isClaimed());
@@ -453,10 +430,8 @@ class ActionsTest : public QObject {
       faults.pace = std::chrono::microseconds(200);
       faults.unplugAfter = unplugAt;
     });
-    const auto shown = editor.snapshot();
     QVERIFY(editor.read());
     QVERIFY(editor.status() == kConnectFailed && editor.keyboardState() == kNoKeyboard);
-    QVERIFY(editor.snapshot() == shown);
     editor.sim().replug();
     QTRY_COMPARE(editor.status(), kReadSucceeded);
 

@@ -22,7 +22,6 @@
 #include "editor/MainWindowController.h"
 #include "editor/ViewController.h"
 #include "history/History.h"
-#include "history/SendPreview.h"
 #include "sim/SimulatedController.h"
 #include "storage/FileAction.h"
 #include "storage/Settings.h"
