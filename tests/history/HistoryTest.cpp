@@ -332,6 +332,7 @@ TEST_F(HistoryTest, AReadOnlyUnreadableOrForeignDatabaseIsToldAndLeftAlone) {
       History user(path_);
       const std::string why = user.record(sendTo(2, 5, preset_, "new")).message();
       const bool listed = user.list().ok();
+      // No notice: nothing was set aside.
       _exit(why == expected && listed == (mode != 0) && user.takeNotice().empty() ? 0 : 1);
     }
     int status = 0;
@@ -342,9 +343,6 @@ TEST_F(HistoryTest, AReadOnlyUnreadableOrForeignDatabaseIsToldAndLeftAlone) {
                    " is read-only (attempt to write a readonly database)");
   asUser(0, "the history database " + path_.string() +
                 " cannot be opened (unable to open database file)");
-  ::chmod(path_.c_str(), 0644);
-  History root(path_);
-  EXPECT_EQ(ids(root), (Ids{1}));
 
   fs::remove_all(path_.parent_path());
   fs::create_directories(path_.parent_path());
