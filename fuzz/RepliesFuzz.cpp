@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "link/InterfaceAction.h"
-#include "link/usb/UsbLink.h"
 #include "model/Log.h"
 #include "protocol/ButtonAction.h"
 #include "protocol/PadAction.h"
@@ -22,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The default preset never changes: it is read once.
   static const Preset defaults = FileAction({}, {}).defaultPreset();
 
-  test::ScriptedBackend backend;
+  test::ScriptedLink scripted;
   for (std::size_t at = 0; at < size;) {
-    test::ScriptedBackend::Read& read = backend.reads.emplace_back();
+    test::ScriptedBackend::Read& read = scripted.backend.reads.emplace_back();
     const bool timeout = data[at] == 0xFF;
     const std::size_t n = timeout ? 0 : std::min<std::size_t>(data[at] % 65, size - at - 1);
     if (timeout) read.status = UsbStatus::Timeout;
@@ -32,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at += 1 + n;
   }
 
-  UsbLink link(backend);
-  InterfaceAction io(link);
+  InterfaceAction& io = scripted.usb;
   FileAction files({}, {});
   PadAction pad(io, files);
   const bool read = pad.ReadPadValueFromDevice().ok();
@@ -49,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Any outcome will do: what is looked for is a crash or a read out of bounds.
   if (pad.OpenInterface()) (void)pad.WritePadValueToDevice();
   if (pad.OpenInterface()) {
-    (void)ButtonAction::setGainWithArray(io, std::vector<std::int32_t>(ButtonAction::kGainCount, 64));
+    (void)ButtonAction::setGainWithArray(io,
+                                         std::vector<std::int32_t>(ButtonAction::kGainCount, 64));
     io.KillInterface();
   }
   return 0;

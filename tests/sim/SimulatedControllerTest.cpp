@@ -96,12 +96,13 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
   EXPECT_EQ(sim.loadStateText(large, "text").message(),
             "Simulator state file text is too large (4194323 bytes)");
   EXPECT_EQ(sim.stateText(), before);
-  // A file: none (as a folder), one too large; a slot that is not there holds nothing.
+  // A file: none (a folder, which is not one either), one too large; a slot that is not there
+  // holds nothing.
   const test::TempDir dir;
   test::writeAll(dir / "large", large);
   for (const auto& [path, why] :
-       {std::pair{dir / "none", "Simulator state file " + (dir / "none").string() +
-                                    " does not exist or is not a file"},
+       {std::pair{dir.path(), "Simulator state file " + dir.path().string() +
+                                  " does not exist or is not a file"},
         {dir / "large",
          "Simulator state file " + (dir / "large").string() + " is too large (4194323 bytes)"}})
     EXPECT_EQ(sim.loadState(path).message(), why);

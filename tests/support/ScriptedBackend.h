@@ -1,7 +1,8 @@
 // A UsbBackend whose answers the test sets: the devices found, the interfaces
 // listed, the steps that fail, a queue of read deliveries: the odd replies
 // and failures the simulated keyboard does not give. It records the calls,
-// so tests can check what the transport did.
+// so tests can check what the transport did. ScriptedLink puts the transport
+// over it.
 #pragma once
 
 #include <algorithm>
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "link/InterfaceAction.h"
 #include "link/usb/UsbBackend.h"
+#include "link/usb/UsbLink.h"
 
 namespace padkbd::test {
 
@@ -82,6 +85,14 @@ class ScriptedBackend : public UsbBackend {
     calls.push_back(name);
     return status(name);
   }
+};
+
+// The transport over raw USB with a scripted backend; open() finds and opens it.
+struct ScriptedLink {
+  ScriptedBackend backend;
+  UsbLink link{backend};
+  InterfaceAction usb{link};
+  bool open() { return usb.FindDevice() && usb.CreateInterface(); }
 };
 
 }  // namespace padkbd::test

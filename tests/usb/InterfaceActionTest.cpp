@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "link/UsbMidi.h"
-#include "link/usb/UsbLink.h"
 #include "model/Log.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/ScriptedBackend.h"
@@ -32,15 +31,7 @@ int value(const Result<std::int8_t>& read) {
   return read ? *read : -1;
 }
 
-// The transport over raw USB with a scripted backend, found and opened if asked.
-struct Scripted {
-  test::ScriptedBackend backend;
-  UsbLink link{backend};
-  InterfaceAction usb{link};
-  explicit Scripted(bool open = false) {
-    EXPECT_TRUE(!open || (usb.FindDevice() && usb.CreateInterface()));
-  }
-};
+using Scripted = test::ScriptedLink;
 
 // The transport over the simulated keyboard, found and opened.
 struct OnSim {
@@ -67,7 +58,7 @@ TEST(InterfaceActionCreate, TakesTheSecondInterfaceAndReadsWholePacketsOfItsRead
     Scripted s;
     s.backend.interfaces = {{4, 1, 1}, {2, 1, 3}, {0, 1, 3}};
     s.backend.packetSize = packet;
-    ASSERT_TRUE(s.usb.FindDevice() && s.usb.CreateInterface());
+    ASSERT_TRUE(s.open());
     EXPECT_EQ(s.backend.calls.at(0), "create 2");
     (void)s.usb.ReadValueFromDevice();
     EXPECT_EQ(s.backend.readSizes.at(0), read) << packet;
@@ -104,7 +95,8 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
 
 TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExchange) {
   // Over raw USB: a second open gives the first handle back before it takes one.
-  Scripted scripted(true);
+  Scripted scripted;
+  ASSERT_TRUE(scripted.open());
   scripted.backend.calls.clear();
   ASSERT_TRUE(scripted.usb.CreateInterface());
   EXPECT_EQ(scripted.backend.calls,
@@ -224,7 +216,8 @@ TEST(InterfaceActionRead, Byte63StaysZeroWhateverTheBackendDelivers) {
   sysex.resize(70, 0x55);
   sysex.push_back(0xF7);
   const Bytes packets = usbmidi::packetsFromSysEx(sysex);
-  Scripted o(true);
+  Scripted o;
+  ASSERT_TRUE(o.open());
   o.backend.reads = {{UsbStatus::Success, {packets.begin(), packets.begin() + 64}, 500},
                      {UsbStatus::Timeout, {packets.begin() + 64, packets.end()}, {}}};
   EXPECT_EQ(o.usb.ReadFromDevice().value(), 63u);
