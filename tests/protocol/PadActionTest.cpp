@@ -77,11 +77,11 @@ TEST_F(PadActionTest, ControlReadRequestsAreByteExactInExchangeOrder) {
   EXPECT_EQ(sim.writes().at(0), message(0x01, 0x00, 0x00, {0x06, 0x30, 0xF7}));
   EXPECT_EQ(sent(sim, kParameter), (Bytes{0, 1, 2, 3, 4, 5, 6}));
 
-  // Control index 8 (ID 50), a pad control: red 08 before green 07, then blue 09.
+  // Control index 8 (ID 50), a pad control: red 08 before green 07, then blue 09. (What
+  // comes back: the start-up read's test.)
   sim.clearLog();
-  const ButtonValuePtr pad = ButtonAction::GetButtonValueWithWW(io, 0x50, 8).value();
+  ASSERT_TRUE(ButtonAction::GetButtonValueWithWW(io, 0x50, 8));
   EXPECT_EQ(sent(sim, kParameter), (Bytes{0, 1, 2, 3, 4, 5, 6, 8, 7, 9}));
-  EXPECT_EQ(*pad, sim.controlInSlot(0, 8));
 }
 
 TEST_F(PadActionTest, GlobalAndGainMessagesAreByteExactAndNothingOutsideATableIsSent) {
@@ -185,45 +185,7 @@ TEST_F(PadActionTest, BytesOutsideTheTableOfTheControlsKindAreReplacedAndListed)
   EXPECT_EQ((std::array{control8->mode, control8->channel, control8->modeOption}),
             (std::array{2, 16, 0}));
   EXPECT_EQ(pad.getPadValue()->globalOctaveTransposition, 5);
-  // What was read can be saved: every value is within its list.
-  EXPECT_TRUE(checkPreset({pad.currentPreset().buttonValueArray, pad.getPadValue()}));
-}
-
-// The working copy written and taken back gives the same 64 records and
-// globals, as new objects; a damaged one leaves the preset in force. The
-// pop-up lists are the resource's, the mode options starting empty.
-TEST_F(PadActionTest, TheWorkingCopyComesBackWholeAndThePopUpsHoldTheResourcesLists) {
-  pad.GetDefaultValue();
-  pad.GetButtonValueWithID(20)->value = 42;
-  pad.getPadValue()->globalMIDIChannel = 7;
-  ASSERT_TRUE(pad.WriteButtonValuesToTemp());
-  const auto old = pad.GetButtonValueWithID(20);
-  pad.GetDefaultValue();
-  ASSERT_TRUE(pad.GetTempValue());
-  EXPECT_NE(pad.GetButtonValueWithID(20), old);
-  EXPECT_EQ(*pad.GetButtonValueWithID(20), *old);
-  EXPECT_EQ(pad.getPadValue()->globalMIDIChannel, 7);
-  test::writeAll(files.workingCopyPath(), "<plist><dict>");
-  EXPECT_FALSE(pad.GetTempValue());
-  EXPECT_EQ(*pad.GetButtonValueWithID(20), *old);
-
-  const PopUpValue lists = pad.InitializePopUp();
-  const auto resource = files.readChoiceLists();
-  using P = PopUpValue;
-  // clang-format off
-  const std::pair<StringList P::*, const char*> each[] = {
-      {&P::globalCArray, "globalChannel"},    {&P::globalOArray, "globalOctave"},
-      {&P::globalPVCArray, "globalPadVelCurve"}, {&P::globalKAArray, "globalKnobAccel"},
-      {&P::globalVCArray, "globalVelocityCurve"}, {&P::nameArray, "buttonName"},
-      {&P::padModeArray, "selectPadMod"},     {&P::otherModeArray, "selectOtherMod"},
-      {&P::valArray, "select127"},            {&P::channelArray, "selectChannel"},
-      {&P::CCnumArray, "selectCCNumber"},     {&P::minArray, "select127"},
-      {&P::maxArray, "select127"},            {&P::memArray, "mem"},
-      {&P::crArray, "select127"},             {&P::cgArray, "select127"},
-      {&P::cbArray, "select127"}};
-  // clang-format on
-  for (const auto& [list, key] : each) EXPECT_EQ(lists.*list, resource.at(key)) << key;
-  EXPECT_TRUE(lists.modeOptionArray.empty());
+  // (That what was read can always be saved: the replies fuzzer.)
 }
 
 TEST_F(PadActionTest, EveryFaultFallsBackToTheDefaultPresetAndAsksNothingMore) {
@@ -369,7 +331,6 @@ TEST_F(PadActionTest, SendWritesThePresetIntoTheSlotOfMemOfAKeyboardFoundAnew) {
   EXPECT_TRUE(sim.writes().empty() && pad.lastWritten() == 0);
   PadAction empty{io, files};
   EXPECT_EQ(empty.WritePadValueToDevice().message(), "there are no settings to send yet");
-  EXPECT_EQ(empty.WriteButtonValuesToTemp().message(), "there are no settings to save yet");
 }
 
 }  // namespace

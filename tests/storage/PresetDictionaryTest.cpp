@@ -49,8 +49,8 @@ TEST(PresetDictionary, ValuesAreReadLeniently) {
   EXPECT_EQ(*GetPadValueFromDic(nullptr), PadValue{});
 }
 
+// (Each case names its own problem: the sample preset has none.)
 TEST(PresetCheck, RangesComeFromTheFieldTables) {
-  EXPECT_TRUE(checkPreset(test::samplePreset()));
   const std::pair<void (*)(Preset&), const char*> cases[] = {
       {[](Preset& p) { p.buttons[7]->mode = 3; }, "Knob 8: mode is none of Note, CC, NRPN / RPN"},
       {[](Preset& p) { p.buttons[0]->channel = 17; },

@@ -40,7 +40,6 @@ TEST(PortModule, WithoutTheModuleEveryOperationFailsSayingWhy) {
        file.string() + ": undefined symbol: padkbd_midiport_operations"},
   };
   portmodule::useFolder(dir.path());
-  EXPECT_EQ(portmodule::folder(), dir.path());
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     c.lay();
@@ -70,7 +69,6 @@ TEST(PortModule, WithoutTheModuleEveryOperationFailsSayingWhy) {
   EXPECT_TRUE(portmodule::load());
   portmodule::useFolder(dir.path());
   EXPECT_TRUE(portmodule::load());
-  EXPECT_FALSE(portmodule::rtmidiVersion().value().empty());
 }
 
 TEST(PortModule, IsLookedForInTheLibFolderBesideTheProgramsOwn) {

@@ -357,13 +357,11 @@ TEST_F(OverLibusb, TheToolChoosesAndReadsANewKeyboard) {
     return cli::run(static_cast<int>(argv.size()), argv.data());
   };
   ASSERT_EQ(padkbd({"use", "1234:5678", "--manufacturer", "00 20 6b"}), 0);
-  // Listed, also while a MIDI port is the way to the keyboard.
-  for (const std::vector<std::string>& devices :
-       {std::vector<std::string>{"devices"}, {"devices", "--port", "Pads"}}) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(padkbd(devices), 0);
-    EXPECT_THAT(testing::internal::GetCapturedStdout(), testing::HasSubstr("1234:5678"));
-  }
+  // Listed, also while a MIDI port is the way to the keyboard (what a listing
+  // holds: FindsControllersAndListsMidiDevicesInBusOrder).
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(padkbd({"devices", "--port", "Pads"}), 0);
+  EXPECT_THAT(testing::internal::GetCapturedStdout(), testing::HasSubstr("1234:5678"));
   EXPECT_EQ(padkbd({"read", "-q", "-o", (dir / "mine.padkbd").string()}), 0);
   EXPECT_TRUE(readPresetFile(dir / "mine.padkbd"));
   // The driver is back (and every request carried the chosen maker's bytes,
