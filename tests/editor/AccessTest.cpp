@@ -127,7 +127,9 @@ class AccessTest : public QObject {
   }
 
   // The wheel turns a pop-up, global or the control's, only once it has the
-  // focus; before, the wheel goes on to what holds it.
+  // focus; before, the wheel goes on to what holds it. (A turned pop-up
+  // reaches the preset through `activated`, as WindowTest::editsReachTheCurrentPreset
+  // checks for every pop-up.)
   void wheelTurnsOnlyAFocusedPopUp() {
     EditorHarness editor({}, EditorHarness::Start::Shown);
     editor.click(14);
@@ -144,10 +146,6 @@ class AccessTest : public QObject {
       combo->setFocus();
       QVERIFY(turn() && combo->currentIndex() == before + 1);
     }
-    // The turns reached the preset.
-    QVERIFY(editor.vc().session().global()->globalOctaveTransposition ==
-                editor.menu("globalO")->currentIndex() &&
-            editor.record(13)->MIDInumb == editor.menu("CCnum")->currentIndex());
   }
 
   // Each selector reads as a button named after its control and described by
@@ -156,7 +154,6 @@ class AccessTest : public QObject {
   void selectorsReadAloud() {
     EditorHarness editor({}, EditorHarness::Start::Shown);
     auto& vc = editor.vc();
-    QCOMPARE(accessible(editor.element(1))->role(), QAccessible::Button);
     // (Pad 1, red: in the second bank, below.)
     for (const auto& [tag, name, description] : {std::tuple{1, "Knob 1", "note G#-2, channel 2"},
                                                  {57, "Button 1", "RPN 76, channel 7"},

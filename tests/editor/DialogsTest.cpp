@@ -120,9 +120,9 @@ class DialogsTest : public QObject {
     fs::create_directories(remembered);
     QVERIFY(padkbd::SettingsFile().storeLastFolder(remembered.string()));
     const QString folder = QString::fromStdString(editor.dir().path().string());
-    // Answers the dialog that `act` opens with `name` in `folder`; what it showed is checked
-    // after.
-    const auto answer = [&](const std::function<void()>& act, const QString& name = {}) {
+    // Answers the dialog that Save (or Load) opens with `name` in `folder`; what it showed is
+    // checked after.
+    const auto answer = [&](bool save, const QString& name = {}) {
       QStringList seen;
       QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -134,20 +134,17 @@ class DialogsTest : public QObject {
         QDialog* asked = dialog;  // QFileDialog hides accept()
         dialog->acceptMode() == QFileDialog::AcceptSave ? asked->accept() : asked->reject();
       });
-      act();
+      save ? vc.documents().saveAction() : vc.documents().loadAction();
       return seen;
-    };
-    const auto save = [&](const QString& name) {
-      return answer([&] { vc.documents().saveAction(); }, name);
     };
     const QString there = QString::fromStdString(remembered.string());
     // A name the folder cannot take (its temporary file's is too long) fails the save.
-    QCOMPARE(save(QString(240, 'x') + ".padkbd"), (QStringList{there, "padkbd"}));
+    QCOMPARE(answer(true, QString(240, 'x') + ".padkbd"), (QStringList{there, "padkbd"}));
     QCOMPARE(editor.problems.size(), 1);
-    QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), there);
-    QCOMPARE(save("Untitle.padkbd"), (QStringList{there, "padkbd"}));
+    QCOMPARE(answer(false).value(0), there);
+    QCOMPARE(answer(true, "Untitle.padkbd"), (QStringList{there, "padkbd"}));
     // Saved, its folder is remembered (only a save that worked moves it).
-    QCOMPARE(answer([&] { vc.documents().loadAction(); }).value(0), folder);
+    QCOMPARE(answer(false).value(0), folder);
   }
 
   // The platform's questions: each button, and Esc, gives its answer; "Don't
