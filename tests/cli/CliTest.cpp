@@ -164,16 +164,13 @@ TEST_F(Cli, CheckShowAndDiffTellEachDocumentsProblemAndDifferences) {
   save("b", b);
   b.buttons[12]->channel = -1;
   save("range", b);
-  b.buttons[12]->channel = 9;
-  b.global->globalMIDIChannel = 16;
-  save("global", b);
   writeAll(at("truncated"), xml.substr(0, xml.size() / 2));
-  // Channels as the user counts them: 0 and 17 are outside.
+  // Channels as the user counts them: 0 is outside.
   const string range = "range: Pad 5: channel 0 is outside 1-16 and Global";
   expect({
       // Each document gets its line and its reason.
-      {"check good range global truncated missing", 1,
-       "good: ok\n" + range + "\nglobal: global settings: MIDI channel 17 is outside 1-16" +
+      {"check good range truncated missing", 1,
+       "good: ok\n" + range +
            "\ntruncated: the file is not a property list\n"
            "missing: cannot open it \\(No such file or directory\\)\n"},
       {"check -", 0, "-: ok\n", "", xml},
@@ -603,14 +600,12 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
       "padkbd: cancelled after ([0-9]+) of 598 settings: memory slot 7 now holds some of the new "
       "settings and some of the old\n");
   std::mt19937 random(20261207);
-  std::map<int, int> statuses;
   std::size_t entries = 0;
   for (int n = 0; n < 100; ++n) {
     // A keyboard taking 100 µs a transfer: a send lasts about a tenth of a second.
     const Result r =
         run("pace=100 send live.padkbd --slot 7 --simulate=state", "", PADKBD_FAULTY_EXE, SIGINT,
             "", std::uniform_int_distribution(0, 250000)(random) / 1e6);
-    ++statuses[r.status];
     const auto listed = History(History::defaultPath()).list();
     ASSERT_TRUE(listed);
     const bool recorded = listed->size() > entries;
@@ -633,9 +628,6 @@ TEST_F(Cli, AnInterruptedSendTellsOnceAndTrulyWhatHappened) {
       EXPECT_FALSE(recorded) << n << r.err;
     }
   }
-  std::printf("exit statuses of 100 interrupted sends: 0 ×%d, 130 ×%d\n", statuses[0],
-              statuses[130]);
-  EXPECT_EQ(statuses[0] + statuses[130], 100);
 }
 
 // The library and sets of nine as a new user meets them: three presets added
