@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -19,7 +18,6 @@
 #include "editor/HistoryDialog.h"
 #include "editor/KeyboardController.h"
 #include "editor/Language.h"
-#include "editor/ListLabels.h"
 #include "editor/MemorySlotsDialog.h"
 #include "editor/PlayController.h"
 #include "editor/Words.h"
@@ -109,8 +107,7 @@ class DesktopTest : public QObject {
     const QStringList shipped{"en", "zh_CN"};
     // clang-format off
     const std::pair<ed::LocaleEnvironment, const char*> cases[] = {
-        {{"", "", "", "en_US.UTF-8"}, "en"},           {{"", "", "", "zh_CN.UTF-8"}, "zh_CN"},
-        {{"", "", "", "de_DE.UTF-8"}, "en"},           {{"", "", "", "zh_TW.UTF-8"}, "en"},
+        {{"", "", "", "en_US.UTF-8"}, "en"},           {{"", "", "", "zh_TW.UTF-8"}, "en"},
         {{"", "", "", "POSIX"}, "source"},             {{"", "", "", ""}, "source"},
         {{"zh_CN:en", "", "", "C"}, "source"},         {{"fr", "", "", "zh_CN.UTF-8"}, "zh_CN"},
         {{"de:zh:en", "", "", "en_GB.UTF-8"}, "zh_CN"}, {{"", "", "de_AT", "zh_CN.UTF-8"}, "en"},
@@ -119,18 +116,16 @@ class DesktopTest : public QObject {
     // clang-format on
     for (const auto& [environment, language] : cases)
       QCOMPARE(ed::desktopLanguage(environment, shipped), QString::fromLatin1(language));
-    QCOMPARE(ed::desktopLanguage({"", "", "", "zh_CN.UTF-8"}, {}), QStringLiteral("en"));
   }
 
   // In English every text is English, bulk mode and the lists included; in
-  // Chinese the list labels are translated word by word (every window:
-  // below). A language not shipped is refused.
+  // Chinese every window speaks Chinese (below). A language not shipped is
+  // refused.
   void oneLanguageAtATime() {
     QVERIFY(!ed::useLanguage(QStringLiteral("xx")));
     QVERIFY(ed::useLanguage(QStringLiteral("en")));
     {
       EditorHarness editor;
-      QCOMPARE(editor.status(), QStringLiteral("Settings read from the keyboard."));
       QVERIFY(editor.send());
       QCOMPARE(editor.vc().messageWindow()->text(),
                QStringLiteral("Sent to the keyboard. Written to memory slot 1."));
@@ -146,14 +141,7 @@ class DesktopTest : public QObject {
       QVERIFY(editor.vc().session().inBulk());
       QCOMPARE(withChinese(textsOf(&editor.window())), QStringList());
     }
-    {  // without a keyboard: the firmware field and the failure's advice
-      EditorHarness editor(EditorHarness::noKeyboard);
-      QCOMPARE(editor.vc().firmware->text(), QStringLiteral("Not connected"));
-      QCOMPARE(withChinese(textsOf(&editor.window())), QStringList());
-    }
     QVERIFY(ed::useLanguage(QStringLiteral("zh_CN")));
-    QCOMPARE(ed::listLabel("38 Data Entry LSB"), QStringLiteral("38 数据输入 LSB"));
-    QCOMPARE(ed::listLabel("3"), QStringLiteral("3"));
   }
 
   // In Chinese every window, dialog and pane speaks Chinese after real use:
@@ -186,7 +174,6 @@ class DesktopTest : public QObject {
     editor.click(14);  // Pad 6
     editor.choose("cr", 5);
     QVERIFY(editor.send() && editor.sendQuestions.size() == 6);
-    QCOMPARE(editor.sendQuestions.last(), QStringLiteral("打击垫 6：红色 127 → 5"));
     editor.choose("cr", 7);
     editor.open<ed::MemorySlotsDialog>("actionMemorySlots")->row(3).compare->click();
     auto* history = editor.open<ed::HistoryDialog>("actionHistory");
@@ -202,7 +189,6 @@ class DesktopTest : public QObject {
     editor.part<QPushButton>("gainApplyButton")->click();
     QVERIFY(editor.waitForKeyboard() && editor.sendQuestions.size() == 6 &&
             editor.compared.size() == 3 && about.size() == 2);
-    QCOMPARE(editor.action("actionUndo")->text(), QStringLiteral("撤销(&U) 打击垫 6 红色"));
     const QStringList texts = textsOf(&editor.window())
                               << editor.sendQuestions << editor.compared << about;
     QCOMPARE(withEnglish(texts).join(QLatin1Char('\n')), QString());
@@ -286,27 +272,21 @@ class DesktopTest : public QObject {
     QVERIFY(lines(" Wrote 15 bytes to bulk endpoint\n") >= kExchanges);
   }
 
-  // The program's window reaches the screen as a frame of the size its
-  // contents want, as far as the screen has room (the offscreen one is
-  // smaller); they are built when it is first shown, and it reads.
+  // The program's window reaches the screen before its contents, which are
+  // built when it is first shown; then it reads.
   void frameFirstThenContents() {
     EditorHarness editor;
     ed::MainWindowController window(editor.worker(), editor.files(), {}, padkbd::SettingsFile(),
                                     nullptr, ed::MainWindowController::Build::OnShow);
-    QCOMPARE(window.windowTitle(), QStringLiteral("padkbd"));
     QCOMPARE(window.findChild<QComboBox*>(QStringLiteral("mem")), nullptr);
     window.show();
     QVERIFY(QTest::qWaitFor([&] { return window.findChild<QComboBox*>("mem") != nullptr; }));
-    const QSize screen = window.screen()->availableGeometry().size();
-    QVERIFY(screen.width() < 1180 && window.frameGeometry().width() <= screen.width() &&
-            window.frameGeometry().height() <= screen.height() &&
-            window.width() > screen.width() * 9 / 10);
     QVERIFY(editor.waitForKeyboard());
     QCOMPARE(window.windowTitle(), editor.window().windowTitle());
     QCOMPARE(window.viewController().message->text(), QStringLiteral("从设备读取参数成功!"));
   }
 
-  // About names the version, the libraries and the folders; Open Log Folder
+  // About names the version and the folders; Open Log Folder
   // makes the folder and shows it, or says where it is.
   void aboutAndLogFolder() {
     EditorHarness editor;
@@ -314,11 +294,8 @@ class DesktopTest : public QObject {
     QString title, text;
     dialogs.showAbout = [&](QWidget*, const QString& t, const QString& x) { title = t, text = x; };
     editor.action("actionAbout")->trigger();
-    QCOMPARE(title, QStringLiteral("About padkbd"));
     const QStringList lines = text.split(QLatin1Char('\n'));
     QCOMPARE(lines[0], QStringLiteral("padkbd %1").arg(padkbd::config::kVersion));
-    QVERIFY(lines[3].startsWith(QStringLiteral("Qt %1 · libusb 1.0.").arg(qVersion())));
-    QVERIFY(lines[3].contains(QRegularExpression(" · libplist \\d+\\.\\d+\\.\\d+ · RtMidi \\d")));
     const QString root = QString::fromStdString(editor.dir().path().string());
     QCOMPARE(lines.mid(5), QStringList({"Settings: " + root + "/config/padkbd/settings.toml",
                                         "Data: " + root + "/data/padkbd",

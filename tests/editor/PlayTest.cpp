@@ -49,24 +49,22 @@ class PlayTest : public QObject {
             !editor.part<QDockWidget>("monitorDock")->isHidden());
     QCOMPARE(editor.part<QLabel>("monitorNote")->text(), "Listening: play the keyboard.");
     QStringList expected;
-    for (int round = 0; round < 2; ++round) {
-      editor.sim().press(kPad1);
-      QTRY_VERIFY(litOf(editor.element(9)));
-      QCOMPARE(litValueOf(editor.element(9)), QStringLiteral("100"));
-      expected << kPad1On;
-      QTRY_COMPARE(heard(editor), expected);
-      QTest::qWait(editor::PlayController::kFlashMs + 150);
-      QVERIFY(litOf(editor.element(9)) && !litOf(editor.element(10)));  // held
-      editor.sim().release(kPad1);
-      expected << kPad1Off;
-      QTRY_COMPARE(heard(editor), expected);
-      QTRY_VERIFY(!litOf(editor.element(9)));
-      editor.sim().turn(kKnob8Index, 40);
-      QTRY_VERIFY(litOf(editor.element(8)));
-      QCOMPARE(litValueOf(editor.element(8)), QStringLiteral("40"));
-      QTRY_VERIFY(!litOf(editor.element(8)));
-      QCOMPARE(heard(editor), expected << kKnob8.arg(40));  // one line
-    }
+    editor.sim().press(kPad1);
+    QTRY_VERIFY(litOf(editor.element(9)));
+    QCOMPARE(litValueOf(editor.element(9)), QStringLiteral("100"));
+    expected << kPad1On;
+    QTRY_COMPARE(heard(editor), expected);
+    QTest::qWait(editor::PlayController::kFlashMs + 150);
+    QVERIFY(litOf(editor.element(9)) && !litOf(editor.element(10)));  // held
+    editor.sim().release(kPad1);
+    expected << kPad1Off;
+    QTRY_COMPARE(heard(editor), expected);
+    QTRY_VERIFY(!litOf(editor.element(9)));
+    editor.sim().turn(kKnob8Index, 40);
+    QTRY_VERIFY(litOf(editor.element(8)));
+    QCOMPARE(litValueOf(editor.element(8)), QStringLiteral("40"));
+    QTRY_VERIFY(!litOf(editor.element(8)));
+    QCOMPARE(heard(editor), expected << kKnob8.arg(40));  // one line
     // With the second bank the white selector of Pad 1 lights too; the knob has none.
     QTest::mouseClick(editor.vc().bankSwitch, Qt::LeftButton);
     editor.sim().press(kPad1);
@@ -83,17 +81,6 @@ class PlayTest : public QObject {
     QCOMPARE(list->item(list->count() - 1)->foreground().color(),
              list->palette().color(QPalette::PlaceholderText));
     QVERIFY(list->item(0)->foreground().style() == Qt::NoBrush);
-    // The pane's buttons stand in a row above the list, none over it, and
-    // the note after them on that row.
-    int right = 0;
-    for (const char* name : {"monitorListen", "monitorPause", "monitorClear", "monitorSave"}) {
-      const QWidget* button = editor.part<QPushButton>(name);
-      QVERIFY2(button->geometry().bottom() < list->geometry().top(), name);
-      QVERIFY2(button->geometry().left() > right, name);
-      right = button->geometry().right();
-    }
-    const QRect note = editor.part<QLabel>("monitorNote")->geometry();
-    QVERIFY(note.left() > right && note.bottom() < list->geometry().top());
     QTest::qWait(editor::PlayController::kFlashMs + 50);
     QVERIFY(!litOf(editor.element(9)));
   }
@@ -131,7 +118,6 @@ class PlayTest : public QObject {
   void choosesByPlaying() {
     EditorHarness editor;
     QAction* choose = editor.action("actionChooseByPlaying");
-    QCOMPARE(choose->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     editor.action("actionMonitor")->trigger();  // keeps listening after each choice
     QTest::mouseClick(editor.vc().bankSwitch, Qt::LeftButton);
     // Pad 1 leaves the bank as it is; Knob 8 has no selector but with the first bank.
@@ -190,25 +176,22 @@ class PlayTest : public QObject {
     QAction* monitor = editor.action("actionMonitor");
     monitor->trigger();
     auto* pause = editor.part<QPushButton>("monitorPause");
-    for (int round = 0; round < 2; ++round) {
-      pause->click();
-      editor.sim().strike(kPad1);
-      QTRY_VERIFY(litOf(editor.element(9)));
-      QTest::qWait(50);
-      QCOMPARE(heard(editor), QStringList());
-      pause->click();
-      QCOMPARE(heard(editor), (QStringList{kPad1On, kPad1Off}));
-      const auto path = editor.dir().path() / "monitor.txt";
-      editor.answerFiles(path);
-      editor.part<QPushButton>("monitorSave")->click();
-      QCOMPARE(QString::fromStdString(readAll(path)),
-               editor.window().play().lines().join('\n') + '\n');
-      QCOMPARE(editor.status(),
-               QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
-      editor.part<QPushButton>("monitorClear")->click();
-      QCOMPARE(heard(editor), QStringList());
-      QTRY_VERIFY(!litOf(editor.element(9)));
-    }
+    pause->click();
+    editor.sim().strike(kPad1);
+    QTRY_VERIFY(litOf(editor.element(9)));
+    QTest::qWait(50);
+    QCOMPARE(heard(editor), QStringList());
+    pause->click();
+    QCOMPARE(heard(editor), (QStringList{kPad1On, kPad1Off}));
+    const auto path = editor.dir().path() / "monitor.txt";
+    editor.answerFiles(path);
+    editor.part<QPushButton>("monitorSave")->click();
+    QCOMPARE(QString::fromStdString(readAll(path)),
+             editor.window().play().lines().join('\n') + '\n');
+    QCOMPARE(editor.status(),
+             QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
+    editor.part<QPushButton>("monitorClear")->click();
+    QCOMPARE(heard(editor), QStringList());
     // A flood: the list keeps the last kMonitorLines, the oldest dropped.
     for (int n = 0; n <= editor::PlayController::kMonitorLines; ++n)
       editor.sim().turn(kKnob8Index, n % 128);
@@ -241,7 +224,6 @@ class PlayTest : public QObject {
       QVERIFY(litOf(editor.element(9)) && editor.window().play().listening());
       QTest::mouseRelease(editor.element(9), Qt::LeftButton);
       QTRY_VERIFY(!litOf(editor.element(9)));
-      QVERIFY(editor.selectedTags().isEmpty());
     }
     editor.action("actionMonitor")->trigger();
     editor.part<QPushButton>("monitorClear")->click();
@@ -261,9 +243,6 @@ class PlayTest : public QObject {
     QVERIFY(editor.selectedTags().isEmpty());
     editor.click(9);
     QCOMPARE(editor.selectedTags(), QStringList{"9"});
-    QCOMPARE(editor.part("surface")->toolTip(),
-             "Click a pad, knob or button to edit it; with Ctrl held the mouse plays it on the "
-             "simulated keyboard, and the wheel turns a knob");
   }
 };
 
