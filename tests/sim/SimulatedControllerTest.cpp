@@ -115,7 +115,8 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
 
 // Listening is refused while no keyboard is there and granted once it is;
 // what is struck while listening is heard; stopped (or never started) it
-// hears nothing and says the keyboard is gone; started again it hears again.
+// hears nothing and says the keyboard is gone. (Hearing again after a stop:
+// OverLibusb.ListeningClaimsTheKeyboardAndGivesItBackAroundASend.)
 TEST(SimulatedControllerPlays, ListeningStartsStopsAndStartsAgain) {
   SimulatedController sim;
   InterfaceAction io(sim);
@@ -130,16 +131,16 @@ TEST(SimulatedControllerPlays, ListeningStartsStopsAndStartsAgain) {
   sim.faults().absent = true;
   EXPECT_EQ(listener.start().code(), Code::LinkNotFound);
   sim.faults().absent = false;
-  for (int round = 0; round < 2; ++round) {
-    EXPECT_EQ(listen(), "no device (it may have been unplugged)");
-    ASSERT_TRUE(listener.start() && listener.start());
-    EXPECT_TRUE(sim.isClaimed() && listener.listening());
-    sim.strike(8, 90);  // Pad 1: on and off
-    EXPECT_EQ(listen(), "2");
-    listener.stop();
-    EXPECT_FALSE(sim.isOpen() || listener.listening());
-  }
-  // Resumed after a pause, the keyboard is claimed again only while open and there.
+  EXPECT_EQ(listen(), "no device (it may have been unplugged)");
+  ASSERT_TRUE(listener.start() && listener.start());
+  EXPECT_TRUE(sim.isClaimed() && listener.listening());
+  sim.strike(8, 90);  // Pad 1: on and off
+  EXPECT_EQ(listen(), "2");
+  listener.stop();
+  EXPECT_FALSE(sim.isOpen() || listener.listening());
+  EXPECT_EQ(listen(), "no device (it may have been unplugged)");
+  // Started again and resumed after a pause, the keyboard is claimed again only while open and
+  // there.
   ASSERT_TRUE(listener.start());
   for (const bool unplug : {false, true}) {
     sim.pause();
@@ -244,14 +245,9 @@ TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
   sim.strike(11, 90);
   sim.strike(11, 90);
   EXPECT_EQ(played(sim), (L{{0x9C, 34, 90, 0}, {0x8C, 34, 0x40, 0}}));
-  // Transfers as the keyboard's: padded to a whole packet when it pads.
-  sim.faults().padTransfers = true;
-  sim.press(8, 1);
-  const auto pending = sim.takePending();
-  ASSERT_EQ(pending.size(), 1u);
-  EXPECT_EQ(pending[0].size(), 64u);
+  // (Played transfers padded to a whole packet, as hardware pads them: the monitor over a MIDI
+  // port, MidiPort.ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouch.)
   // Nothing for a control that is not there, or once unplugged.
-  EXPECT_EQ(sim.controlInSlot(0, 64), ButtonValue{});
   sim.strike(64);
   sim.strike(-1);
   sim.faults().unplugAfter = 0;

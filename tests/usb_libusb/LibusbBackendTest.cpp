@@ -196,19 +196,15 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   EXPECT_EQ(usb().writePipe(handle, kWritePipe, nullptr, 64), UsbStatus::InvalidParameter);
   EXPECT_TRUE(device.seen().received.empty());
 
-  // Closed, the interface goes back to the driver; opened, it is ours again.
+  // Closed, the interface goes back to the driver. (Released while claimed:
+  // AnInterfaceHeldElsewhereIsBusyUntilGivenBack.)
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::Success);
   EXPECT_EQ(owners(device), "driver driver ");
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::NotFound);
-  EXPECT_EQ(usb().openInterface(handle), UsbStatus::Success);
-  EXPECT_EQ(owners(device), "driver us ");
   usb().releaseInterface(handle);
-  EXPECT_EQ(owners(device), "driver driver ");
-  // A released handle is gone, for every call; releasing it twice is harmless.
+  // A released handle is gone (opening and closing it shown); releasing it twice is harmless.
   EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::InvalidParameter);
-  EXPECT_EQ(usb().numEndpoints(handle, count), UsbStatus::InvalidParameter);
-  EXPECT_EQ(usb().pipeProperties(handle, 1, in), UsbStatus::InvalidParameter);
   usb().releaseInterface(handle);
 }
 
@@ -227,7 +223,6 @@ TEST_F(OverLibusb, AnInterfaceHeldElsewhereIsBusyUntilGivenBack) {
   EXPECT_EQ(other.closeInterface(theirs), UsbStatus::Success);
   EXPECT_EQ(usb().openInterface(mine), UsbStatus::Success);
   EXPECT_EQ(owners(device), "driver us ");
-  EXPECT_EQ(other.openInterface(theirs), UsbStatus::Busy);
   usb().releaseInterface(mine);
   other.releaseInterface(theirs);
   EXPECT_EQ(owners(device), "driver driver ");
