@@ -196,15 +196,19 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   EXPECT_EQ(usb().writePipe(handle, kWritePipe, nullptr, 64), UsbStatus::InvalidParameter);
   EXPECT_TRUE(device.seen().received.empty());
 
-  // Closed, the interface goes back to the driver. (Released while claimed:
-  // AnInterfaceHeldElsewhereIsBusyUntilGivenBack.)
+  // Closed, the interface goes back to the driver; opened, it is ours again.
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::Success);
   EXPECT_EQ(owners(device), "driver driver ");
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::NotFound);
+  EXPECT_EQ(usb().openInterface(handle), UsbStatus::Success);
+  EXPECT_EQ(owners(device), "driver us ");
   usb().releaseInterface(handle);
-  // A released handle is gone (opening and closing it shown); releasing it twice is harmless.
+  EXPECT_EQ(owners(device), "driver driver ");
+  // A released handle is gone, for every call; releasing it twice is harmless.
   EXPECT_EQ(usb().openInterface(handle), UsbStatus::InvalidParameter);
   EXPECT_EQ(usb().closeInterface(handle), UsbStatus::InvalidParameter);
+  EXPECT_EQ(usb().numEndpoints(handle, count), UsbStatus::InvalidParameter);
+  EXPECT_EQ(usb().pipeProperties(handle, 1, in), UsbStatus::InvalidParameter);
   usb().releaseInterface(handle);
 }
 
