@@ -53,6 +53,7 @@ class WindowTest : public QObject {
         },
         EditorHarness::Start::AtOnce);
     auto& vc = editor.vc();
+    QCOMPARE(editor.status(), QStringLiteral("加载ing……"));
     checkGlobalMenus(editor, *editor.files().defaultPreset().global);
     QVERIFY(!editor.menu("globalC")->isEnabled() && !vc.DefaultButton->isEnabled() &&
             !vc.sendToKeyboardButton->isEnabled());
