@@ -1,7 +1,7 @@
 #include "link/usb/UsbLink.h"
 
-
 #include <algorithm>
+#include <iterator>
 
 #include "link/UsbMidi.h"
 #include "model/Log.h"
@@ -14,36 +14,17 @@ unsigned statusCode(UsbStatus status) {
   return static_cast<unsigned>(static_cast<std::int32_t>(status));
 }
 
+// A pipe's direction and transfer type in words, for the verbose log; a
+// value outside the lists is shown as such.
 const char* directionName(int direction) {
-  switch (direction) {
-    case 0:
-      return "out";
-    case 1:
-      return "in";
-    case 2:
-      return "none";
-    case 3:
-      return "any";
-    default:
-      return "???";
-  }
+  static constexpr const char* kNames[] = {"out", "in", "none", "any"};
+  return direction >= 0 && direction < int(std::size(kNames)) ? kNames[direction] : "???";
 }
 
 const char* transferTypeName(int type) {
-  switch (type) {
-    case 0:
-      return "control";
-    case 1:
-      return "isoc";
-    case 2:
-      return "bulk";
-    case 3:
-      return "interrupt";
-    case 255:
-      return "any";
-    default:
-      return "???";
-  }
+  static constexpr const char* kNames[] = {"control", "isoc", "bulk", "interrupt"};
+  if (type == 255) return "any";
+  return type >= 0 && type < int(std::size(kNames)) ? kNames[type] : "???";
 }
 
 // Transfers are read a whole packet (the read pipe's packet size) at a time:
