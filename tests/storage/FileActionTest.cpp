@@ -40,12 +40,19 @@ class FileActionTest : public ::testing::Test {
   const Preset sample_ = test::samplePreset();
 };
 
-// (Seeding a missing working copy, FileAction::readTempPreset, is reached only through
-// PadAction::GetTempValue, which no program calls.)
-TEST_F(FileActionTest, TheWorkingCopyIsReplacedWhole) {
+TEST_F(FileActionTest, WorkingCopyIsSeededOnceAndReplacedWhole) {
+  EXPECT_TRUE(test::sameValues(files_.readTempPreset().value(), sample_));  // not reseeded
   const Preset defaults = files_.defaultPreset();
   ASSERT_TRUE(files_.WriteButtonValuesToTempWithData(defaults.buttons, *defaults.global));
   EXPECT_EQ(readAll(workingCopy()), presetToXml(defaults.buttons, *defaults.global));
+
+  // Seeded when first needed from the shipped working copy, else the default preset.
+  FileAction fresh(resources_, tmp_ / "fresh" / "temp.plist");
+  ASSERT_TRUE(fresh.readTempPreset());
+  EXPECT_EQ(readAll(fresh.workingCopyPath()), readAll(resources_ / "temp.plist"));
+  fs::remove(resources_ / "temp.plist");
+  FileAction unshipped(resources_, tmp_ / "unshipped" / "temp.plist");
+  EXPECT_TRUE(test::sameValues(unshipped.readTempPreset().value(), defaults));
 }
 
 constexpr int kRoot = -1, kGlobal = -2;
@@ -212,6 +219,7 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
   // A working copy whose folder cannot be made.
   FileAction blocked(resources_, document / "padkbd" / "temp.plist");
   EXPECT_FALSE(blocked.WriteButtonValuesToTempWithData(sample_.buttons, *sample_.global));
+  EXPECT_FALSE(blocked.readTempPreset());
 }
 
 TEST_F(FileActionTest, NoTemporaryFileOutlivesItsProgram) {

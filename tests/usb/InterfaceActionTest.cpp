@@ -72,8 +72,14 @@ TEST(InterfaceActionCreate, EachFailingStepGivesBackWhatItTookAndSaysWhy) {
   const std::tuple<std::string, UsbStatus, std::vector<std::string>, std::string, C> cases[] = {
       {"", UsbStatus::Success, {}, "found (not found)", C::LinkNotFound},  // one interface only
       {"create", UsbStatus::AccessDenied, {"create 1"}, "opened (access denied)", C::LinkDenied},
+      {"create", UsbStatus::IoError, {"create 1"}, "opened (input/output error)", C::LinkFailed},
       {"handle", UsbStatus::Success, {"create 1"}, "opened", C::LinkFailed},
       {"open", UsbStatus::Busy, {"create 1", "open", "release"}, "claimed (busy)", C::LinkBusy},
+      {"open",
+       UsbStatus::IoError,
+       {"create 1", "open", "release"},
+       "claimed (input/output error)",
+       C::LinkFailed},
       {"endpoints", UsbStatus::IoError, given, "examined", C::LinkFailed},
       {"pipe 2", UsbStatus::Pipe, given, "examined", C::LinkFailed},
   };
@@ -106,6 +112,7 @@ TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExcha
   {
     InterfaceAction usb(sim);
     ASSERT_TRUE(usb.FindDevice() && usb.CreateInterface());
+    ASSERT_TRUE(usb.CreateInterface());
     EXPECT_TRUE(sim.isClaimed());
     log::Capture written;
     EXPECT_EQ(write(usb, kHandshake), "");
@@ -116,6 +123,9 @@ TEST(InterfaceActionOpenClose, EveryHandleIsGivenBackAndAFailedWriteEndsTheExcha
     // What a device sends reaches a terminal only as printable ASCII.
     EXPECT_EQ(capture.output(),
               "Read \"\\x04\\xf0~\\x0a\\x04\\x01\\x03\\x1a\\x06\" (12 bytes) from bulk endpoint\n");
+    usb.KillInterface();
+    EXPECT_FALSE(sim.isOpen());
+    ASSERT_TRUE(usb.CreateInterface());
   }
   EXPECT_FALSE(sim.isOpen()) << "the destructor gives it back";
 
