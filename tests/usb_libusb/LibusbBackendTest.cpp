@@ -55,11 +55,11 @@ class OverLibusb : public ::testing::Test {
     return text;
   }
   // Reads into a buffer of 0xEE bytes, which must stay past what arrived.
-  Read read(UsbInterfaceHandle handle, std::size_t capacity = 63) {
+  Read read(UsbInterfaceHandle handle, std::size_t capacity = 63, int pipe = kReadPipe) {
     std::uint8_t buffer[64];
     std::memset(buffer, 0xEE, sizeof buffer);
     std::size_t received = 99;
-    const UsbStatus status = usb().readPipe(handle, kReadPipe, buffer, capacity, received, kWait);
+    const UsbStatus status = usb().readPipe(handle, pipe, buffer, capacity, received, kWait);
     EXPECT_TRUE(std::all_of(buffer + received, buffer + 64, [](auto b) { return b == 0xEE; }));
     return {status, Bytes(buffer, buffer + received)};
   }
@@ -174,7 +174,7 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   EXPECT_EQ(owners(device), "driver us ");
 
   // Pipe 1 is the bulk IN endpoint, pipe 2 the bulk OUT: a write to the IN
-  // pipe moves nothing (a read from the OUT pipe takes the same check).
+  // pipe or a read from the OUT pipe moves nothing.
   int count = 0;
   EXPECT_EQ(usb().numEndpoints(handle, count), UsbStatus::Success);
   EXPECT_EQ(count, 2);
@@ -189,7 +189,9 @@ TEST_F(OverLibusb, DetachesTheDriverClaimsInterfaceOneAndGivesItBack) {
   for (const int pipe : {0, 3}) {  // no such pipe, either side
     EXPECT_EQ(usb().pipeProperties(handle, pipe, in), UsbStatus::InvalidParameter);
     EXPECT_EQ(write(handle, Bytes{0x0F, 0xF8, 0, 0}, pipe), UsbStatus::InvalidParameter);
+    EXPECT_EQ(read(handle, 63, pipe), Read(UsbStatus::InvalidParameter, {}));
   }
+  EXPECT_EQ(read(handle, 63, kWritePipe), Read(UsbStatus::InvalidParameter, {}));
   std::size_t received = 0;  // no buffer for what is asked
   EXPECT_EQ(usb().readPipe(handle, kReadPipe, nullptr, 64, received, kWait),
             UsbStatus::InvalidParameter);
