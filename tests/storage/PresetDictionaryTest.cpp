@@ -45,8 +45,8 @@ TEST(PresetDictionary, ValuesAreReadLeniently) {
   EXPECT_EQ(*GetButtonValueFromDic(dic.get()), (ButtonValue{9, 1, 2, 3, 4, 5, 0, 3, 7, 8, 9}));
   const PlistNode notDic(plist_new_string("7"));
   EXPECT_EQ(*GetButtonValueFromDic(notDic.get()), ButtonValue{});
+  // (No global block at all: FileActionTest's document without "GlobalValue".)
   EXPECT_EQ(*GetPadValueFromDic(notDic.get()), PadValue{});
-  EXPECT_EQ(*GetPadValueFromDic(nullptr), PadValue{});
 }
 
 // (Each case names its own problem: the sample preset has none.)
