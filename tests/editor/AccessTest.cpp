@@ -63,6 +63,11 @@ class AccessTest : public QObject {
       QCOMPARE(focusedElement(vc.surface)->objectName(), QString::fromLatin1(cursor));
       QCOMPARE(vc.session().secondBank(), secondBank);
     }
+    // Tab is not the surface's own key: it goes on to the first pop-up, and Shift+Tab comes back.
+    QTest::keyClick(vc.surface, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(editor.menu("globalC")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(vc.surface));
     QVERIFY(!vc.session().canUndo());  // an edit would be a step
   }
 

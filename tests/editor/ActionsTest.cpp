@@ -59,6 +59,11 @@ class ActionsTest : public QObject {
     editor.click(9);
     editor.click(9);  // the same pad twice: out again
     QVERIFY(editor.selectedTags().isEmpty());
+    // The header stands at the start of its row, whose first pad is Pad 9.
+    QVERIFY(editor.showActive());
+    const QRect pad9 = editor.element(17)->geometry(), at = header->geometry();
+    QVERIFY(at.right() < pad9.left() && at.center().y() > pad9.top() &&
+            at.center().y() < pad9.bottom());
     QTest::mouseClick(header, Qt::LeftButton);  // Pad 9 to 16
     QCOMPARE(editor.selectedTags(), (QStringList{"17", "18", "19", "20", "21", "22", "23", "24"}));
     QTest::mouseClick(vc.bulkAllButton, Qt::LeftButton);  // the rest too

@@ -175,6 +175,7 @@ class LibraryTest : public QObject {
     editor.part<QPushButton>("libraryImport")->click();
     QCOMPARE(pane.status(), QStringLiteral("1 presets imported."));
     QVERIFY(fs::exists(own / "ballad.padkbd") && editor.problems.size() == 1);
+    QTRY_VERIFY(pane.idle() && shown(pane).contains("ballad"));  // in the grid at once
     const fs::path shared = editor.dir() / "shared";
     writePreset(editor, shared, "encore", 60);
     editor.answerFiles(shared);

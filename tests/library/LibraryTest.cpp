@@ -459,6 +459,12 @@ TEST_F(SetSendTest, ASetIsSentWholeStoppedResumedAndRefusedWhenAPresetChanged) {
   sent = sendSet(*service_, changed, {}, "tonight.padkbdset");
   EXPECT_EQ(sent.outcome.code(), Code::LibrarySetChanged);
   EXPECT_TRUE(sent.written.empty());
+  // One that cannot be read any more is told with why.
+  fs::remove(own_ / "intro.padkbd");
+  fs::create_directory(own_ / "intro.padkbd");
+  const auto unreadable = plan().at(0).problem;
+  EXPECT_EQ(unreadable ? english(*unreadable) : "",
+            "Memory 1: intro.padkbd cannot be sent: it is not a regular file");
 }
 
 }  // namespace

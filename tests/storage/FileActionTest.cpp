@@ -131,6 +131,12 @@ std::vector<std::pair<std::string, std::string>> documents() {
       // Eight levels are the most a document may nest, in either form.
       {hostile::deepXml(6), "the file is not a preset dictionary"},
       {hostile::deepXml(7), kDeep},
+      // A document type just before the root, with nothing between them, still counts the root.
+      {[] {
+         std::string d = hostile::deepXml(7);
+         return d.insert(d.find("<plist"), "<!DOCTYPE plist>");
+       }(),
+       kDeep},
       {hostile::deepBinary(7), "the file is not a preset dictionary"},
       {hostile::deepBinary(8), kDeep},
       {hostile::sharedBinary(6, 10000),
