@@ -2,7 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QThread>
+#include <QTreeView>
 
 #include "editor/SelectorSurface.h"
 #include "link/midiport/PortModule.h"
@@ -113,6 +120,14 @@ QStringList toQStringList(const std::vector<std::string>& list) {
   return items;
 }
 
+QStringList EditorHarness::shownAs(const char* name, QWidget* root) {
+  const QString now = shown(root != nullptr ? root : window_.get(), dir_.path());
+  if (!qEnvironmentVariableIsSet("PADKBD_SAVE_SHOWN")) return now.split(QLatin1Char('\n'));
+  QFile file(QStringLiteral(PADKBD_SHOWN_DIR "/%1.txt").arg(QLatin1String(name)));
+  if (file.open(QIODevice::WriteOnly)) file.write(now.toUtf8());
+  return {};
+}
+
 std::vector<ButtonValue> EditorHarness::snapshot() {
   std::vector<ButtonValue> all;
   for (const auto& r : vc().session().preset().buttons) all.push_back(*r);
@@ -122,6 +137,116 @@ std::vector<ButtonValue> EditorHarness::snapshot() {
 void activate(QComboBox* menu, int position) {
   menu->setCurrentIndex(position);
   emit menu->activated(position);
+}
+
+namespace {
+
+// One widget as the user sees it: kind, name, place in the window, whether it
+// can be used, and what it says or holds.
+QString describeOne(QWidget* w, QWidget* root, bool places) {
+  QString line = QString::fromLatin1(w->metaObject()->className()) + '#' + w->objectName();
+  // Places are told where layouts have placed the widgets: in a window that is shown.
+  if (places) {
+    const QPoint at = w->mapTo(root, QPoint());
+    line +=
+        QStringLiteral(" @%1,%2 %3x%4").arg(at.x()).arg(at.y()).arg(w->width()).arg(w->height());
+  }
+  if (!w->isEnabled()) line += QStringLiteral(" off");
+  QStringList says;
+  if (auto* label = qobject_cast<QLabel*>(w)) says << label->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    says << button->text();
+    if (button->isCheckable()) says << (button->isChecked() ? "on" : "off");
+  }
+  if (auto* menu = qobject_cast<QComboBox*>(w))
+    says << menu->currentText() << QString::number(menu->count());
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) says << edit->text();
+  if (auto* text = qobject_cast<QPlainTextEdit*>(w)) says << text->toPlainText();
+  if (auto* bar = qobject_cast<QProgressBar*>(w))
+    says << QStringLiteral("%1/%2").arg(bar->value()).arg(bar->maximum());
+  if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+    const QAbstractItemModel& model = *view->model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+      QStringList cells;
+      for (int column = 0; column < model.columnCount(); ++column) {
+        cells << model.index(row, column).data().toString();
+      }
+      says << (view->currentIndex().row() == row ? "> " : "  ") + cells.join(QStringLiteral(" | "));
+    }
+    // A column's room beside its texts (the texts' own width changes with the day shown).
+    if (auto* tree = qobject_cast<QTreeView*>(view); tree && root->isVisible()) {
+      const int last = model.columnCount() - 1;  // the last one takes the room left
+      for (int column = 0; column < last; ++column)
+        says << QString::number(
+            tree->columnWidth(column) -
+            std::max(view->sizeHintForColumn(column), tree->header()->sectionSizeHint(column)));
+    }
+  }
+  if (editor::tagOf(w) >= 0 || editor::rowOf(w) >= 0) {
+    const std::optional<QColor> light = editor::lightOf(w);
+    says << editor::imageOf(w) << (light ? light->name() : QStringLiteral("no light"))
+         << editor::noteOf(w) << editor::litValueOf(w) << (editor::litOf(w) ? "lit" : "");
+  }
+  if (!w->toolTip().isEmpty()) says << QStringLiteral("tip: ") + w->toolTip();
+  if (!w->accessibleDescription().isEmpty())
+    says << QStringLiteral("tells: ") + w->accessibleDescription();
+  if (!says.isEmpty()) line += QStringLiteral(": ") + says.join(QStringLiteral(" ¦ "));
+  return line;
+}
+
+// Widgets whose insides are Qt's own are told whole.
+bool toldWhole(QWidget* w) {
+  return qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w) ||
+         (qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QScrollArea*>(w));
+}
+
+void describeAll(QWidget* w, QWidget* root, bool places, int depth, QStringList& lines) {
+  lines << QString(depth * 2, QLatin1Char(' ')) + describeOne(w, root, places);
+  if (toldWhole(w)) return;
+  if (auto* area = qobject_cast<QScrollArea*>(w); area && area->widget()) {
+    describeAll(area->widget(), root, places, depth + 1, lines);
+    return;
+  }
+  for (QObject* child : w->children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget && widget->isVisibleTo(root) && !widget->isWindow() &&
+        !widget->objectName().startsWith(QLatin1String("qt_")))
+      describeAll(widget, root, places, depth + 1, lines);
+  }
+}
+
+}  // namespace
+
+QString shown(QWidget* root, const std::filesystem::path& dir, bool places) {
+  QStringList lines{root->windowTitle()};
+  for (QAction* action : root->findChildren<QAction*>()) {
+    if (action->text().isEmpty()) continue;
+    lines << QStringLiteral("action %1%2%3")
+                 .arg(action->text(), action->isEnabled() ? "" : " off",
+                      !action->isCheckable() ? ""
+                      : action->isChecked()  ? " on"
+                                             : " unchecked");
+  }
+  describeAll(root, root, places, 0, lines);
+  QString all = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+  // What changes from run to run: the test's own folder, the day and the time.
+  all.replace(QString::fromStdString(dir.string()), QStringLiteral("<dir>"));
+  static const QRegularExpression date(QStringLiteral(
+      R"(\b(\d{1,2} [A-Z][a-z]{2}|[A-Z][a-z]{2} \d{1,2})( \d{4})? \d{1,2}[:.]\d{2}( ?[AP]M)?)"));
+  static const QRegularExpression heardAt(QStringLiteral(R"(\b\d{2}:\d{2}:\d{2}\.\d{3}\b)"));
+  all.replace(date, QStringLiteral("<when>")).replace(heardAt, QStringLiteral("<heard>"));
+  // Places are told where layouts have placed the widgets (a window shown), and no day is shown:
+  // its width moves what stands beside it.
+  if (places && (!root->isVisible() || all.contains(QLatin1String("<when>"))))
+    return shown(root, dir, false);
+  return all;
+}
+
+QStringList savedShown(const char* name, QWidget*) {
+  QFile file(QStringLiteral(PADKBD_SHOWN_DIR "/%1.txt").arg(QLatin1String(name)));
+  if (qEnvironmentVariableIsSet("PADKBD_SAVE_SHOWN")) return {};
+  if (!file.open(QIODevice::ReadOnly)) return {file.fileName() + QStringLiteral(" is missing")};
+  return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
 }
 
 }  // namespace padkbd::test

@@ -144,6 +144,10 @@ class EditorHarness {
   ButtonValuePtr record(int index) { return vc().session().control(index); }
   // Copies of every record of the current preset, to compare later.
   std::vector<ButtonValue> snapshot();
+  // What the window (or `root`) shows, as lines (see shown); with PADKBD_SAVE_SHOWN set, saved
+  // as tests/editor/shown/NAME.txt instead, for a change to the window that is meant (read the
+  // difference before committing it).
+  QStringList shownAs(const char* name, QWidget* root = nullptr);
 
  private:
   TempDir dir_;
@@ -169,6 +173,16 @@ inline QString sentTo(int slot) {
 }
 inline const QString kConnectFailed = QStringLiteral("连接到设备失败.");
 inline const QString kReadSucceeded = QStringLiteral("从设备读取参数成功!");
+
+// What `root` shows, a line for each widget it shows (kind, name, place, whether it can be used,
+// its texts and choices, every row of its lists) and for each of its actions; the test's folder,
+// days and times masked, as they change from run to run.
+QString shown(QWidget* root, const std::filesystem::path& dir, bool places = true);
+// What was saved as NAME (nothing while saving).
+QStringList savedShown(const char* name, QWidget* root = nullptr);
+// What is shown is what was saved as `name`: the first line that differs fails the test.
+#define QVERIFY_SHOWN(editor, ...) \
+  QCOMPARE((editor).shownAs(__VA_ARGS__), padkbd::test::savedShown(__VA_ARGS__))
 
 // The items of a menu, in order.
 QStringList itemsOf(const QComboBox* menu);

@@ -190,6 +190,7 @@ class PlayTest : public QObject {
              editor.window().play().lines().join('\n') + '\n');
     QCOMPARE(editor.status(),
              QStringLiteral("2 line(s) saved in %1.").arg(QString::fromStdString(path.string())));
+    QVERIFY_SHOWN(editor, "monitor-saved", editor.part("monitorDock"));
     editor.part<QPushButton>("monitorClear")->click();
     QCOMPARE(heard(editor), QStringList());
     // A flood: the list keeps the last kMonitorLines, the oldest dropped.
