@@ -96,6 +96,32 @@ class Cli : public ::testing::Test {
     }
   }
 
+  // Runs the commands of tests/cli/transcripts/NAME.txt in turn ("$ padkbd …", or "$ faulty …"
+  // for the program that takes a fault first) and compares what they print, whole, with what the
+  // file says: standard output, then standard error ("! " before each line), then a status other
+  // than 0 ("[exit N]"). The test's folder reads <dir>, a day and time <when>. With
+  // PADKBD_SAVE_SHOWN set the file is written anew from what they printed (read the difference
+  // before committing it).
+  void transcript(const string& name) {
+    const fs::path file = fs::path(PADKBD_TRANSCRIPTS) / (name + ".txt");
+    string told;
+    for (const string& line : split(readAll(file), '\n')) {
+      if (!line.starts_with("$ ")) continue;
+      const char* exe = line.starts_with("$ faulty ") ? PADKBD_FAULTY_EXE : PADKBD_CLI_EXE;
+      const std::size_t word = line.find(' ', 2);  // after "$ padkbd"
+      const Result r = run(word == string::npos ? "" : line.substr(word + 1), "", exe);
+      told += line + "\n" + r.out;
+      for (const string& said : split(r.err, '\n')) told += "! " + said + "\n";
+      if (r.status != 0) told += "[exit " + std::to_string(r.status) + "]\n";
+    }
+    for (std::size_t at; (at = told.find(dir_.path().string())) != string::npos;)
+      told.replace(at, dir_.path().string().size(), "<dir>");
+    told = std::regex_replace(told, std::regex("[0-9]{1,2} [A-Z][a-z]{2} at [0-9]{2}:[0-9]{2}"),
+                              "<when>");
+    if (std::getenv("PADKBD_SAVE_SHOWN") != nullptr) return writeAll(file, told);
+    EXPECT_EQ(told, readAll(file)) << name;
+  }
+
   void save(const string& name, const Preset& p) {
     writeAll(at(name), presetToXml(p.buttons, *p.global));
   }
@@ -248,91 +274,18 @@ TEST_F(Cli, QuietByDefaultTraceAndVerboseOnRequest) {
 }
 
 TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndHelpZero) {
-  // Grouped by what is wrong: the command, an option, a value, a count; each range at one past
-  // both ends. Every error is one whole line in the tool's words, naming the fix.
-  const string commands =
-      "(commands: info, read, send, restore, slots, history, library, set, monitor, gains, "
-      "export, check, show, diff, default, use, devices, help)";
-  const string see = " (see padkbd help", ids = "a USB id VID:PID in hexadecimal (like 1209:0001)";
-  const string gains = ": padkbd gains G1 G2 G3 G4 G5 G6 G7 G8";
-  const string strikes =
-      "monitor: --play takes strikes like \"pad 1, pad 5, knob 3 +4\" (pads 1-48, buttons 1-8, "
-      "knobs 1-8 turned by a step of -127 to +127), not ";
-  const std::tuple<string, string, string> usageErrors[] = {
-      {"", "a command is required " + commands, ""},
-      {"frobnicate", "unknown command \"frobnicate\" " + commands, ""},
-      {"reed", "unknown command \"reed\"; did you mean \"read\"? " + commands, ""},
-      {"sead", "unknown command \"sead\" " + commands, ""},  // send or read: no guess
-      {"help nothing", "help: unknown command \"nothing\" " + commands, ""},
-      // An option before its command, of another command, unknown (close, far).
-      {"--simulate -o x.padkbd read", "-o belongs to read: padkbd read -o FILE", "read"},
-      {"-o x.padkbd", "-o belongs to read and default: padkbd read -o FILE", ""},
-      {"show p --slot 3", "show: --slot belongs to send, restore and history, not to show", "show"},
-      {"history -o f show 1", "-o belongs to history show: padkbd history show ID -o FILE",
-       "history"},
-      {"send p --slott 3", "send: unknown option \"--slott\"; did you mean \"--slot\"?", "send"},
-      {"send p --slt 3", "send: unknown option \"--slt\"; did you mean \"--slot\"?", "send"},
-      {"send p --solt 3", "send: unknown option \"--solt\"; did you mean \"--slot\"?", "send"},
-      {"read --simulatexxxx",
-       "read: unknown option \"--simulatexxxx\"; did you mean \"--simulate\"?", "read"},
-      {"read --simuxxxx", "read: unknown option \"--simuxxxx\"", "read"},
-      {"info -x", "info: unknown option \"-x\"", "info"},
-      {"history shwo 1", "history: \"shwo\" is not show, diff or note; did you mean \"show\"?",
-       "history"},
-      // A missing value or argument, a word too many.
-      {"read -o", "read needs a file name after -o: padkbd read -o FILE", "read"},
-      {"read -o --simulate", "read: -o takes a file name, not \"--simulate\"", "read"},
-      {"send p --slot", "send needs a memory slot 1-9 after --slot: padkbd send FILE --slot N",
-       "send"},
-      {"--device", "--device needs " + ids + ": padkbd --device VID:PID COMMAND", ""},
-      {"diff a", "diff needs a second preset document: padkbd diff A B", "diff"},
-      {"show a b", "show: \"b\" is one word too many: padkbd show FILE", "show"},
-      {"show a --json=foo", "show: --json takes no value", "show"},
-      {"read -o a -o b", "read: -o is given more than once", "read"},
-      // Values outside what is wanted.
-      {"send p --slot 0 --simulate", "send: --slot takes a memory slot 1-9, not \"0\"", "send"},
-      {"send p --slot 10 --simulate", "send: --slot takes a memory slot 1-9, not \"10\"", "send"},
-      {"send p --slot 3x --simulate", "send: --slot takes a memory slot 1-9, not \"3x\"", "send"},
-      {"history --limit 99999999999",
-       "history: --limit takes a number of entries, 1 or more, not \"99999999999\"", "history"},
-      {"history --kind sends", "history: --kind takes read, sent or stopped, not \"sends\"",
-       "history"},
-      {"monitor --simulate --play 'pad 1, pad 49'", strikes + "\"pad 1, pad 49\"", "monitor"},
-      {"monitor --simulate --play 'knob 3 4,'", strikes + "\"knob 3 4,\"", "monitor"},
-      {"monitor --simulate --play 'pad 1 +2'", strikes + "\"pad 1 +2\"", "monitor"},
-      {"restore x",
-       "restore takes the number of a history entry, as padkbd history lists them, not \"x\"",
-       "restore"},
-      {"gains 1 2 3 --simulate", "gains needs 8 gains, each 0-127, and got 3" + gains, "gains"},
-      {"gains -1 2 3 4 5 6 7 128", "gains takes only gains 0-127, not \"-1\"", "gains"},
-      {"read --device 12345:1", "read: --device takes " + ids + ", not \"12345:1\"", "read"},
-      {"use 12:34:56", "use takes " + ids + ", not \"12:34:56\"", "use"},
-      {"read --simulate=", "--simulate=STATEFILE needs a file name", ""},
-      {"check x --simulate", "check: --simulate applies to the device commands only", "check"},
-      {"use --reset 1234:5678", "use: --reset forgets the stored keyboard; give no ids with it",
-       "use"}};
-  for (const auto& [command, why, topic] : usageErrors) {
-    const string help = see + (topic.empty() ? "" : " " + topic) + ")\n";
-    EXPECT_EQ(run(command), (Result{2, "", "padkbd: " + why + help})) << command;
-  }
-  // Help goes to standard output; `help CMD` is `CMD --help`, a keyboard command's names the
-  // device options.
-  const Result all = run("--help");
-  EXPECT_EQ(run("help"), all);
-  EXPECT_NE(all.out.find(" Device commands (info, read, send, restore, slots, set, monitor, "
-                         "gains, export, devices) use"),
-            string::npos);
+  // Grouped by what is wrong: the command, an option (before its command, of another command,
+  // unknown: close, far), a missing value or argument or a word too many, a value outside what
+  // is wanted (each range at one past both ends). Every error is one whole line in the tool's
+  // words, naming the fix. Then the help of the tool and of each command, on standard output.
+  transcript("usage");
+  // `help CMD` is `CMD --help`.
+  EXPECT_EQ(run("help"), run("--help"));
   for (const string& command :
        split("info read send restore slots history library set monitor gains export "
              "check show diff default use devices help",
-             ' ')) {
-    const Result help = run(command + " --help");
-    EXPECT_EQ(run("help " + command), help) << command;
-    EXPECT_EQ(help.out.rfind("Usage: padkbd " + command + " ", help.out.find('\n') + 1),
-              help.out.find('\n') + 1)
-        << help.out;
-  }
-  EXPECT_NE(run("send --help").out.find("--slot N"), string::npos);
+             ' '))
+    EXPECT_EQ(run("help " + command), run(command + " --help")) << command;
   EXPECT_EQ(run("--version"), (Result{0, string("padkbd ") + config::kVersion + "\n", ""}));
 }
 
@@ -513,66 +466,10 @@ TEST_F(Cli, AKeyboardWithOtherIdsIsFoundListedChosenAndRead) {
 TEST_F(Cli, TheHistoryRemembersWhatEachSlotHoldsAndSendsItAgain) {
   Preset preset = test::samplePreset();
   save("live.padkbd", preset);
-  const string when = "[0-9]{1,2} [A-Z][a-z]{2} at [0-9]{2}:[0-9]{2}";
-  const auto slots = [&](std::map<int, string> known) {
-    string lines;
-    for (int n = 1; n <= 9; ++n) {
-      lines += "Memory " + std::to_string(n) + ": " +
-               known.emplace(n, "not sent by padkbd on this computer").first->second + "\n";
-    }
-    return lines;
-  };
-  expect({{"send live.padkbd --slot 5 --dry-run --simulate=state", 0,
-           lit("Memory 5: not sent by padkbd on this computer, so what it holds is unknown; all "
-               "598 settings will be written\n")},
-          {"send live.padkbd --slot 3 --simulate=state", 0, "", kAny}});
-  expect({{"write-failure=300 send live.padkbd --slot 6 --simulate=state -q", 1, "", kAny}},
-         PADKBD_FAULTY_EXE);
-  const string simulated = lit("simulated keyboard, state file " + at("state").string());
-  expect(
-      {{"read --simulate=state -o back -q", 0, ""},
-       {"slots --simulate=state", 0,
-        slots({{3, "last sent by padkbd on " + when + ", live.padkbd \\(entry 1\\)"},
-               {6, "a send by padkbd on " + when +
-                       ", live.padkbd, stopped after [0-9]+ of 598 settings \\(entry 2\\)"}})},
-       {"send live.padkbd --slot 3 --dry-run --simulate=state", 0,
-        "Memory 3: last sent by padkbd on " + when +
-            ", live.padkbd; against that, nothing changes\n"},
-       {"history note 1 \"before the festival\"", 0, "", "entry 1: note kept\n"},
-       {"history note 9 x", 1, "", lit("padkbd: there is no history entry 9\n")},
-       {"history", 0,
-        "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n" +
-            "    2  " + when +
-            "  stopped after [0-9]+ of 598 settings to memory slot 6  \"live.padkbd\"  " +
-            simulated + ", firmware 01.02\n" + "    1  " + when +
-            "  sent to memory slot 3  \"live.padkbd\"  " + simulated +
-            ", firmware 01.02  \\(before the festival\\)\n"},
-       {"history show 1 -o got", 0, ""},
-       {"history diff 1 live.padkbd", 1, lit("global: memory slot Memory 3 → Memory 9\n")},
-       {"history diff 3", 2, "",
-        lit("padkbd: entry 3 is the first read kept: there is nothing to compare it with\n")},
-       {"history diff 1 2", 1, lit("global: memory slot Memory 3 → Memory 6\n")},
-       {"history diff 2", 2, "",
-        lit("padkbd: entry 2 is the first send to memory slot 6 kept: there is nothing to compare "
-            "it with\n")},
-       {"history diff 1 missing.padkbd", 2, "",
-        lit("padkbd: missing.padkbd: cannot open it (No such file or directory)\n")},
-       {"history diff 9", 2, "", "padkbd: there is no history entry 9\n"},
-       {"history diff 1 9", 2, "", "padkbd: there is no history entry 9\n"},
-       {"history show 9", 1, "", "padkbd: there is no history entry 9\n"},
-       {"restore 1 --slot 4 --simulate=state", 0, "", "sent history entry 1 to memory slot 4\n"},
-       {"restore 3 --simulate=state", 2, "",
-        lit("padkbd: restore: entry 3 is a read: say which memory slot it goes to with "
-            "--slot N\n")},
-       {"restore 9 --simulate=state", 1, "",
-        lit("padkbd: there is no history entry 9; nothing sent\n")},
-       // Another simulated keyboard is another keyboard, in the history too.
-       {"slots --simulate", 0, slots({})},
-       {"history --simulate", 0, "No reads or sends recorded yet\\.\n"},
-       {"history --simulate=state --kind read", 0,
-        "    3  " + when + "  read  \"from the keyboard\"  " + simulated + ", firmware 01.02\n"}});
-  // Nothing done with the simulated keyboard is said of a real one with its ids.
-  expect({{"pace=1 slots", 0, slots({})}}, PADKBD_FAULTY_EXE);
+  // What a slot holds after a send, a send stopped part-way and a read; the history's notes,
+  // entries, documents and differences; a send again; another simulated keyboard, or a real
+  // one with the same ids, is another keyboard.
+  transcript("history");
   preset.global->mem = 2;
   EXPECT_EQ(readAll(at("got")), presetToXml(preset.buttons, *preset.global));
   const auto listed = nlohmann::json::parse(run("history --json --slot 4 --kind sent").out);
@@ -685,6 +582,11 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
         "file is not a property list\nkeys\n"},
        {"library show junk", 0,
         "name: junk\npath: .*\nnot a preset: the file is not a property list\ntags: \n(.|\n)*"}});
+}
+
+// The library, sets of nine, the slots and the keyboard's own commands, each said whole.
+TEST_F(LibraryCli, SaysWhatItDidAndKnows) {
+  transcript("library");
 }
 
 }  // namespace
