@@ -366,6 +366,11 @@ TEST_F(Cli, MonitorListensUntilCtrlCOrUntilTheKeyboardGoesAway) {
 // A document's names, named after it, well-formed; the keyboard's own
 // without one; an unwritable target, a missing --midnam, a device option
 // beside a document: one line each.
+// Every control played in the modes of a preset: each message named as the window names it.
+TEST_F(Cli, MonitorNamesWhatEachControlPlays) {
+  transcript("monitor");
+}
+
 TEST_F(Cli, ExportWritesTheNamesOfADocumentOrOfTheKeyboard) {
   Preset preset = parsePreset(run("default").out).value();
   preset.buttons[13]->channel = 9;
