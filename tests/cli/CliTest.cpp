@@ -96,17 +96,18 @@ class Cli : public ::testing::Test {
     }
   }
 
-  // Runs the commands of tests/cli/transcripts/NAME.txt in turn ("$ padkbd …", or "$ faulty …"
-  // for the program that takes a fault first) and compares what they print, whole, with what the
-  // file says: standard output, then standard error ("! " before each line), then a status other
-  // than 0 ("[exit N]"). The test's folder reads <dir>, a day and time <when>. With
-  // PADKBD_SAVE_SHOWN set the file is written anew from what they printed (read the difference
-  // before committing it).
+  // Runs the commands of tests/cli/transcripts/NAME.txt in turn ("$ padkbd …", "$ faulty …" for
+  // the program that takes a fault first, "$ cat FILE" for a file it wrote) and compares what they
+  // print, whole, with what the file says: standard output, then standard error ("! " before each
+  // line), then a status other than 0 ("[exit N]"). The test's folder reads <dir>, a day and time
+  // <when>. With PADKBD_SAVE_SHOWN set the file is written anew from what they printed (read the
+  // difference before committing it).
   void transcript(const string& name) {
     const fs::path file = fs::path(PADKBD_TRANSCRIPTS) / (name + ".txt");
     string told;
     for (const string& line : split(readAll(file), '\n')) {
-      if (!line.starts_with("$ ")) continue;
+      if (line.starts_with("$ cat ")) told += line + "\n" + readAll(at(line.substr(6)));
+      if (!line.starts_with("$ ") || line.starts_with("$ cat ")) continue;
       const char* exe = line.starts_with("$ faulty ") ? PADKBD_FAULTY_EXE : PADKBD_CLI_EXE;
       const std::size_t word = line.find(' ', 2);  // after "$ padkbd"
       const Result r = run(word == string::npos ? "" : line.substr(word + 1), "", exe);
@@ -249,6 +250,12 @@ TEST_F(Cli, SendLandsInTheChosenSlotOnlyAndReadsBackTheSame) {
           {"read --simulate=state -q -o read", 0, "", ""},
           {"diff sent read", 0, ""},
           {"diff sent fresh", 1}});
+}
+
+// Every byte of a read, a send and the gains, as --trace shows them; a read of a keyboard being
+// played, or sending each packet alone, reads the same; what a state file keeps.
+TEST_F(Cli, TracedExchangesAreByteForByte) {
+  transcript("trace");
 }
 
 TEST_F(Cli, QuietByDefaultTraceAndVerboseOnRequest) {

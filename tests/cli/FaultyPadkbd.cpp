@@ -21,6 +21,14 @@ int main(int argc, char** argv) {
       {"write-failure", [](Faults& f, int n) { f.writeFailureAfter = n; }},
       {"pace", [](Faults& f, int n) { f.pace = std::chrono::microseconds(n); }},
       {"unplug", [](Faults& f, int n) { f.unplugAfter = n; }},
+      // A keyboard being played: notes and clock around and inside each reply, transfers padded,
+      // bytes the reader does not examine changed; or each packet alone, after another maker's.
+      {"played",
+       [](Faults& f, int) {
+         std::tie(f.traffic, f.padTransfers, f.otherUnexaminedBytes) =
+             std::tuple(Faults::Traffic::SameTransfer, true, true);
+       }},
+      {"split", [](Faults& f, int) { f.packetPerTransfer = f.foreignSysEx = true; }},
   };
   const std::string fault = argc > 1 ? argv[1] : "";
   const auto eq = fault.find('=');
