@@ -38,6 +38,17 @@ std::vector<string> split(const string& text, char separator) {
   return parts;
 }
 
+// What a terminal shows of `text`: each line as its last carriage return and line clear left it.
+string screen(const string& text) {
+  string shown;
+  for (string line : split(text, '\n')) {
+    line = line.substr(0, line.find_last_not_of('\r') + 1);  // a terminal's own line end
+    if (const std::size_t back = line.rfind('\r'); back != string::npos) line.erase(0, back + 1);
+    shown += std::regex_replace(line, std::regex("\x1b\\[K"), "") + "\n";
+  }
+  return shown;
+}
+
 struct Result {
   int status = -1;
   string out, err;
@@ -97,7 +108,8 @@ class Cli : public ::testing::Test {
   }
 
   // Runs the commands of tests/cli/transcripts/NAME.txt in turn ("$ padkbd …", "$ faulty …" for
-  // the program that takes a fault first, "$ cat FILE" for a file it wrote) and compares what they
+  // the program that takes a fault first, "$ tty padkbd …" on a terminal, "$ cat FILE" for a file
+  // it wrote) and compares what they
   // print, whole, with what the file says: standard output, then standard error ("! " before each
   // line), then a status other than 0 ("[exit N]"). The test's folder reads <dir>, a day and time
   // <when>. With PADKBD_SAVE_SHOWN set the file is written anew from what they printed (read the
@@ -108,10 +120,16 @@ class Cli : public ::testing::Test {
     for (const string& line : split(readAll(file), '\n')) {
       if (line.starts_with("$ cat ")) told += line + "\n" + readAll(at(line.substr(6)));
       if (!line.starts_with("$ ") || line.starts_with("$ cat ")) continue;
-      const char* exe = line.starts_with("$ faulty ") ? PADKBD_FAULTY_EXE : PADKBD_CLI_EXE;
-      const std::size_t word = line.find(' ', 2);  // after "$ padkbd"
-      const Result r = run(word == string::npos ? "" : line.substr(word + 1), "", exe);
-      told += line + "\n" + r.out;
+      string command = line.substr(line.starts_with("$ tty ") ? 6 : 2);  // "padkbd …"
+      const char* exe = command.starts_with("faulty") ? PADKBD_FAULTY_EXE : PADKBD_CLI_EXE;
+      const std::size_t word = command.find(' ');
+      command = word == string::npos ? "" : command.substr(word + 1);
+      // On a terminal (standard output and error both): what the screen shows at the end.
+      const Result r =
+          line.starts_with("$ tty ")
+              ? run("-qec \"'" + string(exe) + "' " + command + "\" /dev/null", "", "script")
+              : run(command, "", exe);
+      told += line + "\n" + (line.starts_with("$ tty ") ? screen(r.out) : r.out);
       for (const string& said : split(r.err, '\n')) told += "! " + said + "\n";
       if (r.status != 0) told += "[exit " + std::to_string(r.status) + "]\n";
     }
