@@ -257,6 +257,7 @@ class DesktopTest : public QObject {
       editor.action("actionRead")->trigger();
       QVERIFY(editor.waitForKeyboard());
       QCOMPARE(lines(" Wrote 15 bytes to bulk endpoint\n"), kExchanges);
+      QCOMPARE(lines("\n\n"), 0);  // a line each, none empty
       QVERIFY(fs::file_size(log->path()) <= ed::EditorLog::kDetailedStartSize);
       detailed->trigger();
       QVERIFY(!padkbd::SettingsFile().detailedLog() && !padkbd::log::detailed());
