@@ -227,6 +227,7 @@ class ActionsTest : public QObject {
     QVERIFY(editor.problems.isEmpty() && editor.snapshot() == saved);
     QVERIFY(editor.menu("globalO")->currentIndex() == 2 &&
             vc.session().current() == editor.record(20));  // edits reach the loaded record
+    QVERIFY_SHOWN(editor, "loaded-document");
 
     const auto before = editor.snapshot();
     editor.answerFiles({});  // cancelled
@@ -333,6 +334,7 @@ class ActionsTest : public QObject {
     cancelAt(Stage::Reading, 100, &editor.window(), "Esc");
     QVERIFY(editor.snapshot() == edited && editor.menu("val")->isEnabled() &&
             editor.status() == readCancelled && vc.session().knowsKeyboard());
+    QVERIFY_SHOWN(editor, "read-cancelled");
 
     editor.sim().resetCounters();
     editor.sim().changeFaults([](auto& faults) { faults.writeFailureAfter = 200; });

@@ -237,6 +237,7 @@ class DialogsTest : public QObject {
       return column(list, 4);
     };
     QCOMPARE(filter(3, 0), (QStringList{"history entry 2", "from the keyboard, edited"}));
+    QVERIFY_SHOWN(editor, "history-slot-3", history);
     // The chosen entry's number is copied (from the list's menu, or Ctrl+C).
     QVERIFY(!history->copyNumberAction->isEnabled());
     list->setCurrentItem(list->topLevelItem(1), 2);  // whichever column was clicked
@@ -354,6 +355,7 @@ class DialogsTest : public QObject {
     QVERIFY(gains->status() == QStringLiteral("Sending cancelled.") && gains->isVisible() &&
             !cancel->isVisible() && gains->sliders[0]->isEnabled());
     QCOMPARE(editor.sim().gains()[0], 1);
+    QVERIFY_SHOWN(editor, "gains-cancelled", gains);
   }
 };
 

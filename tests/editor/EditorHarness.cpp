@@ -218,6 +218,7 @@ void describeAll(QWidget* w, QWidget* root, bool places, int depth, QStringList&
 }  // namespace
 
 QString shown(QWidget* root, const std::filesystem::path& dir, bool places) {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);  // places as they settle
   QStringList lines{root->windowTitle()};
   for (QAction* action : root->findChildren<QAction*>()) {
     if (action->text().isEmpty()) continue;

@@ -131,6 +131,7 @@ class LibraryTest : public QObject {
     QTRY_COMPARE(test::itemsOf(tag), (QStringList{"All tags", "encore", "live"}));
     tag->setCurrentIndex(2);
     QTRY_COMPARE(shown(pane), QStringList{"mine"});
+    QVERIFY_SHOWN(editor, "library-by-tag", editor.part("libraryDock"));
     QCOMPARE(pane.model().at(0)->notes, "for the last song");
     tag->setCurrentIndex(0);
     // Kept again under that name with other contents, or under no name: refused.
@@ -292,6 +293,7 @@ class LibraryTest : public QObject {
     QVERIFY(editor.waitForKeyboard());
     QCOMPARE(set.status(), QStringLiteral("Nothing was sent."));
     QVERIFY(editor.part<QPushButton>("setSend")->isEnabled());
+    QVERIFY_SHOWN(editor, "set-refused-changed");
     QVERIFY(editor.problems.last().startsWith(
         "Nothing was sent: the set names presets that changed or are gone since it was made.\n\n"
         "Memory 3: "));

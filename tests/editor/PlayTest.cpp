@@ -111,6 +111,7 @@ class PlayTest : public QObject {
                                           "press Listen to start."));
     editor.part<QPushButton>("monitorListen")->click();
     QCOMPARE(note->text(), "Listening takes the keyboard from other programs until you stop.");
+    QVERIFY_SHOWN(editor, "monitor-listening-by-usb", editor.part("monitorDock"));
   }
 
   // The next control struck becomes current, once; in bulk mode pads are

@@ -282,6 +282,7 @@ class WindowTest : public QObject {
     QVERIFY(title() == QStringLiteral("default preset") && editor.status() == kReadSucceeded);
     editor.action("actionSave")->trigger();
     QCOMPARE(title(), QStringLiteral("live set.padkbd"));
+    QVERIFY_SHOWN(editor, "saved-as-document");
     editor.choose("mem", 2);
     QVERIFY(editor.send());
     QVERIFY(title() == QStringLiteral("sent to memory slot 3") && !window.isWindowModified());
