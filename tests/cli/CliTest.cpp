@@ -602,6 +602,11 @@ TEST_F(LibraryCli, PresetsAreAddedTaggedFoundAndSentAsASet) {
         "name: junk\npath: .*\nnot a preset: the file is not a property list\ntags: \n(.|\n)*"}});
 }
 
+// A history that cannot be written: each exchange still goes, and says what was not recorded.
+TEST_F(Cli, WhatTheHistoryCannotKeepIsSaid) {
+  transcript("unrecorded");
+}
+
 // The library, sets of nine, the slots and the keyboard's own commands, each said whole.
 TEST_F(LibraryCli, SaysWhatItDidAndKnows) {
   transcript("library");
