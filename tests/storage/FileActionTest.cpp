@@ -148,6 +148,9 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {pastTheObjects({{11, '\x5F'}, {13, '\x0B'}}), past},  // its length's marker missing
       {pastTheObjects({{10, '\x5F'}, {11, '\x13'}}), past},  // its 8-byte length cut off
       {pastTheObjects({{10, '\xA5'}}), past},                // five references, room for one
+      {pastTheObjects({{10, '\x33'}}), past},                // a date: eight bytes after it
+      {pastTheObjects({{21, '\x09'}}),                       // references of nine bytes
+       "the binary property list is broken: its trailer gives impossible sizes"},
   };
 }
 
