@@ -143,10 +143,10 @@ TEST_F(OverLibusb, FindsControllersAndListsMidiDevicesInBusOrder) {
   };
   const auto before = openFiles();
   for (int n = 0; n < 3; ++n) EXPECT_EQ(usb().listMidiDevices().devices.size(), 3u);
-  // umockdev's thread closes its end of a closed device a moment later; a file
-  // left open by the listing stays open.
-  for (int wait = 0; wait < 100 && openFiles() != before; ++wait) std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(openFiles(), before);
+  // umockdev's thread closes its end of a closed device a moment later, one
+  // counted in before among them; a file left open by each listing stays.
+  for (int wait = 0; wait < 100 && openFiles() > before; ++wait) std::this_thread::sleep_for(10ms);
+  EXPECT_LE(openFiles(), before);
 }
 
 // The window learns of keyboards coming and going from one watch at a time,
