@@ -1,5 +1,6 @@
 // The editor window, part two: bulk change, colours, send and read, cancelling,
 // the keyboard coming and going, Default, Load and Save.
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "editor/SelectorSurface.h"
@@ -376,6 +377,7 @@ class ActionsTest : public QObject {
     });
     editor.action("actionRead")->trigger();
     QTRY_COMPARE(editor.progressText(), QStringLiteral("Waiting for the keyboard, attempt 1 of 5"));
+    QCOMPARE(editor.part<QProgressBar>("progressBar")->maximum(), 0);  // busy: no fraction yet
     cancelAt(Stage::Handshake, 1, &editor.window(), "cancelButton");
     QVERIFY(editor.sim().handshakeCount() <= 2 && editor.snapshot() == edited);
     QCOMPARE(editor.status(), readCancelled);

@@ -168,8 +168,15 @@ QString describeOne(QWidget* w, QWidget* root, bool places) {
     const QAbstractItemModel& model = *view->model();
     for (int row = 0; row < model.rowCount(); ++row) {
       QStringList cells;
-      for (int column = 0; column < model.columnCount(); ++column)
-        cells << model.index(row, column).data().toString();
+      for (int column = 0; column < model.columnCount(); ++column) {
+        // A cell's text, and whatever it shows beyond: a tip, bold, a colour.
+        const QModelIndex cell = model.index(row, column);
+        const QString text = cell.data().toString(), tip = cell.data(Qt::ToolTipRole).toString();
+        const QVariant font = cell.data(Qt::FontRole), colour = cell.data(Qt::ForegroundRole);
+        cells << text + (tip.isEmpty() ? "" : tip == text ? " (tip)" : " (tip: " + tip + ")") +
+                     (font.isValid() && font.value<QFont>().bold() ? " (bold)" : "") +
+                     (colour.isValid() ? " (" + colour.value<QBrush>().color().name() + ")" : "");
+      }
       says << (view->currentIndex().row() == row ? "> " : "  ") + cells.join(QStringLiteral(" | "));
     }
     // A column's room beside its texts (the texts' own width changes with the day shown).

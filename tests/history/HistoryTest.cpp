@@ -211,6 +211,15 @@ TEST(HistoryKeys, EachKeyboardIsKeyedAndToldByItsKind) {
       {"usb", "usb"}};
   for (const auto& [key, words] : told) EXPECT_EQ(english(keyboardText(key)), words) << key;
   EXPECT_EQ(parseKeyboardKind("serial"), std::nullopt);
+  // Where an entry came from, in words the window translates; a name, or an
+  // entry number that is none or too long, as it is.
+  const std::pair<const char*, TextId> sources[] = {
+      {"from the keyboard", TextId::SourceKeyboard}, {"default preset", TextId::SourceDefault},
+      {"history entry 123456789012345678", TextId::SourceEntry}, {"live, edited", TextId::SourceEdited},
+      {"history entry 1234567890123456789", TextId::Plain}, {"history entry 1x", TextId::Plain},
+      {"history entry ", TextId::Plain}};
+  for (const auto& [source, id] : sources)
+    EXPECT_TRUE(sourceText(source).id == id && english(sourceText(source)) == source) << source;
   EXPECT_EQ(english(changesText(1)), "1 setting changes");
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/CurrentPreset.h"
 #include "model/Fields.h"
+#include "model/Log.h"
 #include "model/NoteNames.h"
 #include "model/Playing.h"
 
@@ -91,6 +92,13 @@ TEST(Words, NoteNamesGoOnlyWithTheirNumberAndPatternsFillTheirValues) {
   for (const auto& [label, number, shown] : labels) EXPECT_EQ(withNoteName(label, number), shown);
   EXPECT_EQ(fillPattern("%1 of %2 at 100%% %3", {"3", "9"}), "3 of 9 at 100% %3");
   EXPECT_EQ(english(joined({})), "");
+  // Before a program gives the log a place: diagnostics to standard error, output to standard output.
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  log::diag("line %d", 1);
+  log::out("text");
+  EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(),
+            "textline 1\n");
 }
 
 // Every test program runs in a home of its own (see tests/support/PrivateHome.cpp).

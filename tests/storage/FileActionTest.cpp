@@ -98,7 +98,7 @@ std::vector<std::pair<std::string, std::string>> documents() {
       "the property list is nested deeper than a preset can be (more than 8 levels)";
   return {
       {valid, ""},
-      {test::binaryOf(valid), ""},
+      {test::binaryOf(edited(kRoot, "Saved", plist_new_date(700000000, 0))), ""},  // and a date
       {edited(kRoot, kGlobalValueKey, nullptr), ""},
       {edited(kRoot, "Flags", flags), ""},
       // Text in every width of UTF-8: 2, 3 and 4 bytes (é, ♪, 🎹).
@@ -217,6 +217,9 @@ TEST_F(FileActionTest, SavesReplaceTheDocumentWholeOrLeaveItAlone) {
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(partial);
   EXPECT_EQ(entriesIn(tmp_.path()), 4u);  // data, resources, the two documents: no temporary
+  // Each write that failed gave its temporary file's registration back.
+  EXPECT_EQ(tempfiles::add(document), 0);
+  tempfiles::remove(0);
 
   // An unusable preset never reaches the document.
   Preset unusable = copyOf(sample_);

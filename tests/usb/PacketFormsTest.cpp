@@ -160,6 +160,14 @@ TEST(PacketForms, PortMessagesHoldSysExBytesSentAloneTogether) {
   // the highest data byte is held.
   EXPECT_EQ(portMessages(bytewise({0xF0, 0x01, 0x7F, 0x80, 0x02, 0xF7})),
             (Bytes{1, 0x80, 1, 0x02}));
+  // A reset forgets an overlong message being dropped: a data byte alone is a message again.
+  usbmidi::SysExAssembler assembler;
+  Bytes after, overlong(kMax + 1, 0x01);
+  overlong[0] = 0xF0;
+  assembler.forEachMessage(bytewise(overlong), [](auto) {});
+  assembler.reset();
+  assembler.forEachMessage(bytewise({0x3C}), [&](auto m) { after.assign(m.begin(), m.end()); });
+  EXPECT_EQ(after, Bytes{0x3C});
 }
 
 // The channel messages a player's touches put among the replies: whole
