@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDockWidget>
 #include <QFile>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -158,12 +160,21 @@ QString describeOne(QWidget* w, QWidget* root, bool places) {
     says << button->text();
     if (button->isCheckable()) says << (button->isChecked() ? "on" : "off");
   }
-  if (auto* menu = qobject_cast<QComboBox*>(w))
-    says << menu->currentText() << QString::number(menu->count());
+  if (auto* menu = qobject_cast<QComboBox*>(w)) {
+    QStringList items;  // every choice, told by a checksum: some lists are long
+    for (int n = 0; n < menu->count(); ++n) items << menu->itemText(n);
+    const QByteArray all = items.join('\n').toUtf8();
+    says << menu->currentText() << QString::number(menu->count())
+         << QString::number(qChecksum(QByteArrayView(all)), 16);
+  }
   if (auto* edit = qobject_cast<QLineEdit*>(w)) says << edit->text();
   if (auto* text = qobject_cast<QPlainTextEdit*>(w)) says << text->toPlainText();
   if (auto* bar = qobject_cast<QProgressBar*>(w))
     says << QStringLiteral("%1/%2").arg(bar->value()).arg(bar->maximum());
+  if (auto* slider = qobject_cast<QAbstractSlider*>(w))
+    says << QStringLiteral("%1/%2").arg(slider->value()).arg(slider->maximum());
+  if (auto* group = qobject_cast<QGroupBox*>(w)) says << group->title();
+  if (auto* dock = qobject_cast<QDockWidget*>(w)) says << dock->windowTitle();
   if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
     const QAbstractItemModel& model = *view->model();
     for (int row = 0; row < model.rowCount(); ++row) {
