@@ -124,15 +124,6 @@ Ending runHistoryDiff(Context& context, const Args& args) {
 
 }  // namespace
 
-void remember(Context& context, const HistoryEntry& entry) {
-  const Result<std::int64_t> recorded = told(context, context.history.record(entry));
-  if (!recorded) {
-    context.console.warning(fmt::format("the {} was not recorded in the history: {}",
-                                        entry.kind == EntryKind::Read ? "read" : "send",
-                                        recorded.message()));
-  }
-}
-
 Result<HistoryEntry> historyEntry(Context& context, std::int64_t id) {
   return told(context, context.history.entry(id));
 }

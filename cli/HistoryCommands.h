@@ -9,9 +9,6 @@
 
 namespace padkbd::cli {
 
-// Records an exchange that ended; a history that cannot be written is a
-// warning, never the command's failure.
-void remember(Context& context, const HistoryEntry& entry);
 // One entry with its document; a damaged database is told as a warning.
 Result<HistoryEntry> historyEntry(Context& context, std::int64_t id);
 // The nine slots of the keyboard the session found (or looks for).
