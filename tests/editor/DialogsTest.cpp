@@ -100,8 +100,11 @@ class DialogsTest : public QObject {
     // The keyboard in use is gone: the device that needs a rule is the one shown.
     list({padkbd::Outcome::success(),
           {{{0x1209, 0x7a01}, "A", "", 1, "2", LinkAccess::Granted, ""},
-           {{0x1209, 0x7a02}, "B", "", 1, "3", LinkAccess::Denied, "access denied"}}});
+           {{0x1209, 0x7a02}, "B", "", 1, "3", LinkAccess::Denied, "access denied"},
+           {{0x1209, 0x7a03}, "C", "us", 1, "4", LinkAccess::Busy, "busy"}}});
     QVERIFY_SHOWN(locked, "keyboard-needs-rule", dialog);
+    dialog->deviceList->setCurrentItem(dialog->deviceList->topLevelItem(2));
+    QVERIFY_SHOWN(locked, "keyboard-device-held", dialog);  // by another program
     list({padkbd::Outcome::failure("no USB here"), {}});  // a bus that cannot be listed says why
     QVERIFY_SHOWN(locked, "keyboard-bus-not-listed", dialog);  // why, and no udev rule
   }

@@ -184,7 +184,10 @@ QString describeOne(QWidget* w, QWidget* root, bool places) {
         const QModelIndex cell = model.index(row, column);
         const QString text = cell.data().toString(), tip = cell.data(Qt::ToolTipRole).toString();
         const QVariant font = cell.data(Qt::FontRole), colour = cell.data(Qt::ForegroundRole);
+        const QString says = cell.data(Qt::AccessibleTextRole).toString();
         cells << text + (tip.isEmpty() ? "" : tip == text ? " (tip)" : " (tip: " + tip + ")") +
+                     (says.isEmpty() || says == text ? "" : " (says: " + says + ")") +
+                     (cell.data(Qt::DecorationRole).isValid() ? " (picture)" : "") +
                      (font.isValid() && font.value<QFont>().bold() ? " (bold)" : "") +
                      (colour.isValid() ? " (" + colour.value<QBrush>().color().name() + ")" : "");
       }

@@ -181,6 +181,9 @@ class LibraryTest : public QObject {
     QCOMPARE(SettingsFile().libraryFolders(), std::vector<fs::path>{shared});
     editor.part<QPushButton>("libraryAddFolder")->click();
     QVERIFY_SHOWN(editor, "library-grown", editor.part("libraryDock"));
+    fs::remove_all(shared);  // a folder gone: its presets stay, told as missing
+    QVERIFY(look(editor.window().library()));
+    QVERIFY_SHOWN(editor, "library-folder-gone", editor.part("libraryDock"));
   }
 
   // An empty set is not sent; a set file is saved and opened again, and one
