@@ -75,6 +75,7 @@ TEST(SimulatedControllerState, DamagedOrOversizedFilesAreRefusedAndChangeNothing
       {head + "slot 9 00 30 01\n", " (line 2): slot must be 0 to 8"},
       {head + "slot 0 00 30 01\ngain 8 01\n", " (line 3): gain number must be 0 to 7"},
       {head + "gain -1 01\n", " (line 2): gain number must be 0 to 7"},
+      {head + "gain 0001 01\n", " (line 2): gain number must be 0 to 7"},  // three digits at most
       {head + "banana\n", " (line 2): unknown entry \"banana\""},
       {head + "gain 1\n", " (line 2): expected \"gain N VV\""},
       {head + "slot 0 00 30\n", " (line 2): expected \"slot S PP WW VV\""},

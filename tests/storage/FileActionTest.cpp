@@ -83,6 +83,9 @@ std::vector<std::pair<std::string, std::string>> documents() {
   for (int n = 0; n < 10; ++n) plist_array_append_item(flags, plist_new_bool(1));
   std::string notUtf8 = valid;
   notUtf8.insert(notUtf8.find("<key>ButtonArray"), "<key>\xff\xfe</key><string>x</string>");
+  std::string cdata = valid;  // what a CDATA section holds is text, nested nine deep or not
+  cdata.insert(cdata.find("<key>ButtonArray"),
+               "<key>N</key><string><![CDATA[<a><a><a><a><a><a><a><a><a>]]></string>");
   std::string brokenTrailer = test::hostile::deepBinary(3);
   brokenTrailer.back() = '\x7F';  // the offset table lies outside the file
   // An array holding object 1 (at 10, two bytes) before the offset table (at
@@ -100,6 +103,7 @@ std::vector<std::pair<std::string, std::string>> documents() {
       {valid, ""},
       {test::binaryOf(edited(kRoot, "Saved", plist_new_date(700000000, 0))), ""},  // and a date
       {edited(kRoot, kGlobalValueKey, nullptr), ""},
+      {cdata, ""},
       {edited(kRoot, "Flags", flags), ""},
       // Text in every width of UTF-8: 2, 3 and 4 bytes (é, ♪, 🎹).
       {edited(kRoot, "Comment", plist_new_string("caf\xc3\xa9 \xe2\x99\xaa \xf0\x9f\x8e\xb9")), ""},
