@@ -219,6 +219,9 @@ class LibraryTest : public QObject {
         library + "/p1.padkbd is not a set of presets: line 1: expected \"padkbdset 1\" first.");
     QTRY_COMPARE(set.rows()->topLevelItem(1)->text(1), QStringLiteral("p1"));
     QVERIFY_SHOWN(editor, "set-opened");
+    fs::remove(folder / "p1.padkbd");  // a preset the set names, gone from the library
+    QVERIFY(look(editor.window().library()));
+    QTRY_COMPARE(set.rows()->topLevelItem(1)->text(1), "p1.padkbd (not in the library)");
   }
 
   void setsAreDroppedTogetherAndSentInOneGo() {
