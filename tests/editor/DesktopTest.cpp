@@ -179,6 +179,8 @@ class DesktopTest : public QObject {
     auto* history = editor.open<ed::HistoryDialog>("actionHistory");
     history->entryList->setCurrentItem(history->entryList->topLevelItem(0));
     history->noteButton->click();
+    QTRY_COMPARE(history->entryList->topLevelItem(0)->text(6), QStringLiteral("音乐节之前"));
+    QVERIFY_SHOWN(editor, "history-in-chinese", history);
     editor.action("actionMonitor")->trigger();
     for (const int control : {8, 56}) editor.sim().press(control);
     editor.sim().turn(0, 3);

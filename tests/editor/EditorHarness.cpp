@@ -255,7 +255,7 @@ QString shown(QWidget* root, const std::filesystem::path& dir, bool places) {
   // (A day and time as the window writes them; a time to the millisecond as the Monitor does.)
   static const QRegularExpression when(QStringLiteral(
       R"(\b(\d{1,2} [A-Z][a-z]{2}|[A-Z][a-z]{2} \d{1,2})( \d{4})? \d{1,2}[:.]\d{2}( ?[AP]M)?|)"
-      R"(\b\d{2}:\d{2}:\d{2}\.\d{3}\b)"));
+      R"(\b\d{2}:\d{2}:\d{2}\.\d{3}\b|(\d{4}年)?\d{1,2}月\d{1,2}日 \d{1,2}:\d{2})"));
   all.replace(when, QStringLiteral("<when>"));
   // Places are told where layouts have placed the widgets (a window shown), and no day is shown:
   // its width moves what stands beside it.
