@@ -1,5 +1,6 @@
 #include "tests/editor/EditorHarness.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDockWidget>
@@ -206,6 +207,8 @@ QString describeOne(QWidget* w, QWidget* root, bool places) {
     const std::optional<QColor> light = editor::lightOf(w);
     says << editor::imageOf(w) << (light ? light->name() : QStringLiteral("no light"))
          << editor::noteOf(w) << editor::litValueOf(w) << (editor::litOf(w) ? "lit" : "");
+    if (QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(w))  // read aloud
+      says << spoken->text(QAccessible::Name) + ": " + spoken->text(QAccessible::Description);
   }
   if (!w->toolTip().isEmpty()) says << QStringLiteral("tip: ") + w->toolTip();
   if (!w->accessibleDescription().isEmpty())
