@@ -187,13 +187,12 @@ class DesktopTest : public QObject {
     QTRY_COMPARE(editor.window().play().lines().size(), 5);  // a pad on and off, a button, a knob
     QVERIFY_SHOWN(editor, "monitor-in-chinese", editor.part("monitorDock"));
     editor.action("actionAbout")->trigger();
-    QVERIFY_SHOWN(editor, "keyboard-in-chinese", editor.open<ed::KeyboardController>("actionKeyboard"));
+    editor.open<ed::KeyboardController>("actionKeyboard");
     auto* gains = editor.open<ed::GainController>("actionGains");
     editor.part<QPushButton>("gainApplyButton")->click();
     QVERIFY(editor.waitForKeyboard() && editor.sendQuestions.size() == 6 &&
             editor.compared.size() == 3 && about.size() == 2);
     QVERIFY_SHOWN(editor, "gains-in-chinese", gains);
-    QVERIFY_SHOWN(editor, "main-window-in-chinese");
     const QStringList texts = textsOf(&editor.window())
                               << editor.sendQuestions << editor.compared << about;
     QCOMPARE(withEnglish(texts).join(QLatin1Char('\n')), QString());
