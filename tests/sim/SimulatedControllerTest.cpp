@@ -246,6 +246,21 @@ TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
   sim.strike(11, 90);
   sim.strike(11, 90);
   EXPECT_EQ(played(sim), (L{{0x9C, 34, 90, 0}, {0x8C, 34, 0x40, 0}}));
+  // With mode option 0 too, Pad 3 (CC Switch: 44 on channel 12, 10-117) toggles; Pad 1 (Note)
+  // and Button 1 (now NRPN) still send on and off at each strike.
+  for (const int i : {8, 10, 56})
+    sim.setRawValue(0, 0x06, static_cast<std::uint8_t>(ValueAction::GetButtonIDCharFromIndex(i)),
+                    0);
+  sim.strike(10, 127);
+  sim.strike(10, 127);
+  sim.strike(8, 90);
+  sim.strike(56);
+  // clang-format off
+  EXPECT_EQ(played(sim), (L{{0xBB, 44, 117, 0}, {0xBB, 44, 10, 0},
+                            {0x99, 28, 90, 0}, {0x89, 28, 0x40, 0},
+                            {0xB6, 99, 0, 0}, {0xB6, 98, 76, 0}, {0xB6, 6, 119, 0},
+                            {0xB6, 99, 0, 0}, {0xB6, 98, 76, 0}, {0xB6, 6, 8, 0}}));
+  // clang-format on
   // (Played transfers padded to a whole packet, as hardware pads them: the monitor over a MIDI
   // port, MidiPort.ListeningTakesNothingFromAnotherProgramAndTheToolPrintsEachTouch.)
   // Nothing for a control that is not there, or once unplugged.
