@@ -1,5 +1,7 @@
 // The editor's dialogs: the Keyboard dialog, the gains, the platform's file
 // dialogs and questions, the memory slots and the history.
+#include <map>
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
@@ -154,11 +156,15 @@ class DialogsTest : public QObject {
     const auto dialogs = padkbd::editor::platformDialogs();
     using Unsaved = padkbd::editor::DialogSeams::Unsaved;
     constexpr int kEsc = -1, kAccept = QMessageBox::AcceptRole, kReject = QMessageBox::RejectRole;
-    // Answers the next question with the button of `role`, its box ticked or not.
-    const auto answer = [](int role, bool tick = false) {
-      QTimer::singleShot(0, [=] {
+    // Answers the next question with the button of `role`, its box ticked or not; what each box
+    // says is kept the first time it asks.
+    std::map<QString, QStringList> asked;
+    const auto answer = [&asked](int role, bool tick = false) {
+      QTimer::singleShot(0, [=, &asked] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) return;
+        const QString name = box->objectName();
+        if (!asked.count(name)) asked[name] = padkbd::test::shownAs(qPrintable(name), box);
         if (box->checkBox() != nullptr) box->checkBox()->setChecked(tick);
         for (QAbstractButton* button : box->buttons())
           if (box->buttonRole(button) == role) return button->click();
@@ -183,6 +189,8 @@ class DialogsTest : public QObject {
       answer(role);
       QCOMPARE(dialogs.askReadArrived(nullptr), role == kAccept);
     }
+    for (const char* name : {"unsavedQuestion", "sendConfirmation", "readArrivedQuestion"})
+      QCOMPARE(asked[name], padkbd::test::savedShown(name));
   }
 
   // Memory Slots: a slot sent to shows its source, time and pads, the others

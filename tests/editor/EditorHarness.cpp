@@ -124,7 +124,11 @@ QStringList toQStringList(const std::vector<std::string>& list) {
 }
 
 QStringList EditorHarness::shownAs(const char* name, QWidget* root) {
-  const QString now = shown(root != nullptr ? root : window_.get(), dir_.path());
+  return test::shownAs(name, root != nullptr ? root : window_.get(), dir_.path());
+}
+
+QStringList shownAs(const char* name, QWidget* root, const std::filesystem::path& dir) {
+  const QString now = shown(root, dir);
   if (!qEnvironmentVariableIsSet("PADKBD_SAVE_SHOWN")) return now.split(QLatin1Char('\n'));
   QFile file(QStringLiteral(PADKBD_SHOWN_DIR "/%1.txt").arg(QLatin1String(name)));
   if (file.open(QIODevice::WriteOnly)) file.write(now.toUtf8());
@@ -232,8 +236,10 @@ void describeAll(QWidget* w, QWidget* root, bool places, int depth, QStringList&
   }
   for (QObject* child : w->children()) {
     auto* widget = qobject_cast<QWidget*>(child);
+    // Qt's own parts are left out, but for what a message box says.
+    const QString name = widget ? widget->objectName() : QString();
     if (widget && widget->isVisibleTo(root) && !widget->isWindow() &&
-        !widget->objectName().startsWith(QLatin1String("qt_")))
+        (!name.startsWith(QLatin1String("qt_")) || name.startsWith(QLatin1String("qt_msgbox"))))
       describeAll(widget, root, places, depth + 1, lines);
   }
 }
@@ -254,7 +260,7 @@ QString shown(QWidget* root, const std::filesystem::path& dir, bool places) {
   describeAll(root, root, places, 0, lines);
   QString all = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
   // What changes from run to run: the test's own folder, the day and the time.
-  all.replace(QString::fromStdString(dir.string()), QStringLiteral("<dir>"));
+  if (!dir.empty()) all.replace(QString::fromStdString(dir.string()), QStringLiteral("<dir>"));
   // (A day and time as the window writes them; a time to the millisecond as the Monitor does.)
   static const QRegularExpression when(QStringLiteral(
       R"(\b(\d{1,2} [A-Z][a-z]{2}|[A-Z][a-z]{2} \d{1,2})( \d{4})? \d{1,2}[:.]\d{2}( ?[AP]M)?|)"

@@ -144,9 +144,7 @@ class EditorHarness {
   ButtonValuePtr record(int index) { return vc().session().control(index); }
   // Copies of every record of the current preset, to compare later.
   std::vector<ButtonValue> snapshot();
-  // What the window (or `root`) shows, as lines (see shown); with PADKBD_SAVE_SHOWN set, saved
-  // as tests/editor/shown/NAME.txt instead, for a change to the window that is meant (read the
-  // difference before committing it).
+  // What the window (or `root`) shows, as the free shownAs below tells it.
   QStringList shownAs(const char* name, QWidget* root = nullptr);
 
  private:
@@ -178,6 +176,10 @@ inline const QString kReadSucceeded = QStringLiteral("从设备读取参数成�
 // its texts and choices, every row of its lists) and for each of its actions; the test's folder,
 // days and times masked, as they change from run to run.
 QString shown(QWidget* root, const std::filesystem::path& dir, bool places = true);
+// What `root` shows, as lines (see shown); with PADKBD_SAVE_SHOWN set, saved as
+// tests/editor/shown/NAME.txt instead, for a change to the window that is meant (read the
+// difference before committing it).
+QStringList shownAs(const char* name, QWidget* root, const std::filesystem::path& dir = {});
 // What was saved as NAME (nothing while saving).
 QStringList savedShown(const char* name, QWidget* root = nullptr);
 // What is shown is what was saved as `name`: the first line that differs fails the test.
