@@ -239,7 +239,9 @@ class PlayTest : public QObject {
     QTRY_COMPARE(heard(editor),
                  (QStringList{kPad1On, kPad1Off, kKnob8.arg(7), kKnob8.arg(9), kKnob8.arg(10),
                               kKnob8.arg(9), kKnob8.arg(7), kKnob8.arg(7), kKnob8.arg(17)}));
+    // Played, neither was clicked: none is chosen or left looking pressed.
     QVERIFY(editor.selectedTags().isEmpty());
+    QVERIFY(!editor.element(8)->isDown() && !editor.element(9)->isDown());
     editor.click(9);
     QCOMPARE(editor.selectedTags(), QStringList{"9"});
   }
