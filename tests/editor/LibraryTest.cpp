@@ -184,6 +184,13 @@ class LibraryTest : public QObject {
     fs::remove_all(shared);  // a folder gone: its presets stay, told as missing
     QVERIFY(look(editor.window().library()));
     QVERIFY_SHOWN(editor, "library-folder-gone", editor.part("libraryDock"));
+    // Widened, the grid lays its presets out again: from several rows to one.
+    QVERIFY(editor.showActive());
+    const int last = pane.model().rowCount() - 1;
+    const auto top = [&](int row) { return grid->visualRect(pane.model().index(row)).top(); };
+    QVERIFY(top(last) > top(0));
+    grid->resize((last + 2) * grid->gridSize().width(), grid->height());
+    QTRY_COMPARE(top(last), top(0));
   }
 
   // An empty set is not sent; a set file is saved and opened again, and one
