@@ -119,8 +119,11 @@ int main(int argc, char** argv) {
       chooseLanguage(language, languageOnCommandLine);
       QCommandLineParser parser;
       describeOptions(parser);
+      // The usage line names the program, not the path it was started by.
       QString help = parser.helpText();
-      help.replace(QStringLiteral("<executable_name>"), QStringLiteral("padkbd-editor"));
+      const QString started = QCoreApplication::arguments().constFirst();
+      if (const auto at = help.indexOf(started); at >= 0)
+        help.replace(at, started.size(), QStringLiteral("padkbd-editor"));
       std::fputs(qPrintable(help), stdout);
       return 0;
     }

@@ -6,7 +6,7 @@ set -uo pipefail
 export PATH=$(dirname "$1"):$PATH QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='qt.*=false'
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state \
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state \
   XDG_RUNTIME_DIR=$home LANG=C.UTF-8 LANGUAGE= LC_ALL=
 failed=0
 
@@ -27,7 +27,7 @@ expect() {
 version="padkbd-editor $2"
 expect 0 "$version" "" --version
 expect 0 "$version" "" --simulate -v
-help=$(padkbd-editor --help)
+help=$("$1" --help)  # started by its path, it still calls itself by its name
 [ "$(head -n 1 <<<"$help")" = "Usage: padkbd-editor [options]" ] || { echo "$help"; failed=1; }
 # The keyboard's options, as the tool takes them.
 for option in --simulate "--lang <language>" "--midi-api <API>" "--device <VID:PID>" \
