@@ -136,6 +136,7 @@ Outcome PadAction::ReadPadValueFromDevice() {
   preset_.replace({}, std::make_shared<PadValue>());
   // Whatever fails, the default preset is what there is to show.
   const auto failed = [this](const Outcome& why) {
+    interface_.setOnWrite(nullptr);  // the next exchange's handshake is no reading
     interface_.KillInterface();
     fallBackToDefault();
     return fail(why);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 
 #include "link/InterfaceAction.h"
@@ -236,10 +237,11 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   std::atomic<bool> cancel{false};
   io.setCancelFlag(&cancel);
   std::vector<PadAction::Progress> told;
-  int cancelAt = -1;
+  int cancelAt = -1, throwAt = -1;
   pad.setProgress([&](const PadAction::Progress& p) {
     told.push_back(p);
     if (p.stage != Stage::Handshake && p.done == cancelAt) cancel = true;
+    if (p.stage != Stage::Handshake && p.done == throwAt) throw std::runtime_error("no memory");
   });
   sim.faults().handshakeFailures = 2;
   ASSERT_TRUE(pad.ReadPadValueFromDevice());
@@ -269,9 +271,16 @@ TEST_F(PadActionTest, ProgressIsToldAndACancelStopsTheExchangeCleanly) {
   EXPECT_TRUE(sent.wasCancelled());
   EXPECT_EQ(sim.writeCount(), 40);
 
-  // A silent keyboard can be left while the handshake waits for it.
+  // What is thrown on the way (the memory full) ends a read or a send as a failure, said.
   cancel = false;
-  cancelAt = -1;
+  throwAt = 5;  // before the cancel at 40
+  EXPECT_EQ(pad.ReadPadValueFromDevice().message(), "reading the controller failed: no memory");
+  told.clear();
+  ASSERT_TRUE(!sim.isOpen() && pad.OpenInterface() && told.size() == 1);  // the handshake told
+  EXPECT_EQ(pad.WritePadValueToDevice().message(), "the send failed: no memory");
+  sim.resetCounters();
+
+  // A silent keyboard can be left while the handshake waits for it.
   sim.faults().noReplyAfter = 0;
   sim.faults().waitOnSilence = true;
   std::thread canceller([&] {
