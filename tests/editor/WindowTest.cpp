@@ -53,9 +53,11 @@ class WindowTest : public QObject {
       QVERIFY2(
           editor.menu(name)->currentIndex() == editor.files().defaultPreset().global.get()->*field,
           name);
-    QVERIFY(!editor.menu("globalC")->isEnabled() && !vc.DefaultButton->isEnabled() &&
-            !vc.sendToKeyboardButton->isEnabled());
-    QVERIFY(!editor.part("selectorGrid")->isEnabled());
+    // While it reads, nothing that edits, loads or sends can be used.
+    for (QWidget* off : std::initializer_list<QWidget*>{
+             editor.menu("globalC"), vc.DefaultButton, vc.LoadButton, vc.BulkButton,
+             vc.sendToKeyboardButton, vc.gainsButton, editor.part("selectorGrid")})
+      QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
     QStringList seen;
     auto* bar = editor.part<QProgressBar>("progressBar");
     QObject::connect(&editor.worker(), &padkbd::editor::DeviceWorker::progress, &vc, [&] {
