@@ -210,7 +210,7 @@ class LibraryTest : public QObject {
     const fs::path folder = Library::defaultFolder();
     for (const fs::path& where : {fs::path(), folder, folder / "live.padkbdset"}) {
       path = QString::fromStdString(where.string());
-      set.saveAction();
+      editor.part<QPushButton>("setSave")->click();
     }
     const QString library = QString::fromStdString(folder.string());
     QCOMPARE(editor.problems, QStringList{"Could not write " + library + ": Is a directory."});
@@ -218,7 +218,7 @@ class LibraryTest : public QObject {
     set.clear(2);
     for (const fs::path& where : {fs::path(), folder / "p1.padkbd", folder / "live.padkbdset"}) {
       path = QString::fromStdString(where.string());
-      set.openAction();
+      editor.part<QPushButton>("setOpen")->click();
     }
     QCOMPARE(editor.problems.size(), 2);
     QCOMPARE(

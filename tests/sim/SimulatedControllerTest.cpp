@@ -249,8 +249,7 @@ TEST(SimulatedControllerPlays, EachTouchSendsWhatSlotZeroSays) {
   // With mode option 0 too, Pad 3 (CC Switch: 44 on channel 12, 10-117) toggles; Pad 1 (Note)
   // and Button 1 (now NRPN) still send on and off at each strike.
   for (const int i : {8, 10, 56})
-    sim.setRawValue(0, 0x06, static_cast<std::uint8_t>(ValueAction::GetButtonIDCharFromIndex(i)),
-                    0);
+    sim.setRawValue(0, 0x06, std::uint8_t(ValueAction::GetButtonIDCharFromIndex(i)), 0);
   sim.strike(10, 127);
   sim.strike(10, 127);
   sim.strike(8, 90);
